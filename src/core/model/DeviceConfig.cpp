@@ -1,0 +1,131 @@
+#include "core/model/DeviceConfig.h"
+
+#include "core/model/Fletcher.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+const uint8_t* bytesOf(const void* p) { return static_cast<const uint8_t*>(p); }
+
+void setSlideshowTiming(TDevice_Config_v2& rec, uint16_t visibleTime)
+{
+    rec.info_scr_slideshow_enabled = 0;
+    rec._padding2[0] = rec._padding2[1] = 0;
+    rec.info_scr_slideshow_display_rate = 10;
+    rec.info_scr_slideshow_visible_time = visibleTime;
+    rec.info_scr_slideshow_start_min = 0;
+    rec.info_scr_slideshow_stop_min = 1439;
+}
+} // namespace
+
+bool Validate_Device_Configuration(const TDeviceConfiguration& block, TDevice_Config_v2& dest)
+{
+    switch (block.cfg_ver) {
+    case 2:
+        if (Fletcher_Sum(block.cfg_rec, 0, kConfigV2Size) != 0)
+            return false;
+        std::memcpy(&dest, block.cfg_rec, kConfigV2Size);
+        return true;
+    case 1: {
+        if (Fletcher_Sum(block.cfg_rec, 0, kConfigV1Size) != 0)
+            return false;
+        TDevice_Config_v1 v1;
+        std::memcpy(&v1, block.cfg_rec, kConfigV1Size);
+        Convert_Config_v1(v1, dest);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+TSchedule_Event Empty_Schedule_Event()
+{
+    TSchedule_Event e;
+    std::memset(&e, 0, sizeof e);
+    e.setpoint = 180;
+    e.mode = 5;
+    e.fanspeed = 5;
+    e.airdir = 1;
+    return e;
+}
+
+void Convert_Config_v1(const TDevice_Config_v1& src, TDevice_Config_v2& dest)
+{
+    std::memcpy(&dest, &src, 178);
+    dest.scheduler_enabled = 0;
+    dest._padding1 = 0;
+    const TSchedule_Event empty = Empty_Schedule_Event();
+    for (TSchedule_Day& day : dest.daily_schedule) {
+        day.event_count = 0;
+        for (TSchedule_Event& slot : day.daily_event)
+            slot = empty;
+    }
+    setSlideshowTiming(dest, 1);
+}
+
+void Apply_New_Project_Defaults(TDevice_Config_v2& rec)
+{
+    std::memset(&rec, 0, sizeof rec);
+    rec.theme_colour = 0x00FFFFFF;
+    rec.unoccupied_min_temp = 100;
+    rec.unoccupied_max_temp = 290;
+    rec.occupied_setpoint = 210;
+    rec.controller_type = 0;
+    rec.show_setpoint_dp = 1;
+    rec.show_setpoint_value = 1;
+    std::fill(std::begin(rec.rc_ctrl_enable), std::end(rec.rc_ctrl_enable), 1);
+    std::fill(std::begin(rec.md_ctrl_enable), std::end(rec.md_ctrl_enable), 1);
+    std::fill(std::begin(rec.fs_ctrl_enable), std::end(rec.fs_ctrl_enable), 1);
+    std::fill(std::begin(rec.ad_ctrl_enable), std::end(rec.ad_ctrl_enable), 1);
+    rec.occupancy_strategy_enable = 0;
+    std::fill(std::begin(rec.occupied_settings_enable), std::end(rec.occupied_settings_enable), 1);
+    rec.occupied_run = 0;
+    rec.occupied_mode = 5;
+    rec.occupied_fanspeed = 5;
+    rec.occupied_airdir = 1;
+    std::memcpy(rec.service_info_text, kNewProjectServiceText, sizeof kNewProjectServiceText - 1);
+    rec.info_screen_time_to_show = 20;
+    rec.info_screen_display_time = 20;
+    setSlideshowTiming(rec, 60);
+}
+
+TDevice_Config_v2 New_Project_Config()
+{
+    TDevice_Config_v2 rec;
+    Apply_New_Project_Defaults(rec);
+    return rec;
+}
+
+TDeviceConfiguration Build_Upload_Block(TDevice_Config_v2& rec)
+{
+    TDeviceConfiguration block;
+    std::memset(&block, 0, sizeof block);
+    block.cfg_ver = 2;
+    Fletcher_Check_Bytes(reinterpret_cast<uint8_t*>(&rec), 0, kConfigV2Size - 2);
+    std::memcpy(block.cfg_rec, &rec, kConfigV2Size);
+    return block;
+}
+
+void Write_Service_Text(const QString& text, TDevice_Config_v2& rec)
+{
+    QString t = text;
+    t.remove(QChar('\n'));
+    const QByteArray utf8 = t.toUtf8();
+    std::memset(rec.service_info_text, 0, kServiceTextBytes);
+    std::memcpy(rec.service_info_text, utf8.constData(),
+                std::min<std::size_t>(utf8.size(), kServiceTextBytes));
+}
+
+QString Read_Service_Text(const TDevice_Config_v2& rec)
+{
+    QString out;
+    const uint8_t* p = bytesOf(rec.service_info_text);
+    for (int i = 0; i < kServiceTextReadLimit && p[i] != 0; ++i) {
+        out.append(QChar(p[i]));
+        if (p[i] == '\r')
+            out.append(QChar('\n'));
+    }
+    return out;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// Operations on the device configuration record: validation of a block read
+// from a controller, conversion of the older record, new-project defaults,
+// the upload block and the service-text field.
+
+#include "core/model/DeviceConfigRecords.h"
+
+#include <QString>
+
+bool Validate_Device_Configuration(const TDeviceConfiguration& block, TDevice_Config_v2& dest);
+
+// Leaves frost_protection_enabled as the destination held it; callers that
+// want a clean record start from a zeroed one.
+void Convert_Config_v1(const TDevice_Config_v1& src, TDevice_Config_v2& dest);
+
+// A new project's record: all bytes zero, then the defaults.
+void Apply_New_Project_Defaults(TDevice_Config_v2& rec);
+TDevice_Config_v2 New_Project_Config();
+
+// Stores fresh check bytes in rec and returns the 1408-byte version 2 block.
+TDeviceConfiguration Build_Upload_Block(TDevice_Config_v2& rec);
+
+inline constexpr int kServiceTextBytes = 122;
+inline constexpr int kServiceTextReadLimit = 121;
+inline const char kNewProjectServiceText[] = "For servicing, please contact your installer.";
+
+// Editor text -> field: line feeds removed, UTF-8, zero-filled, at most 122 bytes.
+void Write_Service_Text(const QString& text, TDevice_Config_v2& rec);
+// Field -> editor text: up to the first zero or 121 bytes, one character per
+// byte, a line feed inserted after every carriage return.
+QString Read_Service_Text(const TDevice_Config_v2& rec);
+
+// The empty-event pattern that a converted record gets in every slot.
+TSchedule_Event Empty_Schedule_Event();

@@ -1,0 +1,95 @@
+#include "core/model/ProjectModel.h"
+
+namespace {
+struct HandleDefaults {
+    int32_t id;
+    const char* name;
+    int32_t width;
+    int32_t height;
+    bool compress_images;
+    bool raw_jpg_enabled;
+    int32_t compression_format;
+};
+
+constexpr HandleDefaults kDefaultHandles[HANDLE_COUNT] = {
+    {1, "BACKGROUNDS", 480, 272, false, true, 7},
+    {2, "LOGOS", 125, 85, true, false, 6},
+    {3, "INFO_SCREENS", 480, 272, false, true, 7},
+    {4, "BG_THUMBNAILS", 90, 51, false, true, 7},
+    {5, "LOGO_THUMBNAILS", 90, 61, true, false, 6},
+};
+} // namespace
+
+void Create_Default_Handles(THandle_List& list)
+{
+    list.clear();
+    for (const HandleDefaults& d : kDefaultHandles) {
+        auto h = std::make_unique<THandle_object>();
+        h->id = d.id;
+        h->name = QString::fromLatin1(d.name);
+        h->width = d.width;
+        h->height = d.height;
+        h->compress_images = d.compress_images;
+        h->raw_jpg_enabled = d.raw_jpg_enabled;
+        h->compression_format = d.compression_format;
+        list.push_back(std::move(h));
+    }
+}
+
+int Thumbnail_Handle_Index(int handleIdx)
+{
+    switch (handleIdx) {
+    case BACKGROUNDS_IDX: return BG_THUMBNAILS_IDX;
+    case LOGOS_IDX: return LOGO_THUMBNAILS_IDX;
+    default: return -1;
+    }
+}
+
+int Image_Row_Bytes(int format, int width, bool compress_images, int jpg_display_format)
+{
+    if (!compress_images)
+        format = jpg_display_format != 0 ? 3 : 7;
+    switch (format) {
+    case 0:
+    case 6:
+    case 7: return 2 * width;
+    case 1: return (width + 7) / 8;
+    case 2: return (width + 1) / 2;
+    case 17: return (width + 3) / 4;
+    default: return width;
+    }
+}
+
+int64_t Handle_Pixel_Bytes(const THandle_object& handle)
+{
+    int64_t total = 0;
+    const int64_t perImage = int64_t(Image_Row_Bytes(handle.compression_format, handle.width,
+                                                     handle.compress_images, handle.jpg_display_format))
+                             * handle.height;
+    for (const auto& cell : handle.cells)
+        if (cell->included)
+            total += perImage;
+    return total;
+}
+
+int64_t Handle_Storage_Bytes(const THandle_object& handle)
+{
+    int64_t total = 0;
+    for (const auto& cell : handle.cells)
+        if (cell->included)
+            total += cell->imageSize;
+    return total;
+}
+
+int64_t Project_Storage_Used(const THandle_List& list)
+{
+    int64_t total = 0;
+    for (const auto& h : list)
+        total += h->memory_usage;
+    return total;
+}
+
+int64_t Project_Storage_Free(const THandle_List& list)
+{
+    return kImageStoreBytes - Project_Storage_Used(list);
+}

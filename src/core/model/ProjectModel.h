@@ -1,0 +1,79 @@
+#pragma once
+// The project model: five fixed image groups ("handles"), each owning its
+// images ("cells"), and the storage budget they share on the controller.
+
+#include "core/model/Dithering.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QTreeWidgetItem;
+class THandle_object;
+
+class TCell_object {
+public:
+    QString name;
+    QString image_file_path;
+    QImage bmp;      // as shown in the image view
+    QImage fmxbmp;   // at the handle's size: the source of conversion and upload
+    TDithering_Params dithering;
+    int32_t handle_id = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t fileSize = 0;
+    int32_t imageSize = 0;
+    bool included = true;
+    THandle_object* pHandle = nullptr;
+    QTreeWidgetItem* pTreeItem = nullptr;
+    QByteArray imgFileData; // the image at the handle's size, as a PNG file
+};
+
+class THandle_object {
+public:
+    int32_t id = 0;
+    QString name;
+    int32_t width = 0;
+    int32_t height = 0;
+    bool compress_images = false;
+    bool raw_jpg_enabled = false;
+    int32_t compression_format = 0;
+    int32_t jpg_display_format = 0;
+    int32_t display_filter = 0;
+    int32_t memory_usage = 0;
+    bool included = true;
+    uint32_t bg_colour = 0;
+    std::vector<std::unique_ptr<TCell_object>> cells;
+};
+
+using THandle_List = std::vector<std::unique_ptr<THandle_object>>;
+
+// Positions of the five handles in every project.
+enum HandlePosition : int {
+    BACKGROUNDS_IDX = 0,
+    LOGOS_IDX = 1,
+    INFO_SCREENS_IDX = 2,
+    BG_THUMBNAILS_IDX = 3,
+    LOGO_THUMBNAILS_IDX = 4,
+    HANDLE_COUNT = 5
+};
+
+inline constexpr int kMaxImagesPerHandle = 30;
+inline constexpr int64_t kImageStoreBytes = 3657728; // 0x37D000
+
+// Replaces the list's contents with the five handles of a new project.
+void Create_Default_Handles(THandle_List& list);
+
+// Position of the thumbnail handle that follows handle idx (BACKGROUNDS and
+// LOGOS), or -1.
+int Thumbnail_Handle_Index(int handleIdx);
+
+int Image_Row_Bytes(int format, int width, bool compress_images, int jpg_display_format);
+int64_t Handle_Pixel_Bytes(const THandle_object& handle);
+int64_t Handle_Storage_Bytes(const THandle_object& handle);
+int64_t Project_Storage_Used(const THandle_List& list);
+int64_t Project_Storage_Free(const THandle_List& list);

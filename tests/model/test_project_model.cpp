@@ -1,0 +1,82 @@
+#include "test_model.h"
+
+#include "core/model/ProjectModel.h"
+
+#include <QtTest>
+
+void TestProjectModel::defaultHandles()
+{
+    THandle_List list;
+    Create_Default_Handles(list);
+    QCOMPARE(int(list.size()), 5);
+    const struct { int id; const char* name; int w, h; bool compress; int format; } expected[] = {
+        {1, "BACKGROUNDS", 480, 272, false, 7},  {2, "LOGOS", 125, 85, true, 6},
+        {3, "INFO_SCREENS", 480, 272, false, 7}, {4, "BG_THUMBNAILS", 90, 51, false, 7},
+        {5, "LOGO_THUMBNAILS", 90, 61, true, 6},
+    };
+    for (int i = 0; i < 5; ++i) {
+        const THandle_object& h = *list[i];
+        QCOMPARE(h.id, expected[i].id);
+        QCOMPARE(h.name, QString(expected[i].name));
+        QCOMPARE(h.width, expected[i].w);
+        QCOMPARE(h.height, expected[i].h);
+        QCOMPARE(h.compress_images, expected[i].compress);
+        QCOMPARE(h.raw_jpg_enabled, !expected[i].compress);
+        QCOMPARE(h.compression_format, expected[i].format);
+        QVERIFY(h.included);
+        QCOMPARE(h.bg_colour, 0u);
+        QCOMPARE(h.memory_usage, 0);
+        QVERIFY(h.cells.empty());
+    }
+    QCOMPARE(Project_Storage_Free(list), int64_t(3657728));
+}
+
+void TestProjectModel::imageRowBytes_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<bool>("compress");
+    QTest::addColumn<int>("jpgDisplay");
+    QTest::addColumn<int>("bytes");
+    QTest::newRow("format 1 width 9") << 1 << 9 << true << 0 << 2;
+    QTest::newRow("format 17 width 5") << 17 << 5 << true << 0 << 2;
+    QTest::newRow("format 2 width 3") << 2 << 3 << true << 0 << 2;
+    QTest::newRow("format 0") << 0 << 7 << true << 0 << 14;
+    QTest::newRow("format 3 one per pixel") << 3 << 7 << true << 0 << 7;
+    QTest::newRow("format 18 like any other") << 18 << 7 << true << 0 << 7;
+    QTest::newRow("backgrounds: JPEG as format 7") << 7 << 480 << false << 0 << 960;
+    QTest::newRow("JPEG display format set") << 7 << 480 << false << 1 << 480;
+    QTest::newRow("logos") << 6 << 125 << true << 0 << 250;
+    QTest::newRow("logo thumbnails") << 6 << 90 << true << 0 << 180;
+}
+
+void TestProjectModel::imageRowBytes()
+{
+    QFETCH(int, format);
+    QFETCH(int, width);
+    QFETCH(bool, compress);
+    QFETCH(int, jpgDisplay);
+    QFETCH(int, bytes);
+    QCOMPARE(Image_Row_Bytes(format, width, compress, jpgDisplay), bytes);
+}
+
+void TestProjectModel::storageCountsOnlyIncludedCells()
+{
+    THandle_List list;
+    Create_Default_Handles(list);
+    THandle_object& logos = *list[LOGOS_IDX];
+    for (int size : {1000, 2000, 4000}) {
+        auto c = std::make_unique<TCell_object>();
+        c->imageSize = size;
+        c->pHandle = &logos;
+        logos.cells.push_back(std::move(c));
+    }
+    logos.cells[1]->included = false;
+    QCOMPARE(Handle_Storage_Bytes(logos), int64_t(5000));
+    QCOMPARE(Handle_Pixel_Bytes(logos), int64_t(2 * 250 * 85));
+    logos.memory_usage = int32_t(Handle_Storage_Bytes(logos));
+    QCOMPARE(Project_Storage_Used(list), int64_t(5000));
+    QCOMPARE(Project_Storage_Free(list), int64_t(3657728 - 5000));
+    QCOMPARE(Thumbnail_Handle_Index(BACKGROUNDS_IDX), int(BG_THUMBNAILS_IDX));
+    QCOMPARE(Thumbnail_Handle_Index(INFO_SCREENS_IDX), -1);
+}
