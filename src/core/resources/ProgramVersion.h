@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// The program's version text ("2.0.0"), shown by the splash and about windows.
+QString Program_Version();
+// The product name shown to the user.
+QString Product_Name();

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ui/app/gen_lib.h"
+
+#include <QList>
+#include <QQueue>
+
+// A prompter for tests: answers from a queue and records every question.
+// With the queue empty it answers the question's default button (or, without
+// one, the first of its buttons), so an unexpected question never blocks.
+class TScriptedPrompter : public TPrompter {
+public:
+  struct Question {
+    QString text;
+    TMsgDlgType kind;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton;
+  };
+
+  // Installs itself as the current prompter; the destructor restores the
+  // real dialogs.
+  TScriptedPrompter();
+  ~TScriptedPrompter() override;
+
+  void enqueue(QMessageBox::StandardButton answer);
+  QMessageBox::StandardButton ask(const QString& text, TMsgDlgType kind,
+                                  QMessageBox::StandardButtons buttons,
+                                  QMessageBox::StandardButton defaultButton) override;
+
+  const QList<Question>& questions() const { return questions_; }
+  int pendingAnswers() const { return int(answers_.size()); }
+  void clear();
+
+private:
+  QQueue<QMessageBox::StandardButton> answers_;
+  QList<Question> questions_;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QListWidget;
+
+// Preview pictures of the controller, chosen from a strip of thumbnails.
+class Tgallery_Form : public QDialog {
+  Q_OBJECT
+public:
+  explicit Tgallery_Form(QWidget* parent = nullptr);
+
+  int pictureCount() const;
+  void showPicture(int index);
+
+private:
+  QListWidget* thumbs_;
+  QLabel* view_;
+};
