@@ -2,6 +2,7 @@
 #include "core/model/Fletcher.h"
 #include "core/storage/DiskIO.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -268,6 +269,28 @@ private slots:
         TDevice_Config_v2 rec;
         THandle_List list;
         QVERIFY(loadBytes(file, rec, list));
+    }
+
+    // Random damage anywhere in a file: whatever the reader decides, it must
+    // decide it without crashing, and a refusal must leave the caller's list alone.
+    void randomDamageNeverCrashes()
+    {
+        const QByteArray file = projectWithImages();
+        QRandomGenerator rng(20261210);
+        for (int round = 0; round < 3000; ++round) {
+            QByteArray damaged = file;
+            const int hits = 1 + int(rng.bounded(4));
+            for (int i = 0; i < hits; ++i)
+                damaged[int(rng.bounded(damaged.size()))] = char(rng.bounded(256));
+            TDevice_Config_v2 rec = New_Project_Config();
+            THandle_List list;
+            bool ok = false;
+            try {
+                ok = loadBytes(damaged, rec, list);
+            } catch (const ProjectFileError&) {
+            }
+            QCOMPARE(list.empty(), !ok);
+        }
     }
 
     void absurdLengthsAreReadErrors_data()
