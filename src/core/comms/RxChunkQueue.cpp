@@ -1,0 +1,36 @@
+#include "core/comms/RxChunkQueue.h"
+
+#include <QMetaObject>
+
+bool RxChunkQueue::post(QByteArray chunk)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_chunks.push_back(std::move(chunk));
+    }
+    m_cv.notify_all();
+    QObject* receiver = m_receiver.data();
+    return receiver && QMetaObject::invokeMethod(receiver, m_slot, Qt::QueuedConnection);
+}
+
+bool RxChunkQueue::take(QByteArray& chunk)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_chunks.empty())
+        return false;
+    chunk = std::move(m_chunks.front());
+    m_chunks.pop_front();
+    return true;
+}
+
+bool RxChunkQueue::waitForChunk(std::chrono::milliseconds timeout)
+{
+    std::unique_lock lock(m_mutex);
+    return m_cv.wait_for(lock, timeout, [this] { return !m_chunks.empty(); });
+}
+
+void RxChunkQueue::clear()
+{
+    std::lock_guard lock(m_mutex);
+    m_chunks.clear();
+}

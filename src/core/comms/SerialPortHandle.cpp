@@ -1,0 +1,197 @@
+#include "core/comms/SerialPortHandle.h"
+
+#include "core/comms/ECommsError.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+TPortOpenFailure failureOf(int err)
+{
+    switch (err) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return TPortOpenFailure::Missing;
+    case EACCES:
+    case EPERM:
+        return TPortOpenFailure::PermissionDenied;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return TPortOpenFailure::Busy;
+    default:
+        return TPortOpenFailure::Other;
+    }
+}
+
+speed_t speedOf(uint32_t baud)
+{
+    switch (baud) {
+    case 1200: return B1200;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    case 230400: return B230400;
+    case 460800: return B460800;
+    case 921600: return B921600;
+    default: return B0;
+    }
+}
+
+tcflag_t sizeOf(uint8_t bits)
+{
+    switch (bits) {
+    case 5: return CS5;
+    case 6: return CS6;
+    case 7: return CS7;
+    default: return CS8;
+    }
+}
+} // namespace
+
+bool SerialPortHandle::open(const QString& name)
+{
+    close();
+    m_failure = TPortOpenFailure::None;
+    m_error.clear();
+    const QByteArray path = name.toLocal8Bit();
+    // Non-blocking, so a modem line without carrier cannot hold the open.
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        m_failure = failureOf(err);
+        m_error = QString::fromLocal8Bit(std::strerror(err));
+        return false;
+    }
+    if (!::isatty(fd)) {
+        ::close(fd);
+        m_failure = TPortOpenFailure::NotSerial;
+        throw ECommsError(QStringLiteral("File Handle is not a Comm Handle."));
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int err = errno;
+        ::close(fd);
+        m_failure = TPortOpenFailure::Busy;
+        m_error = QString::fromLocal8Bit(std::strerror(err));
+        return false;
+    }
+    ::ioctl(fd, TIOCEXCL);
+    m_fd = fd;
+    return true;
+}
+
+void SerialPortHandle::close()
+{
+    if (m_fd < 0)
+        return;
+    // The exclusive mode belongs to the terminal, not to this descriptor: it
+    // would outlive us while another holder keeps the terminal open.
+    ::ioctl(m_fd, TIOCNXCL);
+    ::flock(m_fd, LOCK_UN);
+    ::close(m_fd);
+    m_fd = -1;
+}
+
+void SerialPortHandle::applyLineSettings(uint32_t baudRate, uint8_t dataBits, int stopBits, int parity)
+{
+    if (m_fd < 0)
+        return;
+    termios t {};
+    if (::tcgetattr(m_fd, &t) != 0)
+        return;
+    ::cfmakeraw(&t);
+    t.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CRTSCTS);
+    t.c_cflag |= CREAD | CLOCAL | sizeOf(dataBits);
+    if (stopBits != 0)
+        t.c_cflag |= CSTOPB;
+    t.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK);
+    switch (parity) {
+    case 1: t.c_cflag |= PARENB | PARODD; t.c_iflag |= INPCK; break;
+    case 2: t.c_cflag |= PARENB; t.c_iflag |= INPCK; break;
+    case 3: t.c_cflag |= PARENB | PARODD | CMSPAR; t.c_iflag |= INPCK; break;
+    case 4: t.c_cflag |= PARENB | CMSPAR; t.c_iflag |= INPCK; break;
+    default: break;
+    }
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    const speed_t speed = speedOf(baudRate);
+    if (speed != B0)
+        ::cfsetspeed(&t, speed);
+    ::tcsetattr(m_fd, TCSANOW, &t);
+    int dtr = TIOCM_DTR;
+    ::ioctl(m_fd, TIOCMBIS, &dtr);
+}
+
+bool SerialPortHandle::requestLowLatency()
+{
+    if (m_fd < 0)
+        return false;
+    serial_struct ss {};
+    if (::ioctl(m_fd, TIOCGSERIAL, &ss) != 0)
+        return false;
+    ss.flags |= ASYNC_LOW_LATENCY;
+    return ::ioctl(m_fd, TIOCSSERIAL, &ss) == 0;
+}
+
+void SerialPortHandle::purge()
+{
+    if (m_fd >= 0)
+        ::tcflush(m_fd, TCIOFLUSH);
+}
+
+void SerialPortHandle::purgeInput()
+{
+    if (m_fd >= 0)
+        ::tcflush(m_fd, TCIFLUSH);
+}
+
+bool SerialPortHandle::writeAll(const uint8_t* data, std::size_t length, int stallMs)
+{
+    if (m_fd < 0)
+        return false;
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::write(m_fd, data + done, length - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            return false;
+        pollfd p {m_fd, POLLOUT, 0};
+        const int r = ::poll(&p, 1, stallMs);
+        if (r <= 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
+            return false;
+    }
+    return true;
+}
+
+int SerialPortHandle::setRts(bool on)
+{
+    if (m_fd < 0)
+        return EBADF;
+    int bit = TIOCM_RTS;
+    return ::ioctl(m_fd, on ? TIOCMBIS : TIOCMBIC, &bit) == 0 ? 0 : errno;
+}
+
+bool SerialPortHandle::probe(const QString& name)
+{
+    SerialPortHandle h;
+    if (!h.open(name))
+        return false;
+    h.close();
+    return true;
+}

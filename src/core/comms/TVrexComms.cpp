@@ -1,0 +1,380 @@
+#include "core/comms/TVrexComms.h"
+
+#include "core/comms/ECommsError.h"
+#include "core/comms/PortRules.h"
+#include "core/comms/RxChunkQueue.h"
+#include "core/comms/SerialPortHandle.h"
+#include "core/comms/TRxThread.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QPointer>
+#include <QtDebug>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
+
+TVrexComms::TVrexComms(QObject* owner) : QObject(owner), m_port(std::make_unique<SerialPortHandle>())
+{
+    Timer.setInterval(100);
+    Timer.setSingleShot(false);
+    connect(&Timer, &QTimer::timeout, this, &TVrexComms::TimerTick);
+}
+
+TVrexComms::~TVrexComms()
+{
+    if (isOpen())
+        CloseComm();
+    Timer.stop();
+    RxCond = nullptr;
+    wakeWaiters();
+}
+
+bool TVrexComms::isOpen() const
+{
+    return m_port->isOpen();
+}
+
+QString TVrexComms::portNameToOpen() const
+{
+    return PortName.isEmpty() ? Platform_Port_Name(CommPort) : PortName;
+}
+
+bool TVrexComms::OpenComm()
+{
+    if (isOpen())
+        throw ECommsError(QStringLiteral("Already have a Comm File Open"));
+    const QString name = portNameToOpen();
+    m_openFailure = TPortOpenFailure::None;
+    m_openError.clear();
+    try {
+        if (!m_port->open(name)) {
+            m_openFailure = m_port->lastFailure();
+            m_openError = m_port->lastError();
+            return false;
+        }
+    } catch (const ECommsError&) {
+        m_openFailure = TPortOpenFailure::NotSerial;
+        throw;
+    }
+    m_openName = name;
+    m_port->purge();
+    m_readInterval = Read_Interval_Ms(BaudRate, InterCharTimeOut);
+    m_port->applyLineSettings(BaudRate, DataBits, static_cast<int>(StopBits), static_cast<int>(Parity));
+    m_lowLatency = m_port->requestLowLatency();
+
+    m_RxBuffHead = m_RxBuffTail = 0;
+    RxBuffer.assign(std::max<uint16_t>(RxBufferSize, 1), 0);
+    m_RxResult = -1;
+
+    if (::pipe2(m_closePipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        m_closePipe[0] = m_closePipe[1] = -1;
+        m_port->close();
+        m_openFailure = TPortOpenFailure::Other;
+        m_openError = QStringLiteral("cannot create the close event");
+        return false;
+    }
+    m_eventsExist = true;
+    hPollEvent = hPollTimeoutEvent = hCloseEvent = false;
+
+    m_queue = std::make_shared<RxChunkQueue>(this, "CommWndProc_RxData");
+    RxThread = new TRxThread(m_port->fd(), m_closePipe[0], m_readInterval, m_queue);
+    RxThread->start(QThread::HighestPriority);
+    if (!RxThread->isRunning() && !RxThread->isFinished()) {
+        delete RxThread;
+        RxThread = nullptr;
+        releaseEvents();
+        m_port->close();
+        m_openFailure = TPortOpenFailure::Other;
+        m_openError = QStringLiteral("Unable To Create Rx Thread");
+        return false;
+    }
+    return true;
+}
+
+void TVrexComms::StopRxThread()
+{
+    if (!RxThread)
+        return;
+    hCloseEvent = true;
+    const char wake = 1;
+    if (m_closePipe[1] >= 0)
+        (void)!::write(m_closePipe[1], &wake, 1);
+    if (!RxThread->wait(10000))
+        RxThread->terminate();
+    RxThread->wait(1000);
+    delete RxThread;
+    RxThread = nullptr;
+}
+
+void TVrexComms::releaseEvents()
+{
+    for (int& fd : m_closePipe) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+    m_eventsExist = false;
+    hPollEvent = hPollTimeoutEvent = hCloseEvent = false;
+}
+
+void TVrexComms::CloseComm()
+{
+    Timer.stop();
+    m_RxResult = -2;
+    setPollEvent();
+    CommTimout = 0;
+    if (!isOpen())
+        return;
+    DetachCond();
+    m_port->purge();
+    StopRxThread();
+    if (m_queue)
+        m_queue->clear();
+    m_queue.reset();
+    releaseEvents();
+    m_port->close();
+    RxBuffer.clear();
+    m_RxBuffHead = m_RxBuffTail = 0;
+    m_RxResult = -1;
+    wakeWaiters();
+}
+
+void TVrexComms::UpdateDCB()
+{
+    if (isOpen())
+        m_port->applyLineSettings(BaudRate, DataBits, static_cast<int>(StopBits), static_cast<int>(Parity));
+}
+
+void TVrexComms::setPollEvent()
+{
+    if (!m_eventsExist)
+        return;
+    hPollEvent = true;
+    wakeWaiters();
+}
+
+void TVrexComms::setPollTimeoutEvent()
+{
+    if (!m_eventsExist)
+        return;
+    hPollTimeoutEvent = true;
+    wakeWaiters();
+}
+
+void TVrexComms::wakeWaiters()
+{
+    for (QEventLoop* loop : m_waitLoops)
+        loop->quit();
+}
+
+bool TVrexComms::SendCommData(const uint8_t* txstr, uint16_t txstrlen, uint16_t tim)
+{
+    if (m_RxResult == -2)
+        return false;
+    if (!isOpen()) {
+        // A closed port cannot be written; the wait that follows returns at once.
+        m_RxResult = -1;
+        return false;
+    }
+    ClearRxBuffer();
+    hPollEvent = false;
+    hPollTimeoutEvent = false;
+    CommTimout = tim;
+    m_RxResult = -1;
+    TimerMult = 0;
+    Timer.start();
+    if (txstrlen == 0)
+        return true;
+    return m_port->writeAll(txstr, txstrlen);
+}
+
+void TVrexComms::TimerTick()
+{
+    if (!Timer.isActive() || m_RxResult != -1) {
+        Timer.stop();
+        return;
+    }
+    if (TimerMult >= 1) {
+        if (CommTimout > 0 && CommTimout < kNoTimeLimit)
+            --CommTimout;
+        TimerMult = 0;
+    }
+    if (CommTimout == 0 && m_RxResult == -1) {
+        Timer.stop();
+        setPollTimeoutEvent();
+        if (OnTimeOut)
+            OnTimeOut();
+    }
+    ++TimerMult;
+}
+
+int TVrexComms::WaitForResult()
+{
+    QPointer<TVrexComms> self(this);
+    for (;;) {
+        if (!m_eventsExist)
+            return m_RxResult; // closed, or closed by a handler during the wait
+        if (hPollEvent)
+            return m_RxResult;
+        if (hPollTimeoutEvent) {
+            m_RxResult = 0;
+            return 0;
+        }
+        if (hCloseEvent)
+            return m_RxResult;
+        QEventLoop loop;
+        m_waitLoops.push_back(&loop);
+        loop.exec();
+        if (!self)
+            return -2; // the component was destroyed by a handler during the wait
+        m_waitLoops.erase(std::find(m_waitLoops.begin(), m_waitLoops.end(), &loop));
+        if (m_eventsExist && !hPollEvent && !hPollTimeoutEvent && !hCloseEvent) {
+            // Nothing of ours ended the loop: the application is quitting.
+            // QCoreApplication::exit() has already told the outer loops.
+            m_RxResult = 0;
+            return 0;
+        }
+    }
+}
+
+int TVrexComms::WaitForResult_T()
+{
+    if (!m_eventsExist)
+        return m_RxResult;
+    // No events are dispatched here, but received chunks are taken straight
+    // from the receive thread, so a reply can still end the wait early.
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + milliseconds(100) * CommTimout;
+    for (;;) {
+        QByteArray chunk;
+        while (m_queue && m_queue->take(chunk))
+            deliverChunk(chunk);
+        if (hPollEvent || hCloseEvent)
+            return m_RxResult;
+        const auto now = steady_clock::now();
+        if (now >= deadline || !m_queue) {
+            m_RxResult = 0;
+            return 0;
+        }
+        m_queue->waitForChunk(duration_cast<milliseconds>(deadline - now) + milliseconds(1));
+    }
+}
+
+bool TVrexComms::PutChar(uint8_t b)
+{
+    if (!isOpen())
+        return false;
+    ClearFlags();
+    hPollEvent = false;
+    hPollTimeoutEvent = false;
+    CommTimout = kNoTimeLimit;
+    m_RxResult = -1;
+    TimerMult = 0;
+    Timer.start();
+    return m_port->writeAll(&b, 1);
+}
+
+bool TVrexComms::GetNextChar(uint8_t& ch)
+{
+    if (m_RxBuffHead == m_RxBuffTail || RxBuffer.empty())
+        return false;
+    ch = RxBuffer[m_RxBuffHead];
+    m_RxBuffHead = static_cast<uint16_t>((m_RxBuffHead + 1) % RxBuffer.size());
+    return true;
+}
+
+void TVrexComms::ClearRxBuffer()
+{
+    m_RxBuffHead = m_RxBuffTail = 0;
+}
+
+void TVrexComms::Set_RTS()
+{
+    if (!isOpen())
+        return;
+    if (const int err = m_port->setRts(true)) {
+        const QString text = QStringLiteral("Set-RTS error %1").arg(static_cast<unsigned>(err));
+        reportPortError(text);
+    }
+}
+
+void TVrexComms::Clear_RTS()
+{
+    if (!isOpen())
+        return;
+    if (const int err = m_port->setRts(false)) {
+        const QString text = QStringLiteral("Clr-RTS error %1").arg(static_cast<unsigned>(err));
+        reportPortError(text);
+    }
+}
+
+void TVrexComms::reportPortError(const QString& text)
+{
+    if (OnPortError)
+        OnPortError(text);
+    else
+        qWarning().noquote() << text;
+}
+
+bool TVrexComms::CheckPort(const QString& name)
+{
+    return SerialPortHandle::probe(name);
+}
+
+bool TVrexComms::CheckPort(int p)
+{
+    return CheckPort(Platform_Port_Name(p));
+}
+
+void TVrexComms::CommWndProc_RxData()
+{
+    QByteArray chunk;
+    // One wake-up per chunk is posted, but one call may find several waiting.
+    if (m_queue && m_queue->take(chunk))
+        deliverChunk(chunk);
+}
+
+void TVrexComms::deliverChunk(const QByteArray& chunk)
+{
+    const auto* bytes = reinterpret_cast<const uint8_t*>(chunk.constData());
+    if (OnReceiveData)
+        OnReceiveData(bytes, static_cast<uint16_t>(chunk.size() & 0xFFFF));
+    HandleRxChr(bytes, static_cast<int>(chunk.size()));
+}
+
+void TVrexComms::HandleRxChr(const uint8_t* bytes, int n)
+{
+    if (RxBuffer.empty())
+        return;
+    const auto size = static_cast<uint16_t>(RxBuffer.size());
+    for (int i = 0; i < n; ++i) {
+        const uint8_t ch = bytes[i];
+        RxBuffer[m_RxBuffTail] = ch;
+        m_RxBuffTail = static_cast<uint16_t>((m_RxBuffTail + 1) % size);
+        if (m_RxBuffTail == m_RxBuffHead) // full: keep the first size - 1 bytes
+            m_RxBuffTail = static_cast<uint16_t>(m_RxBuffTail == 0 ? size - 1 : m_RxBuffTail - 1);
+        if (StartEnd_Cond == -1)
+            CheckCondFlags(ch);
+        else
+            UpdateRxCharCounts();
+        if (OnReceiveMsg) {
+            const int c = GetCondition();
+            if (c != -1) {
+                Timer.stop();
+                OnReceiveMsg(c);
+                ClearFlags();
+                ClearRxBuffer();
+            }
+        }
+    }
+    if (m_RxResult == -1) {
+        const int c = GetCondition();
+        if (c != -1) {
+            m_RxResult = c;
+            Timer.stop();
+            setPollEvent();
+        }
+    }
+}

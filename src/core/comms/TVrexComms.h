@@ -1,0 +1,139 @@
+#pragma once
+// The serial-port component: owns one port, receives on a thread of its own,
+// collects the bytes in a ring buffer on the user-interface thread, runs them
+// through the attached receive conditions and lets the caller wait for the
+// outcome of a request while the event loop keeps running.
+//
+// Request order: build a TRxCondition, AttachCond, ClearFlags, SendCommData,
+// WaitForResult, optionally GetReply, DetachCond.
+//
+// RxResult: -2 closing (or CloseComm on a closed port; sending is refused),
+// -1 outstanding / idle, 0 timeout or application quitting, n >= 1 condition n met.
+
+#include "core/comms/PortOpenFailure.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QEventLoop;
+class RxChunkQueue;
+class SerialPortHandle;
+class TRxCondition;
+class TRxThread;
+
+enum class TStopBits : uint8_t { sb1, sb1_5, sb2 };
+enum class TParity : uint8_t { None, Odd, Even, Mark, Space };
+
+class TVrexComms : public QObject {
+    Q_OBJECT
+public:
+    using TReceiveDataEvent = std::function<void(const uint8_t* Buffer, uint16_t BufferLength)>;
+    using TReceiveMsgEvent = std::function<void(int condnum)>;
+    using TTimeOutEvent = std::function<void()>;
+
+    static constexpr uint16_t kNoTimeLimit = 0xFFFF;
+
+    explicit TVrexComms(QObject* owner = nullptr);
+    ~TVrexComms() override;
+
+    // Properties: applied by the next OpenComm (or UpdateDCB for the line settings).
+    uint8_t CommPort = 1;          // used when PortName is empty
+    QString PortName;              // the platform's name: /dev/ttyUSB0, COM3
+    uint32_t BaudRate = 9600;
+    uint8_t DataBits = 8;
+    TStopBits StopBits = TStopBits::sb1;
+    TParity Parity = TParity::None;
+    uint16_t RxBufferSize = 256;
+    uint32_t InterCharTimeOut = 0;
+    TReceiveDataEvent OnReceiveData;
+    TReceiveMsgEvent OnReceiveMsg;
+    TTimeOutEvent OnTimeOut;
+    // Port errors the user should see (RTS changes). Without a handler they go to the log.
+    std::function<void(const QString&)> OnPortError;
+
+    // False when the port cannot be opened; LastOpenFailure() says why.
+    // Throws ECommsError when already open or when the name is not a serial port.
+    bool OpenComm();
+    void CloseComm();
+    void UpdateDCB();
+    bool SendCommData(const uint8_t* txstr, uint16_t txstrlen, uint16_t tim);
+    int WaitForResult();
+    int WaitForResult_T();
+    bool PutChar(uint8_t b);
+    bool GetNextChar(uint8_t& ch);
+    void ClearRxBuffer();
+    void Set_RTS();
+    void Clear_RTS();
+    // Whether the named port exists and is free. Throws ECommsError for a non-serial device.
+    static bool CheckPort(const QString& name);
+    static bool CheckPort(int p);
+
+    // Receive conditions. The caller owns the set and detaches it before freeing it.
+    void AttachCond(TRxCondition* cond) { RxCond = cond; }
+    void DetachCond() { RxCond = nullptr; }
+    void ClearFlags();
+    void CheckCondFlags(uint8_t ch);
+    void UpdateRxCharCounts();
+    bool CheckReply(uint16_t condnum) const;
+    int GetCondition() const;
+    void ConditionCheck();
+    // Copies the reply of condition condnum out of the ring buffer; buf needs
+    // bufsize + 1 bytes (a zero byte follows the copied ones). Returns the count.
+    uint16_t GetReply(uint16_t condnum, uint8_t* buf, uint16_t bufsize, int pre, int mid, int post) const;
+
+    bool isOpen() const;
+    int RxResult() const { return m_RxResult; }
+    QString openPortName() const { return m_openName; }
+    TPortOpenFailure LastOpenFailure() const { return m_openFailure; }
+    QString LastOpenError() const { return m_openError; }
+    uint32_t ReadIntervalMs() const { return m_readInterval; }
+    bool LowLatencyGranted() const { return m_lowLatency; }
+    uint16_t RxBuffHead() const { return m_RxBuffHead; }
+    uint16_t RxBuffTail() const { return m_RxBuffTail; }
+
+private slots:
+    void CommWndProc_RxData();
+    void TimerTick();
+
+private:
+    QString portNameToOpen() const;
+    void HandleRxChr(const uint8_t* bytes, int n);
+    void deliverChunk(const QByteArray& chunk);
+    void StopRxThread();
+    void releaseEvents();
+    void setPollEvent();
+    void setPollTimeoutEvent();
+    void wakeWaiters();
+    void reportPortError(const QString& text);
+
+    std::unique_ptr<SerialPortHandle> m_port;
+    TRxThread* RxThread = nullptr;
+    std::shared_ptr<RxChunkQueue> m_queue;
+    int m_closePipe[2] = {-1, -1};
+    std::vector<uint8_t> RxBuffer;
+    uint16_t m_RxBuffHead = 0;
+    uint16_t m_RxBuffTail = 0;
+    TRxCondition* RxCond = nullptr;
+    QTimer Timer;
+    uint16_t CommTimout = 0;
+    uint16_t TimerMult = 0;
+    int StartEnd_Cond = -1;
+    int m_RxResult = -1;
+    // The component's three events exist only while the port is open.
+    bool m_eventsExist = false;
+    bool hPollEvent = false;
+    bool hPollTimeoutEvent = false;
+    bool hCloseEvent = false;
+    std::vector<QEventLoop*> m_waitLoops;
+    QString m_openName;
+    TPortOpenFailure m_openFailure = TPortOpenFailure::None;
+    QString m_openError;
+    uint32_t m_readInterval = 0;
+    bool m_lowLatency = false;
+};
