@@ -1,0 +1,131 @@
+#include "core/imaging/ImageDataBlock.h"
+
+#include "core/imaging/DeviceImageEncoder.h"
+#include "core/imaging/ImageDecoding.h"
+#include "core/imaging/ImagingError.h"
+#include "core/imaging/PixelFormat.h"
+
+namespace {
+
+template <typename Rec>
+void appendRecord(QByteArray& stream, const Rec& rec)
+{
+    stream.append(reinterpret_cast<const char*>(&rec), qsizetype(sizeof(Rec)));
+}
+
+void checkCellSize(const TCell_object& cell, const THandle_object& handle, const QImage& bitmap)
+{
+    // The header tells the controller the handle's size; an image of another
+    // size would be read with the wrong row length.
+    if (bitmap.width() != handle.width || bitmap.height() != handle.height)
+        throw ImagingError(QStringLiteral("The image %1 in %2 is %3 x %4 pixels, but the group holds %5 x %6 pixel images.")
+                               .arg(cell.name, handle.name)
+                               .arg(bitmap.width()).arg(bitmap.height())
+                               .arg(handle.width).arg(handle.height));
+}
+
+} // namespace
+
+int Included_Cell_Count(const THandle_object& handle)
+{
+    int count = 0;
+    for (const auto& cell : handle.cells)
+        if (cell->included)
+            ++count;
+    return count;
+}
+
+THandleHeader_Rec Handle_Header(const THandle_object& handle, uint32_t first_offset_address)
+{
+    THandleHeader_Rec h;
+    h.storage_kind = handle.compress_images ? 0 : 1;
+    h.jpg_display_format = uint8_t(handle.jpg_display_format);
+    h.pixel_format = uint8_t(handle.compress_images ? handle.compression_format
+                                                    : (handle.jpg_display_format != 0 ? 3 : 7));
+    h.width = uint16_t(handle.width);
+    h.height = uint16_t(handle.height);
+    h.row_bytes = uint16_t(Image_Row_Bytes(handle.compression_format, handle.width, handle.compress_images,
+                                           handle.jpg_display_format));
+    h.first_offset_address = first_offset_address;
+    h.image_count = uint8_t(Included_Cell_Count(handle));
+    h.display_filter = uint8_t(handle.display_filter);
+    return h;
+}
+
+void Write_Handle_Header(QByteArray& stream, const THandle_object& handle, uint32_t first_offset_address)
+{
+    appendRecord(stream, Handle_Header(handle, first_offset_address));
+}
+
+void Check_Storage_Settings(const THandle_List& list)
+{
+    for (const auto& handle : list) {
+        if (!handle->included)
+            continue;
+        if (handle->compress_images && !Is_Pixel_Format(handle->compression_format))
+            throw ImagingError(QStringLiteral("The image group %1 uses pixel format %2, which the controller does not know.")
+                                   .arg(handle->name).arg(handle->compression_format));
+        // The header has one byte for the count.
+        if (Included_Cell_Count(*handle) > 255)
+            throw ImagingError(QStringLiteral("The image group %1 has %2 images; the controller takes at most 255.")
+                                   .arg(handle->name).arg(Included_Cell_Count(*handle)));
+    }
+}
+
+void Build_Image_Data(QByteArray& stream, const THandle_List& list, TImage_Block_Layout* layout)
+{
+    Build_Image_Data(stream, list, DeviceImageEncoder::shared(), layout);
+}
+
+void Build_Image_Data(QByteArray& stream, const THandle_List& list, DeviceImageEncoder& encoder,
+                      TImage_Block_Layout* layout)
+{
+    Check_Storage_Settings(list);
+
+    uint32_t handleCount = 0;
+    uint32_t imageCount = 0;
+    for (const auto& handle : list) {
+        if (handle->included) {
+            ++handleCount;
+            imageCount += uint32_t(Included_Cell_Count(*handle));
+        }
+    }
+    const uint32_t offsetsAddress = kImageStoreBase + 28 * handleCount;
+    const uint32_t dataAddress = offsetsAddress + 8 * imageCount;
+
+    QByteArray headers;
+    QByteArray offsets;
+    QByteArray data;
+    TImage_Block_Layout built;
+    built.dataAddress = dataAddress;
+
+    for (size_t position = 0; position < list.size(); ++position) {
+        const THandle_object& handle = *list[position];
+        if (!handle.included)
+            continue;
+        const uint32_t firstOffset = offsetsAddress + uint32_t(offsets.size());
+        TImage_Block_Layout::Handle entry;
+        entry.position = int(position);
+        for (const auto& cell : handle.cells) {
+            if (!cell->included)
+                continue;
+            const QImage bitmap = Cell_Source_Bitmap(*cell);
+            checkCellSize(*cell, handle, bitmap);
+            TDataOffset_Rec rec;
+            rec.pos = dataAddress + uint32_t(data.size());
+            rec.size = uint32_t(encoder.Write_Image_Data(bitmap, cell->dithering, handle, data));
+            appendRecord(offsets, rec);
+            entry.images.push_back({cell->name, rec});
+        }
+        entry.header = Handle_Header(handle, firstOffset);
+        appendRecord(headers, entry.header);
+        built.handles.push_back(std::move(entry));
+    }
+
+    headers.append(offsets);
+    headers.append(data);
+    built.blockSize = headers.size();
+    stream.append(headers);
+    if (layout)
+        *layout = std::move(built);
+}
