@@ -1,0 +1,165 @@
+#include "core/device/BLcomms.h"
+
+#include "core/comms/TRxCondition.h"
+#include "core/comms/TVrexComms.h"
+#include "core/model/Fletcher.h"
+
+#include <QIODevice>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+std::vector<uint8_t> bl_tx_buffer;
+
+void ensureBuffer()
+{
+    if (bl_tx_buffer.empty())
+        BL_InitBuffers(BL::kTxBufferSize);
+}
+
+void writeHeader(uint8_t command, uint32_t address, uint16_t L)
+{
+    uint8_t* b = bl_tx_buffer.data();
+    b[0] = BL::kStart;
+    b[1] = command;
+    b[2] = static_cast<uint8_t>(address);
+    b[3] = static_cast<uint8_t>(address >> 8);
+    b[4] = static_cast<uint8_t>(address >> 16);
+    b[5] = static_cast<uint8_t>(address >> 24);
+    b[6] = static_cast<uint8_t>(L / 256);
+    b[7] = static_cast<uint8_t>(L % 256);
+    Fletcher_Check_Bytes(b, 0, 8);
+}
+
+bool fits(uint16_t L)
+{
+    ensureBuffer();
+    return L == 0 || static_cast<std::size_t>(L) + BL::kHeaderBytes + 2 <= bl_tx_buffer.size();
+}
+
+// Attaches a condition set for the duration of one transaction, and detaches
+// it again on every way out.
+class AttachedConditions {
+public:
+    explicit AttachedConditions(TVrexComms& comms) : m_comms(comms) {}
+    ~AttachedConditions() { m_comms.DetachCond(); }
+    void addStart(uint8_t start, uint16_t mid, uint16_t post)
+    {
+        m_set.PrepRxBuffAdd(1, &start, 0, 0, nullptr, 0, 0, mid, post);
+    }
+    void attach()
+    {
+        m_comms.AttachCond(&m_set);
+        m_comms.ClearFlags();
+    }
+
+private:
+    TVrexComms& m_comms;
+    TRxCondition m_set;
+};
+
+int sendAndWait(TVrexComms& comms, uint16_t length, uint16_t timeout)
+{
+    // A failed write leaves the reply timer armed: the wait ends by timeout.
+    comms.SendCommData(bl_tx_buffer.data(), length, timeout);
+    return comms.WaitForResult();
+}
+} // namespace
+
+void BL_InitBuffers(int size)
+{
+    bl_tx_buffer.assign(static_cast<std::size_t>(std::max(size, BL::kHeaderBytes + 2)), 0);
+}
+
+const uint8_t* BL_TxBuffer()
+{
+    ensureBuffer();
+    return bl_tx_buffer.data();
+}
+
+bool BL_BuildFrame(uint8_t command, uint32_t address, const uint8_t* source, uint16_t L)
+{
+    if (!fits(L) || (L > 0 && !source))
+        return false;
+    writeHeader(command, address, L);
+    if (L > 0) {
+        std::copy_n(source, L, bl_tx_buffer.data() + BL::kHeaderBytes);
+        Fletcher_Check_Bytes(bl_tx_buffer.data(), BL::kHeaderBytes, L);
+    }
+    return true;
+}
+
+bool BL_BuildFrame(uint8_t command, uint32_t address, QIODevice* source, uint16_t L)
+{
+    if (L == 0)
+        return BL_BuildFrame(command, address, static_cast<const uint8_t*>(nullptr), 0);
+    if (!fits(L) || !source)
+        return false;
+    std::vector<uint8_t> data(L);
+    if (source->read(reinterpret_cast<char*>(data.data()), L) != L)
+        return false;
+    return BL_BuildFrame(command, address, data.data(), L);
+}
+
+int BL_Command(TVrexComms& comms, uint8_t command, uint32_t address, uint16_t timeout)
+{
+    BL_BuildFrame(command, address, static_cast<const uint8_t*>(nullptr), 0);
+    AttachedConditions conditions(comms);
+    conditions.addStart(BL::kAck, 1, 0);
+    conditions.addStart(BL::kNak, 1, 0);
+    // A reply frame where ACK or NAK was expected: this condition never
+    // completes, so such a reply ends by timeout (0), as callers expect.
+    conditions.addStart(BL::kStart, 9, 0);
+    conditions.attach();
+    return sendAndWait(comms, BL::kHeaderBytes, timeout);
+}
+
+static int writeBuilt(TVrexComms& comms, uint16_t L, uint16_t timeout)
+{
+    AttachedConditions conditions(comms);
+    conditions.addStart(BL::kAck, 1, 0);
+    conditions.addStart(BL::kNak, 1, 0);
+    conditions.attach();
+    return sendAndWait(comms, static_cast<uint16_t>(L + BL::kHeaderBytes + 2), timeout);
+}
+
+int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, QIODevice* stream, uint16_t L,
+                  uint16_t timeout)
+{
+    // Out-of-range lengths and short streams send nothing: a frame with stale
+    // or missing data must never reach the controller's memory.
+    if (L == 0 || L > BL::kMaxData || !BL_BuildFrame(command, address, stream, L))
+        return 0;
+    return writeBuilt(comms, L, timeout);
+}
+
+int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, const uint8_t* data, uint16_t L,
+                  uint16_t timeout)
+{
+    if (L == 0 || L > BL::kMaxData || !BL_BuildFrame(command, address, data, L))
+        return 0;
+    return writeBuilt(comms, L, timeout);
+}
+
+int BL_ReadBlock(TVrexComms& comms, uint8_t command, uint32_t address, const uint8_t* requestData,
+                 uint16_t requestLength, uint8_t* destination, int offset, uint16_t count, uint16_t timeout)
+{
+    if (!BL_BuildFrame(command, address, requestData, requestLength))
+        return 0;
+    const uint16_t size = comms.RxBufferSize;
+    // One byte more than the ring buffer: GetReply stores a zero after the copy.
+    std::vector<uint8_t> scratch(static_cast<std::size_t>(size) + 1, 0);
+    AttachedConditions conditions(comms);
+    conditions.addStart(BL::kStart, 1, static_cast<uint16_t>(count + 11));
+    conditions.attach();
+    const int result = sendAndWait(comms, static_cast<uint16_t>(requestLength + BL::kHeaderBytes + 2), timeout);
+    if (result == 1) {
+        const int n = comms.GetReply(1, scratch.data(), size, 0, -1, -1);
+        const int dataStart = BL::kHeaderBytes;
+        if (n == count + 12 && Fletcher_Sum(scratch.data(), 0, dataStart) == 0
+            && Fletcher_Sum(scratch.data(), dataStart, static_cast<std::size_t>(count) + 2) == 0 && destination)
+            std::copy_n(scratch.data() + dataStart, count, destination + offset);
+    }
+    return result;
+}

@@ -1,0 +1,22 @@
+#include "core/device/CommsSetup.h"
+
+#include "core/comms/TVrexComms.h"
+#include "core/device/BLcomms.h"
+
+void Apply_Comms_Settings(TVrexComms& comms)
+{
+    comms.BaudRate = 230400;
+    comms.Parity = TParity::None;
+    comms.DataBits = 8;
+    comms.StopBits = TStopBits::sb1;
+    comms.InterCharTimeOut = 0;
+    comms.RxBufferSize = 1024;
+}
+
+TVrexComms* Initialise_Comms_Vars(QObject* owner)
+{
+    auto* comms = new TVrexComms(owner);
+    Apply_Comms_Settings(*comms);
+    BL_InitBuffers(BL::kTxBufferSize);
+    return comms;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Opens one port and asks whatever is behind it to identify itself.
+
+#include "core/comms/PortOpenFailure.h"
+
+#include <QString>
+
+#include <cstdint>
+
+class TVrexComms;
+
+struct TProbeResult {
+    QString port;
+    bool opened = false;
+    TPortOpenFailure failure = TPortOpenFailure::None;
+    QString failureText;   // one line, empty when the port opened
+    QString failureFix;    // what fixes it, when known
+    bool answered = false; // a good identification reply arrived
+    uint16_t part_no = 0;
+    uint16_t fw_version = 0;
+    uint16_t bl_part_no = 0;
+    uint16_t bl_version = 0;
+    int model = -1;        // Model_Index of part_no
+
+    bool isController() const { return model >= 0; }
+};
+
+// Leaves the port open when a known controller answered (the caller goes on
+// with it) and closed otherwise.
+TProbeResult Probe_Controller(TVrexComms& comms, const QString& port);
