@@ -34,7 +34,11 @@ public:
   static const QStringList& cfgGroupNames();
   static const QStringList& cfgItemNames();
   static const QStringList& misc200Names();
-  // Every picture name the store carries (slots, lists, case, splash, gallery).
+  // Preview pictures of the controller shown by the gallery window.
+  static const QStringList& galleryNames();
+  // Every picture name the program carries: the slots and lists above, the
+  // controller case RC_CASE_PNG (690 x 362), SPLASH_PNG, APP_ICON_PNG and the
+  // gallery pictures.
   static QStringList allPictureNames();
 };
 
