@@ -1,0 +1,46 @@
+#include "ui/app/TErrorReport.h"
+
+#include "ui/app/gen_lib.h"
+
+#include <cstdlib>
+#include <memory>
+#include <typeinfo>
+
+#if defined(__GNUG__)
+#include <cxxabi.h>
+#endif
+
+QString Exception_Class_Name(const std::exception& error)
+{
+    const char* raw = typeid(error).name();
+#if defined(__GNUG__)
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> readable(
+        abi::__cxa_demangle(raw, nullptr, nullptr, &status), std::free);
+    if (status == 0 && readable)
+        return QString::fromUtf8(readable.get());
+#endif
+    return QString::fromUtf8(raw);
+}
+
+void Report_Exception(const std::exception& error)
+{
+    QString text = QString::fromUtf8(error.what());
+    if (text.isEmpty())
+        text = Exception_Class_Name(error);
+    Show_Message_Box(text, TMsgDlgType::mtError, QMessageBox::Ok);
+}
+
+void Report_Unknown_Exception()
+{
+    Show_Message_Box(QStringLiteral("An unexpected error occurred."), TMsgDlgType::mtError,
+                     QMessageBox::Ok);
+}
+
+void Report_Teardown_Exception(const std::exception& error)
+{
+    Show_Message_Box(QStringLiteral("Exception class name = ") + Exception_Class_Name(error),
+                     TMsgDlgType::mtInformation, QMessageBox::Ok);
+    Show_Message_Box(QStringLiteral("Exception message = ") + QString::fromUtf8(error.what()),
+                     TMsgDlgType::mtInformation, QMessageBox::Ok);
+}

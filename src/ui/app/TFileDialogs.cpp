@@ -1,0 +1,40 @@
+#include "ui/app/TFileDialogs.h"
+
+#include <QFileDialog>
+
+QString TFileDialogs::Project_Filter()
+{
+    return QStringLiteral("Corvane Configuration Project file (*.cvp)");
+}
+
+QString TFileDialogs::Open_Filter()
+{
+    return Project_Filter() + QStringLiteral(";;BMP Data Project file (*.bdp)");
+}
+
+QString TQtFileDialogs::New_Project_Name(QWidget* parent)
+{
+    // An open dialog that accepts names of files that do not exist yet: the
+    // new project is only bound to the name and written on the first save.
+    QFileDialog dlg(parent, QStringLiteral("New Project..."), QString(), Project_Filter());
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return QString();
+    return dlg.selectedFiles().constFirst();
+}
+
+QString TQtFileDialogs::Open_Project_Name(QWidget* parent)
+{
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open Project..."), QString(),
+                                        Open_Filter());
+}
+
+QString TQtFileDialogs::Save_Project_Name(QWidget* parent)
+{
+    // QFileDialog asks before replacing an existing file and only offers
+    // folders that exist.
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("Save Project..."), QString(),
+                                        Project_Filter());
+}

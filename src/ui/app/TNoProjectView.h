@@ -1,0 +1,20 @@
+#pragma once
+// What the upper area shows while no project is open: a faint picture of the
+// controller behind the bold caption "No Project Loaded".
+
+#include <QImage>
+#include <QWidget>
+
+class TNoProjectView : public QWidget {
+    Q_OBJECT
+public:
+    explicit TNoProjectView(QWidget* parent = nullptr);
+
+    static QString Caption() { return QStringLiteral("No Project Loaded"); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage controller;
+};

@@ -1,0 +1,52 @@
+#pragma once
+// The commands of the "&File" menu that create, open, save and close a
+// project, and the two routines every later editor relies on: Clear_Project
+// frees the whole model, Show_Project fills the window from it.
+
+#include <QObject>
+#include <QString>
+
+class TFileDialogs;
+class Tbmpgen_Form;
+
+class TProjectCommands : public QObject {
+    Q_OBJECT
+public:
+    TProjectCommands(Tbmpgen_Form& form, TFileDialogs& dialogs, QObject* parent = nullptr);
+
+    // Moves the service text into the record (when its editor exists) and
+    // writes the file; false when nothing was written.
+    bool Save_Project(const QString& path);
+    void Clear_Project();
+    void Show_Project();
+
+    // ChangeFileExt-style: the last extension of the file name is replaced,
+    // or ".cvp" is appended when there is none.
+    static QString With_Project_Extension(const QString& path);
+    // The file name without folder and extension.
+    static QString Project_Name_Of(const QString& path);
+    // Lines as an editor counts them: a final line break opens no new line.
+    static int Text_Line_Count(const QString& text);
+
+    static QString Discard_Question();
+    static QString Load_Error_Text();
+    static QString Too_Many_Lines_Text();
+
+public slots:
+    void New_Project();
+    void Open_Project();
+    void Save_Project_Command();
+    void Save_Project_As();
+    void Close_Project();
+
+private:
+    bool Discard_Confirmed();
+    void Bind_To(const QString& path);
+    // After a failed Open: nothing is bound any more, so no later Save can
+    // write the cleared project over the file that failed to load.
+    void Return_To_No_Project();
+    bool Write_Project_File(const QString& path);
+
+    Tbmpgen_Form& form;
+    TFileDialogs& dialogs;
+};

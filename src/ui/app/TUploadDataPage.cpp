@@ -1,0 +1,47 @@
+#include "ui/app/TUploadDataPage.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TUploadDataPage::TUploadDataPage(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("upload_TabSheet"));
+    sendConfig = new QCheckBox(QStringLiteral("Upload Configuration"), this);
+    sendConfig->setObjectName(QStringLiteral("send_Config_CheckBox"));
+    sendImage = new QCheckBox(QStringLiteral("Upload Images"), this);
+    sendImage->setObjectName(QStringLiteral("send_Image_CheckBox"));
+    uploadButton = new QPushButton(QStringLiteral("Upload Data"), this);
+    uploadButton->setObjectName(QStringLiteral("upload_data_BitBtn"));
+    configProgress = new QProgressBar(this);
+    configProgress->setObjectName(QStringLiteral("upload_config_ProgressBar"));
+    imageProgress = new QProgressBar(this);
+    imageProgress->setObjectName(QStringLiteral("upload_img_ProgressBar"));
+
+    connect(sendConfig, &QCheckBox::clicked, this, &TUploadDataPage::send_Config_CheckBoxClick);
+    connect(sendImage, &QCheckBox::clicked, this, &TUploadDataPage::send_Config_CheckBoxClick);
+
+    auto* progress = new QFormLayout;
+    progress->addRow(sendConfig, configProgress);
+    progress->addRow(sendImage, imageProgress);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(progress);
+    layout->addWidget(uploadButton, 0, Qt::AlignLeft);
+    layout->addStretch(1);
+    send_Config_CheckBoxClick();
+}
+
+void TUploadDataPage::Tick_Both()
+{
+    sendConfig->setChecked(true);
+    sendImage->setChecked(true);
+    send_Config_CheckBoxClick();
+}
+
+void TUploadDataPage::send_Config_CheckBoxClick()
+{
+    uploadButton->setEnabled(sendConfig->isChecked() || sendImage->isChecked());
+}

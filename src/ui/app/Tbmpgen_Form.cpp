@@ -1,0 +1,289 @@
+#include "ui/app/Tbmpgen_Form.h"
+
+#include "core/messaging/TMsgList.h"
+#include "core/resources/CarriedData.h"
+#include "ui/app/TActivityLogPanel.h"
+#include "ui/app/TConfigurationPage.h"
+#include "ui/app/TErrorReport.h"
+#include "ui/app/TFileDialogs.h"
+#include "ui/app/TImagesPage.h"
+#include "ui/app/TNoProjectView.h"
+#include "ui/app/TProjectCommands.h"
+#include "ui/app/TProjectStatusBar.h"
+#include "ui/app/TProjectTreePanel.h"
+#include "ui/app/TUploadDataPage.h"
+#include "ui/app/gen_lib.h"
+
+#include <QCloseEvent>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+Tbmpgen_Form::Tbmpgen_Form(std::unique_ptr<TFileDialogs> dialogs, QWidget* parent)
+    : QMainWindow(parent)
+    , fileDialogs(dialogs ? std::move(dialogs) : std::make_unique<TQtFileDialogs>())
+{
+    setObjectName(QStringLiteral("bmpgen_Form"));
+    queue = new TMsgList(this);
+    commands = new TProjectCommands(*this, *fileDialogs, this);
+    Build_Layout();
+    Build_Menus();
+
+    dpiLabel->setText(QStringLiteral("App dpi=%1dpi, screen dpi = %2dpi")
+                          .arg(logicalDpiX())
+                          .arg(screen() ? int(screen()->logicalDotsPerInch()) : logicalDpiX()));
+    Update_Caption();
+    Set_Modified(false);
+    Show_Project_State(false);
+    Enable_Project_Commands(false);
+
+    PC_Cfg_PartNo = Read_Resource_Word(QStringLiteral("FW_PARTNO"));
+    PC_Cfg_FW_Ver = Read_Resource_Word(QStringLiteral("FW_VER"));
+    fwUpgradeButton->setText(Firmware_Button_Caption(PC_Cfg_FW_Ver));
+
+    setMinimumSize(650, 500);
+}
+
+Tbmpgen_Form::~Tbmpgen_Form()
+{
+    // Whatever is left of the project goes before the queue and the log; the
+    // queue drops any message still waiting when it is destroyed.
+    Tear_Down_Project();
+}
+
+QString Tbmpgen_Form::Quit_Question()
+{
+    return QStringLiteral("The current project has been modified.      \rQuit without saving?      ");
+}
+
+QString Tbmpgen_Form::Firmware_Button_Caption(quint16 version)
+{
+    return QString::asprintf("Firmware Upgrade (v%d.%02d)", version / 100, version % 100);
+}
+
+void Tbmpgen_Form::Build_Layout()
+{
+    configPage = new TConfigurationPage;
+    imagesPage = new TImagesPage;
+    uploadPage = new TUploadDataPage;
+    projectPages = new QTabWidget;
+    projectPages->setObjectName(QStringLiteral("project_PageControl"));
+    projectPages->addTab(configPage, QStringLiteral("Configuration"));
+    projectPages->addTab(imagesPage, QStringLiteral("Images"));
+    projectPages->addTab(uploadPage, QStringLiteral("Upload Data"));
+
+    noProjectView = new TNoProjectView;
+    projectStack = new QStackedWidget;
+    projectStack->setObjectName(QStringLiteral("project_Stack"));
+    projectStack->addWidget(noProjectView);
+    projectStack->addWidget(projectPages);
+
+    projectPanel = new QWidget;
+    projectPanel->setObjectName(QStringLiteral("Project_Panel"));
+    auto* projectLayout = new QVBoxLayout(projectPanel);
+    projectLayout->setContentsMargins(0, 0, 0, 0);
+    projectLayout->addWidget(projectStack);
+
+    // The firmware upgrade needs no project, so its button stays outside the
+    // project area.
+    fwUpgradeButton = new QPushButton;
+    fwUpgradeButton->setObjectName(QStringLiteral("fw_upg_Button"));
+    dpiLabel = new QLabel;
+    dpiLabel->setObjectName(QStringLiteral("dpi_Label"));
+    dpiLabel->hide();
+    auto* deviceColumn = new QVBoxLayout;
+    deviceColumn->addWidget(fwUpgradeButton);
+    deviceColumn->addStretch(1);
+    deviceColumn->addWidget(dpiLabel);
+
+    auto* upper = new QWidget;
+    upper->setObjectName(QStringLiteral("upper_Panel"));
+    auto* upperLayout = new QHBoxLayout(upper);
+    upperLayout->addWidget(projectPanel, 1);
+    upperLayout->addLayout(deviceColumn);
+
+    activityLog = new TActivityLogPanel;
+    splitter = new QSplitter(Qt::Vertical);
+    splitter->setObjectName(QStringLiteral("log_Splitter"));
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(upper);
+    splitter->addWidget(activityLog);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 1);
+    setCentralWidget(splitter);
+
+    statusPanels = new TProjectStatusBar;
+    setStatusBar(statusPanels);
+}
+
+void Tbmpgen_Form::Build_Menus()
+{
+    auto add = [this](QMenu* menu, const char* name, const QString& text) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("file_MenuItem"));
+    connect(add(file, "new_project_MenuItem", QStringLiteral("&New Project")), &QAction::triggered,
+            commands, &TProjectCommands::New_Project);
+    connect(add(file, "open_project_MenuItem", QStringLiteral("&Open Project")), &QAction::triggered,
+            commands, &TProjectCommands::Open_Project);
+    file->addSeparator();
+    saveAction = add(file, "save_project_MenuItem", QStringLiteral("&Save Project"));
+    connect(saveAction, &QAction::triggered, commands, &TProjectCommands::Save_Project_Command);
+    saveAsAction = add(file, "save_project_as_MenuItem", QStringLiteral("Save Project &As..."));
+    connect(saveAsAction, &QAction::triggered, commands, &TProjectCommands::Save_Project_As);
+    closeAction = add(file, "close_project_MenuItem", QStringLiteral("&Close Project"));
+    connect(closeAction, &QAction::triggered, commands, &TProjectCommands::Close_Project);
+    file->addSeparator();
+    connect(add(file, "exit_MenuItem", QStringLiteral("E&xit")), &QAction::triggered, this,
+            &QWidget::close);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("help_MenuItem"));
+    connect(add(help, "useful_info_MenuItem", QStringLiteral("&Useful Information")),
+            &QAction::triggered, this, [this] {
+                if (informationWindow)
+                    informationWindow->exec();
+            });
+    help->addSeparator();
+    connect(add(help, "about_MenuItem", QStringLiteral("&About...")), &QAction::triggered, this,
+            [this] {
+                if (aboutWindow)
+                    aboutWindow->exec();
+            });
+}
+
+void Tbmpgen_Form::Set_Help_Windows(QDialog* information, QDialog* about)
+{
+    informationWindow = information;
+    aboutWindow = about;
+}
+
+TProjectTreePanel* Tbmpgen_Form::Tree_Panel() const
+{
+    return imagesPage->Tree_Panel();
+}
+
+QWidget* Tbmpgen_Form::No_Project_View() const
+{
+    return noProjectView;
+}
+
+void Tbmpgen_Form::Set_Modified(bool value)
+{
+    if (loading_flag)
+        return;
+    modified = value;
+    statusPanels->Show_Modified(value);
+}
+
+void Tbmpgen_Form::Show_Project_Path(const QString& path)
+{
+    statusPanels->Show_Project_Path(path);
+}
+
+void Tbmpgen_Form::Log_Activity(int code, const QString& info)
+{
+    activityLog->Log_Activity(code, info);
+}
+
+void Tbmpgen_Form::msgList_Post(QObject* window, int msg, quint32 wParam, quint32 lParam)
+{
+    queue->msgList_Post(window, msg, wParam, lParam);
+}
+
+void Tbmpgen_Form::Show_Project()
+{
+    commands->Show_Project();
+}
+
+void Tbmpgen_Form::Clear_Project()
+{
+    commands->Clear_Project();
+}
+
+void Tbmpgen_Form::Update_Caption()
+{
+    setWindowTitle(project_fullpath.isEmpty()
+                       ? QStringLiteral(" ") + Caption_Base()
+                       : QStringLiteral(" ") + project_name + QStringLiteral(" - ") + Caption_Base());
+}
+
+void Tbmpgen_Form::Show_Project_State(bool projectOpen)
+{
+    projectStack->setCurrentWidget(projectOpen ? static_cast<QWidget*>(projectPages)
+                                               : static_cast<QWidget*>(noProjectView));
+}
+
+void Tbmpgen_Form::Enable_Project_Commands(bool enabled)
+{
+    saveAction->setEnabled(enabled);
+    saveAsAction->setEnabled(enabled);
+    closeAction->setEnabled(enabled);
+}
+
+void Tbmpgen_Form::Select_Configuration_Page()
+{
+    projectPages->setCurrentWidget(configPage);
+    configPage->Select_First_Sub_Page();
+}
+
+void Tbmpgen_Form::Select_Tree_Top_Node()
+{
+    QTreeWidget* tree = Tree_Panel()->Project_TreeView();
+    if (Handle_List.empty() || tree->topLevelItemCount() == 0)
+        return;
+    tree->setCurrentItem(tree->topLevelItem(0));
+    if (projectPages->currentWidget() == imagesPage)
+        tree->setFocus();
+}
+
+void Tbmpgen_Form::Set_Explicit_Ports(const QStringList& ports, const QString& note)
+{
+    explicitPorts = ports;
+    statusPanels->Show_Note(note);
+}
+
+void Tbmpgen_Form::Tear_Down_Project()
+{
+    if (Handle_List.empty())
+        return;
+    closing_flag = true;
+    try {
+        commands->Clear_Project();
+    } catch (const std::exception& error) {
+        Report_Teardown_Exception(error);
+    }
+    closing_flag = false;
+}
+
+void Tbmpgen_Form::closeEvent(QCloseEvent* event)
+{
+    if (modified
+        && Show_Message_Box_Ex(Quit_Question(), TMsgDlgType::mtConfirmation,
+                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+               != QMessageBox::Yes) {
+        event->ignore();
+        return;
+    }
+    Tear_Down_Project();
+    event->accept();
+}
+
+void Tbmpgen_Form::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    // The activity log always keeps room for a few rows.
+    const int logTop = activityLog->mapTo(this, QPoint(0, 0)).y();
+    setMinimumHeight(130 * logicalDpiY() / 96 + statusPanels->height() + logTop);
+}
