@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QWidget>
 
@@ -24,6 +25,9 @@ public:
   // reported as an error.
   static QString Status_Code_Marker(int code);
   static QString Status_Code_Text(int code);
+  // Fill of column 0: light blue for "*", light red for "!", invalid (the
+  // normal background) for information.
+  static QColor Marker_Colour(const QString& marker);
 
   QTableWidget* grid() const { return grid_; }
 

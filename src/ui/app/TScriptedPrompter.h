@@ -6,8 +6,9 @@
 #include <QQueue>
 
 // A prompter for tests: answers from a queue and records every question.
-// With the queue empty it answers the question's default button (or, without
-// one, the first of its buttons), so an unexpected question never blocks.
+// With the queue empty it answers the question's default button, or without
+// one declines (Cancel, No, Abort, Close), or else takes its first button, so an
+// unexpected question never blocks and never loops.
 class TScriptedPrompter : public TPrompter {
 public:
   struct Question {

@@ -1,0 +1,158 @@
+#include "ui/app/TActivityLogPanel.h"
+
+#include <QDateTime>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace {
+
+struct StatusCode {
+  const char* marker;
+  const char* text;
+};
+
+constexpr std::array<StatusCode, TActivityLogPanel::kStatusCodeCount> kCodes{{
+    {"!", "Invalid Image File"},
+    {"!", "Image Dimensions Not Compatible"},
+    {"!", "Not Enough Free Storage Memory"},
+    {"*", "Image List Full"},
+    {" ", "Image Added Successfully"},
+    {" ", "Project Loaded"},
+    {" ", "Project Saved"},
+    {" ", "Project Closed"},
+    {" ", "Configuration Retrieved Successfully"},
+    {"!", "Error retrieving configuration"},
+    {" ", "Data uploaded successfully"},
+    {"!", "Error uploading data"},
+    {" ", "Connected to R/C"},
+    {" ", "Comms link closed"},
+    {"!", "R/C not found"},
+    {" ", "Configuration uploaded"},
+    {" ", "Images uploaded"},
+    {"!", "Error during configuration upload"},
+    {"!", "Error during image upload"},
+    {" ", "Firmware upgraded"},
+    {" ", "Restarting R/C"},
+    {" ", "Uploading data..."},
+    {" ", "Uploading firmware..."},
+    {" ", "Firmware uploaded"},
+    {" ", "Writing new firmware"},
+    {"!", "Error during upgrade sequence"},
+    {"*", "Upload aborted"},
+    {" ", "New project created"},
+    {" ", "Image deleted"},
+    {" ", "Connecting to R/C"},
+}};
+
+enum Column { kMarker = 0, kWhen = 1, kDescription = 2, kInfo = 3, kColumns = 4 };
+
+// Column 0 of a warning or error entry is filled with its marker colour,
+// selected or not, so problems stand out in a long log.
+class MarkerDelegate : public QStyledItemDelegate {
+public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    const QColor fill = TActivityLogPanel::Marker_Colour(index.data().toString());
+    if (!fill.isValid()) {
+      QStyledItemDelegate::paint(painter, option, index);
+      return;
+    }
+    painter->fillRect(option.rect, fill);
+    painter->setPen(Qt::black);
+    painter->drawText(option.rect, Qt::AlignCenter, index.data().toString());
+  }
+};
+
+}  // namespace
+
+TActivityLogPanel::TActivityLogPanel(QWidget* parent)
+    : QWidget(parent), title_(new QLabel(QStringLiteral("  Activity Log"), this)),
+      grid_(new QTableWidget(0, kColumns, this)) {
+  grid_->setObjectName(QStringLiteral("activity_log_StringGrid"));
+  grid_->setHorizontalHeaderLabels({QString(), QStringLiteral("Date/Time"),
+                                    QStringLiteral("Description"),
+                                    QStringLiteral("Additional Info")});
+  grid_->verticalHeader()->hide();
+  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid_->setShowGrid(true);
+  grid_->setWordWrap(false);
+  grid_->horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
+  grid_->horizontalHeader()->setStretchLastSection(false);
+  grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  grid_->setColumnWidth(kMarker, kMarkerColumnWidth);
+  grid_->setItemDelegateForColumn(kMarker, new MarkerDelegate(grid_));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(2);
+  layout->addWidget(title_);
+  layout->addWidget(grid_, 1);
+}
+
+QString TActivityLogPanel::Status_Code_Marker(int code) {
+  if (code < 0 || code >= kStatusCodeCount)
+    return QStringLiteral("!");
+  return QString::fromLatin1(kCodes[code].marker);
+}
+
+QString TActivityLogPanel::Status_Code_Text(int code) {
+  if (code < 0 || code >= kStatusCodeCount)
+    return QStringLiteral("Unknown status code %1").arg(code);
+  return QString::fromLatin1(kCodes[code].text);
+}
+
+QColor TActivityLogPanel::Marker_Colour(const QString& marker) {
+  if (marker == QLatin1String("*"))
+    return QColor(0xBA, 0xE1, 0xFF);
+  if (marker == QLatin1String("!"))
+    return QColor(0xFF, 0x9A, 0x9A);
+  return QColor();
+}
+
+bool TActivityLogPanel::lastRowInView() const {
+  const int rows = grid_->rowCount();
+  if (rows == 0)
+    return true;
+  const int last = rows - 1;
+  return grid_->rowViewportPosition(last) + grid_->rowHeight(last) <=
+         grid_->viewport()->height();
+}
+
+void TActivityLogPanel::widenColumnFor(int column, const QString& text) {
+  const int needed = grid_->fontMetrics().horizontalAdvance(text + QStringLiteral("WW"));
+  if (needed > grid_->columnWidth(column))
+    grid_->setColumnWidth(column, needed);
+}
+
+void TActivityLogPanel::Log_Activity(int code, const QString& info) {
+  const bool follow = lastRowInView();
+  const int row = grid_->rowCount();
+  grid_->insertRow(row);
+  const QString texts[kColumns] = {
+      Status_Code_Marker(code),
+      QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat),
+      Status_Code_Text(code), info};
+  for (int c = 0; c < kColumns; ++c) {
+    auto* item = new QTableWidgetItem(texts[c]);
+    if (c == kMarker)
+      item->setTextAlignment(Qt::AlignCenter);
+    grid_->setItem(row, c, item);
+    if (c != kMarker)
+      widenColumnFor(c, texts[c]);
+  }
+  if (follow) {
+    grid_->selectRow(row);
+    grid_->scrollTo(grid_->model()->index(row, 0), QAbstractItemView::PositionAtBottom);
+  }
+}
