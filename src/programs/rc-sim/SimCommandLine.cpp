@@ -1,0 +1,94 @@
+#include "SimCommandLine.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+
+namespace {
+bool toInt(const QCommandLineParser& p, const QString& name, int min, int max, int& out, QString& error)
+{
+    if (!p.isSet(name))
+        return true;
+    bool ok = false;
+    const int v = p.value(name).toInt(&ok, 0);
+    if (!ok || v < min || v > max) {
+        error = QStringLiteral("--%1 wants a number from %2 to %3, not \"%4\"").arg(name).arg(min).arg(max).arg(p.value(name));
+        return false;
+    }
+    out = v;
+    return true;
+}
+} // namespace
+
+SimCommandLine SimCommandLine::parse(const QStringList& arguments)
+{
+    SimCommandLine c;
+    QCommandLineParser p;
+    p.setApplicationDescription(
+        "Virtual Corvane R/C controller on a pseudo-terminal.\n"
+        "Prints \"PORT <terminal path>\" as its first line, then answers the device protocol\n"
+        "until it is stopped (SIGINT/SIGTERM; dumps are written then) or a fault makes it vanish.\n"
+        "Frame numbers count every received request from 1; write numbers count write requests.");
+    p.addHelpOption();
+    p.addOptions({
+        {"model", "Controller model: first (part 5813, boot loader 5819) or rtc (5827, 5831).", "first|rtc", "first"},
+        {"fw-version", "Application firmware version as major*100+minor (default 201 = v2.01).", "n", "201"},
+        {"bootloader", "The boot loader runs: identify with the boot loader's part number and version."},
+        {"bl-version", "Boot-loader version as major*100+minor (default 100).", "n", "100"},
+        {"part-number", "Report this part number instead (an unknown device).", "n"},
+        {"config", "Start with this 1408-byte configuration block at address 0.", "file"},
+        {"link", "Also make a symbolic link to the terminal at this path.", "path"},
+        {"dump-dir", "On exit write config.bin, firmware.bin, images.bin and frames.json here.", "dir"},
+        {"line-rate", "Emulate the 230400 bit/s line (10 bits per byte): requests and replies take their line time."},
+        {"nak-write", "Answer the n-th write with NAK.", "n"},
+        {"silent-after", "Answer nothing after the n-th frame.", "n"},
+        {"stray-before", "Send a stray 0x01 before the answer to the n-th frame.", "n"},
+        {"stray-every", "Send a stray 0x01 before every answer."},
+        {"ignore-resets", "Leave the first k reset commands unanswered.", "k"},
+        {"vanish-after", "Close the terminal and exit on receiving the n-th frame.", "n"},
+        {"extra-reply-bytes", "Append k bytes to every read reply frame.", "k"},
+        {"corrupt-reads", "Spoil the data check bytes of every read reply."},
+    });
+    p.process(arguments);
+
+    SimOptions& o = c.options;
+    const QString model = p.value("model");
+    if (model == "first" || model == "0")
+        o.model = 0;
+    else if (model == "rtc" || model == "1")
+        o.model = 1;
+    else {
+        c.error = QStringLiteral("--model wants first or rtc, not \"%1\"").arg(model);
+        return c;
+    }
+    o.bootLoader = p.isSet("bootloader");
+    o.lineRate = p.isSet("line-rate");
+    o.strayEvery = p.isSet("stray-every");
+    o.corruptReadReplies = p.isSet("corrupt-reads");
+    int fw = o.fwVersion, bl = o.blVersion;
+    if (!toInt(p, "fw-version", 0, 9999, fw, c.error) || !toInt(p, "bl-version", 0, 9999, bl, c.error)
+        || !toInt(p, "part-number", 0, 65535, o.partNumberOverride, c.error)
+        || !toInt(p, "nak-write", 0, 1 << 30, o.nakWrite, c.error)
+        || !toInt(p, "silent-after", 0, 1 << 30, o.silentAfter, c.error)
+        || !toInt(p, "stray-before", 0, 1 << 30, o.strayBefore, c.error)
+        || !toInt(p, "ignore-resets", 0, 1 << 30, o.ignoreResets, c.error)
+        || !toInt(p, "vanish-after", 0, 1 << 30, o.vanishAfter, c.error)
+        || !toInt(p, "extra-reply-bytes", 0, 4096, o.readReplyExtraBytes, c.error))
+        return c;
+    o.fwVersion = static_cast<uint16_t>(fw);
+    o.blVersion = static_cast<uint16_t>(bl);
+    if (p.isSet("config")) {
+        QFile f(p.value("config"));
+        if (!f.open(QIODevice::ReadOnly)) {
+            c.error = QStringLiteral("cannot read %1: %2").arg(f.fileName(), f.errorString());
+            return c;
+        }
+        o.initialConfig = f.readAll();
+        if (o.initialConfig.size() != 1408) {
+            c.error = QStringLiteral("%1 has %2 bytes; a configuration block has 1408").arg(f.fileName()).arg(o.initialConfig.size());
+            return c;
+        }
+    }
+    c.linkPath = p.value("link");
+    c.dumpDir = p.value("dump-dir");
+    return c;
+}

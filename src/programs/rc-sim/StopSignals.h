@@ -1,0 +1,21 @@
+#pragma once
+// Turns SIGINT and SIGTERM into a clean quit of the Qt event loop.
+
+#include <QObject>
+
+class QSocketNotifier;
+
+class StopSignals : public QObject {
+    Q_OBJECT
+public:
+    explicit StopSignals(QObject* parent = nullptr);
+    bool isValid() const { return m_notifier != nullptr; }
+
+signals:
+    void stopRequested(int signalNumber);
+
+private:
+    static void onSignal(int signalNumber);
+    static int s_pipe[2];
+    QSocketNotifier* m_notifier = nullptr;
+};

@@ -1,0 +1,53 @@
+// corvane-rc-sim: a virtual controller on a pseudo-terminal.
+#include "SimCommandLine.h"
+#include "StopSignals.h"
+
+#include "sim/lib/VirtualController.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QMetaObject>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("corvane-rc-sim");
+    const SimCommandLine cmd = SimCommandLine::parse(QCoreApplication::arguments());
+    QTextStream err(stderr);
+    if (!cmd.error.isEmpty()) {
+        err << "corvane-rc-sim: " << cmd.error << '\n';
+        return 2;
+    }
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &app, [](int) { QCoreApplication::quit(); });
+
+    VirtualController sim(cmd.options);
+    sim.onVanish = [&app] { QMetaObject::invokeMethod(&app, [] { QCoreApplication::exit(3); }, Qt::QueuedConnection); };
+    QString error;
+    if (!sim.start(&error)) {
+        err << "corvane-rc-sim: " << error << '\n';
+        return 1;
+    }
+    // The first line is read by whoever started us (configurator --demo, tests).
+    std::fprintf(stdout, "PORT %s\n", sim.portName().toLocal8Bit().constData());
+    std::fflush(stdout);
+    if (!cmd.linkPath.isEmpty() && !sim.makeLink(cmd.linkPath, &error))
+        err << "corvane-rc-sim: " << error << '\n';
+
+    int status = app.exec();
+    sim.stop();
+    if (status == 3) {
+        err << "corvane-rc-sim: terminal closed after frame " << sim.frameCount() << " (--vanish-after)\n";
+        status = 0;
+    }
+    if (!cmd.linkPath.isEmpty() && QFile::symLinkTarget(cmd.linkPath) == sim.portName())
+        QFile::remove(cmd.linkPath);
+    if (!cmd.dumpDir.isEmpty() && !sim.writeDump(cmd.dumpDir, &error)) {
+        err << "corvane-rc-sim: " << error << '\n';
+        return 1;
+    }
+    return status;
+}
