@@ -3,8 +3,9 @@
 // opaque pixels, then serpentine Floyd-Steinberg error diffusion. The levels
 // of the last conversion stay in the level buffer for the packer.
 
-#include "core/imaging/NoiseGenerator.h"
+#include "core/imaging/NoiseSequence.h"
 #include "core/imaging/Quantisation.h"
+#include "core/imaging/QuantiseKernel.h"
 #include "core/imaging/RgbaRec.h"
 #include "core/model/Dithering.h"
 
@@ -32,9 +33,11 @@ public:
 
 private:
     void loadRow(const QImage& source, int y, TRGBA_Rec* row) const;
+    template <QuantiseKernel::Kind kind>
+    void diffuse(const QuantiseKernel& kernel, const QImage& source, QImage& preview);
 
     TDithering_Params m_params;
-    NoiseGenerator m_random;
+    NoiseSequence m_noise;
     std::vector<TPixel_Levels> m_levels;
     // Only the row being diffused and the row below it receive error, so two
     // rows stand in for a matrix of the whole image. Each pixel still receives

@@ -4,6 +4,7 @@
 // sequence is part of the stored result (the same image must always pack to
 // the same bytes), so it is written out here rather than taken from <random>.
 
+#include <cmath>
 #include <cstdint>
 
 class NoiseGenerator {
@@ -21,7 +22,19 @@ public:
     }
 
     // One Gaussian factor (Marsaglia polar method); consumes two uniforms per try.
-    double gaussian(double mean, double stdev);
+    double gaussian(double mean, double stdev)
+    {
+        double u1;
+        double s;
+        do {
+            u1 = 2.0 * uniform() - 1.0;
+            const double u2 = 2.0 * uniform() - 1.0;
+            s = u1 * u1 + u2 * u2;
+            // s == 0 cannot come from this generator (it would need the same
+            // seed twice in a row); the test only keeps log(0) out should that change.
+        } while (s >= 1.0 || s == 0.0);
+        return mean + stdev * u1 * std::sqrt(-2.0 * std::log(s) / s);
+    }
 
 private:
     uint32_t m_seed;

@@ -3,23 +3,26 @@
 #include "core/imaging/ImagingError.h"
 #include "core/imaging/PixelFormat.h"
 
-#include <cmath>
 
 namespace {
 
-uint8_t limitLevel(long double value, int levels)
+// Truncation toward zero, then limited to 0..levels-1.
+uint8_t limitLevel(double value, int levels)
 {
-    const long double t = truncl(value);
-    if (!(t > 0.0L))
+    if (!(value > 0.0))
         return 0;
-    if (t >= (long double)(levels - 1))
+    if (value >= double(levels - 1))
         return uint8_t(levels - 1);
-    return uint8_t(t);
+    return uint8_t(value);
 }
 
+// Trunc(channel x levels / 256). Every level count is a power of two, so the
+// scaling is by a power of two and exact in double just as in extended
+// precision: the truncation falls the same way, and the x87 unit (slow to
+// truncate) is needed only for the grey sum.
 uint8_t channelLevel(double channel, int levels)
 {
-    return limitLevel((long double)channel * levels / 256.0L, levels);
+    return limitLevel(channel * (double(levels) / 256.0), levels);
 }
 
 int toDisplay(int level, int levels)
@@ -43,8 +46,10 @@ TPixel_Levels Quantise_Levels(const TRGBA_Rec& p, int format)
         out.R = channelLevel(p.R, 32);
         out.G = channelLevel(p.G, 32);
         out.B = channelLevel(p.B, 32);
-        // Only a fully opaque pixel keeps its alpha bit.
-        out.A = limitLevel(((long double)p.A + 1.0L) / 256.0L, 2);
+        // Trunc((A + 1) / 256): only a fully opaque pixel keeps its alpha bit.
+        // A + 1 is exact in double wherever the result can reach 1, and the
+        // division is by a power of two.
+        out.A = limitLevel((p.A + 1.0) / 256.0, 2);
         return out;
     case 4:
         out.R = channelLevel(p.R, 8);

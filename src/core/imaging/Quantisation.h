@@ -1,7 +1,8 @@
 #pragma once
-// Quantisation of one pixel to a controller pixel format. Level and grey
-// arithmetic runs in 80-bit long double so that levels at the boundaries fall
-// the same way on every machine that has it.
+// Quantisation of one pixel to a controller pixel format. The grey sum runs
+// in 80-bit long double and is rounded to a double, so that grey levels at the
+// boundaries fall the same way on every machine; the level scaling is by
+// powers of two and therefore exact in double.
 
 #include "core/imaging/RgbaRec.h"
 

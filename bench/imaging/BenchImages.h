@@ -1,0 +1,8 @@
+#pragma once
+// Deterministic pictures for the imaging benchmark: smooth gradients with
+// shapes and fine texture, roughly what a photo or a logo gives the ditherer.
+
+#include <QImage>
+
+QImage Bench_Photo(int width, int height, uint32_t seed);
+QImage Bench_Logo(int width, int height, uint32_t seed);

@@ -1,0 +1,153 @@
+// Timing of the image conversion, the image data block, and Pillow's
+// Floyd-Steinberg on the same picture as the reference point.
+//
+// usage: bench_imaging [--quick] [--no-pillow]
+
+#include "BenchImages.h"
+
+#include "core/imaging/DeviceImageEncoder.h"
+#include "core/imaging/ImageDataBlock.h"
+#include "core/imaging/PixelFormat.h"
+#include "core/model/ProjectModel.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+QTextStream out(stdout);
+
+template <typename F>
+double medianMs(int reps, F&& body)
+{
+    std::vector<double> samples;
+    for (int i = 0; i < reps; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        body();
+        samples.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+long readStatusKb(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+// Resets the kernel's peak-RSS mark so that VmHWM afterwards is the peak of
+// what ran in between.
+bool resetPeakRss()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
+
+const int kFormats[] = {1, 17, 2, 3, 4, 5, 6, 0, 7};
+
+void addCell(THandle_object& h, const QImage& bitmap, const QString& name)
+{
+    auto cell = std::make_unique<TCell_object>();
+    cell->name = name;
+    cell->fmxbmp = bitmap;
+    cell->width = bitmap.width();
+    cell->height = bitmap.height();
+    cell->handle_id = h.id;
+    cell->pHandle = &h;
+    cell->dithering = Default_Dithering(h.compression_format);
+    h.cells.push_back(std::move(cell));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const bool quick = app.arguments().contains("--quick");
+    const bool pillow = !app.arguments().contains("--no-pillow");
+    const int reps = quick ? 5 : 41;
+
+    DeviceImageEncoder enc;
+    const QImage photo = Bench_Photo(480, 272, 1);
+    const QImage logo = Bench_Logo(125, 85, 2);
+
+    out << "Convert_Bitmap, median of " << reps << " runs (ms); 'stored' adds packing and zlib level 9\n";
+    out << "format  name            480x272  stored   125x85  stored   bytes(480x272)\n";
+    double ours332 = 0;
+    for (int f : kFormats) {
+        const TDithering_Params p = Default_Dithering(f);
+        const double big = medianMs(reps, [&] { enc.Convert_Bitmap(p, photo, f, false); });
+        if (f == 4)
+            ours332 = big;
+        const double bigStored = medianMs(reps, [&] { enc.Estimate_Storage_Size(photo, p, true, f); });
+        const double small = medianMs(reps * 4, [&] { enc.Convert_Bitmap(p, logo, f, false); });
+        const double smallStored = medianMs(reps * 4, [&] { enc.Estimate_Storage_Size(logo, p, true, f); });
+        const int bytes = enc.Estimate_Storage_Size(photo, p, true, f);
+        out << QString::asprintf("%4d    %-14s %7.3f %7.3f %8.3f %7.3f  %8d\n", f, qPrintable(Pixel_Format_Name(f)),
+                                 big, bigStored, small, smallStored, bytes);
+    }
+    const double jpeg = medianMs(reps, [&] { enc.Encode_Jpeg(photo); });
+    out << QString::asprintf("JPEG q90 of 480x272: %.3f ms, %d bytes\n", jpeg, enc.Jpeg_Data_Size());
+    out.flush();
+
+    // Project: 30 backgrounds, 30 logos, 30 information screens and the thumbnails.
+    THandle_List list;
+    Create_Default_Handles(list);
+    for (int i = 0; i < 30; ++i) {
+        const QString name = QStringLiteral("IMAGE_%1").arg(i);
+        addCell(*list[BACKGROUNDS_IDX], Bench_Photo(480, 272, 10 + i), name);
+        addCell(*list[LOGOS_IDX], Bench_Logo(125, 85, 50 + i), name);
+        addCell(*list[INFO_SCREENS_IDX], Bench_Photo(480, 272, 90 + i), name);
+        addCell(*list[BG_THUMBNAILS_IDX], Bench_Photo(90, 51, 130 + i), name);
+        addCell(*list[LOGO_THUMBNAILS_IDX], Bench_Logo(90, 61, 170 + i), name);
+    }
+    QByteArray block;
+    Build_Image_Data(block, list, enc); // warm up
+    const long rssBefore = readStatusKb("VmRSS:");
+    const bool peakKnown = resetPeakRss();
+    const int blockReps = quick ? 1 : 5;
+    const double build = medianMs(blockReps, [&] {
+        block.clear();
+        Build_Image_Data(block, list, enc);
+    });
+    const long peak = readStatusKb("VmHWM:");
+    out << QString::asprintf("Build_Image_Data, 30+30+30 images with 60 thumbnails: %.1f ms (median of %d), block %lld bytes\n",
+                             build, blockReps, (long long)block.size());
+    if (peakKnown)
+        out << QString::asprintf("  resident memory before %ld KiB, peak during the builds %ld KiB (+%ld KiB)\n",
+                                 rssBefore, peak, peak - rssBefore);
+    out.flush();
+
+    if (pillow) {
+        QTemporaryDir dir;
+        const QString png = dir.filePath("photo.png");
+        photo.convertToFormat(QImage::Format_RGB888).save(png, "PNG");
+        QProcess py;
+        py.start(QFile::exists("/usr/bin/python3") ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3"), {QStringLiteral(CORVANE_BENCH_DIR "/pillow_fs_reference.py"), png,
+                             QString::number(quick ? 20 : 200)});
+        if (!py.waitForFinished(600000) || py.exitCode() != 0) {
+            out << "Pillow reference not available: " << py.readAllStandardError() << "\n";
+            return 0;
+        }
+        const QList<QByteArray> words = py.readAllStandardOutput().trimmed().split(' ');
+        const double pillowMs = words.value(1).toDouble();
+        out << QString::asprintf("Pillow Floyd-Steinberg to a 3-3-2 palette, same 480x272 picture: %.3f ms\n", pillowMs);
+        out << QString::asprintf("ours (format 4, RGB 3-3-2) / Pillow = %.3f / %.3f = %.2f\n", ours332, pillowMs,
+                                 ours332 / pillowMs);
+    }
+    return 0;
+}

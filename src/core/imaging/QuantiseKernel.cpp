@@ -1,0 +1,28 @@
+#include "core/imaging/QuantiseKernel.h"
+
+#include "core/imaging/PixelFormat.h"
+
+QuantiseKernel::QuantiseKernel(int format)
+{
+    const TPixel_Format_Levels f = Pixel_Format_Levels(format);
+    m_kind = f.grey ? Kind::Grey : format == 0 ? Kind::AlphaBit : f.alpha ? Kind::ColourAlpha : Kind::Colour;
+    const int counts[4] = {f.red, f.green, f.blue, f.alpha};
+    for (int c = 0; c < 4; ++c) {
+        const int n = counts[c];
+        if (n >= 2) {
+            m_scale[c] = double(n) / 256.0;
+            m_max[c] = n - 1;
+        }
+        m_display[c].fill(0.0);
+    }
+    // Every level that can occur, mapped back through the one definition.
+    for (int c = 0; c < 4; ++c) {
+        for (int level = 0; level < 256; ++level) {
+            TPixel_Levels lv{};
+            lv.R = lv.G = lv.B = lv.A = uint8_t(level);
+            const TRGBA_Rec d = Levels_To_Display(lv, format);
+            const double values[4] = {d.R, d.G, d.B, d.A};
+            m_display[c][size_t(level)] = values[c];
+        }
+    }
+}
