@@ -189,7 +189,12 @@ bool TProjectCommands::Save_Project(const QString& path)
             Show_Message_Box(Too_Many_Lines_Text(), TMsgDlgType::mtWarning, QMessageBox::Ok);
             return false;
         }
-        Write_Service_Text(text, form.Project_Device_Config);
+        // The record separates lines with CR; the editor's own line breaks
+        // become CR LF first, as the record's writer expects.
+        QString crlf = text;
+        crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+        Write_Service_Text(crlf, form.Project_Device_Config);
     }
     if (!Write_Project_File(path))
         return false;
@@ -249,8 +254,10 @@ void TProjectCommands::Show_Project()
     QStringList undecodable;
     {
         Loading_Scope loading(form.loading_flag);
-        undecodable = Decode_Project_Images(form.Handle_List);
+        // The tree gives each image its normalised name first, so a picture
+        // that cannot be decoded is reported under the name the user sees.
         form.Tree_Panel()->Build(form.Handle_List);
+        undecodable = Decode_Project_Images(form.Handle_List);
         form.Show_Device_Config(form.Project_Device_Config);
         form.Show_Project_State(true);
         form.Select_Configuration_Page();

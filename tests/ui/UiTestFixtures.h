@@ -1,0 +1,47 @@
+#pragma once
+// A main window driven headless: scripted file dialogs and message boxes,
+// and a look at what it logged.
+
+#include "TScriptedFileDialogs.h"
+#include "ui/app/TScriptedPrompter.h"
+#include "ui/app/Tbmpgen_Form.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+class QAction;
+
+struct LogEntry {
+    QString marker;
+    QString description;
+    QString info;
+};
+
+class TFormFixture {
+public:
+    TFormFixture();
+
+    Tbmpgen_Form& form() { return *window; }
+    TScriptedFileDialogs& dialogs() { return *fileDialogs; }
+    TScriptedPrompter& prompter() { return prompts; }
+
+    QAction* action(const char* objectName);
+    void trigger(const char* objectName);
+    int logRows();
+    LogEntry lastLog();
+
+    // New project bound to path, left modified.
+    void newProject(const QString& path);
+    // Adds a cell with real PNG bytes to the handle at position idx.
+    void addImage(int idx, const QString& name, const QByteArray& bytes);
+
+private:
+    TScriptedPrompter prompts;
+    TScriptedFileDialogs* fileDialogs = nullptr;
+    std::unique_ptr<Tbmpgen_Form> window;
+};
+
+QByteArray Png_Bytes(int width, int height, QRgb colour);
+QByteArray File_Bytes(const QString& path);

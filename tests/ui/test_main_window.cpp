@@ -1,0 +1,261 @@
+#include "test_ui.h"
+
+#include "UiTestFixtures.h"
+
+#include "ui/app/TActivityLogPanel.h"
+#include "ui/app/TProjectStatusBar.h"
+#include "ui/app/TProjectTreePanel.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <stdexcept>
+
+namespace {
+const QString kCaption = QStringLiteral(" Corvane R/C Configurator v2");
+
+// An object whose event handler fails, to reach the top-level handler the way
+// a failing menu command or button would.
+class TFailingObject : public QObject {
+public:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::User)
+            throw std::runtime_error("The disk is full.");
+        return QObject::event(e);
+    }
+};
+} // namespace
+
+void TestMainWindow::startsWithNoProject()
+{
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    QCOMPARE(f.windowTitle(), kCaption);
+    QVERIFY(!f.modified);
+    QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
+    QVERIFY(f.No_Project_View()->isVisible());
+    QVERIFY(!f.Project_Pages()->isVisible());
+    QCOMPARE(f.Visible_Handle_Idx, -1);
+    for (const char* a : {"save_project_MenuItem", "save_project_as_MenuItem", "close_project_MenuItem"})
+        QVERIFY2(!fx.action(a)->isEnabled(), a);
+    // The carried firmware is version 2.01 of part 5813.
+    QCOMPARE(f.PC_Cfg_FW_Ver, quint16(201));
+    QCOMPARE(f.PC_Cfg_PartNo, quint16(5813));
+    auto* fw = f.findChild<QPushButton*>(QStringLiteral("fw_upg_Button"));
+    QVERIFY(fw);
+    QCOMPARE(fw->text(), QStringLiteral("Firmware Upgrade (v2.01)"));
+    // The project pages carry the names the editors look them up by.
+    for (const char* name : {"cfg_PageControl", "RC_gen_cfg_TabSheet", "occupancy_cfg_TabSheet",
+                             "RC_ui_cfg_TabSheet", "appearance_cfg_TabSheet", "scheduler_cfg_TabSheet",
+                             "retrieve_cfg_Button", "Project_TreeView", "send_Config_CheckBox",
+                             "send_Image_CheckBox", "upload_data_BitBtn", "Project_Panel",
+                             "activity_log_StringGrid"})
+        QVERIFY2(f.findChild<QObject*>(QString::fromLatin1(name)), name);
+}
+
+void TestMainWindow::firmwareButtonCaption_data()
+{
+    QTest::addColumn<int>("version");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("201") << 201 << "Firmware Upgrade (v2.01)";
+    QTest::newRow("1000") << 1000 << "Firmware Upgrade (v10.00)";
+    QTest::newRow("5") << 5 << "Firmware Upgrade (v0.05)";
+}
+
+void TestMainWindow::firmwareButtonCaption()
+{
+    QFETCH(int, version);
+    QFETCH(QString, caption);
+    QCOMPARE(Tbmpgen_Form::Firmware_Button_Caption(quint16(version)), caption);
+}
+
+void TestMainWindow::closeQuery_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("closes");
+    const int yes = QMessageBox::Yes;
+    const int no = QMessageBox::No;
+    QTest::newRow("no project") << "none" << yes << false << true;
+    QTest::newRow("saved project") << "saved" << yes << false << true;
+    QTest::newRow("modified, no") << "modified" << no << true << false;
+    QTest::newRow("modified, yes") << "modified" << yes << true << true;
+}
+
+void TestMainWindow::closeQuery()
+{
+    QFETCH(QString, state);
+    QFETCH(int, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, closes);
+    QTemporaryDir dir;
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    if (state != QLatin1String("none")) {
+        fx.newProject(dir.filePath(QStringLiteral("q.cvp")));
+        fx.addImage(LOGOS_IDX, QStringLiteral("L"), Png_Bytes(125, 85, 0xff000000));
+        if (state == QLatin1String("saved"))
+            fx.trigger("save_project_MenuItem");
+    }
+    fx.prompter().clear();
+    fx.prompter().enqueue(QMessageBox::StandardButton(answer));
+
+    fx.trigger("exit_MenuItem");
+
+    QCOMPARE(fx.prompter().questions().size(), asked ? 1 : 0);
+    if (asked) {
+        const TScriptedPrompter::Question q = fx.prompter().questions().constFirst();
+        QCOMPARE(q.text, QStringLiteral("The current project has been modified.      \rQuit without saving?      "));
+        QCOMPARE(q.kind, TMsgDlgType::mtConfirmation);
+        QCOMPARE(q.defaultButton, QMessageBox::No);
+    }
+    QCOMPARE(f.isVisible(), !closes);
+    if (!closes) {
+        QVERIFY(f.modified);
+        QCOMPARE(f.Handle_List.at(LOGOS_IDX)->cells.size(), size_t(1));
+    } else {
+        QVERIFY(f.Handle_List.empty()); // torn down on close
+    }
+}
+
+void TestMainWindow::statusBarShowsShortenedPath()
+{
+    TFormFixture fx;
+    TProjectStatusBar* bar = fx.form().Status_Bar();
+    const QString path = QStringLiteral("/srv/projects/building-7/floor-3/east-wing/meeting-room/controller.cvp");
+    fx.form().Show_Project_Path(path);
+    QCOMPARE(bar->Path_Panel()->toolTip(), path);
+
+    const QFontMetrics fm = bar->Path_Panel()->fontMetrics();
+    const int narrow = fm.horizontalAdvance(QStringLiteral("/.../meeting-room/controller.cvp")) + 2;
+    const QString shortened = TProjectStatusBar::Shorten_Path(path, fm, narrow);
+    QCOMPARE(shortened, QStringLiteral("/.../meeting-room/controller.cvp"));
+    QCOMPARE(TProjectStatusBar::Shorten_Path(path, fm, 10000), path);
+    const QString windows = QStringLiteral("C:\\Users\\installer\\Documents\\site\\plant.cvp");
+    const int tiny = fm.horizontalAdvance(QStringLiteral("C:\\...\\site\\plant.cvp")) + 1;
+    QCOMPARE(TProjectStatusBar::Shorten_Path(windows, fm, tiny), QStringLiteral("C:\\...\\site\\plant.cvp"));
+    // Even with no room at all the result fits and never overflows the panel.
+    QVERIFY(fm.horizontalAdvance(TProjectStatusBar::Shorten_Path(path, fm, 30)) <= 30);
+
+    // Panel 0 takes half the bar and shows as much of the path as fits.
+    fx.form().resize(700, 600);
+    QApplication::processEvents();
+    QVERIFY(qAbs(bar->Path_Panel()->width() - bar->contentsRect().width() / 2) <= 1);
+    QVERIFY(bar->Path_Panel()->text().endsWith(QStringLiteral("controller.cvp")));
+}
+
+void TestMainWindow::showProjectBuildsTheTree()
+{
+    QTemporaryDir dir;
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    fx.newProject(dir.filePath(QStringLiteral("tree.cvp")));
+    fx.addImage(BACKGROUNDS_IDX, QStringLiteral("7seas"), Png_Bytes(480, 272, 0xff102030));
+    fx.addImage(BACKGROUNDS_IDX, QStringLiteral("Lobby Blue"), Png_Bytes(480, 272, 0xff405060));
+    fx.addImage(BG_THUMBNAILS_IDX, QStringLiteral("7seas"), Png_Bytes(90, 51, 0xff102030));
+    fx.addImage(BG_THUMBNAILS_IDX, QStringLiteral("Lobby Blue"), Png_Bytes(90, 51, 0xff405060));
+    fx.addImage(LOGOS_IDX, QStringLiteral("_acme"), Png_Bytes(125, 85, 0x80ff0000));
+    fx.trigger("save_project_MenuItem");
+    fx.trigger("close_project_MenuItem");
+    fx.dialogs().answers.enqueue(dir.filePath(QStringLiteral("tree.cvp")));
+    fx.trigger("open_project_MenuItem");
+
+    QTreeWidget* tree = f.Tree_Panel()->Project_TreeView();
+    QCOMPARE(tree->topLevelItemCount(), int(HANDLE_COUNT));
+    const QStringList roots{"BACKGROUNDS", "LOGOS", "INFO_SCREENS", "BG_THUMBNAILS", "LOGO_THUMBNAILS"};
+    for (int i = 0; i < HANDLE_COUNT; ++i) {
+        QTreeWidgetItem* root = tree->topLevelItem(i);
+        QCOMPARE(root->text(0), roots.at(i));
+        QCOMPARE(f.Tree_Panel()->Handle_Node(i), root);
+        QCOMPARE(TProjectTreePanel::Handle_Of(root), f.Handle_List.at(size_t(i)).get());
+        QCOMPARE(root->isHidden(), i >= BG_THUMBNAILS_IDX);
+        QCOMPARE(bool(root->flags() & Qt::ItemIsSelectable), i < BG_THUMBNAILS_IDX);
+    }
+    QTreeWidgetItem* backgrounds = tree->topLevelItem(BACKGROUNDS_IDX);
+    QCOMPARE(backgrounds->childCount(), 2);
+    QCOMPARE(backgrounds->child(0)->text(0), QStringLiteral("_7SEAS"));
+    QCOMPARE(backgrounds->child(1)->text(0), QStringLiteral("LOBBY BLUE"));
+    QCOMPARE(tree->topLevelItem(LOGOS_IDX)->child(0)->text(0), QStringLiteral("_ACME"));
+    QCOMPARE(tree->topLevelItem(BG_THUMBNAILS_IDX)->child(0)->text(0), QStringLiteral("_7SEAS"));
+
+    // Each image node and its cell know each other, and the cell's pictures
+    // come from its stored bytes.
+    TCell_object* lobby = f.Handle_List.at(BACKGROUNDS_IDX)->cells.at(1).get();
+    QCOMPARE(lobby->pTreeItem, backgrounds->child(1));
+    QCOMPARE(TProjectTreePanel::Cell_Of(backgrounds->child(1)), lobby);
+    QCOMPARE(lobby->name, QStringLiteral("LOBBY BLUE"));
+    QCOMPARE(lobby->fmxbmp.size(), QSize(480, 272));
+    QCOMPARE(lobby->fmxbmp.format(), QImage::Format_ARGB32_Premultiplied);
+    QCOMPARE(lobby->bmp.pixel(0, 0), 0xff405060u);
+
+    // The selection starts on the first handle and never reaches a hidden root.
+    QCOMPARE(tree->currentItem(), backgrounds);
+    tree->setFocus();
+    tree->setCurrentItem(tree->topLevelItem(INFO_SCREENS_IDX));
+    QTest::keyClick(tree, Qt::Key_Down);
+    QTest::keyClick(tree, Qt::Key_End);
+    QVERIFY(!tree->currentItem()->isHidden());
+    QVERIFY(TProjectTreePanel::Handle_Of(tree->currentItem()) != f.Handle_List.at(BG_THUMBNAILS_IDX).get());
+    QVERIFY(!f.modified);
+
+    // Show_Project leaves the Configuration page and the upload boxes ready.
+    QCOMPARE(f.Project_Pages()->currentIndex(), 0);
+    QVERIFY(f.findChild<QAbstractButton*>(QStringLiteral("send_Config_CheckBox"))->isChecked());
+    QVERIFY(f.findChild<QAbstractButton*>(QStringLiteral("send_Image_CheckBox"))->isChecked());
+}
+
+void TestMainWindow::undecodableImageIsReportedAndKept()
+{
+    QTemporaryDir dir;
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    fx.newProject(dir.filePath(QStringLiteral("odd.cvp")));
+    const QByteArray junk("not a picture at all", 20);
+    fx.addImage(INFO_SCREENS_IDX, QStringLiteral("broken"), junk);
+    fx.trigger("save_project_MenuItem");
+    fx.trigger("close_project_MenuItem");
+    fx.dialogs().answers.enqueue(dir.filePath(QStringLiteral("odd.cvp")));
+
+    fx.trigger("open_project_MenuItem");
+
+    // The project opens; the image is listed without a picture, its bytes
+    // are kept and the log names it.
+    QCOMPARE(f.project_fullpath, dir.filePath(QStringLiteral("odd.cvp")));
+    const TCell_object* cell = f.Handle_List.at(INFO_SCREENS_IDX)->cells.at(0).get();
+    QVERIFY(cell->bmp.isNull());
+    QCOMPARE(cell->imgFileData, junk);
+    QCOMPARE(f.Tree_Panel()->Project_TreeView()->topLevelItem(INFO_SCREENS_IDX)->child(0)->text(0),
+             QStringLiteral("BROKEN"));
+    bool reported = false;
+    QTableWidget* grid = f.Activity_Log()->grid();
+    for (int row = 1; row < grid->rowCount(); ++row)
+        if (grid->item(row, 2) && grid->item(row, 2)->text() == QLatin1String("Invalid Image File")
+            && grid->item(row, 3)->text() == QLatin1String("INFO_SCREENS->BROKEN"))
+            reported = true;
+    QVERIFY(reported);
+    QCOMPARE(fx.lastLog().description, QStringLiteral("Project Loaded"));
+}
+
+void TestMainWindow::topLevelHandlerShowsEscapingError()
+{
+    TScriptedPrompter prompter;
+    TFailingObject failing;
+    QEvent event(QEvent::User);
+
+    QCoreApplication::sendEvent(&failing, &event);
+
+    QCOMPARE(prompter.questions().size(), 1);
+    QCOMPARE(prompter.questions().constFirst().text, QStringLiteral("The disk is full."));
+    QCOMPARE(prompter.questions().constFirst().kind, TMsgDlgType::mtError);
+    // The program carries on: events are still delivered.
+    QEvent again(QEvent::User);
+    QCoreApplication::sendEvent(&failing, &again);
+    QCOMPARE(prompter.questions().size(), 2);
+}

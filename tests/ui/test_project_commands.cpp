@@ -1,0 +1,388 @@
+#include "test_ui.h"
+
+#include "UiTestFixtures.h"
+
+#include "core/model/DeviceConfig.h"
+#include "core/storage/DiskIO.h"
+#include "ui/app/TProjectCommands.h"
+#include "ui/app/TConfigurationPage.h"
+#include "ui/app/TProjectStatusBar.h"
+#include "ui/app/TProjectTreePanel.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <cstring>
+
+namespace {
+const QString kCaption = QStringLiteral(" Corvane R/C Configurator v2");
+
+bool Same_Record(const TDevice_Config_v2& a, const TDevice_Config_v2& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+void Write_File(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// A saved project with one background (and its thumbnail) and one logo.
+QString Saved_Project_With_Images(TFormFixture& fx, const QString& path)
+{
+    fx.newProject(path);
+    fx.addImage(BACKGROUNDS_IDX, QStringLiteral("SUNSET"), Png_Bytes(480, 272, 0xff336699));
+    fx.addImage(BG_THUMBNAILS_IDX, QStringLiteral("SUNSET"), Png_Bytes(90, 51, 0xff336699));
+    fx.addImage(LOGOS_IDX, QStringLiteral("ACME"), Png_Bytes(125, 85, 0x80ff0000));
+    fx.trigger("save_project_MenuItem");
+    return fx.form().project_fullpath;
+}
+} // namespace
+
+void TestProjectCommands::init()
+{
+    QVERIFY(dir.isValid());
+}
+
+void TestProjectCommands::newProjectIsBoundAndModified_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("boundTo");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("other extension") << "plant.txt" << "plant.cvp" << "plant";
+    QTest::newRow("no extension") << "plant" << "plant.cvp" << "plant";
+    QTest::newRow("two dots") << "plant.v2.txt" << "plant.v2.cvp" << "plant.v2";
+    QTest::newRow("dot in folder only") << "site.a/plant" << "site.a/plant.cvp" << "plant";
+}
+
+void TestProjectCommands::newProjectIsBoundAndModified()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, boundTo);
+    QFETCH(QString, name);
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("site.a")));
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+
+    fx.newProject(dir.filePath(chosen));
+
+    QCOMPARE(f.project_fullpath, dir.filePath(boundTo));
+    QCOMPARE(f.windowTitle(), QStringLiteral(" ") + name + QStringLiteral(" - Corvane R/C Configurator v2"));
+    QVERIFY(f.modified);
+    QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral("M"));
+    QCOMPARE(f.Status_Bar()->Path_Panel()->toolTip(), f.project_fullpath);
+    QCOMPARE(int(f.Handle_List.size()), int(HANDLE_COUNT));
+    QVERIFY(Same_Record(f.Project_Device_Config, New_Project_Config()));
+    QVERIFY(f.Project_Pages()->isVisible());
+    QVERIFY(!f.No_Project_View()->isVisible());
+    QCOMPARE(f.Project_Pages()->currentIndex(), 0);
+    for (const char* a : {"save_project_MenuItem", "save_project_as_MenuItem", "close_project_MenuItem"})
+        QVERIFY2(fx.action(a)->isEnabled(), a);
+    const LogEntry log = fx.lastLog();
+    QCOMPARE(log.description, QStringLiteral("New project created"));
+    QCOMPARE(log.info, f.project_fullpath);
+    // Nothing is written until the first save.
+    QVERIFY(!QFileInfo::exists(f.project_fullpath));
+    QVERIFY(fx.prompter().questions().isEmpty());
+}
+
+void TestProjectCommands::saveClearsModifiedAndReadsBack()
+{
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    fx.newProject(dir.filePath(QStringLiteral("saved.cvp")));
+    f.Project_Device_Config.theme_colour = 0x123456;
+    f.Set_Modified(true);
+
+    fx.trigger("save_project_MenuItem");
+
+    QVERIFY(!f.modified);
+    QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
+    QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved"));
+    QCOMPARE(fx.lastLog().info, f.project_fullpath);
+    TDevice_Config_v2 rec{};
+    THandle_List handles;
+    QVERIFY(Load_Project_File(f.project_fullpath, rec, handles));
+    QCOMPARE(rec.theme_colour, 0x123456u);
+    QCOMPARE(int(handles.size()), int(HANDLE_COUNT));
+}
+
+void TestProjectCommands::openNeverMarksModified()
+{
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    const QString path = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("open.cvp")));
+    const TDevice_Config_v2 savedRecord = f.Project_Device_Config;
+    fx.newProject(dir.filePath(QStringLiteral("other.cvp")));
+    fx.prompter().enqueue(QMessageBox::Yes); // discard the unsaved new project
+    // An editor reacting to what filling the window changes, as the
+    // configuration pages do.
+    QObject::connect(f.Tree_Panel()->Project_TreeView(), &QTreeWidget::currentItemChanged, &f,
+                     [&f] { f.Set_Modified(true); });
+
+    fx.dialogs().answers.enqueue(path);
+    fx.trigger("open_project_MenuItem");
+
+    QVERIFY(!f.modified);
+    QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
+    QCOMPARE(f.project_fullpath, path);
+    QCOMPARE(f.windowTitle(), QStringLiteral(" open - Corvane R/C Configurator v2"));
+    QVERIFY(Same_Record(f.Project_Device_Config, savedRecord));
+    QCOMPARE(f.Handle_List.at(BACKGROUNDS_IDX)->cells.size(), size_t(1));
+    QCOMPARE(f.Handle_List.at(LOGOS_IDX)->cells.at(0)->bmp.size(), QSize(125, 85));
+    QCOMPARE(fx.lastLog().description, QStringLiteral("Project Loaded"));
+    QCOMPARE(fx.lastLog().info, path);
+    QVERIFY(fx.action("close_project_MenuItem")->isEnabled());
+    QVERIFY(!f.loading_flag);
+}
+
+void TestProjectCommands::bdpKeepsItsExtension()
+{
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    const QString cvp = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("legacy.cvp")));
+    const QString bdp = dir.filePath(QStringLiteral("legacy.bdp"));
+    QVERIFY(QFile::copy(cvp, bdp));
+    fx.trigger("close_project_MenuItem");
+
+    fx.dialogs().answers.enqueue(bdp);
+    fx.trigger("open_project_MenuItem");
+    QCOMPARE(f.project_fullpath, bdp);
+    f.Project_Device_Config.theme_colour = 0xABCDEF;
+    f.Set_Modified(true);
+    fx.trigger("save_project_MenuItem");
+
+    TDevice_Config_v2 rec{};
+    THandle_List handles;
+    QVERIFY(Load_Project_File(bdp, rec, handles));
+    QCOMPARE(rec.theme_colour, 0xABCDEFu);
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("legacy.bdp.cvp"))));
+}
+
+void TestProjectCommands::discardQuestion_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("kept");
+    const int yes = QMessageBox::Yes;
+    const int no = QMessageBox::No;
+    QTest::newRow("new, no") << "new_project_MenuItem" << no << true;
+    QTest::newRow("open, no") << "open_project_MenuItem" << no << true;
+    QTest::newRow("close, no") << "close_project_MenuItem" << no << true;
+    QTest::newRow("close, yes") << "close_project_MenuItem" << yes << false;
+    QTest::newRow("new, yes") << "new_project_MenuItem" << yes << false;
+}
+
+void TestProjectCommands::discardQuestion()
+{
+    QFETCH(QString, command);
+    QFETCH(int, answer);
+    QFETCH(bool, kept);
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    fx.newProject(dir.filePath(QStringLiteral("first.cvp")));
+    fx.addImage(INFO_SCREENS_IDX, QStringLiteral("HELP"), Png_Bytes(480, 272, 0xff00ff00));
+    const QString path = f.project_fullpath;
+    fx.prompter().clear();
+    fx.prompter().enqueue(QMessageBox::StandardButton(answer));
+    fx.dialogs().answers.enqueue(dir.filePath(QStringLiteral("second.cvp")));
+
+    fx.trigger(command.toLatin1().constData());
+
+    QCOMPARE(fx.prompter().questions().size(), 1);
+    const TScriptedPrompter::Question q = fx.prompter().questions().constFirst();
+    QCOMPARE(q.text, QStringLiteral("The current project has been modified.      \rOK to discard changes?      "));
+    QCOMPARE(q.kind, TMsgDlgType::mtConfirmation);
+    QCOMPARE(q.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(q.defaultButton, QMessageBox::No);
+    QCOMPARE(f.project_fullpath == path, kept);
+    if (kept) {
+        QVERIFY(f.modified);
+        QCOMPARE(f.Handle_List.at(INFO_SCREENS_IDX)->cells.size(), size_t(1));
+        QCOMPARE(fx.dialogs().shown, 1); // only the first New
+    }
+}
+
+void TestProjectCommands::closeProjectReturnsToNoProject()
+{
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    const QString path = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("closing.cvp")));
+    fx.prompter().clear();
+
+    fx.trigger("close_project_MenuItem");
+
+    QVERIFY(fx.prompter().questions().isEmpty()); // saved: nothing to ask
+    QCOMPARE(fx.lastLog().description, QStringLiteral("Project Closed"));
+    QCOMPARE(fx.lastLog().info, path);
+    QVERIFY(f.Handle_List.empty());
+    QVERIFY(f.project_fullpath.isEmpty());
+    QCOMPARE(f.windowTitle(), kCaption);
+    QVERIFY(f.Status_Bar()->Path_Panel()->text().isEmpty());
+    QVERIFY(!f.Project_Pages()->isVisible());
+    QVERIFY(f.No_Project_View()->isVisible());
+    QCOMPARE(f.Tree_Panel()->Project_TreeView()->topLevelItemCount(), 0);
+    QVERIFY(!f.closing_flag);
+    for (const char* a : {"save_project_MenuItem", "save_project_as_MenuItem", "close_project_MenuItem"})
+        QVERIFY2(!fx.action(a)->isEnabled(), a);
+    for (const char* a : {"new_project_MenuItem", "open_project_MenuItem", "exit_MenuItem"})
+        QVERIFY2(fx.action(a)->isEnabled(), a);
+}
+
+void TestProjectCommands::unreadableFileGivesErrorAndNoProject_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("messagePart"); // empty: the refusal box
+    QTest::newRow("file format version 2") << "version" << QString();
+    QTest::newRow("short configuration record") << "short config" << QString();
+    QTest::newRow("ends inside an image") << "truncated" << "damaged";
+    QTest::newRow("empty file") << "empty" << "damaged";
+    QTest::newRow("missing file") << "missing" << "Cannot open";
+}
+
+void TestProjectCommands::unreadableFileGivesErrorAndNoProject()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, messagePart);
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    const QString good = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("good.cvp")));
+    QByteArray bytes = File_Bytes(good);
+    QVERIFY(bytes.size() > 2000);
+    const QString bad = dir.filePath(QStringLiteral("bad.cvp"));
+    QFile::remove(bad);
+    if (damage == QLatin1String("version"))
+        bytes[0] = 2;
+    else if (damage == QLatin1String("short config"))
+        bytes.truncate(12 + 100);
+    else if (damage == QLatin1String("truncated"))
+        bytes.chop(10);
+    else if (damage == QLatin1String("empty"))
+        bytes.clear();
+    if (damage != QLatin1String("missing"))
+        Write_File(bad, bytes);
+    fx.prompter().clear();
+
+    fx.dialogs().answers.enqueue(bad);
+    fx.trigger("open_project_MenuItem");
+
+    QCOMPARE(fx.prompter().questions().size(), 1);
+    const TScriptedPrompter::Question q = fx.prompter().questions().constFirst();
+    QCOMPARE(q.kind, TMsgDlgType::mtError);
+    QCOMPARE(q.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    if (messagePart.isEmpty())
+        QCOMPARE(q.text, QStringLiteral("Error loading project file.      \rPlease try another file.      "));
+    else
+        QVERIFY2(q.text.contains(messagePart), qPrintable(q.text));
+
+    // No project is bound any more, so nothing can be saved over the file.
+    QVERIFY(f.Handle_List.empty());
+    QVERIFY(f.project_fullpath.isEmpty());
+    QVERIFY(!f.modified);
+    QCOMPARE(f.windowTitle(), kCaption);
+    QVERIFY(!f.Project_Pages()->isVisible());
+    QVERIFY(!fx.action("save_project_MenuItem")->isEnabled());
+    QVERIFY(!fx.action("save_project_as_MenuItem")->isEnabled());
+    QVERIFY(!f.loading_flag);
+    fx.trigger("save_project_MenuItem");
+    QCOMPARE(File_Bytes(bad), damage == QLatin1String("missing") ? QByteArray() : bytes);
+    QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved")); // from the good save only
+    QCOMPARE(fx.lastLog().info, good);
+}
+
+void TestProjectCommands::saveAsBindsTheNewPath()
+{
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    fx.newProject(dir.filePath(QStringLiteral("draft.cvp")));
+    fx.dialogs().answers.enqueue(dir.filePath(QStringLiteral("final.txt")));
+
+    fx.trigger("save_project_as_MenuItem");
+
+    const QString expected = dir.filePath(QStringLiteral("final.cvp"));
+    QCOMPARE(f.project_fullpath, expected);
+    QCOMPARE(f.project_name, QStringLiteral("final"));
+    QCOMPARE(f.windowTitle(), QStringLiteral(" final - Corvane R/C Configurator v2"));
+    QVERIFY(QFileInfo::exists(expected));
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("draft.cvp"))));
+    QVERIFY(!f.modified);
+    QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved"));
+    QCOMPARE(fx.lastLog().info, expected);
+
+    // Cancelling the dialog changes nothing.
+    const int rows = fx.logRows();
+    fx.trigger("save_project_as_MenuItem");
+    QCOMPARE(f.project_fullpath, expected);
+    QCOMPARE(fx.logRows(), rows);
+}
+
+void TestProjectCommands::failedSaveKeepsModifiedAndOldFile()
+{
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    const QString path = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("keep.cvp")));
+    const QByteArray before = File_Bytes(path);
+    f.Set_Modified(true);
+    const int rows = fx.logRows();
+    fx.prompter().clear();
+    fx.dialogs().answers.enqueue(dir.filePath(QStringLiteral("no/such/folder/x.cvp")));
+
+    fx.trigger("save_project_as_MenuItem");
+
+    QCOMPARE(fx.prompter().questions().size(), 1);
+    QCOMPARE(fx.prompter().questions().constFirst().kind, TMsgDlgType::mtError);
+    QVERIFY(fx.prompter().questions().constFirst().text.contains(QStringLiteral("x.cvp")));
+    QVERIFY(f.modified);
+    QCOMPARE(fx.logRows(), rows);
+    QCOMPARE(File_Bytes(path), before);
+}
+
+void TestProjectCommands::serviceTextLineLimit_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("three lines") << "one\ntwo\nthree" << true;
+    QTest::newRow("three lines and a final break") << "one\ntwo\nthree\n" << true;
+    QTest::newRow("four lines") << "one\ntwo\nthree\nfour" << false;
+}
+
+void TestProjectCommands::serviceTextLineLimit()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, saved);
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    fx.newProject(dir.filePath(QStringLiteral("service.cvp")));
+    QFile::remove(f.project_fullpath);
+    // The general page's editor, as the configuration editor names it.
+    auto* memo = new QPlainTextEdit(f.Configuration_Page());
+    memo->setObjectName(QStringLiteral("service_text_Memo"));
+    memo->setPlainText(text);
+    fx.prompter().clear();
+    const int rows = fx.logRows();
+
+    fx.trigger("save_project_MenuItem");
+
+    QCOMPARE(QFileInfo::exists(f.project_fullpath), saved);
+    QCOMPARE(f.modified, !saved);
+    if (saved) {
+        QVERIFY(fx.prompter().questions().isEmpty());
+        QVERIFY(Read_Service_Text(f.Project_Device_Config).startsWith(QStringLiteral("one\r\ntwo\r\nthree")));
+    } else {
+        QCOMPARE(fx.prompter().questions().size(), 1);
+        QCOMPARE(fx.prompter().questions().constFirst().text,
+                 QStringLiteral("The service text contains too many lines.      \rUnable to save the project.      "));
+        QCOMPARE(fx.prompter().questions().constFirst().kind, TMsgDlgType::mtWarning);
+        QCOMPARE(fx.logRows(), rows);
+        QCOMPARE(QString::fromLatin1(reinterpret_cast<const char*>(f.Project_Device_Config.service_info_text)),
+                 QString::fromLatin1(kNewProjectServiceText));
+    }
+}

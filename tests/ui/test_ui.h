@@ -1,0 +1,40 @@
+#pragma once
+#include <QObject>
+#include <QTemporaryDir>
+
+class TestProjectCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void newProjectIsBoundAndModified_data();
+    void newProjectIsBoundAndModified();
+    void saveClearsModifiedAndReadsBack();
+    void openNeverMarksModified();
+    void bdpKeepsItsExtension();
+    void discardQuestion_data();
+    void discardQuestion();
+    void closeProjectReturnsToNoProject();
+    void unreadableFileGivesErrorAndNoProject_data();
+    void unreadableFileGivesErrorAndNoProject();
+    void saveAsBindsTheNewPath();
+    void failedSaveKeepsModifiedAndOldFile();
+    void serviceTextLineLimit_data();
+    void serviceTextLineLimit();
+
+private:
+    QTemporaryDir dir;
+};
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void startsWithNoProject();
+    void firmwareButtonCaption_data();
+    void firmwareButtonCaption();
+    void closeQuery_data();
+    void closeQuery();
+    void statusBarShowsShortenedPath();
+    void showProjectBuildsTheTree();
+    void undecodableImageIsReportedAndKept();
+    void topLevelHandlerShowsEscapingError();
+};
