@@ -1,0 +1,51 @@
+#pragma once
+#include <QObject>
+
+class TestRxConditions : public QObject {
+    Q_OBJECT
+private slots:
+    void startBytes_data();
+    void startBytes();
+    void countsSplitAroundMessage();
+    void limitsOfTheSet();
+    void resetKeepsDefinition();
+    void bccCheck_data();
+    void bccCheck();
+    void findChar_data();
+    void findChar();
+    void byteMoveTerminates();
+};
+
+class TestPortRules : public QObject {
+    Q_OBJECT
+private slots:
+    void windowsPortName_data();
+    void windowsPortName();
+    void readInterval_data();
+    void readInterval();
+};
+
+class TestVrexComms : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void ringBufferKeepsFirstBytes();
+    void firstAddedConditionWins();
+    void completedScanStartsNoOtherCondition();
+    void messageCountAboveOneNeverCompletes();
+    void getReply_data();
+    void getReply();
+    void getReplyWithoutSet();
+    void timeoutEndsWait_data();
+    void timeoutEndsWait();
+    void zeroLengthSendArmsWithoutWriting();
+    void closeDuringWaitEndsIt();
+    void closedComponentRefusesUntilReopened();
+    void openTwiceThrowsAndKeepsPort();
+    void openFailureKeepsReason();
+    void nonTerminalIsRefused();
+    void waitWithoutDispatchStillSeesReply();
+    void receiveMsgEventRestartsScan();
+    void putCharWritesOneByte();
+};
