@@ -87,6 +87,8 @@ TActivityLogPanel::TActivityLogPanel(QWidget* parent)
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid_->setShowGrid(true);
   grid_->setWordWrap(false);
+  // The style's minimum would make the marker column wider than 20 pixels.
+  grid_->horizontalHeader()->setMinimumSectionSize(kMarkerColumnWidth);
   grid_->horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
   grid_->horizontalHeader()->setStretchLastSection(false);
   grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
