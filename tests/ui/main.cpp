@@ -18,5 +18,9 @@ int main(int argc, char** argv)
         TestMainWindow t;
         status |= QTest::qExec(&t, argc, argv);
     }
+    {
+        TestDemoSimulator t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
     return status;
 }

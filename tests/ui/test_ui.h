@@ -38,3 +38,10 @@ private slots:
     void undecodableImageIsReportedAndKept();
     void topLevelHandlerShowsEscapingError();
 };
+
+class TestDemoSimulator : public QObject {
+    Q_OBJECT
+private slots:
+    void missingSimulatorIsReported();
+    void startsAndStopsTheSimulator();
+};

@@ -1,0 +1,75 @@
+#include "TStartupSequence.h"
+
+#include "core/resources/TDM_images.h"
+#include "ui/app/Tabout_Form.h"
+#include "ui/app/Tbmpgen_Form.h"
+#include "ui/app/Tgallery_Form.h"
+#include "ui/app/Tinfo_Form.h"
+#include "ui/app/Tsettings_Form.h"
+#include "ui/app/Tsplash_Form.h"
+#include "ui/app/gen_lib.h"
+#include "ui/device/Tfw_upg_Form.h"
+#include "ui/imaging/Timage_select_Form.h"
+#include "ui/scheduler/Tscheduled_events_Form.h"
+#include "ui/scheduler/Tscheduler_event_copy_Form.h"
+
+TStartupSequence::TStartupSequence(const QElapsedTimer& sinceLaunch)
+    : clock(sinceLaunch)
+{
+}
+
+TStartupSequence::~TStartupSequence()
+{
+    // The main window goes first: its secondary windows are its children.
+    mainWindow.reset();
+    gallery.reset();
+    imageStore.reset();
+}
+
+void TStartupSequence::Pause(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    Delay_With_Messages(ms);
+    pausedMs += t.elapsed();
+}
+
+void TStartupSequence::Run()
+{
+    auto* splash = new Tsplash_Form;
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    splash->show();
+    splash->Step();
+    Pause(300);
+
+    gallery = std::make_unique<Tgallery_Form>();
+    splash->Step();
+    Pause(300);
+
+    imageStore = std::make_unique<TDM_imagestore>();
+    splash->Step();
+    Pause(300);
+
+    // The main window stays disabled while the splash is up, so nothing can
+    // be started before every window exists. The secondary windows are its
+    // children: created once, reused, freed with it.
+    mainWindow = std::make_unique<Tbmpgen_Form>();
+    mainWindow->setEnabled(false);
+    mainWindow->show();
+    new Tfw_upg_Form(mainWindow.get());
+    auto* about = new Tabout_Form(mainWindow.get());
+    auto* information = new Tinfo_Form(mainWindow.get());
+    new Tsettings_Form(mainWindow.get());
+    new Tscheduled_events_form(mainWindow.get());
+    new Tcopy_events_Form(mainWindow.get());
+    mainWindow->Set_Help_Windows(information, about);
+    splash->Step();
+    Pause(300);
+
+    new Timg_select_Form(mainWindow.get());
+    Pause(1000);
+
+    splash->close();
+    mainWindow->setEnabled(true);
+    readyMs = clock.elapsed();
+}

@@ -1,0 +1,73 @@
+// corvane-configurator: the desktop program.
+//
+//   corvane-configurator [--demo] [--startup-ms]
+//
+//   --demo        start the virtual controller (corvane-rc-sim, next to this
+//                 program) and offer its port to the device operations
+//   --startup-ms  print the milliseconds from launch to the enabled main
+//                 window on stdout (and how much of it the fixed pauses
+//                 between the start-up steps took), then quit
+
+#include "TStartupSequence.h"
+
+#include "ui/app/TConfiguratorApplication.h"
+#include "ui/app/TDemoSimulator.h"
+#include "ui/app/Tbmpgen_Form.h"
+#include "ui/app/gen_lib.h"
+
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QStyleFactory>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QElapsedTimer sinceLaunch;
+    sinceLaunch.start();
+
+    TConfiguratorApplication app(argc, argv);
+    // The application name, not the display name: Qt would append a display
+    // name to every window caption.
+    QApplication::setApplicationName(QStringLiteral("Corvane Configurator"));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    QCommandLineParser options;
+    options.setApplicationDescription(QStringLiteral("Corvane R/C Configurator"));
+    options.addHelpOption();
+    const QCommandLineOption demo(QStringLiteral("demo"),
+                                  QStringLiteral("Start the virtual controller and use its port."));
+    const QCommandLineOption startupMs(
+        QStringLiteral("startup-ms"),
+        QStringLiteral("Print the milliseconds until the main window is enabled, then quit."));
+    options.addOption(demo);
+    options.addOption(startupMs);
+    options.process(app);
+
+    TStartupSequence startup(sinceLaunch);
+    startup.Run();
+    Tbmpgen_Form* window = startup.Main_Window();
+
+    TDemoSimulator simulator;
+    if (options.isSet(demo)) {
+        if (simulator.Start(QCoreApplication::applicationDirPath())) {
+            window->Set_Explicit_Ports({simulator.Port()}, simulator.Port());
+        } else {
+            Show_Message_Box(simulator.Error_Text() + QStringLiteral("      \r")
+                                 + QStringLiteral("The configurator runs without it.      "),
+                             TMsgDlgType::mtWarning, QMessageBox::Ok);
+        }
+    }
+
+    if (options.isSet(startupMs)) {
+        std::printf("startup_ms %lld paused_ms %lld work_ms %lld\n",
+                    static_cast<long long>(startup.Ready_Ms()),
+                    static_cast<long long>(startup.Paused_Ms()),
+                    static_cast<long long>(startup.Ready_Ms() - startup.Paused_Ms()));
+        std::fflush(stdout);
+        return 0;
+    }
+    const int status = app.exec();
+    simulator.Stop();
+    return status;
+}
