@@ -1,0 +1,36 @@
+#pragma once
+#include <QObject>
+
+class TestBLcomms : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void exampleFramesAsReceived();
+    void fullSizeWrite();
+    void writeFromStreamAdvancesIt();
+    void badWriteLengthSendsNothing();
+    void readReply_data();
+    void readReply();
+    void refusalAndSilence_data();
+    void refusalAndSilence();
+    void strayStartByte();
+    void ignoredResets();
+    void portVanishesMidWait();
+    void closedComponentRefusesUntilReopened();
+};
+
+class TestDiscovery : public QObject {
+    Q_OBJECT
+private slots:
+    void identification_data();
+    void identification();
+    void identificationFailsCleanly();
+    void modelIndex_data();
+    void modelIndex();
+    void fwCompatIndex_data();
+    void fwCompatIndex();
+    void firmwareText();
+    void namedPortsComeFirst();
+    void probeReportsWhyAPortFailed();
+    void commsSettings();
+};
