@@ -22,11 +22,10 @@ Tabout_Form::Tabout_Form(QWidget* parent) : QDialog(parent) {
   auto* version = new QLabel(QStringLiteral("Version %1").arg(Program_Version()), this);
   version->setObjectName(QStringLiteral("version_Label"));
   auto* details = new QLabel(
-      QStringLiteral("Configuration, image and firmware tool for the Corvane R/C wall "
-                     "controller.\nBuilt with Qt %1.")
+      QStringLiteral("Configuration, image and firmware tool\nfor the Corvane R/C wall "
+                     "controller.\n\nBuilt with Qt %1.")
           .arg(QString::fromLatin1(qVersion())),
       this);
-  details->setWordWrap(true);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
