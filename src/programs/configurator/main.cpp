@@ -12,6 +12,7 @@
 
 #include "ui/app/TConfiguratorApplication.h"
 #include "ui/app/TDemoSimulator.h"
+#include "ui/app/TErrorReport.h"
 #include "ui/app/Tbmpgen_Form.h"
 #include "ui/app/gen_lib.h"
 
@@ -20,6 +21,7 @@
 #include <QStyleFactory>
 
 #include <cstdio>
+#include <exception>
 
 int main(int argc, char** argv)
 {
@@ -45,7 +47,14 @@ int main(int argc, char** argv)
     options.process(app);
 
     TStartupSequence startup(sinceLaunch);
-    startup.Run();
+    try {
+        startup.Run();
+    } catch (const std::exception& error) {
+        // Outside the event loop there is no handler to fall back on: a
+        // start-up that cannot finish says why and ends.
+        Report_Exception(error);
+        return 1;
+    }
     Tbmpgen_Form* window = startup.Main_Window();
 
     TDemoSimulator simulator;

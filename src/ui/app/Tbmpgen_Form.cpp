@@ -2,6 +2,7 @@
 
 #include "core/messaging/TMsgList.h"
 #include "core/resources/CarriedData.h"
+#include "core/resources/TDM_images.h"
 #include "ui/app/TActivityLogPanel.h"
 #include "ui/app/TConfigurationPage.h"
 #include "ui/app/TErrorReport.h"
@@ -17,6 +18,8 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QIcon>
+#include <QPixmap>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -79,6 +82,17 @@ void Tbmpgen_Form::Build_Layout()
     projectPages->addTab(configPage, QStringLiteral("Configuration"));
     projectPages->addTab(imagesPage, QStringLiteral("Images"));
     projectPages->addTab(uploadPage, QStringLiteral("Upload Data"));
+    // The group pictures: Configuration, Images, Upload Data, then the
+    // Retrieve Configuration and Firmware Upgrade buttons.
+    const QStringList groups = TDM_imagestore::cfgGroupNames();
+    auto groupIcon = [&groups](int i) {
+        return i < groups.size() && Has_Picture(groups.at(i))
+                   ? QIcon(QPixmap::fromImage(picture(groups.at(i), QSize(50, 50))))
+                   : QIcon();
+    };
+    for (int i = 0; i < projectPages->count(); ++i)
+        projectPages->setTabIcon(i, groupIcon(i));
+    projectPages->setIconSize(QSize(24, 24));
 
     noProjectView = new TNoProjectView;
     projectStack = new QStackedWidget;
@@ -96,6 +110,10 @@ void Tbmpgen_Form::Build_Layout()
     // project area.
     fwUpgradeButton = new QPushButton;
     fwUpgradeButton->setObjectName(QStringLiteral("fw_upg_Button"));
+    fwUpgradeButton->setIcon(groupIcon(4));
+    fwUpgradeButton->setIconSize(QSize(32, 32));
+    configPage->retrieve_cfg_Button()->setIcon(groupIcon(3));
+    configPage->retrieve_cfg_Button()->setIconSize(QSize(32, 32));
     dpiLabel = new QLabel;
     dpiLabel->setObjectName(QStringLiteral("dpi_Label"));
     dpiLabel->hide();
