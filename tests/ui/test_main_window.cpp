@@ -2,6 +2,8 @@
 
 #include "UiTestFixtures.h"
 
+#include "core/messaging/TWindowMessageEvent.h"
+#include "core/messaging/WindowMessages.h"
 #include "ui/app/TActivityLogPanel.h"
 #include "ui/app/TProjectStatusBar.h"
 #include "ui/app/TProjectTreePanel.h"
@@ -27,6 +29,19 @@ public:
     {
         if (e->type() == QEvent::User)
             throw std::runtime_error("The disk is full.");
+        return QObject::event(e);
+    }
+};
+
+class TMessageCounter : public QObject {
+public:
+    int received = 0;
+    bool event(QEvent* e) override
+    {
+        if (e->type() == TWindowMessageEvent::Type) {
+            ++received;
+            return true;
+        }
         return QObject::event(e);
     }
 };
@@ -258,4 +273,19 @@ void TestMainWindow::topLevelHandlerShowsEscapingError()
     QEvent again(QEvent::User);
     QCoreApplication::sendEvent(&failing, &again);
     QCOMPARE(prompter.questions().size(), 2);
+}
+
+void TestMainWindow::queuedMessagesDieWithTheWindow()
+{
+    TMessageCounter target;
+    {
+        TFormFixture fx;
+        fx.form().msgList_Post(&target, WM_RC_CONNECT, 0, 1);
+        QTRY_COMPARE(target.received, 1); // the queue works while the window lives
+        for (int i = 0; i < 5; ++i)
+            fx.form().msgList_Post(&target, WM_RC_UPLOAD_CFG, 0, quint32(i));
+    }
+    // Posted but never released: the window's queue went with the window.
+    QTest::qWait(50);
+    QCOMPARE(target.received, 1);
 }

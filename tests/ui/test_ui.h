@@ -37,6 +37,7 @@ private slots:
     void showProjectBuildsTheTree();
     void undecodableImageIsReportedAndKept();
     void topLevelHandlerShowsEscapingError();
+    void queuedMessagesDieWithTheWindow();
 };
 
 class TestDemoSimulator : public QObject {
