@@ -127,6 +127,21 @@ void TestActivityLog::viewFollowsOnlyWhenLastRowInView() {
   QCOMPARE(s.grid->currentRow(), s.grid->rowCount() - 1);
 }
 
+void TestActivityLog::entriesWrittenBeforeShowingAreFollowed() {
+  TActivityLogPanel panel;
+  panel.resize(700, 160);
+  for (int i = 0; i < 40; ++i)
+    panel.Log_Activity(4, QString::number(i));
+  panel.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&panel));
+  panel.Log_Activity(27, "new.cvp");
+  QTableWidget* grid = panel.grid();
+  const int last = grid->rowCount() - 1;
+  QCOMPARE(grid->currentRow(), last);
+  QVERIFY(grid->rowViewportPosition(last) >= 0);
+  QVERIFY(grid->rowViewportPosition(last) + grid->rowHeight(last) <= grid->viewport()->height());
+}
+
 void TestActivityLog::markerColoursFillColumnZero_data() {
   QTest::addColumn<int>("code");
   QTest::addColumn<QColor>("fill");

@@ -11,6 +11,7 @@ private slots:
   void entryFillsItsColumns();
   void columnsWidenButNeverShrink();
   void viewFollowsOnlyWhenLastRowInView();
+  void entriesWrittenBeforeShowingAreFollowed();
   void markerColoursFillColumnZero_data();
   void markerColoursFillColumnZero();
 };

@@ -124,7 +124,9 @@ QColor TActivityLogPanel::Marker_Colour(const QString& marker) {
 
 bool TActivityLogPanel::lastRowInView() const {
   const int rows = grid_->rowCount();
-  if (rows == 0)
+  // Nobody can have scrolled a log that is not on screen yet (entries written
+  // while the main window is being built): keep following.
+  if (rows == 0 || !grid_->isVisible())
     return true;
   const int last = rows - 1;
   return grid_->rowViewportPosition(last) + grid_->rowHeight(last) <=
