@@ -1,0 +1,298 @@
+#include "test_imaging.h"
+
+#include "ReferenceConversion.h"
+
+#include "core/imaging/DeviceImageEncoder.h"
+#include "core/imaging/ImageDataBlock.h"
+#include "core/imaging/ImageDecoding.h"
+#include "core/imaging/ImagingError.h"
+#include "core/imaging/PixelFormat.h"
+
+#include <QBuffer>
+#include <QtTest>
+
+#include <cstring>
+#include <zlib.h>
+
+namespace {
+
+constexpr uint32_t base = kImageStoreBase;
+
+TCell_object& addImage(THandle_object& h, const QString& name, uint32_t seed)
+{
+    auto cell = std::make_unique<TCell_object>();
+    cell->name = name;
+    cell->fmxbmp = Test_Picture(h.width, h.height, h.compress_images, seed);
+    cell->bmp = cell->fmxbmp;
+    cell->width = h.width;
+    cell->height = h.height;
+    cell->handle_id = h.id;
+    cell->pHandle = &h;
+    cell->dithering = Default_Dithering(h.compression_format);
+    h.cells.push_back(std::move(cell));
+    return *h.cells.back();
+}
+
+THandle_List defaultProject()
+{
+    THandle_List list;
+    Create_Default_Handles(list);
+    return list;
+}
+
+template <typename Rec>
+Rec recordAt(const QByteArray& block, qsizetype offset)
+{
+    Rec rec;
+    std::memcpy(&rec, block.constData() + offset, sizeof rec);
+    return rec;
+}
+
+QByteArray build(const THandle_List& list, TImage_Block_Layout* layout = nullptr)
+{
+    QByteArray block;
+    Build_Image_Data(block, list, layout);
+    return block;
+}
+
+// The image data at an offset record, as the controller finds it.
+QByteArray dataOf(const QByteArray& block, const TDataOffset_Rec& rec)
+{
+    return block.mid(qsizetype(rec.pos - base), qsizetype(rec.size));
+}
+
+QByteArray inflate(const QByteArray& z, qsizetype expected)
+{
+    QByteArray out(expected, Qt::Uninitialized);
+    uLongf length = uLongf(expected);
+    if (uncompress(reinterpret_cast<Bytef*>(out.data()), &length, reinterpret_cast<const Bytef*>(z.constData()),
+                   uLong(z.size())) != Z_OK)
+        return {};
+    out.resize(qsizetype(length));
+    return out;
+}
+
+} // namespace
+
+void TestImageDataBlock::twoLogosAndTwoThumbnails()
+{
+    THandle_List list = defaultProject();
+    TCell_object& logoA = addImage(*list[LOGOS_IDX], "SUN", 1);
+    addImage(*list[LOGOS_IDX], "MOON", 2);
+    addImage(*list[LOGO_THUMBNAILS_IDX], "SUN", 3);
+    addImage(*list[LOGO_THUMBNAILS_IDX], "MOON", 4);
+
+    const QByteArray block = build(list);
+    QVERIFY(block.size() > 172);
+
+    struct Expect {
+        int kind, format, width, height, rowBytes;
+        uint32_t firstOffset;
+        int count;
+    };
+    const Expect expect[5] = {
+        {1, 7, 480, 272, 960, base + 140, 0},  // BACKGROUNDS (JPEG)
+        {0, 6, 125, 85, 250, base + 140, 2},   // LOGOS
+        {1, 7, 480, 272, 960, base + 156, 0},  // INFO_SCREENS
+        {1, 7, 90, 51, 180, base + 156, 0},    // BG_THUMBNAILS
+        {0, 6, 90, 61, 180, base + 156, 2},    // LOGO_THUMBNAILS
+    };
+    for (int i = 0; i < 5; ++i) {
+        const QByteArray raw = block.mid(28 * i, 28);
+        const auto h = recordAt<THandleHeader_Rec>(block, 28 * i);
+        QCOMPARE(int(h.storage_kind), expect[i].kind);
+        QCOMPARE(int(h.pixel_format), expect[i].format);
+        QCOMPARE(int(h.width), expect[i].width);
+        QCOMPARE(int(h.height), expect[i].height);
+        QCOMPARE(int(h.row_bytes), expect[i].rowBytes);
+        QCOMPARE(h.first_offset_address, expect[i].firstOffset);
+        QCOMPARE(int(h.image_count), expect[i].count);
+        // Byte by byte, so the record layout itself is checked too.
+        QCOMPARE(uint8_t(raw[16]), uint8_t(expect[i].firstOffset & 0xFF));
+        QCOMPARE(uint8_t(raw[18]), uint8_t(0x08));
+        QCOMPARE(uint8_t(raw[24]), uint8_t(expect[i].count));
+        for (int pad : {1, 3, 10, 11, 12, 13, 14, 15, 20, 21, 22, 23, 25, 26, 27})
+            QCOMPARE(uint8_t(raw[pad]), uint8_t(0));
+    }
+
+    uint32_t expectedPos = base + 172;
+    const THandle_object* owners[4] = {list[LOGOS_IDX].get(), list[LOGOS_IDX].get(), list[LOGO_THUMBNAILS_IDX].get(),
+                                       list[LOGO_THUMBNAILS_IDX].get()};
+    for (int i = 0; i < 4; ++i) {
+        const auto rec = recordAt<TDataOffset_Rec>(block, 140 + 8 * i);
+        QCOMPARE(rec.pos, expectedPos);
+        const TCell_object& cell = *owners[i]->cells[size_t(i % 2)];
+        QCOMPARE(int(rec.size), Cell_Storage_Size(cell));
+        // The stored bytes are the zlib stream of exactly this image's packing.
+        DeviceImageEncoder enc;
+        enc.Convert_Bitmap(cell.dithering, cell.fmxbmp, 6, false);
+        enc.Pack_Image_Data(cell.width, cell.height, 6);
+        const QByteArray packed(reinterpret_cast<const char*>(enc.packedData().data()), qsizetype(enc.packedData().size()));
+        QCOMPARE(inflate(dataOf(block, rec), packed.size()), packed);
+        expectedPos += rec.size;
+    }
+    QCOMPARE(qsizetype(expectedPos - base), block.size());
+    Q_UNUSED(logoA);
+}
+
+// An excluded image or handle must not leave a header, a record, a gap or a
+// shifted address: the block equals the block of a project without them.
+void TestImageDataBlock::excludedItemsLeaveNoTrace()
+{
+    THandle_List withExcluded = defaultProject();
+    THandle_List without = defaultProject();
+    for (THandle_List* list : {&withExcluded, &without}) {
+        addImage(*(*list)[LOGOS_IDX], "A", 1);
+        addImage(*(*list)[LOGO_THUMBNAILS_IDX], "A", 11);
+    }
+    addImage(*withExcluded[LOGOS_IDX], "B", 2).included = false;
+    addImage(*withExcluded[LOGO_THUMBNAILS_IDX], "B", 12).included = false;
+    for (THandle_List* list : {&withExcluded, &without}) {
+        addImage(*(*list)[LOGOS_IDX], "C", 3);
+        addImage(*(*list)[LOGO_THUMBNAILS_IDX], "C", 13);
+    }
+    addImage(*withExcluded[BG_THUMBNAILS_IDX], "X", 20);
+    withExcluded[BG_THUMBNAILS_IDX]->included = false;
+    withExcluded[INFO_SCREENS_IDX]->included = false;
+    without.erase(without.begin() + BG_THUMBNAILS_IDX);
+    without.erase(without.begin() + INFO_SCREENS_IDX);
+
+    TImage_Block_Layout layout;
+    const QByteArray block = build(withExcluded, &layout);
+    QCOMPARE(block, build(without));
+    QCOMPARE(layout.handles.size(), size_t(3));
+    QCOMPARE(layout.handles[1].images.size(), size_t(2));
+    QCOMPARE(layout.handles[1].images[1].name, QStringLiteral("C"));
+    const auto& a = layout.handles[1].images[0].offset;
+    QCOMPARE(layout.handles[1].images[1].offset.pos, a.pos + a.size);
+    QCOMPARE(layout.dataAddress, base + 3 * 28 + 4 * 8);
+}
+
+void TestImageDataBlock::emptyBlock()
+{
+    THandle_List list = defaultProject();
+    addImage(*list[LOGOS_IDX], "A", 1);
+    for (auto& h : list)
+        h->included = false;
+    QByteArray stream("before");
+    Build_Image_Data(stream, list);
+    QCOMPARE(stream, QByteArray("before"));
+
+    // Included handles without images: headers only, all pointing at the data.
+    THandle_List bare = defaultProject();
+    const QByteArray headersOnly = build(bare);
+    QCOMPARE(headersOnly.size(), 140);
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(recordAt<THandleHeader_Rec>(headersOnly, 28 * i).first_offset_address, base + 140);
+}
+
+void TestImageDataBlock::jpegHandles()
+{
+    THandle_List list = defaultProject();
+    TCell_object& bg = addImage(*list[BACKGROUNDS_IDX], "SKY", 5);
+    list[INFO_SCREENS_IDX]->jpg_display_format = 2;
+    list[INFO_SCREENS_IDX]->display_filter = 0x103;   // only the low byte is sent
+    addImage(*list[INFO_SCREENS_IDX], "INFO", 6);
+
+    TImage_Block_Layout layout;
+    const QByteArray block = build(list, &layout);
+    const auto info = recordAt<THandleHeader_Rec>(block, 28 * 2);
+    QCOMPARE(int(info.storage_kind), 1);
+    QCOMPARE(int(info.jpg_display_format), 2);
+    QCOMPARE(int(info.pixel_format), 3);
+    QCOMPARE(int(info.row_bytes), 480);
+    QCOMPARE(int(info.display_filter), 3);
+
+    const QByteArray jpeg = dataOf(block, layout.handles[0].images[0].offset);
+    QVERIFY(jpeg.startsWith("\xFF\xD8"));
+    QVERIFY(jpeg.endsWith("\xFF\xD9"));
+    QString error;
+    const QImage decoded = Load_Bitmap_From_Stream(jpeg, &error);
+    QVERIFY2(!decoded.isNull(), qPrintable(error));
+    QCOMPARE(decoded.size(), QSize(480, 272));
+    // Quality 90: close to the source everywhere.
+    const QRgb a = bg.fmxbmp.pixel(240, 136), b = decoded.pixel(240, 136);
+    QVERIFY(std::abs(qGreen(a) - qGreen(b)) < 40);
+}
+
+void TestImageDataBlock::storedSizeEqualsUploadedSize()
+{
+    THandle_List list = defaultProject();
+    for (int i = 0; i < 3; ++i) {
+        addImage(*list[BACKGROUNDS_IDX], QString::number(i), 30 + i);
+        addImage(*list[LOGOS_IDX], QString::number(i), 40 + i).dithering = {1.1 + i, 3};
+    }
+    std::vector<int> sizes;
+    for (int idx : {BACKGROUNDS_IDX, LOGOS_IDX})
+        for (const auto& c : list[size_t(idx)]->cells)
+            sizes.push_back(Cell_Storage_Size(*c));
+    TImage_Block_Layout layout;
+    const QByteArray block = build(list, &layout);
+    std::vector<int> uploaded;
+    for (const auto& h : layout.handles)
+        for (const auto& img : h.images)
+            uploaded.push_back(int(img.offset.size));
+    QCOMPARE(uploaded, sizes);
+    QCOMPARE(build(list), block);   // and again: the same bytes
+}
+
+void TestImageDataBlock::cellsReadFromFileAreDecoded()
+{
+    THandle_List list = defaultProject();
+    TCell_object& logo = addImage(*list[LOGOS_IDX], "A", 1);
+    addImage(*list[BACKGROUNDS_IDX], "B", 2);
+    const QByteArray fromBitmaps = build(list);
+    for (int idx : {BACKGROUNDS_IDX, LOGOS_IDX}) {
+        TCell_object& c = *list[size_t(idx)]->cells[0];
+        QBuffer png(&c.imgFileData);
+        png.open(QIODevice::WriteOnly);
+        QVERIFY(c.fmxbmp.save(&png, "PNG"));
+        c.fmxbmp = QImage();
+        c.bmp = QImage();
+    }
+    QCOMPARE(build(list), fromBitmaps);
+    QCOMPARE(Cell_Storage_Size(logo), int(recordAt<TDataOffset_Rec>(fromBitmaps, 140 + 8).size));
+}
+
+void TestImageDataBlock::badProjectsAreRefusedWhole_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("unknown pixel format") << 0 << "LOGOS";
+    QTest::newRow("image without picture") << 1 << "BROKEN";
+    QTest::newRow("undecodable stored picture") << 2 << "BROKEN";
+    QTest::newRow("image of the wrong size") << 3 << "BROKEN";
+}
+
+void TestImageDataBlock::badProjectsAreRefusedWhole()
+{
+    QFETCH(int, fault);
+    QFETCH(QString, named);
+    THandle_List list = defaultProject();
+    addImage(*list[BACKGROUNDS_IDX], "FINE", 1);
+    TCell_object& cell = addImage(*list[LOGOS_IDX], "BROKEN", 2);
+    switch (fault) {
+    case 0: list[LOGOS_IDX]->compression_format = 9; break;
+    case 1: cell.fmxbmp = QImage(); break;
+    case 2: cell.fmxbmp = QImage(); cell.imgFileData = QByteArray("\x89PNG\r\n\x1a\nnot really", 18); break;
+    case 3: cell.fmxbmp = cell.fmxbmp.copy(0, 0, 120, 85); break;
+    }
+    QByteArray stream("untouched");
+    try {
+        Build_Image_Data(stream, list);
+        QFAIL("the block was built");
+    } catch (const ImagingError& e) {
+        QVERIFY2(e.message().contains(named), qPrintable(e.message()));
+        if (fault == 0)
+            QVERIFY2(e.message().contains("9"), qPrintable(e.message()));
+    }
+    QCOMPARE(stream, QByteArray("untouched"));
+
+    // Excluded, the same handle or image is no obstacle.
+    if (fault == 0)
+        list[LOGOS_IDX]->included = false;
+    else
+        cell.included = false;
+    Build_Image_Data(stream, list);
+    QVERIFY(stream.size() > 9);
+}
