@@ -289,3 +289,27 @@ void TestMainWindow::queuedMessagesDieWithTheWindow()
     QTest::qWait(50);
     QCOMPARE(target.received, 1);
 }
+
+void TestMainWindow::windowMessagesReachTheirHandlers()
+{
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    QList<QPair<int, quint32>> seen; // (message, step)
+    f.Set_Message_Handler(WM_RC_CONNECT, [&seen](quint32 wParam, quint32) {
+        seen.append({WM_RC_CONNECT, wParam});
+    });
+    f.Set_Message_Handler(WM_RC_UPLOAD_CFG, [&seen, &f](quint32, quint32 lParam) {
+        seen.append({WM_RC_UPLOAD_CFG, lParam});
+        if (lParam < 2) // a step posts its successor
+            f.msgList_Post(&f, WM_RC_UPLOAD_CFG, 0, lParam + 1);
+    });
+
+    f.msgList_Post(&f, WM_RC_CONNECT, 3, 2);
+    f.msgList_Post(&f, WM_RC_UPLOAD_CFG, 0, 0);
+    f.msgList_Post(&f, WM_RC_FW_UPGRADE, 0, 0); // no handler: ignored
+
+    QTRY_COMPARE(seen.size(), 4);
+    const QList<QPair<int, quint32>> expected{
+        {WM_RC_CONNECT, 3}, {WM_RC_UPLOAD_CFG, 0}, {WM_RC_UPLOAD_CFG, 1}, {WM_RC_UPLOAD_CFG, 2}};
+    QCOMPARE(seen, expected);
+}

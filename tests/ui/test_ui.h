@@ -38,6 +38,7 @@ private slots:
     void undecodableImageIsReportedAndKept();
     void topLevelHandlerShowsEscapingError();
     void queuedMessagesDieWithTheWindow();
+    void windowMessagesReachTheirHandlers();
 };
 
 class TestDemoSimulator : public QObject {

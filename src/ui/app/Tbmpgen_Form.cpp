@@ -1,6 +1,7 @@
 #include "ui/app/Tbmpgen_Form.h"
 
 #include "core/messaging/TMsgList.h"
+#include "core/messaging/TWindowMessageEvent.h"
 #include "core/resources/CarriedData.h"
 #include "core/resources/TDM_images.h"
 #include "ui/app/TActivityLogPanel.h"
@@ -283,6 +284,29 @@ void Tbmpgen_Form::Tear_Down_Project()
         Report_Teardown_Exception(error);
     }
     closing_flag = false;
+}
+
+void Tbmpgen_Form::Set_Message_Handler(int msg, TMessageHandler handler)
+{
+    if (handler)
+        messageHandlers[msg] = std::move(handler);
+    else
+        messageHandlers.erase(msg);
+}
+
+bool Tbmpgen_Form::event(QEvent* event)
+{
+    if (event->type() == TWindowMessageEvent::Type) {
+        const auto* m = static_cast<const TWindowMessageEvent*>(event);
+        const auto found = messageHandlers.find(m->msg);
+        if (found != messageHandlers.end()) {
+            // A copy: the handler may replace itself while it runs.
+            const TMessageHandler handler = found->second;
+            handler(m->wParam, m->lParam);
+        }
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void Tbmpgen_Form::closeEvent(QCloseEvent* event)

@@ -12,6 +12,8 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <functional>
+#include <map>
 #include <memory>
 
 class QAction;
@@ -86,6 +88,12 @@ public:
     void Set_Explicit_Ports(const QStringList& ports, const QString& note);
     void Set_Help_Windows(QDialog* information, QDialog* about);
 
+    // The device operations drive their steps with window messages to this
+    // window (1027..1031); each number has one handler, which receives wParam
+    // and lParam and branches on the step they carry.
+    using TMessageHandler = std::function<void(quint32 wParam, quint32 lParam)>;
+    void Set_Message_Handler(int msg, TMessageHandler handler);
+
     // --- parts of the window ---
     TProjectCommands* Commands() const { return commands; }
     TMsgList* msgList() const { return queue; }
@@ -99,6 +107,7 @@ public:
     QWidget* No_Project_View() const;
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -127,4 +136,5 @@ private:
     QAction* closeAction = nullptr;
     QDialog* informationWindow = nullptr;
     QDialog* aboutWindow = nullptr;
+    std::map<int, TMessageHandler> messageHandlers;
 };
