@@ -1,0 +1,24 @@
+// corvane-cli ports: the ports discovery would probe, with their manufacturer.
+#include "CliCommand.h"
+
+#include "core/device/CommPortList.h"
+
+namespace {
+int runPorts(const QStringList& args)
+{
+    const bool all = cliFlag(args, "--all");
+    const std::vector<TCandidatePort> ports = Get_CommPort_Candidates(all ? QString() : QStringLiteral("FTDI"));
+    if (ports.empty()) {
+        cliOut(all ? QStringLiteral("no serial ports")
+                   : QStringLiteral("no serial ports of an adapter whose manufacturer contains \"FTDI\""));
+        return 0;
+    }
+    for (const TCandidatePort& p : ports)
+        cliOut(QStringLiteral("%1\t%2").arg(p.name, p.manufacturer.isEmpty() ? QStringLiteral("-") : p.manufacturer));
+    return 0;
+}
+
+const CliRegistration reg {{"ports", "ports [--all]",
+                            "list the serial ports of FTDI adapters (--all: every serial port) with their manufacturer",
+                            runPorts}};
+} // namespace
