@@ -293,6 +293,8 @@ void TestProjectCommands::unreadableFileGivesErrorAndNoProject()
     QVERIFY(!fx.action("save_project_as_MenuItem")->isEnabled());
     QVERIFY(!f.loading_flag);
     fx.trigger("save_project_MenuItem");
+    f.Commands()->Save_Project_Command(); // even past the disabled menu item
+    QCOMPARE(fx.prompter().questions().size(), 1);
     QCOMPARE(File_Bytes(bad), damage == QLatin1String("missing") ? QByteArray() : bytes);
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved")); // from the good save only
     QCOMPARE(fx.lastLog().info, good);

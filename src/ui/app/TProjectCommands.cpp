@@ -163,12 +163,18 @@ void TProjectCommands::Return_To_No_Project()
 
 void TProjectCommands::Save_Project_Command()
 {
+    // Only an open project is ever written; the menu commands are disabled
+    // otherwise, and a stray call must not write an empty project.
+    if (form.project_fullpath.isEmpty() || form.Handle_List.empty())
+        return;
     if (Save_Project(form.project_fullpath))
         form.Log_Activity(6, form.project_fullpath);
 }
 
 void TProjectCommands::Save_Project_As()
 {
+    if (form.Handle_List.empty())
+        return;
     const QString chosen = dialogs.Save_Project_Name(&form);
     if (chosen.isEmpty())
         return;
