@@ -77,12 +77,21 @@ void TestGenLib::realDialogShowsTheTextAndDefault() {
   QString title, text;
   QAbstractButton* defaultButton = nullptr;
   bool wrapped = true;
-  QTimer::singleShot(50, [&] {
+  bool toolFrame = false;
+  QPoint offCentre;
+  // Answers the dialog as soon as it is up, however long that takes.
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    QVERIFY(box);
+    if (!box || !box->isVisible())
+      return;
+    poll.stop();
     title = box->windowTitle();
     text = box->text();
     defaultButton = box->defaultButton();
+    toolFrame = (box->windowFlags() & Qt::Tool) == Qt::Tool;
+    offCentre = box->frameGeometry().center() - owner.frameGeometry().center();
     wrapped = false;
     for (QLabel* l : box->findChildren<QLabel*>())
       wrapped |= l->wordWrap();
@@ -90,6 +99,7 @@ void TestGenLib::realDialogShowsTheTextAndDefault() {
       defaultButton = box->button(QMessageBox::No) == defaultButton ? defaultButton : nullptr;
     box->button(QMessageBox::Yes)->click();
   });
+  poll.start();
   const SB answer = Show_Message_Box_Ex("Line one      \rLine two      ", TMsgDlgType::mtConfirmation,
                                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
   QCOMPARE(answer, QMessageBox::Yes);
@@ -97,6 +107,8 @@ void TestGenLib::realDialogShowsTheTextAndDefault() {
   QCOMPARE(text, QString("Line one      \nLine two      "));
   QVERIFY2(defaultButton, "No is the default button");
   QVERIFY(!wrapped);
+  QVERIFY(toolFrame);
+  QVERIFY2(offCentre.manhattanLength() <= 2, "centred on its owner");
 }
 
 void TestGenLib::delayKeepsTheEventLoopRunning() {

@@ -52,11 +52,19 @@ QMessageBox::StandardButton realDialog(const QString& text, TMsgDlgType kind,
     label->setWordWrap(false);
   if (kind != TMsgDlgType::mtInformation)
     QApplication::beep();
-  box.adjustSize();
-  const QRect area = owner ? owner->frameGeometry()
-                           : (box.screen() ? box.screen()->availableGeometry() : QRect());
-  if (area.isValid())
-    box.move(area.center() - box.rect().center());
+  // The box settles its final size only when shown; centre it after that.
+  QMetaObject::invokeMethod(
+      &box,
+      [&box, owner] {
+        const QRect area = owner ? owner->frameGeometry()
+                                 : (box.screen() ? box.screen()->availableGeometry() : QRect());
+        if (area.isValid()) {
+          QRect frame = box.frameGeometry();
+          frame.moveCenter(area.center());
+          box.move(frame.topLeft());
+        }
+      },
+      Qt::QueuedConnection);
   return QMessageBox::StandardButton(box.exec());
 }
 
