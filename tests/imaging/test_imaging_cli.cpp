@@ -1,0 +1,165 @@
+#include "test_imaging_cli.h"
+
+#include "ReferenceConversion.h"
+
+#include "core/imaging/DeviceImageEncoder.h"
+#include "core/imaging/ImageDataBlock.h"
+#include "core/imaging/ImageDecoding.h"
+#include "core/imaging/PixelFormat.h"
+#include "core/storage/DiskIO.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+struct Run {
+    int code;
+    QString out;
+    QString err;
+};
+
+Run cli(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(CORVANE_CLI), args);
+    if (!p.waitForFinished(60000))
+        return {-1, {}, QStringLiteral("timed out")};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+QByteArray png(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+void addImage(THandle_object& h, const QString& name, uint32_t seed, bool included = true)
+{
+    auto cell = std::make_unique<TCell_object>();
+    cell->name = name;
+    cell->fmxbmp = Test_Picture(h.width, h.height, h.compress_images, seed);
+    cell->imgFileData = png(cell->fmxbmp);
+    cell->width = h.width;
+    cell->height = h.height;
+    cell->handle_id = h.id;
+    cell->pHandle = &h;
+    cell->included = included;
+    cell->dithering = Default_Dithering(h.compression_format);
+    h.cells.push_back(std::move(cell));
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+void TestImagingCli::imageBlockMatchesTheUploadBlock()
+{
+    THandle_List list;
+    Create_Default_Handles(list);
+    addImage(*list[BACKGROUNDS_IDX], "SKY", 1);
+    addImage(*list[BG_THUMBNAILS_IDX], "SKY", 2);
+    addImage(*list[LOGOS_IDX], "SUN", 3);
+    addImage(*list[LOGOS_IDX], "MOON", 4, false);
+    addImage(*list[LOGO_THUMBNAILS_IDX], "SUN", 5);
+    addImage(*list[LOGO_THUMBNAILS_IDX], "MOON", 6, false);
+    list[INFO_SCREENS_IDX]->included = false;
+    TDevice_Config_v2 rec{};
+    const QString project = m_dir.filePath("site.cvp");
+    Save_Project_File(project, rec, list);
+
+    const QString out = m_dir.filePath("block.bin");
+    const Run r = cli({"image-block", project, "-o", out});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QByteArray expected;
+    Build_Image_Data(expected, list);
+    QCOMPARE(readAll(out), expected);
+    QVERIFY2(r.out.contains("4 handles, 4 images"), qPrintable(r.out));
+    QVERIFY(r.out.contains("INFO_SCREENS: excluded"));
+    QVERIFY(r.out.contains(QStringLiteral("pos 0x%1").arg(kImageStoreBase + 4 * 28 + 4 * 8, 6, 16, QChar('0')).toUpper().replace("0X", "0x")));
+}
+
+void TestImagingCli::imageBlockRefusesABrokenProject()
+{
+    THandle_List list;
+    Create_Default_Handles(list);
+    addImage(*list[LOGOS_IDX], "FINE", 1);
+    addImage(*list[LOGOS_IDX], "BROKEN", 2);
+    list[LOGOS_IDX]->cells[1]->imgFileData = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(40, 'x');
+    TDevice_Config_v2 rec{};
+    const QString project = m_dir.filePath("broken.cvp");
+    Save_Project_File(project, rec, list);
+
+    const QString out = m_dir.filePath("broken.bin");
+    const Run r = cli({"image-block", project, "-o", out});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains("BROKEN"), qPrintable(r.err));
+    QVERIFY(!QFile::exists(out));
+
+    QFile garbage(m_dir.filePath("garbage.cvp"));
+    QVERIFY(garbage.open(QIODevice::WriteOnly));
+    garbage.write("not a project");
+    garbage.close();
+    const Run g = cli({"image-block", garbage.fileName(), "-o", out});
+    QCOMPARE(g.code, 1);
+    QVERIFY(!g.err.isEmpty());
+    QVERIFY(!QFile::exists(out));
+}
+
+void TestImagingCli::previewWritesPictureAndPackedBytes()
+{
+    const QImage picture = Test_Picture(125, 85, true, 8);
+    const QString in = m_dir.filePath("logo.png");
+    QVERIFY(picture.save(in, "PNG"));
+    const QString out = m_dir.filePath("logo-preview.png");
+    const QString packed = m_dir.filePath("logo.bin");
+    const Run r = cli({"preview", in, "--format", "6", "--stdev", "1.5", "--bits", "3", "-o", out, "--packed", packed});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+
+    DeviceImageEncoder enc;
+    const QImage expectedPreview = enc.Convert_Bitmap({1.5, 3}, picture, 6, true);
+    enc.Pack_Image_Data(125, 85, 6);
+    QCOMPARE(readAll(packed), QByteArray(reinterpret_cast<const char*>(enc.packedData().data()),
+                                         qsizetype(enc.packedData().size())));
+    QCOMPARE(Load_Bitmap_From_Stream(readAll(out)), expectedPreview);
+    QVERIFY(r.out.contains(QStringLiteral("stored %1 bytes").arg(enc.Compressed_Data_Size())));
+}
+
+void TestImagingCli::previewRefusesBadArguments_data()
+{
+    QTest::addColumn<QStringList>("args");
+    const QString in = m_dir.filePath("in.png");
+    Test_Picture(8, 8, false, 1).save(in, "PNG");
+    const QString text = m_dir.filePath("text.png");
+    QFile f(text);
+    f.open(QIODevice::WriteOnly);
+    f.write("plain text with an image name");
+    f.close();
+    QTest::newRow("unknown format") << QStringList{in, "--format", "9"};
+    QTest::newRow("format not a number") << QStringList{in, "--format", "rgb"};
+    QTest::newRow("negative stdev") << QStringList{in, "--format", "7", "--stdev", "-1"};
+    QTest::newRow("bits too large") << QStringList{in, "--format", "7", "--bits", "40"};
+    QTest::newRow("not an image") << QStringList{text, "--format", "7"};
+    QTest::newRow("missing file") << QStringList{m_dir.filePath("gone.png"), "--format", "7"};
+}
+
+void TestImagingCli::previewRefusesBadArguments()
+{
+    QFETCH(QStringList, args);
+    const QString out = m_dir.filePath("refused.png");
+    const Run r = cli(QStringList{"preview"} + args + QStringList{"-o", out});
+    QCOMPARE(r.code, 1);
+    QVERIFY(r.err.startsWith("corvane-cli: "));
+    QVERIFY(!QFile::exists(out));
+}
+
+QTEST_MAIN(TestImagingCli)
