@@ -117,6 +117,8 @@ QStringList TDM_imagestore::allPictureNames() {
                     "GREY_FADE_PNG", "THERM_PNG"};
   names << cfgGroupNames() << cfgItemNames() << misc200Names();
   names << "RC_CASE_PNG" << "SPLASH_PNG" << "APP_ICON_PNG" << galleryNames();
+  names << "TREE_RENAME_PNG" << "TREE_UP_PNG" << "TREE_DOWN_PNG" << "TREE_DELETE_PNG"
+        << "NOT_INCLUDED_PNG";
   return names;
 }
 

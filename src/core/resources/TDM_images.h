@@ -37,8 +37,10 @@ public:
   // Preview pictures of the controller shown by the gallery window.
   static const QStringList& galleryNames();
   // Every picture name the program carries: the slots and lists above, the
-  // controller case RC_CASE_PNG (690 x 362), SPLASH_PNG, APP_ICON_PNG and the
-  // gallery pictures.
+  // controller case RC_CASE_PNG (690 x 362), SPLASH_PNG, APP_ICON_PNG, the
+  // gallery pictures, the project tree's button glyphs (TREE_RENAME_PNG,
+  // TREE_UP_PNG, TREE_DOWN_PNG, TREE_DELETE_PNG) and the faint picture behind
+  // "Not Included" (NOT_INCLUDED_PNG).
   static QStringList allPictureNames();
 };
 
