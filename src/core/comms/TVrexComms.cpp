@@ -364,6 +364,8 @@ void TVrexComms::HandleRxChr(const uint8_t* bytes, int n)
             if (c != -1) {
                 Timer.stop();
                 OnReceiveMsg(c);
+                if (RxBuffer.empty())
+                    return; // the handler closed the port
                 ClearFlags();
                 ClearRxBuffer();
             }
