@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 
@@ -55,7 +56,7 @@ QMessageBox::StandardButton realDialog(const QString& text, TMsgDlgType kind,
   // The box settles its final size only when shown; centre it after that.
   QMetaObject::invokeMethod(
       &box,
-      [&box, owner] {
+      [&box, owner = QPointer<QWidget>(owner)] {
         const QRect area = owner ? owner->frameGeometry()
                                  : (box.screen() ? box.screen()->availableGeometry() : QRect());
         if (area.isValid()) {
