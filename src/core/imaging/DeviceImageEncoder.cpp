@@ -61,6 +61,11 @@ int DeviceImageEncoder::Write_Image_Data(const QImage& bitmap, const TDithering_
     return Write_Jpeg_Data(stream);
 }
 
+QImage Convert_Bitmap(const TDithering_Params& params, const QImage& source, int format, bool want_preview)
+{
+    return DeviceImageEncoder::shared().Convert_Bitmap(params, source, format, want_preview);
+}
+
 int Estimate_Storage_Size(const QImage& bitmap, const TDithering_Params& params, bool compress_images, int format)
 {
     return DeviceImageEncoder::shared().Estimate_Storage_Size(bitmap, params, compress_images, format);

@@ -55,6 +55,8 @@ private:
     QByteArray m_jpeg;
 };
 
-// The same operations on the calling thread's shared encoder.
+// The same operations on the calling thread's shared encoder. Convert_Bitmap
+// here also leaves its levels for that encoder's Pack_Image_Data.
+QImage Convert_Bitmap(const TDithering_Params& params, const QImage& source, int format, bool want_preview);
 int Estimate_Storage_Size(const QImage& bitmap, const TDithering_Params& params, bool compress_images, int format);
 int Cell_Storage_Size(const TCell_object& cell);

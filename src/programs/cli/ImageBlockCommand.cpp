@@ -14,7 +14,7 @@ namespace {
 
 QString hex(uint32_t address)
 {
-    return QStringLiteral("0x%1").arg(address, 6, 16, QChar('0')).toUpper().replace("0X", "0x");
+    return QStringLiteral("0x") + QStringLiteral("%1").arg(address, 6, 16, QChar('0')).toUpper();
 }
 
 void printLayout(const TImage_Block_Layout& layout, const THandle_List& list)
