@@ -29,14 +29,15 @@ public:
     }
     bool ok() const { return m_fd >= 0; }
     bool send(const QByteArray& b) { return ::write(m_fd, b.constData(), b.size()) == b.size(); }
-    // Collects what arrives until the line has been quiet for quietMs.
-    QByteArray receive(int quietMs = 150)
+    // Waits up to firstMs for the first byte, then collects until the line
+    // has been quiet for quietMs.
+    QByteArray receive(int firstMs = 3000, int quietMs = 100)
     {
         QByteArray out;
         char buf[1024];
         for (;;) {
             pollfd p {m_fd, POLLIN, 0};
-            if (::poll(&p, 1, quietMs) <= 0)
+            if (::poll(&p, 1, out.isEmpty() ? firstMs : quietMs) <= 0)
                 return out;
             const ssize_t n = ::read(m_fd, buf, sizeof buf);
             if (n <= 0)
