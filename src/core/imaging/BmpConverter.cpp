@@ -54,6 +54,9 @@ QImage BmpConverter::Convert_Bitmap(const TDithering_Params& params, const QImag
     const QImage source = sourceIn.format() == QImage::Format_ARGB32_Premultiplied
                               ? sourceIn
                               : sourceIn.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (source.isNull())
+        throw ImagingError(QStringLiteral("Not enough memory to convert a %1 x %2 picture.")
+                               .arg(sourceIn.width()).arg(sourceIn.height()));
     QImage preview;
     if (want_preview) {
         preview = QImage(source.width(), source.height(), QImage::Format_ARGB32_Premultiplied);
