@@ -7,9 +7,9 @@
 #include "ui/app/Tsettings_Form.h"
 #include "ui/app/Tsplash_Form.h"
 #include "ui/device/Tfw_upg_Form.h"
-#include "ui/imaging/Timage_select_Form.h"
-#include "ui/scheduler/Tscheduled_events_Form.h"
-#include "ui/scheduler/Tscheduler_event_copy_Form.h"
+#include "ui/imaging/Timg_select_Form.h"
+#include "ui/scheduler/Tscheduled_events_form.h"
+#include "ui/scheduler/Tcopy_events_Form.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -86,9 +86,9 @@ void TestAuxWindows::settingsOffersOkAndCancelOnly() {
 
 void TestAuxWindows::placeholdersConstruct() {
   Tfw_upg_Form fw;
-  Tscheduled_events_Form events;
-  Tscheduler_event_copy_Form copy;
-  Timage_select_Form select;
+  Tscheduled_events_form events;
+  Tcopy_events_Form copy;
+  Timg_select_Form select;
   QCOMPARE(fw.windowTitle(), QString("  Firmware Upgrade..."));
   QCOMPARE(events.windowTitle(), QString(" Scheduled Events"));
   QCOMPARE(copy.windowTitle(), QString(" Copy Scheduled Event List..."));

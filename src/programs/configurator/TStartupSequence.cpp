@@ -9,9 +9,9 @@
 #include "ui/app/Tsplash_Form.h"
 #include "ui/app/gen_lib.h"
 #include "ui/device/Tfw_upg_Form.h"
-#include "ui/imaging/Timage_select_Form.h"
-#include "ui/scheduler/Tscheduled_events_Form.h"
-#include "ui/scheduler/Tscheduler_event_copy_Form.h"
+#include "ui/imaging/Timg_select_Form.h"
+#include "ui/scheduler/Tscheduled_events_form.h"
+#include "ui/scheduler/Tcopy_events_Form.h"
 
 TStartupSequence::TStartupSequence(const QElapsedTimer& sinceLaunch)
     : clock(sinceLaunch)

@@ -10,4 +10,3 @@ public:
   explicit Tscheduled_events_form(QWidget* parent = nullptr);
 };
 
-using Tscheduled_events_Form = Tscheduled_events_form;

@@ -1,4 +1,4 @@
-#include "ui/scheduler/Tscheduler_event_copy_Form.h"
+#include "ui/scheduler/Tcopy_events_Form.h"
 
 Tcopy_events_Form::Tcopy_events_Form(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("copy_events_Form"));

@@ -10,4 +10,3 @@ public:
   explicit Timg_select_Form(QWidget* parent = nullptr);
 };
 
-using Timage_select_Form = Timg_select_Form;

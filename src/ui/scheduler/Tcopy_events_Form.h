@@ -10,4 +10,3 @@ public:
   explicit Tcopy_events_Form(QWidget* parent = nullptr);
 };
 
-using Tscheduler_event_copy_Form = Tcopy_events_Form;

@@ -1,4 +1,4 @@
-#include "ui/imaging/Timage_select_Form.h"
+#include "ui/imaging/Timg_select_Form.h"
 
 Timg_select_Form::Timg_select_Form(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("img_select_Form"));

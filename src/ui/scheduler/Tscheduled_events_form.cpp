@@ -1,4 +1,4 @@
-#include "ui/scheduler/Tscheduled_events_Form.h"
+#include "ui/scheduler/Tscheduled_events_form.h"
 
 Tscheduled_events_form::Tscheduled_events_form(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("scheduled_events_form"));
