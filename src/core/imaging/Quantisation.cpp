@@ -32,12 +32,6 @@ int toDisplay(int level, int levels)
 
 } // namespace
 
-double Grey_Value(const TRGBA_Rec& p)
-{
-    const long double grey = 0.21L * (long double)p.R + 0.72L * (long double)p.G + 0.07L * (long double)p.B;
-    return double(grey);
-}
-
 TPixel_Levels Quantise_Levels(const TRGBA_Rec& p, int format)
 {
     TPixel_Levels out;

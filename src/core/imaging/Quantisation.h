@@ -30,4 +30,8 @@ TRGBA_Rec Quantise_Pixel(const TRGBA_Rec& pixel, int format, bool raw);
 
 // Grey value of a colour: 0.21 R + 0.72 G + 0.07 B, summed in extended
 // precision and rounded to a double.
-double Grey_Value(const TRGBA_Rec& pixel);
+inline double Grey_Value(const TRGBA_Rec& p)
+{
+    const long double grey = 0.21L * (long double)p.R + 0.72L * (long double)p.G + 0.07L * (long double)p.B;
+    return double(grey);
+}
