@@ -53,8 +53,13 @@ static void printUsage(QTextStream& out)
     auto cmds = CliRegistry::commands();
     std::sort(cmds.begin(), cmds.end(), [](const CliCommand& a, const CliCommand& b) { return a.name < b.name; });
     out << "usage: corvane-cli COMMAND [ARGS]\n\ncommands:\n";
-    for (const CliCommand& c : cmds)
-        out << "  " << c.usage.leftJustified(44) << ' ' << c.summary << '\n';
+    constexpr int kUsageWidth = 40;
+    for (const CliCommand& c : cmds) {
+        if (c.usage.size() <= kUsageWidth)
+            out << "  " << c.usage.leftJustified(kUsageWidth) << "  " << c.summary << '\n';
+        else
+            out << "  " << c.usage << '\n' << QString(kUsageWidth + 4, ' ') << c.summary << '\n';
+    }
 }
 
 int main(int argc, char** argv)
