@@ -1,18 +1,11 @@
-#include <QtTest>
-
 #include "test_device.h"
+
+#include "RunTestObjects.h"
+
+#include <QCoreApplication>
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    int status = 0;
-    {
-        TestBLcomms t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    {
-        TestDiscovery t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    return status;
+    return Run_Test_Objects<TestBLcomms, TestDiscovery>(argc, argv);
 }

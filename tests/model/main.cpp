@@ -1,17 +1,11 @@
-#include <QtTest>
-
 #include "test_model.h"
+
+#include "RunTestObjects.h"
+
+#include <QCoreApplication>
 
 int main(int argc, char** argv)
 {
-    int status = 0;
-    {
-        TestDeviceConfig t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    {
-        TestProjectModel t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    return status;
+    QCoreApplication app(argc, argv);
+    return Run_Test_Objects<TestDeviceConfig, TestProjectModel>(argc, argv);
 }

@@ -1,22 +1,11 @@
 #include "test_shell.h"
 
-#include <QApplication>
-#include <QTest>
+#include "RunTestObjects.h"
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  int status = 0;
-  {
-    TestActivityLog t;
-    status |= QTest::qExec(&t, argc, argv);
-  }
-  {
-    TestGenLib t;
-    status |= QTest::qExec(&t, argc, argv);
-  }
-  {
-    TestAuxWindows t;
-    status |= QTest::qExec(&t, argc, argv);
-  }
-  return status;
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    return Run_Test_Objects<TestActivityLog, TestGenLib, TestAuxWindows>(argc, argv);
 }

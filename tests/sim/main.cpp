@@ -1,18 +1,11 @@
-#include <QtTest>
-
 #include "test_sim.h"
+
+#include "RunTestObjects.h"
+
+#include <QCoreApplication>
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    int status = 0;
-    {
-        TestVirtualController t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    {
-        TestRcSimProgram t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    return status;
+    return Run_Test_Objects<TestVirtualController, TestRcSimProgram>(argc, argv);
 }
