@@ -60,7 +60,7 @@ int main(int argc, char** argv)
     TDemoSimulator simulator;
     if (options.isSet(demo)) {
         if (simulator.Start(QCoreApplication::applicationDirPath())) {
-            window->Set_Explicit_Ports({simulator.Port()}, simulator.Port());
+            window->Set_Explicit_Ports({simulator.Port()}, QStringLiteral("Virtual controller on ") + simulator.Port());
         } else {
             Show_Message_Box(simulator.Error_Text() + QStringLiteral("      \r")
                                  + QStringLiteral("The configurator runs without it.      "),

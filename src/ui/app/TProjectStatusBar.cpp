@@ -47,6 +47,9 @@ void TProjectStatusBar::Show_Note(const QString& text)
 {
     panels[2]->setText(text);
     panels[2]->setToolTip(text);
+    // A note (the demo's port) must be readable; an empty panel keeps its width.
+    const int needed = panels[2]->fontMetrics().horizontalAdvance(text) + Scaled(this, 12);
+    panels[2]->setFixedWidth(qMax(Scaled(this, 50), needed));
 }
 
 void TProjectStatusBar::resizeEvent(QResizeEvent* event)

@@ -54,6 +54,8 @@ Tbmpgen_Form::Tbmpgen_Form(std::unique_ptr<TFileDialogs> dialogs, QWidget* paren
     fwUpgradeButton->setText(Firmware_Button_Caption(PC_Cfg_FW_Ver));
 
     setMinimumSize(650, 500);
+    // Room for the configuration pages and a few log rows from the first start.
+    resize(1024, 720);
 }
 
 Tbmpgen_Form::~Tbmpgen_Form()
