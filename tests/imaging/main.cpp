@@ -8,6 +8,6 @@ int main(int argc, char** argv)
 {
     // The GIF codec is a plugin; a GUI application makes Qt find it.
     QGuiApplication app(argc, argv);
-    return Run_Test_Objects<TestQuantisation, TestNoise, TestConversion, TestPacking, TestImageDataBlock,
+    return Run_Test_Objects<TestQuantisation, TestAgreement, TestNoise, TestConversion, TestPacking, TestImageDataBlock,
                             TestDecoding>(argc, argv);
 }

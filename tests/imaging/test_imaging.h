@@ -14,6 +14,15 @@ private slots:
     void kernelAgreesWithQuantisePixel();
 };
 
+class TestAgreement : public QObject {
+    Q_OBJECT
+private slots:
+    void quantisationAgrees();
+    void conversionAgreesOnRandomCases();
+    void conversionAgreesOnHandleSizes_data();
+    void conversionAgreesOnHandleSizes();
+};
+
 class TestNoise : public QObject {
     Q_OBJECT
 private slots:

@@ -1,0 +1,186 @@
+#include "test_imaging.h"
+
+#include "PlainDiffusion.h"
+
+#include "core/imaging/BmpConverter.h"
+#include "core/imaging/PixelFormat.h"
+#include "core/imaging/Quantisation.h"
+
+#include <QtTest>
+
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <random>
+
+namespace {
+
+const int kFormats[] = {0, 1, 2, 3, 4, 5, 6, 7, 17, 18};
+
+// Pictures of the kinds that break a diffusion pass in different ways.
+QImage randomPicture(std::mt19937& rng, int w, int h)
+{
+    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    const int kind = int(rng() % 5);
+    const int edgeAlpha[] = {0, 1, 63, 64, 127, 128, 191, 192, 239, 240, 254, 255, 255, 255};
+    const uint32_t flat = rng();
+    for (int y = 0; y < h; ++y) {
+        auto* words = reinterpret_cast<uint32_t*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            uint32_t a = 255, r, g, b;
+            switch (kind) {
+            case 0:   // opaque noise
+                r = rng() & 255; g = rng() & 255; b = rng() & 255;
+                break;
+            case 1:   // premultiplied with alpha at the quantisation edges
+                a = uint32_t(edgeAlpha[rng() % std::size(edgeAlpha)]);
+                r = a ? rng() % (a + 1) : 0; g = a ? rng() % (a + 1) : 0; b = a ? rng() % (a + 1) : 0;
+                break;
+            case 2:   // any word at all, colour above alpha included
+                words[x] = rng();
+                continue;
+            case 3:   // gradients
+                r = uint32_t(x * 255 / std::max(1, w - 1));
+                g = uint32_t(y * 255 / std::max(1, h - 1));
+                b = uint32_t((x + y) * 7 % 256);
+                break;
+            default:  // one flat colour: errors pile up in patterns
+                words[x] = flat | (rng() % 3 == 0 ? 0xFF000000u : 0u);
+                continue;
+            }
+            words[x] = a << 24 | r << 16 | g << 8 | b;
+        }
+    }
+    return image;
+}
+
+TDithering_Params randomParams(std::mt19937& rng, int format)
+{
+    const double stdevs[] = {0.0, -0.0, 0.2, 0.3, 0.8, 1.2, 3.7, -1.5, 1e-310, 1e3, 1e6, 1e150, 1e300,
+                             std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
+    const int bits[] = {INT_MIN, -40, -3, -1, 0, 1, 2, 3, 4, 5, 8, 12, 31, 100, 1023, 1024, 5000, INT_MAX};
+    if (rng() % 3 == 0)
+        return Default_Dithering(format);
+    TDithering_Params p;
+    p.random_stdev = rng() % 4 == 0 ? std::uniform_real_distribution<double>(0.0, 4.0)(rng)
+                                    : stdevs[rng() % std::size(stdevs)];
+    p.random_bits = rng() % 3 == 0 ? int(rng() % 7) : bits[rng() % std::size(bits)];
+    return p;
+}
+
+// Compares one conversion; returns an empty string when they agree.
+QString compare(const TDithering_Params& params, const QImage& picture, int format)
+{
+    BmpConverter converter;
+    const QImage preview = converter.Convert_Bitmap(params, picture, format, true);
+    const PlainDiffusion::Result plain = PlainDiffusion::convert(params, picture, format);
+    const auto& levels = converter.levels();
+    const QString what = QStringLiteral("format %1, %2 x %3, stdev %4, bits %5")
+                             .arg(format).arg(picture.width()).arg(picture.height())
+                             .arg(params.random_stdev, 0, 'g', 17).arg(params.random_bits);
+    if (levels.size() != plain.shown.size())
+        return what + QStringLiteral(": level count differs");
+    for (size_t i = 0; i < levels.size(); ++i) {
+        const uint8_t* want = &plain.levels[4 * i];
+        const TPixel_Levels& got = levels[i];
+        if (got.R != want[0] || got.G != want[1] || got.B != want[2] || got.A != want[3])
+            return what + QStringLiteral(": levels differ at pixel %1: %2 %3 %4 %5, expected %6 %7 %8 %9")
+                              .arg(i).arg(got.R).arg(got.G).arg(got.B).arg(got.A)
+                              .arg(want[0]).arg(want[1]).arg(want[2]).arg(want[3]);
+        const int x = int(i % size_t(picture.width()));
+        const int y = int(i / size_t(picture.width()));
+        const uint32_t shown = reinterpret_cast<const uint32_t*>(preview.constScanLine(y))[x];
+        // The preview keeps premultiplied pixels valid: colour at most alpha.
+        const uint32_t a = plain.shown[i] >> 24;
+        const uint32_t expected = a << 24 | std::min((plain.shown[i] >> 16) & 255, a) << 16
+                                  | std::min((plain.shown[i] >> 8) & 255, a) << 8 | std::min(plain.shown[i] & 255, a);
+        if (shown != expected)
+            return what + QStringLiteral(": preview differs at (%1, %2): %3, expected %4")
+                              .arg(x).arg(y).arg(shown, 8, 16, QChar('0')).arg(expected, 8, 16, QChar('0'));
+    }
+    return {};
+}
+
+} // namespace
+
+// Quantisation of single pixels against the long double transcription, at
+// and next to every level boundary and on fractions in between.
+void TestAgreement::quantisationAgrees()
+{
+    std::mt19937 rng(20261210);
+    for (int format : kFormats) {
+        for (int i = 0; i < 100000; ++i) {
+            long double in[4];
+            TRGBA_Rec p;
+            double* ch[4] = {&p.R, &p.G, &p.B, &p.A};
+            for (int c = 0; c < 4; ++c) {
+                double v;
+                switch (rng() % 4) {
+                case 0: v = double(rng() % 256); break;
+                case 1: v = std::nextafter(double(rng() % 257), rng() % 2 ? 0.0 : 300.0); break;
+                case 2: v = 255.0 * double(rng()) / 4294967296.0; break;
+                default: v = double(rng() % 256) + double(rng() % 1024) / 1024.0; break;
+                }
+                *ch[c] = std::min(v, 255.0);
+                in[c] = *ch[c];
+            }
+            for (bool raw : {true, false}) {
+                long double want[4];
+                PlainDiffusion::quantise(in, format, raw, want);
+                const TRGBA_Rec got = Quantise_Pixel(p, format, raw);
+                if (got.R != double(want[0]) || got.G != double(want[1]) || got.B != double(want[2])
+                    || got.A != double(want[3]))
+                    QFAIL(qPrintable(QString::asprintf("format %d raw %d pixel %.17g %.17g %.17g %.17g", format, raw,
+                                                       p.R, p.G, p.B, p.A)));
+            }
+        }
+    }
+}
+
+// The conversion's two-row buffer, carried row share, cached Gaussian
+// factors and byte levels must give what the plain pass gives: many random
+// pictures, sizes and noise settings, the absurd ones included.
+void TestAgreement::conversionAgreesOnRandomCases()
+{
+    std::mt19937 rng(4242);
+    for (int i = 0; i < 1500; ++i) {
+        const int format = kFormats[rng() % std::size(kFormats)];
+        const int w = rng() % 8 == 0 ? 1 : 1 + int(rng() % 24);
+        const int h = rng() % 8 == 0 ? 1 : 1 + int(rng() % 24);
+        const QImage picture = randomPicture(rng, w, h);
+        const TDithering_Params params = randomParams(rng, format);
+        const QString diff = compare(params, picture, format);
+        if (!diff.isEmpty())
+            QFAIL(qPrintable(QStringLiteral("case %1: ").arg(i) + diff));
+    }
+}
+
+void TestAgreement::conversionAgreesOnHandleSizes_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<double>("stdev");
+    QTest::addColumn<int>("bits");
+    for (int format : kFormats) {
+        const TDithering_Params d = Default_Dithering(format);
+        QTest::addRow("%d logo defaults", format) << format << QSize(125, 85) << d.random_stdev << int(d.random_bits);
+        QTest::addRow("%d thumbnail stdev 0", format) << format << QSize(90, 61) << 0.0 << 3;
+        QTest::addRow("%d thumbnail negative bits", format) << format << QSize(90, 51) << 1.0 << -2;
+    }
+    QTest::newRow("7 background defaults") << 7 << QSize(480, 272) << 0.3 << 2;
+    QTest::newRow("6 background huge stdev") << 6 << QSize(480, 272) << 1e12 << 2;
+}
+
+void TestAgreement::conversionAgreesOnHandleSizes()
+{
+    QFETCH(int, format);
+    QFETCH(QSize, size);
+    QFETCH(double, stdev);
+    QFETCH(int, bits);
+    std::mt19937 rng(uint32_t(format * 1000 + size.width() + bits));
+    for (int round = 0; round < 3; ++round) {
+        const QImage picture = randomPicture(rng, size.width(), size.height());
+        const QString diff = compare({stdev, bits}, picture, format);
+        QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    }
+}
