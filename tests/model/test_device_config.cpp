@@ -89,9 +89,12 @@ void TestDeviceConfig::versionOneBlockIsConverted()
     std::memcpy(block.cfg_rec, &v1, kConfigV1Size);
 
     TDevice_Config_v2 dest;
-    std::memset(&dest, 0x5A, sizeof dest);
-    dest.frost_protection_enabled = 0;
+    std::memset(&dest, 0x5A, sizeof dest); // an earlier project with frost protection on
+    dest.frost_protection_enabled = 1;
     QVERIFY(Validate_Device_Configuration(block, dest));
+    QCOMPARE(dest.frost_protection_enabled, uint8_t(0));
+    QCOMPARE(dest._padding_end[0], uint8_t(0));
+    QCOMPARE(dest._padding_end[1], uint8_t(0));
     QCOMPARE(std::memcmp(&dest, &v1, 178), 0);
     QCOMPARE(dest.scheduler_enabled, uint8_t(0));
     QCOMPARE(dest._padding1, uint8_t(0));

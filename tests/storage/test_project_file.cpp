@@ -362,6 +362,12 @@ private slots:
         } catch (const ProjectFileError& e) {
             QVERIFY(e.message().contains("nothing.cvp"));
         }
+        // A device has no end: reading it must be refused, not fill memory.
+        if (QFileInfo::exists("/dev/zero")) {
+            THandle_List back;
+            QVERIFY_THROWS_EXCEPTION(ProjectFileError, Load_Project_File("/dev/zero", rec, back));
+            QVERIFY(back.empty());
+        }
     }
 
     void saveReplacesTheOldFileWhole()

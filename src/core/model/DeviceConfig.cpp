@@ -63,6 +63,10 @@ void Convert_Config_v1(const TDevice_Config_v1& src, TDevice_Config_v2& dest)
             slot = empty;
     }
     setSlideshowTiming(dest, 1);
+    // A version 1 controller has no frost protection: whatever the record
+    // held before must not switch it on in the converted one.
+    dest.frost_protection_enabled = 0;
+    dest._padding_end[0] = dest._padding_end[1] = 0;
 }
 
 void Apply_New_Project_Defaults(TDevice_Config_v2& rec)

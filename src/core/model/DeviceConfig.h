@@ -9,8 +9,7 @@
 
 bool Validate_Device_Configuration(const TDeviceConfiguration& block, TDevice_Config_v2& dest);
 
-// Leaves frost_protection_enabled as the destination held it; callers that
-// want a clean record start from a zeroed one.
+// Every field but the checksum is written: frost protection off, padding zero.
 void Convert_Config_v1(const TDevice_Config_v1& src, TDevice_Config_v2& dest);
 
 // A new project's record: all bytes zero, then the defaults.

@@ -192,15 +192,17 @@ bool Load_Project_Bytes(const uint8_t* data, qint64 size, TDevice_Config_v2& rec
 
 bool Load_Project_File(const QString& path, TDevice_Config_v2& rec, THandle_List& list)
 {
+    // A device or pipe has no end to read up to (/dev/zero would fill memory).
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile() && !info.isDir())
+        throw ProjectFileError(QStringLiteral("Cannot open the project file %1: it is not a file").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw ProjectFileError(QStringLiteral("Cannot open the project file %1: %2").arg(path, file.errorString()));
     const qint64 size = file.size();
     try {
-        if (size > 0) {
-            if (const uchar* mapped = file.map(0, size))
-                return Load_Project_Bytes(mapped, size, rec, list);
-        }
+        // Read, not mapped: a file that shrinks or a medium that goes away
+        // while the project is read must give an error, not a bus fault.
         const QByteArray all = file.readAll();
         if (all.size() != size || file.error() != QFileDevice::NoError)
             throw ProjectFileError(QStringLiteral("cannot read the file: %1").arg(file.errorString()));
