@@ -296,3 +296,21 @@ void TestImageDataBlock::badProjectsAreRefusedWhole()
     Build_Image_Data(stream, list);
     QVERIFY(stream.size() > 9);
 }
+
+// The stored size of an image in a group with an unknown pixel format is
+// refused with the group and the code named, as the block build does; a
+// JPEG group never uses the code.
+void TestImageDataBlock::storageSizeNamesUnknownFormat()
+{
+    THandle_List list = defaultProject();
+    TCell_object& logo = addImage(*list[LOGOS_IDX], "SUN", 1);
+    list[LOGOS_IDX]->compression_format = 12;
+    try {
+        Cell_Storage_Size(logo);
+        QFAIL("a size was given");
+    } catch (const ImagingError& e) {
+        QVERIFY2(e.message().contains("LOGOS") && e.message().contains("12"), qPrintable(e.message()));
+    }
+    list[LOGOS_IDX]->compress_images = false;
+    QVERIFY(Cell_Storage_Size(logo) > 0);
+}

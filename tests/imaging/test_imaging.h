@@ -69,6 +69,7 @@ private slots:
     void cellsReadFromFileAreDecoded();
     void badProjectsAreRefusedWhole_data();
     void badProjectsAreRefusedWhole();
+    void storageSizeNamesUnknownFormat();
 };
 
 class TestDecoding : public QObject {

@@ -3,6 +3,7 @@
 #include "core/imaging/ImageDecoding.h"
 #include "core/imaging/ImagingError.h"
 #include "core/imaging/JpegCodec.h"
+#include "core/imaging/PixelFormat.h"
 
 DeviceImageEncoder& DeviceImageEncoder::shared()
 {
@@ -44,9 +45,12 @@ int DeviceImageEncoder::Cell_Storage_Size(const TCell_object& cell)
 {
     if (!cell.pHandle)
         throw ImagingError(QStringLiteral("The image %1 belongs to no image group.").arg(cell.name));
+    const THandle_object& handle = *cell.pHandle;
+    if (handle.compress_images && !Is_Pixel_Format(handle.compression_format))
+        throw ImagingError(QStringLiteral("The image group %1 uses pixel format %2, which the controller does not know.")
+                               .arg(handle.name).arg(handle.compression_format));
     const QImage bitmap = Cell_Source_Bitmap(cell);
-    return Estimate_Storage_Size(bitmap, cell.dithering, cell.pHandle->compress_images,
-                                 cell.pHandle->compression_format);
+    return Estimate_Storage_Size(bitmap, cell.dithering, handle.compress_images, handle.compression_format);
 }
 
 int DeviceImageEncoder::Write_Image_Data(const QImage& bitmap, const TDithering_Params& params,
