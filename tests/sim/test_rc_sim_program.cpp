@@ -5,6 +5,7 @@
 #include "core/device/DeviceIdentity.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -56,6 +57,32 @@ void TestRcSimProgram::printsPortFirstAndDumpsOnTerminate()
     QCOMPARE(frames.size(), 1);
     QCOMPARE(frames[0].toObject()["command"].toInt(), 10);
     QCOMPARE(QFile(dir.path() + "/dump/images.bin").size(), qint64(3657728));
+}
+
+void TestRcSimProgram::stopSignalsEndCleanly_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGHUP: its terminal window closed") << int(SIGHUP);
+}
+
+void TestRcSimProgram::stopSignalsEndCleanly()
+{
+    // However it is told to stop, it removes its link and leaves its dump.
+    QFETCH(int, signalNumber);
+    QTemporaryDir dir;
+    const QString link = dir.path() + "/rc";
+    QProcess p;
+    const QString port = startSim(p, {"--dump-dir", dir.path() + "/dump", "--link", link});
+    QVERIFY(!port.isEmpty());
+    QTRY_COMPARE(QFile::symLinkTarget(link), port);
+    ::kill(static_cast<pid_t>(p.processId()), signalNumber);
+    QVERIFY(p.waitForFinished(5000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(!QFileInfo(link).isSymLink());
+    QVERIFY(QFile::exists(dir.path() + "/dump/frames.json"));
 }
 
 void TestRcSimProgram::vanishesOnItsOwn()

@@ -21,6 +21,8 @@ class TestRcSimProgram : public QObject {
     Q_OBJECT
 private slots:
     void printsPortFirstAndDumpsOnTerminate();
+    void stopSignalsEndCleanly_data();
+    void stopSignalsEndCleanly();
     void vanishesOnItsOwn();
     void refusesBadOptions_data();
     void refusesBadOptions();

@@ -26,7 +26,7 @@ SimCommandLine SimCommandLine::parse(const QStringList& arguments)
     p.setApplicationDescription(
         "Virtual Corvane R/C controller on a pseudo-terminal.\n"
         "Prints \"PORT <terminal path>\" as its first line, then answers the device protocol\n"
-        "until it is stopped (SIGINT/SIGTERM; dumps are written then) or a fault makes it vanish.\n"
+        "until it is stopped (SIGINT/SIGTERM/SIGHUP; dumps are written then) or a fault makes it vanish.\n"
         "Frame numbers count every received request from 1; write numbers count write requests.");
     p.addHelpOption();
     p.addOptions({

@@ -24,6 +24,8 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent)
     sa.sa_flags = SA_RESTART;
     ::sigaction(SIGINT, &sa, nullptr);
     ::sigaction(SIGTERM, &sa, nullptr);
+    // A closed terminal window must not leave a dangling link and no dump.
+    ::sigaction(SIGHUP, &sa, nullptr);
 }
 
 void StopSignals::onSignal(int signalNumber)

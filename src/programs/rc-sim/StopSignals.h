@@ -1,5 +1,5 @@
 #pragma once
-// Turns SIGINT and SIGTERM into a clean quit of the Qt event loop.
+// Turns SIGINT, SIGTERM and SIGHUP into a clean quit of the Qt event loop.
 
 #include <QObject>
 
