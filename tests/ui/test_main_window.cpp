@@ -74,6 +74,21 @@ void TestMainWindow::startsWithNoProject()
         QVERIFY2(f.findChild<QObject*>(QString::fromLatin1(name)), name);
 }
 
+void TestMainWindow::windowShrinksBackAfterGrowing()
+{
+    // The log keeps its height and the project area takes what the window
+    // gains or loses, so a window once made taller can be made smaller again.
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    f.resize(1024, 1000);
+    QTRY_COMPARE(f.height(), 1000);
+    f.resize(1024, 620);
+    QTRY_COMPARE(f.height(), 620);
+    QVERIFY(f.Activity_Log()->height() >= 130 * f.logicalDpiY() / 96);
+}
+
 void TestMainWindow::firmwareButtonCaption_data()
 {
     QTest::addColumn<int>("version");

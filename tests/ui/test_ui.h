@@ -34,6 +34,7 @@ private slots:
     void closeQuery_data();
     void closeQuery();
     void statusBarShowsShortenedPath();
+    void windowShrinksBackAfterGrowing();
     void showProjectBuildsTheTree();
     void undecodableImageIsReportedAndKept();
     void topLevelHandlerShowsEscapingError();

@@ -53,7 +53,7 @@ Tbmpgen_Form::Tbmpgen_Form(std::unique_ptr<TFileDialogs> dialogs, QWidget* paren
     PC_Cfg_FW_Ver = Read_Resource_Word(QStringLiteral("FW_VER"));
     fwUpgradeButton->setText(Firmware_Button_Caption(PC_Cfg_FW_Ver));
 
-    setMinimumSize(650, 500);
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
     // Room for the configuration pages and a few log rows from the first start.
     resize(1024, 720);
 }
@@ -137,8 +137,12 @@ void Tbmpgen_Form::Build_Layout()
     splitter->setChildrenCollapsible(false);
     splitter->addWidget(upper);
     splitter->addWidget(activityLog);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 1);
+    // The log keeps its height when the window is resized; the project area
+    // takes the difference. Were the log to grow with the window, its top
+    // (and with it the minimum height below) would follow, and a window once
+    // made taller could never be made smaller again.
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
     setCentralWidget(splitter);
 
     statusPanels = new TProjectStatusBar;
@@ -327,7 +331,12 @@ void Tbmpgen_Form::closeEvent(QCloseEvent* event)
 void Tbmpgen_Form::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    // The activity log always keeps room for a few rows.
-    const int logTop = activityLog->mapTo(this, QPoint(0, 0)).y();
-    setMinimumHeight(130 * logicalDpiY() / 96 + statusPanels->height() + logTop);
+    // The activity log always keeps room for a few rows. Its top is taken
+    // where it would be with the project area at its smallest: measured where
+    // it is now, the minimum would equal almost the current height, and a
+    // maximised or enlarged window could not be made smaller again.
+    const QWidget* upper = splitter->widget(0);
+    const int upperSlack = qMax(0, upper->height() - upper->minimumSizeHint().height());
+    const int logTop = activityLog->mapTo(this, QPoint(0, 0)).y() - upperSlack;
+    setMinimumHeight(qMax(kMinimumHeight, 130 * logicalDpiY() / 96 + statusPanels->height() + logTop));
 }

@@ -112,6 +112,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    static constexpr int kMinimumWidth = 650;
+    static constexpr int kMinimumHeight = 500;
+
     void Build_Layout();
     void Build_Menus();
     void Tear_Down_Project();
