@@ -104,7 +104,8 @@ QString compare(const TDithering_Params& params, const QImage& picture, int form
 } // namespace
 
 // Quantisation of single pixels against the long double transcription, at
-// and next to every level boundary and on fractions in between.
+// and next to every level boundary, on fractions in between and on values
+// beyond 0..255.
 void TestAgreement::quantisationAgrees()
 {
     std::mt19937 rng(20261210);
@@ -115,13 +116,21 @@ void TestAgreement::quantisationAgrees()
             double* ch[4] = {&p.R, &p.G, &p.B, &p.A};
             for (int c = 0; c < 4; ++c) {
                 double v;
-                switch (rng() % 4) {
+                switch (rng() % 5) {
                 case 0: v = double(rng() % 256); break;
-                case 1: v = std::nextafter(double(rng() % 257), rng() % 2 ? 0.0 : 300.0); break;
+                case 1: v = std::min(std::nextafter(double(rng() % 257), rng() % 2 ? 0.0 : 300.0), 255.0); break;
                 case 2: v = 255.0 * double(rng()) / 4294967296.0; break;
-                default: v = double(rng() % 256) + double(rng() % 1024) / 1024.0; break;
+                case 3: v = double(rng() % 256) + double(rng() % 1024) / 1024.0; break;
+                default: {
+                    // Outside 0..255, as an unclamped pixel may be.
+                    const double far[] = {-1e300, -1e6, -256.5, -0.75, -0.0, 255.5, 256.0, 511.99, 1e6, 1e300,
+                                          std::numeric_limits<double>::infinity(),
+                                          -std::numeric_limits<double>::infinity()};
+                    v = far[rng() % std::size(far)];
+                    break;
                 }
-                *ch[c] = std::min(v, 255.0);
+                }
+                *ch[c] = v;
                 in[c] = *ch[c];
             }
             for (bool raw : {true, false}) {
