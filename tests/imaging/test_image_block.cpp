@@ -262,6 +262,7 @@ void TestImageDataBlock::badProjectsAreRefusedWhole_data()
     QTest::newRow("image without picture") << 1 << "BROKEN";
     QTest::newRow("undecodable stored picture") << 2 << "BROKEN";
     QTest::newRow("image of the wrong size") << 3 << "BROKEN";
+    QTest::newRow("JPEG encoder refuses the picture") << 4 << "BROKEN";
 }
 
 void TestImageDataBlock::badProjectsAreRefusedWhole()
@@ -276,6 +277,13 @@ void TestImageDataBlock::badProjectsAreRefusedWhole()
     case 1: cell.fmxbmp = QImage(); break;
     case 2: cell.fmxbmp = QImage(); cell.imgFileData = QByteArray("\x89PNG\r\n\x1a\nnot really", 18); break;
     case 3: cell.fmxbmp = cell.fmxbmp.copy(0, 0, 120, 85); break;
+    case 4:
+        // Wider than any JPEG can be.
+        list[LOGOS_IDX]->compress_images = false;
+        list[LOGOS_IDX]->width = 70000;
+        list[LOGOS_IDX]->height = 1;
+        cell.fmxbmp = Test_Picture(70000, 1, false, 3);
+        break;
     }
     QByteArray stream("untouched");
     try {

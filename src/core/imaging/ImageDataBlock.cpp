@@ -113,7 +113,13 @@ void Build_Image_Data(QByteArray& stream, const THandle_List& list, DeviceImageE
             checkCellSize(*cell, handle, bitmap);
             TDataOffset_Rec rec;
             rec.pos = dataAddress + uint32_t(data.size());
-            rec.size = uint32_t(encoder.Write_Image_Data(bitmap, cell->dithering, handle, data));
+            try {
+                rec.size = uint32_t(encoder.Write_Image_Data(bitmap, cell->dithering, handle, data));
+            } catch (const ImagingError& e) {
+                // The encoder's own message does not say which image it was.
+                throw ImagingError(QStringLiteral("The image %1 in %2 cannot be stored. %3")
+                                       .arg(cell->name, handle.name, e.message()));
+            }
             appendRecord(offsets, rec);
             entry.images.push_back({cell->name, rec});
         }
