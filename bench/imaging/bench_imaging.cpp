@@ -108,6 +108,18 @@ int main(int argc, char** argv)
         const double cold = medianMs(reps, [&] { fresh[next++].Convert_Bitmap(Default_Dithering(f), photo, f, false); });
         out << QString::asprintf("format %d, 480x272, first conversion with a new standard deviation: %.3f ms\n", f, cold);
     }
+    // Flat colour is zlib's slow case at level 9: the dither pattern repeats
+    // and every match search runs to the end of its chain.
+    for (const QSize size : {QSize(480, 272), QSize(125, 85)}) {
+        QImage flat(size, QImage::Format_ARGB32_Premultiplied);
+        flat.fill(qRgb(0, 128, 0));
+        for (int f : {6, 7}) {
+            const TDithering_Params p = Default_Dithering(f);
+            const double ms = medianMs(quick ? 3 : 11, [&] { enc.Estimate_Storage_Size(flat, p, true, f); });
+            out << QString::asprintf("flat green %dx%d, format %d, converted, packed and compressed: %.3f ms, %d bytes\n",
+                                     size.width(), size.height(), f, ms, enc.Estimate_Storage_Size(flat, p, true, f));
+        }
+    }
     const double jpeg = medianMs(reps, [&] { enc.Encode_Jpeg(photo); });
     out << QString::asprintf("JPEG q90 of 480x272: %.3f ms, %d bytes\n", jpeg, enc.Jpeg_Data_Size());
     out.flush();
