@@ -52,6 +52,28 @@ private slots:
         QVERIFY(text.out.contains("LOGO_THUMBNAILS"));
     }
 
+    void newTakesTheProjectExtension_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("no extension") << "plain" << "plain.cvp";
+        QTest::newRow("last extension replaced") << "a.b.txt" << "a.b.cvp";
+        QTest::newRow("trailing dot") << "site." << "site.cvp";
+        QTest::newRow("dot in the folder only") << "dir.x/name" << "dir.x/name.cvp";
+    }
+
+    void newTakesTheProjectExtension()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("dir.x"));
+        const Run made = cli({"new", dir.filePath(typed)});
+        QCOMPARE(made.status, 0);
+        QCOMPARE(QString::fromUtf8(made.out.trimmed()), dir.filePath(written));
+        QVERIFY(QFileInfo::exists(dir.filePath(written)));
+    }
+
     void unreadableFilesFailWithOneLine_data()
     {
         QTest::addColumn<QByteArray>("content");

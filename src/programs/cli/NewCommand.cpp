@@ -7,15 +7,14 @@
 
 namespace {
 
-// New projects are always bound to a ".cvp" name, whatever extension was typed.
+// New projects are always bound to a ".cvp" name, whatever extension was
+// typed: the last extension of the file name (its dot included, so "site."
+// too) is replaced; a dot in a folder name is not an extension.
 QString withProjectExtension(const QString& path)
 {
-    const QFileInfo info(path);
-    const QString suffix = info.suffix();
-    QString base = path;
-    if (!suffix.isEmpty())
-        base.chop(suffix.size() + 1);
-    return base + ".cvp";
+    const qsizetype nameStart = qMax(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1;
+    const qsizetype dot = path.lastIndexOf('.');
+    return (dot >= nameStart ? path.left(dot) : path) + ".cvp";
 }
 
 int runNew(const QStringList& args)
