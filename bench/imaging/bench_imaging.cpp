@@ -1,7 +1,7 @@
 // Timing of the image conversion, the image data block, and Pillow's
 // Floyd-Steinberg on the same picture as the reference point.
 //
-// usage: bench_imaging [--quick] [--no-pillow]
+// usage: bench_imaging [--quick] [--no-pillow] [--block-only]
 
 #include "BenchImages.h"
 
@@ -78,51 +78,56 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const bool quick = app.arguments().contains("--quick");
-    const bool pillow = !app.arguments().contains("--no-pillow");
+    // --block-only measures the block build alone, in a process that has
+    // converted nothing before, so its peak memory is the build's own.
+    const bool blockOnly = app.arguments().contains("--block-only");
+    const bool pillow = !blockOnly && !app.arguments().contains("--no-pillow");
     const int reps = quick ? 5 : 41;
 
     DeviceImageEncoder enc;
     const QImage photo = Bench_Photo(480, 272, 1);
     const QImage logo = Bench_Logo(125, 85, 2);
 
-    out << "Convert_Bitmap, median of " << reps << " runs (ms); 'stored' adds packing and zlib level 9\n";
-    out << "format  name            480x272  stored   125x85  stored   bytes(480x272)\n";
     double ours332 = 0;
-    for (int f : kFormats) {
-        const TDithering_Params p = Default_Dithering(f);
-        const double big = medianMs(reps, [&] { enc.Convert_Bitmap(p, photo, f, false); });
-        if (f == 4)
-            ours332 = big;
-        const double bigStored = medianMs(reps, [&] { enc.Estimate_Storage_Size(photo, p, true, f); });
-        const double small = medianMs(reps * 4, [&] { enc.Convert_Bitmap(p, logo, f, false); });
-        const double smallStored = medianMs(reps * 4, [&] { enc.Estimate_Storage_Size(logo, p, true, f); });
-        const int bytes = enc.Estimate_Storage_Size(photo, p, true, f);
-        out << QString::asprintf("%4d    %-14s %7.3f %7.3f %8.3f %7.3f  %8d\n", f, qPrintable(Pixel_Format_Name(f)),
-                                 big, bigStored, small, smallStored, bytes);
-    }
-    // A standard deviation met for the first time draws its noise factors
-    // once (they are reused by every later conversion with it).
-    for (int f : {4, 6}) {
-        std::vector<DeviceImageEncoder> fresh(static_cast<size_t>(reps));
-        size_t next = 0;
-        const double cold = medianMs(reps, [&] { fresh[next++].Convert_Bitmap(Default_Dithering(f), photo, f, false); });
-        out << QString::asprintf("format %d, 480x272, first conversion with a new standard deviation: %.3f ms\n", f, cold);
-    }
-    // Flat colour is zlib's slow case at level 9: the dither pattern repeats
-    // and every match search runs to the end of its chain.
-    for (const QSize size : {QSize(480, 272), QSize(125, 85)}) {
-        QImage flat(size, QImage::Format_ARGB32_Premultiplied);
-        flat.fill(qRgb(0, 128, 0));
-        for (int f : {6, 7}) {
+    if (!blockOnly) {
+        out << "Convert_Bitmap, median of " << reps << " runs (ms); 'stored' adds packing and zlib level 9\n";
+        out << "format  name            480x272  stored   125x85  stored   bytes(480x272)\n";
+        for (int f : kFormats) {
             const TDithering_Params p = Default_Dithering(f);
-            const double ms = medianMs(quick ? 3 : 11, [&] { enc.Estimate_Storage_Size(flat, p, true, f); });
-            out << QString::asprintf("flat green %dx%d, format %d, converted, packed and compressed: %.3f ms, %d bytes\n",
-                                     size.width(), size.height(), f, ms, enc.Estimate_Storage_Size(flat, p, true, f));
+            const double big = medianMs(reps, [&] { enc.Convert_Bitmap(p, photo, f, false); });
+            if (f == 4)
+                ours332 = big;
+            const double bigStored = medianMs(reps, [&] { enc.Estimate_Storage_Size(photo, p, true, f); });
+            const double small = medianMs(reps * 4, [&] { enc.Convert_Bitmap(p, logo, f, false); });
+            const double smallStored = medianMs(reps * 4, [&] { enc.Estimate_Storage_Size(logo, p, true, f); });
+            const int bytes = enc.Estimate_Storage_Size(photo, p, true, f);
+            out << QString::asprintf("%4d    %-14s %7.3f %7.3f %8.3f %7.3f  %8d\n", f, qPrintable(Pixel_Format_Name(f)),
+                                     big, bigStored, small, smallStored, bytes);
         }
+        // A standard deviation met for the first time draws its noise factors
+        // once (they are reused by every later conversion with it).
+        for (int f : {4, 6}) {
+            std::vector<DeviceImageEncoder> fresh(static_cast<size_t>(reps));
+            size_t next = 0;
+            const double cold = medianMs(reps, [&] { fresh[next++].Convert_Bitmap(Default_Dithering(f), photo, f, false); });
+            out << QString::asprintf("format %d, 480x272, first conversion with a new standard deviation: %.3f ms\n", f, cold);
+        }
+        // Flat colour is zlib's slow case at level 9: the dither pattern repeats
+        // and every match search runs to the end of its chain.
+        for (const QSize size : {QSize(480, 272), QSize(125, 85)}) {
+            QImage flat(size, QImage::Format_ARGB32_Premultiplied);
+            flat.fill(qRgb(0, 128, 0));
+            for (int f : {6, 7}) {
+                const TDithering_Params p = Default_Dithering(f);
+                const double ms = medianMs(quick ? 3 : 11, [&] { enc.Estimate_Storage_Size(flat, p, true, f); });
+                out << QString::asprintf("flat green %dx%d, format %d, converted, packed and compressed: %.3f ms, %d bytes\n",
+                                         size.width(), size.height(), f, ms, enc.Estimate_Storage_Size(flat, p, true, f));
+            }
+        }
+        const double jpeg = medianMs(reps, [&] { enc.Encode_Jpeg(photo); });
+        out << QString::asprintf("JPEG q90 of 480x272: %.3f ms, %d bytes\n", jpeg, enc.Jpeg_Data_Size());
+        out.flush();
     }
-    const double jpeg = medianMs(reps, [&] { enc.Encode_Jpeg(photo); });
-    out << QString::asprintf("JPEG q90 of 480x272: %.3f ms, %d bytes\n", jpeg, enc.Jpeg_Data_Size());
-    out.flush();
 
     // Project: 30 backgrounds, 30 logos, 30 information screens and the thumbnails.
     THandle_List list;
