@@ -317,6 +317,12 @@ bool Tbmpgen_Form::event(QEvent* event)
 
 void Tbmpgen_Form::closeEvent(QCloseEvent* event)
 {
+    // Disabled only while the splash is up: closing then would leave the
+    // start-up to finish with no window, and the program running unseen.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
     if (modified
         && Show_Message_Box_Ex(Quit_Question(), TMsgDlgType::mtConfirmation,
                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
