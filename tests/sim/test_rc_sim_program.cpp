@@ -112,6 +112,7 @@ void TestRcSimProgram::refusesBadOptions_data()
     QTest::newRow("not a number") << QStringList {"--nak-write", "two"};
     QTest::newRow("negative") << QStringList {"--vanish-after", "-1"};
     QTest::newRow("missing start block") << QStringList {"--config", "/nonexistent/cfg.bin"};
+    QTest::newRow("endless start block") << QStringList {"--config", "/dev/zero"};
     QTest::newRow("unknown option") << QStringList {"--frobnicate"};
 }
 

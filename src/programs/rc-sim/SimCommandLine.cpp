@@ -82,9 +82,13 @@ SimCommandLine SimCommandLine::parse(const QStringList& arguments)
             c.error = QStringLiteral("cannot read %1: %2").arg(f.fileName(), f.errorString());
             return c;
         }
-        o.initialConfig = f.readAll();
+        // One byte more than a block is enough to tell a wrong file, also an endless one.
+        o.initialConfig = f.read(1409);
         if (o.initialConfig.size() != 1408) {
-            c.error = QStringLiteral("%1 has %2 bytes; a configuration block has 1408").arg(f.fileName()).arg(o.initialConfig.size());
+            QString size = QString::number(f.isSequential() ? o.initialConfig.size() : f.size());
+            if (f.isSequential() && o.initialConfig.size() > 1408)
+                size = QStringLiteral("more than 1408");
+            c.error = QStringLiteral("%1 has %2 bytes; a configuration block has 1408").arg(f.fileName(), size);
             return c;
         }
     }
