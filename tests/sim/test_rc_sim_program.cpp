@@ -105,6 +105,32 @@ void TestRcSimProgram::vanishesOnItsOwn()
     QVERIFY(!comms.OpenComm());
 }
 
+void TestRcSimProgram::numbersAreDecimalOrHex_data()
+{
+    QTest::addColumn<QString>("partNumber");
+    QTest::addColumn<int>("reported");
+    // Part numbers are printed with four digits: a leading zero stays decimal.
+    QTest::newRow("as printed, 0042") << "0042" << 42;
+    QTest::newRow("decimal") << "5813" << 5813;
+    QTest::newRow("hexadecimal") << "0x16B5" << 5813;
+}
+
+void TestRcSimProgram::numbersAreDecimalOrHex()
+{
+    QFETCH(QString, partNumber);
+    QFETCH(int, reported);
+    QProcess p;
+    const QString port = startSim(p, {"--part-number", partNumber});
+    QVERIFY(!port.isEmpty());
+    TVrexComms comms;
+    Apply_Comms_Settings(comms);
+    comms.PortName = port;
+    QVERIFY(comms.OpenComm());
+    uint16_t part = 0, ver = 0, blPart = 0, blVer = 0;
+    QVERIFY(GetAppInfo(comms, part, ver, blPart, blVer));
+    QCOMPARE(int(part), reported);
+}
+
 void TestRcSimProgram::refusesBadOptions_data()
 {
     QTest::addColumn<QStringList>("args");

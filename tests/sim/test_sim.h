@@ -24,6 +24,8 @@ private slots:
     void stopSignalsEndCleanly_data();
     void stopSignalsEndCleanly();
     void vanishesOnItsOwn();
+    void numbersAreDecimalOrHex_data();
+    void numbersAreDecimalOrHex();
     void refusesBadOptions_data();
     void refusesBadOptions();
     void helpNamesEveryOption();

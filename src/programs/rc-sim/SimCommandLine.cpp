@@ -8,8 +8,12 @@ bool toInt(const QCommandLineParser& p, const QString& name, int min, int max, i
 {
     if (!p.isSet(name))
         return true;
+    // Decimal, or hexadecimal with 0x; a leading zero is not octal (part
+    // numbers are printed with four digits).
+    const QString text = p.value(name).trimmed();
+    const bool hex = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
     bool ok = false;
-    const int v = p.value(name).toInt(&ok, 0);
+    const int v = (hex ? text.mid(2) : text).toInt(&ok, hex ? 16 : 10);
     if (!ok || v < min || v > max) {
         error = QStringLiteral("--%1 wants a number from %2 to %3, not \"%4\"").arg(name).arg(min).arg(max).arg(p.value(name));
         return false;
