@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -132,7 +133,11 @@ private slots:
   }
 
   void storeFillsEverySlotAndList() {
-    const TDM_imagestore store;
+    QVERIFY(DM_imagestore() == nullptr);
+    auto owned = std::make_unique<TDM_imagestore>();
+    const TDM_imagestore& store = *owned;
+    // The windows created after the store reach it without being handed it.
+    QCOMPARE(DM_imagestore(), owned.get());
     for (const QImage& i : store.mode_Png)
       QVERIFY(!i.isNull());
     QVERIFY(!store.run_Png[1].isNull() && !store.airdir_Png[6].isNull());
@@ -150,6 +155,8 @@ private slots:
     QVERIFY(store.mode_Png[0] != store.mode_Png[1]);
     QVERIFY(store.fan_Png[0] != store.fan_Png[2]);
     QVERIFY(store.airdir_Png[0] != store.airdir_Png[4]);
+    owned.reset();
+    QVERIFY(DM_imagestore() == nullptr);
   }
 
   void caseLeavesRoomForTheScreen() {

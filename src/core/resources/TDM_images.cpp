@@ -9,6 +9,8 @@
 
 namespace {
 
+TDM_imagestore* g_imagestore = nullptr;
+
 QString picturePath(const QString& name) {
   return QStringLiteral(":/pictures/") + name + QStringLiteral(".svg");
 }
@@ -87,6 +89,16 @@ TDM_imagestore::TDM_imagestore() {
   loadSlots(cfg_group_ImageList, cfgGroupNames(), QSize(50, 50));
   loadSlots(cfg_items_ImageList, cfgItemNames(), QSize(50, 50));
   loadSlots(misc_200x200_ImageList, misc200Names(), QSize(200, 200));
+  g_imagestore = this;
+}
+
+TDM_imagestore::~TDM_imagestore() {
+  if (g_imagestore == this)
+    g_imagestore = nullptr;
+}
+
+TDM_imagestore* DM_imagestore() {
+  return g_imagestore;
 }
 
 const QStringList& TDM_imagestore::cfgGroupNames() {

@@ -14,6 +14,9 @@ public:
   // Loads every slot and image list; throws std::runtime_error naming the
   // picture when one is missing.
   TDM_imagestore();
+  ~TDM_imagestore();
+  TDM_imagestore(const TDM_imagestore&) = delete;
+  TDM_imagestore& operator=(const TDM_imagestore&) = delete;
 
   std::array<QImage, 2> run_Png;     // PWR_OFF_PNG, PWR_ON_PNG
   std::array<QImage, 5> mode_Png;    // MD_COOL, MD_HEAT, MD_FAN, MD_DRY, MD_AUTO
@@ -43,6 +46,10 @@ public:
   // "Not Included" (NOT_INCLUDED_PNG).
   static QStringList allPictureNames();
 };
+
+// The store created at start-up, which the editors and windows draw from;
+// nullptr before it is created and after it is destroyed.
+TDM_imagestore* DM_imagestore();
 
 // A built-in picture rendered at size (its own size when size is empty),
 // 32-bit premultiplied ARGB. Throws std::runtime_error naming a missing picture.
