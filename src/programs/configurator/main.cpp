@@ -10,6 +10,8 @@
 
 #include "TStartupSequence.h"
 
+#include "core/resources/TDM_images.h"
+
 #include "ui/app/TConfiguratorApplication.h"
 #include "ui/app/TDemoSimulator.h"
 #include "ui/app/TErrorReport.h"
@@ -18,6 +20,8 @@
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QIcon>
+#include <QPixmap>
 #include <QStyleFactory>
 
 #include <cstdio>
@@ -33,6 +37,14 @@ int main(int argc, char** argv)
     // name to every window caption.
     QApplication::setApplicationName(QStringLiteral("Corvane Configurator"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // The program's own icon on every window and in the task bar, crisp at
+    // each size the desktop asks for.
+    if (Has_Picture(QStringLiteral("APP_ICON_PNG"))) {
+        QIcon icon;
+        for (int side : {16, 24, 32, 48, 64, 128, 256})
+            icon.addPixmap(QPixmap::fromImage(picture(QStringLiteral("APP_ICON_PNG"), QSize(side, side))));
+        QApplication::setWindowIcon(icon);
+    }
 
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("Corvane R/C Configurator"));
