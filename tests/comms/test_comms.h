@@ -48,4 +48,6 @@ private slots:
     void waitWithoutDispatchStillSeesReply();
     void receiveMsgEventRestartsScan();
     void putCharWritesOneByte();
+    void readIntervalExtremesDeliver_data();
+    void readIntervalExtremesDeliver();
 };

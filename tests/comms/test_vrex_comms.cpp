@@ -303,3 +303,25 @@ void TestVrexComms::putCharWritesOneByte()
     comms->CloseComm();
     QVERIFY(!comms->PutChar(0x5A));
 }
+
+void TestVrexComms::readIntervalExtremesDeliver_data()
+{
+    QTest::addColumn<uint>("interCharTimeOut");
+    QTest::newRow("0xFFFFFFFF: hand over what is there") << 0xFFFFFFFFu;
+    QTest::newRow("1 ms") << 1u;
+}
+
+void TestVrexComms::readIntervalExtremesDeliver()
+{
+    // 0xFFFFFFFF is the one interval that means "do not wait for more bytes".
+    QFETCH(uint, interCharTimeOut);
+    comms.reset();
+    comms = std::make_unique<TVrexComms>();
+    comms->PortName = peer->slavePath();
+    comms->InterCharTimeOut = interCharTimeOut;
+    QVERIFY(comms->OpenComm());
+    TRxCondition set;
+    addStart(set, 0x06, 1, 0);
+    QCOMPARE(receive(set, "\x06", 20), 1);
+    comms->DetachCond();
+}

@@ -4,7 +4,9 @@
 
 #include <QByteArray>
 
+#include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
@@ -34,6 +36,15 @@ TRxThread::Wait TRxThread::waitForData(int timeoutMs)
     }
 }
 
+int TRxThread::gapMs() const
+{
+    // 0xFFFFFFFF asks for what has arrived without waiting for more; any
+    // other interval is kept short of poll's "wait for ever".
+    if (m_interval == 0xFFFFFFFFu)
+        return 0;
+    return static_cast<int>(std::min<uint32_t>(m_interval, std::numeric_limits<int>::max()));
+}
+
 void TRxThread::run()
 {
     QByteArray buffer(kReadSize, Qt::Uninitialized);
@@ -56,7 +67,7 @@ void TRxThread::run()
             } else if (filled == 0) {
                 break; // woke without data; wait again
             }
-            const Wait w = waitForData(static_cast<int>(m_interval));
+            const Wait w = waitForData(gapMs());
             if (w == Wait::Close) {
                 running = false;
                 break;

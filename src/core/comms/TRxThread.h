@@ -25,6 +25,7 @@ protected:
 private:
     enum class Wait { Data, Close, Failed };
     Wait waitForData(int timeoutMs);
+    int gapMs() const;
 
     int m_portFd;
     int m_closeFd;
