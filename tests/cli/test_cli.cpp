@@ -74,6 +74,31 @@ private slots:
         QVERIFY(QFileInfo::exists(dir.filePath(written)));
     }
 
+    void serviceTextLineBreaksPrintVisibly()
+    {
+        // The record separates the service text's lines with CR; printed raw it
+        // would send the terminal's cursor back over the start of the line.
+        QTemporaryDir dir;
+        const QString path = dir.filePath("svc.cvp");
+        QCOMPARE(cli({"new", path}).status, 0);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray bytes = f.readAll();
+        const qsizetype comma = bytes.indexOf("For servicing,") + 13;
+        bytes[comma] = '\r';
+        f.seek(0);
+        f.write(bytes);
+        f.close();
+
+        const Run text = cli({"info", path});
+        QCOMPARE(text.status, 0);
+        QVERIFY(!text.out.contains('\r'));
+        QVERIFY(text.out.contains("For servicing\\r please contact your installer."));
+        const Run json = cli({"info", path, "--json"});
+        const QJsonObject rec = QJsonDocument::fromJson(json.out).object()["configuration"].toObject();
+        QCOMPARE(rec["service_info_text"].toString(), QString("For servicing\r please contact your installer."));
+    }
+
     void unreadableFilesFailWithOneLine_data()
     {
         QTest::addColumn<QByteArray>("content");

@@ -111,10 +111,26 @@ QJsonObject handleJson(const THandle_object& h)
     return o;
 }
 
+// Control characters would move the terminal's cursor (a CR of the service
+// text would overwrite the start of its line): shown as escapes instead.
+QString printable(const QString& text)
+{
+    QString out;
+    for (const QChar c : text) {
+        if (c == QChar('\r'))
+            out += "\\r";
+        else if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0))
+            out += QString("\\x%1").arg(c.unicode(), 2, 16, QChar('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 QString plain(const QJsonValue& v)
 {
     if (v.isString())
-        return v.toString();
+        return printable(v.toString());
     if (v.isDouble())
         return QString::number(v.toDouble());
     if (v.isBool())
@@ -148,11 +164,11 @@ void printText(const QString& path, const TDevice_Config_v2& rec, const THandle_
     cliOut("\nImages");
     for (const auto& h : handles) {
         cliOut(QString("  %1 %2x%3, format %4, %5, %6 image(s), %7 bytes%8")
-                   .arg(h->name.leftJustified(16)).arg(h->width).arg(h->height).arg(h->compression_format)
+                   .arg(printable(h->name).leftJustified(16)).arg(h->width).arg(h->height).arg(h->compression_format)
                    .arg(h->compress_images ? "packed+zlib" : "JPEG").arg(h->cells.size()).arg(h->memory_usage)
                    .arg(h->included ? "" : " (not uploaded)"));
         for (const auto& c : h->cells)
-            cliOut(QString("    %1 %2 bytes%3").arg(c->name.leftJustified(24)).arg(c->imageSize)
+            cliOut(QString("    %1 %2 bytes%3").arg(printable(c->name).leftJustified(24)).arg(c->imageSize)
                        .arg(c->included ? "" : " (not uploaded)"));
     }
     const int64_t used = Project_Storage_Used(handles);
