@@ -10,6 +10,12 @@
 #include "ui/app/TProjectTreePanel.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -387,4 +393,39 @@ void TestProjectCommands::serviceTextLineLimit()
         QCOMPARE(QString::fromLatin1(reinterpret_cast<const char*>(f.Project_Device_Config.service_info_text)),
                  QString::fromLatin1(kNewProjectServiceText));
     }
+}
+
+void TestProjectCommands::saveDialogAsksBeforeReplacingTheProjectFile()
+{
+    // A name typed without extension is saved as NAME.cvp: the real dialog
+    // must ask about that file, or Save As replaces an existing project
+    // without a word.
+    Write_File(dir.filePath(QStringLiteral("site.cvp")), QByteArray("old project"));
+    bool asked = false;
+    int step = 0;
+    QTimer driver;
+    driver.setInterval(20);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            asked = box->text().contains(QStringLiteral("site.cvp"));
+            box->button(QMessageBox::No) ? box->button(QMessageBox::No)->click() : box->reject();
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (step++ == 0 && name) {
+                // Typed into the name box, as an installer would.
+                name->setText(QDir(dir.path()).filePath(QStringLiteral("site")));
+                QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+            } else {
+                dialog->reject();
+            }
+        }
+    });
+    driver.start();
+    TQtFileDialogs dialogs;
+    const QString chosen = dialogs.Save_Project_Name(nullptr);
+    driver.stop();
+    QVERIFY(asked);
+    QVERIFY(chosen.isEmpty()); // answered No, then cancelled
+    QCOMPARE(File_Bytes(dir.filePath(QStringLiteral("site.cvp"))), QByteArray("old project"));
 }

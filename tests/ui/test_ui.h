@@ -20,6 +20,7 @@ private slots:
     void failedSaveKeepsModifiedAndOldFile();
     void serviceTextLineLimit_data();
     void serviceTextLineLimit();
+    void saveDialogAsksBeforeReplacingTheProjectFile();
 
 private:
     QTemporaryDir dir;

@@ -34,7 +34,13 @@ QString TQtFileDialogs::Open_Project_Name(QWidget* parent)
 QString TQtFileDialogs::Save_Project_Name(QWidget* parent)
 {
     // QFileDialog asks before replacing an existing file and only offers
-    // folders that exist.
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("Save Project..."), QString(),
-                                        Project_Filter());
+    // folders that exist. A name typed without extension is saved as
+    // NAME.cvp, so the dialog adds it first and asks about that file.
+    QFileDialog dlg(parent, QStringLiteral("Save Project..."), QString(), Project_Filter());
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setDefaultSuffix(QStringLiteral("cvp"));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return QString();
+    return dlg.selectedFiles().constFirst();
 }
