@@ -51,13 +51,14 @@ Run writeBlocks(bool lineRate, int blocks)
     t.start();
     for (int i = 0; i < blocks; ++i) {
         const int b = i % kBlocks;
-        if (BL_WriteBlock(comms, BL::kCmdWriteMemory, kStaging + kBlock * b, image.data() + kBlock * b, kBlock, 30) != 1)
+        if (BL_WriteBlock(comms, BL::kCmdWriteMemory, kStaging + kBlock * b, image.data() + kBlock * b, kBlock, 30)
+            != 1)
             return run;
     }
     run.nanoseconds = t.nsecsElapsed();
     run.ok = blocks < kBlocks
         || sim.memory(kStaging, static_cast<int>(image.size()))
-               == QByteArray(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size()));
+            == QByteArray(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size()));
     return run;
 }
 } // namespace

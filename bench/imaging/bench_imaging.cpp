@@ -25,8 +25,7 @@ namespace {
 
 QTextStream out(stdout);
 
-template <typename F>
-double medianMs(int reps, F&& body)
+template <typename F> double medianMs(int reps, F&& body)
 {
     std::vector<double> samples;
     for (int i = 0; i < reps; ++i) {
@@ -109,8 +108,10 @@ int main(int argc, char** argv)
         for (int f : {4, 6}) {
             std::vector<DeviceImageEncoder> fresh(static_cast<size_t>(reps));
             size_t next = 0;
-            const double cold = medianMs(reps, [&] { fresh[next++].Convert_Bitmap(Default_Dithering(f), photo, f, false); });
-            out << QString::asprintf("format %d, 480x272, first conversion with a new standard deviation: %.3f ms\n", f, cold);
+            const double cold
+                = medianMs(reps, [&] { fresh[next++].Convert_Bitmap(Default_Dithering(f), photo, f, false); });
+            out << QString::asprintf("format %d, 480x272, first conversion with a new standard deviation: %.3f ms\n", f,
+                                     cold);
         }
         // Flat colour is zlib's slow case at level 9: the dither pattern repeats
         // and every match search runs to the end of its chain.
@@ -120,8 +121,9 @@ int main(int argc, char** argv)
             for (int f : {6, 7}) {
                 const TDithering_Params p = Default_Dithering(f);
                 const double ms = medianMs(quick ? 3 : 11, [&] { enc.Estimate_Storage_Size(flat, p, true, f); });
-                out << QString::asprintf("flat green %dx%d, format %d, converted, packed and compressed: %.3f ms, %d bytes\n",
-                                         size.width(), size.height(), f, ms, enc.Estimate_Storage_Size(flat, p, true, f));
+                out << QString::asprintf(
+                    "flat green %dx%d, format %d, converted, packed and compressed: %.3f ms, %d bytes\n", size.width(),
+                    size.height(), f, ms, enc.Estimate_Storage_Size(flat, p, true, f));
             }
         }
         const double jpeg = medianMs(reps, [&] { enc.Encode_Jpeg(photo); });
@@ -150,8 +152,9 @@ int main(int argc, char** argv)
         Build_Image_Data(block, list, enc);
     });
     const long peak = readStatusKb("VmHWM:");
-    out << QString::asprintf("Build_Image_Data, 30+30+30 images with 60 thumbnails: %.1f ms (median of %d), block %lld bytes\n",
-                             build, blockReps, (long long)block.size());
+    out << QString::asprintf(
+        "Build_Image_Data, 30+30+30 images with 60 thumbnails: %.1f ms (median of %d), block %lld bytes\n", build,
+        blockReps, (long long)block.size());
     if (peakKnown)
         out << QString::asprintf("  resident memory before %ld KiB, peak during the builds %ld KiB (+%ld KiB)\n",
                                  rssBefore, peak, peak - rssBefore);
@@ -162,15 +165,16 @@ int main(int argc, char** argv)
         const QString png = dir.filePath("photo.png");
         photo.convertToFormat(QImage::Format_RGB888).save(png, "PNG");
         QProcess py;
-        py.start(QFile::exists("/usr/bin/python3") ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3"), {QStringLiteral(CORVANE_BENCH_DIR "/pillow_fs_reference.py"), png,
-                             QString::number(quick ? 20 : 200)});
+        py.start(QFile::exists("/usr/bin/python3") ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3"),
+                 {QStringLiteral(CORVANE_BENCH_DIR "/pillow_fs_reference.py"), png, QString::number(quick ? 20 : 200)});
         if (!py.waitForFinished(600000) || py.exitCode() != 0) {
             out << "Pillow reference not available: " << py.readAllStandardError() << "\n";
             return 0;
         }
         const QList<QByteArray> words = py.readAllStandardOutput().trimmed().split(' ');
         const double pillowMs = words.value(1).toDouble();
-        out << QString::asprintf("Pillow Floyd-Steinberg to a 3-3-2 palette, same 480x272 picture: %.3f ms\n", pillowMs);
+        out << QString::asprintf("Pillow Floyd-Steinberg to a 3-3-2 palette, same 480x272 picture: %.3f ms\n",
+                                 pillowMs);
         out << QString::asprintf("ours (format 4, RGB 3-3-2) / Pillow = %.3f / %.3f = %.2f\n", ours332, pillowMs,
                                  ours332 / pillowMs);
     }

@@ -97,7 +97,7 @@ int main(int argc, char** argv)
     for (auto& h : handles)
         for (auto& c : h->cells)
             decoded += Restore_Cell_Bitmaps(*c, nullptr) ? 1 : 0;
-    out << "decoded " << decoded << " pictures in " << t.nsecsElapsed() / 1e6 << " ms; peak RSS "
-        << peakKiB() / 1024.0 << " MiB\n";
+    out << "decoded " << decoded << " pictures in " << t.nsecsElapsed() / 1e6 << " ms; peak RSS " << peakKiB() / 1024.0
+        << " MiB\n";
     return 0;
 }

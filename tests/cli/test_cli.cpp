@@ -56,10 +56,14 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("written");
-        QTest::newRow("no extension") << "plain" << "plain.cvp";
-        QTest::newRow("last extension replaced") << "a.b.txt" << "a.b.cvp";
-        QTest::newRow("trailing dot") << "site." << "site.cvp";
-        QTest::newRow("dot in the folder only") << "dir.x/name" << "dir.x/name.cvp";
+        QTest::newRow("no extension") << "plain"
+                                      << "plain.cvp";
+        QTest::newRow("last extension replaced") << "a.b.txt"
+                                                 << "a.b.cvp";
+        QTest::newRow("trailing dot") << "site."
+                                      << "site.cvp";
+        QTest::newRow("dot in the folder only") << "dir.x/name"
+                                                << "dir.x/name.cvp";
     }
 
     void newTakesTheProjectExtension()

@@ -4,15 +4,13 @@
 
 #include <QTest>
 
-template <typename Test>
-int Run_Test_Object(int argc, char** argv)
+template <typename Test> int Run_Test_Object(int argc, char** argv)
 {
     Test t;
     return QTest::qExec(&t, argc, argv);
 }
 
-template <typename... Tests>
-int Run_Test_Objects(int argc, char** argv)
+template <typename... Tests> int Run_Test_Objects(int argc, char** argv)
 {
     int status = 0;
     ((status |= Run_Test_Object<Tests>(argc, argv)), ...);

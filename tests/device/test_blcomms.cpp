@@ -57,8 +57,8 @@ void TestBLcomms::fullSizeWrite()
     QByteArray data(512, '\0');
     for (int i = 0; i < data.size(); ++i)
         data[i] = static_cast<char>(i * 7 + 3);
-    QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0x37000 + 512, reinterpret_cast<const uint8_t*>(data.constData()),
-                           512, 30),
+    QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0x37000 + 512,
+                           reinterpret_cast<const uint8_t*>(data.constData()), 512, 30),
              1);
     const QByteArray frame = lastFrame(s.sim);
     QCOMPARE(frame.size(), 524);

@@ -16,7 +16,7 @@ int levelOf(long double v, int top)
         return 0;
     if (v >= (long double)top + 1.0L)
         return top;
-    long long t = (long long)v;   // in range here, so the cast is defined
+    long long t = (long long)v; // in range here, so the cast is defined
     if (t < 0)
         t = 0;
     if (t > top)
@@ -51,7 +51,7 @@ uint32_t packByte(double v)
 }
 
 struct Px {
-    double c[4];  // R, G, B, A
+    double c[4]; // R, G, B, A
 };
 
 } // namespace
@@ -62,16 +62,39 @@ void PlainDiffusion::quantise(const long double in[4], int format, bool raw, lon
     int lv[4];
     int L[4];
     switch (format) {
-    case 0: L[0] = L[1] = L[2] = 32; L[3] = 2; break;
-    case 4: L[0] = L[1] = 8; L[2] = 4; L[3] = 0; break;
+    case 0:
+        L[0] = L[1] = L[2] = 32;
+        L[3] = 2;
+        break;
+    case 4:
+        L[0] = L[1] = 8;
+        L[2] = 4;
+        L[3] = 0;
+        break;
     case 5: L[0] = L[1] = L[2] = L[3] = 4; break;
     case 6: L[0] = L[1] = L[2] = L[3] = 16; break;
-    case 7: L[0] = L[2] = 32; L[1] = 64; L[3] = 0; break;
-    case 1: L[0] = L[1] = L[2] = 2; L[3] = 0; break;
-    case 2: L[0] = L[1] = L[2] = 16; L[3] = 0; break;
-    case 3: L[0] = L[1] = L[2] = 256; L[3] = 0; break;
+    case 7:
+        L[0] = L[2] = 32;
+        L[1] = 64;
+        L[3] = 0;
+        break;
+    case 1:
+        L[0] = L[1] = L[2] = 2;
+        L[3] = 0;
+        break;
+    case 2:
+        L[0] = L[1] = L[2] = 16;
+        L[3] = 0;
+        break;
+    case 3:
+        L[0] = L[1] = L[2] = 256;
+        L[3] = 0;
+        break;
     case 17:
-    case 18: L[0] = L[1] = L[2] = 4; L[3] = 0; break;
+    case 18:
+        L[0] = L[1] = L[2] = 4;
+        L[3] = 0;
+        break;
     default: throw std::invalid_argument("format");
     }
     const bool grey = format == 1 || format == 2 || format == 3 || format == 17 || format == 18;
@@ -111,7 +134,8 @@ PlainDiffusion::Result PlainDiffusion::convert(const TDithering_Params& params, 
         const auto* words = reinterpret_cast<const uint32_t*>(source.constScanLine(y));
         for (int x = 0; x < W; ++x) {
             const uint32_t w = words[x];
-            m[size_t(x)][size_t(y)] = {{double((w >> 16) & 255), double((w >> 8) & 255), double(w & 255), double(w >> 24)}};
+            m[size_t(x)][size_t(y)]
+                = {{double((w >> 16) & 255), double((w >> 8) & 255), double(w & 255), double(w >> 24)}};
         }
     }
 
@@ -164,18 +188,26 @@ PlainDiffusion::Result PlainDiffusion::convert(const TDithering_Params& params, 
             for (int c = 0; c < 4; ++c)
                 r.levels[4 * i + size_t(c)] = uint8_t(lv[c]);
             r.shown[i] = packByte(double(Q2[3])) << 24 | packByte(double(Q2[0])) << 16 | packByte(double(Q2[1])) << 8
-                         | packByte(double(Q2[2]));
+                | packByte(double(Q2[2]));
             const double e[3] = {P.c[0] - double(Q2[0]), P.c[1] - double(Q2[1]), P.c[2] - double(Q2[2])};
             if (y % 2 == 0) {
-                if (x + 1 < W) give(x + 1, y, e, 7.0 / 16.0);
-                if (x >= 1 && y + 1 < H) give(x - 1, y + 1, e, 3.0 / 16.0);
-                if (y + 1 < H) give(x, y + 1, e, 5.0 / 16.0);
-                if (x + 1 < W && y + 1 < H) give(x + 1, y + 1, e, 1.0 / 16.0);
+                if (x + 1 < W)
+                    give(x + 1, y, e, 7.0 / 16.0);
+                if (x >= 1 && y + 1 < H)
+                    give(x - 1, y + 1, e, 3.0 / 16.0);
+                if (y + 1 < H)
+                    give(x, y + 1, e, 5.0 / 16.0);
+                if (x + 1 < W && y + 1 < H)
+                    give(x + 1, y + 1, e, 1.0 / 16.0);
             } else {
-                if (x >= 1) give(x - 1, y, e, 7.0 / 16.0);
-                if (x + 1 < W && y + 1 < H) give(x + 1, y + 1, e, 3.0 / 16.0);
-                if (y + 1 < H) give(x, y + 1, e, 5.0 / 16.0);
-                if (x >= 1 && y + 1 < H) give(x - 1, y + 1, e, 1.0 / 16.0);
+                if (x >= 1)
+                    give(x - 1, y, e, 7.0 / 16.0);
+                if (x + 1 < W && y + 1 < H)
+                    give(x + 1, y + 1, e, 3.0 / 16.0);
+                if (y + 1 < H)
+                    give(x, y + 1, e, 5.0 / 16.0);
+                if (x >= 1 && y + 1 < H)
+                    give(x - 1, y + 1, e, 1.0 / 16.0);
             }
         }
     }

@@ -15,8 +15,8 @@
 class PlainDiffusion {
 public:
     struct Result {
-        std::vector<uint8_t> levels;  // 4 per pixel (R, G, B, A), row-major
-        std::vector<uint32_t> shown;  // pack() of the mapped-back pixel, row-major
+        std::vector<uint8_t> levels; // 4 per pixel (R, G, B, A), row-major
+        std::vector<uint32_t> shown; // pack() of the mapped-back pixel, row-major
     };
 
     // source must be Format_ARGB32_Premultiplied; its words are read as they are.

@@ -8,7 +8,7 @@
 namespace {
 
 struct Levels {
-    int r, g, b, a;  // a == 0: no alpha
+    int r, g, b, a; // a == 0: no alpha
     bool grey;
 };
 
@@ -139,18 +139,27 @@ ReferenceResult Reference_Convert(const TDithering_Params& params, const QImage&
             out.levels[size_t(y) * size_t(W) + size_t(x)] = lv;
             const Px Q2 = display(lv, format);
             const int a = int(Q2[3]);
-            out.preview.setPixel(x, y, qRgba(std::min(int(Q2[0]), a), std::min(int(Q2[1]), a), std::min(int(Q2[2]), a), a));
+            out.preview.setPixel(x, y,
+                                 qRgba(std::min(int(Q2[0]), a), std::min(int(Q2[1]), a), std::min(int(Q2[2]), a), a));
             const Px E = {P[0] - Q2[0], P[1] - Q2[1], P[2] - Q2[2], 0};
             if (even) {
-                if (x + 1 < W) spread(x + 1, y, E, 7.0 / 16);
-                if (x >= 1 && y + 1 < H) spread(x - 1, y + 1, E, 3.0 / 16);
-                if (y + 1 < H) spread(x, y + 1, E, 5.0 / 16);
-                if (x + 1 < W && y + 1 < H) spread(x + 1, y + 1, E, 1.0 / 16);
+                if (x + 1 < W)
+                    spread(x + 1, y, E, 7.0 / 16);
+                if (x >= 1 && y + 1 < H)
+                    spread(x - 1, y + 1, E, 3.0 / 16);
+                if (y + 1 < H)
+                    spread(x, y + 1, E, 5.0 / 16);
+                if (x + 1 < W && y + 1 < H)
+                    spread(x + 1, y + 1, E, 1.0 / 16);
             } else {
-                if (x >= 1) spread(x - 1, y, E, 7.0 / 16);
-                if (x + 1 < W && y + 1 < H) spread(x + 1, y + 1, E, 3.0 / 16);
-                if (y + 1 < H) spread(x, y + 1, E, 5.0 / 16);
-                if (x >= 1 && y + 1 < H) spread(x - 1, y + 1, E, 1.0 / 16);
+                if (x >= 1)
+                    spread(x - 1, y, E, 7.0 / 16);
+                if (x + 1 < W && y + 1 < H)
+                    spread(x + 1, y + 1, E, 3.0 / 16);
+                if (y + 1 < H)
+                    spread(x, y + 1, E, 5.0 / 16);
+                if (x >= 1 && y + 1 < H)
+                    spread(x - 1, y + 1, E, 1.0 / 16);
             }
         }
     }

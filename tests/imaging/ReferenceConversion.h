@@ -11,8 +11,8 @@
 #include <vector>
 
 struct ReferenceResult {
-    std::vector<TPixel_Levels> levels;  // row-major
-    QImage preview;                     // colour limited to alpha, as the product does
+    std::vector<TPixel_Levels> levels; // row-major
+    QImage preview;                    // colour limited to alpha, as the product does
 };
 
 TPixel_Levels Reference_Quantise(double r, double g, double b, double a, int format);

@@ -29,22 +29,26 @@ QImage randomPicture(std::mt19937& rng, int w, int h)
         for (int x = 0; x < w; ++x) {
             uint32_t a = 255, r, g, b;
             switch (kind) {
-            case 0:   // opaque noise
-                r = rng() & 255; g = rng() & 255; b = rng() & 255;
+            case 0: // opaque noise
+                r = rng() & 255;
+                g = rng() & 255;
+                b = rng() & 255;
                 break;
-            case 1:   // premultiplied with alpha at the quantisation edges
+            case 1: // premultiplied with alpha at the quantisation edges
                 a = uint32_t(edgeAlpha[rng() % std::size(edgeAlpha)]);
-                r = a ? rng() % (a + 1) : 0; g = a ? rng() % (a + 1) : 0; b = a ? rng() % (a + 1) : 0;
+                r = a ? rng() % (a + 1) : 0;
+                g = a ? rng() % (a + 1) : 0;
+                b = a ? rng() % (a + 1) : 0;
                 break;
-            case 2:   // any word at all, colour above alpha included
+            case 2: // any word at all, colour above alpha included
                 words[x] = rng();
                 continue;
-            case 3:   // gradients
+            case 3: // gradients
                 r = uint32_t(x * 255 / std::max(1, w - 1));
                 g = uint32_t(y * 255 / std::max(1, h - 1));
                 b = uint32_t((x + y) * 7 % 256);
                 break;
-            default:  // one flat colour: errors pile up in patterns
+            default: // one flat colour: errors pile up in patterns
                 words[x] = flat | (rng() % 3 == 0 ? 0xFF000000u : 0u);
                 continue;
             }
@@ -56,14 +60,27 @@ QImage randomPicture(std::mt19937& rng, int w, int h)
 
 TDithering_Params randomParams(std::mt19937& rng, int format)
 {
-    const double stdevs[] = {0.0, -0.0, 0.2, 0.3, 0.8, 1.2, 3.7, -1.5, 1e-310, 1e3, 1e6, 1e150, 1e300,
-                             std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
+    const double stdevs[] = {0.0,
+                             -0.0,
+                             0.2,
+                             0.3,
+                             0.8,
+                             1.2,
+                             3.7,
+                             -1.5,
+                             1e-310,
+                             1e3,
+                             1e6,
+                             1e150,
+                             1e300,
+                             std::numeric_limits<double>::infinity(),
+                             std::numeric_limits<double>::quiet_NaN()};
     const int bits[] = {INT_MIN, -40, -3, -1, 0, 1, 2, 3, 4, 5, 8, 12, 31, 100, 1023, 1024, 5000, INT_MAX};
     if (rng() % 3 == 0)
         return Default_Dithering(format);
     TDithering_Params p;
-    p.random_stdev = rng() % 4 == 0 ? std::uniform_real_distribution<double>(0.0, 4.0)(rng)
-                                    : stdevs[rng() % std::size(stdevs)];
+    p.random_stdev
+        = rng() % 4 == 0 ? std::uniform_real_distribution<double>(0.0, 4.0)(rng) : stdevs[rng() % std::size(stdevs)];
     p.random_bits = rng() % 3 == 0 ? int(rng() % 7) : bits[rng() % std::size(bits)];
     return p;
 }
@@ -75,27 +92,42 @@ QString compare(BmpConverter& converter, const TDithering_Params& params, const 
     const PlainDiffusion::Result plain = PlainDiffusion::convert(params, picture, format);
     const auto& levels = converter.levels();
     const QString what = QStringLiteral("format %1, %2 x %3, stdev %4, bits %5")
-                             .arg(format).arg(picture.width()).arg(picture.height())
-                             .arg(params.random_stdev, 0, 'g', 17).arg(params.random_bits);
+                             .arg(format)
+                             .arg(picture.width())
+                             .arg(picture.height())
+                             .arg(params.random_stdev, 0, 'g', 17)
+                             .arg(params.random_bits);
     if (levels.size() != plain.shown.size())
         return what + QStringLiteral(": level count differs");
     for (size_t i = 0; i < levels.size(); ++i) {
         const uint8_t* want = &plain.levels[4 * i];
         const TPixel_Levels& got = levels[i];
         if (got.R != want[0] || got.G != want[1] || got.B != want[2] || got.A != want[3])
-            return what + QStringLiteral(": levels differ at pixel %1: %2 %3 %4 %5, expected %6 %7 %8 %9")
-                              .arg(i).arg(got.R).arg(got.G).arg(got.B).arg(got.A)
-                              .arg(want[0]).arg(want[1]).arg(want[2]).arg(want[3]);
+            return what
+                + QStringLiteral(": levels differ at pixel %1: %2 %3 %4 %5, expected %6 %7 %8 %9")
+                      .arg(i)
+                      .arg(got.R)
+                      .arg(got.G)
+                      .arg(got.B)
+                      .arg(got.A)
+                      .arg(want[0])
+                      .arg(want[1])
+                      .arg(want[2])
+                      .arg(want[3]);
         const int x = int(i % size_t(picture.width()));
         const int y = int(i / size_t(picture.width()));
         const uint32_t shown = reinterpret_cast<const uint32_t*>(preview.constScanLine(y))[x];
         // The preview keeps premultiplied pixels valid: colour at most alpha.
         const uint32_t a = plain.shown[i] >> 24;
         const uint32_t expected = a << 24 | std::min((plain.shown[i] >> 16) & 255, a) << 16
-                                  | std::min((plain.shown[i] >> 8) & 255, a) << 8 | std::min(plain.shown[i] & 255, a);
+            | std::min((plain.shown[i] >> 8) & 255, a) << 8 | std::min(plain.shown[i] & 255, a);
         if (shown != expected)
-            return what + QStringLiteral(": preview differs at (%1, %2): %3, expected %4")
-                              .arg(x).arg(y).arg(shown, 8, 16, QChar('0')).arg(expected, 8, 16, QChar('0'));
+            return what
+                + QStringLiteral(": preview differs at (%1, %2): %3, expected %4")
+                      .arg(x)
+                      .arg(y)
+                      .arg(shown, 8, 16, QChar('0'))
+                      .arg(expected, 8, 16, QChar('0'));
     }
     return {};
 }
@@ -122,7 +154,16 @@ void TestAgreement::quantisationAgrees()
                 case 3: v = double(rng() % 256) + double(rng() % 1024) / 1024.0; break;
                 default: {
                     // Outside 0..255, as an unclamped pixel may be.
-                    const double far[] = {-1e300, -1e6, -256.5, -0.75, -0.0, 255.5, 256.0, 511.99, 1e6, 1e300,
+                    const double far[] = {-1e300,
+                                          -1e6,
+                                          -256.5,
+                                          -0.75,
+                                          -0.0,
+                                          255.5,
+                                          256.0,
+                                          511.99,
+                                          1e6,
+                                          1e300,
                                           std::numeric_limits<double>::infinity(),
                                           -std::numeric_limits<double>::infinity()};
                     v = far[rng() % std::size(far)];

@@ -18,8 +18,15 @@ bool sameLevels(const std::vector<TPixel_Levels>& a, const std::vector<TPixel_Le
         if (a[i].R != b[i].R || a[i].G != b[i].G || a[i].B != b[i].B || a[i].A != b[i].A) {
             if (where)
                 *where = QStringLiteral("first difference at pixel %1: %2 %3 %4 %5 against %6 %7 %8 %9")
-                             .arg(i).arg(a[i].R).arg(a[i].G).arg(a[i].B).arg(a[i].A)
-                             .arg(b[i].R).arg(b[i].G).arg(b[i].B).arg(b[i].A);
+                             .arg(i)
+                             .arg(a[i].R)
+                             .arg(a[i].G)
+                             .arg(a[i].B)
+                             .arg(a[i].A)
+                             .arg(b[i].R)
+                             .arg(b[i].G)
+                             .arg(b[i].B)
+                             .arg(b[i].A);
             return false;
         }
     }
@@ -157,7 +164,7 @@ void TestConversion::sameInputSameResult()
     BmpConverter converter;
     const QImage first = converter.Convert_Bitmap({0.8, 2}, a, 6, true);
     const std::vector<TPixel_Levels> firstLevels = converter.levels();
-    converter.Convert_Bitmap({1.2, 3}, b, 7, true);   // other noise, other size in between
+    converter.Convert_Bitmap({1.2, 3}, b, 7, true); // other noise, other size in between
     const QImage again = converter.Convert_Bitmap({0.8, 2}, a, 6, true);
     QVERIFY(sameLevels(converter.levels(), firstLevels));
     QCOMPARE(again, first);

@@ -41,11 +41,12 @@ void TestDecoding::decodesBySignature_data()
     QTest::newRow("BMP") << encoded(picture().convertToFormat(QImage::Format_RGB32), "BMP") << true << size;
     // Qt writes no GIF; a 1 x 1 GIF89a with a transparent pixel, by hand.
     QTest::newRow("GIF") << QByteArray("GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff!\xf9\x04\x01\x00\x00"
-                                       "\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02D\x01\x00;", 43)
+                                       "\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02D\x01\x00;",
+                                       43)
                          << false << QSize(1, 1);
     QTest::newRow("JPEG") << encoded(picture(), "JPEG") << false << size;
-    QTest::newRow("JPEG grey (Qt's encoder)") << encoded(picture().convertToFormat(QImage::Format_Grayscale8), "JPG")
-                                              << false << size;
+    QTest::newRow("JPEG grey (Qt's encoder)")
+        << encoded(picture().convertToFormat(QImage::Format_Grayscale8), "JPG") << false << size;
 }
 
 void TestDecoding::decodesBySignature()
@@ -140,5 +141,5 @@ void TestDecoding::restoreCellBitmaps()
     broken.fmxbmp = picture();
     QVERIFY(!Restore_Cell_Bitmaps(broken, &error));
     QVERIFY(error.contains("BROKEN_PNG"));
-    QCOMPARE(broken.fmxbmp, picture());   // left as it was
+    QCOMPARE(broken.fmxbmp, picture()); // left as it was
 }

@@ -40,8 +40,7 @@ THandle_List defaultProject()
     return list;
 }
 
-template <typename Rec>
-Rec recordAt(const QByteArray& block, qsizetype offset)
+template <typename Rec> Rec recordAt(const QByteArray& block, qsizetype offset)
 {
     Rec rec;
     std::memcpy(&rec, block.constData() + offset, sizeof rec);
@@ -66,7 +65,8 @@ QByteArray inflate(const QByteArray& z, qsizetype expected)
     QByteArray out(expected, Qt::Uninitialized);
     uLongf length = uLongf(expected);
     if (uncompress(reinterpret_cast<Bytef*>(out.data()), &length, reinterpret_cast<const Bytef*>(z.constData()),
-                   uLong(z.size())) != Z_OK)
+                   uLong(z.size()))
+        != Z_OK)
         return {};
     out.resize(qsizetype(length));
     return out;
@@ -91,11 +91,11 @@ void TestImageDataBlock::twoLogosAndTwoThumbnails()
         int count;
     };
     const Expect expect[5] = {
-        {1, 7, 480, 272, 960, base + 140, 0},  // BACKGROUNDS (JPEG)
-        {0, 6, 125, 85, 250, base + 140, 2},   // LOGOS
-        {1, 7, 480, 272, 960, base + 156, 0},  // INFO_SCREENS
-        {1, 7, 90, 51, 180, base + 156, 0},    // BG_THUMBNAILS
-        {0, 6, 90, 61, 180, base + 156, 2},    // LOGO_THUMBNAILS
+        {1, 7, 480, 272, 960, base + 140, 0}, // BACKGROUNDS (JPEG)
+        {0, 6, 125, 85, 250, base + 140, 2},  // LOGOS
+        {1, 7, 480, 272, 960, base + 156, 0}, // INFO_SCREENS
+        {1, 7, 90, 51, 180, base + 156, 0},   // BG_THUMBNAILS
+        {0, 6, 90, 61, 180, base + 156, 2},   // LOGO_THUMBNAILS
     };
     for (int i = 0; i < 5; ++i) {
         const QByteArray raw = block.mid(28 * i, 28);
@@ -127,7 +127,8 @@ void TestImageDataBlock::twoLogosAndTwoThumbnails()
         DeviceImageEncoder enc;
         enc.Convert_Bitmap(cell.dithering, cell.fmxbmp, 6, false);
         enc.Pack_Image_Data(cell.width, cell.height, 6);
-        const QByteArray packed(reinterpret_cast<const char*>(enc.packedData().data()), qsizetype(enc.packedData().size()));
+        const QByteArray packed(reinterpret_cast<const char*>(enc.packedData().data()),
+                                qsizetype(enc.packedData().size()));
         QCOMPARE(inflate(dataOf(block, rec), packed.size()), packed);
         expectedPos += rec.size;
     }
@@ -191,7 +192,7 @@ void TestImageDataBlock::jpegHandles()
     THandle_List list = defaultProject();
     TCell_object& bg = addImage(*list[BACKGROUNDS_IDX], "SKY", 5);
     list[INFO_SCREENS_IDX]->jpg_display_format = 2;
-    list[INFO_SCREENS_IDX]->display_filter = 0x103;   // only the low byte is sent
+    list[INFO_SCREENS_IDX]->display_filter = 0x103; // only the low byte is sent
     addImage(*list[INFO_SCREENS_IDX], "INFO", 6);
 
     TImage_Block_Layout layout;
@@ -233,7 +234,7 @@ void TestImageDataBlock::storedSizeEqualsUploadedSize()
         for (const auto& img : h.images)
             uploaded.push_back(int(img.offset.size));
     QCOMPARE(uploaded, sizes);
-    QCOMPARE(build(list), block);   // and again: the same bytes
+    QCOMPARE(build(list), block); // and again: the same bytes
 }
 
 void TestImageDataBlock::cellsReadFromFileAreDecoded()
@@ -275,7 +276,10 @@ void TestImageDataBlock::badProjectsAreRefusedWhole()
     switch (fault) {
     case 0: list[LOGOS_IDX]->compression_format = 9; break;
     case 1: cell.fmxbmp = QImage(); break;
-    case 2: cell.fmxbmp = QImage(); cell.imgFileData = QByteArray("\x89PNG\r\n\x1a\nnot really", 18); break;
+    case 2:
+        cell.fmxbmp = QImage();
+        cell.imgFileData = QByteArray("\x89PNG\r\n\x1a\nnot really", 18);
+        break;
     case 3: cell.fmxbmp = cell.fmxbmp.copy(0, 0, 120, 85); break;
     case 4:
         // Wider than any JPEG can be.

@@ -129,8 +129,8 @@ void TestImagingCli::previewWritesPictureAndPackedBytes()
     DeviceImageEncoder enc;
     const QImage expectedPreview = enc.Convert_Bitmap({1.5, 3}, picture, 6, true);
     enc.Pack_Image_Data(125, 85, 6);
-    QCOMPARE(readAll(packed), QByteArray(reinterpret_cast<const char*>(enc.packedData().data()),
-                                         qsizetype(enc.packedData().size())));
+    QCOMPARE(readAll(packed),
+             QByteArray(reinterpret_cast<const char*>(enc.packedData().data()), qsizetype(enc.packedData().size())));
     QCOMPARE(Load_Bitmap_From_Stream(readAll(out)), expectedPreview);
     QVERIFY(r.out.contains(QStringLiteral("stored %1 bytes").arg(enc.Compressed_Data_Size())));
 }

@@ -31,7 +31,7 @@ std::vector<TPixel_Levels> uniformLevels(int count, int level)
 void TestPacking::pixelBytes_data()
 {
     QTest::addColumn<int>("format");
-    QTest::addColumn<QList<int>>("levels");  // R, G, B, A
+    QTest::addColumn<QList<int>>("levels"); // R, G, B, A
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("4444") << 6 << QList<int>{1, 2, 3, 15} << QByteArray("\x23\xF1", 2);
     QTest::newRow("565 red") << 7 << QList<int>{31, 0, 0, 255} << QByteArray("\x00\xF8", 2);
@@ -51,7 +51,8 @@ void TestPacking::pixelBytes()
     QFETCH(int, format);
     QFETCH(QList<int>, levels);
     QFETCH(QByteArray, bytes);
-    const std::vector<TPixel_Levels> lv{{uint8_t(levels[0]), uint8_t(levels[1]), uint8_t(levels[2]), uint8_t(levels[3])}};
+    const std::vector<TPixel_Levels> lv{
+        {uint8_t(levels[0]), uint8_t(levels[1]), uint8_t(levels[2]), uint8_t(levels[3])}};
     PixelPacker packer;
     packer.pack(lv, 1, 1, format);
     QCOMPARE(bytesOf(packer.packed()), bytes);
@@ -106,7 +107,7 @@ void TestPacking::packedSizeMatchesRowBytes()
         }
     }
     QVERIFY_THROWS_EXCEPTION(ImagingError, packer.pack(uniformLevels(4, 1), 2, 2, 12));
-    QVERIFY_THROWS_EXCEPTION(ImagingError, packer.pack(uniformLevels(4, 1), 3, 2, 7));  // more pixels than levels
+    QVERIFY_THROWS_EXCEPTION(ImagingError, packer.pack(uniformLevels(4, 1), 3, 2, 7)); // more pixels than levels
 }
 
 void TestPacking::compressedStreamInflatesToPackedBytes()
@@ -125,14 +126,15 @@ void TestPacking::compressedStreamInflatesToPackedBytes()
     QCOMPARE(stream.size(), 4 + size);
     QVERIFY(stream.startsWith("keep"));
     const QByteArray z = stream.mid(4);
-    QCOMPARE(uint8_t(z[0]), uint8_t(0x78));   // zlib header, 32 KiB window
-    QCOMPARE(uint8_t(z[1]), uint8_t(0xDA));   // ... and maximum compression
-    QCOMPARE(z, QByteArray(qCompress(packed, 9).mid(4)));  // qCompress: 4-byte length, then compress2
+    QCOMPARE(uint8_t(z[0]), uint8_t(0x78));               // zlib header, 32 KiB window
+    QCOMPARE(uint8_t(z[1]), uint8_t(0xDA));               // ... and maximum compression
+    QCOMPARE(z, QByteArray(qCompress(packed, 9).mid(4))); // qCompress: 4-byte length, then compress2
 
     QByteArray inflated(packed.size(), Qt::Uninitialized);
     uLongf length = uLongf(inflated.size());
     QCOMPARE(uncompress(reinterpret_cast<Bytef*>(inflated.data()), &length,
-                        reinterpret_cast<const Bytef*>(z.constData()), uLong(z.size())), Z_OK);
+                        reinterpret_cast<const Bytef*>(z.constData()), uLong(z.size())),
+             Z_OK);
     QCOMPARE(inflated, packed);
 }
 

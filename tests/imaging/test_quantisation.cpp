@@ -13,7 +13,7 @@
 
 #include <random>
 
-using Channels = QList<int>;  // R, G, B, A
+using Channels = QList<int>; // R, G, B, A
 
 void TestQuantisation::quantise_data()
 {
@@ -22,24 +22,37 @@ void TestQuantisation::quantise_data()
     QTest::addColumn<Channels>("levels");
     QTest::addColumn<Channels>("shown");
 
-    QTest::newRow("565 white") << 7 << Channels{255, 255, 255, 255} << Channels{31, 63, 31, 255} << Channels{255, 255, 255, 255};
+    QTest::newRow("565 white") << 7 << Channels{255, 255, 255, 255} << Channels{31, 63, 31, 255}
+                               << Channels{255, 255, 255, 255};
     QTest::newRow("565 black") << 7 << Channels{0, 0, 0, 255} << Channels{0, 0, 0, 255} << Channels{0, 0, 0, 255};
-    QTest::newRow("565 green 128") << 7 << Channels{0, 128, 0, 255} << Channels{0, 32, 0, 255} << Channels{0, 129, 0, 255};
-    QTest::newRow("565 ignores alpha") << 7 << Channels{10, 10, 10, 3} << Channels{1, 2, 1, 255} << Channels{8, 8, 8, 255};
-    QTest::newRow("1555 alpha 254") << 0 << Channels{200, 100, 50, 254} << Channels{25, 12, 6, 0} << Channels{205, 98, 49, 0};
-    QTest::newRow("1555 alpha 255") << 0 << Channels{200, 100, 50, 255} << Channels{25, 12, 6, 1} << Channels{205, 98, 49, 255};
-    QTest::newRow("4444 alpha 239") << 6 << Channels{16, 32, 48, 239} << Channels{1, 2, 3, 14} << Channels{17, 34, 51, 238};
-    QTest::newRow("4444 alpha 240") << 6 << Channels{16, 32, 48, 240} << Channels{1, 2, 3, 15} << Channels{17, 34, 51, 255};
+    QTest::newRow("565 green 128") << 7 << Channels{0, 128, 0, 255} << Channels{0, 32, 0, 255}
+                                   << Channels{0, 129, 0, 255};
+    QTest::newRow("565 ignores alpha") << 7 << Channels{10, 10, 10, 3} << Channels{1, 2, 1, 255}
+                                       << Channels{8, 8, 8, 255};
+    QTest::newRow("1555 alpha 254") << 0 << Channels{200, 100, 50, 254} << Channels{25, 12, 6, 0}
+                                    << Channels{205, 98, 49, 0};
+    QTest::newRow("1555 alpha 255") << 0 << Channels{200, 100, 50, 255} << Channels{25, 12, 6, 1}
+                                    << Channels{205, 98, 49, 255};
+    QTest::newRow("4444 alpha 239") << 6 << Channels{16, 32, 48, 239} << Channels{1, 2, 3, 14}
+                                    << Channels{17, 34, 51, 238};
+    QTest::newRow("4444 alpha 240") << 6 << Channels{16, 32, 48, 240} << Channels{1, 2, 3, 15}
+                                    << Channels{17, 34, 51, 255};
     QTest::newRow("2222") << 5 << Channels{255, 128, 64, 192} << Channels{3, 2, 1, 3} << Channels{255, 170, 85, 255};
     QTest::newRow("332") << 4 << Channels{255, 100, 255, 0} << Channels{7, 3, 3, 255} << Channels{255, 109, 255, 255};
-    QTest::newRow("grey 8 of a colour") << 3 << Channels{100, 150, 200, 255} << Channels{143, 143, 143, 255} << Channels{143, 143, 143, 255};
-    QTest::newRow("grey 4") << 2 << Channels{100, 150, 200, 17} << Channels{8, 8, 8, 255} << Channels{136, 136, 136, 255};
-    QTest::newRow("grey 1 white") << 1 << Channels{255, 255, 255, 255} << Channels{1, 1, 1, 255} << Channels{255, 255, 255, 255};
-    QTest::newRow("grey 2 code 18") << 18 << Channels{128, 128, 128, 255} << Channels{2, 2, 2, 255} << Channels{170, 170, 170, 255};
+    QTest::newRow("grey 8 of a colour") << 3 << Channels{100, 150, 200, 255} << Channels{143, 143, 143, 255}
+                                        << Channels{143, 143, 143, 255};
+    QTest::newRow("grey 4") << 2 << Channels{100, 150, 200, 17} << Channels{8, 8, 8, 255}
+                            << Channels{136, 136, 136, 255};
+    QTest::newRow("grey 1 white") << 1 << Channels{255, 255, 255, 255} << Channels{1, 1, 1, 255}
+                                  << Channels{255, 255, 255, 255};
+    QTest::newRow("grey 2 code 18") << 18 << Channels{128, 128, 128, 255} << Channels{2, 2, 2, 255}
+                                    << Channels{170, 170, 170, 255};
     // The grey sum in double precision would fall just below these values
     // and lose a level; in extended precision it rounds to them exactly.
-    QTest::newRow("grey 8 of 5,5,5 extended") << 3 << Channels{5, 5, 5, 255} << Channels{5, 5, 5, 255} << Channels{5, 5, 5, 255};
-    QTest::newRow("grey 2 at 192 extended") << 17 << Channels{88, 241, 0, 255} << Channels{3, 3, 3, 255} << Channels{255, 255, 255, 255};
+    QTest::newRow("grey 8 of 5,5,5 extended")
+        << 3 << Channels{5, 5, 5, 255} << Channels{5, 5, 5, 255} << Channels{5, 5, 5, 255};
+    QTest::newRow("grey 2 at 192 extended")
+        << 17 << Channels{88, 241, 0, 255} << Channels{3, 3, 3, 255} << Channels{255, 255, 255, 255};
 }
 
 void TestQuantisation::quantise()
@@ -159,7 +172,7 @@ void TestNoise::generatorSequence()
     QCOMPARE(g.uniform(), 134775814.0 / 4294967296.0);
     QCOMPARE(g.seed(), 134775814u);
     g.uniform();
-    QCOMPARE(g.seed(), uint32_t(uint64_t(134775814) * 134775813u + 1u));  // wraps modulo 2^32
+    QCOMPARE(g.seed(), uint32_t(uint64_t(134775814) * 134775813u + 1u)); // wraps modulo 2^32
 
     // The polar method: mean + stdev * u1 * sqrt(-2 ln s / s), with rejection.
     NoiseGenerator a;

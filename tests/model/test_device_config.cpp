@@ -163,11 +163,9 @@ void TestDeviceConfig::serviceText_data()
     QTest::newRow("three full lines fill the field")
         << threeLines << (QByteArray(40, 'x') + '\r' + QByteArray(40, 'x') + '\r' + QByteArray(40, 'x'))
         << (line40 + "\r\n" + line40 + "\r\n" + QString(39, QChar('x')));
-    QTest::newRow("line feeds removed, CR kept") << QString("a\r\nb\nc")
-                                                  << QByteArray("a\rbc") << QString("a\r\nbc");
+    QTest::newRow("line feeds removed, CR kept") << QString("a\r\nb\nc") << QByteArray("a\rbc") << QString("a\r\nbc");
     QTest::newRow("non-ASCII stored as UTF-8, read byte-wise")
-        << QString::fromUtf8("Caf\xC3\xA9") << QByteArray("Caf\xC3\xA9")
-        << QString::fromLatin1("Caf\xC3\xA9");
+        << QString::fromUtf8("Caf\xC3\xA9") << QByteArray("Caf\xC3\xA9") << QString::fromLatin1("Caf\xC3\xA9");
     QTest::newRow("empty") << QString() << QByteArray() << QString();
 }
 

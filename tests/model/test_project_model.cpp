@@ -9,7 +9,13 @@ void TestProjectModel::defaultHandles()
     THandle_List list;
     Create_Default_Handles(list);
     QCOMPARE(int(list.size()), 5);
-    const struct { int id; const char* name; int w, h; bool compress; int format; } expected[] = {
+    const struct {
+        int id;
+        const char* name;
+        int w, h;
+        bool compress;
+        int format;
+    } expected[] = {
         {1, "BACKGROUNDS", 480, 272, false, 7},  {2, "LOGOS", 125, 85, true, 6},
         {3, "INFO_SCREENS", 480, 272, false, 7}, {4, "BG_THUMBNAILS", 90, 51, false, 7},
         {5, "LOGO_THUMBNAILS", 90, 61, true, 6},

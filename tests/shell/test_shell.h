@@ -3,40 +3,40 @@
 #include <QObject>
 
 class TestActivityLog : public QObject {
-  Q_OBJECT
+    Q_OBJECT
 private slots:
-  void gridLayout();
-  void statusCodes_data();
-  void statusCodes();
-  void entryFillsItsColumns();
-  void columnsWidenButNeverShrink();
-  void viewFollowsOnlyWhenLastRowInView();
-  void entriesWrittenBeforeShowingAreFollowed();
-  void markerColoursFillColumnZero_data();
-  void markerColoursFillColumnZero();
+    void gridLayout();
+    void statusCodes_data();
+    void statusCodes();
+    void entryFillsItsColumns();
+    void columnsWidenButNeverShrink();
+    void viewFollowsOnlyWhenLastRowInView();
+    void entriesWrittenBeforeShowingAreFollowed();
+    void markerColoursFillColumnZero_data();
+    void markerColoursFillColumnZero();
 };
 
 class TestGenLib : public QObject {
-  Q_OBJECT
+    Q_OBJECT
 private slots:
-  void scriptedPrompterRecordsAndAnswers();
-  void unscriptedQuestionsNeverBlock_data();
-  void unscriptedQuestionsNeverBlock();
-  void prompterIsRemovedWithIt();
-  void realDialogShowsTheTextAndDefault();
-  void delayKeepsTheEventLoopRunning();
-  void enableChildrenCopiesTheOwnState();
-  void checkerBitmap_data();
-  void checkerBitmap();
+    void scriptedPrompterRecordsAndAnswers();
+    void unscriptedQuestionsNeverBlock_data();
+    void unscriptedQuestionsNeverBlock();
+    void prompterIsRemovedWithIt();
+    void realDialogShowsTheTextAndDefault();
+    void delayKeepsTheEventLoopRunning();
+    void enableChildrenCopiesTheOwnState();
+    void checkerBitmap_data();
+    void checkerBitmap();
 };
 
 class TestAuxWindows : public QObject {
-  Q_OBJECT
+    Q_OBJECT
 private slots:
-  void splashIsBorderlessOnTopAndSteps();
-  void galleryShowsEveryPreview();
-  void aboutShowsTheVersion();
-  void infoCarriesItsText();
-  void settingsOffersOkAndCancelOnly();
-  void placeholdersConstruct();
+    void splashIsBorderlessOnTopAndSteps();
+    void galleryShowsEveryPreview();
+    void aboutShowsTheVersion();
+    void infoCarriesItsText();
+    void settingsOffersOkAndCancelOnly();
+    void placeholdersConstruct();
 };

@@ -16,7 +16,7 @@ public:
     {
         m_fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
         if (m_fd >= 0) {
-            termios t {};
+            termios t{};
             ::tcgetattr(m_fd, &t);
             ::cfmakeraw(&t);
             ::tcsetattr(m_fd, TCSANOW, &t);
@@ -36,7 +36,7 @@ public:
         QByteArray out;
         char buf[1024];
         for (;;) {
-            pollfd p {m_fd, POLLIN, 0};
+            pollfd p{m_fd, POLLIN, 0};
             if (::poll(&p, 1, out.isEmpty() ? firstMs : quietMs) <= 0)
                 return out;
             const ssize_t n = ::read(m_fd, buf, sizeof buf);

@@ -42,13 +42,13 @@ void TestCliDevice::identifiesEachModel_data()
     QTest::addColumn<bool>("bootLoader");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("first model") << 0 << false
-                                 << QStringList {"Model: first model", "Part number: 5813", "Firmware: 5813 v2.01"};
+                                 << QStringList{"Model: first model", "Part number: 5813", "Firmware: 5813 v2.01"};
     QTest::newRow("first model, boot loader")
-        << 0 << true << QStringList {"Model: first model", "Part number: 5819", "Firmware: 5819 v1.03"};
+        << 0 << true << QStringList{"Model: first model", "Part number: 5819", "Firmware: 5819 v1.03"};
     QTest::newRow("RTC model") << 1 << false
-                               << QStringList {"Model: RTC model", "Part number: 5827", "Firmware: 5827 v2.01"};
+                               << QStringList{"Model: RTC model", "Part number: 5827", "Firmware: 5827 v2.01"};
     QTest::newRow("RTC model, boot loader")
-        << 1 << true << QStringList {"Model: RTC model", "Part number: 5831", "Firmware: 5831 v1.03"};
+        << 1 << true << QStringList{"Model: RTC model", "Part number: 5831", "Firmware: 5831 v1.03"};
 }
 
 void TestCliDevice::identifiesEachModel()
@@ -95,11 +95,16 @@ void TestCliDevice::saysWhyNothingAnswered_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing port") << "missing" << "no such port";
-    QTest::newRow("not a serial port") << "not-serial" << "not a serial port";
-    QTest::newRow("nothing behind it") << "mute" << "no answer";
-    QTest::newRow("unknown device") << "unknown" << "part number 1234 is not a Corvane R/C";
-    QTest::newRow("reply fails its check") << "corrupt" << "failed its length or check-sum test";
+    QTest::newRow("missing port") << "missing"
+                                  << "no such port";
+    QTest::newRow("not a serial port") << "not-serial"
+                                       << "not a serial port";
+    QTest::newRow("nothing behind it") << "mute"
+                                       << "no answer";
+    QTest::newRow("unknown device") << "unknown"
+                                    << "part number 1234 is not a Corvane R/C";
+    QTest::newRow("reply fails its check") << "corrupt"
+                                           << "failed its length or check-sum test";
 }
 
 void TestCliDevice::saysWhyNothingAnswered()

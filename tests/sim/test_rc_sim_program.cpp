@@ -31,8 +31,8 @@ void TestRcSimProgram::printsPortFirstAndDumpsOnTerminate()
     QTemporaryDir dir;
     const QString link = dir.path() + "/rc";
     QProcess p;
-    const QString port = startSim(p, {"--model", "rtc", "--fw-version", "113", "--dump-dir", dir.path() + "/dump",
-                                      "--link", link});
+    const QString port
+        = startSim(p, {"--model", "rtc", "--fw-version", "113", "--dump-dir", dir.path() + "/dump", "--link", link});
     QVERIFY(port.startsWith("/dev/pts/"));
     QTRY_COMPARE(QFile::symLinkTarget(link), port);
 
@@ -134,12 +134,12 @@ void TestRcSimProgram::numbersAreDecimalOrHex()
 void TestRcSimProgram::refusesBadOptions_data()
 {
     QTest::addColumn<QStringList>("args");
-    QTest::newRow("unknown model") << QStringList {"--model", "third"};
-    QTest::newRow("not a number") << QStringList {"--nak-write", "two"};
-    QTest::newRow("negative") << QStringList {"--vanish-after", "-1"};
-    QTest::newRow("missing start block") << QStringList {"--config", "/nonexistent/cfg.bin"};
-    QTest::newRow("endless start block") << QStringList {"--config", "/dev/zero"};
-    QTest::newRow("unknown option") << QStringList {"--frobnicate"};
+    QTest::newRow("unknown model") << QStringList{"--model", "third"};
+    QTest::newRow("not a number") << QStringList{"--nak-write", "two"};
+    QTest::newRow("negative") << QStringList{"--vanish-after", "-1"};
+    QTest::newRow("missing start block") << QStringList{"--config", "/nonexistent/cfg.bin"};
+    QTest::newRow("endless start block") << QStringList{"--config", "/dev/zero"};
+    QTest::newRow("unknown option") << QStringList{"--frobnicate"};
 }
 
 void TestRcSimProgram::refusesBadOptions()
@@ -159,9 +159,9 @@ void TestRcSimProgram::helpNamesEveryOption()
     p.start(QStringLiteral(CORVANE_RC_SIM), {"--help"});
     QVERIFY(p.waitForFinished(5000));
     const QString help = QString::fromLocal8Bit(p.readAllStandardOutput());
-    for (const char* option : {"--model", "--fw-version", "--bootloader", "--bl-version", "--part-number", "--config",
-                               "--link", "--dump-dir", "--line-rate", "--nak-write", "--silent-after", "--stray-before",
-                               "--stray-every", "--ignore-resets", "--vanish-after", "--extra-reply-bytes",
-                               "--corrupt-reads"})
+    for (const char* option :
+         {"--model", "--fw-version", "--bootloader", "--bl-version", "--part-number", "--config", "--link",
+          "--dump-dir", "--line-rate", "--nak-write", "--silent-after", "--stray-before", "--stray-every",
+          "--ignore-resets", "--vanish-after", "--extra-reply-bytes", "--corrupt-reads"})
         QVERIFY2(help.contains(QLatin1String(option)), option);
 }

@@ -16,29 +16,58 @@ class FileBuilder {
 public:
     QByteArray bytes;
     void u8(uint8_t v) { bytes.append(char(v)); }
-    void u32(uint32_t v) { for (int i = 0; i < 4; ++i) bytes.append(char(v >> (8 * i))); }
+    void u32(uint32_t v)
+    {
+        for (int i = 0; i < 4; ++i)
+            bytes.append(char(v >> (8 * i)));
+    }
     void f64(double d) { bytes.append(reinterpret_cast<const char*>(&d), 8); }
-    void str(const QByteArray& s) { u32(uint32_t(s.size())); bytes.append(s); }
+    void str(const QByteArray& s)
+    {
+        u32(uint32_t(s.size()));
+        bytes.append(s);
+    }
     void raw(const void* p, int n) { bytes.append(static_cast<const char*>(p), n); }
 
     void header(uint32_t configVersion, const void* config, int configBytes, uint32_t section, uint32_t handles)
     {
-        u32(1); u32(0xDEADBEEF); u32(configVersion);
+        u32(1);
+        u32(0xDEADBEEF);
+        u32(configVersion);
         raw(config, configBytes);
-        u32(section); u32(handles);
+        u32(section);
+        u32(handles);
     }
     // One handle in the given section layout with `cells` cells of 3 data bytes.
     void handle(uint32_t section, uint32_t id, const QByteArray& name, int cells)
     {
-        u32(id); str(name); u32(125); u32(85); u8(1); u8(0); u32(6);
-        if (section >= 2) u32(9);           // display filter
-        u32(cells * 1000);                 // memory usage
-        if (section >= 3) { u8(0); u32(2); } // included (false), JPEG display format
-        if (section >= 4) u32(0x00112233);
+        u32(id);
+        str(name);
+        u32(125);
+        u32(85);
+        u8(1);
+        u8(0);
+        u32(6);
+        if (section >= 2)
+            u32(9);        // display filter
+        u32(cells * 1000); // memory usage
+        if (section >= 3) {
+            u8(0);
+            u32(2);
+        } // included (false), JPEG display format
+        if (section >= 4)
+            u32(0x00112233);
         u32(uint32_t(cells));
         for (int i = 0; i < cells; ++i) {
-            str("1abc"); str(""); f64(0.8); u32(2); u32(id); u32(4321); u32(1000);
-            if (section >= 3) u8(0);
+            str("1abc");
+            str("");
+            f64(0.8);
+            u32(2);
+            u32(id);
+            u32(4321);
+            u32(1000);
+            if (section >= 3)
+                u8(0);
             str("\x89PN");
         }
     }
@@ -301,15 +330,27 @@ private slots:
         {
             FileBuilder b;
             b.header(2, &rec, 1343, 4, 5);
-            b.u32(1); b.u32(0xFFFFFFFF); b.bytes.append(400, 'x');
+            b.u32(1);
+            b.u32(0xFFFFFFFF);
+            b.bytes.append(400, 'x');
             QTest::newRow("handle name length") << b.bytes << "handle name";
         }
         {
             FileBuilder b;
             b.header(2, &rec, 1343, 4, 5);
             b.handle(4, 1, "BACKGROUNDS", 0);
-            b.u32(2); b.str("LOGOS"); b.u32(125); b.u32(85); b.u8(1); b.u8(0); b.u32(6); b.u32(0);
-            b.u32(0); b.u8(1); b.u32(0); b.u32(0);
+            b.u32(2);
+            b.str("LOGOS");
+            b.u32(125);
+            b.u32(85);
+            b.u8(1);
+            b.u8(0);
+            b.u32(6);
+            b.u32(0);
+            b.u32(0);
+            b.u8(1);
+            b.u32(0);
+            b.u32(0);
             b.u32(0x7FFFFFFF);
             b.bytes.append(200, '\0');
             QTest::newRow("image count") << b.bytes << "image count";
@@ -319,7 +360,7 @@ private slots:
             b.header(2, &rec, 1343, 4, 5);
             b.handle(4, 1, "BACKGROUNDS", 1);
             b.bytes.chop(4 + 3); // drop the last cell's data length and data...
-            b.u32(0xFFFFFFF0);  // ...and claim nearly 4 GiB instead
+            b.u32(0xFFFFFFF0);   // ...and claim nearly 4 GiB instead
             b.bytes.append(300, '\0');
             QTest::newRow("image data length") << b.bytes << "image data";
         }
@@ -353,8 +394,7 @@ private slots:
         TDevice_Config_v2 rec = New_Project_Config();
         THandle_List list;
         Create_Default_Handles(list);
-        QVERIFY_THROWS_EXCEPTION(ProjectFileError,
-                                 Save_Project_File(dir.filePath("missing/folder/p.cvp"), rec, list));
+        QVERIFY_THROWS_EXCEPTION(ProjectFileError, Save_Project_File(dir.filePath("missing/folder/p.cvp"), rec, list));
         try {
             THandle_List back;
             Load_Project_File(dir.filePath("nothing.cvp"), rec, back);

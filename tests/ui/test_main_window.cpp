@@ -66,11 +66,10 @@ void TestMainWindow::startsWithNoProject()
     QVERIFY(fw);
     QCOMPARE(fw->text(), QStringLiteral("Firmware Upgrade (v2.01)"));
     // The project pages carry the names the editors look them up by.
-    for (const char* name : {"cfg_PageControl", "RC_gen_cfg_TabSheet", "occupancy_cfg_TabSheet",
-                             "RC_ui_cfg_TabSheet", "appearance_cfg_TabSheet", "scheduler_cfg_TabSheet",
-                             "retrieve_cfg_Button", "Project_TreeView", "send_Config_CheckBox",
-                             "send_Image_CheckBox", "upload_data_BitBtn", "Project_Panel",
-                             "activity_log_StringGrid"})
+    for (const char* name : {"cfg_PageControl", "RC_gen_cfg_TabSheet", "occupancy_cfg_TabSheet", "RC_ui_cfg_TabSheet",
+                             "appearance_cfg_TabSheet", "scheduler_cfg_TabSheet", "retrieve_cfg_Button",
+                             "Project_TreeView", "send_Config_CheckBox", "send_Image_CheckBox", "upload_data_BitBtn",
+                             "Project_Panel", "activity_log_StringGrid"})
         QVERIFY2(f.findChild<QObject*>(QString::fromLatin1(name)), name);
 }
 
@@ -315,9 +314,7 @@ void TestMainWindow::windowMessagesReachTheirHandlers()
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     QList<QPair<int, quint32>> seen; // (message, step)
-    f.Set_Message_Handler(WM_RC_CONNECT, [&seen](quint32 wParam, quint32) {
-        seen.append({WM_RC_CONNECT, wParam});
-    });
+    f.Set_Message_Handler(WM_RC_CONNECT, [&seen](quint32 wParam, quint32) { seen.append({WM_RC_CONNECT, wParam}); });
     f.Set_Message_Handler(WM_RC_UPLOAD_CFG, [&seen, &f](quint32, quint32 lParam) {
         seen.append({WM_RC_UPLOAD_CFG, lParam});
         if (lParam < 2) // a step posts its successor

@@ -4,23 +4,23 @@
 
 #include "core/model/DeviceConfig.h"
 #include "core/storage/DiskIO.h"
-#include "ui/app/TProjectCommands.h"
 #include "ui/app/TConfigurationPage.h"
+#include "ui/app/TProjectCommands.h"
 #include "ui/app/TProjectStatusBar.h"
 #include "ui/app/TProjectTreePanel.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -63,10 +63,18 @@ void TestProjectCommands::newProjectIsBoundAndModified_data()
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("boundTo");
     QTest::addColumn<QString>("name");
-    QTest::newRow("other extension") << "plant.txt" << "plant.cvp" << "plant";
-    QTest::newRow("no extension") << "plant" << "plant.cvp" << "plant";
-    QTest::newRow("two dots") << "plant.v2.txt" << "plant.v2.cvp" << "plant.v2";
-    QTest::newRow("dot in folder only") << "site.a/plant" << "site.a/plant.cvp" << "plant";
+    QTest::newRow("other extension") << "plant.txt"
+                                     << "plant.cvp"
+                                     << "plant";
+    QTest::newRow("no extension") << "plant"
+                                  << "plant.cvp"
+                                  << "plant";
+    QTest::newRow("two dots") << "plant.v2.txt"
+                              << "plant.v2.cvp"
+                              << "plant.v2";
+    QTest::newRow("dot in folder only") << "site.a/plant"
+                                        << "site.a/plant.cvp"
+                                        << "plant";
 }
 
 void TestProjectCommands::newProjectIsBoundAndModified()
@@ -249,9 +257,12 @@ void TestProjectCommands::unreadableFileGivesErrorAndNoProject_data()
     QTest::addColumn<QString>("messagePart"); // empty: the refusal box
     QTest::newRow("file format version 2") << "version" << QString();
     QTest::newRow("short configuration record") << "short config" << QString();
-    QTest::newRow("ends inside an image") << "truncated" << "damaged";
-    QTest::newRow("empty file") << "empty" << "damaged";
-    QTest::newRow("missing file") << "missing" << "Cannot open";
+    QTest::newRow("ends inside an image") << "truncated"
+                                          << "damaged";
+    QTest::newRow("empty file") << "empty"
+                                << "damaged";
+    QTest::newRow("missing file") << "missing"
+                                  << "Cannot open";
 }
 
 void TestProjectCommands::unreadableFileGivesErrorAndNoProject()

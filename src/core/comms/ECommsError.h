@@ -8,8 +8,7 @@
 
 class ECommsError : public std::runtime_error {
 public:
-    explicit ECommsError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+    explicit ECommsError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) { }
     const QString& message() const { return m_message; }
 
 private:

@@ -8,18 +8,12 @@
 QString Port_Open_Failure_Text(TPortOpenFailure failure, const QString& port, const QString& detail)
 {
     switch (failure) {
-    case TPortOpenFailure::None:
-        return {};
-    case TPortOpenFailure::Missing:
-        return QStringLiteral("%1: no such port").arg(port);
-    case TPortOpenFailure::Busy:
-        return QStringLiteral("%1: port is in use by another program").arg(port);
-    case TPortOpenFailure::PermissionDenied:
-        return QStringLiteral("%1: permission denied").arg(port);
-    case TPortOpenFailure::NotSerial:
-        return QStringLiteral("%1: not a serial port").arg(port);
-    case TPortOpenFailure::Other:
-        break;
+    case TPortOpenFailure::None: return {};
+    case TPortOpenFailure::Missing: return QStringLiteral("%1: no such port").arg(port);
+    case TPortOpenFailure::Busy: return QStringLiteral("%1: port is in use by another program").arg(port);
+    case TPortOpenFailure::PermissionDenied: return QStringLiteral("%1: permission denied").arg(port);
+    case TPortOpenFailure::NotSerial: return QStringLiteral("%1: not a serial port").arg(port);
+    case TPortOpenFailure::Other: break;
     }
     return detail.isEmpty() ? QStringLiteral("%1: cannot be opened").arg(port)
                             : QStringLiteral("%1: cannot be opened (%2)").arg(port, detail);
@@ -34,12 +28,11 @@ QString Port_Open_Failure_Fix(TPortOpenFailure failure, const QString& port)
     return {};
 #else
     QString group = QStringLiteral("dialout");
-    struct stat st {};
+    struct stat st { };
     if (::stat(port.toLocal8Bit().constData(), &st) == 0) {
         if (const struct group* g = ::getgrgid(st.st_gid))
             group = QString::fromLocal8Bit(g->gr_name);
     }
-    return QStringLiteral("add your user to the group \"%1\" (sudo usermod -aG %1 $USER) and log in again")
-        .arg(group);
+    return QStringLiteral("add your user to the group \"%1\" (sudo usermod -aG %1 $USER) and log in again").arg(group);
 #endif
 }

@@ -14,7 +14,7 @@
 
 class RxChunkQueue {
 public:
-    explicit RxChunkQueue(QObject* receiver, const char* slot) : m_receiver(receiver), m_slot(slot) {}
+    explicit RxChunkQueue(QObject* receiver, const char* slot) : m_receiver(receiver), m_slot(slot) { }
 
     // Receive thread. False when the chunk cannot be handed on.
     bool post(QByteArray chunk);

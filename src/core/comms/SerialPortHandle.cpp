@@ -18,16 +18,12 @@ TPortOpenFailure failureOf(int err)
     switch (err) {
     case ENOENT:
     case ENODEV:
-    case ENXIO:
-        return TPortOpenFailure::Missing;
+    case ENXIO: return TPortOpenFailure::Missing;
     case EACCES:
-    case EPERM:
-        return TPortOpenFailure::PermissionDenied;
+    case EPERM: return TPortOpenFailure::PermissionDenied;
     case EBUSY:
-    case EWOULDBLOCK:
-        return TPortOpenFailure::Busy;
-    default:
-        return TPortOpenFailure::Other;
+    case EWOULDBLOCK: return TPortOpenFailure::Busy;
+    default: return TPortOpenFailure::Other;
     }
 }
 
@@ -107,7 +103,7 @@ void SerialPortHandle::applyLineSettings(uint32_t baudRate, uint8_t dataBits, in
 {
     if (m_fd < 0)
         return;
-    termios t {};
+    termios t{};
     if (::tcgetattr(m_fd, &t) != 0)
         return;
     ::cfmakeraw(&t);
@@ -117,10 +113,22 @@ void SerialPortHandle::applyLineSettings(uint32_t baudRate, uint8_t dataBits, in
         t.c_cflag |= CSTOPB;
     t.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK);
     switch (parity) {
-    case 1: t.c_cflag |= PARENB | PARODD; t.c_iflag |= INPCK; break;
-    case 2: t.c_cflag |= PARENB; t.c_iflag |= INPCK; break;
-    case 3: t.c_cflag |= PARENB | PARODD | CMSPAR; t.c_iflag |= INPCK; break;
-    case 4: t.c_cflag |= PARENB | CMSPAR; t.c_iflag |= INPCK; break;
+    case 1:
+        t.c_cflag |= PARENB | PARODD;
+        t.c_iflag |= INPCK;
+        break;
+    case 2:
+        t.c_cflag |= PARENB;
+        t.c_iflag |= INPCK;
+        break;
+    case 3:
+        t.c_cflag |= PARENB | PARODD | CMSPAR;
+        t.c_iflag |= INPCK;
+        break;
+    case 4:
+        t.c_cflag |= PARENB | CMSPAR;
+        t.c_iflag |= INPCK;
+        break;
     default: break;
     }
     t.c_cc[VMIN] = 0;
@@ -137,7 +145,7 @@ bool SerialPortHandle::requestLowLatency()
 {
     if (m_fd < 0)
         return false;
-    serial_struct ss {};
+    serial_struct ss{};
     if (::ioctl(m_fd, TIOCGSERIAL, &ss) != 0)
         return false;
     ss.flags |= ASYNC_LOW_LATENCY;
@@ -171,7 +179,7 @@ bool SerialPortHandle::writeAll(const uint8_t* data, std::size_t length, int sta
             continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
             return false;
-        pollfd p {m_fd, POLLOUT, 0};
+        pollfd p{m_fd, POLLOUT, 0};
         const int r = ::poll(&p, 1, stallMs);
         if (r <= 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
             return false;

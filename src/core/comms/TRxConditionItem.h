@@ -7,7 +7,7 @@
 class TRxConditionItem {
 public:
     uint8_t startchr[6] = {};
-    uint8_t startmode = 0;  // 0: any one start byte; otherwise a sequence
+    uint8_t startmode = 0; // 0: any one start byte; otherwise a sequence
     uint8_t endchr[6] = {};
     uint8_t endmode = 0;
     bool gotstart = false;

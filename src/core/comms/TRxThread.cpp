@@ -13,7 +13,11 @@
 
 TRxThread::TRxThread(int portFd, int closeFd, uint32_t readIntervalMs, std::shared_ptr<RxChunkQueue> queue,
                      QObject* parent)
-    : QThread(parent), m_portFd(portFd), m_closeFd(closeFd), m_interval(readIntervalMs), m_queue(std::move(queue))
+    : QThread(parent)
+    , m_portFd(portFd)
+    , m_closeFd(closeFd)
+    , m_interval(readIntervalMs)
+    , m_queue(std::move(queue))
 {
 }
 
@@ -74,7 +78,7 @@ void TRxThread::run()
             }
             if (w == Wait::Failed)
                 break;
-            pollfd p {m_portFd, POLLIN, 0};
+            pollfd p{m_portFd, POLLIN, 0};
             if (::poll(&p, 1, 0) <= 0 || !(p.revents & POLLIN))
                 break; // the gap exceeded the interval
         }

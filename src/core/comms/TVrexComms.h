@@ -43,8 +43,8 @@ public:
     ~TVrexComms() override;
 
     // Properties: applied by the next OpenComm (or UpdateDCB for the line settings).
-    uint8_t CommPort = 1;          // used when PortName is empty
-    QString PortName;              // the platform's name: /dev/ttyUSB0, COM3
+    uint8_t CommPort = 1; // used when PortName is empty
+    QString PortName;     // the platform's name: /dev/ttyUSB0, COM3
     uint32_t BaudRate = 9600;
     uint8_t DataBits = 8;
     TStopBits StopBits = TStopBits::sb1;

@@ -42,7 +42,7 @@ bool fits(uint16_t L)
 // it again on every way out.
 class AttachedConditions {
 public:
-    explicit AttachedConditions(TVrexComms& comms) : m_comms(comms) {}
+    explicit AttachedConditions(TVrexComms& comms) : m_comms(comms) { }
     ~AttachedConditions() { m_comms.DetachCond(); }
     void addStart(uint8_t start, uint16_t mid, uint16_t post)
     {
@@ -124,8 +124,7 @@ static int writeBuilt(TVrexComms& comms, uint16_t L, uint16_t timeout)
     return sendAndWait(comms, static_cast<uint16_t>(L + BL::kHeaderBytes + 2), timeout);
 }
 
-int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, QIODevice* stream, uint16_t L,
-                  uint16_t timeout)
+int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, QIODevice* stream, uint16_t L, uint16_t timeout)
 {
     // Out-of-range lengths and short streams send nothing: a frame with stale
     // or missing data must never reach the controller's memory.

@@ -19,7 +19,7 @@ std::vector<TCandidatePort> Get_CommPort_Candidates(const QString& mfg_str, cons
     QStringList seen;
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     for (const QString& n : named) {
-        TCandidatePort c {n, {}, true};
+        TCandidatePort c{n, {}, true};
         for (const QSerialPortInfo& info : ports) {
             if (canonical(info.systemLocation()) == canonical(n))
                 c.manufacturer = info.manufacturer();

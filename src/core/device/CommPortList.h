@@ -9,9 +9,9 @@
 #include <vector>
 
 struct TCandidatePort {
-    QString name;          // the platform's port name, e.g. /dev/ttyUSB0 or COM3
-    QString manufacturer;  // empty for an explicitly named port the system does not list
-    bool named = false;    // given explicitly (--port, --demo)
+    QString name;         // the platform's port name, e.g. /dev/ttyUSB0 or COM3
+    QString manufacturer; // empty for an explicitly named port the system does not list
+    bool named = false;   // given explicitly (--port, --demo)
 };
 
 // mfg_str empty: every serial port. The match is case-sensitive, as the

@@ -20,7 +20,7 @@ struct TProbeResult {
     uint16_t fw_version = 0;
     uint16_t bl_part_no = 0;
     uint16_t bl_version = 0;
-    int model = -1;        // Model_Index of part_no
+    int model = -1; // Model_Index of part_no
 
     bool isController() const { return model >= 0; }
 };

@@ -15,7 +15,7 @@ struct TRC_Model {
 };
 
 // Index 0: the first model; index 1: the RTC model.
-inline constexpr std::array<TRC_Model, 2> RC_Model_Table {{{5813, 5819}, {5827, 5831}}};
+inline constexpr std::array<TRC_Model, 2> RC_Model_Table{{{5813, 5819}, {5827, 5831}}};
 
 struct TFW_Compat {
     uint16_t fw_version; // major * 100 + minor
@@ -24,14 +24,25 @@ struct TFW_Compat {
 };
 
 using TFW_Compat_List = std::array<TFW_Compat, 15>;
-inline constexpr TFW_Compat_List kFwCompatEntries {{
-    {101, 1, 4}, {102, 1, 4}, {103, 1, 4}, {104, 1, 4},
-    {105, 2, 4}, {106, 2, 4}, {107, 2, 4}, {108, 2, 4}, {109, 2, 4},
-    {110, 2, 4}, {111, 2, 4}, {112, 2, 4}, {113, 2, 4},
-    {200, 2, 4}, {201, 2, 4},
+inline constexpr TFW_Compat_List kFwCompatEntries{{
+    {101, 1, 4},
+    {102, 1, 4},
+    {103, 1, 4},
+    {104, 1, 4},
+    {105, 2, 4},
+    {106, 2, 4},
+    {107, 2, 4},
+    {108, 2, 4},
+    {109, 2, 4},
+    {110, 2, 4},
+    {111, 2, 4},
+    {112, 2, 4},
+    {113, 2, 4},
+    {200, 2, 4},
+    {201, 2, 4},
 }};
 // One table per model; both hold the same entries.
-inline constexpr std::array<TFW_Compat_List, 2> FW_Compat_Table {{kFwCompatEntries, kFwCompatEntries}};
+inline constexpr std::array<TFW_Compat_List, 2> FW_Compat_Table{{kFwCompatEntries, kFwCompatEntries}};
 
 // An upload needs configuration format 2 and data format 4.
 inline constexpr uint8_t kUploadCfgFormat = 2;

@@ -52,17 +52,18 @@ QImage BmpConverter::Convert_Bitmap(const TDithering_Params& params, const QImag
         throw ImagingError(QStringLiteral("There is no picture to convert."));
 
     const QImage source = sourceIn.format() == QImage::Format_ARGB32_Premultiplied
-                              ? sourceIn
-                              : sourceIn.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        ? sourceIn
+        : sourceIn.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (source.isNull())
         throw ImagingError(QStringLiteral("Not enough memory to convert a %1 x %2 picture.")
-                               .arg(sourceIn.width()).arg(sourceIn.height()));
+                               .arg(sourceIn.width())
+                               .arg(sourceIn.height()));
     QImage preview;
     if (want_preview) {
         preview = QImage(source.width(), source.height(), QImage::Format_ARGB32_Premultiplied);
         if (preview.isNull())
-            throw ImagingError(QStringLiteral("Not enough memory for a %1 x %2 preview.")
-                                   .arg(source.width()).arg(source.height()));
+            throw ImagingError(
+                QStringLiteral("Not enough memory for a %1 x %2 preview.").arg(source.width()).arg(source.height()));
     }
 
     const QuantiseKernel kernel(format);
@@ -132,8 +133,8 @@ void BmpConverter::diffuse(const QuantiseKernel& kernel, const QImage& source, Q
 
             // The alpha error is dropped: only colour is diffused.
             const TRGBA_Rec E = RGBA_Subtract(P, Q);
-            const int ahead = x + step;   // next pixel along this row
-            const int behind = x - step;  // below, on the side already done
+            const int ahead = x + step;  // next pixel along this row
+            const int behind = x - step; // below, on the side already done
             const bool aheadInside = ahead >= 0 && ahead < W;
             carried = RGBA_Scale(E, 7.0 / 16.0);
             if (hasNext) {

@@ -47,8 +47,10 @@ int DeviceImageEncoder::Cell_Storage_Size(const TCell_object& cell)
         throw ImagingError(QStringLiteral("The image %1 belongs to no image group.").arg(cell.name));
     const THandle_object& handle = *cell.pHandle;
     if (handle.compress_images && !Is_Pixel_Format(handle.compression_format))
-        throw ImagingError(QStringLiteral("The image group %1 uses pixel format %2, which the controller does not know.")
-                               .arg(handle.name).arg(handle.compression_format));
+        throw ImagingError(
+            QStringLiteral("The image group %1 uses pixel format %2, which the controller does not know.")
+                .arg(handle.name)
+                .arg(handle.compression_format));
     const QImage bitmap = Cell_Source_Bitmap(cell);
     return Estimate_Storage_Size(bitmap, cell.dithering, handle.compress_images, handle.compression_format);
 }

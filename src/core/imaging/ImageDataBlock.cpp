@@ -7,8 +7,7 @@
 
 namespace {
 
-template <typename Rec>
-void appendRecord(QByteArray& stream, const Rec& rec)
+template <typename Rec> void appendRecord(QByteArray& stream, const Rec& rec)
 {
     stream.append(reinterpret_cast<const char*>(&rec), qsizetype(sizeof(Rec)));
 }
@@ -18,10 +17,13 @@ void checkCellSize(const TCell_object& cell, const THandle_object& handle, const
     // The header tells the controller the handle's size; an image of another
     // size would be read with the wrong row length.
     if (bitmap.width() != handle.width || bitmap.height() != handle.height)
-        throw ImagingError(QStringLiteral("The image %1 in %2 is %3 x %4 pixels, but the group holds %5 x %6 pixel images.")
-                               .arg(cell.name, handle.name)
-                               .arg(bitmap.width()).arg(bitmap.height())
-                               .arg(handle.width).arg(handle.height));
+        throw ImagingError(
+            QStringLiteral("The image %1 in %2 is %3 x %4 pixels, but the group holds %5 x %6 pixel images.")
+                .arg(cell.name, handle.name)
+                .arg(bitmap.width())
+                .arg(bitmap.height())
+                .arg(handle.width)
+                .arg(handle.height));
 }
 
 } // namespace
@@ -40,12 +42,12 @@ THandleHeader_Rec Handle_Header(const THandle_object& handle, uint32_t first_off
     THandleHeader_Rec h;
     h.storage_kind = handle.compress_images ? 0 : 1;
     h.jpg_display_format = uint8_t(handle.jpg_display_format);
-    h.pixel_format = uint8_t(handle.compress_images ? handle.compression_format
-                                                    : (handle.jpg_display_format != 0 ? 3 : 7));
+    h.pixel_format
+        = uint8_t(handle.compress_images ? handle.compression_format : (handle.jpg_display_format != 0 ? 3 : 7));
     h.width = uint16_t(handle.width);
     h.height = uint16_t(handle.height);
-    h.row_bytes = uint16_t(Image_Row_Bytes(handle.compression_format, handle.width, handle.compress_images,
-                                           handle.jpg_display_format));
+    h.row_bytes = uint16_t(
+        Image_Row_Bytes(handle.compression_format, handle.width, handle.compress_images, handle.jpg_display_format));
     h.first_offset_address = first_offset_address;
     h.image_count = uint8_t(Included_Cell_Count(handle));
     h.display_filter = uint8_t(handle.display_filter);
@@ -63,12 +65,15 @@ void Check_Storage_Settings(const THandle_List& list)
         if (!handle->included)
             continue;
         if (handle->compress_images && !Is_Pixel_Format(handle->compression_format))
-            throw ImagingError(QStringLiteral("The image group %1 uses pixel format %2, which the controller does not know.")
-                                   .arg(handle->name).arg(handle->compression_format));
+            throw ImagingError(
+                QStringLiteral("The image group %1 uses pixel format %2, which the controller does not know.")
+                    .arg(handle->name)
+                    .arg(handle->compression_format));
         // The header has one byte for the count.
         if (Included_Cell_Count(*handle) > 255)
             throw ImagingError(QStringLiteral("The image group %1 has %2 images; the controller takes at most 255.")
-                                   .arg(handle->name).arg(Included_Cell_Count(*handle)));
+                                   .arg(handle->name)
+                                   .arg(Included_Cell_Count(*handle)));
     }
 }
 

@@ -19,7 +19,7 @@ static_assert(std::endian::native == std::endian::little,
 inline constexpr uint32_t kImageStoreBase = 0x80000;
 
 struct THandleHeader_Rec {
-    uint8_t storage_kind = 0;       // 0 converted (zlib-compressed packed pixels), 1 JPEG
+    uint8_t storage_kind = 0; // 0 converted (zlib-compressed packed pixels), 1 JPEG
     uint8_t jpg_display_format = 0;
     uint8_t pixel_format = 0;
     uint8_t pad0 = 0;
@@ -54,11 +54,11 @@ struct TImage_Block_Layout {
         TDataOffset_Rec offset;
     };
     struct Handle {
-        int position = 0;   // index in the project's handle list
+        int position = 0; // index in the project's handle list
         THandleHeader_Rec header;
         std::vector<Image> images;
     };
-    std::vector<Handle> handles;  // included handles only, in block order
+    std::vector<Handle> handles; // included handles only, in block order
     uint32_t dataAddress = kImageStoreBase;
     qsizetype blockSize = 0;
 };

@@ -31,7 +31,8 @@ QImage decodeWithQt(const QByteArray& data, const char* codec, QString* error)
     QImage image = reader.read();
     if (image.isNull()) {
         if (error)
-            *error = QStringLiteral("The %1 data cannot be decoded: %2").arg(QLatin1String(codec), reader.errorString());
+            *error
+                = QStringLiteral("The %1 data cannot be decoded: %2").arg(QLatin1String(codec), reader.errorString());
         return QImage();
     }
     return image;

@@ -9,7 +9,6 @@
 // it names the handle, the image or the code that was refused.
 class ImagingError : public std::runtime_error {
 public:
-    explicit ImagingError(const QString& message)
-        : std::runtime_error(message.toStdString()) {}
+    explicit ImagingError(const QString& message) : std::runtime_error(message.toStdString()) { }
     QString message() const { return QString::fromStdString(what()); }
 };

@@ -1,11 +1,11 @@
 #include "core/imaging/JpegCodec.h"
 
-#include <cstdio>
 #include <csetjmp>
+#include <cstdio>
 #include <cstdlib>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 namespace {
 
@@ -111,7 +111,8 @@ bool decodeRaw(const QByteArray& data, QImage& image, ErrorManager& err, QString
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     if ((unsigned long long)cinfo.image_width * cinfo.image_height > kMaxPixels) {
         *sizeError = QStringLiteral("The JPEG picture is %1 x %2 pixels, too large to decode.")
-                         .arg(cinfo.image_width).arg(cinfo.image_height);
+                         .arg(cinfo.image_width)
+                         .arg(cinfo.image_height);
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
@@ -154,8 +155,8 @@ bool JpegCodec::encode(const QImage& imageIn, int quality, QByteArray& out, QStr
         return false;
     }
     const QImage image = imageIn.format() == QImage::Format_ARGB32_Premultiplied
-                             ? imageIn
-                             : imageIn.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        ? imageIn
+        : imageIn.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QByteArray row(qsizetype(image.width()) * 3, Qt::Uninitialized);
     unsigned char* buffer = nullptr;
     unsigned long size = 0;

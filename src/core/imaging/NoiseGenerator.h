@@ -9,7 +9,7 @@
 
 class NoiseGenerator {
 public:
-    explicit NoiseGenerator(uint32_t seed = 0) : m_seed(seed) {}
+    explicit NoiseGenerator(uint32_t seed = 0) : m_seed(seed) { }
 
     void reseed(uint32_t seed) { m_seed = seed; }
     uint32_t seed() const { return m_seed; }

@@ -18,7 +18,7 @@ public:
 
 private:
     std::vector<double> m_factors;
-    NoiseGenerator m_generator;   // positioned after the last factor drawn
+    NoiseGenerator m_generator; // positioned after the last factor drawn
     double m_stdev = 0.0;
     bool m_valid = false;
 };

@@ -9,7 +9,15 @@ namespace {
 constexpr std::array<int, 9> kFormatOrder = {1, 17, 2, 3, 4, 5, 6, 0, 7};
 
 constexpr std::array<TDithering_Params, 9> kDefaults = {{
-    {1.2, 3}, {1.0, 3}, {0.6, 3}, {0.2, 2}, {0.9, 3}, {1.2, 2}, {0.8, 2}, {0.8, 2}, {0.3, 2},
+    {1.2, 3},
+    {1.0, 3},
+    {0.6, 3},
+    {0.2, 2},
+    {0.9, 3},
+    {1.2, 2},
+    {0.8, 2},
+    {0.8, 2},
+    {0.3, 2},
 }};
 } // namespace
 
@@ -31,8 +39,7 @@ TPixel_Format_Levels Pixel_Format_Levels(int format)
     case 7: return {32, 64, 32, 0, false};
     case 17:
     case 18: return {4, 4, 4, 0, true};
-    default:
-        throw ImagingError(QStringLiteral("Pixel format %1 is not a format the controller knows.").arg(format));
+    default: throw ImagingError(QStringLiteral("Pixel format %1 is not a format the controller knows.").arg(format));
     }
 }
 

@@ -54,7 +54,8 @@ void PixelPacker::pack(const std::vector<TPixel_Levels>& levels, int width, int 
         switch (format) {
         case 0:
             for (int x = 0; x < width; ++x)
-                put16(m_packed, unsigned(row[x].A) << 15 | unsigned(row[x].R) << 10 | unsigned(row[x].G) << 5 | row[x].B);
+                put16(m_packed,
+                      unsigned(row[x].A) << 15 | unsigned(row[x].R) << 10 | unsigned(row[x].G) << 5 | row[x].B);
             break;
         case 1: packSubByte(m_packed, row, width, 1); break;
         case 2: packSubByte(m_packed, row, width, 4); break;
@@ -74,7 +75,8 @@ void PixelPacker::pack(const std::vector<TPixel_Levels>& levels, int width, int 
             break;
         case 6:
             for (int x = 0; x < width; ++x)
-                put16(m_packed, unsigned(row[x].A) << 12 | unsigned(row[x].R) << 8 | unsigned(row[x].G) << 4 | row[x].B);
+                put16(m_packed,
+                      unsigned(row[x].A) << 12 | unsigned(row[x].R) << 8 | unsigned(row[x].G) << 4 | row[x].B);
             break;
         case 7:
             for (int x = 0; x < width; ++x)

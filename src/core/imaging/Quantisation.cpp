@@ -3,7 +3,6 @@
 #include "core/imaging/ImagingError.h"
 #include "core/imaging/PixelFormat.h"
 
-
 namespace {
 
 // Truncation toward zero, then limited to 0..levels-1.
@@ -78,8 +77,7 @@ TPixel_Levels Quantise_Levels(const TRGBA_Rec& p, int format)
         const uint8_t level = limitLevel(Grey_Value(p), 256);
         return {level, level, level, 255};
     }
-    default:
-        throw ImagingError(QStringLiteral("Pixel format %1 is not a format the controller knows.").arg(format));
+    default: throw ImagingError(QStringLiteral("Pixel format %1 is not a format the controller knows.").arg(format));
     }
 }
 
@@ -89,8 +87,7 @@ TRGBA_Rec Levels_To_Display(const TPixel_Levels& lv, int format)
     case 0:
         return {double(toDisplay(lv.R, 32)), double(toDisplay(lv.G, 32)), double(toDisplay(lv.B, 32)),
                 double(lv.A * 255)};
-    case 3:
-        return {double(lv.R), double(lv.G), double(lv.B), 255.0};
+    case 3: return {double(lv.R), double(lv.G), double(lv.B), 255.0};
     default: {
         const TPixel_Format_Levels f = Pixel_Format_Levels(format);
         return {double(toDisplay(lv.R, f.red)), double(toDisplay(lv.G, f.green)), double(toDisplay(lv.B, f.blue)),

@@ -14,32 +14,32 @@
 // the window handles its input and repaints. Posting is safe from any thread;
 // the queue itself lives on the thread that created it.
 class TMsgList : public QObject {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  static constexpr int kTickMs = 2;
+    static constexpr int kTickMs = 2;
 
-  explicit TMsgList(QObject* parent = nullptr);
-  // Messages still queued are dropped without being dispatched.
-  ~TMsgList() override;
+    explicit TMsgList(QObject* parent = nullptr);
+    // Messages still queued are dropped without being dispatched.
+    ~TMsgList() override;
 
-  void msgList_Post(QObject* window, int msg, quint32 wParam, quint32 lParam);
+    void msgList_Post(QObject* window, int msg, quint32 wParam, quint32 lParam);
 
-  int pendingCount() const;
-  bool timerActive() const;
+    int pendingCount() const;
+    bool timerActive() const;
 
 private slots:
-  void msgList_TimerTimer();
-  void startTimerIfPending();
+    void msgList_TimerTimer();
+    void startTimerIfPending();
 
 private:
-  struct Item {
-    QPointer<QObject> window;
-    int msg;
-    quint32 wParam;
-    quint32 lParam;
-  };
+    struct Item {
+        QPointer<QObject> window;
+        int msg;
+        quint32 wParam;
+        quint32 lParam;
+    };
 
-  mutable QMutex lock_;
-  std::deque<Item> items_;
-  QTimer* timer_;
+    mutable QMutex lock_;
+    std::deque<Item> items_;
+    QTimer* timer_;
 };

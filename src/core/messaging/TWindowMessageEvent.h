@@ -8,11 +8,11 @@
 // it in event() / customEvent() by testing type() == TWindowMessageEvent::Type.
 class TWindowMessageEvent : public QEvent {
 public:
-  static const QEvent::Type Type;
+    static const QEvent::Type Type;
 
-  TWindowMessageEvent(int msg, quint32 wParam, quint32 lParam);
+    TWindowMessageEvent(int msg, quint32 wParam, quint32 lParam);
 
-  int msg;
-  quint32 wParam;
-  quint32 lParam;
+    int msg;
+    quint32 wParam;
+    quint32 lParam;
 };

@@ -6,7 +6,10 @@
 #include <cstring>
 
 namespace {
-const uint8_t* bytesOf(const void* p) { return static_cast<const uint8_t*>(p); }
+const uint8_t* bytesOf(const void* p)
+{
+    return static_cast<const uint8_t*>(p);
+}
 
 void setSlideshowTiming(TDevice_Config_v2& rec, uint16_t visibleTime)
 {
@@ -35,8 +38,7 @@ bool Validate_Device_Configuration(const TDeviceConfiguration& block, TDevice_Co
         Convert_Config_v1(v1, dest);
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -118,8 +120,7 @@ void Write_Service_Text(const QString& text, TDevice_Config_v2& rec)
     t.remove(QChar('\n'));
     const QByteArray utf8 = t.toUtf8();
     std::memset(rec.service_info_text, 0, kServiceTextBytes);
-    std::memcpy(rec.service_info_text, utf8.constData(),
-                std::min<std::size_t>(utf8.size(), kServiceTextBytes));
+    std::memcpy(rec.service_info_text, utf8.constData(), std::min<std::size_t>(utf8.size(), kServiceTextBytes));
 }
 
 QString Read_Service_Text(const TDevice_Config_v2& rec)

@@ -13,9 +13,9 @@ static_assert(std::endian::native == std::endian::little,
 #pragma pack(push, 1)
 
 struct TSchedule_Event {
-    uint32_t setpoint;            // tenths of a degree
-    uint16_t minute_of_day;       // 0..1439
-    uint8_t settings_enable[5];   // run, mode, setpoint, fan speed, air direction
+    uint32_t setpoint;          // tenths of a degree
+    uint16_t minute_of_day;     // 0..1439
+    uint8_t settings_enable[5]; // run, mode, setpoint, fan speed, air direction
     uint8_t run;
     uint8_t mode;
     uint8_t fanspeed;
@@ -31,31 +31,31 @@ struct TSchedule_Day {
 };
 
 // Fields 0..177 shared by both record versions.
-#define CORVANE_CONFIG_COMMON_FIELDS                                                   \
-    uint32_t theme_colour;                                                             \
-    uint32_t unoccupied_min_temp;                                                      \
-    uint32_t unoccupied_max_temp;                                                      \
-    uint32_t occupied_setpoint;                                                        \
-    uint8_t controller_type;                                                           \
-    uint8_t show_setpoint_dp;                                                          \
-    uint8_t show_setpoint_value;                                                       \
-    uint8_t theme_background_index;                                                    \
-    uint8_t theme_logo_index;                                                          \
-    uint8_t language;                                                                  \
-    uint8_t rc_ctrl_enable[4];                                                         \
-    uint8_t md_ctrl_enable[5];                                                         \
-    uint8_t fs_ctrl_enable[4];                                                         \
-    uint8_t ad_ctrl_enable[7];                                                         \
-    uint8_t occupancy_strategy_enable;                                                 \
-    uint8_t occupied_settings_enable[5];                                               \
-    uint8_t occupied_run;                                                              \
-    uint8_t occupied_mode;                                                             \
-    uint8_t occupied_fanspeed;                                                         \
-    uint8_t occupied_airdir;                                                           \
-    uint8_t theme_background_enabled;                                                  \
-    uint8_t theme_logo_enabled;                                                        \
-    uint8_t service_info_text[122];                                                    \
-    uint8_t info_screen_time_to_show;                                                  \
+#define CORVANE_CONFIG_COMMON_FIELDS                                                                                   \
+    uint32_t theme_colour;                                                                                             \
+    uint32_t unoccupied_min_temp;                                                                                      \
+    uint32_t unoccupied_max_temp;                                                                                      \
+    uint32_t occupied_setpoint;                                                                                        \
+    uint8_t controller_type;                                                                                           \
+    uint8_t show_setpoint_dp;                                                                                          \
+    uint8_t show_setpoint_value;                                                                                       \
+    uint8_t theme_background_index;                                                                                    \
+    uint8_t theme_logo_index;                                                                                          \
+    uint8_t language;                                                                                                  \
+    uint8_t rc_ctrl_enable[4];                                                                                         \
+    uint8_t md_ctrl_enable[5];                                                                                         \
+    uint8_t fs_ctrl_enable[4];                                                                                         \
+    uint8_t ad_ctrl_enable[7];                                                                                         \
+    uint8_t occupancy_strategy_enable;                                                                                 \
+    uint8_t occupied_settings_enable[5];                                                                               \
+    uint8_t occupied_run;                                                                                              \
+    uint8_t occupied_mode;                                                                                             \
+    uint8_t occupied_fanspeed;                                                                                         \
+    uint8_t occupied_airdir;                                                                                           \
+    uint8_t theme_background_enabled;                                                                                  \
+    uint8_t theme_logo_enabled;                                                                                        \
+    uint8_t service_info_text[122];                                                                                    \
+    uint8_t info_screen_time_to_show;                                                                                  \
     uint8_t info_screen_display_time;
 
 struct TDevice_Config_v1 {

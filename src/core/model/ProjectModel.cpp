@@ -12,10 +12,8 @@ struct HandleDefaults {
 };
 
 constexpr HandleDefaults kDefaultHandles[HANDLE_COUNT] = {
-    {1, "BACKGROUNDS", 480, 272, false, true, 7},
-    {2, "LOGOS", 125, 85, true, false, 6},
-    {3, "INFO_SCREENS", 480, 272, false, true, 7},
-    {4, "BG_THUMBNAILS", 90, 51, false, true, 7},
+    {1, "BACKGROUNDS", 480, 272, false, true, 7},   {2, "LOGOS", 125, 85, true, false, 6},
+    {3, "INFO_SCREENS", 480, 272, false, true, 7},  {4, "BG_THUMBNAILS", 90, 51, false, true, 7},
     {5, "LOGO_THUMBNAILS", 90, 61, true, false, 6},
 };
 } // namespace
@@ -63,9 +61,9 @@ int Image_Row_Bytes(int format, int width, bool compress_images, int jpg_display
 int64_t Handle_Pixel_Bytes(const THandle_object& handle)
 {
     int64_t total = 0;
-    const int64_t perImage = int64_t(Image_Row_Bytes(handle.compression_format, handle.width,
-                                                     handle.compress_images, handle.jpg_display_format))
-                             * handle.height;
+    const int64_t perImage = int64_t(Image_Row_Bytes(handle.compression_format, handle.width, handle.compress_images,
+                                                     handle.jpg_display_format))
+        * handle.height;
     for (const auto& cell : handle.cells)
         if (cell->included)
             total += perImage;

@@ -19,8 +19,8 @@ class TCell_object {
 public:
     QString name;
     QString image_file_path;
-    QImage bmp;      // as shown in the image view
-    QImage fmxbmp;   // at the handle's size: the source of conversion and upload
+    QImage bmp;    // as shown in the image view
+    QImage fmxbmp; // at the handle's size: the source of conversion and upload
     TDithering_Params dithering;
     int32_t handle_id = 0;
     int32_t width = 0;

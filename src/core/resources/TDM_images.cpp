@@ -11,131 +11,145 @@ namespace {
 
 TDM_imagestore* g_imagestore = nullptr;
 
-QString picturePath(const QString& name) {
-  return QStringLiteral(":/pictures/") + name + QStringLiteral(".svg");
+QString picturePath(const QString& name)
+{
+    return QStringLiteral(":/pictures/") + name + QStringLiteral(".svg");
 }
 
-[[noreturn]] void missing(const QString& name) {
-  throw std::runtime_error(
-      QStringLiteral("The program carries no picture \"%1\".").arg(name).toStdString());
+[[noreturn]] void missing(const QString& name)
+{
+    throw std::runtime_error(QStringLiteral("The program carries no picture \"%1\".").arg(name).toStdString());
 }
 
-template <size_t N>
-void loadSlots(std::array<QImage, N>& images, const QStringList& names, QSize size = {}) {
-  for (size_t i = 0; i < N; ++i)
-    images[i] = picture(names[int(i)], size);
+template <size_t N> void loadSlots(std::array<QImage, N>& images, const QStringList& names, QSize size = {})
+{
+    for (size_t i = 0; i < N; ++i)
+        images[i] = picture(names[int(i)], size);
 }
 
-}  // namespace
+} // namespace
 
-bool Has_Picture(const QString& name) {
-  return !name.isEmpty() && !name.contains(QLatin1Char('/')) && QFile::exists(picturePath(name));
+bool Has_Picture(const QString& name)
+{
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && QFile::exists(picturePath(name));
 }
 
-QImage picture(const QString& name, QSize size) {
-  if (!Has_Picture(name))
-    missing(name);
-  QSvgRenderer renderer(picturePath(name));
-  if (!renderer.isValid())
-    missing(name);
-  if (size.isEmpty())
-    size = renderer.defaultSize();
-  QImage image(size, QImage::Format_ARGB32_Premultiplied);
-  image.fill(Qt::transparent);
-  QPainter painter(&image);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
-  return image;
+QImage picture(const QString& name, QSize size)
+{
+    if (!Has_Picture(name))
+        missing(name);
+    QSvgRenderer renderer(picturePath(name));
+    if (!renderer.isValid())
+        missing(name);
+    if (size.isEmpty())
+        size = renderer.defaultSize();
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    return image;
 }
 
-void Load_Png_Resource(QImage& target, const QString& name) {
-  target = picture(name);
+void Load_Png_Resource(QImage& target, const QString& name)
+{
+    target = picture(name);
 }
 
-void Fade_Png_Alpha(const QImage& source, QImage& target, int percent) {
-  // Beyond 0..100 the scaled alpha would wrap around and turn a faded picture
-  // into noise.
-  percent = std::clamp(percent, 0, 100);
-  QImage faded = source.convertToFormat(QImage::Format_ARGB32);
-  for (int y = 0; y < faded.height(); ++y) {
-    auto* line = reinterpret_cast<QRgb*>(faded.scanLine(y));
-    for (int x = 0; x < faded.width(); ++x) {
-      const QRgb p = line[x];
-      line[x] = qRgba(qRed(p), qGreen(p), qBlue(p), percent * qAlpha(p) / 100);
+void Fade_Png_Alpha(const QImage& source, QImage& target, int percent)
+{
+    // Beyond 0..100 the scaled alpha would wrap around and turn a faded picture
+    // into noise.
+    percent = std::clamp(percent, 0, 100);
+    QImage faded = source.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < faded.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(faded.scanLine(y));
+        for (int x = 0; x < faded.width(); ++x) {
+            const QRgb p = line[x];
+            line[x] = qRgba(qRed(p), qGreen(p), qBlue(p), percent * qAlpha(p) / 100);
+        }
     }
-  }
-  target = faded;
+    target = faded;
 }
 
-TDM_imagestore::TDM_imagestore() {
-  Load_Png_Resource(run_Png[0], QStringLiteral("PWR_OFF_PNG"));
-  Load_Png_Resource(run_Png[1], QStringLiteral("PWR_ON_PNG"));
-  const QStringList modes{"MD_COOL_PNG", "MD_HEAT_PNG", "MD_FAN_PNG", "MD_DRY_PNG", "MD_AUTO_PNG"};
-  for (int i = 0; i < 5; ++i)
-    Load_Png_Resource(mode_Png[i], modes[i]);
-  const QStringList fans{"FS_LOW_PNG", "FS_MED_PNG", "FS_HIGH_PNG", "FS_AUTO_PNG"};
-  for (int i = 0; i < 4; ++i)
-    Load_Png_Resource(fan_Png[i], fans[i]);
-  const QStringList airdirs{"AD_HORIZ_PNG", "AD_225DEG_PNG", "AD_45DEG_PNG", "AD_675DEG_PNG",
-                            "AD_VERT_PNG",  "AD_SWING_PNG",  "AD_HOLD_PNG"};
-  for (int i = 0; i < 7; ++i)
-    Load_Png_Resource(airdir_Png[i], airdirs[i]);
-  Load_Png_Resource(sp_ui_png[0], QStringLiteral("SP_VALUE_PNG"));
-  Load_Png_Resource(sp_ui_png[1], QStringLiteral("SP_GRADIENT_PNG"));
-  Load_Png_Resource(dim_grey_Png, QStringLiteral("GREY_FADE_PNG"));
-  Load_Png_Resource(therm_Png, QStringLiteral("THERM_PNG"));
+TDM_imagestore::TDM_imagestore()
+{
+    Load_Png_Resource(run_Png[0], QStringLiteral("PWR_OFF_PNG"));
+    Load_Png_Resource(run_Png[1], QStringLiteral("PWR_ON_PNG"));
+    const QStringList modes{"MD_COOL_PNG", "MD_HEAT_PNG", "MD_FAN_PNG", "MD_DRY_PNG", "MD_AUTO_PNG"};
+    for (int i = 0; i < 5; ++i)
+        Load_Png_Resource(mode_Png[i], modes[i]);
+    const QStringList fans{"FS_LOW_PNG", "FS_MED_PNG", "FS_HIGH_PNG", "FS_AUTO_PNG"};
+    for (int i = 0; i < 4; ++i)
+        Load_Png_Resource(fan_Png[i], fans[i]);
+    const QStringList airdirs{"AD_HORIZ_PNG", "AD_225DEG_PNG", "AD_45DEG_PNG", "AD_675DEG_PNG",
+                              "AD_VERT_PNG",  "AD_SWING_PNG",  "AD_HOLD_PNG"};
+    for (int i = 0; i < 7; ++i)
+        Load_Png_Resource(airdir_Png[i], airdirs[i]);
+    Load_Png_Resource(sp_ui_png[0], QStringLiteral("SP_VALUE_PNG"));
+    Load_Png_Resource(sp_ui_png[1], QStringLiteral("SP_GRADIENT_PNG"));
+    Load_Png_Resource(dim_grey_Png, QStringLiteral("GREY_FADE_PNG"));
+    Load_Png_Resource(therm_Png, QStringLiteral("THERM_PNG"));
 
-  loadSlots(cfg_group_ImageList, cfgGroupNames(), QSize(50, 50));
-  loadSlots(cfg_items_ImageList, cfgItemNames(), QSize(50, 50));
-  loadSlots(misc_200x200_ImageList, misc200Names(), QSize(200, 200));
-  g_imagestore = this;
+    loadSlots(cfg_group_ImageList, cfgGroupNames(), QSize(50, 50));
+    loadSlots(cfg_items_ImageList, cfgItemNames(), QSize(50, 50));
+    loadSlots(misc_200x200_ImageList, misc200Names(), QSize(200, 200));
+    g_imagestore = this;
 }
 
-TDM_imagestore::~TDM_imagestore() {
-  if (g_imagestore == this)
-    g_imagestore = nullptr;
+TDM_imagestore::~TDM_imagestore()
+{
+    if (g_imagestore == this)
+        g_imagestore = nullptr;
 }
 
-TDM_imagestore* DM_imagestore() {
-  return g_imagestore;
+TDM_imagestore* DM_imagestore()
+{
+    return g_imagestore;
 }
 
-const QStringList& TDM_imagestore::cfgGroupNames() {
-  static const QStringList names{"GRP_CONFIG_PNG", "GRP_IMAGES_PNG", "GRP_UPLOAD_PNG",
-                                 "GRP_RETRIEVE_PNG", "GRP_FIRMWARE_PNG"};
-  return names;
+const QStringList& TDM_imagestore::cfgGroupNames()
+{
+    static const QStringList names{"GRP_CONFIG_PNG", "GRP_IMAGES_PNG", "GRP_UPLOAD_PNG", "GRP_RETRIEVE_PNG",
+                                   "GRP_FIRMWARE_PNG"};
+    return names;
 }
 
-const QStringList& TDM_imagestore::cfgItemNames() {
-  static const QStringList names{"CFG_GENERAL_PNG",   "CFG_OCCUPANCY_PNG", "CFG_UI_PNG",
-                                 "CFG_APPEARANCE_PNG", "CFG_SCHEDULER_PNG", "CFG_SERVICE_PNG",
-                                 "CFG_FROST_PNG"};
-  return names;
+const QStringList& TDM_imagestore::cfgItemNames()
+{
+    static const QStringList names{"CFG_GENERAL_PNG",   "CFG_OCCUPANCY_PNG", "CFG_UI_PNG",   "CFG_APPEARANCE_PNG",
+                                   "CFG_SCHEDULER_PNG", "CFG_SERVICE_PNG",   "CFG_FROST_PNG"};
+    return names;
 }
 
-const QStringList& TDM_imagestore::misc200Names() {
-  static const QStringList names{"EVT_ADD_PNG", "EVT_DEL_OFF_PNG", "EVT_DEL_PNG", "EVT_EDIT_PNG",
-                                 "EVT_COPY_PNG"};
-  return names;
+const QStringList& TDM_imagestore::misc200Names()
+{
+    static const QStringList names{"EVT_ADD_PNG", "EVT_DEL_OFF_PNG", "EVT_DEL_PNG", "EVT_EDIT_PNG", "EVT_COPY_PNG"};
+    return names;
 }
 
-QStringList TDM_imagestore::allPictureNames() {
-  QStringList names{"PWR_OFF_PNG",   "PWR_ON_PNG",   "MD_COOL_PNG",   "MD_HEAT_PNG",
-                    "MD_FAN_PNG",    "MD_DRY_PNG",   "MD_AUTO_PNG",   "FS_LOW_PNG",
-                    "FS_MED_PNG",    "FS_HIGH_PNG",  "FS_AUTO_PNG",   "AD_HORIZ_PNG",
-                    "AD_225DEG_PNG", "AD_45DEG_PNG", "AD_675DEG_PNG", "AD_VERT_PNG",
-                    "AD_SWING_PNG",  "AD_HOLD_PNG",  "SP_VALUE_PNG",  "SP_GRADIENT_PNG",
-                    "GREY_FADE_PNG", "THERM_PNG"};
-  names << cfgGroupNames() << cfgItemNames() << misc200Names();
-  names << "RC_CASE_PNG" << "SPLASH_PNG" << "APP_ICON_PNG" << galleryNames();
-  names << "TREE_RENAME_PNG" << "TREE_UP_PNG" << "TREE_DOWN_PNG" << "TREE_DELETE_PNG"
-        << "NOT_INCLUDED_PNG";
-  return names;
+QStringList TDM_imagestore::allPictureNames()
+{
+    QStringList names{"PWR_OFF_PNG",   "PWR_ON_PNG",   "MD_COOL_PNG",   "MD_HEAT_PNG",  "MD_FAN_PNG",
+                      "MD_DRY_PNG",    "MD_AUTO_PNG",  "FS_LOW_PNG",    "FS_MED_PNG",   "FS_HIGH_PNG",
+                      "FS_AUTO_PNG",   "AD_HORIZ_PNG", "AD_225DEG_PNG", "AD_45DEG_PNG", "AD_675DEG_PNG",
+                      "AD_VERT_PNG",   "AD_SWING_PNG", "AD_HOLD_PNG",   "SP_VALUE_PNG", "SP_GRADIENT_PNG",
+                      "GREY_FADE_PNG", "THERM_PNG"};
+    names << cfgGroupNames() << cfgItemNames() << misc200Names();
+    names << "RC_CASE_PNG"
+          << "SPLASH_PNG"
+          << "APP_ICON_PNG" << galleryNames();
+    names << "TREE_RENAME_PNG"
+          << "TREE_UP_PNG"
+          << "TREE_DOWN_PNG"
+          << "TREE_DELETE_PNG"
+          << "NOT_INCLUDED_PNG";
+    return names;
 }
 
-const QStringList& TDM_imagestore::galleryNames() {
-  static const QStringList names{"GALLERY_HOME_PNG", "GALLERY_SCHEDULE_PNG", "GALLERY_INFO_PNG",
-                                 "GALLERY_RTC_PNG"};
-  return names;
+const QStringList& TDM_imagestore::galleryNames()
+{
+    static const QStringList names{"GALLERY_HOME_PNG", "GALLERY_SCHEDULE_PNG", "GALLERY_INFO_PNG", "GALLERY_RTC_PNG"};
+    return names;
 }

@@ -11,40 +11,40 @@
 // for. Created once at start-up before the main window; read-only after.
 class TDM_imagestore {
 public:
-  // Loads every slot and image list; throws std::runtime_error naming the
-  // picture when one is missing.
-  TDM_imagestore();
-  ~TDM_imagestore();
-  TDM_imagestore(const TDM_imagestore&) = delete;
-  TDM_imagestore& operator=(const TDM_imagestore&) = delete;
+    // Loads every slot and image list; throws std::runtime_error naming the
+    // picture when one is missing.
+    TDM_imagestore();
+    ~TDM_imagestore();
+    TDM_imagestore(const TDM_imagestore&) = delete;
+    TDM_imagestore& operator=(const TDM_imagestore&) = delete;
 
-  std::array<QImage, 2> run_Png;     // PWR_OFF_PNG, PWR_ON_PNG
-  std::array<QImage, 5> mode_Png;    // MD_COOL, MD_HEAT, MD_FAN, MD_DRY, MD_AUTO
-  std::array<QImage, 4> fan_Png;     // FS_LOW, FS_MED, FS_HIGH, FS_AUTO
-  std::array<QImage, 7> airdir_Png;  // AD_HORIZ, AD_225DEG, AD_45DEG, AD_675DEG, AD_VERT, AD_SWING, AD_HOLD
-  std::array<QImage, 2> sp_ui_png;   // SP_VALUE_PNG, SP_GRADIENT_PNG
-  QImage dim_grey_Png;               // GREY_FADE_PNG
-  QImage therm_Png;                  // THERM_PNG
+    std::array<QImage, 2> run_Png;    // PWR_OFF_PNG, PWR_ON_PNG
+    std::array<QImage, 5> mode_Png;   // MD_COOL, MD_HEAT, MD_FAN, MD_DRY, MD_AUTO
+    std::array<QImage, 4> fan_Png;    // FS_LOW, FS_MED, FS_HIGH, FS_AUTO
+    std::array<QImage, 7> airdir_Png; // AD_HORIZ, AD_225DEG, AD_45DEG, AD_675DEG, AD_VERT, AD_SWING, AD_HOLD
+    std::array<QImage, 2> sp_ui_png;  // SP_VALUE_PNG, SP_GRADIENT_PNG
+    QImage dim_grey_Png;              // GREY_FADE_PNG
+    QImage therm_Png;                 // THERM_PNG
 
-  // 50 x 50: Configuration, Images, Upload Data, Retrieve Configuration, Firmware Upgrade.
-  std::array<QImage, 5> cfg_group_ImageList;
-  // 50 x 50: general, occupancy, user interface, appearance, scheduler, service, frost.
-  std::array<QImage, 7> cfg_items_ImageList;
-  // 200 x 200: add (green plus), delete off (grey cross), delete (red cross), edit (pencil), copy (two sheets).
-  std::array<QImage, 5> misc_200x200_ImageList;
+    // 50 x 50: Configuration, Images, Upload Data, Retrieve Configuration, Firmware Upgrade.
+    std::array<QImage, 5> cfg_group_ImageList;
+    // 50 x 50: general, occupancy, user interface, appearance, scheduler, service, frost.
+    std::array<QImage, 7> cfg_items_ImageList;
+    // 200 x 200: add (green plus), delete off (grey cross), delete (red cross), edit (pencil), copy (two sheets).
+    std::array<QImage, 5> misc_200x200_ImageList;
 
-  // Names of the pictures in each list above, in index order.
-  static const QStringList& cfgGroupNames();
-  static const QStringList& cfgItemNames();
-  static const QStringList& misc200Names();
-  // Preview pictures of the controller shown by the gallery window.
-  static const QStringList& galleryNames();
-  // Every picture name the program carries: the slots and lists above, the
-  // controller case RC_CASE_PNG (690 x 362), SPLASH_PNG, APP_ICON_PNG, the
-  // gallery pictures, the project tree's button glyphs (TREE_RENAME_PNG,
-  // TREE_UP_PNG, TREE_DOWN_PNG, TREE_DELETE_PNG) and the faint picture behind
-  // "Not Included" (NOT_INCLUDED_PNG).
-  static QStringList allPictureNames();
+    // Names of the pictures in each list above, in index order.
+    static const QStringList& cfgGroupNames();
+    static const QStringList& cfgItemNames();
+    static const QStringList& misc200Names();
+    // Preview pictures of the controller shown by the gallery window.
+    static const QStringList& galleryNames();
+    // Every picture name the program carries: the slots and lists above, the
+    // controller case RC_CASE_PNG (690 x 362), SPLASH_PNG, APP_ICON_PNG, the
+    // gallery pictures, the project tree's button glyphs (TREE_RENAME_PNG,
+    // TREE_UP_PNG, TREE_DOWN_PNG, TREE_DELETE_PNG) and the faint picture behind
+    // "Not Included" (NOT_INCLUDED_PNG).
+    static QStringList allPictureNames();
 };
 
 // The store created at start-up, which the editors and windows draw from;

@@ -208,6 +208,7 @@ bool Load_Project_File(const QString& path, TDevice_Config_v2& rec, THandle_List
             throw ProjectFileError(QStringLiteral("cannot read the file: %1").arg(file.errorString()));
         return Load_Project_Bytes(reinterpret_cast<const uint8_t*>(all.constData()), all.size(), rec, list);
     } catch (const ProjectFileError& e) {
-        throw ProjectFileError(QStringLiteral("Project file %1 is damaged: %2").arg(QFileInfo(path).fileName(), e.message()));
+        throw ProjectFileError(
+            QStringLiteral("Project file %1 is damaged: %2").arg(QFileInfo(path).fileName(), e.message()));
     }
 }

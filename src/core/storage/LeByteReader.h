@@ -10,7 +10,7 @@
 // allocation or a read past the end: it throws ProjectFileError naming `what`.
 class LeByteReader {
 public:
-    LeByteReader(const uint8_t* data, qint64 size) : m_data(data), m_size(size) {}
+    LeByteReader(const uint8_t* data, qint64 size) : m_data(data), m_size(size) { }
 
     qint64 position() const { return m_pos; }
     qint64 remaining() const { return m_size - m_pos; }

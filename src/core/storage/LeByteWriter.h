@@ -9,7 +9,7 @@
 // ProjectFileError with the device's own error text.
 class LeByteWriter {
 public:
-    explicit LeByteWriter(QIODevice& device) : m_device(device) {}
+    explicit LeByteWriter(QIODevice& device) : m_device(device) { }
 
     void u8(uint8_t v) { raw(&v, 1); }
     void u32(uint32_t v);

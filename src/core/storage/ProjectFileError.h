@@ -9,7 +9,6 @@
 // the part of it that was bad, in words an installer can act on.
 class ProjectFileError : public std::runtime_error {
 public:
-    explicit ProjectFileError(const QString& message)
-        : std::runtime_error(message.toStdString()) {}
+    explicit ProjectFileError(const QString& message) : std::runtime_error(message.toStdString()) { }
     QString message() const { return QString::fromStdString(what()); }
 };

@@ -9,8 +9,8 @@
 
 struct CliCommand {
     QString name;
-    QString usage;    // e.g. "info FILE [--json]"
-    QString summary;  // one line for the help text
+    QString usage;   // e.g. "info FILE [--json]"
+    QString summary; // one line for the help text
     // Receives the arguments after the command name; returns the exit status.
     std::function<int(const QStringList& args)> run;
 };
@@ -25,8 +25,8 @@ struct CliRegistration {
 };
 
 // Helpers shared by the commands.
-int cliFail(const QString& message);               // prints "corvane-cli: message" on stderr, returns 1
-void cliOut(const QString& text);                  // prints text and a line feed on stdout
+int cliFail(const QString& message); // prints "corvane-cli: message" on stderr, returns 1
+void cliOut(const QString& text);    // prints text and a line feed on stdout
 QString cliOption(const QStringList& args, const QString& name, const QString& fallback = {}); // "--name VALUE"
-bool cliFlag(const QStringList& args, const QString& name);     // "--name"
+bool cliFlag(const QStringList& args, const QString& name);                                    // "--name"
 QStringList cliPositional(const QStringList& args, const QStringList& optionsWithValue);

@@ -54,7 +54,6 @@ int runIdentify(const QStringList& args)
     return cliFail(QStringLiteral("no controller found: %1").arg(reasons.join(QStringLiteral("; "))));
 }
 
-const CliRegistration reg {{"identify", "identify [--port NAME]...",
-                            "identify the controller on the first port that answers (named ports first)",
-                            runIdentify}};
+const CliRegistration reg{{"identify", "identify [--port NAME]...",
+                           "identify the controller on the first port that answers (named ports first)", runIdentify}};
 } // namespace

@@ -24,8 +24,11 @@ void printLayout(const TImage_Block_Layout& layout, const THandle_List& list)
         images += int(h.images.size());
     const uint32_t end = kImageStoreBase + uint32_t(layout.blockSize);
     cliOut(QStringLiteral("image data block: %1 bytes at %2..%3, %4 handles, %5 images, data from %6")
-               .arg(layout.blockSize).arg(hex(kImageStoreBase), hex(end))
-               .arg(layout.handles.size()).arg(images).arg(hex(layout.dataAddress)));
+               .arg(layout.blockSize)
+               .arg(hex(kImageStoreBase), hex(end))
+               .arg(layout.handles.size())
+               .arg(images)
+               .arg(hex(layout.dataAddress)));
     size_t next = 0;
     for (size_t position = 0; position < list.size(); ++position) {
         const THandle_object& handle = *list[position];
@@ -34,16 +37,22 @@ void printLayout(const TImage_Block_Layout& layout, const THandle_List& list)
             continue;
         }
         const TImage_Block_Layout::Handle& h = layout.handles[next++];
-        const QString kind = h.header.storage_kind == 0
-                                 ? QStringLiteral("converted, format %1 (%2)").arg(h.header.pixel_format)
-                                       .arg(Pixel_Format_Name(h.header.pixel_format))
-                                 : QStringLiteral("JPEG, format %1").arg(h.header.pixel_format);
+        const QString kind = h.header.storage_kind == 0 ? QStringLiteral("converted, format %1 (%2)")
+                                                              .arg(h.header.pixel_format)
+                                                              .arg(Pixel_Format_Name(h.header.pixel_format))
+                                                        : QStringLiteral("JPEG, format %1").arg(h.header.pixel_format);
         cliOut(QStringLiteral("  %1: %2, %3 x %4, row %5 bytes, %6 images, offsets at %7")
-                   .arg(handle.name, kind).arg(h.header.width).arg(h.header.height).arg(h.header.row_bytes)
-                   .arg(h.header.image_count).arg(hex(h.header.first_offset_address)));
+                   .arg(handle.name, kind)
+                   .arg(h.header.width)
+                   .arg(h.header.height)
+                   .arg(h.header.row_bytes)
+                   .arg(h.header.image_count)
+                   .arg(hex(h.header.first_offset_address)));
         for (const auto& image : h.images)
-            cliOut(QStringLiteral("    %1  pos %2  size %3").arg(image.name.leftJustified(24))
-                       .arg(hex(image.offset.pos)).arg(image.offset.size));
+            cliOut(QStringLiteral("    %1  pos %2  size %3")
+                       .arg(image.name.leftJustified(24))
+                       .arg(hex(image.offset.pos))
+                       .arg(image.offset.size));
     }
 }
 

@@ -12,8 +12,14 @@
 
 namespace {
 
-QString celsius(uint32_t tenths) { return QString::number(tenths / 10.0, 'f', 1) + " °C"; }
-QString clock(unsigned minutes) { return QString("%1:%2").arg(minutes / 60, 2, 10, QChar('0')).arg(minutes % 60, 2, 10, QChar('0')); }
+QString celsius(uint32_t tenths)
+{
+    return QString::number(tenths / 10.0, 'f', 1) + " °C";
+}
+QString clock(unsigned minutes)
+{
+    return QString("%1:%2").arg(minutes / 60, 2, 10, QChar('0')).arg(minutes % 60, 2, 10, QChar('0'));
+}
 
 QJsonArray flags(const uint8_t* bytes, int count)
 {
@@ -155,24 +161,39 @@ void printText(const QString& path, const TDevice_Config_v2& rec, const THandle_
             for (const QJsonValue& e : events) {
                 const QJsonObject ev = e.toObject();
                 cliOut(QString("      slot %1 at %2: run %3, mode %4, setpoint %5, fan %6, air %7, sets %8")
-                           .arg(ev["slot"].toInt()).arg(ev["time"].toString()).arg(ev["run"].toInt())
-                           .arg(ev["mode"].toInt()).arg(ev["setpoint"].toString()).arg(ev["fanspeed"].toInt())
-                           .arg(ev["airdir"].toInt()).arg(plain(ev["settings_enable"])));
+                           .arg(ev["slot"].toInt())
+                           .arg(ev["time"].toString())
+                           .arg(ev["run"].toInt())
+                           .arg(ev["mode"].toInt())
+                           .arg(ev["setpoint"].toString())
+                           .arg(ev["fanspeed"].toInt())
+                           .arg(ev["airdir"].toInt())
+                           .arg(plain(ev["settings_enable"])));
             }
         }
     }
     cliOut("\nImages");
     for (const auto& h : handles) {
         cliOut(QString("  %1 %2x%3, format %4, %5, %6 image(s), %7 bytes%8")
-                   .arg(printable(h->name).leftJustified(16)).arg(h->width).arg(h->height).arg(h->compression_format)
-                   .arg(h->compress_images ? "packed+zlib" : "JPEG").arg(h->cells.size()).arg(h->memory_usage)
+                   .arg(printable(h->name).leftJustified(16))
+                   .arg(h->width)
+                   .arg(h->height)
+                   .arg(h->compression_format)
+                   .arg(h->compress_images ? "packed+zlib" : "JPEG")
+                   .arg(h->cells.size())
+                   .arg(h->memory_usage)
                    .arg(h->included ? "" : " (not uploaded)"));
         for (const auto& c : h->cells)
-            cliOut(QString("    %1 %2 bytes%3").arg(printable(c->name).leftJustified(24)).arg(c->imageSize)
+            cliOut(QString("    %1 %2 bytes%3")
+                       .arg(printable(c->name).leftJustified(24))
+                       .arg(c->imageSize)
                        .arg(c->included ? "" : " (not uploaded)"));
     }
     const int64_t used = Project_Storage_Used(handles);
-    cliOut(QString("\nStorage: %1 of %2 bytes used, %3 free").arg(used).arg(kImageStoreBytes).arg(kImageStoreBytes - used));
+    cliOut(QString("\nStorage: %1 of %2 bytes used, %3 free")
+               .arg(used)
+               .arg(kImageStoreBytes)
+               .arg(kImageStoreBytes - used));
 }
 
 int runInfo(const QStringList& args)
@@ -185,7 +206,8 @@ int runInfo(const QStringList& args)
     try {
         if (!Load_Project_File(files[0], rec, handles))
             return cliFail(QString("%1: not a project file this program can read (unknown "
-                                   "version, or a configuration record cut short)").arg(files[0]));
+                                   "version, or a configuration record cut short)")
+                               .arg(files[0]));
     } catch (const ProjectFileError& e) {
         return cliFail(e.message());
     }
@@ -210,7 +232,6 @@ int runInfo(const QStringList& args)
     return 0;
 }
 
-const CliRegistration reg{{"info", "info FILE [--json]",
-                           "print a project's configuration record and images", runInfo}};
+const CliRegistration reg{{"info", "info FILE [--json]", "print a project's configuration record and images", runInfo}};
 
 } // namespace

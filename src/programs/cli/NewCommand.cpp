@@ -38,7 +38,7 @@ int runNew(const QStringList& args)
     return 0;
 }
 
-const CliRegistration reg{{"new", "new FILE [--force]",
-                           "write a new, empty project file (the extension becomes .cvp)", runNew}};
+const CliRegistration reg{
+    {"new", "new FILE [--force]", "write a new, empty project file (the extension becomes .cvp)", runNew}};
 
 } // namespace

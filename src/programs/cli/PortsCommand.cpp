@@ -18,7 +18,7 @@ int runPorts(const QStringList& args)
     return 0;
 }
 
-const CliRegistration reg {{"ports", "ports [--all]",
-                            "list the serial ports of FTDI adapters (--all: every serial port) with their manufacturer",
-                            runPorts}};
+const CliRegistration reg{{"ports", "ports [--all]",
+                           "list the serial ports of FTDI adapters (--all: every serial port) with their manufacturer",
+                           runPorts}};
 } // namespace

@@ -101,12 +101,18 @@ int runPreview(const QStringList& args)
             return cliFail(error);
         const QString packedPath = cliOption(args, "--packed");
         if (!packedPath.isEmpty()
-            && !writeFile(packedPath, QByteArray(reinterpret_cast<const char*>(packed.data()), qsizetype(packed.size())), &error))
+            && !writeFile(packedPath,
+                          QByteArray(reinterpret_cast<const char*>(packed.data()), qsizetype(packed.size())), &error))
             return cliFail(error);
 
         cliOut(QStringLiteral("%1: %2 x %3, format %4 (%5), stdev %6, bits %7")
-                   .arg(positional[0]).arg(image.width()).arg(image.height()).arg(format)
-                   .arg(Pixel_Format_Name(format)).arg(params.random_stdev).arg(params.random_bits));
+                   .arg(positional[0])
+                   .arg(image.width())
+                   .arg(image.height())
+                   .arg(format)
+                   .arg(Pixel_Format_Name(format))
+                   .arg(params.random_stdev)
+                   .arg(params.random_bits));
         cliOut(QStringLiteral("packed %1 bytes, stored %2 bytes (zlib level 9)").arg(packed.size()).arg(stored));
         cliOut(QStringLiteral("preview written to %1").arg(output));
         if (!packedPath.isEmpty())

@@ -10,13 +10,10 @@
 #include "ui/app/gen_lib.h"
 #include "ui/device/Tfw_upg_Form.h"
 #include "ui/imaging/Timg_select_Form.h"
-#include "ui/scheduler/Tscheduled_events_form.h"
 #include "ui/scheduler/Tcopy_events_Form.h"
+#include "ui/scheduler/Tscheduled_events_form.h"
 
-TStartupSequence::TStartupSequence(const QElapsedTimer& sinceLaunch)
-    : clock(sinceLaunch)
-{
-}
+TStartupSequence::TStartupSequence(const QElapsedTimer& sinceLaunch) : clock(sinceLaunch) { }
 
 TStartupSequence::~TStartupSequence()
 {

@@ -81,8 +81,7 @@ int main(int argc, char** argv)
     }
 
     if (options.isSet(startupMs)) {
-        std::printf("startup_ms %lld paused_ms %lld work_ms %lld\n",
-                    static_cast<long long>(startup.Ready_Ms()),
+        std::printf("startup_ms %lld paused_ms %lld work_ms %lld\n", static_cast<long long>(startup.Ready_Ms()),
                     static_cast<long long>(startup.Paused_Ms()),
                     static_cast<long long>(startup.Ready_Ms() - startup.Paused_Ms()));
         std::fflush(stdout);

@@ -15,7 +15,11 @@ bool toInt(const QCommandLineParser& p, const QString& name, int min, int max, i
     bool ok = false;
     const int v = (hex ? text.mid(2) : text).toInt(&ok, hex ? 16 : 10);
     if (!ok || v < min || v > max) {
-        error = QStringLiteral("--%1 wants a number from %2 to %3, not \"%4\"").arg(name).arg(min).arg(max).arg(p.value(name));
+        error = QStringLiteral("--%1 wants a number from %2 to %3, not \"%4\"")
+                    .arg(name)
+                    .arg(min)
+                    .arg(max)
+                    .arg(p.value(name));
         return false;
     }
     out = v;

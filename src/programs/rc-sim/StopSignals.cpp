@@ -18,7 +18,7 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent)
         if (::read(s_pipe[0], &sig, 1) == 1)
             emit stopRequested(sig);
     });
-    struct sigaction sa {};
+    struct sigaction sa { };
     sa.sa_handler = &StopSignals::onSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;

@@ -25,7 +25,10 @@ int main(int argc, char** argv)
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &app, [](int) { QCoreApplication::quit(); });
 
     VirtualController sim(cmd.options);
-    sim.onVanish = [&app] { QMetaObject::invokeMethod(&app, [] { QCoreApplication::exit(3); }, Qt::QueuedConnection); };
+    sim.onVanish = [&app] {
+        QMetaObject::invokeMethod(
+            &app, [] { QCoreApplication::exit(3); }, Qt::QueuedConnection);
+    };
     QString error;
     if (!sim.start(&error)) {
         err << "corvane-rc-sim: " << error << '\n';

@@ -36,8 +36,7 @@ std::vector<SimFrame> FrameAssembler::feed(const uint8_t* bytes, std::size_t n)
     for (std::size_t i = 0; i < n; ++i) {
         const uint8_t ch = bytes[i];
         switch (m_state) {
-        case State::Skip:
-            continue;
+        case State::Skip: continue;
         case State::Idle:
             if (ch != BL::kStart)
                 continue;
@@ -46,9 +45,7 @@ std::vector<SimFrame> FrameAssembler::feed(const uint8_t* bytes, std::size_t n)
             m_state = State::Header;
             continue;
         case State::Header:
-        case State::Body:
-            m_bytes.append(static_cast<char>(ch));
-            break;
+        case State::Body: m_bytes.append(static_cast<char>(ch)); break;
         }
         if (static_cast<std::size_t>(m_bytes.size()) < m_need)
             continue;

@@ -34,14 +34,14 @@ bool SimDump::write(const QString& dir, const std::vector<QByteArray>& regions, 
         const QString file = QStringLiteral("%1.bin").arg(QLatin1String(r.name));
         if (!saveFile(QDir(dir).filePath(file), regions[i], error))
             return false;
-        regionList.append(QJsonObject {{"name", QLatin1String(r.name)},
-                                       {"address", static_cast<qint64>(r.address)},
-                                       {"size", static_cast<qint64>(r.size)},
-                                       {"file", file}});
+        regionList.append(QJsonObject{{"name", QLatin1String(r.name)},
+                                      {"address", static_cast<qint64>(r.address)},
+                                      {"size", static_cast<qint64>(r.size)},
+                                      {"file", file}});
     }
     QJsonArray frameList;
     for (const SimFrame& f : frames)
         frameList.append(f.toJson());
-    const QJsonObject root {{"regions", regionList}, {"frames", frameList}};
+    const QJsonObject root{{"regions", regionList}, {"frames", frameList}};
     return saveFile(QDir(dir).filePath(QStringLiteral("frames.json")), QJsonDocument(root).toJson(), error);
 }

@@ -8,16 +8,16 @@
 #include <cstdint>
 
 struct SimFrame {
-    int index = 0;           // from 1
-    qint64 timeMs = 0;       // since the controller started
-    QByteArray bytes;        // every byte of the request, trailing bytes included
+    int index = 0;     // from 1
+    qint64 timeMs = 0; // since the controller started
+    QByteArray bytes;  // every byte of the request, trailing bytes included
     uint8_t command = 0;
     uint32_t address = 0;
-    uint16_t length = 0;     // the header's data length
-    bool headerOk = false;   // header check bytes hold
-    bool dataOk = false;     // data check bytes hold (true without data)
-    bool complete = false;   // false: cut short by silence
-    QString reply;           // "ACK", "NAK", "frame", "none", "vanished"
+    uint16_t length = 0;   // the header's data length
+    bool headerOk = false; // header check bytes hold
+    bool dataOk = false;   // data check bytes hold (true without data)
+    bool complete = false; // false: cut short by silence
+    QString reply;         // "ACK", "NAK", "frame", "none", "vanished"
 
     QJsonObject toJson() const;
 };

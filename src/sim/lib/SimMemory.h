@@ -17,7 +17,7 @@ struct SimRegion {
 
 class SimMemory {
 public:
-    static constexpr std::array<SimRegion, 3> kRegions {{
+    static constexpr std::array<SimRegion, 3> kRegions{{
         {"config", 0x00000, 1408},
         {"firmware", 0x37000, 266240},
         {"images", 0x80000, 3657728},

@@ -19,7 +19,7 @@ QString errnoText(const char* what)
 
 void makeRaw(int fd)
 {
-    termios t {};
+    termios t{};
     if (::tcgetattr(fd, &t) != 0)
         return;
     ::cfmakeraw(&t);
@@ -81,7 +81,7 @@ bool SimPty::writeAll(const uint8_t* data, std::size_t n)
         if (w > 0) {
             done += static_cast<std::size_t>(w);
         } else if (w < 0 && (errno == EAGAIN || errno == EINTR)) {
-            pollfd p {m_master, POLLOUT, 0};
+            pollfd p{m_master, POLLOUT, 0};
             if (::poll(&p, 1, 1000) <= 0)
                 return false;
         } else {
@@ -96,7 +96,7 @@ QByteArray SimPty::read(int timeoutMs)
     QByteArray out;
     char buf[4096];
     while (m_master >= 0) {
-        pollfd p {m_master, POLLIN, 0};
+        pollfd p{m_master, POLLIN, 0};
         if (::poll(&p, 1, timeoutMs) <= 0 || !(p.revents & POLLIN))
             break;
         const ssize_t n = ::read(m_master, buf, sizeof buf);

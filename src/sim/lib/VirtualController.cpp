@@ -13,11 +13,11 @@
 
 namespace {
 // 230400 bit/s with a start and a stop bit around every byte.
-constexpr std::chrono::duration<double> kByteTime {10.0 / 230400.0};
+constexpr std::chrono::duration<double> kByteTime{10.0 / 230400.0};
 constexpr int kPaceBytes = 16;
 } // namespace
 
-VirtualController::VirtualController(SimOptions options) : m_options(std::move(options)) {}
+VirtualController::VirtualController(SimOptions options) : m_options(std::move(options)) { }
 
 VirtualController::~VirtualController()
 {
@@ -235,9 +235,7 @@ QByteArray VirtualController::answerFor(SimFrame& frame, const SimOptions& o)
         return nak;
     }
     switch (frame.command) {
-    case BL::kCmdIdentify:
-        frame.reply = QStringLiteral("frame");
-        return readReply(frame, identity(o), o);
+    case BL::kCmdIdentify: frame.reply = QStringLiteral("frame"); return readReply(frame, identity(o), o);
     case BL::kCmdReadMemory: {
         const QByteArray data = memory(frame.address, 128);
         frame.reply = data.isEmpty() ? QStringLiteral("NAK") : QStringLiteral("frame");
@@ -258,12 +256,8 @@ QByteArray VirtualController::answerFor(SimFrame& frame, const SimOptions& o)
         frame.reply = QStringLiteral("ACK");
         return ack;
     case BL::kCmdFirmwareWriteBoot:
-    case BL::kCmdFirmwareWriteApp:
-        frame.reply = QStringLiteral("ACK");
-        return ack;
-    default:
-        frame.reply = QStringLiteral("NAK");
-        return nak;
+    case BL::kCmdFirmwareWriteApp: frame.reply = QStringLiteral("ACK"); return ack;
+    default: frame.reply = QStringLiteral("NAK"); return nak;
     }
 }
 

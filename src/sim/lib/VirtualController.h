@@ -85,14 +85,14 @@ private:
     SimPty m_pty;
     std::thread m_thread;
     int m_wake[2] = {-1, -1};
-    std::atomic<bool> m_vanished {false};
+    std::atomic<bool> m_vanished{false};
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_frameArrived;
     SimOptions m_options;
     SimMemory m_memory;
     std::vector<SimFrame> m_frames;
-    std::atomic<int> m_writes {0};
-    std::atomic<int> m_resets {0};
+    std::atomic<int> m_writes{0};
+    std::atomic<int> m_resets{0};
     Clock::time_point m_started;
     Clock::time_point m_inFreeAt;
     Clock::time_point m_outFreeAt;

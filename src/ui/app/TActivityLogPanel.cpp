@@ -14,8 +14,8 @@
 namespace {
 
 struct StatusCode {
-  const char* marker;
-  const char* text;
+    const char* marker;
+    const char* text;
 };
 
 constexpr std::array<StatusCode, TActivityLogPanel::kStatusCodeCount> kCodes{{
@@ -57,106 +57,111 @@ enum Column { kMarker = 0, kWhen = 1, kDescription = 2, kInfo = 3, kColumns = 4 
 // selected or not, so problems stand out in a long log.
 class MarkerDelegate : public QStyledItemDelegate {
 public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+    using QStyledItemDelegate::QStyledItemDelegate;
 
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override {
-    const QColor fill = TActivityLogPanel::Marker_Colour(index.data().toString());
-    if (!fill.isValid()) {
-      QStyledItemDelegate::paint(painter, option, index);
-      return;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const QColor fill = TActivityLogPanel::Marker_Colour(index.data().toString());
+        if (!fill.isValid()) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        painter->fillRect(option.rect, fill);
+        painter->setPen(Qt::black);
+        painter->drawText(option.rect, Qt::AlignCenter, index.data().toString());
     }
-    painter->fillRect(option.rect, fill);
-    painter->setPen(Qt::black);
-    painter->drawText(option.rect, Qt::AlignCenter, index.data().toString());
-  }
 };
 
-}  // namespace
+} // namespace
 
 TActivityLogPanel::TActivityLogPanel(QWidget* parent)
-    : QWidget(parent), title_(new QLabel(QStringLiteral("  Activity Log"), this)),
-      grid_(new QTableWidget(0, kColumns, this)) {
-  grid_->setObjectName(QStringLiteral("activity_log_StringGrid"));
-  grid_->setHorizontalHeaderLabels({QString(), QStringLiteral("Date/Time"),
-                                    QStringLiteral("Description"),
-                                    QStringLiteral("Additional Info")});
-  grid_->verticalHeader()->hide();
-  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid_->setShowGrid(true);
-  grid_->setWordWrap(false);
-  // The style's minimum would make the marker column wider than 20 pixels.
-  grid_->horizontalHeader()->setMinimumSectionSize(kMarkerColumnWidth);
-  grid_->horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
-  grid_->horizontalHeader()->setStretchLastSection(false);
-  grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-  grid_->setColumnWidth(kMarker, kMarkerColumnWidth);
-  grid_->setItemDelegateForColumn(kMarker, new MarkerDelegate(grid_));
+    : QWidget(parent)
+    , title_(new QLabel(QStringLiteral("  Activity Log"), this))
+    , grid_(new QTableWidget(0, kColumns, this))
+{
+    grid_->setObjectName(QStringLiteral("activity_log_StringGrid"));
+    grid_->setHorizontalHeaderLabels(
+        {QString(), QStringLiteral("Date/Time"), QStringLiteral("Description"), QStringLiteral("Additional Info")});
+    grid_->verticalHeader()->hide();
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setShowGrid(true);
+    grid_->setWordWrap(false);
+    // The style's minimum would make the marker column wider than 20 pixels.
+    grid_->horizontalHeader()->setMinimumSectionSize(kMarkerColumnWidth);
+    grid_->horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
+    grid_->horizontalHeader()->setStretchLastSection(false);
+    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    grid_->setColumnWidth(kMarker, kMarkerColumnWidth);
+    grid_->setItemDelegateForColumn(kMarker, new MarkerDelegate(grid_));
 
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(2);
-  layout->addWidget(title_);
-  layout->addWidget(grid_, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(title_);
+    layout->addWidget(grid_, 1);
 }
 
-QString TActivityLogPanel::Status_Code_Marker(int code) {
-  if (code < 0 || code >= kStatusCodeCount)
-    return QStringLiteral("!");
-  return QString::fromLatin1(kCodes[code].marker);
+QString TActivityLogPanel::Status_Code_Marker(int code)
+{
+    if (code < 0 || code >= kStatusCodeCount)
+        return QStringLiteral("!");
+    return QString::fromLatin1(kCodes[code].marker);
 }
 
-QString TActivityLogPanel::Status_Code_Text(int code) {
-  if (code < 0 || code >= kStatusCodeCount)
-    return QStringLiteral("Unknown status code %1").arg(code);
-  return QString::fromLatin1(kCodes[code].text);
+QString TActivityLogPanel::Status_Code_Text(int code)
+{
+    if (code < 0 || code >= kStatusCodeCount)
+        return QStringLiteral("Unknown status code %1").arg(code);
+    return QString::fromLatin1(kCodes[code].text);
 }
 
-QColor TActivityLogPanel::Marker_Colour(const QString& marker) {
-  if (marker == QLatin1String("*"))
-    return QColor(0xBA, 0xE1, 0xFF);
-  if (marker == QLatin1String("!"))
-    return QColor(0xFF, 0x9A, 0x9A);
-  return QColor();
+QColor TActivityLogPanel::Marker_Colour(const QString& marker)
+{
+    if (marker == QLatin1String("*"))
+        return QColor(0xBA, 0xE1, 0xFF);
+    if (marker == QLatin1String("!"))
+        return QColor(0xFF, 0x9A, 0x9A);
+    return QColor();
 }
 
-bool TActivityLogPanel::lastRowInView() const {
-  const int rows = grid_->rowCount();
-  // Nobody can have scrolled a log that is not on screen yet (entries written
-  // while the main window is being built): keep following.
-  if (rows == 0 || !grid_->isVisible())
-    return true;
-  const int last = rows - 1;
-  return grid_->rowViewportPosition(last) + grid_->rowHeight(last) <=
-         grid_->viewport()->height();
+bool TActivityLogPanel::lastRowInView() const
+{
+    const int rows = grid_->rowCount();
+    // Nobody can have scrolled a log that is not on screen yet (entries written
+    // while the main window is being built): keep following.
+    if (rows == 0 || !grid_->isVisible())
+        return true;
+    const int last = rows - 1;
+    return grid_->rowViewportPosition(last) + grid_->rowHeight(last) <= grid_->viewport()->height();
 }
 
-void TActivityLogPanel::widenColumnFor(int column, const QString& text) {
-  const int needed = grid_->fontMetrics().horizontalAdvance(text + QStringLiteral("WW"));
-  if (needed > grid_->columnWidth(column))
-    grid_->setColumnWidth(column, needed);
+void TActivityLogPanel::widenColumnFor(int column, const QString& text)
+{
+    const int needed = grid_->fontMetrics().horizontalAdvance(text + QStringLiteral("WW"));
+    if (needed > grid_->columnWidth(column))
+        grid_->setColumnWidth(column, needed);
 }
 
-void TActivityLogPanel::Log_Activity(int code, const QString& info) {
-  const bool follow = lastRowInView();
-  const int row = grid_->rowCount();
-  grid_->insertRow(row);
-  const QString texts[kColumns] = {
-      Status_Code_Marker(code),
-      QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat),
-      Status_Code_Text(code), info};
-  for (int c = 0; c < kColumns; ++c) {
-    auto* item = new QTableWidgetItem(texts[c]);
-    if (c == kMarker)
-      item->setTextAlignment(Qt::AlignCenter);
-    grid_->setItem(row, c, item);
-    if (c != kMarker)
-      widenColumnFor(c, texts[c]);
-  }
-  if (follow) {
-    grid_->selectRow(row);
-    grid_->scrollTo(grid_->model()->index(row, 0), QAbstractItemView::PositionAtBottom);
-  }
+void TActivityLogPanel::Log_Activity(int code, const QString& info)
+{
+    const bool follow = lastRowInView();
+    const int row = grid_->rowCount();
+    grid_->insertRow(row);
+    const QString texts[kColumns]
+        = {Status_Code_Marker(code), QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat),
+           Status_Code_Text(code), info};
+    for (int c = 0; c < kColumns; ++c) {
+        auto* item = new QTableWidgetItem(texts[c]);
+        if (c == kMarker)
+            item->setTextAlignment(Qt::AlignCenter);
+        grid_->setItem(row, c, item);
+        if (c != kMarker)
+            widenColumnFor(c, texts[c]);
+    }
+    if (follow) {
+        grid_->selectRow(row);
+        grid_->scrollTo(grid_->model()->index(row, 0), QAbstractItemView::PositionAtBottom);
+    }
 }

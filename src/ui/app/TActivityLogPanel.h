@@ -10,31 +10,31 @@ class QTableWidget;
 // The activity log below the project area: a title and the grid
 // "activity_log_StringGrid" with one row per entry, appended only.
 class TActivityLogPanel : public QWidget {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  static constexpr int kStatusCodeCount = 30;
-  static constexpr int kMarkerColumnWidth = 20;
-  static constexpr int kDefaultColumnWidth = 175;
+    static constexpr int kStatusCodeCount = 30;
+    static constexpr int kMarkerColumnWidth = 20;
+    static constexpr int kDefaultColumnWidth = 175;
 
-  explicit TActivityLogPanel(QWidget* parent = nullptr);
+    explicit TActivityLogPanel(QWidget* parent = nullptr);
 
-  // Appends an entry: marker, local date and time, the code's text, info.
-  void Log_Activity(int code, const QString& info = QString());
+    // Appends an entry: marker, local date and time, the code's text, info.
+    void Log_Activity(int code, const QString& info = QString());
 
-  // " " information, "*" warning, "!" error. A code outside 0..29 is
-  // reported as an error.
-  static QString Status_Code_Marker(int code);
-  static QString Status_Code_Text(int code);
-  // Fill of column 0: light blue for "*", light red for "!", invalid (the
-  // normal background) for information.
-  static QColor Marker_Colour(const QString& marker);
+    // " " information, "*" warning, "!" error. A code outside 0..29 is
+    // reported as an error.
+    static QString Status_Code_Marker(int code);
+    static QString Status_Code_Text(int code);
+    // Fill of column 0: light blue for "*", light red for "!", invalid (the
+    // normal background) for information.
+    static QColor Marker_Colour(const QString& marker);
 
-  QTableWidget* grid() const { return grid_; }
+    QTableWidget* grid() const { return grid_; }
 
 private:
-  bool lastRowInView() const;
-  void widenColumnFor(int column, const QString& text);
+    bool lastRowInView() const;
+    void widenColumnFor(int column, const QString& text);
 
-  QLabel* title_;
-  QTableWidget* grid_;
+    QLabel* title_;
+    QTableWidget* grid_;
 };

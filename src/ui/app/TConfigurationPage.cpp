@@ -5,8 +5,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-TConfigurationPage::TConfigurationPage(QWidget* parent)
-    : QWidget(parent)
+TConfigurationPage::TConfigurationPage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("config_TabSheet"));
     pages = new QTabWidget(this);
@@ -17,10 +16,8 @@ TConfigurationPage::TConfigurationPage(QWidget* parent)
         const char* name;
         const char* caption;
     } subPages[] = {
-        {"RC_gen_cfg_TabSheet", "General"},
-        {"occupancy_cfg_TabSheet", "Occupancy"},
-        {"RC_ui_cfg_TabSheet", "User Interface"},
-        {"appearance_cfg_TabSheet", "Appearance"},
+        {"RC_gen_cfg_TabSheet", "General"},       {"occupancy_cfg_TabSheet", "Occupancy"},
+        {"RC_ui_cfg_TabSheet", "User Interface"}, {"appearance_cfg_TabSheet", "Appearance"},
         {"scheduler_cfg_TabSheet", "Scheduler"},
     };
     for (const auto& p : subPages) {

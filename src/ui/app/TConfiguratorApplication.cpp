@@ -4,10 +4,7 @@
 
 #include <exception>
 
-TConfiguratorApplication::TConfiguratorApplication(int& argc, char** argv)
-    : QApplication(argc, argv)
-{
-}
+TConfiguratorApplication::TConfiguratorApplication(int& argc, char** argv) : QApplication(argc, argv) { }
 
 bool TConfiguratorApplication::notify(QObject* receiver, QEvent* event)
 {

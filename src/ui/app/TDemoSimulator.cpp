@@ -31,8 +31,7 @@ bool TDemoSimulator::Start(const QString& programDir, int timeoutMs)
 #endif
     process.start(program, {});
     if (!process.waitForStarted(timeoutMs)) {
-        error = QStringLiteral("The virtual controller could not be started: %1")
-                    .arg(process.errorString());
+        error = QStringLiteral("The virtual controller could not be started: %1").arg(process.errorString());
         return false;
     }
     const QDeadlineTimer deadline(timeoutMs);
@@ -56,8 +55,7 @@ bool TDemoSimulator::Start(const QString& programDir, int timeoutMs)
     port = line.mid(prefix.size());
     // Anything it prints later is not needed; reading it keeps the pipe from
     // filling up.
-    QObject::connect(&process, &QProcess::readyReadStandardOutput,
-                     [this] { process.readAllStandardOutput(); });
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, [this] { process.readAllStandardOutput(); });
     return true;
 }
 

@@ -15,8 +15,7 @@ QString Exception_Class_Name(const std::exception& error)
     const char* raw = typeid(error).name();
 #if defined(__GNUG__)
     int status = 0;
-    std::unique_ptr<char, void (*)(void*)> readable(
-        abi::__cxa_demangle(raw, nullptr, nullptr, &status), std::free);
+    std::unique_ptr<char, void (*)(void*)> readable(abi::__cxa_demangle(raw, nullptr, nullptr, &status), std::free);
     if (status == 0 && readable)
         return QString::fromUtf8(readable.get());
 #endif
@@ -33,8 +32,7 @@ void Report_Exception(const std::exception& error)
 
 void Report_Unknown_Exception()
 {
-    Show_Message_Box(QStringLiteral("An unexpected error occurred."), TMsgDlgType::mtError,
-                     QMessageBox::Ok);
+    Show_Message_Box(QStringLiteral("An unexpected error occurred."), TMsgDlgType::mtError, QMessageBox::Ok);
 }
 
 void Report_Teardown_Exception(const std::exception& error)

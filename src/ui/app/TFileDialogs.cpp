@@ -27,8 +27,7 @@ QString TQtFileDialogs::New_Project_Name(QWidget* parent)
 
 QString TQtFileDialogs::Open_Project_Name(QWidget* parent)
 {
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open Project..."), QString(),
-                                        Open_Filter());
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open Project..."), QString(), Open_Filter());
 }
 
 QString TQtFileDialogs::Save_Project_Name(QWidget* parent)

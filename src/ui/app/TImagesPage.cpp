@@ -7,8 +7,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 
-TImagesPage::TImagesPage(QWidget* parent)
-    : QWidget(parent)
+TImagesPage::TImagesPage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("images_TabSheet"));
     treePanel = new TProjectTreePanel(this);

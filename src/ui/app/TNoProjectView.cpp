@@ -14,9 +14,7 @@ QImage Controller_Case_Picture()
 }
 } // namespace
 
-TNoProjectView::TNoProjectView(QWidget* parent)
-    : QWidget(parent)
-    , controller(Controller_Case_Picture())
+TNoProjectView::TNoProjectView(QWidget* parent) : QWidget(parent), controller(Controller_Case_Picture())
 {
     setObjectName(QStringLiteral("no_project_Panel"));
     setAccessibleName(Caption());

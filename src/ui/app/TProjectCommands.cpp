@@ -2,8 +2,8 @@
 
 #include "core/model/DeviceConfig.h"
 #include "core/storage/DiskIO.h"
-#include "ui/app/TFileDialogs.h"
 #include "ui/app/ProjectImageDecoding.h"
+#include "ui/app/TFileDialogs.h"
 #include "ui/app/TImagesPage.h"
 #include "ui/app/TProjectTreePanel.h"
 #include "ui/app/TUploadDataPage.h"
@@ -60,8 +60,7 @@ QString TProjectCommands::Too_Many_Lines_Text()
 
 QString TProjectCommands::With_Project_Extension(const QString& path)
 {
-    const qsizetype nameStart =
-        qMax(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\'))) + 1;
+    const qsizetype nameStart = qMax(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\'))) + 1;
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     const QString stem = dot >= nameStart ? path.left(dot) : path;
     return stem + QStringLiteral(".cvp");
@@ -89,9 +88,9 @@ bool TProjectCommands::Discard_Confirmed()
 {
     if (!form.modified)
         return true;
-    return Show_Message_Box_Ex(Discard_Question(), TMsgDlgType::mtConfirmation,
-                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-           == QMessageBox::Yes;
+    return Show_Message_Box_Ex(Discard_Question(), TMsgDlgType::mtConfirmation, QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 void TProjectCommands::Bind_To(const QString& path)

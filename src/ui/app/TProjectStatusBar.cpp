@@ -12,8 +12,7 @@ int Scaled(const QWidget* w, int pixels)
 }
 } // namespace
 
-TProjectStatusBar::TProjectStatusBar(QWidget* parent)
-    : QStatusBar(parent)
+TProjectStatusBar::TProjectStatusBar(QWidget* parent) : QStatusBar(parent)
 {
     setObjectName(QStringLiteral("project_StatusBar"));
     setSizeGripEnabled(true);
@@ -73,14 +72,12 @@ QString TProjectStatusBar::Shorten_Path(const QString& path, const QFontMetrics&
         return path;
     static const QRegularExpression separator(QStringLiteral("[/\\\\]"));
     const QStringList parts = path.split(separator);
-    const QString sep = path.contains(QLatin1Char('\\')) && !path.contains(QLatin1Char('/'))
-                            ? QStringLiteral("\\")
-                            : QStringLiteral("/");
+    const QString sep = path.contains(QLatin1Char('\\')) && !path.contains(QLatin1Char('/')) ? QStringLiteral("\\")
+                                                                                             : QStringLiteral("/");
     const QString ellipsis = QStringLiteral("...");
     // parts[0] is the root (a drive, or empty for an absolute POSIX path).
     for (int first = 2; first < parts.size(); ++first) {
-        const QString candidate = parts.first() + sep + ellipsis + sep
-                                  + parts.mid(first).join(sep);
+        const QString candidate = parts.first() + sep + ellipsis + sep + parts.mid(first).join(sep);
         if (metrics.horizontalAdvance(candidate) <= width)
             return candidate;
     }

@@ -10,8 +10,7 @@ constexpr int kHandleRole = Qt::UserRole + 1;
 constexpr int kCellRole = Qt::UserRole + 2;
 } // namespace
 
-TProjectTreePanel::TProjectTreePanel(QWidget* parent)
-    : QWidget(parent)
+TProjectTreePanel::TProjectTreePanel(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("project_tree_Panel"));
     tree = new QTreeWidget(this);

@@ -11,28 +11,27 @@
 // unexpected question never blocks and never loops.
 class TScriptedPrompter : public TPrompter {
 public:
-  struct Question {
-    QString text;
-    TMsgDlgType kind;
-    QMessageBox::StandardButtons buttons;
-    QMessageBox::StandardButton defaultButton;
-  };
+    struct Question {
+        QString text;
+        TMsgDlgType kind;
+        QMessageBox::StandardButtons buttons;
+        QMessageBox::StandardButton defaultButton;
+    };
 
-  // Installs itself as the current prompter; the destructor restores the
-  // real dialogs.
-  TScriptedPrompter();
-  ~TScriptedPrompter() override;
+    // Installs itself as the current prompter; the destructor restores the
+    // real dialogs.
+    TScriptedPrompter();
+    ~TScriptedPrompter() override;
 
-  void enqueue(QMessageBox::StandardButton answer);
-  QMessageBox::StandardButton ask(const QString& text, TMsgDlgType kind,
-                                  QMessageBox::StandardButtons buttons,
-                                  QMessageBox::StandardButton defaultButton) override;
+    void enqueue(QMessageBox::StandardButton answer);
+    QMessageBox::StandardButton ask(const QString& text, TMsgDlgType kind, QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton) override;
 
-  const QList<Question>& questions() const { return questions_; }
-  int pendingAnswers() const { return int(answers_.size()); }
-  void clear();
+    const QList<Question>& questions() const { return questions_; }
+    int pendingAnswers() const { return int(answers_.size()); }
+    void clear();
 
 private:
-  QQueue<QMessageBox::StandardButton> answers_;
-  QList<Question> questions_;
+    QQueue<QMessageBox::StandardButton> answers_;
+    QList<Question> questions_;
 };

@@ -6,8 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TUploadDataPage::TUploadDataPage(QWidget* parent)
-    : QWidget(parent)
+TUploadDataPage::TUploadDataPage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("upload_TabSheet"));
     sendConfig = new QCheckBox(QStringLiteral("Upload Configuration"), this);

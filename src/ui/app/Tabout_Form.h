@@ -4,7 +4,7 @@
 
 // Version information of the program.
 class Tabout_Form : public QDialog {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  explicit Tabout_Form(QWidget* parent = nullptr);
+    explicit Tabout_Form(QWidget* parent = nullptr);
 };

@@ -20,9 +20,9 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QPixmap>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -90,8 +90,8 @@ void Tbmpgen_Form::Build_Layout()
     const QStringList groups = TDM_imagestore::cfgGroupNames();
     auto groupIcon = [&groups](int i) {
         return i < groups.size() && Has_Picture(groups.at(i))
-                   ? QIcon(QPixmap::fromImage(picture(groups.at(i), QSize(50, 50))))
-                   : QIcon();
+            ? QIcon(QPixmap::fromImage(picture(groups.at(i), QSize(50, 50))))
+            : QIcon();
     };
     for (int i = 0; i < projectPages->count(); ++i)
         projectPages->setTabIcon(i, groupIcon(i));
@@ -158,10 +158,10 @@ void Tbmpgen_Form::Build_Menus()
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("file_MenuItem"));
-    connect(add(file, "new_project_MenuItem", QStringLiteral("&New Project")), &QAction::triggered,
-            commands, &TProjectCommands::New_Project);
-    connect(add(file, "open_project_MenuItem", QStringLiteral("&Open Project")), &QAction::triggered,
-            commands, &TProjectCommands::Open_Project);
+    connect(add(file, "new_project_MenuItem", QStringLiteral("&New Project")), &QAction::triggered, commands,
+            &TProjectCommands::New_Project);
+    connect(add(file, "open_project_MenuItem", QStringLiteral("&Open Project")), &QAction::triggered, commands,
+            &TProjectCommands::Open_Project);
     file->addSeparator();
     saveAction = add(file, "save_project_MenuItem", QStringLiteral("&Save Project"));
     connect(saveAction, &QAction::triggered, commands, &TProjectCommands::Save_Project_Command);
@@ -170,22 +170,20 @@ void Tbmpgen_Form::Build_Menus()
     closeAction = add(file, "close_project_MenuItem", QStringLiteral("&Close Project"));
     connect(closeAction, &QAction::triggered, commands, &TProjectCommands::Close_Project);
     file->addSeparator();
-    connect(add(file, "exit_MenuItem", QStringLiteral("E&xit")), &QAction::triggered, this,
-            &QWidget::close);
+    connect(add(file, "exit_MenuItem", QStringLiteral("E&xit")), &QAction::triggered, this, &QWidget::close);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("help_MenuItem"));
-    connect(add(help, "useful_info_MenuItem", QStringLiteral("&Useful Information")),
-            &QAction::triggered, this, [this] {
+    connect(add(help, "useful_info_MenuItem", QStringLiteral("&Useful Information")), &QAction::triggered, this,
+            [this] {
                 if (informationWindow)
                     informationWindow->exec();
             });
     help->addSeparator();
-    connect(add(help, "about_MenuItem", QStringLiteral("&About...")), &QAction::triggered, this,
-            [this] {
-                if (aboutWindow)
-                    aboutWindow->exec();
-            });
+    connect(add(help, "about_MenuItem", QStringLiteral("&About...")), &QAction::triggered, this, [this] {
+        if (aboutWindow)
+            aboutWindow->exec();
+    });
 }
 
 void Tbmpgen_Form::Set_Help_Windows(QDialog* information, QDialog* about)
@@ -324,9 +322,9 @@ void Tbmpgen_Form::closeEvent(QCloseEvent* event)
         return;
     }
     if (modified
-        && Show_Message_Box_Ex(Quit_Question(), TMsgDlgType::mtConfirmation,
-                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-               != QMessageBox::Yes) {
+        && Show_Message_Box_Ex(Quit_Question(), TMsgDlgType::mtConfirmation, QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No)
+            != QMessageBox::Yes) {
         event->ignore();
         return;
     }

@@ -77,8 +77,8 @@ public:
     void Clear_Project();
     // Filled in by the Images page's memory display and the configuration
     // editor; the window calls them at the moments they must run.
-    void Update_Memory_Chart() {}
-    void Show_Device_Config(const TDevice_Config_v2&) {}
+    void Update_Memory_Chart() { }
+    void Show_Device_Config(const TDevice_Config_v2&) { }
 
     void Update_Caption();
     void Show_Project_State(bool projectOpen);

@@ -7,14 +7,14 @@ class QListWidget;
 
 // Preview pictures of the controller, chosen from a strip of thumbnails.
 class Tgallery_Form : public QDialog {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  explicit Tgallery_Form(QWidget* parent = nullptr);
+    explicit Tgallery_Form(QWidget* parent = nullptr);
 
-  int pictureCount() const;
-  void showPicture(int index);
+    int pictureCount() const;
+    void showPicture(int index);
 
 private:
-  QListWidget* thumbs_;
-  QLabel* view_;
+    QListWidget* thumbs_;
+    QLabel* view_;
 };

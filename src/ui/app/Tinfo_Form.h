@@ -6,12 +6,12 @@ class QTextBrowser;
 
 // "Useful Information": built-in rich text for the installer.
 class Tinfo_Form : public QDialog {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  explicit Tinfo_Form(QWidget* parent = nullptr);
+    explicit Tinfo_Form(QWidget* parent = nullptr);
 
-  QTextBrowser* browser() const { return text_; }
+    QTextBrowser* browser() const { return text_; }
 
 private:
-  QTextBrowser* text_;
+    QTextBrowser* text_;
 };

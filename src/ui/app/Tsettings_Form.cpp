@@ -3,14 +3,15 @@
 #include <QDialogButtonBox>
 #include <QVBoxLayout>
 
-Tsettings_Form::Tsettings_Form(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("settings_Form"));
-  setWindowTitle(QStringLiteral(" Settings"));
-  resize(360, 240);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  auto* layout = new QVBoxLayout(this);
-  layout->addStretch(1);
-  layout->addWidget(buttons);
+Tsettings_Form::Tsettings_Form(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("settings_Form"));
+    setWindowTitle(QStringLiteral(" Settings"));
+    resize(360, 240);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addStretch(1);
+    layout->addWidget(buttons);
 }

@@ -13,111 +13,121 @@ namespace {
 
 TPrompter* g_prompter = nullptr;
 
-QMessageBox::Icon iconFor(TMsgDlgType kind) {
-  switch (kind) {
+QMessageBox::Icon iconFor(TMsgDlgType kind)
+{
+    switch (kind) {
     case TMsgDlgType::mtWarning: return QMessageBox::Warning;
     case TMsgDlgType::mtError: return QMessageBox::Critical;
     case TMsgDlgType::mtInformation: return QMessageBox::Information;
     case TMsgDlgType::mtConfirmation: return QMessageBox::Question;
-  }
-  return QMessageBox::NoIcon;
+    }
+    return QMessageBox::NoIcon;
 }
 
-QString captionFor(TMsgDlgType kind) {
-  switch (kind) {
+QString captionFor(TMsgDlgType kind)
+{
+    switch (kind) {
     case TMsgDlgType::mtWarning: return QStringLiteral("Warning");
     case TMsgDlgType::mtError: return QStringLiteral("Error");
     case TMsgDlgType::mtInformation: return QStringLiteral("Information");
     case TMsgDlgType::mtConfirmation: return QStringLiteral("Confirm");
-  }
-  return QString();
+    }
+    return QString();
 }
 
-QMessageBox::StandardButton realDialog(const QString& text, TMsgDlgType kind,
-                                       QMessageBox::StandardButtons buttons,
-                                       QMessageBox::StandardButton defaultButton) {
-  QWidget* owner = QApplication::activeWindow();
-  QMessageBox box(iconFor(kind), QStringLiteral(" ") + captionFor(kind),
-                  // Our texts separate lines with '\r'; a label breaks only at '\n'.
-                  QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                      .replace(QLatin1Char('\r'), QLatin1Char('\n')),
-                  buttons == QMessageBox::NoButton ? QMessageBox::Ok : buttons, owner);
-  box.setTextFormat(Qt::PlainText);
-  box.setWindowFlags(Qt::Dialog | Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  if (defaultButton != QMessageBox::NoButton)
-    box.setDefaultButton(defaultButton);
-  if (QFontDatabase::families().contains(QStringLiteral("Tahoma")))
-    box.setFont(QFont(QStringLiteral("Tahoma"), box.font().pointSize()));
-  // Long lines stay on one line instead of being wrapped.
-  for (QLabel* label : box.findChildren<QLabel*>())
-    label->setWordWrap(false);
-  if (kind != TMsgDlgType::mtInformation)
-    QApplication::beep();
-  // The box settles its final size only when shown; centre it after that.
-  QMetaObject::invokeMethod(
-      &box,
-      [&box, owner = QPointer<QWidget>(owner)] {
-        const QRect area = owner ? owner->frameGeometry()
-                                 : (box.screen() ? box.screen()->availableGeometry() : QRect());
-        if (area.isValid()) {
-          QRect frame = box.frameGeometry();
-          frame.moveCenter(area.center());
-          box.move(frame.topLeft());
-        }
-      },
-      Qt::QueuedConnection);
-  return QMessageBox::StandardButton(box.exec());
+QMessageBox::StandardButton realDialog(const QString& text, TMsgDlgType kind, QMessageBox::StandardButtons buttons,
+                                       QMessageBox::StandardButton defaultButton)
+{
+    QWidget* owner = QApplication::activeWindow();
+    QMessageBox box(iconFor(kind), QStringLiteral(" ") + captionFor(kind),
+                    // Our texts separate lines with '\r'; a label breaks only at '\n'.
+                    QString(text)
+                        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                        .replace(QLatin1Char('\r'), QLatin1Char('\n')),
+                    buttons == QMessageBox::NoButton ? QMessageBox::Ok : buttons, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowFlags(Qt::Dialog | Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    if (QFontDatabase::families().contains(QStringLiteral("Tahoma")))
+        box.setFont(QFont(QStringLiteral("Tahoma"), box.font().pointSize()));
+    // Long lines stay on one line instead of being wrapped.
+    for (QLabel* label : box.findChildren<QLabel*>())
+        label->setWordWrap(false);
+    if (kind != TMsgDlgType::mtInformation)
+        QApplication::beep();
+    // The box settles its final size only when shown; centre it after that.
+    QMetaObject::invokeMethod(
+        &box,
+        [&box, owner = QPointer<QWidget>(owner)] {
+            const QRect area
+                = owner ? owner->frameGeometry() : (box.screen() ? box.screen()->availableGeometry() : QRect());
+            if (area.isValid()) {
+                QRect frame = box.frameGeometry();
+                frame.moveCenter(area.center());
+                box.move(frame.topLeft());
+            }
+        },
+        Qt::QueuedConnection);
+    return QMessageBox::StandardButton(box.exec());
 }
 
-}  // namespace
+} // namespace
 
-void Set_Prompter(TPrompter* prompter) {
-  g_prompter = prompter;
+void Set_Prompter(TPrompter* prompter)
+{
+    g_prompter = prompter;
 }
 
-TPrompter* Current_Prompter() {
-  return g_prompter;
+TPrompter* Current_Prompter()
+{
+    return g_prompter;
 }
 
-void Delay_With_Messages(int ms) {
-  if (ms <= 0)
-    return;
-  QEventLoop loop;
-  QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-  loop.exec();
+void Delay_With_Messages(int ms)
+{
+    if (ms <= 0)
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 QMessageBox::StandardButton Show_Message_Box(const QString& text, TMsgDlgType kind,
-                                             QMessageBox::StandardButtons buttons) {
-  return Show_Message_Box_Ex(text, kind, buttons, QMessageBox::NoButton);
+                                             QMessageBox::StandardButtons buttons)
+{
+    return Show_Message_Box_Ex(text, kind, buttons, QMessageBox::NoButton);
 }
 
 QMessageBox::StandardButton Show_Message_Box_Ex(const QString& text, TMsgDlgType kind,
                                                 QMessageBox::StandardButtons buttons,
-                                                QMessageBox::StandardButton defaultButton) {
-  if (g_prompter)
-    return g_prompter->ask(text, kind, buttons, defaultButton);
-  return realDialog(text, kind, buttons, defaultButton);
+                                                QMessageBox::StandardButton defaultButton)
+{
+    if (g_prompter)
+        return g_prompter->ask(text, kind, buttons, defaultButton);
+    return realDialog(text, kind, buttons, defaultButton);
 }
 
-void Enable_Children(QWidget* control) {
-  if (!control)
-    return;
-  // The control's own setting, not the state it inherits from its parents.
-  const bool on = !control->testAttribute(Qt::WA_ForceDisabled);
-  for (QWidget* child : control->findChildren<QWidget*>())
-    child->setEnabled(on);
+void Enable_Children(QWidget* control)
+{
+    if (!control)
+        return;
+    // The control's own setting, not the state it inherits from its parents.
+    const bool on = !control->testAttribute(Qt::WA_ForceDisabled);
+    for (QWidget* child : control->findChildren<QWidget*>())
+        child->setEnabled(on);
 }
 
-void Make_Checker_Bitmap(QImage& bitmap, int height, int width, QColor c1, QColor c2, int cell) {
-  bitmap = QImage(qMax(width, 0), qMax(height, 0), QImage::Format_ARGB32_Premultiplied);
-  if (bitmap.isNull())
-    return;
-  if (cell < 1)
-    cell = 1;
-  QPainter painter(&bitmap);
-  painter.fillRect(bitmap.rect(), c1);
-  for (int y = 0; y < height; y += cell)
-    for (int x = (y / cell) % 2 ? 0 : cell; x < width; x += 2 * cell)
-      painter.fillRect(x, y, cell, cell, c2);
+void Make_Checker_Bitmap(QImage& bitmap, int height, int width, QColor c1, QColor c2, int cell)
+{
+    bitmap = QImage(qMax(width, 0), qMax(height, 0), QImage::Format_ARGB32_Premultiplied);
+    if (bitmap.isNull())
+        return;
+    if (cell < 1)
+        cell = 1;
+    QPainter painter(&bitmap);
+    painter.fillRect(bitmap.rect(), c1);
+    for (int y = 0; y < height; y += cell)
+        for (int x = (y / cell) % 2 ? 0 : cell; x < width; x += 2 * cell)
+            painter.fillRect(x, y, cell, cell, c2);
 }

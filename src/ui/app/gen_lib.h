@@ -13,10 +13,10 @@ enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
 // tests answer questions without a modal dialog.
 class TPrompter {
 public:
-  virtual ~TPrompter() = default;
-  virtual QMessageBox::StandardButton ask(const QString& text, TMsgDlgType kind,
-                                          QMessageBox::StandardButtons buttons,
-                                          QMessageBox::StandardButton defaultButton) = 0;
+    virtual ~TPrompter() = default;
+    virtual QMessageBox::StandardButton ask(const QString& text, TMsgDlgType kind, QMessageBox::StandardButtons buttons,
+                                            QMessageBox::StandardButton defaultButton)
+        = 0;
 };
 
 // nullptr restores the real dialogs. The caller keeps ownership.

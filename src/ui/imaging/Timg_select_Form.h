@@ -5,8 +5,7 @@
 // Modal gallery for choosing the background or logo the controller shows.
 // Created once at start-up; the gallery arrives with the appearance page.
 class Timg_select_Form : public QDialog {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  explicit Timg_select_Form(QWidget* parent = nullptr);
+    explicit Timg_select_Form(QWidget* parent = nullptr);
 };
-
