@@ -1,6 +1,6 @@
 #include "test_shell.h"
 
-#include "ui/app/TScriptedPrompter.h"
+#include "TScriptedPrompter.h"
 #include "ui/app/gen_lib.h"
 
 #include <QAbstractButton>

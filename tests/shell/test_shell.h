@@ -40,3 +40,10 @@ private slots:
     void settingsOffersOkAndCancelOnly();
     void placeholdersConstruct();
 };
+
+class TestSession : public QObject {
+    Q_OBJECT
+private slots:
+    void setModified_data();
+    void setModified();
+};

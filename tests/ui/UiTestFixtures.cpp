@@ -55,7 +55,7 @@ void TFormFixture::newProject(const QString& path)
 
 void TFormFixture::addImage(int idx, const QString& name, const QByteArray& bytes)
 {
-    THandle_object* handle = window->Handle_List.at(size_t(idx)).get();
+    THandle_object* handle = window->Session().Handle_List.at(size_t(idx)).get();
     auto cell = std::make_unique<TCell_object>();
     cell->name = name;
     cell->imgFileData = bytes;

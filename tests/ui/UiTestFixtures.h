@@ -3,7 +3,8 @@
 // and a look at what it logged.
 
 #include "TScriptedFileDialogs.h"
-#include "ui/app/TScriptedPrompter.h"
+#include "TScriptedPrompter.h"
+#include "core/session/TSession.h"
 #include "ui/app/Tbmpgen_Form.h"
 
 #include <QByteArray>

@@ -6,7 +6,7 @@
 #include "core/messaging/WindowMessages.h"
 #include "ui/app/TActivityLogPanel.h"
 #include "ui/app/TProjectStatusBar.h"
-#include "ui/app/TProjectTreePanel.h"
+#include "ui/imaging/TProjectTreePanel.h"
 
 #include <QAction>
 #include <QLabel>
@@ -52,16 +52,16 @@ void TestMainWindow::startsWithNoProject()
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     QCOMPARE(f.windowTitle(), kCaption);
-    QVERIFY(!f.modified);
+    QVERIFY(!f.Session().modified);
     QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
     QVERIFY(f.No_Project_View()->isVisible());
     QVERIFY(!f.Project_Pages()->isVisible());
-    QCOMPARE(f.Visible_Handle_Idx, -1);
+    QCOMPARE(f.Session().Visible_Handle_Idx, -1);
     for (const char* a : {"save_project_MenuItem", "save_project_as_MenuItem", "close_project_MenuItem"})
         QVERIFY2(!fx.action(a)->isEnabled(), a);
     // The carried firmware is version 2.01 of part 5813.
-    QCOMPARE(f.PC_Cfg_FW_Ver, quint16(201));
-    QCOMPARE(f.PC_Cfg_PartNo, quint16(5813));
+    QCOMPARE(f.Session().PC_Cfg_FW_Ver, quint16(201));
+    QCOMPARE(f.Session().PC_Cfg_PartNo, quint16(5813));
     auto* fw = f.findChild<QPushButton*>(QStringLiteral("fw_upg_Button"));
     QVERIFY(fw);
     QCOMPARE(fw->text(), QStringLiteral("Firmware Upgrade (v2.01)"));
@@ -152,10 +152,10 @@ void TestMainWindow::closeQuery()
     }
     QCOMPARE(f.isVisible(), !closes);
     if (!closes && state == QLatin1String("modified")) {
-        QVERIFY(f.modified);
-        QCOMPARE(f.Handle_List.at(LOGOS_IDX)->cells.size(), size_t(1));
+        QVERIFY(f.Session().modified);
+        QCOMPARE(f.Session().Handle_List.at(LOGOS_IDX)->cells.size(), size_t(1));
     } else {
-        QVERIFY(f.Handle_List.empty()); // torn down on close
+        QVERIFY(f.Session().Handle_List.empty()); // torn down on close
     }
 }
 
@@ -208,7 +208,7 @@ void TestMainWindow::showProjectBuildsTheTree()
         QTreeWidgetItem* root = tree->topLevelItem(i);
         QCOMPARE(root->text(0), roots.at(i));
         QCOMPARE(f.Tree_Panel()->Handle_Node(i), root);
-        QCOMPARE(TProjectTreePanel::Handle_Of(root), f.Handle_List.at(size_t(i)).get());
+        QCOMPARE(TProjectTreePanel::Handle_Of(root), f.Session().Handle_List.at(size_t(i)).get());
         QCOMPARE(root->isHidden(), i >= BG_THUMBNAILS_IDX);
         QCOMPARE(bool(root->flags() & Qt::ItemIsSelectable), i < BG_THUMBNAILS_IDX);
     }
@@ -221,8 +221,8 @@ void TestMainWindow::showProjectBuildsTheTree()
 
     // Each image node and its cell know each other, and the cell's pictures
     // come from its stored bytes.
-    TCell_object* lobby = f.Handle_List.at(BACKGROUNDS_IDX)->cells.at(1).get();
-    QCOMPARE(lobby->pTreeItem, backgrounds->child(1));
+    TCell_object* lobby = f.Session().Handle_List.at(BACKGROUNDS_IDX)->cells.at(1).get();
+    QCOMPARE(f.Tree_Panel()->cellNode(lobby), backgrounds->child(1));
     QCOMPARE(TProjectTreePanel::Cell_Of(backgrounds->child(1)), lobby);
     QCOMPARE(lobby->name, QStringLiteral("LOBBY BLUE"));
     QCOMPARE(lobby->fmxbmp.size(), QSize(480, 272));
@@ -236,8 +236,8 @@ void TestMainWindow::showProjectBuildsTheTree()
     QTest::keyClick(tree, Qt::Key_Down);
     QTest::keyClick(tree, Qt::Key_End);
     QVERIFY(!tree->currentItem()->isHidden());
-    QVERIFY(TProjectTreePanel::Handle_Of(tree->currentItem()) != f.Handle_List.at(BG_THUMBNAILS_IDX).get());
-    QVERIFY(!f.modified);
+    QVERIFY(TProjectTreePanel::Handle_Of(tree->currentItem()) != f.Session().Handle_List.at(BG_THUMBNAILS_IDX).get());
+    QVERIFY(!f.Session().modified);
 
     // Show_Project leaves the Configuration page and the upload boxes ready.
     QCOMPARE(f.Project_Pages()->currentIndex(), 0);
@@ -261,8 +261,8 @@ void TestMainWindow::undecodableImageIsReportedAndKept()
 
     // The project opens; the image is listed without a picture, its bytes
     // are kept and the log names it.
-    QCOMPARE(f.project_fullpath, dir.filePath(QStringLiteral("odd.cvp")));
-    const TCell_object* cell = f.Handle_List.at(INFO_SCREENS_IDX)->cells.at(0).get();
+    QCOMPARE(f.Session().project_fullpath, dir.filePath(QStringLiteral("odd.cvp")));
+    const TCell_object* cell = f.Session().Handle_List.at(INFO_SCREENS_IDX)->cells.at(0).get();
     QVERIFY(cell->bmp.isNull());
     QCOMPARE(cell->imgFileData, junk);
     QCOMPARE(f.Tree_Panel()->Project_TreeView()->topLevelItem(INFO_SCREENS_IDX)->child(0)->text(0),

@@ -4,10 +4,10 @@
 
 #include "core/model/DeviceConfig.h"
 #include "core/storage/DiskIO.h"
-#include "ui/app/TConfigurationPage.h"
 #include "ui/app/TProjectCommands.h"
 #include "ui/app/TProjectStatusBar.h"
-#include "ui/app/TProjectTreePanel.h"
+#include "ui/config_editor/TConfigurationPage.h"
+#include "ui/imaging/TProjectTreePanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,7 +49,7 @@ QString Saved_Project_With_Images(TFormFixture& fx, const QString& path)
     fx.addImage(BG_THUMBNAILS_IDX, QStringLiteral("SUNSET"), Png_Bytes(90, 51, 0xff336699));
     fx.addImage(LOGOS_IDX, QStringLiteral("ACME"), Png_Bytes(125, 85, 0x80ff0000));
     fx.trigger("save_project_MenuItem");
-    return fx.form().project_fullpath;
+    return fx.form().Session().project_fullpath;
 }
 } // namespace
 
@@ -88,13 +88,13 @@ void TestProjectCommands::newProjectIsBoundAndModified()
 
     fx.newProject(dir.filePath(chosen));
 
-    QCOMPARE(f.project_fullpath, dir.filePath(boundTo));
+    QCOMPARE(f.Session().project_fullpath, dir.filePath(boundTo));
     QCOMPARE(f.windowTitle(), QStringLiteral(" ") + name + QStringLiteral(" - Corvane R/C Configurator v2"));
-    QVERIFY(f.modified);
+    QVERIFY(f.Session().modified);
     QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral("M"));
-    QCOMPARE(f.Status_Bar()->Path_Panel()->toolTip(), f.project_fullpath);
-    QCOMPARE(int(f.Handle_List.size()), int(HANDLE_COUNT));
-    QVERIFY(Same_Record(f.Project_Device_Config, New_Project_Config()));
+    QCOMPARE(f.Status_Bar()->Path_Panel()->toolTip(), f.Session().project_fullpath);
+    QCOMPARE(int(f.Session().Handle_List.size()), int(HANDLE_COUNT));
+    QVERIFY(Same_Record(f.Session().Project_Device_Config, New_Project_Config()));
     QVERIFY(f.Project_Pages()->isVisible());
     QVERIFY(!f.No_Project_View()->isVisible());
     QCOMPARE(f.Project_Pages()->currentIndex(), 0);
@@ -102,9 +102,9 @@ void TestProjectCommands::newProjectIsBoundAndModified()
         QVERIFY2(fx.action(a)->isEnabled(), a);
     const LogEntry log = fx.lastLog();
     QCOMPARE(log.description, QStringLiteral("New project created"));
-    QCOMPARE(log.info, f.project_fullpath);
+    QCOMPARE(log.info, f.Session().project_fullpath);
     // Nothing is written until the first save.
-    QVERIFY(!QFileInfo::exists(f.project_fullpath));
+    QVERIFY(!QFileInfo::exists(f.Session().project_fullpath));
     QVERIFY(fx.prompter().questions().isEmpty());
 }
 
@@ -113,18 +113,18 @@ void TestProjectCommands::saveClearsModifiedAndReadsBack()
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     fx.newProject(dir.filePath(QStringLiteral("saved.cvp")));
-    f.Project_Device_Config.theme_colour = 0x123456;
-    f.Set_Modified(true);
+    f.Session().Project_Device_Config.theme_colour = 0x123456;
+    f.Session().Set_Modified(true);
 
     fx.trigger("save_project_MenuItem");
 
-    QVERIFY(!f.modified);
+    QVERIFY(!f.Session().modified);
     QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved"));
-    QCOMPARE(fx.lastLog().info, f.project_fullpath);
+    QCOMPARE(fx.lastLog().info, f.Session().project_fullpath);
     TDevice_Config_v2 rec{};
     THandle_List handles;
-    QVERIFY(Load_Project_File(f.project_fullpath, rec, handles));
+    QVERIFY(Load_Project_File(f.Session().project_fullpath, rec, handles));
     QCOMPARE(rec.theme_colour, 0x123456u);
     QCOMPARE(int(handles.size()), int(HANDLE_COUNT));
 }
@@ -134,28 +134,28 @@ void TestProjectCommands::openNeverMarksModified()
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     const QString path = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("open.cvp")));
-    const TDevice_Config_v2 savedRecord = f.Project_Device_Config;
+    const TDevice_Config_v2 savedRecord = f.Session().Project_Device_Config;
     fx.newProject(dir.filePath(QStringLiteral("other.cvp")));
     fx.prompter().enqueue(QMessageBox::Yes); // discard the unsaved new project
     // An editor reacting to what filling the window changes, as the
     // configuration pages do.
     QObject::connect(f.Tree_Panel()->Project_TreeView(), &QTreeWidget::currentItemChanged, &f,
-                     [&f] { f.Set_Modified(true); });
+                     [&f] { f.Session().Set_Modified(true); });
 
     fx.dialogs().answers.enqueue(path);
     fx.trigger("open_project_MenuItem");
 
-    QVERIFY(!f.modified);
+    QVERIFY(!f.Session().modified);
     QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
-    QCOMPARE(f.project_fullpath, path);
+    QCOMPARE(f.Session().project_fullpath, path);
     QCOMPARE(f.windowTitle(), QStringLiteral(" open - Corvane R/C Configurator v2"));
-    QVERIFY(Same_Record(f.Project_Device_Config, savedRecord));
-    QCOMPARE(f.Handle_List.at(BACKGROUNDS_IDX)->cells.size(), size_t(1));
-    QCOMPARE(f.Handle_List.at(LOGOS_IDX)->cells.at(0)->bmp.size(), QSize(125, 85));
+    QVERIFY(Same_Record(f.Session().Project_Device_Config, savedRecord));
+    QCOMPARE(f.Session().Handle_List.at(BACKGROUNDS_IDX)->cells.size(), size_t(1));
+    QCOMPARE(f.Session().Handle_List.at(LOGOS_IDX)->cells.at(0)->bmp.size(), QSize(125, 85));
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Loaded"));
     QCOMPARE(fx.lastLog().info, path);
     QVERIFY(fx.action("close_project_MenuItem")->isEnabled());
-    QVERIFY(!f.loading_flag);
+    QVERIFY(!f.Session().loading_flag);
 }
 
 void TestProjectCommands::bdpKeepsItsExtension()
@@ -169,9 +169,9 @@ void TestProjectCommands::bdpKeepsItsExtension()
 
     fx.dialogs().answers.enqueue(bdp);
     fx.trigger("open_project_MenuItem");
-    QCOMPARE(f.project_fullpath, bdp);
-    f.Project_Device_Config.theme_colour = 0xABCDEF;
-    f.Set_Modified(true);
+    QCOMPARE(f.Session().project_fullpath, bdp);
+    f.Session().Project_Device_Config.theme_colour = 0xABCDEF;
+    f.Session().Set_Modified(true);
     fx.trigger("save_project_MenuItem");
 
     TDevice_Config_v2 rec{};
@@ -204,7 +204,7 @@ void TestProjectCommands::discardQuestion()
     Tbmpgen_Form& f = fx.form();
     fx.newProject(dir.filePath(QStringLiteral("first.cvp")));
     fx.addImage(INFO_SCREENS_IDX, QStringLiteral("HELP"), Png_Bytes(480, 272, 0xff00ff00));
-    const QString path = f.project_fullpath;
+    const QString path = f.Session().project_fullpath;
     fx.prompter().clear();
     fx.prompter().enqueue(QMessageBox::StandardButton(answer));
     fx.dialogs().answers.enqueue(dir.filePath(QStringLiteral("second.cvp")));
@@ -217,10 +217,10 @@ void TestProjectCommands::discardQuestion()
     QCOMPARE(q.kind, TMsgDlgType::mtConfirmation);
     QCOMPARE(q.buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(q.defaultButton, QMessageBox::No);
-    QCOMPARE(f.project_fullpath == path, kept);
+    QCOMPARE(f.Session().project_fullpath == path, kept);
     if (kept) {
-        QVERIFY(f.modified);
-        QCOMPARE(f.Handle_List.at(INFO_SCREENS_IDX)->cells.size(), size_t(1));
+        QVERIFY(f.Session().modified);
+        QCOMPARE(f.Session().Handle_List.at(INFO_SCREENS_IDX)->cells.size(), size_t(1));
         QCOMPARE(fx.dialogs().shown, 1); // only the first New
     }
 }
@@ -237,14 +237,14 @@ void TestProjectCommands::closeProjectReturnsToNoProject()
     QVERIFY(fx.prompter().questions().isEmpty()); // saved: nothing to ask
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Closed"));
     QCOMPARE(fx.lastLog().info, path);
-    QVERIFY(f.Handle_List.empty());
-    QVERIFY(f.project_fullpath.isEmpty());
+    QVERIFY(f.Session().Handle_List.empty());
+    QVERIFY(f.Session().project_fullpath.isEmpty());
     QCOMPARE(f.windowTitle(), kCaption);
     QVERIFY(f.Status_Bar()->Path_Panel()->text().isEmpty());
     QVERIFY(!f.Project_Pages()->isVisible());
     QVERIFY(f.No_Project_View()->isVisible());
     QCOMPARE(f.Tree_Panel()->Project_TreeView()->topLevelItemCount(), 0);
-    QVERIFY(!f.closing_flag);
+    QVERIFY(!f.Session().closing_flag);
     for (const char* a : {"save_project_MenuItem", "save_project_as_MenuItem", "close_project_MenuItem"})
         QVERIFY2(!fx.action(a)->isEnabled(), a);
     for (const char* a : {"new_project_MenuItem", "open_project_MenuItem", "exit_MenuItem"})
@@ -301,14 +301,14 @@ void TestProjectCommands::unreadableFileGivesErrorAndNoProject()
         QVERIFY2(q.text.contains(messagePart), qPrintable(q.text));
 
     // No project is bound any more, so nothing can be saved over the file.
-    QVERIFY(f.Handle_List.empty());
-    QVERIFY(f.project_fullpath.isEmpty());
-    QVERIFY(!f.modified);
+    QVERIFY(f.Session().Handle_List.empty());
+    QVERIFY(f.Session().project_fullpath.isEmpty());
+    QVERIFY(!f.Session().modified);
     QCOMPARE(f.windowTitle(), kCaption);
     QVERIFY(!f.Project_Pages()->isVisible());
     QVERIFY(!fx.action("save_project_MenuItem")->isEnabled());
     QVERIFY(!fx.action("save_project_as_MenuItem")->isEnabled());
-    QVERIFY(!f.loading_flag);
+    QVERIFY(!f.Session().loading_flag);
     fx.trigger("save_project_MenuItem");
     f.Commands()->Save_Project_Command(); // even past the disabled menu item
     QCOMPARE(fx.prompter().questions().size(), 1);
@@ -327,19 +327,19 @@ void TestProjectCommands::saveAsBindsTheNewPath()
     fx.trigger("save_project_as_MenuItem");
 
     const QString expected = dir.filePath(QStringLiteral("final.cvp"));
-    QCOMPARE(f.project_fullpath, expected);
-    QCOMPARE(f.project_name, QStringLiteral("final"));
+    QCOMPARE(f.Session().project_fullpath, expected);
+    QCOMPARE(f.Session().project_name, QStringLiteral("final"));
     QCOMPARE(f.windowTitle(), QStringLiteral(" final - Corvane R/C Configurator v2"));
     QVERIFY(QFileInfo::exists(expected));
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("draft.cvp"))));
-    QVERIFY(!f.modified);
+    QVERIFY(!f.Session().modified);
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved"));
     QCOMPARE(fx.lastLog().info, expected);
 
     // Cancelling the dialog changes nothing.
     const int rows = fx.logRows();
     fx.trigger("save_project_as_MenuItem");
-    QCOMPARE(f.project_fullpath, expected);
+    QCOMPARE(f.Session().project_fullpath, expected);
     QCOMPARE(fx.logRows(), rows);
 }
 
@@ -349,7 +349,7 @@ void TestProjectCommands::failedSaveKeepsModifiedAndOldFile()
     Tbmpgen_Form& f = fx.form();
     const QString path = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("keep.cvp")));
     const QByteArray before = File_Bytes(path);
-    f.Set_Modified(true);
+    f.Session().Set_Modified(true);
     const int rows = fx.logRows();
     fx.prompter().clear();
     fx.dialogs().answers.enqueue(dir.filePath(QStringLiteral("no/such/folder/x.cvp")));
@@ -359,7 +359,7 @@ void TestProjectCommands::failedSaveKeepsModifiedAndOldFile()
     QCOMPARE(fx.prompter().questions().size(), 1);
     QCOMPARE(fx.prompter().questions().constFirst().kind, TMsgDlgType::mtError);
     QVERIFY(fx.prompter().questions().constFirst().text.contains(QStringLiteral("x.cvp")));
-    QVERIFY(f.modified);
+    QVERIFY(f.Session().modified);
     QCOMPARE(fx.logRows(), rows);
     QCOMPARE(File_Bytes(path), before);
 }
@@ -380,30 +380,62 @@ void TestProjectCommands::serviceTextLineLimit()
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     fx.newProject(dir.filePath(QStringLiteral("service.cvp")));
-    QFile::remove(f.project_fullpath);
-    // The general page's editor, as the configuration editor names it.
-    auto* memo = new QPlainTextEdit(f.Configuration_Page());
-    memo->setObjectName(QStringLiteral("service_text_Memo"));
+    QFile::remove(f.Session().project_fullpath);
+    auto* memo = f.findChild<QPlainTextEdit*>(QStringLiteral("service_text_Memo"));
+    QVERIFY(memo);
     memo->setPlainText(text);
     fx.prompter().clear();
     const int rows = fx.logRows();
 
     fx.trigger("save_project_MenuItem");
 
-    QCOMPARE(QFileInfo::exists(f.project_fullpath), saved);
-    QCOMPARE(f.modified, !saved);
+    QCOMPARE(QFileInfo::exists(f.Session().project_fullpath), saved);
+    QCOMPARE(f.Session().modified, !saved);
     if (saved) {
         QVERIFY(fx.prompter().questions().isEmpty());
-        QVERIFY(Read_Service_Text(f.Project_Device_Config).startsWith(QStringLiteral("one\r\ntwo\r\nthree")));
+        QVERIFY(Read_Service_Text(f.Session().Project_Device_Config).startsWith(QStringLiteral("one\r\ntwo\r\nthree")));
     } else {
         QCOMPARE(fx.prompter().questions().size(), 1);
         QCOMPARE(fx.prompter().questions().constFirst().text,
                  QStringLiteral("The service text contains too many lines.      \rUnable to save the project.      "));
         QCOMPARE(fx.prompter().questions().constFirst().kind, TMsgDlgType::mtWarning);
         QCOMPARE(fx.logRows(), rows);
-        QCOMPARE(QString::fromLatin1(reinterpret_cast<const char*>(f.Project_Device_Config.service_info_text)),
-                 QString::fromLatin1(kNewProjectServiceText));
+        QCOMPARE(
+            QString::fromLatin1(reinterpret_cast<const char*>(f.Session().Project_Device_Config.service_info_text)),
+            QString::fromLatin1(kNewProjectServiceText));
     }
+}
+
+void TestProjectCommands::serviceTextEditorFollowsTheRecord()
+{
+    // The text waits in its editor: an opened project shows the record's
+    // lines there without becoming modified, an edit marks it modified, and
+    // only a save moves the edited text into the record.
+    const QString path = dir.filePath(QStringLiteral("text.cvp"));
+    TDevice_Config_v2 rec = New_Project_Config();
+    Write_Service_Text(QStringLiteral("Call 555 0100\r\nAsk for Ana"), rec);
+    THandle_List handles;
+    Create_Default_Handles(handles);
+    Save_Project_File(path, rec, handles);
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    auto* memo = f.findChild<QPlainTextEdit*>(QStringLiteral("service_text_Memo"));
+    QVERIFY(memo);
+    fx.dialogs().answers.enqueue(path);
+
+    fx.trigger("open_project_MenuItem");
+
+    QCOMPARE(memo->toPlainText(), QStringLiteral("Call 555 0100\nAsk for Ana"));
+    QVERIFY(!f.Session().modified);
+    memo->setPlainText(QStringLiteral("Call 555 0199"));
+    QVERIFY(f.Session().modified);
+    QCOMPARE(Read_Service_Text(f.Session().Project_Device_Config), QStringLiteral("Call 555 0100\r\nAsk for Ana"));
+    fx.trigger("save_project_MenuItem");
+    QVERIFY(!f.Session().modified);
+    TDevice_Config_v2 saved{};
+    THandle_List savedHandles;
+    QVERIFY(Load_Project_File(path, saved, savedHandles));
+    QCOMPARE(Read_Service_Text(saved), QStringLiteral("Call 555 0199"));
 }
 
 void TestProjectCommands::saveDialogAsksBeforeReplacingTheProjectFile()

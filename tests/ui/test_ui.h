@@ -20,6 +20,7 @@ private slots:
     void failedSaveKeepsModifiedAndOldFile();
     void serviceTextLineLimit_data();
     void serviceTextLineLimit();
+    void serviceTextEditorFollowsTheRecord();
     void saveDialogAsksBeforeReplacingTheProjectFile();
 
 private:

@@ -12,7 +12,6 @@
 #include <memory>
 #include <vector>
 
-class QTreeWidgetItem;
 class THandle_object;
 
 class TCell_object {
@@ -29,7 +28,6 @@ public:
     int32_t imageSize = 0;
     bool included = true;
     THandle_object* pHandle = nullptr;
-    QTreeWidgetItem* pTreeItem = nullptr;
     QByteArray imgFileData; // the image at the handle's size, as a PNG file
 };
 

@@ -1,27 +1,17 @@
 #include "ui/app/TProjectCommands.h"
 
 #include "core/model/DeviceConfig.h"
+#include "core/session/TSession.h"
 #include "core/storage/DiskIO.h"
-#include "ui/app/ProjectImageDecoding.h"
 #include "ui/app/TFileDialogs.h"
-#include "ui/app/TImagesPage.h"
-#include "ui/app/TProjectTreePanel.h"
-#include "ui/app/TUploadDataPage.h"
-#include "ui/app/Tbmpgen_Form.h"
+#include "ui/app/TProjectView.h"
 #include "ui/app/gen_lib.h"
+#include "ui/imaging/ProjectImageDecoding.h"
 
 #include <QFileInfo>
-#include <QLabel>
 #include <QStringList>
 
 namespace {
-// Service text lives in its editor while being edited; the editor belongs to
-// the configuration pages and is found by name.
-QObject* Service_Text_Editor(Tbmpgen_Form& form)
-{
-    return form.findChild<QObject*>(QStringLiteral("service_text_Memo"));
-}
-
 // loading_flag is cleared on every way out, so an error while filling the
 // window never leaves Set_Modified switched off for good.
 class Loading_Scope {
@@ -36,10 +26,11 @@ private:
 };
 } // namespace
 
-TProjectCommands::TProjectCommands(Tbmpgen_Form& form, TFileDialogs& dialogs, QObject* parent)
+TProjectCommands::TProjectCommands(TSession& session, TProjectView& view, TFileDialogs& dialogs, QObject* parent)
     : QObject(parent)
-    , form(form)
-    , dialogs(dialogs)
+    , m_session(session)
+    , m_view(view)
+    , m_dialogs(dialogs)
 {
 }
 
@@ -86,7 +77,7 @@ int TProjectCommands::Text_Line_Count(const QString& text)
 
 bool TProjectCommands::Discard_Confirmed()
 {
-    if (!form.modified)
+    if (!m_session.modified)
         return true;
     return Show_Message_Box_Ex(Discard_Question(), TMsgDlgType::mtConfirmation, QMessageBox::Yes | QMessageBox::No,
                                QMessageBox::No)
@@ -95,36 +86,36 @@ bool TProjectCommands::Discard_Confirmed()
 
 void TProjectCommands::Bind_To(const QString& path)
 {
-    form.project_fullpath = path;
-    form.project_name = Project_Name_Of(path);
-    form.Show_Project_Path(path);
-    form.Update_Caption();
+    m_session.project_fullpath = path;
+    m_session.project_name = Project_Name_Of(path);
+    m_view.Show_Project_Path(path);
+    m_view.Update_Caption();
 }
 
 void TProjectCommands::New_Project()
 {
     if (!Discard_Confirmed())
         return;
-    const QString chosen = dialogs.New_Project_Name(&form);
+    const QString chosen = m_dialogs.New_Project_Name(m_view.dialogParent());
     if (chosen.isEmpty())
         return;
     Clear_Project();
     Bind_To(With_Project_Extension(chosen));
-    Create_Default_Handles(form.Handle_List);
-    form.Visible_Handle_Idx = -1;
-    form.Project_Device_Config = New_Project_Config();
-    form.Show_Project_State(true);
+    Create_Default_Handles(m_session.Handle_List);
+    m_session.Visible_Handle_Idx = -1;
+    m_session.Project_Device_Config = New_Project_Config();
+    m_view.Show_Project_State(true);
     Show_Project();
-    form.Set_Modified(true);
-    form.Enable_Project_Commands(true);
-    form.Log_Activity(27, form.project_fullpath);
+    m_session.Set_Modified(true);
+    m_view.Enable_Project_Commands(true);
+    m_view.Log_Activity(27, m_session.project_fullpath);
 }
 
 void TProjectCommands::Open_Project()
 {
     if (!Discard_Confirmed())
         return;
-    const QString chosen = dialogs.Open_Project_Name(&form);
+    const QString chosen = m_dialogs.Open_Project_Name(m_view.dialogParent());
     if (chosen.isEmpty())
         return;
     Clear_Project();
@@ -132,10 +123,10 @@ void TProjectCommands::Open_Project()
 
     QString failure;
     try {
-        if (Load_Project_File(form.project_fullpath, form.Project_Device_Config, form.Handle_List)) {
+        if (Load_Project_File(m_session.project_fullpath, m_session.Project_Device_Config, m_session.Handle_List)) {
             Show_Project();
-            form.Log_Activity(5, form.project_fullpath);
-            form.Enable_Project_Commands(true);
+            m_view.Log_Activity(5, m_session.project_fullpath);
+            m_view.Enable_Project_Commands(true);
             return;
         }
         failure = Load_Error_Text();
@@ -151,59 +142,51 @@ void TProjectCommands::Open_Project()
 void TProjectCommands::Return_To_No_Project()
 {
     Clear_Project();
-    form.Show_Project_State(false);
-    form.Enable_Project_Commands(false);
-    form.project_fullpath.clear();
-    form.project_name.clear();
-    form.Show_Project_Path(QString());
-    form.Update_Caption();
-    form.Set_Modified(false);
+    m_view.Show_Project_State(false);
+    m_view.Enable_Project_Commands(false);
+    m_session.project_fullpath.clear();
+    m_session.project_name.clear();
+    m_view.Show_Project_Path(QString());
+    m_view.Update_Caption();
+    m_session.Set_Modified(false);
 }
 
 void TProjectCommands::Save_Project_Command()
 {
     // Only an open project is ever written; the menu commands are disabled
     // otherwise, and a stray call must not write an empty project.
-    if (form.project_fullpath.isEmpty() || form.Handle_List.empty())
+    if (m_session.project_fullpath.isEmpty() || m_session.Handle_List.empty())
         return;
-    if (Save_Project(form.project_fullpath))
-        form.Log_Activity(6, form.project_fullpath);
+    if (Save_Project(m_session.project_fullpath))
+        m_view.Log_Activity(6, m_session.project_fullpath);
 }
 
 void TProjectCommands::Save_Project_As()
 {
-    if (form.Handle_List.empty())
+    if (m_session.Handle_List.empty())
         return;
-    const QString chosen = dialogs.Save_Project_Name(&form);
+    const QString chosen = m_dialogs.Save_Project_Name(m_view.dialogParent());
     if (chosen.isEmpty())
         return;
-    form.project_fullpath = With_Project_Extension(chosen);
-    form.project_name = Project_Name_Of(form.project_fullpath);
-    const bool saved = Save_Project(form.project_fullpath);
-    form.Show_Project_Path(form.project_fullpath);
-    form.Update_Caption();
+    m_session.project_fullpath = With_Project_Extension(chosen);
+    m_session.project_name = Project_Name_Of(m_session.project_fullpath);
+    const bool saved = Save_Project(m_session.project_fullpath);
+    m_view.Show_Project_Path(m_session.project_fullpath);
+    m_view.Update_Caption();
     if (saved)
-        form.Log_Activity(6, form.project_fullpath);
+        m_view.Log_Activity(6, m_session.project_fullpath);
 }
 
 bool TProjectCommands::Save_Project(const QString& path)
 {
-    if (QObject* editor = Service_Text_Editor(form)) {
-        const QString text = editor->property("plainText").toString();
-        if (Text_Line_Count(text) >= 4) {
-            Show_Message_Box(Too_Many_Lines_Text(), TMsgDlgType::mtWarning, QMessageBox::Ok);
-            return false;
-        }
-        // The record separates lines with CR; the editor's own line breaks
-        // become CR LF first, as the record's writer expects.
-        QString crlf = text;
-        crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-        Write_Service_Text(crlf, form.Project_Device_Config);
+    if (Text_Line_Count(m_view.serviceText()) >= 4) {
+        Show_Message_Box(Too_Many_Lines_Text(), TMsgDlgType::mtWarning, QMessageBox::Ok);
+        return false;
     }
+    m_view.writeDeviceConfig(m_session.Project_Device_Config);
     if (!Write_Project_File(path))
         return false;
-    form.Set_Modified(false);
+    m_session.Set_Modified(false);
     return true;
 }
 
@@ -213,7 +196,7 @@ bool TProjectCommands::Write_Project_File(const QString& path)
     // only once the new one is complete); the project stays modified and the
     // error's own message says what went wrong.
     try {
-        Save_Project_File(path, form.Project_Device_Config, form.Handle_List);
+        Save_Project_File(path, m_session.Project_Device_Config, m_session.Handle_List);
         return true;
     } catch (const std::exception& error) {
         Show_Message_Box(QString::fromUtf8(error.what()), TMsgDlgType::mtError, QMessageBox::Ok);
@@ -225,53 +208,53 @@ void TProjectCommands::Close_Project()
 {
     if (!Discard_Confirmed())
         return;
-    const QString closedPath = form.project_fullpath;
-    form.Show_Project_State(false);
-    form.closing_flag = true;
+    const QString closedPath = m_session.project_fullpath;
+    m_view.Show_Project_State(false);
+    m_session.closing_flag = true;
     try {
         Clear_Project();
     } catch (...) {
-        form.closing_flag = false;
+        m_session.closing_flag = false;
         throw;
     }
-    form.closing_flag = false;
-    form.Enable_Project_Commands(false);
-    form.Set_Modified(false);
-    form.Log_Activity(7, closedPath);
-    form.project_fullpath.clear();
-    form.project_name.clear();
-    form.Show_Project_Path(QString());
-    form.Update_Caption();
+    m_session.closing_flag = false;
+    m_view.Enable_Project_Commands(false);
+    m_session.Set_Modified(false);
+    m_view.Log_Activity(7, closedPath);
+    m_session.project_fullpath.clear();
+    m_session.project_name.clear();
+    m_view.Show_Project_Path(QString());
+    m_view.Update_Caption();
 }
 
 void TProjectCommands::Clear_Project()
 {
     // Nodes go before the handles: they point into the cells.
-    form.Tree_Panel()->Clear();
-    form.Handle_List.clear();
-    form.Set_Modified(false);
-    form.Images_Page()->Drag_Label()->show();
-    form.Visible_Handle_Idx = -1;
+    m_view.clearTree();
+    m_session.Handle_List.clear();
+    m_session.Set_Modified(false);
+    m_view.showDragLabel();
+    m_session.Visible_Handle_Idx = -1;
 }
 
 void TProjectCommands::Show_Project()
 {
     QStringList undecodable;
     {
-        Loading_Scope loading(form.loading_flag);
+        Loading_Scope loading(m_session.loading_flag);
         // The tree gives each image its normalised name first, so a picture
         // that cannot be decoded is reported under the name the user sees.
-        form.Tree_Panel()->Build(form.Handle_List);
-        undecodable = Decode_Project_Images(form.Handle_List);
-        form.Show_Device_Config(form.Project_Device_Config);
-        form.Show_Project_State(true);
-        form.Select_Configuration_Page();
-        form.Select_Tree_Top_Node();
+        m_view.buildTree(m_session.Handle_List);
+        undecodable = Decode_Project_Images(m_session.Handle_List);
+        m_view.Show_Device_Config(m_session.Project_Device_Config);
+        m_view.Show_Project_State(true);
+        m_view.Select_Configuration_Page();
+        m_view.Select_Tree_Top_Node();
     }
-    form.Update_Memory_Chart();
-    form.Upload_Page()->Tick_Both();
+    m_view.Update_Memory_Chart();
+    m_view.tickUploadBoxes();
     // The stored bytes of such an image stay as they are and are saved back
     // unchanged; only its picture is missing from the window.
     for (const QString& image : undecodable)
-        form.Log_Activity(0, image);
+        m_view.Log_Activity(0, image);
 }

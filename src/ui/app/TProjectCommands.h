@@ -7,15 +7,16 @@
 #include <QString>
 
 class TFileDialogs;
-class Tbmpgen_Form;
+class TProjectView;
+class TSession;
 
 class TProjectCommands : public QObject {
     Q_OBJECT
 public:
-    TProjectCommands(Tbmpgen_Form& form, TFileDialogs& dialogs, QObject* parent = nullptr);
+    TProjectCommands(TSession& session, TProjectView& view, TFileDialogs& dialogs, QObject* parent = nullptr);
 
-    // Moves the service text into the record (when its editor exists) and
-    // writes the file; false when nothing was written.
+    // Moves the service text into the record and writes the file; false when
+    // nothing was written.
     bool Save_Project(const QString& path);
     void Clear_Project();
     void Show_Project();
@@ -47,6 +48,7 @@ private:
     void Return_To_No_Project();
     bool Write_Project_File(const QString& path);
 
-    Tbmpgen_Form& form;
-    TFileDialogs& dialogs;
+    TSession& m_session;
+    TProjectView& m_view;
+    TFileDialogs& m_dialogs;
 };

@@ -4,17 +4,19 @@
 #include "core/messaging/TWindowMessageEvent.h"
 #include "core/resources/CarriedData.h"
 #include "core/resources/TDM_images.h"
+#include "core/session/TSession.h"
 #include "ui/app/TActivityLogPanel.h"
-#include "ui/app/TConfigurationPage.h"
 #include "ui/app/TErrorReport.h"
 #include "ui/app/TFileDialogs.h"
-#include "ui/app/TImagesPage.h"
 #include "ui/app/TNoProjectView.h"
 #include "ui/app/TProjectCommands.h"
 #include "ui/app/TProjectStatusBar.h"
-#include "ui/app/TProjectTreePanel.h"
-#include "ui/app/TUploadDataPage.h"
 #include "ui/app/gen_lib.h"
+#include "ui/config_editor/TConfigurationPage.h"
+#include "ui/config_editor/TGeneralPage.h"
+#include "ui/device/TUploadDataPage.h"
+#include "ui/imaging/TImagesPage.h"
+#include "ui/imaging/TProjectTreePanel.h"
 
 #include <QCloseEvent>
 #include <QDialog>
@@ -33,25 +35,28 @@
 
 Tbmpgen_Form::Tbmpgen_Form(std::unique_ptr<TFileDialogs> dialogs, QWidget* parent)
     : QMainWindow(parent)
+    , m_session(new TSession(this))
     , fileDialogs(dialogs ? std::move(dialogs) : std::make_unique<TQtFileDialogs>())
 {
     setObjectName(QStringLiteral("bmpgen_Form"));
     queue = new TMsgList(this);
-    commands = new TProjectCommands(*this, *fileDialogs, this);
+    commands = new TProjectCommands(*m_session, *this, *fileDialogs, this);
     Build_Layout();
     Build_Menus();
+    connect(m_session, &TSession::modifiedChanged, statusPanels, &TProjectStatusBar::Show_Modified);
+    connect(configPage, &TConfigurationPage::changed, m_session, [this] { m_session->Set_Modified(true); });
 
     dpiLabel->setText(QStringLiteral("App dpi=%1dpi, screen dpi = %2dpi")
                           .arg(logicalDpiX())
                           .arg(screen() ? int(screen()->logicalDotsPerInch()) : logicalDpiX()));
     Update_Caption();
-    Set_Modified(false);
+    m_session->Set_Modified(false);
     Show_Project_State(false);
     Enable_Project_Commands(false);
 
-    PC_Cfg_PartNo = Read_Resource_Word(QStringLiteral("FW_PARTNO"));
-    PC_Cfg_FW_Ver = Read_Resource_Word(QStringLiteral("FW_VER"));
-    fwUpgradeButton->setText(Firmware_Button_Caption(PC_Cfg_FW_Ver));
+    m_session->PC_Cfg_PartNo = Read_Resource_Word(QStringLiteral("FW_PARTNO"));
+    m_session->PC_Cfg_FW_Ver = Read_Resource_Word(QStringLiteral("FW_VER"));
+    fwUpgradeButton->setText(Firmware_Button_Caption(m_session->PC_Cfg_FW_Ver));
 
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     // Room for the configuration pages and a few log rows from the first start.
@@ -202,14 +207,6 @@ QWidget* Tbmpgen_Form::No_Project_View() const
     return noProjectView;
 }
 
-void Tbmpgen_Form::Set_Modified(bool value)
-{
-    if (loading_flag)
-        return;
-    modified = value;
-    statusPanels->Show_Modified(value);
-}
-
 void Tbmpgen_Form::Show_Project_Path(const QString& path)
 {
     statusPanels->Show_Project_Path(path);
@@ -237,9 +234,9 @@ void Tbmpgen_Form::Clear_Project()
 
 void Tbmpgen_Form::Update_Caption()
 {
-    setWindowTitle(project_fullpath.isEmpty()
+    setWindowTitle(m_session->project_fullpath.isEmpty()
                        ? QStringLiteral(" ") + Caption_Base()
-                       : QStringLiteral(" ") + project_name + QStringLiteral(" - ") + Caption_Base());
+                       : QStringLiteral(" ") + m_session->project_name + QStringLiteral(" - ") + Caption_Base());
 }
 
 void Tbmpgen_Form::Show_Project_State(bool projectOpen)
@@ -264,30 +261,70 @@ void Tbmpgen_Form::Select_Configuration_Page()
 void Tbmpgen_Form::Select_Tree_Top_Node()
 {
     QTreeWidget* tree = Tree_Panel()->Project_TreeView();
-    if (Handle_List.empty() || tree->topLevelItemCount() == 0)
+    if (m_session->Handle_List.empty() || tree->topLevelItemCount() == 0)
         return;
     tree->setCurrentItem(tree->topLevelItem(0));
     if (projectPages->currentWidget() == imagesPage)
         tree->setFocus();
 }
 
+void Tbmpgen_Form::buildTree(const THandle_List& list)
+{
+    Tree_Panel()->Build(list);
+}
+
+void Tbmpgen_Form::clearTree()
+{
+    Tree_Panel()->Clear();
+}
+
+void Tbmpgen_Form::showDragLabel()
+{
+    imagesPage->Drag_Label()->show();
+}
+
+void Tbmpgen_Form::Show_Device_Config(const TDevice_Config_v2& config)
+{
+    configPage->Show_Device_Config(config);
+}
+
+void Tbmpgen_Form::Update_Memory_Chart()
+{
+    imagesPage->Update_Memory_Chart(m_session->Handle_List);
+}
+
+void Tbmpgen_Form::tickUploadBoxes()
+{
+    uploadPage->Tick_Both();
+}
+
+QString Tbmpgen_Form::serviceText() const
+{
+    return configPage->generalPage()->serviceText();
+}
+
+void Tbmpgen_Form::writeDeviceConfig(TDevice_Config_v2& config)
+{
+    configPage->writeDeviceConfig(config);
+}
+
 void Tbmpgen_Form::Set_Explicit_Ports(const QStringList& ports, const QString& note)
 {
-    explicitPorts = ports;
+    m_session->explicitPorts = ports;
     statusPanels->Show_Note(note);
 }
 
 void Tbmpgen_Form::Tear_Down_Project()
 {
-    if (Handle_List.empty())
+    if (m_session->Handle_List.empty())
         return;
-    closing_flag = true;
+    m_session->closing_flag = true;
     try {
         commands->Clear_Project();
     } catch (const std::exception& error) {
         Report_Teardown_Exception(error);
     }
-    closing_flag = false;
+    m_session->closing_flag = false;
 }
 
 void Tbmpgen_Form::Set_Message_Handler(int msg, TMessageHandler handler)
@@ -321,7 +358,7 @@ void Tbmpgen_Form::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (modified
+    if (m_session->modified
         && Show_Message_Box_Ex(Quit_Question(), TMsgDlgType::mtConfirmation, QMessageBox::Yes | QMessageBox::No,
                                QMessageBox::No)
             != QMessageBox::Yes) {

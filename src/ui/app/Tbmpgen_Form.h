@@ -1,14 +1,19 @@
 #pragma once
-// The main window. It owns every piece of run-time state (the open project,
-// its configuration record, the blocks exchanged with a controller, the
-// posted-message queue and the activity log) and wires the pages and panels
-// it is composed of to that state.
+// The main window: a shell that owns the session (the run-time state, see
+// TSession), the posted-message queue and the activity log, and wires the
+// pages and panels it is composed of to that state.
+//
+// A new page plugs in like this: it is a class of its own in its area's
+// folder, owning its widgets and their handlers. It reads and writes the
+// state through TSession (Session()), never through this class; a
+// configuration sub-page derives from TConfigEditorPage (show the record,
+// write back what it holds, emit changed) and is added by TConfigurationPage.
+// What the project commands need from the window goes through TProjectView;
+// a device operation gets a narrow interface of its own the same way.
 
-#include "core/model/DeviceConfigRecords.h"
-#include "core/model/ProjectModel.h"
 #include "ui/app/TFileDialogs.h"
+#include "ui/app/TProjectView.h"
 
-#include <QByteArray>
 #include <QMainWindow>
 #include <QStringList>
 
@@ -31,9 +36,10 @@ class TNoProjectView;
 class TProjectCommands;
 class TProjectStatusBar;
 class TProjectTreePanel;
+class TSession;
 class TUploadDataPage;
 
-class Tbmpgen_Form : public QMainWindow {
+class Tbmpgen_Form : public QMainWindow, public TProjectView {
     Q_OBJECT
 public:
     // dialogs: the file dialogs the project commands use; nullptr for the
@@ -45,48 +51,32 @@ public:
     static QString Quit_Question();
     static QString Firmware_Button_Caption(quint16 version);
 
-    // --- run-time state, shared with the editors and device operations ---
-    bool closing_flag = false;
-    bool loading_flag = false;
-    quint16 RC_PartNo = 0;
-    quint16 RC_FW_Ver = 0;
-    quint16 PC_Cfg_PartNo = 0;
-    quint16 PC_Cfg_FW_Ver = 0;
-    bool fw_upg_abort_flag = false;
-    bool BL_Active_Flag = false;
-    TDeviceConfiguration RC_DeviceConfiguration{};
-    TDevice_Config_v2 Project_Device_Config{};
-    TDeviceConfiguration RC_Upload_DeviceConfiguration{};
-    QString project_name;
-    QString project_fullpath;
-    bool modified = false;
-    THandle_List Handle_List;
-    int Visible_Handle_Idx = -1;
-    int cell_frame_counter = 0;
-    QByteArray upload_stream;
-    // Ports named on the command line (or the demo controller's), offered to
-    // device operations before any discovered port.
-    QStringList explicitPorts;
+    TSession& Session() const { return *m_session; }
 
     // --- routines used throughout the program ---
-    void Set_Modified(bool value);
-    void Show_Project_Path(const QString& path);
-    void Log_Activity(int code, const QString& info = QString());
     void msgList_Post(QObject* window, int msg, quint32 wParam, quint32 lParam);
     void Show_Project();
     void Clear_Project();
-    // Filled in by the Images page's memory display and the configuration
-    // editor; the window calls them at the moments they must run.
-    void Update_Memory_Chart() { }
-    void Show_Device_Config(const TDevice_Config_v2&) { }
-
-    void Update_Caption();
-    void Show_Project_State(bool projectOpen);
-    void Enable_Project_Commands(bool enabled);
-    void Select_Configuration_Page();
-    void Select_Tree_Top_Node();
     void Set_Explicit_Ports(const QStringList& ports, const QString& note);
     void Set_Help_Windows(QDialog* information, QDialog* about);
+
+    // --- TProjectView ---
+    QWidget* dialogParent() override { return this; }
+    void Update_Caption() override;
+    void Show_Project_Path(const QString& path) override;
+    void Log_Activity(int code, const QString& info = QString()) override;
+    void Show_Project_State(bool projectOpen) override;
+    void Enable_Project_Commands(bool enabled) override;
+    void Select_Configuration_Page() override;
+    void Select_Tree_Top_Node() override;
+    void buildTree(const THandle_List& list) override;
+    void clearTree() override;
+    void showDragLabel() override;
+    void Show_Device_Config(const TDevice_Config_v2& config) override;
+    void Update_Memory_Chart() override;
+    void tickUploadBoxes() override;
+    QString serviceText() const override;
+    void writeDeviceConfig(TDevice_Config_v2& config) override;
 
     // The device operations drive their steps with window messages to this
     // window (1027..1031); each number has one handler, which receives wParam
@@ -119,6 +109,7 @@ private:
     void Build_Menus();
     void Tear_Down_Project();
 
+    TSession* m_session = nullptr;
     std::unique_ptr<TFileDialogs> fileDialogs;
     TProjectCommands* commands = nullptr;
     TMsgList* queue = nullptr;

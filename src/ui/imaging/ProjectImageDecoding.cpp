@@ -1,4 +1,4 @@
-#include "ui/app/ProjectImageDecoding.h"
+#include "ui/imaging/ProjectImageDecoding.h"
 
 #include "core/imaging/ImageDecoding.h"
 

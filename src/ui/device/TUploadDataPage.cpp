@@ -1,4 +1,4 @@
-#include "ui/app/TUploadDataPage.h"
+#include "ui/device/TUploadDataPage.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

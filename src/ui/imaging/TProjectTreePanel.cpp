@@ -1,4 +1,4 @@
-#include "ui/app/TProjectTreePanel.h"
+#include "ui/imaging/TProjectTreePanel.h"
 
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -51,7 +51,7 @@ void TProjectTreePanel::Build(const THandle_List& list)
             cell->name = Image_Display_Name(cell->name);
             auto* node = new QTreeWidgetItem(root, QStringList(cell->name));
             node->setData(0, kCellRole, QVariant::fromValue(reinterpret_cast<quintptr>(cell.get())));
-            cell->pTreeItem = node;
+            m_cellNodes.insert(cell.get(), node);
         }
         if (Is_Hidden_Root(int(i))) {
             // A hidden item hides its children as well and is skipped by
@@ -69,6 +69,7 @@ void TProjectTreePanel::Clear()
     tree->setUpdatesEnabled(false);
     tree->clear();
     Handle_Node_Array.fill(nullptr);
+    m_cellNodes.clear();
     tree->setUpdatesEnabled(true);
 }
 

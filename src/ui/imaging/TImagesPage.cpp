@@ -1,6 +1,6 @@
-#include "ui/app/TImagesPage.h"
+#include "ui/imaging/TImagesPage.h"
 
-#include "ui/app/TProjectTreePanel.h"
+#include "ui/imaging/TProjectTreePanel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,4 +27,11 @@ TImagesPage::TImagesPage(QWidget* parent) : QWidget(parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(split);
+}
+
+void TImagesPage::Update_Memory_Chart(const THandle_List& list)
+{
+    // The display itself is not built yet; it will read every handle's
+    // memory_usage from list.
+    Q_UNUSED(list);
 }

@@ -1,4 +1,4 @@
-#include "ui/app/TScriptedPrompter.h"
+#include "TScriptedPrompter.h"
 
 TScriptedPrompter::TScriptedPrompter()
 {

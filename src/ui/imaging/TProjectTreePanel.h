@@ -5,6 +5,7 @@
 
 #include "core/model/ProjectModel.h"
 
+#include <QHash>
 #include <QWidget>
 
 #include <array>
@@ -19,14 +20,16 @@ public:
 
     QTreeWidget* Project_TreeView() const { return tree; }
 
-    // Adds a root per handle and a child per cell, and points each cell's
-    // pTreeItem at its node. Cell names are normalised on the way
-    // (Image_Display_Name), as they are whenever an image is named.
+    // Adds a root per handle and a child per cell, and remembers each cell's
+    // node. Cell names are normalised on the way (Image_Display_Name), as
+    // they are whenever an image is named.
     void Build(const THandle_List& list);
-    // Removes every node and forgets the handle roots.
+    // Removes every node and forgets the handle roots and cell nodes.
     void Clear();
 
     QTreeWidgetItem* Handle_Node(int position) const;
+    // The node of a cell, or nullptr for a cell the tree does not show.
+    QTreeWidgetItem* cellNode(const TCell_object* cell) const { return m_cellNodes.value(cell); }
     std::array<QTreeWidgetItem*, HANDLE_COUNT> Handle_Node_Array{};
 
     static THandle_object* Handle_Of(const QTreeWidgetItem* item);
@@ -41,4 +44,5 @@ public:
 
 private:
     QTreeWidget* tree = nullptr;
+    QHash<const TCell_object*, QTreeWidgetItem*> m_cellNodes;
 };

@@ -1,0 +1,47 @@
+#pragma once
+// What the project commands need from the window that shows the project.
+// The commands change the session's state; the view shows it.
+
+#include "core/model/DeviceConfigRecords.h"
+#include "core/model/ProjectModel.h"
+
+#include <QString>
+
+class QWidget;
+
+class TProjectView {
+public:
+    virtual ~TProjectView() = default;
+
+    // The parent of the project file dialogs.
+    virtual QWidget* dialogParent() = 0;
+
+    virtual void Update_Caption() = 0;
+    virtual void Show_Project_Path(const QString& path) = 0;
+    virtual void Log_Activity(int code, const QString& info = QString()) = 0;
+    // The project pages, or the "No Project Loaded" view.
+    virtual void Show_Project_State(bool projectOpen) = 0;
+    // "&Save Project", "Save Project &As..." and "&Close Project".
+    virtual void Enable_Project_Commands(bool enabled) = 0;
+    virtual void Select_Configuration_Page() = 0;
+    virtual void Select_Tree_Top_Node() = 0;
+
+    // A root per handle and a child per cell; cell names are normalised on
+    // the way, as they are whenever an image is named.
+    virtual void buildTree(const THandle_List& list) = 0;
+    // Every node goes; the tree keeps no pointer into the model afterwards.
+    virtual void clearTree() = 0;
+    virtual void showDragLabel() = 0;
+
+    // Loads the record into every configuration page.
+    virtual void Show_Device_Config(const TDevice_Config_v2& config) = 0;
+    virtual void Update_Memory_Chart() = 0;
+    // "Upload Configuration" and "Upload Images" both ticked.
+    virtual void tickUploadBoxes() = 0;
+
+    // The service text as it stands in its editor.
+    virtual QString serviceText() const = 0;
+    // What the pages hold but have not yet written into the record (the
+    // service text) goes into config.
+    virtual void writeDeviceConfig(TDevice_Config_v2& config) = 0;
+};

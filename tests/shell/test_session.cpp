@@ -1,0 +1,43 @@
+#include "test_shell.h"
+
+#include "core/session/TSession.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+void TestSession::setModified_data()
+{
+    QTest::addColumn<bool>("before");
+    QTest::addColumn<bool>("loading");
+    QTest::addColumn<bool>("value");
+    QTest::addColumn<bool>("after");
+    QTest::addColumn<bool>("notified");
+    QTest::newRow("marks modified") << false << false << true << true << true;
+    QTest::newRow("clears modified") << true << false << false << false << true;
+    // The status bar follows every call, so a display out of step is put
+    // right by the next one.
+    QTest::newRow("unchanged still notifies") << false << false << false << false << true;
+    // Filling the pages of a project being shown runs their change handlers.
+    QTest::newRow("ignored while loading") << false << true << true << false << false;
+    QTest::newRow("not cleared while loading") << true << true << false << true << false;
+}
+
+void TestSession::setModified()
+{
+    QFETCH(bool, before);
+    QFETCH(bool, loading);
+    QFETCH(bool, value);
+    QFETCH(bool, after);
+    QFETCH(bool, notified);
+    TSession session;
+    session.modified = before;
+    session.loading_flag = loading;
+    QSignalSpy spy(&session, &TSession::modifiedChanged);
+
+    session.Set_Modified(value);
+
+    QCOMPARE(session.modified, after);
+    QCOMPARE(spy.size(), notified ? 1 : 0);
+    if (notified)
+        QCOMPARE(spy.constFirst().constFirst().toBool(), value);
+}
