@@ -41,6 +41,7 @@ private slots:
     void pickingAnItemWritesItsCode();
     void pictureListsDropDownWideEnough_data();
     void pictureListsDropDownWideEnough();
+    void pictureListItemsCanBePickedByAssistiveTools();
 };
 
 class TestConfigurationPage : public QObject {

@@ -258,6 +258,40 @@ void TestOccupancyPage::pictureListsDropDownWideEnough()
 
     // Items keep their texts for screen readers though the screen shows pictures.
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(combo);
-    QVERIFY(!iface->text(QAccessible::Name).isEmpty());
+    QCOMPARE(iface->role(), QAccessible::ComboBox);
+    QCOMPARE(iface->text(QAccessible::Name), combo->accessibleName());
+    QVERIFY(iface->text(QAccessible::Name).startsWith("Occupied "));
     QCOMPARE(iface->text(QAccessible::Value), combo->itemText(combo->currentIndex()));
+    QCOMPARE(iface->childCount(), items);
+    for (int i = 0; i < items; ++i) {
+        QCOMPARE(iface->child(i)->text(QAccessible::Name), combo->itemText(i));
+        QCOMPARE(bool(iface->child(i)->state().selected), i == combo->currentIndex());
+    }
+}
+
+void TestOccupancyPage::pictureListItemsCanBePickedByAssistiveTools()
+{
+    PageFixture f;
+    f.record.occupancy_strategy_enable = 2;
+    f.record.occupied_airdir = 7;
+    f.show();
+    auto* combo = f.find<TPictureComboBox>("occupied_airdir_ComboBox");
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(combo);
+    QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("Horiz"));
+    QVERIFY(iface->child(0)->state().selected);
+
+    QAccessibleInterface* vert = iface->child(4);
+    QCOMPARE(vert->text(QAccessible::Name), QStringLiteral("Vert"));
+    vert->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(f.record.occupied_airdir, uint8_t(6));
+    QVERIFY(vert->state().selected);
+    QVERIFY(!iface->child(0)->state().selected);
+    QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("Vert"));
+    QCOMPARE(f.changes, 1);
+
+    // A disabled list says so and takes no picks.
+    f.click("occupied_airdir_enable_CheckBox");
+    QVERIFY(vert->state().disabled);
+    iface->child(5)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(f.record.occupied_airdir, uint8_t(6));
 }

@@ -1,6 +1,7 @@
 #include "ui/config_editor/TPictureComboBox.h"
 
 #include "ui/config_editor/OptionPictures.h"
+#include "ui/config_editor/TOwnerDrawnAccessible.h"
 
 #include <QAbstractItemView>
 #include <QListView>
@@ -56,6 +57,14 @@ QSize TPictureComboBox::sizeHint() const
     initStyleOption(&opt);
     const QSize content(kItemHeight, kItemHeight);
     return style()->sizeFromContents(QStyle::CT_ComboBox, &opt, content, this);
+}
+
+void TPictureComboBox::pickItem(int index)
+{
+    if (index < 0 || index >= count() || !isEnabled())
+        return;
+    setCurrentIndex(index);
+    emit activated(index);
 }
 
 int TPictureComboBox::dropDownWidth() const

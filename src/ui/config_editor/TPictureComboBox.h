@@ -23,6 +23,10 @@ public:
     int dropDownWidth() const;
     void showPopup() override;
 
+    // Picks an item as a user does: it becomes current and activated is
+    // emitted, so the page writes it. Used by assistive tools.
+    void pickItem(int index);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
