@@ -53,6 +53,7 @@ private slots:
     void everyControlHasAnAccessibleName();
     void hintBadges_data();
     void hintBadges();
+    void hintBalloonFollowsThePointer();
     void openingNeverModifiesShowingARetrievedRecordDoes();
     void nonAsciiServiceTextSurvivesSaveAndReopen();
 

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolTip>
 #include <QtTest>
 
 void TestConfigurationPage::init()
@@ -145,6 +146,20 @@ void TestConfigurationPage::hintBadges()
         tags << b->Tag();
     std::sort(tags.begin(), tags.end());
     QCOMPARE(tags, (QList<int>{1, 2, 3, 7}));
+}
+
+void TestConfigurationPage::hintBalloonFollowsThePointer()
+{
+    PageFixture f;
+    auto* badge = f.find<Thint_Frame>("service_text_hint_Frame");
+    f.reveal(badge);
+    QTest::mouseMove(badge, QPoint(18, 18));
+    QTRY_VERIFY_WITH_TIMEOUT(QToolTip::isVisible(), 5000);
+    QVERIFY(QToolTip::text().contains(QStringLiteral("Service Text")));
+    QVERIFY(QToolTip::text().contains(QStringLiteral("Will be displayed with the error code description.")));
+
+    QTest::mouseMove(f.page.cfg_PageControl(), QPoint(5, f.page.cfg_PageControl()->height() - 5));
+    QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), 5000);
 }
 
 void TestConfigurationPage::openingNeverModifiesShowingARetrievedRecordDoes()
