@@ -1,5 +1,7 @@
 #include "CliCommand.h"
 
+#include "programs/common/QuietMessages.h"
+
 #include <QTextStream>
 
 std::vector<CliCommand>& CliRegistry::commands()
@@ -27,7 +29,7 @@ CommandLine cliCommandLine(const QString& name, const QString& description)
 
 int cliFail(const QString& message)
 {
-    QTextStream(stderr) << "corvane-cli: " << message << '\n';
+    QTextStream(Program_Stderr()) << "corvane-cli: " << message << '\n';
     return kExitFailed;
 }
 

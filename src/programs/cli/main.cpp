@@ -39,9 +39,10 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvane-cli"));
     Route_Qt_Messages_To_Debug_Log();
+    Keep_Library_Output_Off_Stderr();
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
-        QTextStream(stderr) << programHelp();
+        QTextStream(Program_Stderr()) << programHelp();
         return kExitUsage;
     }
     const QString first = args.takeFirst();
@@ -60,6 +61,6 @@ int main(int argc, char** argv)
     }
     if (const CliCommand* c = CliRegistry::find(first))
         return c->run(args);
-    QTextStream(stderr) << "corvane-cli: unknown command \"" << first << "\" (try corvane-cli --help)\n";
+    QTextStream(Program_Stderr()) << "corvane-cli: unknown command \"" << first << "\" (try corvane-cli --help)\n";
     return kExitUsage;
 }

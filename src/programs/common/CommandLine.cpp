@@ -1,5 +1,7 @@
 #include "programs/common/CommandLine.h"
 
+#include "programs/common/QuietMessages.h"
+
 #include <QTextStream>
 
 namespace {
@@ -69,13 +71,13 @@ QString CommandLine::helpText() const
 
 int CommandLine::usageError(const QString& problem) const
 {
-    QTextStream(stderr) << prefix() << ": " << problem << " (try " << prefix() << " --help)\n";
+    QTextStream(Program_Stderr()) << prefix() << ": " << problem << " (try " << prefix() << " --help)\n";
     return kExitUsage;
 }
 
 int CommandLine::fail(const QString& message) const
 {
-    QTextStream(stderr) << m_program << ": " << message << '\n';
+    QTextStream(Program_Stderr()) << m_program << ": " << message << '\n';
     return kExitFailed;
 }
 

@@ -23,7 +23,7 @@ int main(int argc, char** argv)
         return *cmd.exitStatus;
     QTextStream err(stderr);
     if (!cmd.error.isEmpty()) {
-        err << "corvane-rc-sim: " << cmd.error << '\n';
+        err << "corvane-rc-sim: " << cmd.error << " (try corvane-rc-sim --help)\n";
         return kExitUsage;
     }
     StopSignals stopSignals;
@@ -43,7 +43,7 @@ int main(int argc, char** argv)
     // nothing: no terminal is offered without it.
     if (!cmd.linkPath.isEmpty() && !sim.makeLink(cmd.linkPath, &error)) {
         sim.stop();
-        err << "corvane-rc-sim: --link " << cmd.linkPath << ": " << error << '\n';
+        err << "corvane-rc-sim: --link " << cmd.linkPath << ": " << error << " (try corvane-rc-sim --help)\n";
         return kExitUsage;
     }
     // The first line is read by whoever started us (configurator --demo, tests).
