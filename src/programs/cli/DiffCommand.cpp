@@ -224,7 +224,7 @@ int runDiff(const QStringList& args)
         for (const Difference& d : differences)
             cliOut(textLine(d));
     }
-    return differences.empty() ? kExitOk : kExitFailed;
+    return differences.empty() ? kExitOk : 1; // as diff: 1 means "different", not "failed"
 }
 
 const CliRegistration reg{
