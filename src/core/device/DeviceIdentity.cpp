@@ -62,3 +62,33 @@ QString Model_Name(int model_index)
     default: return QStringLiteral("unknown");
     }
 }
+
+TConnect_Verdict Connect_Verdict(uint16_t part_no, uint16_t fw_version, int purpose)
+{
+    const int model = Model_Index(part_no);
+    if (model < 0)
+        return TConnect_Verdict::Not_Compatible;
+    if (RC_Model_Table[std::size_t(model)].app_part_no != part_no)
+        return purpose == kPurposeFirmwareUpgrade ? TConnect_Verdict::Yes
+                                                  : TConnect_Verdict::Needs_Application_Firmware;
+    const int v = FW_Compat_Index(fw_version);
+    if (v < 0)
+        return TConnect_Verdict::Not_Compatible;
+    if (purpose != kPurposeUpload)
+        return TConnect_Verdict::Yes;
+    const TFW_Compat& entry = FW_Compat_Table[std::size_t(model)][std::size_t(v)];
+    return entry.cfg_format == kUploadCfgFormat && entry.data_format == kUploadDataFormat
+        ? TConnect_Verdict::Yes
+        : TConnect_Verdict::Needs_Firmware_Upgrade;
+}
+
+QString Connect_Verdict_Text(TConnect_Verdict verdict)
+{
+    switch (verdict) {
+    case TConnect_Verdict::Yes: return QStringLiteral("yes");
+    case TConnect_Verdict::Needs_Application_Firmware: return QStringLiteral("needs application firmware");
+    case TConnect_Verdict::Needs_Firmware_Upgrade: return QStringLiteral("needs firmware upgrade");
+    case TConnect_Verdict::Not_Compatible: break;
+    }
+    return QStringLiteral("no (firmware version unknown to this program)");
+}
