@@ -51,3 +51,10 @@ private slots:
     void readIntervalExtremesDeliver_data();
     void readIntervalExtremesDeliver();
 };
+
+class TestErrors : public QObject {
+    Q_OBJECT
+private slots:
+    void oneBaseKeepsTheText_data();
+    void oneBaseKeepsTheText();
+};
