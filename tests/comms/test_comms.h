@@ -50,6 +50,9 @@ private slots:
     void putCharWritesOneByte();
     void readIntervalExtremesDeliver_data();
     void readIntervalExtremesDeliver();
+    void stalledWriteEndsTransaction_data();
+    void stalledWriteEndsTransaction();
+    void traceShowsTrafficInHex();
 };
 
 class TestErrors : public QObject {
