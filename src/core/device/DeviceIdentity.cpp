@@ -3,17 +3,18 @@
 #include "core/device/BLcomms.h"
 
 bool GetAppInfo(TVrexComms& comms, uint16_t& app_part_no, uint16_t& app_version, uint16_t& bl_part_no,
-                uint16_t& bl_version)
+                uint16_t& bl_version, bool* badReply)
 {
     uint8_t reply[8] = {};
-    const int result = BL_ReadBlock(comms, BL::kCmdIdentify, BL::kAccessConstant, nullptr, 0, reply, 0, 8, 30);
-    auto word = [&](int i) { return static_cast<uint16_t>(reply[2 * i] << 8 | reply[2 * i + 1]); };
-    if (result != 1) {
+    bool copied = false;
+    const int result = BL_ReadBlock(comms, BL::kCmdIdentify, BL::kAccessConstant, nullptr, 0, reply, 0, 8, 30, &copied);
+    if (badReply)
+        *badReply = result == 1 && !copied;
+    if (result != 1 || !copied) {
         app_part_no = app_version = bl_part_no = bl_version = 0;
         return false;
     }
-    // A reply that failed its length or check-sum test leaves the words 0,
-    // which no model answers to.
+    auto word = [&](int i) { return static_cast<uint16_t>(reply[2 * i] << 8 | reply[2 * i + 1]); };
     app_part_no = word(0);
     app_version = word(1);
     bl_part_no = word(2);

@@ -49,9 +49,10 @@ inline constexpr uint8_t kUploadCfgFormat = 2;
 inline constexpr uint8_t kUploadDataFormat = 4;
 
 // Identification transaction (command 10, 8 bytes, timeout 30). True with the
-// four words on a good reply; false and four zeros otherwise.
+// four words on a good reply; false and four zeros otherwise: no reply, or a
+// reply that fails its length or check-sum test (then *badReply is set).
 bool GetAppInfo(TVrexComms& comms, uint16_t& app_part_no, uint16_t& app_version, uint16_t& bl_part_no,
-                uint16_t& bl_version);
+                uint16_t& bl_version, bool* badReply = nullptr);
 
 // First model whose application or boot-loader part number matches, else -1.
 int Model_Index(uint16_t part_no);

@@ -18,11 +18,10 @@ QString whyNot(const TProbeResult& r)
 {
     if (!r.opened)
         return r.failureFix.isEmpty() ? r.failureText : QStringLiteral("%1 (fix: %2)").arg(r.failureText, r.failureFix);
+    if (r.badReply)
+        return QStringLiteral("%1: the answer failed its length or check-sum test").arg(r.port);
     if (!r.answered)
         return QStringLiteral("%1: no answer").arg(r.port);
-    // A reply that fails its tests leaves the four words 0; no controller reports them.
-    if (r.part_no == 0 && r.fw_version == 0 && r.bl_part_no == 0 && r.bl_version == 0)
-        return QStringLiteral("%1: the answer failed its length or check-sum test").arg(r.port);
     return QStringLiteral("%1: part number %2 is not a Corvane R/C").arg(r.port).arg(r.part_no);
 }
 
