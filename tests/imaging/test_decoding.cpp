@@ -1,6 +1,6 @@
 #include "test_imaging.h"
 
-#include "ReferenceConversion.h"
+#include "TestPictures.h"
 
 #include "core/imaging/ImageDecoding.h"
 #include "core/imaging/JpegCodec.h"

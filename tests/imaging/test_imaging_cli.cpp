@@ -1,6 +1,6 @@
 #include "test_imaging_cli.h"
 
-#include "ReferenceConversion.h"
+#include "TestPictures.h"
 
 #include "core/imaging/DeviceImageEncoder.h"
 #include "core/imaging/ImageDataBlock.h"
