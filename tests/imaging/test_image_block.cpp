@@ -338,3 +338,48 @@ void TestImageDataBlock::storageSizeNamesUnknownFormat()
     list[LOGOS_IDX]->compress_images = false;
     QVERIFY(Cell_Storage_Size(logo) > 0);
 }
+
+// A project whose stored sizes are stale (or were never checked) can hold
+// more than the controller's image store: the block is refused whole, before
+// any byte reaches the caller, naming both sizes and the largest groups.
+void TestImageDataBlock::blockLargerThanTheStoreIsRefused()
+{
+    THandle_List list = defaultProject();
+    const QImage noisy = Test_Picture(480, 272, false, 5);
+    const TDithering_Params params = Default_Dithering(7);
+    const qint64 oneImage = Estimate_Storage_Size(noisy, params, false, 7);
+    const int count = int(kImageStoreBytes / oneImage) + 1;
+    for (int i = 0; i < count; ++i) {
+        THandle_object& h = *list[i % 3 == 2 ? INFO_SCREENS_IDX : BACKGROUNDS_IDX];
+        auto cell = std::make_unique<TCell_object>();
+        cell->name = QStringLiteral("IMG%1").arg(i);
+        cell->fmxbmp = noisy;
+        cell->pHandle = &h;
+        cell->dithering = params;
+        h.cells.push_back(std::move(cell));
+    }
+    auto blockSize = [&](int images) { return 28 * 5 + 8 * images + images * oneImage; };
+
+    QByteArray stream("untouched");
+    try {
+        Build_Image_Data(stream, list);
+        QFAIL("a block larger than the store was built");
+    } catch (const ImagingError& e) {
+        const QString m = e.message();
+        QVERIFY2(m.contains(QStringLiteral("would be %1 bytes").arg(blockSize(count))), qPrintable(m));
+        QVERIFY2(m.contains("image store holds 3657728 bytes"), qPrintable(m));
+        QVERIFY2(m.indexOf("BACKGROUNDS") >= 0 && m.indexOf("BACKGROUNDS") < m.indexOf("INFO_SCREENS"), qPrintable(m));
+        QVERIFY(!m.contains('\n'));
+    }
+    QCOMPARE(stream, QByteArray("untouched"));
+
+    // Without the images that do not fit, the same project is built.
+    int images = count;
+    while (blockSize(images) > kImageStoreBytes) {
+        list[BACKGROUNDS_IDX]->cells.pop_back();
+        --images;
+    }
+    stream.clear();
+    Build_Image_Data(stream, list);
+    QCOMPARE(qint64(stream.size()), blockSize(images));
+}
