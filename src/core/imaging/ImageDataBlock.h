@@ -82,9 +82,9 @@ void Check_Storage_Settings(const THandle_List& list);
 // unknown pixel format, a size that does not fit the header, an image without
 // a picture or of the wrong size, an encoder or compressor error, a block
 // larger than the controller's image store) it throws ImagingError and the
-// stream is left
-// exactly as it was, so nothing half-built can be uploaded. Every image is
-// converted or encoded afresh with the given encoder (default: the thread's).
+// stream is left exactly as it was, so nothing half-built can be uploaded.
+// Every image is converted or encoded afresh with the given encoder (default:
+// the thread's).
 void Build_Image_Data(QByteArray& stream, const THandle_List& list, TImage_Block_Layout* layout = nullptr);
 void Build_Image_Data(QByteArray& stream, const THandle_List& list, DeviceImageEncoder& encoder,
                       TImage_Block_Layout* layout = nullptr);

@@ -104,14 +104,6 @@ QImage Load_Bitmap_From_Stream(const QByteArray& data, QString* error)
     return QImage();
 }
 
-QSize Picture_Header_Size(const QByteArray& data)
-{
-    if (isJpeg(data))
-        return JpegCodec::headerSize(data);
-    DataReader r(data, qtCodecFor(data));
-    return headerSize(r.reader());
-}
-
 LoadedPicture Load_Picture(const QByteArray& data, const PictureLimit& limit, bool otherCodecs)
 {
     LoadedPicture out;

@@ -18,10 +18,8 @@ class QIODevice;
 // image and, if error is given, a sentence saying why.
 QImage Load_Bitmap_From_Stream(const QByteArray& data, QString* error = nullptr);
 
-// The picture size a BMP, PNG, GIF or JPEG header declares (or, for other
-// data, the header of a format one of Qt's codecs recognises), read without
-// decoding any pixel. An invalid size when no header gives one.
-QSize Picture_Header_Size(const QByteArray& data);
+// The same for a stream, read from its start.
+QImage Load_Bitmap_From_Stream(QIODevice& stream, QString* error = nullptr);
 
 enum class PictureStatus { Loaded, Undecodable, TooLarge };
 
@@ -33,8 +31,8 @@ struct LoadedPicture {
 
 // Decodes a picture for a use with a size limit. The size its header declares
 // is checked first: a picture beyond the limit is TooLarge, with one line
-// naming both sizes, before any pixel is decoded, and so is a picture whose
-// size cannot be told without decoding it. BMP, PNG, GIF and JPEG are told by
+// naming both sizes, before any pixel is decoded; a picture whose header gives
+// no size is Undecodable, as its cost is unknown. BMP, PNG, GIF and JPEG are told by
 // their signature as in Load_Bitmap_From_Stream; with otherCodecs, data of
 // any other kind is offered to Qt's codecs, which recognise it by content.
 LoadedPicture Load_Picture(const QByteArray& data, const PictureLimit& limit, bool otherCodecs = false);
@@ -44,9 +42,6 @@ LoadedPicture Load_Picture(const QByteArray& data, const PictureLimit& limit, bo
 // PictureLimit::forPreview and otherCodecs set. A file that cannot be read is
 // Undecodable.
 LoadedPicture Load_Picture_File(const QString& path, const PictureLimit& limit, bool otherCodecs = false);
-
-// The same for a stream, read from its start.
-QImage Load_Bitmap_From_Stream(QIODevice& stream, QString* error = nullptr);
 
 // The size in bytes of the file at path, or -1 when no file is there.
 qint64 Get_File_Size(const QString& path);
