@@ -1,7 +1,7 @@
 #include "test_imaging_cli.h"
 
 #include "ProgramRun.h"
-#include "ReferenceConversion.h"
+#include "TestPictures.h"
 
 #include "core/imaging/DeviceImageEncoder.h"
 #include "core/imaging/ImageDataBlock.h"
