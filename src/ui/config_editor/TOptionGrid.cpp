@@ -111,7 +111,10 @@ void TOptionGrid::rc_ui_DrawGridDrawCell(QPainter& painter, int cell) const
 {
     const bool enabled = isEnabled();
     const QRect rect = cellRect(cell);
-    painter.fillRect(rect, palette().color(enabled ? QPalette::Window : QPalette::Button));
+    // Enabled, the cell shows the page's own background (the grid paints no
+    // background of its own, so it matches whatever panel it stands on).
+    if (!enabled)
+        painter.fillRect(rect, palette().color(QPalette::Button));
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);

@@ -33,8 +33,6 @@ TUserInterfacePage::TUserInterfacePage(TDevice_Config_v2& record, QWidget* paren
 
     auto* group = new QGroupBox(QStringLiteral(" R/C User Interface "));
     group->setObjectName(QStringLiteral("rc_ui_GroupBox"));
-    // Flat, so the cells' page-coloured background meets the page itself.
-    group->setFlat(true);
     auto* rows = new QGridLayout(group);
     rows->setHorizontalSpacing(10);
     rows->setVerticalSpacing(2);
