@@ -1,6 +1,7 @@
 #include "ui/config_editor/TConfigurationPage.h"
 
 #include "core/resources/TDM_images.h"
+#include "ui/config_editor/TAppearancePage.h"
 #include "ui/config_editor/TGeneralPage.h"
 #include "ui/config_editor/TOccupancyPage.h"
 #include "ui/config_editor/TUserInterfacePage.h"
@@ -40,9 +41,21 @@ QIcon tabIcon(int pictureIndex)
     }
     return icon;
 }
+
+const THandle_List& noImages()
+{
+    static const THandle_List none;
+    return none;
+}
 } // namespace
 
-TConfigurationPage::TConfigurationPage(TDevice_Config_v2& record, QWidget* parent) : QWidget(parent)
+TConfigurationPage::TConfigurationPage(TDevice_Config_v2& record, QWidget* parent)
+    : TConfigurationPage(record, noImages(), parent)
+{
+}
+
+TConfigurationPage::TConfigurationPage(TDevice_Config_v2& record, const THandle_List& images, QWidget* parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("config_TabSheet"));
     pages = new QTabWidget(this);
@@ -53,10 +66,11 @@ TConfigurationPage::TConfigurationPage(TDevice_Config_v2& record, QWidget* paren
     m_general = new TGeneralPage(record);
     m_occupancy = new TOccupancyPage(record);
     m_userInterface = new TUserInterfacePage(record);
+    m_appearance = new TAppearancePage(record, images);
     addEditorPage(m_general, kGeneralPicture, QStringLiteral("General"));
     addEditorPage(m_occupancy, kOccupancyPicture, QStringLiteral("Occupancy Strategies"));
     addEditorPage(m_userInterface, kUiPicture, QStringLiteral("R/C User Interface"));
-    addPlaceholderPage("appearance_cfg_TabSheet", kAppearancePicture, QStringLiteral("Appearance"), QString());
+    addEditorPage(m_appearance, kAppearancePicture, QStringLiteral("Appearance"));
     addPlaceholderPage("scheduler_cfg_TabSheet", kSchedulerPicture, QStringLiteral("Scheduler"),
                        QStringLiteral("Note: The scheduler is only available for the Corvane-RTC"));
 
@@ -131,7 +145,10 @@ void TConfigurationPage::Show_Device_Config(const TDevice_Config_v2& config)
 
 void TConfigurationPage::Show_Scheduler(const TDevice_Config_v2&) { }
 
-void TConfigurationPage::Show_Appearance(const TDevice_Config_v2&) { }
+void TConfigurationPage::Show_Appearance(const TDevice_Config_v2& config)
+{
+    m_appearance->Show_Appearance(config);
+}
 
 void TConfigurationPage::writeDeviceConfig(TDevice_Config_v2& config) const
 {
