@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <QTemporaryDir>
 
 class TestAppearancePage : public QObject {
     Q_OBJECT
@@ -33,4 +34,13 @@ private slots:
     void frameLightsUpUnderThePointer();
     void cellsAreButtonsForAssistiveTools();
     void resultsOfTheButtons();
+};
+
+class TestAppearanceInWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void openedProjectShowsItsChoiceAndEditsMarkIt();
+
+private:
+    QTemporaryDir dir;
 };
