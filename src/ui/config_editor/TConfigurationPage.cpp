@@ -1,13 +1,14 @@
 #include "ui/config_editor/TConfigurationPage.h"
 
 #include "ui/config_editor/TGeneralPage.h"
+#include "ui/scheduler/TSchedulerPage.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-TConfigurationPage::TConfigurationPage(QWidget* parent) : QWidget(parent)
+TConfigurationPage::TConfigurationPage(TDevice_Config_v2& record, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("config_TabSheet"));
     pages = new QTabWidget(this);
@@ -19,7 +20,7 @@ TConfigurationPage::TConfigurationPage(QWidget* parent) : QWidget(parent)
     addPlaceholderPage("occupancy_cfg_TabSheet", QStringLiteral("Occupancy"));
     addPlaceholderPage("RC_ui_cfg_TabSheet", QStringLiteral("User Interface"));
     addPlaceholderPage("appearance_cfg_TabSheet", QStringLiteral("Appearance"));
-    addPlaceholderPage("scheduler_cfg_TabSheet", QStringLiteral("Scheduler"));
+    addEditorPage(new TSchedulerPage(record), QStringLiteral("Scheduler"));
 
     retrieve = new QPushButton(QStringLiteral("Retrieve Configuration"), this);
     retrieve->setObjectName(QStringLiteral("retrieve_cfg_Button"));

@@ -16,7 +16,8 @@ class TGeneralPage;
 class TConfigurationPage : public QWidget {
     Q_OBJECT
 public:
-    explicit TConfigurationPage(QWidget* parent = nullptr);
+    // record: the open project's record; it must outlive the page.
+    explicit TConfigurationPage(TDevice_Config_v2& record, QWidget* parent = nullptr);
 
     QTabWidget* cfg_PageControl() const { return pages; }
     QPushButton* retrieve_cfg_Button() const { return retrieve; }
