@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
@@ -212,6 +213,17 @@ void Tschedule_timeline_Frame::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         Click();
     QFrame::mouseReleaseEvent(event);
+}
+
+void Tschedule_timeline_Frame::keyPressEvent(QKeyEvent* event)
+{
+    // Reached with Tab, a timeline opens with the keys that press a button.
+    const int key = event->key();
+    if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        Click();
+        return;
+    }
+    QFrame::keyPressEvent(event);
 }
 
 void Tschedule_timeline_Frame::changeEvent(QEvent* event)
