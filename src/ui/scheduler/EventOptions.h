@@ -1,45 +1,27 @@
 #pragma once
-// The five settings an event can set, as the events editor lists and draws
-// them: item texts and pictures by option index, and the translation between
-// an option index and the code the record stores. A code the editor does not
-// know shows the first item.
+// What the events editor adds to the control options it shares with the
+// configuration pages (OptionCodes): the enable boxes' captions, the picture
+// an event grid cell shows for a stored code, and a value's text for screen
+// readers.
 
-#include <QImage>
-#include <QSize>
+#include "ui/config_editor/OptionCodes.h"
+
 #include <QString>
-#include <QStringList>
 
-enum class TEventSetting { Run = 0, Mode = 1, Setpoint = 2, FanSpeed = 3, AirDirection = 4 };
+// The five settings of an event, in the order of its enable bytes.
+using TEventSetting = TControlOption;
 inline constexpr int kEventSettings = 5;
 
 namespace EventOptions {
 
 // Caption of the setting's enable box ("Run", "Mode", ...).
 QString settingCaption(TEventSetting setting);
-// List items in option index order; air direction lists six (no Hold).
-QStringList itemTexts(TEventSetting setting);
-// Built-in picture names in option index order (air direction with Hold
-// last, at index 6); empty for the setpoint.
-QStringList pictureNames(TEventSetting setting);
 
-int modeCode(int index);
-int fanSpeedCode(int index);
-int airDirectionCode(int index);
-int setpointOf(int index);
-
-int runIndex(int code);
-int modeIndex(int code);
-int fanSpeedIndex(int code);
-int airDirectionIndex(int code);
-int setpointIndex(int tenths);
-
-// The picture an event grid cell shows for a code: air direction code 7 is
-// Hold, and codes outside their range show nothing (an empty name).
+// The picture a grid cell shows for a stored code: air direction code 7 is
+// Hold; a code outside its range has none (an empty name). The setpoint
+// shows the thermometer.
 QString pictureForCode(TEventSetting setting, int code);
-// Text of an event's value for screen readers ("On", "Auto", "21°C", ...).
+// Text of a stored value for screen readers ("On", "Auto", "21°C", ...).
 QString valueText(TEventSetting setting, int code);
-
-// A built-in picture rendered once per size and reused.
-QImage cachedPicture(const QString& name, QSize size);
 
 } // namespace EventOptions

@@ -2,21 +2,13 @@
 
 #include "ui/scheduler/EventOptions.h"
 
-#include "core/resources/TDM_images.h"
+#include "ui/config_editor/OptionPictures.h"
 
 #include <QPainter>
 
 namespace {
 constexpr int kPictureSide = 50;
 
-QImage fadedThermometer(QSize size)
-{
-    static QImage cached;
-    if (cached.size() != size) {
-        Fade_Png_Alpha(EventOptions::cachedPicture(QStringLiteral("THERM_PNG"), size), cached, 30);
-    }
-    return cached;
-}
 } // namespace
 
 void TEventGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -45,9 +37,8 @@ void TEventGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
         painter->drawRoundedRect(QRectF(shrunk).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
         const QRect box(shrunk.topLeft(), QSize(kPictureSide, kPictureSide));
         const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        const QSize pixels = box.size() * ratio;
         if (setting == TEventSetting::Setpoint) {
-            painter->drawImage(box, fadedThermometer(pixels));
+            painter->drawImage(box, OptionPictures::picture(QStringLiteral("THERM_PNG"), box.size(), ratio, true));
             QFont font(QStringLiteral("Verdana"));
             font.setPointSize(15);
             painter->setFont(font);
@@ -57,7 +48,7 @@ void TEventGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
             if (name.isEmpty())
                 painter->drawText(shrunk, Qt::AlignCenter, QStringLiteral("?"));
             else
-                painter->drawImage(box, EventOptions::cachedPicture(name, pixels));
+                painter->drawImage(box, OptionPictures::picture(name, box.size(), ratio, false));
         }
     }
     painter->restore();

@@ -1,10 +1,12 @@
 #include "ui/scheduler/Tfc_ctrl_Frame.h"
 
+#include "ui/config_editor/TPictureComboBox.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QIcon>
-#include <QPixmap>
+
+#include <algorithm>
 
 namespace {
 const char* const kEnableNames[] = {"run_enable_CheckBox", "mode_enable_CheckBox", "setpoint_enable_CheckBox",
@@ -14,26 +16,15 @@ const char* const kListNames[]
 
 QComboBox* makeList(TEventSetting setting, QWidget* parent)
 {
-    auto* list = new QComboBox(parent);
-    const QStringList texts = EventOptions::itemTexts(setting);
-    const QStringList pictures = EventOptions::pictureNames(setting);
-    const int side = Tfc_ctrl_Frame::kItemHeight;
-    for (int i = 0; i < texts.size(); ++i) {
-        if (i < pictures.size()) {
-            QIcon icon;
-            for (qreal ratio : {1.0, 2.0}) {
-                QPixmap pixmap
-                    = QPixmap::fromImage(EventOptions::cachedPicture(pictures[i], QSize(side, side) * ratio));
-                pixmap.setDevicePixelRatio(ratio);
-                icon.addPixmap(pixmap);
-            }
-            list->addItem(icon, texts[i]);
-        } else {
-            list->addItem(texts[i]);
-        }
+    // The setpoint is an ordinary list of degrees; the others show the
+    // option pictures as the occupied strategy's lists do.
+    QComboBox* list = nullptr;
+    if (setting == TEventSetting::Setpoint) {
+        list = new QComboBox(parent);
+        list->addItems(OptionCodes::itemTexts(setting));
+    } else {
+        list = new TPictureComboBox(setting, parent);
     }
-    if (!pictures.isEmpty())
-        list->setIconSize(QSize(side, side));
     list->setAccessibleName(EventOptions::settingCaption(setting));
     return list;
 }
@@ -75,8 +66,9 @@ void Tfc_ctrl_Frame::Show_Event(const TSchedule_Event& event)
         m_enable[std::size_t(i)]->setChecked(ticked);
         m_list[std::size_t(i)]->setEnabled(ticked);
     }
-    using namespace EventOptions;
-    m_list[0]->setCurrentIndex(runIndex(event.run));
+    using namespace OptionCodes;
+    // Any run value other than 0 shows On.
+    m_list[0]->setCurrentIndex(std::clamp(int(event.run), 0, 1));
     m_list[1]->setCurrentIndex(modeIndex(event.mode));
     m_list[2]->setCurrentIndex(setpointIndex(int(std::min<uint32_t>(event.setpoint, 1000))));
     m_list[3]->setCurrentIndex(fanSpeedIndex(event.fanspeed));
@@ -85,7 +77,7 @@ void Tfc_ctrl_Frame::Show_Event(const TSchedule_Event& event)
 
 void Tfc_ctrl_Frame::Read_Event(TSchedule_Event& event) const
 {
-    using namespace EventOptions;
+    using namespace OptionCodes;
     event.run = uint8_t(m_list[0]->currentIndex());
     event.mode = uint8_t(modeCode(m_list[1]->currentIndex()));
     event.setpoint = uint32_t(setpointOf(m_list[2]->currentIndex()));

@@ -18,8 +18,6 @@ class QComboBox;
 class Tfc_ctrl_Frame : public QFrame {
     Q_OBJECT
 public:
-    static constexpr int kItemHeight = 50;
-
     explicit Tfc_ctrl_Frame(QWidget* parent = nullptr);
 
     // Boxes ticked where the event's enable byte is exactly 1, lists at the

@@ -8,7 +8,9 @@
 #include "ui/scheduler/Tschedule_timeline_Frame.h"
 
 #include "core/resources/TDM_images.h"
+#include "ui/config_editor/OptionPictures.h"
 
+#include <QAbstractButton>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -34,9 +36,7 @@ QIcon buttonIcon(int pictureIndex, int side)
     const QString name = TDM_imagestore::misc200Names().value(pictureIndex);
     QIcon icon;
     for (qreal ratio : {1.0, 2.0}) {
-        QPixmap pixmap = QPixmap::fromImage(EventOptions::cachedPicture(name, QSize(side, side) * ratio));
-        pixmap.setDevicePixelRatio(ratio);
-        icon.addPixmap(pixmap);
+        icon.addPixmap(QPixmap::fromImage(OptionPictures::picture(name, QSize(side, side), ratio, false)));
     }
     return icon;
 }
@@ -127,6 +127,11 @@ QWidget* Tscheduled_events_form::buildListPage()
     m_grid->setItemDelegate(new TEventGridDelegate(m_grid));
     m_grid->setFixedWidth(kColumns * kColumnWidth + m_grid->verticalScrollBar()->sizeHint().width()
                           + 2 * m_grid->frameWidth());
+    // Whole rows are selected by a click; the headers and their corner
+    // button stay hidden.
+    m_grid->setCornerButtonEnabled(false);
+    for (QAbstractButton* corner : m_grid->findChildren<QAbstractButton*>())
+        corner->setAccessibleName(QStringLiteral("Select all events"));
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
     connect(m_grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { Place_Row_Buttons(); });
@@ -138,6 +143,7 @@ QWidget* Tscheduled_events_form::buildListPage()
         button->setCursor(Qt::PointingHandCursor);
         button->setIconSize(QSize(kSmallPicture, kSmallPicture));
         button->setFixedSize(kSmallPicture + 3, kSmallPicture + 5);
+        button->setAccessibleName(QStringLiteral("Edit event"));
         button->hide();
         connect(button, &QToolButton::clicked, this, &Tscheduled_events_form::evt_ButtonClick);
         m_rowButtons[std::size_t(i)] = button;
