@@ -15,24 +15,24 @@ TSchedule_Event& Put_Event(TSchedule_Day& day, int slot, int minute, int runEnab
     return e;
 }
 
-void Put_Events(TDevice_Config_v2& record, const EventSpecs& specs)
+void Put_Events(TDevice_Config_v2& record, const PlannedEvents& events)
 {
     std::memset(record.daily_schedule, 0, sizeof record.daily_schedule);
-    for (const EventSpec& spec : specs) {
-        TSchedule_Day& day = record.daily_schedule[spec.day - 1];
-        const int slot = spec.slot >= 0 ? spec.slot : Lowest_Free_Slot(day);
-        Put_Event(day, slot, spec.minute, spec.runEnable, spec.run);
+    for (const PlannedEvent& planned : events) {
+        TSchedule_Day& day = record.daily_schedule[planned.day - 1];
+        const int slot = planned.slot >= 0 ? planned.slot : Lowest_Free_Slot(day);
+        Put_Event(day, slot, planned.minute, planned.runEnable, planned.run);
     }
     for (TSchedule_Day& day : record.daily_schedule)
         day.event_count = uint32_t(Listed_Event_Count(day));
 }
 
-TSchedule_Day Day_With(const EventSpecs& specs)
+TSchedule_Day Day_With(const PlannedEvents& events)
 {
     TDevice_Config_v2 record{};
-    EventSpecs oneDay = specs;
-    for (EventSpec& spec : oneDay)
-        spec.day = 1;
+    PlannedEvents oneDay = events;
+    for (PlannedEvent& planned : oneDay)
+        planned.day = 1;
     Put_Events(record, oneDay);
     return record.daily_schedule[0];
 }

@@ -6,7 +6,7 @@
 #include <QComboBox>
 #include <QTableWidget>
 
-SchedulerPageFixture::SchedulerPageFixture(const EventSpecs& events, bool schedulerOn)
+SchedulerPageFixture::SchedulerPageFixture(const PlannedEvents& events, bool schedulerOn)
 {
     Put_Events(record, events);
     record.scheduler_enabled = schedulerOn ? 1 : 0;

@@ -20,7 +20,7 @@
 
 class SchedulerPageFixture {
 public:
-    explicit SchedulerPageFixture(const EventSpecs& events = {}, bool schedulerOn = true);
+    explicit SchedulerPageFixture(const PlannedEvents& events = {}, bool schedulerOn = true);
 
     TSchedulerPage& page() { return *m_page; }
     Tscheduled_events_form& form() { return *m_page->Events_Form(); }

@@ -96,29 +96,30 @@ void TestScheduleModel::copyTakesAllSlotsAndCountsEvents()
 
 void TestScheduleModel::startingRunStates_data()
 {
-    QTest::addColumn<EventSpecs>("events");
+    QTest::addColumn<PlannedEvents>("events");
     QTest::addColumn<QList<int>>("states"); // Sunday..Saturday
     const int mon = 2, tue = 3, wed = 4, thu = 5, fri = 6, sun = 1;
-    QTest::newRow("no run events") << EventSpecs{{mon, 420, 0, 1}} << QList<int>{0, 0, 0, 0, 0, 0, 0};
-    QTest::newRow("only Monday 22:00 On") << EventSpecs{{mon, 1320, 1, 1}} << QList<int>{1, 1, 1, 1, 1, 1, 1};
-    QTest::newRow("only Wednesday 07:00 Off") << EventSpecs{{wed, 420, 1, 0}} << QList<int>{0, 0, 0, 0, 0, 0, 0};
+    QTest::newRow("no run events") << PlannedEvents{{mon, 420, 0, 1}} << QList<int>{0, 0, 0, 0, 0, 0, 0};
+    QTest::newRow("only Monday 22:00 On") << PlannedEvents{{mon, 1320, 1, 1}} << QList<int>{1, 1, 1, 1, 1, 1, 1};
+    QTest::newRow("only Wednesday 07:00 Off") << PlannedEvents{{wed, 420, 1, 0}} << QList<int>{0, 0, 0, 0, 0, 0, 0};
     QTest::newRow("Sunday 08:00 On, 18:00 Off")
-        << EventSpecs{{sun, 480, 1, 1}, {sun, 1080, 1, 0}} << QList<int>{0, 0, 0, 0, 0, 0, 0};
+        << PlannedEvents{{sun, 480, 1, 1}, {sun, 1080, 1, 0}} << QList<int>{0, 0, 0, 0, 0, 0, 0};
     QTest::newRow("Tuesday On to Thursday Off")
-        << EventSpecs{{thu, 1380, 1, 0}, {tue, 360, 1, 1}} << QList<int>{0, 0, 0, 1, 1, 0, 0};
+        << PlannedEvents{{thu, 1380, 1, 0}, {tue, 360, 1, 1}} << QList<int>{0, 0, 0, 1, 1, 0, 0};
     QTest::newRow("Friday On wraps to Sunday")
-        << EventSpecs{{sun, 420, 1, 0}, {fri, 1200, 1, 1}} << QList<int>{1, 0, 0, 0, 0, 0, 1};
+        << PlannedEvents{{sun, 420, 1, 0}, {fri, 1200, 1, 1}} << QList<int>{1, 0, 0, 0, 0, 0, 1};
     // Events out of slot order: the day's last run event in time decides.
     QTest::newRow("time order, not slot order")
-        << EventSpecs{{mon, 1200, 1, 0}, {mon, 300, 1, 1}} << QList<int>{0, 0, 0, 0, 0, 0, 0};
+        << PlannedEvents{{mon, 1200, 1, 0}, {mon, 300, 1, 1}} << QList<int>{0, 0, 0, 0, 0, 0, 0};
     // Only bit 0 of the enable byte makes a run event.
-    QTest::newRow("enable byte 2 is no run event") << EventSpecs{{mon, 300, 2, 1}} << QList<int>{0, 0, 0, 0, 0, 0, 0};
-    QTest::newRow("enable byte 3 is a run event") << EventSpecs{{mon, 300, 3, 1}} << QList<int>{1, 1, 1, 1, 1, 1, 1};
+    QTest::newRow("enable byte 2 is no run event")
+        << PlannedEvents{{mon, 300, 2, 1}} << QList<int>{0, 0, 0, 0, 0, 0, 0};
+    QTest::newRow("enable byte 3 is a run event") << PlannedEvents{{mon, 300, 3, 1}} << QList<int>{1, 1, 1, 1, 1, 1, 1};
 }
 
 void TestScheduleModel::startingRunStates()
 {
-    QFETCH(EventSpecs, events);
+    QFETCH(PlannedEvents, events);
     QFETCH(QList<int>, states);
     TDevice_Config_v2 record{};
     Put_Events(record, events);
@@ -128,24 +129,25 @@ void TestScheduleModel::startingRunStates()
 
 void TestScheduleModel::runPeriods_data()
 {
-    QTest::addColumn<EventSpecs>("events");
+    QTest::addColumn<PlannedEvents>("events");
     QTest::addColumn<int>("startState");
     QTest::addColumn<QList<int>>("periods"); // start, end, start, end, ...
-    QTest::newRow("no events, starting On") << EventSpecs{} << 1 << QList<int>{0, 1440};
-    QTest::newRow("no events, starting Off") << EventSpecs{} << 0 << QList<int>{};
-    QTest::newRow("On at 00:00 from Off") << EventSpecs{{1, 0, 1, 1}} << 0 << QList<int>{0, 1440};
-    QTest::newRow("Off at 00:00 from On") << EventSpecs{{1, 0, 1, 0}} << 1 << QList<int>{};
-    QTest::newRow("07:05 On to 18:00 Off") << EventSpecs{{1, 425, 1, 1}, {1, 1080, 1, 0}} << 0 << QList<int>{425, 1080};
+    QTest::newRow("no events, starting On") << PlannedEvents{} << 1 << QList<int>{0, 1440};
+    QTest::newRow("no events, starting Off") << PlannedEvents{} << 0 << QList<int>{};
+    QTest::newRow("On at 00:00 from Off") << PlannedEvents{{1, 0, 1, 1}} << 0 << QList<int>{0, 1440};
+    QTest::newRow("Off at 00:00 from On") << PlannedEvents{{1, 0, 1, 0}} << 1 << QList<int>{};
+    QTest::newRow("07:05 On to 18:00 Off")
+        << PlannedEvents{{1, 425, 1, 1}, {1, 1080, 1, 0}} << 0 << QList<int>{425, 1080};
     QTest::newRow("Off at the minute of the On before it")
-        << EventSpecs{{1, 480, 1, 1}, {1, 480, 1, 0}} << 0 << QList<int>{480, 1440};
-    QTest::newRow("mode-only event changes nothing") << EventSpecs{{1, 600, 0, 0}} << 1 << QList<int>{0, 1440};
-    QTest::newRow("two bars") << EventSpecs{{1, 60, 1, 0}, {1, 120, 1, 1}, {1, 180, 1, 0}} << 1
+        << PlannedEvents{{1, 480, 1, 1}, {1, 480, 1, 0}} << 0 << QList<int>{480, 1440};
+    QTest::newRow("mode-only event changes nothing") << PlannedEvents{{1, 600, 0, 0}} << 1 << QList<int>{0, 1440};
+    QTest::newRow("two bars") << PlannedEvents{{1, 60, 1, 0}, {1, 120, 1, 1}, {1, 180, 1, 0}} << 1
                               << QList<int>{0, 60, 120, 180};
 }
 
 void TestScheduleModel::runPeriods()
 {
-    QFETCH(EventSpecs, events);
+    QFETCH(PlannedEvents, events);
     QFETCH(int, startState);
     QFETCH(QList<int>, periods);
     const TSchedule_Day day = Day_With(events);

@@ -39,7 +39,7 @@ bool isWhite(QRgb p)
 }
 
 struct Timeline {
-    explicit Timeline(const EventSpecs& events, int startState = 0, int dayIndex = 2)
+    explicit Timeline(const PlannedEvents& events, int startState = 0, int dayIndex = 2)
     {
         day = Day_With(events);
         frame = std::make_unique<Tschedule_timeline_Frame>();
@@ -138,27 +138,28 @@ void TestTimeline::geometryAt600x100()
 
 void TestTimeline::barsAndMarks_data()
 {
-    QTest::addColumn<EventSpecs>("events");
+    QTest::addColumn<PlannedEvents>("events");
     QTest::addColumn<int>("startState");
     QTest::addColumn<QList<int>>("barAt");   // x at y = 40 inside a bar
     QTest::addColumn<QList<int>>("clearAt"); // x at y = 40 without one
     QTest::addColumn<bool>("redMark");
     QTest::newRow("empty day starting On")
-        << EventSpecs{} << 1 << QList<int>{61, 301, 539} << QList<int>{59, 541} << false;
-    QTest::newRow("empty day starting Off") << EventSpecs{} << 0 << QList<int>{} << QList<int>{61, 300, 539} << false;
+        << PlannedEvents{} << 1 << QList<int>{61, 301, 539} << QList<int>{59, 541} << false;
+    QTest::newRow("empty day starting Off")
+        << PlannedEvents{} << 0 << QList<int>{} << QList<int>{61, 300, 539} << false;
     QTest::newRow("On at 00:00 from Off")
-        << EventSpecs{{1, 0, 1, 1}} << 0 << QList<int>{61, 301, 539} << QList<int>{59, 541} << false;
-    QTest::newRow("07:05 On to 18:00 Off") << EventSpecs{{1, 425, 1, 1}, {1, 1080, 1, 0}} << 0 << QList<int>{201, 419}
-                                           << QList<int>{200, 420, 539} << false;
+        << PlannedEvents{{1, 0, 1, 1}} << 0 << QList<int>{61, 301, 539} << QList<int>{59, 541} << false;
+    QTest::newRow("07:05 On to 18:00 Off") << PlannedEvents{{1, 425, 1, 1}, {1, 1080, 1, 0}} << 0
+                                           << QList<int>{201, 419} << QList<int>{200, 420, 539} << false;
     QTest::newRow("08:00 On then 08:00 Off runs on")
-        << EventSpecs{{1, 480, 1, 1}, {1, 480, 1, 0}} << 0 << QList<int>{221, 401, 539} << QList<int>{219} << true;
-    QTest::newRow("mode-only event") << EventSpecs{{1, 600, 0, 0}} << 1 << QList<int>{61, 301, 539} << QList<int>{59}
+        << PlannedEvents{{1, 480, 1, 1}, {1, 480, 1, 0}} << 0 << QList<int>{221, 401, 539} << QList<int>{219} << true;
+    QTest::newRow("mode-only event") << PlannedEvents{{1, 600, 0, 0}} << 1 << QList<int>{61, 301, 539} << QList<int>{59}
                                      << false;
 }
 
 void TestTimeline::barsAndMarks()
 {
-    QFETCH(EventSpecs, events);
+    QFETCH(PlannedEvents, events);
     QFETCH(int, startState);
     QFETCH(QList<int>, barAt);
     QFETCH(QList<int>, clearAt);
