@@ -5,10 +5,10 @@
 #include "ui/config_editor/TGeneralPage.h"
 #include "ui/config_editor/TOccupancyPage.h"
 #include "ui/config_editor/TUserInterfacePage.h"
+#include "ui/scheduler/TSchedulerPage.h"
 
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollArea>
@@ -71,8 +71,8 @@ TConfigurationPage::TConfigurationPage(TDevice_Config_v2& record, const THandle_
     addEditorPage(m_occupancy, kOccupancyPicture, QStringLiteral("Occupancy Strategies"));
     addEditorPage(m_userInterface, kUiPicture, QStringLiteral("R/C User Interface"));
     addEditorPage(m_appearance, kAppearancePicture, QStringLiteral("Appearance"));
-    addPlaceholderPage("scheduler_cfg_TabSheet", kSchedulerPicture, QStringLiteral("Scheduler"),
-                       QStringLiteral("Note: The scheduler is only available for the Corvane-RTC"));
+    m_scheduler = new TSchedulerPage(record);
+    addEditorPage(m_scheduler, kSchedulerPicture, QStringLiteral("Scheduler"));
 
     retrieve = new QPushButton(QStringLiteral("Retrieve Configuration"), this);
     retrieve->setObjectName(QStringLiteral("retrieve_cfg_Button"));
@@ -107,19 +107,6 @@ void TConfigurationPage::addEditorPage(TConfigEditorPage* page, int pictureIndex
     connect(page, &TConfigEditorPage::changed, this, &TConfigurationPage::changed);
 }
 
-void TConfigurationPage::addPlaceholderPage(const char* objectName, int pictureIndex, const QString& name,
-                                            const QString& note)
-{
-    auto* page = new QWidget;
-    page->setObjectName(QString::fromLatin1(objectName));
-    if (!note.isEmpty()) {
-        auto* layout = new QVBoxLayout(page);
-        layout->addStretch(1);
-        layout->addWidget(new QLabel(note));
-    }
-    addTab(page, pictureIndex, name);
-}
-
 QWidget* TConfigurationPage::Sub_Page(const QString& objectName) const
 {
     return pages->findChild<QWidget*>(objectName);
@@ -143,7 +130,10 @@ void TConfigurationPage::Show_Device_Config(const TDevice_Config_v2& config)
     m_general->Show_Service_Text(config);
 }
 
-void TConfigurationPage::Show_Scheduler(const TDevice_Config_v2&) { }
+void TConfigurationPage::Show_Scheduler(const TDevice_Config_v2& config)
+{
+    m_scheduler->Show_Device_Config(config);
+}
 
 void TConfigurationPage::Show_Appearance(const TDevice_Config_v2& config)
 {

@@ -16,6 +16,7 @@ class TAppearancePage;
 class TConfigEditorPage;
 class TGeneralPage;
 class TOccupancyPage;
+class TSchedulerPage;
 class TUserInterfacePage;
 
 class TConfigurationPage : public QWidget {
@@ -34,6 +35,7 @@ public:
     TOccupancyPage* occupancyPage() const { return m_occupancy; }
     TUserInterfacePage* userInterfacePage() const { return m_userInterface; }
     TAppearancePage* appearancePage() const { return m_appearance; }
+    TSchedulerPage* schedulerPage() const { return m_scheduler; }
 
     void Select_First_Sub_Page();
 
@@ -47,11 +49,10 @@ signals:
 
 private:
     void addEditorPage(TConfigEditorPage* page, int pictureIndex, const QString& name);
-    void addPlaceholderPage(const char* objectName, int pictureIndex, const QString& name, const QString& note);
     void addTab(QWidget* page, int pictureIndex, const QString& name);
 
     // The scheduler page's step: the scheduler box, the day timelines and
-    // the days' starting run states. The scheduler page is not built yet.
+    // the days' starting run states.
     void Show_Scheduler(const TDevice_Config_v2& config);
     // The appearance page's step: the background and logo previews and the
     // colour controls.
@@ -63,5 +64,6 @@ private:
     TOccupancyPage* m_occupancy = nullptr;
     TUserInterfacePage* m_userInterface = nullptr;
     TAppearancePage* m_appearance = nullptr;
+    TSchedulerPage* m_scheduler = nullptr;
     QList<TConfigEditorPage*> m_editorPages;
 };
