@@ -69,8 +69,10 @@ void Tint_Picture(const QImage& sourceIn, QImage& target, int blue_level, int gr
     const QImage source = sourceIn.format() == QImage::Format_ARGB32_Premultiplied
         ? sourceIn
         : sourceIn.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // A target shared with another image would be copied on the first write;
+    // a fresh one is cheaper.
     if (target.size() != source.size() || target.format() != QImage::Format_ARGB32_Premultiplied
-        || target.isDetached() == false)
+        || !target.isDetached())
         target = QImage(source.size(), QImage::Format_ARGB32_Premultiplied);
     // One table per channel: the division happens 256 times, not once per pixel.
     const auto red = levelTable(red_level);

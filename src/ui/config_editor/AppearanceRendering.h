@@ -29,6 +29,6 @@ bool Render_Preview(const THandle_List& list, BmpConverter& converter, int handl
                     QImage& target, QString* name = nullptr);
 
 // target := source with each colour channel scaled by its level / 255
-// (integer division); alpha is copied. target keeps its buffer when it
-// already has the source's size, so dragging a slider allocates nothing.
+// (integer division); alpha is copied. target's buffer is reused when it has
+// the source's size and is not shared.
 void Tint_Picture(const QImage& source, QImage& target, int blue_level, int green_level, int red_level);

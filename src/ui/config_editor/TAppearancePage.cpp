@@ -219,26 +219,27 @@ Timg_select_Form* TAppearancePage::selectionWindow()
     return m_selection;
 }
 
-bool TAppearancePage::Render_Preview(int handle_index, int image_index, TAppearancePreview* target)
+bool TAppearancePage::Render_Preview(int handle_index, int image_index, TAppearancePreview* target, QString* name)
 {
     QImage image = target->picture();
-    QString name;
-    const bool found = ::Render_Preview(m_images, *m_converter, handle_index, image_index, image, &name);
+    const bool found = ::Render_Preview(m_images, *m_converter, handle_index, image_index, image, name);
     target->setPicture(image);
-    if (handle_index == BACKGROUNDS_IDX && target != m_logo)
-        m_backgroundName = name;
-    else if (handle_index == LOGOS_IDX && target == m_logo)
-        m_logoName = name;
     return found;
 }
 
-void TAppearancePage::Show_Background(int image_index, bool showHint)
+void TAppearancePage::Show_Background(int image_index)
 {
-    const bool found = Render_Preview(BACKGROUNDS_IDX, image_index, m_untinted);
+    const bool found = Render_Preview(BACKGROUNDS_IDX, image_index, m_untinted, &m_backgroundName);
     m_background->setPicture(m_untinted->picture());
     m_backgroundShown = true;
-    if (showHint)
-        m_backgroundHint->setVisible(!found);
+    m_backgroundHint->setVisible(!found);
+}
+
+void TAppearancePage::Show_Logo(int image_index)
+{
+    const bool found = Render_Preview(LOGOS_IDX, image_index, m_logo, &m_logoName);
+    m_logoShown = true;
+    m_logoHint->setVisible(!found);
 }
 
 void TAppearancePage::Blank_Background()
@@ -279,10 +280,8 @@ void TAppearancePage::Show_Appearance(const TDevice_Config_v2& config)
         m_logoHint->show();
         Empty_Logo();
     } else {
-        Show_Background(config.theme_background_index, true);
-        const bool logoFound = Render_Preview(LOGOS_IDX, config.theme_logo_index, m_logo);
-        m_logoShown = true;
-        m_logoHint->setVisible(!logoFound);
+        Show_Background(config.theme_background_index);
+        Show_Logo(config.theme_logo_index);
         if (!config.theme_background_enabled)
             Blank_Background();
         if (!config.theme_logo_enabled)
@@ -365,13 +364,11 @@ void TAppearancePage::Selection_Finished(int result)
     uint8_t& indexField = background ? m_record.theme_background_index : m_record.theme_logo_index;
     uint8_t& enabledField = background ? m_record.theme_background_enabled : m_record.theme_logo_enabled;
 
-    const auto show = [&](int position) {
-        if (background) {
-            Show_Background(position, true);
-        } else {
-            m_logoHint->setVisible(!Render_Preview(LOGOS_IDX, position, m_logo));
-            m_logoShown = true;
-        }
+    const auto show = [this, background](int position) {
+        if (background)
+            Show_Background(position);
+        else
+            Show_Logo(position);
     };
     const int clicked = result - Timg_select_Form::kClicked;
     if (result >= Timg_select_Form::kClicked && clicked <= 0xFF) {

@@ -65,8 +65,12 @@ private:
 
     QWidget* Build_Screen();
     QWidget* Build_Colour_Controls();
-    bool Render_Preview(int handle_index, int image_index, TAppearancePreview* target);
-    void Show_Background(int image_index, bool showHint);
+    // Draws one image of a handle into target; name receives the image's
+    // name, empty when the preview is blank.
+    bool Render_Preview(int handle_index, int image_index, TAppearancePreview* target, QString* name);
+    // Render the chosen image and set the hint marker from the result.
+    void Show_Background(int image_index);
+    void Show_Logo(int image_index);
     void Blank_Background();
     void Empty_Logo();
     void Describe_Previews();

@@ -122,13 +122,18 @@ Timg_select_Form::Timg_select_Form(QWidget* parent) : QDialog(parent)
     resize(kWindowWidth, kGalleryTop + kButtonPanelHeight + 120);
 }
 
-QSize Timg_select_Form::Cell_Pixel_Size() const
+QSize Timg_select_Form::Scaled_Size(qreal pixelsPerInch) const
 {
     if (!handle_obj)
         return {};
     const QSize base(handle_obj->width * img_scale_pct / 100, handle_obj->height * img_scale_pct / 100);
-    const qreal ppi = logicalDpiX() * devicePixelRatioF();
-    return QSize(int(std::lround(base.width() * ppi / 96.0)), int(std::lround(base.height() * ppi / 96.0)));
+    return QSize(int(std::lround(base.width() * pixelsPerInch / 96.0)),
+                 int(std::lround(base.height() * pixelsPerInch / 96.0)));
+}
+
+QSize Timg_select_Form::Cell_Pixel_Size() const
+{
+    return Scaled_Size(logicalDpiX() * devicePixelRatioF());
 }
 
 void Timg_select_Form::showEvent(QShowEvent* event)
@@ -146,9 +151,9 @@ void Timg_select_Form::FormShow()
 
     const int count = handle_obj ? int(handle_obj->cells.size()) : 0;
     if (count > 0) {
-        const QSize base(handle_obj->width * img_scale_pct / 100, handle_obj->height * img_scale_pct / 100);
-        const qreal scale = logicalDpiX() / 96.0;
-        const QSize logical(int(std::lround(base.width() * scale)), int(std::lround(base.height() * scale)));
+        // Window coordinates already follow the screen's pixel ratio; what the
+        // logical dots per inch add beyond 96 is scaled here.
+        const QSize logical = Scaled_Size(logicalDpiX());
         const QSize pixels = Cell_Pixel_Size();
         for (int i = 0; i < count; ++i)
             Add_Frame(i, logical, pixels);

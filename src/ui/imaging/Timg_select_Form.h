@@ -57,6 +57,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The handle's size at img_scale_pct and at the given pixels per inch.
+    QSize Scaled_Size(qreal pixelsPerInch) const;
     void FormShow();
     void Destroy_Frames();
     void img_enabled_CheckBoxClick();
