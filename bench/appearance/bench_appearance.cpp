@@ -19,6 +19,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEnterEvent>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QSlider>
@@ -230,6 +231,13 @@ int main(int argc, char** argv)
         dir.mkpath(QStringLiteral("."));
         const QString ratio = QString::number(page.devicePixelRatioF() * 96, 'f', 0);
         bool ok = save(page, dir, QStringLiteral("appearance"), ratio);
+        // The pointer over the logo: its frame shows.
+        QWidget* logo = page.logo_preview_Image();
+        QEnterEvent enter(QPointF(5, 5), logo->mapTo(&page, QPointF(5, 5)), logo->mapToGlobal(QPointF(5, 5)));
+        QApplication::sendEvent(logo, &enter);
+        ok = save(page, dir, QStringLiteral("appearance_logo_highlight"), ratio) && ok;
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(logo, &leave);
         openAndPaint(window, *images[BACKGROUNDS_IDX], 50);
         window.imgList.at(1)->setFocus();
         ok = save(window, dir, QStringLiteral("select_backgrounds"), ratio) && ok;
