@@ -24,7 +24,6 @@ TMemoryUsagePanel::TMemoryUsagePanel(QWidget* parent)
     auto* caption = new QLabel(QStringLiteral("  Memory Usage (bytes)"), this);
     caption->setObjectName(QStringLiteral("memory_usage_Caption"));
     m_label->setObjectName(QStringLiteral("memory_usage_Label"));
-    m_label->setAccessibleName(caption->text().trimmed());
     caption->setBuddy(m_label);
 
     auto* chart = new QChart;
