@@ -50,7 +50,7 @@ void Three_Backgrounds(ImagesPageDriver& d, const QString& folder)
 
 void TestImageCommands::buttonsFollowTheSelection_data()
 {
-    QTest::addColumn<int>("child"); // -1: the handle node
+    QTest::addColumn<int>("child");       // -1: the handle node
     QTest::addColumn<QString>("enabled"); // rename, up, down, delete as R U D X, '-' for off
     QTest::newRow("handle node") << -1 << "----";
     QTest::newRow("first image") << 0 << "R-DX";
@@ -155,11 +155,16 @@ void TestImageCommands::rename_data()
     QTest::addColumn<bool>("answered");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("lower case") << true << "lobby" << "LOBBY";
-    QTest::newRow("leading digit") << true << "2nd floor" << "_2ND FLOOR";
-    QTest::newRow("empty keeps the name") << true << "" << "A_PNG";
-    QTest::newRow("blanks keep the name") << true << "   " << "A_PNG";
-    QTest::newRow("cancel") << false << "ignored" << "A_PNG";
+    QTest::newRow("lower case") << true << "lobby"
+                                << "LOBBY";
+    QTest::newRow("leading digit") << true << "2nd floor"
+                                   << "_2ND FLOOR";
+    QTest::newRow("empty keeps the name") << true << ""
+                                          << "A_PNG";
+    QTest::newRow("blanks keep the name") << true << "   "
+                                          << "A_PNG";
+    QTest::newRow("cancel") << false << "ignored"
+                            << "A_PNG";
 }
 
 void TestImageCommands::rename()
@@ -171,11 +176,11 @@ void TestImageCommands::rename()
     Three_Backgrounds(d, dir.path());
     d.fx.form().Session().Set_Modified(false);
     QStringList asked;
-    d.page()->Set_Name_Input([&](QWidget*, const QString& title, const QString& prompt, const QString& current)
-                                 -> std::optional<QString> {
-        asked << title << prompt << current;
-        return answered ? std::optional<QString>(typed) : std::nullopt;
-    });
+    d.page()->Set_Name_Input(
+        [&](QWidget*, const QString& title, const QString& prompt, const QString& current) -> std::optional<QString> {
+            asked << title << prompt << current;
+            return answered ? std::optional<QString>(typed) : std::nullopt;
+        });
     QTreeWidgetItem* node = d.tree()->topLevelItem(BACKGROUNDS_IDX)->child(0);
     d.tree()->setCurrentItem(node);
     const int logRows = d.fx.logRows();

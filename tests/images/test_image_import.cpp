@@ -11,11 +11,16 @@ void TestImageImport::nameFromFile_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("name");
-    QTest::newRow("leading digit") << "/pics/2020 Logo.png" << "_2020 LOGO_PNG";
-    QTest::newRow("dots and blanks") << "/pics/sun logo.big.png" << "SUN LOGO_BIG_PNG";
-    QTest::newRow("dot in a folder") << "/a.b/c/x.gif" << "X_GIF";
-    QTest::newRow("windows folder") << "C:\\pics\\9.bmp" << "_9_BMP";
-    QTest::newRow("underscore first") << "/p/_x.jpg" << "_X_JPG";
+    QTest::newRow("leading digit") << "/pics/2020 Logo.png"
+                                   << "_2020 LOGO_PNG";
+    QTest::newRow("dots and blanks") << "/pics/sun logo.big.png"
+                                     << "SUN LOGO_BIG_PNG";
+    QTest::newRow("dot in a folder") << "/a.b/c/x.gif"
+                                     << "X_GIF";
+    QTest::newRow("windows folder") << "C:\\pics\\9.bmp"
+                                    << "_9_BMP";
+    QTest::newRow("underscore first") << "/p/_x.jpg"
+                                      << "_X_JPG";
 }
 
 void TestImageImport::nameFromFile()

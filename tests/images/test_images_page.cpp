@@ -28,7 +28,8 @@ void TestImagesPage::dropFiveOntoTwentySeven()
     const QDir folder(dir.path());
     QStringList first;
     for (int i = 0; i < 27; ++i)
-        first << Write_Picture(folder, QStringLiteral("logo %1.png").arg(i), 125, 85, QColor::fromHsv(i * 13, 200, 200));
+        first << Write_Picture(folder, QStringLiteral("logo %1.png").arg(i), 125, 85,
+                               QColor::fromHsv(i * 13, 200, 200));
     d.select(LOGOS_IDX);
     d.drop(first);
     QCOMPARE(d.handle(LOGOS_IDX).cells.size(), size_t(27));
@@ -180,8 +181,8 @@ void TestImagesPage::frameGeometry()
     d.drop({Write_Picture(QDir(dir.path()), "w.png", 125, 85, Qt::darkGreen)});
     TImageFrame* f = d.view()->CellView_List().at(0);
     const QFontMetrics m = f->Label1()->fontMetrics();
-    const TFrameGeometry real = TImageFrame::Frame_Geometry(QSize(125, 85),
-                                                            QSize(m.horizontalAdvance("W_PNG"), m.height()));
+    const TFrameGeometry real
+        = TImageFrame::Frame_Geometry(QSize(125, 85), QSize(m.horizontalAdvance("W_PNG"), m.height()));
     QCOMPARE(f->size(), real.frame);
     QCOMPARE(f->width(), 141);
     QCOMPARE(f->Cell_Image()->geometry(), real.image);

@@ -20,11 +20,8 @@ namespace {
 constexpr qint64 kLargestImportFile = qint64(64) * 1024 * 1024;
 
 const std::array<const char*, 5> kStatusTexts{
-    "Invalid Image File",
-    "Image Dimensions Not Compatible",
-    "Not Enough Free Storage Memory",
-    "Image List Full",
-    "Image Added Successfully",
+    "Invalid Image File", "Image Dimensions Not Compatible", "Not Enough Free Storage Memory",
+    "Image List Full",    "Image Added Successfully",
 };
 
 struct DecodedFile {
@@ -97,8 +94,8 @@ QString Image_Name_From_File(const QString& path)
 
 const QStringList& Import_File_Extensions()
 {
-    static const QStringList extensions{QStringLiteral("bmp"), QStringLiteral("dib"),  QStringLiteral("png"),
-                                        QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("jpe"),
+    static const QStringList extensions{QStringLiteral("bmp"),  QStringLiteral("dib"),  QStringLiteral("png"),
+                                        QStringLiteral("jpg"),  QStringLiteral("jpeg"), QStringLiteral("jpe"),
                                         QStringLiteral("jfif"), QStringLiteral("gif")};
     return extensions;
 }

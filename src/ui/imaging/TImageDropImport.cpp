@@ -1,9 +1,13 @@
 #include "ui/imaging/TImageDropImport.h"
 
+#include <QThread>
 #include <QtConcurrent/QtConcurrentMap>
 
 TImageDropImport::TImageDropImport(QObject* parent) : QObject(parent)
 {
+    // One core stays with the window thread, so the window keeps answering
+    // while every other core prepares files.
+    m_pool.setMaxThreadCount(qMax(1, QThread::idealThreadCount() - 1));
     connect(&m_watcher, &QFutureWatcher<TPrepared_Image>::resultsReadyAt, this, &TImageDropImport::On_Ready);
     connect(&m_watcher, &QFutureWatcher<TPrepared_Image>::finished, this, &TImageDropImport::Hand_Back_In_Order);
 }
@@ -31,7 +35,7 @@ void TImageDropImport::Start(const QStringList& paths, const TImport_Target& tar
     }
     const TImport_Target copy = target;
     m_watcher.setFuture(
-        QtConcurrent::mapped(m_paths, [copy](const QString& path) { return Prepare_Import(path, copy); }));
+        QtConcurrent::mapped(&m_pool, m_paths, [copy](const QString& path) { return Prepare_Import(path, copy); }));
 }
 
 void TImageDropImport::Cancel()
@@ -100,6 +104,11 @@ void TImageDropImport::Finish()
     // The finished future still holds every result; let it go once the
     // watcher's own signal has returned.
     QMetaObject::invokeMethod(
-        this, [this] { if (!m_running) m_watcher.setFuture(QFuture<TPrepared_Image>()); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            if (!m_running)
+                m_watcher.setFuture(QFuture<TPrepared_Image>());
+        },
+        Qt::QueuedConnection);
     emit finished(m_target);
 }

@@ -10,6 +10,7 @@
 #include <QFutureWatcher>
 #include <QObject>
 #include <QStringList>
+#include <QThreadPool>
 
 #include <map>
 
@@ -40,6 +41,10 @@ private:
     void Hand_Back_In_Order();
     void Finish();
 
+    // A pool of our own: Qt splits its image conversions on the window
+    // thread over the global pool and waits for them, so long imports there
+    // would hold the window up until they end.
+    QThreadPool m_pool;
     QFutureWatcher<TPrepared_Image> m_watcher;
     QStringList m_paths;
     TImport_Target m_target;

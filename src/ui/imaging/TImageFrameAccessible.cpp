@@ -12,9 +12,7 @@ QAccessibleInterface* frameFactory(const QString& className, QObject* object)
 }
 } // namespace
 
-TImageFrameAccessible::TImageFrameAccessible(TImageFrame* frame) : QAccessibleWidget(frame, QAccessible::Graphic)
-{
-}
+TImageFrameAccessible::TImageFrameAccessible(TImageFrame* frame) : QAccessibleWidget(frame, QAccessible::Graphic) { }
 
 TImageFrame* TImageFrameAccessible::frame() const
 {

@@ -43,6 +43,27 @@ QColor Windows_Colour(uint32_t value)
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 
+// What shows behind a frame's picture: the handle's colour, or for a handle
+// that stores transparency a light checkerboard.
+QImage Frame_Background(const THandle_object& handle)
+{
+    QImage background;
+    if (!Has_Transparency(handle.compression_format) || !handle.compress_images) {
+        background = QImage(handle.width, handle.height, QImage::Format_ARGB32_Premultiplied);
+        background.fill(Windows_Colour(handle.bg_colour));
+    } else {
+        Make_Checker_Bitmap(background, handle.height, handle.width, QColor(0xF7, 0xF7, 0xF7), Qt::white, 5);
+    }
+    return background;
+}
+
+QImage Frame_Veil(const THandle_object& handle)
+{
+    QImage veil(handle.width, handle.height, QImage::Format_ARGB32_Premultiplied);
+    veil.fill(QColor(0xDA, 0xDA, 0xDA));
+    return veil;
+}
+
 std::optional<QString> Ask_With_Dialog(QWidget* parent, const QString& title, const QString& prompt,
                                        const QString& current)
 {
@@ -194,7 +215,8 @@ void TImagesPage::Show_Handle(THandle_object& handle)
     handlePanel->Show(handle);
     Build_Cell_View(handle);
     imageView->Show_Not_Included(!handle.included);
-    imageView->Set_Drops_Enabled(!dropImport->Running() && !TProjectTreePanel::Is_Hidden_Root(Handle_Position(&handle)));
+    imageView->Set_Drops_Enabled(!dropImport->Running()
+                                 && !TProjectTreePanel::Is_Hidden_Root(Handle_Position(&handle)));
 }
 
 void TImagesPage::Build_Cell_View(THandle_object& handle)
@@ -204,16 +226,8 @@ void TImagesPage::Build_Cell_View(THandle_object& handle)
         imageView->Show_Drag_Label(true);
         return;
     }
-    QImage background;
-    if (!Has_Transparency(handle.compression_format) || !handle.compress_images) {
-        background = QImage(handle.width, handle.height, QImage::Format_ARGB32_Premultiplied);
-        background.fill(Windows_Colour(handle.bg_colour));
-    } else {
-        Make_Checker_Bitmap(background, handle.height, handle.width, QColor(0xF7, 0xF7, 0xF7), Qt::white, 5);
-    }
-    QImage veil(handle.width, handle.height, QImage::Format_ARGB32_Premultiplied);
-    veil.fill(QColor(0xDA, 0xDA, 0xDA));
-
+    const QImage background = Frame_Background(handle);
+    const QImage veil = Frame_Veil(handle);
     imageView->Show_Drag_Label(false);
     for (const auto& cell : handle.cells) {
         auto* frame = new TImageFrame(*cell, background, veil);
@@ -221,6 +235,29 @@ void TImagesPage::Build_Cell_View(THandle_object& handle)
         imageView->Append_Frame(frame);
     }
     imageView->Lay_Out_Frames();
+}
+
+void TImagesPage::Append_Frame(TCell_object& cell)
+{
+    THandle_object& handle = *cell.pHandle;
+    if (imageView->CellView_List().size() + 1 != qsizetype(handle.cells.size()))
+        return; // the view is not in step; the handle is shown afresh at the end
+    auto* frame = new TImageFrame(cell, Frame_Background(handle), Frame_Veil(handle));
+    frame->setObjectName(QStringLiteral("ImgFrame%1").arg(m_session.cell_frame_counter++));
+    imageView->Show_Drag_Label(false);
+    imageView->Append_Frame(frame);
+    imageView->Lay_Out_Frames();
+}
+
+bool TImagesPage::View_In_Step(const THandle_object& handle) const
+{
+    const QList<TImageFrame*>& frames = imageView->CellView_List();
+    if (frames.size() != qsizetype(handle.cells.size()))
+        return false;
+    for (qsizetype i = 0; i < frames.size(); ++i)
+        if (&frames[i]->cell() != handle.cells[size_t(i)].get())
+            return false;
+    return true;
 }
 
 void TImagesPage::Update_Handle_Memory(THandle_object& handle, bool showLabels)
@@ -265,6 +302,10 @@ void TImagesPage::On_Prepared(const TImport_Target& target, TPrepared_Image* ima
         if (result.thumbnail)
             treePanel->Add_Cell_Node(target.thumbnailIdx, result.thumbnail);
         m_session.Set_Modified(true);
+        // The frame is made now, a few milliseconds per image, rather than
+        // all of them at the end in one long stretch.
+        if (target.handleIdx == m_session.Visible_Handle_Idx)
+            Append_Frame(*result.cell);
     }
     emit logActivity(result.status, path);
 }
@@ -281,10 +322,20 @@ void TImagesPage::On_Import_Finished(const TImport_Target& target)
 {
     if (importProgress)
         importProgress->hide();
-    if (target.handleIdx == m_session.Visible_Handle_Idx)
-        Show_Handle(*m_session.Handle_List.at(size_t(target.handleIdx)));
-    else if (m_session.Visible_Handle_Idx >= 0)
+    if (target.handleIdx == m_session.Visible_Handle_Idx) {
+        THandle_object& handle = *m_session.Handle_List.at(size_t(target.handleIdx));
+        // The frames were added as the images came; when the view shows
+        // exactly the handle's images, only the panel needs showing again.
+        if (View_In_Step(handle)) {
+            handlePanel->Show(handle);
+            imageView->Show_Not_Included(!handle.included);
+            imageView->Set_Drops_Enabled(true);
+        } else {
+            Show_Handle(handle);
+        }
+    } else if (m_session.Visible_Handle_Idx >= 0) {
         imageView->Set_Drops_Enabled(true);
+    }
     Update_Memory_Chart();
     Update_Tree_Buttons(treePanel->Project_TreeView()->currentItem());
 }
