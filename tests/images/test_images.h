@@ -26,6 +26,7 @@ private slots:
     void dropFiveOntoTwentySeven();
     void refusedFilesAreLoggedAndNothingIsAdded();
     void dragHighlightAndClientArea();
+    void closingDuringAnImportStopsIt();
     void frameGeometry_data();
     void frameGeometry();
     void framesShowCheckerboardAndVeil();

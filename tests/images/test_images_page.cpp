@@ -149,6 +149,44 @@ void TestImagesPage::dragHighlightAndClientArea()
     QVERIFY(d.handle(BG_THUMBNAILS_IDX).cells.empty());
 }
 
+void TestImagesPage::closingDuringAnImportStopsIt()
+{
+    ImagesPageDriver d(dir.filePath("closing.cvp"));
+    d.select(BACKGROUNDS_IDX);
+    QStringList files;
+    for (int i = 0; i < 12; ++i)
+        files << Write_Picture(QDir(dir.path()), QStringLiteral("c%1.png").arg(i), 480, 272, Qt::darkRed);
+    QMimeData mime;
+    QList<QUrl> urls;
+    for (const QString& f : files)
+        urls << QUrl::fromLocalFile(f);
+    mime.setUrls(urls);
+    QWidget* viewport = d.view()->viewport();
+    const QPoint at = viewport->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &drop);
+    QVERIFY(d.page()->Drop_Import()->Running());
+    // While it runs, the view takes no second drop and the commands are off.
+    QVERIFY(!d.view()->Drops_Enabled());
+    QVERIFY(!d.page()->Tree_Panel()->Delete_Button()->isEnabled());
+
+    d.fx.prompter().enqueue(QMessageBox::Yes); // discard the changes
+    d.fx.trigger("close_project_MenuItem");
+    QVERIFY(!d.page()->Drop_Import()->Running());
+    QVERIFY(d.fx.form().Session().Handle_List.empty());
+    QCOMPARE(d.tree()->topLevelItemCount(), 0);
+    QVERIFY(d.view()->CellView_List().isEmpty());
+    const int rows = d.fx.logRows();
+    QCOMPARE(d.fx.lastLog().description, QStringLiteral("Project Closed"));
+    // Nothing of the stopped import arrives afterwards, not even what it had
+    // already posted.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(d.fx.logRows(), rows);
+}
+
 void TestImagesPage::frameGeometry_data()
 {
     QTest::addColumn<QSize>("image");
