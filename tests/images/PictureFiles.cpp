@@ -92,7 +92,7 @@ QString Write_File(const QDir& dir, const QString& fileName, const QByteArray& b
     return path;
 }
 
-QByteArray Empty_Bmp_Bytes()
+QByteArray Bmp_Header_Bytes(int width, int height)
 {
     QByteArray b(54, '\0');
     auto put32 = [&b](int at, quint32 v) { qToLittleEndian(v, b.data() + at); };
@@ -102,8 +102,8 @@ QByteArray Empty_Bmp_Bytes()
     put32(2, 54);
     put32(10, 54);
     put32(14, 40);
-    put32(18, 0); // width
-    put32(22, 0); // height
+    put32(18, quint32(width));
+    put32(22, quint32(height));
     put16(26, 1);
     put16(28, 24);
     return b;

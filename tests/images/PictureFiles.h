@@ -10,5 +10,5 @@
 QString Write_Picture(const QDir& dir, const QString& fileName, int width, int height, QColor colour);
 // A file with the given bytes.
 QString Write_File(const QDir& dir, const QString& fileName, const QByteArray& bytes);
-// A BMP whose header declares 0 x 0 pixels.
-QByteArray Empty_Bmp_Bytes();
+// A BMP header declaring width x height pixels, with no pixels after it.
+QByteArray Bmp_Header_Bytes(int width, int height);

@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 void TestImageImport::nameFromFile_data()
 {
     QTest::addColumn<QString>("path");
@@ -46,13 +48,21 @@ void TestImageImport::fileVerdicts_data()
                                          << int(Image_Dimensions_Not_Compatible);
     QTest::newRow("one pixel short") << int(BACKGROUNDS_IDX) << Write_Picture(d, "f.png", 480, 271, Qt::blue)
                                      << int(Image_Dimensions_Not_Compatible);
-    QTest::newRow("0 x 0 bmp") << int(LOGOS_IDX) << Write_File(d, "g.bmp", Empty_Bmp_Bytes())
+    QTest::newRow("0 x 0 bmp") << int(LOGOS_IDX) << Write_File(d, "g.bmp", Bmp_Header_Bytes(0, 0))
                                << int(Invalid_Image_File);
     QTest::newRow("text named png") << int(LOGOS_IDX) << Write_File(d, "h.png", "hello, not a picture")
                                     << int(Invalid_Image_File);
     QTest::newRow("picture with a foreign extension")
         << int(LOGOS_IDX) << Write_File(d, "i.txt", File_Bytes(Write_Picture(d, "i.png", 125, 85, Qt::red)))
         << int(Invalid_Image_File);
+    // Refused on the size its header declares, before 30 million pixels are
+    // decoded.
+    QTest::newRow("huge declared size") << int(BACKGROUNDS_IDX) << Write_File(d, "k.bmp", Bmp_Header_Bytes(6000, 5000))
+                                        << int(Image_Dimensions_Not_Compatible);
+    // A pipe named like a picture: refused, not read until it ends.
+    const QString fifo = d.filePath("pipe.png");
+    if (::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0)
+        QTest::newRow("named pipe") << int(LOGOS_IDX) << fifo << int(Invalid_Image_File);
     QTest::newRow("missing file") << int(LOGOS_IDX) << d.filePath("gone.png") << int(Invalid_Image_File);
     QTest::newRow("empty file") << int(LOGOS_IDX) << Write_File(d, "j.gif", QByteArray()) << int(Invalid_Image_File);
 }

@@ -80,7 +80,7 @@ void TestImagesPage::refusedFilesAreLoggedAndNothingIsAdded()
     const QDir folder(dir.path());
     const QStringList files{
         Write_Picture(folder, "logo size.png", 125, 85, Qt::red),
-        Write_File(folder, "empty.bmp", Empty_Bmp_Bytes()),
+        Write_File(folder, "empty.bmp", Bmp_Header_Bytes(0, 0)),
         Write_File(folder, "notes.png", "plain text, not a picture"),
         Write_Picture(folder, "background.jpg", 480, 272, Qt::blue),
     };

@@ -6,7 +6,6 @@
 #include "core/imaging/PixelFormat.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 
@@ -26,30 +25,31 @@ const std::array<const char*, 5> kStatusTexts{
 
 struct DecodedFile {
     QImage image;
+    int status = Invalid_Image_File;
     QString reason;
 };
 
 // Reads and decodes one dropped file. Everything that refuses a file before
-// its pixels are decoded belongs here: the extension, the file's size, its
-// signature, and the size its header declares against the largest handle.
+// its pixels are decoded happens here: the extension, the file's size, and
+// (in Load_Picture_File) its signature and the size its header declares.
 DecodedFile Decode_Import_File(const QString& path, const TImport_Target& target)
 {
     const QFileInfo info(path);
     if (!Import_File_Extensions().contains(info.suffix().toLower()))
-        return {{}, QStringLiteral("The file type is not one of %1.").arg(Import_File_Extensions().join(u", "))};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, QStringLiteral("The file cannot be read: %1").arg(file.errorString())};
-    if (file.size() > kLargestImportFile)
-        return {{}, QStringLiteral("The file is too large to be a picture for the controller.")};
-    const QByteArray bytes = file.readAll();
-    // The header's declared size is not yet checked against
-    // target.largestHandle before decoding; until it is, a small file that
-    // declares a huge picture costs its full decode before it is refused.
-    Q_UNUSED(target);
-    QString why;
-    QImage image = Load_Bitmap_From_Stream(bytes, &why);
-    return {image, why};
+        return {{},
+                Invalid_Image_File,
+                QStringLiteral("The file type is not one of %1.").arg(Import_File_Extensions().join(u", "))};
+    if (info.isFile() && info.size() > kLargestImportFile)
+        return {{}, Invalid_Image_File, QStringLiteral("The file is too large to be a picture for the controller.")};
+    LoadedPicture loaded
+        = Load_Picture_File(path, target.importLimit ? *target.importLimit : PictureLimit::forAnyHandle());
+    switch (loaded.status) {
+    case PictureStatus::Loaded: return {std::move(loaded.image), Image_Added_Successfully, QString()};
+    // No handle could take it: its size is what is wrong with it.
+    case PictureStatus::TooLarge: return {{}, Image_Dimensions_Not_Compatible, loaded.error};
+    case PictureStatus::Undecodable: break;
+    }
+    return {{}, Invalid_Image_File, loaded.error};
 }
 
 QByteArray Png_Of(const QImage& image)
@@ -131,8 +131,7 @@ TImport_Target TImport_Target::of(const THandle_List& list, int handleIdx)
         t.thumbnail_compress_images = thumb.compress_images;
         t.thumbnail_compression_format = thumb.compression_format;
     }
-    for (const auto& h : list)
-        t.largestHandle = t.largestHandle.expandedTo(QSize(h->width, h->height));
+    t.importLimit = PictureLimit::forImport(list);
     return t;
 }
 
@@ -143,6 +142,11 @@ TPrepared_Image Prepare_Import(const QString& path, const TImport_Target& target
     p.name = Image_Name_From_File(path);
     p.fileSize = Get_File_Size(path);
     DecodedFile decoded = Decode_Import_File(path, target);
+    if (decoded.status != Image_Added_Successfully) {
+        p.status = decoded.status;
+        p.reason = decoded.reason;
+        return p;
+    }
     if (decoded.image.isNull() || decoded.image.width() <= 0 || decoded.image.height() <= 0) {
         p.status = Invalid_Image_File;
         p.reason = decoded.reason;

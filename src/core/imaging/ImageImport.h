@@ -11,6 +11,7 @@
 // (image count, free storage) and adds the cells; applied in file order, the
 // outcome is exactly that of importing the files one after another.
 
+#include "core/imaging/PictureLimit.h"
 #include "core/model/Dithering.h"
 #include "core/model/ProjectModel.h"
 
@@ -19,6 +20,8 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 enum TImport_Status : int {
     Invalid_Image_File = 0,
@@ -58,7 +61,9 @@ struct TImport_Target {
     QSize thumbnailSize;
     bool thumbnail_compress_images = false;
     int thumbnail_compression_format = 0;
-    QSize largestHandle; // no handle of the project takes a larger picture
+    // No handle of the project takes a larger picture: checked on the size
+    // a file's header declares, before its pixels are decoded.
+    std::optional<PictureLimit> importLimit;
 
     // The handle at handleIdx of the list, which must be one of the three
     // that receive images (BACKGROUNDS, LOGOS, INFO_SCREENS).
@@ -70,7 +75,8 @@ struct TPrepared_Image {
     QString path;
     QString name;
     // Image_Added_Successfully when the file itself passes; otherwise
-    // Invalid_Image_File or Image_Dimensions_Not_Compatible.
+    // Invalid_Image_File or Image_Dimensions_Not_Compatible (also for a
+    // picture larger than any handle, refused before it is decoded).
     int status = Invalid_Image_File;
     QString reason; // why the file was refused, for a reader who asks
     qint64 fileSize = -1;

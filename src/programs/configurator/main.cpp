@@ -1,6 +1,6 @@
 // corvane-configurator: the desktop program.
 //
-//   corvane-configurator [--demo] [--startup-ms]
+//   corvane-configurator [--demo] [--startup-ms] [--version]
 //
 //   --demo        start the virtual controller (corvane-rc-sim, next to this
 //                 program) and offer its port to the device operations
@@ -10,6 +10,8 @@
 
 #include "TStartupSequence.h"
 
+#include "programs/common/CommandLine.h"
+
 #include "core/resources/TDM_images.h"
 
 #include "ui/app/TConfiguratorApplication.h"
@@ -18,7 +20,7 @@
 #include "ui/app/Tbmpgen_Form.h"
 #include "ui/app/gen_lib.h"
 
-#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QIcon>
 #include <QPixmap>
@@ -27,12 +29,72 @@
 #include <cstdio>
 #include <exception>
 
+namespace {
+
+const QString kDemo = QStringLiteral("demo");
+const QString kStartupMs = QStringLiteral("startup-ms");
+
+std::optional<int> parseOptions(CommandLine& options, const QStringList& arguments)
+{
+    options.addVersionOption();
+    options.addOption({kDemo, QStringLiteral("Start the virtual controller and use its port.")});
+    options.addOption(
+        {kStartupMs, QStringLiteral("Print the milliseconds until the main window is enabled, then quit.")});
+    return options.parse(arguments, 0, 0);
+}
+
+CommandLine makeOptions()
+{
+    return CommandLine(QStringLiteral("corvane-configurator"), QString(), QStringLiteral("[options]"),
+                       QStringLiteral("Corvane R/C Configurator"));
+}
+
+// Qt's X11 and Wayland plug-ins abort when no display server is there, with a
+// message about reinstalling: say what is missing and the two ways out
+// instead. Other plug-ins (offscreen, vnc, eglfs, ...) need no display.
+bool displayMissing(int argc, char** argv)
+{
+    QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (qstrcmp(argv[i], "-platform") == 0 || qstrcmp(argv[i], "--platform") == 0)
+            platform = argv[i + 1];
+    }
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (platform.isEmpty())
+        return !x11 && !wayland;
+    for (const QByteArray& choice : platform.split(';')) {
+        const QByteArray name = choice.split(':').constFirst();
+        if (name == "xcb" ? x11 : name.startsWith("wayland") ? wayland : true)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     QElapsedTimer sinceLaunch;
     sinceLaunch.start();
 
+    if (displayMissing(argc, argv)) {
+        // --help and --version still answer without a display.
+        QCoreApplication core(argc, argv);
+        CommandLine options = makeOptions();
+        if (const auto status = parseOptions(options, QCoreApplication::arguments().mid(1)))
+            return *status;
+        std::fprintf(stderr,
+                     "corvane-configurator: no display to open the window on (DISPLAY and WAYLAND_DISPLAY "
+                     "are not set); run it under xvfb-run, or with QT_QPA_PLATFORM=offscreen for no "
+                     "visible window\n");
+        return kExitFailed;
+    }
+
     TConfiguratorApplication app(argc, argv);
+    CommandLine options = makeOptions();
+    if (const auto status = parseOptions(options, QCoreApplication::arguments().mid(1)))
+        return *status;
     // The application name, not the display name: Qt would append a display
     // name to every window caption.
     QApplication::setApplicationName(QStringLiteral("Corvane Configurator"));
@@ -46,18 +108,6 @@ int main(int argc, char** argv)
         QApplication::setWindowIcon(icon);
     }
 
-    QCommandLineParser options;
-    options.setApplicationDescription(QStringLiteral("Corvane R/C Configurator"));
-    options.addHelpOption();
-    const QCommandLineOption demo(QStringLiteral("demo"),
-                                  QStringLiteral("Start the virtual controller and use its port."));
-    const QCommandLineOption startupMs(
-        QStringLiteral("startup-ms"),
-        QStringLiteral("Print the milliseconds until the main window is enabled, then quit."));
-    options.addOption(demo);
-    options.addOption(startupMs);
-    options.process(app);
-
     TStartupSequence startup(sinceLaunch);
     try {
         startup.Run();
@@ -70,7 +120,7 @@ int main(int argc, char** argv)
     Tbmpgen_Form* window = startup.Main_Window();
 
     TDemoSimulator simulator;
-    if (options.isSet(demo)) {
+    if (options.isSet(kDemo)) {
         if (simulator.Start(QCoreApplication::applicationDirPath())) {
             window->Set_Explicit_Ports({simulator.Port()}, QStringLiteral("Virtual controller on ") + simulator.Port());
         } else {
@@ -80,7 +130,7 @@ int main(int argc, char** argv)
         }
     }
 
-    if (options.isSet(startupMs)) {
+    if (options.isSet(kStartupMs)) {
         std::printf("startup_ms %lld paused_ms %lld work_ms %lld\n", static_cast<long long>(startup.Ready_Ms()),
                     static_cast<long long>(startup.Paused_Ms()),
                     static_cast<long long>(startup.Ready_Ms() - startup.Paused_Ms()));
