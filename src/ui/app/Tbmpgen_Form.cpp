@@ -84,7 +84,8 @@ void Tbmpgen_Form::Build_Layout()
 {
     configPage = new TConfigurationPage;
     imagesPage = new TImagesPage(*m_session);
-    connect(imagesPage, &TImagesPage::logActivity, this, [this](int code, const QString& info) { Log_Activity(code, info); });
+    connect(imagesPage, &TImagesPage::logActivity, this,
+            [this](int code, const QString& info) { Log_Activity(code, info); });
     uploadPage = new TUploadDataPage;
     projectPages = new QTabWidget;
     projectPages->setObjectName(QStringLiteral("project_PageControl"));
