@@ -1,6 +1,7 @@
 #include "ui/imaging/Timg_select_Form.h"
 
 #include "core/imaging/ImageDecoding.h"
+#include "core/imaging/ImageImport.h"
 #include "core/imaging/ImagingError.h"
 #include "core/model/ProjectModel.h"
 #include "ui/imaging/Timg_cell_Frame.h"
@@ -8,7 +9,6 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -21,21 +21,10 @@
 namespace {
 constexpr int kWindowWidth = 760;
 
-// The picture scaled down to fit the box, aspect ratio kept, centred on a
-// transparent ground; at the box's own size it is the picture itself.
+// At the box's own size the picture itself, else a thumbnail made as at import.
 QImage fitted(const QImage& source, QSize box)
 {
-    if (source.size() == box)
-        return source;
-    QImage image(box, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    if (source.isNull())
-        return image;
-    const QSize fit = source.size().scaled(box, Qt::KeepAspectRatio);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRect(QPoint((box.width() - fit.width()) / 2, (box.height() - fit.height()) / 2), fit), source);
-    return image;
+    return source.size() == box ? source : Make_Thumbnail(source, box);
 }
 
 QImage cellPicture(const TCell_object& cell)
