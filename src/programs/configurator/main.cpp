@@ -1,9 +1,10 @@
 // corvane-configurator: the desktop program.
 //
-//   corvane-configurator [--demo] [--startup-ms]
+//   corvane-configurator [--demo] [--port NAME] [--startup-ms]
 //
 //   --demo        start the virtual controller (corvane-rc-sim, next to this
 //                 program) and offer its port to the device operations
+//   --port NAME   offer this serial port first (not filtered by manufacturer)
 //   --startup-ms  print the milliseconds from launch to the enabled main
 //                 window on stdout (and how much of it the fixed pauses
 //                 between the start-up steps took), then quit
@@ -17,6 +18,8 @@
 #include "ui/app/TErrorReport.h"
 #include "ui/app/Tbmpgen_Form.h"
 #include "ui/app/gen_lib.h"
+
+#include "core/device/TDeviceOperations.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -54,7 +57,11 @@ int main(int argc, char** argv)
     const QCommandLineOption startupMs(
         QStringLiteral("startup-ms"),
         QStringLiteral("Print the milliseconds until the main window is enabled, then quit."));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Offer the serial port NAME first to the device operations."),
+                                  QStringLiteral("NAME"));
     options.addOption(demo);
+    options.addOption(port);
     options.addOption(startupMs);
     options.process(app);
 
@@ -69,16 +76,25 @@ int main(int argc, char** argv)
     }
     Tbmpgen_Form* window = startup.Main_Window();
 
+    QStringList ports = options.values(port);
+    QStringList notes;
+    if (!ports.isEmpty())
+        notes << QStringLiteral("Port %1 offered first").arg(ports.join(QStringLiteral(", ")));
     TDemoSimulator simulator;
     if (options.isSet(demo)) {
         if (simulator.Start(QCoreApplication::applicationDirPath())) {
-            window->Set_Explicit_Ports({simulator.Port()}, QStringLiteral("Virtual controller on ") + simulator.Port());
+            ports << simulator.Port();
+            notes << QStringLiteral("Virtual controller on ") + simulator.Port();
+            // The build's stand-in firmware may go to the virtual controller only.
+            window->Device_Operations()->Allow_Placeholder_Firmware_On({simulator.Port()});
         } else {
             Show_Message_Box(simulator.Error_Text() + QStringLiteral("      \r")
                                  + QStringLiteral("The configurator runs without it.      "),
                              TMsgDlgType::mtWarning, QMessageBox::Ok);
         }
     }
+    if (!ports.isEmpty())
+        window->Set_Explicit_Ports(ports, notes.join(QStringLiteral("; ")));
 
     if (options.isSet(startupMs)) {
         std::printf("startup_ms %lld paused_ms %lld work_ms %lld\n", static_cast<long long>(startup.Ready_Ms()),
