@@ -76,6 +76,17 @@ void addCell(THandle_object& h, const QImage& bitmap, const QString& name)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // The measurement takes long: --help answers without running it.
+    if (app.arguments().contains(QStringLiteral("--help")) || app.arguments().contains(QStringLiteral("-h"))) {
+        std::fputs("Usage: bench_imaging [--quick] [--block-only] [--no-pillow]\n"
+                   "Conversion, packing and JPEG times per pixel format, then the image data block of a full\n"
+                   "project, and a comparison with Pillow's Floyd-Steinberg when python3 has it.\n"
+                   "  --quick       fewer repetitions\n"
+                   "  --block-only  only the block build, with its peak memory\n"
+                   "  --no-pillow   skip the Pillow comparison\n",
+                   stdout);
+        return 0;
+    }
     const bool quick = app.arguments().contains("--quick");
     // --block-only measures the block build alone, in a process that has
     // converted nothing before, so its peak memory is the build's own.

@@ -50,4 +50,14 @@ private slots:
     void putCharWritesOneByte();
     void readIntervalExtremesDeliver_data();
     void readIntervalExtremesDeliver();
+    void stalledWriteEndsTransaction_data();
+    void stalledWriteEndsTransaction();
+    void traceShowsTrafficInHex();
+};
+
+class TestErrors : public QObject {
+    Q_OBJECT
+private slots:
+    void oneBaseKeepsTheText_data();
+    void oneBaseKeepsTheText();
 };

@@ -5,6 +5,8 @@
 #include "core/comms/TVrexComms.h"
 #include "sim/lib/SimPty.h"
 
+#include <QDeadlineTimer>
+#include <QLoggingCategory>
 #include <QtTest>
 
 #include <memory>
@@ -29,9 +31,20 @@ void addStart(TRxCondition& set, uint8_t start, uint16_t mid, uint16_t post)
     set.PrepRxBuffAdd(1, &start, 0, 0, nullptr, 0, 0, mid, post);
 }
 
+// What the component wrote, read until count bytes are in or a generous
+// deadline has passed.
+QByteArray fromComponent(int count)
+{
+    QByteArray out;
+    const QDeadlineTimer deadline(10000);
+    while (out.size() < count && !deadline.hasExpired())
+        out += peer->read(50);
+    return out;
+}
+
 // The peer's bytes are on the line before the wait is armed; the component
 // sees them only once the wait dispatches their delivery.
-int receive(TRxCondition& set, const QByteArray& bytes, uint16_t timeout = 20)
+int receive(TRxCondition& set, const QByteArray& bytes, uint16_t timeout = 50)
 {
     comms->AttachCond(&set);
     comms->ClearFlags();
@@ -173,8 +186,10 @@ void TestVrexComms::timeoutEndsWait()
     QCOMPARE(comms->RxResult(), 0);
     QCOMPARE(timeouts, 1);
     // A late reply after the timeout changes nothing.
+    bool delivered = false;
+    comms->OnReceiveData = [&](const uint8_t*, uint16_t) { delivered = true; };
     peer->writeAll(QByteArray("\x06"));
-    QTest::qWait(50);
+    QTRY_VERIFY_WITH_TIMEOUT(delivered, 10000);
     QCOMPARE(comms->RxResult(), 0);
     comms->DetachCond();
 }
@@ -201,7 +216,7 @@ void TestVrexComms::closeDuringWaitEndsIt()
     QVERIFY(result < 1);
     QVERIFY(!comms->isOpen());
     QCOMPARE(timeouts, 0);
-    QCOMPARE(peer->read(50), QByteArray("hi"));
+    QCOMPARE(fromComponent(2), QByteArray("hi"));
 }
 
 void TestVrexComms::closedComponentRefusesUntilReopened()
@@ -215,7 +230,7 @@ void TestVrexComms::closedComponentRefusesUntilReopened()
     QCOMPARE(comms->WaitForResult(), -2);
     QVERIFY(comms->OpenComm());
     QVERIFY(comms->SendCommData(&b, 1, 0));
-    QCOMPARE(peer->read(100), QByteArray("B"));
+    QCOMPARE(fromComponent(1), QByteArray("B"));
     QCOMPARE(comms->WaitForResult(), 0);
 }
 
@@ -299,7 +314,7 @@ void TestVrexComms::receiveMsgEventRestartsScan()
 void TestVrexComms::putCharWritesOneByte()
 {
     QVERIFY(comms->PutChar(0x5A));
-    QCOMPARE(peer->read(100), QByteArray("Z"));
+    QCOMPARE(fromComponent(1), QByteArray("Z"));
     comms->CloseComm();
     QVERIFY(!comms->PutChar(0x5A));
 }
@@ -324,4 +339,96 @@ void TestVrexComms::readIntervalExtremesDeliver()
     addStart(set, 0x06, 1, 0);
     QCOMPARE(receive(set, "\x06", 20), 1);
     comms->DetachCond();
+}
+
+void TestVrexComms::stalledWriteEndsTransaction_data()
+{
+    QTest::addColumn<int>("timeout");
+    QTest::addColumn<bool>("closeDuringWrite");
+    QTest::newRow("the reply time runs out") << 3 << false;
+    QTest::newRow("no time limit: the stall ends it") << int(TVrexComms::kNoTimeLimit) << false;
+    QTest::newRow("a handler closes the port") << int(TVrexComms::kNoTimeLimit) << true;
+}
+
+void TestVrexComms::stalledWriteEndsTransaction()
+{
+    // Nobody reads the peer: the terminal takes a few kilobytes, then no more.
+    QFETCH(int, timeout);
+    QFETCH(bool, closeDuringWrite);
+    const QByteArray frame(65535, '\x5a');
+    int ticksDuringSend = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, [&] { ++ticksDuringSend; });
+    ticker.start(20);
+    if (closeDuringWrite)
+        QTimer::singleShot(300, [] { comms->CloseComm(); });
+    TRxCondition set;
+    addStart(set, 0x06, 1, 0);
+    comms->AttachCond(&set);
+    comms->ClearFlags();
+    QVERIFY(!comms->SendCommData(reinterpret_cast<const uint8_t*>(frame.constData()), 65535,
+                                 static_cast<uint16_t>(timeout)));
+    ticker.stop();
+    QVERIFY(ticksDuringSend > 0); // the event loop kept running while the write waited
+    const int result = comms->WaitForResult();
+    comms->DetachCond();
+    if (closeDuringWrite) {
+        QVERIFY(result < 1);
+        QVERIFY(!comms->isOpen());
+        return;
+    }
+    QCOMPARE(result, 0);
+
+    // Nothing of the stalled frame follows later: once the peer has taken
+    // what was on the line, the next request is all it sees.
+    while (!peer->read(100).isEmpty()) { }
+    const QByteArray next("\x01\x0c");
+    comms->AttachCond(&set);
+    comms->ClearFlags();
+    QVERIFY(comms->SendCommData(reinterpret_cast<const uint8_t*>(next.constData()), 2, 50));
+    QCOMPARE(fromComponent(2), next);
+    peer->writeAll(QByteArray("\x06"));
+    QCOMPARE(comms->WaitForResult(), 1);
+    comms->DetachCond();
+    QVERIFY(peer->read(100).isEmpty());
+}
+
+void TestVrexComms::traceShowsTrafficInHex()
+{
+    struct Captured {
+        QString category;
+        QString text;
+    };
+    static QList<Captured> captured;
+    captured.clear();
+    const QtMessageHandler previous
+        = qInstallMessageHandler([](QtMsgType, const QMessageLogContext& context, const QString& text) {
+              captured.append({QString::fromLatin1(context.category), text});
+          });
+    QLoggingCategory::setFilterRules(QStringLiteral("corvane.comms.debug=true"));
+
+    TRxCondition set;
+    addStart(set, 0x06, 1, 0);
+    comms->AttachCond(&set);
+    comms->ClearFlags();
+    const uint8_t request[3] = {0x01, 0x0c, 0xab};
+    QVERIFY(comms->SendCommData(request, 3, 50));
+    QCOMPARE(fromComponent(3), QByteArray("\x01\x0c\xab"));
+    peer->writeAll(QByteArray("\x06"));
+    QCOMPARE(comms->WaitForResult(), 1);
+    comms->DetachCond();
+
+    QLoggingCategory::setFilterRules(QStringLiteral("corvane.comms.debug=false"));
+    qInstallMessageHandler(previous);
+    QStringList lines;
+    for (const Captured& m : captured) {
+        QCOMPARE(m.category, QStringLiteral("corvane.comms"));
+        lines << m.text;
+    }
+    const QString port = peer->slavePath();
+    const QRegularExpression tx(
+        QStringLiteral("^\\d+\\.\\d ms %1 tx 3: 01 0c ab$").arg(QRegularExpression::escape(port)));
+    const QRegularExpression rx(QStringLiteral("^\\d+\\.\\d ms %1 rx 1: 06$").arg(QRegularExpression::escape(port)));
+    QVERIFY2(!lines.filter(tx).isEmpty(), qPrintable(lines.join('\n')));
+    QVERIFY2(!lines.filter(rx).isEmpty(), qPrintable(lines.join('\n')));
 }

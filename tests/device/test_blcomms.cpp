@@ -30,7 +30,7 @@ void TestBLcomms::exampleFramesAsReceived()
     QVERIFY(s.ok());
     BL_InitBuffers(BL::kTxBufferSize);
 
-    QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 10), 1);
+    QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 50), 1);
     QCOMPARE(lastFrame(s.sim), hex("010C000000000000965C"));
 
     // Before any data frame the read request's two trailing bytes are zero.
@@ -98,7 +98,7 @@ void TestBLcomms::badWriteLengthSendsNothing()
     const auto* p = reinterpret_cast<const uint8_t*>(big.constData());
     QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0, p, 0, 10), 0);
     QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0, p, 989, 10), 0);
-    QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0x80000, p, 988, 10), 1);
+    QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0x80000, p, 988, 50), 1);
     QCOMPARE(s.sim.frameCount(), 1);
 }
 
@@ -145,8 +145,9 @@ void TestBLcomms::refusalAndSilence_data()
     QTest::addColumn<int>("silentAfter");
     QTest::addColumn<int>("commandResult");
     QTest::addColumn<int>("writeResult");
-    QTest::newRow("NAK of the write") << 1 << 0 << 1 << 2;
-    QTest::newRow("silence") << 0 << 1 << 1 << 0;
+    QTest::addColumn<int>("writeTimeout"); // ample where an answer is due, short where none comes
+    QTest::newRow("NAK of the write") << 1 << 0 << 1 << 2 << 50;
+    QTest::newRow("silence") << 0 << 1 << 1 << 0 << 2;
 }
 
 void TestBLcomms::refusalAndSilence()
@@ -155,18 +156,20 @@ void TestBLcomms::refusalAndSilence()
     QFETCH(int, silentAfter);
     QFETCH(int, commandResult);
     QFETCH(int, writeResult);
+    QFETCH(int, writeTimeout);
     SimOptions o;
     o.nakWrite = nakWrite;
     o.silentAfter = silentAfter;
     SimSession s(o);
     QVERIFY(s.ok());
-    QCOMPARE(BL_Command(s.comms, BL::kCmdFirmwareWriteApp, 201u << 16 | 5813u, 10), commandResult);
+    QCOMPARE(BL_Command(s.comms, BL::kCmdFirmwareWriteApp, 201u << 16 | 5813u, 50), commandResult);
     const uint8_t data[2] = {1, 2};
-    QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0x80000, data, 2, 2), writeResult);
+    QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0x80000, data, 2, static_cast<uint16_t>(writeTimeout)),
+             writeResult);
     QCOMPARE(s.sim.memory(0x80000, 2), QByteArray(2, '\xff')); // neither stored anything
     // An unknown command is refused too.
     if (silentAfter == 0)
-        QCOMPARE(BL_Command(s.comms, 99, 0, 10), 2);
+        QCOMPARE(BL_Command(s.comms, 99, 0, 50), 2);
 }
 
 void TestBLcomms::strayStartByte()
@@ -177,7 +180,7 @@ void TestBLcomms::strayStartByte()
     QVERIFY(s.ok());
     // A write waits only for ACK or NAK: the stray byte is a byte before the reply.
     const uint8_t data[1] = {7};
-    QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0, data, 1, 10), 1);
+    QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0, data, 1, 50), 1);
     // A command also registers the reply-frame start: it stops the scan, so the
     // ACK behind it is not recognised and the command ends by timeout.
     QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 1), 0);
@@ -194,7 +197,7 @@ void TestBLcomms::ignoredResets()
     SimSession s(o);
     QVERIFY(s.ok());
     QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 1), 0);
-    QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 10), 1);
+    QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 50), 1);
     QCOMPARE(s.sim.resetCount(), 2);
 }
 
@@ -204,7 +207,7 @@ void TestBLcomms::portVanishesMidWait()
     o.vanishAfter = 2;
     SimSession s(o);
     QVERIFY(s.ok());
-    QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 10), 1);
+    QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 50), 1);
     // The terminal closes while this request waits: the wait still ends.
     QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 5), 0);
     QVERIFY(s.sim.hasVanished());
@@ -226,6 +229,6 @@ void TestBLcomms::closedComponentRefusesUntilReopened()
     QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 10), -2);
     QCOMPARE(s.sim.frameCount(), 0);
     QVERIFY(s.comms.OpenComm());
-    QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 10), 1);
+    QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 50), 1);
     QCOMPARE(s.sim.frameCount(), 1);
 }

@@ -24,7 +24,9 @@ class TestDiscovery : public QObject {
 private slots:
     void identification_data();
     void identification();
+    void identificationFailsCleanly_data();
     void identificationFailsCleanly();
+    void silenceIsNoAnswer();
     void modelIndex_data();
     void modelIndex();
     void fwCompatIndex_data();

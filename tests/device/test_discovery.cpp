@@ -46,35 +46,62 @@ void TestDiscovery::identification()
     QCOMPARE(f.bytes.size(), 12);
 }
 
+void TestDiscovery::identificationFailsCleanly_data()
+{
+    QTest::addColumn<bool>("corrupt");
+    QTest::addColumn<int>("extraBytes");
+    QTest::newRow("bad check sum") << true << 0;
+    QTest::newRow("one byte too many") << false << 1;
+}
+
 void TestDiscovery::identificationFailsCleanly()
 {
-    // A reply with a bad check sum leaves four zeros: no model answers to 0.
+    // A reply that fails its tests is a failure, not four zero words.
+    QFETCH(bool, corrupt);
+    QFETCH(int, extraBytes);
     SimOptions o;
-    o.corruptReadReplies = true;
+    o.corruptReadReplies = corrupt;
+    o.readReplyExtraBytes = extraBytes;
     SimSession s(o);
     QVERIFY(s.ok());
     uint16_t part = 1, ver = 1, blPart = 1, blVer = 1;
-    GetAppInfo(s.comms, part, ver, blPart, blVer);
-    QCOMPARE(part, uint16_t(0));
-    QCOMPARE(Model_Index(part), -1);
+    bool badReply = false;
+    QVERIFY(!GetAppInfo(s.comms, part, ver, blPart, blVer, &badReply));
+    QVERIFY(badReply);
+    QCOMPARE(part | ver | blPart | blVer, 0);
 
-    // An unknown device answers but names no model.
+    s.comms.CloseComm();
+    const TProbeResult probe = Probe_Controller(s.comms, s.sim.portName());
+    QVERIFY(probe.opened);
+    QVERIFY(!probe.answered);
+    QVERIFY(probe.badReply);
+    QVERIFY(!probe.isController());
+    QVERIFY(!s.comms.isOpen());
+
+    // An unknown device answers well but names no model.
     o.corruptReadReplies = false;
+    o.readReplyExtraBytes = 0;
     o.partNumberOverride = 1234;
     s.sim.setOptions(o);
-    QVERIFY(GetAppInfo(s.comms, part, ver, blPart, blVer));
+    QVERIFY(s.comms.OpenComm());
+    QVERIFY(GetAppInfo(s.comms, part, ver, blPart, blVer, &badReply));
+    QVERIFY(!badReply);
     QCOMPARE(part, uint16_t(1234));
     QCOMPARE(Model_Index(part), -1);
+}
 
-    // Nothing answers: false and four zeros.
+void TestDiscovery::silenceIsNoAnswer()
+{
     SimPty mute;
     QVERIFY(mute.open());
     TVrexComms c;
     Apply_Comms_Settings(c);
     c.PortName = mute.slavePath();
     QVERIFY(c.OpenComm());
-    part = ver = blPart = blVer = 1;
-    QVERIFY(!GetAppInfo(c, part, ver, blPart, blVer));
+    uint16_t part = 1, ver = 1, blPart = 1, blVer = 1;
+    bool badReply = true;
+    QVERIFY(!GetAppInfo(c, part, ver, blPart, blVer, &badReply));
+    QVERIFY(!badReply);
     QCOMPARE(part | ver | blPart | blVer, 0);
 }
 

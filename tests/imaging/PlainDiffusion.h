@@ -1,6 +1,7 @@
 #pragma once
-// A second, independent and deliberately naive transcription of the
-// conversion, used only to check the product's optimised pass: a matrix of
+// The tests' one reference for the conversion: an independent and
+// deliberately naive transcription, used only to check the product's
+// optimised pass and its quantisation: a matrix of
 // the whole picture indexed [x][y], every level computed in long double at
 // each use, a Gaussian drawn for every fully opaque pixel even when the
 // standard deviation is 0, no tables, no caches, no two-row buffer.

@@ -1,9 +1,11 @@
 #include "test_imaging.h"
 
-#include "ReferenceConversion.h"
+#include "TestPictures.h"
 
 #include "core/imaging/ImageDecoding.h"
+#include "core/imaging/ImagingError.h"
 #include "core/imaging/JpegCodec.h"
+#include "core/imaging/PictureLimit.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -27,6 +29,48 @@ QByteArray encoded(const QImage& image, const char* format)
 QImage picture()
 {
     return Test_Picture(33, 21, true, 77);
+}
+
+// A BMP that declares width x height (negative: stored top-down) and carries
+// a few bytes of its pixel data at most: Qt decodes it to a full-size picture.
+QByteArray bmpHeaderOnly(int32_t width, int32_t height, int tail = 52)
+{
+    QByteArray b("BM");
+    auto u32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b.append(char(v >> (8 * i)));
+    };
+    auto u16 = [&](uint16_t v) { b.append(char(v & 0xFF)).append(char(v >> 8)); };
+    u32(uint32_t(54 + tail));
+    u32(0);
+    u32(54);
+    u32(40);
+    u32(uint32_t(width));
+    u32(uint32_t(height));
+    u16(1);
+    u16(24);
+    for (int i = 0; i < 6; ++i)
+        u32(0);
+    return b + QByteArray(tail, '\0');
+}
+
+// A real JPEG whose frame header then claims another size.
+QByteArray jpegClaiming(uint16_t width, uint16_t height)
+{
+    QByteArray bytes = encoded(picture(), "JPEG");
+    const qsizetype sof = bytes.indexOf(QByteArray("\xFF\xC0", 2));
+    bytes[sof + 5] = char(height >> 8);
+    bytes[sof + 6] = char(height & 0xFF);
+    bytes[sof + 7] = char(width >> 8);
+    bytes[sof + 8] = char(width & 0xFF);
+    return bytes;
+}
+
+THandle_List defaultHandles()
+{
+    THandle_List list;
+    Create_Default_Handles(list);
+    return list;
 }
 
 } // namespace
@@ -142,4 +186,104 @@ void TestDecoding::restoreCellBitmaps()
     QVERIFY(!Restore_Cell_Bitmaps(broken, &error));
     QVERIFY(error.contains("BROKEN_PNG"));
     QCOMPARE(broken.fmxbmp, picture()); // left as it was
+}
+
+void TestDecoding::pictureSizeIsCheckedBeforeDecoding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("use");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QStringList>("named");
+
+    const QByteArray tiny = bmpHeaderOnly(32784, 272);
+    QCOMPARE(tiny.size(), 106);
+    const QStringList importLimit{"no image group takes pictures larger than 480 x 272 pixels"};
+    const QStringList previewLimit{"a preview takes at most 4194304 pixels (2048 x 2048)"};
+    QTest::newRow("106-byte BMP of 32784 x 272, import")
+        << tiny << "import" << true << importLimit + QStringList{"The picture is 32784 x 272 pixels (8917248 pixels)"};
+    QTest::newRow("106-byte BMP of 32784 x 272, preview")
+        << tiny << "preview" << true << previewLimit + QStringList{"32784 x 272"};
+    QTest::newRow("top-down BMP, preview")
+        << bmpHeaderOnly(5000, -6600) << "preview" << true << previewLimit + QStringList{"5000 x 6600"};
+    QTest::newRow("JPEG header of 60000 x 60000, preview")
+        << jpegClaiming(60000, 60000) << "preview" << true << previewLimit + QStringList{"60000 x 60000"};
+    QTest::newRow("one side beyond every group, import")
+        << encoded(Test_Picture(481, 3, false, 1), "PNG") << "import" << true << importLimit + QStringList{"481 x 3"};
+    QTest::newRow("a logo for the logos")
+        << encoded(Test_Picture(125, 85, true, 2), "PNG") << "logos" << false << QStringList{};
+    QTest::newRow("a background for the logos")
+        << encoded(Test_Picture(480, 272, false, 3), "BMP") << "logos" << true
+        << QStringList{"480 x 272", "the group LOGOS takes 125 x 85 pixel pictures"};
+    QTest::newRow("a background, import")
+        << encoded(Test_Picture(480, 272, false, 3), "JPEG") << "import" << false << QStringList{};
+    QTest::newRow("2048 x 2048, preview") << bmpHeaderOnly(2048, 2048) << "preview" << false << QStringList{};
+    QTest::newRow("2048 x 2049, preview")
+        << bmpHeaderOnly(2048, 2049) << "preview" << true << QStringList{"2048 x 2049"};
+}
+
+void TestDecoding::pictureSizeIsCheckedBeforeDecoding()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, use);
+    QFETCH(bool, refused);
+    QFETCH(QStringList, named);
+    const THandle_List list = defaultHandles();
+    const PictureLimit limit = use == "import" ? PictureLimit::forImport(list)
+        : use == "preview"                     ? PictureLimit::forPreview()
+                                               : PictureLimit::forHandle(*list[LOGOS_IDX]);
+    const LoadedPicture got = Load_Picture(bytes, limit, use == "preview");
+    QCOMPARE(got.status, refused ? PictureStatus::TooLarge : PictureStatus::Loaded);
+    QCOMPARE(got.image.isNull(), refused);
+    for (const QString& part : named)
+        QVERIFY2(got.error.contains(part), qPrintable(got.error));
+    QVERIFY(!got.error.contains('\n'));
+    if (!refused)
+        QCOMPARE(got.image.format(), QImage::Format_ARGB32_Premultiplied);
+}
+
+// A project's stored picture is checked against its own group before it is
+// decoded, for the block build and for the window's display copies alike.
+void TestDecoding::storedPicturesAreCheckedAgainstTheirGroup()
+{
+    THandle_List list = defaultHandles();
+    TCell_object cell;
+    cell.name = "HUGE_BMP";
+    cell.pHandle = list[LOGOS_IDX].get();
+    cell.imgFileData = bmpHeaderOnly(32784, 272);
+    try {
+        Cell_Source_Bitmap(cell);
+        QFAIL("the picture was decoded");
+    } catch (const ImagingError& e) {
+        QVERIFY2(e.message().contains("HUGE_BMP") && e.message().contains("32784 x 272")
+                     && e.message().contains("125 x 85"),
+                 qPrintable(e.message()));
+    }
+    QString error;
+    QVERIFY(!Restore_Cell_Bitmaps(cell, &error));
+    QVERIFY2(error.contains("HUGE_BMP") && error.contains("32784 x 272"), qPrintable(error));
+    QVERIFY(cell.fmxbmp.isNull());
+
+    // Without a group, no picture larger than any group may be.
+    cell.pHandle = nullptr;
+    QVERIFY(!Restore_Cell_Bitmaps(cell, &error));
+    QVERIFY2(error.contains("4096 x 4096"), qPrintable(error));
+}
+
+void TestDecoding::pictureFilesAreReadOnce()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("sun logo.png");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(encoded(picture(), "PNG"));
+    f.close();
+    const LoadedPicture got = Load_Picture_File(path, PictureLimit::forImport(defaultHandles()));
+    QCOMPARE(got.status, PictureStatus::Loaded);
+    QCOMPARE(got.image, picture());
+
+    const LoadedPicture missing = Load_Picture_File(dir.filePath("gone.png"), PictureLimit::forPreview());
+    QCOMPARE(missing.status, PictureStatus::Undecodable);
+    QVERIFY(!missing.error.isEmpty());
+    const LoadedPicture folder = Load_Picture_File(dir.path(), PictureLimit::forPreview());
+    QCOMPARE(folder.status, PictureStatus::Undecodable);
 }

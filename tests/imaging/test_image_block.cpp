@@ -1,6 +1,6 @@
 #include "test_imaging.h"
 
-#include "ReferenceConversion.h"
+#include "TestPictures.h"
 
 #include "core/imaging/DeviceImageEncoder.h"
 #include "core/imaging/ImageDataBlock.h"
@@ -264,6 +264,9 @@ void TestImageDataBlock::badProjectsAreRefusedWhole_data()
     QTest::newRow("undecodable stored picture") << 2 << "BROKEN";
     QTest::newRow("image of the wrong size") << 3 << "BROKEN";
     QTest::newRow("JPEG encoder refuses the picture") << 4 << "BROKEN";
+    QTest::newRow("width beyond its 16-bit field") << 5 << "LOGOS has a width of 70000";
+    QTest::newRow("negative height") << 6 << "LOGOS has a height of -1";
+    QTest::newRow("row size beyond its 16-bit field") << 7 << "LOGOS has a row size of 80000";
 }
 
 void TestImageDataBlock::badProjectsAreRefusedWhole()
@@ -282,11 +285,20 @@ void TestImageDataBlock::badProjectsAreRefusedWhole()
         break;
     case 3: cell.fmxbmp = cell.fmxbmp.copy(0, 0, 120, 85); break;
     case 4:
-        // Wider than any JPEG can be.
+        // Wider than any JPEG can be, yet within the header's 16-bit
+        // fields (a grey JPEG display counts one byte per pixel).
         list[LOGOS_IDX]->compress_images = false;
-        list[LOGOS_IDX]->width = 70000;
+        list[LOGOS_IDX]->jpg_display_format = 1;
+        list[LOGOS_IDX]->width = 65535;
         list[LOGOS_IDX]->height = 1;
-        cell.fmxbmp = Test_Picture(70000, 1, false, 3);
+        cell.fmxbmp = Test_Picture(65535, 1, false, 3);
+        break;
+    case 5: list[LOGOS_IDX]->width = 70000; break;
+    case 6: list[LOGOS_IDX]->height = -1; break;
+    case 7:
+        // 40000 pixels fit the width field, their 80000-byte rows do not.
+        list[LOGOS_IDX]->compression_format = 0;
+        list[LOGOS_IDX]->width = 40000;
         break;
     }
     QByteArray stream("untouched");
@@ -301,7 +313,7 @@ void TestImageDataBlock::badProjectsAreRefusedWhole()
     QCOMPARE(stream, QByteArray("untouched"));
 
     // Excluded, the same handle or image is no obstacle.
-    if (fault == 0)
+    if (fault == 0 || fault >= 5)
         list[LOGOS_IDX]->included = false;
     else
         cell.included = false;
@@ -325,4 +337,49 @@ void TestImageDataBlock::storageSizeNamesUnknownFormat()
     }
     list[LOGOS_IDX]->compress_images = false;
     QVERIFY(Cell_Storage_Size(logo) > 0);
+}
+
+// A project whose stored sizes are stale (or were never checked) can hold
+// more than the controller's image store: the block is refused whole, before
+// any byte reaches the caller, naming both sizes and the largest groups.
+void TestImageDataBlock::blockLargerThanTheStoreIsRefused()
+{
+    THandle_List list = defaultProject();
+    const QImage noisy = Test_Picture(480, 272, false, 5);
+    const TDithering_Params params = Default_Dithering(7);
+    const qint64 oneImage = Estimate_Storage_Size(noisy, params, false, 7);
+    const int count = int(kImageStoreBytes / oneImage) + 1;
+    for (int i = 0; i < count; ++i) {
+        THandle_object& h = *list[i % 3 == 2 ? INFO_SCREENS_IDX : BACKGROUNDS_IDX];
+        auto cell = std::make_unique<TCell_object>();
+        cell->name = QStringLiteral("IMG%1").arg(i);
+        cell->fmxbmp = noisy;
+        cell->pHandle = &h;
+        cell->dithering = params;
+        h.cells.push_back(std::move(cell));
+    }
+    auto blockSize = [&](int images) { return 28 * 5 + 8 * images + images * oneImage; };
+
+    QByteArray stream("untouched");
+    try {
+        Build_Image_Data(stream, list);
+        QFAIL("a block larger than the store was built");
+    } catch (const ImagingError& e) {
+        const QString m = e.message();
+        QVERIFY2(m.contains(QStringLiteral("would be %1 bytes").arg(blockSize(count))), qPrintable(m));
+        QVERIFY2(m.contains("image store holds 3657728 bytes"), qPrintable(m));
+        QVERIFY2(m.indexOf("BACKGROUNDS") >= 0 && m.indexOf("BACKGROUNDS") < m.indexOf("INFO_SCREENS"), qPrintable(m));
+        QVERIFY(!m.contains('\n'));
+    }
+    QCOMPARE(stream, QByteArray("untouched"));
+
+    // Without the images that do not fit, the same project is built.
+    int images = count;
+    while (blockSize(images) > kImageStoreBytes) {
+        list[BACKGROUNDS_IDX]->cells.pop_back();
+        --images;
+    }
+    stream.clear();
+    Build_Image_Data(stream, list);
+    QCOMPARE(qint64(stream.size()), blockSize(images));
 }

@@ -70,6 +70,7 @@ private slots:
     void badProjectsAreRefusedWhole_data();
     void badProjectsAreRefusedWhole();
     void storageSizeNamesUnknownFormat();
+    void blockLargerThanTheStoreIsRefused();
 };
 
 class TestDecoding : public QObject {
@@ -82,4 +83,8 @@ private slots:
     void streamIsReadFromItsStart();
     void fileSize();
     void restoreCellBitmaps();
+    void pictureSizeIsCheckedBeforeDecoding_data();
+    void pictureSizeIsCheckedBeforeDecoding();
+    void storedPicturesAreCheckedAgainstTheirGroup();
+    void pictureFilesAreReadOnce();
 };

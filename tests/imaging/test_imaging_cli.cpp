@@ -1,6 +1,7 @@
 #include "test_imaging_cli.h"
 
-#include "ReferenceConversion.h"
+#include "ProgramRun.h"
+#include "TestPictures.h"
 
 #include "core/imaging/DeviceImageEncoder.h"
 #include "core/imaging/ImageDataBlock.h"
@@ -10,7 +11,6 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QProcess>
 #include <QtTest>
 
 namespace {
@@ -23,11 +23,8 @@ struct Run {
 
 Run cli(const QStringList& args)
 {
-    QProcess p;
-    p.start(QStringLiteral(CORVANE_CLI), args);
-    if (!p.waitForFinished(60000))
-        return {-1, {}, QStringLiteral("timed out")};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    const ProgramRun r = Run_Cli(args);
+    return {r.status, r.outText(), r.errText()};
 }
 
 QByteArray png(const QImage& image)
@@ -138,6 +135,7 @@ void TestImagingCli::previewWritesPictureAndPackedBytes()
 void TestImagingCli::previewRefusesBadArguments_data()
 {
     QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status"); // 2: the command line is wrong; 1: the picture is
     const QString in = m_dir.filePath("in.png");
     Test_Picture(8, 8, false, 1).save(in, "PNG");
     const QString text = m_dir.filePath("text.png");
@@ -145,21 +143,23 @@ void TestImagingCli::previewRefusesBadArguments_data()
     f.open(QIODevice::WriteOnly);
     f.write("plain text with an image name");
     f.close();
-    QTest::newRow("unknown format") << QStringList{in, "--format", "9"};
-    QTest::newRow("format not a number") << QStringList{in, "--format", "rgb"};
-    QTest::newRow("negative stdev") << QStringList{in, "--format", "7", "--stdev", "-1"};
-    QTest::newRow("bits too large") << QStringList{in, "--format", "7", "--bits", "40"};
-    QTest::newRow("not an image") << QStringList{text, "--format", "7"};
-    QTest::newRow("missing file") << QStringList{m_dir.filePath("gone.png"), "--format", "7"};
+    QTest::newRow("unknown format") << QStringList{in, "--format", "9"} << 2;
+    QTest::newRow("format not a number") << QStringList{in, "--format", "rgb"} << 2;
+    QTest::newRow("negative stdev") << QStringList{in, "--format", "7", "--stdev", "-1"} << 2;
+    QTest::newRow("bits too large") << QStringList{in, "--format", "7", "--bits", "40"} << 2;
+    QTest::newRow("not an image") << QStringList{text, "--format", "7"} << 1;
+    QTest::newRow("missing file") << QStringList{m_dir.filePath("gone.png"), "--format", "7"} << 1;
 }
 
 void TestImagingCli::previewRefusesBadArguments()
 {
     QFETCH(QStringList, args);
+    QFETCH(int, status);
     const QString out = m_dir.filePath("refused.png");
     const Run r = cli(QStringList{"preview"} + args + QStringList{"-o", out});
-    QCOMPARE(r.code, 1);
-    QVERIFY(r.err.startsWith("corvane-cli: "));
+    QCOMPARE(r.code, status);
+    QVERIFY(r.err.startsWith("corvane-cli"));
+    QCOMPARE(r.err.count('\n'), 1);
     QVERIFY(!QFile::exists(out));
 }
 

@@ -1,6 +1,6 @@
 #include "test_imaging.h"
 
-#include "ReferenceConversion.h"
+#include "PlainDiffusion.h"
 
 #include "core/imaging/ImagingError.h"
 #include "core/imaging/NoiseGenerator.h"
@@ -149,7 +149,10 @@ void TestQuantisation::kernelAgreesWithQuantisePixel()
         const TRGBA_Rec p{value(i % 3), value((i / 3) % 3), value(i % 2), value((i / 2) % 3)};
         const TRGBA_Rec c = RGBA_Clamp(p);
         const TPixel_Levels expected = Quantise_Levels(c, format);
-        const TPixel_Levels reference = Reference_Quantise(c.R, c.G, c.B, c.A, format);
+        const long double in[4] = {c.R, c.G, c.B, c.A};
+        long double plain[4];
+        PlainDiffusion::quantise(in, format, true, plain);
+        const TPixel_Levels reference{uint8_t(plain[0]), uint8_t(plain[1]), uint8_t(plain[2]), uint8_t(plain[3])};
         const TPixel_Levels got = kernel.levels(c);
         const auto same = [](const TPixel_Levels& a, const TPixel_Levels& b) {
             return a.R == b.R && a.G == b.G && a.B == b.B && a.A == b.A;

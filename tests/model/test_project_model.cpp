@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <climits>
+
 void TestProjectModel::defaultHandles()
 {
     THandle_List list;
@@ -43,17 +45,24 @@ void TestProjectModel::imageRowBytes_data()
     QTest::addColumn<int>("width");
     QTest::addColumn<bool>("compress");
     QTest::addColumn<int>("jpgDisplay");
-    QTest::addColumn<int>("bytes");
-    QTest::newRow("format 1 width 9") << 1 << 9 << true << 0 << 2;
-    QTest::newRow("format 17 width 5") << 17 << 5 << true << 0 << 2;
-    QTest::newRow("format 2 width 3") << 2 << 3 << true << 0 << 2;
-    QTest::newRow("format 0") << 0 << 7 << true << 0 << 14;
-    QTest::newRow("format 3 one per pixel") << 3 << 7 << true << 0 << 7;
-    QTest::newRow("format 18 like any other") << 18 << 7 << true << 0 << 7;
-    QTest::newRow("backgrounds: JPEG as format 7") << 7 << 480 << false << 0 << 960;
-    QTest::newRow("JPEG display format set") << 7 << 480 << false << 1 << 480;
-    QTest::newRow("logos") << 6 << 125 << true << 0 << 250;
-    QTest::newRow("logo thumbnails") << 6 << 90 << true << 0 << 180;
+    QTest::addColumn<qint64>("bytes");
+    QTest::newRow("format 1 width 9") << 1 << 9 << true << 0 << qint64(2);
+    QTest::newRow("format 17 width 5") << 17 << 5 << true << 0 << qint64(2);
+    QTest::newRow("format 2 width 3") << 2 << 3 << true << 0 << qint64(2);
+    QTest::newRow("format 0") << 0 << 7 << true << 0 << qint64(14);
+    QTest::newRow("format 3 one per pixel") << 3 << 7 << true << 0 << qint64(7);
+    QTest::newRow("format 18 like any other") << 18 << 7 << true << 0 << qint64(7);
+    QTest::newRow("backgrounds: JPEG as format 7") << 7 << 480 << false << 0 << qint64(960);
+    QTest::newRow("JPEG display format set") << 7 << 480 << false << 1 << qint64(480);
+    QTest::newRow("logos") << 6 << 125 << true << 0 << qint64(250);
+    QTest::newRow("logo thumbnails") << 6 << 90 << true << 0 << qint64(180);
+    // Widths a damaged file could hold once gave a signed overflow (2 x width).
+    QTest::newRow("format 0 widest int") << 0 << INT_MAX << true << 0 << qint64(2) * INT_MAX;
+    QTest::newRow("format 1 widest int") << 1 << INT_MAX << true << 0 << qint64(268435456);
+    QTest::newRow("JPEG widest int") << 6 << INT_MAX << false << 0 << qint64(2) * INT_MAX;
+    QTest::newRow("code that is no format") << 12 << 90 << true << 0 << qint64(90);
+    QTest::newRow("no width") << 7 << 0 << true << 0 << qint64(0);
+    QTest::newRow("negative width") << 7 << -5 << true << 0 << qint64(0);
 }
 
 void TestProjectModel::imageRowBytes()
@@ -62,7 +71,7 @@ void TestProjectModel::imageRowBytes()
     QFETCH(int, width);
     QFETCH(bool, compress);
     QFETCH(int, jpgDisplay);
-    QFETCH(int, bytes);
+    QFETCH(qint64, bytes);
     QCOMPARE(Image_Row_Bytes(format, width, compress, jpgDisplay), bytes);
 }
 

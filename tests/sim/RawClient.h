@@ -3,8 +3,11 @@
 // bytes in. For frames the protocol code would never build.
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QString>
 
+#include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -29,21 +32,38 @@ public:
     }
     bool ok() const { return m_fd >= 0; }
     bool send(const QByteArray& b) { return ::write(m_fd, b.constData(), b.size()) == b.size(); }
-    // Waits up to firstMs for the first byte, then collects until the line
-    // has been quiet for quietMs.
-    QByteArray receive(int firstMs = 3000, int quietMs = 100)
+    // Reads until a reply of `length` bytes is complete (1 for ACK or NAK,
+    // 12 + count for a read reply), however it is cut into pieces; at the
+    // deadline it returns what has arrived.
+    QByteArray receive(int length = 1, int timeoutMs = 10000)
     {
         QByteArray out;
+        QDeadlineTimer deadline(timeoutMs);
         char buf[1024];
-        for (;;) {
+        while (out.size() < length) {
             pollfd p{m_fd, POLLIN, 0};
-            if (::poll(&p, 1, out.isEmpty() ? firstMs : quietMs) <= 0)
+            const int r = ::poll(&p, 1, static_cast<int>(deadline.remainingTime()));
+            if (r <= 0)
                 return out;
-            const ssize_t n = ::read(m_fd, buf, sizeof buf);
+            const auto want = std::min<qsizetype>(sizeof buf, length - out.size());
+            const ssize_t n = ::read(m_fd, buf, static_cast<size_t>(want));
+            if (n < 0 && (errno == EAGAIN || errno == EINTR))
+                continue;
             if (n <= 0)
                 return out;
             out.append(buf, static_cast<int>(n));
         }
+        return out;
+    }
+    // Bytes that have arrived and not been read, without waiting.
+    QByteArray pending()
+    {
+        QByteArray out;
+        char buf[1024];
+        ssize_t n;
+        while ((n = ::read(m_fd, buf, sizeof buf)) > 0)
+            out.append(buf, static_cast<int>(n));
+        return out;
     }
 
 private:

@@ -4,7 +4,10 @@
 #include "sim/lib/SimPty.h"
 #include "sim/lib/VirtualController.h"
 
-#include <QProcess>
+#include "ProgramRun.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 namespace {
@@ -16,12 +19,8 @@ struct Run {
 
 Run cli(const QStringList& args)
 {
-    QProcess p;
-    p.start(QStringLiteral(CORVANE_CLI), args);
-    p.waitForFinished(60000);
-    auto lines = [](const QByteArray& b) { return QString::fromLocal8Bit(b).split('\n', Qt::SkipEmptyParts); };
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, lines(p.readAllStandardOutput()),
-            lines(p.readAllStandardError())};
+    const ProgramRun r = Run_Cli(args);
+    return {r.status, r.outLines(), r.errLines()};
 }
 } // namespace
 
@@ -34,6 +33,8 @@ private slots:
     void saysWhyNothingAnswered_data();
     void saysWhyNothingAnswered();
     void portsRuns();
+    void saysWhatTheFirmwareAllows_data();
+    void saysWhatTheFirmwareAllows();
 };
 
 void TestCliDevice::identifiesEachModel_data()
@@ -148,6 +149,58 @@ void TestCliDevice::portsRuns()
         if (line.contains('\t'))
             QVERIFY2(line.section('\t', 1).contains("FTDI"), qPrintable(line));
     }
+}
+
+void TestCliDevice::saysWhatTheFirmwareAllows_data()
+{
+    QTest::addColumn<int>("model");
+    QTest::addColumn<bool>("bootLoader");
+    QTest::addColumn<int>("version");
+    QTest::addColumn<QString>("verdicts");
+    const QString all = "retrieve: yes, upload: yes, firmware upgrade: yes";
+    const QString unknown = "no (firmware version unknown to this program)";
+    QTest::newRow("2.01") << 0 << false << 201 << all;
+    QTest::newRow("1.05, the first with configuration format 2") << 1 << false << 105 << all;
+    QTest::newRow("1.04: configuration format 1")
+        << 0 << false << 104 << "retrieve: yes, upload: needs firmware upgrade, firmware upgrade: yes";
+    QTest::newRow("2.02: not in the table")
+        << 0 << false << 202 << QStringLiteral("retrieve: %1, upload: %1, firmware upgrade: %1").arg(unknown);
+    QTest::newRow("0.07") << 1 << false << 7
+                          << QStringLiteral("retrieve: %1, upload: %1, firmware upgrade: %1").arg(unknown);
+    QTest::newRow("655.35") << 0 << false << 65535
+                            << QStringLiteral("retrieve: %1, upload: %1, firmware upgrade: %1").arg(unknown);
+    QTest::newRow("boot loader running")
+        << 0 << true << 100
+        << "retrieve: needs application firmware, upload: needs application firmware, firmware upgrade: yes";
+}
+
+void TestCliDevice::saysWhatTheFirmwareAllows()
+{
+    QFETCH(int, model);
+    QFETCH(bool, bootLoader);
+    QFETCH(int, version);
+    QFETCH(QString, verdicts);
+    SimOptions o;
+    o.model = model;
+    o.bootLoader = bootLoader;
+    o.fwVersion = uint16_t(version);
+    o.blVersion = uint16_t(version);
+    VirtualController sim(o);
+    QVERIFY(sim.start());
+    const Run text = cli({"identify", "--port", sim.portName()});
+    QCOMPARE(text.status, 0);
+    QVERIFY2(text.out.contains(verdicts), qPrintable(text.out.join('|')));
+
+    const ProgramRun json = Run_Cli({"identify", "--port", sim.portName(), "--json"});
+    QCOMPARE(json.status, 0);
+    const QJsonObject o2 = QJsonDocument::fromJson(json.out).object();
+    QCOMPARE(o2["port"].toString(), sim.portName());
+    QCOMPARE(o2["fw_version"].toInt(), version);
+    QCOMPARE(o2["boot_loader_running"].toBool(), bootLoader);
+    const QJsonObject v = o2["verdicts"].toObject();
+    QCOMPARE(QStringLiteral("retrieve: %1, upload: %2, firmware upgrade: %3")
+                 .arg(v["retrieve"].toString(), v["upload"].toString(), v["firmware_upgrade"].toString()),
+             verdicts);
 }
 
 QTEST_GUILESS_MAIN(TestCliDevice)

@@ -371,6 +371,46 @@ private slots:
                 b.handle(4, uint32_t(i + 1), "H", 0);
             QTest::newRow("three handles") << b.bytes << "3 image groups";
         }
+        // Group sizes no display has: every size computed from them (row
+        // bytes, pictures decoded for the group) would be out of range.
+        const QByteArray plain = newProjectFile();
+        auto sized = [&](int offset, int32_t value) {
+            QByteArray f = plain;
+            for (int i = 0; i < 4; ++i)
+                f[offset + i] = char(uint32_t(value) >> (8 * i));
+            return f;
+        };
+        // Header, then BACKGROUNDS (43 + 11 bytes), then LOGOS; the width
+        // follows the id and the name.
+        constexpr int backgrounds = 12 + 1343 + 8;
+        constexpr int logos = backgrounds + 43 + 11;
+        constexpr int backgroundsWidth = backgrounds + 4 + 4 + 11;
+        constexpr int logosWidth = logos + 4 + 4 + 5;
+        QTest::newRow("group width 0") << sized(logosWidth, 0)
+                                       << "image group 2 (LOGOS): a width of 0 pixels is outside 1 to 4096";
+        QTest::newRow("group width 4097")
+            << sized(backgroundsWidth, 4097) << "image group 1 (BACKGROUNDS): a width of 4097 pixels";
+        QTest::newRow("group width whose row size overflows")
+            << sized(logosWidth, 0x40000001) << "a width of 1073741825 pixels is outside 1 to 4096";
+        QTest::newRow("negative group height") << sized(logosWidth + 4, -1) << "LOGOS): a height of -1 pixels";
+    }
+
+    void groupSizesAtTheLimitsAreRead()
+    {
+        THandle_List list;
+        Create_Default_Handles(list);
+        list[LOGOS_IDX]->width = 4096;
+        list[LOGOS_IDX]->height = 1;
+        list[BACKGROUNDS_IDX]->width = 1;
+        list[BACKGROUNDS_IDX]->height = 4096;
+        QTemporaryDir dir;
+        const TDevice_Config_v2 rec = New_Project_Config();
+        Save_Project_File(dir.filePath("p.cvp"), rec, list);
+        TDevice_Config_v2 back;
+        THandle_List read;
+        QVERIFY(Load_Project_File(dir.filePath("p.cvp"), back, read));
+        QCOMPARE(read[LOGOS_IDX]->width, 4096);
+        QCOMPARE(read[BACKGROUNDS_IDX]->height, 4096);
     }
 
     void absurdLengthsAreReadErrors()

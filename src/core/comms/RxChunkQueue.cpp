@@ -9,8 +9,7 @@ bool RxChunkQueue::post(QByteArray chunk)
         m_chunks.push_back(std::move(chunk));
     }
     m_cv.notify_all();
-    QObject* receiver = m_receiver.data();
-    return receiver && QMetaObject::invokeMethod(receiver, m_slot, Qt::QueuedConnection);
+    return m_context && QMetaObject::invokeMethod(m_context, m_arrived, Qt::QueuedConnection);
 }
 
 bool RxChunkQueue::take(QByteArray& chunk)

@@ -1,20 +1,26 @@
 #pragma once
 // Received chunks on their way from the receive thread to the user-interface
-// thread. The receive thread appends and posts a wake-up to the receiver; the
-// user-interface thread takes them out in order.
+// thread. The receive thread appends a chunk and queues a call of `arrived`
+// on the context object's thread; the user-interface thread takes the chunks
+// out in order, there or straight from the queue (a wait that dispatches
+// nothing).
 
 #include <QByteArray>
 #include <QObject>
-#include <QPointer>
 
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 
 class RxChunkQueue {
 public:
-    explicit RxChunkQueue(QObject* receiver, const char* slot) : m_receiver(receiver), m_slot(slot) { }
+    // The context object must outlive every thread that posts here: its owner
+    // stops the receive thread before it goes away.
+    RxChunkQueue(QObject* context, std::function<void()> arrived)
+        : m_context(context)
+        , m_arrived(std::move(arrived)) { }
 
     // Receive thread. False when the chunk cannot be handed on.
     bool post(QByteArray chunk);
@@ -28,6 +34,6 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_cv;
     std::deque<QByteArray> m_chunks;
-    QPointer<QObject> m_receiver;
-    const char* m_slot;
+    QObject* m_context;
+    std::function<void()> m_arrived;
 };

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <linux/serial.h>
-#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -164,27 +163,24 @@ void SerialPortHandle::purgeInput()
         ::tcflush(m_fd, TCIFLUSH);
 }
 
-bool SerialPortHandle::writeAll(const uint8_t* data, std::size_t length, int stallMs)
+void SerialPortHandle::purgeOutput()
+{
+    if (m_fd >= 0)
+        ::tcflush(m_fd, TCOFLUSH);
+}
+
+std::ptrdiff_t SerialPortHandle::writeSome(const uint8_t* data, std::size_t length)
 {
     if (m_fd < 0)
-        return false;
-    std::size_t done = 0;
-    while (done < length) {
-        const ssize_t n = ::write(m_fd, data + done, length - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
+        return -1;
+    for (;;) {
+        const ssize_t n = ::write(m_fd, data, length);
+        if (n >= 0)
+            return n;
+        if (errno == EINTR)
             continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            return false;
-        pollfd p{m_fd, POLLOUT, 0};
-        const int r = ::poll(&p, 1, stallMs);
-        if (r <= 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
-            return false;
+        return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
     }
-    return true;
 }
 
 int SerialPortHandle::setRts(bool on)

@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 
 class SerialPortHandle {
@@ -36,9 +37,10 @@ public:
     // Discards pending input and output in the driver.
     void purge();
     void purgeInput();
-    // Writes every byte, waiting while the driver's buffer is full; false when
-    // the port fails or stays blocked for stallMs.
-    bool writeAll(const uint8_t* data, std::size_t length, int stallMs = 5000);
+    void purgeOutput();
+    // Writes what the driver takes now, without waiting: the count written
+    // (0 when its buffer is full), or -1 when the port has failed.
+    std::ptrdiff_t writeSome(const uint8_t* data, std::size_t length);
     // Returns 0 on success, otherwise the system error code.
     int setRts(bool on);
 

@@ -1,5 +1,6 @@
 #include "core/comms/TVrexComms.h"
 
+#include "core/comms/CommsTrace.h"
 #include "core/comms/ECommsError.h"
 #include "core/comms/PortRules.h"
 #include "core/comms/RxChunkQueue.h"
@@ -9,6 +10,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QtDebug>
 
 #include <algorithm>
@@ -59,6 +61,8 @@ bool TVrexComms::OpenComm()
         throw;
     }
     m_openName = name;
+    m_openedAt.start();
+    qCDebug(lcComms).noquote() << QStringLiteral("%1 opened at %2 bit/s").arg(name).arg(BaudRate);
     m_port->purge();
     m_readInterval = Read_Interval_Ms(BaudRate, InterCharTimeOut);
     m_port->applyLineSettings(BaudRate, DataBits, static_cast<int>(StopBits), static_cast<int>(Parity));
@@ -78,7 +82,7 @@ bool TVrexComms::OpenComm()
     m_eventsExist = true;
     hPollEvent = hPollTimeoutEvent = hCloseEvent = false;
 
-    m_queue = std::make_shared<RxChunkQueue>(this, "CommWndProc_RxData");
+    m_queue = std::make_shared<RxChunkQueue>(this, [this] { CommWndProc_RxData(); });
     RxThread = new TRxThread(m_port->fd(), m_closePipe[0], m_readInterval, m_queue);
     RxThread->start(QThread::HighestPriority);
     if (!RxThread->isRunning() && !RxThread->isFinished()) {
@@ -101,9 +105,13 @@ void TVrexComms::StopRxThread()
     const char wake = 1;
     if (m_closePipe[1] >= 0)
         (void)!::write(m_closePipe[1], &wake, 1);
-    if (!RxThread->wait(10000))
-        RxThread->terminate();
-    RxThread->wait(1000);
+    // The thread blocks only in poll() on the close pipe and the port, so the
+    // close request always reaches it. It is never killed: a thread stopped
+    // mid-way could leave the chunk queue's lock held for ever.
+    if (!RxThread->wait(QDeadlineTimer(10000))) {
+        qCWarning(lcComms) << "the receive thread is slow to end; still waiting for it";
+        RxThread->wait();
+    }
     delete RxThread;
     RxThread = nullptr;
 }
@@ -128,6 +136,8 @@ void TVrexComms::CloseComm()
     if (!isOpen())
         return;
     DetachCond();
+    if (m_writeNotifier)
+        m_writeNotifier->setEnabled(false); // its descriptor is about to close
     m_port->purge();
     StopRxThread();
     if (m_queue)
@@ -138,6 +148,7 @@ void TVrexComms::CloseComm()
     RxBuffer.clear();
     m_RxBuffHead = m_RxBuffTail = 0;
     m_RxResult = -1;
+    qCDebug(lcComms).noquote() << QStringLiteral("%1 closed").arg(m_openName);
     wakeWaiters();
 }
 
@@ -167,27 +178,6 @@ void TVrexComms::wakeWaiters()
 {
     for (QEventLoop* loop : m_waitLoops)
         loop->quit();
-}
-
-bool TVrexComms::SendCommData(const uint8_t* txstr, uint16_t txstrlen, uint16_t tim)
-{
-    if (m_RxResult == -2)
-        return false;
-    if (!isOpen()) {
-        // A closed port cannot be written; the wait that follows returns at once.
-        m_RxResult = -1;
-        return false;
-    }
-    ClearRxBuffer();
-    hPollEvent = false;
-    hPollTimeoutEvent = false;
-    CommTimout = tim;
-    m_RxResult = -1;
-    TimerMult = 0;
-    Timer.start();
-    if (txstrlen == 0)
-        return true;
-    return m_port->writeAll(txstr, txstrlen);
 }
 
 void TVrexComms::TimerTick()
@@ -262,20 +252,6 @@ int TVrexComms::WaitForResult_T()
     }
 }
 
-bool TVrexComms::PutChar(uint8_t b)
-{
-    if (!isOpen())
-        return false;
-    ClearFlags();
-    hPollEvent = false;
-    hPollTimeoutEvent = false;
-    CommTimout = kNoTimeLimit;
-    m_RxResult = -1;
-    TimerMult = 0;
-    Timer.start();
-    return m_port->writeAll(&b, 1);
-}
-
 bool TVrexComms::GetNextChar(uint8_t& ch)
 {
     if (m_RxBuffHead == m_RxBuffTail || RxBuffer.empty())
@@ -339,6 +315,7 @@ void TVrexComms::CommWndProc_RxData()
 void TVrexComms::deliverChunk(const QByteArray& chunk)
 {
     const auto* bytes = reinterpret_cast<const uint8_t*>(chunk.constData());
+    trace("rx", bytes, static_cast<std::size_t>(chunk.size()));
     if (OnReceiveData)
         OnReceiveData(bytes, static_cast<uint16_t>(chunk.size() & 0xFFFF));
     HandleRxChr(bytes, static_cast<int>(chunk.size()));
@@ -378,5 +355,13 @@ void TVrexComms::HandleRxChr(const uint8_t* bytes, int n)
             Timer.stop();
             setPollEvent();
         }
+    }
+}
+
+void TVrexComms::trace(const char* direction, const uint8_t* bytes, std::size_t length) const
+{
+    if (lcComms().isDebugEnabled()) {
+        const double ms = static_cast<double>(m_openedAt.nsecsElapsed()) / 1e6;
+        qCDebug(lcComms).noquote() << Comms_Trace_Line(ms, m_openName, direction, bytes, length);
     }
 }

@@ -12,6 +12,7 @@
 
 #include "core/comms/PortOpenFailure.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -22,6 +23,7 @@
 #include <vector>
 
 class QEventLoop;
+class QSocketNotifier;
 class RxChunkQueue;
 class SerialPortHandle;
 class TRxCondition;
@@ -38,6 +40,9 @@ public:
     using TTimeOutEvent = std::function<void()>;
 
     static constexpr uint16_t kNoTimeLimit = 0xFFFF;
+    // A write that makes no progress for this long is given up (the adapter
+    // has stalled), also when the reply may take for ever.
+    static constexpr int kWriteStallMs = 5000;
 
     explicit TVrexComms(QObject* owner = nullptr);
     ~TVrexComms() override;
@@ -62,6 +67,11 @@ public:
     bool OpenComm();
     void CloseComm();
     void UpdateDCB();
+    // Writes without blocking the event loop: while the adapter takes no more
+    // bytes, events keep being dispatched. False when the write fails, stalls
+    // (kWriteStallMs without progress), or is overtaken by the reply time
+    // running out or the port closing; what was not sent is dropped and the
+    // following wait returns 0 at once (or the closing result).
     bool SendCommData(const uint8_t* txstr, uint16_t txstrlen, uint16_t tim);
     int WaitForResult();
     int WaitForResult_T();
@@ -97,12 +107,16 @@ public:
     uint16_t RxBuffHead() const { return m_RxBuffHead; }
     uint16_t RxBuffTail() const { return m_RxBuffTail; }
 
-private slots:
+private:
+    enum class RoomWait { Room, Stalled, Ended, Quit, Gone };
+
     void CommWndProc_RxData();
     void TimerTick();
-
-private:
     QString portNameToOpen() const;
+    bool writeBytes(const uint8_t* data, std::size_t length);
+    void abandonWrite(std::size_t done, std::size_t length);
+    RoomWait waitForRoom(int stallMs);
+    void trace(const char* direction, const uint8_t* bytes, std::size_t length) const;
     void HandleRxChr(const uint8_t* bytes, int n);
     void deliverChunk(const QByteArray& chunk);
     void StopRxThread();
@@ -131,6 +145,8 @@ private:
     bool hPollTimeoutEvent = false;
     bool hCloseEvent = false;
     std::vector<QEventLoop*> m_waitLoops;
+    QSocketNotifier* m_writeNotifier = nullptr; // while a write waits for room
+    QElapsedTimer m_openedAt;
     QString m_openName;
     TPortOpenFailure m_openFailure = TPortOpenFailure::None;
     QString m_openError;

@@ -142,8 +142,11 @@ int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, const ui
 }
 
 int BL_ReadBlock(TVrexComms& comms, uint8_t command, uint32_t address, const uint8_t* requestData,
-                 uint16_t requestLength, uint8_t* destination, int offset, uint16_t count, uint16_t timeout)
+                 uint16_t requestLength, uint8_t* destination, int offset, uint16_t count, uint16_t timeout,
+                 bool* copied)
 {
+    if (copied)
+        *copied = false;
     if (!BL_BuildFrame(command, address, requestData, requestLength))
         return 0;
     const uint16_t size = comms.RxBufferSize;
@@ -157,8 +160,11 @@ int BL_ReadBlock(TVrexComms& comms, uint8_t command, uint32_t address, const uin
         const int n = comms.GetReply(1, scratch.data(), size, 0, -1, -1);
         const int dataStart = BL::kHeaderBytes;
         if (n == count + 12 && Fletcher_Sum(scratch.data(), 0, dataStart) == 0
-            && Fletcher_Sum(scratch.data(), dataStart, static_cast<std::size_t>(count) + 2) == 0 && destination)
+            && Fletcher_Sum(scratch.data(), dataStart, static_cast<std::size_t>(count) + 2) == 0 && destination) {
             std::copy_n(scratch.data() + dataStart, count, destination + offset);
+            if (copied)
+                *copied = true;
+        }
     }
     return result;
 }

@@ -54,6 +54,7 @@ int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, const ui
                   uint16_t timeout);
 // Reads count bytes into destination[offset...]. Returns 1 whenever a long
 // enough reply arrived; the destination is changed only when the reply has
-// exactly count + 12 bytes and both check sums hold.
+// exactly count + 12 bytes and both check sums hold, which *copied tells.
 int BL_ReadBlock(TVrexComms& comms, uint8_t command, uint32_t address, const uint8_t* requestData,
-                 uint16_t requestLength, uint8_t* destination, int offset, uint16_t count, uint16_t timeout);
+                 uint16_t requestLength, uint8_t* destination, int offset, uint16_t count, uint16_t timeout,
+                 bool* copied = nullptr);

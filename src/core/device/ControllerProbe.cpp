@@ -23,7 +23,7 @@ TProbeResult Probe_Controller(TVrexComms& comms, const QString& port)
         comms.CloseComm();
         return r;
     }
-    r.answered = GetAppInfo(comms, r.part_no, r.fw_version, r.bl_part_no, r.bl_version);
+    r.answered = GetAppInfo(comms, r.part_no, r.fw_version, r.bl_part_no, r.bl_version, &r.badReply);
     r.model = Model_Index(r.part_no);
     if (!r.isController())
         comms.CloseComm();

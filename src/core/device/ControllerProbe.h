@@ -16,6 +16,7 @@ struct TProbeResult {
     QString failureText;   // one line, empty when the port opened
     QString failureFix;    // what fixes it, when known
     bool answered = false; // a good identification reply arrived
+    bool badReply = false; // a reply arrived but failed its length or check-sum test
     uint16_t part_no = 0;
     uint16_t fw_version = 0;
     uint16_t bl_part_no = 0;

@@ -49,9 +49,10 @@ inline constexpr uint8_t kUploadCfgFormat = 2;
 inline constexpr uint8_t kUploadDataFormat = 4;
 
 // Identification transaction (command 10, 8 bytes, timeout 30). True with the
-// four words on a good reply; false and four zeros otherwise.
+// four words on a good reply; false and four zeros otherwise: no reply, or a
+// reply that fails its length or check-sum test (then *badReply is set).
 bool GetAppInfo(TVrexComms& comms, uint16_t& app_part_no, uint16_t& app_version, uint16_t& bl_part_no,
-                uint16_t& bl_version);
+                uint16_t& bl_version, bool* badReply = nullptr);
 
 // First model whose application or boot-loader part number matches, else -1.
 int Model_Index(uint16_t part_no);
@@ -64,3 +65,17 @@ bool Is_Boot_Loader_Part(uint16_t part_no);
 QString Firmware_Text(uint16_t part_no, uint16_t fw_version);
 // "first model", "RTC model", or "unknown".
 QString Model_Name(int model_index);
+
+// What discovery does with a controller for each purpose of a connection
+// (1 retrieve, 2 upload, 3 firmware upgrade), decided in the order discovery
+// applies its rules: a running boot loader allows only the firmware upgrade; a
+// version missing from the compatibility table allows nothing; an upload needs
+// configuration format 2 and data format 4.
+enum class TConnect_Verdict { Yes, Needs_Application_Firmware, Needs_Firmware_Upgrade, Not_Compatible };
+inline constexpr int kPurposeRetrieve = 1;
+inline constexpr int kPurposeUpload = 2;
+inline constexpr int kPurposeFirmwareUpgrade = 3;
+TConnect_Verdict Connect_Verdict(uint16_t part_no, uint16_t fw_version, int purpose);
+// "yes", "needs application firmware", "needs firmware upgrade",
+// "no (firmware version unknown to this program)".
+QString Connect_Verdict_Text(TConnect_Verdict verdict);

@@ -5,6 +5,10 @@
 #include "core/imaging/ImagingError.h"
 #include "core/imaging/PixelFormat.h"
 
+#include <QStringList>
+
+#include <algorithm>
+
 namespace {
 
 template <typename Rec> void appendRecord(QByteArray& stream, const Rec& rec)
@@ -26,6 +30,60 @@ void checkCellSize(const TCell_object& cell, const THandle_object& handle, const
                 .arg(handle.height));
 }
 
+// Width, height and row size go into 16-bit header fields; a value that does
+// not fit would be cut and the controller would read the images wrongly.
+void checkHeaderFields(const THandle_object& handle)
+{
+    const int64_t rowBytes
+        = Image_Row_Bytes(handle.compression_format, handle.width, handle.compress_images, handle.jpg_display_format);
+    const struct {
+        const char* what;
+        int64_t value;
+    } fields[] = {{"width", handle.width}, {"height", handle.height}, {"row size", rowBytes}};
+    for (const auto& field : fields)
+        if (field.value < 0 || field.value > 0xFFFF)
+            throw ImagingError(QStringLiteral("The image group %1 has a %2 of %3, which does not fit the 16-bit field "
+                                              "of the image data block (0 to 65535).")
+                                   .arg(handle.name, QLatin1String(field.what))
+                                   .arg(field.value));
+}
+
+// The block is written from the image store's base; a block larger than the
+// store would run past it. Names the groups that take the most room, since
+// those are where images have to go.
+void checkBlockFitsStore(qint64 blockSize, const std::vector<TImage_Block_Layout::Handle>& handles,
+                         const THandle_List& list)
+{
+    if (blockSize <= kImageStoreBytes)
+        return;
+    struct GroupBytes {
+        QString name;
+        qint64 bytes;
+        size_t images;
+    };
+    std::vector<GroupBytes> groups;
+    for (const auto& h : handles) {
+        qint64 bytes = 0;
+        for (const auto& image : h.images)
+            bytes += image.offset.size;
+        if (bytes > 0)
+            groups.push_back({list[size_t(h.position)]->name, bytes, h.images.size()});
+    }
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](const GroupBytes& a, const GroupBytes& b) { return a.bytes > b.bytes; });
+    QStringList largest;
+    for (size_t i = 0; i < groups.size() && i < 3; ++i)
+        largest << QStringLiteral("%1 %2 bytes in %3 images")
+                       .arg(groups[i].name)
+                       .arg(groups[i].bytes)
+                       .arg(groups[i].images);
+    throw ImagingError(QStringLiteral("The image data block would be %1 bytes, but the controller's image store holds "
+                                      "%2 bytes. Largest image groups: %3.")
+                           .arg(blockSize)
+                           .arg(kImageStoreBytes)
+                           .arg(largest.join(QStringLiteral(", "))));
+}
+
 } // namespace
 
 int Included_Cell_Count(const THandle_object& handle)
@@ -43,7 +101,7 @@ THandleHeader_Rec Handle_Header(const THandle_object& handle, uint32_t first_off
     h.storage_kind = handle.compress_images ? 0 : 1;
     h.jpg_display_format = uint8_t(handle.jpg_display_format);
     h.pixel_format
-        = uint8_t(handle.compress_images ? handle.compression_format : (handle.jpg_display_format != 0 ? 3 : 7));
+        = uint8_t(Stored_Pixel_Format(handle.compress_images, handle.compression_format, handle.jpg_display_format));
     h.width = uint16_t(handle.width);
     h.height = uint16_t(handle.height);
     h.row_bytes = uint16_t(
@@ -69,6 +127,7 @@ void Check_Storage_Settings(const THandle_List& list)
                 QStringLiteral("The image group %1 uses pixel format %2, which the controller does not know.")
                     .arg(handle->name)
                     .arg(handle->compression_format));
+        checkHeaderFields(*handle);
         // The header has one byte for the count.
         if (Included_Cell_Count(*handle) > 255)
             throw ImagingError(QStringLiteral("The image group %1 has %2 images; the controller takes at most 255.")
@@ -101,6 +160,10 @@ void Build_Image_Data(QByteArray& stream, const THandle_List& list, DeviceImageE
     QByteArray headers;
     QByteArray offsets;
     QByteArray data;
+    // Once the data outgrow the store the block will be refused; the rest is
+    // still encoded to name the full size, but its bytes are not kept.
+    QByteArray overflow;
+    qint64 dataBytes = 0;
     TImage_Block_Layout built;
     built.dataAddress = dataAddress;
 
@@ -117,9 +180,12 @@ void Build_Image_Data(QByteArray& stream, const THandle_List& list, DeviceImageE
             const QImage bitmap = Cell_Source_Bitmap(*cell);
             checkCellSize(*cell, handle, bitmap);
             TDataOffset_Rec rec;
-            rec.pos = dataAddress + uint32_t(data.size());
+            rec.pos = uint32_t(dataAddress + dataBytes);
+            QByteArray& target = dataBytes > kImageStoreBytes ? overflow : data;
             try {
-                rec.size = uint32_t(encoder.Write_Image_Data(bitmap, cell->dithering, handle, data));
+                rec.size = uint32_t(encoder.Write_Image_Data(bitmap, cell->dithering, handle, target));
+                dataBytes += rec.size;
+                overflow.clear();
             } catch (const ImagingError& e) {
                 // The encoder's own message does not say which image it was.
                 throw ImagingError(QStringLiteral("The image %1 in %2 cannot be stored. %3")
@@ -133,6 +199,7 @@ void Build_Image_Data(QByteArray& stream, const THandle_List& list, DeviceImageE
         built.handles.push_back(std::move(entry));
     }
 
+    checkBlockFitsStore(headers.size() + offsets.size() + dataBytes, built.handles, list);
     headers.append(offsets);
     headers.append(data);
     built.blockSize = headers.size();

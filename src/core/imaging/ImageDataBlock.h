@@ -72,15 +72,19 @@ THandleHeader_Rec Handle_Header(const THandle_object& handle, uint32_t first_off
 
 void Write_Handle_Header(QByteArray& stream, const THandle_object& handle, uint32_t first_offset_address);
 
-// Throws ImagingError (naming the handle and the code) when an included
-// handle stores converted images in a format the controller does not know.
+// Throws ImagingError (naming the handle and the value) when an included
+// handle stores converted images in a format the controller does not know,
+// has a width, height or row size that does not fit its 16-bit header field,
+// or more images than the header's count byte holds.
 void Check_Storage_Settings(const THandle_List& list);
 
 // Appends the whole block for the project to the stream. On any failure (an
-// unknown pixel format, an image without a picture or of the wrong size, an
-// encoder or compressor error) it throws ImagingError and the stream is left
-// exactly as it was, so nothing half-built can be uploaded. Every image is
-// converted or encoded afresh with the given encoder (default: the thread's).
+// unknown pixel format, a size that does not fit the header, an image without
+// a picture or of the wrong size, an encoder or compressor error, a block
+// larger than the controller's image store) it throws ImagingError and the
+// stream is left exactly as it was, so nothing half-built can be uploaded.
+// Every image is converted or encoded afresh with the given encoder (default:
+// the thread's).
 void Build_Image_Data(QByteArray& stream, const THandle_List& list, TImage_Block_Layout* layout = nullptr);
 void Build_Image_Data(QByteArray& stream, const THandle_List& list, DeviceImageEncoder& encoder,
                       TImage_Block_Layout* layout = nullptr);

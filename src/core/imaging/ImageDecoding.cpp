@@ -2,10 +2,14 @@
 
 #include "core/imaging/ImagingError.h"
 #include "core/imaging/JpegCodec.h"
+#include "core/imaging/PictureLimit.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+
+#include <climits>
 
 namespace {
 
@@ -21,38 +25,57 @@ const char* qtCodecFor(const QByteArray& data)
     return nullptr;
 }
 
-QImage decodeWithQt(const QByteArray& data, const char* codec, QString* error)
+// A reader on the data with the codec fixed, or (codec null) recognised by
+// content.
+class DataReader {
+public:
+    DataReader(const QByteArray& data, const char* codec)
+    {
+        m_buffer.setData(data);
+        m_buffer.open(QIODevice::ReadOnly);
+        m_reader.setDevice(&m_buffer);
+        if (codec) {
+            m_reader.setFormat(codec);
+            m_reader.setDecideFormatFromContent(false);
+        }
+    }
+    QImageReader& reader() { return m_reader; }
+
+private:
+    QBuffer m_buffer;
+    QImageReader m_reader;
+};
+
+QImage decodeWithQt(QImageReader& reader, QString* error)
 {
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, codec);
-    reader.setDecideFormatFromContent(false);
     QImage image = reader.read();
     if (image.isNull()) {
         if (error)
-            *error
-                = QStringLiteral("The %1 data cannot be decoded: %2").arg(QLatin1String(codec), reader.errorString());
+            *error = QStringLiteral("The %1 data cannot be decoded: %2")
+                         .arg(QString::fromLatin1(reader.format().toUpper()), reader.errorString());
         return QImage();
     }
     return image;
 }
 
-} // namespace
-
-QImage Load_Bitmap_From_Stream(const QByteArray& data, QString* error)
+// A BMP stored top-down declares a negative height, which Qt's size() passes
+// on as it is while its decoder takes the magnitude.
+QSize headerSize(QImageReader& reader)
 {
-    QImage image;
-    if (const char* codec = qtCodecFor(data)) {
-        image = decodeWithQt(data, codec, error);
-    } else if (data.size() >= 2 && uint8_t(data[0]) == 0xFF && uint8_t(data[1]) == 0xD8) {
-        image = JpegCodec::decode(data, error);
-    } else {
-        if (error)
-            *error = data.isEmpty() ? QStringLiteral("There are no image data.")
-                                    : QStringLiteral("The data are not a BMP, PNG, GIF or JPEG image.");
-        return QImage();
-    }
+    const QSize size = reader.size();
+    if (reader.format().toLower() == "bmp" && size.width() > 0 && size.height() < 0)
+        return QSize(size.width(), -qint64(size.height()) > INT_MAX ? INT_MAX : -size.height());
+    return size;
+}
+
+bool isJpeg(const QByteArray& data)
+{
+    return data.size() >= 2 && uint8_t(data[0]) == 0xFF && uint8_t(data[1]) == 0xD8;
+}
+
+// The one form every caller works on; a picture without pixels is no picture.
+QImage finish(QImage image, QString* error)
+{
     if (image.isNull())
         return QImage();
     if (image.width() <= 0 || image.height() <= 0) {
@@ -63,6 +86,71 @@ QImage Load_Bitmap_From_Stream(const QByteArray& data, QString* error)
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         image.convertTo(QImage::Format_ARGB32_Premultiplied);
     return image;
+}
+
+} // namespace
+
+QImage Load_Bitmap_From_Stream(const QByteArray& data, QString* error)
+{
+    if (const char* codec = qtCodecFor(data)) {
+        DataReader r(data, codec);
+        return finish(decodeWithQt(r.reader(), error), error);
+    }
+    if (isJpeg(data))
+        return finish(JpegCodec::decode(data, error), error);
+    if (error)
+        *error = data.isEmpty() ? QStringLiteral("There are no image data.")
+                                : QStringLiteral("The data are not a BMP, PNG, GIF or JPEG image.");
+    return QImage();
+}
+
+LoadedPicture Load_Picture(const QByteArray& data, const PictureLimit& limit, bool otherCodecs)
+{
+    LoadedPicture out;
+    const char* codec = qtCodecFor(data);
+    const bool jpeg = !codec && isJpeg(data);
+    if (!codec && !jpeg && !otherCodecs) {
+        out.error = data.isEmpty() ? QStringLiteral("There are no image data.")
+                                   : QStringLiteral("The data are not a BMP, PNG, GIF or JPEG image.");
+        return out;
+    }
+    DataReader r(data, codec);
+    if (!codec && !jpeg && !r.reader().canRead()) {
+        out.error = QStringLiteral("The data are not an image any codec here reads.");
+        return out;
+    }
+    const QSize size = jpeg ? JpegCodec::headerSize(data) : headerSize(r.reader());
+    if (!size.isValid()) {
+        // Without a size in the header the cost of decoding is unknown; the
+        // four formats always give one unless the header itself is broken.
+        out.error = QStringLiteral("The picture's header gives no size.");
+        return out;
+    }
+    const QString refusal = limit.refusal(size);
+    if (!refusal.isEmpty()) {
+        out.status = PictureStatus::TooLarge;
+        out.error = refusal;
+        return out;
+    }
+    out.image = finish(jpeg ? JpegCodec::decode(data, &out.error) : decodeWithQt(r.reader(), &out.error), &out.error);
+    if (!out.image.isNull()) {
+        out.status = PictureStatus::Loaded;
+        out.error.clear();
+    }
+    return out;
+}
+
+LoadedPicture Load_Picture_File(const QString& path, const PictureLimit& limit, bool otherCodecs)
+{
+    QFile file(path);
+    // A device or pipe has no end to read up to.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        LoadedPicture out;
+        out.error = QFileInfo(path).exists() && !QFileInfo(path).isFile() ? QStringLiteral("It is not a file.")
+                                                                          : file.errorString();
+        return out;
+    }
+    return Load_Picture(file.readAll(), limit, otherCodecs);
 }
 
 QImage Load_Bitmap_From_Stream(QIODevice& stream, QString* error)
@@ -81,29 +169,35 @@ qint64 Get_File_Size(const QString& path)
     return info.isFile() ? info.size() : -1;
 }
 
+namespace {
+PictureLimit cellLimit(const TCell_object& cell)
+{
+    return cell.pHandle ? PictureLimit::forHandle(*cell.pHandle) : PictureLimit::forAnyHandle();
+}
+} // namespace
+
 QImage Cell_Source_Bitmap(const TCell_object& cell)
 {
     if (!cell.fmxbmp.isNull())
         return cell.fmxbmp;
     if (cell.imgFileData.isEmpty())
         throw ImagingError(QStringLiteral("The image %1 has no picture.").arg(cell.name));
-    QString why;
-    const QImage image = Load_Bitmap_From_Stream(cell.imgFileData, &why);
-    if (image.isNull())
-        throw ImagingError(QStringLiteral("The picture of image %1 cannot be decoded. %2").arg(cell.name, why));
-    return image;
+    const LoadedPicture picture = Load_Picture(cell.imgFileData, cellLimit(cell));
+    if (picture.status != PictureStatus::Loaded)
+        throw ImagingError(
+            QStringLiteral("The picture of image %1 cannot be decoded. %2").arg(cell.name, picture.error));
+    return picture.image;
 }
 
 bool Restore_Cell_Bitmaps(TCell_object& cell, QString* error)
 {
-    QString why;
-    const QImage image = Load_Bitmap_From_Stream(cell.imgFileData, &why);
-    if (image.isNull()) {
+    const LoadedPicture picture = Load_Picture(cell.imgFileData, cellLimit(cell));
+    if (picture.status != PictureStatus::Loaded) {
         if (error)
-            *error = QStringLiteral("The picture of image %1 cannot be decoded. %2").arg(cell.name, why);
+            *error = QStringLiteral("The picture of image %1 cannot be decoded. %2").arg(cell.name, picture.error);
         return false;
     }
-    cell.fmxbmp = image;
-    cell.bmp = image;
+    cell.fmxbmp = picture.image;
+    cell.bmp = picture.image;
     return true;
 }

@@ -1,5 +1,7 @@
 #include "core/imaging/JpegCodec.h"
 
+#include <climits>
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -189,4 +191,24 @@ QImage JpegCodec::decode(const QByteArray& data, QString* error)
             *error = QStringLiteral("The JPEG data cannot be decoded: %1").arg(QString::fromLocal8Bit(err.message));
     }
     return QImage();
+}
+
+QSize JpegCodec::headerSize(const QByteArray& data)
+{
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    initErrors(err);
+    cinfo.err = &err.pub;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return QSize();
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.constData()), (unsigned long)data.size());
+    const int rc = jpeg_read_header(&cinfo, TRUE);
+    QSize size;
+    if (rc == JPEG_HEADER_OK && cinfo.image_width <= JDIMENSION(INT_MAX) && cinfo.image_height <= JDIMENSION(INT_MAX))
+        size = QSize(int(cinfo.image_width), int(cinfo.image_height));
+    jpeg_destroy_decompress(&cinfo);
+    return size;
 }

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 class JpegCodec {
@@ -20,4 +21,8 @@ public:
     // and sets error for data libjpeg refuses, for data that ends before the
     // picture does, and for pictures too large to hold.
     static QImage decode(const QByteArray& data, QString* error);
+
+    // The picture size the JPEG header declares, read without decoding any
+    // pixel; an invalid size when the header cannot be read.
+    static QSize headerSize(const QByteArray& data);
 };

@@ -8,21 +8,41 @@
 namespace {
 constexpr size_t kLargestPackedBytes = size_t(480) * 272 * 2;
 
-void put16(std::vector<uint8_t>& out, unsigned word)
+// The pixel's packed word: each stored channel's level at its bit position.
+// Grey formats store only R, which carries the grey level.
+unsigned pixelWord(const TPixel_Levels& p, const PixelFormatInfo& f)
 {
-    out.push_back(uint8_t(word & 0xFF));
-    out.push_back(uint8_t(word >> 8));
+    const uint8_t channel[4] = {p.R, p.G, p.B, p.A};
+    unsigned word = 0;
+    for (int c = 0; c < 4; ++c)
+        if (f.shift[c] >= 0)
+            word |= unsigned(channel[c]) << f.shift[c];
+    return word;
 }
 
-// Codes 1, 2, 17 and 18 share several pixels per byte, leftmost pixel in the
-// top bits; a row ending inside a byte is completed with zero bits.
-void packSubByte(std::vector<uint8_t>& out, const TPixel_Levels* row, int width, int bits)
+void packRow(std::vector<uint8_t>& out, const TPixel_Levels* row, int width, const PixelFormatInfo& f)
 {
+    if (f.packedBits == 16) {
+        for (int x = 0; x < width; ++x) {
+            const unsigned word = pixelWord(row[x], f);
+            out.push_back(uint8_t(word & 0xFF));
+            out.push_back(uint8_t(word >> 8));
+        }
+        return;
+    }
+    if (f.packedBits == 8) {
+        for (int x = 0; x < width; ++x)
+            out.push_back(uint8_t(pixelWord(row[x], f)));
+        return;
+    }
+    // Several pixels share a byte, leftmost pixel in the top bits; a row
+    // ending inside a byte is completed with zero bits.
+    const int bits = f.packedBits;
     const int perByte = 8 / bits;
     unsigned acc = 0;
     int filled = 0;
     for (int x = 0; x < width; ++x) {
-        acc = (acc << bits) | row[x].R;
+        acc = (acc << bits) | pixelWord(row[x], f);
         if (++filled == perByte) {
             out.push_back(uint8_t(acc));
             acc = 0;
@@ -42,48 +62,14 @@ PixelPacker::PixelPacker()
 
 void PixelPacker::pack(const std::vector<TPixel_Levels>& levels, int width, int height, int format)
 {
-    if (!Is_Pixel_Format(format))
-        throw ImagingError(QStringLiteral("Pixel format %1 is not a format the controller knows.").arg(format));
+    const PixelFormatInfo& f = Pixel_Format(format);
     if (width < 0 || height < 0 || size_t(width) * size_t(height) > levels.size())
         throw ImagingError(QStringLiteral("There are no converted levels for a %1 x %2 image.").arg(width).arg(height));
 
     m_packed.clear();
     m_compressedValid = false;
-    for (int y = 0; y < height; ++y) {
-        const TPixel_Levels* row = levels.data() + size_t(y) * size_t(width);
-        switch (format) {
-        case 0:
-            for (int x = 0; x < width; ++x)
-                put16(m_packed,
-                      unsigned(row[x].A) << 15 | unsigned(row[x].R) << 10 | unsigned(row[x].G) << 5 | row[x].B);
-            break;
-        case 1: packSubByte(m_packed, row, width, 1); break;
-        case 2: packSubByte(m_packed, row, width, 4); break;
-        case 17:
-        case 18: packSubByte(m_packed, row, width, 2); break;
-        case 3:
-            for (int x = 0; x < width; ++x)
-                m_packed.push_back(row[x].R);
-            break;
-        case 4:
-            for (int x = 0; x < width; ++x)
-                m_packed.push_back(uint8_t(row[x].R << 5 | row[x].G << 2 | row[x].B));
-            break;
-        case 5:
-            for (int x = 0; x < width; ++x)
-                m_packed.push_back(uint8_t(row[x].A << 6 | row[x].R << 4 | row[x].G << 2 | row[x].B));
-            break;
-        case 6:
-            for (int x = 0; x < width; ++x)
-                put16(m_packed,
-                      unsigned(row[x].A) << 12 | unsigned(row[x].R) << 8 | unsigned(row[x].G) << 4 | row[x].B);
-            break;
-        case 7:
-            for (int x = 0; x < width; ++x)
-                put16(m_packed, unsigned(row[x].R) << 11 | unsigned(row[x].G) << 5 | row[x].B);
-            break;
-        }
-    }
+    for (int y = 0; y < height; ++y)
+        packRow(m_packed, levels.data() + size_t(y) * size_t(width), width, f);
 }
 
 const std::vector<uint8_t>& PixelPacker::compressed()

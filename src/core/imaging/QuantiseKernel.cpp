@@ -4,11 +4,13 @@
 
 QuantiseKernel::QuantiseKernel(int format)
 {
-    const TPixel_Format_Levels f = Pixel_Format_Levels(format);
-    m_kind = f.grey ? Kind::Grey : format == 0 ? Kind::AlphaBit : f.alpha ? Kind::ColourAlpha : Kind::Colour;
-    const int counts[4] = {f.red, f.green, f.blue, f.alpha};
+    const PixelFormatInfo& f = Pixel_Format(format);
+    m_kind = f.grey                        ? Kind::Grey
+        : f.alpha == PixelAlpha::OpaqueBit ? Kind::AlphaBit
+        : f.alpha == PixelAlpha::Levels    ? Kind::ColourAlpha
+                                           : Kind::Colour;
     for (int c = 0; c < 4; ++c) {
-        const int n = counts[c];
+        const int n = f.levels[c];
         if (n >= 2) {
             m_scale[c] = double(n) / 256.0;
             m_max[c] = n - 1;

@@ -1,5 +1,9 @@
 #include "core/model/ProjectModel.h"
 
+#include "core/model/PixelFormatTable.h"
+
+#include <algorithm>
+
 namespace {
 struct HandleDefaults {
     int32_t id;
@@ -43,27 +47,17 @@ int Thumbnail_Handle_Index(int handleIdx)
     }
 }
 
-int Image_Row_Bytes(int format, int width, bool compress_images, int jpg_display_format)
+int64_t Image_Row_Bytes(int format, int width, bool compress_images, int jpg_display_format)
 {
-    if (!compress_images)
-        format = jpg_display_format != 0 ? 3 : 7;
-    switch (format) {
-    case 0:
-    case 6:
-    case 7: return 2 * width;
-    case 1: return (width + 7) / 8;
-    case 2: return (width + 1) / 2;
-    case 17: return (width + 3) / 4;
-    default: return width;
-    }
+    return Pixel_Row_Bytes(Stored_Pixel_Format(compress_images, format, jpg_display_format), width);
 }
 
 int64_t Handle_Pixel_Bytes(const THandle_object& handle)
 {
     int64_t total = 0;
-    const int64_t perImage = int64_t(Image_Row_Bytes(handle.compression_format, handle.width, handle.compress_images,
-                                                     handle.jpg_display_format))
-        * handle.height;
+    const int64_t perImage
+        = Image_Row_Bytes(handle.compression_format, handle.width, handle.compress_images, handle.jpg_display_format)
+        * std::max(handle.height, 0);
     for (const auto& cell : handle.cells)
         if (cell->included)
             total += perImage;

@@ -62,6 +62,9 @@ enum HandlePosition : int {
 
 inline constexpr int kMaxImagesPerHandle = 30;
 inline constexpr int64_t kImageStoreBytes = 3657728; // 0x37D000
+// The widths and heights a handle may have. The controller's display is far
+// smaller; the limit keeps every size computed from them in range.
+inline constexpr int kMaxHandleSide = 4096;
 
 // Replaces the list's contents with the five handles of a new project.
 void Create_Default_Handles(THandle_List& list);
@@ -70,7 +73,9 @@ void Create_Default_Handles(THandle_List& list);
 // LOGOS), or -1.
 int Thumbnail_Handle_Index(int handleIdx);
 
-int Image_Row_Bytes(int format, int width, bool compress_images, int jpg_display_format);
+// Bytes of one image row in the handle's storage format (the pixel format
+// table's row rule). 64 bits: any width a file may hold fits.
+int64_t Image_Row_Bytes(int format, int width, bool compress_images, int jpg_display_format);
 int64_t Handle_Pixel_Bytes(const THandle_object& handle);
 int64_t Handle_Storage_Bytes(const THandle_object& handle);
 int64_t Project_Storage_Used(const THandle_List& list);

@@ -65,6 +65,18 @@ void writeHandle(LeByteWriter& w, const THandle_object& h)
         writeCell(w, *c);
 }
 
+// Every size derived from a handle's width and height (row bytes, pixel
+// totals, pictures decoded for it) is computed from these; a value no
+// controller display could have is a damaged file, not a project.
+void checkSide(const QString& where, const char* what, int32_t value)
+{
+    if (value < 1 || value > kMaxHandleSide)
+        throw ProjectFileError(QStringLiteral("%1: a %2 of %3 pixels is outside 1 to %4")
+                                   .arg(where, QLatin1String(what))
+                                   .arg(value)
+                                   .arg(kMaxHandleSide));
+}
+
 std::unique_ptr<TCell_object> readCell(LeByteReader& r, uint32_t section, THandle_object* owner)
 {
     auto c = std::make_unique<TCell_object>();
@@ -95,6 +107,8 @@ std::unique_ptr<THandle_object> readHandle(LeByteReader& r, uint32_t section, in
     r.setContext(where);
     h->width = r.i32("width");
     h->height = r.i32("height");
+    checkSide(where, "width", h->width);
+    checkSide(where, "height", h->height);
     h->compress_images = r.boolean("compress flag");
     h->raw_jpg_enabled = r.boolean("JPEG flag");
     h->compression_format = r.i32("compression format");

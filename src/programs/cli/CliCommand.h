@@ -1,6 +1,8 @@
 #pragma once
 // A command of corvane-cli. Commands register themselves from their own source
-// file:  static const CliRegistration reg{{"info", "info FILE [--json]", "...", runInfo}};
+// file:  static const CliRegistration reg{{"info", "FILE [--json]", "...", runInfo}};
+
+#include "programs/common/CommandLine.h"
 
 #include <QStringList>
 
@@ -9,8 +11,8 @@
 
 struct CliCommand {
     QString name;
-    QString usage;   // e.g. "info FILE [--json]"
-    QString summary; // one line for the help text
+    QString synopsis; // the arguments after the name, e.g. "FILE [--json]"
+    QString summary;  // one line for the program's help text
     // Receives the arguments after the command name; returns the exit status.
     std::function<int(const QStringList& args)> run;
 };
@@ -18,15 +20,17 @@ struct CliCommand {
 class CliRegistry {
 public:
     static std::vector<CliCommand>& commands();
+    static const CliCommand* find(const QString& name);
 };
 
 struct CliRegistration {
     explicit CliRegistration(CliCommand command) { CliRegistry::commands().push_back(std::move(command)); }
 };
 
+// The command line of a registered command: its usage line and summary come
+// from its registration.
+CommandLine cliCommandLine(const QString& name, const QString& description = {});
+
 // Helpers shared by the commands.
 int cliFail(const QString& message); // prints "corvane-cli: message" on stderr, returns 1
 void cliOut(const QString& text);    // prints text and a line feed on stdout
-QString cliOption(const QStringList& args, const QString& name, const QString& fallback = {}); // "--name VALUE"
-bool cliFlag(const QStringList& args, const QString& name);                                    // "--name"
-QStringList cliPositional(const QStringList& args, const QStringList& optionsWithValue);

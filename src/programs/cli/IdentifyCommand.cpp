@@ -1,5 +1,5 @@
 // corvane-cli identify: finds the first port where a controller answers and
-// shows what it reports.
+// shows what it reports and what the configurator may do with it.
 #include "CliCommand.h"
 
 #include "core/comms/TVrexComms.h"
@@ -8,6 +8,9 @@
 #include "core/device/ControllerProbe.h"
 #include "core/device/DeviceIdentity.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <memory>
 
 namespace {
@@ -15,22 +18,67 @@ QString whyNot(const TProbeResult& r)
 {
     if (!r.opened)
         return r.failureFix.isEmpty() ? r.failureText : QStringLiteral("%1 (fix: %2)").arg(r.failureText, r.failureFix);
+    if (r.badReply)
+        return QStringLiteral("%1: the answer failed its length or check-sum test").arg(r.port);
     if (!r.answered)
         return QStringLiteral("%1: no answer").arg(r.port);
-    // A reply that fails its tests leaves the four words 0; no controller reports them.
-    if (r.part_no == 0 && r.fw_version == 0 && r.bl_part_no == 0 && r.bl_version == 0)
-        return QStringLiteral("%1: the answer failed its length or check-sum test").arg(r.port);
     return QStringLiteral("%1: part number %2 is not a Corvane R/C").arg(r.port).arg(r.part_no);
+}
+
+struct Purpose {
+    const char* text;
+    const char* key;
+    int code;
+};
+constexpr Purpose kPurposes[] = {{"retrieve", "retrieve", kPurposeRetrieve},
+                                 {"upload", "upload", kPurposeUpload},
+                                 {"firmware upgrade", "firmware_upgrade", kPurposeFirmwareUpgrade}};
+
+void printText(const TProbeResult& r)
+{
+    cliOut(QStringLiteral("Port: %1").arg(r.port));
+    cliOut(QStringLiteral("Model: %1").arg(Model_Name(r.model)));
+    cliOut(QStringLiteral("Part number: %1").arg(r.part_no));
+    cliOut(Firmware_Text(r.part_no, r.fw_version));
+    cliOut(QStringLiteral("Boot loader running: %1").arg(Is_Boot_Loader_Part(r.part_no) ? "yes" : "no"));
+    QStringList verdicts;
+    for (const Purpose& p : kPurposes)
+        verdicts << QStringLiteral("%1: %2").arg(
+            p.text, Connect_Verdict_Text(Connect_Verdict(r.part_no, r.fw_version, p.code)));
+    cliOut(verdicts.join(QStringLiteral(", ")));
+}
+
+void printJson(const TProbeResult& r)
+{
+    QJsonObject verdicts;
+    for (const Purpose& p : kPurposes)
+        verdicts[p.key] = Connect_Verdict_Text(Connect_Verdict(r.part_no, r.fw_version, p.code));
+    QJsonObject o;
+    o["port"] = r.port;
+    o["model"] = Model_Name(r.model);
+    o["model_index"] = r.model;
+    o["part_no"] = r.part_no;
+    o["fw_version"] = r.fw_version;
+    o["firmware"] = QString::asprintf("%d.%02d", r.fw_version / 100, r.fw_version % 100);
+    o["bl_part_no"] = r.bl_part_no;
+    o["bl_version"] = r.bl_version;
+    o["boot_loader_running"] = Is_Boot_Loader_Part(r.part_no);
+    o["verdicts"] = verdicts;
+    cliOut(QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented)).trimmed());
 }
 
 int runIdentify(const QStringList& args)
 {
-    QStringList named;
-    for (int i = 0; i + 1 < args.size(); ++i) {
-        if (args[i] == "--port")
-            named << args[i + 1];
-    }
-    const QStringList ports = Get_CommPort_List(QStringLiteral("FTDI"), named);
+    CommandLine cl
+        = cliCommandLine("identify",
+                         "Without --port, the serial ports of FTDI adapters are probed in turn. After the identity it\n"
+                         "prints whether the firmware allows a retrieve, an upload and a firmware upgrade.");
+    cl.addOption({"port", "Probe this port (repeatable; probed in the order given, before no other).", "NAME"}, true);
+    cl.addOption({"json", "Print the identity and the verdicts as one JSON object."});
+    if (const auto status = cl.parse(args, 0, 0))
+        return *status;
+
+    const QStringList ports = Get_CommPort_List(QStringLiteral("FTDI"), cl.values("port"));
     if (ports.isEmpty())
         return cliFail(QStringLiteral("no controller found: no serial port of an FTDI adapter (name one with --port)"));
 
@@ -44,16 +92,15 @@ int runIdentify(const QStringList& args)
             continue;
         }
         comms->CloseComm();
-        cliOut(QStringLiteral("Port: %1").arg(r.port));
-        cliOut(QStringLiteral("Model: %1").arg(Model_Name(r.model)));
-        cliOut(QStringLiteral("Part number: %1").arg(r.part_no));
-        cliOut(Firmware_Text(r.part_no, r.fw_version));
-        cliOut(QStringLiteral("Boot loader running: %1").arg(Is_Boot_Loader_Part(r.part_no) ? "yes" : "no"));
+        if (cl.isSet("json"))
+            printJson(r);
+        else
+            printText(r);
         return 0;
     }
     return cliFail(QStringLiteral("no controller found: %1").arg(reasons.join(QStringLiteral("; "))));
 }
 
-const CliRegistration reg{{"identify", "identify [--port NAME]...",
+const CliRegistration reg{{"identify", "[--port NAME]... [--json]",
                            "identify the controller on the first port that answers (named ports first)", runIdentify}};
 } // namespace

@@ -2,13 +2,12 @@
 // image upload sends it, and prints where everything lies in it.
 
 #include "CliCommand.h"
+#include "CliOutputFiles.h"
+#include "CliPixelFormats.h"
+#include "CliProject.h"
 
 #include "core/imaging/ImageDataBlock.h"
 #include "core/imaging/ImagingError.h"
-#include "core/imaging/PixelFormat.h"
-#include "core/storage/DiskIO.h"
-
-#include <QSaveFile>
 
 namespace {
 
@@ -39,7 +38,7 @@ void printLayout(const TImage_Block_Layout& layout, const THandle_List& list)
         const TImage_Block_Layout::Handle& h = layout.handles[next++];
         const QString kind = h.header.storage_kind == 0 ? QStringLiteral("converted, format %1 (%2)")
                                                               .arg(h.header.pixel_format)
-                                                              .arg(Pixel_Format_Name(h.header.pixel_format))
+                                                              .arg(cliFormatLabel(h.header.pixel_format))
                                                         : QStringLiteral("JPEG, format %1").arg(h.header.pixel_format);
         cliOut(QStringLiteral("  %1: %2, %3 x %4, row %5 bytes, %6 images, offsets at %7")
                    .arg(handle.name, kind)
@@ -58,19 +57,23 @@ void printLayout(const TImage_Block_Layout& layout, const THandle_List& list)
 
 int runImageBlock(const QStringList& args)
 {
-    const QStringList positional = cliPositional(args, {"-o"});
-    const QString output = cliOption(args, "-o");
-    if (positional.size() != 1 || output.isEmpty())
-        return cliFail("usage: image-block PROJECT -o BLOCK.bin");
+    CommandLine cl = cliCommandLine("image-block",
+                                    "Nothing is written when any image cannot be converted or the block\n"
+                                    "would not fit the controller's image store.");
+    cl.addPositional("PROJECT", "The project file (.cvp).");
+    cl.addOption({"o", "Write the block to this file (required).", "BLOCK.bin"});
+    if (const auto status = cl.parse(args, 1, 1))
+        return *status;
+    if (!cl.isSet("o"))
+        return cl.usageError(QStringLiteral("missing -o BLOCK.bin"));
+    const QString project = cl.positional()[0];
+    const QString output = cl.value("o");
 
     TDevice_Config_v2 rec{};
     THandle_List list;
-    try {
-        if (!Load_Project_File(positional[0], rec, list))
-            return cliFail(QStringLiteral("%1: this project file layout is not supported").arg(positional[0]));
-    } catch (const ProjectFileError& e) {
-        return cliFail(e.message());
-    }
+    QString error;
+    if (!cliLoadProject(project, rec, list, &error))
+        return cliFail(error);
 
     QByteArray block;
     TImage_Block_Layout layout;
@@ -79,18 +82,26 @@ int runImageBlock(const QStringList& args)
         // block builder decodes them and names any image it cannot use.
         Build_Image_Data(block, list, &layout);
     } catch (const ImagingError& e) {
-        return cliFail(QStringLiteral("%1: %2 No block was written.").arg(positional[0], e.message()));
+        return cliFail(QStringLiteral("%1: %2 No block was written.").arg(project, e.message()));
     }
+    // The block lies in the image store; a larger one would run past its end.
+    if (block.size() > kImageStoreBytes)
+        return cliFail(QStringLiteral("%1: the image data block would be %2 bytes, larger than the controller's image "
+                                      "store of %3 bytes. No block was written.")
+                           .arg(project)
+                           .arg(block.size())
+                           .arg(kImageStoreBytes));
 
-    QSaveFile file(output);
-    if (!file.open(QIODevice::WriteOnly) || file.write(block) != block.size() || !file.commit())
-        return cliFail(QStringLiteral("%1: %2").arg(output, file.errorString()));
+    CliOutputFiles files;
+    files.add(output, block);
+    if (!files.commit(&error))
+        return cliFail(error);
     printLayout(layout, list);
     cliOut(QStringLiteral("written to %1").arg(output));
     return 0;
 }
 
-const CliRegistration reg{{"image-block", "image-block PROJECT -o BLOCK.bin",
+const CliRegistration reg{{"image-block", "PROJECT -o BLOCK.bin",
                            "write the image data block an upload would send, and show its layout", runImageBlock}};
 
 } // namespace

@@ -1,5 +1,11 @@
+// corvane-cli info: the project's record and images, as text or as a full
+// JSON dump.
 #include "CliCommand.h"
+#include "CliProject.h"
+#include "CliProjectJson.h"
 
+#include "core/imaging/DeviceImageEncoder.h"
+#include "core/imaging/ImagingError.h"
 #include "core/model/DeviceConfig.h"
 #include "core/storage/DiskIO.h"
 
@@ -7,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -33,7 +40,7 @@ QJsonArray flags(const uint8_t* bytes, int count)
 std::vector<std::pair<QString, QJsonValue>> recordFields(const TDevice_Config_v2& r)
 {
     std::vector<std::pair<QString, QJsonValue>> f;
-    f.emplace_back("theme_colour", QString("#%1").arg(r.theme_colour & 0xFFFFFF, 6, 16, QChar('0')).toUpper());
+    f.emplace_back("theme_colour", "0x" + QString("%1").arg(r.theme_colour, 8, 16, QChar('0')).toUpper());
     f.emplace_back("unoccupied_min_temp", celsius(r.unoccupied_min_temp));
     f.emplace_back("unoccupied_max_temp", celsius(r.unoccupied_max_temp));
     f.emplace_back("occupied_setpoint", celsius(r.occupied_setpoint));
@@ -91,32 +98,6 @@ std::vector<std::pair<QString, QJsonValue>> recordFields(const TDevice_Config_v2
     return f;
 }
 
-QJsonObject handleJson(const THandle_object& h)
-{
-    QJsonObject o;
-    o["id"] = h.id;
-    o["name"] = h.name;
-    o["width"] = h.width;
-    o["height"] = h.height;
-    o["compress_images"] = h.compress_images;
-    o["compression_format"] = h.compression_format;
-    o["included"] = h.included;
-    o["memory_usage"] = h.memory_usage;
-    QJsonArray cells;
-    for (const auto& c : h.cells) {
-        QJsonObject co;
-        co["name"] = c->name;
-        co["imageSize"] = c->imageSize;
-        co["fileSize"] = c->fileSize;
-        co["included"] = c->included;
-        co["random_stdev"] = c->dithering.random_stdev;
-        co["random_bits"] = c->dithering.random_bits;
-        cells.append(co);
-    }
-    o["cells"] = cells;
-    return o;
-}
-
 // Control characters would move the terminal's cursor (a CR of the service
 // text would overwrite the start of its line): shown as escapes instead.
 QString printable(const QString& text)
@@ -144,9 +125,33 @@ QString plain(const QJsonValue& v)
     return QString::fromUtf8(QJsonDocument(v.toArray()).toJson(QJsonDocument::Compact));
 }
 
-void printText(const QString& path, const TDevice_Config_v2& rec, const THandle_List& handles)
+// The stored size of each handle's included images, computed from the images
+// as an upload stores them: the file's memory_usage may be stale.
+struct Estimate {
+    int64_t bytes = -1; // -1: could not be computed
+    QString error;
+};
+
+Estimate estimateStorage(const THandle_object& handle)
 {
-    cliOut("Project: " + path);
+    Estimate e;
+    int64_t sum = 0;
+    try {
+        for (const auto& c : handle.cells) {
+            if (c->included)
+                sum += Cell_Storage_Size(*c);
+        }
+        e.bytes = sum;
+    } catch (const ImagingError& error) {
+        e.error = error.message();
+    }
+    return e;
+}
+
+void printText(const QString& path, const TDevice_Config_v2& rec, const THandle_List& handles,
+               const std::vector<Estimate>& estimates)
+{
+    cliOut("Project: " + printable(path));
     cliOut("\nConfiguration record");
     for (const auto& [name, value] : recordFields(rec)) {
         if (name != "daily_schedule") {
@@ -173,65 +178,109 @@ void printText(const QString& path, const TDevice_Config_v2& rec, const THandle_
         }
     }
     cliOut("\nImages");
-    for (const auto& h : handles) {
-        cliOut(QString("  %1 %2x%3, format %4, %5, %6 image(s), %7 bytes%8")
-                   .arg(printable(h->name).leftJustified(16))
-                   .arg(h->width)
-                   .arg(h->height)
-                   .arg(h->compression_format)
-                   .arg(h->compress_images ? "packed+zlib" : "JPEG")
-                   .arg(h->cells.size())
-                   .arg(h->memory_usage)
-                   .arg(h->included ? "" : " (not uploaded)"));
-        for (const auto& c : h->cells)
+    int64_t used = 0;
+    bool known = true;
+    for (size_t i = 0; i < handles.size(); ++i) {
+        const THandle_object& h = *handles[i];
+        const Estimate& e = estimates[i];
+        QString size;
+        if (e.bytes < 0) {
+            known = false;
+            size = QString("size unknown (%1), the file says %2 bytes").arg(printable(e.error)).arg(h.memory_usage);
+        } else {
+            used += e.bytes;
+            size = QString("%1 bytes").arg(e.bytes);
+            if (e.bytes != h.memory_usage)
+                size += QString(" (the file says %1)").arg(h.memory_usage);
+        }
+        cliOut(QString("  %1 %2x%3, format %4, %5, %6 image(s), %7%8")
+                   .arg(printable(h.name).leftJustified(16))
+                   .arg(h.width)
+                   .arg(h.height)
+                   .arg(h.compression_format)
+                   .arg(h.compress_images ? "packed+zlib" : "JPEG")
+                   .arg(h.cells.size())
+                   .arg(size)
+                   .arg(h.included ? "" : " (not uploaded)"));
+        for (const auto& c : h.cells)
             cliOut(QString("    %1 %2 bytes%3")
                        .arg(printable(c->name).leftJustified(24))
                        .arg(c->imageSize)
                        .arg(c->included ? "" : " (not uploaded)"));
     }
-    const int64_t used = Project_Storage_Used(handles);
-    cliOut(QString("\nStorage: %1 of %2 bytes used, %3 free")
+    const int64_t stored = Project_Storage_Used(handles);
+    if (!known) {
+        cliOut(QString("\nStorage: unknown (an image cannot be converted); the file says %1 of %2 bytes used")
+                   .arg(stored)
+                   .arg(kImageStoreBytes));
+        return;
+    }
+    cliOut(QString("\nStorage: %1 of %2 bytes used, %3 %4%5")
                .arg(used)
                .arg(kImageStoreBytes)
-               .arg(kImageStoreBytes - used));
+               .arg(std::abs(kImageStoreBytes - used))
+               .arg(used > kImageStoreBytes ? "too many: the images do not fit the controller" : "free")
+               .arg(used != stored ? QString(" (the file says %1 used)").arg(stored) : QString()));
+}
+
+void printJson(const QString& path, const TDevice_Config_v2& rec, const THandle_List& handles,
+               const std::vector<Estimate>& estimates)
+{
+    QJsonArray hs;
+    int64_t estimated = 0;
+    bool known = true;
+    for (size_t i = 0; i < handles.size(); ++i) {
+        QJsonObject h = cliHandleJson(*handles[i], int(i));
+        if (estimates[i].bytes >= 0) {
+            h["estimated_storage"] = qint64(estimates[i].bytes);
+            estimated += estimates[i].bytes;
+        } else {
+            h["estimated_storage"] = QJsonValue::Null;
+            h["estimate_error"] = estimates[i].error;
+            known = false;
+        }
+        hs.append(h);
+    }
+    QJsonObject root;
+    root["dump_version"] = kProjectJsonVersion;
+    root["file"] = path;
+    root["configuration"] = cliRecordJson(rec);
+    root["handles"] = hs;
+    root["image_store_bytes"] = qint64(kImageStoreBytes);
+    root["storage_used"] = qint64(Project_Storage_Used(handles));
+    root["storage_free"] = qint64(Project_Storage_Free(handles));
+    root["storage_estimated"] = known ? QJsonValue(qint64(estimated)) : QJsonValue(QJsonValue::Null);
+    cliOut(QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)).trimmed());
 }
 
 int runInfo(const QStringList& args)
 {
-    const QStringList files = cliPositional(args, {});
-    if (files.size() != 1)
-        return cliFail("usage: corvane-cli info FILE [--json]");
-    TDevice_Config_v2 rec = New_Project_Config();
+    CommandLine cl
+        = cliCommandLine("info",
+                         "Each group's storage is computed from its images as an upload stores them; the figure the\n"
+                         "file holds is shown beside it when they differ. --json prints every field of the record\n"
+                         "and of every group and image (the shape is described in the README).");
+    cl.addPositional("FILE", "The project file (.cvp).");
+    cl.addOption({"json", "Print the whole project as one JSON object."});
+    if (const auto status = cl.parse(args, 1, 1))
+        return *status;
+    const QString path = cl.positional()[0];
+    TDevice_Config_v2 rec{};
     THandle_List handles;
-    try {
-        if (!Load_Project_File(files[0], rec, handles))
-            return cliFail(QString("%1: not a project file this program can read (unknown "
-                                   "version, or a configuration record cut short)")
-                               .arg(files[0]));
-    } catch (const ProjectFileError& e) {
-        return cliFail(e.message());
-    }
+    QString error;
+    if (!cliLoadProject(path, rec, handles, &error))
+        return cliFail(error);
 
-    if (!cliFlag(args, "--json")) {
-        printText(files[0], rec, handles);
-        return 0;
-    }
-    QJsonObject record;
-    for (const auto& [name, value] : recordFields(rec))
-        record[name] = value;
-    QJsonArray hs;
+    std::vector<Estimate> estimates;
     for (const auto& h : handles)
-        hs.append(handleJson(*h));
-    QJsonObject root;
-    root["file"] = files[0];
-    root["configuration"] = record;
-    root["handles"] = hs;
-    root["storage_used"] = qint64(Project_Storage_Used(handles));
-    root["storage_free"] = qint64(Project_Storage_Free(handles));
-    cliOut(QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)).trimmed());
+        estimates.push_back(estimateStorage(*h));
+    if (cl.isSet("json"))
+        printJson(path, rec, handles, estimates);
+    else
+        printText(path, rec, handles, estimates);
     return 0;
 }
 
-const CliRegistration reg{{"info", "info FILE [--json]", "print a project's configuration record and images", runInfo}};
+const CliRegistration reg{{"info", "FILE [--json]", "print a project's configuration record and images", runInfo}};
 
 } // namespace

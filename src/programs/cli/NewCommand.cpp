@@ -1,3 +1,4 @@
+// corvane-cli new: writes the empty project that New Project starts with.
 #include "CliCommand.h"
 
 #include "core/model/DeviceConfig.h"
@@ -19,11 +20,14 @@ QString withProjectExtension(const QString& path)
 
 int runNew(const QStringList& args)
 {
-    const QStringList files = cliPositional(args, {});
-    if (files.size() != 1)
-        return cliFail("usage: corvane-cli new FILE [--force]");
-    const QString path = withProjectExtension(files[0]);
-    if (QFileInfo::exists(path) && !cliFlag(args, "--force"))
+    CommandLine cl = cliCommandLine("new");
+    cl.addPositional("FILE", "The project file to write; its extension becomes .cvp.");
+    cl.addOption({"force", "Replace a file of that name."});
+    if (const auto status = cl.parse(args, 1, 1))
+        return *status;
+
+    const QString path = withProjectExtension(cl.positional()[0]);
+    if (QFileInfo::exists(path) && !cl.isSet("force"))
         return cliFail(QString("%1 already exists (use --force to replace it)").arg(path));
 
     TDevice_Config_v2 rec = New_Project_Config();
@@ -39,6 +43,6 @@ int runNew(const QStringList& args)
 }
 
 const CliRegistration reg{
-    {"new", "new FILE [--force]", "write a new, empty project file (the extension becomes .cvp)", runNew}};
+    {"new", "FILE [--force]", "write a new, empty project file (the extension becomes .cvp)", runNew}};
 
 } // namespace

@@ -6,7 +6,11 @@
 namespace {
 int runPorts(const QStringList& args)
 {
-    const bool all = cliFlag(args, "--all");
+    CommandLine cl = cliCommandLine("ports", "Prints one line per port: its name, a tab, its manufacturer.");
+    cl.addOption({"all", "List every serial port, not only those of FTDI adapters."});
+    if (const auto status = cl.parse(args, 0, 0))
+        return *status;
+    const bool all = cl.isSet("all");
     const std::vector<TCandidatePort> ports = Get_CommPort_Candidates(all ? QString() : QStringLiteral("FTDI"));
     if (ports.empty()) {
         cliOut(all ? QStringLiteral("no serial ports")
@@ -18,7 +22,7 @@ int runPorts(const QStringList& args)
     return 0;
 }
 
-const CliRegistration reg{{"ports", "ports [--all]",
+const CliRegistration reg{{"ports", "[--all]",
                            "list the serial ports of FTDI adapters (--all: every serial port) with their manufacturer",
                            runPorts}};
 } // namespace

@@ -1,84 +1,66 @@
+// corvane-cli: the configurator's core for scripts. Each command lives in its
+// own file and registers itself.
 #include "CliCommand.h"
+
+#include "programs/common/QuietMessages.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
 
 #include <algorithm>
-#include <cstdio>
 
-std::vector<CliCommand>& CliRegistry::commands()
-{
-    static std::vector<CliCommand> list;
-    return list;
-}
+namespace {
 
-int cliFail(const QString& message)
-{
-    QTextStream(stderr) << "corvane-cli: " << message << '\n';
-    return 1;
-}
-
-void cliOut(const QString& text)
-{
-    QTextStream(stdout) << text << '\n';
-}
-
-QString cliOption(const QStringList& args, const QString& name, const QString& fallback)
-{
-    const int i = args.indexOf(name);
-    return (i >= 0 && i + 1 < args.size()) ? args[i + 1] : fallback;
-}
-
-bool cliFlag(const QStringList& args, const QString& name)
-{
-    return args.contains(name);
-}
-
-QStringList cliPositional(const QStringList& args, const QStringList& optionsWithValue)
-{
-    QStringList out;
-    for (int i = 0; i < args.size(); ++i) {
-        if (optionsWithValue.contains(args[i])) {
-            ++i;
-            continue;
-        }
-        if (!args[i].startsWith("--"))
-            out << args[i];
-    }
-    return out;
-}
-
-static void printUsage(QTextStream& out)
+QString programHelp()
 {
     auto cmds = CliRegistry::commands();
     std::sort(cmds.begin(), cmds.end(), [](const CliCommand& a, const CliCommand& b) { return a.name < b.name; });
-    out << "usage: corvane-cli COMMAND [ARGS]\n\ncommands:\n";
+    QString text;
+    QTextStream out(&text);
+    out << "Usage: corvane-cli COMMAND [ARGS]\n"
+           "       corvane-cli COMMAND --help   (the usage of one command)\n"
+           "       corvane-cli --version\n\ncommands:\n";
     constexpr int kUsageWidth = 40;
     for (const CliCommand& c : cmds) {
-        if (c.usage.size() <= kUsageWidth)
-            out << "  " << c.usage.leftJustified(kUsageWidth) << "  " << c.summary << '\n';
+        const QString usage = c.name + QLatin1Char(' ') + c.synopsis;
+        if (usage.size() <= kUsageWidth)
+            out << "  " << usage.leftJustified(kUsageWidth) << "  " << c.summary << '\n';
         else
-            out << "  " << c.usage << '\n' << QString(kUsageWidth + 4, ' ') << c.summary << '\n';
+            out << "  " << usage << '\n' << QString(kUsageWidth + 4, ' ') << c.summary << '\n';
     }
+    out << "\nExit status: 0 done, 1 the operation failed (one line on stderr), 2 usage error.\n";
+    return text;
 }
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName("corvane-cli");
+    QCoreApplication::setApplicationName(QStringLiteral("corvane-cli"));
+    Route_Qt_Messages_To_Debug_Log();
+    Keep_Library_Output_Off_Stderr();
     QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        QTextStream out(stdout);
-        printUsage(out);
-        return args.isEmpty() ? 2 : 0;
+    if (args.isEmpty()) {
+        QTextStream(Program_Stderr()) << programHelp();
+        return kExitUsage;
     }
-    const QString name = args.takeFirst();
-    for (const CliCommand& c : CliRegistry::commands()) {
-        if (c.name == name)
-            return c.run(args);
+    const QString first = args.takeFirst();
+    if (first == QLatin1String("--help") || first == QLatin1String("-h") || first == QLatin1String("help")) {
+        if (!args.isEmpty()) {
+            // "corvane-cli help info" is "corvane-cli info --help".
+            if (const CliCommand* c = CliRegistry::find(args[0]))
+                return c->run({QStringLiteral("--help")});
+        }
+        QTextStream(stdout) << programHelp();
+        return kExitOk;
     }
-    QTextStream err(stderr);
-    err << "corvane-cli: unknown command \"" << name << "\"\n";
-    printUsage(err);
-    return 2;
+    if (first == QLatin1String("--version")) {
+        QTextStream(stdout) << Program_Version_Line(QStringLiteral("corvane-cli")) << '\n';
+        return kExitOk;
+    }
+    if (const CliCommand* c = CliRegistry::find(first))
+        return c->run(args);
+    QTextStream(Program_Stderr()) << "corvane-cli: unknown command \"" << first << "\" (try corvane-cli --help)\n";
+    return kExitUsage;
 }

@@ -1,6 +1,6 @@
 // corvane-configurator: the desktop program.
 //
-//   corvane-configurator [--demo] [--port NAME] [--startup-ms]
+//   corvane-configurator [--demo] [--port NAME]... [--startup-ms] [--version]
 //
 //   --demo        start the virtual controller (corvane-rc-sim, next to this
 //                 program) and offer its port to the device operations
@@ -11,6 +11,9 @@
 
 #include "TStartupSequence.h"
 
+#include "programs/common/CommandLine.h"
+
+#include "core/device/TDeviceOperations.h"
 #include "core/resources/TDM_images.h"
 
 #include "ui/app/TConfiguratorApplication.h"
@@ -19,9 +22,7 @@
 #include "ui/app/Tbmpgen_Form.h"
 #include "ui/app/gen_lib.h"
 
-#include "core/device/TDeviceOperations.h"
-
-#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QIcon>
 #include <QPixmap>
@@ -30,12 +31,76 @@
 #include <cstdio>
 #include <exception>
 
+namespace {
+
+const QString kDemo = QStringLiteral("demo");
+const QString kStartupMs = QStringLiteral("startup-ms");
+const QString kPort = QStringLiteral("port");
+
+std::optional<int> parseOptions(CommandLine& options, const QStringList& arguments)
+{
+    options.addVersionOption();
+    options.addOption({kDemo, QStringLiteral("Start the virtual controller and use its port.")});
+    options.addOption(
+        {kPort, QStringLiteral("Offer the serial port NAME first to the device operations."), QStringLiteral("NAME")},
+        true);
+    options.addOption(
+        {kStartupMs, QStringLiteral("Print the milliseconds until the main window is enabled, then quit.")});
+    return options.parse(arguments, 0, 0);
+}
+
+CommandLine makeOptions()
+{
+    return CommandLine(QStringLiteral("corvane-configurator"), QString(), QStringLiteral("[options]"),
+                       QStringLiteral("Corvane R/C Configurator"));
+}
+
+// Qt's X11 and Wayland plug-ins abort when no display server is there, with a
+// message about reinstalling: say what is missing and the two ways out
+// instead. Other plug-ins (offscreen, vnc, eglfs, ...) need no display.
+bool displayMissing(int argc, char** argv)
+{
+    QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (qstrcmp(argv[i], "-platform") == 0 || qstrcmp(argv[i], "--platform") == 0)
+            platform = argv[i + 1];
+    }
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (platform.isEmpty())
+        return !x11 && !wayland;
+    for (const QByteArray& choice : platform.split(';')) {
+        const QByteArray name = choice.split(':').constFirst();
+        if (name == "xcb" ? x11 : name.startsWith("wayland") ? wayland : true)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     QElapsedTimer sinceLaunch;
     sinceLaunch.start();
 
+    if (displayMissing(argc, argv)) {
+        // --help and --version still answer without a display.
+        QCoreApplication core(argc, argv);
+        CommandLine options = makeOptions();
+        if (const auto status = parseOptions(options, QCoreApplication::arguments().mid(1)))
+            return *status;
+        std::fprintf(stderr,
+                     "corvane-configurator: no display to open the window on (DISPLAY and WAYLAND_DISPLAY "
+                     "are not set); run it under xvfb-run, or with QT_QPA_PLATFORM=offscreen for no "
+                     "visible window\n");
+        return kExitFailed;
+    }
+
     TConfiguratorApplication app(argc, argv);
+    CommandLine options = makeOptions();
+    if (const auto status = parseOptions(options, QCoreApplication::arguments().mid(1)))
+        return *status;
     // The application name, not the display name: Qt would append a display
     // name to every window caption.
     QApplication::setApplicationName(QStringLiteral("Corvane Configurator"));
@@ -49,22 +114,6 @@ int main(int argc, char** argv)
         QApplication::setWindowIcon(icon);
     }
 
-    QCommandLineParser options;
-    options.setApplicationDescription(QStringLiteral("Corvane R/C Configurator"));
-    options.addHelpOption();
-    const QCommandLineOption demo(QStringLiteral("demo"),
-                                  QStringLiteral("Start the virtual controller and use its port."));
-    const QCommandLineOption startupMs(
-        QStringLiteral("startup-ms"),
-        QStringLiteral("Print the milliseconds until the main window is enabled, then quit."));
-    const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("Offer the serial port NAME first to the device operations."),
-                                  QStringLiteral("NAME"));
-    options.addOption(demo);
-    options.addOption(port);
-    options.addOption(startupMs);
-    options.process(app);
-
     TStartupSequence startup(sinceLaunch);
     try {
         startup.Run();
@@ -76,12 +125,12 @@ int main(int argc, char** argv)
     }
     Tbmpgen_Form* window = startup.Main_Window();
 
-    QStringList ports = options.values(port);
+    QStringList ports = options.values(kPort);
     QStringList notes;
     if (!ports.isEmpty())
         notes << QStringLiteral("Port %1 offered first").arg(ports.join(QStringLiteral(", ")));
     TDemoSimulator simulator;
-    if (options.isSet(demo)) {
+    if (options.isSet(kDemo)) {
         if (simulator.Start(QCoreApplication::applicationDirPath())) {
             ports << simulator.Port();
             notes << QStringLiteral("Virtual controller on ") + simulator.Port();
@@ -96,7 +145,7 @@ int main(int argc, char** argv)
     if (!ports.isEmpty())
         window->Set_Explicit_Ports(ports, notes.join(QStringLiteral("; ")));
 
-    if (options.isSet(startupMs)) {
+    if (options.isSet(kStartupMs)) {
         std::printf("startup_ms %lld paused_ms %lld work_ms %lld\n", static_cast<long long>(startup.Ready_Ms()),
                     static_cast<long long>(startup.Paused_Ms()),
                     static_cast<long long>(startup.Ready_Ms() - startup.Paused_Ms()));

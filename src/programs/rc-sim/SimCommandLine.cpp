@@ -1,10 +1,12 @@
 #include "SimCommandLine.h"
 
-#include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 namespace {
-bool toInt(const QCommandLineParser& p, const QString& name, int min, int max, int& out, QString& error)
+bool toInt(const CommandLine& p, const QString& name, int min, int max, int& out, QString& error)
 {
     if (!p.isSet(name))
         return true;
@@ -25,38 +27,70 @@ bool toInt(const QCommandLineParser& p, const QString& name, int min, int max, i
     out = v;
     return true;
 }
+
+// The dump is written when the simulator stops: a folder that cannot take it
+// must be found out now, not after the session's frames are lost.
+QString dumpDirProblem(const QString& dir)
+{
+    if (!QDir().mkpath(dir))
+        return QStringLiteral("--dump-dir %1: the folder cannot be created").arg(dir);
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".corvane-rc-sim-XXXXXX")));
+    if (!probe.open())
+        return QStringLiteral("--dump-dir %1: cannot write in this folder (%2)").arg(dir, probe.errorString());
+    return {};
+}
+
+QString linkProblem(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isSymLink())
+        return QStringLiteral("--link %1: exists and is not a symbolic link").arg(path);
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isDir())
+        return QStringLiteral("--link %1: the folder %2 does not exist").arg(path, folder.filePath());
+    if (!folder.isWritable())
+        return QStringLiteral("--link %1: cannot write in the folder %2").arg(path, folder.filePath());
+    return {};
+}
 } // namespace
 
 SimCommandLine SimCommandLine::parse(const QStringList& arguments)
 {
     SimCommandLine c;
-    QCommandLineParser p;
-    p.setApplicationDescription(
-        "Virtual Corvane R/C controller on a pseudo-terminal.\n"
-        "Prints \"PORT <terminal path>\" as its first line, then answers the device protocol\n"
-        "until it is stopped (SIGINT/SIGTERM/SIGHUP; dumps are written then) or a fault makes it vanish.\n"
-        "Frame numbers count every received request from 1; write numbers count write requests.");
-    p.addHelpOption();
-    p.addOptions({
-        {"model", "Controller model: first (part 5813, boot loader 5819) or rtc (5827, 5831).", "first|rtc", "first"},
-        {"fw-version", "Application firmware version as major*100+minor (default 201 = v2.01).", "n", "201"},
-        {"bootloader", "The boot loader runs: identify with the boot loader's part number and version."},
-        {"bl-version", "Boot-loader version as major*100+minor (default 100).", "n", "100"},
-        {"part-number", "Report this part number instead (an unknown device).", "n"},
-        {"config", "Start with this 1408-byte configuration block at address 0.", "file"},
-        {"link", "Also make a symbolic link to the terminal at this path.", "path"},
-        {"dump-dir", "On exit write config.bin, firmware.bin, images.bin and frames.json here.", "dir"},
-        {"line-rate", "Emulate the 230400 bit/s line (10 bits per byte): requests and replies take their line time."},
-        {"nak-write", "Answer the n-th write with NAK.", "n"},
-        {"silent-after", "Answer nothing after the n-th frame.", "n"},
-        {"stray-before", "Send a stray 0x01 before the answer to the n-th frame.", "n"},
-        {"stray-every", "Send a stray 0x01 before every answer."},
-        {"ignore-resets", "Leave the first k reset commands unanswered.", "k"},
-        {"vanish-after", "Close the terminal and exit on receiving the n-th frame.", "n"},
-        {"extra-reply-bytes", "Append k bytes to every read reply frame.", "k"},
-        {"corrupt-reads", "Spoil the data check bytes of every read reply."},
-    });
-    p.process(arguments);
+    CommandLine p(QStringLiteral("corvane-rc-sim"), QString(), QStringLiteral("[options]"),
+                  "Virtual Corvane R/C controller on a pseudo-terminal.\n"
+                  "Prints \"PORT <terminal path>\" as its first line, then answers the device protocol\n"
+                  "until it is stopped (SIGINT/SIGTERM/SIGHUP; dumps are written then) or a fault makes it vanish.\n"
+                  "Frame numbers count every received request from 1; write numbers count write requests.\n"
+                  "Exit status: 0 stopped by a signal, 1 the terminal or the dump failed, 2 usage error or an\n"
+                  "unusable --config, --link or --dump-dir (checked before the terminal is offered).");
+    p.addVersionOption();
+    for (const QCommandLineOption& option : std::initializer_list<QCommandLineOption>{
+             {"model", "Controller model: first (part 5813, boot loader 5819) or rtc (5827, 5831).", "first|rtc",
+              "first"},
+             {"fw-version", "Application firmware version as major*100+minor (default 201 = v2.01).", "n", "201"},
+             {"bootloader", "The boot loader runs: identify with the boot loader's part number and version."},
+             {"bl-version", "Boot-loader version as major*100+minor (default 100).", "n", "100"},
+             {"part-number", "Report this part number instead (an unknown device).", "n"},
+             {"config", "Start with this 1408-byte configuration block at address 0.", "file"},
+             {"link", "Also make a symbolic link to the terminal at this path.", "path"},
+             {"dump-dir", "On exit write config.bin, firmware.bin, images.bin and frames.json here.", "dir"},
+             {"line-rate",
+              "Emulate the 230400 bit/s line (10 bits per byte): requests and replies take their line time."},
+             {"nak-write", "Answer the n-th write with NAK.", "n"},
+             {"silent-after", "Answer nothing after the n-th frame.", "n"},
+             {"stray-before", "Send a stray 0x01 before the answer to the n-th frame.", "n"},
+             {"stray-every", "Send a stray 0x01 before every answer."},
+             {"ignore-resets", "Leave the first k reset commands unanswered.", "k"},
+             {"vanish-after", "Close the terminal and exit on receiving the n-th frame.", "n"},
+             {"extra-reply-bytes", "Append k bytes to every read reply frame.", "k"},
+             {"corrupt-reads", "Spoil the data check bytes of every read reply."},
+         })
+        p.addOption(option);
+    if (const auto status = p.parse(arguments.mid(1), 0, 0)) {
+        c.exitStatus = *status;
+        return c;
+    }
 
     SimOptions& o = c.options;
     const QString model = p.value("model");
@@ -102,5 +136,9 @@ SimCommandLine SimCommandLine::parse(const QStringList& arguments)
     }
     c.linkPath = p.value("link");
     c.dumpDir = p.value("dump-dir");
+    if (!c.linkPath.isEmpty())
+        c.error = linkProblem(c.linkPath);
+    if (c.error.isEmpty() && !c.dumpDir.isEmpty())
+        c.error = dumpDirProblem(c.dumpDir);
     return c;
 }

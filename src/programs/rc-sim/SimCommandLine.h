@@ -1,6 +1,7 @@
 #pragma once
 // The options of corvane-rc-sim.
 
+#include "programs/common/CommandLine.h"
 #include "sim/lib/SimOptions.h"
 
 #include <QString>
@@ -8,10 +9,12 @@
 
 struct SimCommandLine {
     SimOptions options;
-    QString linkPath; // --link
-    QString dumpDir;  // --dump-dir
-    QString error;    // set when the command line cannot be used
+    QString linkPath;              // --link
+    QString dumpDir;               // --dump-dir
+    QString error;                 // set when the command line cannot be used (exit 2)
+    std::optional<int> exitStatus; // set when --help, --version or a usage error was answered
 
-    // Parses arguments (program name first). --help prints and exits.
+    // Parses arguments (program name first); checks that --link and
+    // --dump-dir can be used.
     static SimCommandLine parse(const QStringList& arguments);
 };

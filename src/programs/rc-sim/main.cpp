@@ -2,6 +2,8 @@
 #include "SimCommandLine.h"
 #include "StopSignals.h"
 
+#include "programs/common/QuietMessages.h"
+
 #include "sim/lib/VirtualController.h"
 
 #include <QCoreApplication>
@@ -15,11 +17,14 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("corvane-rc-sim");
+    Route_Qt_Messages_To_Debug_Log();
     const SimCommandLine cmd = SimCommandLine::parse(QCoreApplication::arguments());
+    if (cmd.exitStatus)
+        return *cmd.exitStatus;
     QTextStream err(stderr);
     if (!cmd.error.isEmpty()) {
-        err << "corvane-rc-sim: " << cmd.error << '\n';
-        return 2;
+        err << "corvane-rc-sim: " << cmd.error << " (try corvane-rc-sim --help)\n";
+        return kExitUsage;
     }
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &app, [](int) { QCoreApplication::quit(); });
@@ -32,13 +37,18 @@ int main(int argc, char** argv)
     QString error;
     if (!sim.start(&error)) {
         err << "corvane-rc-sim: " << error << '\n';
-        return 1;
+        return kExitFailed;
+    }
+    // A link that was asked for and is missing would leave its user probing
+    // nothing: no terminal is offered without it.
+    if (!cmd.linkPath.isEmpty() && !sim.makeLink(cmd.linkPath, &error)) {
+        sim.stop();
+        err << "corvane-rc-sim: --link " << cmd.linkPath << ": " << error << " (try corvane-rc-sim --help)\n";
+        return kExitUsage;
     }
     // The first line is read by whoever started us (configurator --demo, tests).
     std::fprintf(stdout, "PORT %s\n", sim.portName().toLocal8Bit().constData());
     std::fflush(stdout);
-    if (!cmd.linkPath.isEmpty() && !sim.makeLink(cmd.linkPath, &error))
-        err << "corvane-rc-sim: " << error << '\n';
 
     int status = app.exec();
     sim.stop();
@@ -50,7 +60,7 @@ int main(int argc, char** argv)
         QFile::remove(cmd.linkPath);
     if (!cmd.dumpDir.isEmpty() && !sim.writeDump(cmd.dumpDir, &error)) {
         err << "corvane-rc-sim: " << error << '\n';
-        return 1;
+        return kExitFailed;
     }
     return status;
 }

@@ -36,7 +36,7 @@ std::vector<SimFrame> FrameAssembler::feed(const uint8_t* bytes, std::size_t n)
     for (std::size_t i = 0; i < n; ++i) {
         const uint8_t ch = bytes[i];
         switch (m_state) {
-        case State::Skip: continue;
+        case State::Skip: m_bytes.append(static_cast<char>(ch)); continue;
         case State::Idle:
             if (ch != BL::kStart)
                 continue;
@@ -87,4 +87,13 @@ std::vector<SimFrame> FrameAssembler::lineQuiet()
         out.push_back(finish(false));
     }
     return out;
+}
+
+QByteArray FrameAssembler::resync()
+{
+    QByteArray skipped = m_state == State::Skip ? m_bytes : QByteArray();
+    m_bytes.clear();
+    m_need = 0;
+    m_state = State::Idle;
+    return skipped;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Cuts the byte stream from the system into request frames. Bytes outside a
-// frame are skipped until the next start byte; a bad header makes the rest of
-// the burst untrustworthy, so it is skipped until the line goes quiet.
+// frame are skipped until the next start byte. After a bad header its length
+// cannot be trusted: everything is skipped until resync(), which the
+// controller calls once it has drained the rest of the refused frame (or the
+// line has gone quiet).
 
 #include "sim/lib/SimFrame.h"
 
@@ -18,6 +20,9 @@ public:
     // The line went quiet: a read request missing its trailing bytes is taken
     // as it is; any other part frame is returned incomplete.
     std::vector<SimFrame> lineQuiet();
+    // The rest of a refused frame has been discarded: the next start byte
+    // begins a frame. Returns the bytes skipped since the bad header.
+    QByteArray resync();
     bool inFrame() const { return m_state != State::Idle; }
 
 private:

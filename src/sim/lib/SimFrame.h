@@ -10,7 +10,7 @@
 struct SimFrame {
     int index = 0;     // from 1
     qint64 timeMs = 0; // since the controller started
-    QByteArray bytes;  // every byte of the request, trailing bytes included
+    QByteArray bytes;  // every byte of the request, trailing bytes included (after a bad header: up to the quiet)
     uint8_t command = 0;
     uint32_t address = 0;
     uint16_t length = 0;   // the header's data length

@@ -15,6 +15,9 @@ namespace {
 // 230400 bit/s with a start and a stop bit around every byte.
 constexpr std::chrono::duration<double> kByteTime{10.0 / 230400.0};
 constexpr int kPaceBytes = 16;
+// Quiet that marks the end of a refused frame. A host writes a frame in one
+// go, so its rest is already on the line; a host that resends waits for the NAK.
+constexpr int kRefusedTailQuietMs = 20;
 } // namespace
 
 VirtualController::VirtualController(SimOptions options) : m_options(std::move(options)) { }
@@ -176,12 +179,39 @@ void VirtualController::run()
             continue;
         }
         for (SimFrame& f : done) {
+            if (f.complete && !f.headerOk) {
+                // A bad header: drop the rest of the frame before refusing it,
+                // so that whatever the host sends after the NAK is a new frame.
+                const QByteArray tail = discardRefusedTail();
+                f.bytes += assembler.resync() + tail;
+            }
             f.index = ++frameIndex;
             f.timeMs = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_started).count();
             handle(f);
             if (m_vanished)
                 break;
         }
+    }
+}
+
+QByteArray VirtualController::discardRefusedTail()
+{
+    QByteArray tail;
+    char buf[4096];
+    for (;;) {
+        pollfd fds[2] = {{m_wake[0], POLLIN, 0}, {m_pty.masterFd(), POLLIN, 0}};
+        const int r = ::poll(fds, 2, kRefusedTailQuietMs);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0 || fds[0].revents || !(fds[1].revents & POLLIN))
+            return tail; // quiet, or told to stop (the main loop sees that)
+        const ssize_t n = ::read(m_pty.masterFd(), buf, sizeof buf);
+        if (n < 0 && (errno == EAGAIN || errno == EINTR))
+            continue;
+        if (n <= 0)
+            return tail;
+        noteReceived(static_cast<std::size_t>(n));
+        tail.append(buf, static_cast<qsizetype>(n));
     }
 }
 

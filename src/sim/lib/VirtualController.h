@@ -79,6 +79,7 @@ private:
     QByteArray readReply(const SimFrame& frame, const QByteArray& data, const SimOptions& o) const;
     QByteArray identity(const SimOptions& o) const;
     void noteReceived(std::size_t n);
+    QByteArray discardRefusedTail();
     void send(const QByteArray& bytes, bool lineRate);
     void vanish();
 

@@ -1,0 +1,11 @@
+#pragma once
+// Reading a project file for a command, with the same one-line message from
+// every command that reads one.
+
+#include "core/model/DeviceConfigRecords.h"
+#include "core/model/ProjectModel.h"
+
+#include <QString>
+
+// False with a one-line error naming the file when it cannot be read.
+bool cliLoadProject(const QString& path, TDevice_Config_v2& rec, THandle_List& handles, QString* error);

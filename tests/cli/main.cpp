@@ -1,0 +1,12 @@
+#include "test_cli.h"
+
+#include "RunTestObjects.h"
+
+#include <QGuiApplication>
+
+int main(int argc, char** argv)
+{
+    // The fixtures encode PNG pictures, which needs Qt's image plug-ins.
+    QGuiApplication app(argc, argv);
+    return Run_Test_Objects<TestCli, TestCommandLines, TestInfoJson, TestDiff, TestOutputs>(argc, argv);
+}

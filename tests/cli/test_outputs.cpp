@@ -1,0 +1,121 @@
+// Output files of preview, image-block and new: a failing command leaves the
+// folder as it found it; preview writes the picture format its name asks for.
+#include "test_cli.h"
+
+#include "CliFixtures.h"
+#include "ProgramRun.h"
+
+#include <QDirIterator>
+#include <QImageReader>
+#include <QtTest>
+
+#include <map>
+
+namespace {
+
+// Every file below dir with its content.
+std::map<QString, QByteArray> snapshot(const QString& dir)
+{
+    std::map<QString, QByteArray> files;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files[path] = Read_File(path);
+    }
+    return files;
+}
+
+} // namespace
+
+void TestOutputs::failingCommandsLeaveNoFile_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("preview, packed bytes below a file")
+        << QStringList{"preview", "@I", "--format", "7", "-o", "@D/new.png", "--packed", "@F/x.bin"};
+    QTest::newRow("preview over existing files, packed bytes below a file")
+        << QStringList{"preview", "@I", "--format", "7", "-o", "@D/old.png", "--packed", "@F/x.bin"};
+    QTest::newRow("preview, packed bytes into a folder")
+        << QStringList{"preview", "@I", "--format", "7", "-o", "@D/old.png", "--packed", "@D"};
+    QTest::newRow("preview of a picture that does not decode")
+        << QStringList{"preview", "@F", "--format", "7", "-o", "@D/old.png", "--packed", "@D/old.bin"};
+    QTest::newRow("image-block with an image that does not decode")
+        << QStringList{"image-block", "@B", "-o", "@D/old.bin"};
+    QTest::newRow("image-block of a file that is no project") << QStringList{"image-block", "@F", "-o", "@D/new.bin"};
+    QTest::newRow("new below a file") << QStringList{"new", "@F/site.cvp"};
+}
+
+void TestOutputs::failingCommandsLeaveNoFile()
+{
+    QFETCH(QStringList, args);
+    QTemporaryDir dir;
+    Write_File(dir.filePath("in.png"), Png_Bytes(Fixture_Picture(30, 20, 4)));
+    Write_File(dir.filePath("file"), "a plain file");
+    Write_File(dir.filePath("old.png"), "the previous preview");
+    Write_File(dir.filePath("old.bin"), "the previous bytes");
+    FixtureProject broken(true);
+    broken.handles[LOGOS_IDX]->cells[0]->imgFileData = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(40, 'x');
+    broken.save(dir.filePath("broken.cvp"));
+    for (QString& a : args) {
+        a.replace("@I", dir.filePath("in.png"));
+        a.replace("@F", dir.filePath("file"));
+        a.replace("@B", dir.filePath("broken.cvp"));
+        a.replace("@D", dir.path());
+    }
+    const auto before = snapshot(dir.path());
+    const ProgramRun r = Run_Cli(args);
+    QVERIFY2(r.status == 1, qPrintable(r.errText()));
+    QCOMPARE(r.errLines().size(), 1);
+    QVERIFY(snapshot(dir.path()) == before); // no new, changed or temporary file
+}
+
+void TestOutputs::previewWritesTheFormatItsExtensionNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("format");
+    QTest::newRow("png") << "out.png" << QByteArray("png");
+    QTest::newRow("bmp") << "out.bmp" << QByteArray("bmp");
+    QTest::newRow("jpg") << "out.jpg" << QByteArray("jpeg");
+    QTest::newRow("upper-case extension") << "OUT.JPG" << QByteArray("jpeg");
+}
+
+void TestOutputs::previewWritesTheFormatItsExtensionNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, format);
+    QTemporaryDir dir;
+    Write_File(dir.filePath("in.png"), Png_Bytes(Fixture_Picture(30, 20, 4)));
+    const ProgramRun r = Run_Cli({"preview", dir.filePath("in.png"), "--format", "4", "-o", dir.filePath(name)});
+    QVERIFY2(r.status == 0, qPrintable(r.errText()));
+    QImageReader reader(dir.filePath(name));
+    reader.setDecideFormatFromContent(true);
+    QCOMPARE(reader.format(), format);
+    QCOMPARE(reader.size(), QSize(30, 20));
+}
+
+void TestOutputs::imageBlockRefusesABlockLargerThanTheStore()
+{
+    // One large group of noise-dithered pixels that zlib cannot shrink, with
+    // the stale memory_usage 0: the block would run past the image store.
+    QTemporaryDir dir;
+    FixtureProject p;
+    THandle_object& logos = *p.handles[LOGOS_IDX];
+    logos.width = logos.height = 2400;
+    logos.compression_format = 7;
+    QImage flat(2400, 2400, QImage::Format_ARGB32_Premultiplied);
+    flat.fill(qRgb(128, 128, 128));
+    Add_Fixture_Image(logos, "NOISE", flat).dithering = {1.0, 8};
+    const QString project = dir.filePath("big.cvp");
+    p.save(project);
+
+    const QString block = dir.filePath("big.bin");
+    const ProgramRun r = Run_Cli({"image-block", project, "-o", block});
+    QVERIFY2(r.status == 1, qPrintable(r.outText()));
+    QVERIFY(r.out.isEmpty());
+    QCOMPARE(r.errLines().size(), 1);
+    QVERIFY2(r.errText().contains("3657728") || r.errText().contains("3,657,728"), qPrintable(r.errText()));
+    QVERIFY(!QFile::exists(block));
+
+    const ProgramRun info = Run_Cli({"info", project});
+    QCOMPARE(info.status, 0);
+    QVERIFY2(info.outText().contains("do not fit the controller"), qPrintable(info.outText()));
+}

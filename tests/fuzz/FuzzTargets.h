@@ -1,0 +1,26 @@
+#pragma once
+// The fuzz targets: each takes untrusted bytes through one of the program's
+// input paths and returns one line saying how the input ended ("accepted
+// ..." or the refusal the program gives). libFuzzer calls them through
+// FuzzMain.cpp; the replay test calls the same functions on the seed corpus
+// and on past findings.
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+// A project file: read, then the image data block built as an upload would.
+QString Fuzz_Project_File(const uint8_t* data, size_t size);
+// A picture file: loaded for a preview and for import into a new project,
+// then converted and its stored size estimated as both would.
+QString Fuzz_Picture(const uint8_t* data, size_t size);
+// Bytes arriving from a controller: the receive conditions of each
+// transaction kind, the read reply's checks, and the virtual controller's
+// frame assembly of the other direction.
+QString Fuzz_Reply(const uint8_t* data, size_t size);
+// A configuration block read from a controller: validation and conversion.
+QString Fuzz_Configuration(const uint8_t* data, size_t size);
+
+// Qt's and the codecs' own warnings are not findings; keeps them off stderr.
+void Fuzz_Quiet_Qt_Messages();

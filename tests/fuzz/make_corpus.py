@@ -1,0 +1,115 @@
+#!/usr/bin/python3
+"""Writes the seed corpus and the replayed findings of the fuzz targets.
+
+Run from anywhere; the files land in corpus/TARGET and findings/TARGET beside
+this script. The outputs are committed, so this only needs running again to
+change them.
+"""
+import io
+import os
+import struct
+
+from PIL import Image
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def put(kind, target, name, data):
+    folder = os.path.join(HERE, kind, target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
+
+
+def fletcher_check(data):
+    s1 = s2 = 0
+    for b in data:
+        s1 = (s1 + b) % 255
+        s2 = (s2 + s1) % 255
+    c1 = 255 - ((s1 + s2) % 255)
+    c2 = 255 - ((s1 + c1) % 255)
+    return bytes([c1, c2])
+
+
+def encoded(size, fmt, mode="RGBA"):
+    img = Image.new(mode, size)
+    for y in range(size[1]):
+        for x in range(size[0]):
+            v = (x * 37 + y * 91) % 256
+            img.putpixel((x, y), (v, 255 - v, (v * 3) % 256, 255)[: len(mode)])
+    out = io.BytesIO()
+    img.save(out, fmt)
+    return out.getvalue()
+
+
+def bmp_header_only(width, height, bits, tail=b"", palette=0, info=40):
+    """A BMP that declares width x height but carries no pixel data."""
+    offset = 14 + info + 4 * palette
+    header = struct.pack("<2sIHHI", b"BM", offset + len(tail), 0, 0, offset)
+    dib = struct.pack("<IiiHHIIiiII", info, width, height, 1, bits, 0, 0, 2835, 2835, palette, 0)
+    dib += b"\0" * (info - 40)
+    return header + dib + b"\x80" * (4 * palette) + tail
+
+
+def s(text):
+    raw = text.encode()
+    return struct.pack("<I", len(raw)) + raw
+
+
+HANDLES = [
+    (1, "BACKGROUNDS", 480, 272, False, 7),
+    (2, "LOGOS", 125, 85, True, 6),
+    (3, "INFO_SCREENS", 480, 272, False, 7),
+    (4, "BG_THUMBNAILS", 90, 51, False, 7),
+    (5, "LOGO_THUMBNAILS", 90, 61, True, 6),
+]
+
+
+def project(cells=None, sizes=None):
+    """A version-4 project; cells maps handle position to [(name, picture)]."""
+    cells = cells or {}
+    sizes = sizes or {}
+    out = struct.pack("<III", 1, 0, 2) + b"\0" * 1343 + struct.pack("<II", 4, 5)
+    for pos, (hid, name, w, h, compress, fmt) in enumerate(HANDLES):
+        w, h = sizes.get(pos, (w, h))
+        out += struct.pack("<i", hid) + s(name) + struct.pack("<ii", w, h)
+        out += bytes([compress, not compress]) + struct.pack("<iii", fmt, 0, 0)
+        out += bytes([1]) + struct.pack("<iI", 0, 0)
+        mine = cells.get(pos, [])
+        out += struct.pack("<I", len(mine))
+        for cname, picture in mine:
+            out += s(cname) + s("") + struct.pack("<diiii", 0.8, 2, hid, len(picture), 0)
+            out += bytes([1]) + struct.pack("<I", len(picture)) + picture
+    return out
+
+
+# Seeds: small valid inputs of every kind.
+put("corpus", "project", "new.cvp", project())
+put("corpus", "project", "one-logo.cvp", project({1: [("SUN", encoded((125, 85), "PNG"))], 4: [("SUN", encoded((90, 61), "PNG"))]}))
+put("corpus", "picture", "tiny.png", encoded((5, 3), "PNG"))
+put("corpus", "picture", "tiny.bmp", encoded((5, 3), "BMP", "RGB"))
+put("corpus", "picture", "tiny.gif", encoded((5, 3), "GIF", "RGB"))
+put("corpus", "picture", "tiny.jpg", encoded((9, 7), "JPEG", "RGB"))
+put("corpus", "picture", "logo.png", encoded((125, 85), "PNG"))
+frame = bytes([1, 10, 0x93, 0x7B, 0x1C, 0x5A, 0, 8])
+frame += fletcher_check(frame)
+body = bytes([0x16, 0xB5, 0, 201, 0x16, 0xBB, 0, 105])
+put("corpus", "reply", "ack", b"\x06")
+put("corpus", "reply", "nak", b"\x15")
+put("corpus", "reply", "identify-reply", b"\x02" + frame + body + fletcher_check(body))
+record = bytearray(1408)
+record[0:2] = struct.pack("<H", 2)
+put("corpus", "configuration", "v2-fresh-check", bytes(record) + b"\x01")
+record[0:2] = struct.pack("<H", 1)
+put("corpus", "configuration", "v1-fresh-check", bytes(record) + b"\x01")
+
+# Findings: each must end fast with a clear refusal.
+big = bmp_header_only(32784, 272, 24, b"\0" * 52)
+assert len(big) == 106
+put("findings", "picture", "bmp-32784x272-106-bytes.bmp", big)
+put("findings", "picture", "bmp-6000x5000-55-bytes.bmp", bmp_header_only(6000, 5000, 24, b"\0"))
+put("findings", "picture", "bmp-5800x5000-palette-363-bytes.bmp", bmp_header_only(5800, 5000, 8, b"\0" * 245, palette=16))
+put("findings", "picture", "bmp-5000x-6600-top-down.bmp", bmp_header_only(5000, -6600, 32, b"\0" * 8))
+put("findings", "project", "bmp-32784x272-in-logos.cvp", project({1: [("HUGE", big)]}))
+put("findings", "project", "width-overflows-row-bytes.cvp", project(sizes={1: (0x40000001, 85)}))
+put("findings", "project", "negative-height.cvp", project(sizes={3: (90, -51)}))
