@@ -49,7 +49,7 @@ void TConnectSteps::handle(quint32 step, quint32 purpose)
         } else if (purpose == kPurposeUpload) {
             data_upload_pause_Timer.setInterval(m_ops.Timings().pauseMs);
             data_upload_pause_Timer.start();
-        } else if (purpose == kPurposeFirmware) {
+        } else if (purpose == kPurposeFirmwareUpgrade) {
             fw_upload_pause_Timer.setInterval(m_ops.Timings().pauseMs);
             fw_upload_pause_Timer.start();
         }
@@ -106,24 +106,14 @@ void TConnectSteps::accept(quint32 purpose)
 {
     TSession& s = m_ops.session();
     TDeviceHost& host = m_ops.host();
-    const int m = Model_Index(s.RC_PartNo);
     host.Log_Activity(12, Firmware_Text(s.RC_PartNo, s.RC_FW_Ver));
-    const int v = FW_Compat_Index(s.RC_FW_Ver);
-    if (s.RC_PartNo != RC_Model_Table[m].app_part_no) {
-        if (purpose == kPurposeFirmware)
-            m_ops.post(WM_RC_CONNECT, kConnected, purpose);
-        else
-            refuse(DeviceText::needsApplication());
-    } else if (v < 0) {
-        refuse(DeviceText::notCompatible());
-    } else if (purpose == kPurposeFirmware) {
-        m_ops.post(WM_RC_CONNECT, kConnected, purpose);
-    } else if ((FW_Compat_Table[m][v].cfg_format == kUploadCfgFormat
-                && FW_Compat_Table[m][v].data_format == kUploadDataFormat)
-               || purpose == kPurposeRetrieve) {
-        m_ops.post(WM_RC_CONNECT, kConnected, purpose);
-    } else {
-        refuse(DeviceText::needsUpgrade());
+    // The same decision corvane-cli identify reports, in the same order:
+    // boot loader, unknown version, then what the purpose needs.
+    switch (Connect_Verdict(s.RC_PartNo, s.RC_FW_Ver, int(purpose))) {
+    case TConnect_Verdict::Yes: m_ops.post(WM_RC_CONNECT, kConnected, purpose); break;
+    case TConnect_Verdict::Needs_Application_Firmware: refuse(DeviceText::needsApplication()); break;
+    case TConnect_Verdict::Not_Compatible: refuse(DeviceText::notCompatible()); break;
+    case TConnect_Verdict::Needs_Firmware_Upgrade: refuse(DeviceText::needsUpgrade()); break;
     }
     s.BL_Active_Flag = s.RC_PartNo == RC_Model_Table[0].bl_part_no;
     host.Show_Scan_Panel(false);

@@ -114,7 +114,7 @@ void TDeviceOperations::fw_upg_ButtonClick()
         return;
     m_busy = true;
     m_host.Log_Activity(29, QStringLiteral("Firmware upgrade"));
-    post(WM_RC_CONNECT, 0, kPurposeFirmware);
+    post(WM_RC_CONNECT, 0, kPurposeFirmwareUpgrade);
 }
 
 bool TDeviceOperations::upload_data_BitBtnClick()

@@ -26,9 +26,6 @@ class TRetrieveSteps;
 class TSession;
 class TVrexComms;
 
-// Purposes of a connection (lParam of the connect message).
-enum TDevicePurpose : quint32 { kPurposeRetrieve = 1, kPurposeUpload = 2, kPurposeFirmware = 3 };
-
 class TDeviceOperations : public QObject {
     Q_OBJECT
 public:
