@@ -17,6 +17,7 @@ QString Failure_Detail(quint32 code)
     switch (code) {
     case 1: return QStringLiteral("Configuration data");
     case 2: return QStringLiteral("Reset command");
+    case 3: return QStringLiteral("Configuration read back differs");
     default: return QStringLiteral("Unknown error");
     }
 }
@@ -52,6 +53,13 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
         break;
     }
     case kWritten:
+        if (verify) {
+            m_readBack = QByteArray(int(sizeof s.RC_Upload_DeviceConfiguration), '\0');
+            m_ops.post(WM_RC_UPLOAD_CFG, 0, kVerifyRead);
+            break;
+        }
+        [[fallthrough]];
+    case kVerified:
         host.Log_Activity(15);
         if (host.Upload_Images_Ticked()) {
             m_ops.post(WM_RC_UPLOAD_IMG, 0, 0);
@@ -60,6 +68,7 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
             m_ops.post(WM_RC_UPLOAD_CFG, 0, kReset);
         }
         break;
+    case kVerifyRead: verifyRead(wParam); break;
     case kReset:
         if (int(wParam) >= kResetAttempts) {
             if (host.Show_Message_Box(DeviceText::resetError(), TDeviceBoxKind::Error, TDeviceButtons::RetryCancel,
@@ -83,4 +92,22 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
         break;
     default: break;
     }
+}
+
+void TConfigUploadSteps::verifyRead(quint32 address)
+{
+    constexpr quint32 kBlock = 128;
+    TSession& s = m_ops.session();
+    auto* raw = reinterpret_cast<uint8_t*>(m_readBack.data());
+    if (BL_ReadBlock(m_ops.comms(), BL::kCmdReadMemory, address, nullptr, 0, raw, int(address), kBlock, 30) != 1) {
+        m_ops.post(WM_RC_UPLOAD_CFG, 3, kFailed);
+        return;
+    }
+    if (address + kBlock < quint32(m_readBack.size())) {
+        m_ops.post(WM_RC_UPLOAD_CFG, address + kBlock, kVerifyRead);
+        return;
+    }
+    const QByteArray written(reinterpret_cast<const char*>(&s.RC_Upload_DeviceConfiguration),
+                             sizeof s.RC_Upload_DeviceConfiguration);
+    m_ops.post(WM_RC_UPLOAD_CFG, m_readBack == written ? 0 : 3, m_readBack == written ? kVerified : kFailed);
 }

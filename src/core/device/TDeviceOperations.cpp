@@ -67,6 +67,11 @@ bool TDeviceOperations::Placeholder_Firmware_Allowed(const QString& port) const
     return m_placeholderEverywhere || (!port.isEmpty() && m_placeholderPorts.contains(port));
 }
 
+void TDeviceOperations::Set_Verify_Upload(bool verify)
+{
+    m_configUpload->verify = verify;
+}
+
 void TDeviceOperations::post(int msg, quint32 wParam, quint32 lParam)
 {
     m_queue.msgList_Post(m_window, msg, wParam, lParam);
