@@ -14,6 +14,7 @@
 #include "core/device/TDeviceOperations.h"
 #include "core/imaging/PixelFormat.h"
 #include "core/messaging/TMsgList.h"
+#include "core/messaging/TWindowMessageEvent.h"
 #include "core/model/DeviceConfig.h"
 #include "core/session/TSession.h"
 #include "sim/lib/VirtualController.h"
@@ -119,7 +120,25 @@ public:
             m_watch.reset();
             m_watch.arm(true);
             m_clock.start();
+            m_stepEnd = -1;
+        } else if (m_running && position > 0 && m_stepStart >= 0) {
+            // A block step ends here, just after it posted its successor.
+            const qint64 now = m_clock.nsecsElapsed();
+            inStepNs += now - m_stepStart;
+            ++steps;
+            m_stepEnd = now;
+            m_stepStart = -1;
         }
+    }
+    // A step message reached its window.
+    void Step_Started()
+    {
+        if (!m_running)
+            return;
+        const qint64 now = m_clock.nsecsElapsed();
+        if (m_stepEnd >= 0)
+            betweenStepsNs += now - m_stepEnd;
+        m_stepStart = now;
     }
     void Enable_Project_Area(bool) override { }
     void Enable_Device_Buttons(bool) override { }
@@ -146,6 +165,9 @@ public:
     double seconds = 0;
     double longestMs = 0;
     double longestCpuMs = 0;
+    qint64 inStepNs = 0;       // inside the block steps: the write transactions
+    qint64 betweenStepsNs = 0; // from a step's end to its successor's start: the queue's tick
+    qint64 steps = 0;
 
 private:
     void stop()
@@ -165,6 +187,23 @@ private:
     QElapsedTimer m_clock;
     bool m_running = false;
     bool m_window = false;
+    qint64 m_stepStart = -1;
+    qint64 m_stepEnd = -1;
+};
+
+// Sees each step message arrive at the operations' window.
+class StepWatch : public QObject {
+public:
+    explicit StepWatch(BenchHost& host) : m_host(host) { }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == TWindowMessageEvent::Type)
+            m_host.Step_Started();
+        return false;
+    }
+
+private:
+    BenchHost& m_host;
 };
 
 struct Figures {
@@ -172,6 +211,8 @@ struct Figures {
     double seconds;
     double longestMs;
     double longestCpuMs;
+    double inStepMs;       // per block
+    double betweenStepsMs; // per block
 };
 
 Figures Run(int purpose, TSession& session, LoopWatch& watch)
@@ -186,6 +227,8 @@ Figures Run(int purpose, TSession& session, LoopWatch& watch)
     BenchHost host(session, ops, watch);
     TDeviceOperations operations(session, *comms, queue, host);
     ops = &operations;
+    StepWatch steps(host);
+    operations.installEventFilter(&steps);
     operations.Set_Port_Lister([&sim] { return QStringList{sim.portName()}; });
     operations.Allow_Placeholder_Firmware_Everywhere(true);
     if (purpose == kPurposeFirmwareUpgrade)
@@ -193,12 +236,23 @@ Figures Run(int purpose, TSession& session, LoopWatch& watch)
     else
         operations.upload_data_BitBtnClick();
     QCoreApplication::exec();
-    return {host.bytes, host.seconds, host.longestMs, host.longestCpuMs};
+    const double n = double(qMax<qint64>(1, host.steps));
+    return {host.bytes,
+            host.seconds,
+            host.longestMs,
+            host.longestCpuMs,
+            double(host.inStepNs) / 1e6 / n,
+            double(host.betweenStepsNs) / 1e6 / n};
 }
 
 void Print(const char* what, const Figures& f)
 {
     const double line = Line_Seconds(f.bytes);
+    // One block of 512: its frame and the acknowledgement on the line.
+    const double frameMs = (512 + 12 + 1) * kLineBitsPerByte / kLineRate * 1000.0;
+    std::printf("%-16s per block: in the write step %.2f ms (its frame and ACK on the line %.2f ms), between "
+                "steps %.2f ms\n",
+                what, f.inStepMs, frameMs, f.betweenStepsMs);
     std::printf("%-16s bytes %9lld  time %7.3f s  line %7.3f s  ratio %.3f  per block %.2f ms over the line  "
                 "longest loop gap %.1f ms (thread running %.1f ms of it)\n",
                 what, static_cast<long long>(f.bytes), f.seconds, line, f.seconds / line,
