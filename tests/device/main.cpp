@@ -2,10 +2,10 @@
 
 #include "RunTestObjects.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    return Run_Test_Objects<TestBLcomms, TestDiscovery>(argc, argv);
+    QGuiApplication app(argc, argv);
+    return Run_Test_Objects<TestBLcomms, TestDiscovery, TestDeviceOperations, TestFirmwareOperations>(argc, argv);
 }

@@ -36,3 +36,34 @@ private slots:
     void probeReportsWhyAPortFailed();
     void commsSettings();
 };
+
+class TestDeviceOperations : public QObject {
+    Q_OBJECT
+private slots:
+    void purposeByFirmware_data();
+    void purposeByFirmware();
+    void logSequences_data();
+    void logSequences();
+    void nakToSecondWriteRetriedFromZero();
+    void ignoredResets_data();
+    void ignoredResets();
+    void retrieveFailuresLeaveTheRecord_data();
+    void retrieveFailuresLeaveTheRecord();
+    void versionOneBlockIsConverted();
+    void uploadRefusedBeforeConnecting();
+    void emptyImageBlockGoesStraightToReset();
+    void unbuildableImageBlockEndsTheUpload();
+};
+
+class TestFirmwareOperations : public QObject {
+    Q_OBJECT
+private slots:
+    void windowLabels_data();
+    void windowLabels();
+    void upgradeByModel_data();
+    void upgradeByModel();
+    void abortDuringBlock100();
+    void nakOnBlock3ThenUpgradeAgain();
+    void placeholderRefusedOnOtherPorts();
+    void permissionDeniedNamedInLog14();
+};

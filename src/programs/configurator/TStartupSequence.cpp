@@ -55,7 +55,7 @@ void TStartupSequence::Run()
     mainWindow = std::make_unique<Tbmpgen_Form>();
     mainWindow->setEnabled(false);
     mainWindow->show();
-    new Tfw_upg_Form(mainWindow.get());
+    mainWindow->Set_Firmware_Window(new Tfw_upg_Form(mainWindow.get()));
     auto* about = new Tabout_Form(mainWindow.get());
     auto* information = new Tinfo_Form(mainWindow.get());
     new Tsettings_Form(mainWindow.get());

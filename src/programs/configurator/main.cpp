@@ -1,9 +1,10 @@
 // corvane-configurator: the desktop program.
 //
-//   corvane-configurator [--demo] [--startup-ms] [--version]
+//   corvane-configurator [--demo] [--port NAME]... [--startup-ms] [--version]
 //
 //   --demo        start the virtual controller (corvane-rc-sim, next to this
 //                 program) and offer its port to the device operations
+//   --port NAME   offer this serial port first (not filtered by manufacturer)
 //   --startup-ms  print the milliseconds from launch to the enabled main
 //                 window on stdout (and how much of it the fixed pauses
 //                 between the start-up steps took), then quit
@@ -12,6 +13,7 @@
 
 #include "programs/common/CommandLine.h"
 
+#include "core/device/TDeviceOperations.h"
 #include "core/resources/TDM_images.h"
 
 #include "ui/app/TConfiguratorApplication.h"
@@ -33,11 +35,15 @@ namespace {
 
 const QString kDemo = QStringLiteral("demo");
 const QString kStartupMs = QStringLiteral("startup-ms");
+const QString kPort = QStringLiteral("port");
 
 std::optional<int> parseOptions(CommandLine& options, const QStringList& arguments)
 {
     options.addVersionOption();
     options.addOption({kDemo, QStringLiteral("Start the virtual controller and use its port.")});
+    options.addOption(
+        {kPort, QStringLiteral("Offer the serial port NAME first to the device operations."), QStringLiteral("NAME")},
+        true);
     options.addOption(
         {kStartupMs, QStringLiteral("Print the milliseconds until the main window is enabled, then quit.")});
     return options.parse(arguments, 0, 0);
@@ -119,16 +125,25 @@ int main(int argc, char** argv)
     }
     Tbmpgen_Form* window = startup.Main_Window();
 
+    QStringList ports = options.values(kPort);
+    QStringList notes;
+    if (!ports.isEmpty())
+        notes << QStringLiteral("Port %1 offered first").arg(ports.join(QStringLiteral(", ")));
     TDemoSimulator simulator;
     if (options.isSet(kDemo)) {
         if (simulator.Start(QCoreApplication::applicationDirPath())) {
-            window->Set_Explicit_Ports({simulator.Port()}, QStringLiteral("Virtual controller on ") + simulator.Port());
+            ports << simulator.Port();
+            notes << QStringLiteral("Virtual controller on ") + simulator.Port();
+            // The build's stand-in firmware may go to the virtual controller only.
+            window->Device_Operations()->Allow_Placeholder_Firmware_On({simulator.Port()});
         } else {
             Show_Message_Box(simulator.Error_Text() + QStringLiteral("      \r")
                                  + QStringLiteral("The configurator runs without it.      "),
                              TMsgDlgType::mtWarning, QMessageBox::Ok);
         }
     }
+    if (!ports.isEmpty())
+        window->Set_Explicit_Ports(ports, notes.join(QStringLiteral("; ")));
 
     if (options.isSet(kStartupMs)) {
         std::printf("startup_ms %lld paused_ms %lld work_ms %lld\n", static_cast<long long>(startup.Ready_Ms()),

@@ -17,6 +17,7 @@ struct SimOptions {
 
     bool lineRate = false;           // pace the line at 230400 bit/s, 10 bits per byte
     int nakWrite = 0;                // NAK the n-th write
+    int dropWrite = 0;               // acknowledge the n-th write but store nothing
     int silentAfter = 0;             // answer nothing after the n-th frame
     int strayBefore = 0;             // send a stray 0x01 before the answer to frame n
     bool strayEvery = false;         // ... before every answer

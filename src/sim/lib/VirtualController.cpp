@@ -274,6 +274,10 @@ QByteArray VirtualController::answerFor(SimFrame& frame, const SimOptions& o)
     case BL::kCmdWriteMemory: {
         const int n = ++m_writes;
         const QByteArray data = frame.bytes.mid(10, frame.length);
+        if (o.dropWrite > 0 && n == o.dropWrite) {
+            frame.reply = QStringLiteral("ACK");
+            return ack;
+        }
         const bool refused = (o.nakWrite > 0 && n == o.nakWrite) || !setMemory(frame.address, data);
         frame.reply = refused ? QStringLiteral("NAK") : QStringLiteral("ACK");
         return refused ? nak : ack;

@@ -1,5 +1,7 @@
 #include "ui/app/TActivityLogPanel.h"
 
+#include "core/messaging/StatusCodes.h"
+
 #include <QDateTime>
 #include <QHeaderView>
 #include <QLabel>
@@ -12,44 +14,6 @@
 #include <array>
 
 namespace {
-
-struct StatusCode {
-    const char* marker;
-    const char* text;
-};
-
-constexpr std::array<StatusCode, TActivityLogPanel::kStatusCodeCount> kCodes{{
-    {"!", "Invalid Image File"},
-    {"!", "Image Dimensions Not Compatible"},
-    {"!", "Not Enough Free Storage Memory"},
-    {"*", "Image List Full"},
-    {" ", "Image Added Successfully"},
-    {" ", "Project Loaded"},
-    {" ", "Project Saved"},
-    {" ", "Project Closed"},
-    {" ", "Configuration Retrieved Successfully"},
-    {"!", "Error retrieving configuration"},
-    {" ", "Data uploaded successfully"},
-    {"!", "Error uploading data"},
-    {" ", "Connected to R/C"},
-    {" ", "Comms link closed"},
-    {"!", "R/C not found"},
-    {" ", "Configuration uploaded"},
-    {" ", "Images uploaded"},
-    {"!", "Error during configuration upload"},
-    {"!", "Error during image upload"},
-    {" ", "Firmware upgraded"},
-    {" ", "Restarting R/C"},
-    {" ", "Uploading data..."},
-    {" ", "Uploading firmware..."},
-    {" ", "Firmware uploaded"},
-    {" ", "Writing new firmware"},
-    {"!", "Error during upgrade sequence"},
-    {"*", "Upload aborted"},
-    {" ", "New project created"},
-    {" ", "Image deleted"},
-    {" ", "Connecting to R/C"},
-}};
 
 enum Column { kMarker = 0, kWhen = 1, kDescription = 2, kInfo = 3, kColumns = 4 };
 
@@ -105,16 +69,12 @@ TActivityLogPanel::TActivityLogPanel(QWidget* parent)
 
 QString TActivityLogPanel::Status_Code_Marker(int code)
 {
-    if (code < 0 || code >= kStatusCodeCount)
-        return QStringLiteral("!");
-    return QString::fromLatin1(kCodes[code].marker);
+    return ::Status_Code_Marker(code);
 }
 
 QString TActivityLogPanel::Status_Code_Text(int code)
 {
-    if (code < 0 || code >= kStatusCodeCount)
-        return QStringLiteral("Unknown status code %1").arg(code);
-    return QString::fromLatin1(kCodes[code].text);
+    return ::Status_Code_Text(code);
 }
 
 QColor TActivityLogPanel::Marker_Colour(const QString& marker)

@@ -1,7 +1,11 @@
 #include "ui/app/Tbmpgen_Form.h"
 
+#include "core/comms/TVrexComms.h"
+#include "core/device/CommsSetup.h"
+#include "core/device/TDeviceOperations.h"
 #include "core/messaging/TMsgList.h"
 #include "core/messaging/TWindowMessageEvent.h"
+#include "core/messaging/WindowMessages.h"
 #include "core/resources/CarriedData.h"
 #include "core/resources/TDM_images.h"
 #include "core/session/TSession.h"
@@ -14,7 +18,10 @@
 #include "ui/app/gen_lib.h"
 #include "ui/config_editor/TConfigurationPage.h"
 #include "ui/config_editor/TGeneralPage.h"
+#include "ui/device/TDeviceScanPanel.h"
 #include "ui/device/TUploadDataPage.h"
+#include "ui/device/TWindowDeviceHost.h"
+#include "ui/device/Tfw_upg_Form.h"
 #include "ui/imaging/TImagesPage.h"
 #include "ui/imaging/TProjectTreePanel.h"
 
@@ -43,6 +50,7 @@ Tbmpgen_Form::Tbmpgen_Form(std::unique_ptr<TFileDialogs> dialogs, QWidget* paren
     commands = new TProjectCommands(*m_session, *this, *fileDialogs, this);
     Build_Layout();
     Build_Menus();
+    Build_Device_Operations();
     connect(m_session, &TSession::modifiedChanged, statusPanels, &TProjectStatusBar::Show_Modified);
     connect(configPage, &TConfigurationPage::changed, m_session, [this] { m_session->Set_Modified(true); });
 
@@ -68,6 +76,51 @@ Tbmpgen_Form::~Tbmpgen_Form()
     // Whatever is left of the project goes before the queue and the log; the
     // queue drops any message still waiting when it is destroyed.
     Tear_Down_Project();
+    // The steps go before the host they talk to.
+    delete deviceOps;
+    deviceOps = nullptr;
+}
+
+void Tbmpgen_Form::Build_Device_Operations()
+{
+    comms = Initialise_Comms_Vars(this);
+    scanPanel = new TDeviceScanPanel(this);
+    TDeviceControls controls;
+    controls.view = this;
+    controls.Project_Panel = projectPanel;
+    controls.retrieve_cfg_Button = configPage->retrieve_cfg_Button();
+    controls.fw_upg_Button = fwUpgradeButton;
+    controls.uploadPage = uploadPage;
+    controls.device_scan_Panel = scanPanel;
+    deviceHost = std::make_unique<TWindowDeviceHost>(controls);
+    deviceOps = new TDeviceOperations(*m_session, *comms, *queue, *deviceHost, this);
+    // The steps are window messages to this window, one handler per number.
+    deviceOps->Set_Message_Window(this);
+    for (int msg : {WM_RC_RETRIEVE, WM_RC_CONNECT, WM_RC_UPLOAD_CFG, WM_RC_UPLOAD_IMG, WM_RC_FW_UPGRADE})
+        Set_Message_Handler(
+            msg, [this, msg](quint32 wParam, quint32 lParam) { deviceOps->Handle_Message(msg, wParam, lParam); });
+    connect(configPage->retrieve_cfg_Button(), &QPushButton::clicked, this,
+            [this] { deviceOps->retrieve_cfg_ButtonClick(); });
+    connect(fwUpgradeButton, &QPushButton::clicked, this, [this] {
+        Firmware_Window();
+        deviceOps->fw_upg_ButtonClick();
+    });
+    connect(uploadPage->upload_data_BitBtn(), &QPushButton::clicked, this,
+            [this] { deviceOps->upload_data_BitBtnClick(); });
+}
+
+void Tbmpgen_Form::Set_Firmware_Window(Tfw_upg_Form* form)
+{
+    deviceHost->Set_Firmware_Window(form);
+    if (form)
+        form->Set_Operations(deviceOps, m_session);
+}
+
+Tfw_upg_Form* Tbmpgen_Form::Firmware_Window()
+{
+    if (!deviceHost->Firmware_Window())
+        Set_Firmware_Window(new Tfw_upg_Form(this));
+    return deviceHost->Firmware_Window();
 }
 
 QString Tbmpgen_Form::Quit_Question()
@@ -124,6 +177,8 @@ void Tbmpgen_Form::Build_Layout()
     fwUpgradeButton->setIconSize(QSize(32, 32));
     configPage->retrieve_cfg_Button()->setIcon(groupIcon(3));
     configPage->retrieve_cfg_Button()->setIconSize(QSize(32, 32));
+    uploadPage->upload_data_BitBtn()->setIcon(groupIcon(2));
+    uploadPage->upload_data_BitBtn()->setIconSize(QSize(32, 32));
     dpiLabel = new QLabel;
     dpiLabel->setObjectName(QStringLiteral("dpi_Label"));
     dpiLabel->hide();
@@ -375,6 +430,8 @@ void Tbmpgen_Form::closeEvent(QCloseEvent* event)
 void Tbmpgen_Form::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
+    // The scan panel floats over the top left of the project area.
+    scanPanel->move(8, (menuBar() ? menuBar()->height() : 0) + 8);
     // The activity log always keeps room for a few rows. Its top is taken
     // where it would be with the project area at its smallest: measured where
     // it is now, the minimum would equal almost the current height, and a

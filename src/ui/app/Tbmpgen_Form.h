@@ -30,6 +30,11 @@ class QStackedWidget;
 class QTabWidget;
 class TActivityLogPanel;
 class TConfigurationPage;
+class TDeviceOperations;
+class TDeviceScanPanel;
+class TVrexComms;
+class TWindowDeviceHost;
+class Tfw_upg_Form;
 class TImagesPage;
 class TMsgList;
 class TNoProjectView;
@@ -59,6 +64,10 @@ public:
     void Clear_Project();
     void Set_Explicit_Ports(const QStringList& ports, const QString& note);
     void Set_Help_Windows(QDialog* information, QDialog* about);
+    // The firmware upgrade window, created at start-up; one is made on first
+    // use when none was given.
+    void Set_Firmware_Window(Tfw_upg_Form* form);
+    Tfw_upg_Form* Firmware_Window();
 
     // --- TProjectView ---
     QWidget* dialogParent() override { return this; }
@@ -92,6 +101,10 @@ public:
     TConfigurationPage* Configuration_Page() const { return configPage; }
     TImagesPage* Images_Page() const { return imagesPage; }
     TUploadDataPage* Upload_Page() const { return uploadPage; }
+    TDeviceOperations* Device_Operations() const { return deviceOps; }
+    TVrexComms* VrexComms1() const { return comms; }
+    TDeviceScanPanel* Device_Scan_Panel() const { return scanPanel; }
+    QPushButton* fw_upg_Button() const { return fwUpgradeButton; }
     TProjectTreePanel* Tree_Panel() const;
     QTabWidget* Project_Pages() const { return projectPages; }
     QWidget* No_Project_View() const;
@@ -107,6 +120,7 @@ private:
 
     void Build_Layout();
     void Build_Menus();
+    void Build_Device_Operations();
     void Tear_Down_Project();
 
     TSession* m_session = nullptr;
@@ -131,4 +145,8 @@ private:
     QDialog* informationWindow = nullptr;
     QDialog* aboutWindow = nullptr;
     std::map<int, TMessageHandler> messageHandlers;
+    TVrexComms* comms = nullptr;
+    TDeviceScanPanel* scanPanel = nullptr;
+    std::unique_ptr<TWindowDeviceHost> deviceHost;
+    TDeviceOperations* deviceOps = nullptr;
 };

@@ -17,8 +17,14 @@ TUploadDataPage::TUploadDataPage(QWidget* parent) : QWidget(parent)
     uploadButton->setObjectName(QStringLiteral("upload_data_BitBtn"));
     configProgress = new QProgressBar(this);
     configProgress->setObjectName(QStringLiteral("upload_config_ProgressBar"));
+    configProgress->setAccessibleName(QStringLiteral("Upload Configuration progress"));
     imageProgress = new QProgressBar(this);
     imageProgress->setObjectName(QStringLiteral("upload_img_ProgressBar"));
+    imageProgress->setAccessibleName(QStringLiteral("Upload Images progress"));
+    for (QProgressBar* bar : {configProgress, imageProgress}) {
+        bar->setRange(0, 1);
+        bar->setValue(0);
+    }
 
     connect(sendConfig, &QCheckBox::clicked, this, &TUploadDataPage::send_Config_CheckBoxClick);
     connect(sendImage, &QCheckBox::clicked, this, &TUploadDataPage::send_Config_CheckBoxClick);
@@ -42,5 +48,17 @@ void TUploadDataPage::Tick_Both()
 
 void TUploadDataPage::send_Config_CheckBoxClick()
 {
-    uploadButton->setEnabled(sendConfig->isChecked() || sendImage->isChecked());
+    uploadButton->setEnabled(m_deviceButtonsEnabled && (sendConfig->isChecked() || sendImage->isChecked()));
+}
+
+void TUploadDataPage::Enable_Upload_Button(bool deviceButtonsEnabled)
+{
+    m_deviceButtonsEnabled = deviceButtonsEnabled;
+    send_Config_CheckBoxClick();
+}
+
+void TUploadDataPage::Enable_Boxes(bool enabled)
+{
+    sendConfig->setEnabled(enabled);
+    sendImage->setEnabled(enabled);
 }

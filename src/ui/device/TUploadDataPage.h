@@ -1,5 +1,6 @@
 #pragma once
-// The "Upload Data" page: what to send and the button that sends it.
+// The "Upload Data" page: what to send, the button that sends it and a
+// progress bar for each part.
 
 #include <QWidget>
 
@@ -15,9 +16,14 @@ public:
     QCheckBox* send_Config_CheckBox() const { return sendConfig; }
     QCheckBox* send_Image_CheckBox() const { return sendImage; }
     QPushButton* upload_data_BitBtn() const { return uploadButton; }
+    QProgressBar* upload_config_ProgressBar() const { return configProgress; }
+    QProgressBar* upload_img_ProgressBar() const { return imageProgress; }
 
     // Both boxes ticked, as every project starts.
     void Tick_Both();
+    // The device buttons' state: "Upload Data" then also needs a ticked box.
+    void Enable_Upload_Button(bool deviceButtonsEnabled);
+    void Enable_Boxes(bool enabled);
 
 public slots:
     // "Upload Data" is only offered while there is something to upload.
@@ -29,4 +35,5 @@ private:
     QPushButton* uploadButton = nullptr;
     QProgressBar* configProgress = nullptr;
     QProgressBar* imageProgress = nullptr;
+    bool m_deviceButtonsEnabled = true;
 };

@@ -1,11 +1,77 @@
 #pragma once
+// The firmware upgrade window: the connected controller's model and
+// firmware, the firmware this program carries, the version histories, and
+// the buttons that start, abort or end the upgrade. Created once at
+// start-up; shown (window-modal, without blocking) for each upgrade.
 
 #include <QDialog>
 
-// Firmware upgrade window. Created once at start-up; its pages and the
-// transfer arrive with the firmware upgrade.
+class QHeaderView;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class TDeviceOperations;
+class TSession;
+
 class Tfw_upg_Form : public QDialog {
     Q_OBJECT
 public:
     explicit Tfw_upg_Form(QWidget* parent = nullptr);
+
+    // The operations the buttons drive and the session whose controller it shows.
+    void Set_Operations(TDeviceOperations* operations, TSession* session);
+
+    // Fills the labels for the connected controller and shows the window.
+    void Show_For_Controller();
+    // A transfer ended while the window is showing: "Upgrade" may be pressed again.
+    void Transfer_Ended();
+
+    bool upgrade_in_progress = false;
+
+    QTabWidget* PageControl1() const { return pages; }
+    QLabel* model_info_Label() const { return modelInfo; }
+    QLabel* rc_fwver_Label() const { return rcFwVer; }
+    QLabel* available_fwver_Label() const { return availableFwVer; }
+    QLabel* wrong_software_Label() const { return wrongSoftware; }
+    QProgressBar* upgrade_ProgressBar() const { return progress; }
+    QPushButton* upgrade_Button() const { return upgrade; }
+    QPushButton* cancel_Button() const { return cancel; }
+    QPlainTextEdit* Memo(int model) const { return model == 0 ? memo1 : memo2; }
+    QHeaderView* HeaderControl(int model) const { return model == 0 ? header1 : header2; }
+
+    // Tab stops of the history memos, in dialog units, by screen dots per inch.
+    static QList<int> History_Tab_Stops(int dpi);
+
+public slots:
+    void upgrade_ButtonClick();
+    void cancel_ButtonClick();
+
+protected:
+    // Only "Cancel" closes the window: Escape and the window manager go there too.
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* makeHistoryPage(const char* name, const QString& resource, QHeaderView*& header, QPlainTextEdit*& memo);
+
+    TDeviceOperations* m_ops = nullptr;
+    TSession* m_session = nullptr;
+    bool m_closing = false;
+    QTabWidget* pages;
+    QWidget* upgradePage;
+    QWidget* history5813;
+    QWidget* history5827;
+    QLabel* modelInfo;
+    QLabel* rcFwVer;
+    QLabel* availableFwVer;
+    QLabel* wrongSoftware;
+    QProgressBar* progress;
+    QPushButton* upgrade;
+    QPushButton* cancel;
+    QHeaderView* header1 = nullptr;
+    QHeaderView* header2 = nullptr;
+    QPlainTextEdit* memo1 = nullptr;
+    QPlainTextEdit* memo2 = nullptr;
 };

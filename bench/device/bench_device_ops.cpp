@@ -1,0 +1,313 @@
+// The device operations through their full step machine (posted-message
+// queue, 2 ms tick, nested waits) against the virtual controller pacing its
+// line at 230400 bit/s: a firmware upgrade of 266240 bytes and an image
+// upload of at least 2 MB, each against the line's own time for the same
+// bytes, and the longest time the event loop went without running.
+//
+//   bench_device_ops [--backgrounds N]   (default 18: a block of about 2.1 MB)
+
+#include "core/comms/TVrexComms.h"
+#include "core/device/CommsSetup.h"
+#include "core/device/DeviceIdentity.h"
+#include "core/device/FirmwareWindowInfo.h"
+#include "core/device/TDeviceHost.h"
+#include "core/device/TDeviceOperations.h"
+#include "core/imaging/PixelFormat.h"
+#include "core/messaging/TMsgList.h"
+#include "core/messaging/TWindowMessageEvent.h"
+#include "core/model/DeviceConfig.h"
+#include "core/session/TSession.h"
+#include "sim/lib/VirtualController.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QRandomGenerator>
+#include <QTimer>
+
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+namespace {
+
+constexpr double kLineBitsPerByte = 10.0;
+constexpr double kLineRate = 230400.0;
+
+qint64 Thread_Cpu_Ns()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+double Line_Seconds(qint64 bytes)
+{
+    return double(bytes) * kLineBitsPerByte / kLineRate;
+}
+
+// Measures the gaps between ticks of a 1 ms timer: a long gap is a time the
+// event loop (outer or nested) did not run.
+class LoopWatch : public QObject {
+public:
+    LoopWatch()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            const qint64 cpu = Thread_Cpu_Ns();
+            if (m_last >= 0 && m_armed && now - m_last > m_longest) {
+                m_longest = now - m_last;
+                m_longestAt = now;
+                m_longestCpu = cpu - m_lastCpu;
+            }
+            m_last = now;
+            m_lastCpu = cpu;
+        });
+        m_clock.start();
+        m_timer.start();
+    }
+    void arm(bool on)
+    {
+        m_armed = on;
+        m_last = -1;
+    }
+    void reset() { m_longest = 0; }
+    double longestMs() const { return double(m_longest) / 1e6; }
+    // How much of the longest gap this thread spent running: much less than
+    // the gap means it was waiting for the processor (a loaded machine) or
+    // in a blocking call, not working.
+    double longestCpuMs() const { return double(m_longestCpu) / 1e6; }
+    double longestAtS() const { return double(m_longestAt) / 1e9; }
+    double nowS() const { return double(m_clock.nsecsElapsed()) / 1e9; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = -1;
+    qint64 m_longest = 0;
+    qint64 m_longestAt = 0;
+    qint64 m_lastCpu = 0;
+    qint64 m_longestCpu = 0;
+    bool m_armed = false;
+};
+
+class BenchHost : public TDeviceHost {
+public:
+    BenchHost(TSession& s, TDeviceOperations*& ops, LoopWatch& watch) : m_session(s), m_ops(ops), m_watch(watch) { }
+
+    void Log_Activity(int code, const QString& info) override
+    {
+        if (code == 11 || code == 9 || code == 14)
+            std::fprintf(stderr, "error %d %s\n", code, qPrintable(info));
+        // The transfers begin with their first block and end with the last.
+        if (code == 23 || code == 16)
+            stop();
+    }
+    TDeviceAnswer Show_Message_Box(const QString& text, TDeviceBoxKind, TDeviceButtons, TDeviceAnswer) override
+    {
+        std::fprintf(stderr, "box: %s\n", qPrintable(text));
+        return TDeviceAnswer::Cancel;
+    }
+    void Show_Scan_Panel(bool) override { }
+    void Set_Scan_Progress(int, int) override { }
+    void Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool) override
+    {
+        if (bar != TDeviceBar::Config && position == 0 && maximum > 1 && !m_running) {
+            bytes = maximum;
+            m_running = true;
+            m_watch.reset();
+            m_watch.arm(true);
+            m_clock.start();
+            m_stepEnd = -1;
+        } else if (m_running && position > 0 && m_stepStart >= 0) {
+            // A block step ends here, just after it posted its successor.
+            const qint64 now = m_clock.nsecsElapsed();
+            inStepNs += now - m_stepStart;
+            ++steps;
+            m_stepEnd = now;
+            m_stepStart = -1;
+        }
+    }
+    // A step message reached its window.
+    void Step_Started()
+    {
+        if (!m_running)
+            return;
+        const qint64 now = m_clock.nsecsElapsed();
+        if (m_stepEnd >= 0)
+            betweenStepsNs += now - m_stepEnd;
+        m_stepStart = now;
+    }
+    void Enable_Project_Area(bool) override { }
+    void Enable_Device_Buttons(bool) override { }
+    void Enable_Upload_Boxes(bool) override { }
+    bool Upload_Config_Ticked() const override { return false; }
+    bool Upload_Images_Ticked() const override { return true; }
+    QString Service_Text() const override { return {}; }
+    void Show_Device_Config(const TDevice_Config_v2&) override { }
+    void Show_Firmware_Window() override
+    {
+        m_window = true;
+        Prepare_Firmware_Window(m_session);
+        m_ops->Start_Firmware_Upgrade();
+    }
+    bool Firmware_Window_Showing() const override { return m_window; }
+    void Firmware_Transfer_Ended() override { }
+    void Operation_Ended() override
+    {
+        m_window = false;
+        QCoreApplication::exit(0);
+    }
+
+    qint64 bytes = 0;
+    double seconds = 0;
+    double longestMs = 0;
+    double longestCpuMs = 0;
+    qint64 inStepNs = 0;       // inside the block steps: the write transactions
+    qint64 betweenStepsNs = 0; // from a step's end to its successor's start: the queue's tick
+    qint64 steps = 0;
+
+private:
+    void stop()
+    {
+        seconds = double(m_clock.nsecsElapsed()) / 1e9;
+        longestMs = m_watch.longestMs();
+        longestCpuMs = m_watch.longestCpuMs();
+        if (qEnvironmentVariableIsSet("BENCH_DEBUG"))
+            std::fprintf(stderr, "longest gap ended %.3f s before the end\n", m_watch.nowS() - m_watch.longestAtS());
+        m_watch.arm(false);
+        m_running = false;
+    }
+
+    TSession& m_session;
+    TDeviceOperations*& m_ops;
+    LoopWatch& m_watch;
+    QElapsedTimer m_clock;
+    bool m_running = false;
+    bool m_window = false;
+    qint64 m_stepStart = -1;
+    qint64 m_stepEnd = -1;
+};
+
+// Sees each step message arrive at the operations' window.
+class StepWatch : public QObject {
+public:
+    explicit StepWatch(BenchHost& host) : m_host(host) { }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == TWindowMessageEvent::Type)
+            m_host.Step_Started();
+        return false;
+    }
+
+private:
+    BenchHost& m_host;
+};
+
+struct Figures {
+    qint64 bytes;
+    double seconds;
+    double longestMs;
+    double longestCpuMs;
+    double inStepMs;       // per block
+    double betweenStepsMs; // per block
+};
+
+Figures Run(int purpose, TSession& session, LoopWatch& watch)
+{
+    SimOptions o;
+    o.lineRate = true;
+    VirtualController sim(o);
+    sim.start();
+    std::unique_ptr<TVrexComms> comms(Initialise_Comms_Vars(nullptr));
+    TMsgList queue;
+    TDeviceOperations* ops = nullptr;
+    BenchHost host(session, ops, watch);
+    TDeviceOperations operations(session, *comms, queue, host);
+    ops = &operations;
+    StepWatch steps(host);
+    operations.installEventFilter(&steps);
+    operations.Set_Port_Lister([&sim] { return QStringList{sim.portName()}; });
+    operations.Allow_Placeholder_Firmware_Everywhere(true);
+    if (purpose == kPurposeFirmwareUpgrade)
+        operations.fw_upg_ButtonClick();
+    else
+        operations.upload_data_BitBtnClick();
+    QCoreApplication::exec();
+    const double n = double(qMax<qint64>(1, host.steps));
+    return {host.bytes,
+            host.seconds,
+            host.longestMs,
+            host.longestCpuMs,
+            double(host.inStepNs) / 1e6 / n,
+            double(host.betweenStepsNs) / 1e6 / n};
+}
+
+void Print(const char* what, const Figures& f)
+{
+    const double line = Line_Seconds(f.bytes);
+    // One block of 512: its frame and the acknowledgement on the line.
+    const double frameMs = (512 + 12 + 1) * kLineBitsPerByte / kLineRate * 1000.0;
+    std::printf("%-16s per block: in the write step %.2f ms (its frame and ACK on the line %.2f ms), between "
+                "steps %.2f ms\n",
+                what, f.inStepMs, frameMs, f.betweenStepsMs);
+    std::printf("%-16s bytes %9lld  time %7.3f s  line %7.3f s  ratio %.3f  per block %.2f ms over the line  "
+                "longest loop gap %.1f ms (thread running %.1f ms of it)\n",
+                what, static_cast<long long>(f.bytes), f.seconds, line, f.seconds / line,
+                (f.seconds - line) * 1000.0 / double((f.bytes + 511) / 512), f.longestMs, f.longestCpuMs);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    int backgrounds = 18;
+    const QStringList args = app.arguments();
+    if (args.contains(QStringLiteral("--help"))) {
+        std::printf("usage: bench_device_ops [--backgrounds N]\n"
+                    "Firmware upgrade and image upload (N noise backgrounds, default 18: about 2.1 MB) through\n"
+                    "the step machines against the virtual controller at 230400 bit/s: time against the line's\n"
+                    "own time for the same bytes, and the longest time the event loop did not run.\n");
+        return 0;
+    }
+    const int at = int(args.indexOf(QStringLiteral("--backgrounds")));
+    if (at > 0 && at + 1 < args.size())
+        backgrounds = qBound(1, args.at(at + 1).toInt(), kMaxImagesPerHandle);
+
+    LoopWatch watch;
+    TSession session;
+    session.Project_Device_Config = New_Project_Config();
+    session.PC_Cfg_PartNo = 5813;
+    session.PC_Cfg_FW_Ver = 201;
+    Print("firmware", Run(kPurposeFirmwareUpgrade, session, watch));
+
+    // Noise, so that nothing is smaller for being regular.
+    Create_Default_Handles(session.Handle_List);
+    THandle_object& bg = *session.Handle_List[BACKGROUNDS_IDX];
+    QRandomGenerator random(7);
+    while (int(bg.cells.size()) < backgrounds) {
+        auto cell = std::make_unique<TCell_object>();
+        cell->name = QStringLiteral("NOISE%1").arg(bg.cells.size());
+        QImage img(bg.width, bg.height, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < img.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+            for (int x = 0; x < img.width(); ++x)
+                line[x] = 0xFF000000u | (random.generate() & 0xFFFFFFu);
+        }
+        cell->fmxbmp = img;
+        cell->bmp = img;
+        cell->width = bg.width;
+        cell->height = bg.height;
+        cell->handle_id = bg.id;
+        cell->pHandle = &bg;
+        cell->dithering = Default_Dithering(bg.compression_format);
+        bg.cells.push_back(std::move(cell));
+    }
+    for (std::size_t i = 1; i < session.Handle_List.size(); ++i)
+        session.Handle_List[i]->included = false;
+    Print("image upload", Run(kPurposeUpload, session, watch));
+    return 0;
+}

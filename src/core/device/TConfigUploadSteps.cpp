@@ -1,0 +1,113 @@
+#include "core/device/TConfigUploadSteps.h"
+
+#include "core/device/BLcomms.h"
+#include "core/device/DeviceTexts.h"
+#include "core/device/TDeviceHost.h"
+#include "core/device/TDeviceOperations.h"
+#include "core/device/TStreamWriter.h"
+#include "core/messaging/WindowMessages.h"
+#include "core/model/DeviceConfig.h"
+#include "core/session/TSession.h"
+
+namespace {
+constexpr int kResetAttempts = 5;
+
+QString Failure_Detail(quint32 code)
+{
+    switch (code) {
+    case 1: return QStringLiteral("Configuration data");
+    case 2: return QStringLiteral("Reset command");
+    case 3: return QStringLiteral("Configuration read back differs");
+    default: return QStringLiteral("Unknown error");
+    }
+}
+} // namespace
+
+void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
+{
+    TSession& s = m_ops.session();
+    TDeviceHost& host = m_ops.host();
+    switch (step) {
+    case kStart:
+        s.RC_Upload_DeviceConfiguration = Build_Upload_Block(s.Project_Device_Config);
+        s.upload_stream = QByteArray(reinterpret_cast<const char*>(&s.RC_Upload_DeviceConfiguration),
+                                     sizeof s.RC_Upload_DeviceConfiguration);
+        m_ops.streamPos = 0;
+        host.Set_Progress(TDeviceBar::Config, 0, s.upload_stream.size(), false);
+        m_ops.post(WM_RC_UPLOAD_CFG, 0, kWrite);
+        break;
+    case kWrite: {
+        const TBlockWrite w = Write_Next_Block(m_ops, wParam, 100);
+        if (w.done) {
+            m_ops.post(WM_RC_UPLOAD_CFG, 0, kWritten);
+        } else if (w.result == 1) {
+            m_ops.post(WM_RC_UPLOAD_CFG, wParam + w.length, kWrite);
+        } else if (host.Show_Message_Box(DeviceText::configWriteError(), TDeviceBoxKind::Error,
+                                         TDeviceButtons::RetryCancel, TDeviceAnswer::Retry)
+                   == TDeviceAnswer::Retry) {
+            m_ops.post(WM_RC_UPLOAD_CFG, 0, kStart);
+        } else {
+            m_ops.post(WM_RC_UPLOAD_CFG, 1, kFailed);
+        }
+        host.Set_Progress(TDeviceBar::Config, m_ops.streamPos, s.upload_stream.size(), false);
+        break;
+    }
+    case kWritten:
+        if (verify) {
+            m_readBack = QByteArray(int(sizeof s.RC_Upload_DeviceConfiguration), '\0');
+            m_ops.post(WM_RC_UPLOAD_CFG, 0, kVerifyRead);
+            break;
+        }
+        [[fallthrough]];
+    case kVerified:
+        host.Log_Activity(15);
+        if (host.Upload_Images_Ticked()) {
+            m_ops.post(WM_RC_UPLOAD_IMG, 0, 0);
+        } else {
+            host.Log_Activity(10);
+            m_ops.post(WM_RC_UPLOAD_CFG, 0, kReset);
+        }
+        break;
+    case kVerifyRead: verifyRead(wParam); break;
+    case kReset:
+        if (int(wParam) >= kResetAttempts) {
+            if (host.Show_Message_Box(DeviceText::resetError(), TDeviceBoxKind::Error, TDeviceButtons::RetryCancel,
+                                      TDeviceAnswer::Retry)
+                == TDeviceAnswer::Retry)
+                m_ops.post(WM_RC_UPLOAD_CFG, 0, kReset);
+            else
+                m_ops.post(WM_RC_UPLOAD_CFG, 2, kFailed);
+        } else if (BL_Command(m_ops.comms(), BL::kCmdReset, 0, 10) == 1) {
+            host.Log_Activity(20);
+            m_ops.post(WM_RC_UPLOAD_CFG, 0, kDone);
+        } else {
+            m_ops.post(WM_RC_UPLOAD_CFG, wParam + 1, kReset);
+        }
+        break;
+    case kDone: m_ops.Close_Connection(); break;
+    case kFailed:
+        host.Set_Progress(TDeviceBar::Config, m_ops.streamPos, qMax<qsizetype>(1, s.upload_stream.size()), true);
+        host.Log_Activity(11, QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam)));
+        m_ops.Close_Connection();
+        break;
+    default: break;
+    }
+}
+
+void TConfigUploadSteps::verifyRead(quint32 address)
+{
+    constexpr quint32 kBlock = 128;
+    TSession& s = m_ops.session();
+    auto* raw = reinterpret_cast<uint8_t*>(m_readBack.data());
+    if (BL_ReadBlock(m_ops.comms(), BL::kCmdReadMemory, address, nullptr, 0, raw, int(address), kBlock, 30) != 1) {
+        m_ops.post(WM_RC_UPLOAD_CFG, 3, kFailed);
+        return;
+    }
+    if (address + kBlock < quint32(m_readBack.size())) {
+        m_ops.post(WM_RC_UPLOAD_CFG, address + kBlock, kVerifyRead);
+        return;
+    }
+    const QByteArray written(reinterpret_cast<const char*>(&s.RC_Upload_DeviceConfiguration),
+                             sizeof s.RC_Upload_DeviceConfiguration);
+    m_ops.post(WM_RC_UPLOAD_CFG, m_readBack == written ? 0 : 3, m_readBack == written ? kVerified : kFailed);
+}

@@ -1,0 +1,180 @@
+#include "core/device/TDeviceOperations.h"
+
+#include "core/comms/TVrexComms.h"
+#include "core/device/CommPortList.h"
+#include "core/device/DeviceIdentity.h"
+#include "core/device/DeviceTexts.h"
+#include "core/device/TConfigUploadSteps.h"
+#include "core/device/TConnectSteps.h"
+#include "core/device/TDeviceHost.h"
+#include "core/device/TFirmwareSteps.h"
+#include "core/device/TImageUploadSteps.h"
+#include "core/device/TRetrieveSteps.h"
+#include "core/messaging/TMsgList.h"
+#include "core/messaging/TWindowMessageEvent.h"
+#include "core/messaging/WindowMessages.h"
+#include "core/model/DeviceConfig.h"
+#include "core/session/TSession.h"
+
+#include <QCoreApplication>
+
+namespace {
+int Text_Lines(const QString& text)
+{
+    if (text.isEmpty())
+        return 0;
+    QString t = text;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    int lines = int(t.count(QLatin1Char('\n'))) + 1;
+    if (t.endsWith(QLatin1Char('\n')))
+        --lines;
+    return lines;
+}
+} // namespace
+
+TDeviceOperations::TDeviceOperations(TSession& session, TVrexComms& comms, TMsgList& queue, TDeviceHost& host,
+                                     QObject* parent)
+    : QObject(parent)
+    , m_session(session)
+    , m_comms(comms)
+    , m_queue(queue)
+    , m_host(host)
+    , m_connect(std::make_unique<TConnectSteps>(*this))
+    , m_retrieve(std::make_unique<TRetrieveSteps>(*this))
+    , m_configUpload(std::make_unique<TConfigUploadSteps>(*this))
+    , m_imageUpload(std::make_unique<TImageUploadSteps>(*this))
+    , m_firmware(std::make_unique<TFirmwareSteps>(*this))
+{
+}
+
+TDeviceOperations::~TDeviceOperations() = default;
+
+void TDeviceOperations::Set_Message_Window(QObject* window)
+{
+    m_window = window ? window : this;
+}
+
+QStringList TDeviceOperations::List_Ports() const
+{
+    if (m_portLister)
+        return m_portLister();
+    return Get_CommPort_List(QStringLiteral("FTDI"), m_session.explicitPorts);
+}
+
+bool TDeviceOperations::Placeholder_Firmware_Allowed(const QString& port) const
+{
+    return m_placeholderEverywhere || (!port.isEmpty() && m_placeholderPorts.contains(port));
+}
+
+void TDeviceOperations::Set_Verify_Upload(bool verify)
+{
+    m_configUpload->verify = verify;
+}
+
+void TDeviceOperations::post(int msg, quint32 wParam, quint32 lParam)
+{
+    m_queue.msgList_Post(m_window, msg, wParam, lParam);
+}
+
+void TDeviceOperations::postDirect(int msg, quint32 wParam, quint32 lParam)
+{
+    QCoreApplication::postEvent(m_window, new TWindowMessageEvent(msg, wParam, lParam));
+}
+
+bool TDeviceOperations::event(QEvent* event)
+{
+    if (event->type() == TWindowMessageEvent::Type) {
+        const auto* m = static_cast<const TWindowMessageEvent*>(event);
+        Handle_Message(m->msg, m->wParam, m->lParam);
+        return true;
+    }
+    return QObject::event(event);
+}
+
+void TDeviceOperations::Handle_Message(int msg, quint32 wParam, quint32 lParam)
+{
+    switch (msg) {
+    case WM_RC_CONNECT: m_connect->handle(wParam, lParam); break;
+    case WM_RC_RETRIEVE: m_retrieve->handle(wParam, lParam); break;
+    case WM_RC_UPLOAD_CFG: m_configUpload->handle(wParam, lParam); break;
+    case WM_RC_UPLOAD_IMG: m_imageUpload->handle(wParam, lParam); break;
+    case WM_RC_FW_UPGRADE: m_firmware->handle(wParam, lParam); break;
+    default: break;
+    }
+}
+
+void TDeviceOperations::retrieve_cfg_ButtonClick()
+{
+    if (m_busy)
+        return;
+    m_busy = true;
+    m_host.Log_Activity(29, QStringLiteral("Retrieve configuration"));
+    postDirect(WM_RC_CONNECT, 0, kPurposeRetrieve);
+}
+
+void TDeviceOperations::fw_upg_ButtonClick()
+{
+    if (m_busy)
+        return;
+    m_busy = true;
+    m_host.Log_Activity(29, QStringLiteral("Firmware upgrade"));
+    post(WM_RC_CONNECT, 0, kPurposeFirmwareUpgrade);
+}
+
+bool TDeviceOperations::upload_data_BitBtnClick()
+{
+    if (m_busy)
+        return false;
+    const QString text = m_host.Service_Text();
+    if (m_host.Upload_Config_Ticked() && Text_Lines(text) > 3) {
+        m_host.Show_Message_Box(DeviceText::tooManyLines(), TDeviceBoxKind::Warning, TDeviceButtons::Ok,
+                                TDeviceAnswer::Ok);
+        return false;
+    }
+    if (m_session.modified
+        && m_host.Show_Message_Box(DeviceText::unsavedUpload(), TDeviceBoxKind::Confirmation, TDeviceButtons::YesNo,
+                                   TDeviceAnswer::No)
+            != TDeviceAnswer::Yes)
+        return false;
+    // The record separates lines with CR LF, as the editor's text is written
+    // on a save; an upload does not change the project's saved state.
+    QString crlf = text;
+    crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    Write_Service_Text(crlf, m_session.Project_Device_Config);
+    m_busy = true;
+    m_host.Enable_Upload_Boxes(false);
+    m_host.Set_Progress(TDeviceBar::Config, 0, 1, false);
+    m_host.Set_Progress(TDeviceBar::Images, 0, 1, false);
+    m_host.Log_Activity(29, QStringLiteral("Upload data"));
+    post(WM_RC_CONNECT, 0, kPurposeUpload);
+    return true;
+}
+
+void TDeviceOperations::Start_Firmware_Upgrade()
+{
+    post(WM_RC_FW_UPGRADE, quint32(Model_Index(m_session.RC_PartNo)), 0);
+}
+
+void TDeviceOperations::Request_Upgrade_Abort()
+{
+    post(WM_RC_FW_UPGRADE, 0, TFirmwareSteps::kAbortRequest);
+}
+
+void TDeviceOperations::Close_Firmware_Window()
+{
+    post(WM_RC_FW_UPGRADE, 0, TFirmwareSteps::kClose);
+}
+
+void TDeviceOperations::Close_Connection()
+{
+    m_host.Enable_Upload_Boxes(true);
+    if (m_host.Firmware_Window_Showing())
+        m_host.Firmware_Transfer_Ended();
+    m_comms.CloseComm();
+    m_busy = false;
+    m_host.Enable_Device_Buttons(true);
+    m_host.Log_Activity(13);
+    m_host.Operation_Ended();
+}

@@ -1,0 +1,114 @@
+#pragma once
+// The device operations as step machines: discovery and connection,
+// configuration retrieve, configuration upload, image upload and firmware
+// upgrade. Each step is a window message (1027..1031) queued on the
+// posted-message queue; a step runs at most one transaction and posts its
+// successor only after that transaction has returned. Everything the user
+// sees goes through the host (TDeviceHost), so the main window, corvane-cli
+// and the tests drive the very same steps.
+//
+// The messages go to a message window: this object itself, or one set with
+// Set_Message_Window that hands them to Handle_Message (the main window).
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class TConfigUploadSteps;
+class TConnectSteps;
+class TDeviceHost;
+class TFirmwareSteps;
+class TImageUploadSteps;
+class TMsgList;
+class TRetrieveSteps;
+class TSession;
+class TVrexComms;
+
+class TDeviceOperations : public QObject {
+    Q_OBJECT
+public:
+    struct TTimings {
+        int scanDelayMs = 500; // before the ports are listed
+        int pauseMs = 1500;    // between connecting and uploading or showing the firmware window
+    };
+    using TPortLister = std::function<QStringList()>;
+
+    TDeviceOperations(TSession& session, TVrexComms& comms, TMsgList& queue, TDeviceHost& host,
+                      QObject* parent = nullptr);
+    ~TDeviceOperations() override;
+
+    void Set_Message_Window(QObject* window);
+    QObject* Message_Window() const { return m_window; }
+    void Set_Timings(const TTimings& timings) { m_timings = timings; }
+    const TTimings& Timings() const { return m_timings; }
+    // The ports to probe, in order. Default: the session's named ports, then
+    // the FTDI adapters' ports.
+    void Set_Port_Lister(TPortLister lister) { m_portLister = std::move(lister); }
+    QStringList List_Ports() const;
+    // The carried firmware is a placeholder unless the build embeds real
+    // images; it is only ever sent to the ports allowed here (the virtual
+    // controller's), or to any port when everywhere is set.
+    void Allow_Placeholder_Firmware_On(const QStringList& ports) { m_placeholderPorts = ports; }
+    void Allow_Placeholder_Firmware_Everywhere(bool allowed) { m_placeholderEverywhere = allowed; }
+    bool Placeholder_Firmware_Allowed(const QString& port) const;
+    // A configuration upload reads the block back and compares it before the
+    // controller is restarted.
+    void Set_Verify_Upload(bool verify);
+
+    // --- the device buttons ---
+    void retrieve_cfg_ButtonClick();
+    void fw_upg_ButtonClick();
+    // False when the upload did not start (too many service-text lines, an
+    // unsaved project the user would not upload).
+    bool upload_data_BitBtnClick();
+
+    // --- the firmware window's buttons ---
+    // Starts the transfer of the image for the connected controller's model.
+    void Start_Firmware_Upgrade();
+    // "Cancel" answered Yes during a transfer: the next block step ends it.
+    void Request_Upgrade_Abort();
+    // "Cancel" while no transfer runs: closes the connection.
+    void Close_Firmware_Window();
+
+    // One handler per message number, branching on the step it carries.
+    void Handle_Message(int msg, quint32 wParam, quint32 lParam);
+    // Ends a device operation: enables the controls again, closes the port, logs 13.
+    void Close_Connection();
+    // True from a device button until the connection closes or the scan
+    // ends without a controller.
+    bool Busy() const { return m_busy; }
+
+    // --- for the steps ---
+    TSession& session() const { return m_session; }
+    TVrexComms& comms() const { return m_comms; }
+    TDeviceHost& host() const { return m_host; }
+    void post(int msg, quint32 wParam, quint32 lParam);
+    // Straight to the message window, not through the queue.
+    void postDirect(int msg, quint32 wParam, quint32 lParam);
+    void setBusy(bool busy) { m_busy = busy; }
+    // The bytes of the upload in progress are the session's upload_stream;
+    // this is the next one to send.
+    qsizetype streamPos = 0;
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    TSession& m_session;
+    TVrexComms& m_comms;
+    TMsgList& m_queue;
+    TDeviceHost& m_host;
+    QObject* m_window = this;
+    TTimings m_timings;
+    TPortLister m_portLister;
+    QStringList m_placeholderPorts;
+    bool m_placeholderEverywhere = false;
+    bool m_busy = false;
+    std::unique_ptr<TConnectSteps> m_connect;
+    std::unique_ptr<TRetrieveSteps> m_retrieve;
+    std::unique_ptr<TConfigUploadSteps> m_configUpload;
+    std::unique_ptr<TImageUploadSteps> m_imageUpload;
+    std::unique_ptr<TFirmwareSteps> m_firmware;
+};

@@ -1,0 +1,74 @@
+#include "core/device/TImageBlockBuilder.h"
+
+#include "core/imaging/ImageDataBlock.h"
+
+#include <QThread>
+
+#include <exception>
+#include <memory>
+
+THandle_List Snapshot_Handles(const THandle_List& list)
+{
+    THandle_List copy;
+    for (const auto& h : list) {
+        auto handle = std::make_unique<THandle_object>();
+        handle->id = h->id;
+        handle->name = h->name;
+        handle->width = h->width;
+        handle->height = h->height;
+        handle->compress_images = h->compress_images;
+        handle->raw_jpg_enabled = h->raw_jpg_enabled;
+        handle->compression_format = h->compression_format;
+        handle->jpg_display_format = h->jpg_display_format;
+        handle->display_filter = h->display_filter;
+        handle->memory_usage = h->memory_usage;
+        handle->included = h->included;
+        handle->bg_colour = h->bg_colour;
+        for (const auto& c : h->cells) {
+            auto cell = std::make_unique<TCell_object>(*c);
+            cell->pHandle = handle.get();
+            handle->cells.push_back(std::move(cell));
+        }
+        copy.push_back(std::move(handle));
+    }
+    return copy;
+}
+
+TImageBlockBuilder::TImageBlockBuilder(QObject* parent) : QObject(parent) { }
+
+TImageBlockBuilder::~TImageBlockBuilder()
+{
+    if (m_thread) {
+        m_thread->wait();
+        delete m_thread;
+    }
+}
+
+void TImageBlockBuilder::start(const THandle_List& list)
+{
+    if (m_thread)
+        return;
+    struct Result {
+        QByteArray block;
+        QString error;
+    };
+    auto result = std::make_shared<Result>();
+    auto handles = std::make_shared<THandle_List>(Snapshot_Handles(list));
+    m_thread = QThread::create([result, handles] {
+        try {
+            Build_Image_Data(result->block, *handles);
+        } catch (const std::exception& e) {
+            result->block.clear();
+            result->error = QString::fromUtf8(e.what());
+        }
+        // The copy goes with the thread that read it.
+        handles->clear();
+    });
+    connect(m_thread, &QThread::finished, this, [this, result] {
+        QThread* done = m_thread;
+        m_thread = nullptr;
+        done->deleteLater();
+        emit finished(result->block, result->error);
+    });
+    m_thread->start();
+}

@@ -1,0 +1,64 @@
+#include "core/device/TRetrieveSteps.h"
+
+#include "core/device/BLcomms.h"
+#include "core/device/TDeviceHost.h"
+#include "core/device/TDeviceOperations.h"
+#include "core/messaging/WindowMessages.h"
+#include "core/model/DeviceConfig.h"
+#include "core/session/TSession.h"
+
+#include <cstring>
+
+namespace {
+constexpr quint32 kBlockBytes = 128;
+constexpr quint32 kConfigBytes = sizeof(TDeviceConfiguration);
+} // namespace
+
+void TRetrieveSteps::handle(quint32 wParam, quint32 step)
+{
+    TSession& s = m_ops.session();
+    TDeviceHost& host = m_ops.host();
+    switch (step) {
+    case kStart:
+        // A block whose reply fails its tests is not copied; what stood there
+        // from an earlier retrieve must not pass for this controller's data.
+        std::memset(&s.RC_DeviceConfiguration, 0, sizeof s.RC_DeviceConfiguration);
+        m_ops.post(WM_RC_RETRIEVE, 0, kRead);
+        break;
+    case kRead: {
+        const quint32 a = wParam;
+        if (a + kBlockBytes > kConfigBytes) {
+            m_ops.post(WM_RC_RETRIEVE, 0, kCommsError);
+            break;
+        }
+        auto* raw = reinterpret_cast<uint8_t*>(&s.RC_DeviceConfiguration);
+        const int r = BL_ReadBlock(m_ops.comms(), BL::kCmdReadMemory, a, nullptr, 0, raw, int(a), kBlockBytes, 30);
+        if (r != 1)
+            m_ops.post(WM_RC_RETRIEVE, 0, kCommsError);
+        else if (a + kBlockBytes < kConfigBytes)
+            m_ops.post(WM_RC_RETRIEVE, a + kBlockBytes, kRead);
+        else
+            m_ops.post(WM_RC_RETRIEVE, 0, kValidate);
+        break;
+    }
+    case kValidate: {
+        TDevice_Config_v2 record = s.Project_Device_Config;
+        if (Validate_Device_Configuration(s.RC_DeviceConfiguration, record)) {
+            s.Project_Device_Config = record;
+            host.Show_Device_Config(s.Project_Device_Config);
+            // The project now differs from its file: closing it must ask first.
+            s.Set_Modified(true);
+            host.Log_Activity(8);
+        } else {
+            host.Log_Activity(9, QStringLiteral("Config data corrupt"));
+        }
+        m_ops.Close_Connection();
+        break;
+    }
+    case kCommsError:
+        host.Log_Activity(9, QStringLiteral("Comms error"));
+        m_ops.Close_Connection();
+        break;
+    default: break;
+    }
+}

@@ -1,0 +1,20 @@
+#pragma once
+// Configuration retrieve (message 1027; lParam the step, wParam the block
+// address): eleven reads of 128 bytes, then the block is validated and, when
+// good, becomes the project's record.
+
+#include <QtGlobal>
+
+class TDeviceOperations;
+
+class TRetrieveSteps {
+public:
+    enum Step : quint32 { kStart = 0, kRead = 1, kValidate = 2, kCommsError = 3 };
+
+    explicit TRetrieveSteps(TDeviceOperations& ops) : m_ops(ops) { }
+
+    void handle(quint32 wParam, quint32 step);
+
+private:
+    TDeviceOperations& m_ops;
+};

@@ -1,0 +1,18 @@
+#pragma once
+// The block step shared by the uploads: writes the next piece (at most 512
+// bytes) of the session's upload_stream, advancing the stream position
+// whatever the answer, as a stream read would.
+
+#include <QtGlobal>
+
+class TDeviceOperations;
+
+struct TBlockWrite {
+    bool done = false; // nothing was left to send
+    int result = 0;    // of the write transaction, when one was sent
+    quint32 length = 0;
+};
+
+inline constexpr quint32 kMaxWriteBlock = 512;
+
+TBlockWrite Write_Next_Block(TDeviceOperations& ops, quint32 address, quint16 timeout);

@@ -1,0 +1,124 @@
+#include "CliDeviceHost.h"
+
+#include "core/device/FirmwareWindowInfo.h"
+#include "core/device/TDeviceOperations.h"
+#include "core/messaging/StatusCodes.h"
+#include "core/model/DeviceConfig.h"
+#include "core/session/TSession.h"
+#include "programs/common/QuietMessages.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QTimer>
+
+#include <cstdio>
+
+#include <unistd.h>
+
+namespace {
+void printLine(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+} // namespace
+
+QString Box_Text_Line(const QString& text)
+{
+    QStringList lines;
+    for (const QString& line : text.split(QLatin1Char('\r')))
+        if (!line.trimmed().isEmpty())
+            lines << line.trimmed();
+    return lines.join(QLatin1Char(' '));
+}
+
+void CliDeviceHost::Log_Activity(int code, const QString& info)
+{
+    codes << code;
+    const QString marker = Status_Code_Marker(code);
+    const QString when = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    printLine(stdout, QStringLiteral("%1 %2 %3 | %4").arg(when, marker, Status_Code_Text(code), info));
+    if (marker == QLatin1String("!"))
+        errors << (info.isEmpty() ? Status_Code_Text(code) : Status_Code_Text(code) + QStringLiteral(": ") + info);
+}
+
+TDeviceAnswer CliDeviceHost::Show_Message_Box(const QString& text, TDeviceBoxKind, TDeviceButtons buttons,
+                                              TDeviceAnswer)
+{
+    boxes << Box_Text_Line(text);
+    switch (buttons) {
+    case TDeviceButtons::Ok: return TDeviceAnswer::Ok;
+    case TDeviceButtons::YesNo: return TDeviceAnswer::No;
+    case TDeviceButtons::RetryCancel: break;
+    }
+    int& used = m_retries[text];
+    if (used >= kRetries)
+        return TDeviceAnswer::Cancel;
+    ++used;
+    printLine(Program_Stderr(),
+              QStringLiteral("corvane-cli: %1 (retry %2 of %3)").arg(Box_Text_Line(text)).arg(used).arg(kRetries));
+    return TDeviceAnswer::Retry;
+}
+
+void CliDeviceHost::Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool error)
+{
+    if (error || maximum <= 0 || !::isatty(STDOUT_FILENO))
+        return;
+    const int tenth = int(position * 10 / maximum);
+    int& last = m_lastTenth[int(bar)];
+    if (position == 0)
+        last = -1;
+    if (tenth == last || tenth == 0)
+        return;
+    last = tenth;
+    static const char* const names[3] = {"configuration", "images", "firmware"};
+    printLine(stdout, QStringLiteral("  %1: %2 %").arg(QLatin1String(names[int(bar)])).arg(tenth * 10));
+}
+
+QString CliDeviceHost::Service_Text() const
+{
+    return Read_Service_Text(m_session.Project_Device_Config);
+}
+
+void CliDeviceHost::Show_Firmware_Window()
+{
+    const TFirmwareWindowInfo info = Prepare_Firmware_Window(m_session);
+    printLine(stdout, QStringLiteral("R/C Model: %1").arg(info.known() ? info.model_info : QStringLiteral("unknown")));
+    printLine(stdout, QStringLiteral("R/C Firmware Version: %1").arg(info.rc_fwver));
+    printLine(stdout, QStringLiteral("Available Firmware Version: %1").arg(info.available_fwver));
+    m_firmwareWindow = true;
+    m_firmwareAttempts = 1;
+    if (info.known())
+        m_ops->Start_Firmware_Upgrade();
+    else
+        m_ops->Close_Firmware_Window();
+}
+
+void CliDeviceHost::Firmware_Transfer_Ended()
+{
+    // Called both when a transfer failed on an open link and while the link
+    // closes; only the first leaves the operation running.
+    QTimer::singleShot(0, &m_context, [this] {
+        if (!m_ops || !m_ops->Busy() || !m_firmwareWindow)
+            return;
+        if (m_firmwareAttempts <= kRetries && boxes.isEmpty()) {
+            ++m_firmwareAttempts;
+            printLine(Program_Stderr(),
+                      QStringLiteral("corvane-cli: firmware transfer failed (retry %1 of %2)")
+                          .arg(m_firmwareAttempts - 1)
+                          .arg(kRetries));
+            m_ops->Start_Firmware_Upgrade();
+        } else {
+            m_firmwareWindow = false;
+            m_ops->Close_Firmware_Window();
+        }
+    });
+}
+
+void CliDeviceHost::Operation_Ended()
+{
+    m_firmwareWindow = false;
+    ended = true;
+    QCoreApplication::exit(0);
+}

@@ -1,0 +1,61 @@
+#pragma once
+// corvane-cli as the host of a device operation: log entries on stdout as
+// "time marker description | additional", a progress line per 10 % when
+// stdout is a terminal, boxes answered without asking (Retry up to three
+// times, then Cancel; questions No), and the firmware window's part played
+// by pressing "Upgrade" at once.
+
+#include "core/device/TDeviceHost.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class TDeviceOperations;
+class TSession;
+
+class CliDeviceHost : public TDeviceHost {
+public:
+    static constexpr int kRetries = 3;
+
+    CliDeviceHost(TSession& session, TDeviceOperations*& ops) : m_session(session), m_ops(ops) { }
+
+    void Log_Activity(int code, const QString& info) override;
+    TDeviceAnswer Show_Message_Box(const QString& text, TDeviceBoxKind kind, TDeviceButtons buttons,
+                                   TDeviceAnswer defaultAnswer) override;
+    void Show_Scan_Panel(bool) override { }
+    void Set_Scan_Progress(int, int) override { }
+    void Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool error) override;
+    void Enable_Project_Area(bool) override { }
+    void Enable_Device_Buttons(bool) override { }
+    void Enable_Upload_Boxes(bool) override { }
+    bool Upload_Config_Ticked() const override { return sendConfig; }
+    bool Upload_Images_Ticked() const override { return sendImages; }
+    QString Service_Text() const override;
+    void Show_Device_Config(const TDevice_Config_v2&) override { }
+    void Show_Firmware_Window() override;
+    bool Firmware_Window_Showing() const override { return m_firmwareWindow; }
+    void Firmware_Transfer_Ended() override;
+    void Operation_Ended() override;
+
+    bool sendConfig = true;
+    bool sendImages = true;
+    // Every box shown, its lines joined by blanks; and the error entries logged.
+    QStringList boxes;
+    QStringList errors;
+    QList<int> codes;
+    bool ended = false;
+
+private:
+    TSession& m_session;
+    TDeviceOperations*& m_ops;
+    QHash<QString, int> m_retries;
+    int m_lastTenth[3] = {-1, -1, -1};
+    bool m_firmwareWindow = false;
+    QObject m_context; // deferred calls die with the host
+    int m_firmwareAttempts = 0;
+};
+
+// "Error sending image data. Ensure ..." from a box's '\r'-separated lines.
+QString Box_Text_Line(const QString& text);

@@ -1,0 +1,27 @@
+#pragma once
+// Runs one device operation of the configurator (the same step machines)
+// under corvane-cli's event loop until its link is closed.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class TSession;
+
+struct CliDeviceJob {
+    int purpose = 0;   // kPurposeRetrieve, kPurposeUpload, kPurposeFirmwareUpgrade
+    QStringList ports; // named ports, probed first; then the FTDI adapters' ports
+    bool sendConfig = true;
+    bool sendImages = true;
+    bool verify = false;
+    bool allowPlaceholder = false;
+};
+
+struct CliDeviceOutcome {
+    bool ok = false;
+    QString error;     // one line: the log's error entry or the box that ended it
+    QStringList boxes; // every box, one line each
+    QList<int> codes;  // the log codes, in order
+};
+
+CliDeviceOutcome Run_Device_Operation(TSession& session, const CliDeviceJob& job);

@@ -1,0 +1,74 @@
+// corvane-cli firmware: backs the controller's configuration up, then
+// upgrades its firmware with the image this program carries for its model.
+#include "CliCommand.h"
+#include "CliDeviceRun.h"
+
+#include "core/device/DeviceIdentity.h"
+#include "core/device/DeviceTexts.h"
+#include "core/model/DeviceConfig.h"
+#include "core/session/TSession.h"
+#include "core/storage/DiskIO.h"
+
+#include "CliDeviceHost.h"
+
+#include <QDateTime>
+#include <QDir>
+
+namespace {
+
+int runFirmware(const QStringList& args)
+{
+    CommandLine cl
+        = cliCommandLine("firmware",
+                         "An upgrade may lose the controller's configuration, so it is first retrieved into a backup\n"
+                         "project: FILE, or corvane-backup-<date>-<time>.cvp in the working directory. A controller\n"
+                         "running its boot loader has nothing to back up; the upgrade goes on. This build's firmware\n"
+                         "images may be stand-ins: they are sent only with --allow-placeholder.");
+    cl.addOption({"port", "Probe this port first (repeatable).", "NAME"}, true);
+    cl.addOption({"backup", "Where to save the configuration before the upgrade.", "FILE"});
+    cl.addOption({"allow-placeholder", "Send stand-in firmware (for the virtual controller)."});
+    if (const auto status = cl.parse(args, 0, 0))
+        return *status;
+    const QString backup = cl.isSet("backup")
+        ? cl.value("backup")
+        : QDir::current().filePath(QStringLiteral("corvane-backup-%1.cvp")
+                                       .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+
+    TSession session;
+    session.Project_Device_Config = New_Project_Config();
+    Create_Default_Handles(session.Handle_List);
+    CliDeviceJob job;
+    job.ports = cl.values("port");
+    job.purpose = kPurposeRetrieve;
+    const CliDeviceOutcome saved = Run_Device_Operation(session, job);
+    if (saved.ok) {
+        try {
+            Save_Project_File(backup, session.Project_Device_Config, session.Handle_List);
+        } catch (const ProjectFileError& e) {
+            return cliFail(
+                QStringLiteral("the configuration could not be backed up, so the firmware was left alone: %1")
+                    .arg(e.message()));
+        }
+        cliOut(QStringLiteral("Configuration backed up to %1").arg(backup));
+    } else if (saved.boxes.size() == 1 && saved.boxes[0] == Box_Text_Line(DeviceText::needsApplication())) {
+        cliOut(QStringLiteral("The controller runs its boot loader: no configuration to back up"));
+    } else {
+        return cliFail(QStringLiteral("the configuration could not be backed up, so the firmware was left alone: %1")
+                           .arg(saved.error));
+    }
+
+    job.purpose = kPurposeFirmwareUpgrade;
+    job.allowPlaceholder = cl.isSet("allow-placeholder");
+    const CliDeviceOutcome upgraded = Run_Device_Operation(session, job);
+    if (upgraded.ok)
+        return kExitOk;
+    if (upgraded.boxes.contains(Box_Text_Line(DeviceText::placeholderFirmware())))
+        return cliFail(Box_Text_Line(DeviceText::placeholderFirmware())
+                       + QStringLiteral(" (--allow-placeholder sends it, for the virtual controller)"));
+    return cliFail(upgraded.error);
+}
+
+const CliRegistration reg{{"firmware", "[--port NAME]... [--backup FILE] [--allow-placeholder]",
+                           "back the configuration up, then upgrade the controller's firmware", runFirmware}};
+
+} // namespace

@@ -1,0 +1,57 @@
+// corvane-cli retrieve: reads the controller's configuration into a project,
+// as "Retrieve Configuration" does, and saves it.
+#include "CliCommand.h"
+#include "CliDeviceRun.h"
+#include "CliProject.h"
+
+#include "core/device/DeviceIdentity.h"
+#include "core/model/DeviceConfig.h"
+#include "core/session/TSession.h"
+#include "core/storage/DiskIO.h"
+
+#include <QFileInfo>
+
+namespace {
+
+int runRetrieve(const QStringList& args)
+{
+    CommandLine cl
+        = cliCommandLine("retrieve",
+                         "The project is created when it does not exist; its images are kept when it does. The file\n"
+                         "is written only after a good retrieve, through a temporary file renamed over it.");
+    cl.addPositional("PROJECT", "The project file to read the configuration into.");
+    cl.addOption({"port", "Probe this port first (repeatable).", "NAME"}, true);
+    if (const auto status = cl.parse(args, 1, 1))
+        return *status;
+    const QString path = cl.positional()[0];
+
+    TSession session;
+    if (QFileInfo::exists(path)) {
+        QString error;
+        if (!cliLoadProject(path, session.Project_Device_Config, session.Handle_List, &error))
+            return cliFail(error);
+    } else {
+        session.Project_Device_Config = New_Project_Config();
+        Create_Default_Handles(session.Handle_List);
+    }
+
+    CliDeviceJob job;
+    job.purpose = kPurposeRetrieve;
+    job.ports = cl.values("port");
+    const CliDeviceOutcome outcome = Run_Device_Operation(session, job);
+    if (!outcome.ok)
+        return cliFail(outcome.error);
+    try {
+        Save_Project_File(path, session.Project_Device_Config, session.Handle_List);
+    } catch (const ProjectFileError& e) {
+        return cliFail(e.message());
+    }
+    cliOut(QStringLiteral("Saved %1").arg(path));
+    return kExitOk;
+}
+
+const CliRegistration reg{{"retrieve", "[--port NAME]... PROJECT",
+                           "read the controller's configuration into PROJECT (created if missing) and save it",
+                           runRetrieve}};
+
+} // namespace

@@ -1,0 +1,50 @@
+// corvane-cli upload: sends a project's configuration and images to the
+// controller, as "Upload Data" does, and restarts it.
+#include "CliCommand.h"
+#include "CliDeviceRun.h"
+#include "CliProject.h"
+
+#include "core/device/DeviceIdentity.h"
+#include "core/session/TSession.h"
+
+namespace {
+
+int runUpload(const QStringList& args)
+{
+    CommandLine cl
+        = cliCommandLine("upload",
+                         "Without --config or --images both are sent. Boxes the configurator would show are answered\n"
+                         "without asking: Retry up to three times, then the command fails.");
+    cl.addPositional("PROJECT", "The project file to send.");
+    cl.addOption({"port", "Probe this port first (repeatable).", "NAME"}, true);
+    cl.addOption({"config", "Send the configuration."});
+    cl.addOption({"images", "Send the images."});
+    cl.addOption({"verify",
+                  "Read the configuration back after writing it and compare it before the restart;\n"
+                  "a difference is an error."});
+    if (const auto status = cl.parse(args, 1, 1))
+        return *status;
+    const bool config = cl.isSet("config");
+    const bool images = cl.isSet("images");
+    if (cl.isSet("verify") && images && !config)
+        return cl.usageError(QStringLiteral("--verify checks the configuration: give --config too"));
+
+    TSession session;
+    QString error;
+    if (!cliLoadProject(cl.positional()[0], session.Project_Device_Config, session.Handle_List, &error))
+        return cliFail(error);
+
+    CliDeviceJob job;
+    job.purpose = kPurposeUpload;
+    job.ports = cl.values("port");
+    job.sendConfig = config || !images;
+    job.sendImages = images || !config;
+    job.verify = cl.isSet("verify");
+    const CliDeviceOutcome outcome = Run_Device_Operation(session, job);
+    return outcome.ok ? kExitOk : cliFail(outcome.error);
+}
+
+const CliRegistration reg{{"upload", "[--port NAME]... PROJECT [--config] [--images] [--verify]",
+                           "send PROJECT's configuration and images to the controller and restart it", runUpload}};
+
+} // namespace

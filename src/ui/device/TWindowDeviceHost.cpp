@@ -1,0 +1,141 @@
+#include "ui/device/TWindowDeviceHost.h"
+
+#include "ui/app/TProjectView.h"
+#include "ui/app/gen_lib.h"
+#include "ui/device/ProgressBarState.h"
+#include "ui/device/TDeviceScanPanel.h"
+#include "ui/device/TUploadDataPage.h"
+#include "ui/device/Tfw_upg_Form.h"
+
+#include <QCheckBox>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace {
+
+TMsgDlgType Dialog_Kind(TDeviceBoxKind kind)
+{
+    switch (kind) {
+    case TDeviceBoxKind::Warning: return TMsgDlgType::mtWarning;
+    case TDeviceBoxKind::Error: return TMsgDlgType::mtError;
+    case TDeviceBoxKind::Information: return TMsgDlgType::mtInformation;
+    case TDeviceBoxKind::Confirmation: break;
+    }
+    return TMsgDlgType::mtConfirmation;
+}
+
+QMessageBox::StandardButton Dialog_Button(TDeviceAnswer answer)
+{
+    switch (answer) {
+    case TDeviceAnswer::Ok: return QMessageBox::Ok;
+    case TDeviceAnswer::Retry: return QMessageBox::Retry;
+    case TDeviceAnswer::Cancel: return QMessageBox::Cancel;
+    case TDeviceAnswer::Yes: return QMessageBox::Yes;
+    case TDeviceAnswer::No: break;
+    }
+    return QMessageBox::No;
+}
+
+} // namespace
+
+void TWindowDeviceHost::Log_Activity(int code, const QString& info)
+{
+    c.view->Log_Activity(code, info);
+}
+
+TDeviceAnswer TWindowDeviceHost::Show_Message_Box(const QString& text, TDeviceBoxKind kind, TDeviceButtons buttons,
+                                                  TDeviceAnswer defaultAnswer)
+{
+    QMessageBox::StandardButtons set = QMessageBox::Ok;
+    if (buttons == TDeviceButtons::RetryCancel)
+        set = QMessageBox::Retry | QMessageBox::Cancel;
+    else if (buttons == TDeviceButtons::YesNo)
+        set = QMessageBox::Yes | QMessageBox::No;
+    const QMessageBox::StandardButton pressed
+        = Show_Message_Box_Ex(text, Dialog_Kind(kind), set, Dialog_Button(defaultAnswer));
+    switch (pressed) {
+    case QMessageBox::Retry: return TDeviceAnswer::Retry;
+    case QMessageBox::Yes: return TDeviceAnswer::Yes;
+    case QMessageBox::No: return TDeviceAnswer::No;
+    case QMessageBox::Ok: return TDeviceAnswer::Ok;
+    default: return buttons == TDeviceButtons::YesNo ? TDeviceAnswer::No : TDeviceAnswer::Cancel;
+    }
+}
+
+void TWindowDeviceHost::Show_Scan_Panel(bool visible)
+{
+    c.device_scan_Panel->setVisible(visible);
+    if (visible)
+        c.device_scan_Panel->raise();
+}
+
+void TWindowDeviceHost::Set_Scan_Progress(int position, int maximum)
+{
+    c.device_scan_Panel->Set_Progress(position, maximum);
+}
+
+void TWindowDeviceHost::Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool error)
+{
+    QProgressBar* target = nullptr;
+    switch (bar) {
+    case TDeviceBar::Config: target = c.uploadPage->upload_config_ProgressBar(); break;
+    case TDeviceBar::Images: target = c.uploadPage->upload_img_ProgressBar(); break;
+    case TDeviceBar::Firmware: target = firmwareWindow ? firmwareWindow->upgrade_ProgressBar() : nullptr; break;
+    }
+    if (target)
+        Set_Progress_State(target, position, maximum, error);
+}
+
+void TWindowDeviceHost::Enable_Project_Area(bool enabled)
+{
+    c.Project_Panel->setEnabled(enabled);
+}
+
+void TWindowDeviceHost::Enable_Device_Buttons(bool enabled)
+{
+    c.retrieve_cfg_Button->setEnabled(enabled);
+    c.fw_upg_Button->setEnabled(enabled);
+    c.uploadPage->Enable_Upload_Button(enabled);
+}
+
+void TWindowDeviceHost::Enable_Upload_Boxes(bool enabled)
+{
+    c.uploadPage->Enable_Boxes(enabled);
+}
+
+bool TWindowDeviceHost::Upload_Config_Ticked() const
+{
+    return c.uploadPage->send_Config_CheckBox()->isChecked();
+}
+
+bool TWindowDeviceHost::Upload_Images_Ticked() const
+{
+    return c.uploadPage->send_Image_CheckBox()->isChecked();
+}
+
+QString TWindowDeviceHost::Service_Text() const
+{
+    return c.view->serviceText();
+}
+
+void TWindowDeviceHost::Show_Device_Config(const TDevice_Config_v2& config)
+{
+    c.view->Show_Device_Config(config);
+}
+
+void TWindowDeviceHost::Show_Firmware_Window()
+{
+    if (firmwareWindow)
+        firmwareWindow->Show_For_Controller();
+}
+
+bool TWindowDeviceHost::Firmware_Window_Showing() const
+{
+    return firmwareWindow && firmwareWindow->isVisible();
+}
+
+void TWindowDeviceHost::Firmware_Transfer_Ended()
+{
+    if (firmwareWindow)
+        firmwareWindow->Transfer_Ended();
+}

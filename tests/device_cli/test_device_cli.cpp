@@ -1,0 +1,269 @@
+// corvane-cli retrieve, upload and firmware against the virtual controller:
+// exit status, stdout, stderr, the files left behind and what the
+// controller's memory holds afterwards.
+#include "ProgramRun.h"
+
+#include "core/imaging/ImageDataBlock.h"
+#include "core/model/DeviceConfig.h"
+#include "core/resources/CarriedData.h"
+#include "core/storage/DiskIO.h"
+#include "sim/lib/VirtualController.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstring>
+
+namespace {
+
+QByteArray Block_Of(TDevice_Config_v2 record)
+{
+    const TDeviceConfiguration block = Build_Upload_Block(record);
+    return QByteArray(reinterpret_cast<const char*>(&block), sizeof block);
+}
+
+QByteArray File_Bytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+ProgramRun Cli_In(const QString& folder, const QStringList& args)
+{
+    QProcess p;
+    p.setWorkingDirectory(folder);
+    p.start(QStringLiteral(CORVANE_CLI), args);
+    ProgramRun run;
+    if (!p.waitForFinished(180000)) {
+        p.kill();
+        p.waitForFinished(10000);
+        return run;
+    }
+    run.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    run.out = p.readAllStandardOutput();
+    run.err = p.readAllStandardError();
+    return run;
+}
+
+// The descriptions of the log lines, in order.
+QStringList Logged(const ProgramRun& r)
+{
+    static const QRegularExpression line(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d ([ *!]) (.*) \\| (.*)$"));
+    QStringList out;
+    for (const QString& l : r.outLines()) {
+        const auto m = line.match(l);
+        if (m.hasMatch())
+            out << m.captured(1) + m.captured(2);
+    }
+    return out;
+}
+
+} // namespace
+
+class TestDeviceCli : public QObject {
+    Q_OBJECT
+private slots:
+    void retrieveCreatesTheProject();
+    void failedRetrieveLeavesTheFile();
+    void uploadWritesEveryByte();
+    void verifyCatchesALostWrite();
+    void retriesThreeTimesThenFails();
+    void firmwareBacksUpThenUpgrades_data();
+    void firmwareBacksUpThenUpgrades();
+    void placeholderFirmwareNeedsConsent();
+
+private:
+    QTemporaryDir dir;
+};
+
+void TestDeviceCli::retrieveCreatesTheProject()
+{
+    TDevice_Config_v2 onController = New_Project_Config();
+    Write_Service_Text(QStringLiteral("From the wall"), onController);
+    SimOptions o;
+    o.initialConfig = Block_Of(onController);
+    VirtualController sim(o);
+    QVERIFY(sim.start());
+    const QString path = dir.filePath(QStringLiteral("site.cvp"));
+    const ProgramRun r = Run_Cli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim.portName(), path});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(Logged(r),
+             (QStringList{" Connecting to R/C", " Connected to R/C", " Configuration Retrieved Successfully",
+                          " Comms link closed"}));
+    QVERIFY(r.outText().contains(QStringLiteral("Connected to R/C | Firmware: 5813 v2.01")));
+    TDevice_Config_v2 rec{};
+    THandle_List handles;
+    QVERIFY(Load_Project_File(path, rec, handles));
+    QCOMPARE(Read_Service_Text(rec), QStringLiteral("From the wall"));
+    QCOMPARE(int(handles.size()), int(HANDLE_COUNT));
+}
+
+void TestDeviceCli::failedRetrieveLeavesTheFile()
+{
+    SimOptions o;
+    o.initialConfig = Block_Of(New_Project_Config());
+    o.silentAfter = 7; // the seventh read goes unanswered
+    VirtualController sim(o);
+    QVERIFY(sim.start());
+    const QString path = dir.filePath(QStringLiteral("kept.cvp"));
+    QCOMPARE(Run_Cli({QStringLiteral("new"), path}).status, 0);
+    const QByteArray before = File_Bytes(path);
+    const ProgramRun r = Run_Cli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim.portName(), path});
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.errLines(), QStringList{QStringLiteral("corvane-cli: Error retrieving configuration: Comms error")});
+    QVERIFY(Logged(r).contains(QStringLiteral("!Error retrieving configuration")));
+    QCOMPARE(File_Bytes(path), before);
+}
+
+void TestDeviceCli::uploadWritesEveryByte()
+{
+    VirtualController sim;
+    QVERIFY(sim.start());
+    const QString path = dir.filePath(QStringLiteral("up.cvp"));
+    TDevice_Config_v2 rec = New_Project_Config();
+    rec.theme_colour = 0x00AA55;
+    THandle_List handles;
+    Create_Default_Handles(handles);
+    THandle_object& logos = *handles[LOGOS_IDX];
+    QImage logo(logos.width, logos.height, QImage::Format_ARGB32_Premultiplied);
+    logo.fill(qRgb(30, 140, 220));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    logo.save(&buffer, "PNG");
+    auto cell = std::make_unique<TCell_object>();
+    cell->name = QStringLiteral("BLUE");
+    cell->imgFileData = png;
+    cell->fileSize = int32_t(png.size());
+    cell->width = logos.width;
+    cell->height = logos.height;
+    cell->handle_id = logos.id;
+    cell->pHandle = &logos;
+    logos.cells.push_back(std::move(cell));
+    Save_Project_File(path, rec, handles);
+
+    const ProgramRun r = Run_Cli(
+        {QStringLiteral("upload"), QStringLiteral("--port"), sim.portName(), path, QStringLiteral("--verify")});
+    QVERIFY2(r.status == 0, qPrintable(r.errText()));
+    QCOMPARE(Logged(r),
+             (QStringList{" Connecting to R/C", " Connected to R/C", " Uploading data...", " Configuration uploaded",
+                          " Images uploaded", " Data uploaded successfully", " Restarting R/C", " Comms link closed"}));
+    TDevice_Config_v2 loaded{};
+    THandle_List read;
+    QVERIFY(Load_Project_File(path, loaded, read));
+    QCOMPARE(sim.memory(0, 1408), Block_Of(loaded));
+    QByteArray block;
+    Build_Image_Data(block, read);
+    QVERIFY(!block.isEmpty());
+    QCOMPARE(sim.memory(0x80000, int(block.size())), block);
+}
+
+void TestDeviceCli::verifyCatchesALostWrite()
+{
+    SimOptions o;
+    o.dropWrite = 2; // acknowledged, never stored
+    VirtualController sim(o);
+    QVERIFY(sim.start());
+    const QString path = dir.filePath(QStringLiteral("verify.cvp"));
+    QCOMPARE(Run_Cli({QStringLiteral("new"), path}).status, 0);
+    const ProgramRun r = Run_Cli({QStringLiteral("upload"), QStringLiteral("--port"), sim.portName(), path,
+                                  QStringLiteral("--config"), QStringLiteral("--verify")});
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.errLines().last(),
+             QStringLiteral("corvane-cli: Error uploading data: (3) Configuration read back differs"));
+    // Not restarted on a configuration it would not hold.
+    QCOMPARE(sim.resetCount(), 0);
+    QVERIFY(!Logged(r).contains(QStringLiteral(" Configuration uploaded")));
+}
+
+void TestDeviceCli::retriesThreeTimesThenFails()
+{
+    SimOptions o;
+    o.silentAfter = 1; // identifies, then answers nothing
+    VirtualController sim(o);
+    QVERIFY(sim.start());
+    const QString path = dir.filePath(QStringLiteral("silent.cvp"));
+    QCOMPARE(Run_Cli({QStringLiteral("new"), path}).status, 0);
+    const ProgramRun r = Run_Cli(
+        {QStringLiteral("upload"), QStringLiteral("--port"), sim.portName(), path, QStringLiteral("--images")});
+    QCOMPARE(r.status, 1);
+    const QStringList err = r.errLines();
+    QCOMPARE(err.size(), 4);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY2(err[i].endsWith(QStringLiteral("(retry %1 of 3)").arg(i + 1)), qPrintable(err[i]));
+    QCOMPARE(err.last(), QStringLiteral("corvane-cli: Error uploading data: (1) Image data"));
+    int writes = 0;
+    for (const SimFrame& f : sim.frames())
+        writes += f.command == 200 ? 1 : 0;
+    QCOMPARE(writes, 4); // the first attempt and three retries
+}
+
+void TestDeviceCli::firmwareBacksUpThenUpgrades_data()
+{
+    QTest::addColumn<bool>("bootLoader");
+    QTest::addColumn<int>("command");
+    QTest::newRow("application 104") << false << 20;
+    QTest::newRow("boot loader 5819") << true << 14;
+}
+
+void TestDeviceCli::firmwareBacksUpThenUpgrades()
+{
+    QFETCH(bool, bootLoader);
+    QFETCH(int, command);
+    TDevice_Config_v2 onController = New_Project_Config();
+    Write_Service_Text(QStringLiteral("Keep me"), onController);
+    SimOptions o;
+    o.bootLoader = bootLoader;
+    o.fwVersion = 104;
+    o.initialConfig = Block_Of(onController);
+    VirtualController sim(o);
+    QVERIFY(sim.start());
+    QTemporaryDir work;
+    const ProgramRun r = Cli_In(
+        work.path(),
+        {QStringLiteral("firmware"), QStringLiteral("--port"), sim.portName(), QStringLiteral("--allow-placeholder")});
+    QVERIFY2(r.status == 0, qPrintable(r.errText()));
+    const QStringList backups = QDir(work.path()).entryList({QStringLiteral("corvane-backup-*.cvp")});
+    if (bootLoader) {
+        QVERIFY(r.outText().contains(QStringLiteral("boot loader: no configuration to back up")));
+        QVERIFY(backups.isEmpty());
+    } else {
+        QCOMPARE(backups.size(), 1);
+        QVERIFY(r.outText().contains(QStringLiteral("Configuration backed up to ") + work.filePath(backups[0])));
+        TDevice_Config_v2 rec{};
+        THandle_List handles;
+        QVERIFY(Load_Project_File(work.filePath(backups[0]), rec, handles));
+        QCOMPARE(Read_Service_Text(rec), QStringLiteral("Keep me"));
+    }
+    QCOMPARE(sim.memory(0x37000, 266240), Read_Resource_Data(QStringLiteral("FIRMWARE_BINARY_5813")));
+    int installs = 0;
+    for (const SimFrame& f : sim.frames())
+        installs += f.command == command ? 1 : 0;
+    QCOMPARE(installs, 1);
+    QVERIFY(r.outText().contains(QStringLiteral("Available Firmware Version: PN5813 v2.01")));
+}
+
+void TestDeviceCli::placeholderFirmwareNeedsConsent()
+{
+    if (!Carried_Firmware_Is_Placeholder())
+        QSKIP("this build carries real firmware");
+    SimOptions o;
+    o.initialConfig = Block_Of(New_Project_Config());
+    VirtualController sim(o);
+    QVERIFY(sim.start());
+    const QString backup = dir.filePath(QStringLiteral("before-upgrade.cvp"));
+    const ProgramRun r = Run_Cli(
+        {QStringLiteral("firmware"), QStringLiteral("--port"), sim.portName(), QStringLiteral("--backup"), backup});
+    QCOMPARE(r.status, 1);
+    QVERIFY(QFileInfo::exists(backup));
+    QVERIFY(r.errLines().last().contains(QStringLiteral("This build carries no real firmware for this model")));
+    QVERIFY(r.errLines().last().contains(QStringLiteral("--allow-placeholder")));
+    for (const SimFrame& f : sim.frames())
+        QVERIFY(f.command != 200);
+}
+
+QTEST_GUILESS_MAIN(TestDeviceCli)
+#include "test_device_cli.moc"

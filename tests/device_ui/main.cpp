@@ -1,0 +1,10 @@
+#include "RunTestObjects.h"
+#include "test_device_window.h"
+
+#include "ui/app/TConfiguratorApplication.h"
+
+int main(int argc, char** argv)
+{
+    TConfiguratorApplication app(argc, argv);
+    return Run_Test_Objects<TestDeviceWindow>(argc, argv);
+}

@@ -1,0 +1,309 @@
+#include "test_device_window.h"
+
+#include "UiTestFixtures.h"
+#include "core/comms/TVrexComms.h"
+#include "core/device/DeviceTexts.h"
+#include "core/device/TDeviceOperations.h"
+#include "core/imaging/ImageDataBlock.h"
+#include "core/model/DeviceConfig.h"
+#include "sim/lib/VirtualController.h"
+#include "ui/app/TActivityLogPanel.h"
+#include "ui/config_editor/TConfigurationPage.h"
+#include "ui/config_editor/TGeneralPage.h"
+#include "ui/device/ProgressBarState.h"
+#include "ui/device/TDeviceScanPanel.h"
+#include "ui/device/TUploadDataPage.h"
+#include "ui/device/Tfw_upg_Form.h"
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QtTest>
+
+namespace {
+
+constexpr int kDeadline = 90000;
+
+QList<int> Logged_Codes(Tbmpgen_Form& form)
+{
+    QTableWidget* grid = form.Activity_Log()->grid();
+    QList<int> codes;
+    for (int row = 1; row < grid->rowCount(); ++row) {
+        const QString text = grid->item(row, 2)->text();
+        for (int code = 0; code < TActivityLogPanel::kStatusCodeCount; ++code)
+            if (TActivityLogPanel::Status_Code_Text(code) == text)
+                codes << code;
+    }
+    return codes;
+}
+
+// What the log says, for a failure message.
+QString Log_Text(Tbmpgen_Form& form)
+{
+    QTableWidget* grid = form.Activity_Log()->grid();
+    QStringList rows;
+    for (int row = 1; row < grid->rowCount(); ++row)
+        rows << grid->item(row, 2)->text() + QStringLiteral(" | ") + grid->item(row, 3)->text();
+    return rows.join(QStringLiteral("; "));
+}
+
+QList<int> Device_Codes(Tbmpgen_Form& form)
+{
+    QList<int> codes = Logged_Codes(form);
+    codes.removeAll(27); // the new project
+    return codes;
+}
+
+// Pictures for a person to look at: CORVANE_SCREENSHOTS names their folder.
+void Screenshot(QWidget* widget, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("CORVANE_SCREENSHOTS");
+    if (!folder.isEmpty())
+        widget->grab().save(folder + QLatin1Char('/') + name);
+}
+
+QByteArray Block_Of(TDevice_Config_v2 record)
+{
+    const TDeviceConfiguration block = Build_Upload_Block(record);
+    return QByteArray(reinterpret_cast<const char*>(&block), sizeof block);
+}
+
+// A window with an open project, talking to a virtual controller.
+struct DeviceWindow {
+    explicit DeviceWindow(const QString& path, const SimOptions& options = {}) : sim(options)
+    {
+        started = sim.start();
+        fx.newProject(path);
+        fx.form().Set_Explicit_Ports({sim.portName()}, QString());
+        fx.form().Device_Operations()->Set_Port_Lister([this] { return QStringList{sim.portName()}; });
+        fx.form().Device_Operations()->Allow_Placeholder_Firmware_On({sim.portName()});
+    }
+    TFormFixture fx;
+    VirtualController sim;
+    bool started = false;
+};
+
+} // namespace
+
+void TestDeviceWindow::retrieveShowsTheControllersRecord()
+{
+    TDevice_Config_v2 onController = New_Project_Config();
+    Write_Service_Text(QStringLiteral("Retrieved text"), onController);
+    SimOptions o;
+    o.initialConfig = Block_Of(onController);
+    DeviceWindow w(dir.filePath(QStringLiteral("retrieve.cvp")), o);
+    QVERIFY(w.started);
+    Tbmpgen_Form& form = w.fx.form();
+    QPushButton* retrieve = form.findChild<QPushButton*>(QStringLiteral("retrieve_cfg_Button"));
+    QVERIFY(retrieve);
+    QTest::mouseClick(retrieve, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!retrieve->isEnabled(), kDeadline);
+    QVERIFY(!form.fw_upg_Button()->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(form.Device_Scan_Panel()->isVisible(), kDeadline);
+    Screenshot(&form, QStringLiteral("scanning.png"));
+    QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(13), kDeadline);
+    QCOMPARE(Device_Codes(form), (QList<int>{29, 12, 8, 13}));
+    QCOMPARE(form.Configuration_Page()->generalPage()->serviceText(), QStringLiteral("Retrieved text"));
+    QVERIFY(form.Session().modified);
+    QVERIFY(retrieve->isEnabled());
+    QVERIFY(!form.Device_Scan_Panel()->isVisible());
+    QVERIFY(form.findChild<QWidget*>(QStringLiteral("Project_Panel"))->isEnabled());
+    QVERIFY(!form.VrexComms1()->isOpen());
+}
+
+void TestDeviceWindow::uploadBothThroughThePage()
+{
+    DeviceWindow w(dir.filePath(QStringLiteral("upload.cvp")));
+    QVERIFY(w.started);
+    Tbmpgen_Form& form = w.fx.form();
+    for (int idx : {int(LOGOS_IDX), int(LOGO_THUMBNAILS_IDX)}) {
+        const THandle_object& h = *form.Session().Handle_List.at(size_t(idx));
+        w.fx.addImage(idx, QStringLiteral("SUN"), Png_Bytes(h.width, h.height, qRgb(200, 120, 10)));
+    }
+    form.Configuration_Page()->generalPage()->service_text_Memo()->setPlainText(QStringLiteral("Ask for Sam\nDesk 4"));
+    TUploadDataPage* page = form.Upload_Page();
+    QVERIFY(page->send_Config_CheckBox()->isChecked() && page->send_Image_CheckBox()->isChecked());
+    // Modified and not saved: the question comes first, Yes goes on.
+    w.fx.prompter().enqueue(QMessageBox::Yes);
+    QTest::mouseClick(page->upload_data_BitBtn(), Qt::LeftButton);
+    QCOMPARE(w.fx.prompter().questions().size(), 1);
+    QCOMPARE(w.fx.prompter().questions().at(0).text, DeviceText::unsavedUpload());
+    QVERIFY(!page->send_Config_CheckBox()->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!page->upload_data_BitBtn()->isEnabled(), kDeadline);
+    QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(13), kDeadline);
+    QVERIFY2(Device_Codes(form) == (QList<int>{29, 12, 21, 15, 16, 10, 20, 13}), qPrintable(Log_Text(form)));
+    QCOMPARE(w.fx.prompter().questions().size(), 1);
+
+    TSession& s = form.Session();
+    QCOMPARE(Read_Service_Text(s.Project_Device_Config), QStringLiteral("Ask for Sam\r\nDesk 4"));
+    QCOMPARE(w.sim.memory(0, 1408), Block_Of(s.Project_Device_Config));
+    QByteArray images;
+    Build_Image_Data(images, s.Handle_List);
+    QVERIFY(!images.isEmpty());
+    QCOMPARE(w.sim.memory(0x80000, int(images.size())), images);
+    QProgressBar* imageBar = page->upload_img_ProgressBar();
+    QCOMPARE(imageBar->value(), imageBar->maximum());
+    QCOMPARE(imageBar->maximum(), int(images.size()));
+    QCOMPARE(page->upload_config_ProgressBar()->value(), 1408);
+    QVERIFY(!Progress_In_Error(imageBar));
+    form.Project_Pages()->setCurrentWidget(page);
+    Screenshot(&form, QStringLiteral("upload_page.png"));
+    QVERIFY(page->send_Config_CheckBox()->isEnabled());
+    QVERIFY(page->upload_data_BitBtn()->isEnabled());
+    QVERIFY(s.modified);
+}
+
+void TestDeviceWindow::uploadButtonNeedsATickedBox()
+{
+    DeviceWindow w(dir.filePath(QStringLiteral("boxes.cvp")));
+    QVERIFY(w.started);
+    Tbmpgen_Form& form = w.fx.form();
+    TUploadDataPage* page = form.Upload_Page();
+    QPushButton* upload = page->upload_data_BitBtn();
+    page->send_Config_CheckBox()->click();
+    page->send_Image_CheckBox()->click();
+    QVERIFY(!upload->isEnabled());
+
+    // A scan that finds nothing re-enables the device buttons, but not this one.
+    w.sim.stop();
+    form.Device_Operations()->Set_Port_Lister([] { return QStringList{}; });
+    QTest::mouseClick(form.Configuration_Page()->retrieve_cfg_Button(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(14), kDeadline);
+    QCOMPARE(w.fx.prompter().questions().last().text, DeviceText::notFound());
+    QVERIFY(form.Configuration_Page()->retrieve_cfg_Button()->isEnabled());
+    QVERIFY(form.fw_upg_Button()->isEnabled());
+    QVERIFY(!upload->isEnabled());
+    page->send_Image_CheckBox()->click();
+    QVERIFY(upload->isEnabled());
+}
+
+void TestDeviceWindow::firmwareWindowShowsTheController_data()
+{
+    QTest::addColumn<int>("model");
+    QTest::addColumn<bool>("bootLoader");
+    QTest::addColumn<int>("fwVersion");
+    QTest::addColumn<QString>("modelText");
+    QTest::addColumn<QString>("rcText");
+    QTest::addColumn<QString>("availableText");
+    QTest::addColumn<QList<int>>("codes");
+    QTest::newRow("first model 104") << 0 << false << 104 << "Corvane (KTRA1)"
+                                     << "PN5813 v1.04"
+                                     << "PN5813 v2.01" << QList<int>{29, 12, 22, 23, 24, 13, 13};
+    QTest::newRow("RTC boot loader 5831") << 1 << true << 201 << "Corvane-RTC (KTRA2)"
+                                          << "PN5831 v1.00"
+                                          << "PN5827 v2.01" << QList<int>{29, 12, 22, 23, 24, 13, 13};
+}
+
+void TestDeviceWindow::firmwareWindowShowsTheController()
+{
+    QFETCH(int, model);
+    QFETCH(bool, bootLoader);
+    QFETCH(int, fwVersion);
+    QFETCH(QString, modelText);
+    QFETCH(QString, rcText);
+    QFETCH(QString, availableText);
+    QFETCH(QList<int>, codes);
+    SimOptions o;
+    o.model = model;
+    o.bootLoader = bootLoader;
+    o.fwVersion = quint16(fwVersion);
+    DeviceWindow w(dir.filePath(QStringLiteral("fw.cvp")), o);
+    QVERIFY(w.started);
+    Tbmpgen_Form& form = w.fx.form();
+    QTest::mouseClick(form.fw_upg_Button(), Qt::LeftButton);
+    Tfw_upg_Form* fw = form.Firmware_Window();
+    QTRY_VERIFY_WITH_TIMEOUT(fw->isVisible(), kDeadline);
+    QCOMPARE(fw->model_info_Label()->text(), modelText);
+    QCOMPARE(fw->rc_fwver_Label()->text(), rcText);
+    QCOMPARE(fw->available_fwver_Label()->text(), availableText);
+    QVERIFY(!fw->wrong_software_Label()->isVisible());
+    QCOMPARE(fw->PageControl1()->isTabVisible(1), model == 0);
+    QCOMPARE(fw->PageControl1()->isTabVisible(2), model == 1);
+    QCOMPARE(fw->PageControl1()->currentIndex(), 0);
+    QVERIFY(fw->upgrade_Button()->isEnabled());
+    Screenshot(fw, QStringLiteral("firmware_window_%1.png").arg(model));
+
+    QTest::mouseClick(fw->upgrade_Button(), Qt::LeftButton);
+    QVERIFY(!fw->upgrade_Button()->isEnabled());
+    QVERIFY(fw->upgrade_in_progress);
+    QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(13), kDeadline);
+    // Done: the connection closed under the open window, which offers "Upgrade" again.
+    QVERIFY(fw->isVisible());
+    QVERIFY(fw->upgrade_Button()->isEnabled());
+    QVERIFY(!fw->upgrade_in_progress);
+    QCOMPARE(fw->upgrade_ProgressBar()->value(), 266240);
+    QCOMPARE(w.sim.memory(0x37000, 266240).size(), 266240);
+    QTest::mouseClick(fw->cancel_Button(), Qt::LeftButton);
+    QVERIFY(!fw->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(Device_Codes(form), codes, kDeadline);
+    QVERIFY(form.fw_upg_Button()->isEnabled());
+}
+
+void TestDeviceWindow::cancelDuringTransferAborts()
+{
+    DeviceWindow w(dir.filePath(QStringLiteral("abort.cvp")));
+    QVERIFY(w.started);
+    Tbmpgen_Form& form = w.fx.form();
+    QTest::mouseClick(form.fw_upg_Button(), Qt::LeftButton);
+    Tfw_upg_Form* fw = form.Firmware_Window();
+    QTRY_VERIFY_WITH_TIMEOUT(fw->isVisible(), kDeadline);
+    QTest::mouseClick(fw->upgrade_Button(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(fw->upgrade_ProgressBar()->value() >= 20 * 512, kDeadline);
+
+    // No: the transfer goes on. Yes: the window closes, the next block step ends it.
+    w.fx.prompter().enqueue(QMessageBox::No);
+    QTest::mouseClick(fw->cancel_Button(), Qt::LeftButton);
+    QVERIFY(fw->isVisible());
+    QCOMPARE(w.fx.prompter().questions().last().text, DeviceText::abortQuestion());
+    w.fx.prompter().enqueue(QMessageBox::Yes);
+    QTest::mouseClick(fw->cancel_Button(), Qt::LeftButton);
+    QVERIFY(!fw->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(13), kDeadline);
+    QCOMPARE(Device_Codes(form), (QList<int>{29, 12, 22, 26, 13}));
+    QVERIFY(w.sim.writeCount() < 520);
+    QVERIFY(!form.VrexComms1()->isOpen());
+    QVERIFY(form.fw_upg_Button()->isEnabled());
+}
+
+void TestDeviceWindow::controlsAreNamedForAssistiveTools()
+{
+    TFormFixture fx;
+    fx.newProject(dir.filePath(QStringLiteral("names.cvp")));
+    Tbmpgen_Form& form = fx.form();
+    Tfw_upg_Form* fw = form.Firmware_Window();
+    auto name = [](QObject* o) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(o);
+        return a ? a->text(QAccessible::Name) : QString();
+    };
+    QCOMPARE(name(form.fw_upg_Button()), form.fw_upg_Button()->text());
+    QCOMPARE(name(form.Upload_Page()->upload_data_BitBtn()), QStringLiteral("Upload Data"));
+    QCOMPARE(name(form.Upload_Page()->upload_img_ProgressBar()), QStringLiteral("Upload Images progress"));
+    QCOMPARE(name(form.Device_Scan_Panel()->device_scan_ProgressBar()),
+             QStringLiteral("Searching for Corvane R/C....."));
+    QCOMPARE(name(fw->upgrade_Button()), QStringLiteral("Upgrade"));
+    QCOMPARE(name(fw->cancel_Button()), QStringLiteral("Cancel"));
+    QCOMPARE(name(fw->upgrade_ProgressBar()), QStringLiteral("Upgrade progress"));
+    QCOMPARE(name(fw->Memo(0)), QStringLiteral("Version History (Corvane)"));
+
+    // The error state is told, not only painted.
+    Set_Progress_State(fw->upgrade_ProgressBar(), 10, 10, true);
+    QCOMPARE(QAccessible::queryAccessibleInterface(fw->upgrade_ProgressBar())->text(QAccessible::Description),
+             QStringLiteral("error"));
+    QVERIFY(Progress_In_Error(fw->upgrade_ProgressBar()));
+
+    // History pages: sections scaled by the screen's dpi, the history text loaded.
+    const int dpi = fw->logicalDpiX();
+    QCOMPARE(fw->HeaderControl(0)->sectionSize(0), 97 * dpi / 96);
+    QCOMPARE(fw->HeaderControl(1)->sectionSize(2), 440 * dpi / 96);
+    QVERIFY(!fw->Memo(0)->toPlainText().isEmpty());
+    QVERIFY(fw->Memo(0)->isReadOnly());
+    QCOMPARE(fw->Memo(1)->document()->defaultTextOption().tabs().size(), 6);
+    QCOMPARE(Tfw_upg_Form::History_Tab_Stops(96), (QList<int>{24, 48, 72, 80, 88, 96}));
+    QCOMPARE(Tfw_upg_Form::History_Tab_Stops(120), (QList<int>{24, 52, 80, 88, 96, 104}));
+}

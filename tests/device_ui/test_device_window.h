@@ -1,0 +1,18 @@
+#pragma once
+#include <QObject>
+#include <QTemporaryDir>
+
+class TestDeviceWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void retrieveShowsTheControllersRecord();
+    void uploadBothThroughThePage();
+    void uploadButtonNeedsATickedBox();
+    void firmwareWindowShowsTheController_data();
+    void firmwareWindowShowsTheController();
+    void cancelDuringTransferAborts();
+    void controlsAreNamedForAssistiveTools();
+
+private:
+    QTemporaryDir dir;
+};
