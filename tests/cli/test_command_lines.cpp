@@ -19,6 +19,7 @@ QStringList filled(QStringList args, const QTemporaryDir& dir)
         a.replace("@X", dir.filePath("damaged.png"));
         a.replace("@F", dir.filePath("plain-file"));
         a.replace("@D", dir.path());
+        a.replace("@B", QStringLiteral(CORVANE_FUZZ_FINDINGS "/picture/bmp-32784x272-106-bytes.bmp"));
     }
     return args;
 }
@@ -98,6 +99,9 @@ void TestCommandLines::exitStatusAndStreams_data()
         {"--stdev needs a number"});
     row("missing project", "cli", {"info", "@D/missing.cvp"}, 1, {"missing.cvp"});
     row("damaged PNG: our line only", "cli", {"preview", "@X", "--format", "7", "-o", "@D/a.png"}, 1, {"damaged.png"});
+    // 106 bytes declaring 32784 x 272 pixels: refused on its header's size.
+    row("tiny file of a huge picture", "cli", {"preview", "@B", "--format", "7", "-o", "@D/a.png"}, 1,
+        {"32784 x 272"});
 
 #ifdef CORVANE_RC_SIM
     row("sim --help", "sim", {"--help"}, 0, {"Usage: corvane-rc-sim", "--dump-dir"});

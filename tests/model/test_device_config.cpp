@@ -164,8 +164,15 @@ void TestDeviceConfig::serviceText_data()
         << threeLines << (QByteArray(40, 'x') + '\r' + QByteArray(40, 'x') + '\r' + QByteArray(40, 'x'))
         << (line40 + "\r\n" + line40 + "\r\n" + QString(39, QChar('x')));
     QTest::newRow("line feeds removed, CR kept") << QString("a\r\nb\nc") << QByteArray("a\rbc") << QString("a\r\nbc");
-    QTest::newRow("non-ASCII stored as UTF-8, read byte-wise")
-        << QString::fromUtf8("Caf\xC3\xA9") << QByteArray("Caf\xC3\xA9") << QString::fromLatin1("Caf\xC3\xA9");
+    QTest::newRow("non-ASCII stored as UTF-8, read back unchanged")
+        << QString::fromUtf8("Caf\xC3\xA9 20\xC2\xB0") << QByteArray("Caf\xC3\xA9 20\xC2\xB0")
+        << QString::fromUtf8("Caf\xC3\xA9 20\xC2\xB0");
+    // A character cut in two by the field's end is dropped; the rest stays UTF-8.
+    const QString cut = QString(40, QChar('x')) + "\r\n" + QString(40, QChar('x')) + "\r\n" + QString(38, QChar('x'))
+        + QString::fromUtf8("\xC3\xA9");
+    QTest::newRow("UTF-8 character cut by the field's end")
+        << cut << (QByteArray(40, 'x') + '\r' + QByteArray(40, 'x') + '\r' + QByteArray(38, 'x') + "\xC3\xA9")
+        << (QString(40, QChar('x')) + "\r\n" + QString(40, QChar('x')) + "\r\n" + QString(38, QChar('x')));
     QTest::newRow("empty") << QString() << QByteArray() << QString();
 }
 

@@ -2,6 +2,8 @@
 
 #include "core/model/Fletcher.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <cstring>
 
@@ -123,14 +125,41 @@ void Write_Service_Text(const QString& text, TDevice_Config_v2& rec)
     std::memcpy(rec.service_info_text, utf8.constData(), std::min<std::size_t>(utf8.size(), kServiceTextBytes));
 }
 
+namespace {
+// The bytes as UTF-8 when they are UTF-8 (what the editor writes), else one
+// character per byte. A multi-byte character cut off by the field's end
+// (cut) still leaves the rest of the text UTF-8.
+QString decodeServiceText(const QByteArray& bytes, bool cut)
+{
+    auto strict = [](const QByteArray& b, QString& out) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        out = decoder.decode(b);
+        return !decoder.hasError();
+    };
+    QString out;
+    if (strict(bytes, out))
+        return out;
+    qsizetype lead = bytes.size() - 1;
+    while (lead >= 0 && bytes.size() - lead <= 3 && (uchar(bytes[lead]) & 0xC0) == 0x80)
+        --lead;
+    if (cut && lead >= 0 && bytes.size() - lead <= 3) {
+        const uchar first = uchar(bytes[lead]);
+        const qsizetype needed = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+        if (needed > bytes.size() - lead && strict(bytes.left(lead), out))
+            return out;
+    }
+    return QString::fromLatin1(bytes);
+}
+} // namespace
+
 QString Read_Service_Text(const TDevice_Config_v2& rec)
 {
-    QString out;
     const uint8_t* p = bytesOf(rec.service_info_text);
-    for (int i = 0; i < kServiceTextReadLimit && p[i] != 0; ++i) {
-        out.append(QChar(p[i]));
-        if (p[i] == '\r')
-            out.append(QChar('\n'));
-    }
+    int length = 0;
+    while (length < kServiceTextReadLimit && p[length] != 0)
+        ++length;
+    QString out
+        = decodeServiceText(QByteArray(reinterpret_cast<const char*>(p), length), length == kServiceTextReadLimit);
+    out.replace(QStringLiteral("\r"), QStringLiteral("\r\n"));
     return out;
 }

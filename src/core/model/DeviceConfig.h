@@ -25,8 +25,10 @@ inline const char kNewProjectServiceText[] = "For servicing, please contact your
 
 // Editor text -> field: line feeds removed, UTF-8, zero-filled, at most 122 bytes.
 void Write_Service_Text(const QString& text, TDevice_Config_v2& rec);
-// Field -> editor text: up to the first zero or 121 bytes, one character per
-// byte, a line feed inserted after every carriage return.
+// Field -> editor text: up to the first zero or 121 bytes, decoded as UTF-8
+// when the bytes are UTF-8 (so what the editor wrote reads back unchanged),
+// else one character per byte; a line feed inserted after every carriage
+// return.
 QString Read_Service_Text(const TDevice_Config_v2& rec);
 
 // The empty-event pattern that a converted record gets in every slot.

@@ -7,13 +7,12 @@
 
 #include "core/imaging/DeviceImageEncoder.h"
 #include "core/imaging/ImageDecoding.h"
+#include "core/imaging/PictureLimit.h"
 #include "core/imaging/ImagingError.h"
 #include "core/imaging/PixelFormat.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QImageWriter>
 
 #include <cmath>
@@ -22,28 +21,14 @@ namespace {
 
 QImage readImage(const QString& path, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+    // The header's size is checked before any pixel is decoded: a few bytes
+    // can declare a picture of millions of pixels.
+    LoadedPicture picture = Load_Picture_File(path, PictureLimit::forPreview(), true);
+    if (picture.status != PictureStatus::Loaded) {
+        *error = QStringLiteral("%1: %2").arg(path, picture.error);
         return {};
     }
-    const QByteArray bytes = file.readAll();
-    QString why;
-    QImage image = Load_Bitmap_From_Stream(bytes, &why);
-    if (image.isNull()) {
-        // Not BMP, PNG, GIF or JPEG by signature: let Qt's other codecs try.
-        QBuffer buffer;
-        buffer.setData(bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer);
-        image = reader.read();
-        if (image.isNull() || image.width() <= 0 || image.height() <= 0) {
-            *error = QStringLiteral("%1: %2").arg(path, why);
-            return {};
-        }
-        image.convertTo(QImage::Format_ARGB32_Premultiplied);
-    }
-    return image;
+    return picture.image;
 }
 
 // The picture format -o names by its extension, or empty when Qt cannot write it.

@@ -2,6 +2,9 @@
 
 #include <QTextStream>
 
+#include <cstdlib>
+#include <exception>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -30,6 +33,24 @@ void toDebugLog(QtMsgType type, const QMessageLogContext& context, const QString
         QTextStream(Program_Stderr()) << "debug: " << (context.category ? context.category : "default") << ": "
                                       << message << '\n';
 }
+
+// With descriptor 2 silenced, the runtime's own last words on an uncaught
+// exception would be lost; they go to the kept standard error instead.
+[[noreturn]] void reportTermination()
+{
+    if (const std::exception_ptr current = std::current_exception()) {
+        try {
+            std::rethrow_exception(current);
+        } catch (const std::exception& error) {
+            std::fprintf(Program_Stderr(), "internal error: %s\n", error.what());
+        } catch (...) {
+            std::fputs("internal error: unknown exception\n", Program_Stderr());
+        }
+    } else {
+        std::fputs("internal error: terminated\n", Program_Stderr());
+    }
+    std::abort();
+}
 } // namespace
 
 void Route_Qt_Messages_To_Debug_Log()
@@ -56,6 +77,7 @@ void Keep_Library_Output_Off_Stderr()
     ::fcntl(kept, F_SETFD, FD_CLOEXEC);
     std::setvbuf(stream, nullptr, _IONBF, 0);
     s_stderr = stream;
+    std::set_terminate(&reportTermination);
 }
 
 FILE* Program_Stderr()

@@ -82,7 +82,7 @@ QString Tbmpgen_Form::Firmware_Button_Caption(quint16 version)
 
 void Tbmpgen_Form::Build_Layout()
 {
-    configPage = new TConfigurationPage;
+    configPage = new TConfigurationPage(m_session->Project_Device_Config);
     imagesPage = new TImagesPage;
     uploadPage = new TUploadDataPage;
     projectPages = new QTabWidget;

@@ -1,25 +1,64 @@
 #include "ui/config_editor/TConfigurationPage.h"
 
+#include "core/resources/TDM_images.h"
 #include "ui/config_editor/TGeneralPage.h"
+#include "ui/config_editor/TOccupancyPage.h"
+#include "ui/config_editor/TUserInterfacePage.h"
 
 #include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-TConfigurationPage::TConfigurationPage(QWidget* parent) : QWidget(parent)
+namespace {
+// Pictures of the configuration tabs, by their place in the item list.
+enum : int {
+    kGeneralPicture = 0,
+    kOccupancyPicture = 1,
+    kUiPicture = 2,
+    kAppearancePicture = 3,
+    kSchedulerPicture = 4
+};
+constexpr int kTabPicture = 36;
+
+QIcon tabIcon(int pictureIndex)
+{
+    const QString name = TDM_imagestore::cfgItemNames().value(pictureIndex);
+    QIcon icon;
+    if (!Has_Picture(name))
+        return icon;
+    // Rendered for ordinary and for dense screens, so the tabs stay sharp.
+    for (qreal ratio : {1.0, 1.5, 2.0}) {
+        QPixmap pixmap = QPixmap::fromImage(picture(name, QSize(kTabPicture, kTabPicture) * ratio));
+        pixmap.setDevicePixelRatio(ratio);
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+} // namespace
+
+TConfigurationPage::TConfigurationPage(TDevice_Config_v2& record, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("config_TabSheet"));
     pages = new QTabWidget(this);
     pages->setObjectName(QStringLiteral("cfg_PageControl"));
-    // The sub-pages show pictures on their tabs; until they are drawn, short
-    // captions keep the tabs usable.
-    m_general = new TGeneralPage;
-    addEditorPage(m_general, QStringLiteral("General"));
-    addPlaceholderPage("occupancy_cfg_TabSheet", QStringLiteral("Occupancy"));
-    addPlaceholderPage("RC_ui_cfg_TabSheet", QStringLiteral("User Interface"));
-    addPlaceholderPage("appearance_cfg_TabSheet", QStringLiteral("Appearance"));
-    addPlaceholderPage("scheduler_cfg_TabSheet", QStringLiteral("Scheduler"));
+    pages->setIconSize(QSize(kTabPicture, kTabPicture));
+    pages->setDocumentMode(false);
+
+    m_general = new TGeneralPage(record);
+    m_occupancy = new TOccupancyPage(record);
+    m_userInterface = new TUserInterfacePage(record);
+    addEditorPage(m_general, kGeneralPicture, QStringLiteral("General"));
+    addEditorPage(m_occupancy, kOccupancyPicture, QStringLiteral("Occupancy Strategies"));
+    addEditorPage(m_userInterface, kUiPicture, QStringLiteral("R/C User Interface"));
+    addPlaceholderPage("appearance_cfg_TabSheet", kAppearancePicture, QStringLiteral("Appearance"), QString());
+    addPlaceholderPage("scheduler_cfg_TabSheet", kSchedulerPicture, QStringLiteral("Scheduler"),
+                       QStringLiteral("Note: The scheduler is only available for the Corvane-RTC"));
 
     retrieve = new QPushButton(QStringLiteral("Retrieve Configuration"), this);
     retrieve->setObjectName(QStringLiteral("retrieve_cfg_Button"));
@@ -32,18 +71,39 @@ TConfigurationPage::TConfigurationPage(QWidget* parent) : QWidget(parent)
     layout->addLayout(side);
 }
 
-void TConfigurationPage::addEditorPage(TConfigEditorPage* page, const QString& caption)
+void TConfigurationPage::addTab(QWidget* page, int pictureIndex, const QString& name)
 {
-    pages->addTab(page, caption);
+    // Picture tabs without captions; the name is there for the tool tip and
+    // for screen readers.
+    // A page scrolls rather than holding the window at its full height.
+    auto* scroller = new QScrollArea;
+    scroller->setObjectName(page->objectName() + QStringLiteral("_ScrollBox"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(page);
+    const int index = pages->addTab(scroller, tabIcon(pictureIndex), QString());
+    pages->setTabToolTip(index, name);
+    pages->tabBar()->setAccessibleTabName(index, name);
+}
+
+void TConfigurationPage::addEditorPage(TConfigEditorPage* page, int pictureIndex, const QString& name)
+{
+    addTab(page, pictureIndex, name);
     m_editorPages.append(page);
     connect(page, &TConfigEditorPage::changed, this, &TConfigurationPage::changed);
 }
 
-void TConfigurationPage::addPlaceholderPage(const char* objectName, const QString& caption)
+void TConfigurationPage::addPlaceholderPage(const char* objectName, int pictureIndex, const QString& name,
+                                            const QString& note)
 {
-    auto* page = new QWidget(pages);
+    auto* page = new QWidget;
     page->setObjectName(QString::fromLatin1(objectName));
-    pages->addTab(page, caption);
+    if (!note.isEmpty()) {
+        auto* layout = new QVBoxLayout(page);
+        layout->addStretch(1);
+        layout->addWidget(new QLabel(note));
+    }
+    addTab(page, pictureIndex, name);
 }
 
 QWidget* TConfigurationPage::Sub_Page(const QString& objectName) const
@@ -58,9 +118,20 @@ void TConfigurationPage::Select_First_Sub_Page()
 
 void TConfigurationPage::Show_Device_Config(const TDevice_Config_v2& config)
 {
-    for (TConfigEditorPage* page : m_editorPages)
-        page->Show_Device_Config(config);
+    // The order matters to the later pages: the scheduler's step marks the
+    // project modified in any case, and the service text comes last.
+    m_general->Show_General_Options(config);
+    m_occupancy->Show_Device_Config(config);
+    m_userInterface->Show_Device_Config(config);
+    Show_Scheduler(config);
+    m_general->Show_Frost_Protection(config);
+    Show_Appearance(config);
+    m_general->Show_Service_Text(config);
 }
+
+void TConfigurationPage::Show_Scheduler(const TDevice_Config_v2&) { }
+
+void TConfigurationPage::Show_Appearance(const TDevice_Config_v2&) { }
 
 void TConfigurationPage::writeDeviceConfig(TDevice_Config_v2& config) const
 {

@@ -1,0 +1,93 @@
+#include "ui/config_editor/Thint_Frame.h"
+
+#include "ui/config_editor/OptionPictures.h"
+
+#include <QPainter>
+#include <QRegion>
+#include <QToolTip>
+
+#include <array>
+
+namespace {
+struct Hint {
+    const char* title;
+    const char* text;
+};
+constexpr std::array<Hint, 9> kHints{{
+    {"Unoccupied Strategy", "Will keep the room within the temperature range specified, while unoccupied."},
+    {"Occupied Strategy", "Will return the HVAC to a default state, ONLY when the room becomes occupied."},
+    {"Service Text", "Will be displayed with the error code description."},
+    {"Image Error", "Selected image does not exist in this project."},
+    {"Appearance", "Click on the background or logo area to change the image."},
+    {"Background Colour", "Adjust the RGB levels of the background image."},
+    {"R/C User Interface", "Select which control options are available to the user."},
+    {"Image List", "Drag and drop images of the correct resolution onto the panel below."},
+    {"Upload Data", "Select which data to upload and click the button"},
+}};
+} // namespace
+
+Thint_Frame::Thint_Frame(int tag, QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("hint_Frame"));
+    setFixedSize(kSide, kSide);
+    setMask(QRegion(0, 0, kSide, kSide, QRegion::Ellipse));
+    setFocusPolicy(Qt::TabFocus);
+    setTag(tag);
+}
+
+QString Thint_Frame::hintTitle(int tag)
+{
+    return tag >= 1 && tag <= int(kHints.size()) ? QString::fromLatin1(kHints[tag - 1].title)
+                                                 : QStringLiteral("Undefined");
+}
+
+QString Thint_Frame::hintText(int tag)
+{
+    return tag >= 1 && tag <= int(kHints.size()) ? QString::fromLatin1(kHints[tag - 1].text)
+                                                 : QStringLiteral("Undefined");
+}
+
+void Thint_Frame::setTag(int tag)
+{
+    m_tag = tag;
+    setAccessibleName(hintTitle(tag));
+    setAccessibleDescription(hintText(tag));
+}
+
+void Thint_Frame::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.drawImage(rect(),
+                      OptionPictures::picture(QStringLiteral("HINT_BADGE_PNG"), size(), devicePixelRatioF(), false));
+}
+
+void Thint_Frame::showBalloon()
+{
+    const QString balloon
+        = QStringLiteral("<b>%1</b><br>%2").arg(hintTitle(m_tag).toHtmlEscaped(), hintText(m_tag).toHtmlEscaped());
+    QToolTip::showText(mapToGlobal(QPoint(width() / 2, height())), balloon, this);
+}
+
+void Thint_Frame::enterEvent(QEnterEvent* event)
+{
+    showBalloon();
+    QWidget::enterEvent(event);
+}
+
+void Thint_Frame::leaveEvent(QEvent* event)
+{
+    QToolTip::hideText();
+    QWidget::leaveEvent(event);
+}
+
+void Thint_Frame::focusInEvent(QFocusEvent* event)
+{
+    showBalloon();
+    QWidget::focusInEvent(event);
+}
+
+void Thint_Frame::focusOutEvent(QFocusEvent* event)
+{
+    QToolTip::hideText();
+    QWidget::focusOutEvent(event);
+}
