@@ -10,8 +10,6 @@
 #include "ui/app/gen_lib.h"
 #include "ui/device/Tfw_upg_Form.h"
 #include "ui/imaging/Timg_select_Form.h"
-#include "ui/scheduler/Tcopy_events_Form.h"
-#include "ui/scheduler/Tscheduled_events_form.h"
 
 TStartupSequence::TStartupSequence(const QElapsedTimer& sinceLaunch) : clock(sinceLaunch) { }
 
@@ -49,7 +47,9 @@ void TStartupSequence::Run()
 
     // The main window stays disabled while the splash is up, so nothing can
     // be started before every window exists. The secondary windows are its
-    // children: created once, reused, freed with it.
+    // children: created once, reused, freed with it. The scheduled-events
+    // editor and its copy dialog belong to the scheduler page, which the main
+    // window creates.
     mainWindow = std::make_unique<Tbmpgen_Form>();
     mainWindow->setEnabled(false);
     mainWindow->show();
@@ -57,8 +57,6 @@ void TStartupSequence::Run()
     auto* about = new Tabout_Form(mainWindow.get());
     auto* information = new Tinfo_Form(mainWindow.get());
     new Tsettings_Form(mainWindow.get());
-    new Tscheduled_events_form(mainWindow.get());
-    new Tcopy_events_Form(mainWindow.get());
     mainWindow->Set_Help_Windows(information, about);
     splash->Step();
     Pause(300);

@@ -4,6 +4,7 @@
 #include "ui/config_editor/TGeneralPage.h"
 #include "ui/config_editor/TOccupancyPage.h"
 #include "ui/config_editor/TUserInterfacePage.h"
+#include "ui/scheduler/TSchedulerPage.h"
 
 #include <QHBoxLayout>
 #include <QIcon>
@@ -57,8 +58,8 @@ TConfigurationPage::TConfigurationPage(TDevice_Config_v2& record, QWidget* paren
     addEditorPage(m_occupancy, kOccupancyPicture, QStringLiteral("Occupancy Strategies"));
     addEditorPage(m_userInterface, kUiPicture, QStringLiteral("R/C User Interface"));
     addPlaceholderPage("appearance_cfg_TabSheet", kAppearancePicture, QStringLiteral("Appearance"), QString());
-    addPlaceholderPage("scheduler_cfg_TabSheet", kSchedulerPicture, QStringLiteral("Scheduler"),
-                       QStringLiteral("Note: The scheduler is only available for the Corvane-RTC"));
+    m_scheduler = new TSchedulerPage(record);
+    addEditorPage(m_scheduler, kSchedulerPicture, QStringLiteral("Scheduler"));
 
     retrieve = new QPushButton(QStringLiteral("Retrieve Configuration"), this);
     retrieve->setObjectName(QStringLiteral("retrieve_cfg_Button"));
@@ -129,7 +130,10 @@ void TConfigurationPage::Show_Device_Config(const TDevice_Config_v2& config)
     m_general->Show_Service_Text(config);
 }
 
-void TConfigurationPage::Show_Scheduler(const TDevice_Config_v2&) { }
+void TConfigurationPage::Show_Scheduler(const TDevice_Config_v2& config)
+{
+    m_scheduler->Show_Device_Config(config);
+}
 
 void TConfigurationPage::Show_Appearance(const TDevice_Config_v2&) { }
 

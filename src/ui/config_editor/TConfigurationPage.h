@@ -14,6 +14,7 @@ class QTabWidget;
 class TConfigEditorPage;
 class TGeneralPage;
 class TOccupancyPage;
+class TSchedulerPage;
 class TUserInterfacePage;
 
 class TConfigurationPage : public QWidget {
@@ -28,6 +29,7 @@ public:
     TGeneralPage* generalPage() const { return m_general; }
     TOccupancyPage* occupancyPage() const { return m_occupancy; }
     TUserInterfacePage* userInterfacePage() const { return m_userInterface; }
+    TSchedulerPage* schedulerPage() const { return m_scheduler; }
 
     void Select_First_Sub_Page();
 
@@ -45,7 +47,7 @@ private:
     void addTab(QWidget* page, int pictureIndex, const QString& name);
 
     // The scheduler page's step: the scheduler box, the day timelines and
-    // the days' starting run states. The scheduler page is not built yet.
+    // the days' starting run states.
     void Show_Scheduler(const TDevice_Config_v2& config);
     // The appearance page's step: Show_Appearance with the background and
     // logo previews. The appearance page is not built yet.
@@ -56,5 +58,6 @@ private:
     TGeneralPage* m_general = nullptr;
     TOccupancyPage* m_occupancy = nullptr;
     TUserInterfacePage* m_userInterface = nullptr;
+    TSchedulerPage* m_scheduler = nullptr;
     QList<TConfigEditorPage*> m_editorPages;
 };

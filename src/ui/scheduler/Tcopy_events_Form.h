@@ -1,11 +1,34 @@
 #pragma once
+// Chooses the days a day's event list is copied onto: seven toggle buttons,
+// Sunday to Saturday, beside the source day's name. OK is offered once a day
+// other than the source is chosen; the source day cannot be chosen. The
+// chosen days are read after the dialog closes.
 
 #include <QDialog>
 
-// Copies a day's event list onto other days. Created once at start-up; the
-// day buttons arrive with the scheduler.
+#include <array>
+
+class QLabel;
+class QPushButton;
+
 class Tcopy_events_Form : public QDialog {
     Q_OBJECT
 public:
     explicit Tcopy_events_Form(QWidget* parent = nullptr);
+
+    // Every day up and enabled but the source, nothing chosen, OK disabled.
+    void Init(int day_idx);
+    // Day 1..7 chosen.
+    bool Day_Chosen(int day) const { return day_flag[std::size_t(day - 1)]; }
+    QPushButton* Day_Button(int day) const { return day_Button[std::size_t(day - 1)]; }
+
+private slots:
+    void SpeedButtonClick();
+
+private:
+    std::array<QPushButton*, 7> day_Button{};
+    std::array<bool, 7> day_flag{};
+    QLabel* dow_Label = nullptr;
+    QPushButton* ok_Button = nullptr;
+    QPushButton* cancel_Button = nullptr;
 };

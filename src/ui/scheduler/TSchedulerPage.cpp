@@ -1,0 +1,122 @@
+#include "ui/scheduler/TSchedulerPage.h"
+
+#include "ui/scheduler/Tschedule_timeline_Frame.h"
+#include "ui/scheduler/Tscheduled_events_form.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent) : TConfigEditorPage(parent), m_record(record)
+{
+    setObjectName(QStringLiteral("scheduler_cfg_TabSheet"));
+    auto* note = new QLabel(QStringLiteral("Note: The scheduler is only available for the Corvane-RTC"), this);
+    note->setObjectName(QStringLiteral("scheduler_note_Label"));
+    m_enable = new QCheckBox(QStringLiteral("Scheduler"), this);
+    m_enable->setObjectName(QStringLiteral("scheduler_enable_CheckBox"));
+    connect(m_enable, &QCheckBox::clicked, this, &TSchedulerPage::scheduler_enable_CheckBoxClick);
+
+    m_group = new QGroupBox(this);
+    m_group->setObjectName(QStringLiteral("scheduler_GroupBox"));
+    m_scroll = new QScrollArea(m_group);
+    m_scroll->setObjectName(QStringLiteral("scheduler_timeline_ScrollBox"));
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    auto* days = new QWidget;
+    days->setObjectName(QStringLiteral("scheduler_timeline_Days"));
+    auto* stack = new QVBoxLayout(days);
+    // Gaps of 5 % of a timeline's height, rounded to the nearest pixel.
+    const int height = Tschedule_timeline_Frame::kHeight;
+    stack->setSpacing((height * 105 + 50) / 100 - height);
+    for (int day = 1; day <= 7; ++day) {
+        auto* frame = new Tschedule_timeline_Frame(days);
+        frame->setObjectName(QStringLiteral("schedule_timeline_Frame%1").arg(day));
+        frame->init(day);
+        frame->pSchedule = &m_record.daily_schedule[day - 1];
+        frame->onclick_cb_fn = [this](int d) { schedule_dow_Click_cb_fn(d); };
+        stack->addWidget(frame);
+        m_frames << frame;
+    }
+    stack->addStretch(1);
+    m_scroll->setWidget(days);
+    auto* groupLayout = new QVBoxLayout(m_group);
+    groupLayout->addWidget(m_scroll);
+
+    m_eventsForm = new Tscheduled_events_form(this);
+    connect(m_eventsForm, &QDialog::finished, this, &TSchedulerPage::Events_Form_Finished);
+    connect(m_eventsForm, &Tscheduled_events_form::daysCopied, this, &TSchedulerPage::Days_Copied);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(note);
+    layout->addWidget(m_enable);
+    layout->addWidget(m_group, 1);
+
+    // A new project has the scheduler off.
+    m_scroll->setEnabled(false);
+}
+
+void TSchedulerPage::Show_Device_Config(const TDevice_Config_v2& config)
+{
+    m_enable->setChecked(config.scheduler_enabled != 0);
+    scheduler_enable_CheckBoxClick();
+    for (Tschedule_timeline_Frame* frame : m_frames) {
+        frame->Refresh_Event_List();
+        frame->update();
+    }
+    schedule_update_end_of_day_runstate();
+}
+
+void TSchedulerPage::writeDeviceConfig(TDevice_Config_v2&) const { }
+
+void TSchedulerPage::scheduler_enable_CheckBoxClick()
+{
+    const bool ticked = m_enable->isChecked();
+    m_scroll->setEnabled(ticked);
+    m_record.scheduler_enabled = ticked ? 1 : 0;
+    emit changed();
+    Repaint_Timelines();
+}
+
+void TSchedulerPage::schedule_update_end_of_day_runstate()
+{
+    const std::array<int, kScheduleDays> states = Starting_Run_States(m_record.daily_schedule);
+    for (int d = 0; d < kScheduleDays; ++d)
+        m_frames[d]->Set_Starting_Runstate(states[std::size_t(d)]);
+    Repaint_Timelines();
+}
+
+void TSchedulerPage::schedule_dow_Click_cb_fn(int day)
+{
+    Tschedule_timeline_Frame* frame = schedule_dow_Frame(day);
+    if (!frame || m_eventsForm->isVisible())
+        return;
+    m_eventsForm->Prepare(frame, m_frames);
+    // Modal for the user, but the caller goes on: the outcome arrives with
+    // finished().
+    m_eventsForm->open();
+}
+
+void TSchedulerPage::Events_Form_Finished(int result)
+{
+    if (result != QDialog::Accepted)
+        return;
+    schedule_update_end_of_day_runstate();
+    // The day's record changed: without this a quit could lose it unasked.
+    emit changed();
+}
+
+void TSchedulerPage::Days_Copied()
+{
+    // The copied days are in the record already, whatever the editor's
+    // outcome: their run states and the project's modified state follow now.
+    schedule_update_end_of_day_runstate();
+    emit changed();
+}
+
+void TSchedulerPage::Repaint_Timelines()
+{
+    for (Tschedule_timeline_Frame* frame : m_frames)
+        frame->update();
+}

@@ -1,0 +1,64 @@
+#pragma once
+// One day of the weekly schedule drawn as a timeline: the day's name, a
+// 24-hour axis with locale time labels, the periods in which the unit runs as
+// translucent bars above the axis and a mark below it for every event (red
+// where an event repeats the minute of the one before it). A click opens the
+// events editor for the day; a disabled timeline is drawn grey and ignores
+// clicks. Screen readers get the day's name and a summary, and can press it.
+
+#include "core/model/ScheduleModel.h"
+
+#include <QColor>
+#include <QFrame>
+
+#include <functional>
+
+class QPainter;
+
+class Tschedule_timeline_Frame : public QFrame {
+    Q_OBJECT
+public:
+    using TdowClick_cb_fn = std::function<void(int dayIndex)>;
+
+    // At 96 dots per inch.
+    static constexpr int kWidth = 600;
+    static constexpr int kHeight = 100;
+
+    explicit Tschedule_timeline_Frame(QWidget* parent = nullptr);
+
+    // dayidx 1..7, Sunday..Saturday.
+    void init(int dayidx);
+    // Rebuilds event_list from pSchedule.
+    void Refresh_Event_List();
+    void Set_Starting_Runstate(int state);
+
+    // Long day name of day 1..7 (Sunday first) in the user's locale.
+    static QString Long_Day_Name(int dayIndex);
+
+    // Draws the whole timeline into a w x h area.
+    void Paint_Timeline(QPainter& painter, int w, int h) const;
+    // "Monday, 2 events, on from 07:05 to 18:00".
+    QString Accessible_Name() const;
+    // What a click does: the callback with the day index, when enabled.
+    void Click();
+
+    int day_index = 0;
+    TSchedule_Day* pSchedule = nullptr;
+    TScheduleEventList event_list;
+    int starting_runstate = 0;
+    TdowClick_cb_fn onclick_cb_fn;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    struct Geometry;
+
+    void draw_axis_2(QPainter& painter, const Geometry& g) const;
+    void draw_overlay_2(QPainter& painter, const Geometry& g) const;
+    void draw_event_mark(QPainter& layer, const Geometry& g, int minute_of_day, const QColor& color) const;
+    void Announce_Name_Change();
+};

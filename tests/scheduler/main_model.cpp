@@ -1,0 +1,11 @@
+#include "test_schedule_model.h"
+
+#include "RunTestObjects.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    return Run_Test_Objects<TestScheduleModel>(argc, argv);
+}

@@ -1,0 +1,43 @@
+#pragma once
+#include <QObject>
+
+class TestTimeline : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void geometryAt600x100();
+    void barsAndMarks_data();
+    void barsAndMarks();
+    void disabledIsGreyAndDeaf();
+    void accessibleNameAndPress();
+};
+
+class TestEventsEditor : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void emptyDayOffersOnlyAdd();
+    void typedTimeIsStored();
+    void timeFieldRules_data();
+    void timeFieldRules();
+    void eighthEventHidesAddAndDeleteFreesItsSlot();
+    void addThenCancelLeavesSlotFree();
+    void eventSelectShowsRecordValues_data();
+    void eventSelectShowsRecordValues();
+    void gridShowsOnlyEnabledSettings();
+    void rowButtonsFollowTheirRows();
+    void copyDialogOffersOnlyOtherDays();
+    void copyThenCancelKeepsCopyAndRecomputes();
+    void pictureButtonsAreNamed();
+};
+
+class TestSchedulerPage : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void showRecordRebuildsTimelinesAndRunStates();
+    void schedulerBoxEnablesTimelines();
+    void okWritesDayAndMarksProjectModified();
+    void cancelWritesNothing();
+    void pageSitsInTheConfigurationPages();
+};

@@ -1,0 +1,150 @@
+#include "SchedulerPageFixture.h"
+#include "test_scheduler.h"
+
+#include "core/session/TSession.h"
+#include "ui/app/Tbmpgen_Form.h"
+#include "ui/config_editor/TConfigurationPage.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
+
+#include <cstring>
+
+namespace {
+constexpr int kMonday = 2;
+constexpr int kWednesday = 4;
+
+QList<int> startingStates(TSchedulerPage& page)
+{
+    QList<int> states;
+    for (int day = 1; day <= 7; ++day)
+        states << page.schedule_dow_Frame(day)->starting_runstate;
+    return states;
+}
+} // namespace
+
+void TestSchedulerPage::initTestCase()
+{
+    TDevice_Config_v2 record{};
+    TSchedulerPage page(record);
+    QCOMPARE(page.objectName(), QString("scheduler_cfg_TabSheet"));
+    QVERIFY(page.findChild<QScrollArea*>("scheduler_timeline_ScrollBox"));
+    QCOMPARE(page.scheduler_enable_CheckBox()->text(), QString("Scheduler"));
+}
+
+void TestSchedulerPage::showRecordRebuildsTimelinesAndRunStates()
+{
+    SchedulerPageFixture fx({{kMonday, 1320, 1, 1}, {kMonday, 600, 0, 0}});
+    QVERIFY(fx.page().scheduler_enable_CheckBox()->isChecked());
+    QCOMPARE(fx.page().schedule_dow_Frame(kMonday)->event_list.size(), std::size_t(2));
+    QCOMPARE(startingStates(fx.page()), (QList<int>{1, 1, 1, 1, 1, 1, 1}));
+    for (int day = 1; day <= 7; ++day)
+        QVERIFY(fx.page().schedule_dow_Frame(day)->isEnabled());
+
+    // Timelines stacked Sunday first, 5 pixels apart.
+    for (int day = 2; day <= 7; ++day) {
+        const QRect above = fx.page().schedule_dow_Frame(day - 1)->geometry();
+        const QRect here = fx.page().schedule_dow_Frame(day)->geometry();
+        QCOMPARE(here.top() - above.top(), 105);
+        QCOMPARE(here.height(), 100);
+    }
+
+    // Another record: showing it changes nothing in it.
+    Put_Events(fx.record, {{kWednesday, 420, 1, 0}});
+    fx.record.scheduler_enabled = 0;
+    const TDevice_Config_v2 before = fx.record;
+    fx.page().Show_Device_Config(fx.record);
+    QCOMPARE(std::memcmp(&before, &fx.record, sizeof before), 0);
+    QVERIFY(!fx.page().scheduler_enable_CheckBox()->isChecked());
+    QVERIFY(fx.page().schedule_dow_Frame(kMonday)->event_list.empty());
+    QCOMPARE(fx.page().schedule_dow_Frame(kWednesday)->event_list.size(), std::size_t(1));
+    QCOMPARE(startingStates(fx.page()), (QList<int>{0, 0, 0, 0, 0, 0, 0}));
+    for (int day = 1; day <= 7; ++day)
+        QVERIFY(!fx.page().schedule_dow_Frame(day)->isEnabled());
+}
+
+void TestSchedulerPage::schedulerBoxEnablesTimelines()
+{
+    SchedulerPageFixture fx({{kMonday, 600, 1, 1}}, false);
+    QCheckBox* box = fx.page().scheduler_enable_CheckBox();
+    QTest::mouseClick(fx.page().schedule_dow_Frame(kMonday), Qt::LeftButton);
+    QVERIFY(!fx.form().isVisible());
+
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+    QCOMPARE(fx.record.scheduler_enabled, uint8_t(1));
+    QCOMPARE(fx.changed->count(), 1);
+    for (int day = 1; day <= 7; ++day)
+        QVERIFY(fx.page().schedule_dow_Frame(day)->isEnabled());
+    QVERIFY(fx.open(kMonday));
+    fx.click("close_Button");
+    QTRY_VERIFY(!fx.form().isVisible());
+
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+    QCOMPARE(fx.record.scheduler_enabled, uint8_t(0));
+    QCOMPARE(fx.changed->count(), 2);
+    QTest::mouseClick(fx.page().schedule_dow_Frame(kMonday), Qt::LeftButton);
+    QVERIFY(!fx.form().isVisible());
+    // The events stay in the record.
+    QCOMPARE(fx.day(kMonday).event_count, uint32_t(1));
+}
+
+void TestSchedulerPage::okWritesDayAndMarksProjectModified()
+{
+    SchedulerPageFixture fx;
+    QVERIFY(fx.open(kMonday));
+    fx.addEvent(6, 45, 1);
+    QCOMPARE(fx.changed->count(), 0);
+    fx.click("event_list_ok_Button");
+    QTRY_VERIFY(!fx.form().isVisible());
+    QCOMPARE(fx.changed->count(), 1);
+    QCOMPARE(fx.day(kMonday).event_count, uint32_t(1));
+    QCOMPARE(fx.day(kMonday).daily_event[0].minute_of_day, uint16_t(405));
+    QCOMPARE(fx.page().schedule_dow_Frame(kMonday)->event_list.size(), std::size_t(1));
+    QCOMPARE(startingStates(fx.page()), (QList<int>{1, 1, 1, 1, 1, 1, 1}));
+}
+
+void TestSchedulerPage::cancelWritesNothing()
+{
+    SchedulerPageFixture fx({{kMonday, 600, 1, 1}});
+    const TDevice_Config_v2 before = fx.record;
+    QVERIFY(fx.open(kMonday));
+    fx.addEvent(6, 45, 0);
+    fx.click("del_toggle_Button");
+    QTest::mouseClick(fx.form().evt_Btn(1), Qt::LeftButton);
+    QCOMPARE(fx.rows(), 1);
+    fx.click("close_Button");
+    QTRY_VERIFY(!fx.form().isVisible());
+    QCOMPARE(std::memcmp(&before, &fx.record, sizeof before), 0);
+    QCOMPARE(fx.changed->count(), 0);
+    QCOMPARE(fx.page().schedule_dow_Frame(kMonday)->event_list.size(), std::size_t(1));
+}
+
+void TestSchedulerPage::pageSitsInTheConfigurationPages()
+{
+    Tbmpgen_Form window;
+    TSession& session = window.Session();
+    auto* page = qobject_cast<TSchedulerPage*>(window.Configuration_Page()->Sub_Page("scheduler_cfg_TabSheet"));
+    QVERIFY(page);
+
+    // Showing a project's record leaves it unmodified.
+    Put_Events(session.Project_Device_Config, {{kMonday, 480, 1, 1}});
+    session.Project_Device_Config.scheduler_enabled = 1;
+    session.loading_flag = true;
+    window.Show_Device_Config(session.Project_Device_Config);
+    session.loading_flag = false;
+    QVERIFY(!session.modified);
+    QCOMPARE(page->schedule_dow_Frame(kMonday)->event_list.size(), std::size_t(1));
+
+    // The editor's OK edits the session's record and marks the project.
+    page->schedule_dow_Click_cb_fn(kMonday);
+    Tscheduled_events_form* form = page->Events_Form();
+    QTRY_VERIFY(form->isVisible());
+    QTest::mouseClick(form->findChild<QToolButton*>("add_Button"), Qt::LeftButton);
+    QTest::mouseClick(form->findChild<QPushButton*>("event_accept_Button"), Qt::LeftButton);
+    QTest::mouseClick(form->findChild<QPushButton*>("event_list_ok_Button"), Qt::LeftButton);
+    QTRY_VERIFY(!form->isVisible());
+    QCOMPARE(session.Project_Device_Config.daily_schedule[kMonday - 1].event_count, uint32_t(2));
+    QVERIFY(session.modified);
+}
