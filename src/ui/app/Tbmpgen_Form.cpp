@@ -83,7 +83,9 @@ QString Tbmpgen_Form::Firmware_Button_Caption(quint16 version)
 void Tbmpgen_Form::Build_Layout()
 {
     configPage = new TConfigurationPage(m_session->Project_Device_Config);
-    imagesPage = new TImagesPage;
+    imagesPage = new TImagesPage(*m_session);
+    connect(imagesPage, &TImagesPage::logActivity, this,
+            [this](int code, const QString& info) { Log_Activity(code, info); });
     uploadPage = new TUploadDataPage;
     projectPages = new QTabWidget;
     projectPages->setObjectName(QStringLiteral("project_PageControl"));
@@ -152,6 +154,7 @@ void Tbmpgen_Form::Build_Layout()
 
     statusPanels = new TProjectStatusBar;
     setStatusBar(statusPanels);
+    statusPanels->addPermanentWidget(imagesPage->Import_Progress());
 }
 
 void Tbmpgen_Form::Build_Menus()
@@ -270,17 +273,17 @@ void Tbmpgen_Form::Select_Tree_Top_Node()
 
 void Tbmpgen_Form::buildTree(const THandle_List& list)
 {
-    Tree_Panel()->Build(list);
+    imagesPage->Build_Tree(list);
 }
 
 void Tbmpgen_Form::clearTree()
 {
-    Tree_Panel()->Clear();
+    imagesPage->Clear();
 }
 
 void Tbmpgen_Form::showDragLabel()
 {
-    imagesPage->Drag_Label()->show();
+    imagesPage->Show_Drag_Label();
 }
 
 void Tbmpgen_Form::Show_Device_Config(const TDevice_Config_v2& config)
@@ -290,7 +293,7 @@ void Tbmpgen_Form::Show_Device_Config(const TDevice_Config_v2& config)
 
 void Tbmpgen_Form::Update_Memory_Chart()
 {
-    imagesPage->Update_Memory_Chart(m_session->Handle_List);
+    imagesPage->Update_Memory_Chart();
 }
 
 void Tbmpgen_Form::tickUploadBoxes()

@@ -1,37 +1,341 @@
 #include "ui/imaging/TImagesPage.h"
 
+#include "core/imaging/ImageImport.h"
+#include "core/session/TSession.h"
+#include "ui/app/gen_lib.h"
+#include "ui/imaging/THandlePanel.h"
+#include "ui/imaging/TImageDropImport.h"
+#include "ui/imaging/TImageFrame.h"
+#include "ui/imaging/TImageFrameAccessible.h"
+#include "ui/imaging/TImageLibraryCommands.h"
+#include "ui/imaging/TImageView.h"
+#include "ui/imaging/TMemoryUsagePanel.h"
 #include "ui/imaging/TProjectTreePanel.h"
 
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
-#include <QScrollArea>
+#include <QProgressBar>
 #include <QSplitter>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 
-TImagesPage::TImagesPage(QWidget* parent) : QWidget(parent)
+namespace {
+
+// Formats whose pixels carry no transparency: a checkerboard behind them
+// would never show.
+bool Has_Transparency(int format)
 {
-    setObjectName(QStringLiteral("images_TabSheet"));
-    treePanel = new TProjectTreePanel(this);
+    switch (format) {
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 7:
+    case 17: return false;
+    default: return true;
+    }
+}
 
-    imageView = new QScrollArea(this);
-    imageView->setObjectName(QStringLiteral("image_view_ScrollBox"));
-    imageView->setWidgetResizable(true);
-    dragLabel = new QLabel(QStringLiteral("Drag Image Files Here"));
-    dragLabel->setObjectName(QStringLiteral("drag_images_Label"));
-    dragLabel->setAlignment(Qt::AlignCenter);
-    imageView->setWidget(dragLabel);
+// bg_colour is kept as the Windows colour value 0x00BBGGRR.
+QColor Windows_Colour(uint32_t value)
+{
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+// What shows behind a frame's picture: the handle's colour, or for a handle
+// that stores transparency a light checkerboard.
+QImage Frame_Background(const THandle_object& handle)
+{
+    QImage background;
+    if (!Has_Transparency(handle.compression_format) || !handle.compress_images) {
+        background = QImage(handle.width, handle.height, QImage::Format_ARGB32_Premultiplied);
+        background.fill(Windows_Colour(handle.bg_colour));
+    } else {
+        Make_Checker_Bitmap(background, handle.height, handle.width, QColor(0xF7, 0xF7, 0xF7), Qt::white, 5);
+    }
+    return background;
+}
+
+QImage Frame_Veil(const THandle_object& handle)
+{
+    QImage veil(handle.width, handle.height, QImage::Format_ARGB32_Premultiplied);
+    veil.fill(QColor(0xDA, 0xDA, 0xDA));
+    return veil;
+}
+
+std::optional<QString> Ask_With_Dialog(QWidget* parent, const QString& title, const QString& prompt,
+                                       const QString& current)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, current, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+} // namespace
+
+TImagesPage::TImagesPage(TSession& session, QWidget* parent)
+    : QWidget(parent)
+    , m_session(session)
+    , m_nameInput(Ask_With_Dialog)
+{
+    TImageFrameAccessible::Install();
+    setObjectName(QStringLiteral("images_TabSheet"));
+    treePanel = new TProjectTreePanel;
+    memoryPanel = new TMemoryUsagePanel;
+    auto* left = new QWidget;
+    left->setObjectName(QStringLiteral("tree_Panel"));
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->addWidget(treePanel, 3);
+    leftLayout->addWidget(memoryPanel, 2);
+
+    handlePanel = new THandlePanel;
+    imageView = new TImageView;
+    viewPanel = new QWidget;
+    viewPanel->setObjectName(QStringLiteral("image_view_Panel"));
+    auto* rightLayout = new QVBoxLayout(viewPanel);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->addWidget(handlePanel);
+    rightLayout->addWidget(imageView, 1);
+    viewPanel->hide();
 
     auto* split = new QSplitter(Qt::Horizontal, this);
-    split->addWidget(treePanel);
-    split->addWidget(imageView);
+    split->addWidget(left);
+    split->addWidget(viewPanel);
     split->setStretchFactor(1, 1);
+    split->setSizes({220, 600});
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(split);
+
+    importProgress = new QProgressBar;
+    importProgress->setObjectName(QStringLiteral("import_ProgressBar"));
+    importProgress->setFormat(QStringLiteral("Importing images: %v of %m"));
+    importProgress->setAccessibleName(QStringLiteral("Importing images"));
+    importProgress->setMaximumWidth(260);
+    importProgress->hide();
+
+    dropImport = new TImageDropImport(this);
+    commands = new TImageLibraryCommands(*this, m_session, this);
+
+    connect(treePanel->Project_TreeView(), &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { On_Selection_Changed(current); });
+    connect(imageView, &TImageView::filesDropped, this, &TImagesPage::Drop_Image_Files);
+    connect(dropImport, &TImageDropImport::prepared, this, &TImagesPage::On_Prepared);
+    connect(dropImport, &TImageDropImport::finished, this, &TImagesPage::On_Import_Finished);
+    connect(dropImport, &TImageDropImport::progress, this, &TImagesPage::On_Import_Progress);
 }
 
-void TImagesPage::Update_Memory_Chart(const THandle_List& list)
+TImagesPage::~TImagesPage()
 {
-    // The display itself is not built yet; it will read every handle's
-    // memory_usage from list.
-    Q_UNUSED(list);
+    dropImport->Cancel();
+    // The status bar that shows the progress bar may outlive the page.
+    delete importProgress;
+}
+
+QLabel* TImagesPage::Drag_Label() const
+{
+    return imageView->Drag_Label();
+}
+
+void TImagesPage::Set_Name_Input(TNameInput input)
+{
+    m_nameInput = input ? std::move(input) : TNameInput(Ask_With_Dialog);
+}
+
+std::optional<QString> TImagesPage::Ask_Name(const QString& title, const QString& prompt, const QString& current)
+{
+    return m_nameInput(this, title, prompt, current);
+}
+
+int TImagesPage::Handle_Position(const THandle_object* handle) const
+{
+    for (size_t i = 0; i < m_session.Handle_List.size(); ++i)
+        if (m_session.Handle_List[i].get() == handle)
+            return int(i);
+    return -1;
+}
+
+void TImagesPage::Build_Tree(const THandle_List& list)
+{
+    treePanel->Build(list);
+}
+
+void TImagesPage::Clear()
+{
+    dropImport->Cancel();
+    if (importProgress)
+        importProgress->hide();
+    imageView->Set_Drops_Enabled(false);
+    imageView->Clear_Frames();
+    imageView->Show_Not_Included(false);
+    imageView->Show_Drag_Label(true);
+    handlePanel->Clear();
+    treePanel->Clear();
+    treePanel->Disable_Tree_Buttons();
+    viewPanel->hide();
+}
+
+void TImagesPage::Show_Drag_Label()
+{
+    imageView->Show_Drag_Label(true);
+}
+
+void TImagesPage::On_Selection_Changed(QTreeWidgetItem* current)
+{
+    if (m_session.closing_flag)
+        return;
+    viewPanel->show();
+    if (current) {
+        THandle_object* handle = TProjectTreePanel::Handle_Of(current->parent() ? current->parent() : current);
+        const int position = Handle_Position(handle);
+        if (handle && position != m_session.Visible_Handle_Idx) {
+            m_session.Visible_Handle_Idx = position;
+            Show_Handle(*handle);
+        }
+    }
+    Update_Tree_Buttons(current);
+}
+
+void TImagesPage::Update_Tree_Buttons(const QTreeWidgetItem* node)
+{
+    // The commands would change the handle under an import that is still
+    // adding to it.
+    if (dropImport->Running())
+        treePanel->Disable_Tree_Buttons();
+    else
+        treePanel->Update_Tree_Buttons(node);
+}
+
+void TImagesPage::Show_Handle(THandle_object& handle)
+{
+    handlePanel->Show(handle);
+    Build_Cell_View(handle);
+    imageView->Show_Not_Included(!handle.included);
+    imageView->Set_Drops_Enabled(!dropImport->Running()
+                                 && !TProjectTreePanel::Is_Hidden_Root(Handle_Position(&handle)));
+}
+
+void TImagesPage::Build_Cell_View(THandle_object& handle)
+{
+    imageView->Clear_Frames();
+    if (handle.cells.empty()) {
+        imageView->Show_Drag_Label(true);
+        return;
+    }
+    const QImage background = Frame_Background(handle);
+    const QImage veil = Frame_Veil(handle);
+    imageView->Show_Drag_Label(false);
+    for (const auto& cell : handle.cells) {
+        auto* frame = new TImageFrame(*cell, background, veil);
+        frame->setObjectName(QStringLiteral("ImgFrame%1").arg(m_session.cell_frame_counter++));
+        imageView->Append_Frame(frame);
+    }
+    imageView->Lay_Out_Frames();
+}
+
+void TImagesPage::Append_Frame(TCell_object& cell)
+{
+    THandle_object& handle = *cell.pHandle;
+    if (imageView->CellView_List().size() + 1 != qsizetype(handle.cells.size()))
+        return; // the view is not in step; the handle is shown afresh at the end
+    auto* frame = new TImageFrame(cell, Frame_Background(handle), Frame_Veil(handle));
+    frame->setObjectName(QStringLiteral("ImgFrame%1").arg(m_session.cell_frame_counter++));
+    imageView->Show_Drag_Label(false);
+    imageView->Append_Frame(frame);
+    imageView->Lay_Out_Frames();
+}
+
+bool TImagesPage::View_In_Step(const THandle_object& handle) const
+{
+    const QList<TImageFrame*>& frames = imageView->CellView_List();
+    if (frames.size() != qsizetype(handle.cells.size()))
+        return false;
+    for (qsizetype i = 0; i < frames.size(); ++i)
+        if (&frames[i]->cell() != handle.cells[size_t(i)].get())
+            return false;
+    return true;
+}
+
+void TImagesPage::Update_Handle_Memory(THandle_object& handle, bool showLabels)
+{
+    handle.memory_usage = int32_t(Handle_Storage_Bytes(handle));
+    if (showLabels && Handle_Position(&handle) == m_session.Visible_Handle_Idx)
+        handlePanel->Show_Storage(handle);
+    Update_Memory_Chart();
+}
+
+void TImagesPage::Update_Memory_Chart()
+{
+    memoryPanel->Update_Memory_Chart(m_session.Handle_List);
+}
+
+void TImagesPage::Drop_Image_Files(const QStringList& paths)
+{
+    if (dropImport->Running() || paths.isEmpty())
+        return;
+    QTreeWidgetItem* node = treePanel->Project_TreeView()->currentItem();
+    if (!node)
+        return;
+    const THandle_object* handle = TProjectTreePanel::Handle_Of(node->parent() ? node->parent() : node);
+    const int position = Handle_Position(handle);
+    if (position < 0 || (Thumbnail_Handle_Index(position) < 0 && position != INFO_SCREENS_IDX))
+        return;
+    imageView->Set_Drops_Enabled(false);
+    treePanel->Disable_Tree_Buttons();
+    On_Import_Progress(0, int(paths.size()));
+    if (importProgress)
+        importProgress->show();
+    const bool full = handle->cells.size() > size_t(kMaxImagesPerHandle - 1);
+    dropImport->Start(paths, TImport_Target::of(m_session.Handle_List, position), full);
+}
+
+void TImagesPage::On_Prepared(const TImport_Target& target, TPrepared_Image* image)
+{
+    const QString path = image->path;
+    const TImport_Result result = Apply_Import(m_session.Handle_List, target, std::move(*image));
+    if (result.cell) {
+        treePanel->Add_Cell_Node(target.handleIdx, result.cell);
+        if (result.thumbnail)
+            treePanel->Add_Cell_Node(target.thumbnailIdx, result.thumbnail);
+        m_session.Set_Modified(true);
+        // The frame is made now, a few milliseconds per image, rather than
+        // all of them at the end in one long stretch.
+        if (target.handleIdx == m_session.Visible_Handle_Idx)
+            Append_Frame(*result.cell);
+    }
+    emit logActivity(result.status, path);
+}
+
+void TImagesPage::On_Import_Progress(int done, int total)
+{
+    if (!importProgress)
+        return;
+    importProgress->setRange(0, total);
+    importProgress->setValue(done);
+}
+
+void TImagesPage::On_Import_Finished(const TImport_Target& target)
+{
+    if (importProgress)
+        importProgress->hide();
+    if (target.handleIdx == m_session.Visible_Handle_Idx) {
+        THandle_object& handle = *m_session.Handle_List.at(size_t(target.handleIdx));
+        // The frames were added as the images came; when the view shows
+        // exactly the handle's images, only the panel needs showing again.
+        if (View_In_Step(handle)) {
+            handlePanel->Show(handle);
+            imageView->Show_Not_Included(!handle.included);
+            imageView->Set_Drops_Enabled(true);
+        } else {
+            Show_Handle(handle);
+        }
+    } else if (m_session.Visible_Handle_Idx >= 0) {
+        imageView->Set_Drops_Enabled(true);
+    }
+    Update_Memory_Chart();
+    Update_Tree_Buttons(treePanel->Project_TreeView()->currentItem());
 }

@@ -1,30 +1,94 @@
 #pragma once
-// The "Images" page: the project tree on the left, the image view of the
-// selected handle on the right (where image files are dropped).
+// The "Images" page: the project tree with its four commands and the memory
+// usage display on the left; on the right the panel of the selected handle
+// and its image view, where image files are dropped.
 
 #include "core/model/ProjectModel.h"
 
+#include <QPointer>
+#include <QProgressBar>
+#include <QString>
 #include <QWidget>
 
+#include <functional>
+#include <optional>
+
 class QLabel;
-class QScrollArea;
+class QTreeWidgetItem;
+class THandlePanel;
+class TImageDropImport;
+class TImageLibraryCommands;
+class TImageView;
+class TMemoryUsagePanel;
 class TProjectTreePanel;
+class TSession;
+struct TImport_Target;
+struct TPrepared_Image;
 
 class TImagesPage : public QWidget {
     Q_OBJECT
 public:
-    explicit TImagesPage(QWidget* parent = nullptr);
+    explicit TImagesPage(TSession& session, QWidget* parent = nullptr);
+    ~TImagesPage() override;
 
     TProjectTreePanel* Tree_Panel() const { return treePanel; }
-    QScrollArea* Image_View() const { return imageView; }
-    QLabel* Drag_Label() const { return dragLabel; }
+    TImageView* Image_View() const { return imageView; }
+    THandlePanel* Handle_Panel() const { return handlePanel; }
+    TMemoryUsagePanel* Memory_Panel() const { return memoryPanel; }
+    TImageDropImport* Drop_Import() const { return dropImport; }
+    TImageLibraryCommands* Commands() const { return commands; }
+    QLabel* Drag_Label() const;
+    // Shows the progress of a drop; the window puts it in its status bar.
+    QProgressBar* Import_Progress() const { return importProgress; }
 
-    // The memory usage display below the tree, from the handles'
-    // memory_usage.
-    void Update_Memory_Chart(const THandle_List& list);
+    // The tree of a project just opened or created.
+    void Build_Tree(const THandle_List& list);
+    // Before the project's handles go: a running import stops, every frame
+    // and node goes, nothing points into the model any more.
+    void Clear();
+    void Show_Drag_Label();
+
+    void Show_Handle(THandle_object& handle);
+    void Build_Cell_View(THandle_object& handle);
+    // One more frame for a cell just added to the shown handle.
+    void Append_Frame(TCell_object& cell);
+    // The view shows exactly the handle's images, in order.
+    bool View_In_Step(const THandle_object& handle) const;
+    void Update_Handle_Memory(THandle_object& handle, bool showLabels);
+    void Update_Memory_Chart();
+    void Update_Tree_Buttons(const QTreeWidgetItem* node);
+
+    // Imports the files into the handle selected in the tree, in order.
+    void Drop_Image_Files(const QStringList& paths);
+
+    // Asks for a new image name: title, prompt, current name; nothing when
+    // the user cancels. Tests give their own answers.
+    using TNameInput = std::function<std::optional<QString>(QWidget* parent, const QString& title,
+                                                            const QString& prompt, const QString& current)>;
+    void Set_Name_Input(TNameInput input);
+    std::optional<QString> Ask_Name(const QString& title, const QString& prompt, const QString& current);
+
+    // Position of the handle in the session's list, or -1.
+    int Handle_Position(const THandle_object* handle) const;
+
+signals:
+    void logActivity(int code, const QString& info);
 
 private:
+    void On_Selection_Changed(QTreeWidgetItem* current);
+    void On_Prepared(const TImport_Target& target, TPrepared_Image* image);
+    void On_Import_Finished(const TImport_Target& target);
+    void On_Import_Progress(int done, int total);
+
+    TSession& m_session;
     TProjectTreePanel* treePanel = nullptr;
-    QScrollArea* imageView = nullptr;
-    QLabel* dragLabel = nullptr;
+    TMemoryUsagePanel* memoryPanel = nullptr;
+    QWidget* viewPanel = nullptr;
+    THandlePanel* handlePanel = nullptr;
+    TImageView* imageView = nullptr;
+    TImageDropImport* dropImport = nullptr;
+    TImageLibraryCommands* commands = nullptr;
+    // The window's status bar takes it over and may delete it first.
+    QPointer<QProgressBar> importProgress;
+    TNameInput m_nameInput;
 };

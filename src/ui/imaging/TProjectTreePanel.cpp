@@ -1,5 +1,11 @@
 #include "ui/imaging/TProjectTreePanel.h"
 
+#include "core/imaging/ImageImport.h"
+#include "core/resources/TDM_images.h"
+
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -8,6 +14,19 @@ namespace {
 // the model without searching it.
 constexpr int kHandleRole = Qt::UserRole + 1;
 constexpr int kCellRole = Qt::UserRole + 2;
+
+struct ButtonSpec {
+    const char* objectName;
+    const char* hint;
+    const char* picture;
+};
+
+constexpr ButtonSpec kButtons[4] = {
+    {"rename_image_Button", "Rename image", "TREE_RENAME_PNG"},
+    {"move_up_Button", "Move image up", "TREE_UP_PNG"},
+    {"move_down_Button", "Move image down", "TREE_DOWN_PNG"},
+    {"delete_image_Button", "Delete image", "TREE_DELETE_PNG"},
+};
 } // namespace
 
 TProjectTreePanel::TProjectTreePanel(QWidget* parent) : QWidget(parent)
@@ -19,9 +38,87 @@ TProjectTreePanel::TProjectTreePanel(QWidget* parent) : QWidget(parent)
     tree->setColumnCount(1);
     tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    tree->setAccessibleName(QStringLiteral("Project"));
+    // The selection stays visible when the tree loses focus.
+    QPalette keep = tree->palette();
+    keep.setColor(QPalette::Inactive, QPalette::Highlight, keep.color(QPalette::Active, QPalette::Highlight));
+    keep.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                  keep.color(QPalette::Active, QPalette::HighlightedText));
+    tree->setPalette(keep);
+
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->setContentsMargins(0, 0, 0, 0);
+    buttonRow->addStretch(1);
+    for (size_t i = 0; i < m_buttons.size(); ++i) {
+        auto* b = new QToolButton(this);
+        const ButtonSpec& spec = kButtons[i];
+        b->setObjectName(QString::fromLatin1(spec.objectName));
+        b->setToolTip(QString::fromLatin1(spec.hint));
+        b->setAccessibleName(QString::fromLatin1(spec.hint));
+        b->setText(QString::fromLatin1(spec.hint));
+        b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        if (Has_Picture(QString::fromLatin1(spec.picture)))
+            b->setIcon(QIcon(QPixmap::fromImage(picture(QString::fromLatin1(spec.picture), QSize(64, 64)))));
+        b->setIconSize(QSize(20, 20));
+        b->setEnabled(false);
+        buttonRow->addWidget(b);
+        m_buttons[i] = b;
+    }
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(tree);
+    layout->addLayout(buttonRow);
+    layout->addWidget(tree, 1);
+}
+
+void TProjectTreePanel::Disable_Tree_Buttons()
+{
+    for (QToolButton* b : m_buttons)
+        b->setEnabled(false);
+}
+
+void TProjectTreePanel::Update_Tree_Buttons(const QTreeWidgetItem* node)
+{
+    Disable_Tree_Buttons();
+    if (!node || !node->parent())
+        return;
+    const int i = node->parent()->indexOfChild(const_cast<QTreeWidgetItem*>(node));
+    const int n = node->parent()->childCount();
+    Move_Up_Button()->setEnabled(i > 0);
+    Move_Down_Button()->setEnabled(i < n - 1);
+    Delete_Button()->setEnabled(true);
+    Rename_Button()->setEnabled(true);
+}
+
+QTreeWidgetItem* TProjectTreePanel::Add_Cell_Node(int handlePosition, TCell_object* cell)
+{
+    QTreeWidgetItem* root = Handle_Node(handlePosition);
+    if (!root || !cell)
+        return nullptr;
+    auto* node = new QTreeWidgetItem(root, QStringList(cell->name));
+    node->setData(0, kCellRole, QVariant::fromValue(reinterpret_cast<quintptr>(cell)));
+    m_cellNodes.insert(cell, node);
+    return node;
+}
+
+void TProjectTreePanel::Remove_Cell_Node(const TCell_object* cell)
+{
+    delete m_cellNodes.take(cell);
+}
+
+void TProjectTreePanel::Move_Cell_Node(const TCell_object* cell, int to)
+{
+    QTreeWidgetItem* node = m_cellNodes.value(cell);
+    QTreeWidgetItem* parent = node ? node->parent() : nullptr;
+    if (!parent || to < 0 || to >= parent->childCount())
+        return;
+    const bool wasCurrent = tree->currentItem() == node;
+    // Taking the current item out moves the selection; the moved image must
+    // stay selected without the page seeing a passing selection change.
+    const QSignalBlocker quiet(tree);
+    parent->takeChild(parent->indexOfChild(node));
+    parent->insertChild(to, node);
+    if (wasCurrent)
+        tree->setCurrentItem(node);
 }
 
 bool TProjectTreePanel::Is_Hidden_Root(int position)
@@ -31,10 +128,7 @@ bool TProjectTreePanel::Is_Hidden_Root(int position)
 
 QString TProjectTreePanel::Image_Display_Name(const QString& name)
 {
-    QString result = name;
-    if (!result.isEmpty() && result.at(0) >= QLatin1Char('0') && result.at(0) <= QLatin1Char('9'))
-        result.prepend(QLatin1Char('_'));
-    return result.toUpper();
+    return ::Image_Display_Name(name);
 }
 
 void TProjectTreePanel::Build(const THandle_List& list)

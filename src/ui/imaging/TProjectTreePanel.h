@@ -10,6 +10,7 @@
 
 #include <array>
 
+class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -19,6 +20,24 @@ public:
     explicit TProjectTreePanel(QWidget* parent = nullptr);
 
     QTreeWidget* Project_TreeView() const { return tree; }
+
+    // The four commands above the tree, each showing a picture and its hint.
+    QToolButton* Rename_Button() const { return m_buttons[0]; }
+    QToolButton* Move_Up_Button() const { return m_buttons[1]; }
+    QToolButton* Move_Down_Button() const { return m_buttons[2]; }
+    QToolButton* Delete_Button() const { return m_buttons[3]; }
+
+    // With no node or a handle node every command is off; for an image node
+    // at index i of n: up when i > 0, down when i < n - 1, delete and rename.
+    void Update_Tree_Buttons(const QTreeWidgetItem* node);
+    void Disable_Tree_Buttons();
+
+    // A child item for a new cell, last under the handle's node.
+    QTreeWidgetItem* Add_Cell_Node(int handlePosition, TCell_object* cell);
+    // The cell's node goes; the tree forgets the cell.
+    void Remove_Cell_Node(const TCell_object* cell);
+    // Moves a cell's node to index to among its siblings.
+    void Move_Cell_Node(const TCell_object* cell, int to);
 
     // Adds a root per handle and a child per cell, and remembers each cell's
     // node. Cell names are normalised on the way (Image_Display_Name), as
@@ -44,5 +63,6 @@ public:
 
 private:
     QTreeWidget* tree = nullptr;
+    std::array<QToolButton*, 4> m_buttons{};
     QHash<const TCell_object*, QTreeWidgetItem*> m_cellNodes;
 };

@@ -1,0 +1,294 @@
+// bench_images: how long the window takes to import 30 backgrounds and 30
+// logos dropped onto the Images page, how long the window thread is held at
+// a time meanwhile, and what opening the resulting project and showing its
+// largest handle costs (time, and peak memory in a fresh process).
+//
+//   bench_images                 the whole measurement
+//   bench_images --open FILE     only the opening part, on FILE
+#include "core/imaging/ImageImport.h"
+#include "core/session/TSession.h"
+#include "ui/app/TFileDialogs.h"
+#include "ui/app/Tbmpgen_Form.h"
+#include "ui/app/gen_lib.h"
+#include "ui/imaging/TImageDropImport.h"
+#include "ui/imaging/TImageView.h"
+#include "ui/imaging/TImagesPage.h"
+#include "ui/imaging/TProjectTreePanel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QImage>
+#include <QMimeData>
+#include <QPainter>
+#include <QProcess>
+#include <QQueue>
+#include <QRandomGenerator>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+
+namespace {
+
+class ScriptedDialogs : public TFileDialogs {
+public:
+    QQueue<QString> answers;
+    QString New_Project_Name(QWidget*) override { return next(); }
+    QString Open_Project_Name(QWidget*) override { return next(); }
+    QString Save_Project_Name(QWidget*) override { return next(); }
+
+private:
+    QString next() { return answers.isEmpty() ? QString() : answers.dequeue(); }
+};
+
+class AnswerYes : public TPrompter {
+public:
+    QMessageBox::StandardButton ask(const QString&, TMsgDlgType, QMessageBox::StandardButtons,
+                                    QMessageBox::StandardButton) override
+    {
+        return QMessageBox::Yes;
+    }
+};
+
+// The longest stretch the window thread went without running its timers.
+class BlockMeter : public QObject {
+public:
+    BlockMeter()
+    {
+        m_timer.setInterval(1);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            if (now - m_last > 30000000 && qEnvironmentVariableIsSet("BENCH_IMAGES_TRACE"))
+                std::printf("  held %.1f ms, until %.1f ms\n", (now - m_last) / 1e6, now / 1e6);
+            m_longest = qMax(m_longest, now - m_last);
+            m_last = now;
+        });
+    }
+    void start()
+    {
+        m_longest = 0;
+        m_clock.start();
+        m_last = 0;
+        m_timer.start();
+    }
+    double stopMs()
+    {
+        m_timer.stop();
+        m_longest = qMax(m_longest, m_clock.nsecsElapsed() - m_last);
+        return m_longest / 1e6;
+    }
+    // Time spent in a call made on the window thread counts as blocking too.
+    void noteCall(qint64 ns) { m_longest = qMax(m_longest, ns); }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+};
+
+// A background like a photograph: gradients and noise (JPEG has work to do).
+QImage Photo(int i)
+{
+    QImage image(480, 272, QImage::Format_ARGB32);
+    QRandomGenerator rng(quint32(i + 1));
+    for (int y = 0; y < image.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int n = int(rng.bounded(24));
+            line[x] = qRgb((x + i * 7 + n) & 0xFF, (y + n) & 0xFF, (x + y + i * 31) / 3 & 0xFF);
+        }
+    }
+    return image;
+}
+
+// A logo: flat colour with a little drawing, zlib's slow case at level 9.
+QImage Logo(int i)
+{
+    QImage image(125, 85, QImage::Format_ARGB32);
+    image.fill(QColor::fromHsv((i * 37) % 360, 200, 220));
+    QPainter p(&image);
+    p.setPen(QPen(Qt::white, 4));
+    p.drawEllipse(QRect(20, 10, 85, 65));
+    return image;
+}
+
+QStringList Write_Pictures(const QDir& dir, const char* stem, int count, QImage (*make)(int))
+{
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        const QString path = dir.filePath(QStringLiteral("%1 %2.png").arg(QLatin1String(stem)).arg(i));
+        make(i).save(path, "PNG");
+        paths << path;
+    }
+    return paths;
+}
+
+void Select(Tbmpgen_Form& window, int position)
+{
+    QTreeWidget* tree = window.Tree_Panel()->Project_TreeView();
+    tree->setCurrentItem(tree->topLevelItem(position));
+}
+
+// Drops the files on the view; returns the time until the last one is in.
+double Drop(Tbmpgen_Form& window, const QStringList& paths, BlockMeter& meter)
+{
+    TImagesPage* page = window.Images_Page();
+    QMimeData mime;
+    QList<QUrl> urls;
+    for (const QString& p : paths)
+        urls << QUrl::fromLocalFile(p);
+    mime.setUrls(urls);
+    QWidget* viewport = page->Image_View()->viewport();
+    const QPoint at = viewport->rect().center();
+    QElapsedTimer total;
+    total.start();
+    meter.start();
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QElapsedTimer call;
+    call.start();
+    QApplication::sendEvent(viewport, &drop);
+    meter.noteCall(call.nsecsElapsed());
+    if (qEnvironmentVariableIsSet("BENCH_IMAGES_TRACE"))
+        std::printf("  the drop event itself: %.1f ms\n", call.nsecsElapsed() / 1e6);
+    QMetaObject::Connection c1, c2;
+    if (qEnvironmentVariableIsSet("BENCH_IMAGES_TRACE")) {
+        c1 = QObject::connect(page->Drop_Import(), &TImageDropImport::progress, [&total](int done, int) {
+            std::printf("  file %d in at %.1f ms\n", done, total.nsecsElapsed() / 1e6);
+        });
+        c2 = QObject::connect(page->Drop_Import(), &TImageDropImport::finished,
+                              [&total] { std::printf("  finished at %.1f ms\n", total.nsecsElapsed() / 1e6); });
+    }
+    QEventLoop loop;
+    QObject::connect(page->Drop_Import(), &TImageDropImport::finished, &loop, &QEventLoop::quit);
+    if (page->Drop_Import()->Running())
+        loop.exec();
+    const double ms = total.nsecsElapsed() / 1e6;
+    QObject::disconnect(c1);
+    QObject::disconnect(c2);
+    return ms;
+}
+
+int Open_Only(const QString& file)
+{
+    auto dialogs = std::make_unique<ScriptedDialogs>();
+    dialogs->answers.enqueue(file);
+    ScriptedDialogs* d = dialogs.get();
+    Tbmpgen_Form window(std::move(dialogs));
+    window.resize(1024, 720);
+    window.show();
+    QCoreApplication::processEvents();
+    Q_UNUSED(d);
+    QElapsedTimer t;
+    t.start();
+    window.findChild<QAction*>(QStringLiteral("open_project_MenuItem"))->trigger();
+    const double openMs = t.nsecsElapsed() / 1e6;
+    int largest = 0;
+    for (int i = 0; i < 3; ++i)
+        if (window.Session().Handle_List[size_t(i)]->memory_usage
+            > window.Session().Handle_List[size_t(largest)]->memory_usage)
+            largest = i;
+    window.Project_Pages()->setCurrentWidget(window.Images_Page());
+    // Opening shows the first handle; start from another so the largest is
+    // built afresh, and count its first painting.
+    Select(window, largest == INFO_SCREENS_IDX ? LOGOS_IDX : INFO_SCREENS_IDX);
+    QCoreApplication::processEvents();
+    t.restart();
+    Select(window, largest);
+    window.repaint();
+    const double showMs = t.nsecsElapsed() / 1e6;
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("open project (read, decode, show): %.1f ms\n", openMs);
+    std::printf("show largest handle (%s, %zu images): %.1f ms\n",
+                qPrintable(window.Session().Handle_List[size_t(largest)]->name),
+                window.Session().Handle_List[size_t(largest)]->cells.size(), showMs);
+    std::printf("peak resident memory with the project open: %ld KiB\n", usage.ru_maxrss);
+    return window.Session().Handle_List.empty() ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 3 && args[1] == QLatin1String("--open"))
+        return Open_Only(args[2]);
+
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    const QStringList backgrounds = Write_Pictures(folder, "background", 30, Photo);
+    const QStringList logos = Write_Pictures(folder, "logo", 30, Logo);
+    const QStringList screens = Write_Pictures(folder, "screen", 30, [](int i) { return Photo(100 + i); });
+
+    // What the window would be held for if it prepared the files itself.
+    {
+        THandle_List list;
+        Create_Default_Handles(list);
+        QElapsedTimer t;
+        t.start();
+        for (const QString& p : backgrounds)
+            Prepare_Import(p, TImport_Target::of(list, BACKGROUNDS_IDX));
+        for (const QString& p : logos)
+            Prepare_Import(p, TImport_Target::of(list, LOGOS_IDX));
+        std::printf("preparing the 60 files on one thread: %.0f ms\n", t.nsecsElapsed() / 1e6);
+    }
+
+    AnswerYes yes;
+    Set_Prompter(&yes);
+    const QString project = folder.filePath(QStringLiteral("sixty.cvp"));
+    {
+        auto dialogs = std::make_unique<ScriptedDialogs>();
+        dialogs->answers.enqueue(project);
+        Tbmpgen_Form window(std::move(dialogs));
+        window.resize(1024, 720);
+        window.show();
+        window.findChild<QAction*>(QStringLiteral("new_project_MenuItem"))->trigger();
+        window.Project_Pages()->setCurrentWidget(window.Images_Page());
+        QCoreApplication::processEvents();
+        BlockMeter meter;
+        Select(window, BACKGROUNDS_IDX);
+        const double bgMs = Drop(window, backgrounds, meter);
+        const double bgBlock = meter.stopMs();
+        Select(window, LOGOS_IDX);
+        const double logoMs = Drop(window, logos, meter);
+        const double logoBlock = meter.stopMs();
+        Select(window, INFO_SCREENS_IDX);
+        const double screenMs = Drop(window, screens, meter);
+        const double screenBlock = meter.stopMs();
+        std::printf("drop of 30 backgrounds: %.0f ms, window thread held at most %.1f ms at a time\n", bgMs, bgBlock);
+        std::printf("drop of 30 logos: %.0f ms, window thread held at most %.1f ms at a time\n", logoMs, logoBlock);
+        std::printf("drop of 30 information screens: %.0f ms, window thread held at most %.1f ms at a time\n", screenMs,
+                    screenBlock);
+        std::printf("images in the project: %zu backgrounds, %zu logos, %zu information screens, storage %lld bytes\n",
+                    window.Session().Handle_List[BACKGROUNDS_IDX]->cells.size(),
+                    window.Session().Handle_List[LOGOS_IDX]->cells.size(),
+                    window.Session().Handle_List[INFO_SCREENS_IDX]->cells.size(),
+                    static_cast<long long>(Project_Storage_Used(window.Session().Handle_List)));
+        window.findChild<QAction*>(QStringLiteral("save_project_MenuItem"))->trigger();
+    }
+    Set_Prompter(nullptr);
+    std::printf("cores: %d (the import prepares files on all but one)\n", QThread::idealThreadCount());
+    std::fflush(stdout);
+
+    // Opening is measured in a fresh process, so its peak memory is its own.
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--open"), project});
+    child.waitForFinished(-1);
+    return child.exitCode();
+}

@@ -1,0 +1,256 @@
+#include "core/imaging/ImageImport.h"
+
+#include "core/imaging/DeviceImageEncoder.h"
+#include "core/imaging/ImageDecoding.h"
+#include "core/imaging/ImagingError.h"
+#include "core/imaging/PixelFormat.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QPainter>
+
+#include <array>
+#include <limits>
+
+namespace {
+
+// No picture a handle can take comes near this; a larger file is not read
+// into memory at all.
+constexpr qint64 kLargestImportFile = qint64(64) * 1024 * 1024;
+
+const std::array<const char*, 5> kStatusTexts{
+    "Invalid Image File", "Image Dimensions Not Compatible", "Not Enough Free Storage Memory",
+    "Image List Full",    "Image Added Successfully",
+};
+
+struct DecodedFile {
+    QImage image;
+    int status = Invalid_Image_File;
+    QString reason;
+};
+
+// Reads and decodes one dropped file. Everything that refuses a file before
+// its pixels are decoded happens here: the extension, the file's size, and
+// (in Load_Picture_File) its signature and the size its header declares.
+DecodedFile Decode_Import_File(const QString& path, const TImport_Target& target)
+{
+    const QFileInfo info(path);
+    if (!Import_File_Extensions().contains(info.suffix().toLower()))
+        return {{},
+                Invalid_Image_File,
+                QStringLiteral("The file type is not one of %1.").arg(Import_File_Extensions().join(u", "))};
+    if (info.isFile() && info.size() > kLargestImportFile)
+        return {{}, Invalid_Image_File, QStringLiteral("The file is too large to be a picture for the controller.")};
+    LoadedPicture loaded
+        = Load_Picture_File(path, target.importLimit ? *target.importLimit : PictureLimit::forAnyHandle());
+    switch (loaded.status) {
+    case PictureStatus::Loaded: return {std::move(loaded.image), Image_Added_Successfully, QString()};
+    // No handle could take it: its size is what is wrong with it.
+    case PictureStatus::TooLarge: return {{}, Image_Dimensions_Not_Compatible, loaded.error};
+    case PictureStatus::Undecodable: break;
+    }
+    return {{}, Invalid_Image_File, loaded.error};
+}
+
+QByteArray Png_Of(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        throw ImagingError(QStringLiteral("The picture cannot be stored as PNG."));
+    return bytes;
+}
+
+int32_t Clamped_File_Size(qint64 size)
+{
+    return int32_t(qMin<qint64>(size, std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
+
+QString Import_Status_Text(int code)
+{
+    if (code < 0 || code >= int(kStatusTexts.size()))
+        return QString();
+    return QString::fromLatin1(kStatusTexts[size_t(code)]);
+}
+
+QString Image_Display_Name(const QString& name)
+{
+    QString result = name;
+    if (!result.isEmpty() && result.at(0) >= QLatin1Char('0') && result.at(0) <= QLatin1Char('9'))
+        result.prepend(QLatin1Char('_'));
+    return result.toUpper();
+}
+
+QString Image_Name_From_File(const QString& path)
+{
+    const qsizetype slash = qMax(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    QString name = path.mid(slash + 1);
+    name.replace(QLatin1Char('.'), QLatin1Char('_'));
+    return Image_Display_Name(name);
+}
+
+const QStringList& Import_File_Extensions()
+{
+    static const QStringList extensions{QStringLiteral("bmp"),  QStringLiteral("dib"),  QStringLiteral("png"),
+                                        QStringLiteral("jpg"),  QStringLiteral("jpeg"), QStringLiteral("jpe"),
+                                        QStringLiteral("jfif"), QStringLiteral("gif")};
+    return extensions;
+}
+
+QImage Make_Thumbnail(const QImage& image, QSize size)
+{
+    QImage thumbnail(size, QImage::Format_ARGB32_Premultiplied);
+    thumbnail.fill(Qt::transparent);
+    if (image.isNull() || size.isEmpty())
+        return thumbnail;
+    const QSizeF fitted = QSizeF(image.size()).scaled(QSizeF(size), Qt::KeepAspectRatio);
+    const QRectF target(QPointF((size.width() - fitted.width()) / 2.0, (size.height() - fitted.height()) / 2.0),
+                        fitted);
+    QPainter painter(&thumbnail);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(target, image);
+    return thumbnail;
+}
+
+TImport_Target TImport_Target::of(const THandle_List& list, int handleIdx)
+{
+    TImport_Target t;
+    t.handleIdx = handleIdx;
+    const THandle_object& handle = *list.at(size_t(handleIdx));
+    t.size = QSize(handle.width, handle.height);
+    t.compress_images = handle.compress_images;
+    t.compression_format = handle.compression_format;
+    const int thumbIdx = Thumbnail_Handle_Index(handleIdx);
+    if (thumbIdx >= 0 && size_t(thumbIdx) < list.size()) {
+        const THandle_object& thumb = *list.at(size_t(thumbIdx));
+        t.thumbnailIdx = thumbIdx;
+        t.thumbnailSize = QSize(thumb.width, thumb.height);
+        t.thumbnail_compress_images = thumb.compress_images;
+        t.thumbnail_compression_format = thumb.compression_format;
+    }
+    t.importLimit = PictureLimit::forImport(list);
+    return t;
+}
+
+TPrepared_Image Prepare_Import(const QString& path, const TImport_Target& target)
+{
+    TPrepared_Image p;
+    p.path = path;
+    p.name = Image_Name_From_File(path);
+    p.fileSize = Get_File_Size(path);
+    DecodedFile decoded = Decode_Import_File(path, target);
+    if (decoded.status != Image_Added_Successfully) {
+        p.status = decoded.status;
+        p.reason = decoded.reason;
+        return p;
+    }
+    if (decoded.image.isNull() || decoded.image.width() <= 0 || decoded.image.height() <= 0) {
+        p.status = Invalid_Image_File;
+        p.reason = decoded.reason;
+        return p;
+    }
+    if (decoded.image.size() != target.size) {
+        p.status = Image_Dimensions_Not_Compatible;
+        p.reason = QStringLiteral("The picture is %1 x %2 pixels; the image group takes %3 x %4.")
+                       .arg(decoded.image.width())
+                       .arg(decoded.image.height())
+                       .arg(target.size.width())
+                       .arg(target.size.height());
+        return p;
+    }
+    try {
+        DeviceImageEncoder& encoder = DeviceImageEncoder::shared();
+        p.image = std::move(decoded.image);
+        p.dithering = Default_Dithering(target.compression_format);
+        p.estimate
+            = encoder.Estimate_Storage_Size(p.image, p.dithering, target.compress_images, target.compression_format);
+        if (target.thumbnailIdx >= 0) {
+            p.thumbnail = Make_Thumbnail(p.image, target.thumbnailSize);
+            p.thumbnailEstimate = encoder.Estimate_Storage_Size(p.thumbnail, p.dithering, target.compress_images,
+                                                                target.compression_format);
+            p.thumbnailDithering = Default_Dithering(target.thumbnail_compression_format);
+            const bool sameSettings = target.thumbnail_compress_images == target.compress_images
+                && target.thumbnail_compression_format == target.compression_format;
+            p.thumbnailCellSize = sameSettings
+                ? p.thumbnailEstimate
+                : encoder.Estimate_Storage_Size(p.thumbnail, p.thumbnailDithering, target.thumbnail_compress_images,
+                                                target.thumbnail_compression_format);
+            p.thumbnailPng = Png_Of(p.thumbnail);
+        }
+        p.png = Png_Of(p.image);
+    } catch (const std::exception& error) {
+        // A handle whose storage settings the encoder refuses cannot take the
+        // picture; the file is reported, and nothing is added.
+        TPrepared_Image refused;
+        refused.path = path;
+        refused.name = p.name;
+        refused.reason = QString::fromUtf8(error.what());
+        refused.fileSize = p.fileSize;
+        return refused;
+    }
+    p.status = Image_Added_Successfully;
+    return p;
+}
+
+TCell_object& Add_Cell(THandle_object& handle, const QImage& bitmap, const QByteArray& png, const QString& name,
+                       qint64 fileSize, int imageSize, const TDithering_Params& dithering)
+{
+    auto cell = std::make_unique<TCell_object>();
+    cell->name = name;
+    cell->fmxbmp = bitmap;
+    // The display copy shares the decoded pixels: neither is ever painted on.
+    cell->bmp = bitmap;
+    cell->dithering = dithering;
+    cell->handle_id = handle.id;
+    cell->width = bitmap.width();
+    cell->height = bitmap.height();
+    cell->fileSize = Clamped_File_Size(fileSize);
+    cell->imageSize = imageSize;
+    cell->included = true;
+    cell->pHandle = &handle;
+    cell->imgFileData = png;
+    handle.cells.push_back(std::move(cell));
+    handle.memory_usage = int32_t(Handle_Storage_Bytes(handle));
+    return *handle.cells.back();
+}
+
+TImport_Result Apply_Import(THandle_List& list, const TImport_Target& target, TPrepared_Image&& prepared)
+{
+    TImport_Result result;
+    THandle_object& handle = *list.at(size_t(target.handleIdx));
+    if (handle.cells.size() > size_t(kMaxImagesPerHandle - 1)) {
+        result.status = Image_List_Full;
+        return result;
+    }
+    if (prepared.status != Image_Added_Successfully) {
+        result.status = prepared.status;
+        return result;
+    }
+    const qint64 needed = qint64(prepared.estimate) + qint64(prepared.thumbnailEstimate);
+    if (needed >= Project_Storage_Free(list)) {
+        result.status = Not_Enough_Free_Storage_Memory;
+        return result;
+    }
+    result.cell = &Add_Cell(handle, prepared.image, prepared.png, prepared.name, prepared.fileSize, prepared.estimate,
+                            prepared.dithering);
+    if (target.thumbnailIdx >= 0) {
+        THandle_object& thumbs = *list.at(size_t(target.thumbnailIdx));
+        result.thumbnail = &Add_Cell(thumbs, prepared.thumbnail, prepared.thumbnailPng, prepared.name,
+                                     prepared.fileSize, prepared.thumbnailCellSize, prepared.thumbnailDithering);
+    }
+    prepared = TPrepared_Image{};
+    result.status = Image_Added_Successfully;
+    return result;
+}
+
+TImport_Result Import_Image_File(THandle_List& list, int handleIdx, const QString& path)
+{
+    const TImport_Target target = TImport_Target::of(list, handleIdx);
+    // A full list refuses the file before it is read.
+    if (list.at(size_t(handleIdx))->cells.size() > size_t(kMaxImagesPerHandle - 1))
+        return {Image_List_Full, nullptr, nullptr};
+    return Apply_Import(list, target, Prepare_Import(path, target));
+}

@@ -1,0 +1,106 @@
+// corvane-cli add-image: imports picture files into a project's backgrounds,
+// logos or information screens with the rules and status texts of a drop on
+// the Images page, and saves the project.
+
+#include "CliCommand.h"
+#include "CliProject.h"
+
+#include "core/imaging/ImageImport.h"
+#include "core/storage/DiskIO.h"
+
+#include <limits>
+#include <map>
+
+namespace {
+
+const std::map<QString, int>& handleNames()
+{
+    static const std::map<QString, int> names{
+        {QStringLiteral("backgrounds"), BACKGROUNDS_IDX},
+        {QStringLiteral("logos"), LOGOS_IDX},
+        {QStringLiteral("info-screens"), INFO_SCREENS_IDX},
+    };
+    return names;
+}
+
+int runAddImage(const QStringList& args)
+{
+    CommandLine cl
+        = cliCommandLine("add-image",
+                         "Each file stands alone, in the order given: those that pass are added even when others\n"
+                         "are refused, and the project is saved when at least one was added. One line per file\n"
+                         "gives its status (as the activity log words it) and its path. Exit status 0 when every\n"
+                         "file was added, 1 when any was refused or the project could not be read or saved.");
+    cl.addPositional("PROJECT", "The project file (.cvp) to add to.");
+    cl.addPositional("FILE", "BMP, PNG, JPEG or GIF files of the handle's exact size.", "FILE...");
+    cl.addOption({"handle", "The images' handle: backgrounds, logos or info-screens (required).", "HANDLE"});
+    if (const auto status = cl.parse(args, 2, std::numeric_limits<int>::max()))
+        return *status;
+    if (!cl.isSet("handle"))
+        return cl.usageError(QStringLiteral("missing --handle backgrounds|logos|info-screens"));
+    const auto handle = handleNames().find(cl.value("handle"));
+    if (handle == handleNames().end())
+        return cl.usageError(
+            QStringLiteral("--handle %1: use backgrounds, logos or info-screens").arg(cl.value("handle")));
+
+    const QStringList positional = cl.positional();
+    const QString project = positional.first();
+    TDevice_Config_v2 rec{};
+    THandle_List list;
+    QString error;
+    if (!cliLoadProject(project, rec, list, &error))
+        return cliFail(error);
+    if (list.size() != size_t(HANDLE_COUNT))
+        return cliFail(QStringLiteral("%1: the project has %2 image groups, not the %3 this command knows.")
+                           .arg(project)
+                           .arg(list.size())
+                           .arg(int(HANDLE_COUNT)));
+
+    int added = 0;
+    int refused = 0;
+    for (const QString& file : positional.mid(1)) {
+        const TImport_Target target = TImport_Target::of(list, handle->second);
+        TImport_Result result;
+        QString reason;
+        if (list[size_t(handle->second)]->cells.size() > size_t(kMaxImagesPerHandle - 1)) {
+            result.status = Image_List_Full;
+        } else {
+            TPrepared_Image prepared = Prepare_Import(file, target);
+            reason = prepared.reason;
+            result = Apply_Import(list, target, std::move(prepared));
+        }
+        QString line = QStringLiteral("%1: %2").arg(Import_Status_Text(result.status), file);
+        if (result.cell) {
+            ++added;
+            line += QStringLiteral(" (%1->%2, %3 bytes)")
+                        .arg(list[size_t(handle->second)]->name, result.cell->name)
+                        .arg(result.cell->imageSize);
+        } else {
+            ++refused;
+            if (!reason.isEmpty())
+                line += QStringLiteral(" (%1)").arg(reason);
+        }
+        cliOut(line);
+    }
+
+    if (added > 0) {
+        try {
+            Save_Project_File(project, rec, list);
+        } catch (const std::exception& e) {
+            return cliFail(
+                QStringLiteral("%1: %2 The project was left as it was.").arg(project, QString::fromUtf8(e.what())));
+        }
+    }
+    cliOut(QStringLiteral("%1 added, %2 refused; storage %3 of %4 bytes")
+               .arg(added)
+               .arg(refused)
+               .arg(Project_Storage_Used(list))
+               .arg(kImageStoreBytes));
+    return refused == 0 ? 0
+                        : cliFail(QStringLiteral("%1 of %2 files were not added").arg(refused).arg(added + refused));
+}
+
+const CliRegistration reg{{"add-image", "PROJECT --handle backgrounds|logos|info-screens FILE...",
+                           "import pictures into a project's backgrounds, logos or information screens", runAddImage}};
+
+} // namespace

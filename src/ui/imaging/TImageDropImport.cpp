@@ -1,0 +1,114 @@
+#include "ui/imaging/TImageDropImport.h"
+
+#include <QThread>
+#include <QtConcurrent/QtConcurrentMap>
+
+TImageDropImport::TImageDropImport(QObject* parent) : QObject(parent)
+{
+    // One core stays with the window thread, so the window keeps answering
+    // while every other core prepares files.
+    m_pool.setMaxThreadCount(qMax(1, QThread::idealThreadCount() - 1));
+    connect(&m_watcher, &QFutureWatcher<TPrepared_Image>::resultsReadyAt, this, &TImageDropImport::On_Ready);
+    connect(&m_watcher, &QFutureWatcher<TPrepared_Image>::finished, this, &TImageDropImport::Hand_Back_In_Order);
+}
+
+TImageDropImport::~TImageDropImport()
+{
+    Cancel();
+}
+
+void TImageDropImport::Start(const QStringList& paths, const TImport_Target& target, bool skipPreparation)
+{
+    Cancel();
+    m_paths = paths;
+    m_target = target;
+    m_waiting.clear();
+    m_next = 0;
+    m_running = true;
+    m_skip = skipPreparation;
+    emit progress(0, int(m_paths.size()));
+    if (m_skip) {
+        // Nothing to prepare; hand the files back from the event loop so the
+        // caller sees the same order of events as for any drop.
+        QMetaObject::invokeMethod(this, &TImageDropImport::Hand_Back_In_Order, Qt::QueuedConnection);
+        return;
+    }
+    const TImport_Target copy = target;
+    m_watcher.setFuture(
+        QtConcurrent::mapped(&m_pool, m_paths, [copy](const QString& path) { return Prepare_Import(path, copy); }));
+}
+
+void TImageDropImport::Cancel()
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    m_watcher.cancel();
+    m_watcher.waitForFinished();
+    m_waiting.clear();
+}
+
+void TImageDropImport::Wait_For_Finished()
+{
+    if (!m_running)
+        return;
+    if (!m_skip)
+        m_watcher.waitForFinished();
+    Hand_Back_In_Order();
+}
+
+void TImageDropImport::On_Ready(int begin, int end)
+{
+    if (!m_running)
+        return;
+    for (int i = begin; i < end; ++i)
+        m_waiting.emplace(i, m_watcher.resultAt(i));
+    Hand_Back_In_Order();
+}
+
+void TImageDropImport::Hand_Back_In_Order()
+{
+    if (!m_running)
+        return;
+    const int total = int(m_paths.size());
+    if (!m_skip && m_watcher.isFinished()) {
+        // The last results may not have been announced yet.
+        for (int i = m_next; i < total; ++i)
+            if (!m_waiting.count(i) && m_watcher.future().isResultReadyAt(i))
+                m_waiting.emplace(i, m_watcher.resultAt(i));
+    }
+    while (m_running && m_next < total) {
+        TPrepared_Image image;
+        if (m_skip) {
+            image.path = m_paths.at(m_next);
+            image.name = Image_Name_From_File(image.path);
+        } else {
+            auto found = m_waiting.find(m_next);
+            if (found == m_waiting.end())
+                return;
+            image = std::move(found->second);
+            m_waiting.erase(found);
+        }
+        ++m_next;
+        emit prepared(m_target, &image);
+        emit progress(m_next, total);
+    }
+    if (m_running && m_next >= total)
+        Finish();
+}
+
+void TImageDropImport::Finish()
+{
+    m_running = false;
+    m_waiting.clear();
+    // The finished future still holds every result; let it go once the
+    // watcher's own signal has returned.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_running)
+                m_watcher.setFuture(QFuture<TPrepared_Image>());
+        },
+        Qt::QueuedConnection);
+    emit finished(m_target);
+}

@@ -1,0 +1,54 @@
+#include "ui/imaging/TImageFrameAccessible.h"
+
+#include "core/model/ProjectModel.h"
+#include "ui/imaging/TImageFrame.h"
+
+namespace {
+QAccessibleInterface* frameFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("TImageFrame") && object && object->isWidgetType())
+        return new TImageFrameAccessible(static_cast<TImageFrame*>(object));
+    return nullptr;
+}
+} // namespace
+
+TImageFrameAccessible::TImageFrameAccessible(TImageFrame* frame) : QAccessibleWidget(frame, QAccessible::Graphic) { }
+
+TImageFrame* TImageFrameAccessible::frame() const
+{
+    return static_cast<TImageFrame*>(widget());
+}
+
+QString TImageFrameAccessible::Inclusion_Text(bool included)
+{
+    return included ? QStringLiteral("included") : QStringLiteral("not included");
+}
+
+QString TImageFrameAccessible::text(QAccessible::Text t) const
+{
+    switch (t) {
+    case QAccessible::Name: return frame()->cell().name;
+    case QAccessible::Value:
+    case QAccessible::Description: return Inclusion_Text(frame()->cell().included);
+    default: return QAccessibleWidget::text(t);
+    }
+}
+
+QAccessible::State TImageFrameAccessible::state() const
+{
+    QAccessible::State s = QAccessibleWidget::state();
+    s.readOnly = true;
+    // An image that is left out of the upload is shown veiled; assistive
+    // tools present such an item as unavailable.
+    s.disabled = !frame()->cell().included;
+    return s;
+}
+
+void TImageFrameAccessible::Install()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(frameFactory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The four commands above the project tree, on the selected image: delete,
+// move up, move down and rename. An image of BACKGROUNDS or LOGOS takes its
+// thumbnail along when it is deleted or moved.
+
+#include <QObject>
+
+class TImagesPage;
+class TSession;
+
+class TImageLibraryCommands : public QObject {
+    Q_OBJECT
+public:
+    TImageLibraryCommands(TImagesPage& page, TSession& session, QObject* parent = nullptr);
+
+    void Delete_Selected_Image();
+    void Move_Image_Up() { Move_Selected_Image(-1); }
+    void Move_Image_Down() { Move_Selected_Image(+1); }
+    void Rename_Selected_Image();
+
+    static QString Rename_Title() { return QStringLiteral("Rename image..."); }
+    static QString Rename_Prompt() { return QStringLiteral("Name"); }
+
+private:
+    void Move_Selected_Image(int step);
+
+    TImagesPage& m_page;
+    TSession& m_session;
+};

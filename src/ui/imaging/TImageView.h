@@ -1,0 +1,67 @@
+#pragma once
+// The image view of the Images page: the framed images of one handle,
+// flowing left to right and wrapping at the view's width, scrolled
+// vertically. Image files are dropped here; while a drag is over it a
+// highlight shows where they will go.
+
+#include <QList>
+#include <QScrollArea>
+#include <QStringList>
+
+class QLabel;
+class TFlowLayout;
+class TImageFrame;
+
+class TImageView : public QScrollArea {
+    Q_OBJECT
+public:
+    explicit TImageView(QWidget* parent = nullptr);
+
+    // One frame per image shown, in the order of the handle's cells.
+    const QList<TImageFrame*>& CellView_List() const { return m_frames; }
+    QWidget* Flow_Panel() const { return m_flowPanel; }
+    QLabel* Drag_Label() const { return m_dragLabel; }
+    QWidget* DragDropHighlight_Shape() const { return m_highlight; }
+    QWidget* Not_Included_Veil() const { return m_veil; }
+
+    // Frees every frame and moves the panel back to the top left.
+    void Clear_Frames();
+    void Append_Frame(TImageFrame* frame);
+    void Remove_Frame(int index);
+    void Move_Frame(int from, int to);
+
+    // "Drag Image Files Here" in place of the frames (which collapse).
+    void Show_Drag_Label(bool show);
+    // The "Not Included" veil over the whole view, for an excluded handle.
+    void Show_Not_Included(bool show);
+    // Width: the view's client width; height: the bottom of the last frame.
+    void Lay_Out_Frames();
+
+    // Drops are taken only while a handle is shown and no import runs.
+    void Set_Drops_Enabled(bool enabled);
+    bool Drops_Enabled() const { return m_dropsEnabled; }
+
+signals:
+    // Local files dropped onto the client area, in the order given.
+    void filesDropped(const QStringList& paths);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    bool Inside_Client_Area(const QPointF& pos) const;
+    void Place_Overlays();
+
+    QList<TImageFrame*> m_frames;
+    QWidget* m_flowPanel;
+    TFlowLayout* m_flow;
+    QLabel* m_dragLabel;
+    QWidget* m_highlight;
+    QWidget* m_veil;
+    bool m_dropsEnabled = false;
+};
