@@ -112,6 +112,12 @@ void TestConfigurationPage::hintBadges_data()
                        << "Will keep the room within the temperature range specified, while unoccupied.";
     QTest::newRow("3") << 3 << "Service Text"
                        << "Will be displayed with the error code description.";
+    QTest::newRow("4") << 4 << "Image Error"
+                       << "Selected image does not exist in this project.";
+    QTest::newRow("5") << 5 << "Appearance"
+                       << "Click on the background or logo area to change the image.";
+    QTest::newRow("6") << 6 << "Background Colour"
+                       << "Adjust the RGB levels of the background image.";
     QTest::newRow("7") << 7 << "R/C User Interface"
                        << "Select which control options are available to the user.";
     QTest::newRow("9") << 9 << "Upload Data"
@@ -145,7 +151,7 @@ void TestConfigurationPage::hintBadges()
     for (Thint_Frame* b : f.page.findChildren<Thint_Frame*>())
         tags << b->Tag();
     std::sort(tags.begin(), tags.end());
-    QCOMPARE(tags, (QList<int>{1, 2, 3, 7}));
+    QCOMPARE(tags, (QList<int>{1, 2, 3, 4, 4, 5, 6, 7}));
 }
 
 void TestConfigurationPage::hintBalloonFollowsThePointer()

@@ -8,6 +8,8 @@
 #include "ui/app/Tsettings_Form.h"
 #include "ui/app/Tsplash_Form.h"
 #include "ui/app/gen_lib.h"
+#include "ui/config_editor/TAppearancePage.h"
+#include "ui/config_editor/TConfigurationPage.h"
 #include "ui/device/Tfw_upg_Form.h"
 #include "ui/imaging/Timg_select_Form.h"
 
@@ -61,7 +63,7 @@ void TStartupSequence::Run()
     splash->Step();
     Pause(300);
 
-    new Timg_select_Form(mainWindow.get());
+    mainWindow->Configuration_Page()->appearancePage()->setSelectionWindow(new Timg_select_Form(mainWindow.get()));
     Pause(1000);
 
     splash->close();

@@ -82,7 +82,7 @@ QString Tbmpgen_Form::Firmware_Button_Caption(quint16 version)
 
 void Tbmpgen_Form::Build_Layout()
 {
-    configPage = new TConfigurationPage(m_session->Project_Device_Config);
+    configPage = new TConfigurationPage(m_session->Project_Device_Config, m_session->Handle_List);
     imagesPage = new TImagesPage(*m_session);
     connect(imagesPage, &TImagesPage::logActivity, this,
             [this](int code, const QString& info) { Log_Activity(code, info); });

@@ -1,6 +1,7 @@
 #include "ui/config_editor/TConfigurationPage.h"
 
 #include "core/resources/TDM_images.h"
+#include "ui/config_editor/TAppearancePage.h"
 #include "ui/config_editor/TGeneralPage.h"
 #include "ui/config_editor/TOccupancyPage.h"
 #include "ui/config_editor/TUserInterfacePage.h"
@@ -8,7 +9,6 @@
 
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollArea>
@@ -41,9 +41,21 @@ QIcon tabIcon(int pictureIndex)
     }
     return icon;
 }
+
+const THandle_List& noImages()
+{
+    static const THandle_List none;
+    return none;
+}
 } // namespace
 
-TConfigurationPage::TConfigurationPage(TDevice_Config_v2& record, QWidget* parent) : QWidget(parent)
+TConfigurationPage::TConfigurationPage(TDevice_Config_v2& record, QWidget* parent)
+    : TConfigurationPage(record, noImages(), parent)
+{
+}
+
+TConfigurationPage::TConfigurationPage(TDevice_Config_v2& record, const THandle_List& images, QWidget* parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("config_TabSheet"));
     pages = new QTabWidget(this);
@@ -54,10 +66,11 @@ TConfigurationPage::TConfigurationPage(TDevice_Config_v2& record, QWidget* paren
     m_general = new TGeneralPage(record);
     m_occupancy = new TOccupancyPage(record);
     m_userInterface = new TUserInterfacePage(record);
+    m_appearance = new TAppearancePage(record, images);
     addEditorPage(m_general, kGeneralPicture, QStringLiteral("General"));
     addEditorPage(m_occupancy, kOccupancyPicture, QStringLiteral("Occupancy Strategies"));
     addEditorPage(m_userInterface, kUiPicture, QStringLiteral("R/C User Interface"));
-    addPlaceholderPage("appearance_cfg_TabSheet", kAppearancePicture, QStringLiteral("Appearance"), QString());
+    addEditorPage(m_appearance, kAppearancePicture, QStringLiteral("Appearance"));
     m_scheduler = new TSchedulerPage(record);
     addEditorPage(m_scheduler, kSchedulerPicture, QStringLiteral("Scheduler"));
 
@@ -94,19 +107,6 @@ void TConfigurationPage::addEditorPage(TConfigEditorPage* page, int pictureIndex
     connect(page, &TConfigEditorPage::changed, this, &TConfigurationPage::changed);
 }
 
-void TConfigurationPage::addPlaceholderPage(const char* objectName, int pictureIndex, const QString& name,
-                                            const QString& note)
-{
-    auto* page = new QWidget;
-    page->setObjectName(QString::fromLatin1(objectName));
-    if (!note.isEmpty()) {
-        auto* layout = new QVBoxLayout(page);
-        layout->addStretch(1);
-        layout->addWidget(new QLabel(note));
-    }
-    addTab(page, pictureIndex, name);
-}
-
 QWidget* TConfigurationPage::Sub_Page(const QString& objectName) const
 {
     return pages->findChild<QWidget*>(objectName);
@@ -135,7 +135,10 @@ void TConfigurationPage::Show_Scheduler(const TDevice_Config_v2& config)
     m_scheduler->Show_Device_Config(config);
 }
 
-void TConfigurationPage::Show_Appearance(const TDevice_Config_v2&) { }
+void TConfigurationPage::Show_Appearance(const TDevice_Config_v2& config)
+{
+    m_appearance->Show_Appearance(config);
+}
 
 void TConfigurationPage::writeDeviceConfig(TDevice_Config_v2& config) const
 {

@@ -5,12 +5,14 @@
 // runs every page's steps in a fixed order (Show_Device_Config).
 
 #include "core/model/DeviceConfigRecords.h"
+#include "core/model/ProjectModel.h"
 
 #include <QList>
 #include <QWidget>
 
 class QPushButton;
 class QTabWidget;
+class TAppearancePage;
 class TConfigEditorPage;
 class TGeneralPage;
 class TOccupancyPage;
@@ -20,7 +22,10 @@ class TUserInterfacePage;
 class TConfigurationPage : public QWidget {
     Q_OBJECT
 public:
-    // record: the open project's record; it must outlive the page.
+    // record and images: the open project's record and image handles, which
+    // the appearance page previews; both must outlive the page.
+    TConfigurationPage(TDevice_Config_v2& record, const THandle_List& images, QWidget* parent = nullptr);
+    // A page without images: the appearance page shows a blank screen.
     explicit TConfigurationPage(TDevice_Config_v2& record, QWidget* parent = nullptr);
 
     QTabWidget* cfg_PageControl() const { return pages; }
@@ -29,6 +34,7 @@ public:
     TGeneralPage* generalPage() const { return m_general; }
     TOccupancyPage* occupancyPage() const { return m_occupancy; }
     TUserInterfacePage* userInterfacePage() const { return m_userInterface; }
+    TAppearancePage* appearancePage() const { return m_appearance; }
     TSchedulerPage* schedulerPage() const { return m_scheduler; }
 
     void Select_First_Sub_Page();
@@ -43,14 +49,13 @@ signals:
 
 private:
     void addEditorPage(TConfigEditorPage* page, int pictureIndex, const QString& name);
-    void addPlaceholderPage(const char* objectName, int pictureIndex, const QString& name, const QString& note);
     void addTab(QWidget* page, int pictureIndex, const QString& name);
 
     // The scheduler page's step: the scheduler box, the day timelines and
     // the days' starting run states.
     void Show_Scheduler(const TDevice_Config_v2& config);
-    // The appearance page's step: Show_Appearance with the background and
-    // logo previews. The appearance page is not built yet.
+    // The appearance page's step: the background and logo previews and the
+    // colour controls.
     void Show_Appearance(const TDevice_Config_v2& config);
 
     QTabWidget* pages = nullptr;
@@ -58,6 +63,7 @@ private:
     TGeneralPage* m_general = nullptr;
     TOccupancyPage* m_occupancy = nullptr;
     TUserInterfacePage* m_userInterface = nullptr;
+    TAppearancePage* m_appearance = nullptr;
     TSchedulerPage* m_scheduler = nullptr;
     QList<TConfigEditorPage*> m_editorPages;
 };

@@ -1,0 +1,11 @@
+#include "test_appearance.h"
+
+#include "RunTestObjects.h"
+
+#include "ui/app/TConfiguratorApplication.h"
+
+int main(int argc, char** argv)
+{
+    TConfiguratorApplication app(argc, argv);
+    return Run_Test_Objects<TestAppearancePage, TestImageSelect, TestAppearanceInWindow>(argc, argv);
+}

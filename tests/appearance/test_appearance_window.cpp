@@ -1,0 +1,59 @@
+#include "UiTestFixtures.h"
+#include "test_appearance.h"
+
+#include "core/session/TSession.h"
+#include "ui/config_editor/TAppearancePage.h"
+#include "ui/config_editor/TAppearancePreview.h"
+#include "ui/config_editor/TConfigurationPage.h"
+#include "ui/imaging/Timg_select_Form.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QtTest>
+
+// The page inside the real window: a saved project opened again shows its
+// background and logo, unmodified; an edit on the page marks it modified.
+void TestAppearanceInWindow::openedProjectShowsItsChoiceAndEditsMarkIt()
+{
+    QVERIFY(dir.isValid());
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    fx.newProject(dir.filePath(QStringLiteral("theme.cvp")));
+    fx.addImage(BACKGROUNDS_IDX, QStringLiteral("PLAIN"), Png_Bytes(480, 272, 0xFF000000));
+    fx.addImage(BACKGROUNDS_IDX, QStringLiteral("SKY"), Png_Bytes(480, 272, 0xFF336699));
+    fx.addImage(LOGOS_IDX, QStringLiteral("ACME"), Png_Bytes(125, 85, 0xFFFFFFFF));
+    TDevice_Config_v2& record = f.Session().Project_Device_Config;
+    record.theme_background_enabled = 1;
+    record.theme_background_index = 1;
+    record.theme_logo_enabled = 1;
+    record.theme_colour = 0x00FF8000;
+    fx.trigger("save_project_MenuItem");
+    const QString path = f.Session().project_fullpath;
+    fx.trigger("close_project_MenuItem");
+    fx.dialogs().answers.enqueue(path);
+    fx.trigger("open_project_MenuItem");
+    QCOMPARE(f.Session().project_fullpath, path);
+    QVERIFY(!f.Session().modified);
+
+    TAppearancePage* page = f.Configuration_Page()->appearancePage();
+    QCOMPARE(page->bgrd_preview_Image()->accessibleName(), QStringLiteral("Background: SKY"));
+    // 0x33 0x66 0x99 tinted by levels 255, 128, 0.
+    QCOMPARE(page->bgrd_preview_Image()->picture().pixel(240, 136), qRgb(0x33, 0x66 * 128 / 255, 0));
+    QCOMPARE(page->logo_preview_Image()->picture().pixel(60, 40), qRgb(255, 255, 255));
+    QCOMPARE(page->trackBar(1)->value(), 128);
+
+    page->trackBar(2)->setValue(200);
+    QVERIFY(f.Session().modified);
+    QCOMPARE(record.theme_colour, 0x00FF80C8u);
+
+    // The window's selection window, cancelled, leaves the record as it is.
+    const TDevice_Config_v2 before = record;
+    QTest::mouseClick(page->logo_preview_Image(), Qt::LeftButton);
+    Timg_select_Form* window = page->selectionWindow();
+    QTRY_VERIFY(window->isVisible());
+    QCOMPARE(window->imgList.size(), 1);
+    QTest::mouseClick(window->cancel_Button(), Qt::LeftButton);
+    QTRY_VERIFY(!window->isVisible());
+    QVERIFY(std::memcmp(&before, &record, sizeof record) == 0);
+}
