@@ -18,3 +18,14 @@ function(corvane_add_test)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
 endfunction()
+
+# Runs an already registered test once more with Qt's serial backend (the
+# first run uses the platform's default), so everything that talks to a port
+# is checked on both backends from one build.
+function(corvane_add_serial_backend_copy name)
+  if(UNIX)
+    add_test(NAME ${name}_qt COMMAND ${name})
+    set_tests_properties(${name}_qt PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;CORVANE_SERIAL_BACKEND=qt" TIMEOUT 300)
+  endif()
+endfunction()

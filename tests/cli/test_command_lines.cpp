@@ -120,6 +120,8 @@ void TestCommandLines::exitStatusAndStreams_data()
     row("configurator --help without a display", "configurator", {"--help"}, 0,
         {"Usage: corvane-configurator", "--demo"}, true);
     row("configurator unknown option", "configurator", {"--bogus"}, 2, {"unknown option 'bogus'"});
+    row("configurator two files", "configurator", {"@P", "@P"}, 2, {"corvane-configurator"});
+    row("configurator --help names FILE", "configurator", {"--help"}, 0, {"[FILE]"});
 #endif
 }
 

@@ -61,3 +61,14 @@ private slots:
     void oneBaseKeepsTheText_data();
     void oneBaseKeepsTheText();
 };
+
+class TestPortBackends : public QObject {
+    Q_OBJECT
+private slots:
+    void unknownBackendIsRefusedByName();
+    void openIsExclusiveAcrossBackends_data();
+    void openIsExclusiveAcrossBackends();
+    void permissionDeniedSaysTheFix();
+    void vanishedPortEndsTransaction_data();
+    void vanishedPortEndsTransaction();
+};

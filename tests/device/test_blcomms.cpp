@@ -4,6 +4,7 @@
 #include "core/device/BLcomms.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QtTest>
 
 namespace {
@@ -208,15 +209,23 @@ void TestBLcomms::portVanishesMidWait()
     SimSession s(o);
     QVERIFY(s.ok());
     QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 50), 1);
-    // The terminal closes while this request waits: the wait still ends.
+    // The terminal closes while this request waits: the wait ends as soon as
+    // the component sees the hang-up, which may be before the simulator has
+    // finished closing its side.
     QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 5), 0);
-    QVERIFY(s.sim.hasVanished());
+    QTRY_VERIFY_WITH_TIMEOUT(s.sim.hasVanished(), 10000);
     const uint8_t data[1] = {1};
     QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0, data, 1, 1), 0);
     s.comms.CloseComm();
     QVERIFY(!s.comms.isOpen());
-    QVERIFY(!s.comms.OpenComm()); // the terminal is gone
-    QCOMPARE(s.comms.LastOpenFailure(), TPortOpenFailure::Missing);
+    // The terminal is gone. Its number may already belong to a terminal that
+    // another program (a test running beside this one) made since: only then
+    // may the open find something.
+    const bool opened = s.comms.OpenComm();
+    if (opened || s.comms.LastOpenFailure() != TPortOpenFailure::Missing) {
+        QVERIFY2(QFileInfo::exists(s.comms.PortName), "the vanished terminal could still be opened");
+        s.comms.CloseComm();
+    }
     QVERIFY(BL_Command(s.comms, BL::kCmdReset, 0, 1) < 0);
 }
 

@@ -2,12 +2,17 @@
 
 #include "RunTestObjects.h"
 
+#include "core/imaging/GreyLevel.h"
+
 #include <QGuiApplication>
 
 int main(int argc, char** argv)
 {
     // The GIF codec is a plugin; a GUI application makes Qt find it.
     QGuiApplication app(argc, argv);
-    return Run_Test_Objects<TestQuantisation, TestAgreement, TestNoise, TestConversion, TestPacking, TestImageDataBlock,
-                            TestDecoding>(argc, argv);
+    // The second run (test_imaging_grey_exact) sends every grey pixel through
+    // the exact sum: golden and agreement results must not change.
+    const GreyAlwaysExact exact(qEnvironmentVariableIntValue("CORVANE_TEST_GREY_ALWAYS_EXACT") != 0);
+    return Run_Test_Objects<TestQuantisation, TestGreyLevel, TestAgreement, TestNoise, TestConversion, TestPacking,
+                            TestImageDataBlock, TestDecoding>(argc, argv);
 }

@@ -88,3 +88,12 @@ private slots:
     void storedPicturesAreCheckedAgainstTheirGroup();
     void pictureFilesAreReadOnce();
 };
+
+class TestGreyLevel : public QObject {
+    Q_OBJECT
+private slots:
+    void whiteAndGreyRampKeepTheirLevel();
+    void agreesWithExtendedSum_data();
+    void agreesWithExtendedSum();
+    void doubleSumAloneWouldBeWrong();
+};

@@ -35,6 +35,7 @@ private slots:
     void portsRuns();
     void saysWhatTheFirmwareAllows_data();
     void saysWhatTheFirmwareAllows();
+    void refusesUnknownSerialBackend();
 };
 
 void TestCliDevice::identifiesEachModel_data()
@@ -201,6 +202,19 @@ void TestCliDevice::saysWhatTheFirmwareAllows()
     QCOMPARE(QStringLiteral("retrieve: %1, upload: %2, firmware upgrade: %3")
                  .arg(v["retrieve"].toString(), v["upload"].toString(), v["firmware_upgrade"].toString()),
              verdicts);
+}
+
+void TestCliDevice::refusesUnknownSerialBackend()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("CORVANE_SERIAL_BACKEND"), QStringLiteral("serialx"));
+    VirtualController sim;
+    QVERIFY(sim.start());
+    const ProgramRun r = Run_Program(QStringLiteral(CORVANE_CLI), {"identify", "--port", sim.portName()}, env);
+    QCOMPARE(r.status, 2);
+    QVERIFY(r.outText().isEmpty());
+    QCOMPARE(r.errLines().size(), 1);
+    QVERIFY2(r.errText().contains(QStringLiteral("CORVANE_SERIAL_BACKEND=serialx")), qPrintable(r.errText()));
 }
 
 QTEST_GUILESS_MAIN(TestCliDevice)

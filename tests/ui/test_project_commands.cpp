@@ -472,3 +472,59 @@ void TestProjectCommands::saveDialogAsksBeforeReplacingTheProjectFile()
     QVERIFY(chosen.isEmpty()); // answered No, then cancelled
     QCOMPARE(File_Bytes(dir.filePath(QStringLiteral("site.cvp"))), QByteArray("old project"));
 }
+
+void TestProjectCommands::openGivenPath_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("error"); // empty: the project is shown
+    QTest::newRow("good file") << "good.cvp" << QString();
+    QTest::newRow("damaged file") << "damaged.cvp"
+                                  << "damaged";
+    QTest::newRow("missing file") << "missing.cvp"
+                                  << "Cannot open";
+}
+
+void TestProjectCommands::openGivenPath()
+{
+    // The entry point a file given on the command line goes through: the
+    // Open command's load, boxes and log entries, without its dialog.
+    QFETCH(QString, file);
+    QFETCH(QString, error);
+    QString good;
+    {
+        TFormFixture maker;
+        good = Saved_Project_With_Images(maker, dir.filePath(QStringLiteral("good.cvp")));
+    }
+    QByteArray damaged = File_Bytes(good);
+    damaged.chop(10);
+    Write_File(dir.filePath(QStringLiteral("damaged.cvp")), damaged);
+    QFile::remove(dir.filePath(QStringLiteral("missing.cvp")));
+    const QString path = dir.filePath(file);
+
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    fx.prompter().clear();
+    f.Commands()->Open_Project_Path(path);
+
+    QVERIFY(!f.Session().modified);
+    if (error.isEmpty()) {
+        QVERIFY(fx.prompter().questions().isEmpty());
+        QCOMPARE(f.Session().project_fullpath, path);
+        QCOMPARE(f.windowTitle(), QStringLiteral(" good - Corvane R/C Configurator v2"));
+        QCOMPARE(f.Session().Handle_List.at(LOGOS_IDX)->cells.at(0)->bmp.size(), QSize(125, 85));
+        QCOMPARE(fx.lastLog().description, QStringLiteral("Project Loaded"));
+        QCOMPARE(fx.lastLog().info, path);
+        QVERIFY(fx.action("close_project_MenuItem")->isEnabled());
+        return;
+    }
+    QCOMPARE(fx.prompter().questions().size(), 1);
+    const TScriptedPrompter::Question q = fx.prompter().questions().constFirst();
+    QCOMPARE(q.kind, TMsgDlgType::mtError);
+    QVERIFY2(q.text.contains(error), qPrintable(q.text));
+    QVERIFY(q.text.contains(QFileInfo(path).fileName()) || error == QLatin1String("damaged"));
+    QVERIFY(f.Session().Handle_List.empty());
+    QVERIFY(f.Session().project_fullpath.isEmpty());
+    QCOMPARE(f.windowTitle(), kCaption);
+    QVERIFY(!fx.action("save_project_MenuItem")->isEnabled());
+    QVERIFY(!fx.action("close_project_MenuItem")->isEnabled());
+}

@@ -22,6 +22,8 @@ private slots:
     void serviceTextLineLimit();
     void serviceTextEditorFollowsTheRecord();
     void saveDialogAsksBeforeReplacingTheProjectFile();
+    void openGivenPath_data();
+    void openGivenPath();
 
 private:
     QTemporaryDir dir;

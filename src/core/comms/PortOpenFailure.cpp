@@ -1,9 +1,6 @@
 #include "core/comms/PortOpenFailure.h"
 
-#ifndef Q_OS_WIN
-#include <grp.h>
-#include <sys/stat.h>
-#endif
+#include "core/comms/SerialPlatform.h"
 
 QString Port_Open_Failure_Text(TPortOpenFailure failure, const QString& port, const QString& detail)
 {
@@ -23,16 +20,8 @@ QString Port_Open_Failure_Fix(TPortOpenFailure failure, const QString& port)
 {
     if (failure != TPortOpenFailure::PermissionDenied)
         return {};
-#ifdef Q_OS_WIN
-    Q_UNUSED(port);
-    return {};
-#else
-    QString group = QStringLiteral("dialout");
-    struct stat st { };
-    if (::stat(port.toLocal8Bit().constData(), &st) == 0) {
-        if (const struct group* g = ::getgrgid(st.st_gid))
-            group = QString::fromLocal8Bit(g->gr_name);
-    }
-    return QStringLiteral("add your user to the group \"%1\" (sudo usermod -aG %1 $USER) and log in again").arg(group);
-#endif
+    const std::optional<QString> group = Port_Owner_Group(port);
+    if (!group)
+        return {};
+    return QStringLiteral("add your user to the group \"%1\" (sudo usermod -aG %1 $USER) and log in again").arg(*group);
 }

@@ -25,11 +25,28 @@ bool RxChunkQueue::take(QByteArray& chunk)
 bool RxChunkQueue::waitForChunk(std::chrono::milliseconds timeout)
 {
     std::unique_lock lock(m_mutex);
-    return m_cv.wait_for(lock, timeout, [this] { return !m_chunks.empty(); });
+    return m_cv.wait_for(lock, timeout, [this] { return !m_chunks.empty() || m_isLost; });
 }
 
 void RxChunkQueue::clear()
 {
     std::lock_guard lock(m_mutex);
     m_chunks.clear();
+}
+
+void RxChunkQueue::postLost()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_isLost = true;
+    }
+    m_cv.notify_all();
+    if (m_context && m_lost)
+        QMetaObject::invokeMethod(m_context, m_lost, Qt::QueuedConnection);
+}
+
+bool RxChunkQueue::isLost() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_isLost;
 }

@@ -18,12 +18,19 @@ class RxChunkQueue {
 public:
     // The context object must outlive every thread that posts here: its owner
     // stops the receive thread before it goes away.
-    RxChunkQueue(QObject* context, std::function<void()> arrived)
+    // lost: queued the same way once the port has gone away (unplugged).
+    RxChunkQueue(QObject* context, std::function<void()> arrived, std::function<void()> lost = {})
         : m_context(context)
-        , m_arrived(std::move(arrived)) { }
+        , m_arrived(std::move(arrived))
+        , m_lost(std::move(lost))
+    {
+    }
 
     // Receive thread. False when the chunk cannot be handed on.
     bool post(QByteArray chunk);
+    // Receive thread: the port has gone; nothing more will arrive.
+    void postLost();
+    bool isLost() const;
     // User-interface thread.
     bool take(QByteArray& chunk);
     // Waits up to timeout for a chunk to arrive (or returns at once if one is there).
@@ -31,9 +38,11 @@ public:
     void clear();
 
 private:
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     std::condition_variable m_cv;
     std::deque<QByteArray> m_chunks;
     QObject* m_context;
     std::function<void()> m_arrived;
+    std::function<void()> m_lost;
+    bool m_isLost = false;
 };

@@ -4,20 +4,17 @@
 #include "core/comms/ECommsError.h"
 #include "core/comms/PortRules.h"
 #include "core/comms/RxChunkQueue.h"
+#include "core/comms/SerialBackend.h"
 #include "core/comms/SerialPortHandle.h"
-#include "core/comms/TRxThread.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QPointer>
-#include <QSocketNotifier>
 #include <QtDebug>
 
 #include <algorithm>
-#include <fcntl.h>
-#include <unistd.h>
 
-TVrexComms::TVrexComms(QObject* owner) : QObject(owner), m_port(std::make_unique<SerialPortHandle>())
+TVrexComms::TVrexComms(QObject* owner) : QObject(owner)
 {
     Timer.setInterval(100);
     Timer.setSingleShot(false);
@@ -35,7 +32,7 @@ TVrexComms::~TVrexComms()
 
 bool TVrexComms::isOpen() const
 {
-    return m_port->isOpen();
+    return m_port && m_port->isOpen();
 }
 
 QString TVrexComms::portNameToOpen() const
@@ -50,6 +47,16 @@ bool TVrexComms::OpenComm()
     const QString name = portNameToOpen();
     m_openFailure = TPortOpenFailure::None;
     m_openError.clear();
+    m_lost = false;
+    // The backend is chosen at each open, so a port handle never outlives
+    // the choice it was made under.
+    QString backendError;
+    m_port = Make_Serial_Port_Handle(&backendError);
+    if (!m_port) {
+        m_openFailure = TPortOpenFailure::Other;
+        m_openError = backendError;
+        return false;
+    }
     try {
         if (!m_port->open(name)) {
             m_openFailure = m_port->lastFailure();
@@ -72,22 +79,13 @@ bool TVrexComms::OpenComm()
     RxBuffer.assign(std::max<uint16_t>(RxBufferSize, 1), 0);
     m_RxResult = -1;
 
-    if (::pipe2(m_closePipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        m_closePipe[0] = m_closePipe[1] = -1;
-        m_port->close();
-        m_openFailure = TPortOpenFailure::Other;
-        m_openError = QStringLiteral("cannot create the close event");
-        return false;
-    }
     m_eventsExist = true;
     hPollEvent = hPollTimeoutEvent = hCloseEvent = false;
 
-    m_queue = std::make_shared<RxChunkQueue>(this, [this] { CommWndProc_RxData(); });
-    RxThread = new TRxThread(m_port->fd(), m_closePipe[0], m_readInterval, m_queue);
-    RxThread->start(QThread::HighestPriority);
-    if (!RxThread->isRunning() && !RxThread->isFinished()) {
-        delete RxThread;
-        RxThread = nullptr;
+    m_queue = std::make_shared<RxChunkQueue>(
+        this, [this] { CommWndProc_RxData(); }, [this] { PortLost(); });
+    if (!m_port->startReceiving(m_readInterval, m_queue)) {
+        m_queue.reset();
         releaseEvents();
         m_port->close();
         m_openFailure = TPortOpenFailure::Other;
@@ -99,30 +97,14 @@ bool TVrexComms::OpenComm()
 
 void TVrexComms::StopRxThread()
 {
-    if (!RxThread)
-        return;
     hCloseEvent = true;
-    const char wake = 1;
-    if (m_closePipe[1] >= 0)
-        (void)!::write(m_closePipe[1], &wake, 1);
-    // The thread blocks only in poll() on the close pipe and the port, so the
-    // close request always reaches it. It is never killed: a thread stopped
+    // The receive thread is asked to end and never killed: a thread stopped
     // mid-way could leave the chunk queue's lock held for ever.
-    if (!RxThread->wait(QDeadlineTimer(10000))) {
-        qCWarning(lcComms) << "the receive thread is slow to end; still waiting for it";
-        RxThread->wait();
-    }
-    delete RxThread;
-    RxThread = nullptr;
+    m_port->stopReceiving();
 }
 
 void TVrexComms::releaseEvents()
 {
-    for (int& fd : m_closePipe) {
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
-    }
     m_eventsExist = false;
     hPollEvent = hPollTimeoutEvent = hCloseEvent = false;
 }
@@ -136,8 +118,6 @@ void TVrexComms::CloseComm()
     if (!isOpen())
         return;
     DetachCond();
-    if (m_writeNotifier)
-        m_writeNotifier->setEnabled(false); // its descriptor is about to close
     m_port->purge();
     StopRxThread();
     if (m_queue)
@@ -244,7 +224,7 @@ int TVrexComms::WaitForResult_T()
         if (hPollEvent || hCloseEvent)
             return m_RxResult;
         const auto now = steady_clock::now();
-        if (now >= deadline || !m_queue) {
+        if (now >= deadline || !m_queue || m_queue->isLost()) {
             m_RxResult = 0;
             return 0;
         }
@@ -296,7 +276,11 @@ void TVrexComms::reportPortError(const QString& text)
 
 bool TVrexComms::CheckPort(const QString& name)
 {
-    return SerialPortHandle::probe(name);
+    const std::unique_ptr<SerialPortHandle> port = Make_Serial_Port_Handle();
+    if (!port || !port->open(name))
+        return false;
+    port->close();
+    return true;
 }
 
 bool TVrexComms::CheckPort(int p)
@@ -310,6 +294,24 @@ void TVrexComms::CommWndProc_RxData()
     // One wake-up per chunk is posted, but one call may find several waiting.
     if (m_queue && m_queue->take(chunk))
         deliverChunk(chunk);
+}
+
+void TVrexComms::PortLost()
+{
+    if (m_lost || !isOpen())
+        return;
+    m_lost = true;
+    qCWarning(lcComms).noquote() << QStringLiteral("%1: the port has gone away (adapter unplugged?)").arg(m_openName);
+    // Take what arrived before the port went, then end the transaction: no
+    // reply can come any more, also when the reply time has no limit.
+    QByteArray chunk;
+    while (m_queue && m_queue->take(chunk))
+        deliverChunk(chunk);
+    if (m_RxResult == -1 && m_eventsExist) {
+        Timer.stop();
+        m_RxResult = 0;
+        setPollTimeoutEvent();
+    }
 }
 
 void TVrexComms::deliverChunk(const QByteArray& chunk)

@@ -23,11 +23,9 @@
 #include <vector>
 
 class QEventLoop;
-class QSocketNotifier;
 class RxChunkQueue;
 class SerialPortHandle;
 class TRxCondition;
-class TRxThread;
 
 enum class TStopBits : uint8_t { sb1, sb1_5, sb2 };
 enum class TParity : uint8_t { None, Odd, Even, Mark, Space };
@@ -104,6 +102,8 @@ public:
     QString LastOpenError() const { return m_openError; }
     uint32_t ReadIntervalMs() const { return m_readInterval; }
     bool LowLatencyGranted() const { return m_lowLatency; }
+    // The open port went away (unplugged); it stays so until CloseComm.
+    bool PortWasLost() const { return m_lost; }
     uint16_t RxBuffHead() const { return m_RxBuffHead; }
     uint16_t RxBuffTail() const { return m_RxBuffTail; }
 
@@ -120,6 +120,7 @@ private:
     void HandleRxChr(const uint8_t* bytes, int n);
     void deliverChunk(const QByteArray& chunk);
     void StopRxThread();
+    void PortLost();
     void releaseEvents();
     void setPollEvent();
     void setPollTimeoutEvent();
@@ -127,9 +128,7 @@ private:
     void reportPortError(const QString& text);
 
     std::unique_ptr<SerialPortHandle> m_port;
-    TRxThread* RxThread = nullptr;
     std::shared_ptr<RxChunkQueue> m_queue;
-    int m_closePipe[2] = {-1, -1};
     std::vector<uint8_t> RxBuffer;
     uint16_t m_RxBuffHead = 0;
     uint16_t m_RxBuffTail = 0;
@@ -145,11 +144,11 @@ private:
     bool hPollTimeoutEvent = false;
     bool hCloseEvent = false;
     std::vector<QEventLoop*> m_waitLoops;
-    QSocketNotifier* m_writeNotifier = nullptr; // while a write waits for room
     QElapsedTimer m_openedAt;
     QString m_openName;
     TPortOpenFailure m_openFailure = TPortOpenFailure::None;
     QString m_openError;
     uint32_t m_readInterval = 0;
     bool m_lowLatency = false;
+    bool m_lost = false;
 };

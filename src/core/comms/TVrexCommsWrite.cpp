@@ -7,7 +7,6 @@
 
 #include <QEventLoop>
 #include <QPointer>
-#include <QSocketNotifier>
 
 #include <algorithm>
 #include <utility>
@@ -103,12 +102,11 @@ TVrexComms::RoomWait TVrexComms::waitForRoom(int stallMs)
         return RoomWait::Stalled;
     QPointer<TVrexComms> self(this);
     QEventLoop loop;
-    QSocketNotifier notifier(static_cast<qintptr>(m_port->fd()), QSocketNotifier::Write);
     QTimer stall;
     stall.setSingleShot(true);
     bool room = false;
     bool stalled = false;
-    connect(&notifier, &QSocketNotifier::activated, &loop, [&] {
+    const std::unique_ptr<QObject> watch = m_port->watchForRoom([&] {
         room = true;
         loop.quit();
     });
@@ -117,12 +115,10 @@ TVrexComms::RoomWait TVrexComms::waitForRoom(int stallMs)
         loop.quit();
     });
     stall.start(stallMs);
-    QSocketNotifier* const outer = std::exchange(m_writeNotifier, &notifier);
     m_waitLoops.push_back(&loop);
     loop.exec();
     if (!self)
         return RoomWait::Gone;
-    m_writeNotifier = outer;
     m_waitLoops.erase(std::find(m_waitLoops.begin(), m_waitLoops.end(), &loop));
     if (room)
         return RoomWait::Room;

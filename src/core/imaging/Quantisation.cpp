@@ -17,8 +17,7 @@ uint8_t limitLevel(double value, int levels)
 
 // Trunc(channel x levels / 256). Every level count is a power of two, so the
 // scaling is by a power of two and exact in double just as in extended
-// precision: the truncation falls the same way, and the x87 unit (slow to
-// truncate) is needed only for the grey sum.
+// precision: the truncation falls the same way.
 uint8_t channelLevel(double channel, int levels)
 {
     return limitLevel(channel * (double(levels) / 256.0), levels);
@@ -36,7 +35,7 @@ TPixel_Levels Quantise_Levels(const TRGBA_Rec& p, int format)
     const PixelFormatInfo& f = Pixel_Format(format);
     if (f.grey) {
         // With 256 levels the scaling is by 1: Trunc(grey) limited to 0..255.
-        const uint8_t level = channelLevel(Grey_Value(p), f.levels[0]);
+        const uint8_t level = Grey_Level(p, double(f.levels[0]) / 256.0, f.levels[0] - 1);
         return {level, level, level, 255};
     }
     TPixel_Levels out;

@@ -33,7 +33,7 @@ public:
     TPixel_Levels levels(const TRGBA_Rec& p) const
     {
         if (m_kind == Kind::Grey) {
-            const uint8_t g = level(Grey_Value(p), 0);
+            const uint8_t g = Grey_Level(p, m_scale[0], m_max[0]);
             return {g, g, g, 255};
         }
         TPixel_Levels out{level(p.R, 0), level(p.G, 1), level(p.B, 2), 255};

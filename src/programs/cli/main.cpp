@@ -4,6 +4,8 @@
 
 #include "programs/common/QuietMessages.h"
 
+#include "core/comms/SerialBackend.h"
+
 #include <QCoreApplication>
 #include <QTextStream>
 
@@ -58,6 +60,11 @@ int main(int argc, char** argv)
     if (first == QLatin1String("--version")) {
         QTextStream(stdout) << Program_Version_Line(QStringLiteral("corvane-cli")) << '\n';
         return kExitOk;
+    }
+    QString backendError;
+    if (!Serial_Backend_From_Environment(&backendError)) {
+        QTextStream(Program_Stderr()) << "corvane-cli: " << backendError << '\n';
+        return kExitUsage;
     }
     if (const CliCommand* c = CliRegistry::find(first))
         return c->run(args);

@@ -1,7 +1,9 @@
 // corvane-configurator: the desktop program.
 //
-//   corvane-configurator [--demo] [--port NAME]... [--startup-ms] [--version]
+//   corvane-configurator [--demo] [--port NAME]... [--startup-ms] [--version] [FILE.cvp]
 //
+//   FILE.cvp      open this project once the window is up, exactly as the
+//                 Open command would (a double-click in a file manager)
 //   --demo        start the virtual controller (corvane-rc-sim, next to this
 //                 program) and offer its port to the device operations
 //   --port NAME   offer this serial port first (not filtered by manufacturer)
@@ -14,19 +16,23 @@
 #include "programs/common/CommandLine.h"
 
 #include "core/device/TDeviceOperations.h"
+#include "core/comms/SerialBackend.h"
 #include "core/resources/TDM_images.h"
 
 #include "ui/app/TConfiguratorApplication.h"
 #include "ui/app/TDemoSimulator.h"
 #include "ui/app/TErrorReport.h"
+#include "ui/app/TProjectCommands.h"
 #include "ui/app/Tbmpgen_Form.h"
 #include "ui/app/gen_lib.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QIcon>
 #include <QPixmap>
 #include <QStyleFactory>
+#include <QTimer>
 
 #include <cstdio>
 #include <exception>
@@ -46,12 +52,14 @@ std::optional<int> parseOptions(CommandLine& options, const QStringList& argumen
         true);
     options.addOption(
         {kStartupMs, QStringLiteral("Print the milliseconds until the main window is enabled, then quit.")});
-    return options.parse(arguments, 0, 0);
+    options.addPositional(QStringLiteral("FILE"), QStringLiteral("A project (.cvp or .bdp) to open at start-up."),
+                          QStringLiteral("[FILE]"));
+    return options.parse(arguments, 0, 1);
 }
 
 CommandLine makeOptions()
 {
-    return CommandLine(QStringLiteral("corvane-configurator"), QString(), QStringLiteral("[options]"),
+    return CommandLine(QStringLiteral("corvane-configurator"), QString(), QStringLiteral("[options] [FILE]"),
                        QStringLiteral("Corvane R/C Configurator"));
 }
 
@@ -101,6 +109,11 @@ int main(int argc, char** argv)
     CommandLine options = makeOptions();
     if (const auto status = parseOptions(options, QCoreApplication::arguments().mid(1)))
         return *status;
+    QString backendError;
+    if (!Serial_Backend_From_Environment(&backendError)) {
+        std::fprintf(stderr, "corvane-configurator: %s\n", qPrintable(backendError));
+        return kExitUsage;
+    }
     // The application name, not the display name: Qt would append a display
     // name to every window caption.
     QApplication::setApplicationName(QStringLiteral("Corvane Configurator"));
@@ -151,6 +164,11 @@ int main(int argc, char** argv)
                     static_cast<long long>(startup.Ready_Ms() - startup.Paused_Ms()));
         std::fflush(stdout);
         return 0;
+    }
+    if (!options.positional().isEmpty()) {
+        // Once the window is up, so that its boxes have a parent to sit on.
+        const QString path = QFileInfo(options.positional().constFirst()).absoluteFilePath();
+        QTimer::singleShot(0, window, [window, path] { window->Commands()->Open_Project_Path(path); });
     }
     const int status = app.exec();
     simulator.Stop();

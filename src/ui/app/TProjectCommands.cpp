@@ -118,8 +118,20 @@ void TProjectCommands::Open_Project()
     const QString chosen = m_dialogs.Open_Project_Name(m_view.dialogParent());
     if (chosen.isEmpty())
         return;
+    Load_Project(chosen);
+}
+
+void TProjectCommands::Open_Project_Path(const QString& path)
+{
+    if (!Discard_Confirmed())
+        return;
+    Load_Project(path);
+}
+
+void TProjectCommands::Load_Project(const QString& path)
+{
     Clear_Project();
-    Bind_To(chosen);
+    Bind_To(path);
 
     QString failure;
     try {

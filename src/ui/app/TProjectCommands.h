@@ -33,6 +33,11 @@ public:
     static QString Load_Error_Text();
     static QString Too_Many_Lines_Text();
 
+    // Open Project for a path chosen elsewhere (the command line, a file
+    // manager): the same question, load, boxes and log entries, without the
+    // dialog. A missing file is reported as the load's failure.
+    void Open_Project_Path(const QString& path);
+
 public slots:
     void New_Project();
     void Open_Project();
@@ -42,6 +47,7 @@ public slots:
 
 private:
     bool Discard_Confirmed();
+    void Load_Project(const QString& path);
     void Bind_To(const QString& path);
     // After a failed Open: nothing is bound any more, so no later Save can
     // write the cleared project over the file that failed to load.

@@ -1,6 +1,6 @@
 #pragma once
-// The receive thread: reads the open port and forwards every chunk to the
-// user-interface thread. It keeps its own copies of what it needs and touches
+// The receive thread of the POSIX backend: polls the open port's descriptor
+// and forwards every chunk to the user-interface thread. It keeps its own copies of what it needs and touches
 // nothing else of the component.
 
 #include <QThread>
@@ -16,8 +16,6 @@ public:
     // closeFd: read end of the close pipe; readable once the thread must end.
     TRxThread(int portFd, int closeFd, uint32_t readIntervalMs, std::shared_ptr<RxChunkQueue> queue,
               QObject* parent = nullptr);
-
-    static constexpr int kReadSize = 16384;
 
 protected:
     void run() override;

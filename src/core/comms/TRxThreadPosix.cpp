@@ -1,6 +1,7 @@
-#include "core/comms/TRxThread.h"
+#include "core/comms/TRxThreadPosix.h"
 
 #include "core/comms/RxChunkQueue.h"
+#include "core/comms/SerialPortHandle.h"
 
 #include <QByteArray>
 
@@ -51,11 +52,16 @@ int TRxThread::gapMs() const
 
 void TRxThread::run()
 {
+    constexpr int kReadSize = SerialPortHandle::kReadSize;
     QByteArray buffer(kReadSize, Qt::Uninitialized);
     bool running = true;
+    bool lost = false;
     while (running) {
-        if (waitForData(-1) != Wait::Data)
+        const Wait first = waitForData(-1);
+        if (first != Wait::Data) {
+            lost = first == Wait::Failed;
             break;
+        }
         // One read: it completes when the buffer is full or when the line stays
         // quiet for longer than the read interval after a received byte.
         int filled = 0;
@@ -67,6 +73,7 @@ void TRxThread::run()
                     break;
             } else if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
                 running = false;
+                lost = true;
                 break;
             } else if (filled == 0) {
                 break; // woke without data; wait again
@@ -85,5 +92,7 @@ void TRxThread::run()
         if (filled > 0 && !m_queue->post(QByteArray(buffer.constData(), filled)))
             running = false;
     }
+    if (lost)
+        m_queue->postLost();
     ::tcflush(m_portFd, TCIFLUSH);
 }

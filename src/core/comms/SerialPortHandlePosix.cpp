@@ -1,11 +1,15 @@
-#include "core/comms/SerialPortHandle.h"
+#include "core/comms/SerialPortHandlePosix.h"
 
+#include "core/comms/CommsTrace.h"
 #include "core/comms/ECommsError.h"
+#include "core/comms/SerialPlatform.h"
+#include "core/comms/TRxThreadPosix.h"
+
+#include <QDeadlineTimer>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <linux/serial.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -55,7 +59,7 @@ tcflag_t sizeOf(uint8_t bits)
 }
 } // namespace
 
-bool SerialPortHandle::open(const QString& name)
+bool PosixSerialPortHandle::open(const QString& name)
 {
     close();
     m_failure = TPortOpenFailure::None;
@@ -86,10 +90,21 @@ bool SerialPortHandle::open(const QString& name)
     return true;
 }
 
-void SerialPortHandle::close()
+PosixSerialPortHandle::~PosixSerialPortHandle()
+{
+    close();
+}
+
+void PosixSerialPortHandle::close()
 {
     if (m_fd < 0)
         return;
+    stopReceiving();
+    for (const QPointer<QSocketNotifier>& watch : m_roomWatches) {
+        if (watch)
+            watch->setEnabled(false);
+    }
+    m_roomWatches.clear();
     // The exclusive mode belongs to the terminal, not to this descriptor: it
     // would outlive us while another holder keeps the terminal open.
     ::ioctl(m_fd, TIOCNXCL);
@@ -98,7 +113,7 @@ void SerialPortHandle::close()
     m_fd = -1;
 }
 
-void SerialPortHandle::applyLineSettings(uint32_t baudRate, uint8_t dataBits, int stopBits, int parity)
+void PosixSerialPortHandle::applyLineSettings(uint32_t baudRate, uint8_t dataBits, int stopBits, int parity)
 {
     if (m_fd < 0)
         return;
@@ -140,36 +155,30 @@ void SerialPortHandle::applyLineSettings(uint32_t baudRate, uint8_t dataBits, in
     ::ioctl(m_fd, TIOCMBIS, &dtr);
 }
 
-bool SerialPortHandle::requestLowLatency()
+bool PosixSerialPortHandle::requestLowLatency()
 {
-    if (m_fd < 0)
-        return false;
-    serial_struct ss{};
-    if (::ioctl(m_fd, TIOCGSERIAL, &ss) != 0)
-        return false;
-    ss.flags |= ASYNC_LOW_LATENCY;
-    return ::ioctl(m_fd, TIOCSSERIAL, &ss) == 0;
+    return m_fd >= 0 && Request_Low_Latency(m_fd);
 }
 
-void SerialPortHandle::purge()
+void PosixSerialPortHandle::purge()
 {
     if (m_fd >= 0)
         ::tcflush(m_fd, TCIOFLUSH);
 }
 
-void SerialPortHandle::purgeInput()
+void PosixSerialPortHandle::purgeInput()
 {
     if (m_fd >= 0)
         ::tcflush(m_fd, TCIFLUSH);
 }
 
-void SerialPortHandle::purgeOutput()
+void PosixSerialPortHandle::purgeOutput()
 {
     if (m_fd >= 0)
         ::tcflush(m_fd, TCOFLUSH);
 }
 
-std::ptrdiff_t SerialPortHandle::writeSome(const uint8_t* data, std::size_t length)
+std::ptrdiff_t PosixSerialPortHandle::writeSome(const uint8_t* data, std::size_t length)
 {
     if (m_fd < 0)
         return -1;
@@ -183,7 +192,7 @@ std::ptrdiff_t SerialPortHandle::writeSome(const uint8_t* data, std::size_t leng
     }
 }
 
-int SerialPortHandle::setRts(bool on)
+int PosixSerialPortHandle::setRts(bool on)
 {
     if (m_fd < 0)
         return EBADF;
@@ -191,11 +200,53 @@ int SerialPortHandle::setRts(bool on)
     return ::ioctl(m_fd, on ? TIOCMBIS : TIOCMBIC, &bit) == 0 ? 0 : errno;
 }
 
-bool SerialPortHandle::probe(const QString& name)
+std::unique_ptr<QObject> PosixSerialPortHandle::watchForRoom(std::function<void()> onRoom)
 {
-    SerialPortHandle h;
-    if (!h.open(name))
+    if (m_fd < 0)
+        return std::make_unique<QObject>();
+    auto notifier = std::make_unique<QSocketNotifier>(static_cast<qintptr>(m_fd), QSocketNotifier::Write);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(), [onRoom] { onRoom(); });
+    std::erase_if(m_roomWatches, [](const QPointer<QSocketNotifier>& w) { return w.isNull(); });
+    m_roomWatches.emplace_back(notifier.get());
+    return notifier;
+}
+
+bool PosixSerialPortHandle::startReceiving(uint32_t readIntervalMs, std::shared_ptr<RxChunkQueue> queue)
+{
+    if (m_fd < 0 || m_thread)
         return false;
-    h.close();
+    if (::pipe2(m_closePipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        m_closePipe[0] = m_closePipe[1] = -1;
+        return false;
+    }
+    m_thread = new TRxThread(m_fd, m_closePipe[0], readIntervalMs, std::move(queue));
+    m_thread->start(QThread::HighestPriority);
+    if (!m_thread->isRunning() && !m_thread->isFinished()) {
+        stopReceiving();
+        return false;
+    }
     return true;
+}
+
+void PosixSerialPortHandle::stopReceiving()
+{
+    if (m_thread) {
+        const char wake = 1;
+        if (m_closePipe[1] >= 0)
+            (void)!::write(m_closePipe[1], &wake, 1);
+        // The thread blocks only in poll() on the close pipe and the port, so
+        // the close request always reaches it. It is never killed: a thread
+        // stopped mid-way could leave the chunk queue's lock held for ever.
+        if (!m_thread->wait(QDeadlineTimer(10000))) {
+            qCWarning(lcComms) << "the receive thread is slow to end; still waiting for it";
+            m_thread->wait();
+        }
+        delete m_thread;
+        m_thread = nullptr;
+    }
+    for (int& fd : m_closePipe) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
 }

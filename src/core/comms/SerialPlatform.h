@@ -1,0 +1,29 @@
+#pragma once
+// The few things about a serial port that only the operating system can
+// tell, for code that is otherwise portable (Qt's backend, the open-failure
+// texts). SerialPlatformPosix.cpp answers them on Unix systems;
+// SerialPlatformOther.cpp gives the neutral answers elsewhere.
+
+#include "core/comms/PortOpenFailure.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <optional>
+
+// Asks the driver of an open port (by its native handle) to hand over
+// received bytes at once. False when refused or not applicable.
+bool Request_Low_Latency(qintptr handle);
+// The advisory lock the POSIX backend takes, so that programs using either
+// backend exclude each other. False when another holder has it.
+bool Lock_Port_Handle(qintptr handle);
+// Why an open that Qt reported as refused was refused: the user lacks the
+// right to the device, or someone else holds it.
+TPortOpenFailure Refused_Open_Reason(const QString& name);
+// Whether the name opens something that is not a serial device (a terminal
+// on Unix); nothing when that cannot be told.
+std::optional<bool> Names_Non_Serial_Device(const QString& name);
+// The group whose members may open the port (the device node's group, or
+// the usual one when the node is not there); nothing where groups do not
+// decide it.
+std::optional<QString> Port_Owner_Group(const QString& name);

@@ -1,0 +1,63 @@
+#include "core/comms/SerialPlatform.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#ifdef Q_OS_LINUX
+#include <linux/serial.h>
+#endif
+
+bool Request_Low_Latency(qintptr handle)
+{
+#ifdef Q_OS_LINUX
+    const int fd = static_cast<int>(handle);
+    serial_struct ss{};
+    if (::ioctl(fd, TIOCGSERIAL, &ss) != 0)
+        return false;
+    ss.flags |= ASYNC_LOW_LATENCY;
+    return ::ioctl(fd, TIOCSSERIAL, &ss) == 0;
+#else
+    Q_UNUSED(handle);
+    return false;
+#endif
+}
+
+bool Lock_Port_Handle(qintptr handle)
+{
+    return ::flock(static_cast<int>(handle), LOCK_EX | LOCK_NB) == 0;
+}
+
+TPortOpenFailure Refused_Open_Reason(const QString& name)
+{
+    const QByteArray path = name.toLocal8Bit();
+    // With the effective rights, as the open itself was refused.
+    if (::faccessat(AT_FDCWD, path.constData(), R_OK | W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EPERM))
+        return TPortOpenFailure::PermissionDenied;
+    return TPortOpenFailure::Busy;
+}
+
+std::optional<bool> Names_Non_Serial_Device(const QString& name)
+{
+    const QByteArray path = name.toLocal8Bit();
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    const bool terminal = ::isatty(fd);
+    ::close(fd);
+    return !terminal;
+}
+
+std::optional<QString> Port_Owner_Group(const QString& name)
+{
+    struct stat st { };
+    if (::stat(name.toLocal8Bit().constData(), &st) == 0) {
+        if (const struct group* g = ::getgrgid(st.st_gid))
+            return QString::fromLocal8Bit(g->gr_name);
+    }
+    return QStringLiteral("dialout"); // the usual owner of serial adapters
+}
