@@ -8,5 +8,8 @@
 
 find_program(CORVANE_CCACHE ccache)
 if(CORVANE_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
-  set(CMAKE_CXX_COMPILER_LAUNCHER ${CORVANE_CCACHE})
+  # Paths below the checkout are hashed relative to the build folder, so a
+  # clone in another folder (CI's, a second work tree) finds the same entries.
+  set(CMAKE_CXX_COMPILER_LAUNCHER
+      ${CMAKE_COMMAND} -E env CCACHE_BASEDIR=${PROJECT_SOURCE_DIR} CCACHE_NOHASHDIR=1 ${CORVANE_CCACHE})
 endif()
