@@ -2,7 +2,9 @@
 
 #include "core/comms/TVrexComms.h"
 #include "core/device/CommsSetup.h"
+#include "core/device/BLcomms.h"
 #include "core/device/DeviceIdentity.h"
+#include "core/model/DeviceConfig.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -47,6 +49,30 @@ struct SimRun {
     QString port; // from its first line; empty when it did not start
 };
 } // namespace
+
+void TestRcSimProgram::newProjectConfigCanBeRetrieved()
+{
+    SimRun sim({"--new-project-config"});
+    QVERIFY(sim.port.startsWith("/dev/pts/"));
+    TVrexComms comms;
+    Apply_Comms_Settings(comms);
+    comms.PortName = sim.port;
+    QVERIFY(comms.OpenComm());
+    TDeviceConfiguration block{};
+    auto* raw = reinterpret_cast<uint8_t*>(&block);
+    for (uint32_t a = 0; a < sizeof block; a += 128) {
+        bool copied = false;
+        QCOMPARE(BL_ReadBlock(comms, BL::kCmdReadMemory, a, nullptr, 0, raw, int(a), 128, 30, &copied), 1);
+        QVERIFY(copied);
+    }
+    comms.CloseComm();
+    TDevice_Config_v2 record{};
+    QVERIFY(Validate_Device_Configuration(block, record));
+    TDevice_Config_v2 expected = New_Project_Config();
+    const TDeviceConfiguration expectedBlock = Build_Upload_Block(expected);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(&block), sizeof block),
+             QByteArray(reinterpret_cast<const char*>(&expectedBlock), sizeof expectedBlock));
+}
 
 void TestRcSimProgram::printsPortFirstAndDumpsOnTerminate()
 {

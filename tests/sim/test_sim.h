@@ -21,6 +21,7 @@ class TestRcSimProgram : public QObject {
     Q_OBJECT
 private slots:
     void printsPortFirstAndDumpsOnTerminate();
+    void newProjectConfigCanBeRetrieved();
     void stopSignalsEndCleanly_data();
     void stopSignalsEndCleanly();
     void vanishesOnItsOwn();

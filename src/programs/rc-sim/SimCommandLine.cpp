@@ -1,5 +1,7 @@
 #include "SimCommandLine.h"
 
+#include "core/model/DeviceConfig.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -73,6 +75,9 @@ SimCommandLine SimCommandLine::parse(const QStringList& arguments)
              {"bl-version", "Boot-loader version as major*100+minor (default 100).", "n", "100"},
              {"part-number", "Report this part number instead (an unknown device).", "n"},
              {"config", "Start with this 1408-byte configuration block at address 0.", "file"},
+             {"new-project-config",
+              "Start with the configuration block of a new project, as if one had been uploaded "
+              "(without it, and without --config, the configuration memory is blank)."},
              {"link", "Also make a symbolic link to the terminal at this path.", "path"},
              {"dump-dir", "On exit write config.bin, firmware.bin, images.bin and frames.json here.", "dir"},
              {"line-rate",
@@ -133,6 +138,15 @@ SimCommandLine SimCommandLine::parse(const QStringList& arguments)
             c.error = QStringLiteral("%1 has %2 bytes; a configuration block has 1408").arg(f.fileName(), size);
             return c;
         }
+    }
+    if (p.isSet("new-project-config")) {
+        if (p.isSet("config")) {
+            c.error = QStringLiteral("--config and --new-project-config both name the starting configuration");
+            return c;
+        }
+        TDevice_Config_v2 record = New_Project_Config();
+        const TDeviceConfiguration block = Build_Upload_Block(record);
+        o.initialConfig = QByteArray(reinterpret_cast<const char*>(&block), sizeof block);
     }
     c.linkPath = p.value("link");
     c.dumpDir = p.value("dump-dir");

@@ -29,7 +29,9 @@ bool TDemoSimulator::Start(const QString& programDir, int timeoutMs)
     // instead of holding its terminal open.
     process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 #endif
-    process.start(program, {});
+    // A controller that has been in service: "Retrieve Configuration" finds a
+    // record to read, not the blank memory of a factory-fresh board.
+    process.start(program, {QStringLiteral("--new-project-config")});
     if (!process.waitForStarted(timeoutMs)) {
         error = QStringLiteral("The virtual controller could not be started: %1").arg(process.errorString());
         return false;
