@@ -137,8 +137,9 @@ bool TDeviceOperations::upload_data_BitBtnClick()
                                    TDeviceAnswer::No)
             != TDeviceAnswer::Yes)
         return false;
-    // The record separates lines with CR LF, as the editor's text is written
-    // on a save; an upload does not change the project's saved state.
+    // Every line break becomes CR LF here and Write_Service_Text keeps its CR
+    // alone, as a save writes the editor's text; an upload does not change the
+    // project's saved state.
     QString crlf = text;
     crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
