@@ -190,3 +190,23 @@ void TestDeviceConfig::serviceText()
     QCOMPARE(rec.info_screen_time_to_show, uint8_t(77)); // nothing outside the field touched
     QCOMPARE(Read_Service_Text(rec), readBack);
 }
+
+void TestDeviceConfig::serviceTextLines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("lines");
+    QTest::newRow("empty") << QString() << 0;
+    QTest::newRow("one line") << QStringLiteral("Desk 4") << 1;
+    QTest::newRow("final break opens no line") << QStringLiteral("Desk 4\n") << 1;
+    QTest::newRow("editor breaks") << QStringLiteral("a\nb\nc") << 3;
+    QTest::newRow("record breaks") << QStringLiteral("a\rb\rc\rd") << 4;
+    QTest::newRow("CR LF is one break") << QStringLiteral("a\r\nb\r\n") << 2;
+    QTest::newRow("empty line counts") << QStringLiteral("a\n\nb") << 3;
+}
+
+void TestDeviceConfig::serviceTextLines()
+{
+    QFETCH(QString, text);
+    QFETCH(int, lines);
+    QCOMPARE(Service_Text_Line_Count(text), lines);
+}

@@ -14,6 +14,8 @@ private slots:
     void newProjectDefaults();
     void serviceText_data();
     void serviceText();
+    void serviceTextLines_data();
+    void serviceTextLines();
 };
 
 class TestProjectModel : public QObject {

@@ -18,21 +18,6 @@
 
 #include <QCoreApplication>
 
-namespace {
-int Text_Lines(const QString& text)
-{
-    if (text.isEmpty())
-        return 0;
-    QString t = text;
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    int lines = int(t.count(QLatin1Char('\n'))) + 1;
-    if (t.endsWith(QLatin1Char('\n')))
-        --lines;
-    return lines;
-}
-} // namespace
-
 TDeviceOperations::TDeviceOperations(TSession& session, TVrexComms& comms, TMsgList& queue, TDeviceHost& host,
                                      QObject* parent)
     : QObject(parent)
@@ -127,7 +112,7 @@ bool TDeviceOperations::upload_data_BitBtnClick()
     if (m_busy)
         return false;
     const QString text = m_host.Service_Text();
-    if (m_host.Upload_Config_Ticked() && Text_Lines(text) > 3) {
+    if (m_host.Upload_Config_Ticked() && Service_Text_Line_Count(text) > kServiceTextMaxLines) {
         m_host.Show_Message_Box(DeviceText::tooManyLines(), TDeviceBoxKind::Warning, TDeviceButtons::Ok,
                                 TDeviceAnswer::Ok);
         return false;

@@ -116,6 +116,19 @@ TDeviceConfiguration Build_Upload_Block(TDevice_Config_v2& rec)
     return block;
 }
 
+int Service_Text_Line_Count(const QString& text)
+{
+    if (text.isEmpty())
+        return 0;
+    QString t = text;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    int lines = int(t.count(QLatin1Char('\n'))) + 1;
+    if (t.endsWith(QLatin1Char('\n')))
+        --lines;
+    return lines;
+}
+
 void Write_Service_Text(const QString& text, TDevice_Config_v2& rec)
 {
     QString t = text;

@@ -31,5 +31,12 @@ void Write_Service_Text(const QString& text, TDevice_Config_v2& rec);
 // return.
 QString Read_Service_Text(const TDevice_Config_v2& rec);
 
+// The controller shows at most this many service text lines; saving and
+// uploading refuse more.
+inline constexpr int kServiceTextMaxLines = 3;
+// Lines of an editor or record text as the editor counts them: CR LF, CR and
+// LF each break a line, and a final line break opens no new line.
+int Service_Text_Line_Count(const QString& text);
+
 // The empty-event pattern that a converted record gets in every slot.
 TSchedule_Event Empty_Schedule_Event();

@@ -62,19 +62,6 @@ QString TProjectCommands::Project_Name_Of(const QString& path)
     return QFileInfo(path).completeBaseName();
 }
 
-int TProjectCommands::Text_Line_Count(const QString& text)
-{
-    if (text.isEmpty())
-        return 0;
-    QString t = text;
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    int lines = int(t.count(QLatin1Char('\n'))) + 1;
-    if (t.endsWith(QLatin1Char('\n')))
-        --lines;
-    return lines;
-}
-
 bool TProjectCommands::Discard_Confirmed()
 {
     if (!m_session.modified)
@@ -191,7 +178,7 @@ void TProjectCommands::Save_Project_As()
 
 bool TProjectCommands::Save_Project(const QString& path)
 {
-    if (Text_Line_Count(m_view.serviceText()) >= 4) {
+    if (Service_Text_Line_Count(m_view.serviceText()) > kServiceTextMaxLines) {
         Show_Message_Box(Too_Many_Lines_Text(), TMsgDlgType::mtWarning, QMessageBox::Ok);
         return false;
     }

@@ -26,8 +26,6 @@ public:
     static QString With_Project_Extension(const QString& path);
     // The file name without folder and extension.
     static QString Project_Name_Of(const QString& path);
-    // Lines as an editor counts them: a final line break opens no new line.
-    static int Text_Line_Count(const QString& text);
 
     static QString Discard_Question();
     static QString Load_Error_Text();

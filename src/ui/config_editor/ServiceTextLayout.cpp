@@ -64,12 +64,7 @@ int editorLength(const QString& text)
 
 int lineCount(const QString& text)
 {
-    if (text.isEmpty())
-        return 0;
-    int lines = int(text.count(QLatin1Char('\n'))) + 1;
-    if (text.endsWith(QLatin1Char('\n')))
-        --lines;
-    return lines;
+    return Service_Text_Line_Count(text);
 }
 
 } // namespace ServiceTextLayout

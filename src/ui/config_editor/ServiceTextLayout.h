@@ -7,12 +7,14 @@
 //
 // Text here uses '\n' between lines, as the editor widget does.
 
+#include "core/model/DeviceConfig.h"
+
 #include <QString>
 
 namespace ServiceTextLayout {
 
 inline constexpr int kLineLength = 40;
-inline constexpr int kMaxLines = 3;
+inline constexpr int kMaxLines = kServiceTextMaxLines;
 inline constexpr int kCountedMaximum = 120;
 inline constexpr int kEditorMaxLength = 124;
 
