@@ -4,7 +4,7 @@
 
 #include "core/storage/DiskIO.h"
 #include "ui/config_editor/TGeneralPage.h"
-#include "ui/config_editor/Thint_Frame.h"
+#include "ui/common/Thint_Frame.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

@@ -4,8 +4,8 @@
 #include "core/session/TSession.h"
 #include "core/storage/DiskIO.h"
 #include "ui/app/TFileDialogs.h"
-#include "ui/app/TProjectView.h"
-#include "ui/app/gen_lib.h"
+#include "ui/common/TProjectView.h"
+#include "ui/common/gen_lib.h"
 #include "ui/imaging/ProjectImageDecoding.h"
 
 #include <QFileInfo>

@@ -15,7 +15,7 @@
 #include "ui/app/TNoProjectView.h"
 #include "ui/app/TProjectCommands.h"
 #include "ui/app/TProjectStatusBar.h"
-#include "ui/app/gen_lib.h"
+#include "ui/common/gen_lib.h"
 #include "ui/config_editor/TConfigurationPage.h"
 #include "ui/config_editor/TGeneralPage.h"
 #include "ui/device/TDeviceScanPanel.h"
@@ -24,6 +24,7 @@
 #include "ui/device/Tfw_upg_Form.h"
 #include "ui/imaging/TImagesPage.h"
 #include "ui/imaging/TProjectTreePanel.h"
+#include "ui/scheduler/TSchedulerPage.h"
 
 #include <QCloseEvent>
 #include <QDialog>
@@ -136,6 +137,7 @@ QString Tbmpgen_Form::Firmware_Button_Caption(quint16 version)
 void Tbmpgen_Form::Build_Layout()
 {
     configPage = new TConfigurationPage(m_session->Project_Device_Config, m_session->Handle_List);
+    configPage->setSchedulerPage(new TSchedulerPage(m_session->Project_Device_Config));
     imagesPage = new TImagesPage(*m_session);
     connect(imagesPage, &TImagesPage::logActivity, this,
             [this](int code, const QString& info) { Log_Activity(code, info); });

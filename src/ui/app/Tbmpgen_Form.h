@@ -12,7 +12,7 @@
 // a device operation gets a narrow interface of its own the same way.
 
 #include "ui/app/TFileDialogs.h"
-#include "ui/app/TProjectView.h"
+#include "ui/common/TProjectView.h"
 
 #include <QMainWindow>
 #include <QStringList>

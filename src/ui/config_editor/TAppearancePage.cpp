@@ -5,8 +5,8 @@
 #include "ui/config_editor/AppearanceRendering.h"
 #include "ui/config_editor/TAppearancePreview.h"
 #include "ui/config_editor/TOutlineShape.h"
-#include "ui/config_editor/Thint_Frame.h"
-#include "ui/imaging/Timg_select_Form.h"
+#include "ui/common/Thint_Frame.h"
+#include "ui/config_editor/Timg_select_Form.h"
 
 #include <QCheckBox>
 #include <QEvent>

@@ -10,7 +10,7 @@
 // position, counted from the top, is 255 minus the level.
 
 #include "core/model/ProjectModel.h"
-#include "ui/config_editor/TConfigEditorPage.h"
+#include "ui/common/TConfigEditorPage.h"
 
 #include <QPointer>
 

@@ -16,7 +16,6 @@ class TAppearancePage;
 class TConfigEditorPage;
 class TGeneralPage;
 class TOccupancyPage;
-class TSchedulerPage;
 class TUserInterfacePage;
 
 class TConfigurationPage : public QWidget {
@@ -35,7 +34,10 @@ public:
     TOccupancyPage* occupancyPage() const { return m_occupancy; }
     TUserInterfacePage* userInterfacePage() const { return m_userInterface; }
     TAppearancePage* appearancePage() const { return m_appearance; }
-    TSchedulerPage* schedulerPage() const { return m_scheduler; }
+    // The scheduler page comes from the window that assembles the pages: it
+    // becomes the last tab, and its step joins Show_Device_Config where the
+    // scheduler's step belongs. Once per page; the page takes ownership.
+    void setSchedulerPage(TConfigEditorPage* page);
 
     void Select_First_Sub_Page();
 
@@ -64,6 +66,6 @@ private:
     TOccupancyPage* m_occupancy = nullptr;
     TUserInterfacePage* m_userInterface = nullptr;
     TAppearancePage* m_appearance = nullptr;
-    TSchedulerPage* m_scheduler = nullptr;
+    TConfigEditorPage* m_scheduler = nullptr;
     QList<TConfigEditorPage*> m_editorPages;
 };

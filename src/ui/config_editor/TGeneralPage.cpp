@@ -2,7 +2,7 @@
 
 #include "core/model/DeviceConfig.h"
 #include "ui/config_editor/ServiceTextLayout.h"
-#include "ui/config_editor/Thint_Frame.h"
+#include "ui/common/Thint_Frame.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>

@@ -4,7 +4,7 @@
 // writes the record at once; the service text waits in its memo until a save
 // or an upload copies it into the record (writeDeviceConfig).
 
-#include "ui/config_editor/TConfigEditorPage.h"
+#include "ui/common/TConfigEditorPage.h"
 
 class QCheckBox;
 class QGroupBox;

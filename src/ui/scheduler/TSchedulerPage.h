@@ -6,7 +6,7 @@
 // and its copies write the record at once, mark the project modified and
 // bring the timelines and the days' starting run states up to date.
 
-#include "ui/config_editor/TConfigEditorPage.h"
+#include "ui/common/TConfigEditorPage.h"
 
 #include "core/model/ScheduleModel.h"
 
