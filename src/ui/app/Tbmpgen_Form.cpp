@@ -58,10 +58,10 @@ Tbmpgen_Form::Tbmpgen_Form(std::unique_ptr<TFileDialogs> dialogs, QWidget* paren
     dpiLabel->setText(QStringLiteral("App dpi=%1dpi, screen dpi = %2dpi")
                           .arg(logicalDpiX())
                           .arg(screen() ? int(screen()->logicalDotsPerInch()) : logicalDpiX()));
-    Update_Caption();
+    updateCaption();
     m_session->Set_Modified(false);
-    Show_Project_State(false);
-    Enable_Project_Commands(false);
+    showProjectState(false);
+    enableProjectCommands(false);
 
     m_session->PC_Cfg_PartNo = Read_Resource_Word(QStringLiteral("FW_PARTNO"));
     m_session->PC_Cfg_FW_Ver = Read_Resource_Word(QStringLiteral("FW_VER"));
@@ -292,33 +292,33 @@ void Tbmpgen_Form::Clear_Project()
     commands->Clear_Project();
 }
 
-void Tbmpgen_Form::Update_Caption()
+void Tbmpgen_Form::updateCaption()
 {
     setWindowTitle(m_session->project_fullpath.isEmpty()
                        ? QStringLiteral(" ") + Caption_Base()
                        : QStringLiteral(" ") + m_session->project_name + QStringLiteral(" - ") + Caption_Base());
 }
 
-void Tbmpgen_Form::Show_Project_State(bool projectOpen)
+void Tbmpgen_Form::showProjectState(bool projectOpen)
 {
     projectStack->setCurrentWidget(projectOpen ? static_cast<QWidget*>(projectPages)
                                                : static_cast<QWidget*>(noProjectView));
 }
 
-void Tbmpgen_Form::Enable_Project_Commands(bool enabled)
+void Tbmpgen_Form::enableProjectCommands(bool enabled)
 {
     saveAction->setEnabled(enabled);
     saveAsAction->setEnabled(enabled);
     closeAction->setEnabled(enabled);
 }
 
-void Tbmpgen_Form::Select_Configuration_Page()
+void Tbmpgen_Form::selectConfigurationPage()
 {
     projectPages->setCurrentWidget(configPage);
-    configPage->Select_First_Sub_Page();
+    configPage->selectFirstSubPage();
 }
 
-void Tbmpgen_Form::Select_Tree_Top_Node()
+void Tbmpgen_Form::selectTreeTopNode()
 {
     QTreeWidget* tree = Tree_Panel()->Project_TreeView();
     if (m_session->Handle_List.empty() || tree->topLevelItemCount() == 0)

@@ -112,12 +112,12 @@ void TConfigurationPage::addEditorPage(TConfigEditorPage* page, int pictureIndex
     connect(page, &TConfigEditorPage::changed, this, &TConfigurationPage::changed);
 }
 
-QWidget* TConfigurationPage::Sub_Page(const QString& objectName) const
+QWidget* TConfigurationPage::subPage(const QString& objectName) const
 {
     return pages->findChild<QWidget*>(objectName);
 }
 
-void TConfigurationPage::Select_First_Sub_Page()
+void TConfigurationPage::selectFirstSubPage()
 {
     pages->setCurrentIndex(0);
 }
@@ -126,16 +126,16 @@ void TConfigurationPage::Show_Device_Config(const TDevice_Config_v2& config)
 {
     // The order matters to the later pages: the scheduler's step marks the
     // project modified in any case, and the service text comes last.
-    m_general->Show_General_Options(config);
+    m_general->showGeneralOptions(config);
     m_occupancy->Show_Device_Config(config);
     m_userInterface->Show_Device_Config(config);
-    Show_Scheduler(config);
-    m_general->Show_Frost_Protection(config);
+    showScheduler(config);
+    m_general->showFrostProtection(config);
     Show_Appearance(config);
-    m_general->Show_Service_Text(config);
+    m_general->showServiceText(config);
 }
 
-void TConfigurationPage::Show_Scheduler(const TDevice_Config_v2& config)
+void TConfigurationPage::showScheduler(const TDevice_Config_v2& config)
 {
     if (m_scheduler)
         m_scheduler->Show_Device_Config(config);

@@ -29,7 +29,7 @@ public:
 
     QTabWidget* cfg_PageControl() const { return pages; }
     QPushButton* retrieve_cfg_Button() const { return retrieve; }
-    QWidget* Sub_Page(const QString& objectName) const;
+    QWidget* subPage(const QString& objectName) const;
     TGeneralPage* generalPage() const { return m_general; }
     TOccupancyPage* occupancyPage() const { return m_occupancy; }
     TUserInterfacePage* userInterfacePage() const { return m_userInterface; }
@@ -39,7 +39,7 @@ public:
     // scheduler's step belongs. Once per page; the page takes ownership.
     void setSchedulerPage(TConfigEditorPage* page);
 
-    void Select_First_Sub_Page();
+    void selectFirstSubPage();
 
     // Shows config in every page, changing nothing in it.
     void Show_Device_Config(const TDevice_Config_v2& config);
@@ -55,7 +55,7 @@ private:
 
     // The scheduler page's step: the scheduler box, the day timelines and
     // the days' starting run states.
-    void Show_Scheduler(const TDevice_Config_v2& config);
+    void showScheduler(const TDevice_Config_v2& config);
     // The appearance page's step: the background and logo previews and the
     // colour controls.
     void Show_Appearance(const TDevice_Config_v2& config);
