@@ -11,8 +11,8 @@
 #include "core/model/ProjectModel.h"
 #include "ui/config_editor/TAppearancePage.h"
 #include "ui/config_editor/TAppearancePreview.h"
-#include "ui/imaging/Timg_cell_Frame.h"
-#include "ui/imaging/Timg_select_Form.h"
+#include "ui/config_editor/Timg_cell_Frame.h"
+#include "ui/config_editor/Timg_select_Form.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -8,6 +8,7 @@
 
 #include "core/model/DeviceConfig.h"
 #include "ui/config_editor/TConfigurationPage.h"
+#include "ui/scheduler/TSchedulerPage.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -83,6 +84,7 @@ int main(int argc, char** argv)
 
     TDevice_Config_v2 record = fullRecord();
     TConfigurationPage page(record);
+    page.setSchedulerPage(new TSchedulerPage(record));
     page.resize(900, 560);
     page.show();
     QApplication::processEvents();

@@ -9,7 +9,7 @@
 #include "core/session/TSession.h"
 #include "ui/app/TFileDialogs.h"
 #include "ui/app/Tbmpgen_Form.h"
-#include "ui/app/gen_lib.h"
+#include "ui/common/gen_lib.h"
 #include "ui/imaging/TImageDropImport.h"
 #include "ui/imaging/TImageView.h"
 #include "ui/imaging/TImagesPage.h"

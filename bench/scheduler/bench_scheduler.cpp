@@ -110,7 +110,7 @@ int main(int argc, char** argv)
     for (int r = 0; r < paintRounds; ++r) {
         QElapsedTimer t;
         t.start();
-        for (Tschedule_timeline_Frame* frame : page.Timelines())
+        for (Tschedule_timeline_Frame* frame : page.timelines())
             frame->repaint();
         paints.push_back(t.nsecsElapsed() / 1e6);
     }
@@ -119,7 +119,7 @@ int main(int argc, char** argv)
     std::printf("paint_all_timelines_ms best %.3f median %.3f (7 timelines of %dx%d, page 1920x1080, %d rounds)\n",
                 paint.best, paint.median, frameSize.width(), frameSize.height(), paintRounds);
 
-    Tscheduled_events_form* form = page.Events_Form();
+    Tscheduled_events_form* form = page.eventsForm();
     std::vector<double> opens;
     double first = 0;
     for (int r = 0; r < 21; ++r) {

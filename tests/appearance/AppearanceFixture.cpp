@@ -2,7 +2,7 @@
 
 #include "core/model/PixelFormatTable.h"
 #include "ui/config_editor/TAppearancePreview.h"
-#include "ui/imaging/Timg_select_Form.h"
+#include "ui/config_editor/Timg_select_Form.h"
 
 #include <QTest>
 

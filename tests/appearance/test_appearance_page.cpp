@@ -4,9 +4,9 @@
 #include "core/imaging/BmpConverter.h"
 #include "ui/config_editor/TAppearancePreview.h"
 #include "ui/config_editor/TOutlineShape.h"
-#include "ui/config_editor/Thint_Frame.h"
-#include "ui/imaging/Timg_cell_Frame.h"
-#include "ui/imaging/Timg_select_Form.h"
+#include "ui/common/Thint_Frame.h"
+#include "ui/config_editor/Timg_cell_Frame.h"
+#include "ui/config_editor/Timg_select_Form.h"
 
 #include <QAccessible>
 #include <QCheckBox>

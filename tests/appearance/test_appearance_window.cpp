@@ -5,7 +5,7 @@
 #include "ui/config_editor/TAppearancePage.h"
 #include "ui/config_editor/TAppearancePreview.h"
 #include "ui/config_editor/TConfigurationPage.h"
-#include "ui/imaging/Timg_select_Form.h"
+#include "ui/config_editor/Timg_select_Form.h"
 
 #include <QCheckBox>
 #include <QPushButton>

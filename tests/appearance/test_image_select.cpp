@@ -1,8 +1,8 @@
 #include "AppearanceFixture.h"
 #include "test_appearance.h"
 
-#include "ui/imaging/Timg_cell_Frame.h"
-#include "ui/imaging/Timg_select_Form.h"
+#include "ui/config_editor/Timg_cell_Frame.h"
+#include "ui/config_editor/Timg_select_Form.h"
 
 #include <QAccessible>
 #include <QCheckBox>

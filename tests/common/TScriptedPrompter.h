@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/app/gen_lib.h"
+#include "ui/common/gen_lib.h"
 
 #include <QList>
 #include <QQueue>

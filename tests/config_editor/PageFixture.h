@@ -4,6 +4,7 @@
 
 #include "core/model/DeviceConfig.h"
 #include "ui/config_editor/TConfigurationPage.h"
+#include "ui/scheduler/TSchedulerPage.h"
 
 #include <QObject>
 #include <QTabWidget>
@@ -18,6 +19,7 @@ struct PageFixture {
 
     PageFixture()
     {
+        page.setSchedulerPage(new TSchedulerPage(record));
         QObject::connect(&page, &TConfigurationPage::changed, [this] { ++changes; });
         page.resize(900, 620);
         page.show();

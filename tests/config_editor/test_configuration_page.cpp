@@ -4,7 +4,7 @@
 
 #include "core/storage/DiskIO.h"
 #include "ui/config_editor/TGeneralPage.h"
-#include "ui/config_editor/Thint_Frame.h"
+#include "ui/common/Thint_Frame.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -35,13 +35,13 @@ void TestConfigurationPage::pictureTabsCarryNames()
     QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(tabs->tabBar());
     QVERIFY(bar);
     for (int i = 0; i < tabs->count(); ++i) {
-        QVERIFY(tabs->widget(i)->isAncestorOf(f.page.Sub_Page(pages[i])));
+        QVERIFY(tabs->widget(i)->isAncestorOf(f.page.subPage(pages[i])));
         QVERIFY(tabs->tabText(i).isEmpty());
         QVERIFY(!tabs->tabIcon(i).isNull());
         QCOMPARE(tabs->tabToolTip(i), names[i]);
         QCOMPARE(bar->child(i)->text(QAccessible::Name), names[i]);
     }
-    QVERIFY(f.page.Sub_Page("scheduler_cfg_TabSheet")
+    QVERIFY(f.page.subPage("scheduler_cfg_TabSheet")
                 ->findChild<QLabel*>()
                 ->text()
                 .contains("Note: The scheduler is only available for the Corvane-RTC"));

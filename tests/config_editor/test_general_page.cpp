@@ -120,7 +120,7 @@ void TestGeneralPage::tooManyLinesFollowsTheLineCount()
     QVERIFY(warning->isVisible());
     QCOMPARE(warning->text(), QStringLiteral("Too many lines"));
     QVERIFY(warning->font().bold() || warning->styleSheet().contains("bold"));
-    QVERIFY(general->Service_Text_Too_Many_Lines());
+    QVERIFY(general->serviceTextTooManyLines());
 
     // Deleting the last two lines hides it again.
     QTextCursor cursor = memo->textCursor();
@@ -132,7 +132,7 @@ void TestGeneralPage::tooManyLinesFollowsTheLineCount()
     QTest::keyClick(memo, Qt::Key_Backspace);
     QCOMPARE(memo->toPlainText(), QStringLiteral("one\ntwo\nthree"));
     QVERIFY(!warning->isVisible());
-    QVERIFY(!general->Service_Text_Too_Many_Lines());
+    QVERIFY(!general->serviceTextTooManyLines());
 
     // A final line break opens no fourth line.
     QTest::keyClick(memo, Qt::Key_Return);

@@ -2,7 +2,7 @@
 #include "test_config_editor.h"
 
 #include "ui/config_editor/TLimitUpDown.h"
-#include "ui/config_editor/TPictureComboBox.h"
+#include "ui/common/TPictureComboBox.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>

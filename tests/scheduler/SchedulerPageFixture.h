@@ -23,7 +23,7 @@ public:
     explicit SchedulerPageFixture(const PlannedEvents& events = {}, bool schedulerOn = true);
 
     TSchedulerPage& page() { return *m_page; }
-    Tscheduled_events_form& form() { return *m_page->Events_Form(); }
+    Tscheduled_events_form& form() { return *m_page->eventsForm(); }
     TSchedule_Day& day(int d) { return record.daily_schedule[d - 1]; }
     template <typename T> T* find(const char* name)
     {

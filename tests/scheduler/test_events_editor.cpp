@@ -382,3 +382,29 @@ void TestEventsEditor::pictureButtonsAreNamed()
              QString("Fan Speed"));
     QCOMPARE(accessibleName(fx.form().Time_Edit()->hour_Edit()), QString("Hour"));
 }
+
+void TestEventsEditor::settingListsShowTheirPicturesByName()
+{
+    // The editor on its own, no configuration page made before it: the
+    // picture lists must bring their own accessibility along.
+    SchedulerPageFixture fx({{kMonday, 600, 1, 1}});
+    QVERIFY(fx.open(kMonday));
+    QTest::mouseClick(fx.form().evt_Btn(0), Qt::LeftButton);
+    // The setpoint is a plain list of degrees; the other four show pictures.
+    for (TEventSetting s : {TEventSetting::Run, TEventSetting::Mode, TEventSetting::FanSpeed,
+                            TEventSetting::AirDirection}) {
+        QComboBox* list = fx.form().fc_ctrl_Frame()->setting_ComboBox(s);
+        list->setEnabled(true);
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(list);
+        QVERIFY(iface);
+        QCOMPARE(iface->role(), QAccessible::ComboBox);
+        QCOMPARE(iface->childCount(), list->count());
+        for (int i = 0; i < list->count(); ++i)
+            QCOMPARE(iface->child(i)->text(QAccessible::Name), list->itemText(i));
+        // Pressing the last item picks it, as a click in the list does.
+        const int last = list->count() - 1;
+        iface->child(last)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(list->currentIndex(), last);
+        QCOMPARE(iface->text(QAccessible::Value), list->itemText(last));
+    }
+}

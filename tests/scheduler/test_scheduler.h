@@ -29,6 +29,7 @@ private slots:
     void copyDialogOffersOnlyOtherDays();
     void copyThenCancelKeepsCopyAndRecomputes();
     void pictureButtonsAreNamed();
+    void settingListsShowTheirPicturesByName();
 };
 
 class TestSchedulerPage : public QObject {

@@ -125,7 +125,7 @@ void TestSchedulerPage::pageSitsInTheConfigurationPages()
 {
     Tbmpgen_Form window;
     TSession& session = window.Session();
-    auto* page = qobject_cast<TSchedulerPage*>(window.Configuration_Page()->Sub_Page("scheduler_cfg_TabSheet"));
+    auto* page = qobject_cast<TSchedulerPage*>(window.Configuration_Page()->subPage("scheduler_cfg_TabSheet"));
     QVERIFY(page);
 
     // Showing a project's record leaves it unmodified.
@@ -139,7 +139,7 @@ void TestSchedulerPage::pageSitsInTheConfigurationPages()
 
     // The editor's OK edits the session's record and marks the project.
     page->schedule_dow_Click_cb_fn(kMonday);
-    Tscheduled_events_form* form = page->Events_Form();
+    Tscheduled_events_form* form = page->eventsForm();
     QTRY_VERIFY(form->isVisible());
     QTest::mouseClick(form->findChild<QToolButton*>("add_Button"), Qt::LeftButton);
     QTest::mouseClick(form->findChild<QPushButton*>("event_accept_Button"), Qt::LeftButton);

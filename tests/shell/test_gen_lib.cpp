@@ -1,7 +1,7 @@
 #include "test_shell.h"
 
 #include "TScriptedPrompter.h"
-#include "ui/app/gen_lib.h"
+#include "ui/common/gen_lib.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -7,11 +7,11 @@
 #include "ui/app/Tinfo_Form.h"
 #include "ui/app/Tsettings_Form.h"
 #include "ui/app/Tsplash_Form.h"
-#include "ui/app/gen_lib.h"
+#include "ui/common/gen_lib.h"
 #include "ui/config_editor/TAppearancePage.h"
 #include "ui/config_editor/TConfigurationPage.h"
 #include "ui/device/Tfw_upg_Form.h"
-#include "ui/imaging/Timg_select_Form.h"
+#include "ui/config_editor/Timg_select_Form.h"
 
 TStartupSequence::TStartupSequence(const QElapsedTimer& sinceLaunch) : clock(sinceLaunch) { }
 

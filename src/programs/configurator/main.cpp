@@ -24,7 +24,7 @@
 #include "ui/app/TErrorReport.h"
 #include "ui/app/TProjectCommands.h"
 #include "ui/app/Tbmpgen_Form.h"
-#include "ui/app/gen_lib.h"
+#include "ui/common/gen_lib.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "ui/app/TErrorReport.h"
 
-#include "ui/app/gen_lib.h"
+#include "ui/common/gen_lib.h"
 
 #include <cstdlib>
 #include <memory>

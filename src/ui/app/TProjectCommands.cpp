@@ -4,8 +4,8 @@
 #include "core/session/TSession.h"
 #include "core/storage/DiskIO.h"
 #include "ui/app/TFileDialogs.h"
-#include "ui/app/TProjectView.h"
-#include "ui/app/gen_lib.h"
+#include "ui/common/TProjectView.h"
+#include "ui/common/gen_lib.h"
 #include "ui/imaging/ProjectImageDecoding.h"
 
 #include <QFileInfo>
@@ -76,7 +76,7 @@ void TProjectCommands::Bind_To(const QString& path)
     m_session.project_fullpath = path;
     m_session.project_name = Project_Name_Of(path);
     m_view.Show_Project_Path(path);
-    m_view.Update_Caption();
+    m_view.updateCaption();
 }
 
 void TProjectCommands::New_Project()
@@ -91,10 +91,10 @@ void TProjectCommands::New_Project()
     Create_Default_Handles(m_session.Handle_List);
     m_session.Visible_Handle_Idx = -1;
     m_session.Project_Device_Config = New_Project_Config();
-    m_view.Show_Project_State(true);
+    m_view.showProjectState(true);
     Show_Project();
     m_session.Set_Modified(true);
-    m_view.Enable_Project_Commands(true);
+    m_view.enableProjectCommands(true);
     m_view.Log_Activity(27, m_session.project_fullpath);
 }
 
@@ -125,7 +125,7 @@ void TProjectCommands::Load_Project(const QString& path)
         if (Load_Project_File(m_session.project_fullpath, m_session.Project_Device_Config, m_session.Handle_List)) {
             Show_Project();
             m_view.Log_Activity(5, m_session.project_fullpath);
-            m_view.Enable_Project_Commands(true);
+            m_view.enableProjectCommands(true);
             return;
         }
         failure = Load_Error_Text();
@@ -141,12 +141,12 @@ void TProjectCommands::Load_Project(const QString& path)
 void TProjectCommands::Return_To_No_Project()
 {
     Clear_Project();
-    m_view.Show_Project_State(false);
-    m_view.Enable_Project_Commands(false);
+    m_view.showProjectState(false);
+    m_view.enableProjectCommands(false);
     m_session.project_fullpath.clear();
     m_session.project_name.clear();
     m_view.Show_Project_Path(QString());
-    m_view.Update_Caption();
+    m_view.updateCaption();
     m_session.Set_Modified(false);
 }
 
@@ -171,7 +171,7 @@ void TProjectCommands::Save_Project_As()
     m_session.project_name = Project_Name_Of(m_session.project_fullpath);
     const bool saved = Save_Project(m_session.project_fullpath);
     m_view.Show_Project_Path(m_session.project_fullpath);
-    m_view.Update_Caption();
+    m_view.updateCaption();
     if (saved)
         m_view.Log_Activity(6, m_session.project_fullpath);
 }
@@ -208,7 +208,7 @@ void TProjectCommands::Close_Project()
     if (!Discard_Confirmed())
         return;
     const QString closedPath = m_session.project_fullpath;
-    m_view.Show_Project_State(false);
+    m_view.showProjectState(false);
     m_session.closing_flag = true;
     try {
         Clear_Project();
@@ -217,13 +217,13 @@ void TProjectCommands::Close_Project()
         throw;
     }
     m_session.closing_flag = false;
-    m_view.Enable_Project_Commands(false);
+    m_view.enableProjectCommands(false);
     m_session.Set_Modified(false);
     m_view.Log_Activity(7, closedPath);
     m_session.project_fullpath.clear();
     m_session.project_name.clear();
     m_view.Show_Project_Path(QString());
-    m_view.Update_Caption();
+    m_view.updateCaption();
 }
 
 void TProjectCommands::Clear_Project()
@@ -246,9 +246,9 @@ void TProjectCommands::Show_Project()
         m_view.buildTree(m_session.Handle_List);
         undecodable = Decode_Project_Images(m_session.Handle_List);
         m_view.Show_Device_Config(m_session.Project_Device_Config);
-        m_view.Show_Project_State(true);
-        m_view.Select_Configuration_Page();
-        m_view.Select_Tree_Top_Node();
+        m_view.showProjectState(true);
+        m_view.selectConfigurationPage();
+        m_view.selectTreeTopNode();
     }
     m_view.Update_Memory_Chart();
     m_view.tickUploadBoxes();

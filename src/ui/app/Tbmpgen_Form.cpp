@@ -15,7 +15,7 @@
 #include "ui/app/TNoProjectView.h"
 #include "ui/app/TProjectCommands.h"
 #include "ui/app/TProjectStatusBar.h"
-#include "ui/app/gen_lib.h"
+#include "ui/common/gen_lib.h"
 #include "ui/config_editor/TConfigurationPage.h"
 #include "ui/config_editor/TGeneralPage.h"
 #include "ui/device/TDeviceScanPanel.h"
@@ -24,6 +24,7 @@
 #include "ui/device/Tfw_upg_Form.h"
 #include "ui/imaging/TImagesPage.h"
 #include "ui/imaging/TProjectTreePanel.h"
+#include "ui/scheduler/TSchedulerPage.h"
 
 #include <QCloseEvent>
 #include <QDialog>
@@ -57,10 +58,10 @@ Tbmpgen_Form::Tbmpgen_Form(std::unique_ptr<TFileDialogs> dialogs, QWidget* paren
     dpiLabel->setText(QStringLiteral("App dpi=%1dpi, screen dpi = %2dpi")
                           .arg(logicalDpiX())
                           .arg(screen() ? int(screen()->logicalDotsPerInch()) : logicalDpiX()));
-    Update_Caption();
+    updateCaption();
     m_session->Set_Modified(false);
-    Show_Project_State(false);
-    Enable_Project_Commands(false);
+    showProjectState(false);
+    enableProjectCommands(false);
 
     m_session->PC_Cfg_PartNo = Read_Resource_Word(QStringLiteral("FW_PARTNO"));
     m_session->PC_Cfg_FW_Ver = Read_Resource_Word(QStringLiteral("FW_VER"));
@@ -136,6 +137,7 @@ QString Tbmpgen_Form::Firmware_Button_Caption(quint16 version)
 void Tbmpgen_Form::Build_Layout()
 {
     configPage = new TConfigurationPage(m_session->Project_Device_Config, m_session->Handle_List);
+    configPage->setSchedulerPage(new TSchedulerPage(m_session->Project_Device_Config));
     imagesPage = new TImagesPage(*m_session);
     connect(imagesPage, &TImagesPage::logActivity, this,
             [this](int code, const QString& info) { Log_Activity(code, info); });
@@ -290,33 +292,33 @@ void Tbmpgen_Form::Clear_Project()
     commands->Clear_Project();
 }
 
-void Tbmpgen_Form::Update_Caption()
+void Tbmpgen_Form::updateCaption()
 {
     setWindowTitle(m_session->project_fullpath.isEmpty()
                        ? QStringLiteral(" ") + Caption_Base()
                        : QStringLiteral(" ") + m_session->project_name + QStringLiteral(" - ") + Caption_Base());
 }
 
-void Tbmpgen_Form::Show_Project_State(bool projectOpen)
+void Tbmpgen_Form::showProjectState(bool projectOpen)
 {
     projectStack->setCurrentWidget(projectOpen ? static_cast<QWidget*>(projectPages)
                                                : static_cast<QWidget*>(noProjectView));
 }
 
-void Tbmpgen_Form::Enable_Project_Commands(bool enabled)
+void Tbmpgen_Form::enableProjectCommands(bool enabled)
 {
     saveAction->setEnabled(enabled);
     saveAsAction->setEnabled(enabled);
     closeAction->setEnabled(enabled);
 }
 
-void Tbmpgen_Form::Select_Configuration_Page()
+void Tbmpgen_Form::selectConfigurationPage()
 {
     projectPages->setCurrentWidget(configPage);
-    configPage->Select_First_Sub_Page();
+    configPage->selectFirstSubPage();
 }
 
-void Tbmpgen_Form::Select_Tree_Top_Node()
+void Tbmpgen_Form::selectTreeTopNode()
 {
     QTreeWidget* tree = Tree_Panel()->Project_TreeView();
     if (m_session->Handle_List.empty() || tree->topLevelItemCount() == 0)

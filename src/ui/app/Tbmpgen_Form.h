@@ -12,7 +12,7 @@
 // a device operation gets a narrow interface of its own the same way.
 
 #include "ui/app/TFileDialogs.h"
-#include "ui/app/TProjectView.h"
+#include "ui/common/TProjectView.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -71,13 +71,13 @@ public:
 
     // --- TProjectView ---
     QWidget* dialogParent() override { return this; }
-    void Update_Caption() override;
+    void updateCaption() override;
     void Show_Project_Path(const QString& path) override;
     void Log_Activity(int code, const QString& info = QString()) override;
-    void Show_Project_State(bool projectOpen) override;
-    void Enable_Project_Commands(bool enabled) override;
-    void Select_Configuration_Page() override;
-    void Select_Tree_Top_Node() override;
+    void showProjectState(bool projectOpen) override;
+    void enableProjectCommands(bool enabled) override;
+    void selectConfigurationPage() override;
+    void selectTreeTopNode() override;
     void buildTree(const THandle_List& list) override;
     void clearTree() override;
     void showDragLabel() override;

@@ -5,8 +5,8 @@
 #include "ui/config_editor/AppearanceRendering.h"
 #include "ui/config_editor/TAppearancePreview.h"
 #include "ui/config_editor/TOutlineShape.h"
-#include "ui/config_editor/Thint_Frame.h"
-#include "ui/imaging/Timg_select_Form.h"
+#include "ui/common/Thint_Frame.h"
+#include "ui/config_editor/Timg_select_Form.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -73,14 +73,14 @@ TAppearancePage::TAppearancePage(TDevice_Config_v2& record, const THandle_List& 
 {
     setObjectName(QStringLiteral("appearance_cfg_TabSheet"));
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(Build_Screen(), 0, Qt::AlignTop);
-    layout->addWidget(Build_Colour_Controls(), 0, Qt::AlignTop);
+    layout->addWidget(buildScreen(), 0, Qt::AlignTop);
+    layout->addWidget(buildColourControls(), 0, Qt::AlignTop);
     layout->addStretch(1);
 }
 
 TAppearancePage::~TAppearancePage() = default;
 
-QWidget* TAppearancePage::Build_Screen()
+QWidget* TAppearancePage::buildScreen()
 {
     auto* area = new QWidget;
     area->setObjectName(QStringLiteral("appearance_Panel"));
@@ -91,7 +91,7 @@ QWidget* TAppearancePage::Build_Screen()
     m_case->setGeometry(kCaseBox);
     m_case->setScaledContents(true);
     m_case->installEventFilter(this);
-    Render_Case_Picture();
+    renderCasePicture();
 
     m_surround = new QFrame(area);
     m_surround->setObjectName(QStringLiteral("Shape2"));
@@ -137,12 +137,12 @@ QWidget* TAppearancePage::Build_Screen()
     help->move(kCaseBox.right() - Thint_Frame::kSide - 4, kCaseBox.top() + 4);
 
     // Nothing chosen yet: a blank screen.
-    Blank_Background();
-    Describe_Previews();
+    blankBackground();
+    describePreviews();
     return area;
 }
 
-QWidget* TAppearancePage::Build_Colour_Controls()
+QWidget* TAppearancePage::buildColourControls()
 {
     auto* box = new QWidget;
     box->setObjectName(QStringLiteral("colour_Panel"));
@@ -185,7 +185,7 @@ QWidget* TAppearancePage::Build_Colour_Controls()
     return box;
 }
 
-void TAppearancePage::Render_Case_Picture()
+void TAppearancePage::renderCasePicture()
 {
     const QString name = QStringLiteral("RC_CASE_PNG");
     if (!Has_Picture(name))
@@ -199,7 +199,7 @@ void TAppearancePage::Render_Case_Picture()
 void TAppearancePage::showEvent(QShowEvent* event)
 {
     // Sharp on the screen the page is shown on.
-    Render_Case_Picture();
+    renderCasePicture();
     TConfigEditorPage::showEvent(event);
 }
 
@@ -209,7 +209,7 @@ void TAppearancePage::setSelectionWindow(Timg_select_Form* window)
         disconnect(m_selection, &QDialog::finished, this, nullptr);
     m_selection = window;
     if (m_selection)
-        connect(m_selection, &QDialog::finished, this, &TAppearancePage::Selection_Finished);
+        connect(m_selection, &QDialog::finished, this, &TAppearancePage::selectionFinished);
 }
 
 Timg_select_Form* TAppearancePage::selectionWindow()
@@ -227,7 +227,7 @@ bool TAppearancePage::Render_Preview(int handle_index, int image_index, TAppeara
     return found;
 }
 
-void TAppearancePage::Show_Background(int image_index)
+void TAppearancePage::showBackground(int image_index)
 {
     const bool found = Render_Preview(BACKGROUNDS_IDX, image_index, m_untinted, &m_backgroundName);
     m_background->setPicture(m_untinted->picture());
@@ -235,14 +235,14 @@ void TAppearancePage::Show_Background(int image_index)
     m_backgroundHint->setVisible(!found);
 }
 
-void TAppearancePage::Show_Logo(int image_index)
+void TAppearancePage::showLogo(int image_index)
 {
     const bool found = Render_Preview(LOGOS_IDX, image_index, m_logo, &m_logoName);
     m_logoShown = true;
     m_logoHint->setVisible(!found);
 }
 
-void TAppearancePage::Blank_Background()
+void TAppearancePage::blankBackground()
 {
     QImage white(Blank_Preview_Size(BACKGROUNDS_IDX), QImage::Format_ARGB32_Premultiplied);
     white.fill(Qt::white);
@@ -252,14 +252,14 @@ void TAppearancePage::Blank_Background()
     m_backgroundShown = false;
 }
 
-void TAppearancePage::Empty_Logo()
+void TAppearancePage::emptyLogo()
 {
     m_logo->clearPicture();
     m_logoName.clear();
     m_logoShown = false;
 }
 
-void TAppearancePage::Describe_Previews()
+void TAppearancePage::describePreviews()
 {
     const auto describe = [](const QString& what, bool shown, const QString& name) {
         if (!shown)
@@ -275,17 +275,17 @@ void TAppearancePage::Describe_Previews()
 void TAppearancePage::Show_Appearance(const TDevice_Config_v2& config)
 {
     if (m_images.size() < 2) {
-        Blank_Background();
+        blankBackground();
         m_backgroundHint->show();
         m_logoHint->show();
-        Empty_Logo();
+        emptyLogo();
     } else {
-        Show_Background(config.theme_background_index);
-        Show_Logo(config.theme_logo_index);
+        showBackground(config.theme_background_index);
+        showLogo(config.theme_logo_index);
         if (!config.theme_background_enabled)
-            Blank_Background();
+            blankBackground();
         if (!config.theme_logo_enabled)
-            Empty_Logo();
+            emptyLogo();
     }
     // Showing changes nothing in the record: the sliders follow it without
     // running their change handler, which would write theme_colour back.
@@ -297,8 +297,8 @@ void TAppearancePage::Show_Appearance(const TDevice_Config_v2& config)
         slider->setValue(levels[std::size_t(tag)]);
         m_levels[std::size_t(tag)]->setText(QString::number(slider->value()));
     }
-    Tint_Current();
-    Describe_Previews();
+    tintCurrent();
+    describePreviews();
 }
 
 void TAppearancePage::Tint_Preview(int blue_level, int green_level, int red_level)
@@ -308,7 +308,7 @@ void TAppearancePage::Tint_Preview(int blue_level, int green_level, int red_leve
     m_background->setPicture(tinted);
 }
 
-void TAppearancePage::Tint_Current()
+void TAppearancePage::tintCurrent()
 {
     Tint_Preview(m_sliders[2]->value(), m_sliders[1]->value(), m_sliders[0]->value());
 }
@@ -317,7 +317,7 @@ void TAppearancePage::RGB_TrackBarChange(int tag)
 {
     const QSlider* slider = m_sliders.at(std::size_t(tag));
     m_levels.at(std::size_t(tag))->setText(QString::number(slider->value()));
-    Tint_Current();
+    tintCurrent();
     const uint32_t red = uint32_t(kFullLevel - m_sliders[0]->value());
     const uint32_t green = uint32_t(kFullLevel - m_sliders[1]->value());
     const uint32_t blue = uint32_t(kFullLevel - m_sliders[2]->value());
@@ -327,15 +327,15 @@ void TAppearancePage::RGB_TrackBarChange(int tag)
 
 void TAppearancePage::bgrd_preview_ImageClick()
 {
-    Open_Selection(Choice::Background);
+    openSelection(Choice::Background);
 }
 
 void TAppearancePage::logo_preview_ImageClick()
 {
-    Open_Selection(Choice::Logo);
+    openSelection(Choice::Logo);
 }
 
-void TAppearancePage::Open_Selection(Choice choice)
+void TAppearancePage::openSelection(Choice choice)
 {
     const int handle = choice == Choice::Background ? BACKGROUNDS_IDX : LOGOS_IDX;
     if (m_pending != Choice::None || handle >= int(m_images.size()) || !m_images[std::size_t(handle)])
@@ -350,11 +350,11 @@ void TAppearancePage::Open_Selection(Choice choice)
     window->bgcol_Panel()->setVisible(!background);
     m_pending = choice;
     // Modal to the window, without a nested loop: the result arrives in
-    // Selection_Finished.
+    // selectionFinished.
     window->open();
 }
 
-void TAppearancePage::Selection_Finished(int result)
+void TAppearancePage::selectionFinished(int result)
 {
     const Choice choice = std::exchange(m_pending, Choice::None);
     if (choice == Choice::None || result < Timg_select_Form::kOk || !m_selection)
@@ -366,9 +366,9 @@ void TAppearancePage::Selection_Finished(int result)
 
     const auto show = [this, background](int position) {
         if (background)
-            Show_Background(position);
+            showBackground(position);
         else
-            Show_Logo(position);
+            showLogo(position);
     };
     const int clicked = result - Timg_select_Form::kClicked;
     if (result >= Timg_select_Form::kClicked && clicked <= 0xFF) {
@@ -384,18 +384,18 @@ void TAppearancePage::Selection_Finished(int result)
     const bool modified = enabled != m_oldEnabled || indexField != m_oldIndex;
     if (!enabled) {
         if (background)
-            Blank_Background();
+            blankBackground();
         else
-            Empty_Logo();
+            emptyLogo();
     }
     if (background)
-        Tint_Current();
-    Describe_Previews();
+        tintCurrent();
+    describePreviews();
     if (modified)
         emit TConfigEditorPage::changed();
 }
 
-void TAppearancePage::Show_Highlights(bool background, bool logo)
+void TAppearancePage::showHighlights(bool background, bool logo)
 {
     m_backgroundOuter->setVisible(background);
     m_backgroundInner->setVisible(background);
@@ -411,19 +411,19 @@ bool TAppearancePage::eventFilter(QObject* watched, QEvent* event)
         return TConfigEditorPage::eventFilter(watched, event);
     if (watched == m_background) {
         if (enter) // bgrd_preview_ImageMouseEnter
-            Show_Highlights(true, false);
+            showHighlights(true, false);
         else
-            Show_Highlights(false, m_logoOuter->isVisible());
+            showHighlights(false, m_logoOuter->isVisible());
     } else if (watched == m_logo) {
         if (enter) // logo_preview_ImageMouseEnter
-            Show_Highlights(false, true);
+            showHighlights(false, true);
         else
-            Show_Highlights(m_backgroundOuter->isVisible(), false);
+            showHighlights(m_backgroundOuter->isVisible(), false);
     } else if (watched == m_case || watched == m_surround) {
         // rc_case_ImageMouseEnter / Leave: both frames, both inner pens white dashes.
         m_backgroundInner->setPen(innerPen());
         m_logoInner->setPen(innerPen());
-        Show_Highlights(enter, enter);
+        showHighlights(enter, enter);
     }
     return TConfigEditorPage::eventFilter(watched, event);
 }

@@ -10,7 +10,7 @@
 // position, counted from the top, is 255 minus the level.
 
 #include "core/model/ProjectModel.h"
-#include "ui/config_editor/TConfigEditorPage.h"
+#include "ui/common/TConfigEditorPage.h"
 
 #include <QPointer>
 
@@ -63,23 +63,23 @@ protected:
 private:
     enum class Choice { None, Background, Logo };
 
-    QWidget* Build_Screen();
-    QWidget* Build_Colour_Controls();
+    QWidget* buildScreen();
+    QWidget* buildColourControls();
     // Draws one image of a handle into target; name receives the image's
     // name, empty when the preview is blank.
     bool Render_Preview(int handle_index, int image_index, TAppearancePreview* target, QString* name);
     // Render the chosen image and set the hint marker from the result.
-    void Show_Background(int image_index);
-    void Show_Logo(int image_index);
-    void Blank_Background();
-    void Empty_Logo();
-    void Describe_Previews();
+    void showBackground(int image_index);
+    void showLogo(int image_index);
+    void blankBackground();
+    void emptyLogo();
+    void describePreviews();
     void RGB_TrackBarChange(int tag);
-    void Tint_Current();
-    void Open_Selection(Choice choice);
-    void Selection_Finished(int result);
-    void Show_Highlights(bool background, bool logo);
-    void Render_Case_Picture();
+    void tintCurrent();
+    void openSelection(Choice choice);
+    void selectionFinished(int result);
+    void showHighlights(bool background, bool logo);
+    void renderCasePicture();
 
     TDevice_Config_v2& m_record;
     const THandle_List& m_images;

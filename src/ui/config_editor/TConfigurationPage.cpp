@@ -1,11 +1,11 @@
 #include "ui/config_editor/TConfigurationPage.h"
 
 #include "core/resources/TDM_images.h"
+#include "ui/common/TConfigEditorPage.h"
 #include "ui/config_editor/TAppearancePage.h"
 #include "ui/config_editor/TGeneralPage.h"
 #include "ui/config_editor/TOccupancyPage.h"
 #include "ui/config_editor/TUserInterfacePage.h"
-#include "ui/scheduler/TSchedulerPage.h"
 
 #include <QHBoxLayout>
 #include <QIcon>
@@ -71,8 +71,6 @@ TConfigurationPage::TConfigurationPage(TDevice_Config_v2& record, const THandle_
     addEditorPage(m_occupancy, kOccupancyPicture, QStringLiteral("Occupancy Strategies"));
     addEditorPage(m_userInterface, kUiPicture, QStringLiteral("R/C User Interface"));
     addEditorPage(m_appearance, kAppearancePicture, QStringLiteral("Appearance"));
-    m_scheduler = new TSchedulerPage(record);
-    addEditorPage(m_scheduler, kSchedulerPicture, QStringLiteral("Scheduler"));
 
     retrieve = new QPushButton(QStringLiteral("Retrieve Configuration"), this);
     retrieve->setObjectName(QStringLiteral("retrieve_cfg_Button"));
@@ -83,6 +81,13 @@ TConfigurationPage::TConfigurationPage(TDevice_Config_v2& record, const THandle_
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(pages, 1);
     layout->addLayout(side);
+}
+
+void TConfigurationPage::setSchedulerPage(TConfigEditorPage* page)
+{
+    Q_ASSERT(!m_scheduler && page);
+    m_scheduler = page;
+    addEditorPage(page, kSchedulerPicture, QStringLiteral("Scheduler"));
 }
 
 void TConfigurationPage::addTab(QWidget* page, int pictureIndex, const QString& name)
@@ -107,12 +112,12 @@ void TConfigurationPage::addEditorPage(TConfigEditorPage* page, int pictureIndex
     connect(page, &TConfigEditorPage::changed, this, &TConfigurationPage::changed);
 }
 
-QWidget* TConfigurationPage::Sub_Page(const QString& objectName) const
+QWidget* TConfigurationPage::subPage(const QString& objectName) const
 {
     return pages->findChild<QWidget*>(objectName);
 }
 
-void TConfigurationPage::Select_First_Sub_Page()
+void TConfigurationPage::selectFirstSubPage()
 {
     pages->setCurrentIndex(0);
 }
@@ -121,18 +126,19 @@ void TConfigurationPage::Show_Device_Config(const TDevice_Config_v2& config)
 {
     // The order matters to the later pages: the scheduler's step marks the
     // project modified in any case, and the service text comes last.
-    m_general->Show_General_Options(config);
+    m_general->showGeneralOptions(config);
     m_occupancy->Show_Device_Config(config);
     m_userInterface->Show_Device_Config(config);
-    Show_Scheduler(config);
-    m_general->Show_Frost_Protection(config);
+    showScheduler(config);
+    m_general->showFrostProtection(config);
     Show_Appearance(config);
-    m_general->Show_Service_Text(config);
+    m_general->showServiceText(config);
 }
 
-void TConfigurationPage::Show_Scheduler(const TDevice_Config_v2& config)
+void TConfigurationPage::showScheduler(const TDevice_Config_v2& config)
 {
-    m_scheduler->Show_Device_Config(config);
+    if (m_scheduler)
+        m_scheduler->Show_Device_Config(config);
 }
 
 void TConfigurationPage::Show_Appearance(const TDevice_Config_v2& config)

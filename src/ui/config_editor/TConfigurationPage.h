@@ -16,7 +16,6 @@ class TAppearancePage;
 class TConfigEditorPage;
 class TGeneralPage;
 class TOccupancyPage;
-class TSchedulerPage;
 class TUserInterfacePage;
 
 class TConfigurationPage : public QWidget {
@@ -30,14 +29,17 @@ public:
 
     QTabWidget* cfg_PageControl() const { return pages; }
     QPushButton* retrieve_cfg_Button() const { return retrieve; }
-    QWidget* Sub_Page(const QString& objectName) const;
+    QWidget* subPage(const QString& objectName) const;
     TGeneralPage* generalPage() const { return m_general; }
     TOccupancyPage* occupancyPage() const { return m_occupancy; }
     TUserInterfacePage* userInterfacePage() const { return m_userInterface; }
     TAppearancePage* appearancePage() const { return m_appearance; }
-    TSchedulerPage* schedulerPage() const { return m_scheduler; }
+    // The scheduler page comes from the window that assembles the pages: it
+    // becomes the last tab, and its step joins Show_Device_Config where the
+    // scheduler's step belongs. Once per page; the page takes ownership.
+    void setSchedulerPage(TConfigEditorPage* page);
 
-    void Select_First_Sub_Page();
+    void selectFirstSubPage();
 
     // Shows config in every page, changing nothing in it.
     void Show_Device_Config(const TDevice_Config_v2& config);
@@ -53,7 +55,7 @@ private:
 
     // The scheduler page's step: the scheduler box, the day timelines and
     // the days' starting run states.
-    void Show_Scheduler(const TDevice_Config_v2& config);
+    void showScheduler(const TDevice_Config_v2& config);
     // The appearance page's step: the background and logo previews and the
     // colour controls.
     void Show_Appearance(const TDevice_Config_v2& config);
@@ -64,6 +66,6 @@ private:
     TOccupancyPage* m_occupancy = nullptr;
     TUserInterfacePage* m_userInterface = nullptr;
     TAppearancePage* m_appearance = nullptr;
-    TSchedulerPage* m_scheduler = nullptr;
+    TConfigEditorPage* m_scheduler = nullptr;
     QList<TConfigEditorPage*> m_editorPages;
 };

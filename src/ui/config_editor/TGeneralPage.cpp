@@ -2,7 +2,7 @@
 
 #include "core/model/DeviceConfig.h"
 #include "ui/config_editor/ServiceTextLayout.h"
-#include "ui/config_editor/Thint_Frame.h"
+#include "ui/common/Thint_Frame.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -107,23 +107,23 @@ QGroupBox* TGeneralPage::buildServiceGroup()
 
 void TGeneralPage::Show_Device_Config(const TDevice_Config_v2& config)
 {
-    Show_General_Options(config);
-    Show_Frost_Protection(config);
-    Show_Service_Text(config);
+    showGeneralOptions(config);
+    showFrostProtection(config);
+    showServiceText(config);
 }
 
-void TGeneralPage::Show_General_Options(const TDevice_Config_v2& config)
+void TGeneralPage::showGeneralOptions(const TDevice_Config_v2& config)
 {
     m_master->setChecked(config.controller_type == 0);
     m_showDp->setChecked(config.show_setpoint_dp != 0);
 }
 
-void TGeneralPage::Show_Frost_Protection(const TDevice_Config_v2& config)
+void TGeneralPage::showFrostProtection(const TDevice_Config_v2& config)
 {
     m_frost->setChecked(config.frost_protection_enabled != 0);
 }
 
-void TGeneralPage::Show_Service_Text(const TDevice_Config_v2& config)
+void TGeneralPage::showServiceText(const TDevice_Config_v2& config)
 {
     QString text = Read_Service_Text(config);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -147,7 +147,7 @@ QString TGeneralPage::serviceText() const
     return m_serviceText->toPlainText();
 }
 
-bool TGeneralPage::Service_Text_Too_Many_Lines() const
+bool TGeneralPage::serviceTextTooManyLines() const
 {
     return ServiceTextLayout::lineCount(serviceText()) > ServiceTextLayout::kMaxLines;
 }

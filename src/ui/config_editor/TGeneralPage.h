@@ -4,7 +4,7 @@
 // writes the record at once; the service text waits in its memo until a save
 // or an upload copies it into the record (writeDeviceConfig).
 
-#include "ui/config_editor/TConfigEditorPage.h"
+#include "ui/common/TConfigEditorPage.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -24,14 +24,14 @@ public:
 
     // The page's steps of showing a record, which the configuration page
     // interleaves with the other pages' steps.
-    void Show_General_Options(const TDevice_Config_v2& config);
-    void Show_Frost_Protection(const TDevice_Config_v2& config);
-    void Show_Service_Text(const TDevice_Config_v2& config);
+    void showGeneralOptions(const TDevice_Config_v2& config);
+    void showFrostProtection(const TDevice_Config_v2& config);
+    void showServiceText(const TDevice_Config_v2& config);
 
     QString serviceText() const;
     // More than three lines: "Too many lines" shows, and a save or an upload
     // must refuse the project.
-    bool Service_Text_Too_Many_Lines() const;
+    bool serviceTextTooManyLines() const;
 
     QPlainTextEdit* service_text_Memo() const { return m_serviceText; }
 

@@ -1,9 +1,9 @@
 #include "ui/config_editor/TOccupancyPage.h"
 
-#include "ui/config_editor/OptionCodes.h"
+#include "core/model/OptionCodes.h"
 #include "ui/config_editor/TLimitUpDown.h"
-#include "ui/config_editor/TPictureComboBox.h"
-#include "ui/config_editor/Thint_Frame.h"
+#include "ui/common/TPictureComboBox.h"
+#include "ui/common/Thint_Frame.h"
 
 #include <QCheckBox>
 #include <QComboBox>

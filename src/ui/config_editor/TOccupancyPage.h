@@ -3,7 +3,7 @@
 // with its temperature limits and the occupied strategy with the five
 // settings it applies when the room becomes occupied.
 
-#include "ui/config_editor/TConfigEditorPage.h"
+#include "ui/common/TConfigEditorPage.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #include "ui/config_editor/TOptionGrid.h"
 
-#include "ui/config_editor/OptionPictures.h"
-#include "ui/config_editor/TOwnerDrawnAccessible.h"
+#include "ui/common/OptionPictures.h"
+#include "ui/config_editor/TOptionGridAccessible.h"
 
 #include <QAccessible>
 #include <QKeyEvent>
@@ -20,7 +20,7 @@ TOptionGrid::TOptionGrid(TControlOption option, TDevice_Config_v2& record, QWidg
     , m_option(option)
     , m_record(record)
 {
-    Install_Owner_Drawn_Accessibility();
+    installOptionGridAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }

@@ -11,7 +11,7 @@
 // again, so every cell can be flipped from the keyboard alone.
 
 #include "core/model/DeviceConfigRecords.h"
-#include "ui/config_editor/OptionCodes.h"
+#include "core/model/OptionCodes.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #include "ui/config_editor/TUserInterfacePage.h"
 
 #include "ui/config_editor/TOptionGrid.h"
-#include "ui/config_editor/Thint_Frame.h"
+#include "ui/common/Thint_Frame.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -4,7 +4,7 @@
 // box, which of the control's options. A grid is disabled while its box is
 // clear, but the options it holds stay as they are in the record.
 
-#include "ui/config_editor/TConfigEditorPage.h"
+#include "ui/common/TConfigEditorPage.h"
 
 #include <array>
 

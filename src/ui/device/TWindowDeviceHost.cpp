@@ -1,7 +1,7 @@
 #include "ui/device/TWindowDeviceHost.h"
 
-#include "ui/app/TProjectView.h"
-#include "ui/app/gen_lib.h"
+#include "ui/common/TProjectView.h"
+#include "ui/common/gen_lib.h"
 #include "ui/device/ProgressBarState.h"
 #include "ui/device/TDeviceScanPanel.h"
 #include "ui/device/TUploadDataPage.h"

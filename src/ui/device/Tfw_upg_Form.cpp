@@ -4,7 +4,7 @@
 #include "core/device/FirmwareWindowInfo.h"
 #include "core/device/TDeviceOperations.h"
 #include "core/resources/CarriedData.h"
-#include "ui/app/gen_lib.h"
+#include "ui/common/gen_lib.h"
 
 #include <QCloseEvent>
 #include <QFormLayout>

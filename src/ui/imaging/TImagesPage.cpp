@@ -2,7 +2,7 @@
 
 #include "core/imaging/ImageImport.h"
 #include "core/session/TSession.h"
-#include "ui/app/gen_lib.h"
+#include "ui/common/gen_lib.h"
 #include "ui/imaging/THandlePanel.h"
 #include "ui/imaging/TImageDropImport.h"
 #include "ui/imaging/TImageFrame.h"

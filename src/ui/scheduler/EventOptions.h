@@ -4,7 +4,7 @@
 // an event grid cell shows for a stored code, and a value's text for screen
 // readers.
 
-#include "ui/config_editor/OptionCodes.h"
+#include "core/model/OptionCodes.h"
 
 #include <QString>
 

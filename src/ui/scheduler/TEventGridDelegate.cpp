@@ -2,7 +2,7 @@
 
 #include "ui/scheduler/EventOptions.h"
 
-#include "ui/config_editor/OptionPictures.h"
+#include "ui/common/OptionPictures.h"
 
 #include <QPainter>
 

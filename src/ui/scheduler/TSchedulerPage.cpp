@@ -45,8 +45,8 @@ TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent) : TCo
     groupLayout->addWidget(m_scroll);
 
     m_eventsForm = new Tscheduled_events_form(this);
-    connect(m_eventsForm, &QDialog::finished, this, &TSchedulerPage::Events_Form_Finished);
-    connect(m_eventsForm, &Tscheduled_events_form::daysCopied, this, &TSchedulerPage::Days_Copied);
+    connect(m_eventsForm, &QDialog::finished, this, &TSchedulerPage::eventsFormFinished);
+    connect(m_eventsForm, &Tscheduled_events_form::daysCopied, this, &TSchedulerPage::takeCopiedDays);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(note);
@@ -76,7 +76,7 @@ void TSchedulerPage::scheduler_enable_CheckBoxClick()
     m_scroll->setEnabled(ticked);
     m_record.scheduler_enabled = ticked ? 1 : 0;
     emit changed();
-    Repaint_Timelines();
+    repaintTimelines();
 }
 
 void TSchedulerPage::schedule_update_end_of_day_runstate()
@@ -84,7 +84,7 @@ void TSchedulerPage::schedule_update_end_of_day_runstate()
     const std::array<int, kScheduleDays> states = Starting_Run_States(m_record.daily_schedule);
     for (int d = 0; d < kScheduleDays; ++d)
         m_frames[d]->Set_Starting_Runstate(states[std::size_t(d)]);
-    Repaint_Timelines();
+    repaintTimelines();
 }
 
 void TSchedulerPage::schedule_dow_Click_cb_fn(int day)
@@ -98,7 +98,7 @@ void TSchedulerPage::schedule_dow_Click_cb_fn(int day)
     m_eventsForm->open();
 }
 
-void TSchedulerPage::Events_Form_Finished(int result)
+void TSchedulerPage::eventsFormFinished(int result)
 {
     if (result != QDialog::Accepted)
         return;
@@ -107,7 +107,7 @@ void TSchedulerPage::Events_Form_Finished(int result)
     emit changed();
 }
 
-void TSchedulerPage::Days_Copied()
+void TSchedulerPage::takeCopiedDays()
 {
     // The copied days are in the record already, whatever the editor's
     // outcome: their run states and the project's modified state follow now.
@@ -115,7 +115,7 @@ void TSchedulerPage::Days_Copied()
     emit changed();
 }
 
-void TSchedulerPage::Repaint_Timelines()
+void TSchedulerPage::repaintTimelines()
 {
     for (Tschedule_timeline_Frame* frame : m_frames)
         frame->update();

@@ -6,7 +6,7 @@
 // and its copies write the record at once, mark the project modified and
 // bring the timelines and the days' starting run states up to date.
 
-#include "ui/config_editor/TConfigEditorPage.h"
+#include "ui/common/TConfigEditorPage.h"
 
 #include "core/model/ScheduleModel.h"
 
@@ -38,17 +38,17 @@ public:
     void schedule_dow_Click_cb_fn(int day);
 
     Tschedule_timeline_Frame* schedule_dow_Frame(int day) const { return m_frames.value(day - 1); }
-    const QList<Tschedule_timeline_Frame*>& Timelines() const { return m_frames; }
-    Tscheduled_events_form* Events_Form() const { return m_eventsForm; }
+    const QList<Tschedule_timeline_Frame*>& timelines() const { return m_frames; }
+    Tscheduled_events_form* eventsForm() const { return m_eventsForm; }
     QCheckBox* scheduler_enable_CheckBox() const { return m_enable; }
 
 private slots:
     void scheduler_enable_CheckBoxClick();
-    void Events_Form_Finished(int result);
-    void Days_Copied();
+    void eventsFormFinished(int result);
+    void takeCopiedDays();
 
 private:
-    void Repaint_Timelines();
+    void repaintTimelines();
 
     TDevice_Config_v2& m_record;
     QCheckBox* m_enable = nullptr;

@@ -1,6 +1,6 @@
 #include "ui/scheduler/Tfc_ctrl_Frame.h"
 
-#include "ui/config_editor/TPictureComboBox.h"
+#include "ui/common/TPictureComboBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -8,7 +8,7 @@
 #include "ui/scheduler/Tschedule_timeline_Frame.h"
 
 #include "core/resources/TDM_images.h"
-#include "ui/config_editor/OptionPictures.h"
+#include "ui/common/OptionPictures.h"
 
 #include <QAbstractButton>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
-#include "ui/config_editor/TPictureComboBox.h"
+#include "ui/common/TPictureComboBox.h"
 
-#include "ui/config_editor/OptionPictures.h"
-#include "ui/config_editor/TOwnerDrawnAccessible.h"
+#include "ui/common/OptionPictures.h"
+#include "ui/common/TOwnerDrawnAccessible.h"
 
 #include <QAbstractItemView>
 #include <QListView>
@@ -49,6 +49,7 @@ TPictureComboBox::TPictureComboBox(TControlOption option, QWidget* parent) : QCo
     addItems(OptionCodes::itemTexts(option));
     setMaxVisibleItems(kDropDownCount);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    Install_Owner_Drawn_Accessibility();
 }
 
 QSize TPictureComboBox::sizeHint() const

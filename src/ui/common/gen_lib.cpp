@@ -1,4 +1,4 @@
-#include "ui/app/gen_lib.h"
+#include "ui/common/gen_lib.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -1,4 +1,4 @@
-#include "ui/config_editor/OptionPictures.h"
+#include "ui/common/OptionPictures.h"
 
 #include "core/resources/TDM_images.h"
 

@@ -1,4 +1,4 @@
-#include "ui/config_editor/OptionCodes.h"
+#include "core/model/OptionCodes.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "ui/imaging/Timg_cell_Frame.h"
+#include "ui/config_editor/Timg_cell_Frame.h"
 
 #include "core/resources/TDM_images.h"
 

@@ -5,7 +5,7 @@
 // colour. Dropped down it shows three items and is at least wide enough for
 // a picture and a scroll bar.
 
-#include "ui/config_editor/OptionCodes.h"
+#include "core/model/OptionCodes.h"
 
 #include <QComboBox>
 

@@ -1,6 +1,6 @@
-#include "ui/config_editor/Thint_Frame.h"
+#include "ui/common/Thint_Frame.h"
 
-#include "ui/config_editor/OptionPictures.h"
+#include "ui/common/OptionPictures.h"
 
 #include <QPainter>
 #include <QRegion>

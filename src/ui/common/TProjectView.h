@@ -16,15 +16,15 @@ public:
     // The parent of the project file dialogs.
     virtual QWidget* dialogParent() = 0;
 
-    virtual void Update_Caption() = 0;
+    virtual void updateCaption() = 0;
     virtual void Show_Project_Path(const QString& path) = 0;
     virtual void Log_Activity(int code, const QString& info = QString()) = 0;
     // The project pages, or the "No Project Loaded" view.
-    virtual void Show_Project_State(bool projectOpen) = 0;
+    virtual void showProjectState(bool projectOpen) = 0;
     // "&Save Project", "Save Project &As..." and "&Close Project".
-    virtual void Enable_Project_Commands(bool enabled) = 0;
-    virtual void Select_Configuration_Page() = 0;
-    virtual void Select_Tree_Top_Node() = 0;
+    virtual void enableProjectCommands(bool enabled) = 0;
+    virtual void selectConfigurationPage() = 0;
+    virtual void selectTreeTopNode() = 0;
 
     // A root per handle and a child per cell; cell names are normalised on
     // the way, as they are whenever an image is named.

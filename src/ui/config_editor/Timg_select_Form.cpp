@@ -1,10 +1,10 @@
-#include "ui/imaging/Timg_select_Form.h"
+#include "ui/config_editor/Timg_select_Form.h"
 
 #include "core/imaging/ImageDecoding.h"
 #include "core/imaging/ImageImport.h"
 #include "core/imaging/ImagingError.h"
 #include "core/model/ProjectModel.h"
-#include "ui/imaging/Timg_cell_Frame.h"
+#include "ui/config_editor/Timg_cell_Frame.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

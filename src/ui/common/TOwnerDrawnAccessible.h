@@ -1,0 +1,6 @@
+#pragma once
+// Screen readers and UI automation see the items of the picture lists by
+// name, the current one selected, each with a press action that picks it.
+// Call once before such a list is shown; repeated calls do nothing.
+
+void Install_Owner_Drawn_Accessibility();
