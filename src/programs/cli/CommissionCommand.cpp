@@ -113,7 +113,8 @@ private:
     int m_drawn = 0;
 };
 
-int summarise(const std::vector<TCommissioningRecord>& records, const QStringList& logErrors, const QString& log)
+int summarise(const std::vector<TCommissioningRecord>& records, const QStringList& logErrors, const QString& log,
+              const QStringList& notStarted = {})
 {
     out(Commission_Table(records));
     int ok = 0;
@@ -130,12 +131,16 @@ int summarise(const std::vector<TCommissioningRecord>& records, const QStringLis
     if (!logErrors.isEmpty())
         return cliFail(QStringLiteral("the commissioning log could not be written: %1")
                            .arg(logErrors.join(QStringLiteral("; "))));
+    QString problem;
     if (!failed.isEmpty())
-        return cliFail(QStringLiteral("%1 of %2 controllers failed: %3")
-                           .arg(failed.size())
-                           .arg(records.size())
-                           .arg(failed.join(QStringLiteral("; "))));
-    return kExitOk;
+        problem = QStringLiteral("%1 of %2 controllers failed: %3")
+                      .arg(failed.size())
+                      .arg(records.size())
+                      .arg(failed.join(QStringLiteral("; ")));
+    if (!notStarted.isEmpty())
+        problem += (problem.isEmpty() ? QString() : QStringLiteral("; "))
+                   + QStringLiteral("interrupted before starting %1").arg(notStarted.join(QStringLiteral(", ")));
+    return problem.isEmpty() ? kExitOk : cliFail(problem);
 }
 
 int runParallel(const std::vector<TCommissionJob>& jobs, int atOnce, const QString& log)
@@ -156,18 +161,17 @@ int runParallel(const std::vector<TCommissionJob>& jobs, int atOnce, const QStri
         progress.draw(true);
     std::vector<TCommissioningRecord> records;
     QStringList logErrors;
+    QStringList notStarted;
     for (const auto& p : run.ports()) {
-        if (!p->started)
+        if (!p->started) {
+            notStarted << p->job.port;
             continue;
+        }
         records.push_back(p->record);
         if (!p->logError.isEmpty())
             logErrors << p->logError;
     }
-    const int skipped = int(run.ports().size() - records.size());
-    const int status = summarise(records, logErrors, log);
-    if (skipped > 0)
-        return cliFail(QStringLiteral("interrupted: %1 port(s) not started").arg(skipped));
-    return status;
+    return summarise(records, logErrors, log, notStarted);
 }
 
 int runCommission(const QStringList& args)

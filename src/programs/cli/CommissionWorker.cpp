@@ -164,7 +164,7 @@ int Run_Commission_Worker(const TCommissionJob& job)
         QObject::connect(notifier, &QSocketNotifier::activated, qApp, [&] {
             unsigned char sig = 0;
             (void)!::read(s_signalPipe[0], &sig, 1);
-            const int status = finish(false, QStringLiteral("interrupted (signal %1) while commissioning").arg(sig));
+            const int status = finish(false, QStringLiteral("interrupted before this controller was done (signal %1)").arg(sig));
             std::fflush(stdout);
             ::_exit(status == 0 ? 1 : status);
         });
