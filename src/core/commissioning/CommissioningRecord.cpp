@@ -105,3 +105,21 @@ QString TCommissioningRecord::controllerKey() const
         return link;
     return QStringLiteral("%1 #%2 (watch of %3)").arg(link).arg(watchIndex).arg(watchSession);
 }
+
+QString Csv_Cell(QString text)
+{
+    if (!text.isEmpty() && QStringLiteral("=+-@\t\r").contains(text[0]))
+        text.prepend(QLatin1Char('\''));
+    if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\n'))
+        || text.contains(QLatin1Char('\r')))
+        text = QLatin1Char('"') + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    return text;
+}
+
+QString Csv_Line(const QStringList& cells)
+{
+    QStringList quoted;
+    for (const QString& c : cells)
+        quoted << Csv_Cell(c);
+    return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+}

@@ -43,29 +43,11 @@ const QStringList kHeader{"controller", "port",       "part number", "firmware",
                           "sent",       "verify",     "config checksum", "image block sha256", "attempts",
                           "outcome",    "message",    "project"};
 
-QString csvCell(QString text)
-{
-    // A spreadsheet runs a cell that starts like a formula.
-    if (!text.isEmpty() && QStringLiteral("=+-@\t\r").contains(text[0]))
-        text.prepend(QLatin1Char('\''));
-    if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\n'))
-        || text.contains(QLatin1Char('\r')))
-        text = QLatin1Char('"') + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-    return text;
-}
-
 QByteArray csv(const std::vector<Row>& rows)
 {
-    QString text;
-    auto line = [&text](const QStringList& c) {
-        QStringList quoted;
-        for (const QString& s : c)
-            quoted << csvCell(s);
-        text += quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-    };
-    line(kHeader);
+    QString text = Csv_Line(kHeader);
     for (const Row& r : rows)
-        line(cells(r));
+        text += Csv_Line(cells(r));
     return text.toUtf8();
 }
 
