@@ -95,7 +95,7 @@ void TCommissioningLogWindow::reload()
     m_model->removeRows(0, m_model->rowCount());
     const TCommissioningLogContents contents = Read_Commissioning_Log(m_path);
     for (const TCommissioningRecord& r : contents.records) {
-        m_model->appendRow({item(r.time.toString(Qt::ISODate)), item(r.port), item(r.adapterSerial),
+        m_model->appendRow({item(r.time.toString(Qt::ISODateWithMs)), item(r.port), item(r.adapterSerial),
                             item(r.partNumber ? QVariant(*r.partNumber) : QVariant()), item(r.firmware),
                             item(r.sent.join(QStringLiteral(", "))), item(Verify_Result_Text(r.verify)),
                             item(r.seconds), item(r.ok ? QStringLiteral("ok") : QStringLiteral("failed")),
