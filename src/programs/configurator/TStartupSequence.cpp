@@ -2,6 +2,7 @@
 
 #include "core/resources/TDM_images.h"
 #include "ui/app/Tabout_Form.h"
+#include "core/commissioning/TCommissioningRecorder.h"
 #include "ui/app/Tbmpgen_Form.h"
 #include "ui/app/Tgallery_Form.h"
 #include "ui/app/Tinfo_Form.h"
@@ -60,6 +61,7 @@ void TStartupSequence::Run()
     auto* information = new Tinfo_Form(mainWindow.get());
     new Tsettings_Form(mainWindow.get());
     mainWindow->Set_Help_Windows(information, about);
+    mainWindow->Set_Commissioning_Log(Window_Commissioning_Log());
     splash->Step();
     Pause(300);
 

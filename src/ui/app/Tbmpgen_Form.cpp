@@ -1,5 +1,6 @@
 #include "ui/app/Tbmpgen_Form.h"
 
+#include "core/commissioning/TCommissioningRecorder.h"
 #include "core/comms/TVrexComms.h"
 #include "core/device/CommsSetup.h"
 #include "core/device/TDeviceOperations.h"
@@ -10,6 +11,7 @@
 #include "core/resources/TDM_images.h"
 #include "core/session/TSession.h"
 #include "ui/app/TActivityLogPanel.h"
+#include "ui/app/TCommissioningLogWindow.h"
 #include "ui/app/TErrorReport.h"
 #include "ui/app/TFileDialogs.h"
 #include "ui/app/TNoProjectView.h"
@@ -94,7 +96,8 @@ void Tbmpgen_Form::Build_Device_Operations()
     controls.uploadPage = uploadPage;
     controls.device_scan_Panel = scanPanel;
     deviceHost = std::make_unique<TWindowDeviceHost>(controls);
-    deviceOps = new TDeviceOperations(*m_session, *comms, *queue, *deviceHost, this);
+    recorder = std::make_unique<TCommissioningRecorder>(*deviceHost, *m_session, *comms);
+    deviceOps = new TDeviceOperations(*m_session, *comms, *queue, *recorder, this);
     // The steps are window messages to this window, one handler per number.
     deviceOps->Set_Message_Window(this);
     for (int msg : {WM_RC_RETRIEVE, WM_RC_CONNECT, WM_RC_UPLOAD_CFG, WM_RC_UPLOAD_IMG, WM_RC_FW_UPGRADE})
@@ -244,11 +247,19 @@ void Tbmpgen_Form::Build_Menus()
                 if (informationWindow)
                     informationWindow->exec();
             });
+    connect(add(help, "commissioning_log_MenuItem", QStringLiteral("&Commissioning Log...")), &QAction::triggered,
+            this, [this] { TCommissioningLogWindow::Show(this, recorder ? recorder->logPath() : QString()); });
     help->addSeparator();
     connect(add(help, "about_MenuItem", QStringLiteral("&About...")), &QAction::triggered, this, [this] {
         if (aboutWindow)
             aboutWindow->exec();
     });
+}
+
+void Tbmpgen_Form::Set_Commissioning_Log(const QString& path)
+{
+    if (recorder)
+        recorder->setLogPath(path);
 }
 
 void Tbmpgen_Form::Set_Help_Windows(QDialog* information, QDialog* about)

@@ -34,6 +34,7 @@ class TDeviceOperations;
 class TDeviceScanPanel;
 class TVrexComms;
 class TWindowDeviceHost;
+class TCommissioningRecorder;
 class Tfw_upg_Form;
 class TImagesPage;
 class TMsgList;
@@ -64,6 +65,8 @@ public:
     void Clear_Project();
     void Set_Explicit_Ports(const QStringList& ports, const QString& note);
     void Set_Help_Windows(QDialog* information, QDialog* about);
+    // Uploads and firmware upgrades are appended to this commissioning log.
+    void Set_Commissioning_Log(const QString& path);
     // The firmware upgrade window, created at start-up; one is made on first
     // use when none was given.
     void Set_Firmware_Window(Tfw_upg_Form* form);
@@ -148,5 +151,6 @@ private:
     TVrexComms* comms = nullptr;
     TDeviceScanPanel* scanPanel = nullptr;
     std::unique_ptr<TWindowDeviceHost> deviceHost;
+    std::unique_ptr<TCommissioningRecorder> recorder;
     TDeviceOperations* deviceOps = nullptr;
 };

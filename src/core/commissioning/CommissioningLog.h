@@ -1,0 +1,33 @@
+#pragma once
+// The commissioning log file: JSON Lines, appended. Several processes may
+// append to one log at once (one per link), so each record is one write of a
+// whole line to a file opened for appending, made durable before the call
+// returns; a reader never sees half a record from a writer that was killed.
+
+#include "core/commissioning/CommissioningRecord.h"
+
+#include <QString>
+
+#include <vector>
+
+// False with a reason in *error when the line could not be written whole
+// (nothing of it is left behind then).
+bool Append_Commissioning_Record(const QString& path, const TCommissioningRecord& record, QString* error = nullptr);
+
+struct TCommissioningLogLine {
+    int line = 0; // from 1
+    QString problem;
+};
+
+struct TCommissioningLogContents {
+    bool readable = false;
+    QString error; // why the file could not be read
+    std::vector<TCommissioningRecord> records;
+    std::vector<TCommissioningLogLine> malformed; // skipped lines
+};
+
+TCommissioningLogContents Read_Commissioning_Log(const QString& path);
+
+// The log a project's commissioning goes to by default:
+// "site.cvp" -> "site-commissioning.jsonl" in the same folder.
+QString Default_Commissioning_Log(const QString& projectPath);

@@ -1,0 +1,263 @@
+#include "CommissionWorker.h"
+
+#include "CliDeviceHost.h"
+
+#include "core/commissioning/CommissioningLog.h"
+#include "core/comms/TVrexComms.h"
+#include "core/device/CommsSetup.h"
+#include "core/device/ControllerProbe.h"
+#include "core/device/DeviceIdentity.h"
+#include "core/device/TDeviceOperations.h"
+#include "core/messaging/TMsgList.h"
+#include "core/model/DeviceConfig.h"
+#include "core/resources/CarriedData.h"
+#include "core/session/TSession.h"
+#include "core/storage/DiskIO.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSerialPortInfo>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+void emitEvent(const QJsonObject& o)
+{
+    const QByteArray line = QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    std::fflush(stdout);
+}
+
+QString adapterSerial(const QString& port)
+{
+    const QString device = QFileInfo(port).canonicalFilePath();
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        if (QFileInfo(info.systemLocation()).canonicalFilePath() == device && !device.isEmpty())
+            return info.serialNumber();
+    }
+    return {};
+}
+
+QString firmwareText(uint16_t version)
+{
+    return QString::asprintf("%d.%02d", version / 100, version % 100);
+}
+
+QString notAController(const TProbeResult& r)
+{
+    if (!r.opened)
+        return r.failureFix.isEmpty() ? r.failureText : QStringLiteral("%1 (fix: %2)").arg(r.failureText, r.failureFix);
+    if (r.badReply)
+        return QStringLiteral("the answer failed its length or check-sum test");
+    if (!r.answered)
+        return QStringLiteral("no controller answered");
+    return QStringLiteral("part number %1 is not a Corvane R/C").arg(r.part_no);
+}
+
+QString skippedBecause(TConnect_Verdict verdict, const TProbeResult& r)
+{
+    switch (verdict) {
+    case TConnect_Verdict::Needs_Application_Firmware:
+        return QStringLiteral("skipped: the boot loader runs (part number %1); it needs application firmware")
+            .arg(r.part_no);
+    case TConnect_Verdict::Needs_Firmware_Upgrade:
+        return QStringLiteral("skipped: firmware %1 needs an upgrade before data can be uploaded")
+            .arg(firmwareText(r.fw_version));
+    case TConnect_Verdict::Not_Compatible:
+        return QStringLiteral("skipped: firmware %1 is unknown to this program").arg(firmwareText(r.fw_version));
+    case TConnect_Verdict::Yes: break;
+    }
+    return {};
+}
+
+// The console host, with the log's entries kept for the record instead of
+// printed (stdout carries the events) and progress sent to the parent.
+class WorkerHost : public CliDeviceHost {
+public:
+    using CliDeviceHost::CliDeviceHost;
+
+    void Log_Activity(int code, const QString& info) override
+    {
+        codes << code;
+        if (code == 11 || code == 9 || code == 14)
+            errors << info;
+        if (code == 16 && imageBlock)
+            *imageBlock = session->upload_stream;
+    }
+    void Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool error) override
+    {
+        if (error || maximum <= 0 || bar == TDeviceBar::Firmware)
+            return;
+        const int percent = int(position * 100 / maximum);
+        int& last = m_last[bar == TDeviceBar::Config ? 0 : 1];
+        if (percent == last)
+            return;
+        last = percent;
+        emitEvent({{"event", "progress"},
+                   {"bar", bar == TDeviceBar::Config ? "config" : "images"},
+                   {"percent", percent}});
+    }
+
+    TSession* session = nullptr;
+    QByteArray* imageBlock = nullptr;
+
+private:
+    int m_last[2] = {-1, -1};
+};
+
+int s_signalPipe[2] = {-1, -1};
+
+void onSignal(int signalNumber)
+{
+    const unsigned char sig = static_cast<unsigned char>(signalNumber);
+    (void)!::write(s_signalPipe[1], &sig, 1);
+}
+
+} // namespace
+
+int Run_Commission_Worker(const TCommissionJob& job)
+{
+    QElapsedTimer clock;
+    clock.start();
+    TCommissioningRecord record;
+    record.port = job.port;
+    record.project = QFileInfo(job.project).absoluteFilePath();
+    record.watchSession = job.watchSession;
+    record.watchIndex = job.watchIndex;
+    record.adapterSerial = adapterSerial(job.port);
+    bool finished = false;
+
+    auto finish = [&](bool ok, const QString& message) {
+        if (finished)
+            return ok ? 0 : 1;
+        finished = true;
+        record.ok = ok;
+        record.message = message;
+        record.seconds = double(clock.elapsed()) / 1000.0;
+        record.time = QDateTime::currentDateTimeUtc();
+        QString logError;
+        Append_Commissioning_Record(job.log, record, &logError);
+        QJsonObject result{{"event", "result"}, {"record", record.toJson()}};
+        if (!logError.isEmpty())
+            result["log_error"] = logError;
+        emitEvent(result);
+        return ok && logError.isEmpty() ? 0 : 1;
+    };
+
+    // Stopped from outside (the parent interrupted, or ended): the attempt is
+    // on record as failed before the process goes.
+    if (::pipe2(s_signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+        auto* notifier = new QSocketNotifier(s_signalPipe[0], QSocketNotifier::Read, qApp);
+        QObject::connect(notifier, &QSocketNotifier::activated, qApp, [&] {
+            unsigned char sig = 0;
+            (void)!::read(s_signalPipe[0], &sig, 1);
+            const int status = finish(false, QStringLiteral("interrupted before this controller was done (signal %1)").arg(sig));
+            std::fflush(stdout);
+            ::_exit(status == 0 ? 1 : status);
+        });
+        struct sigaction sa {};
+        sa.sa_handler = &onSignal;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &sa, nullptr);
+        ::sigaction(SIGINT, &sa, nullptr);
+        ::sigaction(SIGHUP, &sa, nullptr);
+    }
+
+    TSession session;
+    QFile file(job.project);
+    if (!file.open(QIODevice::ReadOnly))
+        return finish(false, QStringLiteral("%1: %2").arg(job.project, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    record.projectSha256 = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    session.Project_Device_Config = New_Project_Config();
+    try {
+        if (!Load_Project_Bytes(reinterpret_cast<const uint8_t*>(bytes.constData()), bytes.size(),
+                                session.Project_Device_Config, session.Handle_List))
+            return finish(false, QStringLiteral("%1: not a project file this program can read").arg(job.project));
+    } catch (const ProjectFileError& e) {
+        return finish(false, e.message());
+    }
+    try {
+        session.PC_Cfg_PartNo = Read_Resource_Word(QStringLiteral("FW_PARTNO"));
+        session.PC_Cfg_FW_Ver = Read_Resource_Word(QStringLiteral("FW_VER"));
+    } catch (const std::exception&) {
+        // Carried by every build; an upload does not need them.
+    }
+
+    std::unique_ptr<TVrexComms> comms(Initialise_Comms_Vars(nullptr));
+    // No write reaches a controller before it has identified itself in full
+    // and its firmware is known to take an upload.
+    const TProbeResult probe = Probe_Controller(*comms, job.port);
+    comms->CloseComm();
+    if (!probe.isController())
+        return finish(false, notAController(probe));
+    record.partNumber = probe.part_no;
+    record.firmware = firmwareText(probe.fw_version);
+    emitEvent({{"event", "identified"}, {"part_number", probe.part_no}, {"firmware", record.firmware}});
+    const TConnect_Verdict verdict = Connect_Verdict(probe.part_no, probe.fw_version, kPurposeUpload);
+    if (verdict != TConnect_Verdict::Yes)
+        return finish(false, skippedBecause(verdict, probe));
+
+    TMsgList queue;
+    TDeviceOperations* ops = nullptr;
+    WorkerHost host(session, ops);
+    QByteArray imageBlock;
+    host.session = &session;
+    host.imageBlock = &imageBlock;
+    host.sendConfig = job.sendConfig;
+    host.sendImages = job.sendImages;
+    TDeviceOperations operations(session, *comms, queue, host);
+    ops = &operations;
+    const QString port = job.port;
+    operations.Set_Port_Lister([port] { return QStringList{port}; });
+    operations.Set_Verify_Upload(job.verify && job.sendConfig);
+    const bool started = operations.upload_data_BitBtnClick();
+    if (started && !host.ended)
+        QCoreApplication::exec();
+
+    const bool configSent = host.codes.contains(15);
+    const bool imagesSent = host.codes.contains(16);
+    if (configSent)
+        record.sent << QStringLiteral("config");
+    if (imagesSent)
+        record.sent << QStringLiteral("images");
+    if (job.sendConfig && session.RC_Upload_DeviceConfiguration.cfg_ver == 2)
+        record.configChecksum = QByteArray(
+            reinterpret_cast<const char*>(session.RC_Upload_DeviceConfiguration.cfg_rec_v2.checksum), 2);
+    if (imagesSent) {
+        record.imageBlockBytes = imageBlock.size();
+        record.imageBlockSha256
+            = QString::fromLatin1(QCryptographicHash::hash(imageBlock, QCryptographicHash::Sha256).toHex());
+    }
+    if (job.verify && job.sendConfig) {
+        if (configSent)
+            record.verify = TVerifyResult::Passed;
+        else if (host.errors.join(' ').contains(QLatin1String("(3)")))
+            record.verify = TVerifyResult::Failed;
+    }
+    const bool ok = started && host.codes.contains(20) && !host.codes.contains(11);
+    if (ok)
+        return finish(true, QStringLiteral("Data uploaded successfully"));
+    QString why;
+    if (!host.errors.isEmpty() && !host.errors.last().isEmpty())
+        why = QStringLiteral("Error uploading data: %1").arg(host.errors.last());
+    else if (!host.boxes.isEmpty())
+        why = host.boxes.last();
+    else
+        why = QStringLiteral("the upload did not finish");
+    return finish(false, why);
+}

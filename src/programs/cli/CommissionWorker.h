@@ -1,0 +1,26 @@
+#pragma once
+// One port's commissioning, run in a process of its own (corvane-cli
+// commission --worker): identify, refuse firmware the upload cannot serve,
+// upload through the configurator's own step machines, append the record to
+// the log. It tells its parent what happens as JSON lines on stdout:
+//   {"event":"identified","part_number":5813,"firmware":"2.01"}
+//   {"event":"progress","bar":"config"|"images","percent":40}
+//   {"event":"result","record":{...log record...},"log_error":"..."}
+// A process per port keeps links apart (nothing of one link's state is
+// shared with another) and a crash on one port from touching the others.
+
+#include <QString>
+
+struct TCommissionJob {
+    QString port;
+    QString project;
+    bool sendConfig = true;
+    bool sendImages = true;
+    bool verify = false;
+    QString log;
+    QString watchSession;
+    int watchIndex = 0;
+};
+
+// Returns the exit status: 0 the controller was commissioned, 1 not.
+int Run_Commission_Worker(const TCommissionJob& job);

@@ -1,0 +1,169 @@
+// corvane-cli report: what one or more commissioning logs say about each
+// controller: its latest attempt, with counts of ok and failed; as a table,
+// CSV for a spreadsheet or a self-contained HTML page to print.
+#include "CliCommand.h"
+#include "CliOutputFiles.h"
+
+#include "programs/common/QuietMessages.h"
+
+#include "core/commissioning/CommissioningLog.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+struct Row {
+    TCommissioningRecord record;
+    int attempts = 0;
+};
+
+QStringList cells(const Row& row)
+{
+    const TCommissioningRecord& r = row.record;
+    return {r.controllerKey(),
+            r.port,
+            r.partNumber ? QString::number(*r.partNumber) : QString(),
+            r.firmware,
+            r.time.toString(Qt::ISODate),
+            r.sent.join(QStringLiteral(", ")),
+            Verify_Result_Text(r.verify),
+            r.configChecksum ? Checksum_Text(*r.configChecksum) : QString(),
+            r.imageBlockSha256,
+            QString::number(row.attempts),
+            r.ok ? QStringLiteral("ok") : QStringLiteral("failed"),
+            r.message,
+            r.project};
+}
+
+const QStringList kHeader{"controller", "port",       "part number", "firmware",     "time",
+                          "sent",       "verify",     "config checksum", "image block sha256", "attempts",
+                          "outcome",    "message",    "project"};
+
+QByteArray csv(const std::vector<Row>& rows)
+{
+    QString text = Csv_Line(kHeader);
+    for (const Row& r : rows)
+        text += Csv_Line(cells(r));
+    return text.toUtf8();
+}
+
+QByteArray html(const std::vector<Row>& rows, int ok, int failed, const QStringList& logs)
+{
+    QString t;
+    QTextStream s(&t);
+    s << "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">\n<title>Commissioning report</title>\n"
+         "<style>\nbody{font-family:sans-serif;margin:2em;color:#111}\n"
+         "table{border-collapse:collapse;font-size:0.85em}\nth,td{border:1px solid #999;padding:0.3em 0.5em;"
+         "text-align:left;vertical-align:top}\nth{background:#eee}\ntd.ok{color:#075e07;font-weight:bold}\n"
+         "td.failed{color:#a40000;font-weight:bold}\ncode{font-size:0.9em;word-break:break-all}\n"
+         "@media print{body{margin:0}th{background:none}}\n</style></head><body>\n";
+    s << "<h1>Commissioning report</h1>\n<p>" << rows.size() << " controllers: " << ok << " ok, " << failed
+      << " failed. Created " << QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toHtmlEscaped()
+      << " from:</p>\n<ul>\n";
+    for (const QString& log : logs)
+        s << "<li><code>" << log.toHtmlEscaped() << "</code></li>\n";
+    s << "</ul>\n<table>\n<tr>";
+    for (const QString& h : kHeader)
+        s << "<th>" << h.toHtmlEscaped() << "</th>";
+    s << "</tr>\n";
+    for (const Row& row : rows) {
+        s << "<tr>";
+        const QStringList c = cells(row);
+        for (qsizetype i = 0; i < c.size(); ++i) {
+            const bool outcome = kHeader[i] == QLatin1String("outcome");
+            s << (outcome ? QStringLiteral("<td class=\"%1\">").arg(c[i]) : QStringLiteral("<td>"))
+              << c[i].toHtmlEscaped() << "</td>";
+        }
+        s << "</tr>\n";
+    }
+    s << "</table>\n</body></html>\n";
+    return t.toUtf8();
+}
+
+int runReport(const QStringList& args)
+{
+    CommandLine cl = cliCommandLine(
+        "report", "For each controller (its adapter's serial number, else its port; controllers done one after\n"
+                  "another with commission --watch each count on their own) the latest attempt in the logs, and\n"
+                  "how many controllers ended ok and failed. A malformed line is reported on stderr with its line\n"
+                  "number and skipped. --csv writes a spreadsheet's CSV, --html a page with no external files.\n"
+                  "Exit status: 0 the report was made (also with skipped lines), 1 a log or the output cannot be\n"
+                  "read or written, 2 usage error.");
+    cl.addPositional("LOG", "A commissioning log (JSON Lines); several may be given.", "LOG...");
+    cl.addOption({"csv", "Write the report as CSV to OUT.", "OUT"});
+    cl.addOption({"html", "Write the report as an HTML page to OUT.", "OUT"});
+    if (const auto status = cl.parse(args, 1, 1 << 20))
+        return *status;
+    if (cl.isSet("csv") && cl.isSet("html"))
+        return cl.usageError(QStringLiteral("give --csv or --html, not both"));
+
+    std::map<QString, Row> latest;
+    int order = 0;
+    std::map<QString, int> seenAt;
+    for (const QString& log : cl.positional()) {
+        const TCommissioningLogContents contents = Read_Commissioning_Log(log);
+        if (!contents.readable)
+            return cliFail(contents.error);
+        for (const TCommissioningLogLine& bad : contents.malformed)
+            QTextStream(Program_Stderr()) << "corvane-cli report: " << log << ':' << bad.line
+                                          << ": malformed line skipped (" << bad.problem << ")\n";
+        for (const TCommissioningRecord& r : contents.records) {
+            Row& row = latest[r.controllerKey()];
+            ++row.attempts;
+            // Later in time wins; at the same time, the later line.
+            if (row.attempts == 1 || r.time >= row.record.time) {
+                row.record = r;
+                seenAt[r.controllerKey()] = order;
+            }
+            ++order;
+        }
+    }
+    std::vector<Row> rows;
+    int ok = 0;
+    for (const auto& [key, row] : latest) {
+        rows.push_back(row);
+        ok += row.record.ok ? 1 : 0;
+    }
+    const int failed = int(rows.size()) - ok;
+
+    if (cl.isSet("csv") || cl.isSet("html")) {
+        CliOutputFiles files;
+        if (cl.isSet("csv"))
+            files.add(cl.value("csv"), csv(rows));
+        else
+            files.add(cl.value("html"), html(rows, ok, failed, cl.positional()));
+        QString error;
+        if (!files.commit(&error))
+            return cliFail(error);
+    }
+    QString text;
+    const QStringList shown{"controller", "part number", "firmware", "time", "sent", "verify", "outcome"};
+    std::vector<QStringList> table{shown};
+    for (const Row& row : rows) {
+        const QStringList c = cells(row);
+        table.push_back({c[0], c[2].isEmpty() ? QStringLiteral("-") : c[2], c[3].isEmpty() ? QStringLiteral("-") : c[3],
+                         c[4], c[5].isEmpty() ? QStringLiteral("nothing") : c[5], c[6],
+                         row.record.ok ? c[10] : c[10] + QStringLiteral(": ") + c[11]});
+    }
+    std::vector<qsizetype> width(shown.size(), 0);
+    for (const QStringList& r : table)
+        for (qsizetype i = 0; i < r.size(); ++i)
+            width[size_t(i)] = std::max(width[size_t(i)], r[i].size());
+    for (const QStringList& r : table) {
+        for (qsizetype i = 0; i < r.size(); ++i)
+            text += i + 1 < r.size() ? r[i].leftJustified(width[size_t(i)] + 2) : r[i];
+        text += QLatin1Char('\n');
+    }
+    text += QStringLiteral("%1 controllers: %2 ok, %3 failed").arg(rows.size()).arg(ok).arg(failed);
+    cliOut(text);
+    return kExitOk;
+}
+
+const CliRegistration reg{{"report", "LOG... [--csv OUT | --html OUT]",
+                           "the latest commissioning outcome per controller from commissioning logs", runReport}};
+
+} // namespace

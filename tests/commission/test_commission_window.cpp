@@ -1,0 +1,117 @@
+// The window's own uploads on record in a commissioning log, and Help >
+// "Commissioning Log..." showing it: sorted, filtered, exported.
+#include "UiTestFixtures.h"
+
+#include "core/commissioning/CommissioningLog.h"
+#include "core/device/TDeviceOperations.h"
+#include "core/imaging/ImageDataBlock.h"
+#include "core/model/DeviceConfig.h"
+#include "sim/lib/VirtualController.h"
+#include "ui/app/TCommissioningLogWindow.h"
+#include "ui/app/TConfiguratorApplication.h"
+#include "ui/device/TUploadDataPage.h"
+
+#include <QCryptographicHash>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+constexpr int kDeadline = 90000;
+}
+
+class TestCommissionWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void uploadsAreOnRecordAndShown();
+};
+
+void TestCommissionWindow::uploadsAreOnRecordAndShown()
+{
+    QTemporaryDir dir;
+    VirtualController sim;
+    QVERIFY(sim.start());
+    TFormFixture fx;
+    fx.newProject(dir.filePath(QStringLiteral("lobby.cvp")));
+    Tbmpgen_Form& form = fx.form();
+    form.Set_Explicit_Ports({sim.portName()}, QString());
+    form.Device_Operations()->Set_Port_Lister([&sim] { return QStringList{sim.portName()}; });
+    const QString log = dir.filePath(QStringLiteral("data/commissioning.jsonl"));
+    form.Set_Commissioning_Log(log);
+    const THandle_object& logos = *form.Session().Handle_List.at(size_t(LOGOS_IDX));
+    fx.addImage(LOGOS_IDX, QStringLiteral("SUN"), Png_Bytes(logos.width, logos.height, qRgb(200, 120, 10)));
+
+    auto upload = [&](bool refused) {
+        const int before = int(Read_Commissioning_Log(log).records.size());
+        fx.prompter().enqueue(QMessageBox::Yes); // modified and not saved: go on
+        if (refused)
+            fx.prompter().enqueue(QMessageBox::Ok);
+        QTest::mouseClick(form.Upload_Page()->upload_data_BitBtn(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(int(Read_Commissioning_Log(log).records.size()) == before + 1, kDeadline);
+        QTRY_VERIFY_WITH_TIMEOUT(form.Upload_Page()->upload_data_BitBtn()->isEnabled(), kDeadline);
+    };
+    upload(false);
+    QVERIFY(!QTest::currentTestFailed());
+    // Then a controller whose firmware cannot take data: refused, and on record.
+    SimOptions old = sim.options();
+    old.fwVersion = 104;
+    sim.setOptions(old);
+    upload(true);
+
+    const std::vector<TCommissioningRecord> records = Read_Commissioning_Log(log).records;
+    QCOMPARE(int(records.size()), 2);
+    const TCommissioningRecord& good = records[0];
+    QVERIFY(good.ok);
+    QCOMPARE(good.port, sim.portName());
+    QCOMPARE(good.partNumber.value_or(0), 5813);
+    QCOMPARE(good.firmware, QStringLiteral("2.01"));
+    QCOMPARE(good.sent, (QStringList{"config", "images"}));
+    QByteArray images;
+    Build_Image_Data(images, form.Session().Handle_List);
+    QCOMPARE(sim.memory(0x80000, int(images.size())), images);
+    QCOMPARE(good.imageBlockSha256,
+             QString::fromLatin1(QCryptographicHash::hash(images, QCryptographicHash::Sha256).toHex()));
+    QCOMPARE(good.configChecksum.value_or(QByteArray()), sim.memory(2 + 1342, 2));
+    QCOMPARE(good.project, form.Session().project_fullpath);
+    const TCommissioningRecord& refused = records[1];
+    QVERIFY(!refused.ok);
+    QCOMPARE(refused.firmware, QStringLiteral("1.04"));
+    QVERIFY(refused.sent.isEmpty());
+    QVERIFY2(refused.message.startsWith(QStringLiteral("The Corvane R/C will need upgrading")),
+             qPrintable(refused.message));
+
+    fx.trigger("commissioning_log_MenuItem");
+    TCommissioningLogWindow* window = nullptr;
+    QTRY_VERIFY((window = form.findChild<TCommissioningLogWindow*>()) != nullptr);
+    auto* view = window->findChild<QTableView*>(QStringLiteral("commissioning_log_View"));
+    QVERIFY(view);
+    QCOMPARE(view->model()->rowCount(), 2);
+    // Newest first.
+    QCOMPARE(view->model()->index(0, 8).data().toString(), QStringLiteral("failed"));
+    view->sortByColumn(8, Qt::DescendingOrder);
+    QCOMPARE(view->model()->index(0, 8).data().toString(), QStringLiteral("ok"));
+    window->findChild<QLineEdit*>(QStringLiteral("commissioning_filter_Edit"))->setText(QStringLiteral("UPGRADING"));
+    QCOMPARE(view->model()->rowCount(), 1);
+
+    const QString csv = dir.filePath(QStringLiteral("shown.csv"));
+    window->askCsvName = [&csv](QWidget*) { return csv; };
+    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("export_csv_Button")), Qt::LeftButton);
+    QFile f(csv);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY(lines[0].startsWith(QStringLiteral("Time (UTC),Port,Adapter,Part number,Firmware,")));
+    QVERIFY(lines[1].contains(QStringLiteral(",5813,1.04,,not run,")));
+    window->close();
+}
+
+int main(int argc, char** argv)
+{
+    TConfiguratorApplication app(argc, argv);
+    TestCommissionWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_commission_window.moc"
