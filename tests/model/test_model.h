@@ -25,4 +25,5 @@ private slots:
     void imageRowBytes_data();
     void imageRowBytes();
     void storageCountsOnlyIncludedCells();
+    void appendedCellsAndClonesBelongToTheirHandle();
 };

@@ -83,8 +83,7 @@ void TestProjectModel::storageCountsOnlyIncludedCells()
     for (int size : {1000, 2000, 4000}) {
         auto c = std::make_unique<TCell_object>();
         c->imageSize = size;
-        c->pHandle = &logos;
-        logos.cells.push_back(std::move(c));
+        logos.Append_Cell(std::move(c));
     }
     logos.cells[1]->included = false;
     QCOMPARE(Handle_Storage_Bytes(logos), int64_t(5000));
@@ -94,4 +93,44 @@ void TestProjectModel::storageCountsOnlyIncludedCells()
     QCOMPARE(Project_Storage_Free(list), int64_t(3657728 - 5000));
     QCOMPARE(Thumbnail_Handle_Index(BACKGROUNDS_IDX), int(BG_THUMBNAILS_IDX));
     QCOMPARE(Thumbnail_Handle_Index(INFO_SCREENS_IDX), -1);
+}
+
+// A cell handed to a handle points back at it, and a clone is a separate
+// project part: every setting copied, every image owned by the copy, so a
+// worker reading the clone never follows a pointer into the live project.
+void TestProjectModel::appendedCellsAndClonesBelongToTheirHandle()
+{
+    THandle_List list;
+    Create_Default_Handles(list);
+    THandle_object& backgrounds = *list[BACKGROUNDS_IDX];
+    backgrounds.compression_format = 6;
+    backgrounds.jpg_display_format = 2;
+    backgrounds.display_filter = 1;
+    backgrounds.memory_usage = 4321;
+    backgrounds.included = false;
+    backgrounds.bg_colour = 0x123456;
+    backgrounds.raw_jpg_enabled = true;
+    for (const char* name : {"A", "B"}) {
+        auto c = std::make_unique<TCell_object>();
+        c->name = QString::fromLatin1(name);
+        c->handle_id = 99; // whatever it held before, the handle decides
+        c->imgFileData = QByteArray(name);
+        TCell_object& added = backgrounds.Append_Cell(std::move(c));
+        QCOMPARE(added.pHandle, &backgrounds);
+        QCOMPARE(added.handle_id, backgrounds.id);
+    }
+
+    const std::unique_ptr<THandle_object> copy = backgrounds.Clone();
+    QVERIFY(static_cast<const THandle_settings&>(*copy) == static_cast<const THandle_settings&>(backgrounds));
+    QCOMPARE(copy->cells.size(), backgrounds.cells.size());
+    for (std::size_t i = 0; i < copy->cells.size(); ++i) {
+        QVERIFY(copy->cells[i].get() != backgrounds.cells[i].get());
+        QCOMPARE(copy->cells[i]->pHandle, copy.get());
+        QCOMPARE(copy->cells[i]->name, backgrounds.cells[i]->name);
+        QCOMPARE(copy->cells[i]->imgFileData, backgrounds.cells[i]->imgFileData);
+    }
+    copy->cells[0]->name = QStringLiteral("changed");
+    copy->name = QStringLiteral("changed");
+    QCOMPARE(backgrounds.cells[0]->name, QStringLiteral("A"));
+    QVERIFY(backgrounds.name != copy->name);
 }

@@ -10,27 +10,8 @@
 THandle_List Snapshot_Handles(const THandle_List& list)
 {
     THandle_List copy;
-    for (const auto& h : list) {
-        auto handle = std::make_unique<THandle_object>();
-        handle->id = h->id;
-        handle->name = h->name;
-        handle->width = h->width;
-        handle->height = h->height;
-        handle->compress_images = h->compress_images;
-        handle->raw_jpg_enabled = h->raw_jpg_enabled;
-        handle->compression_format = h->compression_format;
-        handle->jpg_display_format = h->jpg_display_format;
-        handle->display_filter = h->display_filter;
-        handle->memory_usage = h->memory_usage;
-        handle->included = h->included;
-        handle->bg_colour = h->bg_colour;
-        for (const auto& c : h->cells) {
-            auto cell = std::make_unique<TCell_object>(*c);
-            cell->pHandle = handle.get();
-            handle->cells.push_back(std::move(cell));
-        }
-        copy.push_back(std::move(handle));
-    }
+    for (const auto& h : list)
+        copy.push_back(h->Clone());
     return copy;
 }
 

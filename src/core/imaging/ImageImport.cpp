@@ -204,17 +204,15 @@ TCell_object& Add_Cell(THandle_object& handle, const QImage& bitmap, const QByte
     // The display copy shares the decoded pixels: neither is ever painted on.
     cell->bmp = bitmap;
     cell->dithering = dithering;
-    cell->handle_id = handle.id;
     cell->width = bitmap.width();
     cell->height = bitmap.height();
     cell->fileSize = Clamped_File_Size(fileSize);
     cell->imageSize = imageSize;
     cell->included = true;
-    cell->pHandle = &handle;
     cell->imgFileData = png;
-    handle.cells.push_back(std::move(cell));
+    TCell_object& added = handle.Append_Cell(std::move(cell));
     handle.memory_usage = int32_t(Handle_Storage_Bytes(handle));
-    return *handle.cells.back();
+    return added;
 }
 
 TImport_Result Apply_Import(THandle_List& list, const TImport_Target& target, TPrepared_Image&& prepared)

@@ -38,6 +38,23 @@ void Create_Default_Handles(THandle_List& list)
     }
 }
 
+TCell_object& THandle_object::Append_Cell(std::unique_ptr<TCell_object> cell)
+{
+    cell->pHandle = this;
+    cell->handle_id = id;
+    cells.push_back(std::move(cell));
+    return *cells.back();
+}
+
+std::unique_ptr<THandle_object> THandle_object::Clone() const
+{
+    auto copy = std::make_unique<THandle_object>();
+    static_cast<THandle_settings&>(*copy) = *this;
+    for (const auto& c : cells)
+        copy->Append_Cell(std::make_unique<TCell_object>(*c)).handle_id = c->handle_id;
+    return copy;
+}
+
 int Thumbnail_Handle_Index(int handleIdx)
 {
     switch (handleIdx) {

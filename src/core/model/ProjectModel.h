@@ -31,8 +31,9 @@ public:
     QByteArray imgFileData; // the image at the handle's size, as a PNG file
 };
 
-class THandle_object {
-public:
+// What a handle is apart from its images; kept apart so that a copy of a
+// handle (Clone) takes every setting, including any added later.
+struct THandle_settings {
     int32_t id = 0;
     QString name;
     int32_t width = 0;
@@ -45,7 +46,20 @@ public:
     int32_t memory_usage = 0;
     bool included = true;
     uint32_t bg_colour = 0;
+
+    bool operator==(const THandle_settings&) const = default;
+};
+
+class THandle_object : public THandle_settings {
+public:
+    // Append_Cell is the way in: it makes this handle the cell's owner.
     std::vector<std::unique_ptr<TCell_object>> cells;
+
+    // Takes the cell and points it at this handle (pHandle and handle_id).
+    TCell_object& Append_Cell(std::unique_ptr<TCell_object> cell);
+    // A copy of the handle with copies of its images, each owned by the copy:
+    // what a worker thread may read while the window goes on editing.
+    std::unique_ptr<THandle_object> Clone() const;
 };
 
 using THandle_List = std::vector<std::unique_ptr<THandle_object>>;

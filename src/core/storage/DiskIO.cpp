@@ -90,7 +90,6 @@ std::unique_ptr<TCell_object> readCell(LeByteReader& r, uint32_t section, THandl
     c->included = section >= 3 ? r.boolean("included flag") : true;
     const uint32_t dataLength = r.u32("image data length");
     c->imgFileData = r.bytes(qint64(dataLength), "image data");
-    c->pHandle = owner;
     // Every image of a handle has the handle's size; the file does not repeat it.
     c->width = owner->width;
     c->height = owner->height;
@@ -126,7 +125,11 @@ std::unique_ptr<THandle_object> readHandle(LeByteReader& r, uint32_t section, in
                                    .arg(r.remaining()));
     for (int32_t i = 0; i < cellCount; ++i) {
         r.setContext(QStringLiteral("%1, image %2").arg(where).arg(i + 1));
-        h->cells.push_back(readCell(r, section, h.get()));
+        auto cell = readCell(r, section, h.get());
+        // The file's own handle id is kept, so that a project saved again
+        // without changes is the same file.
+        const int32_t storedHandleId = cell->handle_id;
+        h->Append_Cell(std::move(cell)).handle_id = storedHandleId;
     }
     return h;
 }
