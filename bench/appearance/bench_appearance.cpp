@@ -7,6 +7,7 @@
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_appearance [--rounds N] [--screenshots DIR]
 
 #include "core/model/DeviceConfig.h"
+#include "ProjectFixtures.h"
 #include "core/model/PixelFormatTable.h"
 #include "core/model/ProjectModel.h"
 #include "ui/config_editor/TAppearancePage.h"
@@ -95,17 +96,7 @@ QImage logoPicture(int i)
 
 void addImage(THandle_object& handle, const QString& name, const QImage& picture)
 {
-    auto cell = std::make_unique<TCell_object>();
-    cell->name = name;
-    cell->fmxbmp = picture;
-    cell->bmp = picture;
-    cell->width = picture.width();
-    cell->height = picture.height();
-    cell->handle_id = handle.id;
-    cell->pHandle = &handle;
-    if (const PixelFormatInfo* format = Find_Pixel_Format(handle.compression_format))
-        cell->dithering = format->defaults;
-    handle.cells.push_back(std::move(cell));
+    Add_Fixture_Image(handle, name, picture);
 }
 
 bool save(QWidget& widget, const QDir& dir, const QString& name, const QString& ratio)

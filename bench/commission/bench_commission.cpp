@@ -7,6 +7,7 @@
 //   bench_commission [--backgrounds N] [--controllers K]   (defaults 3 and 3)
 
 #include "core/model/DeviceConfig.h"
+#include "ProjectFixtures.h"
 #include "core/model/ProjectModel.h"
 #include "core/storage/DiskIO.h"
 #include "sim/lib/VirtualController.h"
@@ -32,28 +33,9 @@ void Write_Project(const QString& path, int backgrounds)
     Create_Default_Handles(handles);
     THandle_object& bg = *handles[BACKGROUNDS_IDX];
     // Noise, so that nothing is smaller for being regular.
-    QRandomGenerator random(7);
-    while (int(bg.cells.size()) < backgrounds) {
-        QImage img(bg.width, bg.height, QImage::Format_ARGB32_Premultiplied);
-        for (int y = 0; y < img.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-            for (int x = 0; x < img.width(); ++x)
-                line[x] = 0xFF000000u | (random.generate() & 0xFFFFFFu);
-        }
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        img.save(&buffer, "PNG");
-        auto cell = std::make_unique<TCell_object>();
-        cell->name = QStringLiteral("NOISE%1").arg(bg.cells.size());
-        cell->imgFileData = png;
-        cell->fileSize = int32_t(png.size());
-        cell->width = bg.width;
-        cell->height = bg.height;
-        cell->handle_id = bg.id;
-        cell->pHandle = &bg;
-        bg.cells.push_back(std::move(cell));
-    }
+    while (int(bg.cells.size()) < backgrounds)
+        Add_Fixture_Image(bg, QStringLiteral("NOISE%1").arg(bg.cells.size()),
+                          Noise_Picture(bg.width, bg.height, quint32(bg.cells.size()) + 7), TFixtureImage::Stored);
     Save_Project_File(path, rec, handles);
 }
 

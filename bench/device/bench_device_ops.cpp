@@ -7,6 +7,7 @@
 //   bench_device_ops [--backgrounds N]   (default 18: a block of about 2.1 MB)
 
 #include "core/comms/TVrexComms.h"
+#include "ProjectFixtures.h"
 #include "core/device/CommsSetup.h"
 #include "core/device/DeviceIdentity.h"
 #include "core/device/FirmwareWindowInfo.h"
@@ -287,25 +288,9 @@ int main(int argc, char** argv)
     // Noise, so that nothing is smaller for being regular.
     Create_Default_Handles(session.Handle_List);
     THandle_object& bg = *session.Handle_List[BACKGROUNDS_IDX];
-    QRandomGenerator random(7);
-    while (int(bg.cells.size()) < backgrounds) {
-        auto cell = std::make_unique<TCell_object>();
-        cell->name = QStringLiteral("NOISE%1").arg(bg.cells.size());
-        QImage img(bg.width, bg.height, QImage::Format_ARGB32_Premultiplied);
-        for (int y = 0; y < img.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-            for (int x = 0; x < img.width(); ++x)
-                line[x] = 0xFF000000u | (random.generate() & 0xFFFFFFu);
-        }
-        cell->fmxbmp = img;
-        cell->bmp = img;
-        cell->width = bg.width;
-        cell->height = bg.height;
-        cell->handle_id = bg.id;
-        cell->pHandle = &bg;
-        cell->dithering = Default_Dithering(bg.compression_format);
-        bg.cells.push_back(std::move(cell));
-    }
+    while (int(bg.cells.size()) < backgrounds)
+        Add_Fixture_Image(bg, QStringLiteral("NOISE%1").arg(bg.cells.size()),
+                          Noise_Picture(bg.width, bg.height, quint32(bg.cells.size()) + 7));
     for (std::size_t i = 1; i < session.Handle_List.size(); ++i)
         session.Handle_List[i]->included = false;
     Print("image upload", Run(kPurposeUpload, session, watch));

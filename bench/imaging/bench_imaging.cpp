@@ -4,6 +4,7 @@
 // usage: bench_imaging [--quick] [--no-pillow] [--block-only]
 
 #include "BenchImages.h"
+#include "ProjectFixtures.h"
 
 #include "core/imaging/DeviceImageEncoder.h"
 #include "core/imaging/ImageDataBlock.h"
@@ -60,15 +61,7 @@ const int kFormats[] = {1, 17, 2, 3, 4, 5, 6, 0, 7};
 
 void addCell(THandle_object& h, const QImage& bitmap, const QString& name)
 {
-    auto cell = std::make_unique<TCell_object>();
-    cell->name = name;
-    cell->fmxbmp = bitmap;
-    cell->width = bitmap.width();
-    cell->height = bitmap.height();
-    cell->handle_id = h.id;
-    cell->pHandle = &h;
-    cell->dithering = Default_Dithering(h.compression_format);
-    h.cells.push_back(std::move(cell));
+    Add_Fixture_Image(h, name, bitmap);
 }
 
 } // namespace

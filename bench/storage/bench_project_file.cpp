@@ -5,6 +5,7 @@
 //   bench_project_file load FILE   open it and decode its pictures as the window does (both
 //                                  timed); run under /usr/bin/time -v for peak memory
 #include "core/imaging/ImageDecoding.h"
+#include "ProjectFixtures.h"
 #include "core/model/DeviceConfig.h"
 #include "core/storage/DiskIO.h"
 
@@ -76,13 +77,9 @@ int main(int argc, char** argv)
         quint32 seed = 1;
         for (auto& h : handles) {
             for (int i = 0; i < 30; ++i) {
-                auto c = std::make_unique<TCell_object>();
-                c->name = QString("IMAGE_%1").arg(i);
-                c->imgFileData = syntheticPng(h->width, h->height, seed++);
-                c->imageSize = int(c->imgFileData.size() / 3);
-                c->handle_id = h->id;
-                c->pHandle = h.get();
-                h->cells.push_back(std::move(c));
+                TCell_object& c
+                    = Add_Fixture_Image(*h, QString("IMAGE_%1").arg(i), syntheticPng(h->width, h->height, seed++));
+                c.imageSize = int(c.imgFileData.size() / 3);
             }
         }
         QElapsedTimer t;

@@ -1,4 +1,5 @@
 #include "AppearanceFixture.h"
+#include "ProjectFixtures.h"
 
 #include "core/model/PixelFormatTable.h"
 #include "ui/config_editor/TAppearancePreview.h"
@@ -25,19 +26,7 @@ QImage Handle_Picture(const THandle_object& handle, QColor colour)
 
 TCell_object& Add_Image(THandle_List& list, int idx, const QString& name, const QImage& picture)
 {
-    THandle_object& handle = *list[std::size_t(idx)];
-    auto cell = std::make_unique<TCell_object>();
-    cell->name = name;
-    cell->fmxbmp = picture;
-    cell->bmp = picture;
-    cell->width = picture.width();
-    cell->height = picture.height();
-    cell->handle_id = handle.id;
-    cell->pHandle = &handle;
-    if (const PixelFormatInfo* format = Find_Pixel_Format(handle.compression_format))
-        cell->dithering = format->defaults;
-    handle.cells.push_back(std::move(cell));
-    return *handle.cells.back();
+    return Add_Fixture_Image(*list[std::size_t(idx)], name, picture);
 }
 
 AppearanceFixture::AppearanceFixture()

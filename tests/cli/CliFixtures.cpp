@@ -19,28 +19,6 @@ QImage Fixture_Picture(int width, int height, int seed)
     return image;
 }
 
-QByteArray Png_Bytes(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
-TCell_object& Add_Fixture_Image(THandle_object& handle, const QString& name, const QImage& picture)
-{
-    auto cell = std::make_unique<TCell_object>();
-    cell->name = name;
-    cell->imgFileData = Png_Bytes(picture);
-    cell->fileSize = int(cell->imgFileData.size());
-    cell->handle_id = handle.id;
-    cell->pHandle = &handle;
-    cell->dithering = Default_Dithering(handle.compression_format);
-    handle.cells.push_back(std::move(cell));
-    return *handle.cells.back();
-}
-
 FixtureProject::FixtureProject(bool withImages) : rec(New_Project_Config())
 {
     Create_Default_Handles(handles);
@@ -50,7 +28,7 @@ FixtureProject::FixtureProject(bool withImages) : rec(New_Project_Config())
     for (int position : {BACKGROUNDS_IDX, LOGOS_IDX, BG_THUMBNAILS_IDX, LOGO_THUMBNAILS_IDX}) {
         THandle_object& h = *handles[size_t(position)];
         Add_Fixture_Image(h, position == LOGOS_IDX || position == LOGO_THUMBNAILS_IDX ? "SUN" : "SKY",
-                          Fixture_Picture(h.width, h.height, seed++));
+                          Fixture_Picture(h.width, h.height, seed++), TFixtureImage::Stored);
     }
 }
 

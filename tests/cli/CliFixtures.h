@@ -4,17 +4,13 @@
 
 #include "core/model/DeviceConfigRecords.h"
 #include "core/model/ProjectModel.h"
+#include "ProjectFixtures.h"
 
 #include <QByteArray>
 #include <QImage>
 #include <QString>
 
 QImage Fixture_Picture(int width, int height, int seed);
-QByteArray Png_Bytes(const QImage& image);
-
-// Appends an image (its picture stored as PNG, default dithering, the handle's
-// id) to the handle and returns it.
-TCell_object& Add_Fixture_Image(THandle_object& handle, const QString& name, const QImage& picture);
 
 // A new project's record and handles; with images, one logo (and its
 // thumbnail) and one background (and its thumbnail).

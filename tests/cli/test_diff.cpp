@@ -48,7 +48,7 @@ void TestDiff::findsEachKindOfChange_data()
                                    << "field random_stdev"
                                    << "image BACKGROUNDS/SKY: random_stdev:";
     QTest::newRow("image added") << Change([](FixtureProject& p) {
-        Add_Fixture_Image(*p.handles[INFO_SCREENS_IDX], "NEWS", Fixture_Picture(480, 272, 5));
+        Add_Fixture_Image(*p.handles[INFO_SCREENS_IDX], "NEWS", Fixture_Picture(480, 272, 5), TFixtureImage::Stored);
     }) << "image"
                                  << "added "
                                  << "image INFO_SCREENS/NEWS: added";

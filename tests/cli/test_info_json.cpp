@@ -87,7 +87,7 @@ void TestInfoJson::roundTripsUnusualValues()
     const double stdevs[] = {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
                              std::numeric_limits<double>::quiet_NaN(), 4.9e-324};
     for (double stdev : stdevs) {
-        TCell_object& c = Add_Fixture_Image(logos, "CELL", Fixture_Picture(4, 4, 1));
+        TCell_object& c = Add_Fixture_Image(logos, "CELL", Fixture_Picture(4, 4, 1), TFixtureImage::Stored);
         c.dithering = {stdev, -3};
     }
     TCell_object& odd = *logos.cells[0];

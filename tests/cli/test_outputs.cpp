@@ -103,7 +103,7 @@ void TestOutputs::imageBlockRefusesABlockLargerThanTheStore()
     logos.compression_format = 7;
     QImage flat(2400, 2400, QImage::Format_ARGB32_Premultiplied);
     flat.fill(qRgb(128, 128, 128));
-    Add_Fixture_Image(logos, "NOISE", flat).dithering = {1.0, 8};
+    Add_Fixture_Image(logos, "NOISE", flat, TFixtureImage::Stored).dithering = {1.0, 8};
     const QString project = dir.filePath("big.cvp");
     p.save(project);
 

@@ -2,6 +2,7 @@
 // on pseudo-terminals, the program run as an installer's script runs it, the
 // controllers' memories and the commissioning log checked afterwards.
 #include "ProgramRun.h"
+#include "ProjectFixtures.h"
 
 #include "core/commissioning/CommissioningLog.h"
 #include "core/imaging/ImageDataBlock.h"
@@ -38,19 +39,7 @@ void Write_Project(const QString& path)
     THandle_object& logos = *handles[LOGOS_IDX];
     QImage logo(logos.width, logos.height, QImage::Format_ARGB32_Premultiplied);
     logo.fill(qRgb(200, 60, 20));
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    logo.save(&buffer, "PNG");
-    auto cell = std::make_unique<TCell_object>();
-    cell->name = QStringLiteral("RED");
-    cell->imgFileData = png;
-    cell->fileSize = int32_t(png.size());
-    cell->width = logos.width;
-    cell->height = logos.height;
-    cell->handle_id = logos.id;
-    cell->pHandle = &logos;
-    logos.cells.push_back(std::move(cell));
+    Add_Fixture_Image(logos, QStringLiteral("RED"), logo, TFixtureImage::Stored);
     Save_Project_File(path, rec, handles);
 }
 

@@ -1,4 +1,5 @@
 #include "test_device.h"
+#include "ProjectFixtures.h"
 
 #include "DeviceOpsRig.h"
 #include "core/device/DeviceIdentity.h"
@@ -45,27 +46,9 @@ QList<uint32_t> Write_Addresses(const VirtualController& sim)
     return out;
 }
 
-QImage Gradient(int w, int h, int seed)
-{
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, qRgb((x * 7 + seed) & 255, (y * 5 + seed * 3) & 255, (x + y + seed) & 255));
-    return img;
-}
-
 void Add_Image(THandle_object& h, const QString& name, int seed)
 {
-    auto cell = std::make_unique<TCell_object>();
-    cell->name = name;
-    cell->fmxbmp = Gradient(h.width, h.height, seed);
-    cell->bmp = cell->fmxbmp;
-    cell->width = h.width;
-    cell->height = h.height;
-    cell->handle_id = h.id;
-    cell->pHandle = &h;
-    cell->dithering = Default_Dithering(h.compression_format);
-    h.cells.push_back(std::move(cell));
+    Add_Fixture_Image(h, name, Gradient_Picture(h.width, h.height, seed));
 }
 
 TDevice_Config_v2 Distinct_Record()

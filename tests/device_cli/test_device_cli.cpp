@@ -2,6 +2,7 @@
 // exit status, stdout, stderr, the files left behind and what the
 // controller's memory holds afterwards.
 #include "ProgramRun.h"
+#include "ProjectFixtures.h"
 
 #include "core/imaging/ImageDataBlock.h"
 #include "core/model/DeviceConfig.h"
@@ -130,19 +131,7 @@ void TestDeviceCli::uploadWritesEveryByte()
     THandle_object& logos = *handles[LOGOS_IDX];
     QImage logo(logos.width, logos.height, QImage::Format_ARGB32_Premultiplied);
     logo.fill(qRgb(30, 140, 220));
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    logo.save(&buffer, "PNG");
-    auto cell = std::make_unique<TCell_object>();
-    cell->name = QStringLiteral("BLUE");
-    cell->imgFileData = png;
-    cell->fileSize = int32_t(png.size());
-    cell->width = logos.width;
-    cell->height = logos.height;
-    cell->handle_id = logos.id;
-    cell->pHandle = &logos;
-    logos.cells.push_back(std::move(cell));
+    Add_Fixture_Image(logos, QStringLiteral("BLUE"), logo, TFixtureImage::Stored);
     Save_Project_File(path, rec, handles);
 
     const ProgramRun r = Run_Cli(

@@ -1,4 +1,5 @@
 #include "test_imaging.h"
+#include "ProjectFixtures.h"
 
 #include "TestPictures.h"
 
@@ -20,17 +21,7 @@ constexpr uint32_t base = kImageStoreBase;
 
 TCell_object& addImage(THandle_object& h, const QString& name, uint32_t seed)
 {
-    auto cell = std::make_unique<TCell_object>();
-    cell->name = name;
-    cell->fmxbmp = Test_Picture(h.width, h.height, h.compress_images, seed);
-    cell->bmp = cell->fmxbmp;
-    cell->width = h.width;
-    cell->height = h.height;
-    cell->handle_id = h.id;
-    cell->pHandle = &h;
-    cell->dithering = Default_Dithering(h.compression_format);
-    h.cells.push_back(std::move(cell));
-    return *h.cells.back();
+    return Add_Fixture_Image(h, name, Test_Picture(h.width, h.height, h.compress_images, seed));
 }
 
 THandle_List defaultProject()
@@ -351,12 +342,7 @@ void TestImageDataBlock::blockLargerThanTheStoreIsRefused()
     const int count = int(kImageStoreBytes / oneImage) + 1;
     for (int i = 0; i < count; ++i) {
         THandle_object& h = *list[i % 3 == 2 ? INFO_SCREENS_IDX : BACKGROUNDS_IDX];
-        auto cell = std::make_unique<TCell_object>();
-        cell->name = QStringLiteral("IMG%1").arg(i);
-        cell->fmxbmp = noisy;
-        cell->pHandle = &h;
-        cell->dithering = params;
-        h.cells.push_back(std::move(cell));
+        Add_Fixture_Image(h, QStringLiteral("IMG%1").arg(i), noisy).dithering = params;
     }
     auto blockSize = [&](int images) { return 28 * 5 + 8 * images + images * oneImage; };
 

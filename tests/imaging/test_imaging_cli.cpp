@@ -1,4 +1,5 @@
 #include "test_imaging_cli.h"
+#include "ProjectFixtures.h"
 
 #include "ProgramRun.h"
 #include "TestPictures.h"
@@ -27,28 +28,11 @@ Run cli(const QStringList& args)
     return {r.status, r.outText(), r.errText()};
 }
 
-QByteArray png(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 void addImage(THandle_object& h, const QString& name, uint32_t seed, bool included = true)
 {
-    auto cell = std::make_unique<TCell_object>();
-    cell->name = name;
-    cell->fmxbmp = Test_Picture(h.width, h.height, h.compress_images, seed);
-    cell->imgFileData = png(cell->fmxbmp);
-    cell->width = h.width;
-    cell->height = h.height;
-    cell->handle_id = h.id;
-    cell->pHandle = &h;
-    cell->included = included;
-    cell->dithering = Default_Dithering(h.compression_format);
-    h.cells.push_back(std::move(cell));
+    TCell_object& cell = Add_Fixture_Image(h, name, Test_Picture(h.width, h.height, h.compress_images, seed));
+    cell.imgFileData = Png_Bytes(cell.fmxbmp);
+    cell.included = included;
 }
 
 QByteArray readAll(const QString& path)

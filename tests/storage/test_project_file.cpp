@@ -148,13 +148,11 @@ private slots:
         cell->name = QString::fromUtf8("_2ÜBER");
         cell->image_file_path = QString::fromUtf8("/home/ana/Logos/über.png");
         cell->dithering = {0.8, -3};
-        cell->handle_id = 2;
         cell->fileSize = 99999;
         cell->imageSize = 1234;
         cell->included = false;
         cell->imgFileData = QByteArray("\x89PNG\r\n\x1a\n\0\0rest", 14);
-        cell->pHandle = &logos;
-        logos.cells.push_back(std::move(cell));
+        logos.Append_Cell(std::move(cell));
         Save_Project_File(path, rec, handles);
 
         TDevice_Config_v2 back{};

@@ -1,4 +1,5 @@
 #include "UiTestFixtures.h"
+#include "ProjectFixtures.h"
 
 #include "ui/app/TActivityLogPanel.h"
 
@@ -55,16 +56,7 @@ void TFormFixture::newProject(const QString& path)
 
 void TFormFixture::addImage(int idx, const QString& name, const QByteArray& bytes)
 {
-    THandle_object* handle = window->Session().Handle_List.at(size_t(idx)).get();
-    auto cell = std::make_unique<TCell_object>();
-    cell->name = name;
-    cell->imgFileData = bytes;
-    cell->width = handle->width;
-    cell->height = handle->height;
-    cell->fileSize = int32_t(bytes.size());
-    cell->handle_id = handle->id;
-    cell->pHandle = handle;
-    handle->cells.push_back(std::move(cell));
+    Add_Fixture_Image(*window->Session().Handle_List.at(size_t(idx)), name, bytes);
 }
 
 QByteArray Png_Bytes(int width, int height, QRgb colour)
