@@ -60,11 +60,11 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
         }
         [[fallthrough]];
     case kVerified:
-        host.Log_Activity(15);
+        host.Log_Activity(TActivityStatus::Configuration_Uploaded);
         if (host.Upload_Images_Ticked()) {
             m_ops.post(WM_RC_UPLOAD_IMG, 0, 0);
         } else {
-            host.Log_Activity(10);
+            host.Log_Activity(TActivityStatus::Data_Uploaded);
             m_ops.post(WM_RC_UPLOAD_CFG, 0, kReset);
         }
         break;
@@ -78,7 +78,7 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
             else
                 m_ops.post(WM_RC_UPLOAD_CFG, 2, kFailed);
         } else if (BL_Command(m_ops.comms(), BL::kCmdReset, 0, 10) == 1) {
-            host.Log_Activity(20);
+            host.Log_Activity(TActivityStatus::Restarting_RC);
             m_ops.post(WM_RC_UPLOAD_CFG, 0, kDone);
         } else {
             m_ops.post(WM_RC_UPLOAD_CFG, wParam + 1, kReset);
@@ -87,7 +87,7 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
     case kDone: m_ops.Close_Connection(); break;
     case kFailed:
         host.Set_Progress(TDeviceBar::Config, m_ops.streamPos, qMax<qsizetype>(1, s.upload_stream.size()), true);
-        host.Log_Activity(11, QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam)));
+        host.Log_Activity(TActivityStatus::Upload_Error, QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam)));
         m_ops.Close_Connection();
         break;
     default: break;

@@ -55,7 +55,7 @@ void TConnectSteps::handle(quint32 step, quint32 purpose)
         }
         break;
     case kAfterDataPause:
-        host.Log_Activity(21);
+        host.Log_Activity(TActivityStatus::Uploading_Data);
         if (host.Upload_Config_Ticked())
             m_ops.post(WM_RC_UPLOAD_CFG, 0, 0);
         else if (host.Upload_Images_Ticked())
@@ -106,7 +106,7 @@ void TConnectSteps::accept(quint32 purpose)
 {
     TSession& s = m_ops.session();
     TDeviceHost& host = m_ops.host();
-    host.Log_Activity(12, Firmware_Text(s.RC_PartNo, s.RC_FW_Ver));
+    host.Log_Activity(TActivityStatus::Connected, Firmware_Text(s.RC_PartNo, s.RC_FW_Ver));
     // The same decision corvane-cli identify reports, in the same order:
     // boot loader, unknown version, then what the purpose needs.
     switch (Connect_Verdict(s.RC_PartNo, s.RC_FW_Ver, int(purpose))) {
@@ -132,7 +132,7 @@ void TConnectSteps::notFound()
     const int maximum = qMax(1, int(port_list.size()));
     host.Set_Scan_Progress(maximum, maximum);
     // A port the user may not open is not "no controller": say which and how to fix it.
-    host.Log_Activity(14, m_denied.join(QStringLiteral("; ")));
+    host.Log_Activity(TActivityStatus::RC_Not_Found, m_denied.join(QStringLiteral("; ")));
     host.Show_Message_Box(DeviceText::notFound(), TDeviceBoxKind::Warning, TDeviceButtons::Ok, TDeviceAnswer::Ok);
     host.Show_Scan_Panel(false);
     host.Enable_Project_Area(true);

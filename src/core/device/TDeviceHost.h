@@ -4,6 +4,7 @@
 // device controls only through this interface, so the main window, the
 // command-line program and the tests each supply their own.
 
+#include "core/messaging/StatusCodes.h"
 #include "core/model/DeviceConfigRecords.h"
 
 #include <QString>
@@ -20,6 +21,10 @@ public:
     virtual ~TDeviceHost() = default;
 
     virtual void Log_Activity(int code, const QString& info = QString()) = 0;
+    void Log_Activity(TActivityStatus status, const QString& info = QString())
+    {
+        Log_Activity(static_cast<int>(status), info);
+    }
     // A modal question; lines are separated by '\r'. A host that cannot ask
     // answers for the user, and must answer: the steps wait for it.
     virtual TDeviceAnswer Show_Message_Box(const QString& text, TDeviceBoxKind kind, TDeviceButtons buttons,

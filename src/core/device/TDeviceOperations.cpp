@@ -94,7 +94,7 @@ void TDeviceOperations::retrieve_cfg_ButtonClick()
     if (m_busy)
         return;
     m_busy = true;
-    m_host.Log_Activity(29, QStringLiteral("Retrieve configuration"));
+    m_host.Log_Activity(TActivityStatus::Connecting, QStringLiteral("Retrieve configuration"));
     postDirect(WM_RC_CONNECT, 0, kPurposeRetrieve);
 }
 
@@ -103,7 +103,7 @@ void TDeviceOperations::fw_upg_ButtonClick()
     if (m_busy)
         return;
     m_busy = true;
-    m_host.Log_Activity(29, QStringLiteral("Firmware upgrade"));
+    m_host.Log_Activity(TActivityStatus::Connecting, QStringLiteral("Firmware upgrade"));
     post(WM_RC_CONNECT, 0, kPurposeFirmwareUpgrade);
 }
 
@@ -133,7 +133,7 @@ bool TDeviceOperations::upload_data_BitBtnClick()
     m_host.Enable_Upload_Boxes(false);
     m_host.Set_Progress(TDeviceBar::Config, 0, 1, false);
     m_host.Set_Progress(TDeviceBar::Images, 0, 1, false);
-    m_host.Log_Activity(29, QStringLiteral("Upload data"));
+    m_host.Log_Activity(TActivityStatus::Connecting, QStringLiteral("Upload data"));
     post(WM_RC_CONNECT, 0, kPurposeUpload);
     return true;
 }
@@ -161,6 +161,6 @@ void TDeviceOperations::Close_Connection()
     m_comms.CloseComm();
     m_busy = false;
     m_host.Enable_Device_Buttons(true);
-    m_host.Log_Activity(13);
+    m_host.Log_Activity(TActivityStatus::Comms_Link_Closed);
     m_host.Operation_Ended();
 }

@@ -26,12 +26,12 @@ void TFirmwareSteps::handle(quint32 wParam, quint32 step)
         if (Carried_Firmware_Is_Placeholder() && !m_ops.Placeholder_Firmware_Allowed(m_ops.comms().openPortName())) {
             host.Show_Message_Box(DeviceText::placeholderFirmware(), TDeviceBoxKind::Error, TDeviceButtons::Ok,
                                   TDeviceAnswer::Ok);
-            host.Log_Activity(11, DeviceText::placeholderFirmwareLog());
+            host.Log_Activity(TActivityStatus::Upload_Error, DeviceText::placeholderFirmwareLog());
             if (host.Firmware_Window_Showing())
                 host.Firmware_Transfer_Ended();
             break;
         }
-        host.Log_Activity(22);
+        host.Log_Activity(TActivityStatus::Uploading_Firmware);
         QByteArray image;
         try {
             if (wParam <= 1)
@@ -56,7 +56,7 @@ void TFirmwareSteps::handle(quint32 wParam, quint32 step)
         }
         const TBlockWrite w = Write_Next_Block(m_ops, wParam, 30);
         if (w.done) {
-            host.Log_Activity(23);
+            host.Log_Activity(TActivityStatus::Firmware_Uploaded);
             m_ops.post(WM_RC_FW_UPGRADE, 0, s.BL_Active_Flag ? kBootLoaderCommand : kApplicationCommand);
         } else if (w.result == 1) {
             m_ops.post(WM_RC_FW_UPGRADE, wParam + w.length, kWrite);
@@ -72,14 +72,14 @@ void TFirmwareSteps::handle(quint32 wParam, quint32 step)
     case kFailed: {
         const qsizetype maximum = qMax<qsizetype>(1, s.upload_stream.size());
         host.Set_Progress(TDeviceBar::Firmware, maximum, maximum, true);
-        host.Log_Activity(11, DeviceText::firmwareBlockError());
+        host.Log_Activity(TActivityStatus::Upload_Error, DeviceText::firmwareBlockError());
         if (host.Firmware_Window_Showing())
             host.Firmware_Transfer_Ended();
         break;
     }
     case kAbortRequest: s.fw_upg_abort_flag = true; break;
     case kAborted:
-        host.Log_Activity(26);
+        host.Log_Activity(TActivityStatus::Upload_Aborted);
         m_ops.Close_Connection();
         break;
     default: break;
@@ -103,7 +103,7 @@ void TFirmwareSteps::command(quint32 retries, quint32 step)
     const quint32 address = quint32(s.PC_Cfg_FW_Ver) * 65536u + s.PC_Cfg_PartNo;
     if (BL_Command(m_ops.comms(), code, address, 10) == 1) {
         if (step == kApplicationCommand)
-            host.Log_Activity(24);
+            host.Log_Activity(TActivityStatus::Writing_Firmware);
         m_ops.post(WM_RC_FW_UPGRADE, 0, kClose);
     } else {
         m_ops.post(WM_RC_FW_UPGRADE, retries + 1, step);

@@ -41,7 +41,7 @@ void TImageUploadSteps::handle(quint32 wParam, quint32 step)
     case kWrite: {
         const TBlockWrite w = Write_Next_Block(m_ops, wParam, 30);
         if (w.done) {
-            host.Log_Activity(16);
+            host.Log_Activity(TActivityStatus::Images_Uploaded);
             m_ops.post(WM_RC_UPLOAD_IMG, 0, kReset);
         } else if (w.result == 1) {
             m_ops.post(WM_RC_UPLOAD_IMG, wParam + w.length, kWrite);
@@ -64,19 +64,19 @@ void TImageUploadSteps::handle(quint32 wParam, quint32 step)
             else
                 m_ops.post(WM_RC_UPLOAD_IMG, 2, kFailed);
         } else if (BL_Command(m_ops.comms(), BL::kCmdReset, 0, 10) == 1) {
-            host.Log_Activity(10);
+            host.Log_Activity(TActivityStatus::Data_Uploaded);
             m_ops.post(WM_RC_UPLOAD_IMG, 0, kDone);
         } else {
             m_ops.post(WM_RC_UPLOAD_IMG, wParam + 1, kReset);
         }
         break;
     case kDone:
-        host.Log_Activity(20);
+        host.Log_Activity(TActivityStatus::Restarting_RC);
         m_ops.Close_Connection();
         break;
     case kFailed:
         host.Set_Progress(TDeviceBar::Images, m_ops.streamPos, qMax<qsizetype>(1, s.upload_stream.size()), true);
-        host.Log_Activity(11, QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam)));
+        host.Log_Activity(TActivityStatus::Upload_Error, QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam)));
         m_ops.Close_Connection();
         break;
     default: break;
@@ -91,7 +91,7 @@ void TImageUploadSteps::built(const QByteArray& block, const QString& error)
         // A block that cannot be built is not half sent: the upload ends here,
         // saying why, and the link is closed.
         host.Set_Progress(TDeviceBar::Images, 0, 1, true);
-        host.Log_Activity(11, QStringLiteral("(1) Image data: %1").arg(error));
+        host.Log_Activity(TActivityStatus::Upload_Error, QStringLiteral("(1) Image data: %1").arg(error));
         m_ops.Close_Connection();
         return;
     }

@@ -48,15 +48,15 @@ void TRetrieveSteps::handle(quint32 wParam, quint32 step)
             host.Show_Device_Config(s.Project_Device_Config);
             // The project now differs from its file: closing it must ask first.
             s.Set_Modified(true);
-            host.Log_Activity(8);
+            host.Log_Activity(TActivityStatus::Configuration_Retrieved);
         } else {
-            host.Log_Activity(9, QStringLiteral("Config data corrupt"));
+            host.Log_Activity(TActivityStatus::Retrieve_Error, QStringLiteral("Config data corrupt"));
         }
         m_ops.Close_Connection();
         break;
     }
     case kCommsError:
-        host.Log_Activity(9, QStringLiteral("Comms error"));
+        host.Log_Activity(TActivityStatus::Retrieve_Error, QStringLiteral("Comms error"));
         m_ops.Close_Connection();
         break;
     default: break;

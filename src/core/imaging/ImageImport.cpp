@@ -4,6 +4,7 @@
 #include "core/imaging/ImageDecoding.h"
 #include "core/imaging/ImagingError.h"
 #include "core/imaging/PixelFormat.h"
+#include "core/messaging/StatusCodes.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -18,10 +19,6 @@ namespace {
 // into memory at all.
 constexpr qint64 kLargestImportFile = qint64(64) * 1024 * 1024;
 
-const std::array<const char*, 5> kStatusTexts{
-    "Invalid Image File", "Image Dimensions Not Compatible", "Not Enough Free Storage Memory",
-    "Image List Full",    "Image Added Successfully",
-};
 
 struct DecodedFile {
     QImage image;
@@ -71,9 +68,10 @@ int32_t Clamped_File_Size(qint64 size)
 
 QString Import_Status_Text(int code)
 {
-    if (code < 0 || code >= int(kStatusTexts.size()))
+    // The import statuses are the first activity-log codes; one table holds their texts.
+    if (code < Invalid_Image_File || code > Image_Added_Successfully)
         return QString();
-    return QString::fromLatin1(kStatusTexts[size_t(code)]);
+    return Status_Code_Text(code);
 }
 
 QString Image_Display_Name(const QString& name)

@@ -95,7 +95,7 @@ void TProjectCommands::New_Project()
     Show_Project();
     m_session.Set_Modified(true);
     m_view.enableProjectCommands(true);
-    m_view.Log_Activity(27, m_session.project_fullpath);
+    m_view.Log_Activity(TActivityStatus::New_Project_Created, m_session.project_fullpath);
 }
 
 void TProjectCommands::Open_Project()
@@ -124,7 +124,7 @@ void TProjectCommands::Load_Project(const QString& path)
     try {
         if (Load_Project_File(m_session.project_fullpath, m_session.Project_Device_Config, m_session.Handle_List)) {
             Show_Project();
-            m_view.Log_Activity(5, m_session.project_fullpath);
+            m_view.Log_Activity(TActivityStatus::Project_Loaded, m_session.project_fullpath);
             m_view.enableProjectCommands(true);
             return;
         }
@@ -157,7 +157,7 @@ void TProjectCommands::Save_Project_Command()
     if (m_session.project_fullpath.isEmpty() || m_session.Handle_List.empty())
         return;
     if (Save_Project(m_session.project_fullpath))
-        m_view.Log_Activity(6, m_session.project_fullpath);
+        m_view.Log_Activity(TActivityStatus::Project_Saved, m_session.project_fullpath);
 }
 
 void TProjectCommands::Save_Project_As()
@@ -173,7 +173,7 @@ void TProjectCommands::Save_Project_As()
     m_view.Show_Project_Path(m_session.project_fullpath);
     m_view.updateCaption();
     if (saved)
-        m_view.Log_Activity(6, m_session.project_fullpath);
+        m_view.Log_Activity(TActivityStatus::Project_Saved, m_session.project_fullpath);
 }
 
 bool TProjectCommands::Save_Project(const QString& path)
@@ -219,7 +219,7 @@ void TProjectCommands::Close_Project()
     m_session.closing_flag = false;
     m_view.enableProjectCommands(false);
     m_session.Set_Modified(false);
-    m_view.Log_Activity(7, closedPath);
+    m_view.Log_Activity(TActivityStatus::Project_Closed, closedPath);
     m_session.project_fullpath.clear();
     m_session.project_name.clear();
     m_view.Show_Project_Path(QString());
@@ -255,5 +255,5 @@ void TProjectCommands::Show_Project()
     // The stored bytes of such an image stay as they are and are saved back
     // unchanged; only its picture is missing from the window.
     for (const QString& image : undecodable)
-        m_view.Log_Activity(0, image);
+        m_view.Log_Activity(TActivityStatus::Invalid_Image_File, image);
 }

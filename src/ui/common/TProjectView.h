@@ -2,6 +2,7 @@
 // What the project commands need from the window that shows the project.
 // The commands change the session's state; the view shows it.
 
+#include "core/messaging/StatusCodes.h"
 #include "core/model/DeviceConfigRecords.h"
 #include "core/model/ProjectModel.h"
 
@@ -19,6 +20,10 @@ public:
     virtual void updateCaption() = 0;
     virtual void Show_Project_Path(const QString& path) = 0;
     virtual void Log_Activity(int code, const QString& info = QString()) = 0;
+    void Log_Activity(TActivityStatus status, const QString& info = QString())
+    {
+        Log_Activity(static_cast<int>(status), info);
+    }
     // The project pages, or the "No Project Loaded" view.
     virtual void showProjectState(bool projectOpen) = 0;
     // "&Save Project", "Save Project &As..." and "&Close Project".
