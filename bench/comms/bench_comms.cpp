@@ -106,8 +106,6 @@ int main(int argc, char** argv)
         }
         backends = QStringList{args[b + 1]};
     }
-    BL_InitBuffers(BL::kTxBufferSize);
-
     for (const QString& backend : backends) {
         qputenv(kSerialBackendVariable, backend.toLatin1());
         const QByteArray name = backend.toLatin1();

@@ -20,16 +20,13 @@ QByteArray lastFrame(const VirtualController& sim)
 }
 } // namespace
 
-void TestBLcomms::initTestCase()
-{
-    BL_InitBuffers(BL::kTxBufferSize);
-}
+void TestBLcomms::initTestCase() { }
 
 void TestBLcomms::exampleFramesAsReceived()
 {
     SimSession s;
     QVERIFY(s.ok());
-    BL_InitBuffers(BL::kTxBufferSize);
+    BL_InitBuffers(s.comms, BL::kTxBufferSize);
 
     QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 50), 1);
     QCOMPARE(lastFrame(s.sim), hex("010C000000000000965C"));
@@ -49,6 +46,24 @@ void TestBLcomms::exampleFramesAsReceived()
     QCOMPARE(lastFrame(s.sim), hex("01CC8000000000000DA4") + hex("1122"));
     for (const SimFrame& f : s.sim.frames())
         QVERIFY2(f.headerOk && f.dataOk, qPrintable(f.bytes.toHex()));
+}
+
+// The bytes a read request inherits come from the frame before it on the
+// same connection: a write to one controller leaves another connection's
+// read requests as they were.
+void TestBLcomms::connectionsKeepTheirOwnFrames()
+{
+    SimSession a;
+    SimSession b;
+    QVERIFY(a.ok());
+    QVERIFY(b.ok());
+    const uint8_t data[3] = {0x11, 0x22, 0x33};
+    QCOMPARE(BL_WriteBlock(a.comms, BL::kCmdWriteMemory, 0x80000, data, 3, 30), 1);
+    uint8_t block[128] = {};
+    QCOMPARE(BL_ReadBlock(b.comms, BL::kCmdReadMemory, 0x80, nullptr, 0, block, 0, 128, 30), 1);
+    QCOMPARE(lastFrame(b.sim), hex("01CC8000000000000DA4") + hex("0000"));
+    QCOMPARE(BL_ReadBlock(a.comms, BL::kCmdReadMemory, 0x80, nullptr, 0, block, 0, 128, 30), 1);
+    QCOMPARE(lastFrame(a.sim), hex("01CC8000000000000DA4") + hex("1122"));
 }
 
 void TestBLcomms::fullSizeWrite()

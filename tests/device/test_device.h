@@ -6,6 +6,7 @@ class TestBLcomms : public QObject {
 private slots:
     void initTestCase();
     void exampleFramesAsReceived();
+    void connectionsKeepTheirOwnFrames();
     void fullSizeWrite();
     void writeFromStreamAdvancesIt();
     void badWriteLengthSendsNothing();

@@ -107,6 +107,12 @@ public:
     uint16_t RxBuffHead() const { return m_RxBuffHead; }
     uint16_t RxBuffTail() const { return m_RxBuffTail; }
 
+    // The frame last built for this connection. It belongs to the connection,
+    // not to the program: a read request carries on the two bytes after the
+    // header of the frame before it, and two controllers driven at once must
+    // not see each other's frames.
+    std::vector<uint8_t>& TxFrame() { return m_txFrame; }
+
 private:
     enum class RoomWait { Room, Stalled, Ended, Quit, Gone };
 
@@ -151,4 +157,5 @@ private:
     uint32_t m_readInterval = 0;
     bool m_lowLatency = false;
     bool m_lost = false;
+    std::vector<uint8_t> m_txFrame;
 };

@@ -10,17 +10,16 @@
 #include <vector>
 
 namespace {
-std::vector<uint8_t> bl_tx_buffer;
-
-void ensureBuffer()
+std::vector<uint8_t>& txBuffer(TVrexComms& comms)
 {
-    if (bl_tx_buffer.empty())
-        BL_InitBuffers(BL::kTxBufferSize);
+    if (comms.TxFrame().empty())
+        BL_InitBuffers(comms, BL::kTxBufferSize);
+    return comms.TxFrame();
 }
 
-void writeHeader(uint8_t command, uint32_t address, uint16_t L)
+void writeHeader(std::vector<uint8_t>& tx, uint8_t command, uint32_t address, uint16_t L)
 {
-    uint8_t* b = bl_tx_buffer.data();
+    uint8_t* b = tx.data();
     b[0] = BL::kStart;
     b[1] = command;
     b[2] = static_cast<uint8_t>(address);
@@ -32,10 +31,9 @@ void writeHeader(uint8_t command, uint32_t address, uint16_t L)
     Fletcher_Check_Bytes(b, 0, 8);
 }
 
-bool fits(uint16_t L)
+bool fits(const std::vector<uint8_t>& tx, uint16_t L)
 {
-    ensureBuffer();
-    return L == 0 || static_cast<std::size_t>(L) + BL::kHeaderBytes + 2 <= bl_tx_buffer.size();
+    return L == 0 || static_cast<std::size_t>(L) + BL::kHeaderBytes + 2 <= tx.size();
 }
 
 // Attaches a condition set for the duration of one transaction, and detaches
@@ -62,49 +60,49 @@ private:
 int sendAndWait(TVrexComms& comms, uint16_t length, uint16_t timeout)
 {
     // A failed write leaves the reply timer armed: the wait ends by timeout.
-    comms.SendCommData(bl_tx_buffer.data(), length, timeout);
+    comms.SendCommData(txBuffer(comms).data(), length, timeout);
     return comms.WaitForResult();
 }
 } // namespace
 
-void BL_InitBuffers(int size)
+void BL_InitBuffers(TVrexComms& comms, int size)
 {
-    bl_tx_buffer.assign(static_cast<std::size_t>(std::max(size, BL::kHeaderBytes + 2)), 0);
+    comms.TxFrame().assign(static_cast<std::size_t>(std::max(size, BL::kHeaderBytes + 2)), 0);
 }
 
-const uint8_t* BL_TxBuffer()
+const uint8_t* BL_TxBuffer(TVrexComms& comms)
 {
-    ensureBuffer();
-    return bl_tx_buffer.data();
+    return txBuffer(comms).data();
 }
 
-bool BL_BuildFrame(uint8_t command, uint32_t address, const uint8_t* source, uint16_t L)
+bool BL_BuildFrame(TVrexComms& comms, uint8_t command, uint32_t address, const uint8_t* source, uint16_t L)
 {
-    if (!fits(L) || (L > 0 && !source))
+    std::vector<uint8_t>& tx = txBuffer(comms);
+    if (!fits(tx, L) || (L > 0 && !source))
         return false;
-    writeHeader(command, address, L);
+    writeHeader(tx, command, address, L);
     if (L > 0) {
-        std::copy_n(source, L, bl_tx_buffer.data() + BL::kHeaderBytes);
-        Fletcher_Check_Bytes(bl_tx_buffer.data(), BL::kHeaderBytes, L);
+        std::copy_n(source, L, tx.data() + BL::kHeaderBytes);
+        Fletcher_Check_Bytes(tx.data(), BL::kHeaderBytes, L);
     }
     return true;
 }
 
-bool BL_BuildFrame(uint8_t command, uint32_t address, QIODevice* source, uint16_t L)
+bool BL_BuildFrame(TVrexComms& comms, uint8_t command, uint32_t address, QIODevice* source, uint16_t L)
 {
     if (L == 0)
-        return BL_BuildFrame(command, address, static_cast<const uint8_t*>(nullptr), 0);
-    if (!fits(L) || !source)
+        return BL_BuildFrame(comms, command, address, static_cast<const uint8_t*>(nullptr), 0);
+    if (!fits(txBuffer(comms), L) || !source)
         return false;
     std::vector<uint8_t> data(L);
     if (source->read(reinterpret_cast<char*>(data.data()), L) != L)
         return false;
-    return BL_BuildFrame(command, address, data.data(), L);
+    return BL_BuildFrame(comms, command, address, data.data(), L);
 }
 
 int BL_Command(TVrexComms& comms, uint8_t command, uint32_t address, uint16_t timeout)
 {
-    BL_BuildFrame(command, address, static_cast<const uint8_t*>(nullptr), 0);
+    BL_BuildFrame(comms, command, address, static_cast<const uint8_t*>(nullptr), 0);
     AttachedConditions conditions(comms);
     conditions.addStart(BL::kAck, 1, 0);
     conditions.addStart(BL::kNak, 1, 0);
@@ -128,7 +126,7 @@ int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, QIODevic
 {
     // Out-of-range lengths and short streams send nothing: a frame with stale
     // or missing data must never reach the controller's memory.
-    if (L == 0 || L > BL::kMaxData || !BL_BuildFrame(command, address, stream, L))
+    if (L == 0 || L > BL::kMaxData || !BL_BuildFrame(comms, command, address, stream, L))
         return 0;
     return writeBuilt(comms, L, timeout);
 }
@@ -136,7 +134,7 @@ int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, QIODevic
 int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, const uint8_t* data, uint16_t L,
                   uint16_t timeout)
 {
-    if (L == 0 || L > BL::kMaxData || !BL_BuildFrame(command, address, data, L))
+    if (L == 0 || L > BL::kMaxData || !BL_BuildFrame(comms, command, address, data, L))
         return 0;
     return writeBuilt(comms, L, timeout);
 }
@@ -147,7 +145,7 @@ int BL_ReadBlock(TVrexComms& comms, uint8_t command, uint32_t address, const uin
 {
     if (copied)
         *copied = false;
-    if (!BL_BuildFrame(command, address, requestData, requestLength))
+    if (!BL_BuildFrame(comms, command, address, requestData, requestLength))
         return 0;
     const uint16_t size = comms.RxBufferSize;
     // One byte more than the ring buffer: GetReply stores a zero after the copy.

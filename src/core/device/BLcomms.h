@@ -33,16 +33,18 @@ inline constexpr int kMaxData = kTxBufferSize - kHeaderBytes - 2; // 988
 inline constexpr int kReadTrailingBytes = 2;
 } // namespace BL
 
-// Sizes the transmit buffer (zero-filled). Called once at start-up; the other
-// routines size it to 1000 bytes themselves if nobody has.
-void BL_InitBuffers(int size);
-// The frame as it stands in the transmit buffer (for diagnostics and tests).
-const uint8_t* BL_TxBuffer();
+// Sizes the connection's transmit buffer (zero-filled). Called when the
+// connection is set up; the other routines size it to 1000 bytes themselves
+// if nobody has.
+void BL_InitBuffers(TVrexComms& comms, int size);
+// The frame as it stands in the connection's transmit buffer (for
+// diagnostics and tests).
+const uint8_t* BL_TxBuffer(TVrexComms& comms);
 
-// Builds a frame in the transmit buffer. False (nothing changed) when L does
-// not fit the buffer or the source cannot supply L bytes.
-bool BL_BuildFrame(uint8_t command, uint32_t address, const uint8_t* source, uint16_t L);
-bool BL_BuildFrame(uint8_t command, uint32_t address, QIODevice* source, uint16_t L);
+// Builds a frame in the connection's transmit buffer. False (nothing
+// changed) when L does not fit the buffer or the source cannot supply L bytes.
+bool BL_BuildFrame(TVrexComms& comms, uint8_t command, uint32_t address, const uint8_t* source, uint16_t L);
+bool BL_BuildFrame(TVrexComms& comms, uint8_t command, uint32_t address, QIODevice* source, uint16_t L);
 
 // A command without data; 1 ACK, 2 NAK, 0 timeout. A reply starting 0x01
 // ends by timeout (0).

@@ -17,6 +17,6 @@ TVrexComms* Initialise_Comms_Vars(QObject* owner)
 {
     auto* comms = new TVrexComms(owner);
     Apply_Comms_Settings(*comms);
-    BL_InitBuffers(BL::kTxBufferSize);
+    BL_InitBuffers(*comms, BL::kTxBufferSize);
     return comms;
 }
