@@ -5,12 +5,6 @@
 #include "core/imaging/JpegCodec.h"
 #include "core/imaging/PixelFormat.h"
 
-DeviceImageEncoder& DeviceImageEncoder::shared()
-{
-    static thread_local DeviceImageEncoder encoder;
-    return encoder;
-}
-
 void DeviceImageEncoder::Pack_Image_Data(int width, int height, int format)
 {
     m_packer.pack(m_converter.levels(), width, height, format);
@@ -69,15 +63,15 @@ int DeviceImageEncoder::Write_Image_Data(const QImage& bitmap, const TDithering_
 
 QImage Convert_Bitmap(const TDithering_Params& params, const QImage& source, int format, bool want_preview)
 {
-    return DeviceImageEncoder::shared().Convert_Bitmap(params, source, format, want_preview);
+    return DeviceImageEncoder().Convert_Bitmap(params, source, format, want_preview);
 }
 
 int Estimate_Storage_Size(const QImage& bitmap, const TDithering_Params& params, bool compress_images, int format)
 {
-    return DeviceImageEncoder::shared().Estimate_Storage_Size(bitmap, params, compress_images, format);
+    return DeviceImageEncoder().Estimate_Storage_Size(bitmap, params, compress_images, format);
 }
 
 int Cell_Storage_Size(const TCell_object& cell)
 {
-    return DeviceImageEncoder::shared().Cell_Storage_Size(cell);
+    return DeviceImageEncoder().Cell_Storage_Size(cell);
 }

@@ -13,10 +13,6 @@
 
 class DeviceImageEncoder {
 public:
-    // The encoder of the calling thread, for callers that keep none of their
-    // own (the buffers are single-user state).
-    static DeviceImageEncoder& shared();
-
     QImage Convert_Bitmap(const TDithering_Params& params, const QImage& source, int format, bool want_preview)
     {
         return m_converter.Convert_Bitmap(params, source, format, want_preview);
@@ -55,8 +51,9 @@ private:
     QByteArray m_jpeg;
 };
 
-// The same operations on the calling thread's shared encoder. Convert_Bitmap
-// here also leaves its levels for that encoder's Pack_Image_Data.
+// The same operations, each on an encoder of its own: nothing is left behind
+// for a later call to pick up, so they are safe from any thread. Code that
+// converts and then packs keeps a DeviceImageEncoder of its own.
 QImage Convert_Bitmap(const TDithering_Params& params, const QImage& source, int format, bool want_preview);
 int Estimate_Storage_Size(const QImage& bitmap, const TDithering_Params& params, bool compress_images, int format);
 int Cell_Storage_Size(const TCell_object& cell);

@@ -138,7 +138,8 @@ void Check_Storage_Settings(const THandle_List& list)
 
 void Build_Image_Data(QByteArray& stream, const THandle_List& list, TImage_Block_Layout* layout)
 {
-    Build_Image_Data(stream, list, DeviceImageEncoder::shared(), layout);
+    DeviceImageEncoder encoder;
+    Build_Image_Data(stream, list, encoder, layout);
 }
 
 void Build_Image_Data(QByteArray& stream, const THandle_List& list, DeviceImageEncoder& encoder,

@@ -160,7 +160,7 @@ TPrepared_Image Prepare_Import(const QString& path, const TImport_Target& target
         return p;
     }
     try {
-        DeviceImageEncoder& encoder = DeviceImageEncoder::shared();
+        DeviceImageEncoder encoder;
         p.image = std::move(decoded.image);
         p.dithering = Default_Dithering(target.compression_format);
         p.estimate

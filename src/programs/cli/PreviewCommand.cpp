@@ -112,7 +112,7 @@ int runPreview(const QStringList& args)
         return cliFail(error);
 
     try {
-        DeviceImageEncoder& encoder = DeviceImageEncoder::shared();
+        DeviceImageEncoder encoder;
         const QImage preview = encoder.Convert_Bitmap(params, image, format, true);
         encoder.Pack_Image_Data(image.width(), image.height(), format);
         const std::vector<uint8_t>& packed = encoder.packedData();
