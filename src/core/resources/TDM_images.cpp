@@ -9,6 +9,9 @@
 
 namespace {
 
+// The built-in pictures, made once at start-up and only read afterwards (from
+// the window thread), so this pointer is the one global the program keeps:
+// nothing that a device operation or a second controller touches.
 TDM_imagestore* g_imagestore = nullptr;
 
 QString picturePath(const QString& name)
