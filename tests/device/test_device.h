@@ -52,6 +52,7 @@ private slots:
     void retrieveFailuresLeaveTheRecord();
     void versionOneBlockIsConverted();
     void uploadRefusedBeforeConnecting();
+    void twoControllersUploadAtOnce();
     void emptyImageBlockGoesStraightToReset();
     void unbuildableImageBlockEndsTheUpload();
 };

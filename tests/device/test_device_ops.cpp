@@ -219,6 +219,40 @@ void TestDeviceOperations::logSequences()
     QCOMPARE(Frames_Of(rig.sim, 12).last().index, rig.sim.frameCount());
 }
 
+// Two controllers driven from one process at the same time, each through its
+// own connection, queue and operations: the two uploads' steps interleave,
+// and each controller ends with its own project's block, byte for byte.
+void TestDeviceOperations::twoControllersUploadAtOnce()
+{
+    DeviceOpsRig first;
+    DeviceOpsRig second;
+    QVERIFY(first.started && second.started);
+    first.session.Project_Device_Config.theme_colour = 0x0000FF;
+    second.session.Project_Device_Config = Distinct_Record();
+    first.host.serviceText = QStringLiteral("Hall A");
+    second.host.serviceText = QStringLiteral("Hall B\nSecond floor");
+    for (DeviceOpsRig* rig : {&first, &second}) {
+        Create_Default_Handles(rig->session.Handle_List);
+        rig->ops.Set_Verify_Upload(true);
+    }
+
+    QVERIFY(first.ops.upload_data_BitBtnClick());
+    QVERIFY(second.ops.upload_data_BitBtnClick());
+    QVERIFY(first.ops.Busy() && second.ops.Busy());
+    QTRY_VERIFY_WITH_TIMEOUT(Ended(first) && Ended(second), kDeadline);
+
+    for (DeviceOpsRig* rig : {&first, &second}) {
+        QVERIFY(rig->host.boxes.isEmpty());
+        QCOMPARE(rig->sim.memory(0, 1408), Block_Bytes(rig->session.Project_Device_Config));
+        QCOMPARE(Frames_Of(rig->sim, 12).size(), 1);
+        for (const SimFrame& f : rig->sim.frames())
+            QVERIFY2(f.headerOk && f.dataOk, qPrintable(f.bytes.toHex()));
+    }
+    QCOMPARE(Read_Service_Text(first.session.Project_Device_Config), QStringLiteral("Hall A"));
+    QCOMPARE(Read_Service_Text(second.session.Project_Device_Config), QStringLiteral("Hall B\r\nSecond floor"));
+    QVERIFY(first.sim.memory(0, 1408) != second.sim.memory(0, 1408));
+}
+
 void TestDeviceOperations::nakToSecondWriteRetriedFromZero()
 {
     SimOptions o;
