@@ -1,6 +1,7 @@
 #include "core/device/BLcomms.h"
 
 #include "core/comms/TRxCondition.h"
+#include "core/device/DeviceTrace.h"
 #include "core/comms/TVrexComms.h"
 #include "core/model/Fletcher.h"
 
@@ -59,9 +60,19 @@ private:
 
 int sendAndWait(TVrexComms& comms, uint16_t length, uint16_t timeout)
 {
+    const uint8_t* frame = txBuffer(comms).data();
+    const int command = frame[1];
+    const uint32_t address = frame[2] | frame[3] << 8 | frame[4] << 16 | uint32_t(frame[5]) << 24;
     // A failed write leaves the reply timer armed: the wait ends by timeout.
-    comms.SendCommData(txBuffer(comms).data(), length, timeout);
-    return comms.WaitForResult();
+    comms.SendCommData(frame, length, timeout);
+    const int result = comms.WaitForResult();
+    qCDebug(lcDevice).noquote() << QStringLiteral("%1 command %2 at 0x%3, %4 bytes: result %5")
+                                       .arg(comms.PortName)
+                                       .arg(command)
+                                       .arg(address, 0, 16)
+                                       .arg(length)
+                                       .arg(result);
+    return result;
 }
 } // namespace
 

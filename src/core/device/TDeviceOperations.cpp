@@ -1,5 +1,7 @@
 #include "core/device/TDeviceOperations.h"
 
+#include "core/device/DeviceTrace.h"
+
 #include "core/comms/TVrexComms.h"
 #include "core/device/CommPortList.h"
 #include "core/device/DeviceIdentity.h"
@@ -79,6 +81,11 @@ bool TDeviceOperations::event(QEvent* event)
 
 void TDeviceOperations::Handle_Message(int msg, quint32 wParam, quint32 lParam)
 {
+    qCDebug(lcDevice).noquote() << QStringLiteral("%1 message %2 step %3 (%4)")
+                                       .arg(m_comms.PortName)
+                                       .arg(msg)
+                                       .arg(wParam)
+                                       .arg(lParam);
     switch (msg) {
     case WM_RC_CONNECT: m_connect->handle(wParam, lParam); break;
     case WM_RC_RETRIEVE: m_retrieve->handle(wParam, lParam); break;

@@ -1,0 +1,3 @@
+#include "core/device/DeviceTrace.h"
+
+Q_LOGGING_CATEGORY(lcDevice, "corvane.device", QtInfoMsg)
