@@ -6,18 +6,19 @@
 //
 //   bench_device_ops [--backgrounds N]   (default 18: a block of about 2.1 MB)
 
-#include "core/comms/TVrexComms.h"
 #include "ProjectFixtures.h"
+#include "core/comms/TVrexComms.h"
 #include "core/device/CommsSetup.h"
 #include "core/device/DeviceIdentity.h"
 #include "core/device/FirmwareWindowInfo.h"
+#include "core/device/TControllerLink.h"
 #include "core/device/TDeviceHost.h"
 #include "core/device/TDeviceOperations.h"
+#include "core/document/TProjectDocument.h"
 #include "core/imaging/PixelFormat.h"
 #include "core/messaging/TMsgList.h"
 #include "core/messaging/TWindowMessageEvent.h"
 #include "core/model/DeviceConfig.h"
-#include "core/session/TSession.h"
 #include "sim/lib/VirtualController.h"
 
 #include <QElapsedTimer>
@@ -96,7 +97,12 @@ private:
 
 class BenchHost : public TDeviceHost {
 public:
-    BenchHost(TSession& s, TDeviceOperations*& ops, LoopWatch& watch) : m_session(s), m_ops(ops), m_watch(watch) { }
+    BenchHost(TControllerLink& link, TDeviceOperations*& ops, LoopWatch& watch)
+        : m_link(link)
+        , m_ops(ops)
+        , m_watch(watch)
+    {
+    }
 
     void Log_Activity(int code, const QString& info) override
     {
@@ -151,7 +157,7 @@ public:
     void Show_Firmware_Window() override
     {
         m_window = true;
-        Prepare_Firmware_Window(m_session);
+        Prepare_Firmware_Window(m_link);
         m_ops->Start_Firmware_Upgrade();
     }
     bool Firmware_Window_Showing() const override { return m_window; }
@@ -182,7 +188,7 @@ private:
         m_running = false;
     }
 
-    TSession& m_session;
+    TControllerLink& m_link;
     TDeviceOperations*& m_ops;
     LoopWatch& m_watch;
     QElapsedTimer m_clock;
@@ -216,17 +222,19 @@ struct Figures {
     double betweenStepsMs; // per block
 };
 
-Figures Run(int purpose, TSession& session, LoopWatch& watch)
+Figures Run(int purpose, TProjectDocument& document, LoopWatch& watch)
 {
     SimOptions o;
     o.lineRate = true;
     VirtualController sim(o);
     sim.start();
-    std::unique_ptr<TVrexComms> comms(Initialise_Comms_Vars(nullptr));
+    TControllerLink link;
+    link.PC_Cfg_PartNo = 5813;
+    link.PC_Cfg_FW_Ver = 201;
     TMsgList queue;
     TDeviceOperations* ops = nullptr;
-    BenchHost host(session, ops, watch);
-    TDeviceOperations operations(session, *comms, queue, host);
+    BenchHost host(link, ops, watch);
+    TDeviceOperations operations(document, link, queue, host);
     ops = &operations;
     StepWatch steps(host);
     operations.installEventFilter(&steps);
@@ -279,20 +287,18 @@ int main(int argc, char** argv)
         backgrounds = qBound(1, args.at(at + 1).toInt(), kMaxImagesPerHandle);
 
     LoopWatch watch;
-    TSession session;
-    session.Project_Device_Config = New_Project_Config();
-    session.PC_Cfg_PartNo = 5813;
-    session.PC_Cfg_FW_Ver = 201;
-    Print("firmware", Run(kPurposeFirmwareUpgrade, session, watch));
+    TProjectDocument document;
+    document.Project_Device_Config = New_Project_Config();
+    Print("firmware", Run(kPurposeFirmwareUpgrade, document, watch));
 
     // Noise, so that nothing is smaller for being regular.
-    Create_Default_Handles(session.Handle_List);
-    THandle_object& bg = *session.Handle_List[BACKGROUNDS_IDX];
+    Create_Default_Handles(document.Handle_List);
+    THandle_object& bg = *document.Handle_List[BACKGROUNDS_IDX];
     while (int(bg.cells.size()) < backgrounds)
         Add_Fixture_Image(bg, QStringLiteral("NOISE%1").arg(bg.cells.size()),
                           Noise_Picture(bg.width, bg.height, quint32(bg.cells.size()) + 7));
-    for (std::size_t i = 1; i < session.Handle_List.size(); ++i)
-        session.Handle_List[i]->included = false;
-    Print("image upload", Run(kPurposeUpload, session, watch));
+    for (std::size_t i = 1; i < document.Handle_List.size(); ++i)
+        document.Handle_List[i]->included = false;
+    Print("image upload", Run(kPurposeUpload, document, watch));
     return 0;
 }

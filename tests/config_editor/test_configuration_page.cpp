@@ -3,8 +3,8 @@
 #include "test_config_editor.h"
 
 #include "core/storage/DiskIO.h"
-#include "ui/config_editor/TGeneralPage.h"
 #include "ui/common/Thint_Frame.h"
+#include "ui/config_editor/TGeneralPage.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -184,16 +184,16 @@ void TestConfigurationPage::openingNeverModifiesShowingARetrievedRecordDoes()
     Tbmpgen_Form& form = fx.form();
     fx.dialogs().answers.enqueue(path);
     fx.trigger("open_project_MenuItem");
-    QVERIFY(!form.Session().modified);
-    QVERIFY(Same_Bytes(form.Session().Project_Device_Config, rec));
+    QVERIFY(!form.Document().modified);
+    QVERIFY(Same_Bytes(form.Document().Project_Device_Config, rec));
 
     // A retrieve replaces the record and shows it without the loading flag.
     TDevice_Config_v2 retrieved = New_Project_Config();
     retrieved.frost_protection_enabled = 1;
-    form.Session().Project_Device_Config = retrieved;
-    form.Show_Device_Config(form.Session().Project_Device_Config);
-    QVERIFY(form.Session().modified);
-    QVERIFY(Same_Bytes(form.Session().Project_Device_Config, retrieved));
+    form.Document().Project_Device_Config = retrieved;
+    form.Show_Device_Config(form.Document().Project_Device_Config);
+    QVERIFY(form.Document().modified);
+    QVERIFY(Same_Bytes(form.Document().Project_Device_Config, retrieved));
     QVERIFY(form.findChild<QAbstractButton*>(QStringLiteral("frost_protection_CheckBox"))->isChecked());
 }
 
@@ -210,12 +210,12 @@ void TestConfigurationPage::nonAsciiServiceTextSurvivesSaveAndReopen()
 
     for (int cycle = 0; cycle < 3; ++cycle) {
         fx.trigger("save_project_MenuItem");
-        QVERIFY(!form.Session().modified);
+        QVERIFY(!form.Document().modified);
         fx.trigger("close_project_MenuItem");
         fx.dialogs().answers.enqueue(path);
         fx.trigger("open_project_MenuItem");
         QCOMPARE(memo->toPlainText(), text);
-        QVERIFY(!form.Session().modified);
+        QVERIFY(!form.Document().modified);
     }
     TDevice_Config_v2 saved{};
     THandle_List handles;

@@ -4,11 +4,11 @@
 
 #include "TScriptedDeviceHost.h"
 #include "core/comms/TVrexComms.h"
-#include "core/device/CommsSetup.h"
+#include "core/device/TControllerLink.h"
 #include "core/device/TDeviceOperations.h"
+#include "core/document/TProjectDocument.h"
 #include "core/messaging/TMsgList.h"
 #include "core/model/DeviceConfig.h"
-#include "core/session/TSession.h"
 #include "sim/lib/VirtualController.h"
 
 #include <QByteArray>
@@ -16,24 +16,21 @@
 #include <memory>
 
 struct DeviceOpsRig {
-    explicit DeviceOpsRig(const SimOptions& options = {})
-        : sim(options)
-        , comms(Initialise_Comms_Vars(nullptr))
-        , ops(session, *comms, queue, host)
+    explicit DeviceOpsRig(const SimOptions& options = {}) : sim(options), ops(document, link, queue, host)
     {
         started = sim.start();
         ops.Set_Port_Lister([this] { return ports.isEmpty() ? QStringList{sim.portName()} : ports; });
         // The pauses are the controller's; the tests keep them short.
         ops.Set_Timings({10, 20});
         ops.Allow_Placeholder_Firmware_On({sim.portName()});
-        session.Project_Device_Config = New_Project_Config();
-        session.PC_Cfg_PartNo = 5813;
-        session.PC_Cfg_FW_Ver = 201;
+        document.Project_Device_Config = New_Project_Config();
+        link.PC_Cfg_PartNo = 5813;
+        link.PC_Cfg_FW_Ver = 201;
     }
 
     VirtualController sim;
-    TSession session;
-    std::unique_ptr<TVrexComms> comms;
+    TProjectDocument document;
+    TControllerLink link;
     TMsgList queue;
     TScriptedDeviceHost host;
     TDeviceOperations ops;

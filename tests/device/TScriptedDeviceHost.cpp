@@ -29,7 +29,7 @@ void TScriptedDeviceHost::Show_Firmware_Window()
     firmwareWindowShowing = true;
     ++firmwareWindowShows;
     if (upgradeOnShow) {
-        Prepare_Firmware_Window(upgradeOnShow->session());
+        Prepare_Firmware_Window(upgradeOnShow->link());
         upgradeOnShow->Start_Firmware_Upgrade();
     }
 }

@@ -1,5 +1,5 @@
-#include "test_device.h"
 #include "ProjectFixtures.h"
+#include "test_device.h"
 
 #include "DeviceOpsRig.h"
 #include "core/device/DeviceIdentity.h"
@@ -115,21 +115,21 @@ void TestDeviceOperations::purposeByFirmware()
     if (purpose == 3 && refusal.isEmpty()) {
         // Accepted for an upgrade: the firmware window opens on the open link.
         QTRY_VERIFY_WITH_TIMEOUT(rig.host.firmwareWindowShows == 1, kDeadline);
-        QVERIFY(rig.comms->isOpen());
-        QCOMPARE(rig.session.BL_Active_Flag, blActive);
+        QVERIFY(rig.link.comms().isOpen());
+        QCOMPARE(rig.link.BL_Active_Flag, blActive);
         QVERIFY(!rig.host.deviceButtonsEnabled);
         QVERIFY(rig.host.projectAreaEnabled);
         QVERIFY(!rig.host.scanPanelVisible);
         rig.ops.Close_Firmware_Window();
     }
     QTRY_VERIFY_WITH_TIMEOUT(Ended(rig), kDeadline);
-    QVERIFY(!rig.comms->isOpen());
+    QVERIFY(!rig.link.comms().isOpen());
     QVERIFY(rig.host.deviceButtonsEnabled);
     QVERIFY(rig.host.projectAreaEnabled);
     QVERIFY(!rig.host.scanPanelVisible);
-    QCOMPARE(rig.session.BL_Active_Flag, blActive);
+    QCOMPARE(rig.link.BL_Active_Flag, blActive);
     QCOMPARE(rig.host.codes().mid(0, 2), (QList<int>{29, 12}));
-    QCOMPARE(rig.host.log.at(1).info, Firmware_Text(rig.session.RC_PartNo, rig.session.RC_FW_Ver));
+    QCOMPARE(rig.host.log.at(1).info, Firmware_Text(rig.link.RC_PartNo, rig.link.RC_FW_Ver));
     QCOMPARE(rig.host.codes().last(), 13);
     if (!refusal.isEmpty()) {
         QCOMPARE(rig.host.boxes.size(), 1);
@@ -165,10 +165,10 @@ void TestDeviceOperations::logSequences()
     o.initialConfig = Block_Bytes(onController);
     DeviceOpsRig rig(o);
     QVERIFY(rig.started);
-    Create_Default_Handles(rig.session.Handle_List);
-    Add_Image(*rig.session.Handle_List[BACKGROUNDS_IDX], QStringLiteral("SKY"), 1);
-    Add_Image(*rig.session.Handle_List[LOGOS_IDX], QStringLiteral("SUN"), 2);
-    Add_Image(*rig.session.Handle_List[LOGO_THUMBNAILS_IDX], QStringLiteral("SUN"), 3);
+    Create_Default_Handles(rig.document.Handle_List);
+    Add_Image(*rig.document.Handle_List[BACKGROUNDS_IDX], QStringLiteral("SKY"), 1);
+    Add_Image(*rig.document.Handle_List[LOGOS_IDX], QStringLiteral("SUN"), 2);
+    Add_Image(*rig.document.Handle_List[LOGO_THUMBNAILS_IDX], QStringLiteral("SUN"), 3);
     rig.host.sendConfig = config;
     rig.host.sendImages = images;
     rig.host.serviceText = QStringLiteral("Line one\nLine two");
@@ -187,9 +187,9 @@ void TestDeviceOperations::logSequences()
         QCOMPARE(rig.host.log.at(0).info, QStringLiteral("Retrieve configuration"));
         TDevice_Config_v2 expected = onController; // with the check bytes it travelled with
         Build_Upload_Block(expected);
-        QCOMPARE(std::memcmp(&rig.session.Project_Device_Config, &expected, sizeof expected), 0);
+        QCOMPARE(std::memcmp(&rig.document.Project_Device_Config, &expected, sizeof expected), 0);
         QCOMPARE(rig.host.shownConfigs, 1);
-        QVERIFY(rig.session.modified);
+        QVERIFY(rig.document.modified);
         QList<uint32_t> reads;
         for (const SimFrame& f : Frames_Of(rig.sim, 204))
             reads << f.address;
@@ -198,16 +198,16 @@ void TestDeviceOperations::logSequences()
     }
     QCOMPARE(rig.host.log.at(0).info, QStringLiteral("Upload data"));
     // The editor's service text went into the record, whatever was ticked.
-    QCOMPARE(Read_Service_Text(rig.session.Project_Device_Config), QStringLiteral("Line one\r\nLine two"));
+    QCOMPARE(Read_Service_Text(rig.document.Project_Device_Config), QStringLiteral("Line one\r\nLine two"));
     if (config) {
-        const QByteArray expected = Block_Bytes(rig.session.Project_Device_Config);
+        const QByteArray expected = Block_Bytes(rig.document.Project_Device_Config);
         QCOMPARE(rig.sim.memory(0, 1408), expected);
         QCOMPARE(rig.host.progress[0].position, 1408);
         QCOMPARE(rig.host.progress[0].maximum, 1408);
     }
     if (images) {
         QByteArray block;
-        Build_Image_Data(block, rig.session.Handle_List);
+        Build_Image_Data(block, rig.document.Handle_List);
         QVERIFY(block.size() > 512);
         QCOMPARE(rig.sim.memory(0x80000, int(block.size())), block);
         QCOMPARE(rig.host.progress[1].position, block.size());
@@ -227,12 +227,12 @@ void TestDeviceOperations::twoControllersUploadAtOnce()
     DeviceOpsRig first;
     DeviceOpsRig second;
     QVERIFY(first.started && second.started);
-    first.session.Project_Device_Config.theme_colour = 0x0000FF;
-    second.session.Project_Device_Config = Distinct_Record();
+    first.document.Project_Device_Config.theme_colour = 0x0000FF;
+    second.document.Project_Device_Config = Distinct_Record();
     first.host.serviceText = QStringLiteral("Hall A");
     second.host.serviceText = QStringLiteral("Hall B\nSecond floor");
     for (DeviceOpsRig* rig : {&first, &second}) {
-        Create_Default_Handles(rig->session.Handle_List);
+        Create_Default_Handles(rig->document.Handle_List);
         rig->ops.Set_Verify_Upload(true);
     }
 
@@ -243,13 +243,13 @@ void TestDeviceOperations::twoControllersUploadAtOnce()
 
     for (DeviceOpsRig* rig : {&first, &second}) {
         QVERIFY(rig->host.boxes.isEmpty());
-        QCOMPARE(rig->sim.memory(0, 1408), Block_Bytes(rig->session.Project_Device_Config));
+        QCOMPARE(rig->sim.memory(0, 1408), Block_Bytes(rig->document.Project_Device_Config));
         QCOMPARE(Frames_Of(rig->sim, 12).size(), 1);
         for (const SimFrame& f : rig->sim.frames())
             QVERIFY2(f.headerOk && f.dataOk, qPrintable(f.bytes.toHex()));
     }
-    QCOMPARE(Read_Service_Text(first.session.Project_Device_Config), QStringLiteral("Hall A"));
-    QCOMPARE(Read_Service_Text(second.session.Project_Device_Config), QStringLiteral("Hall B\r\nSecond floor"));
+    QCOMPARE(Read_Service_Text(first.document.Project_Device_Config), QStringLiteral("Hall A"));
+    QCOMPARE(Read_Service_Text(second.document.Project_Device_Config), QStringLiteral("Hall B\r\nSecond floor"));
     QVERIFY(first.sim.memory(0, 1408) != second.sim.memory(0, 1408));
 }
 
@@ -267,7 +267,7 @@ void TestDeviceOperations::nakToSecondWriteRetriedFromZero()
     QCOMPARE(rig.host.boxes.at(0).buttons, TDeviceButtons::RetryCancel);
     QCOMPARE(Write_Addresses(rig.sim), (QList<uint32_t>{0, 512, 0, 512, 1024}));
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 21, 15, 10, 20, 13}));
-    QCOMPARE(rig.sim.memory(0, 1408), Block_Bytes(rig.session.Project_Device_Config));
+    QCOMPARE(rig.sim.memory(0, 1408), Block_Bytes(rig.document.Project_Device_Config));
 
     // Cancel instead: log 11 names the configuration data, the bar shows the error.
     DeviceOpsRig cancelled(o);
@@ -302,7 +302,7 @@ void TestDeviceOperations::ignoredResets()
     o.ignoreResets = ignored;
     DeviceOpsRig rig(o);
     QVERIFY(rig.started);
-    Create_Default_Handles(rig.session.Handle_List);
+    Create_Default_Handles(rig.document.Handle_List);
     rig.host.sendConfig = !images;
     rig.host.sendImages = images;
     if (answer >= 0)
@@ -346,13 +346,13 @@ void TestDeviceOperations::retrieveFailuresLeaveTheRecord()
     o.silentAfter = silentAfter;
     DeviceOpsRig rig(o);
     QVERIFY(rig.started);
-    const TDevice_Config_v2 before = rig.session.Project_Device_Config;
+    const TDevice_Config_v2 before = rig.document.Project_Device_Config;
     rig.ops.retrieve_cfg_ButtonClick();
     QTRY_VERIFY_WITH_TIMEOUT(Ended(rig), kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 9, 13}));
     QCOMPARE(rig.host.infoOf(9), info);
-    QCOMPARE(std::memcmp(&rig.session.Project_Device_Config, &before, sizeof before), 0);
-    QVERIFY(!rig.session.modified);
+    QCOMPARE(std::memcmp(&rig.document.Project_Device_Config, &before, sizeof before), 0);
+    QVERIFY(!rig.document.modified);
     QCOMPARE(rig.host.shownConfigs, 0);
     QCOMPARE(Frames_Of(rig.sim, 204).size(), silentAfter ? 7 : 11);
 }
@@ -375,11 +375,11 @@ void TestDeviceOperations::versionOneBlockIsConverted()
     rig.ops.retrieve_cfg_ButtonClick();
     QTRY_VERIFY_WITH_TIMEOUT(Ended(rig), kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 8, 13}));
-    QCOMPARE(rig.session.Project_Device_Config.theme_colour, 0xABCDEFu);
+    QCOMPARE(rig.document.Project_Device_Config.theme_colour, 0xABCDEFu);
     TDevice_Config_v2 expected{};
     Convert_Config_v1(v1, expected);
-    QCOMPARE(std::memcmp(&rig.session.Project_Device_Config, &expected, 178), 0);
-    QCOMPARE(rig.session.Project_Device_Config.scheduler_enabled, uint8_t(0));
+    QCOMPARE(std::memcmp(&rig.document.Project_Device_Config, &expected, 178), 0);
+    QCOMPARE(rig.document.Project_Device_Config.scheduler_enabled, uint8_t(0));
 }
 
 void TestDeviceOperations::uploadRefusedBeforeConnecting()
@@ -393,7 +393,7 @@ void TestDeviceOperations::uploadRefusedBeforeConnecting()
     QCOMPARE(rig.host.boxes.at(0).text, DeviceText::tooManyLines());
     // Unsaved: asked, No is the default and stops.
     rig.host.serviceText = QStringLiteral("a\nb\nc");
-    rig.session.modified = true;
+    rig.document.modified = true;
     QVERIFY(!rig.ops.upload_data_BitBtnClick());
     QCOMPARE(rig.host.boxes.size(), 2);
     QCOMPARE(rig.host.boxes.at(1).text, DeviceText::unsavedUpload());
@@ -406,15 +406,15 @@ void TestDeviceOperations::uploadRefusedBeforeConnecting()
     QVERIFY(rig.ops.upload_data_BitBtnClick());
     QTRY_VERIFY_WITH_TIMEOUT(Ended(rig), kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 21, 15, 10, 20, 13}));
-    QVERIFY(rig.session.modified);
+    QVERIFY(rig.document.modified);
 }
 
 void TestDeviceOperations::emptyImageBlockGoesStraightToReset()
 {
     DeviceOpsRig rig;
     QVERIFY(rig.started);
-    Create_Default_Handles(rig.session.Handle_List);
-    for (auto& h : rig.session.Handle_List)
+    Create_Default_Handles(rig.document.Handle_List);
+    for (auto& h : rig.document.Handle_List)
         h->included = false;
     rig.host.sendConfig = false;
     rig.host.sendImages = true;
@@ -428,9 +428,9 @@ void TestDeviceOperations::unbuildableImageBlockEndsTheUpload()
 {
     DeviceOpsRig rig;
     QVERIFY(rig.started);
-    Create_Default_Handles(rig.session.Handle_List);
-    Add_Image(*rig.session.Handle_List[LOGOS_IDX], QStringLiteral("BROKEN"), 1);
-    rig.session.Handle_List[LOGOS_IDX]->cells[0]->fmxbmp = QImage();
+    Create_Default_Handles(rig.document.Handle_List);
+    Add_Image(*rig.document.Handle_List[LOGOS_IDX], QStringLiteral("BROKEN"), 1);
+    rig.document.Handle_List[LOGOS_IDX]->cells[0]->fmxbmp = QImage();
     rig.host.sendConfig = false;
     rig.host.sendImages = true;
     QVERIFY(rig.ops.upload_data_BitBtnClick());
@@ -439,5 +439,5 @@ void TestDeviceOperations::unbuildableImageBlockEndsTheUpload()
     QVERIFY(rig.host.infoOf(11).startsWith(QStringLiteral("(1) Image data: ")));
     QVERIFY(rig.host.progress[1].error);
     QCOMPARE(Frames_Of(rig.sim, 200).size(), 0);
-    QVERIFY(!rig.comms->isOpen());
+    QVERIFY(!rig.link.comms().isOpen());
 }

@@ -82,7 +82,7 @@ void TestFirmwareOperations::windowLabels()
     QFETCH(QString, modelText);
     QFETCH(QString, rcText);
     QFETCH(QString, availableText);
-    TSession s;
+    TControllerLink s;
     s.RC_PartNo = quint16(partNo);
     s.RC_FW_Ver = quint16(version);
     s.PC_Cfg_PartNo = 5813;
@@ -139,7 +139,7 @@ void TestFirmwareOperations::upgradeByModel()
     QCOMPARE(installs.at(0).index, rig.sim.frameCount());
     QCOMPARE(rig.host.progress[2].position, kFirmwareBytes);
     QVERIFY(!rig.host.progress[2].error);
-    QVERIFY(!rig.comms->isOpen());
+    QVERIFY(!rig.link.comms().isOpen());
     QVERIFY(rig.host.deviceButtonsEnabled);
 }
 
@@ -162,7 +162,7 @@ void TestFirmwareOperations::abortDuringBlock100()
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 22, 26, 13}));
     QCOMPARE(Frames_Of(rig.sim, 200).size(), 100);
     QCOMPARE(Frames_Of(rig.sim, 20).size() + Frames_Of(rig.sim, 14).size(), 0);
-    QVERIFY(!rig.comms->isOpen());
+    QVERIFY(!rig.link.comms().isOpen());
 }
 
 void TestFirmwareOperations::nakOnBlock3ThenUpgradeAgain()
@@ -180,7 +180,7 @@ void TestFirmwareOperations::nakOnBlock3ThenUpgradeAgain()
     QCOMPARE(rig.host.progress[2].position, rig.host.progress[2].maximum);
     QVERIFY(rig.host.boxes.isEmpty());
     // The link stays open and the operation is not over.
-    QVERIFY(rig.comms->isOpen());
+    QVERIFY(rig.link.comms().isOpen());
     QCOMPARE(rig.host.operationEnds, 0);
     QVERIFY(!rig.host.deviceButtonsEnabled);
     QCOMPARE(Frames_Of(rig.sim, 200).size(), 3);
@@ -211,7 +211,7 @@ void TestFirmwareOperations::placeholderRefusedOnOtherPorts()
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 11}));
     QCOMPARE(Frames_Of(rig.sim, 200).size(), 0);
     // Cancel closes the link as after any failed transfer.
-    QVERIFY(rig.comms->isOpen());
+    QVERIFY(rig.link.comms().isOpen());
     rig.ops.Close_Firmware_Window();
     QTRY_VERIFY_WITH_TIMEOUT(rig.host.operationEnds == 1, kDeadline);
     QCOMPARE(rig.host.codes().last(), 13);

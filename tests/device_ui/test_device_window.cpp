@@ -3,6 +3,7 @@
 #include "UiTestFixtures.h"
 #include "core/comms/TVrexComms.h"
 #include "core/device/DeviceTexts.h"
+#include "core/device/TControllerLink.h"
 #include "core/device/TDeviceOperations.h"
 #include "core/imaging/ImageDataBlock.h"
 #include "core/model/DeviceConfig.h"
@@ -110,11 +111,11 @@ void TestDeviceWindow::retrieveShowsTheControllersRecord()
     QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(13), kDeadline);
     QCOMPARE(Device_Codes(form), (QList<int>{29, 12, 8, 13}));
     QCOMPARE(form.Configuration_Page()->generalPage()->serviceText(), QStringLiteral("Retrieved text"));
-    QVERIFY(form.Session().modified);
+    QVERIFY(form.Document().modified);
     QVERIFY(retrieve->isEnabled());
     QVERIFY(!form.Device_Scan_Panel()->isVisible());
     QVERIFY(form.findChild<QWidget*>(QStringLiteral("Project_Panel"))->isEnabled());
-    QVERIFY(!form.VrexComms1()->isOpen());
+    QVERIFY(!form.Link().comms().isOpen());
 }
 
 void TestDeviceWindow::uploadBothThroughThePage()
@@ -123,7 +124,7 @@ void TestDeviceWindow::uploadBothThroughThePage()
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
     for (int idx : {int(LOGOS_IDX), int(LOGO_THUMBNAILS_IDX)}) {
-        const THandle_object& h = *form.Session().Handle_List.at(size_t(idx));
+        const THandle_object& h = *form.Document().Handle_List.at(size_t(idx));
         w.fx.addImage(idx, QStringLiteral("SUN"), Png_Bytes(h.width, h.height, qRgb(200, 120, 10)));
     }
     form.Configuration_Page()->generalPage()->service_text_Memo()->setPlainText(QStringLiteral("Ask for Sam\nDesk 4"));
@@ -140,7 +141,7 @@ void TestDeviceWindow::uploadBothThroughThePage()
     QVERIFY2(Device_Codes(form) == (QList<int>{29, 12, 21, 15, 16, 10, 20, 13}), qPrintable(Log_Text(form)));
     QCOMPARE(w.fx.prompter().questions().size(), 1);
 
-    TSession& s = form.Session();
+    TProjectDocument& s = form.Document();
     QCOMPARE(Read_Service_Text(s.Project_Device_Config), QStringLiteral("Ask for Sam\r\nDesk 4"));
     QCOMPARE(w.sim.memory(0, 1408), Block_Of(s.Project_Device_Config));
     QByteArray images;
@@ -267,7 +268,7 @@ void TestDeviceWindow::cancelDuringTransferAborts()
     QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(13), kDeadline);
     QCOMPARE(Device_Codes(form), (QList<int>{29, 12, 22, 26, 13}));
     QVERIFY(w.sim.writeCount() < 520);
-    QVERIFY(!form.VrexComms1()->isOpen());
+    QVERIFY(!form.Link().comms().isOpen());
     QVERIFY(form.fw_upg_Button()->isEnabled());
 }
 

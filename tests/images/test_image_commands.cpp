@@ -102,7 +102,7 @@ void TestImageCommands::thumbnailsFollowMoveAndDelete()
     QCOMPARE(QColor(thumbs.cells[2]->fmxbmp.pixel(45, 10)), QColor(Qt::green));
     QCOMPARE(TProjectTreePanel::Cell_Of(d.tree()->currentItem())->name, QStringLiteral("A_PNG"));
     QVERIFY(panel->Move_Up_Button()->isEnabled() && panel->Move_Down_Button()->isEnabled());
-    QVERIFY(d.fx.form().Session().modified);
+    QVERIFY(d.fx.form().Document().modified);
 
     // Delete the middle one (A): it goes with its thumbnail, and both
     // handles give back its storage.
@@ -121,7 +121,7 @@ void TestImageCommands::thumbnailsFollowMoveAndDelete()
     QCOMPARE(bgs.memory_usage, before - aSize);
     QCOMPARE(thumbs.memory_usage, thumbBefore - aThumbSize);
     QCOMPARE(d.page()->Memory_Panel()->Usage_Label()->text(),
-             TMemoryUsagePanel::Usage_Text(Project_Storage_Used(d.fx.form().Session().Handle_List)));
+             TMemoryUsagePanel::Usage_Text(Project_Storage_Used(d.fx.form().Document().Handle_List)));
     QCOMPARE(d.page()->Handle_Panel()->Heading_Label()->text(), QStringLiteral(" BACKGROUNDS (2)"));
     // The next sibling is selected.
     QCOMPARE(TProjectTreePanel::Cell_Of(d.tree()->currentItem())->name, QStringLiteral("B_PNG"));
@@ -174,7 +174,7 @@ void TestImageCommands::rename()
     QFETCH(QString, stored);
     ImagesPageDriver d(dir.filePath("rename.cvp"));
     Three_Backgrounds(d, dir.path());
-    d.fx.form().Session().Set_Modified(false);
+    d.fx.form().Document().Set_Modified(false);
     QStringList asked;
     d.page()->Set_Name_Input(
         [&](QWidget*, const QString& title, const QString& prompt, const QString& current) -> std::optional<QString> {
@@ -192,7 +192,7 @@ void TestImageCommands::rename()
     QCOMPARE(d.view()->CellView_List().at(0)->Label1()->text(), stored);
     // The thumbnail keeps the name it was imported with.
     QCOMPARE(d.handle(BG_THUMBNAILS_IDX).cells[0]->name, QStringLiteral("A_PNG"));
-    QCOMPARE(d.fx.form().Session().modified, stored != QLatin1String("A_PNG"));
+    QCOMPARE(d.fx.form().Document().modified, stored != QLatin1String("A_PNG"));
     // Nothing is reported, and no error reaches the user.
     QCOMPARE(d.fx.logRows(), logRows);
     QVERIFY(d.fx.prompter().questions().isEmpty());

@@ -65,10 +65,10 @@ void TestImagesPage::dropFiveOntoTwentySeven()
     QVERIFY(!d.view()->Drag_Label()->isVisible());
     QCOMPARE(d.page()->Handle_Panel()->Heading_Label()->text(), QStringLiteral(" LOGOS (30)"));
     QCOMPARE(d.page()->Handle_Panel()->Storage_Label()->text(), QStringLiteral("%1 bytes").arg(logos.memory_usage));
-    const qint64 used = Project_Storage_Used(d.fx.form().Session().Handle_List);
+    const qint64 used = Project_Storage_Used(d.fx.form().Document().Handle_List);
     QVERIFY(used > 0);
     QCOMPARE(d.page()->Memory_Panel()->Usage_Label()->text(), TMemoryUsagePanel::Usage_Text(used));
-    QVERIFY(d.fx.form().Session().modified);
+    QVERIFY(d.fx.form().Document().modified);
     QVERIFY(d.view()->Drops_Enabled());
     if (qEnvironmentVariableIsSet("IMAGES_SCREENSHOT_DIR"))
         d.fx.form().grab().save(qEnvironmentVariable("IMAGES_SCREENSHOT_DIR") + "/images_page_logos.png");
@@ -85,7 +85,7 @@ void TestImagesPage::refusedFilesAreLoggedAndNothingIsAdded()
         Write_Picture(folder, "background.jpg", 480, 272, Qt::blue),
     };
     d.select(BACKGROUNDS_IDX);
-    d.fx.form().Session().Set_Modified(false);
+    d.fx.form().Document().Set_Modified(false);
     const int rowsBefore = d.fx.logRows();
     d.drop(files);
 
@@ -101,7 +101,7 @@ void TestImagesPage::refusedFilesAreLoggedAndNothingIsAdded()
     QCOMPARE(d.handle(BG_THUMBNAILS_IDX).cells.size(), size_t(1));
     QCOMPARE(d.handle(BG_THUMBNAILS_IDX).cells[0]->fmxbmp.size(), QSize(90, 51));
     QCOMPARE(d.view()->CellView_List().size(), 1);
-    QVERIFY(d.fx.form().Session().modified);
+    QVERIFY(d.fx.form().Document().modified);
 }
 
 void TestImagesPage::dragHighlightAndClientArea()
@@ -175,7 +175,7 @@ void TestImagesPage::closingDuringAnImportStopsIt()
     d.fx.prompter().enqueue(QMessageBox::Yes); // discard the changes
     d.fx.trigger("close_project_MenuItem");
     QVERIFY(!d.page()->Drop_Import()->Running());
-    QVERIFY(d.fx.form().Session().Handle_List.empty());
+    QVERIFY(d.fx.form().Document().Handle_List.empty());
     QCOMPARE(d.tree()->topLevelItemCount(), 0);
     QVERIFY(d.view()->CellView_List().isEmpty());
     const int rows = d.fx.logRows();
@@ -267,16 +267,16 @@ void TestImagesPage::selectionWithinHandleKeepsTheView()
     d.drop({Write_Picture(folder, "a.png", 480, 272, Qt::red), Write_Picture(folder, "b.png", 480, 272, Qt::green)});
     QTreeWidgetItem* root = d.tree()->topLevelItem(BACKGROUNDS_IDX);
     const QList<TImageFrame*> frames = d.view()->CellView_List();
-    const int counter = d.fx.form().Session().cell_frame_counter;
+    const int counter = d.fx.form().Images_Page()->cell_frame_counter;
 
     d.tree()->setCurrentItem(root->child(0));
     d.tree()->setCurrentItem(root->child(1));
     d.tree()->setCurrentItem(root);
     QCOMPARE(d.view()->CellView_List(), frames);
-    QCOMPARE(d.fx.form().Session().cell_frame_counter, counter);
+    QCOMPARE(d.fx.form().Images_Page()->cell_frame_counter, counter);
 
     d.select(LOGOS_IDX);
-    QCOMPARE(d.fx.form().Session().Visible_Handle_Idx, int(LOGOS_IDX));
+    QCOMPARE(d.fx.form().Images_Page()->Visible_Handle_Idx, int(LOGOS_IDX));
     QVERIFY(d.view()->CellView_List().isEmpty());
     QVERIFY(d.view()->Drag_Label()->isVisible());
     d.tree()->setCurrentItem(root->child(1));
@@ -383,5 +383,5 @@ void TestImagesPage::accessibilityTree()
     // The memory figure.
     QAccessibleInterface* figure = QAccessible::queryAccessibleInterface(d.page()->Memory_Panel()->Usage_Label());
     QCOMPARE(figure->text(QAccessible::Name).trimmed(),
-             TMemoryUsagePanel::Usage_Text(Project_Storage_Used(d.fx.form().Session().Handle_List)).trimmed());
+             TMemoryUsagePanel::Usage_Text(Project_Storage_Used(d.fx.form().Document().Handle_List)).trimmed());
 }

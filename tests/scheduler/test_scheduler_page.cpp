@@ -1,7 +1,7 @@
 #include "SchedulerPageFixture.h"
 #include "test_scheduler.h"
 
-#include "core/session/TSession.h"
+#include "core/document/TProjectDocument.h"
 #include "ui/app/Tbmpgen_Form.h"
 #include "ui/config_editor/TConfigurationPage.h"
 
@@ -124,20 +124,20 @@ void TestSchedulerPage::cancelWritesNothing()
 void TestSchedulerPage::pageSitsInTheConfigurationPages()
 {
     Tbmpgen_Form window;
-    TSession& session = window.Session();
+    TProjectDocument& document = window.Document();
     auto* page = qobject_cast<TSchedulerPage*>(window.Configuration_Page()->subPage("scheduler_cfg_TabSheet"));
     QVERIFY(page);
 
     // Showing a project's record leaves it unmodified.
-    Put_Events(session.Project_Device_Config, {{kMonday, 480, 1, 1}});
-    session.Project_Device_Config.scheduler_enabled = 1;
-    session.loading_flag = true;
-    window.Show_Device_Config(session.Project_Device_Config);
-    session.loading_flag = false;
-    QVERIFY(!session.modified);
+    Put_Events(document.Project_Device_Config, {{kMonday, 480, 1, 1}});
+    document.Project_Device_Config.scheduler_enabled = 1;
+    document.loading_flag = true;
+    window.Show_Device_Config(document.Project_Device_Config);
+    document.loading_flag = false;
+    QVERIFY(!document.modified);
     QCOMPARE(page->schedule_dow_Frame(kMonday)->event_list.size(), std::size_t(1));
 
-    // The editor's OK edits the session's record and marks the project.
+    // The editor's OK edits the project's record and marks the project.
     page->schedule_dow_Click_cb_fn(kMonday);
     Tscheduled_events_form* form = page->eventsForm();
     QTRY_VERIFY(form->isVisible());
@@ -145,6 +145,6 @@ void TestSchedulerPage::pageSitsInTheConfigurationPages()
     QTest::mouseClick(form->findChild<QPushButton*>("event_accept_Button"), Qt::LeftButton);
     QTest::mouseClick(form->findChild<QPushButton*>("event_list_ok_Button"), Qt::LeftButton);
     QTRY_VERIFY(!form->isVisible());
-    QCOMPARE(session.Project_Device_Config.daily_schedule[kMonday - 1].event_count, uint32_t(2));
-    QVERIFY(session.modified);
+    QCOMPARE(document.Project_Device_Config.daily_schedule[kMonday - 1].event_count, uint32_t(2));
+    QVERIFY(document.modified);
 }

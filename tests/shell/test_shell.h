@@ -41,7 +41,7 @@ private slots:
     void placeholdersConstruct();
 };
 
-class TestSession : public QObject {
+class TestProjectDocument : public QObject {
     Q_OBJECT
 private slots:
     void setModified_data();

@@ -4,7 +4,7 @@
 
 #include "TScriptedFileDialogs.h"
 #include "TScriptedPrompter.h"
-#include "core/session/TSession.h"
+#include "core/document/TProjectDocument.h"
 #include "ui/app/Tbmpgen_Form.h"
 
 #include <QByteArray>

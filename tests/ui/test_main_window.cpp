@@ -2,10 +2,12 @@
 
 #include "UiTestFixtures.h"
 
+#include "core/device/TControllerLink.h"
 #include "core/messaging/TWindowMessageEvent.h"
 #include "core/messaging/WindowMessages.h"
 #include "ui/app/TActivityLogPanel.h"
 #include "ui/app/TProjectStatusBar.h"
+#include "ui/imaging/TImagesPage.h"
 #include "ui/imaging/TProjectTreePanel.h"
 
 #include <QAction>
@@ -52,16 +54,16 @@ void TestMainWindow::startsWithNoProject()
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     QCOMPARE(f.windowTitle(), kCaption);
-    QVERIFY(!f.Session().modified);
+    QVERIFY(!f.Document().modified);
     QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
     QVERIFY(f.No_Project_View()->isVisible());
     QVERIFY(!f.Project_Pages()->isVisible());
-    QCOMPARE(f.Session().Visible_Handle_Idx, -1);
+    QCOMPARE(f.Images_Page()->Visible_Handle_Idx, -1);
     for (const char* a : {"save_project_MenuItem", "save_project_as_MenuItem", "close_project_MenuItem"})
         QVERIFY2(!fx.action(a)->isEnabled(), a);
     // The carried firmware is version 2.01 of part 5813.
-    QCOMPARE(f.Session().PC_Cfg_FW_Ver, quint16(201));
-    QCOMPARE(f.Session().PC_Cfg_PartNo, quint16(5813));
+    QCOMPARE(f.Link().PC_Cfg_FW_Ver, quint16(201));
+    QCOMPARE(f.Link().PC_Cfg_PartNo, quint16(5813));
     auto* fw = f.findChild<QPushButton*>(QStringLiteral("fw_upg_Button"));
     QVERIFY(fw);
     QCOMPARE(fw->text(), QStringLiteral("Firmware Upgrade (v2.01)"));
@@ -152,10 +154,10 @@ void TestMainWindow::closeQuery()
     }
     QCOMPARE(f.isVisible(), !closes);
     if (!closes && state == QLatin1String("modified")) {
-        QVERIFY(f.Session().modified);
-        QCOMPARE(f.Session().Handle_List.at(LOGOS_IDX)->cells.size(), size_t(1));
+        QVERIFY(f.Document().modified);
+        QCOMPARE(f.Document().Handle_List.at(LOGOS_IDX)->cells.size(), size_t(1));
     } else {
-        QVERIFY(f.Session().Handle_List.empty()); // torn down on close
+        QVERIFY(f.Document().Handle_List.empty()); // torn down on close
     }
 }
 
@@ -208,7 +210,7 @@ void TestMainWindow::showProjectBuildsTheTree()
         QTreeWidgetItem* root = tree->topLevelItem(i);
         QCOMPARE(root->text(0), roots.at(i));
         QCOMPARE(f.Tree_Panel()->Handle_Node(i), root);
-        QCOMPARE(TProjectTreePanel::Handle_Of(root), f.Session().Handle_List.at(size_t(i)).get());
+        QCOMPARE(TProjectTreePanel::Handle_Of(root), f.Document().Handle_List.at(size_t(i)).get());
         QCOMPARE(root->isHidden(), i >= BG_THUMBNAILS_IDX);
         QCOMPARE(bool(root->flags() & Qt::ItemIsSelectable), i < BG_THUMBNAILS_IDX);
     }
@@ -221,7 +223,7 @@ void TestMainWindow::showProjectBuildsTheTree()
 
     // Each image node and its cell know each other, and the cell's pictures
     // come from its stored bytes.
-    TCell_object* lobby = f.Session().Handle_List.at(BACKGROUNDS_IDX)->cells.at(1).get();
+    TCell_object* lobby = f.Document().Handle_List.at(BACKGROUNDS_IDX)->cells.at(1).get();
     QCOMPARE(f.Tree_Panel()->cellNode(lobby), backgrounds->child(1));
     QCOMPARE(TProjectTreePanel::Cell_Of(backgrounds->child(1)), lobby);
     QCOMPARE(lobby->name, QStringLiteral("LOBBY BLUE"));
@@ -236,8 +238,8 @@ void TestMainWindow::showProjectBuildsTheTree()
     QTest::keyClick(tree, Qt::Key_Down);
     QTest::keyClick(tree, Qt::Key_End);
     QVERIFY(!tree->currentItem()->isHidden());
-    QVERIFY(TProjectTreePanel::Handle_Of(tree->currentItem()) != f.Session().Handle_List.at(BG_THUMBNAILS_IDX).get());
-    QVERIFY(!f.Session().modified);
+    QVERIFY(TProjectTreePanel::Handle_Of(tree->currentItem()) != f.Document().Handle_List.at(BG_THUMBNAILS_IDX).get());
+    QVERIFY(!f.Document().modified);
 
     // Show_Project leaves the Configuration page and the upload boxes ready.
     QCOMPARE(f.Project_Pages()->currentIndex(), 0);
@@ -261,8 +263,8 @@ void TestMainWindow::undecodableImageIsReportedAndKept()
 
     // The project opens; the image is listed without a picture, its bytes
     // are kept and the log names it.
-    QCOMPARE(f.Session().project_fullpath, dir.filePath(QStringLiteral("odd.cvp")));
-    const TCell_object* cell = f.Session().Handle_List.at(INFO_SCREENS_IDX)->cells.at(0).get();
+    QCOMPARE(f.Document().project_fullpath, dir.filePath(QStringLiteral("odd.cvp")));
+    const TCell_object* cell = f.Document().Handle_List.at(INFO_SCREENS_IDX)->cells.at(0).get();
     QVERIFY(cell->bmp.isNull());
     QCOMPARE(cell->imgFileData, junk);
     QCOMPARE(f.Tree_Panel()->Project_TreeView()->topLevelItem(INFO_SCREENS_IDX)->child(0)->text(0),
@@ -307,26 +309,4 @@ void TestMainWindow::queuedMessagesDieWithTheWindow()
     // Posted but never released: the window's queue went with the window.
     QTest::qWait(50);
     QCOMPARE(target.received, 1);
-}
-
-void TestMainWindow::windowMessagesReachTheirHandlers()
-{
-    TFormFixture fx;
-    Tbmpgen_Form& f = fx.form();
-    QList<QPair<int, quint32>> seen; // (message, step)
-    f.Set_Message_Handler(WM_RC_CONNECT, [&seen](quint32 wParam, quint32) { seen.append({WM_RC_CONNECT, wParam}); });
-    f.Set_Message_Handler(WM_RC_UPLOAD_CFG, [&seen, &f](quint32, quint32 lParam) {
-        seen.append({WM_RC_UPLOAD_CFG, lParam});
-        if (lParam < 2) // a step posts its successor
-            f.msgList_Post(&f, WM_RC_UPLOAD_CFG, 0, lParam + 1);
-    });
-
-    f.msgList_Post(&f, WM_RC_CONNECT, 3, 2);
-    f.msgList_Post(&f, WM_RC_UPLOAD_CFG, 0, 0);
-    f.msgList_Post(&f, WM_RC_FW_UPGRADE, 0, 0); // no handler: ignored
-
-    QTRY_COMPARE(seen.size(), 4);
-    const QList<QPair<int, quint32>> expected{
-        {WM_RC_CONNECT, 3}, {WM_RC_UPLOAD_CFG, 0}, {WM_RC_UPLOAD_CFG, 1}, {WM_RC_UPLOAD_CFG, 2}};
-    QCOMPARE(seen, expected);
 }

@@ -49,7 +49,7 @@ QString Saved_Project_With_Images(TFormFixture& fx, const QString& path)
     fx.addImage(BG_THUMBNAILS_IDX, QStringLiteral("SUNSET"), Png_Bytes(90, 51, 0xff336699));
     fx.addImage(LOGOS_IDX, QStringLiteral("ACME"), Png_Bytes(125, 85, 0x80ff0000));
     fx.trigger("save_project_MenuItem");
-    return fx.form().Session().project_fullpath;
+    return fx.form().Document().project_fullpath;
 }
 } // namespace
 
@@ -88,13 +88,13 @@ void TestProjectCommands::newProjectIsBoundAndModified()
 
     fx.newProject(dir.filePath(chosen));
 
-    QCOMPARE(f.Session().project_fullpath, dir.filePath(boundTo));
+    QCOMPARE(f.Document().project_fullpath, dir.filePath(boundTo));
     QCOMPARE(f.windowTitle(), QStringLiteral(" ") + name + QStringLiteral(" - Corvane R/C Configurator v2"));
-    QVERIFY(f.Session().modified);
+    QVERIFY(f.Document().modified);
     QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral("M"));
-    QCOMPARE(f.Status_Bar()->Path_Panel()->toolTip(), f.Session().project_fullpath);
-    QCOMPARE(int(f.Session().Handle_List.size()), int(HANDLE_COUNT));
-    QVERIFY(Same_Record(f.Session().Project_Device_Config, New_Project_Config()));
+    QCOMPARE(f.Status_Bar()->Path_Panel()->toolTip(), f.Document().project_fullpath);
+    QCOMPARE(int(f.Document().Handle_List.size()), int(HANDLE_COUNT));
+    QVERIFY(Same_Record(f.Document().Project_Device_Config, New_Project_Config()));
     QVERIFY(f.Project_Pages()->isVisible());
     QVERIFY(!f.No_Project_View()->isVisible());
     QCOMPARE(f.Project_Pages()->currentIndex(), 0);
@@ -102,9 +102,9 @@ void TestProjectCommands::newProjectIsBoundAndModified()
         QVERIFY2(fx.action(a)->isEnabled(), a);
     const LogEntry log = fx.lastLog();
     QCOMPARE(log.description, QStringLiteral("New project created"));
-    QCOMPARE(log.info, f.Session().project_fullpath);
+    QCOMPARE(log.info, f.Document().project_fullpath);
     // Nothing is written until the first save.
-    QVERIFY(!QFileInfo::exists(f.Session().project_fullpath));
+    QVERIFY(!QFileInfo::exists(f.Document().project_fullpath));
     QVERIFY(fx.prompter().questions().isEmpty());
 }
 
@@ -113,18 +113,18 @@ void TestProjectCommands::saveClearsModifiedAndReadsBack()
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     fx.newProject(dir.filePath(QStringLiteral("saved.cvp")));
-    f.Session().Project_Device_Config.theme_colour = 0x123456;
-    f.Session().Set_Modified(true);
+    f.Document().Project_Device_Config.theme_colour = 0x123456;
+    f.Document().Set_Modified(true);
 
     fx.trigger("save_project_MenuItem");
 
-    QVERIFY(!f.Session().modified);
+    QVERIFY(!f.Document().modified);
     QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved"));
-    QCOMPARE(fx.lastLog().info, f.Session().project_fullpath);
+    QCOMPARE(fx.lastLog().info, f.Document().project_fullpath);
     TDevice_Config_v2 rec{};
     THandle_List handles;
-    QVERIFY(Load_Project_File(f.Session().project_fullpath, rec, handles));
+    QVERIFY(Load_Project_File(f.Document().project_fullpath, rec, handles));
     QCOMPARE(rec.theme_colour, 0x123456u);
     QCOMPARE(int(handles.size()), int(HANDLE_COUNT));
 }
@@ -134,28 +134,28 @@ void TestProjectCommands::openNeverMarksModified()
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     const QString path = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("open.cvp")));
-    const TDevice_Config_v2 savedRecord = f.Session().Project_Device_Config;
+    const TDevice_Config_v2 savedRecord = f.Document().Project_Device_Config;
     fx.newProject(dir.filePath(QStringLiteral("other.cvp")));
     fx.prompter().enqueue(QMessageBox::Yes); // discard the unsaved new project
     // An editor reacting to what filling the window changes, as the
     // configuration pages do.
     QObject::connect(f.Tree_Panel()->Project_TreeView(), &QTreeWidget::currentItemChanged, &f,
-                     [&f] { f.Session().Set_Modified(true); });
+                     [&f] { f.Document().Set_Modified(true); });
 
     fx.dialogs().answers.enqueue(path);
     fx.trigger("open_project_MenuItem");
 
-    QVERIFY(!f.Session().modified);
+    QVERIFY(!f.Document().modified);
     QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
-    QCOMPARE(f.Session().project_fullpath, path);
+    QCOMPARE(f.Document().project_fullpath, path);
     QCOMPARE(f.windowTitle(), QStringLiteral(" open - Corvane R/C Configurator v2"));
-    QVERIFY(Same_Record(f.Session().Project_Device_Config, savedRecord));
-    QCOMPARE(f.Session().Handle_List.at(BACKGROUNDS_IDX)->cells.size(), size_t(1));
-    QCOMPARE(f.Session().Handle_List.at(LOGOS_IDX)->cells.at(0)->bmp.size(), QSize(125, 85));
+    QVERIFY(Same_Record(f.Document().Project_Device_Config, savedRecord));
+    QCOMPARE(f.Document().Handle_List.at(BACKGROUNDS_IDX)->cells.size(), size_t(1));
+    QCOMPARE(f.Document().Handle_List.at(LOGOS_IDX)->cells.at(0)->bmp.size(), QSize(125, 85));
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Loaded"));
     QCOMPARE(fx.lastLog().info, path);
     QVERIFY(fx.action("close_project_MenuItem")->isEnabled());
-    QVERIFY(!f.Session().loading_flag);
+    QVERIFY(!f.Document().loading_flag);
 }
 
 void TestProjectCommands::bdpKeepsItsExtension()
@@ -169,9 +169,9 @@ void TestProjectCommands::bdpKeepsItsExtension()
 
     fx.dialogs().answers.enqueue(bdp);
     fx.trigger("open_project_MenuItem");
-    QCOMPARE(f.Session().project_fullpath, bdp);
-    f.Session().Project_Device_Config.theme_colour = 0xABCDEF;
-    f.Session().Set_Modified(true);
+    QCOMPARE(f.Document().project_fullpath, bdp);
+    f.Document().Project_Device_Config.theme_colour = 0xABCDEF;
+    f.Document().Set_Modified(true);
     fx.trigger("save_project_MenuItem");
 
     TDevice_Config_v2 rec{};
@@ -204,7 +204,7 @@ void TestProjectCommands::discardQuestion()
     Tbmpgen_Form& f = fx.form();
     fx.newProject(dir.filePath(QStringLiteral("first.cvp")));
     fx.addImage(INFO_SCREENS_IDX, QStringLiteral("HELP"), Png_Bytes(480, 272, 0xff00ff00));
-    const QString path = f.Session().project_fullpath;
+    const QString path = f.Document().project_fullpath;
     fx.prompter().clear();
     fx.prompter().enqueue(QMessageBox::StandardButton(answer));
     fx.dialogs().answers.enqueue(dir.filePath(QStringLiteral("second.cvp")));
@@ -217,10 +217,10 @@ void TestProjectCommands::discardQuestion()
     QCOMPARE(q.kind, TMsgDlgType::mtConfirmation);
     QCOMPARE(q.buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(q.defaultButton, QMessageBox::No);
-    QCOMPARE(f.Session().project_fullpath == path, kept);
+    QCOMPARE(f.Document().project_fullpath == path, kept);
     if (kept) {
-        QVERIFY(f.Session().modified);
-        QCOMPARE(f.Session().Handle_List.at(INFO_SCREENS_IDX)->cells.size(), size_t(1));
+        QVERIFY(f.Document().modified);
+        QCOMPARE(f.Document().Handle_List.at(INFO_SCREENS_IDX)->cells.size(), size_t(1));
         QCOMPARE(fx.dialogs().shown, 1); // only the first New
     }
 }
@@ -237,14 +237,14 @@ void TestProjectCommands::closeProjectReturnsToNoProject()
     QVERIFY(fx.prompter().questions().isEmpty()); // saved: nothing to ask
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Closed"));
     QCOMPARE(fx.lastLog().info, path);
-    QVERIFY(f.Session().Handle_List.empty());
-    QVERIFY(f.Session().project_fullpath.isEmpty());
+    QVERIFY(f.Document().Handle_List.empty());
+    QVERIFY(f.Document().project_fullpath.isEmpty());
     QCOMPARE(f.windowTitle(), kCaption);
     QVERIFY(f.Status_Bar()->Path_Panel()->text().isEmpty());
     QVERIFY(!f.Project_Pages()->isVisible());
     QVERIFY(f.No_Project_View()->isVisible());
     QCOMPARE(f.Tree_Panel()->Project_TreeView()->topLevelItemCount(), 0);
-    QVERIFY(!f.Session().closing_flag);
+    QVERIFY(!f.Document().closing_flag);
     for (const char* a : {"save_project_MenuItem", "save_project_as_MenuItem", "close_project_MenuItem"})
         QVERIFY2(!fx.action(a)->isEnabled(), a);
     for (const char* a : {"new_project_MenuItem", "open_project_MenuItem", "exit_MenuItem"})
@@ -301,14 +301,14 @@ void TestProjectCommands::unreadableFileGivesErrorAndNoProject()
         QVERIFY2(q.text.contains(messagePart), qPrintable(q.text));
 
     // No project is bound any more, so nothing can be saved over the file.
-    QVERIFY(f.Session().Handle_List.empty());
-    QVERIFY(f.Session().project_fullpath.isEmpty());
-    QVERIFY(!f.Session().modified);
+    QVERIFY(f.Document().Handle_List.empty());
+    QVERIFY(f.Document().project_fullpath.isEmpty());
+    QVERIFY(!f.Document().modified);
     QCOMPARE(f.windowTitle(), kCaption);
     QVERIFY(!f.Project_Pages()->isVisible());
     QVERIFY(!fx.action("save_project_MenuItem")->isEnabled());
     QVERIFY(!fx.action("save_project_as_MenuItem")->isEnabled());
-    QVERIFY(!f.Session().loading_flag);
+    QVERIFY(!f.Document().loading_flag);
     fx.trigger("save_project_MenuItem");
     f.Commands()->Save_Project_Command(); // even past the disabled menu item
     QCOMPARE(fx.prompter().questions().size(), 1);
@@ -327,19 +327,19 @@ void TestProjectCommands::saveAsBindsTheNewPath()
     fx.trigger("save_project_as_MenuItem");
 
     const QString expected = dir.filePath(QStringLiteral("final.cvp"));
-    QCOMPARE(f.Session().project_fullpath, expected);
-    QCOMPARE(f.Session().project_name, QStringLiteral("final"));
+    QCOMPARE(f.Document().project_fullpath, expected);
+    QCOMPARE(f.Document().project_name, QStringLiteral("final"));
     QCOMPARE(f.windowTitle(), QStringLiteral(" final - Corvane R/C Configurator v2"));
     QVERIFY(QFileInfo::exists(expected));
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("draft.cvp"))));
-    QVERIFY(!f.Session().modified);
+    QVERIFY(!f.Document().modified);
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved"));
     QCOMPARE(fx.lastLog().info, expected);
 
     // Cancelling the dialog changes nothing.
     const int rows = fx.logRows();
     fx.trigger("save_project_as_MenuItem");
-    QCOMPARE(f.Session().project_fullpath, expected);
+    QCOMPARE(f.Document().project_fullpath, expected);
     QCOMPARE(fx.logRows(), rows);
 }
 
@@ -349,7 +349,7 @@ void TestProjectCommands::failedSaveKeepsModifiedAndOldFile()
     Tbmpgen_Form& f = fx.form();
     const QString path = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("keep.cvp")));
     const QByteArray before = File_Bytes(path);
-    f.Session().Set_Modified(true);
+    f.Document().Set_Modified(true);
     const int rows = fx.logRows();
     fx.prompter().clear();
     fx.dialogs().answers.enqueue(dir.filePath(QStringLiteral("no/such/folder/x.cvp")));
@@ -359,7 +359,7 @@ void TestProjectCommands::failedSaveKeepsModifiedAndOldFile()
     QCOMPARE(fx.prompter().questions().size(), 1);
     QCOMPARE(fx.prompter().questions().constFirst().kind, TMsgDlgType::mtError);
     QVERIFY(fx.prompter().questions().constFirst().text.contains(QStringLiteral("x.cvp")));
-    QVERIFY(f.Session().modified);
+    QVERIFY(f.Document().modified);
     QCOMPARE(fx.logRows(), rows);
     QCOMPARE(File_Bytes(path), before);
 }
@@ -380,7 +380,7 @@ void TestProjectCommands::serviceTextLineLimit()
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     fx.newProject(dir.filePath(QStringLiteral("service.cvp")));
-    QFile::remove(f.Session().project_fullpath);
+    QFile::remove(f.Document().project_fullpath);
     auto* memo = f.findChild<QPlainTextEdit*>(QStringLiteral("service_text_Memo"));
     QVERIFY(memo);
     memo->setPlainText(text);
@@ -389,11 +389,12 @@ void TestProjectCommands::serviceTextLineLimit()
 
     fx.trigger("save_project_MenuItem");
 
-    QCOMPARE(QFileInfo::exists(f.Session().project_fullpath), saved);
-    QCOMPARE(f.Session().modified, !saved);
+    QCOMPARE(QFileInfo::exists(f.Document().project_fullpath), saved);
+    QCOMPARE(f.Document().modified, !saved);
     if (saved) {
         QVERIFY(fx.prompter().questions().isEmpty());
-        QVERIFY(Read_Service_Text(f.Session().Project_Device_Config).startsWith(QStringLiteral("one\r\ntwo\r\nthree")));
+        QVERIFY(
+            Read_Service_Text(f.Document().Project_Device_Config).startsWith(QStringLiteral("one\r\ntwo\r\nthree")));
     } else {
         QCOMPARE(fx.prompter().questions().size(), 1);
         QCOMPARE(fx.prompter().questions().constFirst().text,
@@ -401,7 +402,7 @@ void TestProjectCommands::serviceTextLineLimit()
         QCOMPARE(fx.prompter().questions().constFirst().kind, TMsgDlgType::mtWarning);
         QCOMPARE(fx.logRows(), rows);
         QCOMPARE(
-            QString::fromLatin1(reinterpret_cast<const char*>(f.Session().Project_Device_Config.service_info_text)),
+            QString::fromLatin1(reinterpret_cast<const char*>(f.Document().Project_Device_Config.service_info_text)),
             QString::fromLatin1(kNewProjectServiceText));
     }
 }
@@ -426,12 +427,12 @@ void TestProjectCommands::serviceTextEditorFollowsTheRecord()
     fx.trigger("open_project_MenuItem");
 
     QCOMPARE(memo->toPlainText(), QStringLiteral("Call 555 0100\nAsk for Ana"));
-    QVERIFY(!f.Session().modified);
+    QVERIFY(!f.Document().modified);
     memo->setPlainText(QStringLiteral("Call 555 0199"));
-    QVERIFY(f.Session().modified);
-    QCOMPARE(Read_Service_Text(f.Session().Project_Device_Config), QStringLiteral("Call 555 0100\r\nAsk for Ana"));
+    QVERIFY(f.Document().modified);
+    QCOMPARE(Read_Service_Text(f.Document().Project_Device_Config), QStringLiteral("Call 555 0100\r\nAsk for Ana"));
     fx.trigger("save_project_MenuItem");
-    QVERIFY(!f.Session().modified);
+    QVERIFY(!f.Document().modified);
     TDevice_Config_v2 saved{};
     THandle_List savedHandles;
     QVERIFY(Load_Project_File(path, saved, savedHandles));
@@ -506,12 +507,12 @@ void TestProjectCommands::openGivenPath()
     fx.prompter().clear();
     f.Commands()->Open_Project_Path(path);
 
-    QVERIFY(!f.Session().modified);
+    QVERIFY(!f.Document().modified);
     if (error.isEmpty()) {
         QVERIFY(fx.prompter().questions().isEmpty());
-        QCOMPARE(f.Session().project_fullpath, path);
+        QCOMPARE(f.Document().project_fullpath, path);
         QCOMPARE(f.windowTitle(), QStringLiteral(" good - Corvane R/C Configurator v2"));
-        QCOMPARE(f.Session().Handle_List.at(LOGOS_IDX)->cells.at(0)->bmp.size(), QSize(125, 85));
+        QCOMPARE(f.Document().Handle_List.at(LOGOS_IDX)->cells.at(0)->bmp.size(), QSize(125, 85));
         QCOMPARE(fx.lastLog().description, QStringLiteral("Project Loaded"));
         QCOMPARE(fx.lastLog().info, path);
         QVERIFY(fx.action("close_project_MenuItem")->isEnabled());
@@ -522,8 +523,8 @@ void TestProjectCommands::openGivenPath()
     QCOMPARE(q.kind, TMsgDlgType::mtError);
     QVERIFY2(q.text.contains(error), qPrintable(q.text));
     QVERIFY(q.text.contains(QFileInfo(path).fileName()) || error == QLatin1String("damaged"));
-    QVERIFY(f.Session().Handle_List.empty());
-    QVERIFY(f.Session().project_fullpath.isEmpty());
+    QVERIFY(f.Document().Handle_List.empty());
+    QVERIFY(f.Document().project_fullpath.isEmpty());
     QCOMPARE(f.windowTitle(), kCaption);
     QVERIFY(!fx.action("save_project_MenuItem")->isEnabled());
     QVERIFY(!fx.action("close_project_MenuItem")->isEnabled());

@@ -43,7 +43,6 @@ private slots:
     void undecodableImageIsReportedAndKept();
     void topLevelHandlerShowsEscapingError();
     void queuedMessagesDieWithTheWindow();
-    void windowMessagesReachTheirHandlers();
 };
 
 class TestDemoSimulator : public QObject {

@@ -2,7 +2,9 @@
 
 #include "core/commissioning/CommissioningLog.h"
 #include "core/comms/TVrexComms.h"
-#include "core/session/TSession.h"
+#include "core/device/TControllerLink.h"
+#include "core/document/TProjectDocument.h"
+#include "core/model/DeviceConfig.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -26,17 +28,17 @@ QString boxLine(const QString& text)
 }
 } // namespace
 
-TCommissioningRecorder::TCommissioningRecorder(TDeviceHost& host, const TSession& session, const TVrexComms& comms,
-                                               QString logPath)
+TCommissioningRecorder::TCommissioningRecorder(TDeviceHost& host, const TProjectDocument& document,
+                                               const TControllerLink& link, QString logPath)
     : m_host(host)
-    , m_session(session)
-    , m_comms(comms)
+    , m_document(document)
+    , m_link(link)
     , m_log(std::move(logPath))
 {
 }
 
-TDeviceAnswer TCommissioningRecorder::Show_Message_Box(const QString& text, TDeviceBoxKind kind,
-                                                       TDeviceButtons buttons, TDeviceAnswer defaultAnswer)
+TDeviceAnswer TCommissioningRecorder::Show_Message_Box(const QString& text, TDeviceBoxKind kind, TDeviceButtons buttons,
+                                                       TDeviceAnswer defaultAnswer)
 {
     if (m_kind != Kind::None)
         m_box = boxLine(text);
@@ -47,9 +49,9 @@ void TCommissioningRecorder::Log_Activity(int code, const QString& info)
 {
     m_host.Log_Activity(code, info);
     if (code == 29) {
-        m_kind = info == QLatin1String("Upload data")        ? Kind::Upload
-                 : info == QLatin1String("Firmware upgrade") ? Kind::Firmware
-                                                             : Kind::None;
+        m_kind = info == QLatin1String("Upload data")   ? Kind::Upload
+            : info == QLatin1String("Firmware upgrade") ? Kind::Firmware
+                                                        : Kind::None;
         m_connected = false;
         m_codes.clear();
         m_failure.clear();
@@ -64,19 +66,18 @@ void TCommissioningRecorder::Log_Activity(int code, const QString& info)
     switch (code) {
     case 12:
         m_connected = true;
-        m_record.port = m_comms.openPortName();
-        m_record.partNumber = m_session.RC_PartNo;
-        m_record.firmware = QString::asprintf("%d.%02d", m_session.RC_FW_Ver / 100, m_session.RC_FW_Ver % 100);
+        m_record.port = m_link.comms().openPortName();
+        m_record.partNumber = m_link.RC_PartNo;
+        m_record.firmware = QString::asprintf("%d.%02d", m_link.RC_FW_Ver / 100, m_link.RC_FW_Ver % 100);
         break;
     case 15:
         m_record.sent << QStringLiteral("config");
-        m_record.configChecksum = QByteArray(
-            reinterpret_cast<const char*>(m_session.RC_Upload_DeviceConfiguration.cfg_rec_v2.checksum), 2);
+        m_record.configChecksum = Upload_Block_Checksum(m_link.upload_stream);
         break;
     case 16:
         m_record.sent << QStringLiteral("images");
-        m_record.imageBlockBytes = m_session.upload_stream.size();
-        m_record.imageBlockSha256 = sha256(m_session.upload_stream);
+        m_record.imageBlockBytes = m_link.upload_stream.size();
+        m_record.imageBlockSha256 = sha256(m_link.upload_stream);
         break;
     case 23:
         if (!m_record.sent.contains(QStringLiteral("firmware")))
@@ -99,7 +100,7 @@ void TCommissioningRecorder::write()
     TCommissioningRecord& r = m_record;
     r.time = QDateTime::currentDateTimeUtc();
     r.seconds = double(m_clock.elapsed()) / 1000.0;
-    r.project = m_session.project_fullpath;
+    r.project = m_document.project_fullpath;
     if (!r.project.isEmpty()) {
         QFile f(r.project);
         if (f.open(QIODevice::ReadOnly))
@@ -109,17 +110,17 @@ void TCommissioningRecorder::write()
         r.verify = TVerifyResult::Failed;
     if (m_kind == Kind::Upload) {
         r.ok = m_codes.contains(20) && !m_codes.contains(11);
-        r.message = r.ok ? QStringLiteral("Data uploaded successfully")
-                    : !m_failure.isEmpty() ? QStringLiteral("Error uploading data: %1").arg(m_failure)
-                    : !m_box.isEmpty()     ? m_box
-                                           : QStringLiteral("the upload did not finish");
+        r.message = r.ok           ? QStringLiteral("Data uploaded successfully")
+            : !m_failure.isEmpty() ? QStringLiteral("Error uploading data: %1").arg(m_failure)
+            : !m_box.isEmpty()     ? m_box
+                                   : QStringLiteral("the upload did not finish");
     } else {
         r.ok = m_codes.lastIndexOf(23) >= 0 && m_codes.lastIndexOf(23) > m_codes.lastIndexOf(11)
-               && !m_codes.contains(26);
-        r.message = r.ok ? QStringLiteral("Firmware uploaded")
-                    : !m_box.isEmpty() && m_failure.isEmpty() ? m_box
-                    : !m_failure.isEmpty()                    ? QStringLiteral("Firmware upgrade failed: %1").arg(m_failure)
-                                                              : QStringLiteral("no firmware was sent");
+            && !m_codes.contains(26);
+        r.message = r.ok                              ? QStringLiteral("Firmware uploaded")
+            : !m_box.isEmpty() && m_failure.isEmpty() ? m_box
+            : !m_failure.isEmpty()                    ? QStringLiteral("Firmware upgrade failed: %1").arg(m_failure)
+                                                      : QStringLiteral("no firmware was sent");
     }
     m_error.clear();
     if (m_log.isEmpty())

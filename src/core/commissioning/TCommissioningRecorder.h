@@ -12,12 +12,13 @@
 #include <QElapsedTimer>
 #include <QString>
 
-class TSession;
-class TVrexComms;
+class TControllerLink;
+class TProjectDocument;
 
 class TCommissioningRecorder : public TDeviceHost {
 public:
-    TCommissioningRecorder(TDeviceHost& host, const TSession& session, const TVrexComms& comms, QString logPath = {});
+    TCommissioningRecorder(TDeviceHost& host, const TProjectDocument& document, const TControllerLink& link,
+                           QString logPath = {});
 
     // No log (the default): nothing is recorded.
     void setLogPath(const QString& path) { m_log = path; }
@@ -51,8 +52,8 @@ private:
     void write();
 
     TDeviceHost& m_host;
-    const TSession& m_session;
-    const TVrexComms& m_comms;
+    const TProjectDocument& m_document;
+    const TControllerLink& m_link;
     QString m_log;
     QString m_error;
     Kind m_kind = Kind::None;

@@ -6,8 +6,9 @@
 // (16-bit big-endian), two check bytes over bytes 0-7, then, when L > 0,
 // L data bytes and two check bytes over them.
 //
-// Results: 1 accepted (or a long enough read reply), 2 refused (NAK),
-// 0 no complete reply before the timeout, negative: the port is closed.
+// Results (BL::kAccepted and the rest below): accepted (or a long enough
+// read reply), refused (NAK), no complete reply before the timeout, or
+// negative: the port is closed.
 
 #include <cstdint>
 
@@ -15,6 +16,12 @@ class QIODevice;
 class TVrexComms;
 
 namespace BL {
+// What a transaction returns. The numbers are the ones traces print.
+inline constexpr int kAccepted = 1;
+inline constexpr int kRefused = 2;
+inline constexpr int kNoReply = 0;
+inline constexpr int kPortIdle = -1;    // nothing outstanding on a closed port
+inline constexpr int kPortClosing = -2; // closed, or its component destroyed, during the wait
 inline constexpr uint8_t kStart = 0x01;
 inline constexpr uint8_t kAck = 0x06;
 inline constexpr uint8_t kNak = 0x15;

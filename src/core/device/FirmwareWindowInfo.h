@@ -4,7 +4,7 @@
 
 #include <QString>
 
-class TSession;
+class TControllerLink;
 
 struct TFirmwareWindowInfo {
     int model = -1;          // Model_Index of the controller's part number
@@ -14,6 +14,6 @@ struct TFirmwareWindowInfo {
     bool known() const { return model >= 0; }
 };
 
-TFirmwareWindowInfo Prepare_Firmware_Window(TSession& session);
+TFirmwareWindowInfo Prepare_Firmware_Window(TControllerLink& link);
 // "PN" followed by the part number and the version, as the window's labels show them.
 QString Firmware_Label_Text(quint16 part_no, quint16 fw_version);

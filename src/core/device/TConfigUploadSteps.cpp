@@ -2,16 +2,16 @@
 
 #include "core/device/BLcomms.h"
 #include "core/device/DeviceTexts.h"
+#include "core/device/TControllerLink.h"
 #include "core/device/TDeviceHost.h"
-#include "core/device/TDeviceOperations.h"
+#include "core/device/TDeviceStepContext.h"
+#include "core/device/TRetriedCommand.h"
 #include "core/device/TStreamWriter.h"
+#include "core/document/TProjectDocument.h"
 #include "core/messaging/WindowMessages.h"
 #include "core/model/DeviceConfig.h"
-#include "core/session/TSession.h"
 
 namespace {
-constexpr int kResetAttempts = 5;
-
 QString Failure_Detail(quint32 code)
 {
     switch (code) {
@@ -25,22 +25,22 @@ QString Failure_Detail(quint32 code)
 
 void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
 {
-    TSession& s = m_ops.session();
+    TControllerLink& link = m_ops.link();
     TDeviceHost& host = m_ops.host();
     switch (step) {
     case kStart:
-        s.RC_Upload_DeviceConfiguration = Build_Upload_Block(s.Project_Device_Config);
-        s.upload_stream = QByteArray(reinterpret_cast<const char*>(&s.RC_Upload_DeviceConfiguration),
-                                     sizeof s.RC_Upload_DeviceConfiguration);
-        m_ops.streamPos = 0;
-        host.Set_Progress(TDeviceBar::Config, 0, s.upload_stream.size(), false);
+        RC_Upload_DeviceConfiguration = Build_Upload_Block(m_ops.document().Project_Device_Config);
+        link.upload_stream = QByteArray(reinterpret_cast<const char*>(&RC_Upload_DeviceConfiguration),
+                                        sizeof RC_Upload_DeviceConfiguration);
+        link.streamPos = 0;
+        host.Set_Progress(TDeviceBar::Config, 0, link.upload_stream.size(), false);
         m_ops.post(WM_RC_UPLOAD_CFG, 0, kWrite);
         break;
     case kWrite: {
         const TBlockWrite w = Write_Next_Block(m_ops, wParam, 100);
         if (w.done) {
             m_ops.post(WM_RC_UPLOAD_CFG, 0, kWritten);
-        } else if (w.result == 1) {
+        } else if (w.result == BL::kAccepted) {
             m_ops.post(WM_RC_UPLOAD_CFG, wParam + w.length, kWrite);
         } else if (host.Show_Message_Box(DeviceText::configWriteError(), TDeviceBoxKind::Error,
                                          TDeviceButtons::RetryCancel, TDeviceAnswer::Retry)
@@ -49,12 +49,12 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
         } else {
             m_ops.post(WM_RC_UPLOAD_CFG, 1, kFailed);
         }
-        host.Set_Progress(TDeviceBar::Config, m_ops.streamPos, s.upload_stream.size(), false);
+        host.Set_Progress(TDeviceBar::Config, link.streamPos, link.upload_stream.size(), false);
         break;
     }
     case kWritten:
         if (verify) {
-            m_readBack = QByteArray(int(sizeof s.RC_Upload_DeviceConfiguration), '\0');
+            m_readBack = QByteArray(int(sizeof RC_Upload_DeviceConfiguration), '\0');
             m_ops.post(WM_RC_UPLOAD_CFG, 0, kVerifyRead);
             break;
         }
@@ -70,24 +70,17 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
         break;
     case kVerifyRead: verifyRead(wParam); break;
     case kReset:
-        if (int(wParam) >= kResetAttempts) {
-            if (host.Show_Message_Box(DeviceText::resetError(), TDeviceBoxKind::Error, TDeviceButtons::RetryCancel,
-                                      TDeviceAnswer::Retry)
-                == TDeviceAnswer::Retry)
-                m_ops.post(WM_RC_UPLOAD_CFG, 0, kReset);
-            else
-                m_ops.post(WM_RC_UPLOAD_CFG, 2, kFailed);
-        } else if (BL_Command(m_ops.comms(), BL::kCmdReset, 0, 10) == 1) {
+        if (Run_Retried_Command(
+                m_ops, {WM_RC_UPLOAD_CFG, kReset, kFailed, 2, BL::kCmdReset, 0, DeviceText::resetError()}, wParam)) {
             host.Log_Activity(TActivityStatus::Restarting_RC);
             m_ops.post(WM_RC_UPLOAD_CFG, 0, kDone);
-        } else {
-            m_ops.post(WM_RC_UPLOAD_CFG, wParam + 1, kReset);
         }
         break;
     case kDone: m_ops.Close_Connection(); break;
     case kFailed:
-        host.Set_Progress(TDeviceBar::Config, m_ops.streamPos, qMax<qsizetype>(1, s.upload_stream.size()), true);
-        host.Log_Activity(TActivityStatus::Upload_Error, QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam)));
+        host.Set_Progress(TDeviceBar::Config, link.streamPos, qMax<qsizetype>(1, link.upload_stream.size()), true);
+        host.Log_Activity(TActivityStatus::Upload_Error,
+                          QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam)));
         m_ops.Close_Connection();
         break;
     default: break;
@@ -97,9 +90,9 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
 void TConfigUploadSteps::verifyRead(quint32 address)
 {
     constexpr quint32 kBlock = 128;
-    TSession& s = m_ops.session();
     auto* raw = reinterpret_cast<uint8_t*>(m_readBack.data());
-    if (BL_ReadBlock(m_ops.comms(), BL::kCmdReadMemory, address, nullptr, 0, raw, int(address), kBlock, 30) != 1) {
+    if (BL_ReadBlock(m_ops.comms(), BL::kCmdReadMemory, address, nullptr, 0, raw, int(address), kBlock, 30)
+        != BL::kAccepted) {
         m_ops.post(WM_RC_UPLOAD_CFG, 3, kFailed);
         return;
     }
@@ -107,7 +100,7 @@ void TConfigUploadSteps::verifyRead(quint32 address)
         m_ops.post(WM_RC_UPLOAD_CFG, address + kBlock, kVerifyRead);
         return;
     }
-    const QByteArray written(reinterpret_cast<const char*>(&s.RC_Upload_DeviceConfiguration),
-                             sizeof s.RC_Upload_DeviceConfiguration);
+    const QByteArray written(reinterpret_cast<const char*>(&RC_Upload_DeviceConfiguration),
+                             sizeof RC_Upload_DeviceConfiguration);
     m_ops.post(WM_RC_UPLOAD_CFG, m_readBack == written ? 0 : 3, m_readBack == written ? kVerified : kFailed);
 }

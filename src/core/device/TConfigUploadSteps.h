@@ -4,9 +4,11 @@
 // from address 0, optionally read back and compared, then the image upload
 // or the restart.
 
+#include "core/model/DeviceConfigRecords.h"
+
 #include <QByteArray>
 
-class TDeviceOperations;
+class TDeviceStepContext;
 
 class TConfigUploadSteps {
 public:
@@ -21,7 +23,7 @@ public:
         kFailed = 11
     };
 
-    explicit TConfigUploadSteps(TDeviceOperations& ops) : m_ops(ops) { }
+    explicit TConfigUploadSteps(TDeviceStepContext& ops) : m_ops(ops) { }
 
     // Read the block back after writing it and compare before going on; a
     // difference or a read that fails ends the upload with log 11 (code 3).
@@ -32,6 +34,8 @@ public:
 private:
     void verifyRead(quint32 address);
 
-    TDeviceOperations& m_ops;
+    TDeviceStepContext& m_ops;
+    // The block as sent, and as read back when verifying.
+    TDeviceConfiguration RC_Upload_DeviceConfiguration{};
     QByteArray m_readBack;
 };

@@ -4,12 +4,12 @@
 #include "core/device/ControllerProbe.h"
 #include "core/device/DeviceIdentity.h"
 #include "core/device/DeviceTexts.h"
+#include "core/device/TControllerLink.h"
 #include "core/device/TDeviceHost.h"
-#include "core/device/TDeviceOperations.h"
+#include "core/device/TDeviceStepContext.h"
 #include "core/messaging/WindowMessages.h"
-#include "core/session/TSession.h"
 
-TConnectSteps::TConnectSteps(TDeviceOperations& ops) : m_ops(ops)
+TConnectSteps::TConnectSteps(TDeviceStepContext& ops) : m_ops(ops)
 {
     for (QTimer* t : {&data_upload_pause_Timer, &fw_upload_pause_Timer}) {
         t->setSingleShot(true);
@@ -26,9 +26,9 @@ void TConnectSteps::handle(quint32 step, quint32 purpose)
     TDeviceHost& host = m_ops.host();
     switch (step) {
     case kStart: {
-        TSession& s = m_ops.session();
-        s.RC_PartNo = 0;
-        s.RC_FW_Ver = 0;
+        TControllerLink& link = m_ops.link();
+        link.RC_PartNo = 0;
+        link.RC_FW_Ver = 0;
         m_ops.setBusy(true);
         host.Enable_Project_Area(false);
         host.Enable_Device_Buttons(false);
@@ -96,26 +96,26 @@ void TConnectSteps::probe(quint32 purpose)
         m_ops.post(WM_RC_CONNECT, kNextPort, purpose);
         return;
     }
-    TSession& s = m_ops.session();
-    s.RC_PartNo = r.part_no;
-    s.RC_FW_Ver = r.fw_version;
+    TControllerLink& link = m_ops.link();
+    link.RC_PartNo = r.part_no;
+    link.RC_FW_Ver = r.fw_version;
     accept(purpose);
 }
 
 void TConnectSteps::accept(quint32 purpose)
 {
-    TSession& s = m_ops.session();
+    TControllerLink& link = m_ops.link();
     TDeviceHost& host = m_ops.host();
-    host.Log_Activity(TActivityStatus::Connected, Firmware_Text(s.RC_PartNo, s.RC_FW_Ver));
+    host.Log_Activity(TActivityStatus::Connected, Firmware_Text(link.RC_PartNo, link.RC_FW_Ver));
     // The same decision corvane-cli identify reports, in the same order:
     // boot loader, unknown version, then what the purpose needs.
-    switch (Connect_Verdict(s.RC_PartNo, s.RC_FW_Ver, int(purpose))) {
+    switch (Connect_Verdict(link.RC_PartNo, link.RC_FW_Ver, int(purpose))) {
     case TConnect_Verdict::Yes: m_ops.post(WM_RC_CONNECT, kConnected, purpose); break;
     case TConnect_Verdict::Needs_Application_Firmware: refuse(DeviceText::needsApplication()); break;
     case TConnect_Verdict::Not_Compatible: refuse(DeviceText::notCompatible()); break;
     case TConnect_Verdict::Needs_Firmware_Upgrade: refuse(DeviceText::needsUpgrade()); break;
     }
-    s.BL_Active_Flag = s.RC_PartNo == RC_Model_Table[0].bl_part_no;
+    link.BL_Active_Flag = link.RC_PartNo == RC_Model_Table[0].bl_part_no;
     host.Show_Scan_Panel(false);
     host.Enable_Project_Area(true);
 }

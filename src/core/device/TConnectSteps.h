@@ -8,14 +8,14 @@
 #include <QStringList>
 #include <QTimer>
 
-class TDeviceOperations;
+class TDeviceStepContext;
 
 class TConnectSteps : public QObject {
     Q_OBJECT
 public:
     enum Step : quint32 { kStart = 0, kNextPort = 1, kConnected = 2, kAfterDataPause = 3, kAfterFirmwarePause = 4 };
 
-    explicit TConnectSteps(TDeviceOperations& ops);
+    explicit TConnectSteps(TDeviceStepContext& ops);
 
     void handle(quint32 step, quint32 purpose);
 
@@ -29,7 +29,7 @@ private:
     void refuse(const QString& text);
     void notFound();
 
-    TDeviceOperations& m_ops;
+    TDeviceStepContext& m_ops;
     QStringList port_list;
     int scan_index = 0;
     // Ports that could not be opened for lack of permission, with the fix.

@@ -8,45 +8,46 @@
 #include "core/device/DeviceTexts.h"
 #include "core/device/TConfigUploadSteps.h"
 #include "core/device/TConnectSteps.h"
+#include "core/device/TControllerLink.h"
 #include "core/device/TDeviceHost.h"
 #include "core/device/TFirmwareSteps.h"
 #include "core/device/TImageUploadSteps.h"
 #include "core/device/TRetrieveSteps.h"
+#include "core/document/TProjectDocument.h"
 #include "core/messaging/TMsgList.h"
 #include "core/messaging/TWindowMessageEvent.h"
 #include "core/messaging/WindowMessages.h"
 #include "core/model/DeviceConfig.h"
-#include "core/session/TSession.h"
 
 #include <QCoreApplication>
 
-TDeviceOperations::TDeviceOperations(TSession& session, TVrexComms& comms, TMsgList& queue, TDeviceHost& host,
-                                     QObject* parent)
+TDeviceOperations::TDeviceOperations(TProjectDocument& document, TControllerLink& link, TMsgList& queue,
+                                     TDeviceHost& host, QObject* parent)
     : QObject(parent)
-    , m_session(session)
-    , m_comms(comms)
+    , m_document(document)
+    , m_link(link)
     , m_queue(queue)
     , m_host(host)
-    , m_connect(std::make_unique<TConnectSteps>(*this))
-    , m_retrieve(std::make_unique<TRetrieveSteps>(*this))
-    , m_configUpload(std::make_unique<TConfigUploadSteps>(*this))
-    , m_imageUpload(std::make_unique<TImageUploadSteps>(*this))
-    , m_firmware(std::make_unique<TFirmwareSteps>(*this))
+    , m_connect(std::make_unique<TConnectSteps>(static_cast<TDeviceStepContext&>(*this)))
+    , m_retrieve(std::make_unique<TRetrieveSteps>(static_cast<TDeviceStepContext&>(*this)))
+    , m_configUpload(std::make_unique<TConfigUploadSteps>(static_cast<TDeviceStepContext&>(*this)))
+    , m_imageUpload(std::make_unique<TImageUploadSteps>(static_cast<TDeviceStepContext&>(*this)))
+    , m_firmware(std::make_unique<TFirmwareSteps>(static_cast<TDeviceStepContext&>(*this)))
 {
 }
 
 TDeviceOperations::~TDeviceOperations() = default;
 
-void TDeviceOperations::Set_Message_Window(QObject* window)
+TVrexComms& TDeviceOperations::comms() const
 {
-    m_window = window ? window : this;
+    return m_link.comms();
 }
 
 QStringList TDeviceOperations::List_Ports() const
 {
     if (m_portLister)
         return m_portLister();
-    return Get_CommPort_List(QStringLiteral("FTDI"), m_session.explicitPorts);
+    return Get_CommPort_List(QStringLiteral("FTDI"), m_link.explicitPorts);
 }
 
 bool TDeviceOperations::Placeholder_Firmware_Allowed(const QString& port) const
@@ -61,12 +62,12 @@ void TDeviceOperations::Set_Verify_Upload(bool verify)
 
 void TDeviceOperations::post(int msg, quint32 wParam, quint32 lParam)
 {
-    m_queue.msgList_Post(m_window, msg, wParam, lParam);
+    m_queue.msgList_Post(this, msg, wParam, lParam);
 }
 
 void TDeviceOperations::postDirect(int msg, quint32 wParam, quint32 lParam)
 {
-    QCoreApplication::postEvent(m_window, new TWindowMessageEvent(msg, wParam, lParam));
+    QCoreApplication::postEvent(this, new TWindowMessageEvent(msg, wParam, lParam));
 }
 
 bool TDeviceOperations::event(QEvent* event)
@@ -81,11 +82,8 @@ bool TDeviceOperations::event(QEvent* event)
 
 void TDeviceOperations::Handle_Message(int msg, quint32 wParam, quint32 lParam)
 {
-    qCDebug(lcDevice).noquote() << QStringLiteral("%1 message %2 step %3 (%4)")
-                                       .arg(m_comms.PortName)
-                                       .arg(msg)
-                                       .arg(wParam)
-                                       .arg(lParam);
+    qCDebug(lcDevice).noquote()
+        << QStringLiteral("%1 message %2 step %3 (%4)").arg(comms().PortName).arg(msg).arg(wParam).arg(lParam);
     switch (msg) {
     case WM_RC_CONNECT: m_connect->handle(wParam, lParam); break;
     case WM_RC_RETRIEVE: m_retrieve->handle(wParam, lParam); break;
@@ -124,7 +122,7 @@ bool TDeviceOperations::upload_data_BitBtnClick()
                                 TDeviceAnswer::Ok);
         return false;
     }
-    if (m_session.modified
+    if (m_document.modified
         && m_host.Show_Message_Box(DeviceText::unsavedUpload(), TDeviceBoxKind::Confirmation, TDeviceButtons::YesNo,
                                    TDeviceAnswer::No)
             != TDeviceAnswer::Yes)
@@ -135,7 +133,7 @@ bool TDeviceOperations::upload_data_BitBtnClick()
     QString crlf = text;
     crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    Write_Service_Text(crlf, m_session.Project_Device_Config);
+    Write_Service_Text(crlf, m_document.Project_Device_Config);
     m_busy = true;
     m_host.Enable_Upload_Boxes(false);
     m_host.Set_Progress(TDeviceBar::Config, 0, 1, false);
@@ -147,7 +145,7 @@ bool TDeviceOperations::upload_data_BitBtnClick()
 
 void TDeviceOperations::Start_Firmware_Upgrade()
 {
-    post(WM_RC_FW_UPGRADE, quint32(Model_Index(m_session.RC_PartNo)), 0);
+    post(WM_RC_FW_UPGRADE, quint32(Model_Index(m_link.RC_PartNo)), 0);
 }
 
 void TDeviceOperations::Request_Upgrade_Abort()
@@ -165,7 +163,7 @@ void TDeviceOperations::Close_Connection()
     m_host.Enable_Upload_Boxes(true);
     if (m_host.Firmware_Window_Showing())
         m_host.Firmware_Transfer_Ended();
-    m_comms.CloseComm();
+    comms().CloseComm();
     m_busy = false;
     m_host.Enable_Device_Buttons(true);
     m_host.Log_Activity(TActivityStatus::Comms_Link_Closed);

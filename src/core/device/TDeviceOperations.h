@@ -7,8 +7,10 @@
 // sees goes through the host (TDeviceHost), so the main window, corvane-cli
 // and the tests drive the very same steps.
 //
-// The messages go to a message window: this object itself, or one set with
-// Set_Message_Window that hands them to Handle_Message (the main window).
+// The messages come back to this object (Handle_Message); the steps reach
+// their surroundings only through TDeviceStepContext.
+
+#include "core/device/TDeviceStepContext.h"
 
 #include <QObject>
 #include <QStringList>
@@ -18,41 +20,36 @@
 
 class TConfigUploadSteps;
 class TConnectSteps;
+class TControllerLink;
 class TDeviceHost;
+class TProjectDocument;
 class TFirmwareSteps;
 class TImageUploadSteps;
 class TMsgList;
 class TRetrieveSteps;
-class TSession;
-class TVrexComms;
 
-class TDeviceOperations : public QObject {
+class TDeviceOperations : public QObject, private TDeviceStepContext {
     Q_OBJECT
 public:
-    struct TTimings {
-        int scanDelayMs = 500; // before the ports are listed
-        int pauseMs = 1500;    // between connecting and uploading or showing the firmware window
-    };
+    using TTimings = TDeviceTimings;
     using TPortLister = std::function<QStringList()>;
 
-    TDeviceOperations(TSession& session, TVrexComms& comms, TMsgList& queue, TDeviceHost& host,
+    TDeviceOperations(TProjectDocument& document, TControllerLink& link, TMsgList& queue, TDeviceHost& host,
                       QObject* parent = nullptr);
     ~TDeviceOperations() override;
 
-    void Set_Message_Window(QObject* window);
-    QObject* Message_Window() const { return m_window; }
     void Set_Timings(const TTimings& timings) { m_timings = timings; }
-    const TTimings& Timings() const { return m_timings; }
-    // The ports to probe, in order. Default: the session's named ports, then
+    const TTimings& Timings() const override { return m_timings; }
+    // The ports to probe, in order. Default: the link's named ports, then
     // the FTDI adapters' ports.
     void Set_Port_Lister(TPortLister lister) { m_portLister = std::move(lister); }
-    QStringList List_Ports() const;
+    QStringList List_Ports() const override;
     // The carried firmware is a placeholder unless the build embeds real
     // images; it is only ever sent to the ports allowed here (the virtual
     // controller's), or to any port when everywhere is set.
     void Allow_Placeholder_Firmware_On(const QStringList& ports) { m_placeholderPorts = ports; }
     void Allow_Placeholder_Firmware_Everywhere(bool allowed) { m_placeholderEverywhere = allowed; }
-    bool Placeholder_Firmware_Allowed(const QString& port) const;
+    bool Placeholder_Firmware_Allowed(const QString& port) const override;
     // A configuration upload reads the block back and compares it before the
     // controller is restarted.
     void Set_Verify_Upload(bool verify);
@@ -75,32 +72,28 @@ public:
     // One handler per message number, branching on the step it carries.
     void Handle_Message(int msg, quint32 wParam, quint32 lParam);
     // Ends a device operation: enables the controls again, closes the port, logs 13.
-    void Close_Connection();
+    void Close_Connection() override;
     // True from a device button until the connection closes or the scan
     // ends without a controller.
     bool Busy() const { return m_busy; }
 
-    // --- for the steps ---
-    TSession& session() const { return m_session; }
-    TVrexComms& comms() const { return m_comms; }
-    TDeviceHost& host() const { return m_host; }
-    void post(int msg, quint32 wParam, quint32 lParam);
-    // Straight to the message window, not through the queue.
-    void postDirect(int msg, quint32 wParam, quint32 lParam);
-    void setBusy(bool busy) { m_busy = busy; }
-    // The bytes of the upload in progress are the session's upload_stream;
-    // this is the next one to send.
-    qsizetype streamPos = 0;
+    TProjectDocument& document() const override { return m_document; }
+    TControllerLink& link() const override { return m_link; }
+    TDeviceHost& host() const override { return m_host; }
 
 protected:
     bool event(QEvent* event) override;
 
 private:
-    TSession& m_session;
-    TVrexComms& m_comms;
+    TVrexComms& comms() const override;
+    void post(int msg, quint32 wParam, quint32 lParam) override;
+    void postDirect(int msg, quint32 wParam, quint32 lParam);
+    void setBusy(bool busy) override { m_busy = busy; }
+
+    TProjectDocument& m_document;
+    TControllerLink& m_link;
     TMsgList& m_queue;
     TDeviceHost& m_host;
-    QObject* m_window = this;
     TTimings m_timings;
     TPortLister m_portLister;
     QStringList m_placeholderPorts;

@@ -3,26 +3,24 @@
 #include "core/comms/TVrexComms.h"
 #include "core/device/BLcomms.h"
 #include "core/device/DeviceTexts.h"
+#include "core/device/TControllerLink.h"
 #include "core/device/TDeviceHost.h"
-#include "core/device/TDeviceOperations.h"
+#include "core/device/TDeviceStepContext.h"
+#include "core/device/TRetriedCommand.h"
 #include "core/device/TStreamWriter.h"
+#include "core/document/TProjectDocument.h"
 #include "core/messaging/WindowMessages.h"
 #include "core/resources/CarriedData.h"
-#include "core/session/TSession.h"
 
 #include <exception>
 
-namespace {
-constexpr int kCommandAttempts = 5;
-}
-
 void TFirmwareSteps::handle(quint32 wParam, quint32 step)
 {
-    TSession& s = m_ops.session();
+    TControllerLink& link = m_ops.link();
     TDeviceHost& host = m_ops.host();
     switch (step) {
     case kStart: {
-        s.fw_upg_abort_flag = false;
+        fw_upg_abort_flag = false;
         if (Carried_Firmware_Is_Placeholder() && !m_ops.Placeholder_Firmware_Allowed(m_ops.comms().openPortName())) {
             host.Show_Message_Box(DeviceText::placeholderFirmware(), TDeviceBoxKind::Error, TDeviceButtons::Ok,
                                   TDeviceAnswer::Ok);
@@ -40,8 +38,8 @@ void TFirmwareSteps::handle(quint32 wParam, quint32 step)
         } catch (const std::exception&) {
             image.clear();
         }
-        s.upload_stream = image;
-        m_ops.streamPos = 0;
+        link.upload_stream = image;
+        link.streamPos = 0;
         host.Set_Progress(TDeviceBar::Firmware, 0, qMax<qsizetype>(1, image.size()), false);
         if (image.isEmpty())
             m_ops.post(WM_RC_FW_UPGRADE, 0, kFailed);
@@ -50,34 +48,34 @@ void TFirmwareSteps::handle(quint32 wParam, quint32 step)
         break;
     }
     case kWrite: {
-        if (s.fw_upg_abort_flag) {
+        if (fw_upg_abort_flag) {
             m_ops.post(WM_RC_FW_UPGRADE, 0, kAborted);
             break;
         }
         const TBlockWrite w = Write_Next_Block(m_ops, wParam, 30);
         if (w.done) {
             host.Log_Activity(TActivityStatus::Firmware_Uploaded);
-            m_ops.post(WM_RC_FW_UPGRADE, 0, s.BL_Active_Flag ? kBootLoaderCommand : kApplicationCommand);
-        } else if (w.result == 1) {
+            m_ops.post(WM_RC_FW_UPGRADE, 0, link.BL_Active_Flag ? kBootLoaderCommand : kApplicationCommand);
+        } else if (w.result == BL::kAccepted) {
             m_ops.post(WM_RC_FW_UPGRADE, wParam + w.length, kWrite);
         } else {
             m_ops.post(WM_RC_FW_UPGRADE, 0, kFailed);
         }
-        host.Set_Progress(TDeviceBar::Firmware, m_ops.streamPos, s.upload_stream.size(), false);
+        host.Set_Progress(TDeviceBar::Firmware, link.streamPos, link.upload_stream.size(), false);
         break;
     }
     case kBootLoaderCommand:
     case kApplicationCommand: command(wParam, step); break;
     case kClose: m_ops.Close_Connection(); break;
     case kFailed: {
-        const qsizetype maximum = qMax<qsizetype>(1, s.upload_stream.size());
+        const qsizetype maximum = qMax<qsizetype>(1, link.upload_stream.size());
         host.Set_Progress(TDeviceBar::Firmware, maximum, maximum, true);
         host.Log_Activity(TActivityStatus::Upload_Error, DeviceText::firmwareBlockError());
         if (host.Firmware_Window_Showing())
             host.Firmware_Transfer_Ended();
         break;
     }
-    case kAbortRequest: s.fw_upg_abort_flag = true; break;
+    case kAbortRequest: fw_upg_abort_flag = true; break;
     case kAborted:
         host.Log_Activity(TActivityStatus::Upload_Aborted);
         m_ops.Close_Connection();
@@ -88,24 +86,13 @@ void TFirmwareSteps::handle(quint32 wParam, quint32 step)
 
 void TFirmwareSteps::command(quint32 retries, quint32 step)
 {
-    TSession& s = m_ops.session();
-    TDeviceHost& host = m_ops.host();
-    if (int(retries) >= kCommandAttempts) {
-        if (host.Show_Message_Box(DeviceText::firmwareWriteError(), TDeviceBoxKind::Error, TDeviceButtons::RetryCancel,
-                                  TDeviceAnswer::Retry)
-            == TDeviceAnswer::Retry)
-            m_ops.post(WM_RC_FW_UPGRADE, 0, step);
-        else
-            m_ops.post(WM_RC_FW_UPGRADE, 0, kFailed);
-        return;
-    }
+    const TControllerLink& link = m_ops.link();
     const uint8_t code = step == kBootLoaderCommand ? BL::kCmdFirmwareWriteBoot : BL::kCmdFirmwareWriteApp;
-    const quint32 address = quint32(s.PC_Cfg_FW_Ver) * 65536u + s.PC_Cfg_PartNo;
-    if (BL_Command(m_ops.comms(), code, address, 10) == 1) {
-        if (step == kApplicationCommand)
-            host.Log_Activity(TActivityStatus::Writing_Firmware);
-        m_ops.post(WM_RC_FW_UPGRADE, 0, kClose);
-    } else {
-        m_ops.post(WM_RC_FW_UPGRADE, retries + 1, step);
-    }
+    const quint32 address = quint32(link.PC_Cfg_FW_Ver) * 65536u + link.PC_Cfg_PartNo;
+    if (!Run_Retried_Command(
+            m_ops, {WM_RC_FW_UPGRADE, step, kFailed, 0, code, address, DeviceText::firmwareWriteError()}, retries))
+        return;
+    if (step == kApplicationCommand)
+        m_ops.host().Log_Activity(TActivityStatus::Writing_Firmware);
+    m_ops.post(WM_RC_FW_UPGRADE, 0, kClose);
 }

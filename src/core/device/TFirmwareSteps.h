@@ -7,7 +7,7 @@
 
 #include <QtGlobal>
 
-class TDeviceOperations;
+class TDeviceStepContext;
 
 class TFirmwareSteps {
 public:
@@ -23,12 +23,14 @@ public:
     };
     static constexpr quint32 kStagingAddress = 0x37000;
 
-    explicit TFirmwareSteps(TDeviceOperations& ops) : m_ops(ops) { }
+    explicit TFirmwareSteps(TDeviceStepContext& ops) : m_ops(ops) { }
 
     void handle(quint32 wParam, quint32 step);
 
 private:
     void command(quint32 retries, quint32 step);
 
-    TDeviceOperations& m_ops;
+    TDeviceStepContext& m_ops;
+    // "Cancel" answered Yes: the next block step ends the transfer.
+    bool fw_upg_abort_flag = false;
 };

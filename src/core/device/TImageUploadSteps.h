@@ -5,7 +5,7 @@
 
 #include <QObject>
 
-class TDeviceOperations;
+class TDeviceStepContext;
 class TImageBlockBuilder;
 
 class TImageUploadSteps : public QObject {
@@ -14,13 +14,13 @@ public:
     enum Step : quint32 { kStart = 0, kWrite = 1, kReset = 2, kDone = 10, kFailed = 11 };
     static constexpr quint32 kImageStoreAddress = 0x80000;
 
-    explicit TImageUploadSteps(TDeviceOperations& ops);
+    explicit TImageUploadSteps(TDeviceStepContext& ops);
 
     void handle(quint32 wParam, quint32 step);
 
 private:
     void built(const QByteArray& block, const QString& error);
 
-    TDeviceOperations& m_ops;
+    TDeviceStepContext& m_ops;
     TImageBlockBuilder* m_builder;
 };

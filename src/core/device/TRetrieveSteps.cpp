@@ -1,11 +1,12 @@
 #include "core/device/TRetrieveSteps.h"
 
 #include "core/device/BLcomms.h"
+#include "core/device/TControllerLink.h"
 #include "core/device/TDeviceHost.h"
-#include "core/device/TDeviceOperations.h"
+#include "core/device/TDeviceStepContext.h"
+#include "core/document/TProjectDocument.h"
 #include "core/messaging/WindowMessages.h"
 #include "core/model/DeviceConfig.h"
-#include "core/session/TSession.h"
 
 #include <cstring>
 
@@ -16,13 +17,13 @@ constexpr quint32 kConfigBytes = sizeof(TDeviceConfiguration);
 
 void TRetrieveSteps::handle(quint32 wParam, quint32 step)
 {
-    TSession& s = m_ops.session();
+    TProjectDocument& document = m_ops.document();
     TDeviceHost& host = m_ops.host();
     switch (step) {
     case kStart:
         // A block whose reply fails its tests is not copied; what stood there
         // from an earlier retrieve must not pass for this controller's data.
-        std::memset(&s.RC_DeviceConfiguration, 0, sizeof s.RC_DeviceConfiguration);
+        std::memset(&RC_DeviceConfiguration, 0, sizeof RC_DeviceConfiguration);
         m_ops.post(WM_RC_RETRIEVE, 0, kRead);
         break;
     case kRead: {
@@ -31,9 +32,9 @@ void TRetrieveSteps::handle(quint32 wParam, quint32 step)
             m_ops.post(WM_RC_RETRIEVE, 0, kCommsError);
             break;
         }
-        auto* raw = reinterpret_cast<uint8_t*>(&s.RC_DeviceConfiguration);
+        auto* raw = reinterpret_cast<uint8_t*>(&RC_DeviceConfiguration);
         const int r = BL_ReadBlock(m_ops.comms(), BL::kCmdReadMemory, a, nullptr, 0, raw, int(a), kBlockBytes, 30);
-        if (r != 1)
+        if (r != BL::kAccepted)
             m_ops.post(WM_RC_RETRIEVE, 0, kCommsError);
         else if (a + kBlockBytes < kConfigBytes)
             m_ops.post(WM_RC_RETRIEVE, a + kBlockBytes, kRead);
@@ -42,12 +43,12 @@ void TRetrieveSteps::handle(quint32 wParam, quint32 step)
         break;
     }
     case kValidate: {
-        TDevice_Config_v2 record = s.Project_Device_Config;
-        if (Validate_Device_Configuration(s.RC_DeviceConfiguration, record)) {
-            s.Project_Device_Config = record;
-            host.Show_Device_Config(s.Project_Device_Config);
+        TDevice_Config_v2 record = document.Project_Device_Config;
+        if (Validate_Device_Configuration(RC_DeviceConfiguration, record)) {
+            document.Replace_Record(record);
+            host.Show_Device_Config(document.Project_Device_Config);
             // The project now differs from its file: closing it must ask first.
-            s.Set_Modified(true);
+            document.Set_Modified(true);
             host.Log_Activity(TActivityStatus::Configuration_Retrieved);
         } else {
             host.Log_Activity(TActivityStatus::Retrieve_Error, QStringLiteral("Config data corrupt"));

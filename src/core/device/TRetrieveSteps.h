@@ -5,16 +5,20 @@
 
 #include <QtGlobal>
 
-class TDeviceOperations;
+#include "core/model/DeviceConfigRecords.h"
+
+class TDeviceStepContext;
 
 class TRetrieveSteps {
 public:
     enum Step : quint32 { kStart = 0, kRead = 1, kValidate = 2, kCommsError = 3 };
 
-    explicit TRetrieveSteps(TDeviceOperations& ops) : m_ops(ops) { }
+    explicit TRetrieveSteps(TDeviceStepContext& ops) : m_ops(ops) { }
 
     void handle(quint32 wParam, quint32 step);
 
 private:
-    TDeviceOperations& m_ops;
+    TDeviceStepContext& m_ops;
+    // The controller's block as read so far.
+    TDeviceConfiguration RC_DeviceConfiguration{};
 };

@@ -1,21 +1,22 @@
 #include "core/device/TStreamWriter.h"
 
 #include "core/device/BLcomms.h"
-#include "core/device/TDeviceOperations.h"
-#include "core/session/TSession.h"
+#include "core/device/TControllerLink.h"
+#include "core/device/TDeviceStepContext.h"
 
-TBlockWrite Write_Next_Block(TDeviceOperations& ops, quint32 address, quint16 timeout)
+TBlockWrite Write_Next_Block(TDeviceStepContext& ops, quint32 address, quint16 timeout)
 {
-    const QByteArray& stream = ops.session().upload_stream;
+    TControllerLink& link = ops.link();
+    const QByteArray& stream = link.upload_stream;
     TBlockWrite w;
-    const qsizetype left = qMax<qsizetype>(0, stream.size() - ops.streamPos);
+    const qsizetype left = qMax<qsizetype>(0, stream.size() - link.streamPos);
     w.length = quint32(qMin<qsizetype>(left, kMaxWriteBlock));
     if (w.length == 0) {
         w.done = true;
         return w;
     }
-    const auto* data = reinterpret_cast<const uint8_t*>(stream.constData()) + ops.streamPos;
-    ops.streamPos += w.length;
+    const auto* data = reinterpret_cast<const uint8_t*>(stream.constData()) + link.streamPos;
+    link.streamPos += w.length;
     w.result = BL_WriteBlock(ops.comms(), BL::kCmdWriteMemory, address, data, quint16(w.length), timeout);
     return w;
 }

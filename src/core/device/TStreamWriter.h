@@ -1,11 +1,11 @@
 #pragma once
 // The block step shared by the uploads: writes the next piece (at most 512
-// bytes) of the session's upload_stream, advancing the stream position
+// bytes) of the link's upload_stream, advancing the stream position
 // whatever the answer, as a stream read would.
 
 #include <QtGlobal>
 
-class TDeviceOperations;
+class TDeviceStepContext;
 
 struct TBlockWrite {
     bool done = false; // nothing was left to send
@@ -15,4 +15,4 @@ struct TBlockWrite {
 
 inline constexpr quint32 kMaxWriteBlock = 512;
 
-TBlockWrite Write_Next_Block(TDeviceOperations& ops, quint32 address, quint16 timeout);
+TBlockWrite Write_Next_Block(TDeviceStepContext& ops, quint32 address, quint16 timeout);

@@ -176,3 +176,11 @@ QString Read_Service_Text(const TDevice_Config_v2& rec)
     out.replace(QStringLiteral("\r"), QStringLiteral("\r\n"));
     return out;
 }
+
+QByteArray Upload_Block_Checksum(const QByteArray& block)
+{
+    constexpr qsizetype at = offsetof(TDeviceConfiguration, cfg_rec_v2) + offsetof(TDevice_Config_v2, checksum);
+    if (block.size() != qsizetype(sizeof(TDeviceConfiguration)) || block.at(0) != char(2))
+        return {};
+    return block.mid(at, 2);
+}

@@ -5,6 +5,7 @@
 
 #include "core/model/DeviceConfigRecords.h"
 
+#include <QByteArray>
 #include <QString>
 
 bool Validate_Device_Configuration(const TDeviceConfiguration& block, TDevice_Config_v2& dest);
@@ -18,6 +19,9 @@ TDevice_Config_v2 New_Project_Config();
 
 // Stores fresh check bytes in rec and returns the 1408-byte version 2 block.
 TDeviceConfiguration Build_Upload_Block(TDevice_Config_v2& rec);
+// The record's two check bytes inside such a block (as sent); empty when the
+// bytes are not a version 2 block.
+QByteArray Upload_Block_Checksum(const QByteArray& block);
 
 inline constexpr int kServiceTextBytes = 122;
 inline constexpr int kServiceTextReadLimit = 121;

@@ -1,10 +1,11 @@
 #include "CliDeviceHost.h"
 
 #include "core/device/FirmwareWindowInfo.h"
+#include "core/device/TControllerLink.h"
 #include "core/device/TDeviceOperations.h"
+#include "core/document/TProjectDocument.h"
 #include "core/messaging/StatusCodes.h"
 #include "core/model/DeviceConfig.h"
-#include "core/session/TSession.h"
 #include "programs/common/QuietMessages.h"
 
 #include <QCoreApplication>
@@ -78,12 +79,12 @@ void CliDeviceHost::Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum
 
 QString CliDeviceHost::Service_Text() const
 {
-    return Read_Service_Text(m_session.Project_Device_Config);
+    return Read_Service_Text(m_document.Project_Device_Config);
 }
 
 void CliDeviceHost::Show_Firmware_Window()
 {
-    const TFirmwareWindowInfo info = Prepare_Firmware_Window(m_session);
+    const TFirmwareWindowInfo info = Prepare_Firmware_Window(m_link);
     printLine(stdout, QStringLiteral("R/C Model: %1").arg(info.known() ? info.model_info : QStringLiteral("unknown")));
     printLine(stdout, QStringLiteral("R/C Firmware Version: %1").arg(info.rc_fwver));
     printLine(stdout, QStringLiteral("Available Firmware Version: %1").arg(info.available_fwver));

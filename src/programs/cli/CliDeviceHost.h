@@ -13,13 +13,19 @@
 #include <QStringList>
 
 class TDeviceOperations;
-class TSession;
+class TControllerLink;
+class TProjectDocument;
 
 class CliDeviceHost : public TDeviceHost {
 public:
     static constexpr int kRetries = 3;
 
-    CliDeviceHost(TSession& session, TDeviceOperations*& ops) : m_session(session), m_ops(ops) { }
+    CliDeviceHost(TProjectDocument& document, TControllerLink& link, TDeviceOperations*& ops)
+        : m_document(document)
+        , m_link(link)
+        , m_ops(ops)
+    {
+    }
 
     void Log_Activity(int code, const QString& info) override;
     TDeviceAnswer Show_Message_Box(const QString& text, TDeviceBoxKind kind, TDeviceButtons buttons,
@@ -48,7 +54,8 @@ public:
     bool ended = false;
 
 private:
-    TSession& m_session;
+    TProjectDocument& m_document;
+    TControllerLink& m_link;
     TDeviceOperations*& m_ops;
     QHash<QString, int> m_retries;
     int m_lastTenth[3] = {-1, -1, -1};

@@ -6,10 +6,11 @@
 #include "core/device/CommPortList.h"
 #include "core/device/CommsSetup.h"
 #include "core/device/DeviceIdentity.h"
+#include "core/device/TControllerLink.h"
 #include "core/device/TDeviceOperations.h"
+#include "core/document/TProjectDocument.h"
 #include "core/messaging/TMsgList.h"
 #include "core/resources/CarriedData.h"
-#include "core/session/TSession.h"
 
 #include <QCoreApplication>
 
@@ -30,24 +31,22 @@ bool Succeeded(int purpose, const QList<int>& codes)
 
 } // namespace
 
-CliDeviceOutcome Run_Device_Operation(TSession& session, const CliDeviceJob& job)
+CliDeviceOutcome Run_Device_Operation(TProjectDocument& document, const CliDeviceJob& job)
 {
+    TControllerLink link;
     // What the window reads at start-up: the carried firmware's version and part number.
-    if (session.PC_Cfg_FW_Ver == 0) {
-        try {
-            session.PC_Cfg_PartNo = Read_Resource_Word(QStringLiteral("FW_PARTNO"));
-            session.PC_Cfg_FW_Ver = Read_Resource_Word(QStringLiteral("FW_VER"));
-        } catch (const std::exception&) {
-            // Both are always carried; without them no firmware step is reached.
-        }
+    try {
+        link.PC_Cfg_PartNo = Read_Resource_Word(QStringLiteral("FW_PARTNO"));
+        link.PC_Cfg_FW_Ver = Read_Resource_Word(QStringLiteral("FW_VER"));
+    } catch (const std::exception&) {
+        // Both are always carried; without them no firmware step is reached.
     }
-    std::unique_ptr<TVrexComms> comms(Initialise_Comms_Vars(nullptr));
     TMsgList queue;
     TDeviceOperations* ops = nullptr;
-    CliDeviceHost host(session, ops);
+    CliDeviceHost host(document, link, ops);
     host.sendConfig = job.sendConfig;
     host.sendImages = job.sendImages;
-    TDeviceOperations operations(session, *comms, queue, host);
+    TDeviceOperations operations(document, link, queue, host);
     ops = &operations;
     const QStringList named = job.ports;
     operations.Set_Port_Lister([named] { return Get_CommPort_List(QStringLiteral("FTDI"), named); });

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-class TSession;
+class TProjectDocument;
 
 struct CliDeviceJob {
     int purpose = 0;   // kPurposeRetrieve, kPurposeUpload, kPurposeFirmwareUpgrade
@@ -24,4 +24,5 @@ struct CliDeviceOutcome {
     QList<int> codes;  // the log codes, in order
 };
 
-CliDeviceOutcome Run_Device_Operation(TSession& session, const CliDeviceJob& job);
+// Over a link of its own, made for this operation.
+CliDeviceOutcome Run_Device_Operation(TProjectDocument& document, const CliDeviceJob& job);

@@ -11,7 +11,7 @@
 
 #include "core/commissioning/CommissioningLog.h"
 #include "core/device/CommPortList.h"
-#include "core/session/TSession.h"
+#include "core/document/TProjectDocument.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -68,7 +68,7 @@ public:
             (void)!::read(s_pipe[0], &sig, 1);
             m_onStop();
         });
-        struct sigaction sa {};
+        struct sigaction sa { };
         sa.sa_handler = [](int sig) {
             const unsigned char b = static_cast<unsigned char>(sig);
             (void)!::write(s_pipe[1], &b, 1);
@@ -123,14 +123,13 @@ int summarise(const std::vector<TCommissioningRecord>& records, const QStringLis
         if (r.ok)
             ++ok;
         else
-            failed << QStringLiteral("%1 (%2)").arg(r.watchIndex > 0 ? QStringLiteral("%1 #%2").arg(r.port).arg(r.watchIndex)
-                                                                      : r.port,
-                                                    r.message);
+            failed << QStringLiteral("%1 (%2)").arg(
+                r.watchIndex > 0 ? QStringLiteral("%1 #%2").arg(r.port).arg(r.watchIndex) : r.port, r.message);
     }
     out(QStringLiteral("%1 ok, %2 failed; log: %3\n").arg(ok).arg(failed.size()).arg(log));
     if (!logErrors.isEmpty())
-        return cliFail(QStringLiteral("the commissioning log could not be written: %1")
-                           .arg(logErrors.join(QStringLiteral("; "))));
+        return cliFail(
+            QStringLiteral("the commissioning log could not be written: %1").arg(logErrors.join(QStringLiteral("; "))));
     QString problem;
     if (!failed.isEmpty())
         problem = QStringLiteral("%1 of %2 controllers failed: %3")
@@ -139,7 +138,7 @@ int summarise(const std::vector<TCommissioningRecord>& records, const QStringLis
                       .arg(failed.join(QStringLiteral("; ")));
     if (!notStarted.isEmpty())
         problem += (problem.isEmpty() ? QString() : QStringLiteral("; "))
-                   + QStringLiteral("interrupted before starting %1").arg(notStarted.join(QStringLiteral(", ")));
+            + QStringLiteral("interrupted before starting %1").arg(notStarted.join(QStringLiteral(", ")));
     return problem.isEmpty() ? kExitOk : cliFail(problem);
 }
 
@@ -223,7 +222,8 @@ int runCommission(const QStringList& args)
         bool ok = false;
         atOnce = cl.value("jobs").toInt(&ok);
         if (!ok || atOnce < 1)
-            return cl.usageError(QStringLiteral("--jobs wants a number of 1 or more, not \"%1\"").arg(cl.value("jobs")));
+            return cl.usageError(
+                QStringLiteral("--jobs wants a number of 1 or more, not \"%1\"").arg(cl.value("jobs")));
     }
     const bool watch = cl.isSet("watch");
     if (watch && (named.size() != 1 || cl.isSet("jobs")))
@@ -238,13 +238,13 @@ int runCommission(const QStringList& args)
 
     base.project = QFileInfo(cl.positional()[0]).absoluteFilePath();
     {
-        TSession check;
+        TProjectDocument check;
         QString error;
         if (!cliLoadProject(cl.positional()[0], check.Project_Device_Config, check.Handle_List, &error))
             return cliFail(error);
     }
-    base.log = QFileInfo(cl.isSet("log") ? cl.value("log") : Default_Commissioning_Log(base.project))
-                   .absoluteFilePath();
+    base.log
+        = QFileInfo(cl.isSet("log") ? cl.value("log") : Default_Commissioning_Log(base.project)).absoluteFilePath();
     // The log is the point of the run: a log that cannot be written stops it
     // before any controller is touched.
     const QFileInfo logInfo(base.log);

@@ -7,11 +7,12 @@
 #include "core/device/CommsSetup.h"
 #include "core/device/ControllerProbe.h"
 #include "core/device/DeviceIdentity.h"
+#include "core/device/TControllerLink.h"
 #include "core/device/TDeviceOperations.h"
+#include "core/document/TProjectDocument.h"
 #include "core/messaging/TMsgList.h"
 #include "core/model/DeviceConfig.h"
 #include "core/resources/CarriedData.h"
-#include "core/session/TSession.h"
 #include "core/storage/DiskIO.h"
 
 #include <QCoreApplication>
@@ -94,8 +95,11 @@ public:
         codes << code;
         if (code == 11 || code == 9 || code == 14)
             errors << info;
+        // What was sent is still the link's upload stream when its entry comes.
+        if (code == 15)
+            configChecksum = Upload_Block_Checksum(link->upload_stream);
         if (code == 16 && imageBlock)
-            *imageBlock = session->upload_stream;
+            *imageBlock = link->upload_stream;
     }
     void Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool error) override
     {
@@ -106,13 +110,13 @@ public:
         if (percent == last)
             return;
         last = percent;
-        emitEvent({{"event", "progress"},
-                   {"bar", bar == TDeviceBar::Config ? "config" : "images"},
-                   {"percent", percent}});
+        emitEvent(
+            {{"event", "progress"}, {"bar", bar == TDeviceBar::Config ? "config" : "images"}, {"percent", percent}});
     }
 
-    TSession* session = nullptr;
+    TControllerLink* link = nullptr;
     QByteArray* imageBlock = nullptr;
+    QByteArray configChecksum;
 
 private:
     int m_last[2] = {-1, -1};
@@ -164,11 +168,12 @@ int Run_Commission_Worker(const TCommissionJob& job)
         QObject::connect(notifier, &QSocketNotifier::activated, qApp, [&] {
             unsigned char sig = 0;
             (void)!::read(s_signalPipe[0], &sig, 1);
-            const int status = finish(false, QStringLiteral("interrupted before this controller was done (signal %1)").arg(sig));
+            const int status
+                = finish(false, QStringLiteral("interrupted before this controller was done (signal %1)").arg(sig));
             std::fflush(stdout);
             ::_exit(status == 0 ? 1 : status);
         });
-        struct sigaction sa {};
+        struct sigaction sa { };
         sa.sa_handler = &onSignal;
         sigemptyset(&sa.sa_mask);
         sa.sa_flags = SA_RESTART;
@@ -177,28 +182,29 @@ int Run_Commission_Worker(const TCommissionJob& job)
         ::sigaction(SIGHUP, &sa, nullptr);
     }
 
-    TSession session;
+    TProjectDocument document;
+    TControllerLink link;
     QFile file(job.project);
     if (!file.open(QIODevice::ReadOnly))
         return finish(false, QStringLiteral("%1: %2").arg(job.project, file.errorString()));
     const QByteArray bytes = file.readAll();
     record.projectSha256 = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-    session.Project_Device_Config = New_Project_Config();
+    document.Project_Device_Config = New_Project_Config();
     try {
         if (!Load_Project_Bytes(reinterpret_cast<const uint8_t*>(bytes.constData()), bytes.size(),
-                                session.Project_Device_Config, session.Handle_List))
+                                document.Project_Device_Config, document.Handle_List))
             return finish(false, QStringLiteral("%1: not a project file this program can read").arg(job.project));
     } catch (const ProjectFileError& e) {
         return finish(false, e.message());
     }
     try {
-        session.PC_Cfg_PartNo = Read_Resource_Word(QStringLiteral("FW_PARTNO"));
-        session.PC_Cfg_FW_Ver = Read_Resource_Word(QStringLiteral("FW_VER"));
+        link.PC_Cfg_PartNo = Read_Resource_Word(QStringLiteral("FW_PARTNO"));
+        link.PC_Cfg_FW_Ver = Read_Resource_Word(QStringLiteral("FW_VER"));
     } catch (const std::exception&) {
         // Carried by every build; an upload does not need them.
     }
 
-    std::unique_ptr<TVrexComms> comms(Initialise_Comms_Vars(nullptr));
+    TVrexComms* comms = &link.comms();
     // No write reaches a controller before it has identified itself in full
     // and its firmware is known to take an upload.
     const TProbeResult probe = Probe_Controller(*comms, job.port);
@@ -214,13 +220,13 @@ int Run_Commission_Worker(const TCommissionJob& job)
 
     TMsgList queue;
     TDeviceOperations* ops = nullptr;
-    WorkerHost host(session, ops);
+    WorkerHost host(document, link, ops);
     QByteArray imageBlock;
-    host.session = &session;
+    host.link = &link;
     host.imageBlock = &imageBlock;
     host.sendConfig = job.sendConfig;
     host.sendImages = job.sendImages;
-    TDeviceOperations operations(session, *comms, queue, host);
+    TDeviceOperations operations(document, link, queue, host);
     ops = &operations;
     const QString port = job.port;
     operations.Set_Port_Lister([port] { return QStringList{port}; });
@@ -235,9 +241,8 @@ int Run_Commission_Worker(const TCommissionJob& job)
         record.sent << QStringLiteral("config");
     if (imagesSent)
         record.sent << QStringLiteral("images");
-    if (job.sendConfig && session.RC_Upload_DeviceConfiguration.cfg_ver == 2)
-        record.configChecksum = QByteArray(
-            reinterpret_cast<const char*>(session.RC_Upload_DeviceConfiguration.cfg_rec_v2.checksum), 2);
+    if (job.sendConfig && !host.configChecksum.isEmpty())
+        record.configChecksum = host.configChecksum;
     if (imagesSent) {
         record.imageBlockBytes = imageBlock.size();
         record.imageBlockSha256

@@ -5,8 +5,8 @@
 
 #include "core/device/DeviceIdentity.h"
 #include "core/device/DeviceTexts.h"
+#include "core/document/TProjectDocument.h"
 #include "core/model/DeviceConfig.h"
-#include "core/session/TSession.h"
 #include "core/storage/DiskIO.h"
 
 #include "CliDeviceHost.h"
@@ -34,16 +34,16 @@ int runFirmware(const QStringList& args)
         : QDir::current().filePath(QStringLiteral("corvane-backup-%1.cvp")
                                        .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
 
-    TSession session;
-    session.Project_Device_Config = New_Project_Config();
-    Create_Default_Handles(session.Handle_List);
+    TProjectDocument document;
+    document.Project_Device_Config = New_Project_Config();
+    Create_Default_Handles(document.Handle_List);
     CliDeviceJob job;
     job.ports = cl.values("port");
     job.purpose = kPurposeRetrieve;
-    const CliDeviceOutcome saved = Run_Device_Operation(session, job);
+    const CliDeviceOutcome saved = Run_Device_Operation(document, job);
     if (saved.ok) {
         try {
-            Save_Project_File(backup, session.Project_Device_Config, session.Handle_List);
+            Save_Project_File(backup, document.Project_Device_Config, document.Handle_List);
         } catch (const ProjectFileError& e) {
             return cliFail(
                 QStringLiteral("the configuration could not be backed up, so the firmware was left alone: %1")
@@ -59,7 +59,7 @@ int runFirmware(const QStringList& args)
 
     job.purpose = kPurposeFirmwareUpgrade;
     job.allowPlaceholder = cl.isSet("allow-placeholder");
-    const CliDeviceOutcome upgraded = Run_Device_Operation(session, job);
+    const CliDeviceOutcome upgraded = Run_Device_Operation(document, job);
     if (upgraded.ok)
         return kExitOk;
     if (upgraded.boxes.contains(Box_Text_Line(DeviceText::placeholderFirmware())))

@@ -5,8 +5,8 @@
 #include "CliProject.h"
 
 #include "core/device/DeviceIdentity.h"
+#include "core/document/TProjectDocument.h"
 #include "core/model/DeviceConfig.h"
-#include "core/session/TSession.h"
 #include "core/storage/DiskIO.h"
 
 #include <QFileInfo>
@@ -25,24 +25,24 @@ int runRetrieve(const QStringList& args)
         return *status;
     const QString path = cl.positional()[0];
 
-    TSession session;
+    TProjectDocument document;
     if (QFileInfo::exists(path)) {
         QString error;
-        if (!cliLoadProject(path, session.Project_Device_Config, session.Handle_List, &error))
+        if (!cliLoadProject(path, document.Project_Device_Config, document.Handle_List, &error))
             return cliFail(error);
     } else {
-        session.Project_Device_Config = New_Project_Config();
-        Create_Default_Handles(session.Handle_List);
+        document.Project_Device_Config = New_Project_Config();
+        Create_Default_Handles(document.Handle_List);
     }
 
     CliDeviceJob job;
     job.purpose = kPurposeRetrieve;
     job.ports = cl.values("port");
-    const CliDeviceOutcome outcome = Run_Device_Operation(session, job);
+    const CliDeviceOutcome outcome = Run_Device_Operation(document, job);
     if (!outcome.ok)
         return cliFail(outcome.error);
     try {
-        Save_Project_File(path, session.Project_Device_Config, session.Handle_List);
+        Save_Project_File(path, document.Project_Device_Config, document.Handle_List);
     } catch (const ProjectFileError& e) {
         return cliFail(e.message());
     }

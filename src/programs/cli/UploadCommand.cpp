@@ -5,7 +5,7 @@
 #include "CliProject.h"
 
 #include "core/device/DeviceIdentity.h"
-#include "core/session/TSession.h"
+#include "core/document/TProjectDocument.h"
 
 namespace {
 
@@ -29,9 +29,9 @@ int runUpload(const QStringList& args)
     if (cl.isSet("verify") && images && !config)
         return cl.usageError(QStringLiteral("--verify checks the configuration: give --config too"));
 
-    TSession session;
+    TProjectDocument document;
     QString error;
-    if (!cliLoadProject(cl.positional()[0], session.Project_Device_Config, session.Handle_List, &error))
+    if (!cliLoadProject(cl.positional()[0], document.Project_Device_Config, document.Handle_List, &error))
         return cliFail(error);
 
     CliDeviceJob job;
@@ -40,7 +40,7 @@ int runUpload(const QStringList& args)
     job.sendConfig = config || !images;
     job.sendImages = images || !config;
     job.verify = cl.isSet("verify");
-    const CliDeviceOutcome outcome = Run_Device_Operation(session, job);
+    const CliDeviceOutcome outcome = Run_Device_Operation(document, job);
     return outcome.ok ? kExitOk : cliFail(outcome.error);
 }
 

@@ -1,7 +1,7 @@
 #include "ui/app/TProjectCommands.h"
 
+#include "core/document/TProjectDocument.h"
 #include "core/model/DeviceConfig.h"
-#include "core/session/TSession.h"
 #include "core/storage/DiskIO.h"
 #include "ui/app/TFileDialogs.h"
 #include "ui/common/TProjectView.h"
@@ -26,9 +26,10 @@ private:
 };
 } // namespace
 
-TProjectCommands::TProjectCommands(TSession& session, TProjectView& view, TFileDialogs& dialogs, QObject* parent)
+TProjectCommands::TProjectCommands(TProjectDocument& document, TProjectView& view, TFileDialogs& dialogs,
+                                   QObject* parent)
     : QObject(parent)
-    , m_session(session)
+    , m_document(document)
     , m_view(view)
     , m_dialogs(dialogs)
 {
@@ -64,7 +65,7 @@ QString TProjectCommands::Project_Name_Of(const QString& path)
 
 bool TProjectCommands::Discard_Confirmed()
 {
-    if (!m_session.modified)
+    if (!m_document.modified)
         return true;
     return Show_Message_Box_Ex(Discard_Question(), TMsgDlgType::mtConfirmation, QMessageBox::Yes | QMessageBox::No,
                                QMessageBox::No)
@@ -73,8 +74,7 @@ bool TProjectCommands::Discard_Confirmed()
 
 void TProjectCommands::Bind_To(const QString& path)
 {
-    m_session.project_fullpath = path;
-    m_session.project_name = Project_Name_Of(path);
+    m_document.Set_Path(path);
     m_view.Show_Project_Path(path);
     m_view.updateCaption();
 }
@@ -88,14 +88,13 @@ void TProjectCommands::New_Project()
         return;
     Clear_Project();
     Bind_To(With_Project_Extension(chosen));
-    Create_Default_Handles(m_session.Handle_List);
-    m_session.Visible_Handle_Idx = -1;
-    m_session.Project_Device_Config = New_Project_Config();
+    Create_Default_Handles(m_document.Handle_List);
+    m_document.Project_Device_Config = New_Project_Config();
     m_view.showProjectState(true);
     Show_Project();
-    m_session.Set_Modified(true);
+    m_document.Set_Modified(true);
     m_view.enableProjectCommands(true);
-    m_view.Log_Activity(TActivityStatus::New_Project_Created, m_session.project_fullpath);
+    m_view.Log_Activity(TActivityStatus::New_Project_Created, m_document.project_fullpath);
 }
 
 void TProjectCommands::Open_Project()
@@ -122,9 +121,9 @@ void TProjectCommands::Load_Project(const QString& path)
 
     QString failure;
     try {
-        if (Load_Project_File(m_session.project_fullpath, m_session.Project_Device_Config, m_session.Handle_List)) {
+        if (Load_Project_File(m_document.project_fullpath, m_document.Project_Device_Config, m_document.Handle_List)) {
             Show_Project();
-            m_view.Log_Activity(TActivityStatus::Project_Loaded, m_session.project_fullpath);
+            m_view.Log_Activity(TActivityStatus::Project_Loaded, m_document.project_fullpath);
             m_view.enableProjectCommands(true);
             return;
         }
@@ -143,37 +142,35 @@ void TProjectCommands::Return_To_No_Project()
     Clear_Project();
     m_view.showProjectState(false);
     m_view.enableProjectCommands(false);
-    m_session.project_fullpath.clear();
-    m_session.project_name.clear();
+    m_document.Set_Path(QString());
     m_view.Show_Project_Path(QString());
     m_view.updateCaption();
-    m_session.Set_Modified(false);
+    m_document.Set_Modified(false);
 }
 
 void TProjectCommands::Save_Project_Command()
 {
     // Only an open project is ever written; the menu commands are disabled
     // otherwise, and a stray call must not write an empty project.
-    if (m_session.project_fullpath.isEmpty() || m_session.Handle_List.empty())
+    if (m_document.project_fullpath.isEmpty() || m_document.Handle_List.empty())
         return;
-    if (Save_Project(m_session.project_fullpath))
-        m_view.Log_Activity(TActivityStatus::Project_Saved, m_session.project_fullpath);
+    if (Save_Project(m_document.project_fullpath))
+        m_view.Log_Activity(TActivityStatus::Project_Saved, m_document.project_fullpath);
 }
 
 void TProjectCommands::Save_Project_As()
 {
-    if (m_session.Handle_List.empty())
+    if (m_document.Handle_List.empty())
         return;
     const QString chosen = m_dialogs.Save_Project_Name(m_view.dialogParent());
     if (chosen.isEmpty())
         return;
-    m_session.project_fullpath = With_Project_Extension(chosen);
-    m_session.project_name = Project_Name_Of(m_session.project_fullpath);
-    const bool saved = Save_Project(m_session.project_fullpath);
-    m_view.Show_Project_Path(m_session.project_fullpath);
+    m_document.Set_Path(With_Project_Extension(chosen));
+    const bool saved = Save_Project(m_document.project_fullpath);
+    m_view.Show_Project_Path(m_document.project_fullpath);
     m_view.updateCaption();
     if (saved)
-        m_view.Log_Activity(TActivityStatus::Project_Saved, m_session.project_fullpath);
+        m_view.Log_Activity(TActivityStatus::Project_Saved, m_document.project_fullpath);
 }
 
 bool TProjectCommands::Save_Project(const QString& path)
@@ -182,10 +179,10 @@ bool TProjectCommands::Save_Project(const QString& path)
         Show_Message_Box(Too_Many_Lines_Text(), TMsgDlgType::mtWarning, QMessageBox::Ok);
         return false;
     }
-    m_view.writeDeviceConfig(m_session.Project_Device_Config);
+    m_view.writeDeviceConfig(m_document.Project_Device_Config);
     if (!Write_Project_File(path))
         return false;
-    m_session.Set_Modified(false);
+    m_document.Set_Modified(false);
     return true;
 }
 
@@ -195,7 +192,7 @@ bool TProjectCommands::Write_Project_File(const QString& path)
     // only once the new one is complete); the project stays modified and the
     // error's own message says what went wrong.
     try {
-        Save_Project_File(path, m_session.Project_Device_Config, m_session.Handle_List);
+        Save_Project_File(path, m_document.Project_Device_Config, m_document.Handle_List);
         return true;
     } catch (const std::exception& error) {
         Show_Message_Box(QString::fromUtf8(error.what()), TMsgDlgType::mtError, QMessageBox::Ok);
@@ -207,21 +204,20 @@ void TProjectCommands::Close_Project()
 {
     if (!Discard_Confirmed())
         return;
-    const QString closedPath = m_session.project_fullpath;
+    const QString closedPath = m_document.project_fullpath;
     m_view.showProjectState(false);
-    m_session.closing_flag = true;
+    m_document.closing_flag = true;
     try {
         Clear_Project();
     } catch (...) {
-        m_session.closing_flag = false;
+        m_document.closing_flag = false;
         throw;
     }
-    m_session.closing_flag = false;
+    m_document.closing_flag = false;
     m_view.enableProjectCommands(false);
-    m_session.Set_Modified(false);
+    m_document.Set_Modified(false);
     m_view.Log_Activity(TActivityStatus::Project_Closed, closedPath);
-    m_session.project_fullpath.clear();
-    m_session.project_name.clear();
+    m_document.Set_Path(QString());
     m_view.Show_Project_Path(QString());
     m_view.updateCaption();
 }
@@ -230,22 +226,21 @@ void TProjectCommands::Clear_Project()
 {
     // Nodes go before the handles: they point into the cells.
     m_view.clearTree();
-    m_session.Handle_List.clear();
-    m_session.Set_Modified(false);
+    m_document.Handle_List.clear();
+    m_document.Set_Modified(false);
     m_view.showDragLabel();
-    m_session.Visible_Handle_Idx = -1;
 }
 
 void TProjectCommands::Show_Project()
 {
     QStringList undecodable;
     {
-        Loading_Scope loading(m_session.loading_flag);
+        Loading_Scope loading(m_document.loading_flag);
         // The tree gives each image its normalised name first, so a picture
         // that cannot be decoded is reported under the name the user sees.
-        m_view.buildTree(m_session.Handle_List);
-        undecodable = Decode_Project_Images(m_session.Handle_List);
-        m_view.Show_Device_Config(m_session.Project_Device_Config);
+        m_view.buildTree(m_document.Handle_List);
+        undecodable = Decode_Project_Images(m_document.Handle_List);
+        m_view.Show_Device_Config(m_document.Project_Device_Config);
         m_view.showProjectState(true);
         m_view.selectConfigurationPage();
         m_view.selectTreeTopNode();

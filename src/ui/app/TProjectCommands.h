@@ -8,12 +8,12 @@
 
 class TFileDialogs;
 class TProjectView;
-class TSession;
+class TProjectDocument;
 
 class TProjectCommands : public QObject {
     Q_OBJECT
 public:
-    TProjectCommands(TSession& session, TProjectView& view, TFileDialogs& dialogs, QObject* parent = nullptr);
+    TProjectCommands(TProjectDocument& document, TProjectView& view, TFileDialogs& dialogs, QObject* parent = nullptr);
 
     // Moves the service text into the record and writes the file; false when
     // nothing was written.
@@ -52,7 +52,7 @@ private:
     void Return_To_No_Project();
     bool Write_Project_File(const QString& path);
 
-    TSession& m_session;
+    TProjectDocument& m_document;
     TProjectView& m_view;
     TFileDialogs& m_dialogs;
 };

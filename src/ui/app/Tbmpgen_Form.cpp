@@ -3,13 +3,12 @@
 #include "core/commissioning/TCommissioningRecorder.h"
 #include "core/comms/TVrexComms.h"
 #include "core/device/CommsSetup.h"
+#include "core/device/TControllerLink.h"
 #include "core/device/TDeviceOperations.h"
+#include "core/document/TProjectDocument.h"
 #include "core/messaging/TMsgList.h"
-#include "core/messaging/TWindowMessageEvent.h"
-#include "core/messaging/WindowMessages.h"
 #include "core/resources/CarriedData.h"
 #include "core/resources/TDM_images.h"
-#include "core/session/TSession.h"
 #include "ui/app/TActivityLogPanel.h"
 #include "ui/app/TCommissioningLogWindow.h"
 #include "ui/app/TErrorReport.h"
@@ -45,29 +44,30 @@
 
 Tbmpgen_Form::Tbmpgen_Form(std::unique_ptr<TFileDialogs> dialogs, QWidget* parent)
     : QMainWindow(parent)
-    , m_session(new TSession(this))
+    , m_document(new TProjectDocument(this))
+    , m_link(std::make_unique<TControllerLink>())
     , fileDialogs(dialogs ? std::move(dialogs) : std::make_unique<TQtFileDialogs>())
 {
     setObjectName(QStringLiteral("bmpgen_Form"));
     queue = new TMsgList(this);
-    commands = new TProjectCommands(*m_session, *this, *fileDialogs, this);
+    commands = new TProjectCommands(*m_document, *this, *fileDialogs, this);
     Build_Layout();
     Build_Menus();
     Build_Device_Operations();
-    connect(m_session, &TSession::modifiedChanged, statusPanels, &TProjectStatusBar::Show_Modified);
-    connect(configPage, &TConfigurationPage::changed, m_session, [this] { m_session->Set_Modified(true); });
+    connect(m_document, &TProjectDocument::modifiedChanged, statusPanels, &TProjectStatusBar::Show_Modified);
+    connect(configPage, &TConfigurationPage::changed, m_document, [this] { m_document->Set_Modified(true); });
 
     dpiLabel->setText(QStringLiteral("App dpi=%1dpi, screen dpi = %2dpi")
                           .arg(logicalDpiX())
                           .arg(screen() ? int(screen()->logicalDotsPerInch()) : logicalDpiX()));
     updateCaption();
-    m_session->Set_Modified(false);
+    m_document->Set_Modified(false);
     showProjectState(false);
     enableProjectCommands(false);
 
-    m_session->PC_Cfg_PartNo = Read_Resource_Word(QStringLiteral("FW_PARTNO"));
-    m_session->PC_Cfg_FW_Ver = Read_Resource_Word(QStringLiteral("FW_VER"));
-    fwUpgradeButton->setText(Firmware_Button_Caption(m_session->PC_Cfg_FW_Ver));
+    m_link->PC_Cfg_PartNo = Read_Resource_Word(QStringLiteral("FW_PARTNO"));
+    m_link->PC_Cfg_FW_Ver = Read_Resource_Word(QStringLiteral("FW_VER"));
+    fwUpgradeButton->setText(Firmware_Button_Caption(m_link->PC_Cfg_FW_Ver));
 
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     // Room for the configuration pages and a few log rows from the first start.
@@ -86,7 +86,6 @@ Tbmpgen_Form::~Tbmpgen_Form()
 
 void Tbmpgen_Form::Build_Device_Operations()
 {
-    comms = Initialise_Comms_Vars(this);
     scanPanel = new TDeviceScanPanel(this);
     TDeviceControls controls;
     controls.view = this;
@@ -96,13 +95,10 @@ void Tbmpgen_Form::Build_Device_Operations()
     controls.uploadPage = uploadPage;
     controls.device_scan_Panel = scanPanel;
     deviceHost = std::make_unique<TWindowDeviceHost>(controls);
-    recorder = std::make_unique<TCommissioningRecorder>(*deviceHost, *m_session, *comms);
-    deviceOps = new TDeviceOperations(*m_session, *comms, *queue, *recorder, this);
-    // The steps are window messages to this window, one handler per number.
-    deviceOps->Set_Message_Window(this);
-    for (int msg : {WM_RC_RETRIEVE, WM_RC_CONNECT, WM_RC_UPLOAD_CFG, WM_RC_UPLOAD_IMG, WM_RC_FW_UPGRADE})
-        Set_Message_Handler(
-            msg, [this, msg](quint32 wParam, quint32 lParam) { deviceOps->Handle_Message(msg, wParam, lParam); });
+    recorder = std::make_unique<TCommissioningRecorder>(*deviceHost, *m_document, *m_link);
+    // The steps are window messages on this window's queue, posted to the
+    // operations themselves.
+    deviceOps = new TDeviceOperations(*m_document, *m_link, *queue, *recorder, this);
     connect(configPage->retrieve_cfg_Button(), &QPushButton::clicked, this,
             [this] { deviceOps->retrieve_cfg_ButtonClick(); });
     connect(fwUpgradeButton, &QPushButton::clicked, this, [this] {
@@ -117,7 +113,7 @@ void Tbmpgen_Form::Set_Firmware_Window(Tfw_upg_Form* form)
 {
     deviceHost->Set_Firmware_Window(form);
     if (form)
-        form->Set_Operations(deviceOps, m_session);
+        form->Set_Operations(deviceOps, m_link.get());
 }
 
 Tfw_upg_Form* Tbmpgen_Form::Firmware_Window()
@@ -139,9 +135,9 @@ QString Tbmpgen_Form::Firmware_Button_Caption(quint16 version)
 
 void Tbmpgen_Form::Build_Layout()
 {
-    configPage = new TConfigurationPage(m_session->Project_Device_Config, m_session->Handle_List);
-    configPage->setSchedulerPage(new TSchedulerPage(m_session->Project_Device_Config));
-    imagesPage = new TImagesPage(*m_session);
+    configPage = new TConfigurationPage(m_document->Project_Device_Config, m_document->Handle_List);
+    configPage->setSchedulerPage(new TSchedulerPage(m_document->Project_Device_Config));
+    imagesPage = new TImagesPage(*m_document);
     connect(imagesPage, &TImagesPage::logActivity, this,
             [this](int code, const QString& info) { Log_Activity(code, info); });
     uploadPage = new TUploadDataPage;
@@ -247,8 +243,8 @@ void Tbmpgen_Form::Build_Menus()
                 if (informationWindow)
                     informationWindow->exec();
             });
-    connect(add(help, "commissioning_log_MenuItem", QStringLiteral("&Commissioning Log...")), &QAction::triggered,
-            this, [this] { TCommissioningLogWindow::Show(this, recorder ? recorder->logPath() : QString()); });
+    connect(add(help, "commissioning_log_MenuItem", QStringLiteral("&Commissioning Log...")), &QAction::triggered, this,
+            [this] { TCommissioningLogWindow::Show(this, recorder ? recorder->logPath() : QString()); });
     help->addSeparator();
     connect(add(help, "about_MenuItem", QStringLiteral("&About...")), &QAction::triggered, this, [this] {
         if (aboutWindow)
@@ -305,9 +301,9 @@ void Tbmpgen_Form::Clear_Project()
 
 void Tbmpgen_Form::updateCaption()
 {
-    setWindowTitle(m_session->project_fullpath.isEmpty()
+    setWindowTitle(m_document->project_fullpath.isEmpty()
                        ? QStringLiteral(" ") + Caption_Base()
-                       : QStringLiteral(" ") + m_session->project_name + QStringLiteral(" - ") + Caption_Base());
+                       : QStringLiteral(" ") + m_document->project_name + QStringLiteral(" - ") + Caption_Base());
 }
 
 void Tbmpgen_Form::showProjectState(bool projectOpen)
@@ -332,7 +328,7 @@ void Tbmpgen_Form::selectConfigurationPage()
 void Tbmpgen_Form::selectTreeTopNode()
 {
     QTreeWidget* tree = Tree_Panel()->Project_TreeView();
-    if (m_session->Handle_List.empty() || tree->topLevelItemCount() == 0)
+    if (m_document->Handle_List.empty() || tree->topLevelItemCount() == 0)
         return;
     tree->setCurrentItem(tree->topLevelItem(0));
     if (projectPages->currentWidget() == imagesPage)
@@ -381,44 +377,21 @@ void Tbmpgen_Form::writeDeviceConfig(TDevice_Config_v2& config)
 
 void Tbmpgen_Form::Set_Explicit_Ports(const QStringList& ports, const QString& note)
 {
-    m_session->explicitPorts = ports;
+    m_link->explicitPorts = ports;
     statusPanels->Show_Note(note);
 }
 
 void Tbmpgen_Form::Tear_Down_Project()
 {
-    if (m_session->Handle_List.empty())
+    if (m_document->Handle_List.empty())
         return;
-    m_session->closing_flag = true;
+    m_document->closing_flag = true;
     try {
         commands->Clear_Project();
     } catch (const std::exception& error) {
         Report_Teardown_Exception(error);
     }
-    m_session->closing_flag = false;
-}
-
-void Tbmpgen_Form::Set_Message_Handler(int msg, TMessageHandler handler)
-{
-    if (handler)
-        messageHandlers[msg] = std::move(handler);
-    else
-        messageHandlers.erase(msg);
-}
-
-bool Tbmpgen_Form::event(QEvent* event)
-{
-    if (event->type() == TWindowMessageEvent::Type) {
-        const auto* m = static_cast<const TWindowMessageEvent*>(event);
-        const auto found = messageHandlers.find(m->msg);
-        if (found != messageHandlers.end()) {
-            // A copy: the handler may replace itself while it runs.
-            const TMessageHandler handler = found->second;
-            handler(m->wParam, m->lParam);
-        }
-        return true;
-    }
-    return QMainWindow::event(event);
+    m_document->closing_flag = false;
 }
 
 void Tbmpgen_Form::closeEvent(QCloseEvent* event)
@@ -429,7 +402,7 @@ void Tbmpgen_Form::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (m_session->modified
+    if (m_document->modified
         && Show_Message_Box_Ex(Quit_Question(), TMsgDlgType::mtConfirmation, QMessageBox::Yes | QMessageBox::No,
                                QMessageBox::No)
             != QMessageBox::Yes) {

@@ -1,11 +1,11 @@
 #pragma once
-// The main window: a shell that owns the session (the run-time state, see
-// TSession), the posted-message queue and the activity log, and wires the
-// pages and panels it is composed of to that state.
+// The main window: a shell that owns the open project (TProjectDocument),
+// the link to a controller (TControllerLink), the posted-message queue and
+// the activity log, and wires the pages and panels it is composed of to them.
 //
 // A new page plugs in like this: it is a class of its own in its area's
 // folder, owning its widgets and their handlers. It reads and writes the
-// state through TSession (Session()), never through this class; a
+// project through TProjectDocument (Document()), never through this class; a
 // configuration sub-page derives from TConfigEditorPage (show the record,
 // write back what it holds, emit changed) and is added by TConfigurationPage.
 // What the project commands need from the window goes through TProjectView;
@@ -17,8 +17,6 @@
 #include <QMainWindow>
 #include <QStringList>
 
-#include <functional>
-#include <map>
 #include <memory>
 
 class QAction;
@@ -42,7 +40,8 @@ class TNoProjectView;
 class TProjectCommands;
 class TProjectStatusBar;
 class TProjectTreePanel;
-class TSession;
+class TControllerLink;
+class TProjectDocument;
 class TUploadDataPage;
 
 class Tbmpgen_Form : public QMainWindow, public TProjectView {
@@ -57,7 +56,8 @@ public:
     static QString Quit_Question();
     static QString Firmware_Button_Caption(quint16 version);
 
-    TSession& Session() const { return *m_session; }
+    TProjectDocument& Document() const { return *m_document; }
+    TControllerLink& Link() const { return *m_link; }
 
     // --- routines used throughout the program ---
     void msgList_Post(QObject* window, int msg, quint32 wParam, quint32 lParam);
@@ -90,12 +90,6 @@ public:
     QString serviceText() const override;
     void writeDeviceConfig(TDevice_Config_v2& config) override;
 
-    // The device operations drive their steps with window messages to this
-    // window (1027..1031); each number has one handler, which receives wParam
-    // and lParam and branches on the step they carry.
-    using TMessageHandler = std::function<void(quint32 wParam, quint32 lParam)>;
-    void Set_Message_Handler(int msg, TMessageHandler handler);
-
     // --- parts of the window ---
     TProjectCommands* Commands() const { return commands; }
     TMsgList* msgList() const { return queue; }
@@ -105,7 +99,6 @@ public:
     TImagesPage* Images_Page() const { return imagesPage; }
     TUploadDataPage* Upload_Page() const { return uploadPage; }
     TDeviceOperations* Device_Operations() const { return deviceOps; }
-    TVrexComms* VrexComms1() const { return comms; }
     TDeviceScanPanel* Device_Scan_Panel() const { return scanPanel; }
     QPushButton* fw_upg_Button() const { return fwUpgradeButton; }
     TProjectTreePanel* Tree_Panel() const;
@@ -113,7 +106,6 @@ public:
     QWidget* No_Project_View() const;
 
 protected:
-    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -126,7 +118,8 @@ private:
     void Build_Device_Operations();
     void Tear_Down_Project();
 
-    TSession* m_session = nullptr;
+    TProjectDocument* m_document = nullptr;
+    std::unique_ptr<TControllerLink> m_link;
     std::unique_ptr<TFileDialogs> fileDialogs;
     TProjectCommands* commands = nullptr;
     TMsgList* queue = nullptr;
@@ -147,8 +140,6 @@ private:
     QAction* closeAction = nullptr;
     QDialog* informationWindow = nullptr;
     QDialog* aboutWindow = nullptr;
-    std::map<int, TMessageHandler> messageHandlers;
-    TVrexComms* comms = nullptr;
     TDeviceScanPanel* scanPanel = nullptr;
     std::unique_ptr<TWindowDeviceHost> deviceHost;
     std::unique_ptr<TCommissioningRecorder> recorder;

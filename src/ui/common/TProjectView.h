@@ -1,6 +1,6 @@
 #pragma once
 // What the project commands need from the window that shows the project.
-// The commands change the session's state; the view shows it.
+// The commands change the project document; the view shows it.
 
 #include "core/messaging/StatusCodes.h"
 #include "core/model/DeviceConfigRecords.h"

@@ -133,16 +133,16 @@ QWidget* Tfw_upg_Form::makeHistoryPage(const char* name, const QString& resource
     return page;
 }
 
-void Tfw_upg_Form::Set_Operations(TDeviceOperations* operations, TSession* session)
+void Tfw_upg_Form::Set_Operations(TDeviceOperations* operations, TControllerLink* link)
 {
     m_ops = operations;
-    m_session = session;
+    m_link = link;
 }
 
 void Tfw_upg_Form::Show_For_Controller()
 {
-    if (m_session) {
-        const TFirmwareWindowInfo info = Prepare_Firmware_Window(*m_session);
+    if (m_link) {
+        const TFirmwareWindowInfo info = Prepare_Firmware_Window(*m_link);
         if (!info.known()) {
             wrongSoftware->show();
             upgrade->setEnabled(false);

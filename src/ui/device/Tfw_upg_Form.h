@@ -13,15 +13,15 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class TDeviceOperations;
-class TSession;
+class TControllerLink;
 
 class Tfw_upg_Form : public QDialog {
     Q_OBJECT
 public:
     explicit Tfw_upg_Form(QWidget* parent = nullptr);
 
-    // The operations the buttons drive and the session whose controller it shows.
-    void Set_Operations(TDeviceOperations* operations, TSession* session);
+    // The operations the buttons drive and the link whose controller it shows.
+    void Set_Operations(TDeviceOperations* operations, TControllerLink* link);
 
     // Fills the labels for the connected controller and shows the window.
     void Show_For_Controller();
@@ -57,7 +57,7 @@ private:
     QWidget* makeHistoryPage(const char* name, const QString& resource, QHeaderView*& header, QPlainTextEdit*& memo);
 
     TDeviceOperations* m_ops = nullptr;
-    TSession* m_session = nullptr;
+    TControllerLink* m_link = nullptr;
     bool m_closing = false;
     QTabWidget* pages;
     QWidget* upgradePage;

@@ -1,7 +1,7 @@
 #include "ui/imaging/TImageLibraryCommands.h"
 
+#include "core/document/TProjectDocument.h"
 #include "core/imaging/ImageImport.h"
-#include "core/session/TSession.h"
 #include "ui/imaging/TImageFrame.h"
 #include "ui/imaging/TImageView.h"
 #include "ui/imaging/TImagesPage.h"
@@ -24,10 +24,10 @@ int Index_Of(const THandle_object& handle, const TCell_object* cell)
 
 } // namespace
 
-TImageLibraryCommands::TImageLibraryCommands(TImagesPage& page, TSession& session, QObject* parent)
+TImageLibraryCommands::TImageLibraryCommands(TImagesPage& page, TProjectDocument& document, QObject* parent)
     : QObject(parent)
     , m_page(page)
-    , m_session(session)
+    , m_document(document)
 {
     TProjectTreePanel* tree = page.Tree_Panel();
     connect(tree->Delete_Button(), &QToolButton::clicked, this, &TImageLibraryCommands::Delete_Selected_Image);
@@ -59,14 +59,14 @@ void TImageLibraryCommands::Delete_Selected_Image()
         // The selection moves on below, once the image is gone.
         const QSignalBlocker quiet(tree);
         panel->Remove_Cell_Node(cell);
-        if (position == m_session.Visible_Handle_Idx)
+        if (position == m_page.Visible_Handle_Idx)
             m_page.Image_View()->Remove_Frame(i);
         handle.cells.erase(handle.cells.begin() + i);
     }
     THandle_object* thumbs = nullptr;
     const int thumbPosition = Thumbnail_Handle_Index(position);
-    if (thumbPosition >= 0 && size_t(thumbPosition) < m_session.Handle_List.size()) {
-        thumbs = m_session.Handle_List[size_t(thumbPosition)].get();
+    if (thumbPosition >= 0 && size_t(thumbPosition) < m_document.Handle_List.size()) {
+        thumbs = m_document.Handle_List[size_t(thumbPosition)].get();
         if (size_t(i) < thumbs->cells.size()) {
             panel->Remove_Cell_Node(thumbs->cells[size_t(i)].get());
             thumbs->cells.erase(thumbs->cells.begin() + i);
@@ -82,7 +82,7 @@ void TImageLibraryCommands::Delete_Selected_Image()
     if (thumbs)
         m_page.Update_Handle_Memory(*thumbs, true);
     m_page.Show_Handle(handle);
-    m_session.Set_Modified(true);
+    m_document.Set_Modified(true);
     m_page.Update_Tree_Buttons(tree->currentItem());
     emit m_page.logActivity(28, handle.name + QStringLiteral("->") + name);
 }
@@ -104,19 +104,19 @@ void TImageLibraryCommands::Move_Selected_Image(int step)
 
     tree->setUpdatesEnabled(false);
     panel->Move_Cell_Node(cell, j);
-    if (position == m_session.Visible_Handle_Idx)
+    if (position == m_page.Visible_Handle_Idx)
         m_page.Image_View()->Move_Frame(i, j);
     std::swap(handle.cells[size_t(i)], handle.cells[size_t(j)]);
     const int thumbPosition = Thumbnail_Handle_Index(position);
-    if (thumbPosition >= 0 && size_t(thumbPosition) < m_session.Handle_List.size()) {
-        THandle_object& thumbs = *m_session.Handle_List[size_t(thumbPosition)];
+    if (thumbPosition >= 0 && size_t(thumbPosition) < m_document.Handle_List.size()) {
+        THandle_object& thumbs = *m_document.Handle_List[size_t(thumbPosition)];
         if (size_t(qMax(i, j)) < thumbs.cells.size()) {
             panel->Move_Cell_Node(thumbs.cells[size_t(i)].get(), j);
             std::swap(thumbs.cells[size_t(i)], thumbs.cells[size_t(j)]);
         }
     }
     tree->setUpdatesEnabled(true);
-    m_session.Set_Modified(true);
+    m_document.Set_Modified(true);
     m_page.Update_Tree_Buttons(node);
 }
 
@@ -138,5 +138,5 @@ void TImageLibraryCommands::Rename_Selected_Image()
         if (&frame->cell() == cell)
             frame->Show_Name(name);
     m_page.Image_View()->Lay_Out_Frames();
-    m_session.Set_Modified(true);
+    m_document.Set_Modified(true);
 }

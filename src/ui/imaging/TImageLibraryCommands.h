@@ -6,12 +6,12 @@
 #include <QObject>
 
 class TImagesPage;
-class TSession;
+class TProjectDocument;
 
 class TImageLibraryCommands : public QObject {
     Q_OBJECT
 public:
-    TImageLibraryCommands(TImagesPage& page, TSession& session, QObject* parent = nullptr);
+    TImageLibraryCommands(TImagesPage& page, TProjectDocument& document, QObject* parent = nullptr);
 
     void Delete_Selected_Image();
     void Move_Image_Up() { Move_Selected_Image(-1); }
@@ -25,5 +25,5 @@ private:
     void Move_Selected_Image(int step);
 
     TImagesPage& m_page;
-    TSession& m_session;
+    TProjectDocument& m_document;
 };

@@ -1,7 +1,7 @@
 #include "ui/imaging/TImagesPage.h"
 
+#include "core/document/TProjectDocument.h"
 #include "core/imaging/ImageImport.h"
-#include "core/session/TSession.h"
 #include "ui/common/gen_lib.h"
 #include "ui/imaging/THandlePanel.h"
 #include "ui/imaging/TImageDropImport.h"
@@ -76,9 +76,9 @@ std::optional<QString> Ask_With_Dialog(QWidget* parent, const QString& title, co
 
 } // namespace
 
-TImagesPage::TImagesPage(TSession& session, QWidget* parent)
+TImagesPage::TImagesPage(TProjectDocument& document, QWidget* parent)
     : QWidget(parent)
-    , m_session(session)
+    , m_document(document)
     , m_nameInput(Ask_With_Dialog)
 {
     TImageFrameAccessible::Install();
@@ -119,7 +119,7 @@ TImagesPage::TImagesPage(TSession& session, QWidget* parent)
     importProgress->hide();
 
     dropImport = new TImageDropImport(this);
-    commands = new TImageLibraryCommands(*this, m_session, this);
+    commands = new TImageLibraryCommands(*this, m_document, this);
 
     connect(treePanel->Project_TreeView(), &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { On_Selection_Changed(current); });
@@ -153,8 +153,8 @@ std::optional<QString> TImagesPage::Ask_Name(const QString& title, const QString
 
 int TImagesPage::Handle_Position(const THandle_object* handle) const
 {
-    for (size_t i = 0; i < m_session.Handle_List.size(); ++i)
-        if (m_session.Handle_List[i].get() == handle)
+    for (size_t i = 0; i < m_document.Handle_List.size(); ++i)
+        if (m_document.Handle_List[i].get() == handle)
             return int(i);
     return -1;
 }
@@ -177,6 +177,7 @@ void TImagesPage::Clear()
     treePanel->Clear();
     treePanel->Disable_Tree_Buttons();
     viewPanel->hide();
+    Visible_Handle_Idx = -1;
 }
 
 void TImagesPage::Show_Drag_Label()
@@ -186,14 +187,14 @@ void TImagesPage::Show_Drag_Label()
 
 void TImagesPage::On_Selection_Changed(QTreeWidgetItem* current)
 {
-    if (m_session.closing_flag)
+    if (m_document.closing_flag)
         return;
     viewPanel->show();
     if (current) {
         THandle_object* handle = TProjectTreePanel::Handle_Of(current->parent() ? current->parent() : current);
         const int position = Handle_Position(handle);
-        if (handle && position != m_session.Visible_Handle_Idx) {
-            m_session.Visible_Handle_Idx = position;
+        if (handle && position != Visible_Handle_Idx) {
+            Visible_Handle_Idx = position;
             Show_Handle(*handle);
         }
     }
@@ -231,7 +232,7 @@ void TImagesPage::Build_Cell_View(THandle_object& handle)
     imageView->Show_Drag_Label(false);
     for (const auto& cell : handle.cells) {
         auto* frame = new TImageFrame(*cell, background, veil);
-        frame->setObjectName(QStringLiteral("ImgFrame%1").arg(m_session.cell_frame_counter++));
+        frame->setObjectName(QStringLiteral("ImgFrame%1").arg(cell_frame_counter++));
         imageView->Append_Frame(frame);
     }
     imageView->Lay_Out_Frames();
@@ -243,7 +244,7 @@ void TImagesPage::Append_Frame(TCell_object& cell)
     if (imageView->CellView_List().size() + 1 != qsizetype(handle.cells.size()))
         return; // the view is not in step; the handle is shown afresh at the end
     auto* frame = new TImageFrame(cell, Frame_Background(handle), Frame_Veil(handle));
-    frame->setObjectName(QStringLiteral("ImgFrame%1").arg(m_session.cell_frame_counter++));
+    frame->setObjectName(QStringLiteral("ImgFrame%1").arg(cell_frame_counter++));
     imageView->Show_Drag_Label(false);
     imageView->Append_Frame(frame);
     imageView->Lay_Out_Frames();
@@ -263,14 +264,14 @@ bool TImagesPage::View_In_Step(const THandle_object& handle) const
 void TImagesPage::Update_Handle_Memory(THandle_object& handle, bool showLabels)
 {
     handle.memory_usage = int32_t(Handle_Storage_Bytes(handle));
-    if (showLabels && Handle_Position(&handle) == m_session.Visible_Handle_Idx)
+    if (showLabels && Handle_Position(&handle) == Visible_Handle_Idx)
         handlePanel->Show_Storage(handle);
     Update_Memory_Chart();
 }
 
 void TImagesPage::Update_Memory_Chart()
 {
-    memoryPanel->Update_Memory_Chart(m_session.Handle_List);
+    memoryPanel->Update_Memory_Chart(m_document.Handle_List);
 }
 
 void TImagesPage::Drop_Image_Files(const QStringList& paths)
@@ -290,21 +291,21 @@ void TImagesPage::Drop_Image_Files(const QStringList& paths)
     if (importProgress)
         importProgress->show();
     const bool full = handle->cells.size() > size_t(kMaxImagesPerHandle - 1);
-    dropImport->Start(paths, TImport_Target::of(m_session.Handle_List, position), full);
+    dropImport->Start(paths, TImport_Target::of(m_document.Handle_List, position), full);
 }
 
 void TImagesPage::On_Prepared(const TImport_Target& target, TPrepared_Image* image)
 {
     const QString path = image->path;
-    const TImport_Result result = Apply_Import(m_session.Handle_List, target, std::move(*image));
+    const TImport_Result result = Apply_Import(m_document.Handle_List, target, std::move(*image));
     if (result.cell) {
         treePanel->Add_Cell_Node(target.handleIdx, result.cell);
         if (result.thumbnail)
             treePanel->Add_Cell_Node(target.thumbnailIdx, result.thumbnail);
-        m_session.Set_Modified(true);
+        m_document.Set_Modified(true);
         // The frame is made now, a few milliseconds per image, rather than
         // all of them at the end in one long stretch.
-        if (target.handleIdx == m_session.Visible_Handle_Idx)
+        if (target.handleIdx == Visible_Handle_Idx)
             Append_Frame(*result.cell);
     }
     emit logActivity(result.status, path);
@@ -322,8 +323,8 @@ void TImagesPage::On_Import_Finished(const TImport_Target& target)
 {
     if (importProgress)
         importProgress->hide();
-    if (target.handleIdx == m_session.Visible_Handle_Idx) {
-        THandle_object& handle = *m_session.Handle_List.at(size_t(target.handleIdx));
+    if (target.handleIdx == Visible_Handle_Idx) {
+        THandle_object& handle = *m_document.Handle_List.at(size_t(target.handleIdx));
         // The frames were added as the images came; when the view shows
         // exactly the handle's images, only the panel needs showing again.
         if (View_In_Step(handle)) {
@@ -333,7 +334,7 @@ void TImagesPage::On_Import_Finished(const TImport_Target& target)
         } else {
             Show_Handle(handle);
         }
-    } else if (m_session.Visible_Handle_Idx >= 0) {
+    } else if (Visible_Handle_Idx >= 0) {
         imageView->Set_Drops_Enabled(true);
     }
     Update_Memory_Chart();

@@ -21,14 +21,14 @@ class TImageLibraryCommands;
 class TImageView;
 class TMemoryUsagePanel;
 class TProjectTreePanel;
-class TSession;
+class TProjectDocument;
 struct TImport_Target;
 struct TPrepared_Image;
 
 class TImagesPage : public QWidget {
     Q_OBJECT
 public:
-    explicit TImagesPage(TSession& session, QWidget* parent = nullptr);
+    explicit TImagesPage(TProjectDocument& document, QWidget* parent = nullptr);
     ~TImagesPage() override;
 
     TProjectTreePanel* Tree_Panel() const { return treePanel; }
@@ -38,6 +38,11 @@ public:
     TImageDropImport* Drop_Import() const { return dropImport; }
     TImageLibraryCommands* Commands() const { return commands; }
     QLabel* Drag_Label() const;
+
+    // The image group whose pictures are shown; -1 for none.
+    int Visible_Handle_Idx = -1;
+    // Numbers the picture frames' object names; never reused while the page lives.
+    int cell_frame_counter = 0;
     // Shows the progress of a drop; the window puts it in its status bar.
     QProgressBar* Import_Progress() const { return importProgress; }
 
@@ -68,7 +73,7 @@ public:
     void Set_Name_Input(TNameInput input);
     std::optional<QString> Ask_Name(const QString& title, const QString& prompt, const QString& current);
 
-    // Position of the handle in the session's list, or -1.
+    // Position of the handle in the project's list, or -1.
     int Handle_Position(const THandle_object* handle) const;
 
 signals:
@@ -80,7 +85,7 @@ private:
     void On_Import_Finished(const TImport_Target& target);
     void On_Import_Progress(int done, int total);
 
-    TSession& m_session;
+    TProjectDocument& m_document;
     TProjectTreePanel* treePanel = nullptr;
     TMemoryUsagePanel* memoryPanel = nullptr;
     QWidget* viewPanel = nullptr;

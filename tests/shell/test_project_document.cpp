@@ -1,11 +1,11 @@
 #include "test_shell.h"
 
-#include "core/session/TSession.h"
+#include "core/document/TProjectDocument.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
-void TestSession::setModified_data()
+void TestProjectDocument::setModified_data()
 {
     QTest::addColumn<bool>("before");
     QTest::addColumn<bool>("loading");
@@ -22,21 +22,21 @@ void TestSession::setModified_data()
     QTest::newRow("not cleared while loading") << true << true << false << true << false;
 }
 
-void TestSession::setModified()
+void TestProjectDocument::setModified()
 {
     QFETCH(bool, before);
     QFETCH(bool, loading);
     QFETCH(bool, value);
     QFETCH(bool, after);
     QFETCH(bool, notified);
-    TSession session;
-    session.modified = before;
-    session.loading_flag = loading;
-    QSignalSpy spy(&session, &TSession::modifiedChanged);
+    TProjectDocument document;
+    document.modified = before;
+    document.loading_flag = loading;
+    QSignalSpy spy(&document, &TProjectDocument::modifiedChanged);
 
-    session.Set_Modified(value);
+    document.Set_Modified(value);
 
-    QCOMPARE(session.modified, after);
+    QCOMPARE(document.modified, after);
     QCOMPARE(spy.size(), notified ? 1 : 0);
     if (notified)
         QCOMPARE(spy.constFirst().constFirst().toBool(), value);

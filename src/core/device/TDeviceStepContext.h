@@ -1,0 +1,41 @@
+#pragma once
+// What a step of a device operation may touch: the link it talks over, the
+// project it reads or fills, the host that shows what happens, and the
+// queue its successor goes on. The step classes see nothing else of the
+// operations that own them.
+
+#include <QString>
+#include <QStringList>
+
+class TControllerLink;
+class TDeviceHost;
+class TProjectDocument;
+class TVrexComms;
+
+struct TDeviceTimings {
+    int scanDelayMs = 500; // before the ports are listed
+    int pauseMs = 1500;    // between connecting and uploading or showing the firmware window
+};
+
+class TDeviceStepContext {
+public:
+    virtual TControllerLink& link() const = 0;
+    virtual TVrexComms& comms() const = 0;
+    virtual TProjectDocument& document() const = 0;
+    virtual TDeviceHost& host() const = 0;
+
+    // Queues the next step (a window message) behind the queue's tick.
+    virtual void post(int msg, quint32 wParam, quint32 lParam) = 0;
+    // Ends the operation: enables the controls again, closes the port, logs 13.
+    virtual void Close_Connection() = 0;
+
+    // --- for discovery ---
+    virtual QStringList List_Ports() const = 0;
+    virtual const TDeviceTimings& Timings() const = 0;
+    virtual void setBusy(bool busy) = 0;
+    // --- for the firmware upgrade ---
+    virtual bool Placeholder_Firmware_Allowed(const QString& port) const = 0;
+
+protected:
+    ~TDeviceStepContext() = default;
+};

@@ -1,0 +1,22 @@
+#include "core/device/TRetriedCommand.h"
+
+#include "core/device/BLcomms.h"
+#include "core/device/TDeviceHost.h"
+#include "core/device/TDeviceStepContext.h"
+
+bool Run_Retried_Command(TDeviceStepContext& ops, const TRetriedCommand& c, quint32 attempt)
+{
+    if (int(attempt) >= c.attempts) {
+        if (ops.host().Show_Message_Box(c.errorText, TDeviceBoxKind::Error, TDeviceButtons::RetryCancel,
+                                        TDeviceAnswer::Retry)
+            == TDeviceAnswer::Retry)
+            ops.post(c.msg, 0, c.step);
+        else
+            ops.post(c.msg, c.failureCode, c.failedStep);
+        return false;
+    }
+    if (BL_Command(ops.comms(), c.command, c.address, 10) == BL::kAccepted)
+        return true;
+    ops.post(c.msg, attempt + 1, c.step);
+    return false;
+}
