@@ -2,11 +2,11 @@
 // "Commissioning Log..." showing it: sorted, filtered, exported.
 #include "UiTestFixtures.h"
 
+#include "SimFixtures.h"
 #include "core/commissioning/CommissioningLog.h"
 #include "core/device/TDeviceOperations.h"
 #include "core/imaging/ImageDataBlock.h"
 #include "core/model/DeviceConfig.h"
-#include "sim/lib/VirtualController.h"
 #include "ui/app/TCommissioningLogWindow.h"
 #include "ui/app/TConfiguratorApplication.h"
 #include "ui/device/TUploadDataPage.h"
@@ -31,13 +31,13 @@ private slots:
 void TestCommissionWindow::uploadsAreOnRecordAndShown()
 {
     QTemporaryDir dir;
-    VirtualController sim;
-    QVERIFY(sim.start());
+    const auto sim = Start_Virtual_Controller();
+    QVERIFY(sim);
     TFormFixture fx;
     fx.newProject(dir.filePath(QStringLiteral("lobby.cvp")));
     Tbmpgen_Form& form = fx.form();
-    form.Set_Explicit_Ports({sim.portName()}, QString());
-    form.Device_Operations()->Set_Port_Lister([&sim] { return QStringList{sim.portName()}; });
+    form.Set_Explicit_Ports({sim->portName()}, QString());
+    form.Device_Operations()->Set_Port_Lister([&sim] { return QStringList{sim->portName()}; });
     const QString log = dir.filePath(QStringLiteral("data/commissioning.jsonl"));
     form.Set_Commissioning_Log(log);
     const THandle_object& logos = *form.Document().Handle_List.at(size_t(LOGOS_IDX));
@@ -55,25 +55,25 @@ void TestCommissionWindow::uploadsAreOnRecordAndShown()
     upload(false);
     QVERIFY(!QTest::currentTestFailed());
     // Then a controller whose firmware cannot take data: refused, and on record.
-    SimOptions old = sim.options();
+    SimOptions old = sim->options();
     old.fwVersion = 104;
-    sim.setOptions(old);
+    sim->setOptions(old);
     upload(true);
 
     const std::vector<TCommissioningRecord> records = Read_Commissioning_Log(log).records;
     QCOMPARE(int(records.size()), 2);
     const TCommissioningRecord& good = records[0];
     QVERIFY(good.ok);
-    QCOMPARE(good.port, sim.portName());
+    QCOMPARE(good.port, sim->portName());
     QCOMPARE(good.partNumber.value_or(0), 5813);
     QCOMPARE(good.firmware, QStringLiteral("2.01"));
     QCOMPARE(good.sent, (QStringList{"config", "images"}));
     QByteArray images;
     Build_Image_Data(images, form.Document().Handle_List);
-    QCOMPARE(sim.memory(0x80000, int(images.size())), images);
+    QCOMPARE(sim->memory(0x80000, int(images.size())), images);
     QCOMPARE(good.imageBlockSha256,
              QString::fromLatin1(QCryptographicHash::hash(images, QCryptographicHash::Sha256).toHex()));
-    QCOMPARE(good.configChecksum.value_or(QByteArray()), sim.memory(2 + 1342, 2));
+    QCOMPARE(good.configChecksum.value_or(QByteArray()), sim->memory(2 + 1342, 2));
     QCOMPARE(good.project, form.Document().project_fullpath);
     const TCommissioningRecord& refused = records[1];
     QVERIFY(!refused.ok);

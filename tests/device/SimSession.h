@@ -2,24 +2,24 @@
 // A virtual controller with the real serial-port component opened on it,
 // set up the way the device operations use it.
 
+#include "SimFixtures.h"
 #include "core/comms/TVrexComms.h"
 #include "core/device/CommsSetup.h"
-#include "sim/lib/VirtualController.h"
 
 #include <memory>
 
 struct SimSession {
-    explicit SimSession(const SimOptions& options = {}) : sim(options)
+    explicit SimSession(const SimOptions& options = {}) : sim(Start_Virtual_Controller(options))
     {
-        QString error;
-        started = sim.start(&error);
+        started = sim != nullptr;
         Apply_Comms_Settings(comms);
-        comms.PortName = sim.portName();
+        if (started)
+            comms.PortName = sim->portName();
         opened = started && comms.OpenComm();
     }
     bool ok() const { return started && opened; }
 
-    VirtualController sim;
+    std::unique_ptr<VirtualController> sim;
     TVrexComms comms;
     bool started = false;
     bool opened = false;

@@ -29,22 +29,22 @@ void TestBLcomms::exampleFramesAsReceived()
     BL_InitBuffers(s.comms, BL::kTxBufferSize);
 
     QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 50), 1);
-    QCOMPARE(lastFrame(s.sim), hex("010C000000000000965C"));
+    QCOMPARE(lastFrame(*s.sim), hex("010C000000000000965C"));
 
     // Before any data frame the read request's two trailing bytes are zero.
     uint8_t block[128] = {};
     QCOMPARE(BL_ReadBlock(s.comms, BL::kCmdReadMemory, 0x80, nullptr, 0, block, 0, 128, 30), 1);
-    QCOMPARE(lastFrame(s.sim), hex("01CC8000000000000DA4") + hex("0000"));
+    QCOMPARE(lastFrame(*s.sim), hex("01CC8000000000000DA4") + hex("0000"));
 
     const uint8_t data[3] = {0x11, 0x22, 0x33};
     QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0x80000, data, 3, 30), 1);
-    QCOMPARE(lastFrame(s.sim), hex("01C800000800000382A8112233EEAA"));
-    QCOMPARE(s.sim.memory(0x80000, 3), hex("112233"));
+    QCOMPARE(lastFrame(*s.sim), hex("01C800000800000382A8112233EEAA"));
+    QCOMPARE(s.sim->memory(0x80000, 3), hex("112233"));
 
     // Afterwards they are what the write left at offsets 10 and 11.
     QCOMPARE(BL_ReadBlock(s.comms, BL::kCmdReadMemory, 0x80, nullptr, 0, block, 0, 128, 30), 1);
-    QCOMPARE(lastFrame(s.sim), hex("01CC8000000000000DA4") + hex("1122"));
-    for (const SimFrame& f : s.sim.frames())
+    QCOMPARE(lastFrame(*s.sim), hex("01CC8000000000000DA4") + hex("1122"));
+    for (const SimFrame& f : s.sim->frames())
         QVERIFY2(f.headerOk && f.dataOk, qPrintable(f.bytes.toHex()));
 }
 
@@ -61,9 +61,9 @@ void TestBLcomms::connectionsKeepTheirOwnFrames()
     QCOMPARE(BL_WriteBlock(a.comms, BL::kCmdWriteMemory, 0x80000, data, 3, 30), 1);
     uint8_t block[128] = {};
     QCOMPARE(BL_ReadBlock(b.comms, BL::kCmdReadMemory, 0x80, nullptr, 0, block, 0, 128, 30), 1);
-    QCOMPARE(lastFrame(b.sim), hex("01CC8000000000000DA4") + hex("0000"));
+    QCOMPARE(lastFrame(*b.sim), hex("01CC8000000000000DA4") + hex("0000"));
     QCOMPARE(BL_ReadBlock(a.comms, BL::kCmdReadMemory, 0x80, nullptr, 0, block, 0, 128, 30), 1);
-    QCOMPARE(lastFrame(a.sim), hex("01CC8000000000000DA4") + hex("1122"));
+    QCOMPARE(lastFrame(*a.sim), hex("01CC8000000000000DA4") + hex("1122"));
 }
 
 void TestBLcomms::fullSizeWrite()
@@ -76,10 +76,10 @@ void TestBLcomms::fullSizeWrite()
     QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0x37000 + 512,
                            reinterpret_cast<const uint8_t*>(data.constData()), 512, 30),
              1);
-    const QByteArray frame = lastFrame(s.sim);
+    const QByteArray frame = lastFrame(*s.sim);
     QCOMPARE(frame.size(), 524);
     QCOMPARE(frame.mid(6, 2), hex("0200"));
-    QCOMPARE(s.sim.memory(0x37000 + 512, 512), data);
+    QCOMPARE(s.sim->memory(0x37000 + 512, 512), data);
 
     // Read back in 128-byte blocks, as a retrieve does.
     QByteArray back(512, '\0');
@@ -100,10 +100,10 @@ void TestBLcomms::writeFromStreamAdvancesIt()
     QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0, &stream, 4, 100), 1);
     QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 4, &stream, 4, 100), 1);
     QCOMPARE(stream.pos(), qint64(8));
-    QCOMPARE(s.sim.memory(0, 8), QByteArray("abcdefgh"));
+    QCOMPARE(s.sim->memory(0, 8), QByteArray("abcdefgh"));
     // Two bytes left: a write of four must not send stale bytes in their place.
     QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 8, &stream, 4, 100), 0);
-    QCOMPARE(s.sim.frameCount(), 2);
+    QCOMPARE(s.sim->frameCount(), 2);
 }
 
 void TestBLcomms::badWriteLengthSendsNothing()
@@ -115,7 +115,7 @@ void TestBLcomms::badWriteLengthSendsNothing()
     QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0, p, 0, 10), 0);
     QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0, p, 989, 10), 0);
     QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0x80000, p, 988, 50), 1);
-    QCOMPARE(s.sim.frameCount(), 1);
+    QCOMPARE(s.sim->frameCount(), 1);
 }
 
 void TestBLcomms::readReply_data()
@@ -141,7 +141,7 @@ void TestBLcomms::readReply()
     QByteArray stored(128, '\0');
     for (int i = 0; i < 128; ++i)
         stored[i] = static_cast<char>(255 - i);
-    QVERIFY(s.sim.setMemory(0x80000 + 256, stored));
+    QVERIFY(s.sim->setMemory(0x80000 + 256, stored));
     QByteArray dest(140, '\x5A');
     QCOMPARE(BL_ReadBlock(s.comms, BL::kCmdReadMemory, 0x80000 + 256, nullptr, 0,
                           reinterpret_cast<uint8_t*>(dest.data()), 6, 128, 30),
@@ -182,7 +182,7 @@ void TestBLcomms::refusalAndSilence()
     const uint8_t data[2] = {1, 2};
     QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0x80000, data, 2, static_cast<uint16_t>(writeTimeout)),
              writeResult);
-    QCOMPARE(s.sim.memory(0x80000, 2), QByteArray(2, '\xff')); // neither stored anything
+    QCOMPARE(s.sim->memory(0x80000, 2), QByteArray(2, '\xff')); // neither stored anything
     // An unknown command is refused too.
     if (silentAfter == 0)
         QCOMPARE(BL_Command(s.comms, 99, 0, 50), 2);
@@ -214,7 +214,7 @@ void TestBLcomms::ignoredResets()
     QVERIFY(s.ok());
     QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 1), 0);
     QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 50), 1);
-    QCOMPARE(s.sim.resetCount(), 2);
+    QCOMPARE(s.sim->resetCount(), 2);
 }
 
 void TestBLcomms::portVanishesMidWait()
@@ -228,7 +228,7 @@ void TestBLcomms::portVanishesMidWait()
     // the component sees the hang-up, which may be before the simulator has
     // finished closing its side.
     QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 5), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(s.sim.hasVanished(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(s.sim->hasVanished(), 10000);
     const uint8_t data[1] = {1};
     QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0, data, 1, 1), 0);
     s.comms.CloseComm();
@@ -251,8 +251,8 @@ void TestBLcomms::closedComponentRefusesUntilReopened()
     s.comms.CloseComm();
     s.comms.CloseComm();
     QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 10), -2);
-    QCOMPARE(s.sim.frameCount(), 0);
+    QCOMPARE(s.sim->frameCount(), 0);
     QVERIFY(s.comms.OpenComm());
     QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 50), 1);
-    QCOMPARE(s.sim.frameCount(), 1);
+    QCOMPARE(s.sim->frameCount(), 1);
 }

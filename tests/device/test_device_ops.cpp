@@ -135,7 +135,7 @@ void TestDeviceOperations::purposeByFirmware()
         QCOMPARE(rig.host.boxes.size(), 1);
         QCOMPARE(rig.host.boxes.at(0).text, refusal);
         QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 13}));
-        QCOMPARE(Frames_Of(rig.sim, 200).size() + Frames_Of(rig.sim, 204).size(), 0);
+        QCOMPARE(Frames_Of(*rig.sim, 200).size() + Frames_Of(*rig.sim, 204).size(), 0);
     } else {
         QVERIFY(rig.host.boxes.isEmpty());
     }
@@ -191,7 +191,7 @@ void TestDeviceOperations::logSequences()
         QCOMPARE(rig.host.shownConfigs, 1);
         QVERIFY(rig.document.modified);
         QList<uint32_t> reads;
-        for (const SimFrame& f : Frames_Of(rig.sim, 204))
+        for (const SimFrame& f : Frames_Of(*rig.sim, 204))
             reads << f.address;
         QCOMPARE(reads, (QList<uint32_t>{0, 128, 256, 384, 512, 640, 768, 896, 1024, 1152, 1280}));
         return;
@@ -201,7 +201,7 @@ void TestDeviceOperations::logSequences()
     QCOMPARE(Read_Service_Text(rig.document.Project_Device_Config), QStringLiteral("Line one\r\nLine two"));
     if (config) {
         const QByteArray expected = Block_Bytes(rig.document.Project_Device_Config);
-        QCOMPARE(rig.sim.memory(0, 1408), expected);
+        QCOMPARE(rig.sim->memory(0, 1408), expected);
         QCOMPARE(rig.host.progress[0].position, 1408);
         QCOMPARE(rig.host.progress[0].maximum, 1408);
     }
@@ -209,14 +209,14 @@ void TestDeviceOperations::logSequences()
         QByteArray block;
         Build_Image_Data(block, rig.document.Handle_List);
         QVERIFY(block.size() > 512);
-        QCOMPARE(rig.sim.memory(0x80000, int(block.size())), block);
+        QCOMPARE(rig.sim->memory(0x80000, int(block.size())), block);
         QCOMPARE(rig.host.progress[1].position, block.size());
         QVERIFY(!rig.host.progress[1].error);
-        const QList<uint32_t> addresses = Write_Addresses(rig.sim);
+        const QList<uint32_t> addresses = Write_Addresses(*rig.sim);
         QCOMPARE(addresses.contains(0x80000 + 512), true);
     }
-    QCOMPARE(Frames_Of(rig.sim, 12).size(), 1);
-    QCOMPARE(Frames_Of(rig.sim, 12).last().index, rig.sim.frameCount());
+    QCOMPARE(Frames_Of(*rig.sim, 12).size(), 1);
+    QCOMPARE(Frames_Of(*rig.sim, 12).last().index, rig.sim->frameCount());
 }
 
 // Two controllers driven from one process at the same time, each through its
@@ -243,14 +243,14 @@ void TestDeviceOperations::twoControllersUploadAtOnce()
 
     for (DeviceOpsRig* rig : {&first, &second}) {
         QVERIFY(rig->host.boxes.isEmpty());
-        QCOMPARE(rig->sim.memory(0, 1408), Block_Bytes(rig->document.Project_Device_Config));
-        QCOMPARE(Frames_Of(rig->sim, 12).size(), 1);
-        for (const SimFrame& f : rig->sim.frames())
+        QCOMPARE(rig->sim->memory(0, 1408), Block_Bytes(rig->document.Project_Device_Config));
+        QCOMPARE(Frames_Of(*rig->sim, 12).size(), 1);
+        for (const SimFrame& f : rig->sim->frames())
             QVERIFY2(f.headerOk && f.dataOk, qPrintable(f.bytes.toHex()));
     }
     QCOMPARE(Read_Service_Text(first.document.Project_Device_Config), QStringLiteral("Hall A"));
     QCOMPARE(Read_Service_Text(second.document.Project_Device_Config), QStringLiteral("Hall B\r\nSecond floor"));
-    QVERIFY(first.sim.memory(0, 1408) != second.sim.memory(0, 1408));
+    QVERIFY(first.sim->memory(0, 1408) != second.sim->memory(0, 1408));
 }
 
 void TestDeviceOperations::nakToSecondWriteRetriedFromZero()
@@ -265,9 +265,9 @@ void TestDeviceOperations::nakToSecondWriteRetriedFromZero()
     QCOMPARE(rig.host.boxes.size(), 1);
     QCOMPARE(rig.host.boxes.at(0).text, DeviceText::configWriteError());
     QCOMPARE(rig.host.boxes.at(0).buttons, TDeviceButtons::RetryCancel);
-    QCOMPARE(Write_Addresses(rig.sim), (QList<uint32_t>{0, 512, 0, 512, 1024}));
+    QCOMPARE(Write_Addresses(*rig.sim), (QList<uint32_t>{0, 512, 0, 512, 1024}));
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 21, 15, 10, 20, 13}));
-    QCOMPARE(rig.sim.memory(0, 1408), Block_Bytes(rig.document.Project_Device_Config));
+    QCOMPARE(rig.sim->memory(0, 1408), Block_Bytes(rig.document.Project_Device_Config));
 
     // Cancel instead: log 11 names the configuration data, the bar shows the error.
     DeviceOpsRig cancelled(o);
@@ -277,7 +277,7 @@ void TestDeviceOperations::nakToSecondWriteRetriedFromZero()
     QCOMPARE(cancelled.host.codes(), (QList<int>{29, 12, 21, 11, 13}));
     QCOMPARE(cancelled.host.infoOf(11), QStringLiteral("(1) Configuration data"));
     QVERIFY(cancelled.host.progress[0].error);
-    QCOMPARE(Frames_Of(cancelled.sim, 12).size(), 0);
+    QCOMPARE(Frames_Of(*cancelled.sim, 12).size(), 0);
 }
 
 void TestDeviceOperations::ignoredResets_data()
@@ -313,12 +313,12 @@ void TestDeviceOperations::ignoredResets()
     QCOMPARE(codes.mid(codes.size() - tail.size()), tail);
     if (answer < 0) {
         QVERIFY(rig.host.boxes.isEmpty());
-        QCOMPARE(Frames_Of(rig.sim, 12).size(), ignored + 1);
+        QCOMPARE(Frames_Of(*rig.sim, 12).size(), ignored + 1);
     } else {
         QCOMPARE(rig.host.boxes.size(), 1);
         QCOMPARE(rig.host.boxes.at(0).text, DeviceText::resetError());
         // Five attempts before the box; Retry makes a sixth, acknowledged one.
-        QCOMPARE(Frames_Of(rig.sim, 12).size(), answer == int(TDeviceAnswer::Retry) ? 6 : 5);
+        QCOMPARE(Frames_Of(*rig.sim, 12).size(), answer == int(TDeviceAnswer::Retry) ? 6 : 5);
         if (answer == int(TDeviceAnswer::Cancel))
             QCOMPARE(rig.host.infoOf(11), QStringLiteral("(2) Reset command"));
     }
@@ -354,7 +354,7 @@ void TestDeviceOperations::retrieveFailuresLeaveTheRecord()
     QCOMPARE(std::memcmp(&rig.document.Project_Device_Config, &before, sizeof before), 0);
     QVERIFY(!rig.document.modified);
     QCOMPARE(rig.host.shownConfigs, 0);
-    QCOMPARE(Frames_Of(rig.sim, 204).size(), silentAfter ? 7 : 11);
+    QCOMPARE(Frames_Of(*rig.sim, 204).size(), silentAfter ? 7 : 11);
 }
 
 void TestDeviceOperations::versionOneBlockIsConverted()
@@ -400,7 +400,7 @@ void TestDeviceOperations::uploadRefusedBeforeConnecting()
     QCOMPARE(rig.host.boxes.at(1).buttons, TDeviceButtons::YesNo);
     QVERIFY(rig.host.log.isEmpty());
     QVERIFY(!rig.ops.Busy());
-    QCOMPARE(rig.sim.frameCount(), 0);
+    QCOMPARE(rig.sim->frameCount(), 0);
     // Yes goes ahead; the project stays modified.
     rig.host.answers << TDeviceAnswer::Yes;
     QVERIFY(rig.ops.upload_data_BitBtnClick());
@@ -421,7 +421,7 @@ void TestDeviceOperations::emptyImageBlockGoesStraightToReset()
     QVERIFY(rig.ops.upload_data_BitBtnClick());
     QTRY_VERIFY_WITH_TIMEOUT(Ended(rig), kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 21, 16, 10, 20, 13}));
-    QCOMPARE(Frames_Of(rig.sim, 200).size(), 0);
+    QCOMPARE(Frames_Of(*rig.sim, 200).size(), 0);
 }
 
 void TestDeviceOperations::unbuildableImageBlockEndsTheUpload()
@@ -438,6 +438,6 @@ void TestDeviceOperations::unbuildableImageBlockEndsTheUpload()
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 21, 11, 13}));
     QVERIFY(rig.host.infoOf(11).startsWith(QStringLiteral("(1) Image data: ")));
     QVERIFY(rig.host.progress[1].error);
-    QCOMPARE(Frames_Of(rig.sim, 200).size(), 0);
+    QCOMPARE(Frames_Of(*rig.sim, 200).size(), 0);
     QVERIFY(!rig.link.comms().isOpen());
 }

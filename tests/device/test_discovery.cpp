@@ -40,7 +40,7 @@ void TestDiscovery::identification()
     QCOMPARE(int(blPart), int(RC_Model_Table[model].bl_part_no));
     QCOMPARE(Model_Index(part), model);
     QCOMPARE(Is_Boot_Loader_Part(part), bootLoader);
-    const SimFrame f = s.sim.frames().back();
+    const SimFrame f = s.sim->frames().back();
     QCOMPARE(f.command, uint8_t(10));
     QCOMPARE(f.address, uint32_t(0x5A1C7B93));
     QCOMPARE(f.bytes.size(), 12);
@@ -71,7 +71,7 @@ void TestDiscovery::identificationFailsCleanly()
     QCOMPARE(part | ver | blPart | blVer, 0);
 
     s.comms.CloseComm();
-    const TProbeResult probe = Probe_Controller(s.comms, s.sim.portName());
+    const TProbeResult probe = Probe_Controller(s.comms, s.sim->portName());
     QVERIFY(probe.opened);
     QVERIFY(!probe.answered);
     QVERIFY(probe.badReply);
@@ -82,7 +82,7 @@ void TestDiscovery::identificationFailsCleanly()
     o.corruptReadReplies = false;
     o.readReplyExtraBytes = 0;
     o.partNumberOverride = 1234;
-    s.sim.setOptions(o);
+    s.sim->setOptions(o);
     QVERIFY(s.comms.OpenComm());
     QVERIFY(GetAppInfo(s.comms, part, ver, blPart, blVer, &badReply));
     QVERIFY(!badReply);
@@ -181,13 +181,13 @@ void TestDiscovery::probeReportsWhyAPortFailed()
     SimSession s;
     QVERIFY(s.ok());
     s.comms.CloseComm();
-    const TProbeResult good = Probe_Controller(s.comms, s.sim.portName());
+    const TProbeResult good = Probe_Controller(s.comms, s.sim->portName());
     QVERIFY(good.isController());
     QCOMPARE(good.part_no, uint16_t(5813));
     QVERIFY(s.comms.isOpen()); // left open for the operation that follows
 
     TVrexComms other;
-    const TProbeResult busy = Probe_Controller(other, s.sim.portName());
+    const TProbeResult busy = Probe_Controller(other, s.sim->portName());
     QVERIFY(!busy.opened);
     QCOMPARE(busy.failure, TPortOpenFailure::Busy);
     QVERIFY(busy.failureText.contains(QStringLiteral("in use")));

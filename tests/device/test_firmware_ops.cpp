@@ -124,19 +124,19 @@ void TestFirmwareOperations::upgradeByModel()
     const QList<int> expected = command == 20 ? QList<int>{29, 12, 22, 23, 24, 13} : QList<int>{29, 12, 22, 23, 13};
     QCOMPARE(rig.host.codes(), expected);
     QCOMPARE(rig.host.log.at(0).info, QStringLiteral("Firmware upgrade"));
-    const QList<SimFrame> writes = Frames_Of(rig.sim, 200);
+    const QList<SimFrame> writes = Frames_Of(*rig.sim, 200);
     QCOMPARE(writes.size(), 520);
     QCOMPARE(writes.first().address, 0x37000u);
     QCOMPARE(writes.at(1).address, 0x37000u + 512);
-    QCOMPARE(rig.sim.memory(0x37000, kFirmwareBytes), Carried(model));
-    const QList<SimFrame> installs = Frames_Of(rig.sim, uint8_t(command));
+    QCOMPARE(rig.sim->memory(0x37000, kFirmwareBytes), Carried(model));
+    const QList<SimFrame> installs = Frames_Of(*rig.sim, uint8_t(command));
     QCOMPARE(installs.size(), 1);
     // Part number low, high, then version low, high.
     const quint16 part = model == 0 ? 5813 : 5827;
     QCOMPARE(installs.at(0).bytes.mid(2, 4),
              QByteArray::fromHex(QByteArray::number(part & 0xFF, 16).rightJustified(2, '0')
                                  + QByteArray::number(part >> 8, 16).rightJustified(2, '0') + "c900"));
-    QCOMPARE(installs.at(0).index, rig.sim.frameCount());
+    QCOMPARE(installs.at(0).index, rig.sim->frameCount());
     QCOMPARE(rig.host.progress[2].position, kFirmwareBytes);
     QVERIFY(!rig.host.progress[2].error);
     QVERIFY(!rig.link.comms().isOpen());
@@ -160,8 +160,8 @@ void TestFirmwareOperations::abortDuringBlock100()
     QTRY_VERIFY_WITH_TIMEOUT(rig.host.operationEnds == 1, kDeadline);
     QVERIFY(asked);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 22, 26, 13}));
-    QCOMPARE(Frames_Of(rig.sim, 200).size(), 100);
-    QCOMPARE(Frames_Of(rig.sim, 20).size() + Frames_Of(rig.sim, 14).size(), 0);
+    QCOMPARE(Frames_Of(*rig.sim, 200).size(), 100);
+    QCOMPARE(Frames_Of(*rig.sim, 20).size() + Frames_Of(*rig.sim, 14).size(), 0);
     QVERIFY(!rig.link.comms().isOpen());
 }
 
@@ -183,16 +183,16 @@ void TestFirmwareOperations::nakOnBlock3ThenUpgradeAgain()
     QVERIFY(rig.link.comms().isOpen());
     QCOMPARE(rig.host.operationEnds, 0);
     QVERIFY(!rig.host.deviceButtonsEnabled);
-    QCOMPARE(Frames_Of(rig.sim, 200).size(), 3);
+    QCOMPARE(Frames_Of(*rig.sim, 200).size(), 3);
 
     // "Upgrade" again sends the whole image anew, from the first block.
-    rig.sim.clearFrames();
+    rig.sim->clearFrames();
     rig.ops.Start_Firmware_Upgrade();
     QTRY_VERIFY_WITH_TIMEOUT(rig.host.operationEnds == 1, kDeadline);
     QCOMPARE(rig.host.codes().mid(4), (QList<int>{22, 23, 24, 13}));
-    QCOMPARE(Frames_Of(rig.sim, 200).size(), 520);
-    QCOMPARE(Frames_Of(rig.sim, 200).first().address, 0x37000u);
-    QCOMPARE(rig.sim.memory(0x37000, kFirmwareBytes), Carried(0));
+    QCOMPARE(Frames_Of(*rig.sim, 200).size(), 520);
+    QCOMPARE(Frames_Of(*rig.sim, 200).first().address, 0x37000u);
+    QCOMPARE(rig.sim->memory(0x37000, kFirmwareBytes), Carried(0));
     QVERIFY(!rig.host.progress[2].error);
 }
 
@@ -209,7 +209,7 @@ void TestFirmwareOperations::placeholderRefusedOnOtherPorts()
     QCOMPARE(rig.host.boxes.size(), 1);
     QCOMPARE(rig.host.boxes.at(0).text, DeviceText::placeholderFirmware());
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 11}));
-    QCOMPARE(Frames_Of(rig.sim, 200).size(), 0);
+    QCOMPARE(Frames_Of(*rig.sim, 200).size(), 0);
     // Cancel closes the link as after any failed transfer.
     QVERIFY(rig.link.comms().isOpen());
     rig.ops.Close_Firmware_Window();

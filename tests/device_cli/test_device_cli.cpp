@@ -4,11 +4,11 @@
 #include "ProgramRun.h"
 #include "ProjectFixtures.h"
 
+#include "SimFixtures.h"
 #include "core/imaging/ImageDataBlock.h"
 #include "core/model/DeviceConfig.h"
 #include "core/resources/CarriedData.h"
 #include "core/storage/DiskIO.h"
-#include "sim/lib/VirtualController.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -18,12 +18,6 @@
 #include <cstring>
 
 namespace {
-
-QByteArray Block_Of(TDevice_Config_v2 record)
-{
-    const TDeviceConfiguration block = Build_Upload_Block(record);
-    return QByteArray(reinterpret_cast<const char*>(&block), sizeof block);
-}
 
 QByteArray File_Bytes(const QString& path)
 {
@@ -85,11 +79,11 @@ void TestDeviceCli::retrieveCreatesTheProject()
     TDevice_Config_v2 onController = New_Project_Config();
     Write_Service_Text(QStringLiteral("From the wall"), onController);
     SimOptions o;
-    o.initialConfig = Block_Of(onController);
-    VirtualController sim(o);
-    QVERIFY(sim.start());
+    o.initialConfig = Controller_Block(onController);
+    const auto sim = Start_Virtual_Controller(o);
+    QVERIFY(sim);
     const QString path = dir.filePath(QStringLiteral("site.cvp"));
-    const ProgramRun r = Run_Cli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim.portName(), path});
+    const ProgramRun r = Run_Cli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim->portName(), path});
     QCOMPARE(r.status, 0);
     QCOMPARE(Logged(r),
              (QStringList{" Connecting to R/C", " Connected to R/C", " Configuration Retrieved Successfully",
@@ -105,14 +99,14 @@ void TestDeviceCli::retrieveCreatesTheProject()
 void TestDeviceCli::failedRetrieveLeavesTheFile()
 {
     SimOptions o;
-    o.initialConfig = Block_Of(New_Project_Config());
+    o.initialConfig = Controller_Block(New_Project_Config());
     o.silentAfter = 7; // the seventh read goes unanswered
-    VirtualController sim(o);
-    QVERIFY(sim.start());
+    const auto sim = Start_Virtual_Controller(o);
+    QVERIFY(sim);
     const QString path = dir.filePath(QStringLiteral("kept.cvp"));
     QCOMPARE(Run_Cli({QStringLiteral("new"), path}).status, 0);
     const QByteArray before = File_Bytes(path);
-    const ProgramRun r = Run_Cli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim.portName(), path});
+    const ProgramRun r = Run_Cli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim->portName(), path});
     QCOMPARE(r.status, 1);
     QCOMPARE(r.errLines(), QStringList{QStringLiteral("corvane-cli: Error retrieving configuration: Comms error")});
     QVERIFY(Logged(r).contains(QStringLiteral("!Error retrieving configuration")));
@@ -121,8 +115,8 @@ void TestDeviceCli::failedRetrieveLeavesTheFile()
 
 void TestDeviceCli::uploadWritesEveryByte()
 {
-    VirtualController sim;
-    QVERIFY(sim.start());
+    const auto sim = Start_Virtual_Controller();
+    QVERIFY(sim);
     const QString path = dir.filePath(QStringLiteral("up.cvp"));
     TDevice_Config_v2 rec = New_Project_Config();
     rec.theme_colour = 0x00AA55;
@@ -135,7 +129,7 @@ void TestDeviceCli::uploadWritesEveryByte()
     Save_Project_File(path, rec, handles);
 
     const ProgramRun r = Run_Cli(
-        {QStringLiteral("upload"), QStringLiteral("--port"), sim.portName(), path, QStringLiteral("--verify")});
+        {QStringLiteral("upload"), QStringLiteral("--port"), sim->portName(), path, QStringLiteral("--verify")});
     QVERIFY2(r.status == 0, qPrintable(r.errText()));
     QCOMPARE(Logged(r),
              (QStringList{" Connecting to R/C", " Connected to R/C", " Uploading data...", " Configuration uploaded",
@@ -143,28 +137,28 @@ void TestDeviceCli::uploadWritesEveryByte()
     TDevice_Config_v2 loaded{};
     THandle_List read;
     QVERIFY(Load_Project_File(path, loaded, read));
-    QCOMPARE(sim.memory(0, 1408), Block_Of(loaded));
+    QCOMPARE(sim->memory(0, 1408), Controller_Block(loaded));
     QByteArray block;
     Build_Image_Data(block, read);
     QVERIFY(!block.isEmpty());
-    QCOMPARE(sim.memory(0x80000, int(block.size())), block);
+    QCOMPARE(sim->memory(0x80000, int(block.size())), block);
 }
 
 void TestDeviceCli::verifyCatchesALostWrite()
 {
     SimOptions o;
     o.dropWrite = 2; // acknowledged, never stored
-    VirtualController sim(o);
-    QVERIFY(sim.start());
+    const auto sim = Start_Virtual_Controller(o);
+    QVERIFY(sim);
     const QString path = dir.filePath(QStringLiteral("verify.cvp"));
     QCOMPARE(Run_Cli({QStringLiteral("new"), path}).status, 0);
-    const ProgramRun r = Run_Cli({QStringLiteral("upload"), QStringLiteral("--port"), sim.portName(), path,
+    const ProgramRun r = Run_Cli({QStringLiteral("upload"), QStringLiteral("--port"), sim->portName(), path,
                                   QStringLiteral("--config"), QStringLiteral("--verify")});
     QCOMPARE(r.status, 1);
     QCOMPARE(r.errLines().last(),
              QStringLiteral("corvane-cli: Error uploading data: (3) Configuration read back differs"));
     // Not restarted on a configuration it would not hold.
-    QCOMPARE(sim.resetCount(), 0);
+    QCOMPARE(sim->resetCount(), 0);
     QVERIFY(!Logged(r).contains(QStringLiteral(" Configuration uploaded")));
 }
 
@@ -172,12 +166,12 @@ void TestDeviceCli::retriesThreeTimesThenFails()
 {
     SimOptions o;
     o.silentAfter = 1; // identifies, then answers nothing
-    VirtualController sim(o);
-    QVERIFY(sim.start());
+    const auto sim = Start_Virtual_Controller(o);
+    QVERIFY(sim);
     const QString path = dir.filePath(QStringLiteral("silent.cvp"));
     QCOMPARE(Run_Cli({QStringLiteral("new"), path}).status, 0);
     const ProgramRun r = Run_Cli(
-        {QStringLiteral("upload"), QStringLiteral("--port"), sim.portName(), path, QStringLiteral("--images")});
+        {QStringLiteral("upload"), QStringLiteral("--port"), sim->portName(), path, QStringLiteral("--images")});
     QCOMPARE(r.status, 1);
     const QStringList err = r.errLines();
     QCOMPARE(err.size(), 4);
@@ -185,7 +179,7 @@ void TestDeviceCli::retriesThreeTimesThenFails()
         QVERIFY2(err[i].endsWith(QStringLiteral("(retry %1 of 3)").arg(i + 1)), qPrintable(err[i]));
     QCOMPARE(err.last(), QStringLiteral("corvane-cli: Error uploading data: (1) Image data"));
     int writes = 0;
-    for (const SimFrame& f : sim.frames())
+    for (const SimFrame& f : sim->frames())
         writes += f.command == 200 ? 1 : 0;
     QCOMPARE(writes, 4); // the first attempt and three retries
 }
@@ -207,13 +201,13 @@ void TestDeviceCli::firmwareBacksUpThenUpgrades()
     SimOptions o;
     o.bootLoader = bootLoader;
     o.fwVersion = 104;
-    o.initialConfig = Block_Of(onController);
-    VirtualController sim(o);
-    QVERIFY(sim.start());
+    o.initialConfig = Controller_Block(onController);
+    const auto sim = Start_Virtual_Controller(o);
+    QVERIFY(sim);
     QTemporaryDir work;
     const ProgramRun r = Cli_In(
         work.path(),
-        {QStringLiteral("firmware"), QStringLiteral("--port"), sim.portName(), QStringLiteral("--allow-placeholder")});
+        {QStringLiteral("firmware"), QStringLiteral("--port"), sim->portName(), QStringLiteral("--allow-placeholder")});
     QVERIFY2(r.status == 0, qPrintable(r.errText()));
     const QStringList backups = QDir(work.path()).entryList({QStringLiteral("corvane-backup-*.cvp")});
     if (bootLoader) {
@@ -227,9 +221,9 @@ void TestDeviceCli::firmwareBacksUpThenUpgrades()
         QVERIFY(Load_Project_File(work.filePath(backups[0]), rec, handles));
         QCOMPARE(Read_Service_Text(rec), QStringLiteral("Keep me"));
     }
-    QCOMPARE(sim.memory(0x37000, 266240), Read_Resource_Data(QStringLiteral("FIRMWARE_BINARY_5813")));
+    QCOMPARE(sim->memory(0x37000, 266240), Read_Resource_Data(QStringLiteral("FIRMWARE_BINARY_5813")));
     int installs = 0;
-    for (const SimFrame& f : sim.frames())
+    for (const SimFrame& f : sim->frames())
         installs += f.command == command ? 1 : 0;
     QCOMPARE(installs, 1);
     QVERIFY(r.outText().contains(QStringLiteral("Available Firmware Version: PN5813 v2.01")));
@@ -240,17 +234,17 @@ void TestDeviceCli::placeholderFirmwareNeedsConsent()
     if (!Carried_Firmware_Is_Placeholder())
         QSKIP("this build carries real firmware");
     SimOptions o;
-    o.initialConfig = Block_Of(New_Project_Config());
-    VirtualController sim(o);
-    QVERIFY(sim.start());
+    o.initialConfig = Controller_Block(New_Project_Config());
+    const auto sim = Start_Virtual_Controller(o);
+    QVERIFY(sim);
     const QString backup = dir.filePath(QStringLiteral("before-upgrade.cvp"));
     const ProgramRun r = Run_Cli(
-        {QStringLiteral("firmware"), QStringLiteral("--port"), sim.portName(), QStringLiteral("--backup"), backup});
+        {QStringLiteral("firmware"), QStringLiteral("--port"), sim->portName(), QStringLiteral("--backup"), backup});
     QCOMPARE(r.status, 1);
     QVERIFY(QFileInfo::exists(backup));
     QVERIFY(r.errLines().last().contains(QStringLiteral("This build carries no real firmware for this model")));
     QVERIFY(r.errLines().last().contains(QStringLiteral("--allow-placeholder")));
-    for (const SimFrame& f : sim.frames())
+    for (const SimFrame& f : sim->frames())
         QVERIFY(f.command != 200);
 }
 

@@ -1,5 +1,6 @@
 #include "test_device_window.h"
 
+#include "SimFixtures.h"
 #include "UiTestFixtures.h"
 #include "core/comms/TVrexComms.h"
 #include "core/device/DeviceTexts.h"
@@ -7,7 +8,6 @@
 #include "core/device/TDeviceOperations.h"
 #include "core/imaging/ImageDataBlock.h"
 #include "core/model/DeviceConfig.h"
-#include "sim/lib/VirtualController.h"
 #include "ui/app/TActivityLogPanel.h"
 #include "ui/config_editor/TConfigurationPage.h"
 #include "ui/config_editor/TGeneralPage.h"
@@ -69,24 +69,20 @@ void Screenshot(QWidget* widget, const QString& name)
         widget->grab().save(folder + QLatin1Char('/') + name);
 }
 
-QByteArray Block_Of(TDevice_Config_v2 record)
-{
-    const TDeviceConfiguration block = Build_Upload_Block(record);
-    return QByteArray(reinterpret_cast<const char*>(&block), sizeof block);
-}
-
 // A window with an open project, talking to a virtual controller.
 struct DeviceWindow {
-    explicit DeviceWindow(const QString& path, const SimOptions& options = {}) : sim(options)
+    explicit DeviceWindow(const QString& path, const SimOptions& options = {}) : sim(Start_Virtual_Controller(options))
     {
-        started = sim.start();
+        started = sim != nullptr;
         fx.newProject(path);
-        fx.form().Set_Explicit_Ports({sim.portName()}, QString());
-        fx.form().Device_Operations()->Set_Port_Lister([this] { return QStringList{sim.portName()}; });
-        fx.form().Device_Operations()->Allow_Placeholder_Firmware_On({sim.portName()});
+        if (!started)
+            return;
+        fx.form().Set_Explicit_Ports({sim->portName()}, QString());
+        fx.form().Device_Operations()->Set_Port_Lister([this] { return QStringList{sim->portName()}; });
+        fx.form().Device_Operations()->Allow_Placeholder_Firmware_On({sim->portName()});
     }
     TFormFixture fx;
-    VirtualController sim;
+    std::unique_ptr<VirtualController> sim;
     bool started = false;
 };
 
@@ -97,7 +93,7 @@ void TestDeviceWindow::retrieveShowsTheControllersRecord()
     TDevice_Config_v2 onController = New_Project_Config();
     Write_Service_Text(QStringLiteral("Retrieved text"), onController);
     SimOptions o;
-    o.initialConfig = Block_Of(onController);
+    o.initialConfig = Controller_Block(onController);
     DeviceWindow w(dir.filePath(QStringLiteral("retrieve.cvp")), o);
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
@@ -143,11 +139,11 @@ void TestDeviceWindow::uploadBothThroughThePage()
 
     TProjectDocument& s = form.Document();
     QCOMPARE(Read_Service_Text(s.Project_Device_Config), QStringLiteral("Ask for Sam\r\nDesk 4"));
-    QCOMPARE(w.sim.memory(0, 1408), Block_Of(s.Project_Device_Config));
+    QCOMPARE(w.sim->memory(0, 1408), Controller_Block(s.Project_Device_Config));
     QByteArray images;
     Build_Image_Data(images, s.Handle_List);
     QVERIFY(!images.isEmpty());
-    QCOMPARE(w.sim.memory(0x80000, int(images.size())), images);
+    QCOMPARE(w.sim->memory(0x80000, int(images.size())), images);
     QProgressBar* imageBar = page->upload_img_ProgressBar();
     QCOMPARE(imageBar->value(), imageBar->maximum());
     QCOMPARE(imageBar->maximum(), int(images.size()));
@@ -172,7 +168,7 @@ void TestDeviceWindow::uploadButtonNeedsATickedBox()
     QVERIFY(!upload->isEnabled());
 
     // A scan that finds nothing re-enables the device buttons, but not this one.
-    w.sim.stop();
+    w.sim->stop();
     form.Device_Operations()->Set_Port_Lister([] { return QStringList{}; });
     QTest::mouseClick(form.Configuration_Page()->retrieve_cfg_Button(), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(14), kDeadline);
@@ -239,7 +235,7 @@ void TestDeviceWindow::firmwareWindowShowsTheController()
     QVERIFY(fw->upgrade_Button()->isEnabled());
     QVERIFY(!fw->upgrade_in_progress);
     QCOMPARE(fw->upgrade_ProgressBar()->value(), 266240);
-    QCOMPARE(w.sim.memory(0x37000, 266240).size(), 266240);
+    QCOMPARE(w.sim->memory(0x37000, 266240).size(), 266240);
     QTest::mouseClick(fw->cancel_Button(), Qt::LeftButton);
     QVERIFY(!fw->isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(Device_Codes(form), codes, kDeadline);
@@ -267,7 +263,7 @@ void TestDeviceWindow::cancelDuringTransferAborts()
     QVERIFY(!fw->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(13), kDeadline);
     QCOMPARE(Device_Codes(form), (QList<int>{29, 12, 22, 26, 13}));
-    QVERIFY(w.sim.writeCount() < 520);
+    QVERIFY(w.sim->writeCount() < 520);
     QVERIFY(!form.Link().comms().isOpen());
     QVERIFY(form.fw_upg_Button()->isEnabled());
 }

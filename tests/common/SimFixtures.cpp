@@ -1,0 +1,21 @@
+#include "SimFixtures.h"
+
+#include "core/model/DeviceConfig.h"
+
+std::unique_ptr<VirtualController> Start_Virtual_Controller(const SimOptions& options, QString* error)
+{
+    auto sim = std::make_unique<VirtualController>(options);
+    QString why;
+    if (!sim->start(&why)) {
+        if (error)
+            *error = why;
+        return nullptr;
+    }
+    return sim;
+}
+
+QByteArray Controller_Block(TDevice_Config_v2 record)
+{
+    const TDeviceConfiguration block = Build_Upload_Block(record);
+    return QByteArray(reinterpret_cast<const char*>(&block), sizeof block);
+}
