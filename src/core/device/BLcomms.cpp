@@ -138,7 +138,7 @@ int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, QIODevic
     // Out-of-range lengths and short streams send nothing: a frame with stale
     // or missing data must never reach the controller's memory.
     if (L == 0 || L > BL::kMaxData || !BL_BuildFrame(comms, command, address, stream, L))
-        return 0;
+        return BL::kNoReply;
     return writeBuilt(comms, L, timeout);
 }
 
@@ -146,7 +146,7 @@ int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, const ui
                   uint16_t timeout)
 {
     if (L == 0 || L > BL::kMaxData || !BL_BuildFrame(comms, command, address, data, L))
-        return 0;
+        return BL::kNoReply;
     return writeBuilt(comms, L, timeout);
 }
 
@@ -157,7 +157,7 @@ int BL_ReadBlock(TVrexComms& comms, uint8_t command, uint32_t address, const uin
     if (copied)
         *copied = false;
     if (!BL_BuildFrame(comms, command, address, requestData, requestLength))
-        return 0;
+        return BL::kNoReply;
     const uint16_t size = comms.RxBufferSize;
     // One byte more than the ring buffer: GetReply stores a zero after the copy.
     std::vector<uint8_t> scratch(static_cast<std::size_t>(size) + 1, 0);
@@ -165,7 +165,7 @@ int BL_ReadBlock(TVrexComms& comms, uint8_t command, uint32_t address, const uin
     conditions.addStart(BL::kStart, 1, static_cast<uint16_t>(count + 11));
     conditions.attach();
     const int result = sendAndWait(comms, static_cast<uint16_t>(requestLength + BL::kHeaderBytes + 2), timeout);
-    if (result == 1) {
+    if (result == BL::kAccepted) {
         const int n = comms.GetReply(1, scratch.data(), size, 0, -1, -1);
         const int dataStart = BL::kHeaderBytes;
         if (n == count + 12 && Fletcher_Sum(scratch.data(), 0, dataStart) == 0

@@ -9,8 +9,8 @@ bool GetAppInfo(TVrexComms& comms, uint16_t& app_part_no, uint16_t& app_version,
     bool copied = false;
     const int result = BL_ReadBlock(comms, BL::kCmdIdentify, BL::kAccessConstant, nullptr, 0, reply, 0, 8, 30, &copied);
     if (badReply)
-        *badReply = result == 1 && !copied;
-    if (result != 1 || !copied) {
+        *badReply = result == BL::kAccepted && !copied;
+    if (result != BL::kAccepted || !copied) {
         app_part_no = app_version = bl_part_no = bl_version = 0;
         return false;
     }
