@@ -4,10 +4,13 @@
 #include "ProgramRun.h"
 #include "ProjectFixtures.h"
 
+#include "core/comms/PortOpenFailure.h"
+#include "core/comms/TVrexComms.h"
 #include "core/imaging/ImageDataBlock.h"
 #include "core/model/DeviceConfig.h"
 #include "core/resources/CarriedData.h"
 #include "core/storage/DiskIO.h"
+#include "sim/lib/SimPty.h"
 #include "sim/lib/VirtualController.h"
 
 #include <QDir>
@@ -16,6 +19,10 @@
 #include <QtTest>
 
 #include <cstring>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -75,6 +82,9 @@ private slots:
     void firmwareBacksUpThenUpgrades_data();
     void firmwareBacksUpThenUpgrades();
     void placeholderFirmwareNeedsConsent();
+    void notFoundSaysWhyEachPortFailed();
+    void permissionAdviceFitsTheDevice_data();
+    void permissionAdviceFitsTheDevice();
 
 private:
     QTemporaryDir dir;
@@ -252,6 +262,70 @@ void TestDeviceCli::placeholderFirmwareNeedsConsent()
     QVERIFY(r.errLines().last().contains(QStringLiteral("--allow-placeholder")));
     for (const SimFrame& f : sim.frames())
         QVERIFY(f.command != 200);
+}
+
+void TestDeviceCli::notFoundSaysWhyEachPortFailed()
+{
+    // One port another program holds, one that is not there, one where
+    // nothing answers: each needs something else done about it.
+    VirtualController sim;
+    QVERIFY(sim.start());
+    TVrexComms holder;
+    holder.PortName = sim.portName();
+    QVERIFY(holder.OpenComm());
+    SimPty mute;
+    QVERIFY(mute.open());
+    const QString missing = QStringLiteral("/dev/corvane-no-such-port");
+    const QString path = dir.filePath(QStringLiteral("never.cvp"));
+    const ProgramRun r = Run_Cli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim.portName(),
+                                  QStringLiteral("--port"), missing, QStringLiteral("--port"), mute.slavePath(), path});
+    QCOMPARE(r.status, 1);
+    const QString reasons = sim.portName() + QStringLiteral(": port is in use by another program; ") + missing
+        + QStringLiteral(": no such port; ") + mute.slavePath() + QStringLiteral(": no answer");
+    QCOMPARE(r.errLines(), QStringList{QStringLiteral("corvane-cli: R/C not found: ") + reasons});
+    QVERIFY2(r.outText().contains(QStringLiteral("! R/C not found | ") + reasons), qPrintable(r.outText()));
+    QVERIFY(!QFileInfo::exists(path));
+}
+
+void TestDeviceCli::permissionAdviceFitsTheDevice_data()
+{
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("joinGroup");
+    QTest::newRow("root:root 0660") << QStringLiteral("root") << 0660 << false;
+    QTest::newRow("dialout 0600") << QStringLiteral("dialout") << 0600 << false;
+    QTest::newRow("dialout 0660") << QStringLiteral("dialout") << 0660 << true;
+}
+
+void TestDeviceCli::permissionAdviceFitsTheDevice()
+{
+    QFETCH(QString, group);
+    QFETCH(int, mode);
+    QFETCH(bool, joinGroup);
+    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    if (::geteuid() != 0 || setpriv.isEmpty())
+        QSKIP("needs root and setpriv to run the program as an ordinary user");
+    const struct group* g = ::getgrnam(group.toLocal8Bit().constData());
+    if (!g)
+        QSKIP("no such group on this system");
+    SimPty port;
+    QVERIFY(port.open());
+    const QByteArray node = port.slavePath().toLocal8Bit();
+    QCOMPARE(::chown(node.constData(), 0, g->gr_gid), 0);
+    QCOMPARE(::chmod(node.constData(), mode_t(mode)), 0);
+    const ProgramRun r = Run_Program(setpriv, {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                               QStringLiteral("--clear-groups"), QStringLiteral(CORVANE_CLI),
+                                               QStringLiteral("identify"), QStringLiteral("--port"), port.slavePath()});
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.errLines().size(), 1);
+    const QString err = r.errLines().at(0);
+    QVERIFY2(err.contains(port.slavePath() + QStringLiteral(": permission denied")), qPrintable(err));
+    if (joinGroup) {
+        QVERIFY2(err.contains(QStringLiteral("usermod -aG %1 $USER").arg(group)), qPrintable(err));
+    } else {
+        QVERIFY2(!err.contains(QStringLiteral("usermod")), qPrintable(err));
+        QVERIFY2(err.contains(QLatin1String(kPortAccessRule)), qPrintable(err));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDeviceCli)

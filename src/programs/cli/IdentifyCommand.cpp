@@ -14,17 +14,6 @@
 #include <memory>
 
 namespace {
-QString whyNot(const TProbeResult& r)
-{
-    if (!r.opened)
-        return r.failureFix.isEmpty() ? r.failureText : QStringLiteral("%1 (fix: %2)").arg(r.failureText, r.failureFix);
-    if (r.badReply)
-        return QStringLiteral("%1: the answer failed its length or check-sum test").arg(r.port);
-    if (!r.answered)
-        return QStringLiteral("%1: no answer").arg(r.port);
-    return QStringLiteral("%1: part number %2 is not a Corvane R/C").arg(r.port).arg(r.part_no);
-}
-
 struct Purpose {
     const char* text;
     const char* key;
@@ -88,7 +77,7 @@ int runIdentify(const QStringList& args)
     for (const QString& port : ports) {
         const TProbeResult r = Probe_Controller(*comms, port);
         if (!r.isController()) {
-            reasons << whyNot(r);
+            reasons << Probe_Failure_Text(r);
             continue;
         }
         comms->CloseComm();
