@@ -90,8 +90,9 @@ void TestCli::serviceTextLineBreaksPrintVisibly()
 void TestCli::unreadableFilesFailWithOneLine_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("text") << QByteArray("hello, this is not a project\n");
+    QTest::addColumn<QString>("shows"); // how the file's own text appears in the error
+    QTest::newRow("empty") << QByteArray() << QString();
+    QTest::newRow("text") << QByteArray("hello, this is not a project\n") << QString();
     QTest::newRow("huge name length") << [] {
         QByteArray b(12 + 1343, '\0');
         b[0] = 1;
@@ -99,20 +100,46 @@ void TestCli::unreadableFilesFailWithOneLine_data()
         b += QByteArray("\x04\0\0\0\x05\0\0\0\x01\0\0\0\xff\xff\xff\x7f", 16);
         b += QByteArray(300, 'x');
         return b;
-    }();
+    }() << QString();
+    // A damaged group whose name holds what a terminal acts on: the name
+    // reaches the error, its bytes must not.
+    QTest::newRow("control characters in a group name") << [] {
+        QTemporaryDir dir;
+        FixtureProject project;
+        static const char raw[] = "BG\0\a\nsecond line\r\nthird\x1b[2J\u202Eevil";
+        project.handles[0]->name = QString::fromUtf8(raw, sizeof raw - 1);
+        project.handles[0]->width = 0;
+        project.save(dir.filePath("named.cvp"));
+        return Read_File(dir.filePath("named.cvp"));
+    }() << QStringLiteral("image group 1 (BG\\x00\\x07\\nsecond line\\r\\nthird\\x1b[2J\\u202eevil)");
+    QTest::newRow("a group name of a thousand characters") << [] {
+        QTemporaryDir dir;
+        FixtureProject project;
+        project.handles[2]->name = QString(1000, QLatin1Char('n'));
+        project.handles[2]->height = -5;
+        project.save(dir.filePath("long.cvp"));
+        return Read_File(dir.filePath("long.cvp"));
+    }() << QStringLiteral("image group 3 (%1...): a height of -5").arg(QString(64, QLatin1Char('n')));
 }
 
 void TestCli::unreadableFilesFailWithOneLine()
 {
     QFETCH(QByteArray, content);
+    QFETCH(QString, shows);
     QTemporaryDir dir;
     const QString path = dir.filePath("bad.cvp");
     Write_File(path, content);
-    const ProgramRun r = Run_Cli({"info", path});
-    QCOMPARE(r.status, 1);
-    QVERIFY(r.out.isEmpty());
-    QCOMPARE(r.err.count('\n'), 1);
-    QVERIFY(r.err.startsWith("corvane-cli: "));
+    for (const QStringList& args :
+         {QStringList{"info", path}, QStringList{"image-block", path, "-o", dir.filePath("b.bin")}}) {
+        const ProgramRun r = Run_Cli(args);
+        QCOMPARE(r.status, 1);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY(r.err.startsWith("corvane-cli: "));
+        for (const char c : r.err.chopped(1))
+            QVERIFY2(uchar(c) >= 0x20 && c != 0x7f, r.err.toHex().constData());
+        QVERIFY2(r.errText().contains(shows), qPrintable(r.errText()));
+    }
     QCOMPARE(Run_Cli({"info", dir.filePath("missing.cvp")}).status, 1);
 }
 

@@ -313,9 +313,10 @@ void TestDeviceCli::permissionAdviceFitsTheDevice()
     const QByteArray node = port.slavePath().toLocal8Bit();
     QCOMPARE(::chown(node.constData(), 0, g->gr_gid), 0);
     QCOMPARE(::chmod(node.constData(), mode_t(mode)), 0);
-    const ProgramRun r = Run_Program(setpriv, {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                               QStringLiteral("--clear-groups"), QStringLiteral(CORVANE_CLI),
-                                               QStringLiteral("identify"), QStringLiteral("--port"), port.slavePath()});
+    const ProgramRun r = Run_Program(setpriv,
+                                     {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                      QStringLiteral("--clear-groups"), QStringLiteral(CORVANE_CLI),
+                                      QStringLiteral("identify"), QStringLiteral("--port"), port.slavePath()});
     QCOMPARE(r.status, 1);
     QCOMPARE(r.errLines().size(), 1);
     const QString err = r.errLines().at(0);

@@ -130,8 +130,9 @@ void TConnectSteps::notFound()
     const int maximum = qMax(1, int(port_list.size()));
     host.Set_Scan_Progress(maximum, maximum);
     // Missing, busy, denied and silent ports each need something else done.
-    host.Log_Activity(TActivityStatus::RC_Not_Found, m_reasons.isEmpty() ? QStringLiteral("no serial port of an FTDI adapter was found")
-                                                                         : m_reasons.join(QStringLiteral("; ")));
+    host.Log_Activity(TActivityStatus::RC_Not_Found,
+                      m_reasons.isEmpty() ? QStringLiteral("no serial port of an FTDI adapter was found")
+                                          : m_reasons.join(QStringLiteral("; ")));
     host.Show_Message_Box(DeviceText::notFound(), TDeviceBoxKind::Warning, TDeviceButtons::Ok, TDeviceAnswer::Ok);
     host.Show_Scan_Panel(false);
     host.Enable_Project_Area(true);

@@ -1,4 +1,5 @@
 #include "core/imaging/ImageDecoding.h"
+#include "core/messaging/UntrustedText.h"
 
 #include "core/imaging/ImagingError.h"
 #include "core/imaging/JpegCodec.h"
@@ -181,11 +182,11 @@ QImage Cell_Source_Bitmap(const TCell_object& cell)
     if (!cell.fmxbmp.isNull())
         return cell.fmxbmp;
     if (cell.imgFileData.isEmpty())
-        throw ImagingError(QStringLiteral("The image %1 has no picture.").arg(cell.name));
+        throw ImagingError(QStringLiteral("The image %1 has no picture.").arg(Untrusted_Text(cell.name)));
     const LoadedPicture picture = Load_Picture(cell.imgFileData, cellLimit(cell));
     if (picture.status != PictureStatus::Loaded)
-        throw ImagingError(
-            QStringLiteral("The picture of image %1 cannot be decoded. %2").arg(cell.name, picture.error));
+        throw ImagingError(QStringLiteral("The picture of image %1 cannot be decoded. %2")
+                               .arg(Untrusted_Text(cell.name), picture.error));
     return picture.image;
 }
 
@@ -194,7 +195,8 @@ bool Restore_Cell_Bitmaps(TCell_object& cell, QString* error)
     const LoadedPicture picture = Load_Picture(cell.imgFileData, cellLimit(cell));
     if (picture.status != PictureStatus::Loaded) {
         if (error)
-            *error = QStringLiteral("The picture of image %1 cannot be decoded. %2").arg(cell.name, picture.error);
+            *error = QStringLiteral("The picture of image %1 cannot be decoded. %2")
+                         .arg(Untrusted_Text(cell.name), picture.error);
         return false;
     }
     cell.fmxbmp = picture.image;

@@ -1,4 +1,5 @@
 #include "core/storage/DiskIO.h"
+#include "core/messaging/UntrustedText.h"
 
 #include "core/model/DeviceConfig.h"
 #include "core/storage/LeByteReader.h"
@@ -102,7 +103,7 @@ std::unique_ptr<THandle_object> readHandle(LeByteReader& r, uint32_t section, in
     r.setContext(QStringLiteral("image group %1").arg(index + 1));
     h->id = r.i32("handle id");
     h->name = r.string("handle name");
-    const QString where = QStringLiteral("image group %1 (%2)").arg(index + 1).arg(h->name);
+    const QString where = QStringLiteral("image group %1 (%2)").arg(index + 1).arg(Untrusted_Text(h->name));
     r.setContext(where);
     h->width = r.i32("width");
     h->height = r.i32("height");
