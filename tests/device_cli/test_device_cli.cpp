@@ -82,6 +82,7 @@ private slots:
     void firmwareBacksUpThenUpgrades_data();
     void firmwareBacksUpThenUpgrades();
     void placeholderFirmwareNeedsConsent();
+    void unwritableBackupLeavesTheFirmwareAlone();
     void notFoundSaysWhyEachPortFailed();
     void permissionAdviceFitsTheDevice_data();
     void permissionAdviceFitsTheDevice();
@@ -253,15 +254,39 @@ void TestDeviceCli::placeholderFirmwareNeedsConsent()
     o.initialConfig = Block_Of(New_Project_Config());
     VirtualController sim(o);
     QVERIFY(sim.start());
-    const QString backup = dir.filePath(QStringLiteral("before-upgrade.cvp"));
-    const ProgramRun r = Run_Cli(
-        {QStringLiteral("firmware"), QStringLiteral("--port"), sim.portName(), QStringLiteral("--backup"), backup});
+    QTemporaryDir work;
+    const QString backup = work.filePath(QStringLiteral("before-upgrade.cvp"));
+    for (const QStringList& extra : {QStringList{QStringLiteral("--backup"), backup}, QStringList{}}) {
+        const ProgramRun r = Cli_In(
+            work.path(), QStringList{QStringLiteral("firmware"), QStringLiteral("--port"), sim.portName()} + extra);
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.errLines().size(), 1);
+        QVERIFY(r.errLines().last().contains(QStringLiteral("This build carries no real firmware for this model")));
+        QVERIFY(r.errLines().last().contains(QStringLiteral("--allow-placeholder")));
+        // Refused before the port was opened: nothing asked, nothing written.
+        QVERIFY(sim.frames().empty());
+        QCOMPARE(QDir(work.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{});
+    }
+}
+
+void TestDeviceCli::unwritableBackupLeavesTheFirmwareAlone()
+{
+    SimOptions o;
+    o.initialConfig = Block_Of(New_Project_Config());
+    VirtualController sim(o);
+    QVERIFY(sim.start());
+    const QString backup = dir.filePath(QStringLiteral("no-such-folder/backup.cvp"));
+    const ProgramRun r = Run_Cli({QStringLiteral("firmware"), QStringLiteral("--port"), sim.portName(),
+                                  QStringLiteral("--backup"), backup, QStringLiteral("--allow-placeholder")});
     QCOMPARE(r.status, 1);
-    QVERIFY(QFileInfo::exists(backup));
-    QVERIFY(r.errLines().last().contains(QStringLiteral("This build carries no real firmware for this model")));
-    QVERIFY(r.errLines().last().contains(QStringLiteral("--allow-placeholder")));
+    QCOMPARE(r.errLines().size(), 1);
+    QVERIFY2(r.errLines().last().startsWith(QStringLiteral(
+                 "corvane-cli: the configuration could not be backed up, so the firmware was left alone: ")),
+             qPrintable(r.errText()));
+    QVERIFY(!QFileInfo::exists(backup));
     for (const SimFrame& f : sim.frames())
         QVERIFY(f.command != 200);
+    QCOMPARE(sim.memory(0x37000, 256), QByteArray(256, char(0xFF)));
 }
 
 void TestDeviceCli::notFoundSaysWhyEachPortFailed()

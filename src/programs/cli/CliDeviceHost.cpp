@@ -89,7 +89,9 @@ void CliDeviceHost::Show_Firmware_Window()
     printLine(stdout, QStringLiteral("Available Firmware Version: %1").arg(info.available_fwver));
     m_firmwareWindow = true;
     m_firmwareAttempts = 1;
-    if (info.known())
+    if (info.known() && beforeFirmware)
+        firmwareRefusal = beforeFirmware();
+    if (info.known() && firmwareRefusal.isEmpty())
         m_ops->Start_Firmware_Upgrade();
     else
         m_ops->Close_Firmware_Window();

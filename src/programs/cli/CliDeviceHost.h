@@ -12,6 +12,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class TDeviceOperations;
 class TSession;
 
@@ -46,6 +48,9 @@ public:
     QStringList errors;
     QList<int> codes;
     bool ended = false;
+    // See CliDeviceJob::beforeFirmware; its answer when it stopped the upgrade.
+    std::function<QString()> beforeFirmware;
+    QString firmwareRefusal;
 
 private:
     TSession& m_session;

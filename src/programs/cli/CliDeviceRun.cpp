@@ -47,6 +47,7 @@ CliDeviceOutcome Run_Device_Operation(TSession& session, const CliDeviceJob& job
     CliDeviceHost host(session, ops);
     host.sendConfig = job.sendConfig;
     host.sendImages = job.sendImages;
+    host.beforeFirmware = job.beforeFirmware;
     TDeviceOperations operations(session, *comms, queue, host);
     ops = &operations;
     const QStringList named = job.ports;
@@ -69,7 +70,9 @@ CliDeviceOutcome Run_Device_Operation(TSession& session, const CliDeviceJob& job
     out.boxes = host.boxes;
     out.ok = started && Succeeded(job.purpose, host.codes);
     if (!out.ok) {
-        if (!host.boxes.isEmpty() && (host.errors.isEmpty() || !started))
+        if (!host.firmwareRefusal.isEmpty())
+            out.error = host.firmwareRefusal;
+        else if (!host.boxes.isEmpty() && (host.errors.isEmpty() || !started))
             out.error = host.boxes.last();
         else if (!host.errors.isEmpty())
             out.error = host.errors.last();

@@ -6,6 +6,7 @@
 #include "core/device/DeviceIdentity.h"
 #include "core/device/DeviceTexts.h"
 #include "core/model/DeviceConfig.h"
+#include "core/resources/CarriedData.h"
 #include "core/session/TSession.h"
 #include "core/storage/DiskIO.h"
 
@@ -34,6 +35,13 @@ int runFirmware(const QStringList& args)
         : QDir::current().filePath(QStringLiteral("corvane-backup-%1.cvp")
                                        .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
 
+    // What can be refused without the controller is refused before the
+    // port is opened: nothing connects, nothing is written.
+    const bool allowPlaceholder = cl.isSet("allow-placeholder");
+    if (Carried_Firmware_Is_Placeholder() && !allowPlaceholder)
+        return cliFail(Box_Text_Line(DeviceText::placeholderFirmware())
+                       + QStringLiteral(" (--allow-placeholder sends it, for the virtual controller)"));
+
     TSession session;
     session.Project_Device_Config = New_Project_Config();
     Create_Default_Handles(session.Handle_List);
@@ -41,24 +49,31 @@ int runFirmware(const QStringList& args)
     job.ports = cl.values("port");
     job.purpose = kPurposeRetrieve;
     const CliDeviceOutcome saved = Run_Device_Operation(session, job);
-    if (saved.ok) {
+    const bool bootLoader
+        = !saved.ok && saved.boxes.size() == 1 && saved.boxes[0] == Box_Text_Line(DeviceText::needsApplication());
+    if (!saved.ok && !bootLoader)
+        return cliFail(QStringLiteral("the configuration could not be read for a backup, so the firmware was left "
+                                      "alone: %1")
+                           .arg(saved.error));
+    if (bootLoader)
+        cliOut(QStringLiteral("The controller runs its boot loader: no configuration to back up"));
+
+    job.purpose = kPurposeFirmwareUpgrade;
+    job.allowPlaceholder = allowPlaceholder;
+    // The backup is written once the upgrade goes ahead, before its first
+    // byte: a refused upgrade leaves no file, a sent one always has its backup.
+    job.beforeFirmware = [&]() -> QString {
+        if (bootLoader)
+            return {};
         try {
             Save_Project_File(backup, session.Project_Device_Config, session.Handle_List);
         } catch (const ProjectFileError& e) {
-            return cliFail(
-                QStringLiteral("the configuration could not be backed up, so the firmware was left alone: %1")
-                    .arg(e.message()));
+            return QStringLiteral("the configuration could not be backed up, so the firmware was left alone: %1")
+                .arg(e.message());
         }
         cliOut(QStringLiteral("Configuration backed up to %1").arg(backup));
-    } else if (saved.boxes.size() == 1 && saved.boxes[0] == Box_Text_Line(DeviceText::needsApplication())) {
-        cliOut(QStringLiteral("The controller runs its boot loader: no configuration to back up"));
-    } else {
-        return cliFail(QStringLiteral("the configuration could not be backed up, so the firmware was left alone: %1")
-                           .arg(saved.error));
-    }
-
-    job.purpose = kPurposeFirmwareUpgrade;
-    job.allowPlaceholder = cl.isSet("allow-placeholder");
+        return {};
+    };
     const CliDeviceOutcome upgraded = Run_Device_Operation(session, job);
     if (upgraded.ok)
         return kExitOk;
