@@ -78,7 +78,9 @@ private slots:
     void failedRetrieveLeavesTheFile();
     void uploadWritesEveryByte();
     void verifyCatchesALostWrite();
+    void retriesThreeTimesThenFails_data();
     void retriesThreeTimesThenFails();
+    void recoveredRunSaysNothingOnStderr();
     void firmwareBacksUpThenUpgrades_data();
     void firmwareBacksUpThenUpgrades();
     void placeholderFirmwareNeedsConsent();
@@ -179,26 +181,63 @@ void TestDeviceCli::verifyCatchesALostWrite()
     QVERIFY(!Logged(r).contains(QStringLiteral(" Configuration uploaded")));
 }
 
+void TestDeviceCli::retriesThreeTimesThenFails_data()
+{
+    QTest::addColumn<bool>("verbose");
+    QTest::newRow("quiet") << false;
+    QTest::newRow("--verbose") << true;
+}
+
 void TestDeviceCli::retriesThreeTimesThenFails()
 {
+    QFETCH(bool, verbose);
     SimOptions o;
     o.silentAfter = 1; // identifies, then answers nothing
     VirtualController sim(o);
     QVERIFY(sim.start());
     const QString path = dir.filePath(QStringLiteral("silent.cvp"));
-    QCOMPARE(Run_Cli({QStringLiteral("new"), path}).status, 0);
-    const ProgramRun r = Run_Cli(
-        {QStringLiteral("upload"), QStringLiteral("--port"), sim.portName(), path, QStringLiteral("--images")});
+    QCOMPARE(Run_Cli({QStringLiteral("new"), path, QStringLiteral("--force")}).status, 0);
+    QStringList args{QStringLiteral("upload"), QStringLiteral("--port"), sim.portName(), path,
+                     QStringLiteral("--images")};
+    if (verbose)
+        args << QStringLiteral("--verbose");
+    const ProgramRun r = Run_Cli(args);
     QCOMPARE(r.status, 1);
-    const QStringList err = r.errLines();
-    QCOMPARE(err.size(), 4);
-    for (int i = 0; i < 3; ++i)
-        QVERIFY2(err[i].endsWith(QStringLiteral("(retry %1 of 3)").arg(i + 1)), qPrintable(err[i]));
-    QCOMPARE(err.last(), QStringLiteral("corvane-cli: Error uploading data: (1) Image data"));
+    // However many retries, the failure is one line.
+    QCOMPARE(r.errLines(), QStringList{QStringLiteral("corvane-cli: Error uploading data: (1) Image data")});
+    QStringList retries;
+    for (const QString& line : r.outLines())
+        if (line.startsWith(QStringLiteral("  retry ")))
+            retries << line;
+    if (verbose) {
+        QCOMPARE(retries.size(), 3);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY2(retries[i].startsWith(QStringLiteral("  retry %1 of 3: Error sending image data").arg(i + 1)),
+                     qPrintable(retries[i]));
+    } else {
+        QCOMPARE(retries, QStringList{}); // not a terminal
+    }
     int writes = 0;
     for (const SimFrame& f : sim.frames())
         writes += f.command == 200 ? 1 : 0;
     QCOMPARE(writes, 4); // the first attempt and three retries
+}
+
+void TestDeviceCli::recoveredRunSaysNothingOnStderr()
+{
+    SimOptions o;
+    o.nakWrite = 1; // the first write is refused, its retry goes through
+    VirtualController sim(o);
+    QVERIFY(sim.start());
+    const QString path = dir.filePath(QStringLiteral("recovers.cvp"));
+    QCOMPARE(Run_Cli({QStringLiteral("new"), path}).status, 0);
+    const ProgramRun r = Run_Cli(
+        {QStringLiteral("upload"), QStringLiteral("--port"), sim.portName(), path, QStringLiteral("--verbose")});
+    QVERIFY2(r.status == 0, qPrintable(r.errText()));
+    QCOMPARE(r.errText(), QString());
+    // The retry happened, and was progress.
+    QVERIFY2(r.outText().contains(QStringLiteral("\n  retry 1 of 3: Error sending configuration data.")),
+             qPrintable(r.outText()));
 }
 
 void TestDeviceCli::firmwareBacksUpThenUpgrades_data()

@@ -5,15 +5,12 @@
 #include "core/messaging/StatusCodes.h"
 #include "core/model/DeviceConfig.h"
 #include "core/session/TSession.h"
-#include "programs/common/QuietMessages.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QTimer>
 
 #include <cstdio>
-
-#include <unistd.h>
 
 namespace {
 void printLine(std::FILE* stream, const QString& text)
@@ -56,14 +53,16 @@ TDeviceAnswer CliDeviceHost::Show_Message_Box(const QString& text, TDeviceBoxKin
     if (used >= kRetries)
         return TDeviceAnswer::Cancel;
     ++used;
-    printLine(Program_Stderr(),
-              QStringLiteral("corvane-cli: %1 (retry %2 of %3)").arg(Box_Text_Line(text)).arg(used).arg(kRetries));
+    // A retry is progress, not a failure: a run that recovers has nothing to
+    // report on stderr, and one that fails reports only how it ended.
+    if (showProgress)
+        printLine(stdout, QStringLiteral("  retry %1 of %2: %3").arg(used).arg(kRetries).arg(Box_Text_Line(text)));
     return TDeviceAnswer::Retry;
 }
 
 void CliDeviceHost::Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool error)
 {
-    if (error || maximum <= 0 || !::isatty(STDOUT_FILENO))
+    if (error || maximum <= 0 || !showProgress)
         return;
     const int tenth = int(position * 10 / maximum);
     int& last = m_lastTenth[int(bar)];
@@ -106,10 +105,11 @@ void CliDeviceHost::Firmware_Transfer_Ended()
             return;
         if (m_firmwareAttempts <= kRetries && boxes.isEmpty()) {
             ++m_firmwareAttempts;
-            printLine(Program_Stderr(),
-                      QStringLiteral("corvane-cli: firmware transfer failed (retry %1 of %2)")
-                          .arg(m_firmwareAttempts - 1)
-                          .arg(kRetries));
+            if (showProgress)
+                printLine(stdout,
+                          QStringLiteral("  retry %1 of %2: the firmware transfer failed")
+                              .arg(m_firmwareAttempts - 1)
+                              .arg(kRetries));
             m_ops->Start_Firmware_Upgrade();
         } else {
             m_firmwareWindow = false;

@@ -14,7 +14,9 @@
 #include <QCoreApplication>
 
 #include <exception>
+
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -48,6 +50,7 @@ CliDeviceOutcome Run_Device_Operation(TSession& session, const CliDeviceJob& job
     host.sendConfig = job.sendConfig;
     host.sendImages = job.sendImages;
     host.beforeFirmware = job.beforeFirmware;
+    host.showProgress = job.verbose || ::isatty(STDOUT_FILENO);
     TDeviceOperations operations(session, *comms, queue, host);
     ops = &operations;
     const QStringList named = job.ports;

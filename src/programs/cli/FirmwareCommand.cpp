@@ -26,6 +26,7 @@ int runFirmware(const QStringList& args)
                          "running its boot loader has nothing to back up; the upgrade goes on. This build's firmware\n"
                          "images may be stand-ins: they are sent only with --allow-placeholder.");
     cl.addOption({"port", "Probe this port first (repeatable).", "NAME"}, true);
+    cl.addOption({"verbose", "Show progress and automatic retries on stdout also when it is not a terminal."});
     cl.addOption({"backup", "Where to save the configuration before the upgrade.", "FILE"});
     cl.addOption({"allow-placeholder", "Send stand-in firmware (for the virtual controller)."});
     if (const auto status = cl.parse(args, 0, 0))
@@ -47,6 +48,7 @@ int runFirmware(const QStringList& args)
     Create_Default_Handles(session.Handle_List);
     CliDeviceJob job;
     job.ports = cl.values("port");
+    job.verbose = cl.isSet("verbose");
     job.purpose = kPurposeRetrieve;
     const CliDeviceOutcome saved = Run_Device_Operation(session, job);
     const bool bootLoader
@@ -83,7 +85,7 @@ int runFirmware(const QStringList& args)
     return cliFail(upgraded.error);
 }
 
-const CliRegistration reg{{"firmware", "[--port NAME]... [--backup FILE] [--allow-placeholder]",
+const CliRegistration reg{{"firmware", "[--port NAME]... [--verbose] [--backup FILE] [--allow-placeholder]",
                            "back the configuration up, then upgrade the controller's firmware", runFirmware}};
 
 } // namespace

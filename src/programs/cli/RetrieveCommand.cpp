@@ -21,6 +21,7 @@ int runRetrieve(const QStringList& args)
                          "is written only after a good retrieve, through a temporary file renamed over it.");
     cl.addPositional("PROJECT", "The project file to read the configuration into.");
     cl.addOption({"port", "Probe this port first (repeatable).", "NAME"}, true);
+    cl.addOption({"verbose", "Show progress and automatic retries on stdout also when it is not a terminal."});
     if (const auto status = cl.parse(args, 1, 1))
         return *status;
     const QString path = cl.positional()[0];
@@ -38,6 +39,7 @@ int runRetrieve(const QStringList& args)
     CliDeviceJob job;
     job.purpose = kPurposeRetrieve;
     job.ports = cl.values("port");
+    job.verbose = cl.isSet("verbose");
     const CliDeviceOutcome outcome = Run_Device_Operation(session, job);
     if (!outcome.ok)
         return cliFail(outcome.error);
@@ -50,7 +52,7 @@ int runRetrieve(const QStringList& args)
     return kExitOk;
 }
 
-const CliRegistration reg{{"retrieve", "[--port NAME]... PROJECT",
+const CliRegistration reg{{"retrieve", "[--port NAME]... [--verbose] PROJECT",
                            "read the controller's configuration into PROJECT (created if missing) and save it",
                            runRetrieve}};
 

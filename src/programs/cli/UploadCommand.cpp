@@ -17,6 +17,7 @@ int runUpload(const QStringList& args)
                          "without asking: Retry up to three times, then the command fails.");
     cl.addPositional("PROJECT", "The project file to send.");
     cl.addOption({"port", "Probe this port first (repeatable).", "NAME"}, true);
+    cl.addOption({"verbose", "Show progress and automatic retries on stdout also when it is not a terminal."});
     cl.addOption({"config", "Send the configuration."});
     cl.addOption({"images", "Send the images."});
     cl.addOption({"verify",
@@ -37,6 +38,7 @@ int runUpload(const QStringList& args)
     CliDeviceJob job;
     job.purpose = kPurposeUpload;
     job.ports = cl.values("port");
+    job.verbose = cl.isSet("verbose");
     job.sendConfig = config || !images;
     job.sendImages = images || !config;
     job.verify = cl.isSet("verify");
@@ -44,7 +46,7 @@ int runUpload(const QStringList& args)
     return outcome.ok ? kExitOk : cliFail(outcome.error);
 }
 
-const CliRegistration reg{{"upload", "[--port NAME]... PROJECT [--config] [--images] [--verify]",
+const CliRegistration reg{{"upload", "[--port NAME]... [--verbose] PROJECT [--config] [--images] [--verify]",
                            "send PROJECT's configuration and images to the controller and restart it", runUpload}};
 
 } // namespace
