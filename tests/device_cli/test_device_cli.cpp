@@ -78,6 +78,8 @@ private slots:
     void failedRetrieveLeavesTheFile();
     void uploadWritesEveryByte();
     void verifyCatchesALostWrite();
+    void verifyTellsAFailedReadFromADifference_data();
+    void verifyTellsAFailedReadFromADifference();
     void retriesThreeTimesThenFails_data();
     void retriesThreeTimesThenFails();
     void recoveredRunSaysNothingOnStderr();
@@ -157,6 +159,11 @@ void TestDeviceCli::uploadWritesEveryByte()
     THandle_List read;
     QVERIFY(Load_Project_File(path, loaded, read));
     QCOMPARE(sim.memory(0, 1408), Block_Of(loaded));
+    QVERIFY(r.outText().contains(QStringLiteral("Configuration uploaded | verified: read back and identical")));
+    QCOMPARE(r.outLines().last(),
+             QStringLiteral("Uploaded the configuration and images of %1; the configuration "
+                            "was read back and is identical")
+                 .arg(path));
     QByteArray block;
     Build_Image_Data(block, read);
     QVERIFY(!block.isEmpty());
@@ -179,6 +186,42 @@ void TestDeviceCli::verifyCatchesALostWrite()
     // Not restarted on a configuration it would not hold.
     QCOMPARE(sim.resetCount(), 0);
     QVERIFY(!Logged(r).contains(QStringLiteral(" Configuration uploaded")));
+}
+
+void TestDeviceCli::verifyTellsAFailedReadFromADifference_data()
+{
+    QTest::addColumn<int>("silentAfter");
+    QTest::addColumn<int>("corruptReadsAfter");
+    QTest::addColumn<QString>("why");
+    // Frame 1 identifies, frames 2 to 4 write the 1408 bytes, frame 5 reads.
+    QTest::newRow("no reply") << 4 << 0 << QStringLiteral("(4) Configuration could not be read back: no reply");
+    QTest::newRow("spoilt reply") << 0 << 4
+                                  << QStringLiteral("(5) Configuration could not be read back: the reply failed its "
+                                                    "length or check-sum test");
+}
+
+void TestDeviceCli::verifyTellsAFailedReadFromADifference()
+{
+    QFETCH(int, silentAfter);
+    QFETCH(int, corruptReadsAfter);
+    QFETCH(QString, why);
+    SimOptions o;
+    o.silentAfter = silentAfter;
+    o.corruptReadsAfter = corruptReadsAfter;
+    VirtualController sim(o);
+    QVERIFY(sim.start());
+    const QString path = dir.filePath(QStringLiteral("unread.cvp"));
+    QCOMPARE(Run_Cli({QStringLiteral("new"), path, QStringLiteral("--force")}).status, 0);
+    const ProgramRun r = Run_Cli({QStringLiteral("upload"), QStringLiteral("--port"), sim.portName(), path,
+                                  QStringLiteral("--config"), QStringLiteral("--verify")});
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.errLines(), QStringList{QStringLiteral("corvane-cli: Error uploading data: ") + why});
+    // It was written whole; only the check could not be made.
+    TDevice_Config_v2 loaded{};
+    THandle_List read;
+    QVERIFY(Load_Project_File(path, loaded, read));
+    QCOMPARE(sim.memory(0, 1408), Block_Of(loaded));
+    QCOMPARE(sim.resetCount(), 0);
 }
 
 void TestDeviceCli::retriesThreeTimesThenFails_data()

@@ -18,6 +18,11 @@ QString Failure_Detail(quint32 code)
     case 1: return QStringLiteral("Configuration data");
     case 2: return QStringLiteral("Reset command");
     case 3: return QStringLiteral("Configuration read back differs");
+    // The memory may hold the right bytes: only the check could not be made.
+    case 4: return QStringLiteral("Configuration could not be read back: no reply");
+    case 5:
+        return QStringLiteral("Configuration could not be read back: the reply failed its length or check-sum test");
+    case 6: return QStringLiteral("Configuration could not be read back: the read was refused");
     default: return QStringLiteral("Unknown error");
     }
 }
@@ -60,7 +65,8 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
         }
         [[fallthrough]];
     case kVerified:
-        host.Log_Activity(TActivityStatus::Configuration_Uploaded);
+        host.Log_Activity(TActivityStatus::Configuration_Uploaded,
+                          step == kVerified ? QStringLiteral("verified: read back and identical") : QString());
         if (host.Upload_Images_Ticked()) {
             m_ops.post(WM_RC_UPLOAD_IMG, 0, 0);
         } else {
@@ -87,7 +93,8 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
     case kDone: m_ops.Close_Connection(); break;
     case kFailed:
         host.Set_Progress(TDeviceBar::Config, m_ops.streamPos, qMax<qsizetype>(1, s.upload_stream.size()), true);
-        host.Log_Activity(TActivityStatus::Upload_Error, QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam)));
+        host.Log_Activity(TActivityStatus::Upload_Error,
+                          QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam)));
         m_ops.Close_Connection();
         break;
     default: break;
@@ -99,8 +106,11 @@ void TConfigUploadSteps::verifyRead(quint32 address)
     constexpr quint32 kBlock = 128;
     TSession& s = m_ops.session();
     auto* raw = reinterpret_cast<uint8_t*>(m_readBack.data());
-    if (BL_ReadBlock(m_ops.comms(), BL::kCmdReadMemory, address, nullptr, 0, raw, int(address), kBlock, 30) != 1) {
-        m_ops.post(WM_RC_UPLOAD_CFG, 3, kFailed);
+    bool copied = false;
+    const int result
+        = BL_ReadBlock(m_ops.comms(), BL::kCmdReadMemory, address, nullptr, 0, raw, int(address), kBlock, 30, &copied);
+    if (result != 1 || !copied) {
+        m_ops.post(WM_RC_UPLOAD_CFG, result == 1 ? 5 : result == 2 ? 6 : 4, kFailed);
         return;
     }
     if (address + kBlock < quint32(m_readBack.size())) {

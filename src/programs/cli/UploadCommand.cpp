@@ -43,7 +43,15 @@ int runUpload(const QStringList& args)
     job.sendImages = images || !config;
     job.verify = cl.isSet("verify");
     const CliDeviceOutcome outcome = Run_Device_Operation(session, job);
-    return outcome.ok ? kExitOk : cliFail(outcome.error);
+    if (!outcome.ok)
+        return cliFail(outcome.error);
+    const QString sent = job.sendConfig && job.sendImages ? QStringLiteral("configuration and images")
+        : job.sendConfig                                  ? QStringLiteral("configuration")
+                                                          : QStringLiteral("images");
+    cliOut(QStringLiteral("Uploaded the %1 of %2%3")
+               .arg(sent, cl.positional()[0],
+                    job.verify ? QStringLiteral("; the configuration was read back and is identical") : QString()));
+    return kExitOk;
 }
 
 const CliRegistration reg{{"upload", "[--port NAME]... [--verbose] PROJECT [--config] [--images] [--verify]",
