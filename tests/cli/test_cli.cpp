@@ -9,7 +9,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStandardPaths>
 #include <QtTest>
+
+#include <unistd.h>
 
 void TestCli::newThenInfo()
 {
@@ -141,6 +144,89 @@ void TestCli::unreadableFilesFailWithOneLine()
         QVERIFY2(r.errText().contains(shows), qPrintable(r.errText()));
     }
     QCOMPARE(Run_Cli({"info", dir.filePath("missing.cvp")}).status, 1);
+}
+
+void TestCli::refusedPicturesSayWhy_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QString>("addImage"); // what add-image says of it on stdout
+    QTest::addColumn<QString>("preview");  // what preview says on stderr
+    QTest::newRow("missing file") << QStringLiteral("missing.png")
+                                  << QStringLiteral("Invalid Image File: @/missing.png (No such file.)")
+                                  << QStringLiteral("corvane-cli: @/missing.png: No such file.");
+    // A header of a few bytes declaring more pixels than Qt would allocate.
+    QTest::newRow("40000 x 40000 BMP header")
+        << QStringLiteral("huge.bmp")
+        << QStringLiteral("Image Dimensions Not Compatible: @/huge.bmp (The picture is 40000 x 40000 pixels "
+                          "(1600000000 pixels); no image group takes pictures larger than 480 x 272 pixels.)")
+        << QStringLiteral("corvane-cli: @/huge.bmp: The picture is 40000 x 40000 pixels (1600000000 pixels); a "
+                          "preview takes at most 4194304 pixels (2048 x 2048).");
+}
+
+void TestCli::refusedPicturesSayWhy()
+{
+    QFETCH(QString, picture);
+    QFETCH(QString, addImage);
+    QFETCH(QString, preview);
+    QTemporaryDir dir;
+    QByteArray bmp("BM", 2);
+    const auto le = [&bmp](quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            bmp.append(char((v >> (8 * i)) & 0xFF));
+    };
+    le(66, 4), le(0, 4), le(54, 4);               // file size, reserved, pixel offset
+    le(40, 4), le(40000, 4), le(40000, 4);        // info header: size, width, height
+    le(1, 2), le(24, 2), le(0, 4), le(12, 4);     // planes, bits, no compression, data size
+    le(2835, 4), le(2835, 4), le(0, 4), le(0, 4); // resolution, palette
+    bmp += QByteArray(12, '\0');
+    Write_File(dir.filePath("huge.bmp"), bmp);
+    const QString project = dir.filePath("p.cvp");
+    QCOMPARE(Run_Cli({"new", project}).status, 0);
+    const QString path = dir.filePath(picture);
+
+    const ProgramRun added = Run_Cli({"add-image", project, "--handle", "backgrounds", path});
+    QCOMPARE(added.status, 1);
+    QCOMPARE(added.outLines().value(0), QString(addImage).replace("@", dir.path()));
+    const ProgramRun shown = Run_Cli({"preview", path, "--format", "7", "-o", dir.filePath("out.png")});
+    QCOMPARE(shown.status, 1);
+    QCOMPARE(shown.errLines(), QStringList{QString(preview).replace("@", dir.path())});
+}
+
+void TestCli::addImageReportsAdditionsOnceSaved()
+{
+    // A project the user may read but not write.
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(dir.path(),
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                      | QFileDevice::ReadOther | QFileDevice::ExeOther));
+    const QString project = dir.filePath("site.cvp");
+    QCOMPARE(Run_Cli({"new", project}).status, 0);
+    QVERIFY(QFile::setPermissions(project, QFileDevice::ReadOwner | QFileDevice::ReadOther));
+    const QString logo = dir.filePath("logo.png");
+    Write_File(logo, Png_Bytes(Fixture_Picture(125, 85, 3)));
+    QVERIFY(QFile::setPermissions(logo, QFileDevice::ReadOwner | QFileDevice::ReadOther));
+    const QByteArray before = Read_File(project);
+
+    QStringList args{"add-image", project, "--handle", "logos", logo};
+    QString program = QStringLiteral(CORVANE_CLI);
+    if (::geteuid() == 0) {
+        // The superuser writes anything: run as an ordinary user.
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            QSKIP("needs setpriv to run the program as an ordinary user");
+        args.prepend(program);
+        args = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups"} + args;
+        program = setpriv;
+    }
+    const ProgramRun r = Run_Program(program, args);
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.outText(), QString()); // nothing was added
+    QCOMPARE(r.errLines(),
+             QStringList{QStringLiteral("corvane-cli: Cannot create the project file %1: the file is "
+                                        "read-only. No picture was added; the project was left as "
+                                        "it was.")
+                             .arg(project)});
+    QCOMPARE(Read_File(project), before);
 }
 
 void TestCli::infoComputesStorageFromTheImages()

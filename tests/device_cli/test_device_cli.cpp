@@ -103,9 +103,13 @@ void TestDeviceCli::retrieveCreatesTheProject()
     o.initialConfig = Block_Of(onController);
     VirtualController sim(o);
     QVERIFY(sim.start());
+    // A new project is named as "new" names it: the extension becomes .cvp.
     const QString path = dir.filePath(QStringLiteral("site.cvp"));
-    const ProgramRun r = Run_Cli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim.portName(), path});
+    const ProgramRun r = Run_Cli(
+        {QStringLiteral("retrieve"), QStringLiteral("--port"), sim.portName(), dir.filePath(QStringLiteral("site"))});
     QCOMPARE(r.status, 0);
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("site"))));
+    QCOMPARE(r.outLines().last(), QStringLiteral("Saved ") + path);
     QCOMPARE(Logged(r),
              (QStringList{" Connecting to R/C", " Connected to R/C", " Configuration Retrieved Successfully",
                           " Comms link closed"}));

@@ -1,10 +1,10 @@
 #include "core/imaging/ImageDataBlock.h"
-#include "core/messaging/UntrustedText.h"
 
 #include "core/imaging/DeviceImageEncoder.h"
 #include "core/imaging/ImageDecoding.h"
 #include "core/imaging/ImagingError.h"
 #include "core/imaging/PixelFormat.h"
+#include "core/messaging/UntrustedText.h"
 
 #include <QStringList>
 

@@ -1,4 +1,5 @@
 #include "core/imaging/PictureLimit.h"
+
 #include "core/messaging/UntrustedText.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "core/storage/DiskIO.h"
-#include "core/messaging/UntrustedText.h"
 
+#include "core/messaging/UntrustedText.h"
 #include "core/model/DeviceConfig.h"
 #include "core/storage/LeByteReader.h"
 #include "core/storage/LeByteWriter.h"
@@ -141,8 +141,13 @@ void Save_Project_File(const QString& path, const TDevice_Config_v2& rec, const 
 {
     const TDevice_Config_v2 copy = rec;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ProjectFileError(QStringLiteral("Cannot create the project file %1: %2").arg(path, file.errorString()));
+    if (!file.open(QIODevice::WriteOnly)) {
+        // Qt's own text repeats the path; the cause is what the user needs.
+        const QFileInfo existing(path);
+        const QString why = existing.exists() && !existing.isWritable() ? QStringLiteral("the file is read-only")
+                                                                        : file.errorString();
+        throw ProjectFileError(QStringLiteral("Cannot create the project file %1: %2").arg(path, why));
+    }
 
     LeByteWriter w(file);
     w.u32(kProjectFileVersion);

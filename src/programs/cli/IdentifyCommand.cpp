@@ -62,7 +62,10 @@ int runIdentify(const QStringList& args)
         = cliCommandLine("identify",
                          "Without --port, the serial ports of FTDI adapters are probed in turn. After the identity it\n"
                          "prints whether the firmware allows a retrieve, an upload and a firmware upgrade.");
-    cl.addOption({"port", "Probe this port (repeatable; probed in the order given, before no other).", "NAME"}, true);
+    cl.addOption({"port",
+                  "Probe this port first (repeatable; named ports in the order given, then the FTDI adapters' ports).",
+                  "NAME"},
+                 true);
     cl.addOption({"json", "Print the identity and the verdicts as one JSON object."});
     if (const auto status = cl.parse(args, 0, 0))
         return *status;

@@ -21,8 +21,8 @@ int runUpload(const QStringList& args)
     cl.addOption({"config", "Send the configuration."});
     cl.addOption({"images", "Send the images."});
     cl.addOption({"verify",
-                  "Read the configuration back after writing it and compare it before the restart;\n"
-                  "a difference is an error."});
+                  "Read the configuration back before the restart and compare it; a read-back that fails "
+                  "and one that differs are both errors, each named."});
     if (const auto status = cl.parse(args, 1, 1))
         return *status;
     const bool config = cl.isSet("config");
