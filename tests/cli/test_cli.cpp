@@ -9,7 +9,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStandardPaths>
 #include <QtTest>
+
+#include <unistd.h>
 
 void TestCli::newThenInfo()
 {
@@ -90,8 +93,9 @@ void TestCli::serviceTextLineBreaksPrintVisibly()
 void TestCli::unreadableFilesFailWithOneLine_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("text") << QByteArray("hello, this is not a project\n");
+    QTest::addColumn<QString>("shows"); // how the file's own text appears in the error
+    QTest::newRow("empty") << QByteArray() << QString();
+    QTest::newRow("text") << QByteArray("hello, this is not a project\n") << QString();
     QTest::newRow("huge name length") << [] {
         QByteArray b(12 + 1343, '\0');
         b[0] = 1;
@@ -99,21 +103,130 @@ void TestCli::unreadableFilesFailWithOneLine_data()
         b += QByteArray("\x04\0\0\0\x05\0\0\0\x01\0\0\0\xff\xff\xff\x7f", 16);
         b += QByteArray(300, 'x');
         return b;
-    }();
+    }() << QString();
+    // A damaged group whose name holds what a terminal acts on: the name
+    // reaches the error, its bytes must not.
+    QTest::newRow("control characters in a group name") << [] {
+        QTemporaryDir dir;
+        FixtureProject project;
+        static const char raw[] = "BG\0\a\nsecond line\r\nthird\x1b[2J\u202Eevil";
+        project.handles[0]->name = QString::fromUtf8(raw, sizeof raw - 1);
+        project.handles[0]->width = 0;
+        project.save(dir.filePath("named.cvp"));
+        return Read_File(dir.filePath("named.cvp"));
+    }() << QStringLiteral("image group 1 (BG\\x00\\x07\\nsecond line\\r\\nthird\\x1b[2J\\u202eevil)");
+    QTest::newRow("a group name of a thousand characters") << [] {
+        QTemporaryDir dir;
+        FixtureProject project;
+        project.handles[2]->name = QString(1000, QLatin1Char('n'));
+        project.handles[2]->height = -5;
+        project.save(dir.filePath("long.cvp"));
+        return Read_File(dir.filePath("long.cvp"));
+    }() << QStringLiteral("image group 3 (%1...): a height of -5").arg(QString(64, QLatin1Char('n')));
 }
 
 void TestCli::unreadableFilesFailWithOneLine()
 {
     QFETCH(QByteArray, content);
+    QFETCH(QString, shows);
     QTemporaryDir dir;
     const QString path = dir.filePath("bad.cvp");
     Write_File(path, content);
-    const ProgramRun r = Run_Cli({"info", path});
-    QCOMPARE(r.status, 1);
-    QVERIFY(r.out.isEmpty());
-    QCOMPARE(r.err.count('\n'), 1);
-    QVERIFY(r.err.startsWith("corvane-cli: "));
+    for (const QStringList& args :
+         {QStringList{"info", path}, QStringList{"image-block", path, "-o", dir.filePath("b.bin")}}) {
+        const ProgramRun r = Run_Cli(args);
+        QCOMPARE(r.status, 1);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY(r.err.startsWith("corvane-cli: "));
+        for (const char c : r.err.chopped(1))
+            QVERIFY2(uchar(c) >= 0x20 && c != 0x7f, r.err.toHex().constData());
+        QVERIFY2(r.errText().contains(shows), qPrintable(r.errText()));
+    }
     QCOMPARE(Run_Cli({"info", dir.filePath("missing.cvp")}).status, 1);
+}
+
+void TestCli::refusedPicturesSayWhy_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QString>("addImage"); // what add-image says of it on stdout
+    QTest::addColumn<QString>("preview");  // what preview says on stderr
+    QTest::newRow("missing file") << QStringLiteral("missing.png")
+                                  << QStringLiteral("Invalid Image File: @/missing.png (No such file.)")
+                                  << QStringLiteral("corvane-cli: @/missing.png: No such file.");
+    // A header of a few bytes declaring more pixels than Qt would allocate.
+    QTest::newRow("40000 x 40000 BMP header")
+        << QStringLiteral("huge.bmp")
+        << QStringLiteral("Image Dimensions Not Compatible: @/huge.bmp (The picture is 40000 x 40000 pixels "
+                          "(1600000000 pixels); no image group takes pictures larger than 480 x 272 pixels.)")
+        << QStringLiteral("corvane-cli: @/huge.bmp: The picture is 40000 x 40000 pixels (1600000000 pixels); a "
+                          "preview takes at most 4194304 pixels (2048 x 2048).");
+}
+
+void TestCli::refusedPicturesSayWhy()
+{
+    QFETCH(QString, picture);
+    QFETCH(QString, addImage);
+    QFETCH(QString, preview);
+    QTemporaryDir dir;
+    QByteArray bmp("BM", 2);
+    const auto le = [&bmp](quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            bmp.append(char((v >> (8 * i)) & 0xFF));
+    };
+    le(66, 4), le(0, 4), le(54, 4);               // file size, reserved, pixel offset
+    le(40, 4), le(40000, 4), le(40000, 4);        // info header: size, width, height
+    le(1, 2), le(24, 2), le(0, 4), le(12, 4);     // planes, bits, no compression, data size
+    le(2835, 4), le(2835, 4), le(0, 4), le(0, 4); // resolution, palette
+    bmp += QByteArray(12, '\0');
+    Write_File(dir.filePath("huge.bmp"), bmp);
+    const QString project = dir.filePath("p.cvp");
+    QCOMPARE(Run_Cli({"new", project}).status, 0);
+    const QString path = dir.filePath(picture);
+
+    const ProgramRun added = Run_Cli({"add-image", project, "--handle", "backgrounds", path});
+    QCOMPARE(added.status, 1);
+    QCOMPARE(added.outLines().value(0), QString(addImage).replace("@", dir.path()));
+    const ProgramRun shown = Run_Cli({"preview", path, "--format", "7", "-o", dir.filePath("out.png")});
+    QCOMPARE(shown.status, 1);
+    QCOMPARE(shown.errLines(), QStringList{QString(preview).replace("@", dir.path())});
+}
+
+void TestCli::addImageReportsAdditionsOnceSaved()
+{
+    // A project the user may read but not write.
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(dir.path(),
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                      | QFileDevice::ReadOther | QFileDevice::ExeOther));
+    const QString project = dir.filePath("site.cvp");
+    QCOMPARE(Run_Cli({"new", project}).status, 0);
+    QVERIFY(QFile::setPermissions(project, QFileDevice::ReadOwner | QFileDevice::ReadOther));
+    const QString logo = dir.filePath("logo.png");
+    Write_File(logo, Png_Bytes(Fixture_Picture(125, 85, 3)));
+    QVERIFY(QFile::setPermissions(logo, QFileDevice::ReadOwner | QFileDevice::ReadOther));
+    const QByteArray before = Read_File(project);
+
+    QStringList args{"add-image", project, "--handle", "logos", logo};
+    QString program = QStringLiteral(CORVANE_CLI);
+    if (::geteuid() == 0) {
+        // The superuser writes anything: run as an ordinary user.
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            QSKIP("needs setpriv to run the program as an ordinary user");
+        args.prepend(program);
+        args = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups"} + args;
+        program = setpriv;
+    }
+    const ProgramRun r = Run_Program(program, args);
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.outText(), QString()); // nothing was added
+    QCOMPARE(r.errLines(),
+             QStringList{QStringLiteral("corvane-cli: Cannot create the project file %1: the file is "
+                                        "read-only. No picture was added; the project was left as "
+                                        "it was.")
+                             .arg(project)});
+    QCOMPARE(Read_File(project), before);
 }
 
 void TestCli::infoComputesStorageFromTheImages()

@@ -12,6 +12,9 @@ private slots:
     void serviceTextLineBreaksPrintVisibly();
     void unreadableFilesFailWithOneLine_data();
     void unreadableFilesFailWithOneLine();
+    void refusedPicturesSayWhy_data();
+    void refusedPicturesSayWhy();
+    void addImageReportsAdditionsOnceSaved();
     void infoComputesStorageFromTheImages();
 };
 
@@ -43,6 +46,7 @@ private slots:
     void findsEachKindOfChange_data();
     void findsEachKindOfChange();
     void unreadableFileIsTrouble();
+    void storedChecksumAloneIsNoDifference();
 };
 
 // Output files: all or nothing, in the format their name asks for.

@@ -104,3 +104,28 @@ void TestDiff::unreadableFileIsTrouble()
     QVERIFY(r.out.isEmpty());
     QCOMPARE(r.errLines().size(), 1);
 }
+
+void TestDiff::storedChecksumAloneIsNoDifference()
+{
+    // What a retrieve gives back: the same fields under a fresh checksum.
+    QTemporaryDir dir;
+    FixtureProject source;
+    source.save(dir.filePath("a.cvp"));
+    FixtureProject retrieved;
+    retrieved.rec.checksum[0] ^= 0x5A;
+    retrieved.save(dir.filePath("b.cvp"));
+
+    const ProgramRun plain = Run_Cli({"diff", dir.filePath("a.cvp"), dir.filePath("b.cvp")});
+    QCOMPARE(plain.status, 0);
+    QCOMPARE(plain.outLines(), QStringList{"Only the stored checksum of the configuration differs (--raw shows it)."});
+    const ProgramRun json = Run_Cli({"diff", dir.filePath("a.cvp"), dir.filePath("b.cvp"), "--json"});
+    QCOMPARE(json.status, 0);
+    const QJsonObject root = QJsonDocument::fromJson(json.out).object();
+    QVERIFY(root["equal"].toBool());
+    QVERIFY(root["stored_checksum_differs"].toBool());
+
+    const ProgramRun raw = Run_Cli({"diff", dir.filePath("a.cvp"), dir.filePath("b.cvp"), "--raw"});
+    QCOMPARE(raw.status, 1);
+    QCOMPARE(raw.outLines().size(), 1);
+    QVERIFY2(raw.outLines().at(0).startsWith("configuration.checksum: "), qPrintable(raw.outText()));
+}

@@ -4,11 +4,14 @@
 #include "ProgramRun.h"
 #include "ProjectFixtures.h"
 
+#include "core/comms/PortOpenFailure.h"
+#include "core/comms/TVrexComms.h"
 #include "SimFixtures.h"
 #include "core/imaging/ImageDataBlock.h"
 #include "core/model/DeviceConfig.h"
 #include "core/resources/CarriedData.h"
 #include "core/storage/DiskIO.h"
+#include "sim/lib/SimPty.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -16,6 +19,10 @@
 #include <QtTest>
 
 #include <cstring>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -65,10 +72,18 @@ private slots:
     void failedRetrieveLeavesTheFile();
     void uploadWritesEveryByte();
     void verifyCatchesALostWrite();
+    void verifyTellsAFailedReadFromADifference_data();
+    void verifyTellsAFailedReadFromADifference();
+    void retriesThreeTimesThenFails_data();
     void retriesThreeTimesThenFails();
+    void recoveredRunSaysNothingOnStderr();
     void firmwareBacksUpThenUpgrades_data();
     void firmwareBacksUpThenUpgrades();
     void placeholderFirmwareNeedsConsent();
+    void unwritableBackupLeavesTheFirmwareAlone();
+    void notFoundSaysWhyEachPortFailed();
+    void permissionAdviceFitsTheDevice_data();
+    void permissionAdviceFitsTheDevice();
 
 private:
     QTemporaryDir dir;
@@ -82,9 +97,13 @@ void TestDeviceCli::retrieveCreatesTheProject()
     o.initialConfig = Controller_Block(onController);
     const auto sim = Start_Virtual_Controller(o);
     QVERIFY(sim);
+    // A new project is named as "new" names it: the extension becomes .cvp.
     const QString path = dir.filePath(QStringLiteral("site.cvp"));
-    const ProgramRun r = Run_Cli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim->portName(), path});
+    const ProgramRun r = Run_Cli(
+        {QStringLiteral("retrieve"), QStringLiteral("--port"), sim->portName(), dir.filePath(QStringLiteral("site"))});
     QCOMPARE(r.status, 0);
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("site"))));
+    QCOMPARE(r.outLines().last(), QStringLiteral("Saved ") + path);
     QCOMPARE(Logged(r),
              (QStringList{" Connecting to R/C", " Connected to R/C", " Configuration Retrieved Successfully",
                           " Comms link closed"}));
@@ -138,6 +157,11 @@ void TestDeviceCli::uploadWritesEveryByte()
     THandle_List read;
     QVERIFY(Load_Project_File(path, loaded, read));
     QCOMPARE(sim->memory(0, 1408), Controller_Block(loaded));
+    QVERIFY(r.outText().contains(QStringLiteral("Configuration uploaded | verified: read back and identical")));
+    QCOMPARE(r.outLines().last(),
+             QStringLiteral("Uploaded the configuration and images of %1; the configuration "
+                            "was read back and is identical")
+                 .arg(path));
     QByteArray block;
     Build_Image_Data(block, read);
     QVERIFY(!block.isEmpty());
@@ -162,26 +186,99 @@ void TestDeviceCli::verifyCatchesALostWrite()
     QVERIFY(!Logged(r).contains(QStringLiteral(" Configuration uploaded")));
 }
 
+void TestDeviceCli::verifyTellsAFailedReadFromADifference_data()
+{
+    QTest::addColumn<int>("silentAfter");
+    QTest::addColumn<int>("corruptReadsAfter");
+    QTest::addColumn<QString>("why");
+    // Frame 1 identifies, frames 2 to 4 write the 1408 bytes, frame 5 reads.
+    QTest::newRow("no reply") << 4 << 0 << QStringLiteral("(4) Configuration could not be read back: no reply");
+    QTest::newRow("spoilt reply") << 0 << 4
+                                  << QStringLiteral("(5) Configuration could not be read back: the reply failed its "
+                                                    "length or check-sum test");
+}
+
+void TestDeviceCli::verifyTellsAFailedReadFromADifference()
+{
+    QFETCH(int, silentAfter);
+    QFETCH(int, corruptReadsAfter);
+    QFETCH(QString, why);
+    SimOptions o;
+    o.silentAfter = silentAfter;
+    o.corruptReadsAfter = corruptReadsAfter;
+    const auto sim = Start_Virtual_Controller(o);
+    QVERIFY(sim);
+    const QString path = dir.filePath(QStringLiteral("unread.cvp"));
+    QCOMPARE(Run_Cli({QStringLiteral("new"), path, QStringLiteral("--force")}).status, 0);
+    const ProgramRun r = Run_Cli({QStringLiteral("upload"), QStringLiteral("--port"), sim->portName(), path,
+                                  QStringLiteral("--config"), QStringLiteral("--verify")});
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.errLines(), QStringList{QStringLiteral("corvane-cli: Error uploading data: ") + why});
+    // It was written whole; only the check could not be made.
+    TDevice_Config_v2 loaded{};
+    THandle_List read;
+    QVERIFY(Load_Project_File(path, loaded, read));
+    QCOMPARE(sim->memory(0, 1408), Controller_Block(loaded));
+    QCOMPARE(sim->resetCount(), 0);
+}
+
+void TestDeviceCli::retriesThreeTimesThenFails_data()
+{
+    QTest::addColumn<bool>("verbose");
+    QTest::newRow("quiet") << false;
+    QTest::newRow("--verbose") << true;
+}
+
 void TestDeviceCli::retriesThreeTimesThenFails()
 {
+    QFETCH(bool, verbose);
     SimOptions o;
     o.silentAfter = 1; // identifies, then answers nothing
     const auto sim = Start_Virtual_Controller(o);
     QVERIFY(sim);
     const QString path = dir.filePath(QStringLiteral("silent.cvp"));
-    QCOMPARE(Run_Cli({QStringLiteral("new"), path}).status, 0);
-    const ProgramRun r = Run_Cli(
-        {QStringLiteral("upload"), QStringLiteral("--port"), sim->portName(), path, QStringLiteral("--images")});
+    QCOMPARE(Run_Cli({QStringLiteral("new"), path, QStringLiteral("--force")}).status, 0);
+    QStringList args{QStringLiteral("upload"), QStringLiteral("--port"), sim->portName(), path,
+                     QStringLiteral("--images")};
+    if (verbose)
+        args << QStringLiteral("--verbose");
+    const ProgramRun r = Run_Cli(args);
     QCOMPARE(r.status, 1);
-    const QStringList err = r.errLines();
-    QCOMPARE(err.size(), 4);
-    for (int i = 0; i < 3; ++i)
-        QVERIFY2(err[i].endsWith(QStringLiteral("(retry %1 of 3)").arg(i + 1)), qPrintable(err[i]));
-    QCOMPARE(err.last(), QStringLiteral("corvane-cli: Error uploading data: (1) Image data"));
+    // However many retries, the failure is one line.
+    QCOMPARE(r.errLines(), QStringList{QStringLiteral("corvane-cli: Error uploading data: (1) Image data")});
+    QStringList retries;
+    for (const QString& line : r.outLines())
+        if (line.startsWith(QStringLiteral("  retry ")))
+            retries << line;
+    if (verbose) {
+        QCOMPARE(retries.size(), 3);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY2(retries[i].startsWith(QStringLiteral("  retry %1 of 3: Error sending image data").arg(i + 1)),
+                     qPrintable(retries[i]));
+    } else {
+        QCOMPARE(retries, QStringList{}); // not a terminal
+    }
     int writes = 0;
     for (const SimFrame& f : sim->frames())
         writes += f.command == 200 ? 1 : 0;
     QCOMPARE(writes, 4); // the first attempt and three retries
+}
+
+void TestDeviceCli::recoveredRunSaysNothingOnStderr()
+{
+    SimOptions o;
+    o.nakWrite = 1; // the first write is refused, its retry goes through
+    const auto sim = Start_Virtual_Controller(o);
+    QVERIFY(sim);
+    const QString path = dir.filePath(QStringLiteral("recovers.cvp"));
+    QCOMPARE(Run_Cli({QStringLiteral("new"), path}).status, 0);
+    const ProgramRun r = Run_Cli(
+        {QStringLiteral("upload"), QStringLiteral("--port"), sim->portName(), path, QStringLiteral("--verbose")});
+    QVERIFY2(r.status == 0, qPrintable(r.errText()));
+    QCOMPARE(r.errText(), QString());
+    // The retry happened, and was progress.
+    QVERIFY2(r.outText().contains(QStringLiteral("\n  retry 1 of 3: Error sending configuration data.")),
+             qPrintable(r.outText()));
 }
 
 void TestDeviceCli::firmwareBacksUpThenUpgrades_data()
@@ -237,15 +334,104 @@ void TestDeviceCli::placeholderFirmwareNeedsConsent()
     o.initialConfig = Controller_Block(New_Project_Config());
     const auto sim = Start_Virtual_Controller(o);
     QVERIFY(sim);
-    const QString backup = dir.filePath(QStringLiteral("before-upgrade.cvp"));
-    const ProgramRun r = Run_Cli(
-        {QStringLiteral("firmware"), QStringLiteral("--port"), sim->portName(), QStringLiteral("--backup"), backup});
+    QTemporaryDir work;
+    const QString backup = work.filePath(QStringLiteral("before-upgrade.cvp"));
+    for (const QStringList& extra : {QStringList{QStringLiteral("--backup"), backup}, QStringList{}}) {
+        const ProgramRun r = Cli_In(
+            work.path(), QStringList{QStringLiteral("firmware"), QStringLiteral("--port"), sim->portName()} + extra);
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.errLines().size(), 1);
+        QVERIFY(r.errLines().last().contains(QStringLiteral("This build carries no real firmware for this model")));
+        QVERIFY(r.errLines().last().contains(QStringLiteral("--allow-placeholder")));
+        // Refused before the port was opened: nothing asked, nothing written.
+        QVERIFY(sim->frames().empty());
+        QCOMPARE(QDir(work.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{});
+    }
+}
+
+void TestDeviceCli::unwritableBackupLeavesTheFirmwareAlone()
+{
+    SimOptions o;
+    o.initialConfig = Controller_Block(New_Project_Config());
+    const auto sim = Start_Virtual_Controller(o);
+    QVERIFY(sim);
+    const QString backup = dir.filePath(QStringLiteral("no-such-folder/backup.cvp"));
+    const ProgramRun r = Run_Cli({QStringLiteral("firmware"), QStringLiteral("--port"), sim->portName(),
+                                  QStringLiteral("--backup"), backup, QStringLiteral("--allow-placeholder")});
     QCOMPARE(r.status, 1);
-    QVERIFY(QFileInfo::exists(backup));
-    QVERIFY(r.errLines().last().contains(QStringLiteral("This build carries no real firmware for this model")));
-    QVERIFY(r.errLines().last().contains(QStringLiteral("--allow-placeholder")));
+    QCOMPARE(r.errLines().size(), 1);
+    QVERIFY2(r.errLines().last().startsWith(QStringLiteral(
+                 "corvane-cli: the configuration could not be backed up, so the firmware was left alone: ")),
+             qPrintable(r.errText()));
+    QVERIFY(!QFileInfo::exists(backup));
     for (const SimFrame& f : sim->frames())
         QVERIFY(f.command != 200);
+    QCOMPARE(sim->memory(0x37000, 256), QByteArray(256, char(0xFF)));
+}
+
+void TestDeviceCli::notFoundSaysWhyEachPortFailed()
+{
+    // One port another program holds, one that is not there, one where
+    // nothing answers: each needs something else done about it.
+    const auto sim = Start_Virtual_Controller();
+    QVERIFY(sim);
+    TVrexComms holder;
+    holder.PortName = sim->portName();
+    QVERIFY(holder.OpenComm());
+    SimPty mute;
+    QVERIFY(mute.open());
+    const QString missing = QStringLiteral("/dev/corvane-no-such-port");
+    const QString path = dir.filePath(QStringLiteral("never.cvp"));
+    const ProgramRun r = Run_Cli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim->portName(),
+                                  QStringLiteral("--port"), missing, QStringLiteral("--port"), mute.slavePath(), path});
+    QCOMPARE(r.status, 1);
+    const QString reasons = sim->portName() + QStringLiteral(": port is in use by another program; ") + missing
+        + QStringLiteral(": no such port; ") + mute.slavePath() + QStringLiteral(": no answer");
+    QCOMPARE(r.errLines(), QStringList{QStringLiteral("corvane-cli: R/C not found: ") + reasons});
+    QVERIFY2(r.outText().contains(QStringLiteral("! R/C not found | ") + reasons), qPrintable(r.outText()));
+    QVERIFY(!QFileInfo::exists(path));
+}
+
+void TestDeviceCli::permissionAdviceFitsTheDevice_data()
+{
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("joinGroup");
+    QTest::newRow("root:root 0660") << QStringLiteral("root") << 0660 << false;
+    QTest::newRow("dialout 0600") << QStringLiteral("dialout") << 0600 << false;
+    QTest::newRow("dialout 0660") << QStringLiteral("dialout") << 0660 << true;
+}
+
+void TestDeviceCli::permissionAdviceFitsTheDevice()
+{
+    QFETCH(QString, group);
+    QFETCH(int, mode);
+    QFETCH(bool, joinGroup);
+    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    if (::geteuid() != 0 || setpriv.isEmpty())
+        QSKIP("needs root and setpriv to run the program as an ordinary user");
+    const struct group* g = ::getgrnam(group.toLocal8Bit().constData());
+    if (!g)
+        QSKIP("no such group on this system");
+    SimPty port;
+    QVERIFY(port.open());
+    const QByteArray node = port.slavePath().toLocal8Bit();
+    QCOMPARE(::chown(node.constData(), 0, g->gr_gid), 0);
+    QCOMPARE(::chmod(node.constData(), mode_t(mode)), 0);
+    const ProgramRun r = Run_Program(setpriv,
+                                     {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                      QStringLiteral("--clear-groups"), QStringLiteral(CORVANE_CLI),
+                                      QStringLiteral("identify"), QStringLiteral("--port"), port.slavePath()});
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.errLines().size(), 1);
+    const QString err = r.errLines().at(0);
+    QVERIFY2(err.contains(port.slavePath() + QStringLiteral(": permission denied")), qPrintable(err));
+    if (joinGroup) {
+        QVERIFY2(err.contains(QStringLiteral("usermod -aG %1 $USER").arg(group)), qPrintable(err));
+    } else {
+        QVERIFY2(!err.contains(QStringLiteral("usermod")), qPrintable(err));
+        QVERIFY2(err.contains(QLatin1String(kPortAccessRule)), qPrintable(err));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDeviceCli)

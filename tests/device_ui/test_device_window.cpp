@@ -156,6 +156,26 @@ void TestDeviceWindow::uploadBothThroughThePage()
     QVERIFY(s.modified);
 }
 
+void TestDeviceWindow::notFoundLogSaysWhyEachPortFailed()
+{
+    DeviceWindow w(dir.filePath(QStringLiteral("held.cvp")));
+    QVERIFY(w.started);
+    Tbmpgen_Form& form = w.fx.form();
+    TVrexComms holder; // another program on the controller's port
+    holder.PortName = w.sim->portName();
+    QVERIFY(holder.OpenComm());
+    const QString missing = QStringLiteral("/dev/corvane-no-such-port");
+    form.Device_Operations()->Set_Port_Lister([&] { return QStringList{w.sim->portName(), missing}; });
+    QTest::mouseClick(form.Configuration_Page()->retrieve_cfg_Button(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(14), kDeadline);
+    QCOMPARE(w.fx.prompter().questions().last().text, DeviceText::notFound());
+    QTableWidget* grid = form.Activity_Log()->grid();
+    QCOMPARE(grid->item(grid->rowCount() - 1, 2)->text(), QStringLiteral("R/C not found"));
+    QCOMPARE(grid->item(grid->rowCount() - 1, 3)->text(),
+             w.sim->portName() + QStringLiteral(": port is in use by another program; ") + missing
+                 + QStringLiteral(": no such port"));
+}
+
 void TestDeviceWindow::uploadButtonNeedsATickedBox()
 {
     DeviceWindow w(dir.filePath(QStringLiteral("boxes.cvp")));

@@ -11,6 +11,7 @@ private slots:
     void firmwareWindowShowsTheController_data();
     void firmwareWindowShowsTheController();
     void cancelDuringTransferAborts();
+    void notFoundLogSaysWhyEachPortFailed();
     void controlsAreNamedForAssistiveTools();
 
 private:

@@ -20,8 +20,16 @@ QString Port_Open_Failure_Fix(TPortOpenFailure failure, const QString& port)
 {
     if (failure != TPortOpenFailure::PermissionDenied)
         return {};
-    const std::optional<QString> group = Port_Owner_Group(port);
-    if (!group)
-        return {};
-    return QStringLiteral("add your user to the group \"%1\" (sudo usermod -aG %1 $USER) and log in again").arg(*group);
+    if (const std::optional<QString> group = Port_Shared_Group(port))
+        return QStringLiteral("add your user to the group \"%1\" (sudo usermod -aG %1 $USER) and log in again")
+            .arg(*group);
+#ifdef Q_OS_LINUX
+    // No group to join that would not give away more than the port: the
+    // package's rule hands the adapter to whoever sits at the computer.
+    return QStringLiteral("the udev rule %1 that comes with the package (or a rule like it) grants access to the "
+                          "adapter; install it, then unplug the adapter and plug it in again")
+        .arg(QLatin1String(kPortAccessRule));
+#else
+    return {};
+#endif
 }

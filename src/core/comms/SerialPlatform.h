@@ -23,7 +23,8 @@ TPortOpenFailure Refused_Open_Reason(const QString& name);
 // Whether the name opens something that is not a serial device (a terminal
 // on Unix); nothing when that cannot be told.
 std::optional<bool> Names_Non_Serial_Device(const QString& name);
-// The group whose members may open the port (the device node's group, or
-// the usual one when the node is not there); nothing where groups do not
+// The group whose members may open the port: the device node's group when
+// that group may read and write the node and is not the superuser's (joining
+// root is never the answer). Nothing otherwise, and where groups do not
 // decide it.
-std::optional<QString> Port_Owner_Group(const QString& name);
+std::optional<QString> Port_Shared_Group(const QString& name);

@@ -22,7 +22,7 @@ std::optional<bool> Names_Non_Serial_Device(const QString&)
     return std::nullopt;
 }
 
-std::optional<QString> Port_Owner_Group(const QString&)
+std::optional<QString> Port_Shared_Group(const QString&)
 {
     return std::nullopt;
 }

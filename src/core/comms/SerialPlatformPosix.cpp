@@ -52,12 +52,18 @@ std::optional<bool> Names_Non_Serial_Device(const QString& name)
     return !terminal;
 }
 
-std::optional<QString> Port_Owner_Group(const QString& name)
+std::optional<QString> Port_Shared_Group(const QString& name)
 {
     struct stat st { };
-    if (::stat(name.toLocal8Bit().constData(), &st) == 0) {
-        if (const struct group* g = ::getgrgid(st.st_gid))
-            return QString::fromLocal8Bit(g->gr_name);
-    }
-    return QStringLiteral("dialout"); // the usual owner of serial adapters
+    if (::stat(name.toLocal8Bit().constData(), &st) != 0)
+        return std::nullopt;
+    if ((st.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP) || st.st_gid == 0)
+        return std::nullopt;
+    const struct group* g = ::getgrgid(st.st_gid);
+    if (!g)
+        return std::nullopt;
+    const QString group = QString::fromLocal8Bit(g->gr_name);
+    if (group == QLatin1String("root"))
+        return std::nullopt;
+    return group;
 }

@@ -29,3 +29,16 @@ TProbeResult Probe_Controller(TVrexComms& comms, const QString& port)
         comms.CloseComm();
     return r;
 }
+
+QString Probe_Failure_Text(const TProbeResult& r)
+{
+    if (r.isController())
+        return {};
+    if (!r.opened)
+        return r.failureFix.isEmpty() ? r.failureText : QStringLiteral("%1 (fix: %2)").arg(r.failureText, r.failureFix);
+    if (r.badReply)
+        return QStringLiteral("%1: the answer failed its length or check-sum test").arg(r.port);
+    if (!r.answered)
+        return QStringLiteral("%1: no answer").arg(r.port);
+    return QStringLiteral("%1: part number %2 is not a Corvane R/C").arg(r.port).arg(r.part_no);
+}

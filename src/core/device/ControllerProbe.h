@@ -26,6 +26,11 @@ struct TProbeResult {
     bool isController() const { return model >= 0; }
 };
 
+// Why a probed port is not the controller, one line naming the port:
+// missing, busy, permission denied (with the fix), no answer, a bad answer or
+// a part number of something else. Empty for a controller.
+QString Probe_Failure_Text(const TProbeResult& r);
+
 // Leaves the port open when a known controller answered (the caller goes on
 // with it) and closed otherwise.
 TProbeResult Probe_Controller(TVrexComms& comms, const QString& port);

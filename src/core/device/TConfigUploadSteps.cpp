@@ -18,6 +18,11 @@ QString Failure_Detail(quint32 code)
     case 1: return QStringLiteral("Configuration data");
     case 2: return QStringLiteral("Reset command");
     case 3: return QStringLiteral("Configuration read back differs");
+    // The memory may hold the right bytes: only the check could not be made.
+    case 4: return QStringLiteral("Configuration could not be read back: no reply");
+    case 5:
+        return QStringLiteral("Configuration could not be read back: the reply failed its length or check-sum test");
+    case 6: return QStringLiteral("Configuration could not be read back: the read was refused");
     default: return QStringLiteral("Unknown error");
     }
 }
@@ -60,7 +65,8 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
         }
         [[fallthrough]];
     case kVerified:
-        host.Log_Activity(TActivityStatus::Configuration_Uploaded);
+        host.Log_Activity(TActivityStatus::Configuration_Uploaded,
+                          step == kVerified ? QStringLiteral("verified: read back and identical") : QString());
         if (host.Upload_Images_Ticked()) {
             m_ops.post(WM_RC_UPLOAD_IMG, 0, 0);
         } else {
@@ -91,9 +97,11 @@ void TConfigUploadSteps::verifyRead(quint32 address)
 {
     constexpr quint32 kBlock = 128;
     auto* raw = reinterpret_cast<uint8_t*>(m_readBack.data());
-    if (BL_ReadBlock(m_ops.comms(), BL::kCmdReadMemory, address, nullptr, 0, raw, int(address), kBlock, 30)
-        != BL::kAccepted) {
-        m_ops.post(WM_RC_UPLOAD_CFG, 3, kFailed);
+    bool copied = false;
+    const int result
+        = BL_ReadBlock(m_ops.comms(), BL::kCmdReadMemory, address, nullptr, 0, raw, int(address), kBlock, 30, &copied);
+    if (result != BL::kAccepted || !copied) {
+        m_ops.post(WM_RC_UPLOAD_CFG, result == BL::kAccepted ? 5 : result == BL::kRefused ? 6 : 4, kFailed);
         return;
     }
     if (address + kBlock < quint32(m_readBack.size())) {

@@ -75,7 +75,7 @@ void TConnectSteps::handle(quint32 step, quint32 purpose)
 void TConnectSteps::listPorts(quint32 purpose)
 {
     scan_index = 0;
-    m_denied.clear();
+    m_reasons.clear();
     port_list = m_ops.List_Ports();
     m_ops.host().Set_Scan_Progress(1, qMax(1, int(port_list.size())));
     probe(purpose);
@@ -89,9 +89,7 @@ void TConnectSteps::probe(quint32 purpose)
     }
     const TProbeResult r = Probe_Controller(m_ops.comms(), port_list.at(scan_index));
     if (!r.isController()) {
-        if (r.failure == TPortOpenFailure::PermissionDenied)
-            m_denied << (r.failureFix.isEmpty() ? r.failureText
-                                                : QStringLiteral("%1; to fix: %2").arg(r.failureText, r.failureFix));
+        m_reasons << Probe_Failure_Text(r);
         m_ops.comms().CloseComm();
         m_ops.post(WM_RC_CONNECT, kNextPort, purpose);
         return;
@@ -131,8 +129,10 @@ void TConnectSteps::notFound()
     TDeviceHost& host = m_ops.host();
     const int maximum = qMax(1, int(port_list.size()));
     host.Set_Scan_Progress(maximum, maximum);
-    // A port the user may not open is not "no controller": say which and how to fix it.
-    host.Log_Activity(TActivityStatus::RC_Not_Found, m_denied.join(QStringLiteral("; ")));
+    // Missing, busy, denied and silent ports each need something else done.
+    host.Log_Activity(TActivityStatus::RC_Not_Found,
+                      m_reasons.isEmpty() ? QStringLiteral("no serial port of an FTDI adapter was found")
+                                          : m_reasons.join(QStringLiteral("; ")));
     host.Show_Message_Box(DeviceText::notFound(), TDeviceBoxKind::Warning, TDeviceButtons::Ok, TDeviceAnswer::Ok);
     host.Show_Scan_Panel(false);
     host.Enable_Project_Area(true);

@@ -32,6 +32,6 @@ private:
     TDeviceStepContext& m_ops;
     QStringList port_list;
     int scan_index = 0;
-    // Ports that could not be opened for lack of permission, with the fix.
-    QStringList m_denied;
+    // Why each probed port was passed over, for the log entry of a failed scan.
+    QStringList m_reasons;
 };

@@ -4,6 +4,7 @@
 #include "core/imaging/ImagingError.h"
 #include "core/imaging/JpegCodec.h"
 #include "core/imaging/PixelFormat.h"
+#include "core/messaging/UntrustedText.h"
 
 void DeviceImageEncoder::Pack_Image_Data(int width, int height, int format)
 {
@@ -38,12 +39,12 @@ int DeviceImageEncoder::Estimate_Storage_Size(const QImage& bitmap, const TDithe
 int DeviceImageEncoder::Cell_Storage_Size(const TCell_object& cell)
 {
     if (!cell.pHandle)
-        throw ImagingError(QStringLiteral("The image %1 belongs to no image group.").arg(cell.name));
+        throw ImagingError(QStringLiteral("The image %1 belongs to no image group.").arg(Untrusted_Text(cell.name)));
     const THandle_object& handle = *cell.pHandle;
     if (handle.compress_images && !Is_Pixel_Format(handle.compression_format))
         throw ImagingError(
             QStringLiteral("The image group %1 uses pixel format %2, which the controller does not know.")
-                .arg(handle.name)
+                .arg(Untrusted_Text(handle.name))
                 .arg(handle.compression_format));
     const QImage bitmap = Cell_Source_Bitmap(cell);
     return Estimate_Storage_Size(bitmap, cell.dithering, handle.compress_images, handle.compression_format);

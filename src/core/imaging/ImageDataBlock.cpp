@@ -4,6 +4,7 @@
 #include "core/imaging/ImageDecoding.h"
 #include "core/imaging/ImagingError.h"
 #include "core/imaging/PixelFormat.h"
+#include "core/messaging/UntrustedText.h"
 
 #include <QStringList>
 
@@ -23,7 +24,7 @@ void checkCellSize(const TCell_object& cell, const THandle_object& handle, const
     if (bitmap.width() != handle.width || bitmap.height() != handle.height)
         throw ImagingError(
             QStringLiteral("The image %1 in %2 is %3 x %4 pixels, but the group holds %5 x %6 pixel images.")
-                .arg(cell.name, handle.name)
+                .arg(Untrusted_Text(cell.name), Untrusted_Text(handle.name))
                 .arg(bitmap.width())
                 .arg(bitmap.height())
                 .arg(handle.width)
@@ -44,7 +45,7 @@ void checkHeaderFields(const THandle_object& handle)
         if (field.value < 0 || field.value > 0xFFFF)
             throw ImagingError(QStringLiteral("The image group %1 has a %2 of %3, which does not fit the 16-bit field "
                                               "of the image data block (0 to 65535).")
-                                   .arg(handle.name, QLatin1String(field.what))
+                                   .arg(Untrusted_Text(handle.name), QLatin1String(field.what))
                                    .arg(field.value));
 }
 
@@ -74,7 +75,7 @@ void checkBlockFitsStore(qint64 blockSize, const std::vector<TImage_Block_Layout
     QStringList largest;
     for (size_t i = 0; i < groups.size() && i < 3; ++i)
         largest << QStringLiteral("%1 %2 bytes in %3 images")
-                       .arg(groups[i].name)
+                       .arg(Untrusted_Text(groups[i].name))
                        .arg(groups[i].bytes)
                        .arg(groups[i].images);
     throw ImagingError(QStringLiteral("The image data block would be %1 bytes, but the controller's image store holds "
@@ -125,13 +126,13 @@ void Check_Storage_Settings(const THandle_List& list)
         if (handle->compress_images && !Is_Pixel_Format(handle->compression_format))
             throw ImagingError(
                 QStringLiteral("The image group %1 uses pixel format %2, which the controller does not know.")
-                    .arg(handle->name)
+                    .arg(Untrusted_Text(handle->name))
                     .arg(handle->compression_format));
         checkHeaderFields(*handle);
         // The header has one byte for the count.
         if (Included_Cell_Count(*handle) > 255)
             throw ImagingError(QStringLiteral("The image group %1 has %2 images; the controller takes at most 255.")
-                                   .arg(handle->name)
+                                   .arg(Untrusted_Text(handle->name))
                                    .arg(Included_Cell_Count(*handle)));
     }
 }
@@ -190,7 +191,7 @@ void Build_Image_Data(QByteArray& stream, const THandle_List& list, DeviceImageE
             } catch (const ImagingError& e) {
                 // The encoder's own message does not say which image it was.
                 throw ImagingError(QStringLiteral("The image %1 in %2 cannot be stored. %3")
-                                       .arg(cell->name, handle.name, e.message()));
+                                       .arg(Untrusted_Text(cell->name), Untrusted_Text(handle.name), e.message()));
             }
             appendRecord(offsets, rec);
             entry.images.push_back({cell->name, rec});

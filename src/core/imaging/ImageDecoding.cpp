@@ -3,6 +3,7 @@
 #include "core/imaging/ImagingError.h"
 #include "core/imaging/JpegCodec.h"
 #include "core/imaging/PictureLimit.h"
+#include "core/messaging/UntrustedText.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QImageReader>
 
 #include <climits>
+#include <cstdlib>
 
 namespace {
 
@@ -68,6 +70,30 @@ QSize headerSize(QImageReader& reader)
     return size;
 }
 
+// The size a BMP header declares, read by us: Qt gives none for a picture
+// too large for it to allocate, yet that size is what the user needs to hear.
+QSize bmpDeclaredSize(const QByteArray& data)
+{
+    const auto le = [&data](int at, int bytes) {
+        qint64 v = 0;
+        for (int i = bytes - 1; i >= 0; --i)
+            v = (v << 8) | uint8_t(data[at + i]);
+        return v;
+    };
+    if (data.size() < 26 || data[0] != 'B' || data[1] != 'M')
+        return {};
+    const qint64 headerBytes = le(14, 4);
+    if (headerBytes == 12)
+        return QSize(int(le(18, 2)), int(le(20, 2)));
+    if (headerBytes < 40)
+        return {};
+    const qint64 width = int32_t(le(18, 4));
+    const qint64 height = std::abs(qint64(int32_t(le(22, 4))));
+    if (width <= 0 || height <= 0 || height > INT_MAX)
+        return {};
+    return QSize(int(width), int(height));
+}
+
 bool isJpeg(const QByteArray& data)
 {
     return data.size() >= 2 && uint8_t(data[0]) == 0xFF && uint8_t(data[1]) == 0xD8;
@@ -119,7 +145,9 @@ LoadedPicture Load_Picture(const QByteArray& data, const PictureLimit& limit, bo
         out.error = QStringLiteral("The data are not an image any codec here reads.");
         return out;
     }
-    const QSize size = jpeg ? JpegCodec::headerSize(data) : headerSize(r.reader());
+    QSize size = jpeg ? JpegCodec::headerSize(data) : headerSize(r.reader());
+    if (!size.isValid() && codec && qstrcmp(codec, "BMP") == 0)
+        size = bmpDeclaredSize(data);
     if (!size.isValid()) {
         // Without a size in the header the cost of decoding is unknown; the
         // four formats always give one unless the header itself is broken.
@@ -146,8 +174,10 @@ LoadedPicture Load_Picture_File(const QString& path, const PictureLimit& limit, 
     // A device or pipe has no end to read up to.
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         LoadedPicture out;
-        out.error = QFileInfo(path).exists() && !QFileInfo(path).isFile() ? QStringLiteral("It is not a file.")
-                                                                          : file.errorString();
+        const QFileInfo info(path);
+        out.error = !info.exists() ? QStringLiteral("No such file.")
+            : !info.isFile()       ? QStringLiteral("It is not a file.")
+                                   : file.errorString() + QLatin1Char('.');
         return out;
     }
     return Load_Picture(file.readAll(), limit, otherCodecs);
@@ -181,11 +211,11 @@ QImage Cell_Source_Bitmap(const TCell_object& cell)
     if (!cell.fmxbmp.isNull())
         return cell.fmxbmp;
     if (cell.imgFileData.isEmpty())
-        throw ImagingError(QStringLiteral("The image %1 has no picture.").arg(cell.name));
+        throw ImagingError(QStringLiteral("The image %1 has no picture.").arg(Untrusted_Text(cell.name)));
     const LoadedPicture picture = Load_Picture(cell.imgFileData, cellLimit(cell));
     if (picture.status != PictureStatus::Loaded)
-        throw ImagingError(
-            QStringLiteral("The picture of image %1 cannot be decoded. %2").arg(cell.name, picture.error));
+        throw ImagingError(QStringLiteral("The picture of image %1 cannot be decoded. %2")
+                               .arg(Untrusted_Text(cell.name), picture.error));
     return picture.image;
 }
 
@@ -194,7 +224,8 @@ bool Restore_Cell_Bitmaps(TCell_object& cell, QString* error)
     const LoadedPicture picture = Load_Picture(cell.imgFileData, cellLimit(cell));
     if (picture.status != PictureStatus::Loaded) {
         if (error)
-            *error = QStringLiteral("The picture of image %1 cannot be decoded. %2").arg(cell.name, picture.error);
+            *error = QStringLiteral("The picture of image %1 cannot be decoded. %2")
+                         .arg(Untrusted_Text(cell.name), picture.error);
         return false;
     }
     cell.fmxbmp = picture.image;

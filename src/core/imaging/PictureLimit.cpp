@@ -1,5 +1,7 @@
 #include "core/imaging/PictureLimit.h"
 
+#include "core/messaging/UntrustedText.h"
+
 #include <algorithm>
 
 PictureLimit::PictureLimit(const QSize& largest, qint64 maxPixels, const QString& takes)
@@ -26,9 +28,11 @@ PictureLimit PictureLimit::forHandle(const THandle_object& handle)
 {
     const int width = std::max(handle.width, 0);
     const int height = std::max(handle.height, 0);
-    return PictureLimit(
-        QSize(width, height), qint64(width) * height,
-        QStringLiteral("the group %1 takes %2 x %3 pixel pictures").arg(handle.name).arg(width).arg(height));
+    return PictureLimit(QSize(width, height), qint64(width) * height,
+                        QStringLiteral("the group %1 takes %2 x %3 pixel pictures")
+                            .arg(Untrusted_Text(handle.name))
+                            .arg(width)
+                            .arg(height));
 }
 
 PictureLimit PictureLimit::forPreview()

@@ -1,5 +1,6 @@
 #include "core/storage/DiskIO.h"
 
+#include "core/messaging/UntrustedText.h"
 #include "core/model/DeviceConfig.h"
 #include "core/storage/LeByteReader.h"
 #include "core/storage/LeByteWriter.h"
@@ -102,7 +103,7 @@ std::unique_ptr<THandle_object> readHandle(LeByteReader& r, uint32_t section, in
     r.setContext(QStringLiteral("image group %1").arg(index + 1));
     h->id = r.i32("handle id");
     h->name = r.string("handle name");
-    const QString where = QStringLiteral("image group %1 (%2)").arg(index + 1).arg(h->name);
+    const QString where = QStringLiteral("image group %1 (%2)").arg(index + 1).arg(Untrusted_Text(h->name));
     r.setContext(where);
     h->width = r.i32("width");
     h->height = r.i32("height");
@@ -140,8 +141,13 @@ void Save_Project_File(const QString& path, const TDevice_Config_v2& rec, const 
 {
     const TDevice_Config_v2 copy = rec;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ProjectFileError(QStringLiteral("Cannot create the project file %1: %2").arg(path, file.errorString()));
+    if (!file.open(QIODevice::WriteOnly)) {
+        // Qt's own text repeats the path; the cause is what the user needs.
+        const QFileInfo existing(path);
+        const QString why = existing.exists() && !existing.isWritable() ? QStringLiteral("the file is read-only")
+                                                                        : file.errorString();
+        throw ProjectFileError(QStringLiteral("Cannot create the project file %1: %2").arg(path, why));
+    }
 
     LeByteWriter w(file);
     w.u32(kProjectFileVersion);

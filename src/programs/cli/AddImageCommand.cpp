@@ -58,6 +58,8 @@ int runAddImage(const QStringList& args)
 
     int added = 0;
     int refused = 0;
+    // Printed once the project is saved: an addition is only real then.
+    QStringList lines;
     for (const QString& file : positional.mid(1)) {
         const TImport_Target target = TImport_Target::of(list, handle->second);
         TImport_Result result;
@@ -80,17 +82,21 @@ int runAddImage(const QStringList& args)
             if (!reason.isEmpty())
                 line += QStringLiteral(" (%1)").arg(reason);
         }
-        cliOut(line);
+        lines << line;
     }
 
     if (added > 0) {
         try {
             Save_Project_File(project, rec, list);
-        } catch (const std::exception& e) {
-            return cliFail(
-                QStringLiteral("%1: %2 The project was left as it was.").arg(project, QString::fromUtf8(e.what())));
+        } catch (const ProjectFileError& e) {
+            QString why = e.message();
+            if (!why.endsWith(QLatin1Char('.')))
+                why += QLatin1Char('.');
+            return cliFail(QStringLiteral("%1 No picture was added; the project was left as it was.").arg(why));
         }
     }
+    for (const QString& line : lines)
+        cliOut(line);
     cliOut(QStringLiteral("%1 added, %2 refused; storage %3 of %4 bytes")
                .arg(added)
                .arg(refused)

@@ -14,8 +14,6 @@
 
 #include <cstdio>
 
-#include <unistd.h>
-
 namespace {
 void printLine(std::FILE* stream, const QString& text)
 {
@@ -57,14 +55,16 @@ TDeviceAnswer CliDeviceHost::Show_Message_Box(const QString& text, TDeviceBoxKin
     if (used >= kRetries)
         return TDeviceAnswer::Cancel;
     ++used;
-    printLine(Program_Stderr(),
-              QStringLiteral("corvane-cli: %1 (retry %2 of %3)").arg(Box_Text_Line(text)).arg(used).arg(kRetries));
+    // A retry is progress, not a failure: a run that recovers has nothing to
+    // report on stderr, and one that fails reports only how it ended.
+    if (showProgress)
+        printLine(stdout, QStringLiteral("  retry %1 of %2: %3").arg(used).arg(kRetries).arg(Box_Text_Line(text)));
     return TDeviceAnswer::Retry;
 }
 
 void CliDeviceHost::Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool error)
 {
-    if (error || maximum <= 0 || !::isatty(STDOUT_FILENO))
+    if (error || maximum <= 0 || !showProgress)
         return;
     const int tenth = int(position * 10 / maximum);
     int& last = m_lastTenth[int(bar)];
@@ -90,7 +90,9 @@ void CliDeviceHost::Show_Firmware_Window()
     printLine(stdout, QStringLiteral("Available Firmware Version: %1").arg(info.available_fwver));
     m_firmwareWindow = true;
     m_firmwareAttempts = 1;
-    if (info.known())
+    if (info.known() && beforeFirmware)
+        firmwareRefusal = beforeFirmware();
+    if (info.known() && firmwareRefusal.isEmpty())
         m_ops->Start_Firmware_Upgrade();
     else
         m_ops->Close_Firmware_Window();
@@ -105,10 +107,11 @@ void CliDeviceHost::Firmware_Transfer_Ended()
             return;
         if (m_firmwareAttempts <= kRetries && boxes.isEmpty()) {
             ++m_firmwareAttempts;
-            printLine(Program_Stderr(),
-                      QStringLiteral("corvane-cli: firmware transfer failed (retry %1 of %2)")
-                          .arg(m_firmwareAttempts - 1)
-                          .arg(kRetries));
+            if (showProgress)
+                printLine(stdout,
+                          QStringLiteral("  retry %1 of %2: the firmware transfer failed")
+                              .arg(m_firmwareAttempts - 1)
+                              .arg(kRetries));
             m_ops->Start_Firmware_Upgrade();
         } else {
             m_firmwareWindow = false;

@@ -1,8 +1,8 @@
 #pragma once
 // corvane-cli as the host of a device operation: log entries on stdout as
-// "time marker description | additional", a progress line per 10 % when
-// stdout is a terminal, boxes answered without asking (Retry up to three
-// times, then Cancel; questions No), and the firmware window's part played
+// "time marker description | additional", progress when asked for, boxes
+// answered without asking (Retry up to three times, then Cancel; questions
+// No), and the firmware window's part played
 // by pressing "Upgrade" at once.
 
 #include "core/device/TDeviceHost.h"
@@ -11,6 +11,8 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 class TDeviceOperations;
 class TControllerLink;
@@ -45,6 +47,9 @@ public:
     void Firmware_Transfer_Ended() override;
     void Operation_Ended() override;
 
+    // Progress (a line per 10 %, each automatic retry) on stdout: when it is
+    // a terminal, or when asked for with --verbose.
+    bool showProgress = false;
     bool sendConfig = true;
     bool sendImages = true;
     // Every box shown, its lines joined by blanks; and the error entries logged.
@@ -52,6 +57,9 @@ public:
     QStringList errors;
     QList<int> codes;
     bool ended = false;
+    // See CliDeviceJob::beforeFirmware; its answer when it stopped the upgrade.
+    std::function<QString()> beforeFirmware;
+    QString firmwareRefusal;
 
 private:
     TProjectDocument& m_document;

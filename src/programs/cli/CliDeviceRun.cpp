@@ -15,7 +15,9 @@
 #include <QCoreApplication>
 
 #include <exception>
+
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -46,6 +48,8 @@ CliDeviceOutcome Run_Device_Operation(TProjectDocument& document, const CliDevic
     CliDeviceHost host(document, link, ops);
     host.sendConfig = job.sendConfig;
     host.sendImages = job.sendImages;
+    host.beforeFirmware = job.beforeFirmware;
+    host.showProgress = job.verbose || ::isatty(STDOUT_FILENO);
     TDeviceOperations operations(document, link, queue, host);
     ops = &operations;
     const QStringList named = job.ports;
@@ -68,7 +72,9 @@ CliDeviceOutcome Run_Device_Operation(TProjectDocument& document, const CliDevic
     out.boxes = host.boxes;
     out.ok = started && Succeeded(job.purpose, host.codes);
     if (!out.ok) {
-        if (!host.boxes.isEmpty() && (host.errors.isEmpty() || !started))
+        if (!host.firmwareRefusal.isEmpty())
+            out.error = host.firmwareRefusal;
+        else if (!host.boxes.isEmpty() && (host.errors.isEmpty() || !started))
             out.error = host.boxes.last();
         else if (!host.errors.isEmpty())
             out.error = host.errors.last();

@@ -3,8 +3,10 @@
 // under corvane-cli's event loop until its link is closed.
 
 #include <QList>
+
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class TProjectDocument;
 
@@ -15,6 +17,10 @@ struct CliDeviceJob {
     bool sendImages = true;
     bool verify = false;
     bool allowPlaceholder = false;
+    bool verbose = false; // progress and retries even when stdout is not a terminal
+    // Called once the firmware upgrade goes ahead, before its first byte is
+    // sent; a non-empty answer says why it must not, and nothing is sent.
+    std::function<QString()> beforeFirmware;
 };
 
 struct CliDeviceOutcome {

@@ -17,3 +17,10 @@ bool cliLoadProject(const QString& path, TDevice_Config_v2& rec, THandle_List& h
     }
     return false;
 }
+
+QString cliNewProjectPath(const QString& path)
+{
+    const qsizetype nameStart = qMax(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1;
+    const qsizetype dot = path.lastIndexOf('.');
+    return (dot >= nameStart ? path.left(dot) : path) + ".cvp";
+}

@@ -1,8 +1,11 @@
 #include "CliCommand.h"
 
+#include "core/messaging/UntrustedText.h"
 #include "programs/common/QuietMessages.h"
 
 #include <QTextStream>
+
+#include <limits>
 
 std::vector<CliCommand>& CliRegistry::commands()
 {
@@ -29,7 +32,10 @@ CommandLine cliCommandLine(const QString& name, const QString& description)
 
 int cliFail(const QString& message)
 {
-    QTextStream(Program_Stderr()) << "corvane-cli: " << message << '\n';
+    // One line whatever the message quotes: a name read from a file that
+    // slipped through unescaped still cannot break it or ring the bell.
+    QTextStream(Program_Stderr()) << "corvane-cli: " << Untrusted_Text(message, std::numeric_limits<int>::max())
+                                  << '\n';
     return kExitFailed;
 }
 

@@ -63,7 +63,7 @@ template <typename Found> void compare(const QString& path, const QJsonValue& a,
     found(path, a, b);
 }
 
-void diffRecords(const QJsonObject& a, const QJsonObject& b, std::vector<Difference>& out)
+void diffRecords(const QJsonObject& a, const QJsonObject& b, bool raw, std::vector<Difference>& out)
 {
     // The text's bytes after its terminating zero count only when the text
     // itself is the same.
@@ -71,6 +71,13 @@ void diffRecords(const QJsonObject& a, const QJsonObject& b, std::vector<Differe
     if (ra["service_info_text"] != rb["service_info_text"]) {
         ra.remove("service_info_text_bytes");
         rb.remove("service_info_text_bytes");
+    }
+    // The stored checksum follows from the fields (a controller's block has a
+    // fresh one, a saved project the one of its last upload or retrieve):
+    // by itself it is no difference in what the controller would do.
+    if (!raw) {
+        ra.remove("checksum");
+        rb.remove("checksum");
     }
     compare(QString(), ra, rb, [&](const QString& path, const QJsonValue& x, const QJsonValue& y) {
         out.push_back({"record", {}, -1, {}, "field", path, x, y});
@@ -183,11 +190,13 @@ int runDiff(const QStringList& args)
         "diff",
         "Lists every field of the configuration record, every handle setting and every image (added,\n"
         "removed, moved, picture changed by content, setting changed) that differs. Images are matched\n"
-        "by name within their handle.\n"
+        "by name within their handle. The record's stored checksum is left out (it follows from the\n"
+        "fields); a note says when it alone differs. --raw compares it too.\n"
         "Exit status: 0 the projects are equal, 1 they differ, 2 usage error or a file cannot be read.");
     cl.addPositional("A", "The first project file.");
     cl.addPositional("B", "The second project file.");
     cl.addOption({"json", "Print the differences as one JSON object."});
+    cl.addOption({"raw", "Compare the record's stored checksum as a field too."});
     if (const auto status = cl.parse(args, 2, 2))
         return *status;
 
@@ -207,7 +216,10 @@ int runDiff(const QStringList& args)
         dumps[k]["handles"] = hs;
     }
     std::vector<Difference> differences;
-    diffRecords(dumps[0]["configuration"].toObject(), dumps[1]["configuration"].toObject(), differences);
+    const QJsonObject recA = dumps[0]["configuration"].toObject(), recB = dumps[1]["configuration"].toObject();
+    const bool raw = cl.isSet("raw");
+    diffRecords(recA, recB, raw, differences);
+    const bool checksumDiffers = recA["checksum"] != recB["checksum"];
     diffHandles(dumps[0]["handles"].toArray(), dumps[1]["handles"].toArray(), differences);
 
     if (cl.isSet("json")) {
@@ -219,15 +231,20 @@ int runDiff(const QStringList& args)
         root["b"] = cl.positional()[1];
         root["equal"] = differences.empty();
         root["differences"] = list;
+        root["stored_checksum_differs"] = checksumDiffers;
         cliOut(QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)).trimmed());
     } else {
         for (const Difference& d : differences)
             cliOut(textLine(d));
+        if (!raw && checksumDiffers)
+            cliOut(differences.empty()
+                       ? QStringLiteral("Only the stored checksum of the configuration differs (--raw shows it).")
+                       : QStringLiteral("The stored checksum of the configuration differs too (--raw shows it)."));
     }
     return differences.empty() ? kExitOk : 1; // as diff: 1 means "different", not "failed"
 }
 
-const CliRegistration reg{
-    {"diff", "A.cvp B.cvp [--json]", "list what differs between two projects (exit 0 equal, 1 different)", runDiff}};
+const CliRegistration reg{{"diff", "A.cvp B.cvp [--json] [--raw]",
+                           "list what differs between two projects (exit 0 equal, 1 different)", runDiff}};
 
 } // namespace

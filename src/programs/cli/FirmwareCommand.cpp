@@ -7,6 +7,7 @@
 #include "core/device/DeviceTexts.h"
 #include "core/document/TProjectDocument.h"
 #include "core/model/DeviceConfig.h"
+#include "core/resources/CarriedData.h"
 #include "core/storage/DiskIO.h"
 
 #include "CliDeviceHost.h"
@@ -25,6 +26,7 @@ int runFirmware(const QStringList& args)
                          "running its boot loader has nothing to back up; the upgrade goes on. This build's firmware\n"
                          "images may be stand-ins: they are sent only with --allow-placeholder.");
     cl.addOption({"port", "Probe this port first (repeatable).", "NAME"}, true);
+    cl.addOption({"verbose", "Show progress and automatic retries on stdout also when it is not a terminal."});
     cl.addOption({"backup", "Where to save the configuration before the upgrade.", "FILE"});
     cl.addOption({"allow-placeholder", "Send stand-in firmware (for the virtual controller)."});
     if (const auto status = cl.parse(args, 0, 0))
@@ -34,31 +36,46 @@ int runFirmware(const QStringList& args)
         : QDir::current().filePath(QStringLiteral("corvane-backup-%1.cvp")
                                        .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
 
+    // What can be refused without the controller is refused before the
+    // port is opened: nothing connects, nothing is written.
+    const bool allowPlaceholder = cl.isSet("allow-placeholder");
+    if (Carried_Firmware_Is_Placeholder() && !allowPlaceholder)
+        return cliFail(Box_Text_Line(DeviceText::placeholderFirmware())
+                       + QStringLiteral(" (--allow-placeholder sends it, for the virtual controller)"));
+
     TProjectDocument document;
     document.Project_Device_Config = New_Project_Config();
     Create_Default_Handles(document.Handle_List);
     CliDeviceJob job;
     job.ports = cl.values("port");
+    job.verbose = cl.isSet("verbose");
     job.purpose = kPurposeRetrieve;
     const CliDeviceOutcome saved = Run_Device_Operation(document, job);
-    if (saved.ok) {
+    const bool bootLoader
+        = !saved.ok && saved.boxes.size() == 1 && saved.boxes[0] == Box_Text_Line(DeviceText::needsApplication());
+    if (!saved.ok && !bootLoader)
+        return cliFail(QStringLiteral("the configuration could not be read for a backup, so the firmware was left "
+                                      "alone: %1")
+                           .arg(saved.error));
+    if (bootLoader)
+        cliOut(QStringLiteral("The controller runs its boot loader: no configuration to back up"));
+
+    job.purpose = kPurposeFirmwareUpgrade;
+    job.allowPlaceholder = allowPlaceholder;
+    // The backup is written once the upgrade goes ahead, before its first
+    // byte: a refused upgrade leaves no file, a sent one always has its backup.
+    job.beforeFirmware = [&]() -> QString {
+        if (bootLoader)
+            return {};
         try {
             Save_Project_File(backup, document.Project_Device_Config, document.Handle_List);
         } catch (const ProjectFileError& e) {
-            return cliFail(
-                QStringLiteral("the configuration could not be backed up, so the firmware was left alone: %1")
-                    .arg(e.message()));
+            return QStringLiteral("the configuration could not be backed up, so the firmware was left alone: %1")
+                .arg(e.message());
         }
         cliOut(QStringLiteral("Configuration backed up to %1").arg(backup));
-    } else if (saved.boxes.size() == 1 && saved.boxes[0] == Box_Text_Line(DeviceText::needsApplication())) {
-        cliOut(QStringLiteral("The controller runs its boot loader: no configuration to back up"));
-    } else {
-        return cliFail(QStringLiteral("the configuration could not be backed up, so the firmware was left alone: %1")
-                           .arg(saved.error));
-    }
-
-    job.purpose = kPurposeFirmwareUpgrade;
-    job.allowPlaceholder = cl.isSet("allow-placeholder");
+        return {};
+    };
     const CliDeviceOutcome upgraded = Run_Device_Operation(document, job);
     if (upgraded.ok)
         return kExitOk;
@@ -68,7 +85,7 @@ int runFirmware(const QStringList& args)
     return cliFail(upgraded.error);
 }
 
-const CliRegistration reg{{"firmware", "[--port NAME]... [--backup FILE] [--allow-placeholder]",
+const CliRegistration reg{{"firmware", "[--port NAME]... [--verbose] [--backup FILE] [--allow-placeholder]",
                            "back the configuration up, then upgrade the controller's firmware", runFirmware}};
 
 } // namespace

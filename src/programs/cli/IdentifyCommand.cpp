@@ -14,17 +14,6 @@
 #include <memory>
 
 namespace {
-QString whyNot(const TProbeResult& r)
-{
-    if (!r.opened)
-        return r.failureFix.isEmpty() ? r.failureText : QStringLiteral("%1 (fix: %2)").arg(r.failureText, r.failureFix);
-    if (r.badReply)
-        return QStringLiteral("%1: the answer failed its length or check-sum test").arg(r.port);
-    if (!r.answered)
-        return QStringLiteral("%1: no answer").arg(r.port);
-    return QStringLiteral("%1: part number %2 is not a Corvane R/C").arg(r.port).arg(r.part_no);
-}
-
 struct Purpose {
     const char* text;
     const char* key;
@@ -73,7 +62,10 @@ int runIdentify(const QStringList& args)
         = cliCommandLine("identify",
                          "Without --port, the serial ports of FTDI adapters are probed in turn. After the identity it\n"
                          "prints whether the firmware allows a retrieve, an upload and a firmware upgrade.");
-    cl.addOption({"port", "Probe this port (repeatable; probed in the order given, before no other).", "NAME"}, true);
+    cl.addOption({"port",
+                  "Probe this port first (repeatable; named ports in the order given, then the FTDI adapters' ports).",
+                  "NAME"},
+                 true);
     cl.addOption({"json", "Print the identity and the verdicts as one JSON object."});
     if (const auto status = cl.parse(args, 0, 0))
         return *status;
@@ -88,7 +80,7 @@ int runIdentify(const QStringList& args)
     for (const QString& port : ports) {
         const TProbeResult r = Probe_Controller(*comms, port);
         if (!r.isController()) {
-            reasons << whyNot(r);
+            reasons << Probe_Failure_Text(r);
             continue;
         }
         comms->CloseComm();

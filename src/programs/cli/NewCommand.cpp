@@ -1,5 +1,6 @@
 // corvane-cli new: writes the empty project that New Project starts with.
 #include "CliCommand.h"
+#include "CliProject.h"
 
 #include "core/model/DeviceConfig.h"
 #include "core/storage/DiskIO.h"
@@ -7,16 +8,6 @@
 #include <QFileInfo>
 
 namespace {
-
-// New projects are always bound to a ".cvp" name, whatever extension was
-// typed: the last extension of the file name (its dot included, so "site."
-// too) is replaced; a dot in a folder name is not an extension.
-QString withProjectExtension(const QString& path)
-{
-    const qsizetype nameStart = qMax(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1;
-    const qsizetype dot = path.lastIndexOf('.');
-    return (dot >= nameStart ? path.left(dot) : path) + ".cvp";
-}
 
 int runNew(const QStringList& args)
 {
@@ -26,7 +17,7 @@ int runNew(const QStringList& args)
     if (const auto status = cl.parse(args, 1, 1))
         return *status;
 
-    const QString path = withProjectExtension(cl.positional()[0]);
+    const QString path = cliNewProjectPath(cl.positional()[0]);
     if (QFileInfo::exists(path) && !cl.isSet("force"))
         return cliFail(QString("%1 already exists (use --force to replace it)").arg(path));
 

@@ -57,7 +57,7 @@ int runPreview(const QStringList& args)
                                     "Pixel format codes:\n"
                                         + cliFormatTable());
     cl.addPositional("IMAGE", "The picture to convert (BMP, PNG, GIF, JPEG or another format Qt reads).");
-    cl.addOption({"format", "Pixel format code (see below; required).", "CODE"});
+    cl.addOption({"format", "Pixel format code from the list above (required).", "CODE"});
     cl.addOption({"stdev",
                   "Standard deviation of the noise factor, 0 or more; the noise deviation (2^bits - 1) x X may be "
                   "at most 255, one whole channel range (default: the format's).",

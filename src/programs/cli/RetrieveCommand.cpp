@@ -17,13 +17,18 @@ int runRetrieve(const QStringList& args)
 {
     CommandLine cl
         = cliCommandLine("retrieve",
-                         "The project is created when it does not exist; its images are kept when it does. The file\n"
-                         "is written only after a good retrieve, through a temporary file renamed over it.");
+                         "The project is created when it does not exist (its extension then becomes .cvp, as with\n"
+                         "new); its images are kept when it does. The file is written only after a good retrieve,\n"
+                         "through a temporary file renamed over it.");
     cl.addPositional("PROJECT", "The project file to read the configuration into.");
     cl.addOption({"port", "Probe this port first (repeatable).", "NAME"}, true);
+    cl.addOption({"verbose", "Show progress and automatic retries on stdout also when it is not a terminal."});
     if (const auto status = cl.parse(args, 1, 1))
         return *status;
-    const QString path = cl.positional()[0];
+    // An existing file is updated under its own name; a new one is named as
+    // "new" names it.
+    const QString given = cl.positional()[0];
+    const QString path = QFileInfo::exists(given) ? given : cliNewProjectPath(given);
 
     TProjectDocument document;
     if (QFileInfo::exists(path)) {
@@ -38,6 +43,7 @@ int runRetrieve(const QStringList& args)
     CliDeviceJob job;
     job.purpose = kPurposeRetrieve;
     job.ports = cl.values("port");
+    job.verbose = cl.isSet("verbose");
     const CliDeviceOutcome outcome = Run_Device_Operation(document, job);
     if (!outcome.ok)
         return cliFail(outcome.error);
@@ -50,7 +56,7 @@ int runRetrieve(const QStringList& args)
     return kExitOk;
 }
 
-const CliRegistration reg{{"retrieve", "[--port NAME]... PROJECT",
+const CliRegistration reg{{"retrieve", "[--port NAME]... [--verbose] PROJECT",
                            "read the controller's configuration into PROJECT (created if missing) and save it",
                            runRetrieve}};
 

@@ -17,11 +17,12 @@ int runUpload(const QStringList& args)
                          "without asking: Retry up to three times, then the command fails.");
     cl.addPositional("PROJECT", "The project file to send.");
     cl.addOption({"port", "Probe this port first (repeatable).", "NAME"}, true);
+    cl.addOption({"verbose", "Show progress and automatic retries on stdout also when it is not a terminal."});
     cl.addOption({"config", "Send the configuration."});
     cl.addOption({"images", "Send the images."});
     cl.addOption({"verify",
-                  "Read the configuration back after writing it and compare it before the restart;\n"
-                  "a difference is an error."});
+                  "Read the configuration back before the restart and compare it; a read-back that fails "
+                  "and one that differs are both errors, each named."});
     if (const auto status = cl.parse(args, 1, 1))
         return *status;
     const bool config = cl.isSet("config");
@@ -37,14 +38,23 @@ int runUpload(const QStringList& args)
     CliDeviceJob job;
     job.purpose = kPurposeUpload;
     job.ports = cl.values("port");
+    job.verbose = cl.isSet("verbose");
     job.sendConfig = config || !images;
     job.sendImages = images || !config;
     job.verify = cl.isSet("verify");
     const CliDeviceOutcome outcome = Run_Device_Operation(document, job);
-    return outcome.ok ? kExitOk : cliFail(outcome.error);
+    if (!outcome.ok)
+        return cliFail(outcome.error);
+    const QString sent = job.sendConfig && job.sendImages ? QStringLiteral("configuration and images")
+        : job.sendConfig                                  ? QStringLiteral("configuration")
+                                                          : QStringLiteral("images");
+    cliOut(QStringLiteral("Uploaded the %1 of %2%3")
+               .arg(sent, cl.positional()[0],
+                    job.verify ? QStringLiteral("; the configuration was read back and is identical") : QString()));
+    return kExitOk;
 }
 
-const CliRegistration reg{{"upload", "[--port NAME]... PROJECT [--config] [--images] [--verify]",
+const CliRegistration reg{{"upload", "[--port NAME]... [--verbose] PROJECT [--config] [--images] [--verify]",
                            "send PROJECT's configuration and images to the controller and restart it", runUpload}};
 
 } // namespace

@@ -90,6 +90,7 @@ SimCommandLine SimCommandLine::parse(const QStringList& arguments)
              {"vanish-after", "Close the terminal and exit on receiving the n-th frame.", "n"},
              {"extra-reply-bytes", "Append k bytes to every read reply frame.", "k"},
              {"corrupt-reads", "Spoil the data check bytes of every read reply."},
+             {"corrupt-reads-after", "Spoil the data check bytes of the read replies after the n-th frame.", "n"},
          })
         p.addOption(option);
     if (const auto status = p.parse(arguments.mid(1), 0, 0)) {
@@ -116,6 +117,7 @@ SimCommandLine SimCommandLine::parse(const QStringList& arguments)
         || !toInt(p, "part-number", 0, 65535, o.partNumberOverride, c.error)
         || !toInt(p, "nak-write", 0, 1 << 30, o.nakWrite, c.error)
         || !toInt(p, "silent-after", 0, 1 << 30, o.silentAfter, c.error)
+        || !toInt(p, "corrupt-reads-after", 0, 1 << 30, o.corruptReadsAfter, c.error)
         || !toInt(p, "stray-before", 0, 1 << 30, o.strayBefore, c.error)
         || !toInt(p, "ignore-resets", 0, 1 << 30, o.ignoreResets, c.error)
         || !toInt(p, "vanish-after", 0, 1 << 30, o.vanishAfter, c.error)

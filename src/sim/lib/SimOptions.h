@@ -25,5 +25,6 @@ struct SimOptions {
     int vanishAfter = 0;             // close the terminal on receiving frame n, without answering
     int readReplyExtraBytes = 0;     // append this many bytes to every read reply frame
     bool corruptReadReplies = false; // spoil the data check bytes of read replies
+    int corruptReadsAfter = 0;       // ... of the read replies after the n-th frame only
     int frameGapMs = 100;            // silence that ends an incomplete request
 };

@@ -324,7 +324,7 @@ QByteArray VirtualController::readReply(const SimFrame& frame, const QByteArray&
     Fletcher_Check_Bytes(b, 0, 8);
     std::copy(data.begin(), data.end(), out.begin() + 10);
     Fletcher_Check_Bytes(b, 10, static_cast<std::size_t>(count));
-    if (o.corruptReadReplies)
+    if (o.corruptReadReplies || (o.corruptReadsAfter > 0 && frame.index > o.corruptReadsAfter))
         b[10 + count] ^= 0x5A;
     out.append(QByteArray(o.readReplyExtraBytes, '\0'));
     return out;

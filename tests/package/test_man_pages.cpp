@@ -1,0 +1,117 @@
+// The manual pages against the programs: every option a program's --help (or
+// a corvane-cli command's --help) offers is described in its page, every
+// command has its entry, the sections a reader looks for are there, and
+// groff reads the page without a warning.
+#include "ProgramRun.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QtTest>
+
+namespace {
+
+QString Page_Text(const QString& program)
+{
+    QFile f(QStringLiteral(CORVANE_MAN_DIR "/%1.1").arg(program));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    // What a reader sees of the roff source: hyphens plain, fonts dropped.
+    QString text = QString::fromUtf8(f.readAll());
+    text.replace(QStringLiteral("\\-"), QStringLiteral("-"));
+    text.remove(QRegularExpression(QStringLiteral("\\\\f[BIRP]")));
+    return text;
+}
+
+// Every option a --help text names, in its option list or its prose.
+QStringList Help_Options(const QString& help)
+{
+    static const QRegularExpression option(QStringLiteral("(?<![\\w-])(--[a-z][a-z0-9-]*|-[a-zA-Z])(?![\\w-])"));
+    QStringList out;
+    for (auto it = option.globalMatch(help); it.hasNext();)
+        out << it.next().captured(1);
+    out.removeDuplicates();
+    return out;
+}
+
+bool Mentions(const QString& page, const QString& word)
+{
+    return page.contains(
+        QRegularExpression(QStringLiteral("(?<![\\w-])%1(?![\\w-])").arg(QRegularExpression::escape(word))));
+}
+
+QString Binary(const QString& program)
+{
+    return QStringLiteral(CORVANE_BIN_DIR "/") + program;
+}
+
+} // namespace
+
+class TestManPages : public QObject {
+    Q_OBJECT
+private slots:
+    void pageHasWhatAReaderLooksFor_data();
+    void pageHasWhatAReaderLooksFor();
+    void everyCliCommandAndItsOptionsAreInThePage();
+};
+
+void TestManPages::pageHasWhatAReaderLooksFor_data()
+{
+    QTest::addColumn<QString>("program");
+    for (const char* p : {"corvane-configurator", "corvane-cli", "corvane-rc-sim"})
+        QTest::newRow(p) << QString::fromLatin1(p);
+}
+
+void TestManPages::pageHasWhatAReaderLooksFor()
+{
+    QFETCH(QString, program);
+    const QString page = Page_Text(program);
+    QVERIFY(!page.isEmpty());
+    for (const char* section :
+         {"NAME", "SYNOPSIS", "DESCRIPTION", "EXIT STATUS", "ENVIRONMENT", "FILES", "EXAMPLES", "SEE ALSO"})
+        QVERIFY2(page.contains(QStringLiteral("\n.SH %1\n").arg(QLatin1String(section))), section);
+    const QString seeAlso = page.mid(page.indexOf(QStringLiteral(".SH SEE ALSO")));
+    for (const char* other : {"corvane-configurator", "corvane-cli", "corvane-rc-sim"})
+        QCOMPARE(seeAlso.contains(QLatin1String(other)), program != QLatin1String(other));
+
+    const ProgramRun help = Run_Program(Binary(program), {QStringLiteral("--help")});
+    QCOMPARE(help.status, 0);
+    const QStringList options = Help_Options(help.outText());
+    QVERIFY(options.contains(QStringLiteral("--help")));
+    for (const QString& option : options)
+        QVERIFY2(Mentions(page, option), qPrintable(option + QStringLiteral(" is not in the page")));
+
+    const QString groff = QStandardPaths::findExecutable(QStringLiteral("groff"));
+    if (groff.isEmpty())
+        QSKIP("no groff to read the page with");
+    const ProgramRun read
+        = Run_Program(groff,
+                      {QStringLiteral("-ww"), QStringLiteral("-man"), QStringLiteral("-Tutf8"), QStringLiteral("-z"),
+                       QStringLiteral(CORVANE_MAN_DIR "/") + program + QStringLiteral(".1")});
+    QCOMPARE(read.status, 0);
+    QCOMPARE(read.errText(), QString());
+}
+
+void TestManPages::everyCliCommandAndItsOptionsAreInThePage()
+{
+    const QString page = Page_Text(QStringLiteral("corvane-cli"));
+    const ProgramRun help = Run_Program(Binary(QStringLiteral("corvane-cli")), {QStringLiteral("--help")});
+    QCOMPARE(help.status, 0);
+    QStringList commands;
+    static const QRegularExpression entry(QStringLiteral("^  ([a-z][a-z-]*) "));
+    for (const QString& l : help.outLines())
+        if (const auto m = entry.match(l); m.hasMatch())
+            commands << m.captured(1);
+    QVERIFY(commands.size() >= 10);
+    for (const QString& command : commands) {
+        QVERIFY2(page.contains(QStringLiteral(".BI \"%1 ").arg(command)), qPrintable(command));
+        const ProgramRun commandHelp
+            = Run_Program(Binary(QStringLiteral("corvane-cli")), {command, QStringLiteral("--help")});
+        QCOMPARE(commandHelp.status, 0);
+        for (const QString& option : Help_Options(commandHelp.outText()))
+            QVERIFY2(Mentions(page, option), qPrintable(command + QLatin1Char(' ') + option));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestManPages)
+#include "test_man_pages.moc"
