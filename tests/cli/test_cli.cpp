@@ -229,6 +229,24 @@ void TestCli::addImageReportsAdditionsOnceSaved()
     QCOMPARE(Read_File(project), before);
 }
 
+void TestCli::namesFromTheFileStayOnTheirLine()
+{
+    QTemporaryDir dir;
+    FixtureProject project(true);
+    project.handles[LOGOS_IDX]->name = QStringLiteral("LOGOS\x1b[31m");
+    project.handles[LOGOS_IDX]->cells[0]->name = QStringLiteral("SUN\nFAKE LINE\a");
+    project.save(dir.filePath("named.cvp"));
+    for (const QStringList& args : {QStringList{"image-block", dir.filePath("named.cvp"), "-o", dir.filePath("b.bin")},
+                                    QStringList{"info", dir.filePath("named.cvp")}}) {
+        const ProgramRun r = Run_Cli(args);
+        QCOMPARE(r.status, 0);
+        for (const char c : r.out)
+            QVERIFY2(uchar(c) >= 0x20 || c == '\n', qPrintable(args[0]));
+        QVERIFY2(r.outText().contains("SUN\\nFAKE LINE\\x07"), qPrintable(r.outText()));
+        QVERIFY2(r.outText().contains("LOGOS\\x1b[31m"), qPrintable(r.outText()));
+    }
+}
+
 void TestCli::infoComputesStorageFromTheImages()
 {
     // A file whose memory_usage fields were never updated (0 for every group)

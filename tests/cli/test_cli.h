@@ -15,6 +15,7 @@ private slots:
     void refusedPicturesSayWhy_data();
     void refusedPicturesSayWhy();
     void addImageReportsAdditionsOnceSaved();
+    void namesFromTheFileStayOnTheirLine();
     void infoComputesStorageFromTheImages();
 };
 

@@ -69,6 +69,7 @@ class TestDeviceCli : public QObject {
     Q_OBJECT
 private slots:
     void retrieveCreatesTheProject();
+    void blankControllerHasNoConfiguration();
     void failedRetrieveLeavesTheFile();
     void uploadWritesEveryByte();
     void verifyCatchesALostWrite();
@@ -113,6 +114,19 @@ void TestDeviceCli::retrieveCreatesTheProject()
     QVERIFY(Load_Project_File(path, rec, handles));
     QCOMPARE(Read_Service_Text(rec), QStringLiteral("From the wall"));
     QCOMPARE(int(handles.size()), int(HANDLE_COUNT));
+}
+
+void TestDeviceCli::blankControllerHasNoConfiguration()
+{
+    // As the README tells a newcomer: never configured, nothing to retrieve.
+    VirtualController sim;
+    QVERIFY(sim.start());
+    const QString path = dir.filePath(QStringLiteral("blank.cvp"));
+    const ProgramRun r = Run_Cli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim.portName(), path});
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.errLines(),
+             QStringList{QStringLiteral("corvane-cli: Error retrieving configuration: Config data corrupt")});
+    QVERIFY(!QFileInfo::exists(path));
 }
 
 void TestDeviceCli::failedRetrieveLeavesTheFile()

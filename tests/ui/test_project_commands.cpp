@@ -483,6 +483,10 @@ void TestProjectCommands::openGivenPath_data()
                                   << "damaged";
     QTest::newRow("missing file") << "missing.cvp"
                                   << "Cannot open";
+    // A damaged group whose name holds a bell and line breaks: the box
+    // quotes the name, not its bytes.
+    QTest::newRow("control characters in a group name") << "named.cvp"
+                                                        << "image group 1 (BG\\x00\\x07\\nFAKE LINE)";
 }
 
 void TestProjectCommands::openGivenPath()
@@ -500,6 +504,14 @@ void TestProjectCommands::openGivenPath()
     damaged.chop(10);
     Write_File(dir.filePath(QStringLiteral("damaged.cvp")), damaged);
     QFile::remove(dir.filePath(QStringLiteral("missing.cvp")));
+    {
+        THandle_List handles;
+        Create_Default_Handles(handles);
+        static const char raw[] = "BG\0\a\nFAKE LINE";
+        handles[0]->name = QString::fromUtf8(raw, sizeof raw - 1);
+        handles[0]->width = 0;
+        Save_Project_File(dir.filePath(QStringLiteral("named.cvp")), New_Project_Config(), handles);
+    }
     const QString path = dir.filePath(file);
 
     TFormFixture fx;
@@ -522,7 +534,10 @@ void TestProjectCommands::openGivenPath()
     const TScriptedPrompter::Question q = fx.prompter().questions().constFirst();
     QCOMPARE(q.kind, TMsgDlgType::mtError);
     QVERIFY2(q.text.contains(error), qPrintable(q.text));
-    QVERIFY(q.text.contains(QFileInfo(path).fileName()) || error == QLatin1String("damaged"));
+    for (const QChar c : q.text)
+        QVERIFY2(c.unicode() >= 0x20 || c == QLatin1Char('\r'), qPrintable(q.text.toUtf8().toHex()));
+    QVERIFY(q.text.contains(QFileInfo(path).fileName()) || error == QLatin1String("damaged")
+            || file == QLatin1String("named.cvp"));
     QVERIFY(f.Document().Handle_List.empty());
     QVERIFY(f.Document().project_fullpath.isEmpty());
     QCOMPARE(f.windowTitle(), kCaption);

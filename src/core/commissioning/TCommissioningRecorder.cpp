@@ -106,7 +106,7 @@ void TCommissioningRecorder::write()
         if (f.open(QIODevice::ReadOnly))
             r.projectSha256 = sha256(f.readAll());
     }
-    if (m_failure.contains(QLatin1String("(3)")))
+    if (Names_Failed_Verify(m_failure))
         r.verify = TVerifyResult::Failed;
     if (m_kind == Kind::Upload) {
         r.ok = m_codes.contains(20) && !m_codes.contains(11);

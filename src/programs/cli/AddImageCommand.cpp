@@ -6,6 +6,7 @@
 #include "CliProject.h"
 
 #include "core/imaging/ImageImport.h"
+#include "core/messaging/UntrustedText.h"
 #include "core/storage/DiskIO.h"
 
 #include <limits>
@@ -75,7 +76,7 @@ int runAddImage(const QStringList& args)
         if (result.cell) {
             ++added;
             line += QStringLiteral(" (%1->%2, %3 bytes)")
-                        .arg(list[size_t(handle->second)]->name, result.cell->name)
+                        .arg(Untrusted_Text(list[size_t(handle->second)]->name), Untrusted_Text(result.cell->name))
                         .arg(result.cell->imageSize);
         } else {
             ++refused;

@@ -251,7 +251,7 @@ int Run_Commission_Worker(const TCommissionJob& job)
     if (job.verify && job.sendConfig) {
         if (configSent)
             record.verify = TVerifyResult::Passed;
-        else if (host.errors.join(' ').contains(QLatin1String("(3)")))
+        else if (Names_Failed_Verify(host.errors.join(' ')))
             record.verify = TVerifyResult::Failed;
     }
     const bool ok = started && host.codes.contains(20) && !host.codes.contains(11);

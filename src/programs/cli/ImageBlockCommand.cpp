@@ -8,6 +8,7 @@
 
 #include "core/imaging/ImageDataBlock.h"
 #include "core/imaging/ImagingError.h"
+#include "core/messaging/UntrustedText.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ void printLayout(const TImage_Block_Layout& layout, const THandle_List& list)
     for (size_t position = 0; position < list.size(); ++position) {
         const THandle_object& handle = *list[position];
         if (next >= layout.handles.size() || layout.handles[next].position != int(position)) {
-            cliOut(QStringLiteral("  %1: excluded").arg(handle.name));
+            cliOut(QStringLiteral("  %1: excluded").arg(Untrusted_Text(handle.name)));
             continue;
         }
         const TImage_Block_Layout::Handle& h = layout.handles[next++];
@@ -41,7 +42,7 @@ void printLayout(const TImage_Block_Layout& layout, const THandle_List& list)
                                                               .arg(cliFormatLabel(h.header.pixel_format))
                                                         : QStringLiteral("JPEG, format %1").arg(h.header.pixel_format);
         cliOut(QStringLiteral("  %1: %2, %3 x %4, row %5 bytes, %6 images, offsets at %7")
-                   .arg(handle.name, kind)
+                   .arg(Untrusted_Text(handle.name), kind)
                    .arg(h.header.width)
                    .arg(h.header.height)
                    .arg(h.header.row_bytes)
@@ -49,7 +50,7 @@ void printLayout(const TImage_Block_Layout& layout, const THandle_List& list)
                    .arg(hex(h.header.first_offset_address)));
         for (const auto& image : h.images)
             cliOut(QStringLiteral("    %1  pos %2  size %3")
-                       .arg(image.name.leftJustified(24))
+                       .arg(Untrusted_Text(image.name).leftJustified(24))
                        .arg(hex(image.offset.pos))
                        .arg(image.offset.size));
     }

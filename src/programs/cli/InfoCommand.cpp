@@ -6,6 +6,7 @@
 
 #include "core/imaging/DeviceImageEncoder.h"
 #include "core/imaging/ImagingError.h"
+#include "core/messaging/UntrustedText.h"
 #include "core/model/DeviceConfig.h"
 #include "core/storage/DiskIO.h"
 
@@ -14,6 +15,7 @@
 #include <QJsonObject>
 
 #include <cstdlib>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -99,19 +101,11 @@ std::vector<std::pair<QString, QJsonValue>> recordFields(const TDevice_Config_v2
 }
 
 // Control characters would move the terminal's cursor (a CR of the service
-// text would overwrite the start of its line): shown as escapes instead.
+// text would overwrite the start of its line): shown as escapes instead, as
+// in every message, but whole: this is where a user inspects the file.
 QString printable(const QString& text)
 {
-    QString out;
-    for (const QChar c : text) {
-        if (c == QChar('\r'))
-            out += "\\r";
-        else if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0))
-            out += QString("\\x%1").arg(c.unicode(), 2, 16, QChar('0'));
-        else
-            out += c;
-    }
-    return out;
+    return Untrusted_Text(text, std::numeric_limits<int>::max());
 }
 
 QString plain(const QJsonValue& v)
