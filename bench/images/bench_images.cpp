@@ -231,6 +231,13 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
+    if (args.contains(QStringLiteral("--help"))) {
+        std::puts("Usage: bench_images [--open PROJECT]\n"
+                  "Preparing 60 dropped files on one thread and on every core (their ratio), drops of 30\n"
+                  "backgrounds, logos and information screens into the window, then opening the result.\n"
+                  "  --open PROJECT  only open PROJECT and show its largest image group");
+        return 0;
+    }
     if (args.size() == 3 && args[1] == QLatin1String("--open"))
         return Open_Only(args[2]);
 

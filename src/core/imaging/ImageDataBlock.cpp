@@ -152,17 +152,24 @@ struct BlockImage {
 // What one image became: its stored bytes, or why it cannot be stored.
 struct StoredImage {
     QByteArray bytes;
+    qint64 size = 0;
     std::exception_ptr error;
 };
 
-StoredImage storeImage(const BlockImage& image, DeviceImageEncoder& encoder)
+// total counts the bytes of the block's images stored so far, in any order.
+// Once it passes the store's size the block will be refused whatever the
+// rest holds; from then on only the sizes are kept, to name the full size,
+// so a project far too large is not held in memory whole.
+StoredImage storeImage(const BlockImage& image, DeviceImageEncoder& encoder, std::atomic<qint64>& total)
 {
     StoredImage stored;
     try {
         const QImage bitmap = Cell_Source_Bitmap(*image.cell);
         checkCellSize(*image.cell, *image.handle, bitmap);
         try {
-            encoder.Write_Image_Data(bitmap, image.cell->dithering, *image.handle, stored.bytes);
+            stored.size = encoder.Write_Image_Data(bitmap, image.cell->dithering, *image.handle, stored.bytes);
+            if (total.fetch_add(stored.size) + stored.size > kImageStoreBytes)
+                stored.bytes = QByteArray();
         } catch (const ImagingError& e) {
             // The encoder's own message does not say which image it was.
             throw ImagingError(QStringLiteral("The image %1 in %2 cannot be stored. %3")
@@ -226,7 +233,7 @@ void assembleBlock(QByteArray& stream, const THandle_List& list, std::vector<Sto
                 continue;
             TDataOffset_Rec rec;
             rec.pos = uint32_t(dataAddress + dataBytes);
-            rec.size = uint32_t(stored[next++].bytes.size());
+            rec.size = uint32_t(stored[next++].size);
             dataBytes += rec.size;
             appendRecord(offsets, rec);
             entry.images.push_back({cell->name, rec});
@@ -261,10 +268,11 @@ void Build_Image_Data(QByteArray& stream, const THandle_List& list, TImage_Block
     std::vector<StoredImage> stored(images.size());
     QThreadPool* pool = QThreadPool::globalInstance();
     std::atomic<size_t> next{0};
+    std::atomic<qint64> total{0};
     auto work = [&] {
         DeviceImageEncoder encoder;
         for (size_t i = next++; i < images.size(); i = next++)
-            stored[i] = storeImage(images[i], encoder);
+            stored[i] = storeImage(images[i], encoder, total);
     };
     // The calling thread works too; helpers join only if the pool has room,
     // so a build started from a pool thread cannot wait on itself.
@@ -291,8 +299,9 @@ void Build_Image_Data(QByteArray& stream, const THandle_List& list, DeviceImageE
     const std::vector<BlockImage> images = blockImages(list);
     std::vector<StoredImage> stored;
     stored.reserve(images.size());
+    std::atomic<qint64> total{0};
     for (const BlockImage& image : images) {
-        stored.push_back(storeImage(image, encoder));
+        stored.push_back(storeImage(image, encoder, total));
         // Later images cannot change the outcome once one has failed.
         if (stored.back().error)
             std::rethrow_exception(stored.back().error);
