@@ -6,6 +6,7 @@
 #include "core/device/CommPortList.h"
 #include "core/device/CommsSetup.h"
 #include "core/device/DeviceIdentity.h"
+#include "core/device/DevicePauseScale.h"
 #include "core/device/TDeviceOperations.h"
 #include "core/messaging/TMsgList.h"
 #include "core/resources/CarriedData.h"
@@ -49,6 +50,7 @@ CliDeviceOutcome Run_Device_Operation(TSession& session, const CliDeviceJob& job
     host.sendImages = job.sendImages;
     TDeviceOperations operations(session, *comms, queue, host);
     ops = &operations;
+    Apply_Pause_Scale(operations);
     const QStringList named = job.ports;
     operations.Set_Port_Lister([named] { return Get_CommPort_List(QStringLiteral("FTDI"), named); });
     operations.Set_Verify_Upload(job.verify);
