@@ -107,6 +107,12 @@ void TestFuzzReplay::findingsAreRefusedClearly_data()
         << "project"
         << "width-overflows-row-bytes.cvp"
         << QStringList{"refused", "image group 2 (LOGOS)", "width of 1073741825 pixels is outside 1 to 4096"};
+    // A read request whose trailing bytes the line cut short: taken as it
+    // is when the line goes quiet (the target's own checks abort otherwise).
+    QTest::newRow("read request cut short by a quiet line")
+        << "frames"
+        << "read-request-cut-short-by-quiet"
+        << QStringList{"0 frames, 0 refused headers, 0 cut short"};
     // Numbers no record holds, in a log line: the line is skipped with the
     // field named, rather than converted with undefined results.
     QTest::newRow("log numbers beyond range")
