@@ -13,3 +13,16 @@ if(CORVANE_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
   set(CMAKE_CXX_COMPILER_LAUNCHER
       ${CMAKE_COMMAND} -E env CCACHE_BASEDIR=${PROJECT_SOURCE_DIR} CCACHE_NOHASHDIR=1 ${CORVANE_CCACHE})
 endif()
+
+# lld links a test executable in about a third of GNU ld's time (0.6-0.9 s
+# against 2.0-2.3 s for test_device, at 150 MB instead of 105 MB), and the
+# build links some fifty programs. scripts/setup installs it; without it the
+# default linker is used.
+include(CheckLinkerFlag)
+find_program(CORVANE_LLD ld.lld)
+if(CORVANE_LLD)
+  check_linker_flag(CXX -fuse-ld=lld CORVANE_LINKER_LLD)
+  if(CORVANE_LINKER_LLD)
+    add_link_options(-fuse-ld=lld)
+  endif()
+endif()

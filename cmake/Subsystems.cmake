@@ -9,14 +9,35 @@ function(corvane_add_subdirectories)
 endfunction()
 
 # A Qt Test executable registered with CTest. Usage:
-#   corvane_add_test(NAME test_x SOURCES a.cpp LIBS corvane_model)
+#   corvane_add_test(NAME test_x SOURCES a.cpp LIBS corvane_model [OBJECTS TestA TestB])
+# With OBJECTS (the test classes its Run_Test_Objects runs) every class is a
+# CTest test of its own, test_x_TestA ..., so that ctest -j spreads a slow
+# executable's independent classes over the cores; test_x_objects fails when
+# the list and the executable's classes differ.
 function(corvane_add_test)
-  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;OBJECTS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE Qt6::Test ${T_LIBS})
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/common)
-  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
-  set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+  set_property(GLOBAL PROPERTY CORVANE_TEST_OBJECTS_${T_NAME} "${T_OBJECTS}")
+  corvane_register_test(${T_NAME} ${T_NAME} "QT_QPA_PLATFORM=offscreen")
+endfunction()
+
+# Registers the executable `target` as CTest test `name` (or one test per
+# test class, see corvane_add_test) with the given environment.
+function(corvane_register_test name target environment)
+  get_property(objects GLOBAL PROPERTY CORVANE_TEST_OBJECTS_${target})
+  if(NOT objects)
+    add_test(NAME ${name} COMMAND ${target})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 300)
+    return()
+  endif()
+  foreach(object IN LISTS objects)
+    add_test(NAME ${name}_${object} COMMAND ${target} -object ${object})
+    set_tests_properties(${name}_${object} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 300)
+  endforeach()
+  add_test(NAME ${name}_objects COMMAND ${target} -check-objects ${objects})
+  set_tests_properties(${name}_objects PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 60)
 endfunction()
 
 # Runs an already registered test once more with Qt's serial backend (the
@@ -24,8 +45,6 @@ endfunction()
 # is checked on both backends from one build.
 function(corvane_add_serial_backend_copy name)
   if(UNIX)
-    add_test(NAME ${name}_qt COMMAND ${name})
-    set_tests_properties(${name}_qt PROPERTIES
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;CORVANE_SERIAL_BACKEND=qt" TIMEOUT 300)
+    corvane_register_test(${name}_qt ${name} "QT_QPA_PLATFORM=offscreen;CORVANE_SERIAL_BACKEND=qt")
   endif()
 endfunction()

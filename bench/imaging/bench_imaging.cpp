@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThread>
 
 #include <algorithm>
 #include <chrono>
@@ -146,19 +147,41 @@ int main(int argc, char** argv)
         addCell(*list[BG_THUMBNAILS_IDX], Bench_Photo(90, 51, 130 + i), name);
         addCell(*list[LOGO_THUMBNAILS_IDX], Bench_Logo(90, 61, 170 + i), name);
     }
+    // Serial (one encoder, image after image) and parallel (every core) are
+    // measured alternately in the same run, so both see the same load.
     QByteArray block;
-    Build_Image_Data(block, list, enc); // warm up
+    QByteArray serialBlock;
+    Build_Image_Data(serialBlock, list, enc); // warm up
+    Build_Image_Data(block, list);
+    if (block != serialBlock) {
+        std::fputs("bench_imaging: the parallel block differs from the serial one\n", stderr);
+        return 1;
+    }
     const long rssBefore = readStatusKb("VmRSS:");
     const bool peakKnown = resetPeakRss();
-    const int blockReps = quick ? 1 : 5;
-    const double build = medianMs(blockReps, [&] {
-        block.clear();
-        Build_Image_Data(block, list, enc);
-    });
+    const int blockReps = quick ? 3 : 9;
+    std::vector<double> serialMs;
+    std::vector<double> parallelMs;
+    for (int i = 0; i < blockReps; ++i) {
+        serialMs.push_back(medianMs(1, [&] {
+            serialBlock.clear();
+            Build_Image_Data(serialBlock, list, enc);
+        }));
+        parallelMs.push_back(medianMs(1, [&] {
+            block.clear();
+            Build_Image_Data(block, list);
+        }));
+    }
     const long peak = readStatusKb("VmHWM:");
-    out << QString::asprintf(
-        "Build_Image_Data, 30+30+30 images with 60 thumbnails: %.1f ms (median of %d), block %lld bytes\n", build,
-        blockReps, (long long)block.size());
+    std::sort(serialMs.begin(), serialMs.end());
+    std::sort(parallelMs.begin(), parallelMs.end());
+    const double serial = serialMs[serialMs.size() / 2];
+    const double parallel = parallelMs[parallelMs.size() / 2];
+    out << QString::asprintf("Build_Image_Data, 30+30+30 images with 60 thumbnails, block %lld bytes (median of %d):\n",
+                             (long long)block.size(), blockReps);
+    out << QString::asprintf("  one encoder, image after image: %.1f ms\n", serial);
+    out << QString::asprintf("  every core (%d threads): %.1f ms\n", QThread::idealThreadCount(), parallel);
+    out << QString::asprintf("block parallel/serial = %.2f\n", parallel / serial);
     if (peakKnown)
         out << QString::asprintf("  resident memory before %ld KiB, peak during the builds %ld KiB (+%ld KiB)\n",
                                  rssBefore, peak, peak - rssBefore);

@@ -21,6 +21,11 @@ QString Fuzz_Picture(const uint8_t* data, size_t size);
 QString Fuzz_Reply(const uint8_t* data, size_t size);
 // A configuration block read from a controller: validation and conversion.
 QString Fuzz_Configuration(const uint8_t* data, size_t size);
+// Bytes from the system as the virtual controller receives them: its frame
+// assembly, read by read and byte by byte, with its refusals and quiet lines.
+QString Fuzz_Frames(const uint8_t* data, size_t size);
+// A commissioning log file: read, and every record read written again.
+QString Fuzz_Commissioning_Log(const uint8_t* data, size_t size);
 
 // Qt's and the codecs' own warnings are not findings; keeps them off stderr.
 void Fuzz_Quiet_Qt_Messages();

@@ -103,6 +103,34 @@ put("corpus", "configuration", "v2-fresh-check", bytes(record) + b"\x01")
 record[0:2] = struct.pack("<H", 1)
 put("corpus", "configuration", "v1-fresh-check", bytes(record) + b"\x01")
 
+# Requests as the virtual controller receives them.
+def request(command, address, data=b"", trailing=b""):
+    head = bytes([0x01, command]) + struct.pack("<I", address) + struct.pack(">H", len(data))
+    head += fletcher_check(head)
+    body = data + fletcher_check(data) if data else trailing
+    return head + body
+
+
+put("corpus", "frames", "identify", b"\x00" + request(10, 0, trailing=b"\0\0"))
+put("corpus", "frames", "read-then-write", b"\x07" + request(204, 0x80000, trailing=b"\0\x40")
+    + request(200, 0x80000, bytes(range(32))))
+put("corpus", "frames", "bad-header-then-reset", b"\x03" + b"\x01\x0c\0\0\0\0\0\0\x12\x34" + b"\x55" * 5 + b"\xff"
+    + request(12, 0))
+put("corpus", "frames", "cut-short", b"\x02" + request(200, 0x80000, bytes(16))[:20] + b"\xff")
+
+# Commissioning log lines as the recorder writes them.
+line = (b'{"adapter_serial":"FT1234","config_checksum":[63,156],"firmware":"2.01",'
+        b'"image_block_bytes":2807698,"image_block_sha256":"ab","message":"","outcome":"ok",'
+        b'"part_number":5813,"port":"/dev/ttyUSB0","project":"/home/site.cvp","project_sha256":"cd",'
+        b'"seconds":41.3,"sent":["config","images"],"time":"2026-12-10T09:15:02.125Z","verify":"passed"}\n')
+failed = (b'{"adapter_serial":null,"config_checksum":null,"firmware":null,"image_block_bytes":null,'
+          b'"image_block_sha256":null,"message":"No controller answered.","outcome":"failed","part_number":null,'
+          b'"port":"/dev/ttyUSB1","project":"site.cvp","project_sha256":"cd","seconds":2,"sent":[],'
+          b'"time":"2026-12-10T09:16:00.000Z","verify":"not run","watch_index":2,'
+          b'"watch_session":"2026-12-10T09:00:00Z"}\n')
+put("corpus", "commissioning-log", "two-records", line + failed)
+put("corpus", "commissioning-log", "one-record-and-a-torn-line", line + line[:40])
+
 # Findings: each must end fast with a clear refusal.
 big = bmp_header_only(32784, 272, 24, b"\0" * 52)
 assert len(big) == 106
@@ -113,3 +141,6 @@ put("findings", "picture", "bmp-5000x-6600-top-down.bmp", bmp_header_only(5000, 
 put("findings", "project", "bmp-32784x272-in-logos.cvp", project({1: [("HUGE", big)]}))
 put("findings", "project", "width-overflows-row-bytes.cvp", project(sizes={1: (0x40000001, 85)}))
 put("findings", "project", "negative-height.cvp", project(sizes={3: (90, -51)}))
+put("findings", "commissioning-log", "seconds-and-bytes-beyond-range.jsonl",
+    line.replace(b'"seconds":41.3', b'"seconds":1e300')
+    + line.replace(b'"image_block_bytes":2807698', b'"image_block_bytes":-1e300'))

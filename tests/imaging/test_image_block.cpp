@@ -369,3 +369,82 @@ void TestImageDataBlock::blockLargerThanTheStoreIsRefused()
     Build_Image_Data(stream, list);
     QCOMPARE(qint64(stream.size()), blockSize(images));
 }
+
+// The block's images are stored on several threads at once; the block must be
+// byte for byte the one a single encoder builds image after image, whatever
+// the formats, the JPEG groups, the excluded images and the noise settings
+// that each encoder keeps state for.
+void TestImageDataBlock::parallelBlockEqualsOneEncoderBlock()
+{
+    THandle_List list = defaultProject();
+    list[INFO_SCREENS_IDX]->compress_images = false;
+    const int formats[] = {1, 17, 2, 3, 4, 5, 6, 0, 7};
+    uint32_t seed = 1;
+    for (int i = 0; i < 16; ++i) {
+        for (int h : {BACKGROUNDS_IDX, LOGOS_IDX, INFO_SCREENS_IDX, BG_THUMBNAILS_IDX, LOGO_THUMBNAILS_IDX}) {
+            TCell_object& cell = addImage(*list[size_t(h)], QStringLiteral("IMG%1").arg(i), seed++);
+            // Each image with its own dithering, so an encoder that kept one
+            // image's noise for the next would show.
+            cell.dithering = Default_Dithering(formats[i % 9]);
+            cell.dithering.random_stdev = 0.5 + (i % 4);
+            cell.included = i % 7 != 3;
+        }
+    }
+    list[LOGOS_IDX]->compression_format = 6;
+    list[BG_THUMBNAILS_IDX]->compression_format = 3;
+
+    QByteArray serial("head");
+    TImage_Block_Layout serialLayout;
+    DeviceImageEncoder encoder;
+    Build_Image_Data(serial, list, encoder, &serialLayout);
+    for (int run = 0; run < 3; ++run) {
+        QByteArray parallel("head");
+        TImage_Block_Layout parallelLayout;
+        Build_Image_Data(parallel, list, &parallelLayout);
+        QCOMPARE(parallel.size(), serial.size());
+        QVERIFY(parallel == serial);
+        QCOMPARE(parallelLayout.blockSize, serialLayout.blockSize);
+        QCOMPARE(parallelLayout.handles.size(), serialLayout.handles.size());
+        for (size_t h = 0; h < serialLayout.handles.size(); ++h) {
+            QCOMPARE(parallelLayout.handles[h].images.size(), serialLayout.handles[h].images.size());
+            for (size_t i = 0; i < serialLayout.handles[h].images.size(); ++i) {
+                QCOMPARE(parallelLayout.handles[h].images[i].name, serialLayout.handles[h].images[i].name);
+                QCOMPARE(parallelLayout.handles[h].images[i].offset.pos, serialLayout.handles[h].images[i].offset.pos);
+                QCOMPARE(parallelLayout.handles[h].images[i].offset.size,
+                         serialLayout.handles[h].images[i].offset.size);
+            }
+        }
+    }
+}
+
+// With several images that cannot be stored, the one reported is the first in
+// block order, however the work was spread; the stream is left as it was.
+void TestImageDataBlock::firstFaultInBlockOrderIsReported()
+{
+    THandle_List list = defaultProject();
+    for (int i = 0; i < 12; ++i) {
+        addImage(*list[BACKGROUNDS_IDX], QStringLiteral("BG%1").arg(i), uint32_t(10 + i));
+        addImage(*list[LOGOS_IDX], QStringLiteral("LOGO%1").arg(i), uint32_t(40 + i));
+    }
+    list[BACKGROUNDS_IDX]->cells[9]->fmxbmp = QImage();
+    list[LOGOS_IDX]->cells[2]->fmxbmp = list[LOGOS_IDX]->cells[2]->fmxbmp.copy(0, 0, 10, 10);
+    list[LOGOS_IDX]->cells[0]->fmxbmp = QImage();
+    for (int run = 0; run < 3; ++run) {
+        QByteArray stream("untouched");
+        try {
+            Build_Image_Data(stream, list);
+            QFAIL("the block was built");
+        } catch (const ImagingError& e) {
+            QVERIFY2(e.message().contains("BG9"), qPrintable(e.message()));
+        }
+        QCOMPARE(stream, QByteArray("untouched"));
+    }
+    list[BACKGROUNDS_IDX]->cells[9]->included = false;
+    QByteArray stream;
+    try {
+        Build_Image_Data(stream, list);
+        QFAIL("the block was built");
+    } catch (const ImagingError& e) {
+        QVERIFY2(e.message().contains("LOGO0"), qPrintable(e.message()));
+    }
+}

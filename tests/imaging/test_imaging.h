@@ -71,6 +71,8 @@ private slots:
     void badProjectsAreRefusedWhole();
     void storageSizeNamesUnknownFormat();
     void blockLargerThanTheStoreIsRefused();
+    void parallelBlockEqualsOneEncoderBlock();
+    void firstFaultInBlockOrderIsReported();
 };
 
 class TestDecoding : public QObject {

@@ -2,6 +2,8 @@
 
 #include <QJsonArray>
 
+#include <cmath>
+
 QString Verify_Result_Text(TVerifyResult r)
 {
     switch (r) {
@@ -88,8 +90,14 @@ std::optional<TCommissioningRecord> TCommissioningRecord::fromJson(const QJsonOb
             bytes.append(char(v.toInt()));
         r.configChecksum = bytes;
     }
-    if (o["image_block_bytes"].isDouble())
-        r.imageBlockBytes = qint64(o["image_block_bytes"].toDouble());
+    if (o["image_block_bytes"].isDouble()) {
+        // A count beyond what a 64-bit integer holds cannot be converted;
+        // no block comes near 2^53 bytes.
+        const double bytes = o["image_block_bytes"].toDouble();
+        if (!(bytes >= 0 && bytes <= 9007199254740992.0))
+            return refuse(QStringLiteral("\"image_block_bytes\" is not a byte count"));
+        r.imageBlockBytes = qint64(bytes);
+    }
     r.imageBlockSha256 = o["image_block_sha256"].toString();
     for (const QJsonValue& v : o["sent"].toArray())
         r.sent << v.toString();
@@ -98,6 +106,10 @@ std::optional<TCommissioningRecord> TCommissioningRecord::fromJson(const QJsonOb
                : verify == QLatin1String("failed") ? TVerifyResult::Failed
                                                    : TVerifyResult::NotRun;
     r.seconds = o["seconds"].toDouble();
+    // Written back rounded to tenths in an int: a duration beyond a year
+    // is no attempt's.
+    if (!(std::abs(r.seconds) <= 1e8))
+        return refuse(QStringLiteral("\"seconds\" is not a duration"));
     r.message = o["message"].toString();
     r.watchSession = o["watch_session"].toString();
     r.watchIndex = o["watch_index"].toInt();

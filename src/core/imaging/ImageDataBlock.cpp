@@ -6,9 +6,14 @@
 #include "core/imaging/PixelFormat.h"
 #include "core/messaging/UntrustedText.h"
 
+#include <QSemaphore>
 #include <QStringList>
+#include <QThread>
+#include <QThreadPool>
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
 
 namespace {
 
@@ -137,38 +142,86 @@ void Check_Storage_Settings(const THandle_List& list)
     }
 }
 
-void Build_Image_Data(QByteArray& stream, const THandle_List& list, TImage_Block_Layout* layout)
+namespace {
+
+// One included image of the block, in block order.
+struct BlockImage {
+    const THandle_object* handle;
+    const TCell_object* cell;
+};
+
+// What one image became: its stored bytes, or why it cannot be stored.
+struct StoredImage {
+    QByteArray bytes;
+    qint64 size = 0;
+    std::exception_ptr error;
+};
+
+// total counts the bytes of the block's images stored so far, in any order.
+// Once it passes the store's size the block will be refused whatever the
+// rest holds; from then on only the sizes are kept, to name the full size,
+// so a project far too large is not held in memory whole.
+StoredImage storeImage(const BlockImage& image, DeviceImageEncoder& encoder, std::atomic<qint64>& total)
 {
-    DeviceImageEncoder encoder;
-    Build_Image_Data(stream, list, encoder, layout);
+    StoredImage stored;
+    try {
+        const QImage bitmap = Cell_Source_Bitmap(*image.cell);
+        checkCellSize(*image.cell, *image.handle, bitmap);
+        try {
+            stored.size = encoder.Write_Image_Data(bitmap, image.cell->dithering, *image.handle, stored.bytes);
+            if (total.fetch_add(stored.size) + stored.size > kImageStoreBytes)
+                stored.bytes = QByteArray();
+        } catch (const ImagingError& e) {
+            // The encoder's own message does not say which image it was.
+            throw ImagingError(QStringLiteral("The image %1 in %2 cannot be stored. %3")
+                                   .arg(Untrusted_Text(image.cell->name), Untrusted_Text(image.handle->name), e.message()));
+        }
+    } catch (...) {
+        // Thrown on the caller's thread once every image is done.
+        stored.bytes.clear();
+        stored.error = std::current_exception();
+    }
+    return stored;
 }
 
-void Build_Image_Data(QByteArray& stream, const THandle_List& list, DeviceImageEncoder& encoder,
-                      TImage_Block_Layout* layout)
+std::vector<BlockImage> blockImages(const THandle_List& list)
 {
-    Check_Storage_Settings(list);
-
-    uint32_t handleCount = 0;
-    uint32_t imageCount = 0;
+    std::vector<BlockImage> images;
     for (const auto& handle : list) {
-        if (handle->included) {
-            ++handleCount;
-            imageCount += uint32_t(Included_Cell_Count(*handle));
-        }
+        if (!handle->included)
+            continue;
+        for (const auto& cell : handle->cells)
+            if (cell->included)
+                images.push_back({handle.get(), cell.get()});
     }
+    return images;
+}
+
+// Lays the stored images out after the headers and offset records. The
+// images were stored independently; here they are put in block order, and the
+// first failure in that order is the one reported, as if they had been stored
+// one after another.
+void assembleBlock(QByteArray& stream, const THandle_List& list, std::vector<StoredImage>& stored,
+                   TImage_Block_Layout* layout)
+{
+    uint32_t handleCount = 0;
+    for (const auto& handle : list)
+        if (handle->included)
+            ++handleCount;
     const uint32_t offsetsAddress = kImageStoreBase + 28 * handleCount;
-    const uint32_t dataAddress = offsetsAddress + 8 * imageCount;
+    const uint32_t dataAddress = offsetsAddress + 8 * uint32_t(stored.size());
+
+    for (const StoredImage& image : stored)
+        if (image.error)
+            std::rethrow_exception(image.error);
 
     QByteArray headers;
     QByteArray offsets;
-    QByteArray data;
-    // Once the data outgrow the store the block will be refused; the rest is
-    // still encoded to name the full size, but its bytes are not kept.
-    QByteArray overflow;
     qint64 dataBytes = 0;
     TImage_Block_Layout built;
     built.dataAddress = dataAddress;
 
+    size_t next = 0;
     for (size_t position = 0; position < list.size(); ++position) {
         const THandle_object& handle = *list[position];
         if (!handle.included)
@@ -179,20 +232,10 @@ void Build_Image_Data(QByteArray& stream, const THandle_List& list, DeviceImageE
         for (const auto& cell : handle.cells) {
             if (!cell->included)
                 continue;
-            const QImage bitmap = Cell_Source_Bitmap(*cell);
-            checkCellSize(*cell, handle, bitmap);
             TDataOffset_Rec rec;
             rec.pos = uint32_t(dataAddress + dataBytes);
-            QByteArray& target = dataBytes > kImageStoreBytes ? overflow : data;
-            try {
-                rec.size = uint32_t(encoder.Write_Image_Data(bitmap, cell->dithering, handle, target));
-                dataBytes += rec.size;
-                overflow.clear();
-            } catch (const ImagingError& e) {
-                // The encoder's own message does not say which image it was.
-                throw ImagingError(QStringLiteral("The image %1 in %2 cannot be stored. %3")
-                                       .arg(Untrusted_Text(cell->name), Untrusted_Text(handle.name), e.message()));
-            }
+            rec.size = uint32_t(stored[next++].size);
+            dataBytes += rec.size;
             appendRecord(offsets, rec);
             entry.images.push_back({cell->name, rec});
         }
@@ -202,10 +245,67 @@ void Build_Image_Data(QByteArray& stream, const THandle_List& list, DeviceImageE
     }
 
     checkBlockFitsStore(headers.size() + offsets.size() + dataBytes, built.handles, list);
+    headers.reserve(headers.size() + offsets.size() + dataBytes);
     headers.append(offsets);
-    headers.append(data);
+    for (StoredImage& image : stored) {
+        headers.append(image.bytes);
+        image.bytes = QByteArray();
+    }
     built.blockSize = headers.size();
     stream.append(headers);
     if (layout)
         *layout = std::move(built);
+}
+
+} // namespace
+
+void Build_Image_Data(QByteArray& stream, const THandle_List& list, TImage_Block_Layout* layout)
+{
+    Check_Storage_Settings(list);
+    const std::vector<BlockImage> images = blockImages(list);
+    // The images are independent, so each is converted, packed and
+    // compressed on whichever core is free; every task has an encoder of its
+    // own, as an encoder's buffers hold one image at a time.
+    std::vector<StoredImage> stored(images.size());
+    QThreadPool* pool = QThreadPool::globalInstance();
+    std::atomic<size_t> next{0};
+    std::atomic<qint64> total{0};
+    auto work = [&] {
+        DeviceImageEncoder encoder;
+        for (size_t i = next++; i < images.size(); i = next++)
+            stored[i] = storeImage(images[i], encoder, total);
+    };
+    // The calling thread works too; helpers join only if the pool has room,
+    // so a build started from a pool thread cannot wait on itself.
+    const int helpers = int(std::min<size_t>(images.size(), size_t(std::max(1, QThread::idealThreadCount())))) - 1;
+    QSemaphore done;
+    int started = 0;
+    for (int i = 0; i < helpers; ++i) {
+        if (!pool->tryStart([&] {
+                work();
+                done.release();
+            }))
+            break;
+        ++started;
+    }
+    work();
+    done.acquire(started);
+    assembleBlock(stream, list, stored, layout);
+}
+
+void Build_Image_Data(QByteArray& stream, const THandle_List& list, DeviceImageEncoder& encoder,
+                      TImage_Block_Layout* layout)
+{
+    Check_Storage_Settings(list);
+    const std::vector<BlockImage> images = blockImages(list);
+    std::vector<StoredImage> stored;
+    stored.reserve(images.size());
+    std::atomic<qint64> total{0};
+    for (const BlockImage& image : images) {
+        stored.push_back(storeImage(image, encoder, total));
+        // Later images cannot change the outcome once one has failed.
+        if (stored.back().error)
+            std::rethrow_exception(stored.back().error);
+    }
+    assembleBlock(stream, list, stored, layout);
 }

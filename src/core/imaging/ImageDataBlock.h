@@ -83,8 +83,9 @@ void Check_Storage_Settings(const THandle_List& list);
 // a picture or of the wrong size, an encoder or compressor error, a block
 // larger than the controller's image store) it throws ImagingError and the
 // stream is left exactly as it was, so nothing half-built can be uploaded.
-// Every image is converted or encoded afresh with the given encoder (default:
-// the thread's).
+// Every image is converted or encoded afresh. Without an encoder the images
+// are stored on every core, each thread with an encoder of its own; with one,
+// on the calling thread with that encoder. The bytes are the same either way.
 void Build_Image_Data(QByteArray& stream, const THandle_List& list, TImage_Block_Layout* layout = nullptr);
 void Build_Image_Data(QByteArray& stream, const THandle_List& list, DeviceImageEncoder& encoder,
                       TImage_Block_Layout* layout = nullptr);

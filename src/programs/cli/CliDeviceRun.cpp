@@ -7,6 +7,7 @@
 #include "core/device/CommsSetup.h"
 #include "core/device/DeviceIdentity.h"
 #include "core/device/TControllerLink.h"
+#include "core/device/DevicePauseScale.h"
 #include "core/device/TDeviceOperations.h"
 #include "core/document/TProjectDocument.h"
 #include "core/messaging/TMsgList.h"
@@ -52,6 +53,7 @@ CliDeviceOutcome Run_Device_Operation(TProjectDocument& document, const CliDevic
     host.showProgress = job.verbose || ::isatty(STDOUT_FILENO);
     TDeviceOperations operations(document, link, queue, host);
     ops = &operations;
+    Apply_Pause_Scale(operations);
     const QStringList named = job.ports;
     operations.Set_Port_Lister([named] { return Get_CommPort_List(QStringLiteral("FTDI"), named); });
     operations.Set_Verify_Upload(job.verify);

@@ -7,6 +7,7 @@
 #include "core/device/CommsSetup.h"
 #include "core/device/ControllerProbe.h"
 #include "core/device/DeviceIdentity.h"
+#include "core/device/DevicePauseScale.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceOperations.h"
 #include "core/document/TProjectDocument.h"
@@ -228,6 +229,7 @@ int Run_Commission_Worker(const TCommissionJob& job)
     host.sendImages = job.sendImages;
     TDeviceOperations operations(document, link, queue, host);
     ops = &operations;
+    Apply_Pause_Scale(operations);
     const QString port = job.port;
     operations.Set_Port_Lister([port] { return QStringList{port}; });
     operations.Set_Verify_Upload(job.verify && job.sendConfig);

@@ -5,9 +5,10 @@
 
 TImageDropImport::TImageDropImport(QObject* parent) : QObject(parent)
 {
-    // One core stays with the window thread, so the window keeps answering
-    // while every other core prepares files.
-    m_pool.setMaxThreadCount(qMax(1, QThread::idealThreadCount() - 1));
+    // Every core prepares files: the window thread only applies what is
+    // prepared, a short step per file, and keeps answering between them.
+    // Leaving it a core of its own made a drop on two cores run on one.
+    m_pool.setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
     connect(&m_watcher, &QFutureWatcher<TPrepared_Image>::resultsReadyAt, this, &TImageDropImport::On_Ready);
     connect(&m_watcher, &QFutureWatcher<TPrepared_Image>::finished, this, &TImageDropImport::Hand_Back_In_Order);
 }

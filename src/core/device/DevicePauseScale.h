@@ -1,0 +1,12 @@
+#pragma once
+// The deliberate pauses of a device operation (before the ports are listed,
+// between connecting and uploading) give the installer and the controller
+// time; a test suite that runs dozens of operations through the command line
+// only needs them to happen. CORVANE_PAUSE_SCALE, a factor from 0 to 1 in the
+// environment, shortens them; unset or any other value leaves them as they are.
+
+class TDeviceOperations;
+
+inline constexpr const char* kPauseScaleVariable = "CORVANE_PAUSE_SCALE";
+
+void Apply_Pause_Scale(TDeviceOperations& operations);
