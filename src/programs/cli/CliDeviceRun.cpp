@@ -2,9 +2,7 @@
 
 #include "CliDeviceHost.h"
 
-#include "core/comms/TVrexComms.h"
 #include "core/device/CommPortList.h"
-#include "core/device/CommsSetup.h"
 #include "core/device/DeviceIdentity.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/DevicePauseScale.h"

@@ -4,7 +4,6 @@
 
 #include "core/commissioning/CommissioningLog.h"
 #include "core/comms/TVrexComms.h"
-#include "core/device/CommsSetup.h"
 #include "core/device/ControllerProbe.h"
 #include "core/device/DeviceIdentity.h"
 #include "core/device/DevicePauseScale.h"

@@ -58,11 +58,6 @@ QString TProjectCommands::With_Project_Extension(const QString& path)
     return stem + QStringLiteral(".cvp");
 }
 
-QString TProjectCommands::Project_Name_Of(const QString& path)
-{
-    return QFileInfo(path).completeBaseName();
-}
-
 bool TProjectCommands::Discard_Confirmed()
 {
     if (!m_document.modified)

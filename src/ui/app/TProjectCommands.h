@@ -24,8 +24,6 @@ public:
     // ChangeFileExt-style: the last extension of the file name is replaced,
     // or ".cvp" is appended when there is none.
     static QString With_Project_Extension(const QString& path);
-    // The file name without folder and extension.
-    static QString Project_Name_Of(const QString& path);
 
     static QString Discard_Question();
     static QString Load_Error_Text();

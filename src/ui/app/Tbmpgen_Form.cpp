@@ -1,8 +1,6 @@
 #include "ui/app/Tbmpgen_Form.h"
 
 #include "core/commissioning/TCommissioningRecorder.h"
-#include "core/comms/TVrexComms.h"
-#include "core/device/CommsSetup.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceOperations.h"
 #include "core/document/TProjectDocument.h"
