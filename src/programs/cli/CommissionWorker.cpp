@@ -181,6 +181,10 @@ int Run_Commission_Worker(const TCommissionJob& job)
         ::sigaction(SIGINT, &sa, nullptr);
         ::sigaction(SIGHUP, &sa, nullptr);
     }
+    // Once the parent is gone its end of our stdout is closed: a progress
+    // line written before the stop signal is handled must fail quietly, not
+    // end the process before its attempt is on record.
+    ::signal(SIGPIPE, SIG_IGN);
 
     TProjectDocument document;
     TControllerLink link;
