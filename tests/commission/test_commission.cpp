@@ -1,6 +1,7 @@
 // corvane-cli commission and report end to end: several virtual controllers
 // on pseudo-terminals, the program run as an installer's script runs it, the
 // controllers' memories and the commissioning log checked afterwards.
+#include "EventWait.h"
 #include "ProgramRun.h"
 #include "ProjectFixtures.h"
 
@@ -247,11 +248,11 @@ void TestCommission::killedMidwayLeavesOnlyWholeLines()
     p.start(QStringLiteral(CORVANE_CLI), Commission_Args(project, {&a, &b, &c}, log));
     QVERIFY(p.waitForStarted());
     // Killed once every controller has seen a write.
-    QTRY_VERIFY_WITH_TIMEOUT(a.writeCount() > 0 && b.writeCount() > 0 && c.writeCount() > 0, 60000);
+    CORVANE_TRY_VERIFY(a.writeCount() > 0 && b.writeCount() > 0 && c.writeCount() > 0, 60000);
     ::kill(pid_t(p.processId()), SIGKILL);
     QVERIFY(p.waitForFinished(30000));
     // Each port's process puts its attempt on record as it goes.
-    QTRY_COMPARE_WITH_TIMEOUT(int(Read_Commissioning_Log(log).records.size()), 3, 60000);
+    CORVANE_TRY_COMPARE(int(Read_Commissioning_Log(log).records.size()), 3, 60000);
     QFile f(log);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = f.readAll().split('\n');

@@ -1,5 +1,6 @@
 // The window's own uploads on record in a commissioning log, and Help >
 // "Commissioning Log..." showing it: sorted, filtered, exported.
+#include "EventWait.h"
 #include "UiTestFixtures.h"
 
 #include "SimFixtures.h"
@@ -49,8 +50,8 @@ void TestCommissionWindow::uploadsAreOnRecordAndShown()
         if (refused)
             fx.prompter().enqueue(QMessageBox::Ok);
         QTest::mouseClick(form.Upload_Page()->upload_data_BitBtn(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(int(Read_Commissioning_Log(log).records.size()) == before + 1, kDeadline);
-        QTRY_VERIFY_WITH_TIMEOUT(form.Upload_Page()->upload_data_BitBtn()->isEnabled(), kDeadline);
+        CORVANE_TRY_VERIFY(int(Read_Commissioning_Log(log).records.size()) == before + 1, kDeadline);
+        CORVANE_TRY_VERIFY(form.Upload_Page()->upload_data_BitBtn()->isEnabled(), kDeadline);
     };
     upload(false);
     QVERIFY(!QTest::currentTestFailed());

@@ -1,6 +1,7 @@
 // What every serial backend promises, checked on the one the environment
 // picks (this executable runs once per backend) and, where two handles meet,
 // on both at once.
+#include "EventWait.h"
 #include "test_comms.h"
 
 #include "core/comms/SerialBackend.h"
@@ -158,7 +159,7 @@ void TestPortBackends::vanishedPortEndsTransaction()
     }
     QCOMPARE(result, 0);
     QVERIFY2(waited.elapsed() < 30000, "the wait ran until its time limit");
-    QTRY_VERIFY_WITH_TIMEOUT(comms.PortWasLost(), 10000);
+    CORVANE_TRY_VERIFY(comms.PortWasLost(), 10000);
     comms.DetachCond();
     // Later requests fail at once; closing never hangs.
     QVERIFY(!comms.SendCommData(reinterpret_cast<const uint8_t*>("\x01"), 1, TVrexComms::kNoTimeLimit));

@@ -1,3 +1,4 @@
+#include "EventWait.h"
 #include "test_comms.h"
 
 #include "core/comms/ECommsError.h"
@@ -189,7 +190,7 @@ void TestVrexComms::timeoutEndsWait()
     bool delivered = false;
     comms->OnReceiveData = [&](const uint8_t*, uint16_t) { delivered = true; };
     peer->writeAll(QByteArray("\x06"));
-    QTRY_VERIFY_WITH_TIMEOUT(delivered, 10000);
+    CORVANE_TRY_VERIFY(delivered, 10000);
     QCOMPARE(comms->RxResult(), 0);
     comms->DetachCond();
 }

@@ -1,3 +1,4 @@
+#include "EventWait.h"
 #include "test_device.h"
 
 #include "SimSession.h"
@@ -228,7 +229,7 @@ void TestBLcomms::portVanishesMidWait()
     // the component sees the hang-up, which may be before the simulator has
     // finished closing its side.
     QCOMPARE(BL_Command(s.comms, BL::kCmdReset, 0, 5), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(s.sim->hasVanished(), 10000);
+    CORVANE_TRY_VERIFY(s.sim->hasVanished(), 10000);
     const uint8_t data[1] = {1};
     QCOMPARE(BL_WriteBlock(s.comms, BL::kCmdWriteMemory, 0, data, 1, 1), 0);
     s.comms.CloseComm();

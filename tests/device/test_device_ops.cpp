@@ -1,3 +1,4 @@
+#include "EventWait.h"
 #include "ProjectFixtures.h"
 #include "test_device.h"
 
@@ -114,7 +115,7 @@ void TestDeviceOperations::purposeByFirmware()
 
     if (purpose == 3 && refusal.isEmpty()) {
         // Accepted for an upgrade: the firmware window opens on the open link.
-        QTRY_VERIFY_WITH_TIMEOUT(rig.host.firmwareWindowShows == 1, kDeadline);
+        CORVANE_TRY_VERIFY(rig.host.firmwareWindowShows == 1, kDeadline);
         QVERIFY(rig.link.comms().isOpen());
         QCOMPARE(rig.link.BL_Active_Flag, blActive);
         QVERIFY(!rig.host.deviceButtonsEnabled);
@@ -122,7 +123,7 @@ void TestDeviceOperations::purposeByFirmware()
         QVERIFY(!rig.host.scanPanelVisible);
         rig.ops.Close_Firmware_Window();
     }
-    QTRY_VERIFY_WITH_TIMEOUT(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
     QVERIFY(!rig.link.comms().isOpen());
     QVERIFY(rig.host.deviceButtonsEnabled);
     QVERIFY(rig.host.projectAreaEnabled);
@@ -178,7 +179,7 @@ void TestDeviceOperations::logSequences()
     else
         QVERIFY(rig.ops.upload_data_BitBtnClick());
     QVERIFY(!rig.host.uploadBoxesEnabled || purpose == 1);
-    QTRY_VERIFY_WITH_TIMEOUT(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
     QCOMPARE(rig.host.codes(), codes);
     QVERIFY(rig.host.boxes.isEmpty());
     QVERIFY(rig.host.uploadBoxesEnabled);
@@ -239,7 +240,7 @@ void TestDeviceOperations::twoControllersUploadAtOnce()
     QVERIFY(first.ops.upload_data_BitBtnClick());
     QVERIFY(second.ops.upload_data_BitBtnClick());
     QVERIFY(first.ops.Busy() && second.ops.Busy());
-    QTRY_VERIFY_WITH_TIMEOUT(Ended(first) && Ended(second), kDeadline);
+    CORVANE_TRY_VERIFY(Ended(first) && Ended(second), kDeadline);
 
     for (DeviceOpsRig* rig : {&first, &second}) {
         QVERIFY(rig->host.boxes.isEmpty());
@@ -261,7 +262,7 @@ void TestDeviceOperations::nakToSecondWriteRetriedFromZero()
     QVERIFY(rig.started);
     rig.host.answers << TDeviceAnswer::Retry;
     QVERIFY(rig.ops.upload_data_BitBtnClick());
-    QTRY_VERIFY_WITH_TIMEOUT(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
     QCOMPARE(rig.host.boxes.size(), 1);
     QCOMPARE(rig.host.boxes.at(0).text, DeviceText::configWriteError());
     QCOMPARE(rig.host.boxes.at(0).buttons, TDeviceButtons::RetryCancel);
@@ -273,7 +274,7 @@ void TestDeviceOperations::nakToSecondWriteRetriedFromZero()
     DeviceOpsRig cancelled(o);
     QVERIFY(cancelled.started);
     QVERIFY(cancelled.ops.upload_data_BitBtnClick());
-    QTRY_VERIFY_WITH_TIMEOUT(Ended(cancelled), kDeadline);
+    CORVANE_TRY_VERIFY(Ended(cancelled), kDeadline);
     QCOMPARE(cancelled.host.codes(), (QList<int>{29, 12, 21, 11, 13}));
     QCOMPARE(cancelled.host.infoOf(11), QStringLiteral("(1) Configuration data"));
     QVERIFY(cancelled.host.progress[0].error);
@@ -308,7 +309,7 @@ void TestDeviceOperations::ignoredResets()
     if (answer >= 0)
         rig.host.answers << TDeviceAnswer(answer);
     QVERIFY(rig.ops.upload_data_BitBtnClick());
-    QTRY_VERIFY_WITH_TIMEOUT(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
     const QList<int> codes = rig.host.codes();
     QCOMPARE(codes.mid(codes.size() - tail.size()), tail);
     if (answer < 0) {
@@ -348,7 +349,7 @@ void TestDeviceOperations::retrieveFailuresLeaveTheRecord()
     QVERIFY(rig.started);
     const TDevice_Config_v2 before = rig.document.Project_Device_Config;
     rig.ops.retrieve_cfg_ButtonClick();
-    QTRY_VERIFY_WITH_TIMEOUT(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 9, 13}));
     QCOMPARE(rig.host.infoOf(9), info);
     QCOMPARE(std::memcmp(&rig.document.Project_Device_Config, &before, sizeof before), 0);
@@ -373,7 +374,7 @@ void TestDeviceOperations::versionOneBlockIsConverted()
     DeviceOpsRig rig(o);
     QVERIFY(rig.started);
     rig.ops.retrieve_cfg_ButtonClick();
-    QTRY_VERIFY_WITH_TIMEOUT(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 8, 13}));
     QCOMPARE(rig.document.Project_Device_Config.theme_colour, 0xABCDEFu);
     TDevice_Config_v2 expected{};
@@ -404,7 +405,7 @@ void TestDeviceOperations::uploadRefusedBeforeConnecting()
     // Yes goes ahead; the project stays modified.
     rig.host.answers << TDeviceAnswer::Yes;
     QVERIFY(rig.ops.upload_data_BitBtnClick());
-    QTRY_VERIFY_WITH_TIMEOUT(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 21, 15, 10, 20, 13}));
     QVERIFY(rig.document.modified);
 }
@@ -419,7 +420,7 @@ void TestDeviceOperations::emptyImageBlockGoesStraightToReset()
     rig.host.sendConfig = false;
     rig.host.sendImages = true;
     QVERIFY(rig.ops.upload_data_BitBtnClick());
-    QTRY_VERIFY_WITH_TIMEOUT(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 21, 16, 10, 20, 13}));
     QCOMPARE(Frames_Of(*rig.sim, 200).size(), 0);
 }
@@ -434,7 +435,7 @@ void TestDeviceOperations::unbuildableImageBlockEndsTheUpload()
     rig.host.sendConfig = false;
     rig.host.sendImages = true;
     QVERIFY(rig.ops.upload_data_BitBtnClick());
-    QTRY_VERIFY_WITH_TIMEOUT(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 21, 11, 13}));
     QVERIFY(rig.host.infoOf(11).startsWith(QStringLiteral("(1) Image data: ")));
     QVERIFY(rig.host.progress[1].error);

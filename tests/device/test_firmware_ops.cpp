@@ -1,3 +1,4 @@
+#include "EventWait.h"
 #include "test_device.h"
 
 #include "DeviceOpsRig.h"
@@ -120,7 +121,7 @@ void TestFirmwareOperations::upgradeByModel()
     QVERIFY(rig.started);
     rig.host.upgradeOnShow = &rig.ops;
     rig.ops.fw_upg_ButtonClick();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.host.operationEnds == 1, kDeadline);
+    CORVANE_TRY_VERIFY(rig.host.operationEnds == 1, kDeadline);
 
     const QList<int> expected = command == 20 ? QList<int>{29, 12, 22, 23, 24, 13} : QList<int>{29, 12, 22, 23, 13};
     QCOMPARE(rig.host.codes(), expected);
@@ -158,7 +159,7 @@ void TestFirmwareOperations::abortDuringBlock100()
         }
     };
     rig.ops.fw_upg_ButtonClick();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.host.operationEnds == 1, kDeadline);
+    CORVANE_TRY_VERIFY(rig.host.operationEnds == 1, kDeadline);
     QVERIFY(asked);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 22, 26, 13}));
     QCOMPARE(Frames_Of(*rig.sim, 200).size(), 100);
@@ -174,7 +175,7 @@ void TestFirmwareOperations::nakOnBlock3ThenUpgradeAgain()
     QVERIFY(rig.started);
     rig.host.upgradeOnShow = &rig.ops;
     rig.ops.fw_upg_ButtonClick();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.host.transferEnds == 1, kDeadline);
+    CORVANE_TRY_VERIFY(rig.host.transferEnds == 1, kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 22, 11}));
     QCOMPARE(rig.host.infoOf(11), QStringLiteral("Ensure R/C is in Config mode!"));
     QVERIFY(rig.host.progress[2].error);
@@ -189,7 +190,7 @@ void TestFirmwareOperations::nakOnBlock3ThenUpgradeAgain()
     // "Upgrade" again sends the whole image anew, from the first block.
     rig.sim->clearFrames();
     rig.ops.Start_Firmware_Upgrade();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.host.operationEnds == 1, kDeadline);
+    CORVANE_TRY_VERIFY(rig.host.operationEnds == 1, kDeadline);
     QCOMPARE(rig.host.codes().mid(4), (QList<int>{22, 23, 24, 13}));
     QCOMPARE(Frames_Of(*rig.sim, 200).size(), 520);
     QCOMPARE(Frames_Of(*rig.sim, 200).first().address, 0x37000u);
@@ -206,7 +207,7 @@ void TestFirmwareOperations::placeholderRefusedOnOtherPorts()
     rig.ops.Allow_Placeholder_Firmware_On({});
     rig.host.upgradeOnShow = &rig.ops;
     rig.ops.fw_upg_ButtonClick();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.host.transferEnds == 1, kDeadline);
+    CORVANE_TRY_VERIFY(rig.host.transferEnds == 1, kDeadline);
     QCOMPARE(rig.host.boxes.size(), 1);
     QCOMPARE(rig.host.boxes.at(0).text, DeviceText::placeholderFirmware());
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 11}));
@@ -214,7 +215,7 @@ void TestFirmwareOperations::placeholderRefusedOnOtherPorts()
     // Cancel closes the link as after any failed transfer.
     QVERIFY(rig.link.comms().isOpen());
     rig.ops.Close_Firmware_Window();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.host.operationEnds == 1, kDeadline);
+    CORVANE_TRY_VERIFY(rig.host.operationEnds == 1, kDeadline);
     QCOMPARE(rig.host.codes().last(), 13);
 }
 
@@ -237,7 +238,7 @@ void TestFirmwareOperations::permissionDeniedNamedInLog14()
         RunAsNobody user;
         if (::geteuid() == 0)
             QSKIP("cannot give up root to meet a permission check");
-        QTRY_VERIFY_WITH_TIMEOUT(rig.host.operationEnds == 1, kDeadline);
+        CORVANE_TRY_VERIFY(rig.host.operationEnds == 1, kDeadline);
     }
     QCOMPARE(rig.host.codes(), (QList<int>{29, 14}));
     const QString info = rig.host.infoOf(14);

@@ -1,3 +1,4 @@
+#include "EventWait.h"
 #include "test_device_window.h"
 
 #include "SimFixtures.h"
@@ -100,11 +101,11 @@ void TestDeviceWindow::retrieveShowsTheControllersRecord()
     QPushButton* retrieve = form.findChild<QPushButton*>(QStringLiteral("retrieve_cfg_Button"));
     QVERIFY(retrieve);
     QTest::mouseClick(retrieve, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(!retrieve->isEnabled(), kDeadline);
+    CORVANE_TRY_VERIFY(!retrieve->isEnabled(), kDeadline);
     QVERIFY(!form.fw_upg_Button()->isEnabled());
-    QTRY_VERIFY_WITH_TIMEOUT(form.Device_Scan_Panel()->isVisible(), kDeadline);
+    CORVANE_TRY_VERIFY(form.Device_Scan_Panel()->isVisible(), kDeadline);
     Screenshot(&form, QStringLiteral("scanning.png"));
-    QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(13), kDeadline);
+    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
     QCOMPARE(Device_Codes(form), (QList<int>{29, 12, 8, 13}));
     QCOMPARE(form.Configuration_Page()->generalPage()->serviceText(), QStringLiteral("Retrieved text"));
     QVERIFY(form.Document().modified);
@@ -132,8 +133,8 @@ void TestDeviceWindow::uploadBothThroughThePage()
     QCOMPARE(w.fx.prompter().questions().size(), 1);
     QCOMPARE(w.fx.prompter().questions().at(0).text, DeviceText::unsavedUpload());
     QVERIFY(!page->send_Config_CheckBox()->isEnabled());
-    QTRY_VERIFY_WITH_TIMEOUT(!page->upload_data_BitBtn()->isEnabled(), kDeadline);
-    QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(13), kDeadline);
+    CORVANE_TRY_VERIFY(!page->upload_data_BitBtn()->isEnabled(), kDeadline);
+    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
     QVERIFY2(Device_Codes(form) == (QList<int>{29, 12, 21, 15, 16, 10, 20, 13}), qPrintable(Log_Text(form)));
     QCOMPARE(w.fx.prompter().questions().size(), 1);
 
@@ -167,7 +168,7 @@ void TestDeviceWindow::notFoundLogSaysWhyEachPortFailed()
     const QString missing = QStringLiteral("/dev/corvane-no-such-port");
     form.Device_Operations()->Set_Port_Lister([&] { return QStringList{w.sim->portName(), missing}; });
     QTest::mouseClick(form.Configuration_Page()->retrieve_cfg_Button(), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(14), kDeadline);
+    CORVANE_TRY_VERIFY(Device_Codes(form).contains(14), kDeadline);
     QCOMPARE(w.fx.prompter().questions().last().text, DeviceText::notFound());
     QTableWidget* grid = form.Activity_Log()->grid();
     QCOMPARE(grid->item(grid->rowCount() - 1, 2)->text(), QStringLiteral("R/C not found"));
@@ -191,7 +192,7 @@ void TestDeviceWindow::uploadButtonNeedsATickedBox()
     w.sim->stop();
     form.Device_Operations()->Set_Port_Lister([] { return QStringList{}; });
     QTest::mouseClick(form.Configuration_Page()->retrieve_cfg_Button(), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(14), kDeadline);
+    CORVANE_TRY_VERIFY(Device_Codes(form).contains(14), kDeadline);
     QCOMPARE(w.fx.prompter().questions().last().text, DeviceText::notFound());
     QVERIFY(form.Configuration_Page()->retrieve_cfg_Button()->isEnabled());
     QVERIFY(form.fw_upg_Button()->isEnabled());
@@ -235,7 +236,7 @@ void TestDeviceWindow::firmwareWindowShowsTheController()
     Tbmpgen_Form& form = w.fx.form();
     QTest::mouseClick(form.fw_upg_Button(), Qt::LeftButton);
     Tfw_upg_Form* fw = form.Firmware_Window();
-    QTRY_VERIFY_WITH_TIMEOUT(fw->isVisible(), kDeadline);
+    CORVANE_TRY_VERIFY(fw->isVisible(), kDeadline);
     QCOMPARE(fw->model_info_Label()->text(), modelText);
     QCOMPARE(fw->rc_fwver_Label()->text(), rcText);
     QCOMPARE(fw->available_fwver_Label()->text(), availableText);
@@ -249,7 +250,7 @@ void TestDeviceWindow::firmwareWindowShowsTheController()
     QTest::mouseClick(fw->upgrade_Button(), Qt::LeftButton);
     QVERIFY(!fw->upgrade_Button()->isEnabled());
     QVERIFY(fw->upgrade_in_progress);
-    QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(13), kDeadline);
+    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
     // Done: the connection closed under the open window, which offers "Upgrade" again.
     QVERIFY(fw->isVisible());
     QVERIFY(fw->upgrade_Button()->isEnabled());
@@ -258,7 +259,7 @@ void TestDeviceWindow::firmwareWindowShowsTheController()
     QCOMPARE(w.sim->memory(0x37000, 266240).size(), 266240);
     QTest::mouseClick(fw->cancel_Button(), Qt::LeftButton);
     QVERIFY(!fw->isVisible());
-    QTRY_COMPARE_WITH_TIMEOUT(Device_Codes(form), codes, kDeadline);
+    CORVANE_TRY_COMPARE(Device_Codes(form), codes, kDeadline);
     QVERIFY(form.fw_upg_Button()->isEnabled());
 }
 
@@ -269,9 +270,9 @@ void TestDeviceWindow::cancelDuringTransferAborts()
     Tbmpgen_Form& form = w.fx.form();
     QTest::mouseClick(form.fw_upg_Button(), Qt::LeftButton);
     Tfw_upg_Form* fw = form.Firmware_Window();
-    QTRY_VERIFY_WITH_TIMEOUT(fw->isVisible(), kDeadline);
+    CORVANE_TRY_VERIFY(fw->isVisible(), kDeadline);
     QTest::mouseClick(fw->upgrade_Button(), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(fw->upgrade_ProgressBar()->value() >= 20 * 512, kDeadline);
+    CORVANE_TRY_VERIFY(fw->upgrade_ProgressBar()->value() >= 20 * 512, kDeadline);
 
     // No: the transfer goes on. Yes: the window closes, the next block step ends it.
     w.fx.prompter().enqueue(QMessageBox::No);
@@ -281,7 +282,7 @@ void TestDeviceWindow::cancelDuringTransferAborts()
     w.fx.prompter().enqueue(QMessageBox::Yes);
     QTest::mouseClick(fw->cancel_Button(), Qt::LeftButton);
     QVERIFY(!fw->isVisible());
-    QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(13), kDeadline);
+    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
     QCOMPARE(Device_Codes(form), (QList<int>{29, 12, 22, 26, 13}));
     QVERIFY(w.sim->writeCount() < 520);
     QVERIFY(!form.Link().comms().isOpen());

@@ -16,7 +16,7 @@
 
 TVrexComms::TVrexComms(QObject* owner) : QObject(owner)
 {
-    Timer.setInterval(100);
+    Timer.setInterval(m_tickMs);
     Timer.setSingleShot(false);
     connect(&Timer, &QTimer::timeout, this, &TVrexComms::TimerTick);
 }
@@ -216,7 +216,7 @@ int TVrexComms::WaitForResult_T()
     // No events are dispatched here, but received chunks are taken straight
     // from the receive thread, so a reply can still end the wait early.
     using namespace std::chrono;
-    const auto deadline = steady_clock::now() + milliseconds(100) * CommTimout;
+    const auto deadline = steady_clock::now() + milliseconds(m_tickMs) * CommTimout;
     for (;;) {
         QByteArray chunk;
         while (m_queue && m_queue->take(chunk))

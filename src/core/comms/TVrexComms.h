@@ -11,6 +11,7 @@
 // -1 outstanding / idle, 0 timeout or application quitting, n >= 1 condition n met.
 
 #include "core/comms/PortOpenFailure.h"
+#include "core/comms/ReplyTimeoutScale.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -155,6 +156,7 @@ private:
     TPortOpenFailure m_openFailure = TPortOpenFailure::None;
     QString m_openError;
     uint32_t m_readInterval = 0;
+    const int m_tickMs = Reply_Tick_Ms(); // the reply timer's tick: CommTimout counts these
     bool m_lowLatency = false;
     bool m_lost = false;
     std::vector<uint8_t> m_txFrame;
