@@ -4,14 +4,22 @@
 
 #include <QByteArray>
 
-void Apply_Pause_Scale(TDeviceOperations& operations)
+double Pause_Scale()
 {
     bool ok = false;
     const double scale = qEnvironmentVariable(kPauseScaleVariable).toDouble(&ok);
-    if (!ok || !(scale >= 0.0 && scale < 1.0))
-        return;
+    return ok && scale >= 0.0 && scale < 1.0 ? scale : 1.0;
+}
+
+int Scaled_Pause_Ms(int ms)
+{
+    return int(ms * Pause_Scale());
+}
+
+void Apply_Pause_Scale(TDeviceOperations& operations)
+{
     TDeviceOperations::TTimings timings = operations.Timings();
-    timings.scanDelayMs = int(timings.scanDelayMs * scale);
-    timings.pauseMs = int(timings.pauseMs * scale);
+    timings.scanDelayMs = Scaled_Pause_Ms(timings.scanDelayMs);
+    timings.pauseMs = Scaled_Pause_Ms(timings.pauseMs);
     operations.Set_Timings(timings);
 }

@@ -3,10 +3,16 @@
 // between connecting and uploading) give the installer and the controller
 // time; a test suite that runs dozens of operations through the command line
 // only needs them to happen. CORVANE_PAUSE_SCALE, a factor from 0 to 1 in the
-// environment, shortens them; unset or any other value leaves them as they are.
+// environment, shortens them (and the command line's other waits between
+// tries, such as a watch's polls); unset or any other value leaves them as
+// they are.
 
 class TDeviceOperations;
 
 inline constexpr const char* kPauseScaleVariable = "CORVANE_PAUSE_SCALE";
 
+// The factor, 1 when none is set.
+double Pause_Scale();
+// A pause of the given length, scaled.
+int Scaled_Pause_Ms(int ms);
 void Apply_Pause_Scale(TDeviceOperations& operations);

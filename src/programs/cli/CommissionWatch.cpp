@@ -4,6 +4,7 @@
 
 #include "core/comms/TVrexComms.h"
 #include "core/device/CommsSetup.h"
+#include "core/device/DevicePauseScale.h"
 #include "core/device/ControllerProbe.h"
 
 #include <QCoreApplication>
@@ -59,7 +60,7 @@ void CommissionWatch::poll()
         finish();
         return;
     }
-    const int next = kPollMs - int(m_sincePoll.elapsed());
+    const int next = Scaled_Pause_Ms(kPollMs) - int(m_sincePoll.elapsed());
     const QString identity = r.isController() ? QStringLiteral("%1/%2").arg(r.part_no).arg(r.fw_version) : QString();
     if (m_state == State::Leaving) {
         if (!r.isController()) {
@@ -111,7 +112,7 @@ void CommissionWatch::commission()
         if (m_stopping)
             finish();
         else
-            schedule(kRestartGraceMs);
+            schedule(Scaled_Pause_Ms(kRestartGraceMs));
     };
     m_run->start({job}, 1);
 }
