@@ -29,23 +29,44 @@ void TStartupSequence::Pause(int ms)
     QElapsedTimer t;
     t.start();
     Delay_With_Messages(ms);
-    pausedMs += t.elapsed();
+    const qint64 paused = t.elapsed();
+    pausedMs += paused;
+    markedAt += paused;
+}
+
+void TStartupSequence::Mark(const char* step)
+{
+    const qint64 now = clock.elapsed();
+    steps.emplace_back(step, now - markedAt);
+    markedAt = now;
+}
+
+QString TStartupSequence::Work_Split() const
+{
+    QStringList parts;
+    for (const auto& [step, ms] : steps)
+        parts << QStringLiteral("%1 %2").arg(QLatin1String(step)).arg(ms);
+    return parts.join(QLatin1Char(' '));
 }
 
 void TStartupSequence::Run()
 {
+    Mark("launch");
     auto* splash = new Tsplash_Form;
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->show();
     splash->Step();
+    Mark("splash");
     Pause(300);
 
     gallery = std::make_unique<Tgallery_Form>();
     splash->Step();
+    Mark("gallery");
     Pause(300);
 
     imageStore = std::make_unique<TDM_imagestore>();
     splash->Step();
+    Mark("pictures");
     Pause(300);
 
     // The main window stays disabled while the splash is up, so nothing can
@@ -63,12 +84,15 @@ void TStartupSequence::Run()
     mainWindow->Set_Help_Windows(information, about);
     mainWindow->Set_Commissioning_Log(Window_Commissioning_Log());
     splash->Step();
+    Mark("windows");
     Pause(300);
 
     mainWindow->Configuration_Page()->appearancePage()->setSelectionWindow(new Timg_select_Form(mainWindow.get()));
+    Mark("selection");
     Pause(1000);
 
     splash->close();
     mainWindow->setEnabled(true);
     readyMs = clock.elapsed();
+    Mark("enable");
 }

@@ -6,7 +6,10 @@
 
 #include <QElapsedTimer>
 
+#include <QString>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QDialog;
 class TDM_imagestore;
@@ -25,9 +28,13 @@ public:
     qint64 Ready_Ms() const { return readyMs; }
     // Of that, the time spent in the responsive pauses between the steps.
     qint64 Paused_Ms() const { return pausedMs; }
+    // The rest, step by step ("window 61 ..."), to show where start-up work goes.
+    QString Work_Split() const;
 
 private:
     void Pause(int ms);
+    // Ends a step of work: the time since the last mark, pauses not counted.
+    void Mark(const char* step);
 
     const QElapsedTimer& clock;
     std::unique_ptr<QDialog> gallery;
@@ -35,4 +42,6 @@ private:
     std::unique_ptr<Tbmpgen_Form> mainWindow;
     qint64 readyMs = -1;
     qint64 pausedMs = 0;
+    qint64 markedAt = 0;
+    std::vector<std::pair<const char*, qint64>> steps;
 };

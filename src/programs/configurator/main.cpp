@@ -162,6 +162,8 @@ int main(int argc, char** argv)
         std::printf("startup_ms %lld paused_ms %lld work_ms %lld\n", static_cast<long long>(startup.Ready_Ms()),
                     static_cast<long long>(startup.Paused_Ms()),
                     static_cast<long long>(startup.Ready_Ms() - startup.Paused_Ms()));
+        // Where the work went, in milliseconds per step.
+        std::printf("work_split %s\n", qPrintable(startup.Work_Split()));
         std::fflush(stdout);
         return 0;
     }
