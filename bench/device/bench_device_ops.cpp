@@ -27,9 +27,12 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -41,6 +44,64 @@ qint64 Thread_Cpu_Ns()
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+qint64 Steady_Now_Ns()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+double Median_Ms(std::vector<qint64> ns)
+{
+    if (ns.empty())
+        return 0;
+    std::sort(ns.begin(), ns.end());
+    return double(ns[ns.size() / 2]) / 1e6;
+}
+
+double Percentile_Ms(std::vector<qint64> ns, double p)
+{
+    if (ns.empty())
+        return 0;
+    std::sort(ns.begin(), ns.end());
+    return double(ns[std::min(ns.size() - 1, std::size_t(double(ns.size()) * p))]) / 1e6;
+}
+
+// Where a block's time goes, from the controller's side of the line: from a
+// write request's arrival to its ACK having crossed the line is the
+// controller's (and the line's); from there to the next request's arrival is
+// the host's, split where the step that wrote the block ends.
+struct BlockSplit {
+    double controllerMs = 0;
+    double hostMs = 0;
+    double hostP90Ms = 0;
+    double replyToStepMs = 0;
+    double stepToFrameMs = 0;
+    std::size_t blocks = 0;
+};
+
+BlockSplit Split_Blocks(const std::vector<SimFrame>& frames, const std::vector<qint64>& seenNs)
+{
+    std::vector<const SimFrame*> writes;
+    for (const SimFrame& f : frames) {
+        if (f.reply == QLatin1String("ACK") && f.length > 0 && f.answeredNs >= 0 && f.arrivedNs >= seenNs.front() - 1000000000)
+            writes.push_back(&f);
+    }
+    std::vector<qint64> controller, host, toStep, toFrame;
+    for (std::size_t i = 0; i + 1 < writes.size(); ++i) {
+        const SimFrame& a = *writes[i];
+        const SimFrame& b = *writes[i + 1];
+        const auto seen = std::lower_bound(seenNs.begin(), seenNs.end(), a.answeredNs);
+        if (seen == seenNs.end() || *seen > b.arrivedNs)
+            continue;
+        controller.push_back(a.answeredNs - a.arrivedNs);
+        host.push_back(b.arrivedNs - a.answeredNs);
+        toStep.push_back(*seen - a.answeredNs);
+        toFrame.push_back(b.arrivedNs - *seen);
+    }
+    return {Median_Ms(controller), Median_Ms(host),  Percentile_Ms(host, 0.9),
+            Median_Ms(toStep),     Median_Ms(toFrame), host.size()};
 }
 
 double Line_Seconds(qint64 bytes)
@@ -130,6 +191,7 @@ public:
             m_stepEnd = -1;
         } else if (m_running && position > 0 && m_stepStart >= 0) {
             // A block step ends here, just after it posted its successor.
+            seenNs.push_back(Steady_Now_Ns());
             const qint64 now = m_clock.nsecsElapsed();
             inStepNs += now - m_stepStart;
             ++steps;
@@ -175,6 +237,7 @@ public:
     qint64 inStepNs = 0;       // inside the block steps: the write transactions
     qint64 betweenStepsNs = 0; // from a step's end to its successor's start: the queue's tick
     qint64 steps = 0;
+    std::vector<qint64> seenNs; // steady clock: each block step's end, its ACK seen
 
 private:
     void stop()
@@ -220,6 +283,7 @@ struct Figures {
     double longestCpuMs;
     double inStepMs;       // per block
     double betweenStepsMs; // per block
+    BlockSplit split;
 };
 
 Figures Run(int purpose, TProjectDocument& document, LoopWatch& watch)
@@ -245,13 +309,15 @@ Figures Run(int purpose, TProjectDocument& document, LoopWatch& watch)
     else
         operations.upload_data_BitBtnClick();
     QCoreApplication::exec();
+    const BlockSplit split = host.seenNs.empty() ? BlockSplit{} : Split_Blocks(sim.frames(), host.seenNs);
     const double n = double(qMax<qint64>(1, host.steps));
     return {host.bytes,
             host.seconds,
             host.longestMs,
             host.longestCpuMs,
             double(host.inStepNs) / 1e6 / n,
-            double(host.betweenStepsNs) / 1e6 / n};
+            double(host.betweenStepsNs) / 1e6 / n,
+            split};
 }
 
 void Print(const char* what, const Figures& f)
@@ -262,6 +328,10 @@ void Print(const char* what, const Figures& f)
     std::printf("%-16s per block: in the write step %.2f ms (its frame and ACK on the line %.2f ms), between "
                 "steps %.2f ms\n",
                 what, f.inStepMs, frameMs, f.betweenStepsMs);
+    std::printf("%-16s per block, median of %zu: controller %.2f ms (request in to ACK out), host %.3f ms "
+                "(ACK out to next request in; 90th percentile %.3f) = ACK to step %.3f + step to next request %.3f\n",
+                what, f.split.blocks, f.split.controllerMs, f.split.hostMs, f.split.hostP90Ms, f.split.replyToStepMs,
+                f.split.stepToFrameMs);
     std::printf("%-16s bytes %9lld  time %7.3f s  line %7.3f s  ratio %.3f  per block %.2f ms over the line  "
                 "longest loop gap %.1f ms (thread running %.1f ms of it)\n",
                 what, static_cast<long long>(f.bytes), f.seconds, line, f.seconds / line,

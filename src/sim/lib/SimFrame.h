@@ -18,6 +18,12 @@ struct SimFrame {
     bool dataOk = false;   // data check bytes hold (true without data)
     bool complete = false; // false: cut short by silence
     QString reply;         // "ACK", "NAK", "frame", "none", "vanished"
+    // On the steady clock (std::chrono::steady_clock, in ns since its epoch):
+    // when the read holding the frame's first byte returned, and when the last
+    // byte of the answer was written (-1: no answer). With a paced line they
+    // split a transaction's time between the controller and its host.
+    qint64 arrivedNs = 0;
+    qint64 answeredNs = -1;
 
     QJsonObject toJson() const;
 };

@@ -15,6 +15,11 @@ namespace {
 // 230400 bit/s with a start and a stop bit around every byte.
 constexpr std::chrono::duration<double> kByteTime{10.0 / 230400.0};
 constexpr int kPaceBytes = 16;
+
+qint64 Steady_Ns(std::chrono::steady_clock::time_point t)
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
+}
 // Quiet that marks the end of a refused frame. A host writes a frame in one
 // go, so its rest is already on the line; a host that resends waits for the NAK.
 constexpr int kRefusedTailQuietMs = 20;
@@ -152,6 +157,7 @@ void VirtualController::run()
     FrameAssembler assembler;
     std::vector<uint8_t> buf(4096);
     int frameIndex = 0;
+    qint64 frameArrivedNs = 0;
     while (!m_vanished) {
         const int gap = options().frameGapMs;
         pollfd fds[2] = {{m_wake[0], POLLIN, 0}, {m_pty.masterFd(), POLLIN, 0}};
@@ -170,6 +176,8 @@ void VirtualController::run()
             if (n <= 0)
                 break;
             noteReceived(static_cast<std::size_t>(n));
+            if (!assembler.inFrame())
+                frameArrivedNs = Steady_Ns(Clock::now());
             done = assembler.feed(buf.data(), static_cast<std::size_t>(n));
         } else if (fds[1].revents & (POLLERR | POLLNVAL)) {
             break;
@@ -187,6 +195,7 @@ void VirtualController::run()
             }
             f.index = ++frameIndex;
             f.timeMs = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_started).count();
+            f.arrivedNs = frameArrivedNs;
             handle(f);
             if (m_vanished)
                 break;
@@ -248,8 +257,19 @@ void VirtualController::handle(SimFrame& frame)
         m_frames.push_back(frame);
     }
     m_frameArrived.notify_all();
-    if (!answer.isEmpty())
-        send(answer, o.lineRate);
+    if (answer.isEmpty())
+        return;
+    send(answer, o.lineRate);
+    // A paced answer's last piece is written once it would have crossed the line.
+    const qint64 answered = Steady_Ns(Clock::now());
+    std::lock_guard lock(m_mutex);
+    // The list may have been cleared meanwhile.
+    for (auto it = m_frames.rbegin(); it != m_frames.rend(); ++it) {
+        if (it->index == frame.index) {
+            it->answeredNs = answered;
+            break;
+        }
+    }
 }
 
 QByteArray VirtualController::answerFor(SimFrame& frame, const SimOptions& o)
