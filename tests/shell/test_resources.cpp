@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QGuiApplication>
 #include <QRegularExpression>
+#include <QThreadPool>
 #include <QTest>
 
 #include <memory>
@@ -167,6 +168,31 @@ private slots:
         QVERIFY(store.airdir_Png[0] != store.airdir_Png[4]);
         owned.reset();
         QVERIFY(DM_imagestore() == nullptr);
+    }
+
+    // Start-up renders its pictures ahead on other threads: what the window
+    // thread then gets is what it would have rendered itself, in the slot it
+    // belongs to, and a missing picture is still an error where it is asked for.
+    void picturesRenderedAheadLandInTheirSlots()
+    {
+        QList<TPictureRequest> requests = TDM_imagestore::startUpPictures();
+        requests.append({QStringLiteral("NO_SUCH_PNG"), QSize(10, 10)});
+        Prerender_Pictures(requests);
+        Prerender_Pictures(requests); // asked twice while the first are still rendering
+        const TDM_imagestore store;
+        const QStringList& own = TDM_imagestore::ownSizeNames();
+        QCOMPARE(own.size(), 22);
+        QCOMPARE(store.run_Png[1], picture(own[1]));
+        QCOMPARE(store.mode_Png[4], picture(QStringLiteral("MD_AUTO_PNG")));
+        QCOMPARE(store.fan_Png[0], picture(QStringLiteral("FS_LOW_PNG")));
+        QCOMPARE(store.airdir_Png[6], picture(QStringLiteral("AD_HOLD_PNG")));
+        QCOMPARE(store.sp_ui_png[1], picture(QStringLiteral("SP_GRADIENT_PNG")));
+        QCOMPARE(store.dim_grey_Png, picture(QStringLiteral("GREY_FADE_PNG")));
+        QCOMPARE(store.therm_Png, picture(QStringLiteral("THERM_PNG")));
+        QCOMPARE(store.misc_200x200_ImageList[3], picture(QStringLiteral("EVT_EDIT_PNG"), QSize(200, 200)));
+        QVERIFY(store.mode_Png[0] != store.mode_Png[1]);
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, picture(QStringLiteral("NO_SUCH_PNG"), QSize(10, 10)));
+        QThreadPool::globalInstance()->waitForDone();
     }
 
     void caseLeavesRoomForTheScreen()

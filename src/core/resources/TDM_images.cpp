@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -37,7 +38,8 @@ bool Has_Picture(const QString& name)
     return !name.isEmpty() && !name.contains(QLatin1Char('/')) && QFile::exists(picturePath(name));
 }
 
-QImage picture(const QString& name, QSize size)
+// Uncached: picture() keeps what this renders.
+QImage Render_Picture(const QString& name, QSize size)
 {
     if (!Has_Picture(name))
         missing(name);
@@ -78,27 +80,35 @@ void Fade_Png_Alpha(const QImage& source, QImage& target, int percent)
 
 TDM_imagestore::TDM_imagestore()
 {
-    Load_Png_Resource(run_Png[0], QStringLiteral("PWR_OFF_PNG"));
-    Load_Png_Resource(run_Png[1], QStringLiteral("PWR_ON_PNG"));
-    const QStringList modes{"MD_COOL_PNG", "MD_HEAT_PNG", "MD_FAN_PNG", "MD_DRY_PNG", "MD_AUTO_PNG"};
-    for (int i = 0; i < 5; ++i)
-        Load_Png_Resource(mode_Png[i], modes[i]);
-    const QStringList fans{"FS_LOW_PNG", "FS_MED_PNG", "FS_HIGH_PNG", "FS_AUTO_PNG"};
-    for (int i = 0; i < 4; ++i)
-        Load_Png_Resource(fan_Png[i], fans[i]);
-    const QStringList airdirs{"AD_HORIZ_PNG", "AD_225DEG_PNG", "AD_45DEG_PNG", "AD_675DEG_PNG",
-                              "AD_VERT_PNG",  "AD_SWING_PNG",  "AD_HOLD_PNG"};
-    for (int i = 0; i < 7; ++i)
-        Load_Png_Resource(airdir_Png[i], airdirs[i]);
-    Load_Png_Resource(sp_ui_png[0], QStringLiteral("SP_VALUE_PNG"));
-    Load_Png_Resource(sp_ui_png[1], QStringLiteral("SP_GRADIENT_PNG"));
-    Load_Png_Resource(dim_grey_Png, QStringLiteral("GREY_FADE_PNG"));
-    Load_Png_Resource(therm_Png, QStringLiteral("THERM_PNG"));
+    // In the order of ownSizeNames().
+    std::vector<QImage*> own{&run_Png[0], &run_Png[1]};
+    for (QImage& i : mode_Png)
+        own.push_back(&i);
+    for (QImage& i : fan_Png)
+        own.push_back(&i);
+    for (QImage& i : airdir_Png)
+        own.push_back(&i);
+    own.insert(own.end(), {&sp_ui_png[0], &sp_ui_png[1], &dim_grey_Png, &therm_Png});
+    const QStringList& names = ownSizeNames();
+    for (std::size_t i = 0; i < own.size(); ++i)
+        Load_Png_Resource(*own[i], names[qsizetype(i)]);
 
     loadSlots(cfg_group_ImageList, cfgGroupNames(), QSize(50, 50));
     loadSlots(cfg_items_ImageList, cfgItemNames(), QSize(50, 50));
     loadSlots(misc_200x200_ImageList, misc200Names(), QSize(200, 200));
     g_imagestore = this;
+}
+
+QList<TPictureRequest> TDM_imagestore::startUpPictures()
+{
+    QList<TPictureRequest> requests;
+    for (const QString& name : ownSizeNames())
+        requests.append({name, QSize()});
+    for (const QString& name : cfgGroupNames() + cfgItemNames())
+        requests.append({name, QSize(50, 50)});
+    for (const QString& name : misc200Names())
+        requests.append({name, QSize(200, 200)});
+    return requests;
 }
 
 TDM_imagestore::~TDM_imagestore()
@@ -132,13 +142,19 @@ const QStringList& TDM_imagestore::misc200Names()
     return names;
 }
 
+const QStringList& TDM_imagestore::ownSizeNames()
+{
+    static const QStringList names{
+        "PWR_OFF_PNG",   "PWR_ON_PNG",   "MD_COOL_PNG",   "MD_HEAT_PNG",  "MD_FAN_PNG",    "MD_DRY_PNG",
+        "MD_AUTO_PNG",   "FS_LOW_PNG",   "FS_MED_PNG",    "FS_HIGH_PNG",  "FS_AUTO_PNG",   "AD_HORIZ_PNG",
+        "AD_225DEG_PNG", "AD_45DEG_PNG", "AD_675DEG_PNG", "AD_VERT_PNG",  "AD_SWING_PNG",  "AD_HOLD_PNG",
+        "SP_VALUE_PNG",  "SP_GRADIENT_PNG", "GREY_FADE_PNG", "THERM_PNG"};
+    return names;
+}
+
 QStringList TDM_imagestore::allPictureNames()
 {
-    QStringList names{"PWR_OFF_PNG",   "PWR_ON_PNG",   "MD_COOL_PNG",   "MD_HEAT_PNG",  "MD_FAN_PNG",
-                      "MD_DRY_PNG",    "MD_AUTO_PNG",  "FS_LOW_PNG",    "FS_MED_PNG",   "FS_HIGH_PNG",
-                      "FS_AUTO_PNG",   "AD_HORIZ_PNG", "AD_225DEG_PNG", "AD_45DEG_PNG", "AD_675DEG_PNG",
-                      "AD_VERT_PNG",   "AD_SWING_PNG", "AD_HOLD_PNG",   "SP_VALUE_PNG", "SP_GRADIENT_PNG",
-                      "GREY_FADE_PNG", "THERM_PNG"};
+    QStringList names = ownSizeNames();
     names << cfgGroupNames() << cfgItemNames() << misc200Names();
     names << "RC_CASE_PNG"
           << "SPLASH_PNG"

@@ -1,11 +1,17 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QSize>
 #include <QString>
 #include <QStringList>
 
 #include <array>
+
+struct TPictureRequest {
+    QString name;
+    QSize size; // empty: the picture's own size
+};
 
 // The program's own pictures, drawn as SVG and rendered at the size asked
 // for. Created once at start-up before the main window; read-only after.
@@ -39,6 +45,10 @@ public:
     static const QStringList& misc200Names();
     // Preview pictures of the controller shown by the gallery window.
     static const QStringList& galleryNames();
+    // Every picture the store's constructor renders, at the size it asks for.
+    static QList<TPictureRequest> startUpPictures();
+    // The slots rendered at their own size, run_Png to therm_Png in order.
+    static const QStringList& ownSizeNames();
     // Every picture name the program carries: the slots and lists above, the
     // controller case RC_CASE_PNG (690 x 362), SPLASH_PNG, APP_ICON_PNG, the
     // gallery pictures, the project tree's button glyphs (TREE_RENAME_PNG,
@@ -53,7 +63,14 @@ TDM_imagestore* DM_imagestore();
 
 // A built-in picture rendered at size (its own size when size is empty),
 // 32-bit premultiplied ARGB. Throws std::runtime_error naming a missing picture.
+// Rendered pictures are kept (up to a bound) and shared: the same picture at
+// the same size is rendered once however many windows ask for it.
 QImage picture(const QString& name, QSize size = {});
+
+// Renders the pictures on other cores, into what picture() keeps, and returns
+// at once: start-up asks for them ahead, so that its pauses do the work. A
+// picture() call for one still being rendered waits for it.
+void Prerender_Pictures(const QList<TPictureRequest>& requests);
 
 // True when the program carries a picture of that name.
 bool Has_Picture(const QString& name);

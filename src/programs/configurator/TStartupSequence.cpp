@@ -56,6 +56,9 @@ void TStartupSequence::Run()
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->show();
     splash->Step();
+    // Rendered on other threads while the splash pauses, so that the gallery
+    // and the store find their pictures ready.
+    Prerender_Pictures(Tgallery_Form::startUpPictures() + TDM_imagestore::startUpPictures());
     Mark("splash");
     Pause(300);
 

@@ -2,6 +2,7 @@
 
 #include "core/resources/TDM_images.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
@@ -50,6 +51,17 @@ Tgallery_Form::Tgallery_Form(QWidget* parent) : QDialog(parent), thumbs_(new QLi
 int Tgallery_Form::pictureCount() const
 {
     return thumbs_->count();
+}
+
+QList<TPictureRequest> Tgallery_Form::startUpPictures()
+{
+    QList<TPictureRequest> requests;
+    const QStringList& names = TDM_imagestore::galleryNames();
+    for (const QString& name : names)
+        requests.append({name, kThumb});
+    if (!names.isEmpty())
+        requests.append({names.constFirst(), kView * qApp->devicePixelRatio()});
+    return requests;
 }
 
 void Tgallery_Form::showPicture(int index)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/resources/TDM_images.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -13,6 +15,8 @@ public:
 
     int pictureCount() const;
     void showPicture(int index);
+    // What the constructor renders: every thumbnail and the first picture.
+    static QList<TPictureRequest> startUpPictures();
 
 private:
     QListWidget* thumbs_;
