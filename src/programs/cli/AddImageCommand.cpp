@@ -107,7 +107,7 @@ int runAddImage(const QStringList& args)
                         : cliFail(QStringLiteral("%1 of %2 files were not added").arg(refused).arg(added + refused));
 }
 
-const CliRegistration reg{{"add-image", "PROJECT --handle backgrounds|logos|info-screens FILE...",
+const CliRegistration addImageCommand{{"add-image", "PROJECT --handle backgrounds|logos|info-screens FILE...",
                            "import pictures into a project's backgrounds, logos or information screens", runAddImage}};
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // A command of corvane-cli. Commands register themselves from their own source
-// file:  static const CliRegistration reg{{"info", "FILE [--json]", "...", runInfo}};
+// file, each under a name of its own (source files may be compiled together):
+//   const CliRegistration infoCommand{{"info", "FILE [--json]", "...", runInfo}};
 
 #include "programs/common/CommandLine.h"
 

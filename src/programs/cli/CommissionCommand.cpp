@@ -271,7 +271,7 @@ int runCommission(const QStringList& args)
     return runParallel(jobs, atOnce, base.log);
 }
 
-const CliRegistration reg{
+const CliRegistration commissionCommand{
     {"commission",
      "PROJECT (--port NAME... | --all) [--config] [--images] [--verify] [--log FILE] [--jobs N] [--watch]",
      "send PROJECT to many controllers at once, or one after another with --watch, and log each", runCommission}};

@@ -244,7 +244,7 @@ int runDiff(const QStringList& args)
     return differences.empty() ? kExitOk : 1; // as diff: 1 means "different", not "failed"
 }
 
-const CliRegistration reg{{"diff", "A.cvp B.cvp [--json] [--raw]",
+const CliRegistration diffCommand{{"diff", "A.cvp B.cvp [--json] [--raw]",
                            "list what differs between two projects (exit 0 equal, 1 different)", runDiff}};
 
 } // namespace

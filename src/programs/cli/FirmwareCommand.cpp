@@ -85,7 +85,7 @@ int runFirmware(const QStringList& args)
     return cliFail(upgraded.error);
 }
 
-const CliRegistration reg{{"firmware", "[--port NAME]... [--verbose] [--backup FILE] [--allow-placeholder]",
+const CliRegistration firmwareCommand{{"firmware", "[--port NAME]... [--verbose] [--backup FILE] [--allow-placeholder]",
                            "back the configuration up, then upgrade the controller's firmware", runFirmware}};
 
 } // namespace

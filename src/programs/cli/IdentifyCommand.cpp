@@ -93,6 +93,6 @@ int runIdentify(const QStringList& args)
     return cliFail(QStringLiteral("no controller found: %1").arg(reasons.join(QStringLiteral("; "))));
 }
 
-const CliRegistration reg{{"identify", "[--port NAME]... [--json]",
+const CliRegistration identifyCommand{{"identify", "[--port NAME]... [--json]",
                            "identify the controller on the first port that answers (named ports first)", runIdentify}};
 } // namespace

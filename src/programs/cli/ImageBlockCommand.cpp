@@ -102,7 +102,7 @@ int runImageBlock(const QStringList& args)
     return 0;
 }
 
-const CliRegistration reg{{"image-block", "PROJECT -o BLOCK.bin",
+const CliRegistration imageBlockCommand{{"image-block", "PROJECT -o BLOCK.bin",
                            "write the image data block an upload would send, and show its layout", runImageBlock}};
 
 } // namespace

@@ -275,6 +275,6 @@ int runInfo(const QStringList& args)
     return 0;
 }
 
-const CliRegistration reg{{"info", "FILE [--json]", "print a project's configuration record and images", runInfo}};
+const CliRegistration infoCommand{{"info", "FILE [--json]", "print a project's configuration record and images", runInfo}};
 
 } // namespace

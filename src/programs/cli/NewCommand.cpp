@@ -33,7 +33,7 @@ int runNew(const QStringList& args)
     return 0;
 }
 
-const CliRegistration reg{
+const CliRegistration newCommand{
     {"new", "FILE [--force]", "write a new, empty project file (the extension becomes .cvp)", runNew}};
 
 } // namespace

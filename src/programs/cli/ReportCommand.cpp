@@ -163,7 +163,7 @@ int runReport(const QStringList& args)
     return kExitOk;
 }
 
-const CliRegistration reg{{"report", "LOG... [--csv OUT | --html OUT]",
+const CliRegistration reportCommand{{"report", "LOG... [--csv OUT | --html OUT]",
                            "the latest commissioning outcome per controller from commissioning logs", runReport}};
 
 } // namespace

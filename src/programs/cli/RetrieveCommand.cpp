@@ -56,7 +56,7 @@ int runRetrieve(const QStringList& args)
     return kExitOk;
 }
 
-const CliRegistration reg{{"retrieve", "[--port NAME]... [--verbose] PROJECT",
+const CliRegistration retrieveCommand{{"retrieve", "[--port NAME]... [--verbose] PROJECT",
                            "read the controller's configuration into PROJECT (created if missing) and save it",
                            runRetrieve}};
 

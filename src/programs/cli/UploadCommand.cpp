@@ -54,7 +54,7 @@ int runUpload(const QStringList& args)
     return kExitOk;
 }
 
-const CliRegistration reg{{"upload", "[--port NAME]... [--verbose] PROJECT [--config] [--images] [--verify]",
+const CliRegistration uploadCommand{{"upload", "[--port NAME]... [--verbose] PROJECT [--config] [--images] [--verify]",
                            "send PROJECT's configuration and images to the controller and restart it", runUpload}};
 
 } // namespace

@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 
 namespace {
-const QStringList kColumns{"Time (UTC)", "Port",   "Adapter", "Part number", "Firmware", "Sent",
+const QStringList kHeaders{"Time (UTC)", "Port",   "Adapter", "Part number", "Firmware", "Sent",
                            "Verify",     "Seconds", "Outcome", "Message",     "Project"};
 
 QStandardItem* item(const QVariant& value)
@@ -36,7 +36,7 @@ TCommissioningLogWindow::TCommissioningLogWindow(const QString& logPath, QWidget
     setObjectName(QStringLiteral("commissioning_log_Form"));
     setWindowTitle(QStringLiteral("Commissioning Log"));
     m_model = new QStandardItemModel(this);
-    m_model->setHorizontalHeaderLabels(kColumns);
+    m_model->setHorizontalHeaderLabels(kHeaders);
     m_proxy = new QSortFilterProxyModel(this);
     m_proxy->setSourceModel(m_model);
     m_proxy->setFilterKeyColumn(-1);
@@ -112,7 +112,7 @@ void TCommissioningLogWindow::reload()
 
 QByteArray TCommissioningLogWindow::csv() const
 {
-    QString text = Csv_Line(kColumns);
+    QString text = Csv_Line(kHeaders);
     for (int row = 0; row < m_proxy->rowCount(); ++row) {
         QStringList cells;
         for (int col = 0; col < m_proxy->columnCount(); ++col)
