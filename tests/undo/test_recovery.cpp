@@ -40,6 +40,7 @@ void Make_Project(const QString& path)
     fx.addImage(BG_THUMBNAILS_IDX, QStringLiteral("SUNSET"), Png_Bytes(90, 51, 0xff336699));
     fx.addImage(LOGOS_IDX, QStringLiteral("ACME"), Png_Bytes(125, 85, 0x80ff0000));
     fx.addImage(LOGO_THUMBNAILS_IDX, QStringLiteral("ACME"), Png_Bytes(90, 61, 0x80ff0000));
+    fx.form().Configuration_Page()->generalPage()->service_text_Memo()->clear();
     fx.trigger("save_project_MenuItem");
 }
 

@@ -9,6 +9,7 @@
 #include "ui/app/TEditHistory.h"
 #include "ui/app/TProjectCommands.h"
 #include "ui/app/TProjectStatusBar.h"
+#include "ui/common/TPictureComboBox.h"
 #include "ui/config_editor/TAppearancePage.h"
 #include "ui/config_editor/TConfigurationPage.h"
 #include "ui/config_editor/TGeneralPage.h"
@@ -38,6 +39,7 @@
 #include <QUndoStack>
 #include <QtTest>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -59,6 +61,13 @@ struct Project {
         fx.addImage(LOGOS_IDX, QStringLiteral("ACME"), Png_Bytes(125, 85, 0x80ff0000));
         fx.addImage(LOGO_THUMBNAILS_IDX, QStringLiteral("ACME"), Png_Bytes(90, 61, 0x80ff0000));
         fx.addImage(INFO_SCREENS_IDX, QStringLiteral("HELP"), Png_Bytes(480, 272, 0xff00ff00));
+        // Scheduler and occupancy strategies on, so their controls take input.
+        TDevice_Config_v2& record = fx.form().Document().Project_Device_Config;
+        record.scheduler_enabled = 1;
+        record.occupancy_strategy_enable = 3;
+        std::fill(std::begin(record.occupied_settings_enable), std::end(record.occupied_settings_enable), 1);
+        // Typing starts in an empty service text.
+        fx.form().Configuration_Page()->generalPage()->service_text_Memo()->clear();
         fx.trigger("save_project_MenuItem");
         fx.dialogs().answers.enqueue(path);
         fx.trigger("open_project_MenuItem");
@@ -137,9 +146,9 @@ const std::map<QString, Edit>& Edits()
         {"drop-down",
          [](Project& p, const QDir&) {
              p.showSubPage("occupancy_cfg_TabSheet");
-             auto* list = p.find<QComboBox>("occupied_mode_ComboBox");
-             list->setFocus();
-             QTest::keyClick(list, Qt::Key_Down);
+             // As a click on an item of the drop-down does.
+             auto* list = p.find<TPictureComboBox>("occupied_mode_ComboBox");
+             list->pickItem((list->currentIndex() + 1) % list->count());
          }},
         {"option grid", [](Project& p, const QDir&) { p.find<TOptionGrid>("mode_DrawGrid")->rc_ui_DrawGridSelectCell(1); }},
         {"limit",
