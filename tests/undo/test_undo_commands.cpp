@@ -391,7 +391,20 @@ void TestUndoCommands::modifiedFollowsTheSavedState()
     p.redo();
     QVERIFY(!p.document().modified);
 
-    // A new edit after an undo drops the redo; the saved state is gone from
+    // Typing and taking it back again returns to the saved state.
+    QPlainTextEdit* memo = p.config().generalPage()->service_text_Memo();
+    const int step = p.stack().index();
+    memo->setFocus();
+    QTest::keyClicks(memo, QStringLiteral("AB"));
+    QVERIFY(p.document().modified);
+    QTest::keyClick(memo, Qt::Key_Backspace);
+    QTest::keyClick(memo, Qt::Key_Backspace);
+    QVERIFY(!p.document().modified);
+    QCOMPARE(p.stack().index(), step);
+    QVERIFY(p.stack().isClean());
+    QCOMPARE(marker->text().trimmed(), QString());
+
+        // A new edit after an undo drops the redo; the saved state is gone from
     // the stack, so nothing but a save clears the flag again.
     p.undo();
     master->click();

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QUndoStack>
 
+#include <utility>
+
 TProjectDocument::TProjectDocument(QObject* parent) : QObject(parent), m_undo(new QUndoStack(this))
 {
     connect(m_undo, &QUndoStack::cleanChanged, this, &TProjectDocument::Follow_Clean_State);
@@ -22,25 +24,32 @@ void TProjectDocument::Set_Modified(bool value)
 {
     if (loading_flag || m_restoring)
         return;
+    // The stack's own report of its clean state is this call's to give, once.
+    const bool wasSetting = std::exchange(m_settingModified, true);
+    bool now = value;
     if (value) {
-        Record_Change(In_Edit_Group());
+        const bool stepped = Record_Change(In_Edit_Group());
         // A change no step holds (a new project, a retrieve that read back
         // the same record): no state on the stack is the stored file's any
         // more, so no undo may clear the flag.
-        if (!In_Edit_Group() && m_undo->isClean())
+        if (!stepped && !In_Edit_Group() && m_undo->isClean())
             m_undo->resetClean();
+        // Typed back to what was saved: the step is gone and the project is
+        // the stored file again.
+        now = In_Edit_Group() || !m_undo->isClean();
     } else {
         Seal_Merging();
         m_committed = Current_State();
         m_undo->setClean();
     }
-    modified = value;
-    emit modifiedChanged(value);
+    m_settingModified = wasSetting;
+    modified = now;
+    emit modifiedChanged(now);
 }
 
 void TProjectDocument::Follow_Clean_State(bool clean)
 {
-    if (loading_flag)
+    if (loading_flag || m_settingModified)
         return;
     modified = !clean;
     emit modifiedChanged(modified);
@@ -77,7 +86,7 @@ void TProjectDocument::Name_Next_Change(const QString& text)
     m_nextName = text;
 }
 
-void TProjectDocument::Record_Change(bool recordOnly)
+bool TProjectDocument::Record_Change(bool recordOnly)
 {
     TProjectState now;
     if (recordOnly) {
@@ -92,7 +101,7 @@ void TProjectDocument::Record_Change(bool recordOnly)
     if (change.text.isEmpty()) {
         if (!recordOnly)
             m_nextName.clear();
-        return;
+        return false;
     }
     if (!m_nextName.isEmpty() && !recordOnly) {
         change.text = std::exchange(m_nextName, QString());
@@ -100,10 +109,8 @@ void TProjectDocument::Record_Change(bool recordOnly)
     }
     auto* step = new TStateCommand(*this, m_committed, now, change.text, change.mergeKey);
     m_committed = std::move(now);
-    const int count = m_undo->count();
     m_undo->push(step);
-    if (m_undo->count() > count)
-        emit changeRecorded();
+    return true;
 }
 
 void TProjectDocument::Begin_Edit_Group()
@@ -116,6 +123,8 @@ void TProjectDocument::End_Edit_Group()
     if (m_groupDepth == 0 || --m_groupDepth > 0)
         return;
     Record_Change(false);
+    modified = !m_undo->isClean();
+    emit modifiedChanged(modified);
 }
 
 void TProjectDocument::Reset_History()

@@ -84,11 +84,10 @@ signals:
     // the record again, and the images when they changed.
     void aboutToRestore(bool imagesChange);
     void stateRestored(bool imagesChanged);
-    // A step was recorded (not merged into the one before).
-    void changeRecorded();
 
 private:
-    void Record_Change(bool recordOnly);
+    // Whether the project differed from the last step's state.
+    bool Record_Change(bool recordOnly);
     void Follow_Clean_State(bool clean);
 
     QUndoStack* m_undo = nullptr;
@@ -96,4 +95,5 @@ private:
     QString m_nextName;
     int m_groupDepth = 0;
     bool m_restoring = false;
+    bool m_settingModified = false;
 };
