@@ -38,6 +38,33 @@ void Write_Recovery_File(const QString& path, const TRecoveryRecord& record)
         throw ProjectFileError(QStringLiteral("Cannot write the recovery file %1: %2").arg(path, file.errorString()));
 }
 
+void Write_Recovery_File(const QString& path, const TRecoveryRecord& header, const TDevice_Config_v2& rec,
+                         const THandle_List& list)
+{
+    QSaveFile file(path);
+    auto failed = [&file, &path] {
+        return ProjectFileError(QStringLiteral("Cannot write the recovery file %1: %2").arg(path, file.errorString()));
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        throw failed();
+    QDataStream out(&file);
+    prepared(out);
+    out.writeRawData(kMagic, kMagicBytes);
+    out << header.projectPath << header.projectName << header.lastChange.toMSecsSinceEpoch() << header.pid;
+    // The project's bytes as a QByteArray is streamed: its length first,
+    // filled in once the project is written.
+    const qint64 lengthAt = file.pos();
+    out << quint32(0);
+    Write_Project(file, rec, list);
+    const qint64 end = file.pos();
+    const qint64 length = end - lengthAt - 4;
+    if (length < 0 || length >= qint64(0xFFFFFFFE) || !file.seek(lengthAt))
+        throw failed();
+    out << quint32(length);
+    if (out.status() != QDataStream::Ok || !file.seek(end) || !file.commit())
+        throw failed();
+}
+
 bool Read_Recovery_File(const QString& path, TRecoveryRecord& record, QString* error)
 {
     auto fail = [error](const QString& why) {

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QStandardPaths>
+#include <QThread>
 #include <QUndoStack>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -37,6 +38,9 @@ TProjectRecovery::TProjectRecovery(Tbmpgen_Form& window, const QString& folder, 
     , m_folder(folder.isEmpty() ? Default_Folder() : folder)
     , m_lock(std::make_unique<TSessionLock>())
 {
+    m_pool.setMaxThreadCount(1);
+    m_pool.setExpiryTimeout(-1);
+    m_pool.setThreadPriority(QThread::LowPriority);
     QDir().mkpath(m_folder);
     m_session = QStringLiteral("%1-%2")
                     .arg(QCoreApplication::applicationPid())
@@ -113,10 +117,9 @@ void TProjectRecovery::Start_Write()
     meta.lastChange = m_lastChange.isValid() ? m_lastChange : QDateTime::currentDateTimeUtc();
     meta.pid = QCoreApplication::applicationPid();
     const QString path = m_filePath;
-    m_writing = QtConcurrent::run([state, meta, path]() mutable {
-        meta.projectBytes = Project_File_Bytes(state.record, *state.images);
+    m_writing = QtConcurrent::run(&m_pool, [state, meta, path] {
         try {
-            Write_Recovery_File(path, meta);
+            Write_Recovery_File(path, meta, state.record, *state.images);
         } catch (const std::exception& error) {
             // The project itself is untouched; the next write tries again.
             std::fprintf(stderr, "corvane-configurator: %s\n", error.what());

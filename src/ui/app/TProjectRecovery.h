@@ -21,6 +21,7 @@
 #include <QFuture>
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <memory>
@@ -77,6 +78,9 @@ private:
     QTimer m_period;
     QTimer m_throttle;
     QDateTime m_lastChange;
+    // One thread of low priority that stays: the window thread never waits
+    // for one to start, and is not crowded out by the write.
+    QThreadPool m_pool;
     QFuture<void> m_writing;
     bool m_again = false;   // a change came while writing
     quint64 m_generation = 0; // a removal makes writes still under way stale
