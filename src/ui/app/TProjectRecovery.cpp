@@ -15,11 +15,11 @@
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QStandardPaths>
-#include <QThread>
 #include <QUndoStack>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <utility>
 #include <cstdio>
 
 namespace {
@@ -40,7 +40,6 @@ TProjectRecovery::TProjectRecovery(Tbmpgen_Form& window, const QString& folder, 
 {
     m_pool.setMaxThreadCount(1);
     m_pool.setExpiryTimeout(-1);
-    m_pool.setThreadPriority(QThread::LowPriority);
     QDir().mkpath(m_folder);
     m_session = QStringLiteral("%1-%2")
                     .arg(QCoreApplication::applicationPid())

@@ -78,8 +78,7 @@ private:
     QTimer m_period;
     QTimer m_throttle;
     QDateTime m_lastChange;
-    // One thread of low priority that stays: the window thread never waits
-    // for one to start, and is not crowded out by the write.
+    // One thread that stays: the window thread never waits for one to start.
     QThreadPool m_pool;
     QFuture<void> m_writing;
     bool m_again = false;   // a change came while writing
