@@ -14,6 +14,7 @@ private slots:
     void newProjectStaysModifiedThroughUndo();
     void discardQuestionFollowsModified();
     void openAndCloseClearTheHistory();
+    void editMenuAndHistory();
 
 private:
     QTemporaryDir dir;

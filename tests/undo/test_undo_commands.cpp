@@ -28,6 +28,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenuBar>
+#include <QUndoView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -462,4 +464,48 @@ void TestUndoCommands::openAndCloseClearTheHistory()
     p.fx.trigger("close_project_MenuItem");
     QCOMPARE(p.stack().count(), 0);
     QCOMPARE(p.undoText(), QStringLiteral("Undo"));
+}
+
+void TestUndoCommands::editMenuAndHistory()
+{
+    Project p(dir.filePath(QStringLiteral("menu.cvp")));
+    QStringList menus;
+    for (QAction* a : p.form().menuBar()->actions())
+        menus << a->text();
+    QCOMPARE(menus.mid(0, 2), (QStringList{"&File", "&Edit"}));
+    QCOMPARE(menus.constLast(), QStringLiteral("&Help"));
+    QAction* undo = p.fx.action("undo_MenuItem");
+    QAction* redo = p.fx.action("redo_MenuItem");
+    QCOMPARE(undo->shortcut(), QKeySequence(QKeySequence::Undo));
+    QCOMPARE(redo->shortcut(), QKeySequence(QKeySequence::Redo));
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!redo->isEnabled());
+
+    p.find<QCheckBox>("master_ctrl_CheckBox")->click();
+    p.find<QCheckBox>("frost_protection_CheckBox")->click();
+    QVERIFY(undo->isEnabled());
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Change Frost Protection"));
+    p.undo();
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Change Master Controller"));
+    QCOMPARE(redo->text(), QStringLiteral("&Redo Change Frost Protection"));
+
+    p.fx.trigger("history_MenuItem");
+    auto* view = p.form().findChild<QUndoView*>(QStringLiteral("history_View"));
+    QVERIFY(view);
+    QTRY_VERIFY(view->isVisible());
+    // The opened project, then one row per step.
+    QCOMPARE(view->model()->rowCount(), 3);
+    QCOMPARE(view->model()->index(2, 0).data().toString(), QStringLiteral("Change Frost Protection"));
+
+    // No undo while an import is adding images.
+    p.selectImage(BACKGROUNDS_IDX, 0);
+    QDir files(dir.path());
+    p.images().Drop_Image_Files({Write_Picture(files, "a.png", 480, 272, Qt::red),
+                                 Write_Picture(files, "b.png", 480, 272, Qt::green)});
+    QVERIFY(p.images().Drop_Import()->Running());
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!p.form().Edit_History()->Edits_Allowed());
+    QTRY_VERIFY_WITH_TIMEOUT(!p.images().Drop_Import()->Running(), kDeadline);
+    QTRY_VERIFY(undo->isEnabled());
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Import 2 Images into BACKGROUNDS"));
 }

@@ -108,6 +108,9 @@ void TEditHistory::Update_Actions()
     m_redo->setEnabled(allowed && stack.canRedo());
     m_undo->setText(stack.canUndo() ? QStringLiteral("&Undo ") + stack.undoText() : QStringLiteral("&Undo"));
     m_redo->setText(stack.canRedo() ? QStringLiteral("&Redo ") + stack.redoText() : QStringLiteral("&Redo"));
+    // A click in the list is an undo or redo as well.
+    if (m_historyWindow)
+        m_historyWindow->setEnabled(allowed);
 }
 
 void TEditHistory::Before_Restore(bool imagesChange)
@@ -161,6 +164,7 @@ void TEditHistory::Show_History()
         auto* layout = new QVBoxLayout(m_historyWindow);
         layout->addWidget(view);
         m_historyWindow->resize(320, 400);
+        m_historyWindow->setEnabled(Edits_Allowed());
     }
     m_historyWindow->show();
     m_historyWindow->raise();
