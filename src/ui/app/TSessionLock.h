@@ -3,7 +3,10 @@
 // system lets go of it when the process ends in any way (a crash, SIGKILL, a
 // power cut), so a lock nobody holds means its owner is gone.
 
+#include <QLockFile>
 #include <QString>
+
+#include <memory>
 
 class TSessionLock {
 public:
@@ -19,4 +22,5 @@ public:
 
 private:
     int m_fd = -1;
+    std::unique_ptr<QLockFile> m_lock; // where the system has no flock()
 };
