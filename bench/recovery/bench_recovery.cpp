@@ -23,8 +23,8 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -75,7 +75,8 @@ int main(int argc, char** argv)
     parser.addHelpOption();
     parser.addOption({QStringLiteral("rounds"), QStringLiteral("Edits to time (default 20)."), QStringLiteral("N"),
                       QStringLiteral("20")});
-    parser.addPositionalArgument(QStringLiteral("PROJECT"), QStringLiteral("A project to open."), QStringLiteral("[PROJECT]"));
+    parser.addPositionalArgument(QStringLiteral("PROJECT"), QStringLiteral("A project to open."),
+                                 QStringLiteral("[PROJECT]"));
     parser.process(app);
     const int rounds = std::max(1, parser.value(QStringLiteral("rounds")).toInt());
 

@@ -6,9 +6,9 @@
 #include "core/device/DeviceTexts.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceOperations.h"
+#include "core/document/TProjectDocument.h"
 #include "core/imaging/ImageDataBlock.h"
 #include "core/model/DeviceConfig.h"
-#include "core/document/TProjectDocument.h"
 #include "ui/app/TActivityLogPanel.h"
 #include "ui/config_editor/TConfigurationPage.h"
 #include "ui/config_editor/TGeneralPage.h"
@@ -19,7 +19,6 @@
 
 #include <QAccessible>
 #include <QAction>
-#include <QUndoStack>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -28,6 +27,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QUndoStack>
 #include <QtTest>
 
 namespace {

@@ -19,19 +19,18 @@
 #include "ui/imaging/TImageDropImport.h"
 #include "ui/imaging/TImagesPage.h"
 #include "ui/imaging/TProjectTreePanel.h"
-#include "ui/scheduler/TSchedulerPage.h"
 #include "ui/scheduler/TEventTimeEdit.h"
+#include "ui/scheduler/TSchedulerPage.h"
 #include "ui/scheduler/Tcopy_events_Form.h"
 #include "ui/scheduler/Tschedule_timeline_Frame.h"
 #include "ui/scheduler/Tscheduled_events_form.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QLabel>
-#include <QMenuBar>
-#include <QUndoView>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -39,6 +38,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QUndoStack>
+#include <QUndoView>
 #include <QtTest>
 
 #include <algorithm>
@@ -152,7 +152,8 @@ const std::map<QString, Edit>& Edits()
              auto* list = p.find<TPictureComboBox>("occupied_mode_ComboBox");
              list->pickItem((list->currentIndex() + 1) % list->count());
          }},
-        {"option grid", [](Project& p, const QDir&) { p.find<TOptionGrid>("mode_DrawGrid")->rc_ui_DrawGridSelectCell(1); }},
+        {"option grid",
+         [](Project& p, const QDir&) { p.find<TOptionGrid>("mode_DrawGrid")->rc_ui_DrawGridSelectCell(1); }},
         {"limit",
          [](Project& p, const QDir&) {
              p.showSubPage("occupancy_cfg_TabSheet");
@@ -276,7 +277,7 @@ void TestUndoCommands::commandUndoesAndRedoesToTheSameBytes_data()
     QTest::newRow("exclude") << "exclude"
                              << "Undo Exclude Image HELP";
     QTest::newRow("background choice") << "background choice"
-                                        << "Undo Change Background";
+                                       << "Undo Change Background";
 }
 
 void TestUndoCommands::commandUndoesAndRedoesToTheSameBytes()
@@ -406,7 +407,7 @@ void TestUndoCommands::modifiedFollowsTheSavedState()
     QVERIFY(p.stack().isClean());
     QCOMPARE(marker->text().trimmed(), QString());
 
-        // A new edit after an undo drops the redo; the saved state is gone from
+    // A new edit after an undo drops the redo; the saved state is gone from
     // the stack, so nothing but a save clears the flag again.
     p.undo();
     master->click();
@@ -500,8 +501,8 @@ void TestUndoCommands::editMenuAndHistory()
     // No undo while an import is adding images.
     p.selectImage(BACKGROUNDS_IDX, 0);
     QDir files(dir.path());
-    p.images().Drop_Image_Files({Write_Picture(files, "a.png", 480, 272, Qt::red),
-                                 Write_Picture(files, "b.png", 480, 272, Qt::green)});
+    p.images().Drop_Image_Files(
+        {Write_Picture(files, "a.png", 480, 272, Qt::red), Write_Picture(files, "b.png", 480, 272, Qt::green)});
     QVERIFY(p.images().Drop_Import()->Running());
     QVERIFY(!undo->isEnabled());
     QVERIFY(!p.form().Edit_History()->Edits_Allowed());

@@ -15,7 +15,10 @@ struct Field {
 };
 
 #define CORVANE_FIELD(member, name, merges)                                                                            \
-    Field { offsetof(TDevice_Config_v2, member), sizeof(TDevice_Config_v2::member), name, merges }
+    Field                                                                                                              \
+    {                                                                                                                  \
+        offsetof(TDevice_Config_v2, member), sizeof(TDevice_Config_v2::member), name, merges                           \
+    }
 
 // In record order; neighbouring fields that one control writes share a name.
 const Field kFields[] = {
@@ -180,15 +183,14 @@ QString Describe_Images(const THandle_List& before, const THandle_List& after)
 
 QString Schedule_Day_Name(int day)
 {
-    static const char* const names[]
-        = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    static const char* const names[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
     return day >= 1 && day <= 7 ? QString::fromLatin1(names[day - 1]) : QString();
 }
 
 TChangeText Describe_Change(const TProjectState& before, const TProjectState& after)
 {
-    const bool imagesChanged = before.images != after.images && before.images && after.images
-        && !Same_Images(*before.images, *after.images);
+    const bool imagesChanged
+        = before.images != after.images && before.images && after.images && !Same_Images(*before.images, *after.images);
     if (imagesChanged) {
         // An edit of the images may move the record's choice of background
         // or logo with it; the images name the step.

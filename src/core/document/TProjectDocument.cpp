@@ -146,8 +146,8 @@ void TProjectDocument::Seal_Merging()
 
 void TProjectDocument::Restore_State(const TProjectState& state)
 {
-    const bool imagesChange = state.images != m_committed.images
-        && !(state.images && Same_Images(*state.images, Handle_List));
+    const bool imagesChange
+        = state.images != m_committed.images && !(state.images && Same_Images(*state.images, Handle_List));
     m_restoring = true;
     emit aboutToRestore(imagesChange);
     Project_Device_Config = state.record;

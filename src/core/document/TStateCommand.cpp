@@ -2,8 +2,8 @@
 
 #include "core/document/TProjectDocument.h"
 
-TStateCommand::TStateCommand(TProjectDocument& document, TProjectState before, TProjectState after,
-                             const QString& text, int mergeKey)
+TStateCommand::TStateCommand(TProjectDocument& document, TProjectState before, TProjectState after, const QString& text,
+                             int mergeKey)
     : QUndoCommand(text)
     , m_document(document)
     , m_before(std::move(before))

@@ -19,8 +19,8 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
-#include <utility>
 #include <cstdio>
+#include <utility>
 
 namespace {
 const QString kSuffix = QStringLiteral(".cvr");
@@ -41,9 +41,8 @@ TProjectRecovery::TProjectRecovery(Tbmpgen_Form& window, const QString& folder, 
     m_pool.setMaxThreadCount(1);
     m_pool.setExpiryTimeout(-1);
     QDir().mkpath(m_folder);
-    m_session = QStringLiteral("%1-%2")
-                    .arg(QCoreApplication::applicationPid())
-                    .arg(QDateTime::currentMSecsSinceEpoch());
+    m_session
+        = QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(QDateTime::currentMSecsSinceEpoch());
     m_filePath = QDir(m_folder).filePath(m_session + kSuffix);
     m_lock->Acquire(QDir(m_folder).filePath(m_session + kLockSuffix));
 
@@ -181,7 +180,8 @@ QString TProjectRecovery::Offer_Text(const QString& name, const QString& path, c
                           "Path: %2      \r"
                           "Last change: %3      \r"
                           "Restore it now? No keeps it for later, Discard deletes it.      ")
-        .arg(name, QDir::toNativeSeparators(path), lastChange.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        .arg(name, QDir::toNativeSeparators(path),
+             lastChange.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
 
 QString TProjectRecovery::Unreadable_Text(const QString& file, const QString& why, const QString& aside)

@@ -81,6 +81,6 @@ private:
     // One thread that stays: the window thread never waits for one to start.
     QThreadPool m_pool;
     QFuture<void> m_writing;
-    bool m_again = false;   // a change came while writing
+    bool m_again = false;     // a change came while writing
     quint64 m_generation = 0; // a removal makes writes still under way stale
 };
