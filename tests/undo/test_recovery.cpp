@@ -277,11 +277,22 @@ void TestRecovery::liveConfiguratorsFileIsLeftAlone()
     TSessionLock other;
     QVERIFY(other.Acquire(QDir(folder).filePath(QStringLiteral("77-1.lock"))));
 
+    // A configurator that crashed with nothing unsaved left only its lock.
+    const QString orphan = QDir(folder).filePath(QStringLiteral("78-1.lock"));
+    {
+        QFile lock(orphan);
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+    }
+
     TFormFixture fx;
     TProjectRecovery recovery(fx.form(), folder);
     recovery.Offer_Recovered();
     QCOMPARE(fx.prompter().questions().size(), 0);
     QVERIFY(QFile::exists(QDir(folder).filePath(QStringLiteral("77-1.cvr"))));
+    QVERIFY(QFile::exists(QDir(folder).filePath(QStringLiteral("77-1.lock"))));
+    QVERIFY(!QFile::exists(orphan));
+    QVERIFY(QFile::exists(QFileInfo(recovery.File_Path()).path() + QLatin1Char('/')
+                          + QFileInfo(recovery.File_Path()).completeBaseName() + QStringLiteral(".lock")));
     other.Release();
     fx.prompter().enqueue(QMessageBox::No);
     recovery.Offer_Recovered();

@@ -199,6 +199,16 @@ void TProjectRecovery::Offer_Recovered()
     };
     std::vector<Candidate> found;
     const QDir dir(m_folder);
+    // Locks of configurators that ended without a file to recover (a crash
+    // with nothing unsaved) are of no further use.
+    for (const QFileInfo& info : dir.entryInfoList({QStringLiteral("*") + kLockSuffix}, QDir::Files)) {
+        const QString base = info.absoluteFilePath().chopped(kLockSuffix.size());
+        TSessionLock lock;
+        if (QFile::exists(base + kSuffix) || !lock.Acquire(info.absoluteFilePath()))
+            continue;
+        lock.Release();
+        QFile::remove(info.absoluteFilePath());
+    }
     for (const QFileInfo& info : dir.entryInfoList({QStringLiteral("*") + kSuffix}, QDir::Files)) {
         const QString file = info.absoluteFilePath();
         if (file == QFileInfo(m_filePath).absoluteFilePath())
