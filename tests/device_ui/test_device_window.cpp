@@ -7,6 +7,7 @@
 #include "core/device/DeviceTexts.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceOperations.h"
+#include "core/document/TProjectDocument.h"
 #include "core/imaging/ImageDataBlock.h"
 #include "core/model/DeviceConfig.h"
 #include "ui/app/TActivityLogPanel.h"
@@ -18,6 +19,7 @@
 #include "ui/device/Tfw_upg_Form.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -26,6 +28,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QUndoStack>
 #include <QtTest>
 
 namespace {
@@ -113,6 +116,40 @@ void TestDeviceWindow::retrieveShowsTheControllersRecord()
     QVERIFY(!form.Device_Scan_Panel()->isVisible());
     QVERIFY(form.findChild<QWidget*>(QStringLiteral("Project_Panel"))->isEnabled());
     QVERIFY(!form.Link().comms().isOpen());
+}
+
+void TestDeviceWindow::retrieveIsOneUndoStep()
+{
+    TDevice_Config_v2 onController = New_Project_Config();
+    Write_Service_Text(QStringLiteral("Retrieved text"), onController);
+    onController.frost_protection_enabled = 1;
+    SimOptions o;
+    o.initialConfig = Controller_Block(onController);
+    const QString path = dir.filePath(QStringLiteral("retrieve-undo.cvp"));
+    DeviceWindow w(path, o);
+    QVERIFY(w.started);
+    Tbmpgen_Form& form = w.fx.form();
+    w.fx.trigger("save_project_MenuItem");
+    const QByteArray before = File_Bytes(path);
+
+    QTest::mouseClick(form.Configuration_Page()->retrieve_cfg_Button(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(13), kDeadline);
+    QVERIFY(form.Document().modified);
+    QCOMPARE(form.Document().Undo_Stack().count(), 1);
+    QCOMPARE(w.fx.action("undo_MenuItem")->text(), QStringLiteral("&Undo Retrieve Configuration"));
+    w.fx.trigger("save_project_MenuItem");
+    const QByteArray after = File_Bytes(path);
+    QVERIFY(after != before);
+
+    // Undo gives back the record the project had, the service text with it.
+    w.fx.trigger("undo_MenuItem");
+    QVERIFY(form.Configuration_Page()->generalPage()->serviceText() != QStringLiteral("Retrieved text"));
+    w.fx.trigger("save_project_MenuItem");
+    QVERIFY(File_Bytes(path) == before);
+    w.fx.trigger("redo_MenuItem");
+    QCOMPARE(form.Configuration_Page()->generalPage()->serviceText(), QStringLiteral("Retrieved text"));
+    w.fx.trigger("save_project_MenuItem");
+    QVERIFY(File_Bytes(path) == after);
 }
 
 void TestDeviceWindow::uploadBothThroughThePage()

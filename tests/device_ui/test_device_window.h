@@ -6,6 +6,7 @@ class TestDeviceWindow : public QObject {
     Q_OBJECT
 private slots:
     void retrieveShowsTheControllersRecord();
+    void retrieveIsOneUndoStep();
     void uploadBothThroughThePage();
     void uploadButtonNeedsATickedBox();
     void firmwareWindowShowsTheController_data();

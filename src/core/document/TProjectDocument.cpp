@@ -1,15 +1,58 @@
 #include "core/document/TProjectDocument.h"
 
-#include <QFileInfo>
+#include "core/document/ChangeText.h"
+#include "core/document/TStateCommand.h"
 
-TProjectDocument::TProjectDocument(QObject* parent) : QObject(parent) { }
+#include <QFileInfo>
+#include <QUndoStack>
+
+#include <utility>
+
+TProjectDocument::TProjectDocument(QObject* parent) : QObject(parent), m_undo(new QUndoStack(this))
+{
+    connect(m_undo, &QUndoStack::cleanChanged, this, &TProjectDocument::Follow_Clean_State);
+}
+
+TProjectDocument::~TProjectDocument()
+{
+    // The steps point back here; they go first.
+    m_undo->disconnect(this);
+    m_undo->clear();
+}
 
 void TProjectDocument::Set_Modified(bool value)
 {
-    if (loading_flag)
+    if (loading_flag || m_restoring)
         return;
-    modified = value;
-    emit modifiedChanged(value);
+    // The stack's own report of its clean state is this call's to give, once.
+    const bool wasSetting = std::exchange(m_settingModified, true);
+    bool now = value;
+    if (value) {
+        const bool stepped = Record_Change(In_Edit_Group());
+        // A change no step holds (a new project, a retrieve that read back
+        // the same record): no state on the stack is the stored file's any
+        // more, so no undo may clear the flag.
+        if (!stepped && !In_Edit_Group() && m_undo->isClean())
+            m_undo->resetClean();
+        // Typed back to what was saved: the step is gone and the project is
+        // the stored file again.
+        now = In_Edit_Group() || !m_undo->isClean();
+    } else {
+        Seal_Merging();
+        m_committed = Current_State();
+        m_undo->setClean();
+    }
+    m_settingModified = wasSetting;
+    modified = now;
+    emit modifiedChanged(now);
+}
+
+void TProjectDocument::Follow_Clean_State(bool clean)
+{
+    if (loading_flag || m_settingModified)
+        return;
+    modified = !clean;
+    emit modifiedChanged(modified);
 }
 
 void TProjectDocument::Set_Path(const QString& fullPath)
@@ -23,4 +66,94 @@ void TProjectDocument::Replace_Record(const TDevice_Config_v2& record)
 {
     Project_Device_Config = record;
     emit recordReplaced();
+}
+
+TProjectState TProjectDocument::Current_State() const
+{
+    TProjectState state;
+    state.record = Project_Device_Config;
+    if (Pending_Edits)
+        Pending_Edits(state.record);
+    if (m_committed.images && Same_Images(*m_committed.images, Handle_List))
+        state.images = m_committed.images;
+    else
+        state.images = Copy_Images(Handle_List);
+    return state;
+}
+
+void TProjectDocument::Name_Next_Change(const QString& text)
+{
+    m_nextName = text;
+}
+
+bool TProjectDocument::Record_Change(bool recordOnly)
+{
+    TProjectState now;
+    if (recordOnly) {
+        now.record = Project_Device_Config;
+        if (Pending_Edits)
+            Pending_Edits(now.record);
+        now.images = m_committed.images;
+    } else {
+        now = Current_State();
+    }
+    TChangeText change = Describe_Change(m_committed, now);
+    if (change.text.isEmpty()) {
+        if (!recordOnly)
+            m_nextName.clear();
+        return false;
+    }
+    if (!m_nextName.isEmpty() && !recordOnly) {
+        change.text = std::exchange(m_nextName, QString());
+        change.mergeKey = -1;
+    }
+    auto* step = new TStateCommand(*this, m_committed, now, change.text, change.mergeKey);
+    m_committed = std::move(now);
+    m_undo->push(step);
+    return true;
+}
+
+void TProjectDocument::Begin_Edit_Group()
+{
+    ++m_groupDepth;
+}
+
+void TProjectDocument::End_Edit_Group()
+{
+    if (m_groupDepth == 0 || --m_groupDepth > 0)
+        return;
+    Record_Change(false);
+    modified = !m_undo->isClean();
+    emit modifiedChanged(modified);
+}
+
+void TProjectDocument::Reset_History()
+{
+    m_groupDepth = 0;
+    m_nextName.clear();
+    m_undo->clear();
+    m_committed = Current_State();
+}
+
+void TProjectDocument::Seal_Merging()
+{
+    if (m_undo->index() == 0)
+        return;
+    // Only the step on top can still gather edits.
+    if (auto* top = dynamic_cast<TStateCommand*>(const_cast<QUndoCommand*>(m_undo->command(m_undo->index() - 1))))
+        top->seal();
+}
+
+void TProjectDocument::Restore_State(const TProjectState& state)
+{
+    const bool imagesChange
+        = state.images != m_committed.images && !(state.images && Same_Images(*state.images, Handle_List));
+    m_restoring = true;
+    emit aboutToRestore(imagesChange);
+    Project_Device_Config = state.record;
+    if (imagesChange)
+        Handle_List = Copy_Images_To_Edit(*state.images);
+    m_committed = state;
+    emit stateRestored(imagesChange);
+    m_restoring = false;
 }

@@ -4,20 +4,33 @@
 // commands, the device operations and corvane-cli all edit this one object;
 // what is known about an attached controller lives in its link
 // (TControllerLink), never here.
+//
+// Every edit ends in Set_Modified(true); that is where it becomes one step on
+// the project's undo stack (a snapshot of the state before and after), so
+// undo, redo and the modified flag come from one place. The flag follows the
+// stack's clean state: undoing back to what was saved clears it.
 
+#include "core/document/TProjectState.h"
 #include "core/model/DeviceConfigRecords.h"
 #include "core/model/ProjectModel.h"
 
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
+class QUndoStack;
+
 class TProjectDocument : public QObject {
     Q_OBJECT
 public:
     explicit TProjectDocument(QObject* parent = nullptr);
+    ~TProjectDocument() override;
 
     // Ignored while a project is being shown (loading_flag): filling the
     // pages runs their change handlers, which must not mark it modified.
+    // true records the edit just made as an undo step; false says the state
+    // is the stored file's (a save).
     void Set_Modified(bool value);
     // Stores the path and the name shown in the caption (the file's base name).
     void Set_Path(const QString& fullPath);
@@ -35,10 +48,52 @@ public:
     bool loading_flag = false;
     bool closing_flag = false;
 
+    // --- undo ---
+    QUndoStack& Undo_Stack() const { return *m_undo; }
+    // Writes into a record what the pages hold but have not written yet (the
+    // service text); set by the window.
+    std::function<void(TDevice_Config_v2&)> Pending_Edits;
+    // The project as a save would write it now.
+    TProjectState Current_State() const;
+    // The text of the next step, where the change alone cannot tell it
+    // ("Retrieve Configuration", which way an image moved).
+    void Name_Next_Change(const QString& text);
+    // Edits between Begin and End (an import adding image after image) are
+    // one step, recorded at End. Edits of the record meanwhile are steps of
+    // their own.
+    void Begin_Edit_Group();
+    void End_Edit_Group();
+    bool In_Edit_Group() const { return m_groupDepth > 0; }
+    // A project opened, created or closed: no steps, and the present state is
+    // where the next one starts.
+    void Reset_History();
+    // Ends a burst of typing or a drag: the next edit is a step of its own.
+    void Seal_Merging();
+    // Undo and redo put a state back through this.
+    void Restore_State(const TProjectState& state);
+    bool Restoring() const { return m_restoring; }
+
 signals:
     // Each Set_Modified that takes effect, changed or not, so a display
     // following it is always in step.
     void modifiedChanged(bool modified);
     void pathChanged(const QString& fullPath);
     void recordReplaced();
+    // Around an undo or redo. Before: when the images are about to be
+    // replaced, nothing may point into them any more. After: the pages show
+    // the record again, and the images when they changed.
+    void aboutToRestore(bool imagesChange);
+    void stateRestored(bool imagesChanged);
+
+private:
+    // Whether the project differed from the last step's state.
+    bool Record_Change(bool recordOnly);
+    void Follow_Clean_State(bool clean);
+
+    QUndoStack* m_undo = nullptr;
+    TProjectState m_committed;
+    QString m_nextName;
+    int m_groupDepth = 0;
+    bool m_restoring = false;
+    bool m_settingModified = false;
 };

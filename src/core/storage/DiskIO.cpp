@@ -5,6 +5,7 @@
 #include "core/storage/LeByteReader.h"
 #include "core/storage/LeByteWriter.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -137,6 +138,28 @@ std::unique_ptr<THandle_object> readHandle(LeByteReader& r, uint32_t section, in
 
 } // namespace
 
+void Write_Project(QIODevice& device, const TDevice_Config_v2& rec, const THandle_List& list)
+{
+    LeByteWriter w(device);
+    w.u32(kProjectFileVersion);
+    w.u32(0);
+    w.u32(2);
+    w.raw(&rec, kStoredConfigV2Bytes);
+    w.u32(kHandleSectionVersion);
+    w.u32(uint32_t(list.size()));
+    for (const auto& h : list)
+        writeHandle(w, *h);
+}
+
+QByteArray Project_File_Bytes(const TDevice_Config_v2& rec, const THandle_List& list)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    Write_Project(buffer, rec, list);
+    return bytes;
+}
+
 void Save_Project_File(const QString& path, const TDevice_Config_v2& rec, const THandle_List& list)
 {
     const TDevice_Config_v2 copy = rec;
@@ -149,16 +172,7 @@ void Save_Project_File(const QString& path, const TDevice_Config_v2& rec, const 
         throw ProjectFileError(QStringLiteral("Cannot create the project file %1: %2").arg(path, why));
     }
 
-    LeByteWriter w(file);
-    w.u32(kProjectFileVersion);
-    w.u32(0);
-    w.u32(2);
-    w.raw(&copy, kStoredConfigV2Bytes);
-    w.u32(kHandleSectionVersion);
-    w.u32(uint32_t(list.size()));
-    for (const auto& h : list)
-        writeHandle(w, *h);
-
+    Write_Project(file, copy, list);
     if (!file.commit())
         throw ProjectFileError(QStringLiteral("Cannot write the project file %1: %2").arg(path, file.errorString()));
 }

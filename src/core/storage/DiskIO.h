@@ -6,7 +6,10 @@
 #include "core/model/ProjectModel.h"
 #include "core/storage/ProjectFileError.h"
 
+#include <QByteArray>
 #include <QString>
+
+class QIODevice;
 
 inline constexpr uint32_t kProjectFileVersion = 1;
 inline constexpr uint32_t kHandleSectionVersion = 4;
@@ -14,6 +17,11 @@ inline constexpr uint32_t kHandleSectionVersion = 4;
 // Writes through a temporary file renamed over the old one, so a failed or
 // interrupted save leaves the previous file as it was. Throws ProjectFileError.
 void Save_Project_File(const QString& path, const TDevice_Config_v2& rec, const THandle_List& list);
+
+// The bytes of the project file, written to a device / into memory; what
+// Save_Project_File stores.
+void Write_Project(QIODevice& device, const TDevice_Config_v2& rec, const THandle_List& list);
+QByteArray Project_File_Bytes(const TDevice_Config_v2& rec, const THandle_List& list);
 
 // Returns false for a layout this reader does not accept (file, configuration
 // or handle-section version). Throws ProjectFileError when the file cannot be

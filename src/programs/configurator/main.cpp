@@ -23,6 +23,7 @@
 #include "ui/app/TDemoSimulator.h"
 #include "ui/app/TErrorReport.h"
 #include "ui/app/TProjectCommands.h"
+#include "ui/app/TProjectRecovery.h"
 #include "ui/app/Tbmpgen_Form.h"
 #include "ui/common/gen_lib.h"
 
@@ -167,6 +168,9 @@ int main(int argc, char** argv)
         std::fflush(stdout);
         return 0;
     }
+    // Unsaved work a crash or a power cut left behind is offered first.
+    TProjectRecovery recovery(*window);
+    recovery.Offer_Recovered();
     if (!options.positional().isEmpty()) {
         // Once the window is up, so that its boxes have a parent to sit on.
         const QString path = QFileInfo(options.positional().constFirst()).absoluteFilePath();

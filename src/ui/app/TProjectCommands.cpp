@@ -224,6 +224,7 @@ void TProjectCommands::Clear_Project()
     m_document.Handle_List.clear();
     m_document.Set_Modified(false);
     m_view.showDragLabel();
+    m_document.Reset_History();
 }
 
 void TProjectCommands::Show_Project()
@@ -246,4 +247,6 @@ void TProjectCommands::Show_Project()
     // unchanged; only its picture is missing from the window.
     for (const QString& image : undecodable)
         m_view.Log_Activity(TActivityStatus::Invalid_Image_File, image);
+    // Undo starts from the project as shown.
+    m_document.Reset_History();
 }

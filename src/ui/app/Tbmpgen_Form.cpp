@@ -9,6 +9,7 @@
 #include "core/resources/TDM_images.h"
 #include "ui/app/TActivityLogPanel.h"
 #include "ui/app/TCommissioningLogWindow.h"
+#include "ui/app/TEditHistory.h"
 #include "ui/app/TErrorReport.h"
 #include "ui/app/TFileDialogs.h"
 #include "ui/app/TNoProjectView.h"
@@ -54,6 +55,9 @@ Tbmpgen_Form::Tbmpgen_Form(std::unique_ptr<TFileDialogs> dialogs, QWidget* paren
     Build_Device_Operations();
     connect(m_document, &TProjectDocument::modifiedChanged, statusPanels, &TProjectStatusBar::Show_Modified);
     connect(configPage, &TConfigurationPage::changed, m_document, [this] { m_document->Set_Modified(true); });
+    connect(configPage, &TConfigurationPage::changeNamed, m_document, &TProjectDocument::Name_Next_Change);
+    m_document->Pending_Edits = [this](TDevice_Config_v2& config) { configPage->writeDeviceConfig(config); };
+    Build_Edit_History();
 
     dpiLabel->setText(QStringLiteral("App dpi=%1dpi, screen dpi = %2dpi")
                           .arg(logicalDpiX())
@@ -248,6 +252,12 @@ void Tbmpgen_Form::Build_Menus()
         if (aboutWindow)
             aboutWindow->exec();
     });
+}
+
+void Tbmpgen_Form::Build_Edit_History()
+{
+    editHistory = new TEditHistory({m_document, configPage, imagesPage, projectPanel, this}, this);
+    editHistory->Build_Edit_Menu(menuBar());
 }
 
 void Tbmpgen_Form::Set_Commissioning_Log(const QString& path)

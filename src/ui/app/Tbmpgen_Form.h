@@ -30,6 +30,7 @@ class TActivityLogPanel;
 class TConfigurationPage;
 class TDeviceOperations;
 class TDeviceScanPanel;
+class TEditHistory;
 class TVrexComms;
 class TWindowDeviceHost;
 class TCommissioningRecorder;
@@ -92,6 +93,7 @@ public:
 
     // --- parts of the window ---
     TProjectCommands* Commands() const { return commands; }
+    TEditHistory* Edit_History() const { return editHistory; }
     TMsgList* msgList() const { return queue; }
     TActivityLogPanel* Activity_Log() const { return activityLog; }
     TProjectStatusBar* Status_Bar() const { return statusPanels; }
@@ -116,12 +118,14 @@ private:
     void Build_Layout();
     void Build_Menus();
     void Build_Device_Operations();
+    void Build_Edit_History();
     void Tear_Down_Project();
 
     TProjectDocument* m_document = nullptr;
     std::unique_ptr<TControllerLink> m_link;
     std::unique_ptr<TFileDialogs> fileDialogs;
     TProjectCommands* commands = nullptr;
+    TEditHistory* editHistory = nullptr;
     TMsgList* queue = nullptr;
     TActivityLogPanel* activityLog = nullptr;
     TProjectStatusBar* statusPanels = nullptr;

@@ -18,4 +18,7 @@ public:
 
 signals:
     void changed();
+    // The name of the undo step of the change that follows, where the change
+    // itself cannot tell it (a copy names its source day).
+    void changeNamed(const QString& text);
 };

@@ -109,6 +109,7 @@ void TConfigurationPage::addEditorPage(TConfigEditorPage* page, int pictureIndex
 {
     addTab(page, pictureIndex, name);
     m_editorPages.append(page);
+    connect(page, &TConfigEditorPage::changeNamed, this, &TConfigurationPage::changeNamed);
     connect(page, &TConfigEditorPage::changed, this, &TConfigurationPage::changed);
 }
 

@@ -48,6 +48,7 @@ public:
 signals:
     // A user's change on any sub-page.
     void changed();
+    void changeNamed(const QString& text);
 
 private:
     void addEditorPage(TConfigEditorPage* page, int pictureIndex, const QString& name);

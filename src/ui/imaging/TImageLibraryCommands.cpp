@@ -116,6 +116,8 @@ void TImageLibraryCommands::Move_Selected_Image(int step)
         }
     }
     tree->setUpdatesEnabled(true);
+    m_document.Name_Next_Change(
+        (step < 0 ? QStringLiteral("Move Image %1 Up") : QStringLiteral("Move Image %1 Down")).arg(cell->name));
     m_document.Set_Modified(true);
     m_page.Update_Tree_Buttons(node);
 }

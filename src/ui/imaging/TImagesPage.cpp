@@ -291,6 +291,8 @@ void TImagesPage::Drop_Image_Files(const QStringList& paths)
     if (importProgress)
         importProgress->show();
     const bool full = handle->cells.size() > size_t(kMaxImagesPerHandle - 1);
+    // However many files it adds, one import is one undo step.
+    m_document.Begin_Edit_Group();
     dropImport->Start(paths, TImport_Target::of(m_document.Handle_List, position), full);
 }
 
@@ -321,6 +323,7 @@ void TImagesPage::On_Import_Progress(int done, int total)
 
 void TImagesPage::On_Import_Finished(const TImport_Target& target)
 {
+    m_document.End_Edit_Group();
     if (importProgress)
         importProgress->hide();
     if (target.handleIdx == Visible_Handle_Idx) {

@@ -1,5 +1,7 @@
 #include "ui/scheduler/TSchedulerPage.h"
 
+#include "core/document/ChangeText.h"
+
 #include "ui/scheduler/Tschedule_timeline_Frame.h"
 #include "ui/scheduler/Tscheduled_events_form.h"
 
@@ -107,11 +109,16 @@ void TSchedulerPage::eventsFormFinished(int result)
     emit changed();
 }
 
-void TSchedulerPage::takeCopiedDays()
+void TSchedulerPage::takeCopiedDays(const QList<int>& days)
 {
     // The copied days are in the record already, whatever the editor's
     // outcome: their run states and the project's modified state follow now.
     schedule_update_end_of_day_runstate();
+    if (m_eventsForm->pSTL_frame)
+        emit changeNamed(QStringLiteral("Copy %1 to %2 %3")
+                             .arg(Schedule_Day_Name(m_eventsForm->pSTL_frame->day_index))
+                             .arg(days.size())
+                             .arg(days.size() == 1 ? QStringLiteral("day") : QStringLiteral("days")));
     emit changed();
 }
 

@@ -45,7 +45,7 @@ public:
 private slots:
     void scheduler_enable_CheckBoxClick();
     void eventsFormFinished(int result);
-    void takeCopiedDays();
+    void takeCopiedDays(const QList<int>& days);
 
 private:
     void repaintTimelines();

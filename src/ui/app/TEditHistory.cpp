@@ -1,0 +1,172 @@
+#include "ui/app/TEditHistory.h"
+
+#include "core/document/TProjectDocument.h"
+#include "ui/config_editor/TConfigurationPage.h"
+#include "ui/imaging/TImageDropImport.h"
+#include "ui/imaging/TImagesPage.h"
+#include "ui/imaging/TProjectTreePanel.h"
+
+#include <QAbstractSlider>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QEvent>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTreeWidget>
+#include <QUndoStack>
+#include <QUndoView>
+#include <QVBoxLayout>
+
+TEditHistory::TEditHistory(const Parts& parts, QObject* parent) : QObject(parent), m_parts(parts)
+{
+    TProjectDocument* document = m_parts.document;
+    QUndoStack& stack = document->Undo_Stack();
+
+    m_undo = new QAction(this);
+    m_undo->setObjectName(QStringLiteral("undo_MenuItem"));
+    m_undo->setShortcut(QKeySequence::Undo);
+    m_redo = new QAction(this);
+    m_redo->setObjectName(QStringLiteral("redo_MenuItem"));
+    m_redo->setShortcut(QKeySequence::Redo);
+    m_history = new QAction(QStringLiteral("&History..."), this);
+    m_history->setObjectName(QStringLiteral("history_MenuItem"));
+    connect(m_undo, &QAction::triggered, this, [this] {
+        if (Edits_Allowed())
+            m_parts.document->Undo_Stack().undo();
+    });
+    connect(m_redo, &QAction::triggered, this, [this] {
+        if (Edits_Allowed())
+            m_parts.document->Undo_Stack().redo();
+    });
+    connect(m_history, &QAction::triggered, this, &TEditHistory::Show_History);
+
+    connect(&stack, &QUndoStack::indexChanged, this, &TEditHistory::Update_Actions);
+    connect(&stack, &QUndoStack::canUndoChanged, this, &TEditHistory::Update_Actions);
+    connect(&stack, &QUndoStack::canRedoChanged, this, &TEditHistory::Update_Actions);
+    connect(&stack, &QUndoStack::undoTextChanged, this, &TEditHistory::Update_Actions);
+    connect(&stack, &QUndoStack::redoTextChanged, this, &TEditHistory::Update_Actions);
+    connect(document, &TProjectDocument::aboutToRestore, this, &TEditHistory::Before_Restore);
+    connect(document, &TProjectDocument::stateRestored, this, &TEditHistory::After_Restore);
+
+    // A burst of typing ends where the focus leaves its field, a drag where
+    // the slider is let go.
+    connect(qApp, &QApplication::focusChanged, document, [document] { document->Seal_Merging(); });
+    if (m_parts.configPage)
+        for (QAbstractSlider* slider : m_parts.configPage->findChildren<QAbstractSlider*>())
+            connect(slider, &QAbstractSlider::sliderReleased, document, [document] { document->Seal_Merging(); });
+
+    if (m_parts.imagesPage) {
+        TImageDropImport* import = m_parts.imagesPage->Drop_Import();
+        connect(import, &TImageDropImport::progress, this, &TEditHistory::Update_Actions);
+        connect(import, &TImageDropImport::finished, this, &TEditHistory::Update_Actions, Qt::QueuedConnection);
+    }
+    if (m_parts.projectPanel)
+        m_parts.projectPanel->installEventFilter(this);
+    Update_Actions();
+}
+
+QMenu* TEditHistory::Build_Edit_Menu(QMenuBar* bar)
+{
+    auto* menu = new QMenu(QStringLiteral("&Edit"), bar);
+    menu->setObjectName(QStringLiteral("edit_MenuItem"));
+    menu->addAction(m_undo);
+    menu->addAction(m_redo);
+    menu->addSeparator();
+    menu->addAction(m_history);
+    QAction* before = nullptr;
+    for (QAction* action : bar->actions())
+        if (action->menu() && action->menu()->objectName() == QStringLiteral("help_MenuItem"))
+            before = action;
+    bar->insertMenu(before, menu);
+    // The shortcuts work with the menu closed.
+    if (m_parts.window)
+        m_parts.window->addActions({m_undo, m_redo});
+    return menu;
+}
+
+bool TEditHistory::Edits_Allowed() const
+{
+    if (m_parts.imagesPage && m_parts.imagesPage->Drop_Import()->Running())
+        return false;
+    return !m_parts.projectPanel || m_parts.projectPanel->isEnabled();
+}
+
+bool TEditHistory::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_parts.projectPanel && event->type() == QEvent::EnabledChange)
+        Update_Actions();
+    return QObject::eventFilter(watched, event);
+}
+
+void TEditHistory::Update_Actions()
+{
+    const QUndoStack& stack = m_parts.document->Undo_Stack();
+    const bool allowed = Edits_Allowed();
+    m_undo->setEnabled(allowed && stack.canUndo());
+    m_redo->setEnabled(allowed && stack.canRedo());
+    m_undo->setText(stack.canUndo() ? QStringLiteral("&Undo ") + stack.undoText() : QStringLiteral("&Undo"));
+    m_redo->setText(stack.canRedo() ? QStringLiteral("&Redo ") + stack.redoText() : QStringLiteral("&Redo"));
+    // A click in the list is an undo or redo as well.
+    if (m_historyWindow)
+        m_historyWindow->setEnabled(allowed);
+}
+
+void TEditHistory::Before_Restore(bool imagesChange)
+{
+    if (!imagesChange || !m_parts.imagesPage)
+        return;
+    // The tree and the frames point into the images about to be replaced.
+    QTreeWidgetItem* current = m_parts.imagesPage->Tree_Panel()->Project_TreeView()->currentItem();
+    m_selectedHandle = -1;
+    m_selectedImage = -1;
+    if (current) {
+        QTreeWidgetItem* root = current->parent() ? current->parent() : current;
+        m_selectedHandle = root->treeWidget()->indexOfTopLevelItem(root);
+        m_selectedImage = current->parent() ? root->indexOfChild(current) : -1;
+    }
+    m_parts.imagesPage->Clear();
+}
+
+void TEditHistory::After_Restore(bool imagesChanged)
+{
+    TProjectDocument* document = m_parts.document;
+    const bool wasLoading = std::exchange(document->loading_flag, true);
+    if (imagesChanged && m_parts.imagesPage)
+        m_parts.imagesPage->Build_Tree(document->Handle_List);
+    if (m_parts.configPage)
+        m_parts.configPage->Show_Device_Config(document->Project_Device_Config);
+    document->loading_flag = wasLoading;
+    if (!imagesChanged || !m_parts.imagesPage)
+        return;
+    // The same place in the tree, or the nearest image left there.
+    QTreeWidget* tree = m_parts.imagesPage->Tree_Panel()->Project_TreeView();
+    QTreeWidgetItem* root = tree->topLevelItem(qMax(0, m_selectedHandle));
+    if (root) {
+        QTreeWidgetItem* node = root;
+        if (m_selectedImage >= 0 && root->childCount() > 0)
+            node = root->child(qMin(m_selectedImage, root->childCount() - 1));
+        tree->setCurrentItem(node);
+    }
+    m_parts.imagesPage->Update_Memory_Chart();
+}
+
+void TEditHistory::Show_History()
+{
+    if (!m_historyWindow) {
+        m_historyWindow = new QDialog(m_parts.window);
+        m_historyWindow->setObjectName(QStringLiteral("history_Form"));
+        m_historyWindow->setWindowTitle(QStringLiteral("History"));
+        auto* view = new QUndoView(&m_parts.document->Undo_Stack(), m_historyWindow);
+        view->setObjectName(QStringLiteral("history_View"));
+        view->setEmptyLabel(QStringLiteral("<project as opened>"));
+        auto* layout = new QVBoxLayout(m_historyWindow);
+        layout->addWidget(view);
+        m_historyWindow->resize(320, 400);
+        m_historyWindow->setEnabled(Edits_Allowed());
+    }
+    m_historyWindow->show();
+    m_historyWindow->raise();
+    m_historyWindow->activateWindow();
+}

@@ -1,0 +1,40 @@
+#pragma once
+#include <QObject>
+#include <QTemporaryDir>
+
+class TestUndoCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void commandUndoesAndRedoesToTheSameBytes_data();
+    void commandUndoesAndRedoesToTheSameBytes();
+    void typingIsOneStepUntilFocusLeaves();
+    void sliderDragIsOneStep();
+    void modifiedFollowsTheSavedState();
+    void newProjectStaysModifiedThroughUndo();
+    void discardQuestionFollowsModified();
+    void openAndCloseClearTheHistory();
+    void editMenuAndHistory();
+
+private:
+    QTemporaryDir dir;
+};
+
+class TestRecovery : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void killedConfiguratorOffersItsProject();
+    void keptForLaterAndDiscarded();
+    void corruptFileIsRefusedAndKept();
+    void saveAndUndoToSavedRemoveTheFile();
+    void liveConfiguratorsFileIsLeftAlone();
+
+private:
+    QTemporaryDir dir;
+};
+
+// The child side of killedConfiguratorOffersItsProject: a configurator that
+// edits a project, writes what a save would write to expected, and waits to
+// be killed.
+int Run_Recovery_Child(const QString& folder, const QString& project, const QString& expected);

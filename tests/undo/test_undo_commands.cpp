@@ -1,0 +1,512 @@
+// Every kind of edit is one undo step with a readable name; undo and redo put
+// back exactly the project that was there, down to the bytes a save writes.
+#include "test_undo.h"
+
+#include "PictureFiles.h"
+#include "UiTestFixtures.h"
+
+#include "core/document/TProjectDocument.h"
+#include "ui/app/TEditHistory.h"
+#include "ui/app/TProjectCommands.h"
+#include "ui/app/TProjectStatusBar.h"
+#include "ui/common/TPictureComboBox.h"
+#include "ui/config_editor/TAppearancePage.h"
+#include "ui/config_editor/TConfigurationPage.h"
+#include "ui/config_editor/TGeneralPage.h"
+#include "ui/config_editor/TLimitUpDown.h"
+#include "ui/config_editor/TOptionGrid.h"
+#include "ui/config_editor/Timg_select_Form.h"
+#include "ui/imaging/TImageDropImport.h"
+#include "ui/imaging/TImagesPage.h"
+#include "ui/imaging/TProjectTreePanel.h"
+#include "ui/scheduler/TEventTimeEdit.h"
+#include "ui/scheduler/TSchedulerPage.h"
+#include "ui/scheduler/Tcopy_events_Form.h"
+#include "ui/scheduler/Tschedule_timeline_Frame.h"
+#include "ui/scheduler/Tscheduled_events_form.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QUndoStack>
+#include <QUndoView>
+#include <QtTest>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+
+namespace {
+
+constexpr int kDeadline = 60000;
+constexpr int kMonday = 2;
+
+// A saved project with two backgrounds, a logo and an information screen,
+// opened as a user opens it.
+struct Project {
+    explicit Project(const QString& path) : path(path)
+    {
+        fx.newProject(path);
+        fx.addImage(BACKGROUNDS_IDX, QStringLiteral("SUNSET"), Png_Bytes(480, 272, 0xff336699));
+        fx.addImage(BG_THUMBNAILS_IDX, QStringLiteral("SUNSET"), Png_Bytes(90, 51, 0xff336699));
+        fx.addImage(BACKGROUNDS_IDX, QStringLiteral("DUNES"), Png_Bytes(480, 272, 0xffcc9933));
+        fx.addImage(BG_THUMBNAILS_IDX, QStringLiteral("DUNES"), Png_Bytes(90, 51, 0xffcc9933));
+        fx.addImage(LOGOS_IDX, QStringLiteral("ACME"), Png_Bytes(125, 85, 0x80ff0000));
+        fx.addImage(LOGO_THUMBNAILS_IDX, QStringLiteral("ACME"), Png_Bytes(90, 61, 0x80ff0000));
+        fx.addImage(INFO_SCREENS_IDX, QStringLiteral("HELP"), Png_Bytes(480, 272, 0xff00ff00));
+        // Scheduler and occupancy strategies on, so their controls take input.
+        TDevice_Config_v2& record = fx.form().Document().Project_Device_Config;
+        record.scheduler_enabled = 1;
+        record.occupancy_strategy_enable = 3;
+        std::fill(std::begin(record.occupied_settings_enable), std::end(record.occupied_settings_enable), 1);
+        // Typing starts in an empty service text.
+        fx.form().Configuration_Page()->generalPage()->service_text_Memo()->clear();
+        fx.trigger("save_project_MenuItem");
+        fx.dialogs().answers.enqueue(path);
+        fx.trigger("open_project_MenuItem");
+    }
+
+    Tbmpgen_Form& form() { return fx.form(); }
+    TProjectDocument& document() { return form().Document(); }
+    QUndoStack& stack() { return document().Undo_Stack(); }
+    TConfigurationPage& config() { return *form().Configuration_Page(); }
+    TImagesPage& images() { return *form().Images_Page(); }
+    QTreeWidget& tree() { return *images().Tree_Panel()->Project_TreeView(); }
+    template <typename T> T* find(const char* name) { return form().findChild<T*>(QString::fromLatin1(name)); }
+
+    QByteArray saved()
+    {
+        fx.trigger("save_project_MenuItem");
+        return File_Bytes(path);
+    }
+    QString undoText() { return fx.action("undo_MenuItem")->text().remove(QLatin1Char('&')); }
+    void undo() { fx.trigger("undo_MenuItem"); }
+    void redo() { fx.trigger("redo_MenuItem"); }
+    void showSubPage(const char* name)
+    {
+        form().Project_Pages()->setCurrentWidget(&config());
+        QWidget* page = config().subPage(QString::fromLatin1(name));
+        QTabWidget* tabs = config().cfg_PageControl();
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->widget(i)->isAncestorOf(page))
+                tabs->setCurrentIndex(i);
+    }
+    void selectImage(int handle, int image)
+    {
+        form().Project_Pages()->setCurrentWidget(&images());
+        tree().setCurrentItem(tree().topLevelItem(handle)->child(image));
+    }
+    Tscheduled_events_form& openDay(int day)
+    {
+        showSubPage("scheduler_cfg_TabSheet");
+        auto* scheduler = qobject_cast<TSchedulerPage*>(config().subPage(QStringLiteral("scheduler_cfg_TabSheet")));
+        Tscheduled_events_form& editor = *scheduler->eventsForm();
+        QTest::mouseClick(scheduler->schedule_dow_Frame(day), Qt::LeftButton);
+        if (!QTest::qWaitFor([&] { return editor.isVisible(); }, kDeadline))
+            qWarning("the events editor did not open");
+        editor.activateWindow();
+        return editor;
+    }
+    void addEvent(Tscheduled_events_form& editor, int hour)
+    {
+        clickIn(editor, "add_Button");
+        QLineEdit* hourEdit = editor.Time_Edit()->hour_Edit();
+        hourEdit->setFocus();
+        hourEdit->selectAll();
+        QTest::keyClick(hourEdit, Qt::Key_Backspace);
+        QTest::keyClicks(hourEdit, QString::number(hour));
+        clickIn(editor, "event_accept_Button");
+    }
+    static void clickIn(QWidget& window, const char* name)
+    {
+        auto* button = window.findChild<QAbstractButton*>(QString::fromLatin1(name));
+        if (!button)
+            qWarning("no button %s", name);
+        else
+            QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    }
+
+    QString path;
+    TFormFixture fx;
+};
+
+using Edit = std::function<void(Project&, const QDir&)>;
+
+const std::map<QString, Edit>& Edits()
+{
+    static const std::map<QString, Edit> edits{
+        {"check box", [](Project& p, const QDir&) { p.find<QCheckBox>("master_ctrl_CheckBox")->click(); }},
+        {"drop-down",
+         [](Project& p, const QDir&) {
+             p.showSubPage("occupancy_cfg_TabSheet");
+             // As a click on an item of the drop-down does.
+             auto* list = p.find<TPictureComboBox>("occupied_mode_ComboBox");
+             list->pickItem((list->currentIndex() + 1) % list->count());
+         }},
+        {"option grid",
+         [](Project& p, const QDir&) { p.find<TOptionGrid>("mode_DrawGrid")->rc_ui_DrawGridSelectCell(1); }},
+        {"limit",
+         [](Project& p, const QDir&) {
+             p.showSubPage("occupancy_cfg_TabSheet");
+             p.find<TLimitUpDown>("unoccupied_min_UpDown")->upButton()->click();
+         }},
+        {"slider release",
+         [](Project& p, const QDir&) {
+             QSlider* red = p.config().appearancePage()->trackBar(0);
+             red->setSliderDown(true);
+             red->setValue(red->value() - 40);
+             red->setSliderDown(false);
+         }},
+        {"service text",
+         [](Project& p, const QDir&) {
+             p.showSubPage("RC_gen_cfg_TabSheet");
+             QPlainTextEdit* memo = p.config().generalPage()->service_text_Memo();
+             memo->setFocus();
+             QTest::keyClicks(memo, QStringLiteral("CALL 0800"));
+         }},
+        {"events editor OK",
+         [](Project& p, const QDir&) {
+             Tscheduled_events_form& editor = p.openDay(kMonday);
+             p.addEvent(editor, 7);
+             Project::clickIn(editor, "event_list_ok_Button");
+             QTRY_VERIFY_WITH_TIMEOUT(!editor.isVisible(), kDeadline);
+         }},
+        {"copy of a day",
+         [](Project& p, const QDir&) {
+             Tscheduled_events_form& editor = p.openDay(kMonday);
+             p.addEvent(editor, 7);
+             Project::clickIn(editor, "copy_Button");
+             Tcopy_events_Form* copy = editor.Copy_Form();
+             QTRY_VERIFY_WITH_TIMEOUT(copy->isVisible(), kDeadline);
+             for (int day = 1; day <= 7; ++day)
+                 if (day != kMonday)
+                     QTest::mouseClick(copy->Day_Button(day), Qt::LeftButton);
+             Project::clickIn(*copy, "ok_Button");
+             QTRY_VERIFY_WITH_TIMEOUT(!copy->isVisible(), kDeadline);
+             // The day itself is left as it was: only the copy is a step.
+             editor.reject();
+         }},
+        {"import",
+         [](Project& p, const QDir& files) {
+             p.selectImage(BACKGROUNDS_IDX, 0);
+             p.images().Drop_Image_Files({Write_Picture(files, "beach.png", 480, 272, Qt::yellow),
+                                          Write_Picture(files, "bay.bmp", 480, 272, Qt::blue)});
+             QTRY_VERIFY_WITH_TIMEOUT(!p.images().Drop_Import()->Running(), kDeadline);
+         }},
+        {"delete",
+         [](Project& p, const QDir&) {
+             p.selectImage(BACKGROUNDS_IDX, 0);
+             p.images().Tree_Panel()->Delete_Button()->click();
+         }},
+        {"move",
+         [](Project& p, const QDir&) {
+             p.selectImage(BACKGROUNDS_IDX, 0);
+             p.images().Tree_Panel()->Move_Down_Button()->click();
+         }},
+        {"rename",
+         [](Project& p, const QDir&) {
+             p.selectImage(BACKGROUNDS_IDX, 1);
+             p.images().Set_Name_Input([](QWidget*, const QString&, const QString&, const QString&) {
+                 return std::optional<QString>(QStringLiteral("dusk"));
+             });
+             p.images().Tree_Panel()->Rename_Button()->click();
+         }},
+        {"exclude",
+         [](Project& p, const QDir&) {
+             // As any command that takes an image out of the upload does.
+             p.document().Handle_List[INFO_SCREENS_IDX]->cells[0]->included = false;
+             p.document().Set_Modified(true);
+         }},
+        {"background choice",
+         [](Project& p, const QDir&) {
+             p.showSubPage("appearance_cfg_TabSheet");
+             TAppearancePage* page = p.config().appearancePage();
+             page->bgrd_preview_ImageClick();
+             Timg_select_Form* window = page->selectionWindow();
+             QTRY_VERIFY_WITH_TIMEOUT(window->isVisible(), kDeadline);
+             window->done(Timg_select_Form::kClicked + 1);
+         }},
+    };
+    return edits;
+}
+
+} // namespace
+
+void TestUndoCommands::init()
+{
+    QVERIFY(dir.isValid());
+}
+
+void TestUndoCommands::commandUndoesAndRedoesToTheSameBytes_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("undoText");
+    QTest::newRow("check box") << "check box"
+                               << "Undo Change Master Controller";
+    QTest::newRow("drop-down") << "drop-down"
+                               << "Undo Change Occupied Mode";
+    QTest::newRow("option grid") << "option grid"
+                                 << "Undo Change Mode Options";
+    QTest::newRow("limit") << "limit"
+                           << "Undo Change Unoccupied Minimum";
+    QTest::newRow("slider release") << "slider release"
+                                    << "Undo Change Theme Colour";
+    QTest::newRow("service text") << "service text"
+                                  << "Undo Change Service Text";
+    QTest::newRow("events editor OK") << "events editor OK"
+                                      << "Undo Edit Monday Events";
+    QTest::newRow("copy of a day") << "copy of a day"
+                                   << "Undo Copy Monday to 6 days";
+    QTest::newRow("import") << "import"
+                            << "Undo Import 2 Images into BACKGROUNDS";
+    QTest::newRow("delete") << "delete"
+                            << "Undo Delete Image SUNSET";
+    QTest::newRow("move") << "move"
+                          << "Undo Move Image SUNSET Down";
+    QTest::newRow("rename") << "rename"
+                            << "Undo Rename Image DUNES to DUSK";
+    QTest::newRow("exclude") << "exclude"
+                             << "Undo Exclude Image HELP";
+    QTest::newRow("background choice") << "background choice"
+                                       << "Undo Change Background";
+}
+
+void TestUndoCommands::commandUndoesAndRedoesToTheSameBytes()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, undoText);
+    Project p(dir.filePath(QStringLiteral("site.cvp")));
+    QVERIFY(!p.document().modified);
+    QVERIFY(!p.fx.action("undo_MenuItem")->isEnabled());
+    const QByteArray before = p.saved();
+
+    Edits().at(edit)(p, QDir(dir.path()));
+    QCOMPARE(p.undoText(), undoText);
+    QCOMPARE(p.stack().count(), 1);
+    QVERIFY(p.document().modified);
+    const QByteArray after = p.saved();
+    QVERIFY(after != before);
+
+    p.undo();
+    QVERIFY(p.document().modified); // the file holds the edit now
+    QVERIFY(!p.fx.action("undo_MenuItem")->isEnabled());
+    QVERIFY(p.saved() == before);
+    p.redo();
+    QVERIFY(p.saved() == after);
+    // And once more from the pages the undo and redo filled in.
+    p.undo();
+    p.redo();
+    QVERIFY(p.saved() == after);
+}
+
+void TestUndoCommands::typingIsOneStepUntilFocusLeaves()
+{
+    Project p(dir.filePath(QStringLiteral("typing.cvp")));
+    p.showSubPage("RC_gen_cfg_TabSheet");
+    QPlainTextEdit* memo = p.config().generalPage()->service_text_Memo();
+    QCheckBox* master = p.find<QCheckBox>("master_ctrl_CheckBox");
+    p.form().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&p.form()));
+    memo->setFocus();
+    QTest::keyClicks(memo, QStringLiteral("SERVICE"));
+    QTest::keyClick(memo, Qt::Key_Return);
+    QTest::keyClicks(memo, QStringLiteral("0800 123"));
+    QCOMPARE(p.stack().count(), 1);
+    // The focus leaves and comes back: a new burst, a new step.
+    master->setFocus();
+    QTRY_VERIFY(master->hasFocus());
+    memo->setFocus();
+    QTRY_VERIFY(memo->hasFocus());
+    QTest::keyClicks(memo, QStringLiteral(" 4"));
+    QCOMPARE(p.stack().count(), 2);
+    QCOMPARE(memo->toPlainText(), QStringLiteral("SERVICE\n0800 123 4"));
+
+    p.undo();
+    QCOMPARE(memo->toPlainText(), QStringLiteral("SERVICE\n0800 123"));
+    p.undo();
+    QCOMPARE(memo->toPlainText(), QString());
+    QVERIFY(!p.document().modified);
+    p.redo();
+    QCOMPARE(memo->toPlainText(), QStringLiteral("SERVICE\n0800 123"));
+}
+
+void TestUndoCommands::sliderDragIsOneStep()
+{
+    Project p(dir.filePath(QStringLiteral("slider.cvp")));
+    QSlider* green = p.config().appearancePage()->trackBar(1);
+    const uint32_t colour = p.document().Project_Device_Config.theme_colour;
+    const int start = green->value();
+    green->setSliderDown(true);
+    for (int step = 1; step <= 10; ++step)
+        green->setValue(start - 5 * step);
+    green->setSliderDown(false);
+    const uint32_t dragged = p.document().Project_Device_Config.theme_colour;
+    QVERIFY(dragged != colour);
+    QCOMPARE(p.stack().count(), 1);
+    // A second drag of the same slider is a step of its own.
+    green->setSliderDown(true);
+    green->setValue(start - 60);
+    green->setSliderDown(false);
+    QCOMPARE(p.stack().count(), 2);
+
+    p.undo();
+    QCOMPARE(p.document().Project_Device_Config.theme_colour, dragged);
+    QCOMPARE(green->value(), start - 50);
+    p.undo();
+    QCOMPARE(p.document().Project_Device_Config.theme_colour, colour);
+    QCOMPARE(green->value(), start);
+}
+
+void TestUndoCommands::modifiedFollowsTheSavedState()
+{
+    Project p(dir.filePath(QStringLiteral("modified.cvp")));
+    QCheckBox* master = p.find<QCheckBox>("master_ctrl_CheckBox");
+    QCheckBox* dp = p.find<QCheckBox>("show_sp_dp_CheckBox");
+    QLabel* marker = p.form().Status_Bar()->Modified_Panel();
+    master->click();
+    QVERIFY(p.document().modified);
+    QCOMPARE(marker->text(), QStringLiteral("M"));
+    p.undo();
+    QVERIFY(!p.document().modified);
+    QCOMPARE(marker->text().trimmed(), QString());
+    p.redo();
+    QVERIFY(p.document().modified);
+    QCOMPARE(marker->text(), QStringLiteral("M"));
+
+    // Saved in the middle: that state is the clean one now.
+    p.saved();
+    QVERIFY(!p.document().modified);
+    dp->click();
+    QVERIFY(p.document().modified);
+    p.undo();
+    QVERIFY(!p.document().modified);
+    p.undo();
+    QVERIFY(p.document().modified);
+    p.redo();
+    QVERIFY(!p.document().modified);
+
+    // Typing and taking it back again returns to the saved state.
+    QPlainTextEdit* memo = p.config().generalPage()->service_text_Memo();
+    const int step = p.stack().index();
+    memo->setFocus();
+    QTest::keyClicks(memo, QStringLiteral("AB"));
+    QVERIFY(p.document().modified);
+    QTest::keyClick(memo, Qt::Key_Backspace);
+    QTest::keyClick(memo, Qt::Key_Backspace);
+    QVERIFY(!p.document().modified);
+    QCOMPARE(p.stack().index(), step);
+    QVERIFY(p.stack().isClean());
+    QCOMPARE(marker->text().trimmed(), QString());
+
+    // A new edit after an undo drops the redo; the saved state is gone from
+    // the stack, so nothing but a save clears the flag again.
+    p.undo();
+    master->click();
+    QVERIFY(!p.fx.action("redo_MenuItem")->isEnabled());
+    p.undo();
+    QVERIFY(p.document().modified);
+}
+
+void TestUndoCommands::newProjectStaysModifiedThroughUndo()
+{
+    TFormFixture fx;
+    fx.newProject(dir.filePath(QStringLiteral("fresh.cvp")));
+    QVERIFY(fx.form().Document().modified);
+    fx.form().findChild<QCheckBox*>(QStringLiteral("master_ctrl_CheckBox"))->click();
+    fx.trigger("undo_MenuItem");
+    // Nothing of it is on disk: still modified, and closing still asks.
+    QVERIFY(fx.form().Document().modified);
+    fx.prompter().enqueue(QMessageBox::No);
+    fx.trigger("close_project_MenuItem");
+    QCOMPARE(fx.prompter().questions().size(), 1);
+    QCOMPARE(fx.prompter().questions().constLast().text, TProjectCommands::Discard_Question());
+    QVERIFY(!fx.form().Document().Handle_List.empty());
+}
+
+void TestUndoCommands::discardQuestionFollowsModified()
+{
+    Project p(dir.filePath(QStringLiteral("discard.cvp")));
+    p.find<QCheckBox>("frost_protection_CheckBox")->click();
+    p.undo();
+    // Back at the saved state: closing asks nothing.
+    const int asked = int(p.fx.prompter().questions().size());
+    p.redo();
+    p.fx.prompter().enqueue(QMessageBox::No);
+    p.fx.trigger("close_project_MenuItem");
+    QCOMPARE(p.fx.prompter().questions().size(), asked + 1);
+    QVERIFY(!p.document().Handle_List.empty());
+    p.undo();
+    p.fx.trigger("close_project_MenuItem");
+    QCOMPARE(p.fx.prompter().questions().size(), asked + 1);
+    QVERIFY(p.document().Handle_List.empty());
+}
+
+void TestUndoCommands::openAndCloseClearTheHistory()
+{
+    Project p(dir.filePath(QStringLiteral("history.cvp")));
+    p.find<QCheckBox>("master_ctrl_CheckBox")->click();
+    p.saved();
+    QCOMPARE(p.stack().count(), 1);
+    p.fx.dialogs().answers.enqueue(p.path);
+    p.fx.trigger("open_project_MenuItem");
+    QCOMPARE(p.stack().count(), 0);
+    QVERIFY(!p.fx.action("undo_MenuItem")->isEnabled());
+    p.find<QCheckBox>("master_ctrl_CheckBox")->click();
+    p.saved();
+    p.fx.trigger("close_project_MenuItem");
+    QCOMPARE(p.stack().count(), 0);
+    QCOMPARE(p.undoText(), QStringLiteral("Undo"));
+}
+
+void TestUndoCommands::editMenuAndHistory()
+{
+    Project p(dir.filePath(QStringLiteral("menu.cvp")));
+    QStringList menus;
+    for (QAction* a : p.form().menuBar()->actions())
+        menus << a->text();
+    QCOMPARE(menus.mid(0, 2), (QStringList{"&File", "&Edit"}));
+    QCOMPARE(menus.constLast(), QStringLiteral("&Help"));
+    QAction* undo = p.fx.action("undo_MenuItem");
+    QAction* redo = p.fx.action("redo_MenuItem");
+    QCOMPARE(undo->shortcut(), QKeySequence(QKeySequence::Undo));
+    QCOMPARE(redo->shortcut(), QKeySequence(QKeySequence::Redo));
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!redo->isEnabled());
+
+    p.find<QCheckBox>("master_ctrl_CheckBox")->click();
+    p.find<QCheckBox>("frost_protection_CheckBox")->click();
+    QVERIFY(undo->isEnabled());
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Change Frost Protection"));
+    p.undo();
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Change Master Controller"));
+    QCOMPARE(redo->text(), QStringLiteral("&Redo Change Frost Protection"));
+
+    p.fx.trigger("history_MenuItem");
+    auto* view = p.form().findChild<QUndoView*>(QStringLiteral("history_View"));
+    QVERIFY(view);
+    QTRY_VERIFY(view->isVisible());
+    // The opened project, then one row per step.
+    QCOMPARE(view->model()->rowCount(), 3);
+    QCOMPARE(view->model()->index(2, 0).data().toString(), QStringLiteral("Change Frost Protection"));
+
+    // No undo while an import is adding images.
+    p.selectImage(BACKGROUNDS_IDX, 0);
+    QDir files(dir.path());
+    p.images().Drop_Image_Files(
+        {Write_Picture(files, "a.png", 480, 272, Qt::red), Write_Picture(files, "b.png", 480, 272, Qt::green)});
+    QVERIFY(p.images().Drop_Import()->Running());
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!p.form().Edit_History()->Edits_Allowed());
+    QTRY_VERIFY_WITH_TIMEOUT(!p.images().Drop_Import()->Running(), kDeadline);
+    QTRY_VERIFY(undo->isEnabled());
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Import 2 Images into BACKGROUNDS"));
+}
