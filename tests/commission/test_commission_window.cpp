@@ -2,6 +2,7 @@
 // "Commissioning Log..." showing it: sorted, filtered, exported.
 #include "UiTestFixtures.h"
 
+#include "IsolatedSettings.h"
 #include "SimFixtures.h"
 #include "core/commissioning/CommissioningLog.h"
 #include "core/device/TDeviceOperations.h"
@@ -110,6 +111,7 @@ void TestCommissionWindow::uploadsAreOnRecordAndShown()
 int main(int argc, char** argv)
 {
     TConfiguratorApplication app(argc, argv);
+    const TIsolatedSettings settings;
     TestCommissionWindow test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -7,9 +7,9 @@
 // "-check-objects CLASS..." exits 0 only if the executable holds exactly these
 // classes, so a class added later cannot be left out of that registration.
 
+#include "IsolatedSettings.h"
+
 #include <QByteArray>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -36,12 +36,7 @@ template <typename... Tests> int Run_Test_Objects(int argc, char** argv)
         std::fputs("\n", stderr);
         return 1;
     }
-    // What the program keeps between runs (recent projects and the like) goes
-    // to a folder of this run, never to the settings of the user running it.
-    QTemporaryDir settingsDir;
-    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-        for (QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
-            QSettings::setPath(format, scope, settingsDir.path());
+    const TIsolatedSettings settings;
     QByteArray only;
     std::vector<char*> args;
     for (int i = 0; i < argc; ++i) {

@@ -39,6 +39,7 @@ QStringList Cell_Names(const THandle_object& handle)
 QMenu* Right_Click(ImagesPageDriver& d, QTreeWidgetItem* item)
 {
     QWidget* viewport = d.tree()->viewport();
+    d.tree()->scrollToItem(item); // opens its group, as a user would first
     const QPoint at = d.tree()->visualItemRect(item).center();
     QContextMenuEvent request(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
     QApplication::sendEvent(viewport, &request);
