@@ -73,3 +73,19 @@ private slots:
 private:
     QTemporaryDir dir;
 };
+
+// The window used with the keyboard alone: Tab reaches every control of every
+// page, each with a name for screen readers, and nothing traps it.
+class TestKeyboardUse : public QObject {
+    Q_OBJECT
+private slots:
+    void everyControlIsReachedAndNamed_data();
+    void everyControlIsReachedAndNamed();
+    void dropDownsAreNamedByTheirSetting();
+    void tabLeavesTheLog();
+    void pagesChangeFromTheKeyboard();
+    void badgeShowsItsTextOnFocus();
+
+private:
+    QTemporaryDir dir;
+};

@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QRegion>
+#include <QTimer>
 #include <QToolTip>
 
 #include <array>
@@ -89,7 +90,12 @@ void Thint_Frame::leaveEvent(QEvent* event)
 
 void Thint_Frame::focusInEvent(QFocusEvent* event)
 {
-    showBalloon();
+    // The balloon closes on any focus change, this one included; it opens
+    // once the focus has settled here.
+    QTimer::singleShot(0, this, [this] {
+        if (hasFocus())
+            showBalloon();
+    });
     update();
     QWidget::focusInEvent(event);
 }
