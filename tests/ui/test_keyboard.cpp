@@ -50,6 +50,17 @@ QSet<QWidget*> Reachable_Controls(QWidget* window)
     return controls;
 }
 
+// Pictures on show that a screen reader would announce without a name.
+void Collect_Unnamed_Pictures(QAccessibleInterface* node, QStringList& unnamed, int depth = 0)
+{
+    if (!node || depth > 60 || node->state().invisible)
+        return;
+    if (node->role() == QAccessible::Graphic && node->text(QAccessible::Name).trimmed().isEmpty())
+        unnamed << (node->object() ? node->object()->objectName() : QStringLiteral("?"));
+    for (int i = 0; i < node->childCount(); ++i)
+        Collect_Unnamed_Pictures(node->child(i), unnamed, depth + 1);
+}
+
 QString Describe(QWidget* w)
 {
     return QStringLiteral("%1 (%2)").arg(w->objectName(), QString::fromLatin1(w->metaObject()->className()));
@@ -127,6 +138,10 @@ void TestKeyboardUse::everyControlIsReachedAndNamed()
     QVERIFY2(unnamed.isEmpty(), qPrintable(shown + QStringLiteral(": no accessible name: ") + unnamed.join(", ")));
     // The round passes the log and comes back to its start: nothing traps Tab.
     QVERIFY(reached.contains(f.Activity_Log()->grid()));
+
+    QStringList pictures;
+    Collect_Unnamed_Pictures(QAccessible::queryAccessibleInterface(&f), pictures);
+    QVERIFY2(pictures.isEmpty(), qPrintable(shown + QStringLiteral(": pictures without a name: ") + pictures.join(", ")));
 }
 
 void TestKeyboardUse::dropDownsAreNamedByTheirSetting()
