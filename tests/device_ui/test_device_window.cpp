@@ -241,8 +241,8 @@ void TestDeviceWindow::firmwareWindowShowsTheController()
     QCOMPARE(fw->available_fwver_Label()->text(), availableText);
     QVERIFY(!fw->wrong_software_Label()->isVisible());
     // Only this model's history is offered, to the eye and to screen readers.
-    const QString history = model == 0 ? QStringLiteral("Version History (Corvane)")
-                                       : QStringLiteral("Version History (Corvane-RTC)");
+    const QString history
+        = model == 0 ? QStringLiteral("Version History (Corvane)") : QStringLiteral("Version History (Corvane-RTC)");
     QStringList tabs;
     for (int i = 0; i < fw->PageControl1()->count(); ++i)
         if (fw->PageControl1()->isTabVisible(i))

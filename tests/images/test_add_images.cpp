@@ -102,8 +102,9 @@ void TestAddImages::addImagesImportsLikeADrop()
     }
     QTRY_VERIFY_WITH_TIMEOUT(!d.page()->Drop_Import()->Running(), 120000);
 
-    QCOMPARE(asked, QStringList({"Add Images to LOGOS (125 x 85)",
-                                 "Pictures (*.bmp *.png *.jpg *.jpeg *.gif);;All files (*)"}));
+    QCOMPARE(
+        asked,
+        QStringList({"Add Images to LOGOS (125 x 85)", "Pictures (*.bmp *.png *.jpg *.jpeg *.gif);;All files (*)"}));
     QCOMPARE(d.fx.form().Project_Pages()->currentWidget(), d.page());
     const QStringList added{"NORTH LOGO_PNG", "_2ND_BMP"};
     QCOMPARE(Cell_Names(d.handle(LOGOS_IDX)), added);
@@ -199,9 +200,10 @@ void TestAddImages::dropAreaSaysWhatItTakes()
     d.select(position);
     QLabel* hint = d.page()->Drop_Hint();
     QVERIFY(hint->isVisible());
-    QCOMPARE(hint->text(), QStringLiteral("Drop BMP, PNG, JPEG or GIF pictures of exactly %1 pixels here, or use "
-                                          "Add Images...")
-                               .arg(size));
+    QCOMPARE(hint->text(),
+             QStringLiteral("Drop BMP, PNG, JPEG or GIF pictures of exactly %1 pixels here, or use "
+                            "Add Images...")
+                 .arg(size));
     // The spec's own label is still there while the group is empty.
     QCOMPARE(d.view()->Drag_Label()->text(), QStringLiteral("Drag Image Files Here"));
 }

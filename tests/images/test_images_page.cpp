@@ -350,7 +350,8 @@ void TestImagesPage::accessibilityTree()
     // One picture per frame: its parts are not announced as unnamed graphics
     // of their own, and the picture itself carries the image's name.
     QCOMPARE(shown->childCount(), 0);
-    QCOMPARE(frames[0]->findChild<QLabel*>(QStringLiteral("Cell_Image"))->accessibleName(), QStringLiteral("SHOWN_PNG"));
+    QCOMPARE(frames[0]->findChild<QLabel*>(QStringLiteral("Cell_Image"))->accessibleName(),
+             QStringLiteral("SHOWN_PNG"));
     // Reachable from the view by walking the tree down.
     QAccessibleInterface* flow = QAccessible::queryAccessibleInterface(d.view()->Flow_Panel());
     QCOMPARE(flow->childCount(), 2);

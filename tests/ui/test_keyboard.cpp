@@ -141,7 +141,8 @@ void TestKeyboardUse::everyControlIsReachedAndNamed()
 
     QStringList pictures;
     Collect_Unnamed_Pictures(QAccessible::queryAccessibleInterface(&f), pictures);
-    QVERIFY2(pictures.isEmpty(), qPrintable(shown + QStringLiteral(": pictures without a name: ") + pictures.join(", ")));
+    QVERIFY2(pictures.isEmpty(),
+             qPrintable(shown + QStringLiteral(": pictures without a name: ") + pictures.join(", ")));
 }
 
 void TestKeyboardUse::dropDownsAreNamedByTheirSetting()
@@ -166,7 +167,7 @@ void TestKeyboardUse::dropDownsAreNamedByTheirSetting()
     auto* setpoint = f.findChild<QComboBox*>(QStringLiteral("occupied_setpoint_ComboBox"));
     QVERIFY(setpoint);
     QCOMPARE(QAccessible::queryAccessibleInterface(setpoint)->text(QAccessible::Name),
-                 QStringLiteral("Occupied setpoint"));
+             QStringLiteral("Occupied setpoint"));
 }
 
 void TestKeyboardUse::tabLeavesTheLog()

@@ -33,7 +33,8 @@ QAction* Find_Action(QMenu* menu, const char* objectName)
 // the middle so the folder's start and the file name both stay readable.
 QString Recent_Entry_Text(int index, const QString& path, const QFontMetrics& metrics)
 {
-    QString shown = metrics.elidedText(QDir::toNativeSeparators(path), Qt::ElideMiddle, metrics.averageCharWidth() * 60);
+    QString shown
+        = metrics.elidedText(QDir::toNativeSeparators(path), Qt::ElideMiddle, metrics.averageCharWidth() * 60);
     shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
 }
@@ -165,7 +166,8 @@ bool TFileMenuExtras::Takes_Project_Drop() const
 
 bool TFileMenuExtras::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::EnabledChange && watched == m_window.Images_Page()->Tree_Panel()->Add_Images_Button()) {
+    if (event->type() == QEvent::EnabledChange
+        && watched == m_window.Images_Page()->Tree_Panel()->Add_Images_Button()) {
         m_addImages->setEnabled(static_cast<QWidget*>(watched)->isEnabled());
         return false;
     }

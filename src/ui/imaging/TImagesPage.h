@@ -84,8 +84,7 @@ public:
 
     // Asks for the files to add: title, filter; an empty list when the user
     // cancels. Tests give their own answers.
-    using TImageFilesInput
-        = std::function<QStringList(QWidget* parent, const QString& title, const QString& filter)>;
+    using TImageFilesInput = std::function<QStringList(QWidget* parent, const QString& title, const QString& filter)>;
     void Set_Image_Files_Input(TImageFilesInput input);
 
     // Asks for a new image name: title, prompt, current name; nothing when

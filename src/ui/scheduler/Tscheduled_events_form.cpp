@@ -11,16 +11,16 @@
 #include "ui/common/OptionPictures.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegion>
 #include <QScrollBar>
 #include <QStackedWidget>
-#include <QApplication>
-#include <QRegion>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -448,8 +448,8 @@ bool Tscheduled_events_form::eventFilter(QObject* watched, QEvent* event)
         QApplication::sendEvent(m_grid->viewport(), event);
         return true;
     }
-    if (watched == m_grid && (event->type() == QEvent::Move || event->type() == QEvent::Show
-                              || event->type() == QEvent::Hide))
+    if (watched == m_grid
+        && (event->type() == QEvent::Move || event->type() == QEvent::Show || event->type() == QEvent::Hide))
         Place_Row_Buttons();
     return QDialog::eventFilter(watched, event);
 }
