@@ -332,3 +332,25 @@ void TestAddImages::commandsWaitForARunningImport()
     QVERIFY(d.fx.action("add_images_MenuItem")->isEnabled());
     QCOMPARE(Enabled_Entries(*d.page()->Tree_Menu()), QStringLiteral("AR-DX"));
 }
+
+void TestAddImages::offeredOnlyWithAProjectOpen()
+{
+    TFormFixture fx;
+    QAction* menuItem = fx.action("add_images_MenuItem");
+    QToolButton* button = fx.form().Images_Page()->Tree_Panel()->Add_Images_Button();
+    QVERIFY(!menuItem->isEnabled() && !button->isEnabled());
+    fx.newProject(dir.filePath("offered.cvp"));
+    QVERIFY(menuItem->isEnabled() && button->isEnabled());
+    fx.prompter().enqueue(QMessageBox::Yes); // discard the new project
+    fx.trigger("close_project_MenuItem");
+    QVERIFY(fx.form().Document().Handle_List.empty());
+    QVERIFY(!menuItem->isEnabled() && !button->isEnabled());
+    // Called all the same (by a script, a stale signal), it asks nothing.
+    int shown = 0;
+    fx.form().Images_Page()->Set_Image_Files_Input([&](QWidget*, const QString&, const QString&) {
+        ++shown;
+        return QStringList();
+    });
+    fx.form().Images_Page()->Add_Images();
+    QCOMPARE(shown, 0);
+}

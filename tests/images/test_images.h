@@ -69,6 +69,7 @@ private slots:
     void contextMenuFollowsTheSelection();
     void contextMenuAndKeysRunTheCommands();
     void commandsWaitForARunningImport();
+    void offeredOnlyWithAProjectOpen();
 
 private:
     QTemporaryDir dir;
