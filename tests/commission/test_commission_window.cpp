@@ -3,6 +3,7 @@
 #include "EventWait.h"
 #include "UiTestFixtures.h"
 
+#include "IsolatedSettings.h"
 #include "SimFixtures.h"
 #include "core/commissioning/CommissioningLog.h"
 #include "core/device/TDeviceOperations.h"
@@ -111,6 +112,7 @@ void TestCommissionWindow::uploadsAreOnRecordAndShown()
 int main(int argc, char** argv)
 {
     TConfiguratorApplication app(argc, argv);
+    const TIsolatedSettings settings;
     TestCommissionWindow test;
     return QTest::qExec(&test, argc, argv);
 }

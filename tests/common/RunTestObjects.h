@@ -7,6 +7,8 @@
 // "-check-objects CLASS..." exits 0 only if the executable holds exactly these
 // classes, so a class added later cannot be left out of that registration.
 
+#include "IsolatedSettings.h"
+
 #include <QByteArray>
 #include <QTest>
 
@@ -34,6 +36,7 @@ template <typename... Tests> int Run_Test_Objects(int argc, char** argv)
         std::fputs("\n", stderr);
         return 1;
     }
+    const TIsolatedSettings settings;
     QByteArray only;
     std::vector<char*> args;
     for (int i = 0; i < argc; ++i) {

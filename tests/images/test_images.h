@@ -53,3 +53,24 @@ private slots:
 private:
     QTemporaryDir dir;
 };
+
+// Add Images (button, File menu, the tree's context menu) and the tree's
+// context menu and keys.
+class TestAddImages : public QObject {
+    Q_OBJECT
+private slots:
+    void addImagesImportsLikeADrop_data();
+    void addImagesImportsLikeADrop();
+    void cancelledDialogAddsNothing();
+    void realFileDialogTakesSeveralFiles();
+    void dropAreaSaysWhatItTakes_data();
+    void dropAreaSaysWhatItTakes();
+    void contextMenuFollowsTheSelection_data();
+    void contextMenuFollowsTheSelection();
+    void contextMenuAndKeysRunTheCommands();
+    void commandsWaitForARunningImport();
+    void offeredOnlyWithAProjectOpen();
+
+private:
+    QTemporaryDir dir;
+};

@@ -408,3 +408,45 @@ void TestEventsEditor::settingListsShowTheirPicturesByName()
         QCOMPARE(iface->text(QAccessible::Value), list->itemText(last));
     }
 }
+
+namespace {
+// The shown buttons a screen reader finds walking down from the interface.
+void Collect_Buttons(QAccessibleInterface* node, QStringList& names, int depth = 0)
+{
+    if (!node || depth > 40)
+        return;
+    if (node->role() == QAccessible::Button && !node->state().invisible && node->actionInterface()
+        && node->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()))
+        names << node->text(QAccessible::Name);
+    for (int i = 0; i < node->childCount(); ++i)
+        Collect_Buttons(node->child(i), names, depth + 1);
+}
+} // namespace
+
+void TestEventsEditor::rowButtonsAreInTheAccessibilityTree()
+{
+    SchedulerPageFixture fx({{kMonday, 600, 1, 1}, {kMonday, 1080, 0, 0}});
+    QVERIFY(fx.open(kMonday));
+    QStringList names;
+    Collect_Buttons(QAccessible::queryAccessibleInterface(&fx.form()), names);
+    QVERIFY2(names.contains(QStringLiteral("Edit event at 10:00")), qPrintable(names.join(", ")));
+    QVERIFY(names.contains(QStringLiteral("Edit event at 18:00")));
+
+    fx.click("del_toggle_Button");
+    names.clear();
+    Collect_Buttons(QAccessible::queryAccessibleInterface(&fx.form()), names);
+    QVERIFY2(names.contains(QStringLiteral("Delete event at 18:00")), qPrintable(names.join(", ")));
+    // Pressed through the accessibility layer, as a screen reader presses it.
+    QAccessibleInterface* second = QAccessible::queryAccessibleInterface(fx.form().evt_Btn(1));
+    second->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(fx.rows(), 1);
+
+    // A click beside the buttons still lands on the grid's row.
+    QTableWidget* grid = fx.form().schedule_DrawGrid();
+    const QRect cell = grid->visualRect(grid->model()->index(0, 1));
+    QWidget* page = fx.form().evt_Btn(0)->parentWidget()->parentWidget();
+    QCOMPARE(page->childAt(grid->viewport()->mapTo(page, cell.center())), grid->viewport());
+    // and a click on a button lands on the button
+    const QPoint onButton = fx.form().evt_Btn(0)->geometry().center();
+    QCOMPARE(page->childAt(grid->viewport()->mapTo(page, onButton)), fx.form().evt_Btn(0));
+}

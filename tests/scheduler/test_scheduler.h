@@ -26,6 +26,7 @@ private slots:
     void eventSelectShowsRecordValues();
     void gridShowsOnlyEnabledSettings();
     void rowButtonsFollowTheirRows();
+    void rowButtonsAreInTheAccessibilityTree();
     void copyDialogOffersOnlyOtherDays();
     void copyThenCancelKeepsCopyAndRecomputes();
     void pictureButtonsAreNamed();
@@ -41,4 +42,5 @@ private slots:
     void okWritesDayAndMarksProjectModified();
     void cancelWritesNothing();
     void pageSitsInTheConfigurationPages();
+    void focusedTimelineShowsItselfWholeFromTheLeft();
 };

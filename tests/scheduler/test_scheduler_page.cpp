@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 
 #include <cstring>
@@ -147,4 +148,32 @@ void TestSchedulerPage::pageSitsInTheConfigurationPages()
     QTRY_VERIFY(!form->isVisible());
     QCOMPARE(document.Project_Device_Config.daily_schedule[kMonday - 1].event_count, uint32_t(2));
     QVERIFY(document.modified);
+}
+
+void TestSchedulerPage::focusedTimelineShowsItselfWholeFromTheLeft()
+{
+    SchedulerPageFixture fx({{kMonday, 600, 1, 1}});
+    TSchedulerPage& page = fx.page();
+    // Narrower and lower than the timelines: the area has to scroll both ways.
+    page.resize(380, 260);
+    page.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&page));
+    auto* scroll = page.findChild<QScrollArea*>("scheduler_timeline_ScrollBox");
+    Tschedule_timeline_Frame* before = page.schedule_dow_Frame(4);
+    Tschedule_timeline_Frame* target = page.schedule_dow_Frame(5);
+    QTRY_VERIFY(scroll->viewport()->width() < target->width());
+    before->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(before->hasFocus());
+    QTest::keyClick(before, Qt::Key_Tab);
+    QTRY_VERIFY(target->hasFocus());
+
+    // In view from its left edge, where the day's name is, and whole in height.
+    QTRY_COMPARE(scroll->horizontalScrollBar()->value(), scroll->horizontalScrollBar()->minimum());
+    const QRect inViewport(target->mapTo(scroll->viewport(), QPoint(0, 0)), target->size());
+    QVERIFY(scroll->viewport()->rect().contains(QRect(inViewport.topLeft(), QSize(1, inViewport.height()))));
+
+    // A ring marks the focused day, and only it.
+    const QColor ring(0xFF, 0xC8, 0x00);
+    QTRY_COMPARE(target->grab().toImage().pixelColor(1, target->height() / 2), ring);
+    QVERIFY(before->grab().toImage().pixelColor(1, before->height() / 2) != ring);
 }

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTableWidget>
+#include <QWindow>
 #include <QtTest>
 
 TFormFixture::TFormFixture()
@@ -68,6 +69,11 @@ QByteArray Png_Bytes(int width, int height, QRgb colour)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
+}
+
+QString Shown_Caption(const QWidget& window)
+{
+    return window.windowHandle() ? window.windowHandle()->title() : QStringLiteral("(no window)");
 }
 
 QByteArray File_Bytes(const QString& path)

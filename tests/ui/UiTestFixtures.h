@@ -45,4 +45,7 @@ private:
 };
 
 QByteArray Png_Bytes(int width, int height, QRgb colour);
+// The title the platform shows for a window that exists: the caption with the
+// modified marker put in or left out.
+QString Shown_Caption(const QWidget& window);
 QByteArray File_Bytes(const QString& path);

@@ -53,7 +53,7 @@ void TestMainWindow::startsWithNoProject()
 {
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    QCOMPARE(f.windowTitle(), kCaption);
+    QCOMPARE(Shown_Caption(f), kCaption);
     QVERIFY(!f.Document().modified);
     QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
     QVERIFY(f.No_Project_View()->isVisible());

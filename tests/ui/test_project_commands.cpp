@@ -89,7 +89,8 @@ void TestProjectCommands::newProjectIsBoundAndModified()
     fx.newProject(dir.filePath(chosen));
 
     QCOMPARE(f.Document().project_fullpath, dir.filePath(boundTo));
-    QCOMPARE(f.windowTitle(), QStringLiteral(" ") + name + QStringLiteral(" - Corvane R/C Configurator v2"));
+    // The title bar marks the new, unsaved project.
+    QCOMPARE(Shown_Caption(f), QStringLiteral(" ") + name + QStringLiteral("* - Corvane R/C Configurator v2"));
     QVERIFY(f.Document().modified);
     QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral("M"));
     QCOMPARE(f.Status_Bar()->Path_Panel()->toolTip(), f.Document().project_fullpath);
@@ -148,7 +149,7 @@ void TestProjectCommands::openNeverMarksModified()
     QVERIFY(!f.Document().modified);
     QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
     QCOMPARE(f.Document().project_fullpath, path);
-    QCOMPARE(f.windowTitle(), QStringLiteral(" open - Corvane R/C Configurator v2"));
+    QCOMPARE(Shown_Caption(f), QStringLiteral(" open - Corvane R/C Configurator v2"));
     QVERIFY(Same_Record(f.Document().Project_Device_Config, savedRecord));
     QCOMPARE(f.Document().Handle_List.at(BACKGROUNDS_IDX)->cells.size(), size_t(1));
     QCOMPARE(f.Document().Handle_List.at(LOGOS_IDX)->cells.at(0)->bmp.size(), QSize(125, 85));
@@ -239,7 +240,7 @@ void TestProjectCommands::closeProjectReturnsToNoProject()
     QCOMPARE(fx.lastLog().info, path);
     QVERIFY(f.Document().Handle_List.empty());
     QVERIFY(f.Document().project_fullpath.isEmpty());
-    QCOMPARE(f.windowTitle(), kCaption);
+    QCOMPARE(Shown_Caption(f), kCaption);
     QVERIFY(f.Status_Bar()->Path_Panel()->text().isEmpty());
     QVERIFY(!f.Project_Pages()->isVisible());
     QVERIFY(f.No_Project_View()->isVisible());
@@ -304,7 +305,7 @@ void TestProjectCommands::unreadableFileGivesErrorAndNoProject()
     QVERIFY(f.Document().Handle_List.empty());
     QVERIFY(f.Document().project_fullpath.isEmpty());
     QVERIFY(!f.Document().modified);
-    QCOMPARE(f.windowTitle(), kCaption);
+    QCOMPARE(Shown_Caption(f), kCaption);
     QVERIFY(!f.Project_Pages()->isVisible());
     QVERIFY(!fx.action("save_project_MenuItem")->isEnabled());
     QVERIFY(!fx.action("save_project_as_MenuItem")->isEnabled());
@@ -329,7 +330,7 @@ void TestProjectCommands::saveAsBindsTheNewPath()
     const QString expected = dir.filePath(QStringLiteral("final.cvp"));
     QCOMPARE(f.Document().project_fullpath, expected);
     QCOMPARE(f.Document().project_name, QStringLiteral("final"));
-    QCOMPARE(f.windowTitle(), QStringLiteral(" final - Corvane R/C Configurator v2"));
+    QCOMPARE(Shown_Caption(f), QStringLiteral(" final - Corvane R/C Configurator v2"));
     QVERIFY(QFileInfo::exists(expected));
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("draft.cvp"))));
     QVERIFY(!f.Document().modified);
@@ -523,7 +524,7 @@ void TestProjectCommands::openGivenPath()
     if (error.isEmpty()) {
         QVERIFY(fx.prompter().questions().isEmpty());
         QCOMPARE(f.Document().project_fullpath, path);
-        QCOMPARE(f.windowTitle(), QStringLiteral(" good - Corvane R/C Configurator v2"));
+        QCOMPARE(Shown_Caption(f), QStringLiteral(" good - Corvane R/C Configurator v2"));
         QCOMPARE(f.Document().Handle_List.at(LOGOS_IDX)->cells.at(0)->bmp.size(), QSize(125, 85));
         QCOMPARE(fx.lastLog().description, QStringLiteral("Project Loaded"));
         QCOMPARE(fx.lastLog().info, path);
@@ -540,7 +541,7 @@ void TestProjectCommands::openGivenPath()
             || file == QLatin1String("named.cvp"));
     QVERIFY(f.Document().Handle_List.empty());
     QVERIFY(f.Document().project_fullpath.isEmpty());
-    QCOMPARE(f.windowTitle(), kCaption);
+    QCOMPARE(Shown_Caption(f), kCaption);
     QVERIFY(!fx.action("save_project_MenuItem")->isEnabled());
     QVERIFY(!fx.action("close_project_MenuItem")->isEnabled());
 }

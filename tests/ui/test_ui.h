@@ -51,3 +51,41 @@ private slots:
     void missingSimulatorIsReported();
     void startsAndStopsTheSimulator();
 };
+
+// Open Recent, project files dropped on the window, standard shortcuts and the
+// modified marker in the title bar.
+class TestDesktopConventions : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void openRecentSurvivesARestart();
+    void recentListKeepsEightNewestFirst();
+    void missingRecentProjectIsGreyed();
+    void droppedProjectOpens_data();
+    void droppedProjectOpens();
+    void onlyProjectFilesOpenByDropping();
+    void standardShortcuts_data();
+    void standardShortcuts();
+    void saveKeySavesTheProject();
+    void titleBarMarksTheModifiedProject_data();
+    void titleBarMarksTheModifiedProject();
+
+private:
+    QTemporaryDir dir;
+};
+
+// The window used with the keyboard alone: Tab reaches every control of every
+// page, each with a name for screen readers, and nothing traps it.
+class TestKeyboardUse : public QObject {
+    Q_OBJECT
+private slots:
+    void everyControlIsReachedAndNamed_data();
+    void everyControlIsReachedAndNamed();
+    void dropDownsAreNamedByTheirSetting();
+    void tabLeavesTheLog();
+    void pagesChangeFromTheKeyboard();
+    void badgeShowsItsTextOnFocus();
+
+private:
+    QTemporaryDir dir;
+};

@@ -44,6 +44,12 @@ TActivityLogPanel::TActivityLogPanel(QWidget* parent)
     , grid_(new QTableWidget(0, kColumns, this))
 {
     grid_->setObjectName(QStringLiteral("activity_log_StringGrid"));
+    grid_->setAccessibleName(QStringLiteral("Activity Log"));
+    // The arrow keys move between entries; Tab moves on to the next control
+    // instead of stepping through the cells, so the log is no trap for a
+    // keyboard user.
+    grid_->setTabKeyNavigation(false);
+    title_->setBuddy(grid_);
     grid_->setHorizontalHeaderLabels(
         {QString(), QStringLiteral("Date/Time"), QStringLiteral("Description"), QStringLiteral("Additional Info")});
     grid_->verticalHeader()->hide();

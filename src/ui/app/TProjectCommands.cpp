@@ -120,6 +120,7 @@ void TProjectCommands::Load_Project(const QString& path)
             Show_Project();
             m_view.Log_Activity(TActivityStatus::Project_Loaded, m_document.project_fullpath);
             m_view.enableProjectCommands(true);
+            emit projectFileUsed(m_document.project_fullpath);
             return;
         }
         failure = Load_Error_Text();
@@ -149,8 +150,10 @@ void TProjectCommands::Save_Project_Command()
     // otherwise, and a stray call must not write an empty project.
     if (m_document.project_fullpath.isEmpty() || m_document.Handle_List.empty())
         return;
-    if (Save_Project(m_document.project_fullpath))
+    if (Save_Project(m_document.project_fullpath)) {
         m_view.Log_Activity(TActivityStatus::Project_Saved, m_document.project_fullpath);
+        emit projectFileUsed(m_document.project_fullpath);
+    }
 }
 
 void TProjectCommands::Save_Project_As()
@@ -164,8 +167,10 @@ void TProjectCommands::Save_Project_As()
     const bool saved = Save_Project(m_document.project_fullpath);
     m_view.Show_Project_Path(m_document.project_fullpath);
     m_view.updateCaption();
-    if (saved)
+    if (saved) {
         m_view.Log_Activity(TActivityStatus::Project_Saved, m_document.project_fullpath);
+        emit projectFileUsed(m_document.project_fullpath);
+    }
 }
 
 bool TProjectCommands::Save_Project(const QString& path)

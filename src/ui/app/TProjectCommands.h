@@ -34,6 +34,10 @@ public:
     // dialog. A missing file is reported as the load's failure.
     void Open_Project_Path(const QString& path);
 
+signals:
+    // A project file was read or written successfully under this path.
+    void projectFileUsed(const QString& path);
+
 public slots:
     void New_Project();
     void Open_Project();

@@ -12,6 +12,7 @@
 #include "ui/app/TEditHistory.h"
 #include "ui/app/TErrorReport.h"
 #include "ui/app/TFileDialogs.h"
+#include "ui/app/TFileMenuExtras.h"
 #include "ui/app/TNoProjectView.h"
 #include "ui/app/TProjectCommands.h"
 #include "ui/app/TProjectStatusBar.h"
@@ -53,6 +54,7 @@ Tbmpgen_Form::Tbmpgen_Form(std::unique_ptr<TFileDialogs> dialogs, QWidget* paren
     Build_Layout();
     Build_Menus();
     Build_Device_Operations();
+    new TFileMenuExtras(*this, menuBar()->findChild<QMenu*>(QStringLiteral("file_MenuItem")));
     connect(m_document, &TProjectDocument::modifiedChanged, statusPanels, &TProjectStatusBar::Show_Modified);
     connect(configPage, &TConfigurationPage::changed, m_document, [this] { m_document->Set_Modified(true); });
     connect(configPage, &TConfigurationPage::changeNamed, m_document, &TProjectDocument::Name_Next_Change);
@@ -309,9 +311,13 @@ void Tbmpgen_Form::Clear_Project()
 
 void Tbmpgen_Form::updateCaption()
 {
+    // "[*]" is where the title bar shows the modified marker; a "[*]" in the
+    // project's own name is doubled so it is shown as written.
+    QString name = m_document->project_name;
+    name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     setWindowTitle(m_document->project_fullpath.isEmpty()
-                       ? QStringLiteral(" ") + Caption_Base()
-                       : QStringLiteral(" ") + m_document->project_name + QStringLiteral(" - ") + Caption_Base());
+                       ? QStringLiteral(" ") + Caption_Base() + QStringLiteral("[*]")
+                       : QStringLiteral(" ") + name + QStringLiteral("[*] - ") + Caption_Base());
 }
 
 void Tbmpgen_Form::showProjectState(bool projectOpen)

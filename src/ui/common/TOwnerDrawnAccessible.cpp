@@ -4,6 +4,8 @@
 
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPointer>
 
 namespace {
@@ -112,12 +114,51 @@ private:
     mutable QList<QAccessible::Id> m_itemIds;
 };
 
+// Qt's own interface for a drop-down list names it by its current item on
+// Linux, so a screen reader heard "21" or "Off" where it should hear the
+// setting. Here the name is the list's accessible name (or its label's
+// text) and the current item is its value.
+class TNamedComboBoxAccessible : public QAccessibleWidget {
+public:
+    explicit TNamedComboBoxAccessible(QComboBox* combo) : QAccessibleWidget(combo, QAccessible::ComboBox)
+    {
+        addControllingSignal(QStringLiteral("activated(int)"));
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return combo()->isEditable() && combo()->lineEdit() ? combo()->lineEdit()->text() : combo()->currentText();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.expandable = true;
+        s.expanded = combo()->view()->isVisible();
+        s.collapsed = !s.expanded;
+        s.editable = combo()->isEditable();
+        return s;
+    }
+    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+    void doAction(const QString& name) override
+    {
+        if ((name == showMenuAction() || name == pressAction()) && combo()->isEnabled())
+            combo()->showPopup();
+    }
+
+private:
+    QComboBox* combo() const { return static_cast<QComboBox*>(widget()); }
+};
+
 QAccessibleInterface* ownerDrawnFactory(const QString& className, QObject* object)
 {
     if (!object || !object->isWidgetType())
         return nullptr;
     if (className == QLatin1String("TPictureComboBox"))
         return new TPictureComboBoxAccessible(static_cast<TPictureComboBox*>(object));
+    if (className == QLatin1String("QComboBox"))
+        return new TNamedComboBoxAccessible(static_cast<QComboBox*>(object));
     return nullptr;
 }
 

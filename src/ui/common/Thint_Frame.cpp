@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QRegion>
+#include <QTimer>
 #include <QToolTip>
 
 #include <array>
@@ -59,6 +60,13 @@ void Thint_Frame::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.drawImage(rect(),
                       OptionPictures::picture(QStringLiteral("HINT_BADGE_PNG"), size(), devicePixelRatioF(), false));
+    if (hasFocus()) {
+        // The badge is round (its mask cuts the corners), so is its focus ring.
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+    }
 }
 
 void Thint_Frame::showBalloon()
@@ -82,12 +90,19 @@ void Thint_Frame::leaveEvent(QEvent* event)
 
 void Thint_Frame::focusInEvent(QFocusEvent* event)
 {
-    showBalloon();
+    // The balloon closes on any focus change, this one included; it opens
+    // once the focus has settled here.
+    QTimer::singleShot(0, this, [this] {
+        if (hasFocus())
+            showBalloon();
+    });
+    update();
     QWidget::focusInEvent(event);
 }
 
 void Thint_Frame::focusOutEvent(QFocusEvent* event)
 {
     QToolTip::hideText();
+    update();
     QWidget::focusOutEvent(event);
 }

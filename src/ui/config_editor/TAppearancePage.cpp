@@ -90,6 +90,7 @@ QWidget* TAppearancePage::buildScreen()
     m_case->setObjectName(QStringLiteral("rc_case_Image"));
     m_case->setGeometry(kCaseBox);
     m_case->setScaledContents(true);
+    m_case->setAccessibleName(QStringLiteral("R/C case"));
     m_case->installEventFilter(this);
     renderCasePicture();
 

@@ -100,6 +100,7 @@ void TConfigurationPage::addTab(QWidget* page, int pictureIndex, const QString& 
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setWidgetResizable(true);
     scroller->setWidget(page);
+    scroller->setAccessibleName(name);
     const int index = pages->addTab(scroller, tabIcon(pictureIndex), QString());
     pages->setTabToolTip(index, name);
     pages->tabBar()->setAccessibleTabName(index, name);

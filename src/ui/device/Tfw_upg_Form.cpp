@@ -139,6 +139,15 @@ void Tfw_upg_Form::Set_Operations(TDeviceOperations* operations, TControllerLink
     m_link = link;
 }
 
+void Tfw_upg_Form::Show_History_Tab(QWidget* page, const QString& caption, int position, bool shown)
+{
+    const int at = pages->indexOf(page);
+    if (shown && at < 0)
+        pages->insertTab(qMin(position, pages->count()), page, caption);
+    else if (!shown && at >= 0)
+        pages->removeTab(at);
+}
+
 void Tfw_upg_Form::Show_For_Controller()
 {
     if (m_link) {
@@ -150,8 +159,10 @@ void Tfw_upg_Form::Show_For_Controller()
             wrongSoftware->hide();
             upgrade->setEnabled(true);
             modelInfo->setText(info.model_info);
-            pages->setTabVisible(pages->indexOf(history5813), info.model == 0);
-            pages->setTabVisible(pages->indexOf(history5827), info.model == 1);
+            // The other model's history leaves the tab bar altogether: a tab
+            // that is only hidden is still announced to screen readers.
+            Show_History_Tab(history5813, QStringLiteral("Version History (Corvane)"), 1, info.model == 0);
+            Show_History_Tab(history5827, QStringLiteral("Version History (Corvane-RTC)"), 2, info.model == 1);
         }
         upgrade_in_progress = false;
         rcFwVer->setText(info.rc_fwver);

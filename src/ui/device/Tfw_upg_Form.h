@@ -61,6 +61,7 @@ private:
     bool m_closing = false;
     QTabWidget* pages;
     QWidget* upgradePage;
+    void Show_History_Tab(QWidget* page, const QString& caption, int position, bool shown);
     QWidget* history5813;
     QWidget* history5827;
     QLabel* modelInfo;

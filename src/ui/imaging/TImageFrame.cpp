@@ -43,6 +43,7 @@ TImageFrame::TImageFrame(TCell_object& cell, const QImage& background, const QIm
     for (QLabel* part : {m_backdrop, m_image, m_caption})
         part->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_backdrop->setPixmap(QPixmap::fromImage(background));
+    m_backdrop->setAccessibleName(QStringLiteral("Image background"));
 
     QImage shown(m_imageSize, QImage::Format_ARGB32_Premultiplied);
     shown.fill(Qt::transparent);
@@ -69,6 +70,9 @@ void TImageFrame::Show_Name(const QString& name)
 {
     m_caption->setText(name);
     setAccessibleName(name);
+    // Tools that walk the widgets rather than the frame's accessible object
+    // meet the picture under its image's name.
+    m_image->setAccessibleName(name);
     Lay_Out();
     updateGeometry();
 }

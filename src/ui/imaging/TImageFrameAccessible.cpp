@@ -34,6 +34,23 @@ QString TImageFrameAccessible::text(QAccessible::Text t) const
     }
 }
 
+int TImageFrameAccessible::childCount() const
+{
+    // The frame is one picture to a screen reader: its backdrop, image and
+    // caption are not announced one by one as unnamed graphics.
+    return 0;
+}
+
+QAccessibleInterface* TImageFrameAccessible::child(int) const
+{
+    return nullptr;
+}
+
+int TImageFrameAccessible::indexOfChild(const QAccessibleInterface*) const
+{
+    return -1;
+}
+
 QAccessible::State TImageFrameAccessible::state() const
 {
     QAccessible::State s = QAccessibleWidget::state();

@@ -13,6 +13,9 @@ public:
 
     QString text(QAccessible::Text t) const override;
     QAccessible::State state() const override;
+    int childCount() const override;
+    QAccessibleInterface* child(int index) const override;
+    int indexOfChild(const QAccessibleInterface* child) const override;
 
     // The text a frame reports as its value: "not included" or "included".
     static QString Inclusion_Text(bool included);

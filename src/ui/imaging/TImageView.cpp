@@ -1,6 +1,7 @@
 #include "ui/imaging/TImageView.h"
 
 #include "core/resources/TDM_images.h"
+#include "ui/common/ProjectFileDrop.h"
 #include "ui/imaging/TFlowLayout.h"
 #include "ui/imaging/TImageFrame.h"
 
@@ -170,7 +171,9 @@ void TImageView::dragEnterEvent(QDragEnterEvent* event)
 
 void TImageView::dragMoveEvent(QDragMoveEvent* event)
 {
-    const bool take = m_dropsEnabled && Inside_Client_Area(event->position()) && event->mimeData()->hasUrls();
+    // A drag of project files belongs to the window, which opens the project.
+    const bool take = m_dropsEnabled && Inside_Client_Area(event->position()) && event->mimeData()->hasUrls()
+        && !Only_Project_Files(event->mimeData());
     m_highlight->setVisible(take);
     if (take) {
         m_highlight->raise();
@@ -191,6 +194,10 @@ void TImageView::dragLeaveEvent(QDragLeaveEvent* event)
 
 void TImageView::dropEvent(QDropEvent* event)
 {
+    if (Only_Project_Files(event->mimeData())) {
+        event->ignore();
+        return;
+    }
     event->setDropAction(Qt::CopyAction);
     event->accept();
     const bool inside = Inside_Client_Area(event->position());

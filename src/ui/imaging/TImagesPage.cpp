@@ -11,12 +11,15 @@
 #include "ui/imaging/TImageView.h"
 #include "ui/imaging/TMemoryUsagePanel.h"
 #include "ui/imaging/TProjectTreePanel.h"
+#include "ui/imaging/TTreeContextMenu.h"
 
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSplitter>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -74,12 +77,24 @@ std::optional<QString> Ask_With_Dialog(QWidget* parent, const QString& title, co
     return text;
 }
 
+QStringList Ask_Files_With_Dialog(QWidget* parent, const QString& title, const QString& filter)
+{
+    QFileDialog dialog(parent, title, QString(), filter);
+    dialog.setObjectName(QStringLiteral("add_images_Dialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles();
+}
+
 } // namespace
 
 TImagesPage::TImagesPage(TProjectDocument& document, QWidget* parent)
     : QWidget(parent)
     , m_document(document)
     , m_nameInput(Ask_With_Dialog)
+    , m_filesInput(Ask_Files_With_Dialog)
 {
     TImageFrameAccessible::Install();
     setObjectName(QStringLiteral("images_TabSheet"));
@@ -100,6 +115,14 @@ TImagesPage::TImagesPage(TProjectDocument& document, QWidget* parent)
     rightLayout->setContentsMargins(0, 0, 0, 0);
     rightLayout->addWidget(handlePanel);
     rightLayout->addWidget(imageView, 1);
+    // The drop area is the only place that could say what it takes; a line
+    // under it keeps saying so once pictures cover the "Drag Image Files
+    // Here" label.
+    dropHint = new QLabel;
+    dropHint->setObjectName(QStringLiteral("drop_hint_Label"));
+    dropHint->setWordWrap(true);
+    dropHint->setContentsMargins(4, 2, 4, 2);
+    rightLayout->addWidget(dropHint);
     viewPanel->hide();
 
     auto* split = new QSplitter(Qt::Horizontal, this);
@@ -120,6 +143,8 @@ TImagesPage::TImagesPage(TProjectDocument& document, QWidget* parent)
 
     dropImport = new TImageDropImport(this);
     commands = new TImageLibraryCommands(*this, m_document, this);
+    treeMenu = new TTreeContextMenu(*treePanel, this);
+    connect(treePanel->Add_Images_Button(), &QToolButton::clicked, this, &TImagesPage::Add_Images);
 
     connect(treePanel->Project_TreeView(), &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { On_Selection_Changed(current); });
@@ -144,6 +169,59 @@ QLabel* TImagesPage::Drag_Label() const
 void TImagesPage::Set_Name_Input(TNameInput input)
 {
     m_nameInput = input ? std::move(input) : TNameInput(Ask_With_Dialog);
+}
+
+void TImagesPage::Set_Image_Files_Input(TImageFilesInput input)
+{
+    m_filesInput = input ? std::move(input) : TImageFilesInput(Ask_Files_With_Dialog);
+}
+
+QString TImagesPage::Image_Files_Filter()
+{
+    return QStringLiteral("Pictures (*.bmp *.png *.jpg *.jpeg *.gif);;All files (*)");
+}
+
+QString TImagesPage::Add_Images_Title(const THandle_object& handle)
+{
+    return QStringLiteral("Add Images to %1 (%2 x %3)").arg(handle.name).arg(handle.width).arg(handle.height);
+}
+
+QString TImagesPage::Drop_Hint_Text(const THandle_object& handle)
+{
+    return QStringLiteral("Drop BMP, PNG, JPEG or GIF pictures of exactly %1 x %2 pixels here, or use %3")
+        .arg(handle.width)
+        .arg(handle.height)
+        .arg(TProjectTreePanel::Add_Images_Text());
+}
+
+const THandle_object* TImagesPage::Receiving_Handle() const
+{
+    const QTreeWidgetItem* node = treePanel->Project_TreeView()->currentItem();
+    if (!node)
+        return nullptr;
+    const THandle_object* handle = TProjectTreePanel::Handle_Of(node->parent() ? node->parent() : node);
+    const int position = Handle_Position(handle);
+    if (position < 0 || (Thumbnail_Handle_Index(position) < 0 && position != INFO_SCREENS_IDX))
+        return nullptr;
+    return handle;
+}
+
+bool TImagesPage::Add_Images_Enabled() const
+{
+    return !dropImport->Running() && Receiving_Handle() != nullptr;
+}
+
+void TImagesPage::Add_Images()
+{
+    if (!Add_Images_Enabled())
+        return;
+    const THandle_object& handle = *Receiving_Handle();
+    const QStringList paths = m_filesInput(window(), Add_Images_Title(handle), Image_Files_Filter());
+    // The dialog keeps the window's events running; the project may have
+    // been closed or an import started meanwhile.
+    if (paths.isEmpty() || Receiving_Handle() != &handle || dropImport->Running())
+        return;
+    Drop_Image_Files(paths);
 }
 
 std::optional<QString> TImagesPage::Ask_Name(const QString& title, const QString& prompt, const QString& current)
@@ -174,6 +252,7 @@ void TImagesPage::Clear()
     imageView->Show_Not_Included(false);
     imageView->Show_Drag_Label(true);
     handlePanel->Clear();
+    dropHint->clear();
     treePanel->Clear();
     treePanel->Disable_Tree_Buttons();
     viewPanel->hide();
@@ -214,6 +293,7 @@ void TImagesPage::Update_Tree_Buttons(const QTreeWidgetItem* node)
 void TImagesPage::Show_Handle(THandle_object& handle)
 {
     handlePanel->Show(handle);
+    dropHint->setText(Drop_Hint_Text(handle));
     Build_Cell_View(handle);
     imageView->Show_Not_Included(!handle.included);
     imageView->Set_Drops_Enabled(!dropImport->Running()
@@ -278,13 +358,10 @@ void TImagesPage::Drop_Image_Files(const QStringList& paths)
 {
     if (dropImport->Running() || paths.isEmpty())
         return;
-    QTreeWidgetItem* node = treePanel->Project_TreeView()->currentItem();
-    if (!node)
+    const THandle_object* handle = Receiving_Handle();
+    if (!handle)
         return;
-    const THandle_object* handle = TProjectTreePanel::Handle_Of(node->parent() ? node->parent() : node);
     const int position = Handle_Position(handle);
-    if (position < 0 || (Thumbnail_Handle_Index(position) < 0 && position != INFO_SCREENS_IDX))
-        return;
     imageView->Set_Drops_Enabled(false);
     treePanel->Disable_Tree_Buttons();
     On_Import_Progress(0, int(paths.size()));

@@ -22,6 +22,7 @@ class TImageView;
 class TMemoryUsagePanel;
 class TProjectTreePanel;
 class TProjectDocument;
+class TTreeContextMenu;
 struct TImport_Target;
 struct TPrepared_Image;
 
@@ -63,8 +64,28 @@ public:
     void Update_Memory_Chart();
     void Update_Tree_Buttons(const QTreeWidgetItem* node);
 
-    // Imports the files into the handle selected in the tree, in order.
+    // Imports the files into the handle selected in the tree, in order. The
+    // one way pictures enter a project from the window: dropped files and
+    // files chosen with Add Images both come through here.
     void Drop_Image_Files(const QStringList& paths);
+
+    // Add Images: asks for picture files for the selected node's group and
+    // imports them as if they had been dropped.
+    void Add_Images();
+    bool Add_Images_Enabled() const;
+    // The group Add Images would fill, or nullptr.
+    const THandle_object* Receiving_Handle() const;
+    static QString Image_Files_Filter();
+    static QString Add_Images_Title(const THandle_object& handle);
+    // What the drop area says it takes, for the shown group.
+    static QString Drop_Hint_Text(const THandle_object& handle);
+    QLabel* Drop_Hint() const { return dropHint; }
+    TTreeContextMenu* Tree_Menu() const { return treeMenu; }
+
+    // Asks for the files to add: title, filter; an empty list when the user
+    // cancels. Tests give their own answers.
+    using TImageFilesInput = std::function<QStringList(QWidget* parent, const QString& title, const QString& filter)>;
+    void Set_Image_Files_Input(TImageFilesInput input);
 
     // Asks for a new image name: title, prompt, current name; nothing when
     // the user cancels. Tests give their own answers.
@@ -93,7 +114,10 @@ private:
     TImageView* imageView = nullptr;
     TImageDropImport* dropImport = nullptr;
     TImageLibraryCommands* commands = nullptr;
+    TTreeContextMenu* treeMenu = nullptr;
+    QLabel* dropHint = nullptr;
     // The window's status bar takes it over and may delete it first.
     QPointer<QProgressBar> importProgress;
     TNameInput m_nameInput;
+    TImageFilesInput m_filesInput;
 };

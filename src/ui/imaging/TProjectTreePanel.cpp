@@ -48,6 +48,14 @@ TProjectTreePanel::TProjectTreePanel(QWidget* parent) : QWidget(parent)
 
     auto* buttonRow = new QHBoxLayout;
     buttonRow->setContentsMargins(0, 0, 0, 0);
+    m_addButton = new QToolButton(this);
+    m_addButton->setObjectName(QStringLiteral("add_images_Button"));
+    m_addButton->setText(Add_Images_Text());
+    m_addButton->setToolTip(QStringLiteral("Add picture files to the selected group"));
+    m_addButton->setAccessibleName(QStringLiteral("Add Images"));
+    m_addButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_addButton->setEnabled(false);
+    buttonRow->addWidget(m_addButton);
     buttonRow->addStretch(1);
     for (size_t i = 0; i < m_buttons.size(); ++i) {
         auto* b = new QToolButton(this);
@@ -74,11 +82,13 @@ void TProjectTreePanel::Disable_Tree_Buttons()
 {
     for (QToolButton* b : m_buttons)
         b->setEnabled(false);
+    m_addButton->setEnabled(false);
 }
 
 void TProjectTreePanel::Update_Tree_Buttons(const QTreeWidgetItem* node)
 {
     Disable_Tree_Buttons();
+    m_addButton->setEnabled(node != nullptr);
     if (!node || !node->parent())
         return;
     const int i = node->parent()->indexOfChild(const_cast<QTreeWidgetItem*>(node));

@@ -26,9 +26,15 @@ public:
     QToolButton* Move_Up_Button() const { return m_buttons[1]; }
     QToolButton* Move_Down_Button() const { return m_buttons[2]; }
     QToolButton* Delete_Button() const { return m_buttons[3]; }
+    // Opens the file dialog for the selected node's group; enabled whenever a
+    // node is selected and no import is running.
+    QToolButton* Add_Images_Button() const { return m_addButton; }
+    // The command's caption wherever it is offered: button, menus.
+    static QString Add_Images_Text() { return QStringLiteral("Add Images..."); }
 
     // With no node or a handle node every command is off; for an image node
     // at index i of n: up when i > 0, down when i < n - 1, delete and rename.
+    // Adding needs only a node to say which group receives the files.
     void Update_Tree_Buttons(const QTreeWidgetItem* node);
     void Disable_Tree_Buttons();
 
@@ -64,5 +70,6 @@ public:
 private:
     QTreeWidget* tree = nullptr;
     std::array<QToolButton*, 4> m_buttons{};
+    QToolButton* m_addButton = nullptr;
     QHash<const TCell_object*, QTreeWidgetItem*> m_cellNodes;
 };

@@ -6,9 +6,11 @@
 #include "ui/scheduler/Tscheduled_events_form.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent) : TConfigEditorPage(parent), m_record(record)
@@ -39,6 +41,7 @@ TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent) : TCo
         frame->pSchedule = &m_record.daily_schedule[day - 1];
         frame->onclick_cb_fn = [this](int d) { schedule_dow_Click_cb_fn(d); };
         stack->addWidget(frame);
+        frame->installEventFilter(this);
         m_frames << frame;
     }
     stack->addStretch(1);
@@ -126,4 +129,17 @@ void TSchedulerPage::repaintTimelines()
 {
     for (Tschedule_timeline_Frame* frame : m_frames)
         frame->update();
+}
+
+bool TSchedulerPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn && m_frames.contains(qobject_cast<Tschedule_timeline_Frame*>(watched))) {
+        // The scroll area brings a focused timeline into view by centring
+        // it, which in a narrow area cuts off the day's name at the left
+        // ("nday"). Once it has scrolled, the left edge comes back.
+        QMetaObject::invokeMethod(
+            this, [this] { m_scroll->horizontalScrollBar()->setValue(m_scroll->horizontalScrollBar()->minimum()); },
+            Qt::QueuedConnection);
+    }
+    return TConfigEditorPage::eventFilter(watched, event);
 }

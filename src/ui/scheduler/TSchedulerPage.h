@@ -42,6 +42,9 @@ public:
     Tscheduled_events_form* eventsForm() const { return m_eventsForm; }
     QCheckBox* scheduler_enable_CheckBox() const { return m_enable; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private slots:
     void scheduler_enable_CheckBoxClick();
     void eventsFormFinished(int result);

@@ -85,6 +85,13 @@ void Tschedule_timeline_Frame::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     Paint_Timeline(painter, width(), height());
+    if (hasFocus()) {
+        // Amber stands out on the navy of an enabled day and on the grey of
+        // a disabled one alike.
+        painter.setPen(QPen(QColor(0xFF, 0xC8, 0x00), 3));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+    }
 }
 
 void Tschedule_timeline_Frame::Paint_Timeline(QPainter& painter, int w, int h) const

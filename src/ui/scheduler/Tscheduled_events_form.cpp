@@ -11,12 +11,14 @@
 #include "ui/common/OptionPictures.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegion>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTableWidget>
@@ -135,8 +137,13 @@ QWidget* Tscheduled_events_form::buildListPage()
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
     connect(m_grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { Place_Row_Buttons(); });
+    m_rowButtonLayer = new QWidget(page);
+    m_rowButtonLayer->setObjectName(QStringLiteral("event_buttons_Panel"));
+    m_rowButtonLayer->setAccessibleName(QStringLiteral("Event buttons"));
+    m_rowButtonLayer->installEventFilter(this);
+    m_rowButtonLayer->hide();
     for (int i = 0; i < kScheduleSlots; ++i) {
-        auto* button = new QToolButton(m_grid->viewport());
+        auto* button = new QToolButton(m_rowButtonLayer);
         button->setObjectName(QStringLiteral("evtBtn%1").arg(i));
         button->setProperty("Tag", i);
         button->setFocusPolicy(Qt::NoFocus);
@@ -260,6 +267,11 @@ void Tscheduled_events_form::Fill_Grid()
 void Tscheduled_events_form::Place_Row_Buttons()
 {
     const QRect visible = m_grid->viewport()->rect();
+    // The layer lies exactly over the viewport, so the buttons keep the
+    // viewport's coordinates and are clipped at its edges as before.
+    m_rowButtonLayer->setGeometry(
+        QRect(m_grid->viewport()->mapTo(m_rowButtonLayer->parentWidget(), QPoint(0, 0)), visible.size()));
+    QRegion shown;
     for (int i = 0; i < kScheduleSlots; ++i) {
         QToolButton* button = m_rowButtons[std::size_t(i)];
         if (i >= m_grid->rowCount() || m_grid->isHidden()) {
@@ -273,6 +285,16 @@ void Tscheduled_events_form::Place_Row_Buttons()
                                   + Row_Time(i));
         button->setToolTip(button->accessibleName());
         button->setVisible(cell.intersects(visible));
+        if (button->isVisibleTo(m_rowButtonLayer))
+            shown += button->geometry();
+    }
+    // Clicks and the wheel between the buttons reach the grid beneath.
+    if (shown.isEmpty() || m_grid->isHidden()) {
+        m_rowButtonLayer->hide();
+    } else {
+        m_rowButtonLayer->setMask(shown);
+        m_rowButtonLayer->show();
+        m_rowButtonLayer->raise();
     }
 }
 
@@ -421,6 +443,13 @@ bool Tscheduled_events_form::eventFilter(QObject* watched, QEvent* event)
         }
     } else if (watched == m_grid->viewport() && event->type() == QEvent::Resize) {
         Place_Row_Buttons();
+    } else if (watched == m_rowButtonLayer && event->type() == QEvent::Wheel) {
+        // The wheel over a button scrolls the grid, as it did over the cell.
+        QApplication::sendEvent(m_grid->viewport(), event);
+        return true;
     }
+    if (watched == m_grid
+        && (event->type() == QEvent::Move || event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        Place_Row_Buttons();
     return QDialog::eventFilter(watched, event);
 }

@@ -95,6 +95,10 @@ private:
     QTableWidget* m_grid = nullptr;
     QLabel* m_noEvents = nullptr;
     std::array<QToolButton*, kScheduleSlots> m_rowButtons{};
+    // Holds the row buttons over the grid's viewport: inside the viewport
+    // they were no part of the grid's accessible table, so screen readers
+    // never met them.
+    QWidget* m_rowButtonLayer = nullptr;
     TEventTimeEdit* m_time = nullptr;
     Tfc_ctrl_Frame* m_settings = nullptr;
     Tcopy_events_Form* m_copyForm = nullptr;

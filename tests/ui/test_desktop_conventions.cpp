@@ -1,0 +1,275 @@
+#include "test_ui.h"
+
+#include "UiTestFixtures.h"
+
+#include "ui/app/TActivityLogPanel.h"
+#include "ui/app/TFileMenuExtras.h"
+#include "ui/app/TProjectStatusBar.h"
+#include "ui/app/TRecentProjects.h"
+#include "ui/imaging/TImageView.h"
+#include "ui/imaging/TImagesPage.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QSettings>
+#include <QTableWidget>
+#include <QUrl>
+#include <QtTest>
+
+namespace {
+
+QMenu* Recent_Menu(Tbmpgen_Form& f)
+{
+    return f.findChild<QMenu*>(QStringLiteral("open_recent_MenuItem"));
+}
+
+// The entries of Open Recent as the user sees them when the menu opens:
+// the path of each, with "(off)" after a greyed one.
+QStringList Recent_Entries(Tbmpgen_Form& f)
+{
+    QMenu* menu = Recent_Menu(f);
+    emit menu->aboutToShow();
+    QStringList entries;
+    for (QAction* a : menu->actions())
+        if (a->data().isValid())
+            entries << a->data().toString() + (a->isEnabled() ? QString() : QStringLiteral(" (off)"));
+    return entries;
+}
+
+QString Saved_Project(TFormFixture& fx, const QString& path)
+{
+    fx.newProject(path);
+    fx.trigger("save_project_MenuItem");
+    return fx.form().Document().project_fullpath;
+}
+
+// Drags the files over widget and drops them there, as a file manager
+// does; returns whether the drop was taken.
+bool Drop_Files(QWidget* widget, const QStringList& paths)
+{
+    QMimeData mime;
+    QList<QUrl> urls;
+    for (const QString& p : paths)
+        urls << QUrl::fromLocalFile(p);
+    mime.setUrls(urls);
+    const QPoint at = widget->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &enter);
+    if (!enter.isAccepted())
+        return false;
+    // The drop goes where the drag was accepted: the window, wherever over
+    // it the files were let go.
+    QWidget* target = widget->window();
+    QDropEvent drop(QPointF(target->mapFromGlobal(widget->mapToGlobal(at))), Qt::CopyAction, &mime, Qt::LeftButton,
+                    Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+} // namespace
+
+void TestDesktopConventions::init()
+{
+    TRecentProjects().Clear();
+}
+
+void TestDesktopConventions::openRecentSurvivesARestart()
+{
+    QString first, second;
+    {
+        TFormFixture fx;
+        first = Saved_Project(fx, dir.filePath(QStringLiteral("first.cvp")));
+        second = Saved_Project(fx, dir.filePath(QStringLiteral("second.cvp")));
+        fx.trigger("close_project_MenuItem");
+        fx.dialogs().answers.enqueue(first);
+        fx.trigger("open_project_MenuItem");
+        QCOMPARE(Recent_Entries(fx.form()), QStringList({first, second}));
+    }
+    // A new window with the same settings: the program started again.
+    TFormFixture fx;
+    QCOMPARE(Recent_Entries(fx.form()), QStringList({first, second}));
+    QMenu* menu = Recent_Menu(fx.form());
+    QAction* entry = fx.form().findChild<QAction*>(QStringLiteral("recent_project_MenuItem2"));
+    QVERIFY(entry && menu->actions().contains(entry));
+    QCOMPARE(entry->text(), QStringLiteral("&2 ") + QDir::toNativeSeparators(second));
+    entry->trigger();
+    QCOMPARE(fx.form().Document().project_fullpath, second);
+    QCOMPARE(fx.lastLog().description, QStringLiteral("Project Loaded"));
+    // Opened last, so now first.
+    QCOMPARE(Recent_Entries(fx.form()), QStringList({second, first}));
+    // What was opened is what the next start sees, not a copy in memory.
+    QCOMPARE(TRecentProjects().Paths(), QStringList({second, first}));
+}
+
+void TestDesktopConventions::recentListKeepsEightNewestFirst()
+{
+    TRecentProjects recent;
+    QStringList added;
+    for (int i = 0; i < 10; ++i) {
+        added.prepend(dir.filePath(QStringLiteral("p%1.cvp").arg(i)));
+        recent.Add(added.constFirst());
+    }
+    QCOMPARE(recent.Paths(), added.mid(0, 8));
+    // The same file again, by another spelling of its path: moved, not doubled.
+    recent.Add(dir.path() + QStringLiteral("/./sub/../p4.cvp"));
+    QStringList expected = added.mid(0, 8);
+    expected.removeAll(dir.filePath(QStringLiteral("p4.cvp")));
+    expected.prepend(dir.filePath(QStringLiteral("p4.cvp")));
+    QCOMPARE(recent.Paths(), expected);
+    // A settings file edited by hand (duplicates, blanks, too many) reads tidy.
+    QSettings(QStringLiteral("Corvane"), QStringLiteral("Corvane Configurator"))
+        .setValue(TRecentProjects::Settings_Key(),
+                  QStringList{"", "/a.cvp", "/a.cvp", "/b.cvp", "/c.cvp", "/d.cvp", "/e.cvp", "/f.cvp", "/g.cvp",
+                              "/h.cvp", "/i.cvp"});
+    QCOMPARE(recent.Paths(),
+             QStringList({"/a.cvp", "/b.cvp", "/c.cvp", "/d.cvp", "/e.cvp", "/f.cvp", "/g.cvp", "/h.cvp"}));
+}
+
+void TestDesktopConventions::missingRecentProjectIsGreyed()
+{
+    TFormFixture fx;
+    const QString kept = Saved_Project(fx, dir.filePath(QStringLiteral("kept.cvp")));
+    const QString gone = Saved_Project(fx, dir.filePath(QStringLiteral("gone.cvp")));
+    fx.trigger("close_project_MenuItem");
+    QVERIFY(QFile::remove(gone));
+    QCOMPARE(Recent_Entries(fx.form()), QStringList({gone + QStringLiteral(" (off)"), kept}));
+    // Clear Menu empties it for good.
+    QAction* clear = fx.action("clear_recent_MenuItem");
+    QVERIFY(clear->isEnabled());
+    clear->trigger();
+    QVERIFY(Recent_Entries(fx.form()).isEmpty());
+    QVERIFY(TRecentProjects().Paths().isEmpty());
+}
+
+void TestDesktopConventions::droppedProjectOpens_data()
+{
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<int>("answer"); // to the discard question, when asked
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("nothing to lose") << false << int(QMessageBox::NoButton) << true;
+    QTest::newRow("modified, discard") << true << int(QMessageBox::Yes) << true;
+    QTest::newRow("modified, keep") << true << int(QMessageBox::No) << false;
+}
+
+void TestDesktopConventions::droppedProjectOpens()
+{
+    QFETCH(bool, modified);
+    QFETCH(int, answer);
+    QFETCH(bool, opened);
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    const QString dropped = Saved_Project(fx, dir.filePath(QStringLiteral("dropped.cvp")));
+    fx.newProject(dir.filePath(QStringLiteral("current.cvp")));
+    if (!modified)
+        fx.trigger("save_project_MenuItem");
+    const QString current = f.Document().project_fullpath;
+    fx.prompter().clear();
+    if (answer != QMessageBox::NoButton)
+        fx.prompter().enqueue(QMessageBox::StandardButton(answer));
+
+    // Let go over the activity log: anywhere on the window will do.
+    QVERIFY(Drop_Files(f.Activity_Log()->grid()->viewport(), {dropped}));
+    // The project opens once the drop is over.
+    QTRY_VERIFY(!fx.prompter().questions().isEmpty() || f.Document().project_fullpath == dropped);
+    QCOMPARE(f.Document().project_fullpath, opened ? dropped : current);
+    QCOMPARE(fx.prompter().questions().size(), modified ? 1 : 0);
+    if (modified)
+        QCOMPARE(fx.prompter().questions().constFirst().text,
+                 QStringLiteral("The current project has been modified.      \rOK to discard changes?      "));
+    if (opened)
+        QCOMPARE(fx.lastLog().description, QStringLiteral("Project Loaded"));
+}
+
+void TestDesktopConventions::onlyProjectFilesOpenByDropping()
+{
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    const QString picture = dir.filePath(QStringLiteral("picture.png"));
+    QFile(picture).open(QIODevice::WriteOnly);
+    QVERIFY(!Drop_Files(f.Activity_Log()->grid()->viewport(), {picture}));
+
+    // On the image view, pictures go to the group; a project file goes past
+    // it to the window.
+    const QString project = Saved_Project(fx, dir.filePath(QStringLiteral("other.cvp")));
+    fx.newProject(dir.filePath(QStringLiteral("open.cvp")));
+    fx.trigger("save_project_MenuItem");
+    f.Project_Pages()->setCurrentWidget(f.Images_Page());
+    QVERIFY(Drop_Files(f.Images_Page()->Image_View()->viewport(), {project}));
+    QTRY_COMPARE(f.Document().project_fullpath, project);
+    QVERIFY(f.Document().Handle_List.at(BACKGROUNDS_IDX)->cells.empty());
+}
+
+void TestDesktopConventions::standardShortcuts_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("key");
+    QTest::newRow("new") << "new_project_MenuItem" << int(QKeySequence::New);
+    QTest::newRow("open") << "open_project_MenuItem" << int(QKeySequence::Open);
+    QTest::newRow("save") << "save_project_MenuItem" << int(QKeySequence::Save);
+    QTest::newRow("save as") << "save_project_as_MenuItem" << int(QKeySequence::SaveAs);
+    QTest::newRow("close") << "close_project_MenuItem" << int(QKeySequence::Close);
+    QTest::newRow("quit") << "exit_MenuItem" << int(QKeySequence::Quit);
+    QTest::newRow("help") << "useful_info_MenuItem" << int(QKeySequence::HelpContents);
+}
+
+void TestDesktopConventions::standardShortcuts()
+{
+    QFETCH(QString, action);
+    QFETCH(int, key);
+    TFormFixture fx;
+    QCOMPARE(fx.action(action.toLatin1().constData())->shortcuts(),
+             QKeySequence::keyBindings(QKeySequence::StandardKey(key)));
+}
+
+void TestDesktopConventions::saveKeySavesTheProject()
+{
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    fx.newProject(dir.filePath(QStringLiteral("keys.cvp")));
+    QVERIFY(f.Document().modified);
+    const QList<QKeySequence> save = QKeySequence::keyBindings(QKeySequence::Save);
+    QVERIFY(!save.isEmpty());
+    // Window shortcuts act in the active window.
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QTest::keySequence(&f, save.constFirst());
+    QVERIFY(!f.Document().modified);
+    QVERIFY(QFileInfo::exists(f.Document().project_fullpath));
+    QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved"));
+}
+
+void TestDesktopConventions::titleBarMarksTheModifiedProject_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("plain") << "site.cvp"
+                           << " site - Corvane R/C Configurator v2";
+    // The title bar's own placeholder, written into a file name, is shown as
+    // written and does not take the marker.
+    QTest::newRow("placeholder in the name") << "a[*]b.cvp"
+                                             << " a[*]b - Corvane R/C Configurator v2";
+}
+
+void TestDesktopConventions::titleBarMarksTheModifiedProject()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, caption);
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    fx.newProject(dir.filePath(file));
+    QVERIFY(f.isWindowModified());
+    QString marked = caption;
+    marked.insert(caption.indexOf(QStringLiteral(" - Corvane")), QLatin1Char('*'));
+    QCOMPARE(Shown_Caption(f), marked);
+    fx.trigger("save_project_MenuItem");
+    QVERIFY(!f.isWindowModified());
+    QCOMPARE(Shown_Caption(f), caption);
+    QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
+}
