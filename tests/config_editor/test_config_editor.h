@@ -48,7 +48,7 @@ class TestConfigurationPage : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void pictureTabsCarryNames();
+    void tabsCarryPicturesAndNames();
     void showingARecordChangesNothingInIt();
     void everyControlHasAnAccessibleName();
     void hintBadges_data();

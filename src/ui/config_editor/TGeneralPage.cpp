@@ -67,9 +67,13 @@ QGroupBox* TGeneralPage::buildServiceGroup()
     font.setPixelSize(16);
     font.setBold(true);
     m_serviceText->setFont(font);
+    // The info-tip colours while it can be edited; disabled (while a device
+    // operation runs) it looks as disabled as every other control.
     QPalette memoPalette = m_serviceText->palette();
-    memoPalette.setColor(QPalette::Base, memoPalette.color(QPalette::ToolTipBase));
-    memoPalette.setColor(QPalette::Text, memoPalette.color(QPalette::ToolTipText));
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        memoPalette.setColor(group, QPalette::Base, memoPalette.color(group, QPalette::ToolTipBase));
+        memoPalette.setColor(group, QPalette::Text, memoPalette.color(group, QPalette::ToolTipText));
+    }
     m_serviceText->setPalette(memoPalette);
     // A full 40-character line fits beside the scroll bar; a fourth line
     // shows below the three so that "Too many lines" has something to point at.

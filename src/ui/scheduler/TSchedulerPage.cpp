@@ -4,6 +4,7 @@
 #include "ui/scheduler/Tscheduled_events_form.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QScrollArea>
@@ -27,9 +28,10 @@ TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent) : TCo
     auto* days = new QWidget;
     days->setObjectName(QStringLiteral("scheduler_timeline_Days"));
     auto* stack = new QVBoxLayout(days);
-    // Gaps of 5 % of a timeline's height, rounded to the nearest pixel.
-    const int height = Tschedule_timeline_Frame::kHeight;
-    stack->setSpacing((height * 105 + 50) / 100 - height);
+    stack->setContentsMargins(0, 0, 0, 0);
+    m_stack = stack;
+    days->installEventFilter(this);
+    spaceTimelines(Tschedule_timeline_Frame::kHeight * 7 + 6 * Timeline_Gap(Tschedule_timeline_Frame::kHeight));
     for (int day = 1; day <= 7; ++day) {
         auto* frame = new Tschedule_timeline_Frame(days);
         frame->setObjectName(QStringLiteral("schedule_timeline_Frame%1").arg(day));
@@ -39,7 +41,6 @@ TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent) : TCo
         stack->addWidget(frame);
         m_frames << frame;
     }
-    stack->addStretch(1);
     m_scroll->setWidget(days);
     auto* groupLayout = new QVBoxLayout(m_group);
     groupLayout->addWidget(m_scroll);
@@ -49,12 +50,33 @@ TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent) : TCo
     connect(m_eventsForm, &Tscheduled_events_form::daysCopied, this, &TSchedulerPage::takeCopiedDays);
 
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(note);
     layout->addWidget(m_enable);
     layout->addWidget(m_group, 1);
 
     // A new project has the scheduler off.
     m_scroll->setEnabled(false);
+}
+
+int TSchedulerPage::Timeline_Gap(int timelineHeight)
+{
+    // 5 % of a timeline's height, rounded to the nearest pixel.
+    return (timelineHeight * 105 + 50) / 100 - timelineHeight;
+}
+
+void TSchedulerPage::spaceTimelines(int height)
+{
+    // The seven timelines share the height with six gaps of 5 % of theirs.
+    const int timeline = height * 100 / 730;
+    m_stack->setSpacing(qMax(2, Timeline_Gap(timeline)));
+}
+
+bool TSchedulerPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize && watched == m_scroll->widget())
+        spaceTimelines(m_scroll->widget()->height());
+    return TConfigEditorPage::eventFilter(watched, event);
 }
 
 void TSchedulerPage::Show_Device_Config(const TDevice_Config_v2& config)

@@ -1,0 +1,14 @@
+#pragma once
+// How the main window shares its space: a command button in the menu bar's
+// corner, and the activity log's height before the user moves the splitter.
+
+class QMenuBar;
+class QPushButton;
+class TActivityLogPanel;
+
+// Puts button at the right end of the menu bar, sized to the bar's text.
+void Place_Corner_Button(QMenuBar* bar, QPushButton* button);
+
+// Room for the log's title, its header and a few entries; the project area
+// takes the rest of the window.
+int Default_Log_Height(const TActivityLogPanel* log);
