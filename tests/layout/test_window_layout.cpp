@@ -36,7 +36,7 @@ QString Describe(const QWidget* w)
 bool Laid_Out_By(const QLayout* layout, const QWidget* w)
 {
     for (int i = 0; layout && i < layout->count(); ++i) {
-        const QLayoutItem* item = layout->itemAt(i);
+        QLayoutItem* item = layout->itemAt(i);
         if (item->widget() == w || Laid_Out_By(item->layout(), w))
             return true;
     }
@@ -63,7 +63,12 @@ QStringList Cut_Widgets(QWidget* page)
         // a widget placed by its parent's own code sizes it as it needs.
         if (qobject_cast<QAbstractScrollArea*>(w) || !Laid_Out_By(parent->layout(), w))
             continue;
-        const QSize needed = w->minimumSizeHint();
+        // A minimum set on the widget overrides the one it suggests.
+        QSize needed = w->minimumSizeHint();
+        if (w->minimumWidth() > 0)
+            needed.setWidth(w->minimumWidth());
+        if (w->minimumHeight() > 0)
+            needed.setHeight(w->minimumHeight());
         if (needed.isValid() && (w->width() < needed.width() || w->height() < needed.height()))
             cut << Describe(w) + QStringLiteral(" squeezed to %1x%2, needs %3x%4")
                                      .arg(w->width())

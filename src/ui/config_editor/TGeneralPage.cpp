@@ -43,9 +43,14 @@ TGeneralPage::TGeneralPage(TDevice_Config_v2& record, QWidget* parent) : TConfig
     optionsLayout->addWidget(m_showDp);
     optionsLayout->addWidget(m_frost);
 
+    // Side by side, so that the page fits a low window.
+    auto* row = new QHBoxLayout;
+    row->addWidget(options, 0, Qt::AlignTop);
+    row->addWidget(buildServiceGroup(), 0, Qt::AlignTop);
+    row->addStretch(1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(options);
-    layout->addWidget(buildServiceGroup());
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(row);
     layout->addStretch(1);
 }
 

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -43,6 +44,7 @@ TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent) : TCo
     }
     m_scroll->setWidget(days);
     auto* groupLayout = new QVBoxLayout(m_group);
+    groupLayout->setContentsMargins(3, 3, 3, 3);
     groupLayout->addWidget(m_scroll);
 
     m_eventsForm = new Tscheduled_events_form(this);
@@ -50,9 +52,14 @@ TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent) : TCo
     connect(m_eventsForm, &Tscheduled_events_form::daysCopied, this, &TSchedulerPage::takeCopiedDays);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(note);
-    layout->addWidget(m_enable);
+    // The note and the box share a line, leaving the timelines the height.
+    auto* header = new QHBoxLayout;
+    header->addWidget(note);
+    header->addSpacing(24);
+    header->addWidget(m_enable);
+    header->addStretch(1);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->addLayout(header);
     layout->addWidget(m_group, 1);
 
     // A new project has the scheduler off.
