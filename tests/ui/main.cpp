@@ -9,5 +9,5 @@ int main(int argc, char** argv)
     // The program's own application object, so errors escaping an event
     // handler meet the same top-level handler as in the configurator.
     TConfiguratorApplication app(argc, argv);
-    return Run_Test_Objects<TestProjectCommands, TestMainWindow, TestDemoSimulator>(argc, argv);
+    return Run_Test_Objects<TestProjectCommands, TestMainWindow, TestDemoSimulator, TestWindowPlacement>(argc, argv);
 }

@@ -51,3 +51,11 @@ private slots:
     void missingSimulatorIsReported();
     void startsAndStopsTheSimulator();
 };
+
+class TestWindowPlacement : public QObject {
+    Q_OBJECT
+private slots:
+    void remembersSizePositionAndSplit();
+    void firstStartFitsTheScreen_data();
+    void firstStartFitsTheScreen();
+};
