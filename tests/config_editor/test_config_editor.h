@@ -14,6 +14,7 @@ private slots:
     void boxesWriteTheirFields();
     void serviceTextBetweenRecordAndMemo_data();
     void serviceTextBetweenRecordAndMemo();
+    void serviceTextLooksDisabledWhileDisabled();
 };
 
 class TestUserInterfacePage : public QObject {

@@ -121,6 +121,8 @@ void TestConfigurationPage::hintBadges_data()
                        << "Adjust the RGB levels of the background image.";
     QTest::newRow("7") << 7 << "R/C User Interface"
                        << "Select which control options are available to the user.";
+    QTest::newRow("8") << 8 << "Image List"
+                       << "Drag and drop images of the correct resolution onto the panel below.";
     QTest::newRow("9") << 9 << "Upload Data"
                        << "Select which data to upload and click the button";
     QTest::newRow("0") << 0 << "Undefined"

@@ -5,4 +5,5 @@ class TestWindowLayout : public QObject {
     Q_OBJECT
 private slots:
     void everyPageFitsTheWindow();
+    void imagesAndUploadPagesCarryTheirBadges();
 };

@@ -4,6 +4,7 @@
 
 #include "core/model/ProjectModel.h"
 #include "ui/app/Tbmpgen_Form.h"
+#include "ui/common/Thint_Frame.h"
 #include "ui/config_editor/TConfigurationPage.h"
 #include "ui/device/TUploadDataPage.h"
 #include "ui/imaging/TImagesPage.h"
@@ -166,4 +167,23 @@ void TestWindowLayout::everyPageFitsTheWindow()
 
     pages->setCurrentWidget(f.Upload_Page());
     check(QStringLiteral("upload-data"), pages->currentWidget());
+}
+
+void TestWindowLayout::imagesAndUploadPagesCarryTheirBadges()
+{
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    auto tags = [](const QWidget* page) {
+        QList<int> found;
+        for (const Thint_Frame* badge : page->findChildren<Thint_Frame*>())
+            found << badge->Tag();
+        return found;
+    };
+    QCOMPARE(tags(f.Images_Page()), QList<int>{8});
+    QCOMPARE(tags(f.Upload_Page()), QList<int>{9});
+    // "Image List" explains the image view: it stands in the handle panel
+    // over it.
+    const Thint_Frame* imageList = f.Images_Page()->findChild<Thint_Frame*>();
+    const QWidget* view = f.Images_Page()->findChild<QWidget*>(QStringLiteral("image_view_Panel"));
+    QVERIFY(view && view->isAncestorOf(imageList));
 }
