@@ -420,5 +420,9 @@ void Tbmpgen_Form::resizeEvent(QResizeEvent* event)
     const QWidget* upper = splitter->widget(0);
     const int upperSlack = qMax(0, upper->height() - upper->minimumSizeHint().height());
     const int logTop = activityLog->mapTo(this, QPoint(0, 0)).y() - upperSlack;
-    setMinimumHeight(qMax(kMinimumHeight, 130 * logicalDpiY() / 96 + statusPanels->height() + logTop));
+    const int wanted = qMax(kMinimumHeight, 130 * logicalDpiY() / 96 + statusPanels->height() + logTop);
+    // Never taller than the screen leaves room for (a small screen at a
+    // large scale): the pages scroll there rather than the window running
+    // off the screen.
+    setMinimumHeight(qMin(wanted, Screen_Room(this).height()));
 }

@@ -6,10 +6,13 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTableWidget>
 
 namespace {
+// Room for the title bar and borders the desktop adds around a window.
+constexpr int kFrameMargin = 40;
 // Entries in view at the first start; the window keeps this height for the
 // log however it is resized, until the user moves the splitter.
 constexpr int kLogRowsShown = 3;
@@ -32,4 +35,13 @@ int Default_Log_Height(const TActivityLogPanel* log)
     // Never less than the 130 pixels (at 96 dots per inch) the window keeps
     // for the log at its smallest.
     return qMax(130 * log->logicalDpiY() / 96, title + header + rows + 2 * grid->frameWidth() + 4);
+}
+
+QSize Screen_Room(const QWidget* window)
+{
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const QSize available = screen->availableGeometry().size();
+    return QSize(qMax(1, available.width() - kFrameMargin), qMax(1, available.height() - kFrameMargin));
 }
