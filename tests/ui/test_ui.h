@@ -58,4 +58,5 @@ private slots:
     void remembersSizePositionAndSplit();
     void firstStartFitsTheScreen_data();
     void firstStartFitsTheScreen();
+    void firstStartGivesTheLogAShare();
 };

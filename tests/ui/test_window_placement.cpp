@@ -69,3 +69,21 @@ void TestWindowPlacement::firstStartFitsTheScreen()
     QCOMPARE(fitted, expected);
     QVERIFY(available.contains(fitted));
 }
+
+void TestWindowPlacement::firstStartGivesTheLogAShare()
+{
+    // Nothing saved yet: a window that fits the screen, a fifth or so of it
+    // for the log, never less than room for a few entries.
+    QTemporaryDir dir;
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    f.hide();
+    auto* placement = new TWindowPlacement(&f, Log_Splitter(f), Settings_In(dir));
+    placement->restore();
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    const QSize room = f.screen()->availableGeometry().size();
+    QVERIFY(f.width() <= qMax(room.width(), f.minimumWidth()) && f.height() <= room.height());
+    const int log = Log_Splitter(f)->sizes().at(1);
+    QVERIFY2(log >= 96 && log <= qMax(96, f.height() / 4), qPrintable(QString::number(log)));
+}

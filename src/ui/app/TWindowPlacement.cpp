@@ -12,6 +12,8 @@ const QString kGeometryKey = QStringLiteral("mainWindow/geometry");
 const QString kSplitterKey = QStringLiteral("mainWindow/logSplitter");
 // Room for the title bar and borders the desktop adds around the window.
 constexpr int kFrameMargin = 40;
+constexpr int kLeastLogHeight = 96;
+constexpr int kMostLogHeight = 200;
 } // namespace
 
 TWindowPlacement::TWindowPlacement(QMainWindow* window, QSplitter* splitter, std::unique_ptr<QSettings> settings)
@@ -40,12 +42,22 @@ void TWindowPlacement::restore()
     const QByteArray geometry = m_settings->value(kGeometryKey).toByteArray();
     if (geometry.isEmpty() || !m_window->restoreGeometry(geometry)) {
         const QScreen* screen = m_window->screen() ? m_window->screen() : QGuiApplication::primaryScreen();
-        if (screen)
-            m_window->setGeometry(Fitting_Geometry(m_window->size(), screen->availableGeometry()));
+        if (screen) {
+            const QRect fitted = Fitting_Geometry(m_window->size(), screen->availableGeometry());
+            // A small screen at a large scale may leave less room than the
+            // window's usual minimum: it fits the screen all the same.
+            m_window->setMinimumHeight(qMin(m_window->minimumHeight(), fitted.height()));
+            m_window->setGeometry(fitted);
+        }
     }
     const QByteArray split = m_settings->value(kSplitterKey).toByteArray();
-    if (!split.isEmpty())
-        m_splitter->restoreState(split);
+    if (split.isEmpty() || !m_splitter->restoreState(split)) {
+        // The log's first share: a fifth of the window, within bounds that
+        // keep a few entries in view and the pages their room.
+        const int total = m_splitter->height() > 0 ? m_splitter->height() : m_window->height();
+        const int log = qBound(kLeastLogHeight, m_window->height() * 22 / 100, kMostLogHeight);
+        m_splitter->setSizes({qMax(1, total - log), log});
+    }
 }
 
 void TWindowPlacement::save()
