@@ -67,7 +67,7 @@ TUserInterfacePage::TUserInterfacePage(TDevice_Config_v2& record, QWidget* paren
         rows->addWidget(box, i, 0, Qt::AlignVCenter);
         rows->addWidget(label, i, 1, Qt::AlignVCenter);
         rows->addWidget(grid, i, 2, Qt::AlignLeft);
-        rows->setRowMinimumHeight(i, TOptionGrid::kRowHeight);
+        rows->setRowStretch(i, 1);
         m_boxes[std::size_t(i)] = box;
         m_grids[std::size_t(i)] = grid;
     }
