@@ -29,7 +29,7 @@ public:
     static constexpr int kWidth = 600;
     static constexpr int kHeight = 100;
     static constexpr int kMinimumWidth = 360;
-    static constexpr int kMinimumHeight = 26;
+    static constexpr int kMinimumHeight = 22;
     // From this height on the timeline is drawn in its full form.
     static constexpr int kFullFormHeight = 90;
 
