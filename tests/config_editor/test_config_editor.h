@@ -14,6 +14,7 @@ private slots:
     void boxesWriteTheirFields();
     void serviceTextBetweenRecordAndMemo_data();
     void serviceTextBetweenRecordAndMemo();
+    void serviceTextLooksDisabledWhileDisabled();
 };
 
 class TestUserInterfacePage : public QObject {
@@ -48,7 +49,7 @@ class TestConfigurationPage : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void pictureTabsCarryNames();
+    void tabsCarryPicturesAndNames();
     void showingARecordChangesNothingInIt();
     void everyControlHasAnAccessibleName();
     void hintBadges_data();

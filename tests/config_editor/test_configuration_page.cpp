@@ -23,7 +23,7 @@ void TestConfigurationPage::init()
     QVERIFY(dir.isValid());
 }
 
-void TestConfigurationPage::pictureTabsCarryNames()
+void TestConfigurationPage::tabsCarryPicturesAndNames()
 {
     PageFixture f;
     QTabWidget* tabs = f.page.cfg_PageControl();
@@ -31,12 +31,13 @@ void TestConfigurationPage::pictureTabsCarryNames()
     const QStringList pages{"RC_gen_cfg_TabSheet", "occupancy_cfg_TabSheet", "RC_ui_cfg_TabSheet",
                             "appearance_cfg_TabSheet", "scheduler_cfg_TabSheet"};
     const QStringList names{"General", "Occupancy Strategies", "R/C User Interface", "Appearance", "Scheduler"};
+    const QStringList captions{"General", "Occupancy", "User Interface", "Appearance", "Scheduler"};
     QCOMPARE(tabs->count(), pages.size());
     QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(tabs->tabBar());
     QVERIFY(bar);
     for (int i = 0; i < tabs->count(); ++i) {
         QVERIFY(tabs->widget(i)->isAncestorOf(f.page.subPage(pages[i])));
-        QVERIFY(tabs->tabText(i).isEmpty());
+        QCOMPARE(tabs->tabText(i), captions[i]);
         QVERIFY(!tabs->tabIcon(i).isNull());
         QCOMPARE(tabs->tabToolTip(i), names[i]);
         QCOMPARE(bar->child(i)->text(QAccessible::Name), names[i]);
@@ -120,6 +121,8 @@ void TestConfigurationPage::hintBadges_data()
                        << "Adjust the RGB levels of the background image.";
     QTest::newRow("7") << 7 << "R/C User Interface"
                        << "Select which control options are available to the user.";
+    QTest::newRow("8") << 8 << "Image List"
+                       << "Drag and drop images of the correct resolution onto the panel below.";
     QTest::newRow("9") << 9 << "Upload Data"
                        << "Select which data to upload and click the button";
     QTest::newRow("0") << 0 << "Undefined"

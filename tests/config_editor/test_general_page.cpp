@@ -219,3 +219,23 @@ void TestGeneralPage::serviceTextBetweenRecordAndMemo()
     for (int i = int(storedBack.size()); i < 122; ++i)
         QCOMPARE(written.service_info_text[i], uint8_t(0));
 }
+
+void TestGeneralPage::serviceTextLooksDisabledWhileDisabled()
+{
+    PageFixture f;
+    f.show();
+    auto* memo = f.find<QPlainTextEdit>("service_text_Memo");
+    const QColor tip = memo->palette().color(QPalette::Active, QPalette::ToolTipBase);
+    auto ground = [memo] {
+        const QImage shot = memo->viewport()->grab().toImage();
+        return shot.pixelColor(shot.width() - 4, shot.height() - 4);
+    };
+    QCOMPARE(ground(), tip);
+    // A device operation disables the project area around it: the memo
+    // then looks like every other disabled control.
+    f.page.setEnabled(false);
+    QCOMPARE(ground(), memo->palette().color(QPalette::Disabled, QPalette::Base));
+    QVERIFY(ground() != tip);
+    f.page.setEnabled(true);
+    QCOMPARE(ground(), tip);
+}

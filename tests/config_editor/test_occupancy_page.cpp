@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QtTest>
 
@@ -255,6 +256,15 @@ void TestOccupancyPage::pictureListsDropDownWideEnough()
     combo->setFixedWidth(40);
     const int scrollBar = combo->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, combo);
     QCOMPARE(combo->dropDownWidth(), 58 + (items > 3 ? scrollBar : 0));
+    combo->setMinimumWidth(0);
+    combo->setMaximumWidth(QWIDGETSIZE_MAX);
+
+    // Dropped down it shows three items, and scrolls to the others.
+    combo->showPopup();
+    QTRY_VERIFY(combo->view()->isVisible());
+    QCOMPARE(combo->view()->viewport()->height(), qMin(items, 3) * 50);
+    QCOMPARE(combo->view()->verticalScrollBar()->maximum() > 0, items > 3);
+    combo->hidePopup();
 
     // Items keep their texts for screen readers though the screen shows pictures.
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(combo);

@@ -6,6 +6,9 @@ class TestTimeline : public QObject {
 private slots:
     void initTestCase();
     void geometryAt600x100();
+    void timeLabelsNeverTouch_data();
+    void timeLabelsNeverTouch();
+    void compactTimelineKeepsItsParts();
     void barsAndMarks_data();
     void barsAndMarks();
     void disabledIsGreyAndDeaf();

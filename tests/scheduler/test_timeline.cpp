@@ -4,6 +4,9 @@
 #include "ui/scheduler/Tschedule_timeline_Frame.h"
 
 #include <QAccessible>
+#include <QLocale>
+#include <QScopeGuard>
+#include <QTime>
 #include <QTest>
 
 #include <memory>
@@ -134,6 +137,80 @@ void TestTimeline::geometryAt600x100()
     QVERIFY2(qAbs(firstLabel.center().x() - 60) <= 2, qPrintable(QString::number(firstLabel.center().x())));
     const QRect lastLabel = boundsOf(img, QRect(505, 76, 70, 24), isWhite);
     QVERIFY2(qAbs(lastLabel.center().x() - 540) <= 2, qPrintable(QString::number(lastLabel.center().x())));
+}
+
+void TestTimeline::timeLabelsNeverTouch_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<bool>("allNine");
+    // 24-hour clocks fit all nine labels at the full size; a 12-hour clock
+    // ("12:00 PM") crowds a narrower timeline sooner, and a narrow one
+    // crowds any clock.
+    QTest::newRow("de_DE full size") << "de_DE" << kW << kH << true;
+    QTest::newRow("en_GB full size") << "en_GB" << kW << kH << true;
+    QTest::newRow("en_US narrow") << "en_US" << 400 << kH << false;
+    QTest::newRow("en_US wide") << "en_US" << 1200 << kH << true;
+    QTest::newRow("en_US narrow, compact") << "en_US" << 360 << 28 << false;
+    QTest::newRow("ko_KR narrow") << "ko_KR" << 400 << kH << false;
+    QTest::newRow("ar_EG narrow") << "ar_EG" << 360 << kH << false;
+    QTest::newRow("ja_JP compact") << "ja_JP" << 700 << 30 << true;
+    QTest::newRow("C (seconds shown) narrow") << "C" << 360 << kH << false;
+}
+
+void TestTimeline::timeLabelsNeverTouch()
+{
+    QFETCH(QString, locale);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(bool, allNine);
+    const QLocale before;
+    QLocale::setDefault(QLocale(locale));
+    const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+
+    const QFont font = Tschedule_timeline_Frame::Label_Font(height);
+    const auto labels = Tschedule_timeline_Frame::Time_Labels(width, height, font);
+    const QLocale here;
+    // The day's two ends are always labelled.
+    QVERIFY(labels.size() >= 2);
+    QCOMPARE(labels.constFirst().text, here.toString(QTime(0, 0), QLocale::ShortFormat));
+    QCOMPARE(labels.constLast().text, here.toString(QTime(23, 59), QLocale::ShortFormat));
+    QCOMPARE(labels.size() == 9, allNine);
+    const QFontMetrics metrics(font);
+    for (int i = 0; i < labels.size(); ++i) {
+        const QRect box = labels[i].box;
+        // Whole, inside the timeline, and as wide as its text.
+        QVERIFY2(box.left() >= 0 && box.right() < width && box.bottom() < height,
+                 qPrintable(QStringLiteral("%1 at %2..%3").arg(labels[i].text).arg(box.left()).arg(box.right())));
+        QCOMPARE(box.width(), metrics.horizontalAdvance(labels[i].text));
+        if (i > 0)
+            QVERIFY2(labels[i - 1].box.right() + 1 < box.left(),
+                     qPrintable(QStringLiteral("%1 touches %2").arg(labels[i - 1].text, labels[i].text)));
+    }
+}
+
+void TestTimeline::compactTimelineKeepsItsParts()
+{
+    // In a low page: the name beside the axis, the band above the labels,
+    // all of it inside the timeline.
+    Timeline t({{1, 720, 1, 1}});
+    t.frame->resize(700, 28);
+    const QImage img = t.render();
+    const QRect name = boundsOf(img, QRect(0, 0, 70, 28), isWhite);
+    QVERIFY(!name.isEmpty());
+    QVERIFY2(name.right() < 70, qPrintable(QString::number(name.right())));
+    // The run bar from x(720) = 350 to the axis' end at 630.
+    const QRect bar = boundsOf(img, QRect(70, 0, 630, 28), isBar);
+    QVERIFY(!bar.isEmpty());
+    QVERIFY2(qAbs(bar.left() - 351) <= 2 && qAbs(bar.right() - 629) <= 2,
+             qPrintable(QStringLiteral("%1..%2").arg(bar.left()).arg(bar.right())));
+    QVERIFY(bar.top() >= 1);
+    QVERIFY(!boundsOf(img, QRect(300, 0, 100, 28), isYellow).isEmpty());
+    const int labelTop = Tschedule_timeline_Frame::Time_Labels(700, 28, Tschedule_timeline_Frame::Label_Font(28))
+                             .constFirst()
+                             .box.top();
+    QVERIFY(bar.bottom() < labelTop);
 }
 
 void TestTimeline::barsAndMarks_data()

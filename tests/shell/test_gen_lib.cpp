@@ -1,6 +1,7 @@
 #include "test_shell.h"
 
 #include "TScriptedPrompter.h"
+#include "core/device/DeviceTexts.h"
 #include "ui/common/gen_lib.h"
 
 #include <QAbstractButton>
@@ -9,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -111,6 +113,65 @@ void TestGenLib::realDialogShowsTheTextAndDefault()
     QVERIFY(!wrapped);
     QVERIFY(toolFrame);
     QVERIFY2(offCentre.manhattanLength() <= 2, "centred on its owner");
+}
+
+void TestGenLib::realDialogKeepsEveryLineWhole_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("kind");
+    // Boxes whose long lines a narrower box would break.
+    QTest::newRow("configuration write error")
+        << DeviceText::configWriteError() << int(TMsgDlgType::mtError);
+    QTest::newRow("firmware too old to upload")
+        << DeviceText::needsUpgrade() << int(TMsgDlgType::mtWarning);
+    QTest::newRow("controller not found") << DeviceText::notFound() << int(TMsgDlgType::mtError);
+    QTest::newRow("unsaved project before upload")
+        << DeviceText::unsavedUpload() << int(TMsgDlgType::mtConfirmation);
+}
+
+void TestGenLib::realDialogKeepsEveryLineWhole()
+{
+    QFETCH(QString, text);
+    QFETCH(int, kind);
+    QWidget owner;
+    owner.resize(400, 300);
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    QApplication::setActiveWindow(&owner);
+
+    QStringList problems;
+    bool seen = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        poll.stop();
+        seen = true;
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        const QFontMetrics metrics(label->font());
+        for (const QString& line : box->text().split(QLatin1Char('\n')))
+            if (metrics.horizontalAdvance(line) > label->width())
+                problems << QStringLiteral("\"%1\" wider than the label (%2)").arg(line).arg(label->width());
+        // As tall as its lines: none of them broke in two.
+        const int lines = int(box->text().count(QLatin1Char('\n'))) + 1;
+        const int shown = label->wordWrap() ? label->heightForWidth(label->width()) : label->sizeHint().height();
+        if (shown > lines * metrics.lineSpacing() + 2)
+            problems << QStringLiteral("%1 lines shown %2 pixels high").arg(lines).arg(shown);
+        // The program's own icon, drawn for the box's pixel density.
+        const int side = box->style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, box);
+        const QPixmap icon = box->iconPixmap();
+        if (icon.isNull() || icon.size() != (QSizeF(side, side) * box->devicePixelRatioF()).toSize())
+            problems << QStringLiteral("icon of %1x%2").arg(icon.width()).arg(icon.height());
+        box->buttons().constFirst()->click();
+    });
+    poll.start();
+    Show_Message_Box(text, TMsgDlgType(kind),
+                     TMsgDlgType(kind) == TMsgDlgType::mtConfirmation ? QMessageBox::Yes | QMessageBox::No
+                                                                      : QMessageBox::Ok);
+    QVERIFY(seen);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
 }
 
 void TestGenLib::delayKeepsTheEventLoopRunning()

@@ -24,6 +24,8 @@ private slots:
     void unscriptedQuestionsNeverBlock();
     void prompterIsRemovedWithIt();
     void realDialogShowsTheTextAndDefault();
+    void realDialogKeepsEveryLineWhole_data();
+    void realDialogKeepsEveryLineWhole();
     void delayKeepsTheEventLoopRunning();
     void enableChildrenCopiesTheOwnState();
     void checkerBitmap_data();

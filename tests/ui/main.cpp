@@ -10,5 +10,5 @@ int main(int argc, char** argv)
     // handler meet the same top-level handler as in the configurator.
     TConfiguratorApplication app(argc, argv);
     return Run_Test_Objects<TestProjectCommands, TestMainWindow, TestDemoSimulator, TestDesktopConventions,
-                            TestKeyboardUse>(argc, argv);
+                            TestKeyboardUse, TestWindowPlacement>(argc, argv);
 }

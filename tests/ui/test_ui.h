@@ -89,3 +89,12 @@ private slots:
 private:
     QTemporaryDir dir;
 };
+
+class TestWindowPlacement : public QObject {
+    Q_OBJECT
+private slots:
+    void remembersSizePositionAndSplit();
+    void firstStartFitsTheScreen_data();
+    void firstStartFitsTheScreen();
+    void firstStartGivesTheLogAShare();
+};

@@ -164,6 +164,10 @@ QStringList TDM_imagestore::allPictureNames()
           << "TREE_DOWN_PNG"
           << "TREE_DELETE_PNG"
           << "NOT_INCLUDED_PNG";
+    names << "MSG_WARNING_PNG"
+          << "MSG_ERROR_PNG"
+          << "MSG_INFO_PNG"
+          << "MSG_QUESTION_PNG";
     return names;
 }
 

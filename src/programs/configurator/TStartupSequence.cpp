@@ -3,6 +3,7 @@
 #include "core/resources/TDM_images.h"
 #include "ui/app/Tabout_Form.h"
 #include "core/commissioning/TCommissioningRecorder.h"
+#include "ui/app/TWindowPlacement.h"
 #include "ui/app/Tbmpgen_Form.h"
 #include "ui/app/Tgallery_Form.h"
 #include "ui/app/Tinfo_Form.h"
@@ -13,6 +14,9 @@
 #include "ui/config_editor/TConfigurationPage.h"
 #include "ui/device/Tfw_upg_Form.h"
 #include "ui/config_editor/Timg_select_Form.h"
+
+#include <QSettings>
+#include <QSplitter>
 
 TStartupSequence::TStartupSequence(const QElapsedTimer& sinceLaunch) : clock(sinceLaunch) { }
 
@@ -79,6 +83,12 @@ void TStartupSequence::Run()
     // window creates.
     mainWindow = std::make_unique<Tbmpgen_Form>();
     mainWindow->setEnabled(false);
+    // Where the user left it last time, or a size that fits this screen.
+    auto* placement = new TWindowPlacement(mainWindow.get(),
+                                           mainWindow->findChild<QSplitter*>(QStringLiteral("log_Splitter")),
+                                           std::make_unique<QSettings>(QStringLiteral("Corvane"),
+                                                                       QStringLiteral("Corvane Configurator")));
+    placement->restore();
     mainWindow->show();
     mainWindow->Set_Firmware_Window(new Tfw_upg_Form(mainWindow.get()));
     auto* about = new Tabout_Form(mainWindow.get());

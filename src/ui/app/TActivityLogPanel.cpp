@@ -58,6 +58,8 @@ TActivityLogPanel::TActivityLogPanel(QWidget* parent)
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setShowGrid(true);
     grid_->setWordWrap(false);
+    // One line of text per entry: the style's taller rows would show fewer.
+    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 8);
     // The style's minimum would make the marker column wider than 20 pixels.
     grid_->horizontalHeader()->setMinimumSectionSize(kMarkerColumnWidth);
     grid_->horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);

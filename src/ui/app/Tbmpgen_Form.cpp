@@ -16,6 +16,8 @@
 #include "ui/app/TNoProjectView.h"
 #include "ui/app/TProjectCommands.h"
 #include "ui/app/TProjectStatusBar.h"
+#include "ui/app/WindowLayout.h"
+#include "ui/common/PictureIcon.h"
 #include "ui/common/gen_lib.h"
 #include "ui/config_editor/TConfigurationPage.h"
 #include "ui/config_editor/TGeneralPage.h"
@@ -153,14 +155,10 @@ void Tbmpgen_Form::Build_Layout()
     // The group pictures: Configuration, Images, Upload Data, then the
     // Retrieve Configuration and Firmware Upgrade buttons.
     const QStringList groups = TDM_imagestore::cfgGroupNames();
-    auto groupIcon = [&groups](int i) {
-        return i < groups.size() && Has_Picture(groups.at(i))
-            ? QIcon(QPixmap::fromImage(picture(groups.at(i), QSize(50, 50))))
-            : QIcon();
-    };
+    auto groupIcon = [&groups](int i) { return i < groups.size() ? Picture_Icon(groups.at(i)) : QIcon(); };
     for (int i = 0; i < projectPages->count(); ++i)
         projectPages->setTabIcon(i, groupIcon(i));
-    projectPages->setIconSize(QSize(24, 24));
+    projectPages->setIconSize(QSize(20, 20));
 
     noProjectView = new TNoProjectView;
     projectStack = new QStackedWidget;
@@ -179,24 +177,22 @@ void Tbmpgen_Form::Build_Layout()
     fwUpgradeButton = new QPushButton;
     fwUpgradeButton->setObjectName(QStringLiteral("fw_upg_Button"));
     fwUpgradeButton->setIcon(groupIcon(4));
-    fwUpgradeButton->setIconSize(QSize(32, 32));
     configPage->retrieve_cfg_Button()->setIcon(groupIcon(3));
-    configPage->retrieve_cfg_Button()->setIconSize(QSize(32, 32));
     uploadPage->upload_data_BitBtn()->setIcon(groupIcon(2));
     uploadPage->upload_data_BitBtn()->setIconSize(QSize(32, 32));
     dpiLabel = new QLabel;
     dpiLabel->setObjectName(QStringLiteral("dpi_Label"));
     dpiLabel->hide();
-    auto* deviceColumn = new QVBoxLayout;
-    deviceColumn->addWidget(fwUpgradeButton);
-    deviceColumn->addStretch(1);
-    deviceColumn->addWidget(dpiLabel);
 
     auto* upper = new QWidget;
     upper->setObjectName(QStringLiteral("upper_Panel"));
     auto* upperLayout = new QHBoxLayout(upper);
+    upperLayout->setContentsMargins(4, 4, 4, 0);
     upperLayout->addWidget(projectPanel, 1);
-    upperLayout->addLayout(deviceColumn);
+    upperLayout->addWidget(dpiLabel);
+    // In the menu bar's corner the button is always in reach, with or
+    // without a project, and takes no width from the pages.
+    Place_Corner_Button(menuBar(), fwUpgradeButton);
 
     activityLog = new TActivityLogPanel;
     splitter = new QSplitter(Qt::Vertical);
@@ -210,6 +206,7 @@ void Tbmpgen_Form::Build_Layout()
     // made taller could never be made smaller again.
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 0);
+    splitter->setSizes({1, Default_Log_Height(activityLog)});
     setCentralWidget(splitter);
 
     statusPanels = new TProjectStatusBar;
@@ -439,5 +436,9 @@ void Tbmpgen_Form::resizeEvent(QResizeEvent* event)
     const QWidget* upper = splitter->widget(0);
     const int upperSlack = qMax(0, upper->height() - upper->minimumSizeHint().height());
     const int logTop = activityLog->mapTo(this, QPoint(0, 0)).y() - upperSlack;
-    setMinimumHeight(qMax(kMinimumHeight, 130 * logicalDpiY() / 96 + statusPanels->height() + logTop));
+    const int wanted = qMax(kMinimumHeight, 130 * logicalDpiY() / 96 + statusPanels->height() + logTop);
+    // Never taller than the screen leaves room for (a small screen at a
+    // large scale): the pages scroll there rather than the window running
+    // off the screen.
+    setMinimumHeight(qMin(wanted, Screen_Room(this).height()));
 }

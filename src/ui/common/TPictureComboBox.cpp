@@ -4,6 +4,8 @@
 #include "ui/common/TOwnerDrawnAccessible.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QProxyStyle>
 #include <QListView>
 #include <QPainter>
 #include <QScrollBar>
@@ -39,6 +41,21 @@ private:
     TPictureComboBox* m_combo;
 };
 
+// Styles that open a list over the current item show every item at once;
+// a picture list drops down below its box showing three, and scrolls.
+class TDropDownListStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == QStyle::SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 } // namespace
 
 TPictureComboBox::TPictureComboBox(TControlOption option, QWidget* parent) : QComboBox(parent), m_option(option)
@@ -48,6 +65,9 @@ TPictureComboBox::TPictureComboBox(TControlOption option, QWidget* parent) : QCo
     setItemDelegate(new TPictureItemDelegate(this));
     addItems(OptionCodes::itemTexts(option));
     setMaxVisibleItems(kDropDownCount);
+    auto* dropDownStyle = new TDropDownListStyle(QApplication::style()->name());
+    dropDownStyle->setParent(this);
+    setStyle(dropDownStyle);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     Install_Owner_Drawn_Accessibility();
 }

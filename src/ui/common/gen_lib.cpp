@@ -1,12 +1,16 @@
 #include "ui/common/gen_lib.h"
 
+#include "core/resources/TDM_images.h"
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
+#include <QPixmap>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 
 namespace {
@@ -35,6 +39,31 @@ QString captionFor(TMsgDlgType kind)
     return QString();
 }
 
+QString iconPictureFor(TMsgDlgType kind)
+{
+    switch (kind) {
+    case TMsgDlgType::mtWarning: return QStringLiteral("MSG_WARNING_PNG");
+    case TMsgDlgType::mtError: return QStringLiteral("MSG_ERROR_PNG");
+    case TMsgDlgType::mtInformation: return QStringLiteral("MSG_INFO_PNG");
+    case TMsgDlgType::mtConfirmation: return QStringLiteral("MSG_QUESTION_PNG");
+    }
+    return QString();
+}
+
+// The style's message icons are small bitmaps that blur when a dense screen
+// scales them; ours are drawn for the screen the box opens on.
+void Use_Own_Icon(QMessageBox& box, TMsgDlgType kind)
+{
+    const QString name = iconPictureFor(kind);
+    if (!Has_Picture(name))
+        return;
+    const int side = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+    const qreal ratio = box.devicePixelRatioF();
+    QPixmap pixmap = QPixmap::fromImage(picture(name, QSize(side, side) * ratio));
+    pixmap.setDevicePixelRatio(ratio);
+    box.setIconPixmap(pixmap);
+}
+
 QMessageBox::StandardButton realDialog(const QString& text, TMsgDlgType kind, QMessageBox::StandardButtons buttons,
                                        QMessageBox::StandardButton defaultButton)
 {
@@ -51,9 +80,15 @@ QMessageBox::StandardButton realDialog(const QString& text, TMsgDlgType kind, QM
         box.setDefaultButton(defaultButton);
     if (QFontDatabase::families().contains(QStringLiteral("Tahoma")))
         box.setFont(QFont(QStringLiteral("Tahoma"), box.font().pointSize()));
-    // Long lines stay on one line instead of being wrapped.
-    for (QLabel* label : box.findChildren<QLabel*>())
+    // Long lines stay on one line instead of being wrapped: every label is
+    // at least as wide as its longest line. (The box turns word wrapping on
+    // for a wide text when it is shown; at this width wrapping has nothing
+    // to break.)
+    for (QLabel* label : box.findChildren<QLabel*>()) {
         label->setWordWrap(false);
+        label->setMinimumWidth(Unwrapped_Text_Width(label->fontMetrics(), label->text()));
+    }
+    Use_Own_Icon(box, kind);
     if (kind != TMsgDlgType::mtInformation)
         QApplication::beep();
     // The box settles its final size only when shown; centre it after that.
@@ -73,6 +108,15 @@ QMessageBox::StandardButton realDialog(const QString& text, TMsgDlgType kind, QM
 }
 
 } // namespace
+
+int Unwrapped_Text_Width(const QFontMetrics& metrics, const QString& text)
+{
+    int widest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        widest = qMax(widest, metrics.horizontalAdvance(line));
+    // A pixel to spare against rounding in the label's own layout.
+    return widest + 1;
+}
 
 void Set_Prompter(TPrompter* prompter)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFontMetrics>
 #include <QImage>
 #include <QMessageBox>
 #include <QString>
@@ -37,6 +38,10 @@ QMessageBox::StandardButton Show_Message_Box_Ex(const QString& text, TMsgDlgType
 
 // Gives every descendant widget the control's own enabled state.
 void Enable_Children(QWidget* control);
+
+// The width a label needs to show every line of text ('\n' separated)
+// without wrapping.
+int Unwrapped_Text_Width(const QFontMetrics& metrics, const QString& text);
 
 // Sizes bitmap to width x height and fills it with square cells of side cell,
 // c1 where (column + row) of the cell is even, c2 elsewhere.

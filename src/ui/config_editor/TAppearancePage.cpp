@@ -5,6 +5,7 @@
 #include "ui/config_editor/AppearanceRendering.h"
 #include "ui/config_editor/TAppearancePreview.h"
 #include "ui/config_editor/TOutlineShape.h"
+#include "ui/config_editor/TScaledCanvas.h"
 #include "ui/common/Thint_Frame.h"
 #include "ui/config_editor/Timg_select_Form.h"
 
@@ -46,20 +47,20 @@ QPen innerPen()
     return QPen(Qt::white, 1, Qt::DashLine);
 }
 
-TOutlineShape* shape(const QPen& pen, const char* name, QRect box, QWidget* parent)
+TOutlineShape* shape(const QPen& pen, const char* name, QRect box, TScaledCanvas* canvas)
 {
-    auto* s = new TOutlineShape(pen, parent);
+    auto* s = new TOutlineShape(pen);
     s->setObjectName(QString::fromLatin1(name));
-    s->setGeometry(box);
+    canvas->place(s, box);
     s->hide();
     return s;
 }
 
-Thint_Frame* marker(const char* name, QRect over, QWidget* parent)
+Thint_Frame* marker(const char* name, QRect over, TScaledCanvas* canvas)
 {
-    auto* hint = new Thint_Frame(4, parent);
+    auto* hint = new Thint_Frame(4);
     hint->setObjectName(QString::fromLatin1(name));
-    hint->move(over.center() - QPoint(Thint_Frame::kSide / 2, Thint_Frame::kSide / 2));
+    canvas->placeCentred(hint, over.center());
     hint->hide();
     return hint;
 }
@@ -72,45 +73,47 @@ TAppearancePage::TAppearancePage(TDevice_Config_v2& record, const THandle_List& 
     , m_converter(std::make_unique<BmpConverter>())
 {
     setObjectName(QStringLiteral("appearance_cfg_TabSheet"));
+    // The case takes whatever room the page has; the sliders stand beside it.
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(buildScreen(), 0, Qt::AlignTop);
-    layout->addWidget(buildColourControls(), 0, Qt::AlignTop);
-    layout->addStretch(1);
+    layout->addWidget(buildScreen(), 1);
+    layout->addWidget(buildColourControls());
 }
 
 TAppearancePage::~TAppearancePage() = default;
 
 QWidget* TAppearancePage::buildScreen()
 {
-    auto* area = new QWidget;
+    auto* area = new TScaledCanvas(kScreenArea);
     area->setObjectName(QStringLiteral("appearance_Panel"));
-    area->setFixedSize(kScreenArea);
+    m_canvas = area;
+    // Sharp at every size the case is drawn at.
+    connect(area, &TScaledCanvas::rescaled, this, &TAppearancePage::renderCasePicture);
 
-    m_case = new QLabel(area);
+    m_case = new QLabel;
     m_case->setObjectName(QStringLiteral("rc_case_Image"));
-    m_case->setGeometry(kCaseBox);
     m_case->setScaledContents(true);
     m_case->setAccessibleName(QStringLiteral("R/C case"));
+    area->place(m_case, kCaseBox);
     m_case->installEventFilter(this);
     renderCasePicture();
 
-    m_surround = new QFrame(area);
+    m_surround = new QFrame;
     m_surround->setObjectName(QStringLiteral("Shape2"));
-    m_surround->setGeometry(kSurroundBox);
+    area->place(m_surround, kSurroundBox);
     m_surround->setAutoFillBackground(true);
     QPalette black = m_surround->palette();
     black.setColor(QPalette::Window, Qt::black);
     m_surround->setPalette(black);
     m_surround->installEventFilter(this);
 
-    m_untinted = new TAppearancePreview(area);
+    m_untinted = new TAppearancePreview;
     m_untinted->setObjectName(QStringLiteral("bg_preview_2_Image"));
-    m_untinted->setGeometry(kBackgroundBox);
+    area->place(m_untinted, kBackgroundBox);
     m_untinted->hide();
 
-    m_background = new TAppearancePreview(area);
+    m_background = new TAppearancePreview;
     m_background->setObjectName(QStringLiteral("bgrd_preview_Image"));
-    m_background->setGeometry(kBackgroundBox);
+    area->place(m_background, kBackgroundBox);
     m_background->setAccessibleDescription(QStringLiteral("Click to choose the background image"));
     m_background->setToolTip(QStringLiteral("Click to choose the background image"));
     m_background->installEventFilter(this);
@@ -119,9 +122,9 @@ QWidget* TAppearancePage::buildScreen()
     m_backgroundOuter = shape(outerPen(), "bg_highlight2_Shape", kBackgroundOuterBox, area);
     m_backgroundInner = shape(innerPen(), "bg_highlight_Shape", kBackgroundInnerBox, area);
 
-    m_logo = new TAppearancePreview(area);
+    m_logo = new TAppearancePreview;
     m_logo->setObjectName(QStringLiteral("logo_preview_Image"));
-    m_logo->setGeometry(kLogoBox);
+    area->place(m_logo, kLogoBox);
     m_logo->setAccessibleDescription(QStringLiteral("Click to choose the logo image"));
     m_logo->setToolTip(QStringLiteral("Click to choose the logo image"));
     m_logo->installEventFilter(this);
@@ -133,9 +136,11 @@ QWidget* TAppearancePage::buildScreen()
     m_backgroundHint = marker("bg_img_hint_Frame", kBackgroundBox, area);
     m_logoHint = marker("logo_img_hint_Frame", kLogoBox, area);
 
-    auto* help = new Thint_Frame(5, area);
+    auto* help = new Thint_Frame(5);
     help->setObjectName(QStringLiteral("appearance_hint_Frame"));
-    help->move(kCaseBox.right() - Thint_Frame::kSide - 4, kCaseBox.top() + 4);
+    help->resize(help->sizeHint());
+    area->placeCentred(help, QPoint(kCaseBox.right() - Thint_Frame::kSide / 2 - 4,
+                                    kCaseBox.top() + Thint_Frame::kSide / 2 + 4));
 
     // Nothing chosen yet: a blank screen.
     blankBackground();
@@ -164,7 +169,8 @@ QWidget* TAppearancePage::buildColourControls()
         slider->setPageStep(5);
         slider->setTickInterval(16);
         slider->setTickPosition(QSlider::TicksBothSides);
-        slider->setMinimumHeight(256);
+        // Long enough to set a level to the unit; taller where the page has room.
+        slider->setMinimumHeight(100);
         slider->setAccessibleName(colour + QStringLiteral(" level"));
         slider->setToolTip(colour + QStringLiteral(" level of the background"));
         connect(slider, &QSlider::valueChanged, this, [this, tag] { RGB_TrackBarChange(tag); });
@@ -182,7 +188,7 @@ QWidget* TAppearancePage::buildColourControls()
     auto* help = new Thint_Frame(6);
     help->setObjectName(QStringLiteral("bg_colour_hint_Frame"));
     grid->addWidget(help, 3, 0, 1, 3, Qt::AlignHCenter);
-    grid->setRowStretch(4, 1);
+    grid->setRowStretch(1, 1);
     return box;
 }
 
@@ -192,7 +198,10 @@ void TAppearancePage::renderCasePicture()
     if (!Has_Picture(name))
         return;
     const qreal ratio = devicePixelRatioF();
-    QPixmap pixmap = QPixmap::fromImage(picture(name, kCaseBox.size() * ratio));
+    const QSize shown = m_case->size().isEmpty() ? kCaseBox.size() : m_case->size();
+    if (!m_case->pixmap().isNull() && m_case->pixmap().size() == shown * ratio)
+        return;
+    QPixmap pixmap = QPixmap::fromImage(picture(name, shown * ratio));
     pixmap.setDevicePixelRatio(ratio);
     m_case->setPixmap(pixmap);
 }

@@ -23,6 +23,7 @@ class QLabel;
 class QSlider;
 class TAppearancePreview;
 class TOutlineShape;
+class TScaledCanvas;
 class Thint_Frame;
 class Timg_select_Form;
 
@@ -85,6 +86,7 @@ private:
     const THandle_List& m_images;
     std::unique_ptr<BmpConverter> m_converter;
 
+    TScaledCanvas* m_canvas = nullptr;
     QLabel* m_case = nullptr;
     QFrame* m_surround = nullptr;
     TAppearancePreview* m_background = nullptr;

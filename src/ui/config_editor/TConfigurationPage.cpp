@@ -1,6 +1,7 @@
 #include "ui/config_editor/TConfigurationPage.h"
 
 #include "core/resources/TDM_images.h"
+#include "ui/common/PictureIcon.h"
 #include "ui/common/TConfigEditorPage.h"
 #include "ui/config_editor/TAppearancePage.h"
 #include "ui/config_editor/TGeneralPage.h"
@@ -12,6 +13,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -25,21 +27,11 @@ enum : int {
     kAppearancePicture = 3,
     kSchedulerPicture = 4
 };
-constexpr int kTabPicture = 36;
+constexpr int kTabPicture = 20;
 
 QIcon tabIcon(int pictureIndex)
 {
-    const QString name = TDM_imagestore::cfgItemNames().value(pictureIndex);
-    QIcon icon;
-    if (!Has_Picture(name))
-        return icon;
-    // Rendered for ordinary and for dense screens, so the tabs stay sharp.
-    for (qreal ratio : {1.0, 1.5, 2.0}) {
-        QPixmap pixmap = QPixmap::fromImage(picture(name, QSize(kTabPicture, kTabPicture) * ratio));
-        pixmap.setDevicePixelRatio(ratio);
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    return Picture_Icon(TDM_imagestore::cfgItemNames().value(pictureIndex));
 }
 
 const THandle_List& noImages()
@@ -67,48 +59,51 @@ TConfigurationPage::TConfigurationPage(TDevice_Config_v2& record, const THandle_
     m_occupancy = new TOccupancyPage(record);
     m_userInterface = new TUserInterfacePage(record);
     m_appearance = new TAppearancePage(record, images);
-    addEditorPage(m_general, kGeneralPicture, QStringLiteral("General"));
-    addEditorPage(m_occupancy, kOccupancyPicture, QStringLiteral("Occupancy Strategies"));
-    addEditorPage(m_userInterface, kUiPicture, QStringLiteral("R/C User Interface"));
-    addEditorPage(m_appearance, kAppearancePicture, QStringLiteral("Appearance"));
+    addEditorPage(m_general, kGeneralPicture, QStringLiteral("General"), QStringLiteral("General"));
+    addEditorPage(m_occupancy, kOccupancyPicture, QStringLiteral("Occupancy Strategies"), QStringLiteral("Occupancy"));
+    addEditorPage(m_userInterface, kUiPicture, QStringLiteral("R/C User Interface"), QStringLiteral("User Interface"));
+    addEditorPage(m_appearance, kAppearancePicture, QStringLiteral("Appearance"), QStringLiteral("Appearance"));
 
     retrieve = new QPushButton(QStringLiteral("Retrieve Configuration"), this);
     retrieve->setObjectName(QStringLiteral("retrieve_cfg_Button"));
+    const int side = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, retrieve);
+    retrieve->setIconSize(QSize(side, side));
+    // Beside the tabs, where it takes no room from the pages below them.
+    pages->setCornerWidget(retrieve, Qt::TopRightCorner);
 
-    auto* side = new QVBoxLayout;
-    side->addWidget(retrieve);
-    side->addStretch(1);
     auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(pages, 1);
-    layout->addLayout(side);
 }
 
 void TConfigurationPage::setSchedulerPage(TConfigEditorPage* page)
 {
     Q_ASSERT(!m_scheduler && page);
     m_scheduler = page;
-    addEditorPage(page, kSchedulerPicture, QStringLiteral("Scheduler"));
+    addEditorPage(page, kSchedulerPicture, QStringLiteral("Scheduler"), QStringLiteral("Scheduler"));
 }
 
-void TConfigurationPage::addTab(QWidget* page, int pictureIndex, const QString& name)
+void TConfigurationPage::addTab(QWidget* page, int pictureIndex, const QString& name, const QString& caption)
 {
-    // Picture tabs without captions; the name is there for the tool tip and
-    // for screen readers.
-    // A page scrolls rather than holding the window at its full height.
+    // Picture and a short caption on the tab; the full name is there for the
+    // tool tip and for screen readers.
+    // A page fits the window at the sizes the window is made for; in a
+    // window made smaller still it scrolls rather than being cut.
     auto* scroller = new QScrollArea;
     scroller->setObjectName(page->objectName() + QStringLiteral("_ScrollBox"));
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setWidgetResizable(true);
     scroller->setWidget(page);
     scroller->setAccessibleName(name);
-    const int index = pages->addTab(scroller, tabIcon(pictureIndex), QString());
+    const int index = pages->addTab(scroller, tabIcon(pictureIndex), caption);
     pages->setTabToolTip(index, name);
     pages->tabBar()->setAccessibleTabName(index, name);
 }
 
-void TConfigurationPage::addEditorPage(TConfigEditorPage* page, int pictureIndex, const QString& name)
+void TConfigurationPage::addEditorPage(TConfigEditorPage* page, int pictureIndex, const QString& name,
+                                       const QString& caption)
 {
-    addTab(page, pictureIndex, name);
+    addTab(page, pictureIndex, name, caption);
     m_editorPages.append(page);
     connect(page, &TConfigEditorPage::changeNamed, this, &TConfigurationPage::changeNamed);
     connect(page, &TConfigEditorPage::changed, this, &TConfigurationPage::changed);

@@ -1,6 +1,7 @@
 #pragma once
-// The "Configuration" page: the configuration sub-pages behind picture tabs
-// (cfg_PageControl) and the "Retrieve Configuration" button beside them.
+// The "Configuration" page: the configuration sub-pages behind tabs with a
+// picture and a caption (cfg_PageControl), and the "Retrieve Configuration"
+// button beside the tabs.
 // The sub-pages edit the open project's record in place; showing a record
 // runs every page's steps in a fixed order (Show_Device_Config).
 
@@ -51,8 +52,8 @@ signals:
     void changeNamed(const QString& text);
 
 private:
-    void addEditorPage(TConfigEditorPage* page, int pictureIndex, const QString& name);
-    void addTab(QWidget* page, int pictureIndex, const QString& name);
+    void addEditorPage(TConfigEditorPage* page, int pictureIndex, const QString& name, const QString& caption);
+    void addTab(QWidget* page, int pictureIndex, const QString& name, const QString& caption);
 
     // The scheduler page's step: the scheduler box, the day timelines and
     // the days' starting run states.

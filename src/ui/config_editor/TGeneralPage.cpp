@@ -43,9 +43,14 @@ TGeneralPage::TGeneralPage(TDevice_Config_v2& record, QWidget* parent) : TConfig
     optionsLayout->addWidget(m_showDp);
     optionsLayout->addWidget(m_frost);
 
+    // Side by side, so that the page fits a low window.
+    auto* row = new QHBoxLayout;
+    row->addWidget(options, 0, Qt::AlignTop);
+    row->addWidget(buildServiceGroup(), 0, Qt::AlignTop);
+    row->addStretch(1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(options);
-    layout->addWidget(buildServiceGroup());
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(row);
     layout->addStretch(1);
 }
 
@@ -67,9 +72,13 @@ QGroupBox* TGeneralPage::buildServiceGroup()
     font.setPixelSize(16);
     font.setBold(true);
     m_serviceText->setFont(font);
+    // The info-tip colours while it can be edited; disabled (while a device
+    // operation runs) it looks as disabled as every other control.
     QPalette memoPalette = m_serviceText->palette();
-    memoPalette.setColor(QPalette::Base, memoPalette.color(QPalette::ToolTipBase));
-    memoPalette.setColor(QPalette::Text, memoPalette.color(QPalette::ToolTipText));
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        memoPalette.setColor(group, QPalette::Base, memoPalette.color(group, QPalette::ToolTipBase));
+        memoPalette.setColor(group, QPalette::Text, memoPalette.color(group, QPalette::ToolTipText));
+    }
     m_serviceText->setPalette(memoPalette);
     // A full 40-character line fits beside the scroll bar; a fourth line
     // shows below the three so that "Too many lines" has something to point at.

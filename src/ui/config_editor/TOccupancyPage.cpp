@@ -59,14 +59,18 @@ TOccupancyPage::TOccupancyPage(TDevice_Config_v2& record, QWidget* parent) : TCo
     italic.setItalic(true);
     note->setFont(italic);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(strategyHeader(m_unoccupiedBox, 1, "unoccupied_hint_Frame"));
-    layout->addWidget(m_unoccupiedGroup);
-    layout->addSpacing(6);
-    layout->addLayout(strategyHeader(m_occupiedBox, 2, "occupied_hint_Frame"));
-    layout->addWidget(m_occupiedGroup);
-    layout->addStretch(1);
-    layout->addWidget(note);
+    // Each strategy's box and badge stand left of its group, so that both
+    // strategies fit a low page.
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setVerticalSpacing(6);
+    layout->addLayout(strategyHeader(m_unoccupiedBox, 1, "unoccupied_hint_Frame"), 0, 0, Qt::AlignTop);
+    layout->addWidget(m_unoccupiedGroup, 0, 1);
+    layout->addLayout(strategyHeader(m_occupiedBox, 2, "occupied_hint_Frame"), 1, 0, Qt::AlignTop);
+    layout->addWidget(m_occupiedGroup, 1, 1);
+    layout->setRowStretch(2, 1);
+    layout->addWidget(note, 3, 0, 1, 2);
+    layout->setColumnStretch(1, 1);
 }
 
 void TOccupancyPage::buildUnoccupied()

@@ -22,7 +22,9 @@ TOptionGrid::TOptionGrid(TControlOption option, TDevice_Config_v2& record, QWidg
 {
     installOptionGridAccessibility();
     setFocusPolicy(Qt::StrongFocus);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // A row is 60 pixels high where the page has room; a low window may
+    // take it down to its minimum, the pictures shrinking with it.
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Maximum);
 }
 
 int TOptionGrid::cellCount() const
@@ -44,7 +46,7 @@ int TOptionGrid::cellWidth() const
 
 QRect TOptionGrid::cellRect(int cell) const
 {
-    return QRect(cell * cellWidth(), 0, cellWidth(), kRowHeight);
+    return QRect(cell * cellWidth(), 0, cellWidth(), qMin(height(), int(kRowHeight)));
 }
 
 QSize TOptionGrid::sizeHint() const
@@ -129,9 +131,11 @@ void TOptionGrid::rc_ui_DrawGridDrawCell(QPainter& painter, int cell) const
     painter.drawRoundedRect(QRectF(inner).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
     painter.restore();
 
-    QRect box(inner.topLeft(), QSize(50, 50));
+    // Shrunk with a lower row, keeping the pictures' shapes.
+    const int side = qMin(50, inner.height());
+    QRect box(inner.topLeft(), QSize(side, side));
     if (m_option == TControlOption::Setpoint)
-        box = QRect(inner.topLeft() + QPoint(5, 7), QSize(105, 36));
+        box = QRect(inner.topLeft() + QPoint(5, 7 * side / 50), QSize(105 * side / 50, 36 * side / 50));
     const QString name = OptionCodes::pictureNames(m_option).value(cell);
     painter.drawImage(box, OptionPictures::picture(name, box.size(), devicePixelRatioF(), !enabled));
 

@@ -34,9 +34,10 @@ public:
     void rc_ui_DrawGridSelectCell(int cell);
 
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
+    QSize minimumSizeHint() const override { return QSize(sizeHint().width(), kMinimumRowHeight); }
 
     static constexpr int kRowHeight = 60;
+    static constexpr int kMinimumRowHeight = 50;
     static constexpr int kCellWidth = 70;
     static constexpr int kSetpointCellWidth = 130;
 

@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -31,11 +30,15 @@ TUserInterfacePage::TUserInterfacePage(TDevice_Config_v2& record, QWidget* paren
 {
     setObjectName(QStringLiteral("RC_ui_cfg_TabSheet"));
 
-    auto* group = new QGroupBox(QStringLiteral(" R/C User Interface "));
+    // No frame or title around the rows: the tab names the page, and the
+    // four rows of pictures fill a low page on their own.
+    auto* group = new QWidget;
     group->setObjectName(QStringLiteral("rc_ui_GroupBox"));
+    group->setAccessibleName(QStringLiteral("R/C User Interface"));
     auto* rows = new QGridLayout(group);
+    rows->setContentsMargins(0, 0, 0, 0);
     rows->setHorizontalSpacing(10);
-    rows->setVerticalSpacing(2);
+    rows->setVerticalSpacing(0);
     for (int i = 0; i < int(kRows.size()); ++i) {
         const Row& row = kRows[std::size_t(i)];
         const int tag = i + 1;
@@ -64,7 +67,7 @@ TUserInterfacePage::TUserInterfacePage(TDevice_Config_v2& record, QWidget* paren
         rows->addWidget(box, i, 0, Qt::AlignVCenter);
         rows->addWidget(label, i, 1, Qt::AlignVCenter);
         rows->addWidget(grid, i, 2, Qt::AlignLeft);
-        rows->setRowMinimumHeight(i, TOptionGrid::kRowHeight + 4);
+        rows->setRowStretch(i, 1);
         m_boxes[std::size_t(i)] = box;
         m_grids[std::size_t(i)] = grid;
     }
@@ -77,6 +80,7 @@ TUserInterfacePage::TUserInterfacePage(TDevice_Config_v2& record, QWidget* paren
     top->addWidget(hint, 0, Qt::AlignTop);
 
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 2, 6, 2);
     layout->addLayout(top);
     layout->addStretch(1);
 }

@@ -1,6 +1,9 @@
 #include "ui/device/TUploadDataPage.h"
 
+#include "ui/common/Thint_Frame.h"
+
 #include <QCheckBox>
+#include <QHBoxLayout>
 #include <QFormLayout>
 #include <QProgressBar>
 #include <QPushButton>
@@ -33,8 +36,14 @@ TUploadDataPage::TUploadDataPage(QWidget* parent) : QWidget(parent)
     progress->addRow(sendConfig, configProgress);
     progress->addRow(sendImage, imageProgress);
     auto* layout = new QVBoxLayout(this);
+    auto* hint = new Thint_Frame(9, this);
+    hint->setObjectName(QStringLiteral("upload_data_hint_Frame"));
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(uploadButton);
+    buttonRow->addWidget(hint);
+    buttonRow->addStretch(1);
     layout->addLayout(progress);
-    layout->addWidget(uploadButton, 0, Qt::AlignLeft);
+    layout->addLayout(buttonRow);
     layout->addStretch(1);
     send_Config_CheckBoxClick();
 }

@@ -1,6 +1,7 @@
 #include "ui/imaging/THandlePanel.h"
 
 #include "core/model/ProjectModel.h"
+#include "ui/common/Thint_Frame.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -39,6 +40,10 @@ THandlePanel::THandlePanel(QWidget* parent)
     grid->addWidget(m_storage, 1, 3);
     grid->addWidget(m_pixelBytes, 1, 4);
     grid->setColumnStretch(4, 1);
+    // Explains the image view below: what to drop there.
+    auto* hint = new Thint_Frame(8, this);
+    hint->setObjectName(QStringLiteral("image_list_hint_Frame"));
+    grid->addWidget(hint, 0, 5, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
 }
 
 QString THandlePanel::Heading_Text(const THandle_object& handle)

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -31,9 +32,10 @@ TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent) : TCo
     auto* days = new QWidget;
     days->setObjectName(QStringLiteral("scheduler_timeline_Days"));
     auto* stack = new QVBoxLayout(days);
-    // Gaps of 5 % of a timeline's height, rounded to the nearest pixel.
-    const int height = Tschedule_timeline_Frame::kHeight;
-    stack->setSpacing((height * 105 + 50) / 100 - height);
+    stack->setContentsMargins(0, 0, 0, 0);
+    m_stack = stack;
+    days->installEventFilter(this);
+    spaceTimelines(Tschedule_timeline_Frame::kHeight * 7 + 6 * Timeline_Gap(Tschedule_timeline_Frame::kHeight));
     for (int day = 1; day <= 7; ++day) {
         auto* frame = new Tschedule_timeline_Frame(days);
         frame->setObjectName(QStringLiteral("schedule_timeline_Frame%1").arg(day));
@@ -44,9 +46,9 @@ TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent) : TCo
         frame->installEventFilter(this);
         m_frames << frame;
     }
-    stack->addStretch(1);
     m_scroll->setWidget(days);
     auto* groupLayout = new QVBoxLayout(m_group);
+    groupLayout->setContentsMargins(3, 3, 3, 3);
     groupLayout->addWidget(m_scroll);
 
     m_eventsForm = new Tscheduled_events_form(this);
@@ -54,12 +56,38 @@ TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent) : TCo
     connect(m_eventsForm, &Tscheduled_events_form::daysCopied, this, &TSchedulerPage::takeCopiedDays);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(note);
-    layout->addWidget(m_enable);
+    // The note and the box share a line, leaving the timelines the height.
+    auto* header = new QHBoxLayout;
+    header->addWidget(note);
+    header->addSpacing(24);
+    header->addWidget(m_enable);
+    header->addStretch(1);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->addLayout(header);
     layout->addWidget(m_group, 1);
 
     // A new project has the scheduler off.
     m_scroll->setEnabled(false);
+}
+
+int TSchedulerPage::Timeline_Gap(int timelineHeight)
+{
+    // 5 % of a timeline's height, rounded to the nearest pixel.
+    return (timelineHeight * 105 + 50) / 100 - timelineHeight;
+}
+
+void TSchedulerPage::spaceTimelines(int height)
+{
+    // The seven timelines share the height with six gaps of 5 % of theirs.
+    const int timeline = height * 100 / 730;
+    m_stack->setSpacing(qMax(2, Timeline_Gap(timeline)));
+}
+
+bool TSchedulerPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize && watched == m_scroll->widget())
+        spaceTimelines(m_scroll->widget()->height());
+    return TConfigEditorPage::eventFilter(watched, event);
 }
 
 void TSchedulerPage::Show_Device_Config(const TDevice_Config_v2& config)

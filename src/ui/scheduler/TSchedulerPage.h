@@ -2,7 +2,7 @@
 // The scheduler sub-page (scheduler_cfg_TabSheet): a note that only the RTC
 // model runs the schedule, the "Scheduler" box that switches it on, and the
 // seven day timelines, Sunday to Saturday, stacked with gaps of 5 % of their
-// height. A click on a timeline opens the events editor for its day; its OK
+// height and sharing the page's height. A click on a timeline opens the events editor for its day; its OK
 // and its copies write the record at once, mark the project modified and
 // bring the timelines and the days' starting run states up to date.
 
@@ -15,6 +15,7 @@
 class QCheckBox;
 class QGroupBox;
 class QScrollArea;
+class QVBoxLayout;
 class Tschedule_timeline_Frame;
 class Tscheduled_events_form;
 
@@ -50,13 +51,19 @@ private slots:
     void eventsFormFinished(int result);
     void takeCopiedDays(const QList<int>& days);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    static int Timeline_Gap(int timelineHeight);
+    void spaceTimelines(int height);
     void repaintTimelines();
 
     TDevice_Config_v2& m_record;
     QCheckBox* m_enable = nullptr;
     QGroupBox* m_group = nullptr;
     QScrollArea* m_scroll = nullptr;
+    QVBoxLayout* m_stack = nullptr;
     QList<Tschedule_timeline_Frame*> m_frames;
     Tscheduled_events_form* m_eventsForm = nullptr;
 };

@@ -26,7 +26,10 @@ QString shortTime(int minute)
 }
 } // namespace
 
-// Integer geometry of a w x h timeline; divisions round toward zero.
+// Integer geometry of a w x h timeline; divisions round toward zero. In its
+// full form the band lies across the middle third, the name above it and
+// the labels below; a compact timeline gives the band all the height the
+// labels leave, with the name in the margin left of the axis.
 struct Tschedule_timeline_Frame::Geometry {
     Geometry(int w, int h)
         : w(w)
@@ -34,23 +37,92 @@ struct Tschedule_timeline_Frame::Geometry {
         , left(w * 10 / 100)
         , span(w * 80 / 100)
         , step(span / 8)
-        , mid(h / 2)
-        , top(mid - h / 6)
-        , bottom(mid + h / 6)
+        , full(h >= kFullFormHeight)
     {
+        if (full) {
+            mid = h / 2;
+            top = mid - h / 6;
+            bottom = mid + h / 6;
+            half = h / 12;
+            labelTop = bottom + 10;
+        } else {
+            const int labelHeight = QFontMetrics(Label_Font(h)).height();
+            top = 2;
+            bottom = qMax(top + 6, h - labelHeight - 2);
+            mid = (top + bottom) / 2;
+            half = qMax(2, (bottom - mid) / 2);
+            labelTop = bottom + 1;
+        }
     }
     int x(int minute) const { return left + (minute * span) / 1440; }
 
-    int w, h, left, span, step, mid, top, bottom;
+    int w, h, left, span, step;
+    bool full;
+    int mid = 0, top = 0, bottom = 0, half = 0, labelTop = 0;
 };
+
+namespace {
+// Room left between two time labels, so that they read as two.
+constexpr int kLabelGap = 6;
+} // namespace
+
+QFont Tschedule_timeline_Frame::Label_Font(int h)
+{
+    QFont font(QStringLiteral("Arial"));
+    if (h >= kFullFormHeight)
+        font.setPointSize(10);
+    else
+        font.setPixelSize(qBound(9, h * 3 / 10, 12));
+    return font;
+}
+
+QFont Tschedule_timeline_Frame::Name_Font(int h)
+{
+    QFont font(QStringLiteral("Arial"));
+    if (h >= kFullFormHeight)
+        font.setPointSize(12);
+    else
+        font.setPixelSize(qBound(9, h * 4 / 10, 14));
+    return font;
+}
+
+QList<Tschedule_timeline_Frame::TimeLabel> Tschedule_timeline_Frame::Time_Labels(int w, int h, const QFont& font)
+{
+    const Geometry g(w, h);
+    const QFontMetrics metrics(font);
+    QStringList texts;
+    for (int i = 0; i < 8; ++i)
+        texts << shortTime(i * 180);
+    texts << shortTime(23 * 60 + 59);
+    // Where each label would stand, kept whole inside the timeline.
+    auto boxOf = [&](int i) {
+        const int width = metrics.horizontalAdvance(texts.at(i));
+        const int x = qBound(0, g.left + i * g.step - width / 2, qMax(0, w - width));
+        return QRect(x, g.labelTop, width, metrics.height());
+    };
+    // Every label, else every second, every fourth, else the day's two ends:
+    // the strides that keep both ends.
+    for (int stride : {1, 2, 4, 8}) {
+        QList<TimeLabel> labels;
+        bool apart = true;
+        for (int i = 0; i <= 8; i += stride) {
+            const QRect box = boxOf(i);
+            if (!labels.isEmpty() && labels.constLast().box.right() + kLabelGap >= box.left())
+                apart = false;
+            labels.append({texts.at(i), box});
+        }
+        if (apart || stride == 8)
+            return labels;
+    }
+    return {};
+}
 
 Tschedule_timeline_Frame::Tschedule_timeline_Frame(QWidget* parent) : QFrame(parent)
 {
     Install_Timeline_Accessibility();
     setObjectName(QStringLiteral("schedule_timeline_Frame"));
     setCursor(Qt::PointingHandCursor);
-    setFixedHeight(kHeight);
-    setMinimumWidth(kWidth);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -107,27 +179,30 @@ void Tschedule_timeline_Frame::draw_axis_2(QPainter& p, const Geometry& g) const
     p.fillRect(0, 0, g.w, g.h, on ? kNavy : kGrey);
 
     const QColor textColour = on ? QColor(Qt::white) : kSilver;
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(12);
-    p.setFont(font);
+    p.setFont(Name_Font(g.h));
     p.setPen(textColour);
-    p.drawText(QPoint(10, 10 + p.fontMetrics().ascent()), Long_Day_Name(day_index));
+    if (g.full) {
+        p.drawText(QPoint(10, 10 + p.fontMetrics().ascent()), Long_Day_Name(day_index));
+    } else {
+        // Beside the axis, short where the long name would reach it.
+        QString name = Long_Day_Name(day_index);
+        const int room = g.left - 6;
+        if (p.fontMetrics().horizontalAdvance(name) > room)
+            name = QLocale().dayName(day_index == 1 ? 7 : day_index - 1, QLocale::ShortFormat);
+        p.drawText(QRect(4, 0, qMax(0, room), g.h), Qt::AlignVCenter | Qt::AlignLeft, name);
+    }
 
-    font.setPointSize(10);
-    p.setFont(font);
+    const QFont labelFont = Label_Font(g.h);
+    p.setFont(labelFont);
     const QFontMetrics metrics = p.fontMetrics();
     const QPen axisPen(kSilver, 1, Qt::SolidLine);
-    auto tick = [&](int x, const QString& label) {
-        p.setPen(axisPen);
-        p.drawLine(x, g.top, x, g.bottom);
-        p.setPen(textColour);
-        p.drawText(QPoint(x - metrics.horizontalAdvance(label) / 2, g.bottom + 10 + metrics.ascent()), label);
-    };
     p.setPen(axisPen);
     p.drawLine(g.left, g.mid, g.left + 8 * g.step, g.mid);
-    for (int i = 0; i < 8; ++i)
-        tick(g.left + i * g.step, shortTime(i * 180));
-    tick(g.left + 8 * g.step, shortTime(23 * 60 + 59));
+    for (int i = 0; i <= 8; ++i)
+        p.drawLine(g.left + i * g.step, g.top, g.left + i * g.step, g.bottom);
+    p.setPen(textColour);
+    for (const TimeLabel& label : Time_Labels(g.w, g.h, labelFont))
+        p.drawText(QPoint(label.box.left(), label.box.top() + metrics.ascent()), label.text);
 }
 
 void Tschedule_timeline_Frame::draw_overlay_2(QPainter& p, const Geometry& g) const
@@ -165,7 +240,7 @@ void Tschedule_timeline_Frame::draw_overlay_2(QPainter& p, const Geometry& g) co
 void Tschedule_timeline_Frame::draw_event_mark(QPainter& layer, const Geometry& g, int minute_of_day,
                                                const QColor& color) const
 {
-    int half = g.h / 12;
+    int half = g.half;
     int x = (g.span * minute_of_day) / 1440 + g.left - 2;
     int mid = g.mid;
     int bottom = g.bottom;

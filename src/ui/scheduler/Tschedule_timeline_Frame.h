@@ -9,6 +9,9 @@
 #include "core/model/ScheduleModel.h"
 
 #include <QColor>
+#include <QFont>
+#include <QList>
+#include <QRect>
 #include <QFrame>
 
 #include <functional>
@@ -20,11 +23,33 @@ class Tschedule_timeline_Frame : public QFrame {
 public:
     using TdowClick_cb_fn = std::function<void(int dayIndex)>;
 
-    // At 96 dots per inch.
+    // At 96 dots per inch: the size a timeline asks for. In a smaller page
+    // it shrinks down to the minimum and is drawn compactly (the day's name
+    // beside the axis instead of above it); in a larger one it grows.
     static constexpr int kWidth = 600;
     static constexpr int kHeight = 100;
+    static constexpr int kMinimumWidth = 360;
+    static constexpr int kMinimumHeight = 22;
+    // From this height on the timeline is drawn in its full form.
+    static constexpr int kFullFormHeight = 90;
+
+    // A time label of the axis and where it is drawn.
+    struct TimeLabel {
+        QString text;
+        QRect box;
+    };
+    // The labels of a w x h timeline in the given font: every three hours
+    // and 23:59, each centred on its tick, fewer where neighbours would
+    // touch (every second, fourth or only the ends), none cut at the edges.
+    static QList<TimeLabel> Time_Labels(int w, int h, const QFont& font);
+    // The font of the time labels and the day's name at height h.
+    static QFont Label_Font(int h);
+    static QFont Name_Font(int h);
 
     explicit Tschedule_timeline_Frame(QWidget* parent = nullptr);
+
+    QSize sizeHint() const override { return QSize(kWidth, kHeight); }
+    QSize minimumSizeHint() const override { return QSize(kMinimumWidth, kMinimumHeight); }
 
     // dayidx 1..7, Sunday..Saturday.
     void init(int dayidx);

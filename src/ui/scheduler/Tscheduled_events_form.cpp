@@ -1,5 +1,7 @@
 #include "ui/scheduler/Tscheduled_events_form.h"
 
+#include "ui/common/PictureIcon.h"
+
 #include "ui/scheduler/EventOptions.h"
 #include "ui/scheduler/TEventGridDelegate.h"
 #include "ui/scheduler/TEventTimeEdit.h"
@@ -33,14 +35,10 @@ constexpr int kSmallPicture = 32;
 constexpr int kColumns = 7;
 constexpr int kButtonColumn = 6;
 
-QIcon buttonIcon(int pictureIndex, int side)
+// Drawn at the size and density shown, so the buttons stay sharp at any scale.
+QIcon buttonIcon(int pictureIndex, int)
 {
-    const QString name = TDM_imagestore::misc200Names().value(pictureIndex);
-    QIcon icon;
-    for (qreal ratio : {1.0, 2.0}) {
-        icon.addPixmap(QPixmap::fromImage(OptionPictures::picture(name, QSize(side, side), ratio, false)));
-    }
-    return icon;
+    return Picture_Icon(TDM_imagestore::misc200Names().value(pictureIndex));
 }
 
 QToolButton* pictureButton(const char* objectName, const QString& hint, QWidget* parent)

@@ -1,0 +1,11 @@
+#include "test_layout.h"
+
+#include "RunTestObjects.h"
+
+#include "ui/app/TConfiguratorApplication.h"
+
+int main(int argc, char** argv)
+{
+    TConfiguratorApplication app(argc, argv);
+    return Run_Test_Objects<TestWindowLayout>(argc, argv);
+}
