@@ -161,6 +161,10 @@ void TestSchedulerPage::focusedTimelineShowsItselfWholeFromTheLeft()
     SchedulerPageFixture fx({{kMonday, 600, 1, 1}});
     TSchedulerPage& page = fx.page();
     // Narrower and lower than the timelines: the area has to scroll both ways.
+    // The timelines shrink with the page down to a minimum; held at their
+    // full width they stay wider than the narrowest page.
+    for (Tschedule_timeline_Frame* frame : page.timelines())
+        frame->setMinimumWidth(Tschedule_timeline_Frame::kWidth);
     page.resize(380, 260);
     page.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&page));

@@ -83,12 +83,6 @@ void TSchedulerPage::spaceTimelines(int height)
     m_stack->setSpacing(qMax(2, Timeline_Gap(timeline)));
 }
 
-bool TSchedulerPage::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::Resize && watched == m_scroll->widget())
-        spaceTimelines(m_scroll->widget()->height());
-    return TConfigEditorPage::eventFilter(watched, event);
-}
 
 void TSchedulerPage::Show_Device_Config(const TDevice_Config_v2& config)
 {
@@ -161,6 +155,8 @@ void TSchedulerPage::repaintTimelines()
 
 bool TSchedulerPage::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::Resize && watched == m_scroll->widget())
+        spaceTimelines(m_scroll->widget()->height());
     if (event->type() == QEvent::FocusIn && m_frames.contains(qobject_cast<Tschedule_timeline_Frame*>(watched))) {
         // The scroll area brings a focused timeline into view by centring
         // it, which in a narrow area cuts off the day's name at the left

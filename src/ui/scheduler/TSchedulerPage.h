@@ -51,9 +51,6 @@ private slots:
     void eventsFormFinished(int result);
     void takeCopiedDays(const QList<int>& days);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     static int Timeline_Gap(int timelineHeight);
     void spaceTimelines(int height);
