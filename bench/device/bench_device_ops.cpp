@@ -85,7 +85,7 @@ BlockSplit Split_Blocks(const std::vector<SimFrame>& frames, const std::vector<q
 {
     std::vector<const SimFrame*> writes;
     for (const SimFrame& f : frames) {
-        if (f.reply == QLatin1String("ACK") && f.length > 0 && f.answeredNs >= 0 && f.arrivedNs >= seenNs.front() - 1000000000)
+        if (f.reply == QLatin1String("ACK") && f.length > 0 && f.answeredNs >= 0)
             writes.push_back(&f);
     }
     std::vector<qint64> controller, host, toStep, toFrame;

@@ -1,5 +1,6 @@
 // What picture() keeps: rendered pictures by name and size, shared between
 // the window thread and the threads that render ahead at start-up.
+#include "core/resources/PictureRender.h"
 #include "core/resources/TDM_images.h"
 
 #include <QCache>
@@ -7,8 +8,6 @@
 #include <QSet>
 #include <QThreadPool>
 #include <QWaitCondition>
-
-QImage Render_Picture(const QString& name, QSize size);
 
 namespace {
 

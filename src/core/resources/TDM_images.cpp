@@ -1,5 +1,7 @@
 #include "core/resources/TDM_images.h"
 
+#include "core/resources/PictureRender.h"
+
 #include <QFile>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -38,7 +40,6 @@ bool Has_Picture(const QString& name)
     return !name.isEmpty() && !name.contains(QLatin1Char('/')) && QFile::exists(picturePath(name));
 }
 
-// Uncached: picture() keeps what this renders.
 QImage Render_Picture(const QString& name, QSize size)
 {
     if (!Has_Picture(name))

@@ -1,0 +1,9 @@
+#pragma once
+// Inside the resources library: renders a built-in picture without keeping
+// it. Everything else calls picture(), which keeps what this renders.
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+QImage Render_Picture(const QString& name, QSize size);
