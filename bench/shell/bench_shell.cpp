@@ -3,7 +3,7 @@
 // message queue moves messages. Prints one line per figure; not run by CTest.
 #include "core/messaging/TMsgList.h"
 #include "core/messaging/TWindowMessageEvent.h"
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 #include "core/resources/CarriedData.h"
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 
 #include <QDate>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "TStartupSequence.h"
 
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 #include "ui/app/Tabout_Form.h"
 #include "core/commissioning/TCommissioningRecorder.h"
 #include "ui/app/TWindowPlacement.h"

@@ -17,7 +17,7 @@
 
 #include "core/device/TDeviceOperations.h"
 #include "core/comms/SerialBackend.h"
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 
 #include "ui/app/TConfiguratorApplication.h"
 #include "ui/app/TDemoSimulator.h"

@@ -1,6 +1,6 @@
 #include "ui/app/TNoProjectView.h"
 
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 
 #include <QPainter>
 

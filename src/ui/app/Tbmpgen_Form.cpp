@@ -6,7 +6,7 @@
 #include "core/document/TProjectDocument.h"
 #include "core/messaging/TMsgList.h"
 #include "core/resources/CarriedData.h"
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 #include "ui/app/TActivityLogPanel.h"
 #include "ui/app/TCommissioningLogWindow.h"
 #include "ui/app/TEditHistory.h"

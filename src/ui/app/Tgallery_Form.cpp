@@ -1,6 +1,6 @@
 #include "ui/app/Tgallery_Form.h"
 
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

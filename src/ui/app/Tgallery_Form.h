@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 
 #include <QDialog>
 

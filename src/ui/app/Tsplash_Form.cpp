@@ -1,7 +1,7 @@
 #include "ui/app/Tsplash_Form.h"
 
 #include "core/resources/ProgramVersion.h"
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 
 #include <QGuiApplication>
 #include <QLabel>

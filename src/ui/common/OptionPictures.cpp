@@ -1,6 +1,6 @@
 #include "ui/common/OptionPictures.h"
 
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 
 #include <QHash>
 #include <QtMath>

@@ -1,6 +1,6 @@
 #include "ui/common/gen_lib.h"
 
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 
 #include <QApplication>
 #include <QEventLoop>

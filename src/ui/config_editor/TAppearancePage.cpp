@@ -1,7 +1,7 @@
 #include "ui/config_editor/TAppearancePage.h"
 
 #include "core/imaging/BmpConverter.h"
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 #include "ui/config_editor/AppearanceRendering.h"
 #include "ui/config_editor/TAppearancePreview.h"
 #include "ui/config_editor/TOutlineShape.h"

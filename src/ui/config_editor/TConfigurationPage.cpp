@@ -1,6 +1,6 @@
 #include "ui/config_editor/TConfigurationPage.h"
 
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 #include "ui/common/PictureIcon.h"
 #include "ui/common/TConfigEditorPage.h"
 #include "ui/config_editor/TAppearancePage.h"

@@ -1,6 +1,6 @@
 #include "ui/config_editor/Timg_cell_Frame.h"
 
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 
 #include <QAccessibleWidget>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #include "ui/imaging/TImageView.h"
 
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 #include "ui/common/ProjectFileDrop.h"
 #include "ui/imaging/TFlowLayout.h"
 #include "ui/imaging/TImageFrame.h"

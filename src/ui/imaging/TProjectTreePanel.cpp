@@ -1,7 +1,7 @@
 #include "ui/imaging/TProjectTreePanel.h"
 
 #include "core/imaging/ImageImport.h"
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 
 #include <QHBoxLayout>
 #include <QIcon>

@@ -9,7 +9,7 @@
 #include "ui/scheduler/Tfc_ctrl_Frame.h"
 #include "ui/scheduler/Tschedule_timeline_Frame.h"
 
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 #include "ui/common/OptionPictures.h"
 
 #include <QAbstractButton>

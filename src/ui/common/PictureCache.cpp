@@ -1,7 +1,7 @@
 // What picture() keeps: rendered pictures by name and size, shared between
 // the window thread and the threads that render ahead at start-up.
-#include "core/resources/PictureRender.h"
-#include "core/resources/TDM_images.h"
+#include "ui/common/PictureRender.h"
+#include "ui/common/TDM_images.h"
 
 #include <QCache>
 #include <QMutex>

@@ -1,6 +1,6 @@
-#include "core/resources/TDM_images.h"
+#include "ui/common/TDM_images.h"
 
-#include "core/resources/PictureRender.h"
+#include "ui/common/PictureRender.h"
 
 #include <QFile>
 #include <QPainter>
