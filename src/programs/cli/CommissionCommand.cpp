@@ -2,6 +2,7 @@
 // worker process per port), or, with --watch, to controller after controller
 // on one port; every attempt is appended to the commissioning log.
 #include "CliCommand.h"
+#include "CliOutputFiles.h"
 #include "CliProject.h"
 #include "CommissionRun.h"
 #include "CommissionWatch.h"
@@ -12,6 +13,7 @@
 #include "core/commissioning/CommissioningLog.h"
 #include "core/device/CommPortList.h"
 #include "core/document/TProjectDocument.h"
+#include "core/messaging/UntrustedText.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -126,7 +128,7 @@ int summarise(const std::vector<TCommissioningRecord>& records, const QStringLis
             failed << QStringLiteral("%1 (%2)").arg(
                 r.watchIndex > 0 ? QStringLiteral("%1 #%2").arg(r.port).arg(r.watchIndex) : r.port, r.message);
     }
-    out(QStringLiteral("%1 ok, %2 failed; log: %3\n").arg(ok).arg(failed.size()).arg(log));
+    out(QStringLiteral("%1 ok, %2 failed; log: %3\n").arg(ok).arg(failed.size()).arg(Untrusted_Text(log, 1 << 20)));
     if (!logErrors.isEmpty())
         return cliFail(
             QStringLiteral("the commissioning log could not be written: %1").arg(logErrors.join(QStringLiteral("; "))));
@@ -245,6 +247,9 @@ int runCommission(const QStringList& args)
     }
     base.log
         = QFileInfo(cl.isSet("log") ? cl.value("log") : Default_Commissioning_Log(base.project)).absoluteFilePath();
+    if (const QString clash = CliOutputFiles::clash({{"--log", base.log}}, {{"the project", base.project}});
+        !clash.isEmpty())
+        return cl.usageError(clash);
     // The log is the point of the run: a log that cannot be written stops it
     // before any controller is touched.
     const QFileInfo logInfo(base.log);

@@ -6,6 +6,9 @@
 
 #include "core/device/DeviceIdentity.h"
 #include "core/document/TProjectDocument.h"
+#include "core/messaging/UntrustedText.h"
+
+#include <limits>
 
 namespace {
 
@@ -49,7 +52,7 @@ int runUpload(const QStringList& args)
         : job.sendConfig                                  ? QStringLiteral("configuration")
                                                           : QStringLiteral("images");
     cliOut(QStringLiteral("Uploaded the %1 of %2%3")
-               .arg(sent, cl.positional()[0],
+               .arg(sent, Untrusted_Text(cl.positional()[0], std::numeric_limits<int>::max()),
                     job.verify ? QStringLiteral("; the configuration was read back and is identical") : QString()));
     return kExitOk;
 }
