@@ -183,7 +183,9 @@ int runCommission(const QStringList& args)
     cl.addOption({"all", "Every serial port of an FTDI adapter."});
     cl.addOption({"config", "Send the configuration."});
     cl.addOption({"images", "Send the images."});
-    cl.addOption({"verify", "Read the configuration back after writing it and compare it before the restart."});
+    cl.addOption({"verify",
+                  "Read the configuration back after writing it and compare it before the restart (with "
+                  "--images, give --config too)."});
     cl.addOption({"log", "Append to this log (default: PROJECT-commissioning.jsonl beside the project).", "FILE"});
     cl.addOption({"jobs", "Commission at most N ports at a time (default: all).", "N"});
     cl.addOption({"watch", "Commission controller after controller on one --port, until Ctrl+C."});

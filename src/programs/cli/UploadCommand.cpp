@@ -25,7 +25,8 @@ int runUpload(const QStringList& args)
     cl.addOption({"images", "Send the images."});
     cl.addOption({"verify",
                   "Read the configuration back before the restart and compare it; a read-back that fails "
-                  "and one that differs are both errors, each named."});
+                  "and one that differs are both errors, each named. It checks the configuration: with --images, "
+                  "give --config too."});
     if (const auto status = cl.parse(args, 1, 1))
         return *status;
     const bool config = cl.isSet("config");
