@@ -62,7 +62,9 @@ int runAddImage(const QStringList& args)
         = cliCommandLine("add-image",
                          "Each file stands alone, in the order given: those that pass are added even when others\n"
                          "are refused, and the project is saved when at least one was added. One line per file\n"
-                         "gives its status (as the activity log words it) and its path. Exit status 0 when every\n"
+                         "gives its status (as the activity log words it) and its path. An image is named after its\n"
+                         "file (control characters made _); a name the group has already is numbered (NAME_2), and\n"
+                         "the line says so. Exit status 0 when every\n"
                          "file was added, 1 when any was refused or the project could not be read or saved.");
     cl.addPositional("PROJECT", "The project file (.cvp) to add to.");
     cl.addPositional("FILE", "BMP, PNG, JPEG or GIF files of the handle's exact size.", "FILE...");

@@ -44,7 +44,7 @@ bool cliSaveProject(const QString& path, const TDevice_Config_v2& rec, const THa
     QString why;
     if (files.commit(&why))
         return true;
-    *error = QStringLiteral("Cannot write the project file %1").arg(why);
+    *error = QStringLiteral("Cannot create the project file %1").arg(why);
     return false;
 }
 
