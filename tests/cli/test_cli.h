@@ -60,3 +60,33 @@ private slots:
     void previewWritesTheFormatItsExtensionNames();
     void imageBlockRefusesABlockLargerThanTheStore();
 };
+
+// Nothing a command writes destroys what the user has; names from files and
+// logs print as one visible line.
+class TestFileSafety : public QObject {
+    Q_OBJECT
+private slots:
+    void outputOverAnInputIsRefused_data();
+    void outputOverAnInputIsRefused();
+    void specialOutputsAreWrittenInPlace_data();
+    void specialOutputsAreWrittenInPlace();
+    void deviceNodeStaysADevice_data();
+    void deviceNodeStaysADevice();
+    void concurrentEditsKeepEveryChange();
+    void lockedProjectIsNotOverwritten();
+    void reportRefusesAFileThatIsNotALog_data();
+    void reportRefusesAFileThatIsNotALog();
+    void reportCountsOneController();
+    void namesFromFilesPrintAsOneVisibleLine();
+    void sameFileTwiceIsNumbered();
+    void retrieveThatCannotBeSavedFailsFirst_data();
+    void retrieveThatCannotBeSavedFailsFirst();
+};
+
+// The virtual controller says when a client may connect.
+class TestSimReadiness : public QObject {
+    Q_OBJECT
+private slots:
+    void clientStartedRightAfterConnects_data();
+    void clientStartedRightAfterConnects();
+};

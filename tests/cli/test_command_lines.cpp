@@ -75,6 +75,12 @@ void TestCommandLines::exitStatusAndStreams_data()
         const QByteArray name = QByteArray(command) + " --help";
         row(name.constData(), "cli", {command, "--help"}, 0, {QStringLiteral("Usage: corvane-cli %1").arg(command)});
     }
+    // Also with the command's required arguments missing: the version is answered first.
+    for (const char* command : {"new", "info", "diff", "preview", "image-block", "add-image", "ports", "identify",
+                                "retrieve", "upload", "firmware", "commission", "report"}) {
+        const QByteArray name = QByteArray(command) + " --version";
+        row(name.constData(), "cli", {command, "--version"}, 0, {"corvane-cli 2."});
+    }
     row("help COMMAND", "cli", {"help", "info"}, 0, {"Usage: corvane-cli info FILE"});
     row("preview --help lists the formats", "cli", {"preview", "--help"}, 0,
         {" 7  RGB 5-6-5", "17  grey 2 bit, 4 pixels per byte", "18  grey 2 bit packed as 17"});
@@ -112,6 +118,9 @@ void TestCommandLines::exitStatusAndStreams_data()
     row("sim link in a missing folder", "sim", {"--link", "@D/missing/rc"}, 2, {"--link @D/missing/rc"});
     row("sim link over a file", "sim", {"--link", "@F"}, 2, {"exists and is not a symbolic link"});
     row("sim dump below a file", "sim", {"--dump-dir", "@F/dump"}, 2, {"--dump-dir @F/dump"});
+    row("sim ready descriptor not open", "sim", {"--ready-fd", "987"}, 2, {"--ready-fd 987: no such open"});
+    row("sim ready descriptor and daemon", "sim", {"--ready-fd", "2", "--daemon"}, 2, {"not both"});
+    row("sim daemon with an unusable link", "sim", {"--daemon", "--link", "@F"}, 2, {"not a symbolic link"});
 #endif
 #ifdef CORVANE_CONFIGURATOR
     row("configurator without a display", "configurator", {}, 1, {"xvfb-run", "QT_QPA_PLATFORM=offscreen"}, true);

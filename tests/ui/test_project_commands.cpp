@@ -4,6 +4,7 @@
 
 #include "core/model/DeviceConfig.h"
 #include "core/storage/DiskIO.h"
+#include "core/storage/ProjectFileLock.h"
 #include "ui/app/TProjectCommands.h"
 #include "ui/app/TProjectStatusBar.h"
 #include "ui/config_editor/TConfigurationPage.h"
@@ -544,4 +545,101 @@ void TestProjectCommands::openGivenPath()
     QCOMPARE(Shown_Caption(f), kCaption);
     QVERIFY(!fx.action("save_project_MenuItem")->isEnabled());
     QVERIFY(!fx.action("close_project_MenuItem")->isEnabled());
+}
+
+void TestProjectCommands::saveAsksBeforeOverwritingAChangeOnDisk_data()
+{
+    QTest::addColumn<bool>("changedOnDisk");
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("unchanged: saved without a question") << false << QMessageBox::NoButton << true;
+    QTest::newRow("changed, Yes: overwritten") << true << QMessageBox::Yes << true;
+    QTest::newRow("changed, No: the other program's file stays") << true << QMessageBox::No << false;
+}
+
+void TestProjectCommands::saveAsksBeforeOverwritingAChangeOnDisk()
+{
+    QFETCH(bool, changedOnDisk);
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(bool, written);
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    const QString path = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("shared.cvp")));
+    if (changedOnDisk) {
+        // Another program (the command line adding a picture, say) saves the
+        // project while it is open here.
+        TDevice_Config_v2 other = New_Project_Config();
+        other.theme_colour = 0x00abcdef;
+        THandle_List handles;
+        Create_Default_Handles(handles);
+        Save_Project_File(path, other, handles);
+    }
+    const QByteArray onDisk = File_Bytes(path);
+    f.Document().Project_Device_Config.theme_colour = 0x123456;
+    f.Document().Set_Modified(true);
+    fx.prompter().clear();
+    if (answer != QMessageBox::NoButton)
+        fx.prompter().enqueue(answer);
+    const int rows = fx.logRows();
+
+    fx.trigger("save_project_MenuItem");
+
+    QCOMPARE(fx.prompter().questions().size(), changedOnDisk ? 1 : 0);
+    if (changedOnDisk) {
+        const auto& q = fx.prompter().questions().constFirst();
+        QCOMPARE(q.text, TProjectCommands::Changed_On_Disk_Question(path));
+        QVERIFY(q.text.contains(QStringLiteral("shared.cvp was changed by another program")));
+        QCOMPARE(q.defaultButton, QMessageBox::No);
+    }
+    TDevice_Config_v2 rec{};
+    THandle_List handles;
+    QVERIFY(Load_Project_File(path, rec, handles));
+    if (written) {
+        QCOMPARE(rec.theme_colour, 0x123456u);
+        QVERIFY(!f.Document().modified);
+        QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved"));
+    } else {
+        QCOMPARE(File_Bytes(path), onDisk);
+        QVERIFY(f.Document().modified);
+        QCOMPARE(fx.logRows(), rows);
+    }
+    // Once written (or declined), the next save asks only if the file changes again.
+    if (written) {
+        fx.prompter().clear();
+        f.Document().Set_Modified(true);
+        fx.trigger("save_project_MenuItem");
+        QCOMPARE(fx.prompter().questions().size(), 0);
+    }
+}
+
+void TestProjectCommands::saveWaitsForAnotherProgramsChange()
+{
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    const QString path = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("busy.cvp")));
+    const QByteArray before = File_Bytes(path);
+    // Another program holds the project for its own read-change-write.
+    ProjectFileLock other;
+    QString error;
+    QVERIFY(other.acquire(path, 0, &error));
+    f.Document().Set_Modified(true);
+    fx.prompter().clear();
+    const int rows = fx.logRows();
+
+    fx.trigger("save_project_MenuItem");
+
+    QCOMPARE(fx.prompter().questions().size(), 1);
+    QCOMPARE(fx.prompter().questions().constFirst().kind, TMsgDlgType::mtError);
+    QVERIFY2(fx.prompter().questions().constFirst().text.contains(QStringLiteral("being changed by another program")),
+             qPrintable(fx.prompter().questions().constFirst().text));
+    QCOMPARE(File_Bytes(path), before);
+    QVERIFY(f.Document().modified);
+    QCOMPARE(fx.logRows(), rows);
+
+    // Once the other program is done, the save goes through.
+    other.release();
+    fx.prompter().clear();
+    fx.trigger("save_project_MenuItem");
+    QCOMPARE(fx.prompter().questions().size(), 0);
+    QVERIFY(!f.Document().modified);
 }

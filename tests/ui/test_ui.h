@@ -24,6 +24,9 @@ private slots:
     void saveDialogAsksBeforeReplacingTheProjectFile();
     void openGivenPath_data();
     void openGivenPath();
+    void saveAsksBeforeOverwritingAChangeOnDisk_data();
+    void saveAsksBeforeOverwritingAChangeOnDisk();
+    void saveWaitsForAnotherProgramsChange();
 
 private:
     QTemporaryDir dir;

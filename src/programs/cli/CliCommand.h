@@ -35,3 +35,6 @@ CommandLine cliCommandLine(const QString& name, const QString& description = {})
 // Helpers shared by the commands.
 int cliFail(const QString& message); // prints "corvane-cli: message" on stderr, returns 1
 void cliOut(const QString& text);    // prints text and a line feed on stdout
+// Standard output carries a command's data ("-o -"): from now on cliOut
+// prints on stderr, so the data stays what a pipe expects.
+void cliKeepStdoutForData();

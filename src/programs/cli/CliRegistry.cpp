@@ -39,7 +39,19 @@ int cliFail(const QString& message)
     return kExitFailed;
 }
 
+namespace {
+bool s_stdoutCarriesData = false;
+} // namespace
+
+void cliKeepStdoutForData()
+{
+    s_stdoutCarriesData = true;
+}
+
 void cliOut(const QString& text)
 {
-    QTextStream(stdout) << text << '\n';
+    if (s_stdoutCarriesData)
+        QTextStream(Program_Stderr()) << text << '\n';
+    else
+        QTextStream(stdout) << text << '\n';
 }

@@ -2,6 +2,7 @@
 // worker process per port), or, with --watch, to controller after controller
 // on one port; every attempt is appended to the commissioning log.
 #include "CliCommand.h"
+#include "CliOutputFiles.h"
 #include "CliProject.h"
 #include "CommissionRun.h"
 #include "CommissionWatch.h"
@@ -12,6 +13,7 @@
 #include "core/commissioning/CommissioningLog.h"
 #include "core/device/CommPortList.h"
 #include "core/document/TProjectDocument.h"
+#include "core/messaging/UntrustedText.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -126,7 +128,7 @@ int summarise(const std::vector<TCommissioningRecord>& records, const QStringLis
             failed << QStringLiteral("%1 (%2)").arg(
                 r.watchIndex > 0 ? QStringLiteral("%1 #%2").arg(r.port).arg(r.watchIndex) : r.port, r.message);
     }
-    out(QStringLiteral("%1 ok, %2 failed; log: %3\n").arg(ok).arg(failed.size()).arg(log));
+    out(QStringLiteral("%1 ok, %2 failed; log: %3\n").arg(ok).arg(failed.size()).arg(Untrusted_Text(log, 1 << 20)));
     if (!logErrors.isEmpty())
         return cliFail(
             QStringLiteral("the commissioning log could not be written: %1").arg(logErrors.join(QStringLiteral("; "))));
@@ -181,7 +183,9 @@ int runCommission(const QStringList& args)
     cl.addOption({"all", "Every serial port of an FTDI adapter."});
     cl.addOption({"config", "Send the configuration."});
     cl.addOption({"images", "Send the images."});
-    cl.addOption({"verify", "Read the configuration back after writing it and compare it before the restart."});
+    cl.addOption({"verify",
+                  "Read the configuration back after writing it and compare it before the restart (with "
+                  "--images, give --config too)."});
     cl.addOption({"log", "Append to this log (default: PROJECT-commissioning.jsonl beside the project).", "FILE"});
     cl.addOption({"jobs", "Commission at most N ports at a time (default: all).", "N"});
     cl.addOption({"watch", "Commission controller after controller on one --port, until Ctrl+C."});
@@ -245,6 +249,9 @@ int runCommission(const QStringList& args)
     }
     base.log
         = QFileInfo(cl.isSet("log") ? cl.value("log") : Default_Commissioning_Log(base.project)).absoluteFilePath();
+    if (const QString clash = CliOutputFiles::clash({{"--log", base.log}}, {{"the project", base.project}});
+        !clash.isEmpty())
+        return cl.usageError(clash);
     // The log is the point of the run: a log that cannot be written stops it
     // before any controller is touched.
     const QFileInfo logInfo(base.log);

@@ -5,9 +5,12 @@
 #include "CliProject.h"
 #include "CliProjectJson.h"
 
+#include "core/messaging/UntrustedText.h"
+
 #include <QJsonDocument>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -24,8 +27,12 @@ struct Difference {
 
 QString shown(const QJsonValue& v)
 {
+    // JSON escapes the control characters; direction marks and the like
+    // are left to the one helper.
     if (v.isString())
-        return QString::fromUtf8(QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+        return Untrusted_Text(
+            QString::fromUtf8(QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact)).mid(1).chopped(1),
+            std::numeric_limits<int>::max());
     if (v.isArray())
         return QString::fromUtf8(QJsonDocument(v.toArray()).toJson(QJsonDocument::Compact));
     if (v.isObject())
@@ -146,14 +153,16 @@ void diffHandles(const QJsonArray& a, const QJsonArray& b, std::vector<Differenc
 
 QString textLine(const Difference& d)
 {
+    // Group and image names come from the files: one visible line each.
+    const QString handle = Untrusted_Text(d.handle);
     if (d.kind == "record")
         return QStringLiteral("configuration.%1: %2 -> %3").arg(d.field, shown(d.a), shown(d.b));
     if (d.kind == "handle") {
         if (d.change != "field")
-            return QStringLiteral("handle %1 (position %2): %3").arg(d.handle).arg(d.position).arg(d.change);
-        return QStringLiteral("handle %1: %2: %3 -> %4").arg(d.handle, d.field, shown(d.a), shown(d.b));
+            return QStringLiteral("handle %1 (position %2): %3").arg(handle).arg(d.position).arg(d.change);
+        return QStringLiteral("handle %1: %2: %3 -> %4").arg(handle, d.field, shown(d.a), shown(d.b));
     }
-    const QString image = QStringLiteral("image %1/%2").arg(d.handle, d.image);
+    const QString image = QStringLiteral("image %1/%2").arg(handle, Untrusted_Text(d.image));
     if (d.change == "added" || d.change == "removed")
         return QStringLiteral("%1: %2").arg(image, d.change);
     if (d.change == "moved")

@@ -2,13 +2,14 @@
 // upgrades its firmware with the image this program carries for its model.
 #include "CliCommand.h"
 #include "CliDeviceRun.h"
+#include "CliProject.h"
 
 #include "core/device/DeviceIdentity.h"
 #include "core/device/DeviceTexts.h"
 #include "core/document/TProjectDocument.h"
+#include "core/messaging/UntrustedText.h"
 #include "core/model/DeviceConfig.h"
 #include "core/resources/CarriedData.h"
-#include "core/storage/DiskIO.h"
 
 #include "CliDeviceHost.h"
 
@@ -67,13 +68,11 @@ int runFirmware(const QStringList& args)
     job.beforeFirmware = [&]() -> QString {
         if (bootLoader)
             return {};
-        try {
-            Save_Project_File(backup, document.Project_Device_Config, document.Handle_List);
-        } catch (const ProjectFileError& e) {
+        QString error;
+        if (!cliSaveProject(backup, document.Project_Device_Config, document.Handle_List, &error))
             return QStringLiteral("the configuration could not be backed up, so the firmware was left alone: %1")
-                .arg(e.message());
-        }
-        cliOut(QStringLiteral("Configuration backed up to %1").arg(backup));
+                .arg(error);
+        cliOut(QStringLiteral("Configuration backed up to %1").arg(Untrusted_Text(backup, 1 << 20)));
         return {};
     };
     const CliDeviceOutcome upgraded = Run_Device_Operation(document, job);

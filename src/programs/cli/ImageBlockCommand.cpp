@@ -10,6 +10,8 @@
 #include "core/imaging/ImagingError.h"
 #include "core/messaging/UntrustedText.h"
 
+#include <limits>
+
 namespace {
 
 QString hex(uint32_t address)
@@ -69,6 +71,10 @@ int runImageBlock(const QStringList& args)
         return cl.usageError(QStringLiteral("missing -o BLOCK.bin"));
     const QString project = cl.positional()[0];
     const QString output = cl.value("o");
+    const QString clash
+        = CliOutputFiles::clash({{QStringLiteral("-o"), output}}, {{QStringLiteral("the project"), project}});
+    if (!clash.isEmpty())
+        return cl.usageError(clash);
 
     TDevice_Config_v2 rec{};
     THandle_List list;
@@ -83,7 +89,10 @@ int runImageBlock(const QStringList& args)
         // block builder decodes them and names any image it cannot use.
         Build_Image_Data(block, list, &layout);
     } catch (const ImagingError& e) {
-        return cliFail(QStringLiteral("%1: %2 No block was written.").arg(project, e.message()));
+        QString why = e.message();
+        if (!why.endsWith(QLatin1Char('.')))
+            why += QLatin1Char('.');
+        return cliFail(QStringLiteral("%1: %2 No block was written.").arg(project, why));
     }
     // The block lies in the image store; a larger one would run past its end.
     if (block.size() > kImageStoreBytes)
@@ -98,7 +107,9 @@ int runImageBlock(const QStringList& args)
     if (!files.commit(&error))
         return cliFail(error);
     printLayout(layout, list);
-    cliOut(QStringLiteral("written to %1").arg(output));
+    cliOut(QStringLiteral("written to %1")
+               .arg(output == QLatin1String("-") ? QStringLiteral("standard output")
+                                                 : Untrusted_Text(output, std::numeric_limits<int>::max())));
     return 0;
 }
 

@@ -2,10 +2,13 @@
 #include "CliCommand.h"
 #include "CliProject.h"
 
+#include "core/messaging/UntrustedText.h"
 #include "core/model/DeviceConfig.h"
-#include "core/storage/DiskIO.h"
+#include "core/storage/ProjectFileLock.h"
 
 #include <QFileInfo>
+
+#include <limits>
 
 namespace {
 
@@ -21,15 +24,17 @@ int runNew(const QStringList& args)
     if (QFileInfo::exists(path) && !cl.isSet("force"))
         return cliFail(QString("%1 already exists (use --force to replace it)").arg(path));
 
+    // A replaced project may be in the middle of another program's change.
+    ProjectFileLock lock;
+    QString error;
+    if (!lock.acquire(path, ProjectFileLock::kDefaultWaitMs, &error))
+        return cliFail(error);
     TDevice_Config_v2 rec = New_Project_Config();
     THandle_List handles;
     Create_Default_Handles(handles);
-    try {
-        Save_Project_File(path, rec, handles);
-    } catch (const ProjectFileError& e) {
-        return cliFail(e.message());
-    }
-    cliOut(path);
+    if (!cliSaveProject(path, rec, handles, &error))
+        return cliFail(error);
+    cliOut(Untrusted_Text(path, std::numeric_limits<int>::max()));
     return 0;
 }
 

@@ -7,15 +7,17 @@
 
 #include "core/imaging/DeviceImageEncoder.h"
 #include "core/imaging/ImageDecoding.h"
-#include "core/imaging/PictureLimit.h"
 #include "core/imaging/ImagingError.h"
+#include "core/imaging/PictureLimit.h"
 #include "core/imaging/PixelFormat.h"
+#include "core/messaging/UntrustedText.h"
 
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageWriter>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -46,6 +48,12 @@ QString writableSuffixes()
     return names.join(QStringLiteral(", "));
 }
 
+QString shownOutput(const QString& path)
+{
+    return path == QLatin1String("-") ? QStringLiteral("standard output")
+                                      : Untrusted_Text(path, std::numeric_limits<int>::max());
+}
+
 // The noise added to a pixel is (2^bits - 1) x g with g of this standard
 // deviation, in 0..255 units: beyond one whole channel range it is pure noise.
 constexpr double kMaxNoiseDeviation = 255.0;
@@ -74,6 +82,12 @@ int runPreview(const QStringList& args)
         return cl.usageError(QStringLiteral("missing -o OUT"));
     const QString input = cl.positional()[0];
     const QString output = cl.value("o");
+    std::vector<CliFileArgument> outputs{{QStringLiteral("-o"), output}};
+    if (cl.isSet("packed"))
+        outputs.push_back({QStringLiteral("--packed"), cl.value("packed")});
+    const QString clash = CliOutputFiles::clash(outputs, {{QStringLiteral("the picture"), input}});
+    if (!clash.isEmpty())
+        return cl.usageError(clash);
     const QByteArray pictureFormat = outputFormat(output);
     if (pictureFormat.isEmpty())
         return cl.usageError(QStringLiteral("-o %1: cannot write a picture of that extension (use one of %2)")
@@ -133,7 +147,7 @@ int runPreview(const QStringList& args)
             return cliFail(error);
 
         cliOut(QStringLiteral("%1: %2 x %3, format %4 (%5), stdev %6, bits %7")
-                   .arg(input)
+                   .arg(Untrusted_Text(input, std::numeric_limits<int>::max()))
                    .arg(image.width())
                    .arg(image.height())
                    .arg(format)
@@ -141,9 +155,9 @@ int runPreview(const QStringList& args)
                    .arg(params.random_stdev)
                    .arg(params.random_bits));
         cliOut(QStringLiteral("packed %1 bytes, stored %2 bytes (zlib level 9)").arg(packed.size()).arg(stored));
-        cliOut(QStringLiteral("preview written to %1").arg(output));
+        cliOut(QStringLiteral("preview written to %1").arg(shownOutput(output)));
         if (!packedPath.isEmpty())
-            cliOut(QStringLiteral("packed bytes written to %1").arg(packedPath));
+            cliOut(QStringLiteral("packed bytes written to %1").arg(shownOutput(packedPath)));
     } catch (const ImagingError& e) {
         return cliFail(e.message());
     }

@@ -7,14 +7,21 @@
 #include "programs/common/QuietMessages.h"
 
 #include "core/commissioning/CommissioningLog.h"
+#include "core/messaging/UntrustedText.h"
 
 #include <QFileInfo>
 #include <QTextStream>
 
 #include <algorithm>
+#include <limits>
 #include <map>
 
 namespace {
+
+QString reportText(const QString& text)
+{
+    return Untrusted_Text(text, std::numeric_limits<int>::max());
+}
 
 struct Row {
     TCommissioningRecord record;
@@ -61,9 +68,9 @@ QByteArray html(const std::vector<Row>& rows, int ok, int failed, const QStringL
          "text-align:left;vertical-align:top}\nth{background:#eee}\ntd.ok{color:#075e07;font-weight:bold}\n"
          "td.failed{color:#a40000;font-weight:bold}\ncode{font-size:0.9em;word-break:break-all}\n"
          "@media print{body{margin:0}th{background:none}}\n</style></head><body>\n";
-    s << "<h1>Commissioning report</h1>\n<p>" << rows.size() << " controllers: " << ok << " ok, " << failed
-      << " failed. Created " << QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toHtmlEscaped()
-      << " from:</p>\n<ul>\n";
+    s << "<h1>Commissioning report</h1>\n<p>" << rows.size() << (rows.size() == 1 ? " controller: " : " controllers: ")
+      << ok << " ok, " << failed << " failed. Created "
+      << QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toHtmlEscaped() << " from:</p>\n<ul>\n";
     for (const QString& log : logs)
         s << "<li><code>" << log.toHtmlEscaped() << "</code></li>\n";
     s << "</ul>\n<table>\n<tr>";
@@ -87,12 +94,15 @@ QByteArray html(const std::vector<Row>& rows, int ok, int failed, const QStringL
 int runReport(const QStringList& args)
 {
     CommandLine cl = cliCommandLine(
-        "report", "For each controller (its adapter's serial number, else its port; controllers done one after\n"
-                  "another with commission --watch each count on their own) the latest attempt in the logs, and\n"
-                  "how many controllers ended ok and failed. A malformed line is reported on stderr with its line\n"
-                  "number and skipped. --csv writes a spreadsheet's CSV, --html a page with no external files.\n"
-                  "Exit status: 0 the report was made (also with skipped lines), 1 a log or the output cannot be\n"
-                  "read or written, 2 usage error.");
+        "report",
+        "For each controller (its adapter's serial number, else its port; controllers done one after\n"
+        "another with commission --watch each count on their own) the latest attempt in the logs, and\n"
+        "how many controllers ended ok and failed. A malformed line is reported on stderr with its line\n"
+        "number and skipped; a file of which no line is a record is not a commissioning log and is\n"
+        "refused. --csv writes a spreadsheet's CSV, --html a page with no external files; an output\n"
+        "that is one of the logs is refused.\n"
+        "Exit status: 0 the report was made (also with skipped lines), 1 a log or the output cannot be\n"
+        "read or written, or a file is not a log, 2 usage error.");
     cl.addPositional("LOG", "A commissioning log (JSON Lines); several may be given.", "LOG...");
     cl.addOption({"csv", "Write the report as CSV to OUT.", "OUT"});
     cl.addOption({"html", "Write the report as an HTML page to OUT.", "OUT"});
@@ -100,6 +110,16 @@ int runReport(const QStringList& args)
         return *status;
     if (cl.isSet("csv") && cl.isSet("html"))
         return cl.usageError(QStringLiteral("give --csv or --html, not both"));
+    std::vector<CliFileArgument> logs;
+    for (const QString& log : cl.positional())
+        logs.push_back({QStringLiteral("the log"), log});
+    for (const char* option : {"csv", "html"}) {
+        if (!cl.isSet(option))
+            continue;
+        const QString clash = CliOutputFiles::clash({{QStringLiteral("--") + option, cl.value(option)}}, logs);
+        if (!clash.isEmpty())
+            return cl.usageError(clash);
+    }
 
     std::map<QString, Row> latest;
     int order = 0;
@@ -108,9 +128,17 @@ int runReport(const QStringList& args)
         const TCommissioningLogContents contents = Read_Commissioning_Log(log);
         if (!contents.readable)
             return cliFail(contents.error);
+        // A project or a picture given by mistake would otherwise be a line
+        // of complaint per line of the file and an empty report.
+        if (contents.records.empty() && !contents.malformed.empty())
+            return cliFail(QStringLiteral("%1: not a commissioning log (none of its %2 lines is a record; the first "
+                                          "fails with: %3)")
+                               .arg(log)
+                               .arg(contents.malformed.size())
+                               .arg(contents.malformed.front().problem));
         for (const TCommissioningLogLine& bad : contents.malformed)
-            QTextStream(Program_Stderr()) << "corvane-cli report: " << log << ':' << bad.line
-                                          << ": malformed line skipped (" << bad.problem << ")\n";
+            QTextStream(Program_Stderr()) << "corvane-cli report: " << reportText(log) << ':' << bad.line
+                                          << ": malformed line skipped (" << reportText(bad.problem) << ")\n";
         for (const TCommissioningRecord& r : contents.records) {
             Row& row = latest[r.controllerKey()];
             ++row.attempts;
@@ -145,9 +173,17 @@ int runReport(const QStringList& args)
     std::vector<QStringList> table{shown};
     for (const Row& row : rows) {
         const QStringList c = cells(row);
-        table.push_back({c[0], c[2].isEmpty() ? QStringLiteral("-") : c[2], c[3].isEmpty() ? QStringLiteral("-") : c[3],
-                         c[4], c[5].isEmpty() ? QStringLiteral("nothing") : c[5], c[6],
-                         row.record.ok ? c[10] : c[10] + QStringLiteral(": ") + c[11]});
+        QStringList line{c[0],
+                         c[2].isEmpty() ? QStringLiteral("-") : c[2],
+                         c[3].isEmpty() ? QStringLiteral("-") : c[3],
+                         c[4],
+                         c[5].isEmpty() ? QStringLiteral("nothing") : c[5],
+                         c[6],
+                         row.record.ok ? c[10] : c[10] + QStringLiteral(": ") + c[11]};
+        // Every cell comes from a log file: one visible line per controller.
+        for (QString& cell : line)
+            cell = reportText(cell);
+        table.push_back(line);
     }
     std::vector<qsizetype> width(shown.size(), 0);
     for (const QStringList& r : table)
@@ -158,7 +194,11 @@ int runReport(const QStringList& args)
             text += i + 1 < r.size() ? r[i].leftJustified(width[size_t(i)] + 2) : r[i];
         text += QLatin1Char('\n');
     }
-    text += QStringLiteral("%1 controllers: %2 ok, %3 failed").arg(rows.size()).arg(ok).arg(failed);
+    text += QStringLiteral("%1 %2: %3 ok, %4 failed")
+                .arg(rows.size())
+                .arg(rows.size() == 1 ? QStringLiteral("controller") : QStringLiteral("controllers"))
+                .arg(ok)
+                .arg(failed);
     cliOut(text);
     return kExitOk;
 }

@@ -6,10 +6,13 @@
 
 #include "core/device/DeviceIdentity.h"
 #include "core/document/TProjectDocument.h"
+#include "core/messaging/UntrustedText.h"
 #include "core/model/DeviceConfig.h"
-#include "core/storage/DiskIO.h"
+#include "core/storage/ProjectFileLock.h"
 
 #include <QFileInfo>
+
+#include <limits>
 
 namespace {
 
@@ -30,6 +33,14 @@ int runRetrieve(const QStringList& args)
     const QString given = cl.positional()[0];
     const QString path = QFileInfo::exists(given) ? given : cliNewProjectPath(given);
 
+    // Checked before the controller is touched: a retrieve that cannot be saved is wasted.
+    const QString unwritable = cliProjectUnwritable(path);
+    if (!unwritable.isEmpty())
+        return cliFail(unwritable + QStringLiteral("; nothing was read from the controller"));
+    ProjectFileLock lock; // held to the save: a change made meanwhile would be lost
+    QString lockError;
+    if (!lock.acquire(path, ProjectFileLock::kDefaultWaitMs, &lockError))
+        return cliFail(lockError);
     TProjectDocument document;
     if (QFileInfo::exists(path)) {
         QString error;
@@ -47,12 +58,10 @@ int runRetrieve(const QStringList& args)
     const CliDeviceOutcome outcome = Run_Device_Operation(document, job);
     if (!outcome.ok)
         return cliFail(outcome.error);
-    try {
-        Save_Project_File(path, document.Project_Device_Config, document.Handle_List);
-    } catch (const ProjectFileError& e) {
-        return cliFail(e.message());
-    }
-    cliOut(QStringLiteral("Saved %1").arg(path));
+    QString saveError;
+    if (!cliSaveProject(path, document.Project_Device_Config, document.Handle_List, &saveError))
+        return cliFail(saveError);
+    cliOut(QStringLiteral("Saved %1").arg(Untrusted_Text(path, std::numeric_limits<int>::max())));
     return kExitOk;
 }
 

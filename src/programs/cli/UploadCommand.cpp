@@ -6,6 +6,9 @@
 
 #include "core/device/DeviceIdentity.h"
 #include "core/document/TProjectDocument.h"
+#include "core/messaging/UntrustedText.h"
+
+#include <limits>
 
 namespace {
 
@@ -22,7 +25,8 @@ int runUpload(const QStringList& args)
     cl.addOption({"images", "Send the images."});
     cl.addOption({"verify",
                   "Read the configuration back before the restart and compare it; a read-back that fails "
-                  "and one that differs are both errors, each named."});
+                  "and one that differs are both errors, each named. It checks the configuration: with --images, "
+                  "give --config too."});
     if (const auto status = cl.parse(args, 1, 1))
         return *status;
     const bool config = cl.isSet("config");
@@ -49,7 +53,7 @@ int runUpload(const QStringList& args)
         : job.sendConfig                                  ? QStringLiteral("configuration")
                                                           : QStringLiteral("images");
     cliOut(QStringLiteral("Uploaded the %1 of %2%3")
-               .arg(sent, cl.positional()[0],
+               .arg(sent, Untrusted_Text(cl.positional()[0], std::numeric_limits<int>::max()),
                     job.verify ? QStringLiteral("; the configuration was read back and is identical") : QString()));
     return kExitOk;
 }

@@ -2,6 +2,8 @@
 
 #include "programs/common/QuietMessages.h"
 
+#include "core/messaging/UntrustedText.h"
+
 #include <QTextStream>
 
 namespace {
@@ -30,6 +32,8 @@ CommandLine::CommandLine(const QString& program, const QString& command, const Q
     m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     m_parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     m_parser.addOption(QCommandLineOption({QStringLiteral("h"), kHelp}, QStringLiteral("Show this help and exit.")));
+    // Every program and every command answers --version.
+    addVersionOption();
 }
 
 void CommandLine::addOption(const QCommandLineOption& option, bool repeatable)
@@ -41,6 +45,8 @@ void CommandLine::addOption(const QCommandLineOption& option, bool repeatable)
 
 void CommandLine::addVersionOption()
 {
+    if (m_version)
+        return;
     m_parser.addOption(QCommandLineOption(kVersion, QStringLiteral("Show the program's version and exit.")));
     m_version = true;
 }
@@ -71,13 +77,15 @@ QString CommandLine::helpText() const
 
 int CommandLine::usageError(const QString& problem) const
 {
-    QTextStream(Program_Stderr()) << prefix() << ": " << problem << " (try " << prefix() << " --help)\n";
+    // The problem may quote an argument: one visible line whatever it holds.
+    QTextStream(Program_Stderr()) << prefix() << ": " << Untrusted_Text(problem, 1 << 20) << " (try " << prefix()
+                                  << " --help)\n";
     return kExitUsage;
 }
 
 int CommandLine::fail(const QString& message) const
 {
-    QTextStream(Program_Stderr()) << m_program << ": " << message << '\n';
+    QTextStream(Program_Stderr()) << m_program << ": " << Untrusted_Text(message, 1 << 20) << '\n';
     return kExitFailed;
 }
 

@@ -23,7 +23,7 @@ public:
     // An option may be given once unless it is repeatable. Every option that
     // takes a value refuses an empty one.
     void addOption(const QCommandLineOption& option, bool repeatable = false);
-    void addVersionOption();
+    void addVersionOption(); // already there from the constructor; a second call adds nothing
     // For the help text and the "missing NAME" error; parse() counts them.
     void addPositional(const QString& name, const QString& description, const QString& syntax = {});
     // Text printed after the option list in --help.

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <fcntl.h>
+
 namespace {
 bool toInt(const CommandLine& p, const QString& name, int min, int max, int& out, QString& error)
 {
@@ -79,6 +81,14 @@ SimCommandLine SimCommandLine::parse(const QStringList& arguments)
               "Start with the configuration block of a new project, as if one had been uploaded "
               "(without it, and without --config, the configuration memory is blank)."},
              {"link", "Also make a symbolic link to the terminal at this path.", "path"},
+             {"ready-fd",
+              "Once the terminal (and the link) can be opened, write the PORT line to this open file "
+              "descriptor too and close it, so whoever started the simulator knows when to connect.",
+              "n"},
+             {"daemon",
+              "Wait until the terminal (and the link) can be opened, print the PORT line and \"PID <n>\", "
+              "and return (exit status 0) while the simulator goes on in the background until it is "
+              "stopped (kill <n>). A script can connect at once."},
              {"dump-dir", "On exit write config.bin, firmware.bin, images.bin and frames.json here.", "dir"},
              {"line-rate",
               "Emulate the 230400 bit/s line (10 bits per byte): requests and replies take their line time."},
@@ -149,6 +159,19 @@ SimCommandLine SimCommandLine::parse(const QStringList& arguments)
         TDevice_Config_v2 record = New_Project_Config();
         const TDeviceConfiguration block = Build_Upload_Block(record);
         o.initialConfig = QByteArray(reinterpret_cast<const char*>(&block), sizeof block);
+    }
+    c.daemon = p.isSet("daemon");
+    if (p.isSet("ready-fd")) {
+        if (c.daemon) {
+            c.error = QStringLiteral("--daemon tells its caller itself; give --ready-fd or --daemon, not both");
+            return c;
+        }
+        if (!toInt(p, "ready-fd", 0, 1 << 20, c.readyFd, c.error))
+            return c;
+        if (::fcntl(c.readyFd, F_GETFD) == -1) {
+            c.error = QStringLiteral("--ready-fd %1: no such open file descriptor").arg(c.readyFd);
+            return c;
+        }
     }
     c.linkPath = p.value("link");
     c.dumpDir = p.value("dump-dir");

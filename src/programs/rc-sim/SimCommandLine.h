@@ -11,6 +11,8 @@ struct SimCommandLine {
     SimOptions options;
     QString linkPath;              // --link
     QString dumpDir;               // --dump-dir
+    int readyFd = -1;              // --ready-fd: told "PORT <path>" once the port (and link) can be opened
+    bool daemon = false;           // --daemon: return once ready, keep running in the background
     QString error;                 // set when the command line cannot be used (exit 2)
     std::optional<int> exitStatus; // set when --help, --version or a usage error was answered
 

@@ -1,5 +1,6 @@
 // corvane-rc-sim: a virtual controller on a pseudo-terminal.
 #include "SimCommandLine.h"
+#include "SimReadiness.h"
 #include "StopSignals.h"
 
 #include "programs/common/QuietMessages.h"
@@ -15,17 +16,29 @@
 
 int main(int argc, char** argv)
 {
+    // The command line is read before anything starts a thread: --daemon
+    // forks, and only a process of one thread forks safely.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const SimCommandLine cmd = SimCommandLine::parse(arguments);
+    if (cmd.exitStatus)
+        return *cmd.exitStatus;
+    if (!cmd.error.isEmpty()) {
+        QTextStream(stderr) << "corvane-rc-sim: " << cmd.error << " (try corvane-rc-sim --help)\n";
+        return kExitUsage;
+    }
+    SimReadiness readiness(cmd.readyFd);
+    if (cmd.daemon) {
+        const int status = SimReadiness::daemonize(readiness);
+        if (status >= 0)
+            return status;
+    }
+
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("corvane-rc-sim");
     Route_Qt_Messages_To_Debug_Log();
-    const SimCommandLine cmd = SimCommandLine::parse(QCoreApplication::arguments());
-    if (cmd.exitStatus)
-        return *cmd.exitStatus;
     QTextStream err(stderr);
-    if (!cmd.error.isEmpty()) {
-        err << "corvane-rc-sim: " << cmd.error << " (try corvane-rc-sim --help)\n";
-        return kExitUsage;
-    }
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &app, [](int) { QCoreApplication::quit(); });
 
@@ -49,6 +62,7 @@ int main(int argc, char** argv)
     // The first line is read by whoever started us (configurator --demo, tests).
     std::fprintf(stdout, "PORT %s\n", sim.portName().toLocal8Bit().constData());
     std::fflush(stdout);
+    readiness.ready(sim.portName());
 
     int status = app.exec();
     sim.stop();

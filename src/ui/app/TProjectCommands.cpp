@@ -1,8 +1,10 @@
 #include "ui/app/TProjectCommands.h"
 
 #include "core/document/TProjectDocument.h"
+#include "core/messaging/UntrustedText.h"
 #include "core/model/DeviceConfig.h"
 #include "core/storage/DiskIO.h"
+#include "core/storage/ProjectFileLock.h"
 #include "ui/app/TFileDialogs.h"
 #include "ui/common/TProjectView.h"
 #include "ui/common/gen_lib.h"
@@ -48,6 +50,13 @@ QString TProjectCommands::Load_Error_Text()
 QString TProjectCommands::Too_Many_Lines_Text()
 {
     return QStringLiteral("The service text contains too many lines.      \rUnable to save the project.      ");
+}
+
+QString TProjectCommands::Changed_On_Disk_Question(const QString& path)
+{
+    return QStringLiteral("%1 was changed by another program since it was opened here.      \r"
+                          "Overwrite those changes with this project?      ")
+        .arg(Untrusted_Text(QFileInfo(path).fileName()));
 }
 
 QString TProjectCommands::With_Project_Extension(const QString& path)
@@ -117,6 +126,7 @@ void TProjectCommands::Load_Project(const QString& path)
     QString failure;
     try {
         if (Load_Project_File(m_document.project_fullpath, m_document.Project_Device_Config, m_document.Handle_List)) {
+            Remember_File(m_document.project_fullpath);
             Show_Project();
             m_view.Log_Activity(TActivityStatus::Project_Loaded, m_document.project_fullpath);
             m_view.enableProjectCommands(true);
@@ -133,8 +143,25 @@ void TProjectCommands::Load_Project(const QString& path)
     Show_Message_Box(failure, TMsgDlgType::mtError, QMessageBox::Ok);
 }
 
+void TProjectCommands::Remember_File(const QString& path)
+{
+    m_knownPath = path;
+    m_knownStamp = path.isEmpty() ? ProjectFileStamp() : ProjectFileStamp::of(path);
+}
+
+bool TProjectCommands::Overwrite_Confirmed(const QString& path)
+{
+    // Save As to another file has asked its own question about replacing it.
+    if (path != m_knownPath || ProjectFileStamp::of(path) == m_knownStamp)
+        return true;
+    return Show_Message_Box_Ex(Changed_On_Disk_Question(path), TMsgDlgType::mtWarning,
+                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
 void TProjectCommands::Return_To_No_Project()
 {
+    Remember_File(QString());
     Clear_Project();
     m_view.showProjectState(false);
     m_view.enableProjectCommands(false);
@@ -179,6 +206,8 @@ bool TProjectCommands::Save_Project(const QString& path)
         Show_Message_Box(Too_Many_Lines_Text(), TMsgDlgType::mtWarning, QMessageBox::Ok);
         return false;
     }
+    if (!Overwrite_Confirmed(path))
+        return false;
     m_view.writeDeviceConfig(m_document.Project_Device_Config);
     if (!Write_Project_File(path))
         return false;
@@ -191,8 +220,18 @@ bool TProjectCommands::Write_Project_File(const QString& path)
     // A failed write leaves the previous file in place (the writer replaces it
     // only once the new one is complete); the project stays modified and the
     // error's own message says what went wrong.
+    // A command-line program changing the file right now finishes first
+    // (or the save is refused), so neither change silently replaces the other.
+    ProjectFileLock lock;
+    QString busy;
+    if (!lock.acquire(path, ProjectFileLock::kDefaultWaitMs, &busy)) {
+        Show_Message_Box(Untrusted_Text(busy, 1 << 20) + QStringLiteral("      "), TMsgDlgType::mtError,
+                         QMessageBox::Ok);
+        return false;
+    }
     try {
         Save_Project_File(path, m_document.Project_Device_Config, m_document.Handle_List);
+        Remember_File(path);
         return true;
     } catch (const std::exception& error) {
         Show_Message_Box(QString::fromUtf8(error.what()), TMsgDlgType::mtError, QMessageBox::Ok);
@@ -217,6 +256,7 @@ void TProjectCommands::Close_Project()
     m_view.enableProjectCommands(false);
     m_document.Set_Modified(false);
     m_view.Log_Activity(TActivityStatus::Project_Closed, closedPath);
+    Remember_File(QString());
     m_document.Set_Path(QString());
     m_view.Show_Project_Path(QString());
     m_view.updateCaption();

@@ -3,6 +3,8 @@
 // project, and the two routines every later editor relies on: Clear_Project
 // frees the whole model, Show_Project fills the window from it.
 
+#include "core/storage/ProjectFileStamp.h"
+
 #include <QObject>
 #include <QString>
 
@@ -28,6 +30,9 @@ public:
     static QString Discard_Question();
     static QString Load_Error_Text();
     static QString Too_Many_Lines_Text();
+    // Asked before a save overwrites a file another program wrote since
+    // this window read or wrote it.
+    static QString Changed_On_Disk_Question(const QString& path);
 
     // Open Project for a path chosen elsewhere (the command line, a file
     // manager): the same question, load, boxes and log entries, without the
@@ -53,8 +58,15 @@ private:
     // write the cleared project over the file that failed to load.
     void Return_To_No_Project();
     bool Write_Project_File(const QString& path);
+    // False when the file at path was changed by someone else since this
+    // window last read or wrote it and the user does not want it overwritten.
+    bool Overwrite_Confirmed(const QString& path);
+    void Remember_File(const QString& path);
 
     TProjectDocument& m_document;
     TProjectView& m_view;
     TFileDialogs& m_dialogs;
+    // The project file as this window last read or wrote it.
+    QString m_knownPath;
+    ProjectFileStamp m_knownStamp;
 };
