@@ -47,6 +47,10 @@ QStringList TDeviceOperations::List_Ports() const
 {
     if (m_portLister)
         return m_portLister();
+    if (m_link.namedPortsOnly && !m_link.explicitPorts.isEmpty())
+        return m_link.explicitPorts;
+    if (m_adapterLister)
+        return Named_Ports_First(m_link.explicitPorts, m_adapterLister());
     return Get_CommPort_List(QStringLiteral("FTDI"), m_link.explicitPorts);
 }
 

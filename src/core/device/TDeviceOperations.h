@@ -40,9 +40,12 @@ public:
 
     void Set_Timings(const TTimings& timings) { m_timings = timings; }
     const TTimings& Timings() const override { return m_timings; }
-    // The ports to probe, in order. Default: the link's named ports, then
-    // the FTDI adapters' ports.
+    // The ports to probe, in order. Default: the link's named ports alone
+    // when the user named them (TControllerLink::namedPortsOnly), else the
+    // named ports, then the adapters' ports.
     void Set_Port_Lister(TPortLister lister) { m_portLister = std::move(lister); }
+    // The adapters the system lists (default: the FTDI adapters' ports).
+    void Set_Adapter_Lister(TPortLister lister) { m_adapterLister = std::move(lister); }
     QStringList List_Ports() const override;
     // The carried firmware is a placeholder unless the build embeds real
     // images; it is only ever sent to the ports allowed here (the virtual
@@ -96,6 +99,7 @@ private:
     TDeviceHost& m_host;
     TTimings m_timings;
     TPortLister m_portLister;
+    TPortLister m_adapterLister;
     QStringList m_placeholderPorts;
     bool m_placeholderEverywhere = false;
     bool m_busy = false;

@@ -2,7 +2,6 @@
 
 #include "CliDeviceHost.h"
 
-#include "core/device/CommPortList.h"
 #include "core/device/DeviceIdentity.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/DevicePauseScale.h"
@@ -52,8 +51,8 @@ CliDeviceOutcome Run_Device_Operation(TProjectDocument& document, const CliDevic
     TDeviceOperations operations(document, link, queue, host);
     ops = &operations;
     Apply_Pause_Scale(operations);
-    const QStringList named = job.ports;
-    operations.Set_Port_Lister([named] { return Get_CommPort_List(QStringLiteral("FTDI"), named); });
+    link.explicitPorts = job.ports;
+    link.namedPortsOnly = true;
     operations.Set_Verify_Upload(job.verify);
     operations.Allow_Placeholder_Firmware_Everywhere(job.allowPlaceholder);
 

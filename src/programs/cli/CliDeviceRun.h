@@ -12,7 +12,7 @@ class TProjectDocument;
 
 struct CliDeviceJob {
     int purpose = 0;   // kPurposeRetrieve, kPurposeUpload, kPurposeFirmwareUpgrade
-    QStringList ports; // named ports, probed first; then the FTDI adapters' ports
+    QStringList ports; // the named ports, the only ones probed; none: the FTDI adapters' ports
     bool sendConfig = true;
     bool sendImages = true;
     bool verify = false;

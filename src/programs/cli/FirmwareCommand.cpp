@@ -25,7 +25,7 @@ int runFirmware(const QStringList& args)
                          "project: FILE, or corvane-backup-<date>-<time>.cvp in the working directory. A controller\n"
                          "running its boot loader has nothing to back up; the upgrade goes on. This build's firmware\n"
                          "images may be stand-ins: they are sent only with --allow-placeholder.");
-    cl.addOption({"port", "Probe this port first (repeatable).", "NAME"}, true);
+    cl.addOption({"port", "Probe only this port (repeatable); without it, every FTDI adapter's port.", "NAME"}, true);
     cl.addOption({"verbose", "Show progress and automatic retries on stdout also when it is not a terminal."});
     cl.addOption({"backup", "Where to save the configuration before the upgrade.", "FILE"});
     cl.addOption({"allow-placeholder", "Send stand-in firmware (for the virtual controller)."});

@@ -16,7 +16,7 @@ int runUpload(const QStringList& args)
                          "Without --config or --images both are sent. Boxes the configurator would show are answered\n"
                          "without asking: Retry up to three times, then the command fails.");
     cl.addPositional("PROJECT", "The project file to send.");
-    cl.addOption({"port", "Probe this port first (repeatable).", "NAME"}, true);
+    cl.addOption({"port", "Probe only this port (repeatable); without it, every FTDI adapter's port.", "NAME"}, true);
     cl.addOption({"verbose", "Show progress and automatic retries on stdout also when it is not a terminal."});
     cl.addOption({"config", "Send the configuration."});
     cl.addOption({"images", "Send the images."});
