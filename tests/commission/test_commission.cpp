@@ -186,12 +186,19 @@ void TestCommission::oneMisbehavingControllerFailsAlone_data()
     // Identified twice, configuration written and read back (14 frames):
     // the image write goes unanswered.
     silent.silentAfter = 16;
-    QTest::newRow("silent mid-upload") << silent << QStringLiteral("Error uploading data: (1) Image data")
+    QTest::newRow("silent mid-upload") << silent
+                                       << QStringLiteral("Error uploading data: (1) Image data: no answer")
                                        << QStringList{"config"};
     SimOptions vanishing;
     vanishing.vanishAfter = 4; // the terminal closes during the configuration
-    QTest::newRow("gone mid-upload") << vanishing << QStringLiteral("Error uploading data: (1) Configuration data")
+    QTest::newRow("gone mid-upload") << vanishing
+                                     << QStringLiteral("Error uploading data: (1) Configuration data: port gone")
                                      << QStringList{};
+    SimOptions vanishingInImages;
+    vanishingInImages.vanishAfter = 18; // ... during the images, the configuration written and read back
+    QTest::newRow("gone mid-images") << vanishingInImages
+                                     << QStringLiteral("Error uploading data: (1) Image data: port gone")
+                                     << QStringList{"config"};
     SimOptions old;
     old.fwVersion = 104;
     QTest::newRow("firmware too old")

@@ -12,11 +12,13 @@
 
 #include "core/device/TDeviceStepContext.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class TConfigUploadSteps;
 class TConnectSteps;
@@ -56,6 +58,13 @@ public:
     // A configuration upload reads the block back and compares it before the
     // controller is restarted.
     void Set_Verify_Upload(bool verify);
+    // Send this image data block (built and checked by the caller before any
+    // port was opened) instead of building one from the project.
+    void Set_Image_Block(const QByteArray& block) { m_imageBlock = block; }
+
+    // How the last operation ended, or, while one runs, what it has done so
+    // far. finished() delivers the same value once the operation is over.
+    const DeviceOperationResult& Result() const { return m_result; }
 
     // --- the device buttons ---
     void retrieve_cfg_ButtonClick();
@@ -84,6 +93,10 @@ public:
     TControllerLink& link() const override { return m_link; }
     TDeviceHost& host() const override { return m_host; }
 
+signals:
+    // Every operation started by a device button ends with exactly one.
+    void finished(const DeviceOperationResult& result);
+
 protected:
     bool event(QEvent* event) override;
 
@@ -92,6 +105,10 @@ private:
     void post(int msg, quint32 wParam, quint32 lParam) override;
     void postDirect(int msg, quint32 wParam, quint32 lParam);
     void setBusy(bool busy) override { m_busy = busy; }
+    DeviceOperationResult& result() override { return m_result; }
+    void Operation_Finished() override;
+    const QByteArray* Prepared_Image_Block() const override { return m_imageBlock ? &*m_imageBlock : nullptr; }
+    void begin(TDeviceOperationKind kind);
 
     TProjectDocument& m_document;
     TControllerLink& m_link;
@@ -103,6 +120,10 @@ private:
     QStringList m_placeholderPorts;
     bool m_placeholderEverywhere = false;
     bool m_busy = false;
+    std::optional<QByteArray> m_imageBlock;
+    DeviceOperationResult m_result;
+    bool m_running = false; // an operation's result is still to be delivered
+    QElapsedTimer m_clock;
     std::unique_ptr<TConnectSteps> m_connect;
     std::unique_ptr<TRetrieveSteps> m_retrieve;
     std::unique_ptr<TConfigUploadSteps> m_configUpload;

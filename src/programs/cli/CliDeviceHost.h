@@ -52,10 +52,6 @@ public:
     bool showProgress = false;
     bool sendConfig = true;
     bool sendImages = true;
-    // Every box shown, its lines joined by blanks; and the error entries logged.
-    QStringList boxes;
-    QStringList errors;
-    QList<int> codes;
     bool ended = false;
     // See CliDeviceJob::beforeFirmware; its answer when it stopped the upgrade.
     std::function<QString()> beforeFirmware;
@@ -65,6 +61,7 @@ private:
     TProjectDocument& m_document;
     TControllerLink& m_link;
     TDeviceOperations*& m_ops;
+    // Automatic retries so far, per box.
     QHash<QString, int> m_retries;
     int m_lastTenth[3] = {-1, -1, -1};
     bool m_firmwareWindow = false;

@@ -51,8 +51,9 @@ int runFirmware(const QStringList& args)
     job.verbose = cl.isSet("verbose");
     job.purpose = kPurposeRetrieve;
     const CliDeviceOutcome saved = Run_Device_Operation(document, job);
-    const bool bootLoader
-        = !saved.ok && saved.boxes.size() == 1 && saved.boxes[0] == Box_Text_Line(DeviceText::needsApplication());
+    // A controller running its boot loader refuses a retrieve: nothing to back up.
+    const bool bootLoader = !saved.ok && saved.result.failedPhase == TDevicePhase::Identification
+        && Is_Boot_Loader_Part(saved.result.partNumber);
     if (!saved.ok && !bootLoader)
         return cliFail(QStringLiteral("the configuration could not be read for a backup, so the firmware was left "
                                       "alone: %1")
@@ -79,7 +80,7 @@ int runFirmware(const QStringList& args)
     const CliDeviceOutcome upgraded = Run_Device_Operation(document, job);
     if (upgraded.ok)
         return kExitOk;
-    if (upgraded.boxes.contains(Box_Text_Line(DeviceText::placeholderFirmware())))
+    if (upgraded.result.failedPhase == TDevicePhase::FirmwareRefused)
         return cliFail(Box_Text_Line(DeviceText::placeholderFirmware())
                        + QStringLiteral(" (--allow-placeholder sends it, for the virtual controller)"));
     return cliFail(upgraded.error);

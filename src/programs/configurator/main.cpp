@@ -15,6 +15,7 @@
 
 #include "programs/common/CommandLine.h"
 
+#include "core/device/TControllerLink.h"
 #include "core/device/TDeviceOperations.h"
 #include "core/comms/SerialBackend.h"
 #include "core/resources/TDM_images.h"
