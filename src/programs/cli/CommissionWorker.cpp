@@ -3,6 +3,7 @@
 #include "CliDeviceHost.h"
 
 #include "core/commissioning/CommissioningLog.h"
+#include "core/commissioning/CommissioningPlan.h"
 #include "core/commissioning/OperationRecord.h"
 #include "core/comms/TVrexComms.h"
 #include "core/device/ControllerProbe.h"
@@ -14,7 +15,6 @@
 #include "core/messaging/TMsgList.h"
 #include "core/model/DeviceConfig.h"
 #include "core/resources/CarriedData.h"
-#include "core/storage/DiskIO.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -179,21 +179,20 @@ int Run_Commission_Worker(const TCommissionJob& job)
     // end the process before its attempt is on record.
     ::signal(SIGPIPE, SIG_IGN);
 
+    record.projectSha256 = job.projectSha256;
     TProjectDocument document;
     TControllerLink link;
-    QFile file(job.project);
+    // The plan's bytes, not the project file: that may have changed since
+    // the run began, and every controller of a run gets the same.
+    QFile file(job.plan);
     if (!file.open(QIODevice::ReadOnly))
-        return finish(false, QStringLiteral("%1: %2").arg(job.project, file.errorString()));
+        return finish(false, QStringLiteral("%1: %2").arg(job.plan, file.errorString()));
     const QByteArray bytes = file.readAll();
-    record.projectSha256 = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-    document.Project_Device_Config = New_Project_Config();
-    try {
-        if (!Load_Project_Bytes(reinterpret_cast<const uint8_t*>(bytes.constData()), bytes.size(),
-                                document.Project_Device_Config, document.Handle_List))
-            return finish(false, QStringLiteral("%1: not a project file this program can read").arg(job.project));
-    } catch (const ProjectFileError& e) {
-        return finish(false, e.message());
-    }
+    file.close();
+    QByteArray imageBlock;
+    if (QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()) != job.planSha256
+        || !Read_Plan_File_Bytes(bytes, document.Project_Device_Config, imageBlock))
+        return finish(false, QStringLiteral("%1: the run's plan is not the one its parent wrote").arg(job.plan));
     try {
         link.PC_Cfg_PartNo = Read_Resource_Word(QStringLiteral("FW_PARTNO"));
         link.PC_Cfg_FW_Ver = Read_Resource_Word(QStringLiteral("FW_VER"));
@@ -226,6 +225,7 @@ int Run_Commission_Worker(const TCommissionJob& job)
     link.explicitPorts = {job.port};
     link.namedPortsOnly = true;
     operations.Set_Verify_Upload(job.verify && job.sendConfig);
+    operations.Set_Image_Block(imageBlock);
     running = &operations;
     operations.upload_data_BitBtnClick();
     if (!host.ended && operations.Busy())
