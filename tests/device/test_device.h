@@ -75,4 +75,6 @@ class TestDeviceResults : public QObject {
 private slots:
     void namedPortIsTheOnlyPort_data();
     void namedPortIsTheOnlyPort();
+    void faultsByPhase_data();
+    void faultsByPhase();
 };
