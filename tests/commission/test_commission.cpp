@@ -20,7 +20,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -107,6 +109,7 @@ private slots:
     void projectEditedDuringRunChangesNothingSent();
     void watchCommissionsControllerAfterController();
     void reportSkipsMalformedLinesAndKeepsTheLatest();
+    void logLinesAreSynced();
     void usageErrors_data();
     void usageErrors();
 
@@ -522,6 +525,38 @@ void TestCommission::reportSkipsMalformedLinesAndKeepsTheLatest()
         QVERIFY2(!page.contains(QLatin1String(external)), external);
     QVERIFY(page.contains(QStringLiteral("3 controllers: 2 ok, 1 failed")));
     QVERIFY(page.contains(QStringLiteral("<th>project sha256</th>")));
+}
+
+// A line is on the disk before the append returns: the log file is synced
+// after each line, its folder when the log is new, and a sync that fails
+// fails the append.
+void TestCommission::logLinesAreSynced()
+{
+    QStringList synced;
+    int failWith = 0;
+    const TCommissioningLogSync before = Set_Commissioning_Log_Sync([&](int fd) {
+        synced << QFileInfo(QStringLiteral("/proc/self/fd/%1").arg(fd)).symLinkTarget();
+        if (failWith != 0) {
+            errno = failWith;
+            return -1;
+        }
+        return 0;
+    });
+    const auto restore = qScopeGuard([&] { Set_Commissioning_Log_Sync(before); });
+    const QString log = dir.filePath(QStringLiteral("synced.jsonl"));
+    TCommissioningRecord r;
+    r.time = QDateTime::currentDateTimeUtc();
+    r.port = QStringLiteral("/dev/ttyUSB0");
+    QVERIFY(Append_Commissioning_Record(log, r));
+    const QString file = QFileInfo(log).canonicalFilePath();
+    QCOMPARE(synced, (QStringList{file, QFileInfo(file).absolutePath()}));
+    synced.clear();
+    QVERIFY(Append_Commissioning_Record(log, r));
+    QCOMPARE(synced, QStringList{file});
+    failWith = EIO;
+    QString error;
+    QVERIFY(!Append_Commissioning_Record(log, r, &error));
+    QVERIFY2(error.contains(QString::fromLocal8Bit(std::strerror(EIO))), qPrintable(error));
 }
 
 void TestCommission::usageErrors_data()
