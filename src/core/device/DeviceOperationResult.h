@@ -44,6 +44,9 @@ struct TPortTried {
 struct DeviceOperationResult {
     TDeviceOperationKind operation = TDeviceOperationKind::None;
     TOperationOutcome outcome = TOperationOutcome::Failed;
+    // Where the operation is (while it runs) or was when it ended.
+    TDevicePhase phase = TDevicePhase::None;
+    // Where it stopped when it failed; None when it did not.
     TDevicePhase failedPhase = TDevicePhase::None;
     TTransferFault fault = TTransferFault::None;
 

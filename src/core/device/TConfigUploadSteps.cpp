@@ -35,6 +35,7 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
     TDeviceHost& host = m_ops.host();
     switch (step) {
     case kStart:
+        m_ops.result().phase = TDevicePhase::ConfigWrite;
         RC_Upload_DeviceConfiguration = Build_Upload_Block(m_ops.document().Project_Device_Config);
         link.upload_stream = QByteArray(reinterpret_cast<const char*>(&RC_Upload_DeviceConfiguration),
                                         sizeof RC_Upload_DeviceConfiguration);
@@ -68,6 +69,7 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
         result.configChecksum = Upload_Block_Checksum(link.upload_stream);
         result.fault = TTransferFault::None;
         if (verify) {
+            result.phase = TDevicePhase::ConfigVerify;
             m_readBack = QByteArray(int(sizeof RC_Upload_DeviceConfiguration), '\0');
             m_ops.post(WM_RC_UPLOAD_CFG, 0, kVerifyRead);
             break;
@@ -88,6 +90,7 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
         break;
     case kVerifyRead: verifyRead(wParam); break;
     case kReset:
+        m_ops.result().phase = TDevicePhase::Reset;
         if (Run_Retried_Command(
                 m_ops, {WM_RC_UPLOAD_CFG, kReset, kFailed, 2, BL::kCmdReset, 0, DeviceText::resetError()}, wParam)) {
             host.Log_Activity(TActivityStatus::Restarting_RC);

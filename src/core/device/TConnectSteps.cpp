@@ -30,6 +30,7 @@ void TConnectSteps::handle(quint32 step, quint32 purpose)
         link.RC_PartNo = 0;
         link.RC_FW_Ver = 0;
         m_ops.setBusy(true);
+        m_ops.result().phase = TDevicePhase::Discovery;
         host.Enable_Project_Area(false);
         host.Enable_Device_Buttons(false);
         host.Set_Scan_Progress(0, 1);

@@ -25,6 +25,7 @@ void TFirmwareSteps::handle(quint32 wParam, quint32 step)
             // A transfer asked for again on the same link starts afresh.
             DeviceOperationResult& result = m_ops.result();
             result.outcome = TOperationOutcome::Failed;
+            result.phase = TDevicePhase::FirmwareWrite;
             result.failedPhase = TDevicePhase::None;
             result.fault = TTransferFault::None;
             result.firmwareSent = false;
@@ -108,6 +109,7 @@ void TFirmwareSteps::handle(quint32 wParam, quint32 step)
 void TFirmwareSteps::command(quint32 retries, quint32 step)
 {
     const TControllerLink& link = m_ops.link();
+    m_ops.result().phase = TDevicePhase::FirmwareCommand;
     const uint8_t code = step == kBootLoaderCommand ? BL::kCmdFirmwareWriteBoot : BL::kCmdFirmwareWriteApp;
     const quint32 address = quint32(link.PC_Cfg_FW_Ver) * 65536u + link.PC_Cfg_PartNo;
     if (!Run_Retried_Command(

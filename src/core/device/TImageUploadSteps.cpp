@@ -35,6 +35,7 @@ void TImageUploadSteps::handle(quint32 wParam, quint32 step)
     TDeviceHost& host = m_ops.host();
     switch (step) {
     case kStart:
+        m_ops.result().phase = TDevicePhase::ImageBuild;
         link.upload_stream.clear();
         link.streamPos = 0;
         if (const QByteArray* prepared = m_ops.Prepared_Image_Block()) {
@@ -66,6 +67,7 @@ void TImageUploadSteps::handle(quint32 wParam, quint32 step)
         break;
     }
     case kReset:
+        m_ops.result().phase = TDevicePhase::Reset;
         if (Run_Retried_Command(
                 m_ops, {WM_RC_UPLOAD_IMG, kReset, kFailed, 2, BL::kCmdReset, 0, DeviceText::resetError()}, wParam)) {
             host.Log_Activity(TActivityStatus::Data_Uploaded);
@@ -113,6 +115,7 @@ void TImageUploadSteps::built(const QByteArray& block, const QString& error)
         return;
     }
     DeviceOperationResult& result = m_ops.result();
+    result.phase = TDevicePhase::ImageWrite;
     result.imageBlockBytes = block.size();
     result.imageBlockSha256
         = QString::fromLatin1(QCryptographicHash::hash(block, QCryptographicHash::Sha256).toHex());

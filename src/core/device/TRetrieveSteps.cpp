@@ -43,6 +43,7 @@ void TRetrieveSteps::handle(quint32 wParam, quint32 step)
     TDeviceHost& host = m_ops.host();
     switch (step) {
     case kStart:
+        m_ops.result().phase = TDevicePhase::Retrieve;
         // A block whose reply fails its tests is not copied; what stood there
         // from an earlier retrieve must not pass for this controller's data.
         std::memset(&RC_DeviceConfiguration, 0, sizeof RC_DeviceConfiguration);

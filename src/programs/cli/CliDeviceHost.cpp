@@ -43,7 +43,8 @@ TDeviceAnswer CliDeviceHost::Show_Message_Box(const QString& text, TDeviceBoxKin
     case TDeviceButtons::YesNo: return TDeviceAnswer::No;
     case TDeviceButtons::RetryCancel: break;
     }
-    int& used = m_retries[text];
+    // Three retries for each phase (the writes, the restart, ...) that asks.
+    int& used = m_retries[m_ops ? int(m_ops->Result().phase) : -1];
     if (used >= kRetries)
         return TDeviceAnswer::Cancel;
     ++used;

@@ -61,8 +61,8 @@ private:
     TProjectDocument& m_document;
     TControllerLink& m_link;
     TDeviceOperations*& m_ops;
-    // Automatic retries so far, per box.
-    QHash<QString, int> m_retries;
+    // Automatic retries so far, per phase of the operation.
+    QHash<int, int> m_retries;
     int m_lastTenth[3] = {-1, -1, -1};
     bool m_firmwareWindow = false;
     QObject m_context; // deferred calls die with the host
