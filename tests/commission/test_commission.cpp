@@ -14,6 +14,7 @@
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QScopeGuard>
@@ -104,6 +105,7 @@ private slots:
     void oneMisbehavingControllerFailsAlone();
     void killedMidwayLeavesOnlyWholeLines();
     void stoppedRunPutsWaitingPortsOnRecord();
+    void killedWorkerIsOnRecord();
     void damagedPictureSendsNothing_data();
     void damagedPictureSendsNothing();
     void projectEditedDuringRunChangesNothingSent();
@@ -321,6 +323,49 @@ void TestCommission::stoppedRunPutsWaitingPortsOnRecord()
         QCOMPARE(s->frameCount(), 0);
     }
     QVERIFY(!cut.projectSha256.isEmpty());
+}
+
+// A worker killed outright writes nothing; the run puts its attempt on
+// record with what the run itself knows: the project's hash, the controller
+// that identified itself, the time spent.
+void TestCommission::killedWorkerIsOnRecord()
+{
+    SimOptions paced;
+    paced.lineRate = true;
+    VirtualController a(paced);
+    QVERIFY(a.start());
+    const QString log = dir.filePath(QStringLiteral("killed-worker.jsonl"));
+    QProcess p;
+    p.start(QStringLiteral(CORVANE_CLI), Commission_Args(project, {&a}, log));
+    QVERIFY(p.waitForStarted());
+    CORVANE_TRY_VERIFY(a.writeCount() > 0, 60000);
+    // The worker is the only child of the run, with --worker on its command line.
+    qint64 worker = 0;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!cmdline.open(QIODevice::ReadOnly) || !stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray st = stat.readAll();
+        const QList<QByteArray> fields = st.mid(st.lastIndexOf(')') + 2).split(' ');
+        if (cmdline.readAll().contains("--worker") && fields.value(1).toLongLong() == p.processId())
+            worker = entry.toLongLong();
+    }
+    QVERIFY(worker > 0);
+    ::kill(pid_t(worker), SIGKILL);
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 1);
+    const auto records = Records_By_Port(log);
+    QCOMPARE(int(records.size()), 1);
+    const TCommissioningRecord& r = records.at(a.portName());
+    QVERIFY(!r.ok);
+    QCOMPARE(r.message, QStringLiteral("the port's worker process crashed or was killed"));
+    QFile project_file(project);
+    QVERIFY(project_file.open(QIODevice::ReadOnly));
+    QCOMPARE(r.projectSha256, Sha256(project_file.readAll()));
+    QCOMPARE(r.partNumber.value_or(0), 5813);
+    QCOMPARE(r.firmware, QStringLiteral("2.01"));
+    QVERIFY(r.seconds > 0);
 }
 
 void TestCommission::damagedPictureSendsNothing_data()
