@@ -24,6 +24,10 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 #include <map>
 #include <memory>
 
@@ -106,6 +110,7 @@ private slots:
     void killedMidwayLeavesOnlyWholeLines();
     void stoppedRunPutsWaitingPortsOnRecord();
     void killedWorkerIsOnRecord();
+    void manyPortsShowCountsOnASmallTerminal();
     void damagedPictureSendsNothing_data();
     void damagedPictureSendsNothing();
     void projectEditedDuringRunChangesNothingSent();
@@ -366,6 +371,58 @@ void TestCommission::killedWorkerIsOnRecord()
     QCOMPARE(r.partNumber.value_or(0), 5813);
     QCOMPARE(r.firmware, QStringLiteral("2.01"));
     QVERIFY(r.seconds > 0);
+}
+
+// More ports than the terminal has lines: the progress is the counts and
+// the failed ports, not a line per port scrolling away.
+void TestCommission::manyPortsShowCountsOnASmallTerminal()
+{
+    SimOptions old;
+    old.fwVersion = 104;
+    std::vector<std::unique_ptr<VirtualController>> sims;
+    std::vector<VirtualController*> ports;
+    for (int i = 0; i < 6; ++i) {
+        sims.push_back(std::make_unique<VirtualController>(i == 2 ? old : SimOptions{}));
+        QVERIFY(sims.back()->start());
+        ports.push_back(sims.back().get());
+    }
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0);
+    const auto closeMaster = qScopeGuard([master] { ::close(master); });
+    QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QByteArray slave = ::ptsname(master);
+    struct winsize size {};
+    size.ws_row = 5;
+    size.ws_col = 200;
+    QVERIFY(::ioctl(master, TIOCSWINSZ, &size) == 0);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+
+    QProcess p;
+    p.setChildProcessModifier([slave] {
+        const int fd = ::open(slave.constData(), O_RDWR | O_NOCTTY);
+        if (fd >= 0)
+            ::dup2(fd, STDOUT_FILENO);
+    });
+    p.start(QStringLiteral(CORVANE_CLI), Commission_Args(project, ports, dir.filePath(QStringLiteral("many.jsonl"))));
+    QVERIFY(p.waitForStarted());
+    QByteArray seen;
+    auto drain = [&] {
+        char buffer[4096];
+        ssize_t n;
+        while ((n = ::read(master, buffer, sizeof buffer)) > 0)
+            seen.append(buffer, n);
+    };
+    QDeadlineTimer deadline(120000);
+    while (!p.waitForFinished(50) && !deadline.hasExpired())
+        drain();
+    drain();
+    QCOMPARE(p.exitCode(), 1);
+    const QString text = QString::fromUtf8(seen);
+    QVERIFY2(text.contains(QStringLiteral("  6 ports: 5 ok, 1 failed, 0 running, 0 waiting")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("  failed: %1 (skipped: firmware 1.04").arg(ports[2]->portName())),
+             qPrintable(text));
+    for (const VirtualController* s : ports)
+        QVERIFY2(!text.contains(QStringLiteral("\x1b[2K  %1  ").arg(s->portName())), qPrintable(text));
 }
 
 void TestCommission::damagedPictureSendsNothing_data()
