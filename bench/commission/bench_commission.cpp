@@ -148,12 +148,16 @@ int main(int argc, char** argv)
     VirtualController one(paced);
     if (!one.start())
         return 1;
-    const Run single = Timed({QStringLiteral("upload"), QStringLiteral("--port"), one.portName(), project,
-                              QStringLiteral("--verify")});
+    const Run single = Timed(
+        {QStringLiteral("upload"), QStringLiteral("--port"), one.portName(), project, QStringLiteral("--verify")});
 
     std::vector<std::unique_ptr<VirtualController>> sims;
-    QStringList commission{QStringLiteral("commission"), project, QStringLiteral("--verify"), QStringLiteral("--log"),
-                           dir.filePath(QStringLiteral("bench.jsonl")), QStringLiteral("--jobs"),
+    QStringList commission{QStringLiteral("commission"),
+                           project,
+                           QStringLiteral("--verify"),
+                           QStringLiteral("--log"),
+                           dir.filePath(QStringLiteral("bench.jsonl")),
+                           QStringLiteral("--jobs"),
                            QString::number(jobs)};
     for (int i = 0; i < controllers; ++i) {
         sims.push_back(std::make_unique<VirtualController>(paced));
@@ -176,8 +180,8 @@ int main(int argc, char** argv)
     std::sort(workers.begin(), workers.end());
     std::printf("upload to 1:      %7.2f s (peak %ld KiB)\ncommission to %d:  %7.2f s, %d at a time\n"
                 "ratio:            %7.3f\nmemories exact:   %d of %d\n",
-                single.seconds, single.parentKib, controllers, many.seconds, jobs, many.seconds / single.seconds,
-                exact, controllers);
+                single.seconds, single.parentKib, controllers, many.seconds, jobs, many.seconds / single.seconds, exact,
+                controllers);
     std::printf("peak memory:      parent %ld KiB; %zu workers min %ld, median %ld, max %ld KiB\n", many.parentKib,
                 workers.size(), workers.empty() ? 0L : workers.front(),
                 workers.empty() ? 0L : workers[workers.size() / 2], workers.empty() ? 0L : workers.back());

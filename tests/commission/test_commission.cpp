@@ -26,10 +26,10 @@
 #include <cstring>
 
 #include <fcntl.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 #include <map>
 #include <memory>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -200,8 +200,7 @@ void TestCommission::oneMisbehavingControllerFailsAlone_data()
     // Identified twice, configuration written and read back (14 frames):
     // the image write goes unanswered.
     silent.silentAfter = 16;
-    QTest::newRow("silent mid-upload") << silent
-                                       << QStringLiteral("Error uploading data: (1) Image data: no answer")
+    QTest::newRow("silent mid-upload") << silent << QStringLiteral("Error uploading data: (1) Image data: no answer")
                                        << QStringList{"config"};
     SimOptions vanishing;
     vanishing.vanishAfter = 4; // the terminal closes during the configuration
@@ -303,8 +302,8 @@ void TestCommission::stoppedRunPutsWaitingPortsOnRecord()
         QVERIFY(s->start());
     const QString log = dir.filePath(QStringLiteral("stopped.jsonl"));
     QProcess p;
-    p.start(QStringLiteral(CORVANE_CLI), Commission_Args(project, {&a, &b, &c}, log) << QStringLiteral("--jobs")
-                                                                                        << QStringLiteral("1"));
+    p.start(QStringLiteral(CORVANE_CLI),
+            Commission_Args(project, {&a, &b, &c}, log) << QStringLiteral("--jobs") << QStringLiteral("1"));
     QVERIFY(p.waitForStarted());
     // Stopped once the configuration is written and the images are going.
     CORVANE_TRY_VERIFY(a.writeCount() > 3, 60000);
@@ -391,7 +390,7 @@ void TestCommission::manyPortsShowCountsOnASmallTerminal()
     const auto closeMaster = qScopeGuard([master] { ::close(master); });
     QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
     const QByteArray slave = ::ptsname(master);
-    struct winsize size {};
+    struct winsize size { };
     size.ws_row = 5;
     size.ws_col = 200;
     QVERIFY(::ioctl(master, TIOCSWINSZ, &size) == 0);
@@ -478,8 +477,8 @@ void TestCommission::projectEditedDuringRunChangesNothingSent()
         QVERIFY(s->start());
     const QString log = dir.filePath(QStringLiteral("edited.jsonl"));
     QProcess p;
-    p.start(QStringLiteral(CORVANE_CLI), Commission_Args(edited, {&a, &b}, log) << QStringLiteral("--jobs")
-                                                                               << QStringLiteral("1"));
+    p.start(QStringLiteral(CORVANE_CLI),
+            Commission_Args(edited, {&a, &b}, log) << QStringLiteral("--jobs") << QStringLiteral("1"));
     QVERIFY(p.waitForStarted());
     CORVANE_TRY_VERIFY(a.frameCount() > 0, 60000);
     QCOMPARE(b.frameCount(), 0); // one at a time: the second has not started

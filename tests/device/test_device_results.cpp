@@ -92,30 +92,30 @@ void TestDeviceResults::faultsByPhase_data()
     QTest::newRow("clean") << SimOptions{} << true << true << P::None << F::None << both << V::Passed;
     QTest::newRow("config write NAK") << Fault(&SimOptions::nakWrite, 1) << true << false << P::ConfigWrite
                                       << F::Refused << none << V::NotRun;
-    QTest::newRow("config write silence") << Fault(&SimOptions::silentAfter, 1) << true << false << P::ConfigWrite
-                                          << F::NoAnswer << none << V::NotRun;
-    QTest::newRow("config write port gone") << Fault(&SimOptions::vanishAfter, 3) << true << false
-                                            << P::ConfigWrite << F::PortGone << none << V::NotRun;
+    QTest::newRow("config write silence")
+        << Fault(&SimOptions::silentAfter, 1) << true << false << P::ConfigWrite << F::NoAnswer << none << V::NotRun;
+    QTest::newRow("config write port gone")
+        << Fault(&SimOptions::vanishAfter, 3) << true << false << P::ConfigWrite << F::PortGone << none << V::NotRun;
     QTest::newRow("read-back silence") << Fault(&SimOptions::silentAfter, 6) << true << true << P::ConfigVerify
                                        << F::NoAnswer << config << V::NoReply;
     QTest::newRow("read-back spoilt") << Fault(&SimOptions::corruptReadsAfter, 6) << true << true << P::ConfigVerify
                                       << F::None << config << V::BadReply;
     QTest::newRow("read-back port gone") << Fault(&SimOptions::vanishAfter, 7) << true << true << P::ConfigVerify
                                          << F::PortGone << config << V::NoReply;
-    QTest::newRow("image write NAK") << Fault(&SimOptions::nakWrite, 5) << true << false << P::ImageWrite
-                                     << F::Refused << config << V::NotRun;
-    QTest::newRow("image write NAK, images only") << Fault(&SimOptions::nakWrite, 2) << false << false
-                                                  << P::ImageWrite << F::Refused << none << V::NotRun;
+    QTest::newRow("image write NAK") << Fault(&SimOptions::nakWrite, 5) << true << false << P::ImageWrite << F::Refused
+                                     << config << V::NotRun;
+    QTest::newRow("image write NAK, images only")
+        << Fault(&SimOptions::nakWrite, 2) << false << false << P::ImageWrite << F::Refused << none << V::NotRun;
     QTest::newRow("image write silence") << Fault(&SimOptions::silentAfter, 5) << true << false << P::ImageWrite
                                          << F::NoAnswer << config << V::NotRun;
     // A stray byte before a write's answer is no answer of its own: the ACK
     // after it still counts, in either phase.
-    QTest::newRow("config write, stray byte first") << Fault(&SimOptions::strayBefore, 2) << true << false
-                                                    << P::None << F::None << both << V::NotRun;
-    QTest::newRow("image write, stray byte first") << Fault(&SimOptions::strayBefore, 6) << true << false << P::None
-                                                   << F::None << both << V::NotRun;
-    QTest::newRow("image write port gone") << Fault(&SimOptions::vanishAfter, 6) << true << false << P::ImageWrite
-                                           << F::PortGone << config << V::NotRun;
+    QTest::newRow("config write, stray byte first")
+        << Fault(&SimOptions::strayBefore, 2) << true << false << P::None << F::None << both << V::NotRun;
+    QTest::newRow("image write, stray byte first")
+        << Fault(&SimOptions::strayBefore, 6) << true << false << P::None << F::None << both << V::NotRun;
+    QTest::newRow("image write port gone")
+        << Fault(&SimOptions::vanishAfter, 6) << true << false << P::ImageWrite << F::PortGone << config << V::NotRun;
     QTest::newRow("reset ignored") << Fault(&SimOptions::ignoreResets, 100) << true << true << P::Reset << F::None
                                    << both << V::Passed;
 }

@@ -173,9 +173,9 @@ void TCommissioningRunner::readEvents(int index)
             p.state = State::Connected;
         } else if (event == QLatin1String("progress")) {
             p.state = State::Sending;
-            p.activity = QStringLiteral("%1 %2 %").arg(o["bar"].toString() == QLatin1String("config")
-                                                           ? QStringLiteral("configuration")
-                                                           : QStringLiteral("images"))
+            p.activity = QStringLiteral("%1 %2 %")
+                             .arg(o["bar"].toString() == QLatin1String("config") ? QStringLiteral("configuration")
+                                                                                 : QStringLiteral("images"))
                              .arg(o["percent"].toInt());
         } else if (event == QLatin1String("result")) {
             if (auto r = TCommissioningRecord::fromJson(o["record"].toObject()))
@@ -214,10 +214,10 @@ void TCommissioningRunner::ended(int index, int exitCode, QProcess::ExitStatus s
     if (!p.done) {
         // The worker went without a word (it crashed or was killed): its
         // attempt goes on record all the same.
-        putOnRecord(p, status == QProcess::CrashExit
-                           ? QStringLiteral("the port's worker process crashed or was killed")
-                           : QStringLiteral("the port's worker process ended (status %1) without a result")
-                                 .arg(exitCode));
+        putOnRecord(p,
+                    status == QProcess::CrashExit
+                        ? QStringLiteral("the port's worker process crashed or was killed")
+                        : QStringLiteral("the port's worker process ended (status %1) without a result").arg(exitCode));
     }
     emit portChanged(index);
     emit portFinished(index, p.record);

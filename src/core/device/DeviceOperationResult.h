@@ -20,13 +20,13 @@ enum class TVerifyOutcome { NotRun, Passed, Differs, NoReply, BadReply, Refused 
 // Where a failed operation stopped.
 enum class TDevicePhase {
     None,
-    Preparation,     // refused before any port was opened
-    Discovery,       // no port had a controller
-    Identification,  // a controller answered, its firmware does not suit the purpose
-    Retrieve,        // reading the configuration
+    Preparation,    // refused before any port was opened
+    Discovery,      // no port had a controller
+    Identification, // a controller answered, its firmware does not suit the purpose
+    Retrieve,       // reading the configuration
     ConfigWrite,
     ConfigVerify,
-    ImageBuild,      // the image data block could not be built: nothing of it sent
+    ImageBuild, // the image data block could not be built: nothing of it sent
     ImageWrite,
     Reset,
     FirmwareRefused, // the carried firmware may not go to this port

@@ -1,5 +1,6 @@
 #include "core/device/TConfigUploadSteps.h"
 
+#include "core/comms/TVrexComms.h"
 #include "core/device/BLcomms.h"
 #include "core/device/DeviceTexts.h"
 #include "core/device/TControllerLink.h"
@@ -7,7 +8,6 @@
 #include "core/device/TDeviceStepContext.h"
 #include "core/device/TRetriedCommand.h"
 #include "core/device/TStreamWriter.h"
-#include "core/comms/TVrexComms.h"
 #include "core/document/TProjectDocument.h"
 #include "core/messaging/WindowMessages.h"
 #include "core/model/DeviceConfig.h"
@@ -121,9 +121,9 @@ void TConfigUploadSteps::verifyRead(quint32 address)
     if (result != BL::kAccepted || !copied) {
         const TTransferFault fault = Transfer_Fault(m_ops.comms(), result);
         m_ops.result().fault = fault;
-        m_ops.result().verify = result == BL::kAccepted     ? TVerifyOutcome::BadReply
-            : fault == TTransferFault::Refused               ? TVerifyOutcome::Refused
-                                                             : TVerifyOutcome::NoReply;
+        m_ops.result().verify = result == BL::kAccepted ? TVerifyOutcome::BadReply
+            : fault == TTransferFault::Refused          ? TVerifyOutcome::Refused
+                                                        : TVerifyOutcome::NoReply;
         m_ops.post(WM_RC_UPLOAD_CFG, result == BL::kAccepted ? 5 : result == BL::kRefused ? 6 : 4, kFailed);
         return;
     }

@@ -56,8 +56,8 @@ void TImageUploadSteps::handle(quint32 wParam, quint32 step)
             m_ops.post(WM_RC_UPLOAD_IMG, wParam + w.length, kWrite);
         } else {
             m_ops.result().fault = Transfer_Fault(m_ops.comms(), w.result);
-            if (host.Show_Message_Box(DeviceText::imageWriteError(), TDeviceBoxKind::Error,
-                                      TDeviceButtons::RetryCancel, TDeviceAnswer::Retry)
+            if (host.Show_Message_Box(DeviceText::imageWriteError(), TDeviceBoxKind::Error, TDeviceButtons::RetryCancel,
+                                      TDeviceAnswer::Retry)
                 == TDeviceAnswer::Retry)
                 m_ops.post(WM_RC_UPLOAD_IMG, 0, kStart);
             else
@@ -109,16 +109,15 @@ void TImageUploadSteps::built(const QByteArray& block, const QString& error)
         host.Set_Progress(TDeviceBar::Images, 0, 1, true);
         host.Log_Activity(TActivityStatus::Upload_Error, QStringLiteral("(1) Image data: %1").arg(error));
         m_ops.result().failedPhase = TDevicePhase::ImageBuild;
-        m_ops.result().message = QStringLiteral("%1: (1) Image data: %2")
-                                     .arg(Status_Code_Text(int(TActivityStatus::Upload_Error)), error);
+        m_ops.result().message
+            = QStringLiteral("%1: (1) Image data: %2").arg(Status_Code_Text(int(TActivityStatus::Upload_Error)), error);
         m_ops.Close_Connection();
         return;
     }
     DeviceOperationResult& result = m_ops.result();
     result.phase = TDevicePhase::ImageWrite;
     result.imageBlockBytes = block.size();
-    result.imageBlockSha256
-        = QString::fromLatin1(QCryptographicHash::hash(block, QCryptographicHash::Sha256).toHex());
+    result.imageBlockSha256 = QString::fromLatin1(QCryptographicHash::hash(block, QCryptographicHash::Sha256).toHex());
     link.upload_stream = block;
     link.streamPos = 0;
     host.Set_Progress(TDeviceBar::Images, 0, qMax<qsizetype>(1, block.size()), false);

@@ -60,8 +60,7 @@ void TRetrieveSteps::handle(quint32 wParam, quint32 step)
         if (r != BL::kAccepted) {
             m_ops.result().fault = Transfer_Fault(m_ops.comms(), r);
             m_ops.post(WM_RC_RETRIEVE, 0, kCommsError);
-        }
-        else if (a + kBlockBytes < kConfigBytes)
+        } else if (a + kBlockBytes < kConfigBytes)
             m_ops.post(WM_RC_RETRIEVE, a + kBlockBytes, kRead);
         else
             m_ops.post(WM_RC_RETRIEVE, 0, kValidate);

@@ -94,7 +94,7 @@ private:
 
 int terminalRows()
 {
-    struct winsize size {};
+    struct winsize size { };
     if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0)
         return size.ws_row;
     return 24;
@@ -115,9 +115,8 @@ public:
         if (m_run.portCount() <= rows) {
             for (int i = 0; i < m_run.portCount(); ++i) {
                 const TCommissioningRunner::Port& p = m_run.port(i);
-                const QString state = p.state == TCommissioningRunner::State::Sending
-                    ? p.activity
-                    : Commissioning_State_Text(p.state);
+                const QString state
+                    = p.state == TCommissioningRunner::State::Sending ? p.activity : Commissioning_State_Text(p.state);
                 lines << QStringLiteral("  %1  %2  %3")
                              .arg(p.port, p.identity.isEmpty() ? QStringLiteral("-") : p.identity, state);
             }

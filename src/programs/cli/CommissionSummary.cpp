@@ -28,8 +28,8 @@ QString Commission_Result_Line(const TCommissioningRecord& r)
 
 QString Commission_Table(const std::vector<TCommissioningRecord>& records)
 {
-    const QStringList header{QStringLiteral("port"),     QStringLiteral("part number"), QStringLiteral("firmware"),
-                             QStringLiteral("sent"),     QStringLiteral("verify"),      QStringLiteral("time"),
+    const QStringList header{QStringLiteral("port"),   QStringLiteral("part number"), QStringLiteral("firmware"),
+                             QStringLiteral("sent"),   QStringLiteral("verify"),      QStringLiteral("time"),
                              QStringLiteral("outcome")};
     std::vector<QStringList> rows{header};
     for (const TCommissioningRecord& r : records) {

@@ -62,10 +62,7 @@ int runIdentify(const QStringList& args)
         = cliCommandLine("identify",
                          "Without --port, the serial ports of FTDI adapters are probed in turn. After the identity it\n"
                          "prints whether the firmware allows a retrieve, an upload and a firmware upgrade.");
-    cl.addOption({"port",
-                  "Probe only this port (repeatable; named ports in the order given).",
-                  "NAME"},
-                 true);
+    cl.addOption({"port", "Probe only this port (repeatable; named ports in the order given).", "NAME"}, true);
     cl.addOption({"json", "Print the identity and the verdicts as one JSON object."});
     if (const auto status = cl.parse(args, 0, 0))
         return *status;
@@ -96,6 +93,6 @@ int runIdentify(const QStringList& args)
     return cliFail(QStringLiteral("no controller found: %1").arg(reasons.join(QStringLiteral("; "))));
 }
 
-const CliRegistration identifyCommand{{"identify", "[--port NAME]... [--json]",
-                           "identify the controller on the first port that answers", runIdentify}};
+const CliRegistration identifyCommand{
+    {"identify", "[--port NAME]... [--json]", "identify the controller on the first port that answers", runIdentify}};
 } // namespace

@@ -40,9 +40,9 @@ QStringList cells(const Row& row)
             r.projectSha256};
 }
 
-const QStringList kHeader{"controller", "port",       "part number", "firmware",     "time",
-                          "sent",       "verify",     "config checksum", "image block sha256", "attempts",
-                          "outcome",    "message",    "project",    "project sha256"};
+const QStringList kHeader{"controller", "port",    "part number",     "firmware",           "time",
+                          "sent",       "verify",  "config checksum", "image block sha256", "attempts",
+                          "outcome",    "message", "project",         "project sha256"};
 
 QByteArray csv(const std::vector<Row>& rows)
 {

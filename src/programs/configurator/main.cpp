@@ -15,9 +15,9 @@
 
 #include "programs/common/CommandLine.h"
 
+#include "core/comms/SerialBackend.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceOperations.h"
-#include "core/comms/SerialBackend.h"
 #include "core/resources/TDM_images.h"
 
 #include "ui/app/TConfiguratorApplication.h"
@@ -49,9 +49,9 @@ std::optional<int> parseOptions(CommandLine& options, const QStringList& argumen
 {
     options.addVersionOption();
     options.addOption({kDemo, QStringLiteral("Start the virtual controller and use its port.")});
-    options.addOption(
-        {kPort, QStringLiteral("Try only the serial port NAME in the device operations (repeatable)."), QStringLiteral("NAME")},
-        true);
+    options.addOption({kPort, QStringLiteral("Try only the serial port NAME in the device operations (repeatable)."),
+                       QStringLiteral("NAME")},
+                      true);
     options.addOption(
         {kStartupMs, QStringLiteral("Print the milliseconds until the main window is enabled, then quit.")});
     options.addPositional(QStringLiteral("FILE"), QStringLiteral("A project (.cvp or .bdp) to open at start-up."),
