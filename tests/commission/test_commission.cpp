@@ -14,15 +14,22 @@
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+
+#include <fcntl.h>
 #include <map>
 #include <memory>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -101,8 +108,15 @@ private slots:
     void oneMisbehavingControllerFailsAlone_data();
     void oneMisbehavingControllerFailsAlone();
     void killedMidwayLeavesOnlyWholeLines();
+    void stoppedRunPutsWaitingPortsOnRecord();
+    void killedWorkerIsOnRecord();
+    void manyPortsShowCountsOnASmallTerminal();
+    void damagedPictureSendsNothing_data();
+    void damagedPictureSendsNothing();
+    void projectEditedDuringRunChangesNothingSent();
     void watchCommissionsControllerAfterController();
     void reportSkipsMalformedLinesAndKeepsTheLatest();
+    void logLinesAreSynced();
     void usageErrors_data();
     void usageErrors();
 
@@ -186,12 +200,18 @@ void TestCommission::oneMisbehavingControllerFailsAlone_data()
     // Identified twice, configuration written and read back (14 frames):
     // the image write goes unanswered.
     silent.silentAfter = 16;
-    QTest::newRow("silent mid-upload") << silent << QStringLiteral("Error uploading data: (1) Image data")
+    QTest::newRow("silent mid-upload") << silent << QStringLiteral("Error uploading data: (1) Image data: no answer")
                                        << QStringList{"config"};
     SimOptions vanishing;
     vanishing.vanishAfter = 4; // the terminal closes during the configuration
-    QTest::newRow("gone mid-upload") << vanishing << QStringLiteral("Error uploading data: (1) Configuration data")
+    QTest::newRow("gone mid-upload") << vanishing
+                                     << QStringLiteral("Error uploading data: (1) Configuration data: port gone")
                                      << QStringList{};
+    SimOptions vanishingInImages;
+    vanishingInImages.vanishAfter = 18; // ... during the images, the configuration written and read back
+    QTest::newRow("gone mid-images") << vanishingInImages
+                                     << QStringLiteral("Error uploading data: (1) Image data: port gone")
+                                     << QStringList{"config"};
     SimOptions old;
     old.fwVersion = 104;
     QTest::newRow("firmware too old")
@@ -253,6 +273,11 @@ void TestCommission::killedMidwayLeavesOnlyWholeLines()
     QVERIFY(p.waitForFinished(30000));
     // Each port's process puts its attempt on record as it goes.
     CORVANE_TRY_COMPARE(int(Read_Commissioning_Log(log).records.size()), 3, 60000);
+    QFile project_file(project);
+    QVERIFY(project_file.open(QIODevice::ReadOnly));
+    const QString projectSha = Sha256(project_file.readAll());
+    for (const TCommissioningRecord& r : Read_Commissioning_Log(log).records)
+        QCOMPARE(r.projectSha256, projectSha); // known to the run, whatever became of the worker
     QFile f(log);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = f.readAll().split('\n');
@@ -263,6 +288,217 @@ void TestCommission::killedMidwayLeavesOnlyWholeLines()
         QVERIFY(QJsonDocument::fromJson(lines[i], &e).isObject());
         QCOMPARE(QJsonDocument::fromJson(lines[i])["outcome"].toString(), QStringLiteral("failed"));
     }
+}
+
+// Stopped while the first of three ports is being written, one port at a
+// time: the attempt under way is on record with what it had sent, the two
+// ports never started are on record as not attempted and got no byte.
+void TestCommission::stoppedRunPutsWaitingPortsOnRecord()
+{
+    SimOptions paced;
+    paced.lineRate = true;
+    VirtualController a(paced), b, c;
+    for (VirtualController* s : {&a, &b, &c})
+        QVERIFY(s->start());
+    const QString log = dir.filePath(QStringLiteral("stopped.jsonl"));
+    QProcess p;
+    p.start(QStringLiteral(CORVANE_CLI),
+            Commission_Args(project, {&a, &b, &c}, log) << QStringLiteral("--jobs") << QStringLiteral("1"));
+    QVERIFY(p.waitForStarted());
+    // Stopped once the configuration is written and the images are going.
+    CORVANE_TRY_VERIFY(a.writeCount() > 3, 60000);
+    ::kill(pid_t(p.processId()), SIGTERM);
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 1);
+    const auto records = Records_By_Port(log);
+    QCOMPARE(int(records.size()), 3);
+    const TCommissioningRecord& cut = records.at(a.portName());
+    QVERIFY(!cut.ok);
+    QVERIFY2(cut.message.startsWith(QStringLiteral("interrupted")), qPrintable(cut.message));
+    QCOMPARE(cut.sent, QStringList{"config"});
+    QCOMPARE(cut.verify, TVerifyResult::Passed);
+    QCOMPARE(cut.configChecksum.value_or(QByteArray()), reference.config.mid(2 + 1342, 2));
+    QCOMPARE(cut.partNumber.value_or(0), 5813);
+    for (VirtualController* s : {&b, &c}) {
+        const TCommissioningRecord& r = records.at(s->portName());
+        QVERIFY(!r.ok);
+        QVERIFY2(r.message.startsWith(QStringLiteral("not attempted")), qPrintable(r.message));
+        QCOMPARE(r.projectSha256, cut.projectSha256);
+        QCOMPARE(s->frameCount(), 0);
+    }
+    QVERIFY(!cut.projectSha256.isEmpty());
+}
+
+// A worker killed outright writes nothing; the run puts its attempt on
+// record with what the run itself knows: the project's hash, the controller
+// that identified itself, the time spent.
+void TestCommission::killedWorkerIsOnRecord()
+{
+    SimOptions paced;
+    paced.lineRate = true;
+    VirtualController a(paced);
+    QVERIFY(a.start());
+    const QString log = dir.filePath(QStringLiteral("killed-worker.jsonl"));
+    QProcess p;
+    p.start(QStringLiteral(CORVANE_CLI), Commission_Args(project, {&a}, log));
+    QVERIFY(p.waitForStarted());
+    CORVANE_TRY_VERIFY(a.writeCount() > 0, 60000);
+    // The worker is the only child of the run, with --worker on its command line.
+    qint64 worker = 0;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!cmdline.open(QIODevice::ReadOnly) || !stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray st = stat.readAll();
+        const QList<QByteArray> fields = st.mid(st.lastIndexOf(')') + 2).split(' ');
+        if (cmdline.readAll().contains("--worker") && fields.value(1).toLongLong() == p.processId())
+            worker = entry.toLongLong();
+    }
+    QVERIFY(worker > 0);
+    ::kill(pid_t(worker), SIGKILL);
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 1);
+    const auto records = Records_By_Port(log);
+    QCOMPARE(int(records.size()), 1);
+    const TCommissioningRecord& r = records.at(a.portName());
+    QVERIFY(!r.ok);
+    QCOMPARE(r.message, QStringLiteral("the port's worker process crashed or was killed"));
+    QFile project_file(project);
+    QVERIFY(project_file.open(QIODevice::ReadOnly));
+    QCOMPARE(r.projectSha256, Sha256(project_file.readAll()));
+    QCOMPARE(r.partNumber.value_or(0), 5813);
+    QCOMPARE(r.firmware, QStringLiteral("2.01"));
+    QVERIFY(r.seconds > 0);
+}
+
+// More ports than the terminal has lines: the progress is the counts and
+// the failed ports, not a line per port scrolling away.
+void TestCommission::manyPortsShowCountsOnASmallTerminal()
+{
+    SimOptions old;
+    old.fwVersion = 104;
+    std::vector<std::unique_ptr<VirtualController>> sims;
+    std::vector<VirtualController*> ports;
+    for (int i = 0; i < 6; ++i) {
+        sims.push_back(std::make_unique<VirtualController>(i == 2 ? old : SimOptions{}));
+        QVERIFY(sims.back()->start());
+        ports.push_back(sims.back().get());
+    }
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0);
+    const auto closeMaster = qScopeGuard([master] { ::close(master); });
+    QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QByteArray slave = ::ptsname(master);
+    struct winsize size { };
+    size.ws_row = 5;
+    size.ws_col = 200;
+    QVERIFY(::ioctl(master, TIOCSWINSZ, &size) == 0);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+
+    QProcess p;
+    p.setChildProcessModifier([slave] {
+        const int fd = ::open(slave.constData(), O_RDWR | O_NOCTTY);
+        if (fd >= 0)
+            ::dup2(fd, STDOUT_FILENO);
+    });
+    p.start(QStringLiteral(CORVANE_CLI), Commission_Args(project, ports, dir.filePath(QStringLiteral("many.jsonl"))));
+    QVERIFY(p.waitForStarted());
+    QByteArray seen;
+    auto drain = [&] {
+        char buffer[4096];
+        ssize_t n;
+        while ((n = ::read(master, buffer, sizeof buffer)) > 0)
+            seen.append(buffer, n);
+    };
+    QDeadlineTimer deadline(120000);
+    while (!p.waitForFinished(50) && !deadline.hasExpired())
+        drain();
+    drain();
+    QCOMPARE(p.exitCode(), 1);
+    const QString text = QString::fromUtf8(seen);
+    QVERIFY2(text.contains(QStringLiteral("  6 ports: 5 ok, 1 failed, 0 running, 0 waiting")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("  failed: %1 (skipped: firmware 1.04").arg(ports[2]->portName())),
+             qPrintable(text));
+    for (const VirtualController* s : ports)
+        QVERIFY2(!text.contains(QStringLiteral("\x1b[2K  %1  ").arg(s->portName())), qPrintable(text));
+}
+
+void TestCommission::damagedPictureSendsNothing_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("upload") << QStringLiteral("upload");
+    QTest::newRow("commission") << QStringLiteral("commission");
+}
+
+// A picture that cannot be converted is found before any port is opened: the
+// command fails naming it, and the controller receives not a single frame.
+void TestCommission::damagedPictureSendsNothing()
+{
+    QFETCH(QString, command);
+    const QString damaged = dir.filePath(QStringLiteral("damaged-%1.cvp").arg(command));
+    TDevice_Config_v2 rec = New_Project_Config();
+    THandle_List handles;
+    Create_Default_Handles(handles);
+    Add_Fixture_Image(*handles[LOGOS_IDX], QStringLiteral("SMUDGE"), QByteArray("\x89PNG\r\n\x1a\nnot really", 18));
+    Save_Project_File(damaged, rec, handles);
+    VirtualController sim;
+    QVERIFY(sim.start());
+    const QString log = dir.filePath(QStringLiteral("damaged-%1.jsonl").arg(command));
+    const QStringList args = command == QLatin1String("upload")
+        ? QStringList{command, QStringLiteral("--port"), sim.portName(), damaged}
+        : Commission_Args(damaged, {&sim}, log);
+    const ProgramRun r = Run_Cli(args);
+    QCOMPARE(r.status, 1);
+    QCOMPARE(r.errLines().size(), 1);
+    QVERIFY2(r.errText().contains(QStringLiteral("SMUDGE")) && r.errText().contains(QStringLiteral("Nothing was sent")),
+             qPrintable(r.errText()));
+    QCOMPARE(sim.frameCount(), 0);
+    // info says what is wrong with it, too.
+    const ProgramRun info = Run_Cli({QStringLiteral("info"), damaged});
+    QVERIFY2(info.outText().contains(QStringLiteral("damaged: ")), qPrintable(info.outText()));
+}
+
+// One run, one project: the file edited while the first of two controllers
+// is being commissioned changes nothing the second one gets.
+void TestCommission::projectEditedDuringRunChangesNothingSent()
+{
+    const QString edited = dir.filePath(QStringLiteral("edited.cvp"));
+    QVERIFY(QFile::copy(project, edited));
+    QFile original(edited);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    const QString sha = Sha256(original.readAll());
+    original.close();
+    SimOptions slow;
+    slow.lineRate = true;
+    slow.ignoreResets = 2;
+    VirtualController a(slow), b;
+    for (VirtualController* s : {&a, &b})
+        QVERIFY(s->start());
+    const QString log = dir.filePath(QStringLiteral("edited.jsonl"));
+    QProcess p;
+    p.start(QStringLiteral(CORVANE_CLI),
+            Commission_Args(edited, {&a, &b}, log) << QStringLiteral("--jobs") << QStringLiteral("1"));
+    QVERIFY(p.waitForStarted());
+    CORVANE_TRY_VERIFY(a.frameCount() > 0, 60000);
+    QCOMPARE(b.frameCount(), 0); // one at a time: the second has not started
+    {
+        TDevice_Config_v2 rec = New_Project_Config();
+        rec.theme_colour = 0x102030;
+        THandle_List handles;
+        Create_Default_Handles(handles);
+        Save_Project_File(edited, rec, handles);
+    }
+    QVERIFY(p.waitForFinished(120000));
+    QCOMPARE(p.exitCode(), 0);
+    for (VirtualController* s : {&a, &b}) {
+        const Memory m = Memory_Of(*s, int(reference.images.size()));
+        QCOMPARE(m.config, reference.config);
+        QCOMPARE(m.images, reference.images);
+    }
+    const auto records = Records_By_Port(log);
+    QCOMPARE(records.at(a.portName()).projectSha256, sha);
+    QCOMPARE(records.at(b.portName()).projectSha256, sha);
 }
 
 void TestCommission::watchCommissionsControllerAfterController()
@@ -329,6 +565,7 @@ void TestCommission::reportSkipsMalformedLinesAndKeepsTheLatest()
     const QString log = dir.filePath(QStringLiteral("report.jsonl"));
     auto record = [](const QString& serial, const QString& time, bool ok, const QString& message) {
         TCommissioningRecord r;
+        r.projectSha256 = Sha256(serial.toUtf8());
         r.time = QDateTime::fromString(time, Qt::ISODate);
         r.port = QStringLiteral("/dev/ttyUSB0");
         r.adapterSerial = serial;
@@ -363,12 +600,16 @@ void TestCommission::reportSkipsMalformedLinesAndKeepsTheLatest()
     QVERIFY(r.errLines()[1].contains(QStringLiteral(":3: malformed line skipped (not a JSON object)")));
     QVERIFY(r.errLines()[2].contains(QStringLiteral(":4: malformed line skipped (\"time\" is not an ISO 8601 time)")));
     QVERIFY(r.outLines().last() == QStringLiteral("3 controllers: 2 ok, 1 failed"));
+    // Each controller's project shows, so a run that sent two projects shows.
+    QVERIFY2(r.outLines()[1].contains(QStringLiteral("  %1  ").arg(Sha256("FT01").left(12))), qPrintable(r.outText()));
 
     QFile csvFile(csv);
     QVERIFY(csvFile.open(QIODevice::ReadOnly));
     const QStringList rows = QString::fromUtf8(csvFile.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     QCOMPARE(rows.size(), 4);
     QVERIFY(rows[0].startsWith(QStringLiteral("controller,port,part number,firmware,")));
+    QVERIFY2(rows[0].endsWith(QStringLiteral(",project,project sha256")), qPrintable(rows[0]));
+    QVERIFY2(rows[1].endsWith(QStringLiteral(",") + Sha256("FT01")), qPrintable(rows[1]));
     QVERIFY(rows[1].startsWith(QStringLiteral("FT01,/dev/ttyUSB0,5813,2.01,2026-12-10T10:05:00Z,config,not run,3f 9c")));
     QVERIFY(rows[1].contains(QStringLiteral(",2,ok,fine,"))); // two attempts, the later one counts
     QVERIFY2(rows[3].startsWith(QStringLiteral("FT<2>,")), qPrintable(rows[3]));
@@ -384,6 +625,39 @@ void TestCommission::reportSkipsMalformedLinesAndKeepsTheLatest()
     for (const char* external : {"src=", "href=", "@import", "url("})
         QVERIFY2(!page.contains(QLatin1String(external)), external);
     QVERIFY(page.contains(QStringLiteral("3 controllers: 2 ok, 1 failed")));
+    QVERIFY(page.contains(QStringLiteral("<th>project sha256</th>")));
+}
+
+// A line is on the disk before the append returns: the log file is synced
+// after each line, its folder when the log is new, and a sync that fails
+// fails the append.
+void TestCommission::logLinesAreSynced()
+{
+    QStringList synced;
+    int failWith = 0;
+    const TCommissioningLogSync before = Set_Commissioning_Log_Sync([&](int fd) {
+        synced << QFileInfo(QStringLiteral("/proc/self/fd/%1").arg(fd)).symLinkTarget();
+        if (failWith != 0) {
+            errno = failWith;
+            return -1;
+        }
+        return 0;
+    });
+    const auto restore = qScopeGuard([&] { Set_Commissioning_Log_Sync(before); });
+    const QString log = dir.filePath(QStringLiteral("synced.jsonl"));
+    TCommissioningRecord r;
+    r.time = QDateTime::currentDateTimeUtc();
+    r.port = QStringLiteral("/dev/ttyUSB0");
+    QVERIFY(Append_Commissioning_Record(log, r));
+    const QString file = QFileInfo(log).canonicalFilePath();
+    QCOMPARE(synced, (QStringList{file, QFileInfo(file).absolutePath()}));
+    synced.clear();
+    QVERIFY(Append_Commissioning_Record(log, r));
+    QCOMPARE(synced, QStringList{file});
+    failWith = EIO;
+    QString error;
+    QVERIFY(!Append_Commissioning_Record(log, r, &error));
+    QVERIFY2(error.contains(QString::fromLocal8Bit(std::strerror(EIO))), qPrintable(error));
 }
 
 void TestCommission::usageErrors_data()

@@ -28,6 +28,7 @@ class TestCommissionWindow : public QObject {
     Q_OBJECT
 private slots:
     void uploadsAreOnRecordAndShown();
+    void failedCheckIsOnRecordAsFailed();
 };
 
 void TestCommissionWindow::uploadsAreOnRecordAndShown()
@@ -107,6 +108,41 @@ void TestCommissionWindow::uploadsAreOnRecordAndShown()
     QVERIFY(lines[0].startsWith(QStringLiteral("Time (UTC),Port,Adapter,Part number,Firmware,")));
     QVERIFY(lines[1].contains(QStringLiteral(",5813,1.04,,not run,")));
     window->close();
+}
+
+// The window's upload with the read-back check, against a controller that
+// spoils every read reply: the configuration did reach it (all writes
+// acknowledged), so the record says so, with its checksum, and the check
+// failed; it is not "not run", and the attempt is not ok.
+void TestCommissionWindow::failedCheckIsOnRecordAsFailed()
+{
+    QTemporaryDir dir;
+    SimOptions spoiling;
+    spoiling.corruptReadsAfter = 4; // the identification and the three writes answer well
+    const auto sim = Start_Virtual_Controller(spoiling);
+    QVERIFY(sim);
+    TFormFixture fx;
+    fx.newProject(dir.filePath(QStringLiteral("lobby.cvp")));
+    Tbmpgen_Form& form = fx.form();
+    form.Set_Explicit_Ports({sim->portName()}, QString());
+    form.Device_Operations()->Set_Port_Lister([&sim] { return QStringList{sim->portName()}; });
+    form.Device_Operations()->Set_Verify_Upload(true);
+    const QString log = dir.filePath(QStringLiteral("commissioning.jsonl"));
+    form.Set_Commissioning_Log(log);
+    fx.prompter().enqueue(QMessageBox::Yes); // modified and not saved: go on
+    QTest::mouseClick(form.Upload_Page()->upload_data_BitBtn(), Qt::LeftButton);
+    CORVANE_TRY_VERIFY(Read_Commissioning_Log(log).records.size() == 1, kDeadline);
+    CORVANE_TRY_VERIFY(form.Upload_Page()->upload_data_BitBtn()->isEnabled(), kDeadline);
+
+    const TCommissioningRecord r = Read_Commissioning_Log(log).records.front();
+    QVERIFY(!r.ok);
+    QCOMPARE(r.verify, TVerifyResult::Failed);
+    QCOMPARE(r.sent, QStringList{"config"});
+    QCOMPARE(r.configChecksum.value_or(QByteArray()), sim->memory(2 + 1342, 2));
+    QVERIFY2(r.message.contains(QStringLiteral("could not be read back")), qPrintable(r.message));
+    QCOMPARE(r.port, sim->portName());
+    QCOMPARE(r.partNumber.value_or(0), 5813);
+    QVERIFY(r.imageBlockSha256.isEmpty());
 }
 
 int main(int argc, char** argv)

@@ -69,3 +69,12 @@ private slots:
     void placeholderRefusedOnOtherPorts();
     void permissionDeniedNamedInLog14();
 };
+
+class TestDeviceResults : public QObject {
+    Q_OBJECT
+private slots:
+    void namedPortIsTheOnlyPort_data();
+    void namedPortIsTheOnlyPort();
+    void faultsByPhase_data();
+    void faultsByPhase();
+};

@@ -258,8 +258,8 @@ void TestDeviceCli::retriesThreeTimesThenFails()
         args << QStringLiteral("--verbose");
     const ProgramRun r = Run_Cli(args);
     QCOMPARE(r.status, 1);
-    // However many retries, the failure is one line.
-    QCOMPARE(r.errLines(), QStringList{QStringLiteral("corvane-cli: Error uploading data: (1) Image data")});
+    // However many retries, the failure is one line, saying why.
+    QCOMPARE(r.errLines(), QStringList{QStringLiteral("corvane-cli: Error uploading data: (1) Image data: no answer")});
     QStringList retries;
     for (const QString& line : r.outLines())
         if (line.startsWith(QStringLiteral("  retry ")))

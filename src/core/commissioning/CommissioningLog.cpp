@@ -6,6 +6,8 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 
+#include <utility>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstring>
@@ -16,7 +18,19 @@
 #endif
 
 namespace {
+TCommissioningLogSync& syncFunction()
+{
+    static TCommissioningLogSync sync;
+    return sync;
+}
+
 #ifdef Q_OS_UNIX
+int syncFd(int fd)
+{
+    const TCommissioningLogSync& sync = syncFunction();
+    return sync ? sync(fd) : ::fsync(fd);
+}
+
 QString errnoText()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
@@ -27,7 +41,7 @@ void syncFolder(const QString& path)
 {
     const int dir = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_CLOEXEC);
     if (dir >= 0) {
-        ::fsync(dir);
+        syncFd(dir);
         ::close(dir);
     }
 }
@@ -68,7 +82,7 @@ bool Append_Commissioning_Record(const QString& path, const TCommissioningRecord
         ::close(fd);
         return fail(writeError);
     }
-    const bool synced = ::fsync(fd) == 0;
+    const bool synced = syncFd(fd) == 0;
     const QString syncError = synced ? QString() : errnoText();
     ::close(fd);
     if (!synced)
@@ -84,6 +98,11 @@ bool Append_Commissioning_Record(const QString& path, const TCommissioningRecord
         return fail(f.errorString());
     return true;
 #endif
+}
+
+TCommissioningLogSync Set_Commissioning_Log_Sync(TCommissioningLogSync sync)
+{
+    return std::exchange(syncFunction(), std::move(sync));
 }
 
 TCommissioningLogContents Read_Commissioning_Log(const QString& path)

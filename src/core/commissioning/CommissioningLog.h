@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 // False with a reason in *error when the line could not be written whole
@@ -27,6 +28,14 @@ struct TCommissioningLogContents {
 };
 
 TCommissioningLogContents Read_Commissioning_Log(const QString& path);
+
+// How a written line is made durable: fsync(fd) on the log file, and on its
+// folder when the log is new. Tests put their own here to see each call (or
+// to make one fail as a full or failing disk would); it returns what fsync
+// returns and sets errno likewise. Returns the function it replaces; an
+// empty one restores fsync.
+using TCommissioningLogSync = std::function<int(int fd)>;
+TCommissioningLogSync Set_Commissioning_Log_Sync(TCommissioningLogSync sync);
 
 // The log a project's commissioning goes to by default:
 // "site.cvp" -> "site-commissioning.jsonl" in the same folder.

@@ -14,12 +14,6 @@ QString Verify_Result_Text(TVerifyResult r)
     return QStringLiteral("not run");
 }
 
-bool Names_Failed_Verify(const QString& errorText)
-{
-    return errorText.contains(QLatin1String("Configuration read back differs"))
-        || errorText.contains(QLatin1String("Configuration could not be read back"));
-}
-
 QString Checksum_Text(const QByteArray& bytes)
 {
     return QString::fromLatin1(bytes.toHex(' '));

@@ -12,11 +12,6 @@
 
 enum class TVerifyResult { NotRun, Passed, Failed };
 
-// Whether an upload's error text says its read-back check did not pass: the
-// bytes differed, or they could not be read back (the log's message tells
-// which; the record keeps "failed" for both).
-bool Names_Failed_Verify(const QString& errorText);
-
 struct TCommissioningRecord {
     QDateTime time;        // when the attempt ended, UTC
     QString port;

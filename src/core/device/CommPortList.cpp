@@ -44,3 +44,18 @@ QStringList Get_CommPort_List(const QString& mfg_str, const QStringList& named)
         list << c.name;
     return list;
 }
+
+QStringList Named_Ports_First(const QStringList& named, const QStringList& listed)
+{
+    QStringList list = named;
+    QStringList seen;
+    for (const QString& n : named)
+        seen << canonical(n);
+    for (const QString& l : listed) {
+        if (!seen.contains(canonical(l))) {
+            list << l;
+            seen << canonical(l);
+        }
+    }
+    return list;
+}

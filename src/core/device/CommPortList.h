@@ -19,3 +19,5 @@ struct TCandidatePort {
 std::vector<TCandidatePort> Get_CommPort_Candidates(const QString& mfg_str, const QStringList& named = {});
 // The names of the candidates, in probe order.
 QStringList Get_CommPort_List(const QString& mfg_str, const QStringList& named = {});
+// named, then those of listed that do not lead to a named port.
+QStringList Named_Ports_First(const QStringList& named, const QStringList& listed);

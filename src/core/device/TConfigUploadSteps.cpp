@@ -1,5 +1,6 @@
 #include "core/device/TConfigUploadSteps.h"
 
+#include "core/comms/TVrexComms.h"
 #include "core/device/BLcomms.h"
 #include "core/device/DeviceTexts.h"
 #include "core/device/TControllerLink.h"
@@ -34,6 +35,7 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
     TDeviceHost& host = m_ops.host();
     switch (step) {
     case kStart:
+        m_ops.result().phase = TDevicePhase::ConfigWrite;
         RC_Upload_DeviceConfiguration = Build_Upload_Block(m_ops.document().Project_Device_Config);
         link.upload_stream = QByteArray(reinterpret_cast<const char*>(&RC_Upload_DeviceConfiguration),
                                         sizeof RC_Upload_DeviceConfiguration);
@@ -47,24 +49,36 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
             m_ops.post(WM_RC_UPLOAD_CFG, 0, kWritten);
         } else if (w.result == BL::kAccepted) {
             m_ops.post(WM_RC_UPLOAD_CFG, wParam + w.length, kWrite);
-        } else if (host.Show_Message_Box(DeviceText::configWriteError(), TDeviceBoxKind::Error,
-                                         TDeviceButtons::RetryCancel, TDeviceAnswer::Retry)
-                   == TDeviceAnswer::Retry) {
-            m_ops.post(WM_RC_UPLOAD_CFG, 0, kStart);
         } else {
-            m_ops.post(WM_RC_UPLOAD_CFG, 1, kFailed);
+            m_ops.result().fault = Transfer_Fault(m_ops.comms(), w.result);
+            if (host.Show_Message_Box(DeviceText::configWriteError(), TDeviceBoxKind::Error,
+                                      TDeviceButtons::RetryCancel, TDeviceAnswer::Retry)
+                == TDeviceAnswer::Retry)
+                m_ops.post(WM_RC_UPLOAD_CFG, 0, kStart);
+            else
+                m_ops.post(WM_RC_UPLOAD_CFG, 1, kFailed);
         }
         host.Set_Progress(TDeviceBar::Config, link.streamPos, link.upload_stream.size(), false);
         break;
     }
-    case kWritten:
+    case kWritten: {
+        // Every block acknowledged: the configuration has reached the
+        // controller, whatever the check or the restart find later.
+        DeviceOperationResult& result = m_ops.result();
+        result.configSent = true;
+        result.configChecksum = Upload_Block_Checksum(link.upload_stream);
+        result.fault = TTransferFault::None;
         if (verify) {
+            result.phase = TDevicePhase::ConfigVerify;
             m_readBack = QByteArray(int(sizeof RC_Upload_DeviceConfiguration), '\0');
             m_ops.post(WM_RC_UPLOAD_CFG, 0, kVerifyRead);
             break;
         }
         [[fallthrough]];
+    }
     case kVerified:
+        if (step == kVerified)
+            m_ops.result().verify = TVerifyOutcome::Passed;
         host.Log_Activity(TActivityStatus::Configuration_Uploaded,
                           step == kVerified ? QStringLiteral("verified: read back and identical") : QString());
         if (host.Upload_Images_Ticked()) {
@@ -76,9 +90,12 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
         break;
     case kVerifyRead: verifyRead(wParam); break;
     case kReset:
+        m_ops.result().phase = TDevicePhase::Reset;
         if (Run_Retried_Command(
                 m_ops, {WM_RC_UPLOAD_CFG, kReset, kFailed, 2, BL::kCmdReset, 0, DeviceText::resetError()}, wParam)) {
             host.Log_Activity(TActivityStatus::Restarting_RC);
+            m_ops.result().outcome = TOperationOutcome::Ok;
+            m_ops.result().message = Status_Code_Text(int(TActivityStatus::Data_Uploaded));
             m_ops.post(WM_RC_UPLOAD_CFG, 0, kDone);
         }
         break;
@@ -87,6 +104,7 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
         host.Set_Progress(TDeviceBar::Config, link.streamPos, qMax<qsizetype>(1, link.upload_stream.size()), true);
         host.Log_Activity(TActivityStatus::Upload_Error,
                           QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam)));
+        failed(wParam);
         m_ops.Close_Connection();
         break;
     default: break;
@@ -101,6 +119,11 @@ void TConfigUploadSteps::verifyRead(quint32 address)
     const int result
         = BL_ReadBlock(m_ops.comms(), BL::kCmdReadMemory, address, nullptr, 0, raw, int(address), kBlock, 30, &copied);
     if (result != BL::kAccepted || !copied) {
+        const TTransferFault fault = Transfer_Fault(m_ops.comms(), result);
+        m_ops.result().fault = fault;
+        m_ops.result().verify = result == BL::kAccepted ? TVerifyOutcome::BadReply
+            : fault == TTransferFault::Refused          ? TVerifyOutcome::Refused
+                                                        : TVerifyOutcome::NoReply;
         m_ops.post(WM_RC_UPLOAD_CFG, result == BL::kAccepted ? 5 : result == BL::kRefused ? 6 : 4, kFailed);
         return;
     }
@@ -110,5 +133,22 @@ void TConfigUploadSteps::verifyRead(quint32 address)
     }
     const QByteArray written(reinterpret_cast<const char*>(&RC_Upload_DeviceConfiguration),
                              sizeof RC_Upload_DeviceConfiguration);
+    if (m_readBack != written)
+        m_ops.result().verify = TVerifyOutcome::Differs;
     m_ops.post(WM_RC_UPLOAD_CFG, m_readBack == written ? 0 : 3, m_readBack == written ? kVerified : kFailed);
+}
+
+void TConfigUploadSteps::failed(quint32 code)
+{
+    DeviceOperationResult& result = m_ops.result();
+    result.failedPhase = code == 1 ? TDevicePhase::ConfigWrite
+        : code == 2                ? TDevicePhase::Reset
+                                   : TDevicePhase::ConfigVerify;
+    QString message = QStringLiteral("%1: (%2) %3")
+                          .arg(Status_Code_Text(int(TActivityStatus::Upload_Error)))
+                          .arg(code)
+                          .arg(Failure_Detail(code));
+    if (code == 1 && result.fault != TTransferFault::None)
+        message += QStringLiteral(": ") + Transfer_Fault_Text(result.fault);
+    result.message = message;
 }

@@ -33,6 +33,8 @@ public:
 
 private:
     void verifyRead(quint32 address);
+    // The result's failure for the failure code c of step 11.
+    void failed(quint32 code);
 
     TDeviceStepContext& m_ops;
     // The block as sent, and as read back when verifying.

@@ -30,6 +30,7 @@ void TConnectSteps::handle(quint32 step, quint32 purpose)
         link.RC_PartNo = 0;
         link.RC_FW_Ver = 0;
         m_ops.setBusy(true);
+        m_ops.result().phase = TDevicePhase::Discovery;
         host.Enable_Project_Area(false);
         host.Enable_Device_Buttons(false);
         host.Set_Scan_Progress(0, 1);
@@ -88,6 +89,7 @@ void TConnectSteps::probe(quint32 purpose)
         return;
     }
     const TProbeResult r = Probe_Controller(m_ops.comms(), port_list.at(scan_index));
+    m_ops.result().portsTried << TPortTried{r.port, Probe_Failure_Text(r)};
     if (!r.isController()) {
         m_reasons << Probe_Failure_Text(r);
         m_ops.comms().CloseComm();
@@ -97,6 +99,11 @@ void TConnectSteps::probe(quint32 purpose)
     TControllerLink& link = m_ops.link();
     link.RC_PartNo = r.part_no;
     link.RC_FW_Ver = r.fw_version;
+    DeviceOperationResult& result = m_ops.result();
+    result.identified = true;
+    result.port = r.port;
+    result.partNumber = r.part_no;
+    result.firmware = r.fw_version;
     accept(purpose);
 }
 
@@ -120,6 +127,8 @@ void TConnectSteps::accept(quint32 purpose)
 
 void TConnectSteps::refuse(const QString& text)
 {
+    m_ops.result().failedPhase = TDevicePhase::Identification;
+    m_ops.result().message = One_Line(text);
     m_ops.host().Show_Message_Box(text, TDeviceBoxKind::Warning, TDeviceButtons::Ok, TDeviceAnswer::Ok);
     m_ops.Close_Connection();
 }
@@ -130,13 +139,16 @@ void TConnectSteps::notFound()
     const int maximum = qMax(1, int(port_list.size()));
     host.Set_Scan_Progress(maximum, maximum);
     // Missing, busy, denied and silent ports each need something else done.
-    host.Log_Activity(TActivityStatus::RC_Not_Found,
-                      m_reasons.isEmpty() ? QStringLiteral("no serial port of an FTDI adapter was found")
-                                          : m_reasons.join(QStringLiteral("; ")));
+    const QString why = m_reasons.isEmpty() ? QStringLiteral("no serial port of an FTDI adapter was found")
+                                            : m_reasons.join(QStringLiteral("; "));
+    host.Log_Activity(TActivityStatus::RC_Not_Found, why);
+    m_ops.result().failedPhase = TDevicePhase::Discovery;
+    m_ops.result().message = Status_Code_Text(int(TActivityStatus::RC_Not_Found)) + QStringLiteral(": ") + why;
     host.Show_Message_Box(DeviceText::notFound(), TDeviceBoxKind::Warning, TDeviceButtons::Ok, TDeviceAnswer::Ok);
     host.Show_Scan_Panel(false);
     host.Enable_Project_Area(true);
     m_ops.setBusy(false);
     host.Enable_Device_Buttons(true);
+    m_ops.Operation_Finished();
     host.Operation_Ended();
 }

@@ -36,6 +36,9 @@ public:
     // Ports named on the command line (or the demo controller's), offered
     // before any discovered port.
     QStringList explicitPorts;
+    // The user named the ports: they are the only ones tried. A silent named
+    // port must not send the operation on to whatever else is plugged in.
+    bool namedPortsOnly = false;
 
 private:
     std::unique_ptr<TVrexComms> m_comms;

@@ -34,6 +34,7 @@ TDeviceOperations::TDeviceOperations(TProjectDocument& document, TControllerLink
     , m_imageUpload(std::make_unique<TImageUploadSteps>(static_cast<TDeviceStepContext&>(*this)))
     , m_firmware(std::make_unique<TFirmwareSteps>(static_cast<TDeviceStepContext&>(*this)))
 {
+    qRegisterMetaType<DeviceOperationResult>();
 }
 
 TDeviceOperations::~TDeviceOperations() = default;
@@ -47,6 +48,10 @@ QStringList TDeviceOperations::List_Ports() const
 {
     if (m_portLister)
         return m_portLister();
+    if (m_link.namedPortsOnly && !m_link.explicitPorts.isEmpty())
+        return m_link.explicitPorts;
+    if (m_adapterLister)
+        return Named_Ports_First(m_link.explicitPorts, m_adapterLister());
     return Get_CommPort_List(QStringLiteral("FTDI"), m_link.explicitPorts);
 }
 
@@ -94,11 +99,38 @@ void TDeviceOperations::Handle_Message(int msg, quint32 wParam, quint32 lParam)
     }
 }
 
+void TDeviceOperations::begin(TDeviceOperationKind kind)
+{
+    m_result = {};
+    m_result.operation = kind;
+    m_running = true;
+    m_clock.start();
+}
+
+void TDeviceOperations::Operation_Finished()
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    m_result.seconds = double(m_clock.elapsed()) / 1000.0;
+    if (m_result.outcome == TOperationOutcome::Failed && m_result.failedPhase == TDevicePhase::None) {
+        if (m_result.operation == TDeviceOperationKind::FirmwareUpgrade && !m_result.firmwareSent) {
+            // The firmware window was closed before a transfer was asked for.
+            m_result.outcome = TOperationOutcome::Cancelled;
+            m_result.message = QStringLiteral("no firmware was sent");
+        } else if (m_result.message.isEmpty()) {
+            m_result.message = QStringLiteral("the operation did not finish");
+        }
+    }
+    emit finished(m_result);
+}
+
 void TDeviceOperations::retrieve_cfg_ButtonClick()
 {
     if (m_busy)
         return;
     m_busy = true;
+    begin(TDeviceOperationKind::Retrieve);
     m_host.Log_Activity(TActivityStatus::Connecting, QStringLiteral("Retrieve configuration"));
     postDirect(WM_RC_CONNECT, 0, kPurposeRetrieve);
 }
@@ -108,6 +140,7 @@ void TDeviceOperations::fw_upg_ButtonClick()
     if (m_busy)
         return;
     m_busy = true;
+    begin(TDeviceOperationKind::FirmwareUpgrade);
     m_host.Log_Activity(TActivityStatus::Connecting, QStringLiteral("Firmware upgrade"));
     post(WM_RC_CONNECT, 0, kPurposeFirmwareUpgrade);
 }
@@ -116,17 +149,26 @@ bool TDeviceOperations::upload_data_BitBtnClick()
 {
     if (m_busy)
         return false;
+    begin(TDeviceOperationKind::Upload);
     const QString text = m_host.Service_Text();
     if (m_host.Upload_Config_Ticked() && Service_Text_Line_Count(text) > kServiceTextMaxLines) {
         m_host.Show_Message_Box(DeviceText::tooManyLines(), TDeviceBoxKind::Warning, TDeviceButtons::Ok,
                                 TDeviceAnswer::Ok);
+        m_result.failedPhase = TDevicePhase::Preparation;
+        m_result.message = One_Line(DeviceText::tooManyLines());
+        Operation_Finished();
         return false;
     }
     if (m_document.modified
         && m_host.Show_Message_Box(DeviceText::unsavedUpload(), TDeviceBoxKind::Confirmation, TDeviceButtons::YesNo,
                                    TDeviceAnswer::No)
-            != TDeviceAnswer::Yes)
+            != TDeviceAnswer::Yes) {
+        m_result.outcome = TOperationOutcome::Cancelled;
+        m_result.failedPhase = TDevicePhase::Preparation;
+        m_result.message = One_Line(DeviceText::unsavedUpload());
+        Operation_Finished();
         return false;
+    }
     // Every line break becomes CR LF here and Write_Service_Text keeps its CR
     // alone, as a save writes the editor's text; an upload does not change the
     // project's saved state.
@@ -167,5 +209,6 @@ void TDeviceOperations::Close_Connection()
     m_busy = false;
     m_host.Enable_Device_Buttons(true);
     m_host.Log_Activity(TActivityStatus::Comms_Link_Closed);
+    Operation_Finished();
     m_host.Operation_Ended();
 }

@@ -12,11 +12,13 @@
 
 #include "core/device/TDeviceStepContext.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class TConfigUploadSteps;
 class TConnectSteps;
@@ -40,9 +42,12 @@ public:
 
     void Set_Timings(const TTimings& timings) { m_timings = timings; }
     const TTimings& Timings() const override { return m_timings; }
-    // The ports to probe, in order. Default: the link's named ports, then
-    // the FTDI adapters' ports.
+    // The ports to probe, in order. Default: the link's named ports alone
+    // when the user named them (TControllerLink::namedPortsOnly), else the
+    // named ports, then the adapters' ports.
     void Set_Port_Lister(TPortLister lister) { m_portLister = std::move(lister); }
+    // The adapters the system lists (default: the FTDI adapters' ports).
+    void Set_Adapter_Lister(TPortLister lister) { m_adapterLister = std::move(lister); }
     QStringList List_Ports() const override;
     // The carried firmware is a placeholder unless the build embeds real
     // images; it is only ever sent to the ports allowed here (the virtual
@@ -53,6 +58,13 @@ public:
     // A configuration upload reads the block back and compares it before the
     // controller is restarted.
     void Set_Verify_Upload(bool verify);
+    // Send this image data block (built and checked by the caller before any
+    // port was opened) instead of building one from the project.
+    void Set_Image_Block(const QByteArray& block) { m_imageBlock = block; }
+
+    // How the last operation ended, or, while one runs, what it has done so
+    // far. finished() delivers the same value once the operation is over.
+    const DeviceOperationResult& Result() const { return m_result; }
 
     // --- the device buttons ---
     void retrieve_cfg_ButtonClick();
@@ -81,6 +93,10 @@ public:
     TControllerLink& link() const override { return m_link; }
     TDeviceHost& host() const override { return m_host; }
 
+signals:
+    // Every operation started by a device button ends with exactly one.
+    void finished(const DeviceOperationResult& result);
+
 protected:
     bool event(QEvent* event) override;
 
@@ -89,6 +105,10 @@ private:
     void post(int msg, quint32 wParam, quint32 lParam) override;
     void postDirect(int msg, quint32 wParam, quint32 lParam);
     void setBusy(bool busy) override { m_busy = busy; }
+    DeviceOperationResult& result() override { return m_result; }
+    void Operation_Finished() override;
+    const QByteArray* Prepared_Image_Block() const override { return m_imageBlock ? &*m_imageBlock : nullptr; }
+    void begin(TDeviceOperationKind kind);
 
     TProjectDocument& m_document;
     TControllerLink& m_link;
@@ -96,9 +116,14 @@ private:
     TDeviceHost& m_host;
     TTimings m_timings;
     TPortLister m_portLister;
+    TPortLister m_adapterLister;
     QStringList m_placeholderPorts;
     bool m_placeholderEverywhere = false;
     bool m_busy = false;
+    std::optional<QByteArray> m_imageBlock;
+    DeviceOperationResult m_result;
+    bool m_running = false; // an operation's result is still to be delivered
+    QElapsedTimer m_clock;
     std::unique_ptr<TConnectSteps> m_connect;
     std::unique_ptr<TRetrieveSteps> m_retrieve;
     std::unique_ptr<TConfigUploadSteps> m_configUpload;

@@ -4,6 +4,8 @@
 // queue its successor goes on. The step classes see nothing else of the
 // operations that own them.
 
+#include "core/device/DeviceOperationResult.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -28,11 +30,20 @@ public:
     virtual void post(int msg, quint32 wParam, quint32 lParam) = 0;
     // Ends the operation: enables the controls again, closes the port, logs 13.
     virtual void Close_Connection() = 0;
+    // The result of the operation under way; each step fills in what it learnt.
+    virtual DeviceOperationResult& result() = 0;
+    // An operation that ends without Close_Connection (a scan that found
+    // nothing) delivers its result here.
+    virtual void Operation_Finished() = 0;
 
     // --- for discovery ---
     virtual QStringList List_Ports() const = 0;
     virtual const TDeviceTimings& Timings() const = 0;
     virtual void setBusy(bool busy) = 0;
+    // --- for the image upload ---
+    // A block built and checked before the operation began, sent as it is
+    // instead of being built from the project; null when there is none.
+    virtual const QByteArray* Prepared_Image_Block() const = 0;
     // --- for the firmware upgrade ---
     virtual bool Placeholder_Firmware_Allowed(const QString& port) const = 0;
 

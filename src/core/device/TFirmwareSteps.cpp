@@ -21,10 +21,22 @@ void TFirmwareSteps::handle(quint32 wParam, quint32 step)
     switch (step) {
     case kStart: {
         fw_upg_abort_flag = false;
+        {
+            // A transfer asked for again on the same link starts afresh.
+            DeviceOperationResult& result = m_ops.result();
+            result.outcome = TOperationOutcome::Failed;
+            result.phase = TDevicePhase::FirmwareWrite;
+            result.failedPhase = TDevicePhase::None;
+            result.fault = TTransferFault::None;
+            result.firmwareSent = false;
+            result.message.clear();
+        }
         if (Carried_Firmware_Is_Placeholder() && !m_ops.Placeholder_Firmware_Allowed(m_ops.comms().openPortName())) {
             host.Show_Message_Box(DeviceText::placeholderFirmware(), TDeviceBoxKind::Error, TDeviceButtons::Ok,
                                   TDeviceAnswer::Ok);
             host.Log_Activity(TActivityStatus::Upload_Error, DeviceText::placeholderFirmwareLog());
+            m_ops.result().failedPhase = TDevicePhase::FirmwareRefused;
+            m_ops.result().message = One_Line(DeviceText::placeholderFirmware());
             if (host.Firmware_Window_Showing())
                 host.Firmware_Transfer_Ended();
             break;
@@ -54,11 +66,13 @@ void TFirmwareSteps::handle(quint32 wParam, quint32 step)
         }
         const TBlockWrite w = Write_Next_Block(m_ops, wParam, 30);
         if (w.done) {
+            m_ops.result().firmwareSent = true;
             host.Log_Activity(TActivityStatus::Firmware_Uploaded);
             m_ops.post(WM_RC_FW_UPGRADE, 0, link.BL_Active_Flag ? kBootLoaderCommand : kApplicationCommand);
         } else if (w.result == BL::kAccepted) {
             m_ops.post(WM_RC_FW_UPGRADE, wParam + w.length, kWrite);
         } else {
+            m_ops.result().fault = Transfer_Fault(m_ops.comms(), w.result);
             m_ops.post(WM_RC_FW_UPGRADE, 0, kFailed);
         }
         host.Set_Progress(TDeviceBar::Firmware, link.streamPos, link.upload_stream.size(), false);
@@ -71,6 +85,11 @@ void TFirmwareSteps::handle(quint32 wParam, quint32 step)
         const qsizetype maximum = qMax<qsizetype>(1, link.upload_stream.size());
         host.Set_Progress(TDeviceBar::Firmware, maximum, maximum, true);
         host.Log_Activity(TActivityStatus::Upload_Error, DeviceText::firmwareBlockError());
+        DeviceOperationResult& result = m_ops.result();
+        // Every block acknowledged: it was the 'firmware write' command that failed.
+        result.failedPhase = result.firmwareSent ? TDevicePhase::FirmwareCommand : TDevicePhase::FirmwareWrite;
+        result.message = QStringLiteral("%1: %2").arg(Status_Code_Text(int(TActivityStatus::Upload_Error)),
+                                                      DeviceText::firmwareBlockError());
         if (host.Firmware_Window_Showing())
             host.Firmware_Transfer_Ended();
         break;
@@ -78,6 +97,9 @@ void TFirmwareSteps::handle(quint32 wParam, quint32 step)
     case kAbortRequest: fw_upg_abort_flag = true; break;
     case kAborted:
         host.Log_Activity(TActivityStatus::Upload_Aborted);
+        m_ops.result().outcome = TOperationOutcome::Cancelled;
+        m_ops.result().failedPhase = TDevicePhase::FirmwareWrite;
+        m_ops.result().message = Status_Code_Text(int(TActivityStatus::Upload_Aborted));
         m_ops.Close_Connection();
         break;
     default: break;
@@ -87,6 +109,7 @@ void TFirmwareSteps::handle(quint32 wParam, quint32 step)
 void TFirmwareSteps::command(quint32 retries, quint32 step)
 {
     const TControllerLink& link = m_ops.link();
+    m_ops.result().phase = TDevicePhase::FirmwareCommand;
     const uint8_t code = step == kBootLoaderCommand ? BL::kCmdFirmwareWriteBoot : BL::kCmdFirmwareWriteApp;
     const quint32 address = quint32(link.PC_Cfg_FW_Ver) * 65536u + link.PC_Cfg_PartNo;
     if (!Run_Retried_Command(
@@ -94,5 +117,7 @@ void TFirmwareSteps::command(quint32 retries, quint32 step)
         return;
     if (step == kApplicationCommand)
         m_ops.host().Log_Activity(TActivityStatus::Writing_Firmware);
+    m_ops.result().outcome = TOperationOutcome::Ok;
+    m_ops.result().message = Status_Code_Text(int(TActivityStatus::Firmware_Uploaded));
     m_ops.post(WM_RC_FW_UPGRADE, 0, kClose);
 }

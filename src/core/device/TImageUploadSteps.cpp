@@ -11,6 +11,8 @@
 #include "core/document/TProjectDocument.h"
 #include "core/messaging/WindowMessages.h"
 
+#include <QCryptographicHash>
+
 namespace {
 QString Failure_Detail(quint32 code)
 {
@@ -33,32 +35,44 @@ void TImageUploadSteps::handle(quint32 wParam, quint32 step)
     TDeviceHost& host = m_ops.host();
     switch (step) {
     case kStart:
+        m_ops.result().phase = TDevicePhase::ImageBuild;
         link.upload_stream.clear();
         link.streamPos = 0;
+        if (const QByteArray* prepared = m_ops.Prepared_Image_Block()) {
+            built(*prepared, QString());
+            break;
+        }
         // The next step is posted once the block is built (built()).
         m_builder->start(m_ops.document().Handle_List);
         break;
     case kWrite: {
         const TBlockWrite w = Write_Next_Block(m_ops, wParam, 30);
         if (w.done) {
+            m_ops.result().imagesSent = true;
+            m_ops.result().fault = TTransferFault::None;
             host.Log_Activity(TActivityStatus::Images_Uploaded);
             m_ops.post(WM_RC_UPLOAD_IMG, 0, kReset);
         } else if (w.result == BL::kAccepted) {
             m_ops.post(WM_RC_UPLOAD_IMG, wParam + w.length, kWrite);
-        } else if (host.Show_Message_Box(DeviceText::imageWriteError(), TDeviceBoxKind::Error,
-                                         TDeviceButtons::RetryCancel, TDeviceAnswer::Retry)
-                   == TDeviceAnswer::Retry) {
-            m_ops.post(WM_RC_UPLOAD_IMG, 0, kStart);
         } else {
-            m_ops.post(WM_RC_UPLOAD_IMG, 1, kFailed);
+            m_ops.result().fault = Transfer_Fault(m_ops.comms(), w.result);
+            if (host.Show_Message_Box(DeviceText::imageWriteError(), TDeviceBoxKind::Error, TDeviceButtons::RetryCancel,
+                                      TDeviceAnswer::Retry)
+                == TDeviceAnswer::Retry)
+                m_ops.post(WM_RC_UPLOAD_IMG, 0, kStart);
+            else
+                m_ops.post(WM_RC_UPLOAD_IMG, 1, kFailed);
         }
         host.Set_Progress(TDeviceBar::Images, link.streamPos, qMax<qsizetype>(1, link.upload_stream.size()), false);
         break;
     }
     case kReset:
+        m_ops.result().phase = TDevicePhase::Reset;
         if (Run_Retried_Command(
                 m_ops, {WM_RC_UPLOAD_IMG, kReset, kFailed, 2, BL::kCmdReset, 0, DeviceText::resetError()}, wParam)) {
             host.Log_Activity(TActivityStatus::Data_Uploaded);
+            m_ops.result().outcome = TOperationOutcome::Ok;
+            m_ops.result().message = Status_Code_Text(int(TActivityStatus::Data_Uploaded));
             m_ops.post(WM_RC_UPLOAD_IMG, 0, kDone);
         }
         break;
@@ -66,12 +80,21 @@ void TImageUploadSteps::handle(quint32 wParam, quint32 step)
         host.Log_Activity(TActivityStatus::Restarting_RC);
         m_ops.Close_Connection();
         break;
-    case kFailed:
+    case kFailed: {
         host.Set_Progress(TDeviceBar::Images, link.streamPos, qMax<qsizetype>(1, link.upload_stream.size()), true);
         host.Log_Activity(TActivityStatus::Upload_Error,
                           QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam)));
+        DeviceOperationResult& result = m_ops.result();
+        result.failedPhase = wParam == 1 ? TDevicePhase::ImageWrite : TDevicePhase::Reset;
+        result.message = QStringLiteral("%1: (%2) %3")
+                             .arg(Status_Code_Text(int(TActivityStatus::Upload_Error)))
+                             .arg(wParam)
+                             .arg(Failure_Detail(wParam));
+        if (wParam == 1 && result.fault != TTransferFault::None)
+            result.message += QStringLiteral(": ") + Transfer_Fault_Text(result.fault);
         m_ops.Close_Connection();
         break;
+    }
     default: break;
     }
 }
@@ -85,9 +108,16 @@ void TImageUploadSteps::built(const QByteArray& block, const QString& error)
         // saying why, and the link is closed.
         host.Set_Progress(TDeviceBar::Images, 0, 1, true);
         host.Log_Activity(TActivityStatus::Upload_Error, QStringLiteral("(1) Image data: %1").arg(error));
+        m_ops.result().failedPhase = TDevicePhase::ImageBuild;
+        m_ops.result().message
+            = QStringLiteral("%1: (1) Image data: %2").arg(Status_Code_Text(int(TActivityStatus::Upload_Error)), error);
         m_ops.Close_Connection();
         return;
     }
+    DeviceOperationResult& result = m_ops.result();
+    result.phase = TDevicePhase::ImageWrite;
+    result.imageBlockBytes = block.size();
+    result.imageBlockSha256 = QString::fromLatin1(QCryptographicHash::hash(block, QCryptographicHash::Sha256).toHex());
     link.upload_stream = block;
     link.streamPos = 0;
     host.Set_Progress(TDeviceBar::Images, 0, qMax<qsizetype>(1, block.size()), false);

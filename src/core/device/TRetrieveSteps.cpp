@@ -4,6 +4,7 @@
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceHost.h"
 #include "core/device/TDeviceStepContext.h"
+#include "core/device/TStreamWriter.h"
 #include "core/document/TProjectDocument.h"
 #include "core/messaging/WindowMessages.h"
 #include "core/model/DeviceConfig.h"
@@ -29,12 +30,20 @@ private:
 };
 } // namespace
 
+void TRetrieveSteps::failed(const QString& info)
+{
+    DeviceOperationResult& result = m_ops.result();
+    result.failedPhase = TDevicePhase::Retrieve;
+    result.message = Status_Code_Text(int(TActivityStatus::Retrieve_Error)) + QStringLiteral(": ") + info;
+}
+
 void TRetrieveSteps::handle(quint32 wParam, quint32 step)
 {
     TProjectDocument& document = m_ops.document();
     TDeviceHost& host = m_ops.host();
     switch (step) {
     case kStart:
+        m_ops.result().phase = TDevicePhase::Retrieve;
         // A block whose reply fails its tests is not copied; what stood there
         // from an earlier retrieve must not pass for this controller's data.
         std::memset(&RC_DeviceConfiguration, 0, sizeof RC_DeviceConfiguration);
@@ -48,9 +57,10 @@ void TRetrieveSteps::handle(quint32 wParam, quint32 step)
         }
         auto* raw = reinterpret_cast<uint8_t*>(&RC_DeviceConfiguration);
         const int r = BL_ReadBlock(m_ops.comms(), BL::kCmdReadMemory, a, nullptr, 0, raw, int(a), kBlockBytes, 30);
-        if (r != BL::kAccepted)
+        if (r != BL::kAccepted) {
+            m_ops.result().fault = Transfer_Fault(m_ops.comms(), r);
             m_ops.post(WM_RC_RETRIEVE, 0, kCommsError);
-        else if (a + kBlockBytes < kConfigBytes)
+        } else if (a + kBlockBytes < kConfigBytes)
             m_ops.post(WM_RC_RETRIEVE, a + kBlockBytes, kRead);
         else
             m_ops.post(WM_RC_RETRIEVE, 0, kValidate);
@@ -70,14 +80,18 @@ void TRetrieveSteps::handle(quint32 wParam, quint32 step)
             document.Name_Next_Change(QStringLiteral("Retrieve Configuration"));
             document.Set_Modified(true);
             host.Log_Activity(TActivityStatus::Configuration_Retrieved);
+            m_ops.result().outcome = TOperationOutcome::Ok;
+            m_ops.result().message = Status_Code_Text(int(TActivityStatus::Configuration_Retrieved));
         } else {
             host.Log_Activity(TActivityStatus::Retrieve_Error, QStringLiteral("Config data corrupt"));
+            failed(QStringLiteral("Config data corrupt"));
         }
         m_ops.Close_Connection();
         break;
     }
     case kCommsError:
         host.Log_Activity(TActivityStatus::Retrieve_Error, QStringLiteral("Comms error"));
+        failed(QStringLiteral("Comms error"));
         m_ops.Close_Connection();
         break;
     default: break;

@@ -3,6 +3,7 @@
 // address): eleven reads of 128 bytes, then the block is validated and, when
 // good, becomes the project's record.
 
+#include <QString>
 #include <QtGlobal>
 
 #include "core/model/DeviceConfigRecords.h"
@@ -18,6 +19,9 @@ public:
     void handle(quint32 wParam, quint32 step);
 
 private:
+    // The result's failure, with the log entry's additional text.
+    void failed(const QString& info);
+
     TDeviceStepContext& m_ops;
     // The controller's block as read so far.
     TDeviceConfiguration RC_DeviceConfiguration{};

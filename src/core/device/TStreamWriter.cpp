@@ -1,5 +1,6 @@
 #include "core/device/TStreamWriter.h"
 
+#include "core/comms/TVrexComms.h"
 #include "core/device/BLcomms.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceStepContext.h"
@@ -19,4 +20,15 @@ TBlockWrite Write_Next_Block(TDeviceStepContext& ops, quint32 address, quint16 t
     link.streamPos += w.length;
     w.result = BL_WriteBlock(ops.comms(), BL::kCmdWriteMemory, address, data, quint16(w.length), timeout);
     return w;
+}
+
+TTransferFault Transfer_Fault(const TVrexComms& comms, int result)
+{
+    if (result == BL::kAccepted)
+        return TTransferFault::None;
+    if (result < 0 || comms.PortWasLost())
+        return TTransferFault::PortGone;
+    if (result == BL::kRefused)
+        return TTransferFault::Refused;
+    return TTransferFault::NoAnswer;
 }

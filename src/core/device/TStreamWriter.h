@@ -3,9 +3,12 @@
 // bytes) of the link's upload_stream, advancing the stream position
 // whatever the answer, as a stream read would.
 
+#include "core/device/DeviceOperationResult.h"
+
 #include <QtGlobal>
 
 class TDeviceStepContext;
+class TVrexComms;
 
 struct TBlockWrite {
     bool done = false; // nothing was left to send
@@ -16,3 +19,7 @@ struct TBlockWrite {
 inline constexpr quint32 kMaxWriteBlock = 512;
 
 TBlockWrite Write_Next_Block(TDeviceStepContext& ops, quint32 address, quint16 timeout);
+
+// Why a transaction with this result was not accepted: refused (NAK), the
+// port went away under it, or nothing (complete) came back.
+TTransferFault Transfer_Fault(const TVrexComms& comms, int result);

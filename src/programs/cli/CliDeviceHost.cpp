@@ -25,33 +25,26 @@ void printLine(std::FILE* stream, const QString& text)
 
 QString Box_Text_Line(const QString& text)
 {
-    QStringList lines;
-    for (const QString& line : text.split(QLatin1Char('\r')))
-        if (!line.trimmed().isEmpty())
-            lines << line.trimmed();
-    return lines.join(QLatin1Char(' '));
+    return One_Line(text);
 }
 
 void CliDeviceHost::Log_Activity(int code, const QString& info)
 {
-    codes << code;
     const QString marker = Status_Code_Marker(code);
     const QString when = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     printLine(stdout, QStringLiteral("%1 %2 %3 | %4").arg(when, marker, Status_Code_Text(code), info));
-    if (marker == QLatin1String("!"))
-        errors << (info.isEmpty() ? Status_Code_Text(code) : Status_Code_Text(code) + QStringLiteral(": ") + info);
 }
 
 TDeviceAnswer CliDeviceHost::Show_Message_Box(const QString& text, TDeviceBoxKind, TDeviceButtons buttons,
                                               TDeviceAnswer)
 {
-    boxes << Box_Text_Line(text);
     switch (buttons) {
     case TDeviceButtons::Ok: return TDeviceAnswer::Ok;
     case TDeviceButtons::YesNo: return TDeviceAnswer::No;
     case TDeviceButtons::RetryCancel: break;
     }
-    int& used = m_retries[text];
+    // Three retries for each phase (the writes, the restart, ...) that asks.
+    int& used = m_retries[m_ops ? int(m_ops->Result().phase) : -1];
     if (used >= kRetries)
         return TDeviceAnswer::Cancel;
     ++used;
@@ -105,7 +98,9 @@ void CliDeviceHost::Firmware_Transfer_Ended()
     QTimer::singleShot(0, &m_context, [this] {
         if (!m_ops || !m_ops->Busy() || !m_firmwareWindow)
             return;
-        if (m_firmwareAttempts <= kRetries && boxes.isEmpty()) {
+        // Only a transfer whose blocks failed is tried again; a refusal or a
+        // 'firmware write' command given up on ends the upgrade.
+        if (m_firmwareAttempts <= kRetries && m_ops->Result().failedPhase == TDevicePhase::FirmwareWrite) {
             ++m_firmwareAttempts;
             if (showProgress)
                 printLine(stdout,

@@ -52,10 +52,6 @@ public:
     bool showProgress = false;
     bool sendConfig = true;
     bool sendImages = true;
-    // Every box shown, its lines joined by blanks; and the error entries logged.
-    QStringList boxes;
-    QStringList errors;
-    QList<int> codes;
     bool ended = false;
     // See CliDeviceJob::beforeFirmware; its answer when it stopped the upgrade.
     std::function<QString()> beforeFirmware;
@@ -65,7 +61,8 @@ private:
     TProjectDocument& m_document;
     TControllerLink& m_link;
     TDeviceOperations*& m_ops;
-    QHash<QString, int> m_retries;
+    // Automatic retries so far, per phase of the operation.
+    QHash<int, int> m_retries;
     int m_lastTenth[3] = {-1, -1, -1};
     bool m_firmwareWindow = false;
     QObject m_context; // deferred calls die with the host

@@ -2,7 +2,6 @@
 
 #include "CliDeviceHost.h"
 
-#include "core/device/CommPortList.h"
 #include "core/device/DeviceIdentity.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/DevicePauseScale.h"
@@ -17,20 +16,6 @@
 
 #include <memory>
 #include <unistd.h>
-
-namespace {
-
-bool Succeeded(int purpose, const QList<int>& codes)
-{
-    if (purpose == kPurposeRetrieve)
-        return codes.contains(8);
-    if (purpose == kPurposeUpload)
-        return codes.contains(20) && !codes.contains(11);
-    // A failed transfer may be followed by a good one on the same link.
-    return codes.lastIndexOf(23) > codes.lastIndexOf(11) && !codes.contains(26);
-}
-
-} // namespace
 
 CliDeviceOutcome Run_Device_Operation(TProjectDocument& document, const CliDeviceJob& job)
 {
@@ -52,9 +37,11 @@ CliDeviceOutcome Run_Device_Operation(TProjectDocument& document, const CliDevic
     TDeviceOperations operations(document, link, queue, host);
     ops = &operations;
     Apply_Pause_Scale(operations);
-    const QStringList named = job.ports;
-    operations.Set_Port_Lister([named] { return Get_CommPort_List(QStringLiteral("FTDI"), named); });
+    link.explicitPorts = job.ports;
+    link.namedPortsOnly = true;
     operations.Set_Verify_Upload(job.verify);
+    if (!job.imageBlock.isNull())
+        operations.Set_Image_Block(job.imageBlock);
     operations.Allow_Placeholder_Firmware_Everywhere(job.allowPlaceholder);
 
     bool started = true;
@@ -68,16 +55,13 @@ CliDeviceOutcome Run_Device_Operation(TProjectDocument& document, const CliDevic
         QCoreApplication::exec();
 
     CliDeviceOutcome out;
-    out.codes = host.codes;
-    out.boxes = host.boxes;
-    out.ok = started && Succeeded(job.purpose, host.codes);
+    out.result = operations.Result();
+    out.ok = started && out.result.ok();
     if (!out.ok) {
         if (!host.firmwareRefusal.isEmpty())
             out.error = host.firmwareRefusal;
-        else if (!host.boxes.isEmpty() && (host.errors.isEmpty() || !started))
-            out.error = host.boxes.last();
-        else if (!host.errors.isEmpty())
-            out.error = host.errors.last();
+        else if (!out.result.message.isEmpty())
+            out.error = out.result.message;
         else
             out.error = QStringLiteral("the operation did not finish");
     }

@@ -2,8 +2,9 @@
 // Runs one device operation of the configurator (the same step machines)
 // under corvane-cli's event loop until its link is closed.
 
-#include <QList>
+#include "core/device/DeviceOperationResult.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -12,12 +13,15 @@ class TProjectDocument;
 
 struct CliDeviceJob {
     int purpose = 0;   // kPurposeRetrieve, kPurposeUpload, kPurposeFirmwareUpgrade
-    QStringList ports; // named ports, probed first; then the FTDI adapters' ports
+    QStringList ports; // the named ports, the only ones probed; none: the FTDI adapters' ports
     bool sendConfig = true;
     bool sendImages = true;
     bool verify = false;
     bool allowPlaceholder = false;
     bool verbose = false; // progress and retries even when stdout is not a terminal
+    // Built and checked before any port is opened; empty: none (built from
+    // the project when images are sent).
+    QByteArray imageBlock;
     // Called once the firmware upgrade goes ahead, before its first byte is
     // sent; a non-empty answer says why it must not, and nothing is sent.
     std::function<QString()> beforeFirmware;
@@ -25,9 +29,8 @@ struct CliDeviceJob {
 
 struct CliDeviceOutcome {
     bool ok = false;
-    QString error;     // one line: the log's error entry or the box that ended it
-    QStringList boxes; // every box, one line each
-    QList<int> codes;  // the log codes, in order
+    QString error; // one line: how it failed
+    DeviceOperationResult result;
 };
 
 // Over a link of its own, made for this operation.

@@ -4,15 +4,15 @@
 #include "CliCommand.h"
 #include "CliOutputFiles.h"
 #include "CliProject.h"
-#include "CommissionRun.h"
+#include "CommissionSummary.h"
 #include "CommissionWatch.h"
 #include "CommissionWorker.h"
 
 #include "programs/common/QuietMessages.h"
 
 #include "core/commissioning/CommissioningLog.h"
+#include "core/commissioning/TCommissioningRunner.h"
 #include "core/device/CommPortList.h"
-#include "core/document/TProjectDocument.h"
 #include "core/messaging/UntrustedText.h"
 
 #include <QCoreApplication>
@@ -26,16 +26,23 @@
 #include <cstdio>
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
 
+constexpr int kDefaultJobs = 16;
+
 const char* const kDescription
-    = "Sends PROJECT to every named port (or every FTDI adapter's port with --all) at the same time, each\n"
-      "port through its own link in a process of its own. Without --config or --images both are sent. A\n"
+    = "Sends PROJECT to every named port (or every FTDI adapter's port with --all), at most 16 (--jobs) at\n"
+      "a time, each port through its own link in a process of its own. Without --config or --images both\n"
+      "are sent. The project is read once, and its configuration and image data block are built and checked\n"
+      "before any port is opened: a picture that cannot be sent stops the run before anything is written,\n"
+      "naming it, and every controller gets the same bytes even if the file is edited during the run. A\n"
       "controller whose firmware cannot take an upload is skipped with the reason and counts as failed.\n"
-      "On a terminal one progress line per port; at the end a table: port, part number, firmware, what\n"
-      "was sent, verify result, time, outcome.\n\n"
+      "On a terminal one progress line per port (the counts and the failed ports when there are more ports\n"
+      "than lines); at the end a table: port, part number, firmware, what was sent, verify result, time,\n"
+      "outcome. Ports still waiting when the run is stopped are logged as not attempted.\n\n"
       "With --watch (and one --port) it waits for a controller to answer on the port (asking at most once\n"
       "a second, writing nothing before a full identification), commissions it, prints one result line\n"
       "(and rings the terminal bell), waits until the controller stops answering (the cable is moved),\n"
@@ -87,36 +94,81 @@ private:
     std::function<void()> m_onStop;
 };
 
-// The block of progress lines on a terminal, one per port, redrawn in place.
+int terminalRows()
+{
+    struct winsize size { };
+    if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0)
+        return size.ws_row;
+    return 24;
+}
+
+// The block of progress lines on a terminal, redrawn in place: one per port
+// while they fit the terminal, else the counts and every failed port.
 class ProgressBlock {
 public:
-    explicit ProgressBlock(const CommissionRun& run) : m_run(run) { m_clock.start(); }
+    explicit ProgressBlock(const TCommissioningRunner& run) : m_run(run) { m_clock.start(); }
     void draw(bool force = false)
     {
         if (!force && m_drawn > 0 && m_clock.elapsed() < 100)
             return;
         m_clock.restart();
+        QStringList lines;
+        const int rows = terminalRows() - 1;
+        if (m_run.portCount() <= rows) {
+            for (int i = 0; i < m_run.portCount(); ++i) {
+                const TCommissioningRunner::Port& p = m_run.port(i);
+                const QString state
+                    = p.state == TCommissioningRunner::State::Sending ? p.activity : Commissioning_State_Text(p.state);
+                lines << QStringLiteral("  %1  %2  %3")
+                             .arg(p.port, p.identity.isEmpty() ? QStringLiteral("-") : p.identity, state);
+            }
+        } else {
+            int ok = 0, failed = 0, running = 0, waiting = 0;
+            QStringList failures;
+            for (int i = 0; i < m_run.portCount(); ++i) {
+                const TCommissioningRunner::Port& p = m_run.port(i);
+                if (p.state == TCommissioningRunner::State::Ok)
+                    ++ok;
+                else if (p.done)
+                    ++failed, failures << QStringLiteral("  failed: %1 (%2)").arg(p.port, p.record.message);
+                else if (p.started)
+                    ++running;
+                else
+                    ++waiting;
+            }
+            lines << QStringLiteral("  %1 ports: %2 ok, %3 failed, %4 running, %5 waiting")
+                         .arg(m_run.portCount())
+                         .arg(ok)
+                         .arg(failed)
+                         .arg(running)
+                         .arg(waiting);
+            const int room = qMax(0, rows - 1);
+            if (failures.size() > room)
+                failures = failures.mid(failures.size() - room);
+            lines << failures;
+        }
         QString text;
         if (m_drawn > 0)
             text += QStringLiteral("\x1b[%1A").arg(m_drawn);
-        int lines = 0;
-        for (const auto& p : m_run.ports()) {
-            text += QStringLiteral("\r\x1b[2K  %1  %2  %3\n")
-                        .arg(p->job.port, p->identity.isEmpty() ? QStringLiteral("-") : p->identity, p->state);
-            ++lines;
-        }
-        m_drawn = lines;
+        for (const QString& line : lines)
+            text += QStringLiteral("\r\x1b[2K") + line + QLatin1Char('\n');
+        // Lines of an earlier, longer drawing are cleared.
+        for (int i = int(lines.size()); i < m_drawn; ++i)
+            text += QStringLiteral("\r\x1b[2K\n");
+        const int drawn = qMax(m_drawn, int(lines.size()));
+        if (drawn > lines.size())
+            text += QStringLiteral("\x1b[%1A").arg(drawn - lines.size());
+        m_drawn = int(lines.size());
         out(text);
     }
 
 private:
-    const CommissionRun& m_run;
+    const TCommissioningRunner& m_run;
     QElapsedTimer m_clock;
     int m_drawn = 0;
 };
 
-int summarise(const std::vector<TCommissioningRecord>& records, const QStringList& logErrors, const QString& log,
-              const QStringList& notStarted = {})
+int summarise(const std::vector<TCommissioningRecord>& records, const QStringList& logErrors, const QString& log)
 {
     out(Commission_Table(records));
     int ok = 0;
@@ -132,47 +184,43 @@ int summarise(const std::vector<TCommissioningRecord>& records, const QStringLis
     if (!logErrors.isEmpty())
         return cliFail(
             QStringLiteral("the commissioning log could not be written: %1").arg(logErrors.join(QStringLiteral("; "))));
-    QString problem;
-    if (!failed.isEmpty())
-        problem = QStringLiteral("%1 of %2 controllers failed: %3")
-                      .arg(failed.size())
-                      .arg(records.size())
-                      .arg(failed.join(QStringLiteral("; ")));
-    if (!notStarted.isEmpty())
-        problem += (problem.isEmpty() ? QString() : QStringLiteral("; "))
-            + QStringLiteral("interrupted before starting %1").arg(notStarted.join(QStringLiteral(", ")));
-    return problem.isEmpty() ? kExitOk : cliFail(problem);
+    if (failed.isEmpty())
+        return kExitOk;
+    return cliFail(QStringLiteral("%1 of %2 controllers failed: %3")
+                       .arg(failed.size())
+                       .arg(records.size())
+                       .arg(failed.join(QStringLiteral("; "))));
 }
 
-int runParallel(const std::vector<TCommissionJob>& jobs, int atOnce, const QString& log)
+int runParallel(TCommissioningPlan plan, const TCommissioningOptions& options, const QStringList& ports, int atOnce)
 {
-    CommissionRun run;
+    TCommissioningRunner run(std::move(plan), options);
+    QString error;
+    if (!run.preparePlanFile(&error))
+        return cliFail(error);
+    for (const QString& port : ports)
+        run.addPort(port);
     const bool terminal = stdoutIsTerminal();
     ProgressBlock progress(run);
     if (terminal) {
-        run.onChanged = [&](const CommissionRun::Port&) { progress.draw(); };
-        run.onDone = [&](const CommissionRun::Port&) { progress.draw(true); };
+        QObject::connect(&run, &TCommissioningRunner::portChanged, &run, [&] { progress.draw(); });
+        QObject::connect(&run, &TCommissioningRunner::portFinished, &run, [&] { progress.draw(true); });
     }
-    run.onFinished = [] { QCoreApplication::exit(0); };
-    StopRequests stop([&run] { run.interrupt(); });
-    run.start(jobs, atOnce);
-    if (!run.finished())
+    QObject::connect(&run, &TCommissioningRunner::allFinished, &run, [] { QCoreApplication::exit(0); });
+    StopRequests stop([&run] { run.stop(); });
+    run.start(atOnce);
+    if (!run.isFinished())
         QCoreApplication::exec();
     if (terminal)
         progress.draw(true);
     std::vector<TCommissioningRecord> records;
     QStringList logErrors;
-    QStringList notStarted;
-    for (const auto& p : run.ports()) {
-        if (!p->started) {
-            notStarted << p->job.port;
-            continue;
-        }
-        records.push_back(p->record);
-        if (!p->logError.isEmpty())
-            logErrors << p->logError;
+    for (int i = 0; i < run.portCount(); ++i) {
+        records.push_back(run.port(i).record);
+        if (!run.port(i).logError.isEmpty())
+            logErrors << run.port(i).logError;
     }
-    return summarise(records, logErrors, log, notStarted);
+    return summarise(records, logErrors, options.log);
 }
 
 int runCommission(const QStringList& args)
@@ -187,7 +235,7 @@ int runCommission(const QStringList& args)
                   "Read the configuration back after writing it and compare it before the restart (with "
                   "--images, give --config too)."});
     cl.addOption({"log", "Append to this log (default: PROJECT-commissioning.jsonl beside the project).", "FILE"});
-    cl.addOption({"jobs", "Commission at most N ports at a time (default: all).", "N"});
+    cl.addOption({"jobs", "Commission at most N ports at a time (default: 16).", "N"});
     cl.addOption({"watch", "Commission controller after controller on one --port, until Ctrl+C."});
     QCommandLineOption worker(QStringLiteral("worker"), QStringLiteral("One port, for a parent commission."));
     worker.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -198,6 +246,11 @@ int runCommission(const QStringList& args)
     QCommandLineOption index(QStringLiteral("watch-index"), QString(), QStringLiteral("N"));
     index.setFlags(QCommandLineOption::HiddenFromHelp);
     cl.addOption(index);
+    for (const char* name : {"plan", "plan-sha256", "project-sha256"}) {
+        QCommandLineOption hidden(QString::fromLatin1(name), QString(), QStringLiteral("VALUE"));
+        hidden.setFlags(QCommandLineOption::HiddenFromHelp);
+        cl.addOption(hidden);
+    }
     const bool isWorker = args.contains(QStringLiteral("--worker"));
     if (const auto status = cl.parse(args, isWorker ? 2 : 1, isWorker ? 2 : 1))
         return *status;
@@ -214,6 +267,9 @@ int runCommission(const QStringList& args)
         base.log = cl.value("log");
         base.watchSession = cl.value("watch-session");
         base.watchIndex = cl.value("watch-index").toInt();
+        base.plan = cl.value("plan");
+        base.planSha256 = cl.value("plan-sha256");
+        base.projectSha256 = cl.value("project-sha256");
         return Run_Commission_Worker(base);
     }
     if (cl.isSet("verify") && images && !config)
@@ -221,7 +277,9 @@ int runCommission(const QStringList& args)
     const QStringList named = cl.values("port");
     if (named.isEmpty() == !cl.isSet("all"))
         return cl.usageError(QStringLiteral("give the ports with --port NAME..., or --all (not both)"));
-    int atOnce = 0;
+    // Enough to keep a building's adapters busy, few enough that the workers
+    // fit a laptop.
+    int atOnce = kDefaultJobs;
     if (cl.isSet("jobs")) {
         bool ok = false;
         atOnce = cl.value("jobs").toInt(&ok);
@@ -241,10 +299,16 @@ int runCommission(const QStringList& args)
     }
 
     base.project = QFileInfo(cl.positional()[0]).absoluteFilePath();
+    // The project is read once and everything it sends is built and checked
+    // here, before any port is opened: a picture that cannot be sent stops
+    // the run with nothing written to any controller, and an edit of the
+    // file during the run changes nothing that is sent.
+    TCommissioningPlan plan;
+    plan.sendConfig = base.sendConfig;
+    plan.sendImages = base.sendImages;
     {
-        TProjectDocument check;
         QString error;
-        if (!cliLoadProject(cl.positional()[0], check.Project_Device_Config, check.Handle_List, &error))
+        if (!Prepare_Commissioning_Plan(cl.positional()[0], plan, &error))
             return cliFail(error);
     }
     base.log
@@ -258,9 +322,14 @@ int runCommission(const QStringList& args)
     if (logInfo.exists() ? !logInfo.isFile() || !logInfo.isWritable() : !QFileInfo(logInfo.absolutePath()).isWritable())
         return cliFail(QStringLiteral("%1: the commissioning log cannot be written there").arg(base.log));
 
+    TCommissioningOptions options;
+    options.verify = base.verify;
+    options.log = base.log;
+    options.workerProgram = QCoreApplication::applicationFilePath();
+    options.workerArguments = QStringList{QStringLiteral("commission"), QStringLiteral("--worker")};
+
     if (watch) {
-        base.port = named[0];
-        CommissionWatch w(base);
+        CommissionWatch w(named[0], plan, options);
         StopRequests stop([&w] { w.stop(); });
         const std::vector<TCommissioningRecord> records = w.run();
         return summarise(records, w.logErrors(), base.log);
@@ -269,13 +338,7 @@ int runCommission(const QStringList& args)
     const QStringList ports = cl.isSet("all") ? Get_CommPort_List(QStringLiteral("FTDI")) : named;
     if (ports.isEmpty())
         return cliFail(QStringLiteral("no serial port of an FTDI adapter found (name ports with --port)"));
-    std::vector<TCommissionJob> jobs;
-    for (const QString& port : ports) {
-        TCommissionJob job = base;
-        job.port = port;
-        jobs.push_back(job);
-    }
-    return runParallel(jobs, atOnce, base.log);
+    return runParallel(std::move(plan), options, ports, atOnce);
 }
 
 const CliRegistration commissionCommand{

@@ -1,6 +1,6 @@
 #include "CommissionWatch.h"
 
-#include "CommissionRun.h"
+#include "CommissionSummary.h"
 
 #include "core/comms/TVrexComms.h"
 #include "core/device/CommsSetup.h"
@@ -20,11 +20,45 @@ void say(const QString& text)
 }
 } // namespace
 
-CommissionWatch::CommissionWatch(const TCommissionJob& base)
-    : m_base(base)
+CommissionWatch::CommissionWatch(const QString& port, const TCommissioningPlan& plan,
+                                 const TCommissioningOptions& options)
+    : m_port(port)
     , m_comms(Initialise_Comms_Vars(nullptr))
 {
-    m_base.watchSession = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+    TCommissioningOptions watchOptions = options;
+    watchOptions.watchSession = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+    m_run = std::make_unique<TCommissioningRunner>(plan, watchOptions);
+    connect(m_run.get(), &TCommissioningRunner::portChanged, this, [this](int index) {
+        if (!m_terminal || m_state != State::Commissioning)
+            return;
+        const TCommissioningRunner::Port& p = m_run->port(index);
+        const QString state
+            = p.state == TCommissioningRunner::State::Sending ? p.activity : Commissioning_State_Text(p.state);
+        say(QStringLiteral("\r\x1b[2K  #%1 %2  %3  %4")
+                .arg(m_index)
+                .arg(p.port, p.identity.isEmpty() ? QStringLiteral("-") : p.identity, state));
+    });
+    connect(m_run.get(), &TCommissioningRunner::portFinished, this,
+            [this](int index, const TCommissioningRecord& record) {
+                m_records.push_back(record);
+                if (!m_run->port(index).logError.isEmpty())
+                    m_logErrors << m_run->port(index).logError;
+                say(QStringLiteral("%1#%2 %3\n%4")
+                        .arg(m_terminal ? QStringLiteral("\r\x1b[2K") : QString())
+                        .arg(m_index)
+                        .arg(Commission_Result_Line(record), m_terminal ? QStringLiteral("\a") : QString()));
+            });
+    connect(m_run.get(), &TCommissioningRunner::allFinished, this, [this] {
+        if (m_state != State::Commissioning)
+            return;
+        m_state = State::Leaving;
+        m_answers = 0;
+        m_lastIdentity.clear();
+        if (m_stopping)
+            finish();
+        else
+            schedule(Scaled_Pause_Ms(kRestartGraceMs));
+    });
     m_terminal = ::isatty(STDOUT_FILENO) == 1;
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] { poll(); });
@@ -34,7 +68,12 @@ CommissionWatch::~CommissionWatch() = default;
 
 std::vector<TCommissioningRecord> CommissionWatch::run()
 {
-    say(QStringLiteral("waiting for a controller on %1 (Ctrl+C ends)\n").arg(m_base.port));
+    QString error;
+    if (!m_run->preparePlanFile(&error)) {
+        say(error + QLatin1Char('\n'));
+        return m_records;
+    }
+    say(QStringLiteral("waiting for a controller on %1 (Ctrl+C ends)\n").arg(m_port));
     schedule(0);
     QCoreApplication::exec();
     return m_records;
@@ -53,7 +92,7 @@ void CommissionWatch::poll()
     }
     m_sincePoll.start();
     m_probing = true;
-    const TProbeResult r = Probe_Controller(*m_comms, m_base.port);
+    const TProbeResult r = Probe_Controller(*m_comms, m_port);
     m_comms->CloseComm();
     m_probing = false;
     if (m_stopping) {
@@ -66,7 +105,7 @@ void CommissionWatch::poll()
         if (!r.isController()) {
             m_state = State::Waiting;
             m_answers = 0;
-            say(QStringLiteral("controller removed; waiting for the next one on %1\n").arg(m_base.port));
+            say(QStringLiteral("controller removed; waiting for the next one on %1\n").arg(m_port));
         }
         schedule(next);
         return;
@@ -84,44 +123,16 @@ void CommissionWatch::poll()
 void CommissionWatch::commission()
 {
     m_state = State::Commissioning;
-    TCommissionJob job = m_base;
-    job.watchIndex = ++m_index;
-    m_run = std::make_unique<CommissionRun>();
-    if (m_terminal) {
-        m_run->onChanged = [this](const CommissionRun::Port& p) {
-            say(QStringLiteral("\r\x1b[2K  #%1 %2  %3  %4")
-                    .arg(m_index)
-                    .arg(p.job.port, p.identity.isEmpty() ? QStringLiteral("-") : p.identity, p.state));
-        };
-    }
-    m_run->onDone = [this](const CommissionRun::Port& p) {
-        m_records.push_back(p.record);
-        if (!p.logError.isEmpty())
-            m_logErrors << p.logError;
-        say(QStringLiteral("%1#%2 %3\n%4")
-                .arg(m_terminal ? QStringLiteral("\r\x1b[2K") : QString())
-                .arg(m_index)
-                .arg(Commission_Result_Line(p.record), m_terminal ? QStringLiteral("\a") : QString()));
-    };
-    m_run->onFinished = [this] {
-        m_state = State::Leaving;
-        m_answers = 0;
-        m_lastIdentity.clear();
-        // Deleting the run from inside its own call back is not safe.
-        QTimer::singleShot(0, this, [this] { m_run.reset(); });
-        if (m_stopping)
-            finish();
-        else
-            schedule(Scaled_Pause_Ms(kRestartGraceMs));
-    };
-    m_run->start({job}, 1);
+    ++m_index;
+    m_run->addPort(m_port, m_index);
+    m_run->start(1);
 }
 
 void CommissionWatch::stop()
 {
     m_stopping = true;
-    if (m_state == State::Commissioning && m_run) {
-        m_run->interrupt();
+    if (m_state == State::Commissioning) {
+        m_run->stop();
         return;
     }
     if (!m_probing)

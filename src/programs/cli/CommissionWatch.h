@@ -5,9 +5,9 @@
 // controller once it has identified itself twice in a row, then waits for
 // it to stop answering before looking for the next.
 
-#include "CommissionWorker.h"
-
+#include "core/commissioning/CommissioningPlan.h"
 #include "core/commissioning/CommissioningRecord.h"
+#include "core/commissioning/TCommissioningRunner.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -17,7 +17,6 @@
 #include <memory>
 #include <vector>
 
-class CommissionRun;
 class TVrexComms;
 
 class CommissionWatch : public QObject {
@@ -28,7 +27,7 @@ public:
     static constexpr int kPollMs = 1000;
     static constexpr int kAnswersBeforeCommissioning = 2;
 
-    explicit CommissionWatch(const TCommissionJob& base);
+    CommissionWatch(const QString& port, const TCommissioningPlan& plan, const TCommissioningOptions& options);
     ~CommissionWatch() override;
 
     // Runs until stop(); returns every controller's record, in order.
@@ -45,9 +44,11 @@ private:
     void commission();
     void finish();
 
-    TCommissionJob m_base;
+    QString m_port;
+    // One run for the whole watch: its plan is built once, each controller
+    // is a port added to it.
+    std::unique_ptr<TCommissioningRunner> m_run;
     std::unique_ptr<TVrexComms> m_comms;
-    std::unique_ptr<CommissionRun> m_run;
     QTimer m_timer;
     QElapsedTimer m_sincePoll;
     State m_state = State::Waiting;

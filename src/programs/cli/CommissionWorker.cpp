@@ -3,6 +3,8 @@
 #include "CliDeviceHost.h"
 
 #include "core/commissioning/CommissioningLog.h"
+#include "core/commissioning/CommissioningPlan.h"
+#include "core/commissioning/OperationRecord.h"
 #include "core/comms/TVrexComms.h"
 #include "core/device/ControllerProbe.h"
 #include "core/device/DeviceIdentity.h"
@@ -13,7 +15,6 @@
 #include "core/messaging/TMsgList.h"
 #include "core/model/DeviceConfig.h"
 #include "core/resources/CarriedData.h"
-#include "core/storage/DiskIO.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -90,17 +91,8 @@ class WorkerHost : public CliDeviceHost {
 public:
     using CliDeviceHost::CliDeviceHost;
 
-    void Log_Activity(int code, const QString& info) override
-    {
-        codes << code;
-        if (code == 11 || code == 9 || code == 14)
-            errors << info;
-        // What was sent is still the link's upload stream when its entry comes.
-        if (code == 15)
-            configChecksum = Upload_Block_Checksum(link->upload_stream);
-        if (code == 16 && imageBlock)
-            *imageBlock = link->upload_stream;
-    }
+    // The log's entries are not printed: stdout carries the events.
+    void Log_Activity(int, const QString&) override { }
     void Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool error) override
     {
         if (error || maximum <= 0 || bar == TDeviceBar::Firmware)
@@ -113,10 +105,6 @@ public:
         emitEvent(
             {{"event", "progress"}, {"bar", bar == TDeviceBar::Config ? "config" : "images"}, {"percent", percent}});
     }
-
-    TControllerLink* link = nullptr;
-    QByteArray* imageBlock = nullptr;
-    QByteArray configChecksum;
 
 private:
     int m_last[2] = {-1, -1};
@@ -143,11 +131,16 @@ int Run_Commission_Worker(const TCommissionJob& job)
     record.watchIndex = job.watchIndex;
     record.adapterSerial = adapterSerial(job.port);
     bool finished = false;
+    // Set while the upload runs: what it has done so far goes on record
+    // also when the worker is stopped part way.
+    const TDeviceOperations* running = nullptr;
 
     auto finish = [&](bool ok, const QString& message) {
         if (finished)
             return ok ? 0 : 1;
         finished = true;
+        if (running)
+            Record_Operation_Result(record, running->Result());
         record.ok = ok;
         record.message = message;
         record.seconds = double(clock.elapsed()) / 1000.0;
@@ -186,21 +179,20 @@ int Run_Commission_Worker(const TCommissionJob& job)
     // end the process before its attempt is on record.
     ::signal(SIGPIPE, SIG_IGN);
 
+    record.projectSha256 = job.projectSha256;
     TProjectDocument document;
     TControllerLink link;
-    QFile file(job.project);
+    // The plan's bytes, not the project file: that may have changed since
+    // the run began, and every controller of a run gets the same.
+    QFile file(job.plan);
     if (!file.open(QIODevice::ReadOnly))
-        return finish(false, QStringLiteral("%1: %2").arg(job.project, file.errorString()));
+        return finish(false, QStringLiteral("%1: %2").arg(job.plan, file.errorString()));
     const QByteArray bytes = file.readAll();
-    record.projectSha256 = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-    document.Project_Device_Config = New_Project_Config();
-    try {
-        if (!Load_Project_Bytes(reinterpret_cast<const uint8_t*>(bytes.constData()), bytes.size(),
-                                document.Project_Device_Config, document.Handle_List))
-            return finish(false, QStringLiteral("%1: not a project file this program can read").arg(job.project));
-    } catch (const ProjectFileError& e) {
-        return finish(false, e.message());
-    }
+    file.close();
+    QByteArray imageBlock;
+    if (QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()) != job.planSha256
+        || !Read_Plan_File_Bytes(bytes, document.Project_Device_Config, imageBlock))
+        return finish(false, QStringLiteral("%1: the run's plan is not the one its parent wrote").arg(job.plan));
     try {
         link.PC_Cfg_PartNo = Read_Resource_Word(QStringLiteral("FW_PARTNO"));
         link.PC_Cfg_FW_Ver = Read_Resource_Word(QStringLiteral("FW_VER"));
@@ -225,49 +217,19 @@ int Run_Commission_Worker(const TCommissionJob& job)
     TMsgList queue;
     TDeviceOperations* ops = nullptr;
     WorkerHost host(document, link, ops);
-    QByteArray imageBlock;
-    host.link = &link;
-    host.imageBlock = &imageBlock;
     host.sendConfig = job.sendConfig;
     host.sendImages = job.sendImages;
     TDeviceOperations operations(document, link, queue, host);
     ops = &operations;
     Apply_Pause_Scale(operations);
-    const QString port = job.port;
-    operations.Set_Port_Lister([port] { return QStringList{port}; });
+    link.explicitPorts = {job.port};
+    link.namedPortsOnly = true;
     operations.Set_Verify_Upload(job.verify && job.sendConfig);
-    const bool started = operations.upload_data_BitBtnClick();
-    if (started && !host.ended)
+    operations.Set_Image_Block(imageBlock);
+    running = &operations;
+    operations.upload_data_BitBtnClick();
+    if (!host.ended && operations.Busy())
         QCoreApplication::exec();
-
-    const bool configSent = host.codes.contains(15);
-    const bool imagesSent = host.codes.contains(16);
-    if (configSent)
-        record.sent << QStringLiteral("config");
-    if (imagesSent)
-        record.sent << QStringLiteral("images");
-    if (job.sendConfig && !host.configChecksum.isEmpty())
-        record.configChecksum = host.configChecksum;
-    if (imagesSent) {
-        record.imageBlockBytes = imageBlock.size();
-        record.imageBlockSha256
-            = QString::fromLatin1(QCryptographicHash::hash(imageBlock, QCryptographicHash::Sha256).toHex());
-    }
-    if (job.verify && job.sendConfig) {
-        if (configSent)
-            record.verify = TVerifyResult::Passed;
-        else if (Names_Failed_Verify(host.errors.join(' ')))
-            record.verify = TVerifyResult::Failed;
-    }
-    const bool ok = started && host.codes.contains(20) && !host.codes.contains(11);
-    if (ok)
-        return finish(true, QStringLiteral("Data uploaded successfully"));
-    QString why;
-    if (!host.errors.isEmpty() && !host.errors.last().isEmpty())
-        why = QStringLiteral("Error uploading data: %1").arg(host.errors.last());
-    else if (!host.boxes.isEmpty())
-        why = host.boxes.last();
-    else
-        why = QStringLiteral("the upload did not finish");
-    return finish(false, why);
+    const DeviceOperationResult& result = operations.Result();
+    return finish(result.ok(), result.message);
 }

@@ -1,8 +1,9 @@
 #pragma once
 // One port's commissioning, run in a process of its own (corvane-cli
-// commission --worker): identify, refuse firmware the upload cannot serve,
-// upload through the configurator's own step machines, append the record to
-// the log. It tells its parent what happens as JSON lines on stdout:
+// commission --worker): read the run's plan (the record and image block its
+// parent built and checked), identify, refuse firmware the upload cannot
+// serve, upload through the configurator's own step machines, append the
+// record to the log. It tells its parent what happens as JSON lines on stdout:
 //   {"event":"identified","part_number":5813,"firmware":"2.01"}
 //   {"event":"progress","bar":"config"|"images","percent":40}
 //   {"event":"result","record":{...log record...},"log_error":"..."}
@@ -20,6 +21,10 @@ struct TCommissionJob {
     QString log;
     QString watchSession;
     int watchIndex = 0;
+    // The plan file and the SHA-256 of its bytes, and of the project's.
+    QString plan;
+    QString planSha256;
+    QString projectSha256;
 };
 
 // Returns the exit status: 0 the controller was commissioned, 1 not.

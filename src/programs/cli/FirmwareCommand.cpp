@@ -26,7 +26,7 @@ int runFirmware(const QStringList& args)
                          "project: FILE, or corvane-backup-<date>-<time>.cvp in the working directory. A controller\n"
                          "running its boot loader has nothing to back up; the upgrade goes on. This build's firmware\n"
                          "images may be stand-ins: they are sent only with --allow-placeholder.");
-    cl.addOption({"port", "Probe this port first (repeatable).", "NAME"}, true);
+    cl.addOption({"port", "Probe only this port (repeatable); without it, every FTDI adapter's port.", "NAME"}, true);
     cl.addOption({"verbose", "Show progress and automatic retries on stdout also when it is not a terminal."});
     cl.addOption({"backup", "Where to save the configuration before the upgrade.", "FILE"});
     cl.addOption({"allow-placeholder", "Send stand-in firmware (for the virtual controller)."});
@@ -52,8 +52,9 @@ int runFirmware(const QStringList& args)
     job.verbose = cl.isSet("verbose");
     job.purpose = kPurposeRetrieve;
     const CliDeviceOutcome saved = Run_Device_Operation(document, job);
-    const bool bootLoader
-        = !saved.ok && saved.boxes.size() == 1 && saved.boxes[0] == Box_Text_Line(DeviceText::needsApplication());
+    // A controller running its boot loader refuses a retrieve: nothing to back up.
+    const bool bootLoader = !saved.ok && saved.result.failedPhase == TDevicePhase::Identification
+        && Is_Boot_Loader_Part(saved.result.partNumber);
     if (!saved.ok && !bootLoader)
         return cliFail(QStringLiteral("the configuration could not be read for a backup, so the firmware was left "
                                       "alone: %1")
@@ -78,7 +79,7 @@ int runFirmware(const QStringList& args)
     const CliDeviceOutcome upgraded = Run_Device_Operation(document, job);
     if (upgraded.ok)
         return kExitOk;
-    if (upgraded.boxes.contains(Box_Text_Line(DeviceText::placeholderFirmware())))
+    if (upgraded.result.failedPhase == TDevicePhase::FirmwareRefused)
         return cliFail(Box_Text_Line(DeviceText::placeholderFirmware())
                        + QStringLiteral(" (--allow-placeholder sends it, for the virtual controller)"));
     return cliFail(upgraded.error);

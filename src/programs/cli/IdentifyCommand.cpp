@@ -62,15 +62,15 @@ int runIdentify(const QStringList& args)
         = cliCommandLine("identify",
                          "Without --port, the serial ports of FTDI adapters are probed in turn. After the identity it\n"
                          "prints whether the firmware allows a retrieve, an upload and a firmware upgrade.");
-    cl.addOption({"port",
-                  "Probe this port first (repeatable; named ports in the order given, then the FTDI adapters' ports).",
-                  "NAME"},
-                 true);
+    cl.addOption({"port", "Probe only this port (repeatable; named ports in the order given).", "NAME"}, true);
     cl.addOption({"json", "Print the identity and the verdicts as one JSON object."});
     if (const auto status = cl.parse(args, 0, 0))
         return *status;
 
-    const QStringList ports = Get_CommPort_List(QStringLiteral("FTDI"), cl.values("port"));
+    // A named port is the only one asked: an answer from another adapter
+    // would describe a controller the user did not point at.
+    const QStringList named = cl.values("port");
+    const QStringList ports = named.isEmpty() ? Get_CommPort_List(QStringLiteral("FTDI")) : named;
     if (ports.isEmpty())
         return cliFail(QStringLiteral("no controller found: no serial port of an FTDI adapter (name one with --port)"));
 
@@ -93,6 +93,6 @@ int runIdentify(const QStringList& args)
     return cliFail(QStringLiteral("no controller found: %1").arg(reasons.join(QStringLiteral("; "))));
 }
 
-const CliRegistration identifyCommand{{"identify", "[--port NAME]... [--json]",
-                           "identify the controller on the first port that answers (named ports first)", runIdentify}};
+const CliRegistration identifyCommand{
+    {"identify", "[--port NAME]... [--json]", "identify the controller on the first port that answers", runIdentify}};
 } // namespace

@@ -180,7 +180,10 @@ void printText(const QString& path, const TDevice_Config_v2& rec, const THandle_
         QString size;
         if (e.bytes < 0) {
             known = false;
-            size = QString("size unknown (%1), the file says %2 bytes").arg(printable(e.error)).arg(h.memory_usage);
+            // An upload refuses such a picture: say so, not merely that its size is unknown.
+            size = QString("damaged: %1 (the file says %2 bytes; an upload would refuse it)")
+                       .arg(printable(e.error))
+                       .arg(h.memory_usage);
         } else {
             used += e.bytes;
             size = QString("%1 bytes").arg(e.bytes);
@@ -231,6 +234,7 @@ void printJson(const QString& path, const TDevice_Config_v2& rec, const THandle_
         } else {
             h["estimated_storage"] = QJsonValue::Null;
             h["estimate_error"] = estimates[i].error;
+            h["damaged"] = true;
             known = false;
         }
         hs.append(h);

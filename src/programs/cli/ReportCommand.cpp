@@ -43,12 +43,13 @@ QStringList cells(const Row& row)
             QString::number(row.attempts),
             r.ok ? QStringLiteral("ok") : QStringLiteral("failed"),
             r.message,
-            r.project};
+            r.project,
+            r.projectSha256};
 }
 
-const QStringList kHeader{"controller", "port",       "part number", "firmware",     "time",
-                          "sent",       "verify",     "config checksum", "image block sha256", "attempts",
-                          "outcome",    "message",    "project"};
+const QStringList kHeader{"controller", "port",    "part number",     "firmware",           "time",
+                          "sent",       "verify",  "config checksum", "image block sha256", "attempts",
+                          "outcome",    "message", "project",         "project sha256"};
 
 QByteArray csv(const std::vector<Row>& rows)
 {
@@ -169,7 +170,8 @@ int runReport(const QStringList& args)
             return cliFail(error);
     }
     QString text;
-    const QStringList shown{"controller", "part number", "firmware", "time", "sent", "verify", "outcome"};
+    // The project's hash shows a run that sent two different projects.
+    const QStringList shown{"controller", "part number", "firmware", "time", "sent", "verify", "project", "outcome"};
     std::vector<QStringList> table{shown};
     for (const Row& row : rows) {
         const QStringList c = cells(row);
@@ -179,6 +181,7 @@ int runReport(const QStringList& args)
                          c[4],
                          c[5].isEmpty() ? QStringLiteral("nothing") : c[5],
                          c[6],
+                         c[13].isEmpty() ? QStringLiteral("-") : c[13].left(12),
                          row.record.ok ? c[10] : c[10] + QStringLiteral(": ") + c[11]};
         // Every cell comes from a log file: one visible line per controller.
         for (QString& cell : line)

@@ -24,7 +24,7 @@ int runRetrieve(const QStringList& args)
                          "new); its images are kept when it does. The file is written only after a good retrieve,\n"
                          "through a temporary file renamed over it.");
     cl.addPositional("PROJECT", "The project file to read the configuration into.");
-    cl.addOption({"port", "Probe this port first (repeatable).", "NAME"}, true);
+    cl.addOption({"port", "Probe only this port (repeatable); without it, every FTDI adapter's port.", "NAME"}, true);
     cl.addOption({"verbose", "Show progress and automatic retries on stdout also when it is not a terminal."});
     if (const auto status = cl.parse(args, 1, 1))
         return *status;

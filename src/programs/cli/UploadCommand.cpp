@@ -4,6 +4,7 @@
 #include "CliDeviceRun.h"
 #include "CliProject.h"
 
+#include "core/commissioning/CommissioningPlan.h"
 #include "core/device/DeviceIdentity.h"
 #include "core/document/TProjectDocument.h"
 #include "core/messaging/UntrustedText.h"
@@ -14,12 +15,14 @@ namespace {
 
 int runUpload(const QStringList& args)
 {
-    CommandLine cl
-        = cliCommandLine("upload",
-                         "Without --config or --images both are sent. Boxes the configurator would show are answered\n"
-                         "without asking: Retry up to three times, then the command fails.");
+    CommandLine cl = cliCommandLine(
+        "upload",
+        "Without --config or --images both are sent. The image data block is built and checked before\n"
+        "the port is opened: a picture that cannot be sent fails the command, naming it, with nothing\n"
+        "sent. Boxes the configurator would show are answered without asking: Retry up to three\n"
+        "times, then the command fails.");
     cl.addPositional("PROJECT", "The project file to send.");
-    cl.addOption({"port", "Probe this port first (repeatable).", "NAME"}, true);
+    cl.addOption({"port", "Probe only this port (repeatable); without it, every FTDI adapter's port.", "NAME"}, true);
     cl.addOption({"verbose", "Show progress and automatic retries on stdout also when it is not a terminal."});
     cl.addOption({"config", "Send the configuration."});
     cl.addOption({"images", "Send the images."});
@@ -45,6 +48,10 @@ int runUpload(const QStringList& args)
     job.verbose = cl.isSet("verbose");
     job.sendConfig = config || !images;
     job.sendImages = images || !config;
+    // Everything is built and checked before the port is opened: a picture
+    // that cannot be sent must not leave the controller half changed.
+    if (job.sendImages && !Build_Checked_Image_Block(document.Handle_List, job.imageBlock, &error))
+        return cliFail(QStringLiteral("%1: %2 Nothing was sent.").arg(cl.positional()[0], error));
     job.verify = cl.isSet("verify");
     const CliDeviceOutcome outcome = Run_Device_Operation(document, job);
     if (!outcome.ok)

@@ -15,8 +15,9 @@
 
 #include "programs/common/CommandLine.h"
 
-#include "core/device/TDeviceOperations.h"
 #include "core/comms/SerialBackend.h"
+#include "core/device/TControllerLink.h"
+#include "core/device/TDeviceOperations.h"
 #include "ui/common/TDM_images.h"
 
 #include "ui/app/TConfiguratorApplication.h"
@@ -48,9 +49,9 @@ std::optional<int> parseOptions(CommandLine& options, const QStringList& argumen
 {
     options.addVersionOption();
     options.addOption({kDemo, QStringLiteral("Start the virtual controller and use its port.")});
-    options.addOption(
-        {kPort, QStringLiteral("Offer the serial port NAME first to the device operations."), QStringLiteral("NAME")},
-        true);
+    options.addOption({kPort, QStringLiteral("Try only the serial port NAME in the device operations (repeatable)."),
+                       QStringLiteral("NAME")},
+                      true);
     options.addOption(
         {kStartupMs, QStringLiteral("Print the milliseconds until the main window is enabled, then quit.")});
     options.addPositional(QStringLiteral("FILE"), QStringLiteral("A project (.cvp or .bdp) to open at start-up."),
@@ -142,7 +143,7 @@ int main(int argc, char** argv)
     QStringList ports = options.values(kPort);
     QStringList notes;
     if (!ports.isEmpty())
-        notes << QStringLiteral("Port %1 offered first").arg(ports.join(QStringLiteral(", ")));
+        notes << QStringLiteral("Port %1 only").arg(ports.join(QStringLiteral(", ")));
     TDemoSimulator simulator;
     if (options.isSet(kDemo)) {
         if (simulator.Start(QCoreApplication::applicationDirPath())) {
@@ -158,6 +159,9 @@ int main(int argc, char** argv)
     }
     if (!ports.isEmpty())
         window->Set_Explicit_Ports(ports, notes.join(QStringLiteral("; ")));
+    // Ports the user named are the only ones tried; the virtual controller
+    // alone still leaves the adapters to be searched.
+    window->Device_Operations()->link().namedPortsOnly = !options.values(kPort).isEmpty();
 
     if (options.isSet(kStartupMs)) {
         std::printf("startup_ms %lld paused_ms %lld work_ms %lld\n", static_cast<long long>(startup.Ready_Ms()),

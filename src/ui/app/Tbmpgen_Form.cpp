@@ -101,10 +101,12 @@ void Tbmpgen_Form::Build_Device_Operations()
     controls.uploadPage = uploadPage;
     controls.device_scan_Panel = scanPanel;
     deviceHost = std::make_unique<TWindowDeviceHost>(controls);
-    recorder = std::make_unique<TCommissioningRecorder>(*deviceHost, *m_document, *m_link);
+    recorder = std::make_unique<TCommissioningRecorder>(*m_document);
     // The steps are window messages on this window's queue, posted to the
     // operations themselves.
-    deviceOps = new TDeviceOperations(*m_document, *m_link, *queue, *recorder, this);
+    deviceOps = new TDeviceOperations(*m_document, *m_link, *queue, *deviceHost, this);
+    connect(deviceOps, &TDeviceOperations::finished, this,
+            [this](const DeviceOperationResult& result) { recorder->Record(result); });
     connect(configPage->retrieve_cfg_Button(), &QPushButton::clicked, this,
             [this] { deviceOps->retrieve_cfg_ButtonClick(); });
     connect(fwUpgradeButton, &QPushButton::clicked, this, [this] {

@@ -1,0 +1,54 @@
+#include "CommissionSummary.h"
+
+#include <QStringList>
+
+#include <algorithm>
+
+namespace {
+QString sentText(const TCommissioningRecord& r)
+{
+    return r.sent.isEmpty() ? QStringLiteral("nothing") : r.sent.join(QStringLiteral(", "));
+}
+
+QString secondsText(double s)
+{
+    return QString::number(s, 'f', 1) + QStringLiteral(" s");
+}
+} // namespace
+
+QString Commission_Result_Line(const TCommissioningRecord& r)
+{
+    QStringList parts{r.port};
+    if (r.partNumber)
+        parts << QStringLiteral("%1 v%2").arg(*r.partNumber).arg(r.firmware);
+    parts << QStringLiteral("sent %1").arg(sentText(r)) << QStringLiteral("verify %1").arg(Verify_Result_Text(r.verify))
+          << secondsText(r.seconds) << (r.ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + r.message);
+    return parts.join(QStringLiteral("  "));
+}
+
+QString Commission_Table(const std::vector<TCommissioningRecord>& records)
+{
+    const QStringList header{QStringLiteral("port"),   QStringLiteral("part number"), QStringLiteral("firmware"),
+                             QStringLiteral("sent"),   QStringLiteral("verify"),      QStringLiteral("time"),
+                             QStringLiteral("outcome")};
+    std::vector<QStringList> rows{header};
+    for (const TCommissioningRecord& r : records) {
+        rows.push_back({r.watchIndex > 0 ? QStringLiteral("%1 #%2").arg(r.port).arg(r.watchIndex) : r.port,
+                        r.partNumber ? QString::number(*r.partNumber) : QStringLiteral("-"),
+                        r.firmware.isEmpty() ? QStringLiteral("-") : r.firmware, sentText(r),
+                        Verify_Result_Text(r.verify), secondsText(r.seconds),
+                        r.ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + r.message});
+    }
+    std::vector<qsizetype> width(header.size(), 0);
+    for (const QStringList& row : rows)
+        for (qsizetype i = 0; i < row.size(); ++i)
+            width[size_t(i)] = std::max(width[size_t(i)], row[i].size());
+    QString text;
+    for (const QStringList& row : rows) {
+        QString line;
+        for (qsizetype i = 0; i < row.size(); ++i)
+            line += i + 1 < row.size() ? row[i].leftJustified(width[size_t(i)] + 2) : row[i];
+        text += line + QLatin1Char('\n');
+    }
+    return text;
+}

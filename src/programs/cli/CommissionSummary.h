@@ -1,0 +1,14 @@
+#pragma once
+// The end of corvane-cli commission: the table of every controller's record
+// and the one line a watch prints per controller.
+
+#include "core/commissioning/CommissioningRecord.h"
+
+#include <QString>
+
+#include <vector>
+
+// The summary table, one row per record.
+QString Commission_Table(const std::vector<TCommissioningRecord>& records);
+// "/dev/ttyUSB0  5813 v2.01  sent config, images  verify passed  41.2 s  ok"
+QString Commission_Result_Line(const TCommissioningRecord& r);
