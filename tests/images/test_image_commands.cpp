@@ -157,6 +157,11 @@ void TestImageCommands::rename_data()
     QTest::addColumn<QString>("stored");
     QTest::newRow("lower case") << true << "lobby"
                                 << "LOBBY";
+    // Another background is called B_PNG: refused with a box, the name stays.
+    QTest::newRow("name of another image") << true << "b_png"
+                                           << "A_PNG";
+    QTest::newRow("its own name again") << true << "a_png"
+                                        << "A_PNG";
     QTest::newRow("leading digit") << true << "2nd floor"
                                    << "_2ND FLOOR";
     QTest::newRow("empty keeps the name") << true << ""
@@ -186,14 +191,21 @@ void TestImageCommands::rename()
     const int logRows = d.fx.logRows();
     d.page()->Tree_Panel()->Rename_Button()->click();
 
-    QCOMPARE(asked, QStringList({"Rename image...", "Name", "A_PNG"}));
+    QCOMPARE(asked, QStringList({"Rename image...", "Name (stored in capitals)", "A_PNG"}));
     QCOMPARE(d.handle(BACKGROUNDS_IDX).cells[0]->name, stored);
     QCOMPARE(node->text(0), stored);
     QCOMPARE(d.view()->CellView_List().at(0)->Label1()->text(), stored);
     // The thumbnail keeps the name it was imported with.
     QCOMPARE(d.handle(BG_THUMBNAILS_IDX).cells[0]->name, QStringLiteral("A_PNG"));
     QCOMPARE(d.fx.form().Document().modified, stored != QLatin1String("A_PNG"));
-    // Nothing is reported, and no error reaches the user.
+    // Nothing is logged; only a name taken by another image gets a box.
     QCOMPARE(d.fx.logRows(), logRows);
-    QVERIFY(d.fx.prompter().questions().isEmpty());
+    if (typed == QLatin1String("b_png")) {
+        QCOMPARE(d.fx.prompter().questions().size(), 1);
+        QCOMPARE(d.fx.prompter().questions().constFirst().text,
+                 TImageLibraryCommands::Duplicate_Name_Text(QStringLiteral("BACKGROUNDS"), QStringLiteral("B_PNG")));
+        QCOMPARE(d.fx.prompter().questions().constFirst().kind, TMsgDlgType::mtWarning);
+    } else {
+        QVERIFY(d.fx.prompter().questions().isEmpty());
+    }
 }

@@ -425,7 +425,7 @@ void TestUndoCommands::newProjectStaysModifiedThroughUndo()
     fx.trigger("undo_MenuItem");
     // Nothing of it is on disk: still modified, and closing still asks.
     QVERIFY(fx.form().Document().modified);
-    fx.prompter().enqueue(QMessageBox::No);
+    fx.prompter().enqueue(QMessageBox::Cancel);
     fx.trigger("close_project_MenuItem");
     QCOMPARE(fx.prompter().questions().size(), 1);
     QCOMPARE(fx.prompter().questions().constLast().text, TProjectCommands::Discard_Question());
@@ -440,7 +440,7 @@ void TestUndoCommands::discardQuestionFollowsModified()
     // Back at the saved state: closing asks nothing.
     const int asked = int(p.fx.prompter().questions().size());
     p.redo();
-    p.fx.prompter().enqueue(QMessageBox::No);
+    p.fx.prompter().enqueue(QMessageBox::Cancel);
     p.fx.trigger("close_project_MenuItem");
     QCOMPARE(p.fx.prompter().questions().size(), asked + 1);
     QVERIFY(!p.document().Handle_List.empty());

@@ -1,5 +1,6 @@
 #include "core/device/TStreamWriter.h"
 
+#include "core/comms/TVrexComms.h"
 #include "core/device/BLcomms.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceStepContext.h"
@@ -19,4 +20,9 @@ TBlockWrite Write_Next_Block(TDeviceStepContext& ops, quint32 address, quint16 t
     link.streamPos += w.length;
     w.result = BL_WriteBlock(ops.comms(), BL::kCmdWriteMemory, address, data, quint16(w.length), timeout);
     return w;
+}
+
+bool Link_Lost(TDeviceStepContext& ops, int result)
+{
+    return result < 0 || ops.comms().PortWasLost() || !ops.comms().isOpen();
 }

@@ -16,3 +16,7 @@ struct TBlockWrite {
 inline constexpr quint32 kMaxWriteBlock = 512;
 
 TBlockWrite Write_Next_Block(TDeviceStepContext& ops, quint32 address, quint16 timeout);
+
+// The link itself has gone (the port closed or vanished under the
+// transaction): a retry on it would fail at once, so none is offered.
+bool Link_Lost(TDeviceStepContext& ops, int result);
