@@ -7,7 +7,11 @@
 #include "ui/imaging/TImageLibraryCommands.h"
 #include "ui/imaging/TMemoryUsagePanel.h"
 
+#include <QApplication>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -208,4 +212,39 @@ void TestImageCommands::rename()
     } else {
         QVERIFY(d.fx.prompter().questions().isEmpty());
     }
+}
+
+void TestImageCommands::renameDialogFitsAndShowsCapitals()
+{
+    ImagesPageDriver d(dir.filePath("rename-dialog.cvp"));
+    Three_Backgrounds(d, dir.path());
+    d.page()->Set_Name_Input(nullptr); // the real dialog
+    d.tree()->setCurrentItem(d.tree()->topLevelItem(BACKGROUNDS_IDX)->child(0));
+    QString shownTyped;
+    bool wideEnough = false;
+    QString label;
+    QTimer driver;
+    driver.setInterval(20);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        driver.stop();
+        label = dialog->labelText();
+        const QFontMetrics metrics(dialog->font());
+        wideEnough = dialog->width() > metrics.horizontalAdvance(dialog->windowTitle())
+            && dialog->width() > metrics.horizontalAdvance(dialog->textValue());
+        auto* edit = dialog->findChild<QLineEdit*>();
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("lobby"));
+        // Shown as it will be stored, while it is typed.
+        shownTyped = edit->text();
+        dialog->accept();
+    });
+    driver.start();
+    d.page()->Tree_Panel()->Rename_Button()->click();
+    QCOMPARE(label, QStringLiteral("Name (stored in capitals)"));
+    QVERIFY(wideEnough);
+    QCOMPARE(shownTyped, QStringLiteral("LOBBY"));
+    QCOMPARE(d.handle(BACKGROUNDS_IDX).cells[0]->name, QStringLiteral("LOBBY"));
 }
