@@ -510,3 +510,27 @@ void TestUndoCommands::editMenuAndHistory()
     QTRY_VERIFY(undo->isEnabled());
     QCOMPARE(undo->text(), QStringLiteral("&Undo Import 2 Images into BACKGROUNDS"));
 }
+
+void TestUndoCommands::undoKeepsTheOpenGroups()
+{
+    Project p(dir.filePath(QStringLiteral("groups.cvp")));
+    p.selectImage(BACKGROUNDS_IDX, 1);
+    // The user opens the logos and closes the backgrounds around an edit.
+    p.tree().topLevelItem(LOGOS_IDX)->setExpanded(true);
+    p.tree().topLevelItem(INFO_SCREENS_IDX)->setExpanded(false);
+    p.images().Tree_Panel()->Move_Up_Button()->click();
+    p.tree().setCurrentItem(p.tree().topLevelItem(BACKGROUNDS_IDX));
+    p.tree().topLevelItem(BACKGROUNDS_IDX)->setExpanded(false);
+    auto open = [&p] {
+        QList<bool> groups;
+        for (int i : {int(BACKGROUNDS_IDX), int(LOGOS_IDX), int(INFO_SCREENS_IDX)})
+            groups << p.tree().topLevelItem(i)->isExpanded();
+        return groups;
+    };
+    const QList<bool> before = open();
+    QCOMPARE(before, (QList<bool>{false, true, false}));
+    p.undo();
+    QCOMPARE(open(), before);
+    p.redo();
+    QCOMPARE(open(), before);
+}
