@@ -190,8 +190,12 @@ void TestCommission::oneMisbehavingControllerFailsAlone_data()
                                        << QStringList{"config"};
     SimOptions vanishing;
     vanishing.vanishAfter = 4; // the terminal closes during the configuration
-    QTest::newRow("gone mid-upload") << vanishing << QStringLiteral("Error uploading data: (1) Configuration data")
-                                     << QStringList{};
+    // The reason says the link went, and what that may have left behind.
+    QTest::newRow("gone mid-upload")
+        << vanishing
+        << QStringLiteral("Error uploading data: (1) Configuration data: connection lost; the controller may hold a "
+                          "partial upload")
+        << QStringList{};
     SimOptions old;
     old.fwVersion = 104;
     QTest::newRow("firmware too old")
