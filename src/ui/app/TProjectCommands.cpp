@@ -175,7 +175,7 @@ void TProjectCommands::Load_Project(const QString& path)
     Return_To_No_Project();
     // The file and the reason, in the box and in the log: "try another file"
     // alone does not say which file failed or what is wrong with it.
-    m_view.logError(Load_Failure_Log_Text(), path + QStringLiteral(": ") + reason);
+    m_view.logError(Load_Failure_Log_Text(), reason.contains(path) ? reason : path + QStringLiteral(": ") + reason);
     Show_Message_Box(Load_Failure_Text(path, reason), TMsgDlgType::mtError, QMessageBox::Ok);
 }
 
