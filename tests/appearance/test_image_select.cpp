@@ -248,6 +248,9 @@ void TestImageSelect::resultsOfTheButtons()
     for (auto [button, result] : {std::pair{&Timg_select_Form::ok_Button, Timg_select_Form::kOk},
                                   std::pair{&Timg_select_Form::cancel_Button, Timg_select_Form::kCancel}}) {
         openOn(window, images.list[BACKGROUNDS_IDX].get(), true, 50);
+        // The window says how it is used, beside its buttons.
+        QVERIFY(window.how_to_choose_Label()->isVisible());
+        QCOMPARE(window.how_to_choose_Label()->text(), Timg_select_Form::How_To_Choose_Text());
         QPushButton* b = (window.*button)();
         QTest::mouseClick(b, Qt::LeftButton);
         QTRY_VERIFY(!window.isVisible());

@@ -18,6 +18,12 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLocale>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QtTest>
 
 namespace {
@@ -91,8 +97,34 @@ void TestCommissionWindow::uploadsAreOnRecordAndShown()
     auto* view = window->findChild<QTableView*>(QStringLiteral("commissioning_log_View"));
     QVERIFY(view);
     QCOMPARE(view->model()->rowCount(), 2);
-    // Newest first.
+    // Newest first, the time in local time as the activity log shows it,
+    // and the header's arrow saying so.
     QCOMPARE(view->model()->index(0, 8).data().toString(), QStringLiteral("failed"));
+    QCOMPARE(view->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Time"));
+    QCOMPARE(view->model()->index(0, 0).data().toString(),
+             QLocale::system().toString(refused.time.toLocalTime(), QLocale::ShortFormat));
+    QCOMPARE(view->horizontalHeader()->sortIndicatorSection(), 0);
+    QCOMPARE(view->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+    // The arrow points the way the rows run: a descending order is drawn
+    // with the arrow the plain style draws for an ascending one's opposite.
+    auto arrow = [view](const QStyle* style, QStyleOptionHeader::SortIndicator indicator) {
+        QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        QStyleOptionHeader option;
+        option.initFrom(view->horizontalHeader());
+        option.rect = image.rect();
+        option.sortIndicator = indicator;
+        option.state = QStyle::State_Enabled
+            | (indicator == QStyleOptionHeader::SortUp ? QStyle::State_UpArrow : QStyle::State_DownArrow);
+        style->drawPrimitive(QStyle::PE_IndicatorHeaderArrow, &option, &painter, view->horizontalHeader());
+        return image;
+    };
+    const QStyle* shown = view->horizontalHeader()->style();
+    QVERIFY(shown != QApplication::style());
+    QCOMPARE(arrow(shown, QStyleOptionHeader::SortUp), arrow(QApplication::style(), QStyleOptionHeader::SortDown));
+    QVERIFY(arrow(QApplication::style(), QStyleOptionHeader::SortUp)
+            != arrow(QApplication::style(), QStyleOptionHeader::SortDown));
     view->sortByColumn(8, Qt::DescendingOrder);
     QCOMPARE(view->model()->index(0, 8).data().toString(), QStringLiteral("ok"));
     window->findChild<QLineEdit*>(QStringLiteral("commissioning_filter_Edit"))->setText(QStringLiteral("UPGRADING"));
@@ -107,6 +139,8 @@ void TestCommissionWindow::uploadsAreOnRecordAndShown()
     QCOMPARE(lines.size(), 2);
     QVERIFY(lines[0].startsWith(QStringLiteral("Time (UTC),Port,Adapter,Part number,Firmware,")));
     QVERIFY(lines[1].contains(QStringLiteral(",5813,1.04,,not run,")));
+    // The export keeps the time as recorded, for other programs.
+    QVERIFY(lines[1].startsWith(refused.time.toString(Qt::ISODateWithMs) + QLatin1Char(',')));
     window->close();
 }
 

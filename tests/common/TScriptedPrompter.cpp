@@ -21,6 +21,8 @@ QMessageBox::StandardButton TScriptedPrompter::ask(const QString& text, TMsgDlgT
                                                    QMessageBox::StandardButton defaultButton)
 {
     questions_.append({text, kind, buttons, defaultButton});
+    if (onAsk)
+        onAsk();
     if (!answers_.isEmpty())
         return answers_.dequeue();
     if (defaultButton != QMessageBox::NoButton)

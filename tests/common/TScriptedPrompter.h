@@ -5,6 +5,8 @@
 #include <QList>
 #include <QQueue>
 
+#include <functional>
+
 // A prompter for tests: answers from a queue and records every question.
 // With the queue empty it answers the question's default button, or without
 // one declines (Cancel, No, Abort, Close), or else takes its first button, so an
@@ -28,6 +30,9 @@ public:
                                     QMessageBox::StandardButton defaultButton) override;
 
     const QList<Question>& questions() const { return questions_; }
+    // Called as each question is asked, before it is answered: a test looks
+    // at the window as the user would see it behind the box.
+    std::function<void()> onAsk;
     int pendingAnswers() const { return int(answers_.size()); }
     void clear();
 

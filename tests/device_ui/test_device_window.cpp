@@ -11,6 +11,8 @@
 #include "core/imaging/ImageDataBlock.h"
 #include "core/model/DeviceConfig.h"
 #include "ui/app/TActivityLogPanel.h"
+#include "ui/app/TProjectStatusBar.h"
+#include "ui/common/gen_lib.h"
 #include "ui/config_editor/TConfigurationPage.h"
 #include "ui/config_editor/TGeneralPage.h"
 #include "ui/device/ProgressBarState.h"
@@ -20,6 +22,8 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
+#include <QMenu>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -62,6 +66,7 @@ QList<int> Device_Codes(Tbmpgen_Form& form)
 {
     QList<int> codes = Logged_Codes(form);
     codes.removeAll(27); // the new project
+    codes.removeAll(6);  // and its saves
     return codes;
 }
 
@@ -103,6 +108,7 @@ void TestDeviceWindow::retrieveShowsTheControllersRecord()
     Tbmpgen_Form& form = w.fx.form();
     QPushButton* retrieve = form.findChild<QPushButton*>(QStringLiteral("retrieve_cfg_Button"));
     QVERIFY(retrieve);
+    w.fx.prompter().enqueue(QMessageBox::Yes); // the new project is not saved: replace its settings
     QTest::mouseClick(retrieve, Qt::LeftButton);
     CORVANE_TRY_VERIFY(!retrieve->isEnabled(), kDeadline);
     QVERIFY(!form.fw_upg_Button()->isEnabled());
@@ -204,9 +210,29 @@ void TestDeviceWindow::notFoundLogSaysWhyEachPortFailed()
     QVERIFY(holder.OpenComm());
     const QString missing = QStringLiteral("/dev/corvane-no-such-port");
     form.Device_Operations()->Set_Port_Lister([&] { return QStringList{w.sim->portName(), missing}; });
+    // Where the scan panel is while the ports are searched, and whether it
+    // is still there when the box comes.
+    QRect panelWhileScanning;
+    bool panelBehindBox = true;
+    w.fx.prompter().onAsk = [&] { panelBehindBox = form.Device_Scan_Panel()->isVisible(); };
+    w.fx.prompter().enqueue(QMessageBox::Yes); // replace the unsaved project's settings
     QTest::mouseClick(form.Configuration_Page()->retrieve_cfg_Button(), Qt::LeftButton);
+    CORVANE_TRY_VERIFY(form.Device_Scan_Panel()->isVisible() || Device_Codes(form).contains(14), kDeadline);
+    if (form.Device_Scan_Panel()->isVisible())
+        panelWhileScanning = form.Device_Scan_Panel()->geometry();
     CORVANE_TRY_VERIFY(Device_Codes(form).contains(14), kDeadline);
-    QCOMPARE(w.fx.prompter().questions().last().text, DeviceText::notFound());
+    // The box names each port tried and why it was passed over.
+    const QString box = w.fx.prompter().questions().last().text;
+    QVERIFY2(box.startsWith(DeviceText::notFound()), qPrintable(box));
+    QVERIFY2(box.contains(w.sim->portName() + QStringLiteral(": port is in use by another program      ")),
+             qPrintable(box));
+    QVERIFY2(box.contains(missing + QStringLiteral(": no such port      ")), qPrintable(box));
+    QVERIFY(!panelBehindBox);
+    QVERIFY(!form.Device_Scan_Panel()->isVisible());
+    if (!panelWhileScanning.isNull()) {
+        const QPoint off = panelWhileScanning.center() - form.rect().center();
+        QVERIFY2(off.manhattanLength() <= 4, qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
+    }
     QTableWidget* grid = form.Activity_Log()->grid();
     QCOMPARE(grid->item(grid->rowCount() - 1, 2)->text(), QStringLiteral("R/C not found"));
     QCOMPARE(grid->item(grid->rowCount() - 1, 3)->text(),
@@ -228,13 +254,24 @@ void TestDeviceWindow::uploadButtonNeedsATickedBox()
     // A scan that finds nothing re-enables the device buttons, but not this one.
     w.sim->stop();
     form.Device_Operations()->Set_Port_Lister([] { return QStringList{}; });
+    w.fx.prompter().enqueue(QMessageBox::Yes); // replace the unsaved project's settings
     QTest::mouseClick(form.Configuration_Page()->retrieve_cfg_Button(), Qt::LeftButton);
     CORVANE_TRY_VERIFY(Device_Codes(form).contains(14), kDeadline);
-    QCOMPARE(w.fx.prompter().questions().last().text, DeviceText::notFound());
+    QVERIFY(w.fx.prompter().questions().last().text.startsWith(DeviceText::notFound()));
     QVERIFY(form.Configuration_Page()->retrieve_cfg_Button()->isEnabled());
     QVERIFY(form.fw_upg_Button()->isEnabled());
     QVERIFY(!upload->isEnabled());
     page->send_Image_CheckBox()->click();
+    QVERIFY(upload->isEnabled());
+
+    // An upload that finds no controller gives the upload choices back with
+    // the buttons, so the next attempt can be set up without a restart.
+    w.fx.prompter().enqueue(QMessageBox::Yes); // upload the unsaved project
+    QTest::mouseClick(upload, Qt::LeftButton);
+    QVERIFY(!page->send_Config_CheckBox()->isEnabled());
+    CORVANE_TRY_VERIFY(Device_Codes(form).count(14) == 2, kDeadline);
+    QVERIFY(page->send_Config_CheckBox()->isEnabled());
+    QVERIFY(page->send_Image_CheckBox()->isEnabled());
     QVERIFY(upload->isEnabled());
 }
 
@@ -300,11 +337,17 @@ void TestDeviceWindow::firmwareWindowShowsTheController()
     QVERIFY(!fw->upgrade_Button()->isEnabled());
     QVERIFY(fw->upgrade_in_progress);
     CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
-    // Done: the connection closed under the open window, which offers "Upgrade" again.
+    // Done: the connection closed under the open window, which says so, with
+    // the version the controller runs now, and offers to close. "Upgrade"
+    // would only fail on the closed link.
     QVERIFY(fw->isVisible());
-    QVERIFY(fw->upgrade_Button()->isEnabled());
+    QVERIFY(!fw->upgrade_Button()->isEnabled());
     QVERIFY(!fw->upgrade_in_progress);
     QCOMPARE(fw->upgrade_ProgressBar()->value(), 266240);
+    QVERIFY(fw->finished_Label()->isVisible());
+    QVERIFY2(fw->finished_Label()->text().contains(availableText), qPrintable(fw->finished_Label()->text()));
+    QCOMPARE(fw->cancel_Button()->text(), QStringLiteral("Close"));
+    Screenshot(fw, QStringLiteral("firmware_finished_%1.png").arg(model));
     QCOMPARE(w.sim->memory(0x37000, 266240).size(), 266240);
     QTest::mouseClick(fw->cancel_Button(), Qt::LeftButton);
     QVERIFY(!fw->isVisible());
@@ -320,6 +363,7 @@ void TestDeviceWindow::cancelDuringTransferAborts()
     QTest::mouseClick(form.fw_upg_Button(), Qt::LeftButton);
     Tfw_upg_Form* fw = form.Firmware_Window();
     CORVANE_TRY_VERIFY(fw->isVisible(), kDeadline);
+    w.fx.prompter().enqueue(QMessageBox::Yes); // it runs the carried version already: send it anyway
     QTest::mouseClick(fw->upgrade_Button(), Qt::LeftButton);
     CORVANE_TRY_VERIFY(fw->upgrade_ProgressBar()->value() >= 20 * 512, kDeadline);
 
@@ -334,6 +378,8 @@ void TestDeviceWindow::cancelDuringTransferAborts()
     CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
     QCOMPARE(Device_Codes(form), (QList<int>{29, 12, 22, 26, 13}));
     QVERIFY(w.sim->writeCount() < 520);
+    // An aborted upgrade is not reported as finished.
+    QVERIFY(!fw->finished_Label()->isVisibleTo(fw));
     QVERIFY(!form.Link().comms().isOpen());
     QVERIFY(form.fw_upg_Button()->isEnabled());
 }
@@ -373,4 +419,213 @@ void TestDeviceWindow::controlsAreNamedForAssistiveTools()
     QCOMPARE(fw->Memo(1)->document()->defaultTextOption().tabs().size(), 6);
     QCOMPARE(Tfw_upg_Form::History_Tab_Stops(96), (QList<int>{24, 48, 72, 80, 88, 96}));
     QCOMPARE(Tfw_upg_Form::History_Tab_Stops(120), (QList<int>{24, 52, 80, 88, 96, 104}));
+}
+
+void TestDeviceWindow::lostControllerDuringUpload_data()
+{
+    QTest::addColumn<bool>("images");
+    QTest::addColumn<int>("vanishAt");
+    // Frame 1 is the identification; the configuration takes frames 2 to 4.
+    QTest::newRow("during the configuration") << false << 3;
+    QTest::newRow("during the images") << true << 6;
+}
+
+void TestDeviceWindow::lostControllerDuringUpload()
+{
+    QFETCH(bool, images);
+    QFETCH(int, vanishAt);
+    SimOptions o;
+    o.vanishAfter = vanishAt;
+    DeviceWindow w(dir.filePath(QStringLiteral("lost.cvp")), o);
+    QVERIFY(w.started);
+    Tbmpgen_Form& form = w.fx.form();
+    const THandle_object& backgrounds = *form.Document().Handle_List.at(BACKGROUNDS_IDX);
+    w.fx.addImage(BACKGROUNDS_IDX, QStringLiteral("SKY"), Png_Bytes(backgrounds.width, backgrounds.height, qRgb(9, 90, 200)));
+    w.fx.trigger("save_project_MenuItem");
+    TUploadDataPage* page = form.Upload_Page();
+    if (!images)
+        page->send_Image_CheckBox()->click();
+    QLabel* status = form.Status_Bar()->Spare_Panel();
+    QString statusWhileConnected;
+    w.fx.prompter().onAsk = [&] { statusWhileConnected = status->text(); };
+
+    QTest::mouseClick(page->upload_data_BitBtn(), Qt::LeftButton);
+    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
+
+    // One box, that says the link is gone and what the controller may hold
+    // now, with nothing to retry on a link that is not there.
+    QCOMPARE(w.fx.prompter().questions().size(), 1);
+    const TScriptedPrompter::Question q = w.fx.prompter().questions().constFirst();
+    const QString failure = images ? DeviceText::imageWriteError() : DeviceText::configWriteError();
+    QVERIFY2(q.text.startsWith(failure + QStringLiteral("\r\r")), qPrintable(q.text));
+    QVERIFY2(q.text.contains(w.sim->portName() + QStringLiteral(" was lost")), qPrintable(q.text));
+    QVERIFY2(q.text.contains(QStringLiteral("partial")), qPrintable(q.text));
+    QCOMPARE(q.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY2(Device_Codes(form).mid(Device_Codes(form).size() - 2) == QList<int>({11, 13}), qPrintable(Log_Text(form)));
+    QTableWidget* grid = form.Activity_Log()->grid();
+    const QString info = grid->item(grid->rowCount() - 2, 3)->text();
+    QVERIFY2(info.startsWith(images ? QStringLiteral("(1) Image data") : QStringLiteral("(1) Configuration data")),
+             qPrintable(info));
+    QVERIFY2(info.contains(QStringLiteral("connection lost")), qPrintable(info));
+    // The status bar named the port while connected and says it is lost now.
+    QCOMPARE(statusWhileConnected, QStringLiteral("Connected to R/C on ") + w.sim->portName());
+    QCOMPARE(status->text(), QStringLiteral("Connection to R/C on ") + w.sim->portName() + QStringLiteral(" lost"));
+    QVERIFY(Progress_In_Error(images ? page->upload_img_ProgressBar() : page->upload_config_ProgressBar()));
+    QVERIFY(!form.Link().comms().isOpen());
+    QVERIFY(page->send_Config_CheckBox()->isEnabled());
+    QVERIFY(page->upload_data_BitBtn()->isEnabled());
+    QVERIFY(form.Configuration_Page()->retrieve_cfg_Button()->isEnabled());
+}
+
+void TestDeviceWindow::retrieveFromBlankControllerIsExplained()
+{
+    DeviceWindow w(dir.filePath(QStringLiteral("blank.cvp"))); // a controller never configured
+    QVERIFY(w.started);
+    Tbmpgen_Form& form = w.fx.form();
+    w.fx.trigger("save_project_MenuItem");
+    const QByteArray before = File_Bytes(form.Document().project_fullpath);
+    QTest::mouseClick(form.Configuration_Page()->retrieve_cfg_Button(), Qt::LeftButton);
+    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
+    QCOMPARE(Device_Codes(form), (QList<int>{29, 12, 9, 13}));
+    QCOMPARE(w.fx.prompter().questions().size(), 1);
+    const TScriptedPrompter::Question q = w.fx.prompter().questions().constFirst();
+    QCOMPARE(q.text, DeviceText::retrieveCorrupt());
+    QVERIFY(q.text.contains(QStringLiteral("Config data corrupt")));
+    QCOMPARE(q.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(!form.Document().modified);
+    w.fx.trigger("save_project_MenuItem");
+    QVERIFY(File_Bytes(form.Document().project_fullpath) == before);
+}
+
+void TestDeviceWindow::retrieveOverEditsAsksFirst_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("retrieved");
+    QTest::newRow("no keeps the edits") << int(QMessageBox::No) << false;
+    QTest::newRow("yes retrieves") << int(QMessageBox::Yes) << true;
+}
+
+void TestDeviceWindow::retrieveOverEditsAsksFirst()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, retrieved);
+    TDevice_Config_v2 onController = New_Project_Config();
+    Write_Service_Text(QStringLiteral("From the wall"), onController);
+    SimOptions o;
+    o.initialConfig = Controller_Block(onController);
+    DeviceWindow w(dir.filePath(QStringLiteral("edited.cvp")), o);
+    QVERIFY(w.started);
+    Tbmpgen_Form& form = w.fx.form();
+    w.fx.trigger("save_project_MenuItem");
+    QCheckBox* frost = form.findChild<QCheckBox*>(QStringLiteral("frost_protection_CheckBox"));
+    QVERIFY(frost);
+    const bool edited = !frost->isChecked();
+    frost->click();
+    QVERIFY(form.Document().modified);
+    const int stepsBefore = int(form.Document().Undo_Stack().count());
+    w.fx.prompter().enqueue(QMessageBox::StandardButton(answer));
+
+    QTest::mouseClick(form.Configuration_Page()->retrieve_cfg_Button(), Qt::LeftButton);
+
+    QCOMPARE(w.fx.prompter().questions().size(), 1);
+    const TScriptedPrompter::Question q = w.fx.prompter().questions().constFirst();
+    QCOMPARE(q.text, Tbmpgen_Form::Retrieve_Question());
+    QCOMPARE(q.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(q.defaultButton, QMessageBox::No);
+    if (!retrieved) {
+        QVERIFY(Device_Codes(form).isEmpty());
+        QCOMPARE(frost->isChecked(), edited);
+        return;
+    }
+    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
+    QCOMPARE(form.Configuration_Page()->generalPage()->serviceText(), QStringLiteral("From the wall"));
+    // The retrieve is one more step: undo gives the edit back.
+    QCOMPARE(int(form.Document().Undo_Stack().count()), stepsBefore + 1);
+    w.fx.trigger("undo_MenuItem");
+    QCOMPARE(frost->isChecked(), edited);
+    QVERIFY(form.Configuration_Page()->generalPage()->serviceText() != QStringLiteral("From the wall"));
+}
+
+void TestDeviceWindow::firmwareCommandIsInAMenuAndInTabReach()
+{
+    DeviceWindow w(dir.filePath(QStringLiteral("menu.cvp")));
+    QVERIFY(w.started);
+    Tbmpgen_Form& form = w.fx.form();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    // Without a window manager nothing activates a window but the program.
+    QApplication::setActiveWindow(&form);
+    if (!QTest::qWaitForWindowActive(&form))
+        QSKIP("no window manager here to make the window active (keys go to the active window)");
+    QAction* item = w.fx.action("fw_upg_MenuItem");
+    QVERIFY(item);
+    QVERIFY(!item->shortcut().isEmpty());
+    QMenu* menu = qobject_cast<QMenu*>(item->parent());
+    QVERIFY(menu && menu->objectName() == QStringLiteral("device_MenuItem"));
+
+    // Tab from the pages reaches the button in the menu bar's corner.
+    form.Configuration_Page()->retrieve_cfg_Button()->setFocus();
+    bool reached = false;
+    for (int i = 0; i < 200 && !reached; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached = QApplication::focusWidget() == form.fw_upg_Button();
+    }
+    QVERIFY(reached);
+
+    // The shortcut runs the command as the button does.
+    QTest::keySequence(&form, item->shortcut());
+    Tfw_upg_Form* fw = form.Firmware_Window();
+    CORVANE_TRY_VERIFY(fw->isVisible(), kDeadline);
+    QCOMPARE(Device_Codes(form).value(0), 29);
+    QTest::mouseClick(fw->cancel_Button(), Qt::LeftButton);
+    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
+    // While a device operation runs, or without a project for the project's
+    // own commands, the menu offers nothing it cannot do.
+    w.fx.prompter().enqueue(QMessageBox::Discard);
+    w.fx.trigger("close_project_MenuItem");
+    emit menu->aboutToShow();
+    QVERIFY(item->isEnabled());
+    QVERIFY(!w.fx.action("retrieve_cfg_MenuItem")->isEnabled());
+    QVERIFY(!w.fx.action("upload_data_MenuItem")->isEnabled());
+}
+
+void TestDeviceWindow::sameFirmwareVersionAsksFirst_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("sent");
+    QTest::newRow("no sends nothing") << int(QMessageBox::No) << false;
+    QTest::newRow("yes sends it again") << int(QMessageBox::Yes) << true;
+}
+
+void TestDeviceWindow::sameFirmwareVersionAsksFirst()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, sent);
+    DeviceWindow w(dir.filePath(QStringLiteral("same.cvp"))); // runs 2.01, as carried
+    QVERIFY(w.started);
+    Tbmpgen_Form& form = w.fx.form();
+    QTest::mouseClick(form.fw_upg_Button(), Qt::LeftButton);
+    Tfw_upg_Form* fw = form.Firmware_Window();
+    CORVANE_TRY_VERIFY(fw->isVisible(), kDeadline);
+    const int writesBefore = w.sim->writeCount();
+    w.fx.prompter().enqueue(QMessageBox::StandardButton(answer));
+    QTest::mouseClick(fw->upgrade_Button(), Qt::LeftButton);
+    QCOMPARE(w.fx.prompter().questions().size(), 1);
+    const TScriptedPrompter::Question q = w.fx.prompter().questions().constFirst();
+    QCOMPARE(q.text, Tfw_upg_Form::Same_Version_Question(QStringLiteral("v2.01")));
+    QCOMPARE(q.defaultButton, QMessageBox::No);
+    if (!sent) {
+        QVERIFY(fw->upgrade_Button()->isEnabled());
+        QVERIFY(!fw->upgrade_in_progress);
+        Delay_With_Messages(200);
+        QCOMPARE(w.sim->writeCount(), writesBefore);
+        QVERIFY(!Device_Codes(form).contains(22));
+        QTest::mouseClick(fw->cancel_Button(), Qt::LeftButton);
+        CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
+        return;
+    }
+    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
+    QVERIFY(fw->finished_Label()->isVisible());
+    QTest::mouseClick(fw->cancel_Button(), Qt::LeftButton);
+    QVERIFY(!fw->isVisible());
 }

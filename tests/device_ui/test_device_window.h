@@ -13,6 +13,14 @@ private slots:
     void firmwareWindowShowsTheController();
     void cancelDuringTransferAborts();
     void notFoundLogSaysWhyEachPortFailed();
+    void lostControllerDuringUpload_data();
+    void lostControllerDuringUpload();
+    void retrieveFromBlankControllerIsExplained();
+    void retrieveOverEditsAsksFirst_data();
+    void retrieveOverEditsAsksFirst();
+    void firmwareCommandIsInAMenuAndInTabReach();
+    void sameFirmwareVersionAsksFirst_data();
+    void sameFirmwareVersionAsksFirst();
     void controlsAreNamedForAssistiveTools();
 
 private:

@@ -341,7 +341,7 @@ void TestAddImages::offeredOnlyWithAProjectOpen()
     QVERIFY(!menuItem->isEnabled() && !button->isEnabled());
     fx.newProject(dir.filePath("offered.cvp"));
     QVERIFY(menuItem->isEnabled() && button->isEnabled());
-    fx.prompter().enqueue(QMessageBox::Yes); // discard the new project
+    fx.prompter().enqueue(QMessageBox::Discard); // the new project
     fx.trigger("close_project_MenuItem");
     QVERIFY(fx.form().Document().Handle_List.empty());
     QVERIFY(!menuItem->isEnabled() && !button->isEnabled());

@@ -7,7 +7,11 @@
 #include "ui/imaging/TImageLibraryCommands.h"
 #include "ui/imaging/TMemoryUsagePanel.h"
 
+#include <QApplication>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -157,6 +161,11 @@ void TestImageCommands::rename_data()
     QTest::addColumn<QString>("stored");
     QTest::newRow("lower case") << true << "lobby"
                                 << "LOBBY";
+    // Another background is called B_PNG: refused with a box, the name stays.
+    QTest::newRow("name of another image") << true << "b_png"
+                                           << "A_PNG";
+    QTest::newRow("its own name again") << true << "a_png"
+                                        << "A_PNG";
     QTest::newRow("leading digit") << true << "2nd floor"
                                    << "_2ND FLOOR";
     QTest::newRow("empty keeps the name") << true << ""
@@ -186,14 +195,56 @@ void TestImageCommands::rename()
     const int logRows = d.fx.logRows();
     d.page()->Tree_Panel()->Rename_Button()->click();
 
-    QCOMPARE(asked, QStringList({"Rename image...", "Name", "A_PNG"}));
+    QCOMPARE(asked, QStringList({"Rename image...", "Name (stored in capitals)", "A_PNG"}));
     QCOMPARE(d.handle(BACKGROUNDS_IDX).cells[0]->name, stored);
     QCOMPARE(node->text(0), stored);
     QCOMPARE(d.view()->CellView_List().at(0)->Label1()->text(), stored);
     // The thumbnail keeps the name it was imported with.
     QCOMPARE(d.handle(BG_THUMBNAILS_IDX).cells[0]->name, QStringLiteral("A_PNG"));
     QCOMPARE(d.fx.form().Document().modified, stored != QLatin1String("A_PNG"));
-    // Nothing is reported, and no error reaches the user.
+    // Nothing is logged; only a name taken by another image gets a box.
     QCOMPARE(d.fx.logRows(), logRows);
-    QVERIFY(d.fx.prompter().questions().isEmpty());
+    if (typed == QLatin1String("b_png")) {
+        QCOMPARE(d.fx.prompter().questions().size(), 1);
+        QCOMPARE(d.fx.prompter().questions().constFirst().text,
+                 TImageLibraryCommands::Duplicate_Name_Text(QStringLiteral("BACKGROUNDS"), QStringLiteral("B_PNG")));
+        QCOMPARE(d.fx.prompter().questions().constFirst().kind, TMsgDlgType::mtWarning);
+    } else {
+        QVERIFY(d.fx.prompter().questions().isEmpty());
+    }
+}
+
+void TestImageCommands::renameDialogFitsAndShowsCapitals()
+{
+    ImagesPageDriver d(dir.filePath("rename-dialog.cvp"));
+    Three_Backgrounds(d, dir.path());
+    d.page()->Set_Name_Input(nullptr); // the real dialog
+    d.tree()->setCurrentItem(d.tree()->topLevelItem(BACKGROUNDS_IDX)->child(0));
+    QString shownTyped;
+    bool wideEnough = false;
+    QString label;
+    QTimer driver;
+    driver.setInterval(20);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        driver.stop();
+        label = dialog->labelText();
+        const QFontMetrics metrics(dialog->font());
+        wideEnough = dialog->width() > metrics.horizontalAdvance(dialog->windowTitle())
+            && dialog->width() > metrics.horizontalAdvance(dialog->textValue());
+        auto* edit = dialog->findChild<QLineEdit*>();
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("lobby"));
+        // Shown as it will be stored, while it is typed.
+        shownTyped = edit->text();
+        dialog->accept();
+    });
+    driver.start();
+    d.page()->Tree_Panel()->Rename_Button()->click();
+    QCOMPARE(label, QStringLiteral("Name (stored in capitals)"));
+    QVERIFY(wideEnough);
+    QCOMPARE(shownTyped, QStringLiteral("LOBBY"));
+    QCOMPARE(d.handle(BACKGROUNDS_IDX).cells[0]->name, QStringLiteral("LOBBY"));
 }

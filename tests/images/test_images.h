@@ -49,6 +49,7 @@ private slots:
     void deletingTheOnlyImageSelectsTheHandle();
     void rename_data();
     void rename();
+    void renameDialogFitsAndShowsCapitals();
 
 private:
     QTemporaryDir dir;

@@ -33,6 +33,8 @@ void TestImagesPage::dropFiveOntoTwentySeven()
     d.select(LOGOS_IDX);
     d.drop(first);
     QCOMPARE(d.handle(LOGOS_IDX).cells.size(), size_t(27));
+    // Everything added: the view shows it, no box interrupts.
+    QVERIFY(d.fx.prompter().questions().isEmpty());
 
     QStringList five;
     for (int i = 0; i < 5; ++i)
@@ -49,6 +51,14 @@ void TestImagesPage::dropFiveOntoTwentySeven()
         QCOMPARE(e.description, i < 3 ? QStringLiteral("Image Added Successfully") : QStringLiteral("Image List Full"));
         QCOMPARE(e.marker, i < 3 ? QStringLiteral(" ") : QStringLiteral("*"));
     }
+    // One box at the end of the drop tells the whole of it.
+    QCOMPARE(d.fx.prompter().questions().size(), 1);
+    const TScriptedPrompter::Question summary = d.fx.prompter().questions().constFirst();
+    QCOMPARE(summary.kind, TMsgDlgType::mtWarning);
+    QCOMPARE(summary.text,
+             QStringLiteral("Added 3 images, refused 2 files.      "
+                            "\r3 more.gif: Image List Full - the image group is full (at most 30 images)      "
+                            "\r4 more.gif: Image List Full - the image group is full (at most 30 images)      "));
     const THandle_object& logos = d.handle(LOGOS_IDX);
     const THandle_object& thumbs = d.handle(LOGO_THUMBNAILS_IDX);
     QCOMPARE(logos.cells.size(), size_t(30));
@@ -100,6 +110,16 @@ void TestImagesPage::refusedFilesAreLoggedAndNothingIsAdded()
     QCOMPARE(d.handle(BACKGROUNDS_IDX).cells.size(), size_t(1));
     QCOMPARE(d.handle(BG_THUMBNAILS_IDX).cells.size(), size_t(1));
     QCOMPARE(d.handle(BG_THUMBNAILS_IDX).cells[0]->fmxbmp.size(), QSize(90, 51));
+    // The refusals are not left to the log alone: one box lists them, the
+    // wrong size with the size the group takes.
+    QCOMPARE(d.fx.prompter().questions().size(), 1);
+    const QStringList lines = d.fx.prompter().questions().constFirst().text.split(QLatin1Char('\r'));
+    QCOMPARE(lines.size(), 4);
+    QCOMPARE(lines.at(0), QStringLiteral("Added 1 image, refused 3 files.      "));
+    QCOMPARE(lines.at(1), QStringLiteral("logo size.png: Image Dimensions Not Compatible - The picture is 125 x 85 "
+                                         "pixels; the image group takes 480 x 272      "));
+    QVERIFY2(lines.at(2).startsWith(QStringLiteral("empty.bmp: Invalid Image File - ")), qPrintable(lines.at(2)));
+    QVERIFY2(lines.at(3).startsWith(QStringLiteral("notes.png: Invalid Image File - ")), qPrintable(lines.at(3)));
     QCOMPARE(d.view()->CellView_List().size(), 1);
     QVERIFY(d.fx.form().Document().modified);
 }
@@ -172,7 +192,7 @@ void TestImagesPage::closingDuringAnImportStopsIt()
     QVERIFY(!d.view()->Drops_Enabled());
     QVERIFY(!d.page()->Tree_Panel()->Delete_Button()->isEnabled());
 
-    d.fx.prompter().enqueue(QMessageBox::Yes); // discard the changes
+    d.fx.prompter().enqueue(QMessageBox::Discard); // the changes
     d.fx.trigger("close_project_MenuItem");
     QVERIFY(!d.page()->Drop_Import()->Running());
     QVERIFY(d.fx.form().Document().Handle_List.empty());

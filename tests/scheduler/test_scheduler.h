@@ -13,6 +13,8 @@ private slots:
     void barsAndMarks();
     void disabledIsGreyAndDeaf();
     void accessibleNameAndPress();
+    void dayNamesAreAllLongOrAllShort_data();
+    void dayNamesAreAllLongOrAllShort();
 };
 
 class TestEventsEditor : public QObject {
@@ -42,6 +44,8 @@ private slots:
     void initTestCase();
     void showRecordRebuildsTimelinesAndRunStates();
     void schedulerBoxEnablesTimelines();
+    void eventsOpenFromButtonAndContextMenu_data();
+    void eventsOpenFromButtonAndContextMenu();
     void okWritesDayAndMarksProjectModified();
     void cancelWritesNothing();
     void pageSitsInTheConfigurationPages();

@@ -4,8 +4,11 @@
 #include "core/document/TProjectDocument.h"
 #include "ui/app/Tbmpgen_Form.h"
 #include "ui/config_editor/TConfigurationPage.h"
+#include "ui/scheduler/Tschedule_timeline_Frame.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -186,4 +189,43 @@ void TestSchedulerPage::focusedTimelineShowsItselfWholeFromTheLeft()
     const QColor ring(0xFF, 0xC8, 0x00);
     QTRY_COMPARE(target->grab().toImage().pixelColor(1, target->height() / 2), ring);
     QVERIFY(before->grab().toImage().pixelColor(1, before->height() / 2) != ring);
+}
+
+void TestSchedulerPage::eventsOpenFromButtonAndContextMenu_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("button") << "button";
+    QTest::newRow("context menu") << "context menu";
+}
+
+void TestSchedulerPage::eventsOpenFromButtonAndContextMenu()
+{
+    QFETCH(QString, way);
+    SchedulerPageFixture fx({{kMonday, 600, 1, 1}}, false);
+    QToolButton* button = fx.page().edit_events_Button();
+    QVERIFY(button);
+    QVERIFY(button->isVisibleTo(&fx.page()));
+    // Off with the scheduler, as the timelines are.
+    QVERIFY(!button->isEnabled());
+    QVERIFY(!fx.page().schedule_dow_Frame(kMonday)->Context_Menu()->actions().constFirst()->isEnabled());
+    QCheckBox* box = fx.page().scheduler_enable_CheckBox();
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+    QVERIFY(button->isEnabled());
+
+    QAction* open = nullptr;
+    if (way == QLatin1String("button")) {
+        QCOMPARE(button->menu()->actions().size(), 7);
+        open = button->menu()->actions().at(kMonday - 1);
+        QCOMPARE(open->text(), Tschedule_timeline_Frame::Long_Day_Name(kMonday) + QStringLiteral("..."));
+    } else {
+        open = fx.page().schedule_dow_Frame(kMonday)->Context_Menu()->actions().constFirst();
+        QVERIFY(open->text().contains(Tschedule_timeline_Frame::Long_Day_Name(kMonday)));
+    }
+    QVERIFY(open->isEnabled());
+    open->trigger();
+    QTRY_VERIFY(fx.form().isVisible());
+    // The editor opened on Monday: its one event is listed.
+    QCOMPARE(fx.rows(), 1);
+    fx.click("close_Button");
+    QTRY_VERIFY(!fx.form().isVisible());
 }

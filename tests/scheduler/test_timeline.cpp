@@ -4,6 +4,8 @@
 #include "ui/scheduler/Tschedule_timeline_Frame.h"
 
 #include <QAccessible>
+#include <QFont>
+#include <QFontMetrics>
 #include <QLocale>
 #include <QScopeGuard>
 #include <QTime>
@@ -302,4 +304,37 @@ void TestTimeline::accessibleNameAndPress()
     t.frame->setEnabled(false);
     QVERIFY(actions->actionNames().isEmpty());
     QVERIFY(a->state().disabled);
+}
+
+void TestTimeline::dayNamesAreAllLongOrAllShort_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::newRow("English") << "en_GB";
+    QTest::newRow("German") << "de_DE";
+}
+
+void TestTimeline::dayNamesAreAllLongOrAllShort()
+{
+    QFETCH(QString, locale);
+    const QLocale before;
+    QLocale::setDefault(QLocale(locale));
+    const auto restore = qScopeGuard([before] { QLocale::setDefault(before); });
+    QFont font;
+    font.setPixelSize(15);
+    const QFontMetrics metrics(font);
+    int widest = 0;
+    for (int day = 1; day <= 7; ++day)
+        widest = qMax(widest, metrics.horizontalAdvance(Tschedule_timeline_Frame::Long_Day_Name(day)));
+    // Room for some long names but not all: the seven still read alike.
+    for (int room : {widest - 1, widest, widest + 20, widest / 2}) {
+        QStringList names;
+        int longOnes = 0;
+        for (int day = 1; day <= 7; ++day) {
+            const QString name = Tschedule_timeline_Frame::Axis_Day_Name(day, metrics, room);
+            longOnes += name == Tschedule_timeline_Frame::Long_Day_Name(day) ? 1 : 0;
+            names << name;
+        }
+        QVERIFY2(longOnes == 0 || longOnes == 7, qPrintable(names.join(QStringLiteral(", "))));
+        QCOMPARE(longOnes == 7, room >= widest);
+    }
 }

@@ -122,6 +122,32 @@ void TestActivityLog::columnsWidenButNeverShrink()
     QCOMPARE(grid->columnWidth(0), 20);
 }
 
+void TestActivityLog::columnsFillTheWidth()
+{
+    ShownPanel shown;
+    QTableWidget* grid = shown.grid;
+    auto total = [grid] {
+        int sum = 0;
+        for (int c = 0; c < grid->columnCount(); ++c)
+            sum += grid->columnWidth(c);
+        return sum;
+    };
+    // No empty strip at the right: the last column takes the rest.
+    QTRY_COMPARE(total(), grid->viewport()->width());
+    shown.panel.resize(900, 160);
+    QTRY_COMPARE(total(), grid->viewport()->width());
+    shown.panel.Log_Activity(5, QStringLiteral("C:/site.cvp"));
+    QCOMPARE(total(), grid->viewport()->width());
+    // A text longer than the room still widens its column, and a narrower
+    // window does not cut it.
+    const QString longInfo = QString("D:/a very long folder name/").repeated(8) + "project.cvp";
+    shown.panel.Log_Activity(6, longInfo);
+    const int needed = grid->fontMetrics().horizontalAdvance(longInfo + "WW");
+    QCOMPARE(grid->columnWidth(3), needed);
+    shown.panel.resize(600, 160);
+    QTRY_COMPARE(grid->columnWidth(3), needed);
+}
+
 void TestActivityLog::viewFollowsOnlyWhenLastRowInView()
 {
     ShownPanel s;

@@ -91,6 +91,10 @@ void TestGenLib::realDialogShowsTheTextAndDefault()
         if (!box || !box->isVisible())
             return;
         poll.stop();
+        // A picture of the box for a person to judge (its icon, its lines).
+        const QString folder = qEnvironmentVariable("CORVANE_SCREENSHOTS");
+        if (!folder.isEmpty())
+            box->grab().save(folder + QStringLiteral("/message_box.png"));
         title = box->windowTitle();
         text = box->text();
         defaultButton = box->defaultButton();

@@ -10,6 +10,7 @@ private slots:
     void statusCodes();
     void entryFillsItsColumns();
     void columnsWidenButNeverShrink();
+    void columnsFillTheWidth();
     void viewFollowsOnlyWhenLastRowInView();
     void entriesWrittenBeforeShowingAreFollowed();
     void markerColoursFillColumnZero_data();

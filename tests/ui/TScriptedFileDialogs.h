@@ -11,13 +11,18 @@ public:
     QQueue<QString> answers;
     int shown = 0;
 
-    QString New_Project_Name(QWidget*) override { return next(); }
-    QString Open_Project_Name(QWidget*) override { return next(); }
-    QString Save_Project_Name(QWidget*) override { return next(); }
+    // Where the last dialog was asked to start (a folder, or for Save As the
+    // suggested path).
+    QString lastStart;
+
+    QString New_Project_Name(QWidget*, const QString& folder) override { return next(folder); }
+    QString Open_Project_Name(QWidget*, const QString& folder) override { return next(folder); }
+    QString Save_Project_Name(QWidget*, const QString& suggested) override { return next(suggested); }
 
 private:
-    QString next()
+    QString next(const QString& start)
     {
+        lastStart = start;
         ++shown;
         return answers.isEmpty() ? QString() : answers.dequeue();
     }

@@ -11,14 +11,21 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QSettings>
+#include <QTimer>
 #include <QTableWidget>
 #include <QUrl>
 #include <QtTest>
@@ -154,8 +161,8 @@ void TestDesktopConventions::droppedProjectOpens_data()
     QTest::addColumn<int>("answer"); // to the discard question, when asked
     QTest::addColumn<bool>("opened");
     QTest::newRow("nothing to lose") << false << int(QMessageBox::NoButton) << true;
-    QTest::newRow("modified, discard") << true << int(QMessageBox::Yes) << true;
-    QTest::newRow("modified, keep") << true << int(QMessageBox::No) << false;
+    QTest::newRow("modified, discard") << true << int(QMessageBox::Discard) << true;
+    QTest::newRow("modified, keep") << true << int(QMessageBox::Cancel) << false;
 }
 
 void TestDesktopConventions::droppedProjectOpens()
@@ -224,8 +231,78 @@ void TestDesktopConventions::standardShortcuts()
     QFETCH(QString, action);
     QFETCH(int, key);
     TFormFixture fx;
-    QCOMPARE(fx.action(action.toLatin1().constData())->shortcuts(),
-             QKeySequence::keyBindings(QKeySequence::StandardKey(key)));
+    const QList<QKeySequence> keys = fx.action(action.toLatin1().constData())->shortcuts();
+    for (const QKeySequence& k : QKeySequence::keyBindings(QKeySequence::StandardKey(key)))
+        QVERIFY2(keys.contains(k), qPrintable(k.toString()));
+    // Whatever the desktop binds, Save As also answers the key users of every desktop know.
+    if (action == QLatin1String("save_project_as_MenuItem"))
+        QVERIFY(keys.contains(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)));
+}
+
+void TestDesktopConventions::saveAsStartsAtTheProject()
+{
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("site")));
+    const QString path = Saved_Project(fx, dir.filePath(QStringLiteral("site/plant room.cvp")));
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    const QString copy = dir.filePath(QStringLiteral("site/plant room 2.cvp"));
+    fx.dialogs().answers.enqueue(copy);
+    const int shown = fx.dialogs().shown;
+    QTest::keySequence(&f, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    QCOMPARE(fx.dialogs().shown, shown + 1);
+    // The dialog opens in the project's folder with its name filled in.
+    QCOMPARE(fx.dialogs().lastStart, path);
+    QCOMPARE(f.Document().project_fullpath, copy);
+    QVERIFY(QFileInfo::exists(copy));
+}
+
+void TestDesktopConventions::dialogsStartInTheLastProjectFolder()
+{
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("north")));
+    const QString north = QFileInfo(dir.filePath(QStringLiteral("north"))).absoluteFilePath();
+    {
+        TFormFixture fx;
+        // Nothing worked on yet: not the folder the program was started from.
+        fx.trigger("new_project_MenuItem");
+        QVERIFY(fx.dialogs().lastStart != QDir::currentPath());
+        QVERIFY(QDir(fx.dialogs().lastStart).exists());
+        Saved_Project(fx, QDir(north).filePath(QStringLiteral("tower.cvp")));
+        fx.trigger("close_project_MenuItem");
+        fx.trigger("open_project_MenuItem");
+        QCOMPARE(fx.dialogs().lastStart, north);
+        fx.trigger("new_project_MenuItem");
+        QCOMPARE(fx.dialogs().lastStart, north);
+    }
+    // After a restart too: where the most recent project is.
+    TFormFixture again;
+    again.trigger("open_project_MenuItem");
+    QCOMPARE(again.dialogs().lastStart, north);
+}
+
+void TestDesktopConventions::newProjectDialogSaysCreate()
+{
+    // The real dialog: its button creates a project, it opens nothing, and it
+    // starts in the folder it is given.
+    QString accept;
+    QString shownFolder;
+    QTimer driver;
+    driver.setInterval(20);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            accept = dialog->labelText(QFileDialog::Accept);
+            shownFolder = dialog->directory().absolutePath();
+            dialog->reject();
+        }
+    });
+    driver.start();
+    TQtFileDialogs dialogs;
+    const QString folder = QFileInfo(dir.path()).absoluteFilePath();
+    QVERIFY(dialogs.New_Project_Name(nullptr, folder).isEmpty());
+    driver.stop();
+    QCOMPARE(accept, QStringLiteral("Create"));
+    QCOMPARE(shownFolder, folder);
 }
 
 void TestDesktopConventions::saveKeySavesTheProject()
@@ -272,4 +349,49 @@ void TestDesktopConventions::titleBarMarksTheModifiedProject()
     QVERIFY(!f.isWindowModified());
     QCOMPARE(Shown_Caption(f), caption);
     QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
+}
+
+void TestDesktopConventions::editMenuCutCopyPaste()
+{
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    fx.newProject(dir.filePath(QStringLiteral("clip.cvp")));
+    f.show();
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QMenu* edit = f.findChild<QMenu*>(QStringLiteral("edit_MenuItem"));
+    QVERIFY(edit);
+    QAction* cut = fx.action("cut_MenuItem");
+    QAction* copy = fx.action("copy_MenuItem");
+    QAction* paste = fx.action("paste_MenuItem");
+    QVERIFY(cut && copy && paste);
+    QVERIFY(edit->actions().contains(cut));
+    auto states = [&] {
+        emit edit->aboutToShow();
+        return QString(cut->isEnabled() ? "X" : "-") + (copy->isEnabled() ? "C" : "-")
+            + (paste->isEnabled() ? "V" : "-");
+    };
+
+    // Focus outside any text: nothing to offer.
+    f.Project_Pages()->tabBar()->setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("on the clipboard"));
+    QCOMPARE(states(), QStringLiteral("---"));
+
+    auto* memo = f.findChild<QPlainTextEdit*>(QStringLiteral("service_text_Memo"));
+    QVERIFY(memo);
+    f.Project_Pages()->setCurrentIndex(0);
+    memo->setPlainText(QStringLiteral("Call Sam"));
+    memo->setFocus();
+    QTRY_VERIFY(memo->hasFocus());
+    memo->moveCursor(QTextCursor::End);
+    QCOMPARE(states(), QStringLiteral("--V")); // no selection: only paste
+    memo->selectAll();
+    QCOMPARE(states(), QStringLiteral("XCV"));
+    copy->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Call Sam"));
+    cut->trigger();
+    QCOMPARE(memo->toPlainText(), QString());
+    paste->trigger();
+    paste->trigger();
+    QCOMPARE(memo->toPlainText(), QStringLiteral("Call SamCall Sam"));
 }

@@ -228,4 +228,8 @@ void TestKeyboardUse::badgeShowsItsTextOnFocus()
     QVERIFY(QToolTip::text().contains(Thint_Frame::hintText(badge->Tag()).toHtmlEscaped()));
     QTest::keyClick(badge, Qt::Key_Tab);
     QTRY_VERIFY(!QToolTip::isVisible());
+    // A click opens it as well, without hovering first.
+    QTest::mouseClick(badge, Qt::LeftButton, {}, badge->rect().center());
+    QTRY_VERIFY(QToolTip::isVisible());
+    QVERIFY(QToolTip::text().contains(Thint_Frame::hintTitle(badge->Tag()).toHtmlEscaped()));
 }

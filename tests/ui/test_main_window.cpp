@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
+#include <QFileInfo>
 #include <QtTest>
 
 #include <stdexcept>
@@ -112,15 +113,17 @@ void TestMainWindow::closeQuery_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("closes");
-    const int yes = QMessageBox::Yes;
-    const int no = QMessageBox::No;
-    QTest::newRow("no project") << "none" << yes << false << true;
-    QTest::newRow("saved project") << "saved" << yes << false << true;
-    QTest::newRow("modified, no") << "modified" << no << true << false;
-    QTest::newRow("modified, yes") << "modified" << yes << true << true;
+    const int discard = QMessageBox::Discard;
+    const int cancel = QMessageBox::Cancel;
+    const int save = QMessageBox::Save;
+    QTest::newRow("no project") << "none" << discard << false << true;
+    QTest::newRow("saved project") << "saved" << discard << false << true;
+    QTest::newRow("modified, cancel") << "modified" << cancel << true << false;
+    QTest::newRow("modified, discard") << "modified" << discard << true << true;
+    QTest::newRow("modified, save") << "modified" << save << true << true;
     // While the splash is up the window is disabled: a close request from the
     // window manager must not end the start-up with no window left to show.
-    QTest::newRow("disabled during start-up") << "starting" << yes << false << false;
+    QTest::newRow("disabled during start-up") << "starting" << discard << false << false;
 }
 
 void TestMainWindow::closeQuery()
@@ -150,8 +153,12 @@ void TestMainWindow::closeQuery()
         const TScriptedPrompter::Question q = fx.prompter().questions().constFirst();
         QCOMPARE(q.text, QStringLiteral("The current project has been modified.      \rQuit without saving?      "));
         QCOMPARE(q.kind, TMsgDlgType::mtConfirmation);
-        QCOMPARE(q.defaultButton, QMessageBox::No);
+        QCOMPARE(q.buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        QCOMPARE(q.defaultButton, QMessageBox::Cancel);
     }
+    // Save writes the project before the window closes; Discard does not.
+    if (state == QLatin1String("modified"))
+        QCOMPARE(QFileInfo::exists(dir.filePath(QStringLiteral("q.cvp"))), answer == QMessageBox::Save);
     QCOMPARE(f.isVisible(), !closes);
     if (!closes && state == QLatin1String("modified")) {
         QVERIFY(f.Document().modified);

@@ -138,7 +138,7 @@ void TestProjectCommands::openNeverMarksModified()
     const QString path = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("open.cvp")));
     const TDevice_Config_v2 savedRecord = f.Document().Project_Device_Config;
     fx.newProject(dir.filePath(QStringLiteral("other.cvp")));
-    fx.prompter().enqueue(QMessageBox::Yes); // discard the unsaved new project
+    fx.prompter().enqueue(QMessageBox::Discard); // the unsaved new project
     // An editor reacting to what filling the window changes, as the
     // configuration pages do.
     QObject::connect(f.Tree_Panel()->Project_TreeView(), &QTreeWidget::currentItemChanged, &f,
@@ -188,13 +188,17 @@ void TestProjectCommands::discardQuestion_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("kept");
-    const int yes = QMessageBox::Yes;
-    const int no = QMessageBox::No;
-    QTest::newRow("new, no") << "new_project_MenuItem" << no << true;
-    QTest::newRow("open, no") << "open_project_MenuItem" << no << true;
-    QTest::newRow("close, no") << "close_project_MenuItem" << no << true;
-    QTest::newRow("close, yes") << "close_project_MenuItem" << yes << false;
-    QTest::newRow("new, yes") << "new_project_MenuItem" << yes << false;
+    QTest::addColumn<bool>("saved");
+    const int discard = QMessageBox::Discard;
+    const int cancel = QMessageBox::Cancel;
+    const int save = QMessageBox::Save;
+    QTest::newRow("new, cancel") << "new_project_MenuItem" << cancel << true << false;
+    QTest::newRow("open, cancel") << "open_project_MenuItem" << cancel << true << false;
+    QTest::newRow("close, cancel") << "close_project_MenuItem" << cancel << true << false;
+    QTest::newRow("close, discard") << "close_project_MenuItem" << discard << false << false;
+    QTest::newRow("new, discard") << "new_project_MenuItem" << discard << false << false;
+    QTest::newRow("close, save") << "close_project_MenuItem" << save << false << true;
+    QTest::newRow("new, save") << "new_project_MenuItem" << save << false << true;
 }
 
 void TestProjectCommands::discardQuestion()
@@ -202,8 +206,10 @@ void TestProjectCommands::discardQuestion()
     QFETCH(QString, command);
     QFETCH(int, answer);
     QFETCH(bool, kept);
+    QFETCH(bool, saved);
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
+    QFile::remove(dir.filePath(QStringLiteral("first.cvp")));
     fx.newProject(dir.filePath(QStringLiteral("first.cvp")));
     fx.addImage(INFO_SCREENS_IDX, QStringLiteral("HELP"), Png_Bytes(480, 272, 0xff00ff00));
     const QString path = f.Document().project_fullpath;
@@ -217,9 +223,17 @@ void TestProjectCommands::discardQuestion()
     const TScriptedPrompter::Question q = fx.prompter().questions().constFirst();
     QCOMPARE(q.text, QStringLiteral("The current project has been modified.      \rOK to discard changes?      "));
     QCOMPARE(q.kind, TMsgDlgType::mtConfirmation);
-    QCOMPARE(q.buttons, QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(q.defaultButton, QMessageBox::No);
+    QCOMPARE(q.buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    QCOMPARE(q.defaultButton, QMessageBox::Cancel);
     QCOMPARE(f.Document().project_fullpath == path, kept);
+    // Save writes the project before it goes; the other answers write nothing.
+    QCOMPARE(QFileInfo::exists(path), saved);
+    if (saved) {
+        TDevice_Config_v2 rec{};
+        THandle_List handles;
+        QVERIFY(Load_Project_File(path, rec, handles));
+        QCOMPARE(handles.at(INFO_SCREENS_IDX)->cells.size(), size_t(1));
+    }
     if (kept) {
         QVERIFY(f.Document().modified);
         QCOMPARE(f.Document().Handle_List.at(INFO_SCREENS_IDX)->cells.size(), size_t(1));
@@ -256,9 +270,9 @@ void TestProjectCommands::closeProjectReturnsToNoProject()
 void TestProjectCommands::unreadableFileGivesErrorAndNoProject_data()
 {
     QTest::addColumn<QString>("damage");
-    QTest::addColumn<QString>("messagePart"); // empty: the refusal box
-    QTest::newRow("file format version 2") << "version" << QString();
-    QTest::newRow("short configuration record") << "short config" << QString();
+    QTest::addColumn<QString>("messagePart"); // the reason the box gives
+    QTest::newRow("file format version 2") << "version" << TProjectCommands::Unreadable_Layout_Reason();
+    QTest::newRow("short configuration record") << "short config" << TProjectCommands::Unreadable_Layout_Reason();
     QTest::newRow("ends inside an image") << "truncated"
                                           << "damaged";
     QTest::newRow("empty file") << "empty"
@@ -297,10 +311,20 @@ void TestProjectCommands::unreadableFileGivesErrorAndNoProject()
     const TScriptedPrompter::Question q = fx.prompter().questions().constFirst();
     QCOMPARE(q.kind, TMsgDlgType::mtError);
     QCOMPARE(q.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    if (messagePart.isEmpty())
-        QCOMPARE(q.text, QStringLiteral("Error loading project file.      \rPlease try another file.      "));
-    else
+    // The box begins as it always has, then names the file and the reason.
+    QVERIFY2(q.text.startsWith(QStringLiteral("Error loading project file.      \rPlease try another file.      \r")),
+             qPrintable(q.text));
+    QVERIFY2(q.text.contains(QStringLiteral("File: ") + QDir::toNativeSeparators(bad)), qPrintable(q.text));
+    if (!messagePart.isEmpty())
         QVERIFY2(q.text.contains(messagePart), qPrintable(q.text));
+    const LogEntry failed = fx.lastLog();
+    QCOMPARE(failed.marker, QStringLiteral("!"));
+    QCOMPARE(failed.description, QStringLiteral("Error loading project file"));
+    // The path once, and why.
+    QVERIFY2(failed.info.contains(bad), qPrintable(failed.info));
+    QCOMPARE(failed.info.count(bad), 1);
+    if (!messagePart.isEmpty())
+        QVERIFY2(failed.info.contains(messagePart), qPrintable(failed.info));
 
     // No project is bound any more, so nothing can be saved over the file.
     QVERIFY(f.Document().Handle_List.empty());
@@ -315,8 +339,8 @@ void TestProjectCommands::unreadableFileGivesErrorAndNoProject()
     f.Commands()->Save_Project_Command(); // even past the disabled menu item
     QCOMPARE(fx.prompter().questions().size(), 1);
     QCOMPARE(File_Bytes(bad), damage == QLatin1String("missing") ? QByteArray() : bytes);
-    QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved")); // from the good save only
-    QCOMPARE(fx.lastLog().info, good);
+    // Nothing was saved after the failure: its own entry is still the last.
+    QCOMPARE(fx.lastLog().description, QStringLiteral("Error loading project file"));
 }
 
 void TestProjectCommands::saveAsBindsTheNewPath()
@@ -469,7 +493,7 @@ void TestProjectCommands::saveDialogAsksBeforeReplacingTheProjectFile()
     });
     driver.start();
     TQtFileDialogs dialogs;
-    const QString chosen = dialogs.Save_Project_Name(nullptr);
+    const QString chosen = dialogs.Save_Project_Name(nullptr, QString());
     driver.stop();
     QVERIFY(asked);
     QVERIFY(chosen.isEmpty()); // answered No, then cancelled

@@ -70,6 +70,10 @@ private slots:
     void standardShortcuts_data();
     void standardShortcuts();
     void saveKeySavesTheProject();
+    void saveAsStartsAtTheProject();
+    void dialogsStartInTheLastProjectFolder();
+    void newProjectDialogSaysCreate();
+    void editMenuCutCopyPaste();
     void titleBarMarksTheModifiedProject_data();
     void titleBarMarksTheModifiedProject();
 

@@ -15,6 +15,7 @@ private slots:
     void discardQuestionFollowsModified();
     void openAndCloseClearTheHistory();
     void editMenuAndHistory();
+    void undoKeepsTheOpenGroups();
 
 private:
     QTemporaryDir dir;

@@ -425,7 +425,7 @@ void TestUndoCommands::newProjectStaysModifiedThroughUndo()
     fx.trigger("undo_MenuItem");
     // Nothing of it is on disk: still modified, and closing still asks.
     QVERIFY(fx.form().Document().modified);
-    fx.prompter().enqueue(QMessageBox::No);
+    fx.prompter().enqueue(QMessageBox::Cancel);
     fx.trigger("close_project_MenuItem");
     QCOMPARE(fx.prompter().questions().size(), 1);
     QCOMPARE(fx.prompter().questions().constLast().text, TProjectCommands::Discard_Question());
@@ -440,7 +440,7 @@ void TestUndoCommands::discardQuestionFollowsModified()
     // Back at the saved state: closing asks nothing.
     const int asked = int(p.fx.prompter().questions().size());
     p.redo();
-    p.fx.prompter().enqueue(QMessageBox::No);
+    p.fx.prompter().enqueue(QMessageBox::Cancel);
     p.fx.trigger("close_project_MenuItem");
     QCOMPARE(p.fx.prompter().questions().size(), asked + 1);
     QVERIFY(!p.document().Handle_List.empty());
@@ -509,4 +509,28 @@ void TestUndoCommands::editMenuAndHistory()
     QTRY_VERIFY_WITH_TIMEOUT(!p.images().Drop_Import()->Running(), kDeadline);
     QTRY_VERIFY(undo->isEnabled());
     QCOMPARE(undo->text(), QStringLiteral("&Undo Import 2 Images into BACKGROUNDS"));
+}
+
+void TestUndoCommands::undoKeepsTheOpenGroups()
+{
+    Project p(dir.filePath(QStringLiteral("groups.cvp")));
+    p.selectImage(BACKGROUNDS_IDX, 1);
+    // The user opens the logos and closes the backgrounds around an edit.
+    p.tree().topLevelItem(LOGOS_IDX)->setExpanded(true);
+    p.tree().topLevelItem(INFO_SCREENS_IDX)->setExpanded(false);
+    p.images().Tree_Panel()->Move_Up_Button()->click();
+    p.tree().setCurrentItem(p.tree().topLevelItem(BACKGROUNDS_IDX));
+    p.tree().topLevelItem(BACKGROUNDS_IDX)->setExpanded(false);
+    auto open = [&p] {
+        QList<bool> groups;
+        for (int i : {int(BACKGROUNDS_IDX), int(LOGOS_IDX), int(INFO_SCREENS_IDX)})
+            groups << p.tree().topLevelItem(i)->isExpanded();
+        return groups;
+    };
+    const QList<bool> before = open();
+    QCOMPARE(before, (QList<bool>{false, true, false}));
+    p.undo();
+    QCOMPARE(open(), before);
+    p.redo();
+    QCOMPARE(open(), before);
 }

@@ -3,6 +3,7 @@
 // lines end in six blanks and are separated by carriage returns.
 
 #include <QString>
+#include <QStringList>
 
 namespace DeviceText {
 inline QString notFound()
@@ -10,6 +11,18 @@ inline QString notFound()
     return QStringLiteral(
         "Unable to connect to a Corvane R/C device.      \rPlease check connections and that driver is "
         "correctly installed before retrying.      ");
+}
+// The box of a scan that found nothing, with every port tried and why it was
+// passed over (a reason carries its fix where there is one).
+inline QString notFoundWithPorts(const QStringList& reasons)
+{
+    QString text = notFound() + QStringLiteral("\r");
+    if (reasons.isEmpty())
+        return text + QStringLiteral("\rNo serial port of an FTDI adapter was found.      ");
+    text += QStringLiteral("\rPorts tried:      ");
+    for (const QString& reason : reasons)
+        text += QStringLiteral("\r  ") + reason + QStringLiteral("      ");
+    return text;
 }
 inline QString needsApplication()
 {
@@ -45,6 +58,34 @@ inline QString imageWriteError()
 {
     return QStringLiteral("Error sending image data.      \rEnsure the Corvane R/C is in 'Configuration Mode' before "
                           "retrying.      ");
+}
+// A write that failed because the link itself has gone (adapter unplugged,
+// controller switched off): retrying on the same link cannot help, and the
+// controller may keep what arrived before the loss.
+// what: what the controller may now hold only part of; empty for a command.
+inline QString linkLost(const QString& failureText, const QString& port, const QString& what)
+{
+    const QString lost
+        = QStringLiteral("\r\rThe connection to the Corvane R/C on %1 was lost: the controller or its cable is "
+                         "gone.      \r")
+              .arg(port);
+    if (what.isEmpty())
+        return failureText + lost + QStringLiteral("Reconnect it and try again.      ");
+    return failureText + lost
+        + QStringLiteral("The Corvane R/C may now hold a partial %1; reconnect it and upload again.      ").arg(what);
+}
+inline QString linkLostLog()
+{
+    return QStringLiteral("connection lost; the controller may hold a partial upload");
+}
+// A retrieve whose block fails its checks: almost always a controller that
+// was never configured.
+inline QString retrieveCorrupt()
+{
+    return QStringLiteral(
+        "The configuration read from the Corvane R/C is not valid (Config data corrupt).      \rA controller "
+        "that has never been configured holds no configuration: upload a project to it first.      \rThe "
+        "project was not changed.      ");
 }
 inline QString resetError()
 {

@@ -51,12 +51,18 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
             m_ops.post(WM_RC_UPLOAD_CFG, wParam + w.length, kWrite);
         } else {
             m_ops.result().fault = Transfer_Fault(m_ops.comms(), w.result);
-            if (host.Show_Message_Box(DeviceText::configWriteError(), TDeviceBoxKind::Error,
-                                      TDeviceButtons::RetryCancel, TDeviceAnswer::Retry)
-                == TDeviceAnswer::Retry)
-                m_ops.post(WM_RC_UPLOAD_CFG, 0, kStart);
-            else
+            if (Link_Lost(m_ops, w.result)) {
+                host.Show_Message_Box(DeviceText::linkLost(DeviceText::configWriteError(),
+                                                           m_ops.comms().openPortName(), QStringLiteral("configuration")),
+                                      TDeviceBoxKind::Error, TDeviceButtons::Ok, TDeviceAnswer::Ok);
                 m_ops.post(WM_RC_UPLOAD_CFG, 1, kFailed);
+            } else if (host.Show_Message_Box(DeviceText::configWriteError(), TDeviceBoxKind::Error,
+                                             TDeviceButtons::RetryCancel, TDeviceAnswer::Retry)
+                       == TDeviceAnswer::Retry) {
+                m_ops.post(WM_RC_UPLOAD_CFG, 0, kStart);
+            } else {
+                m_ops.post(WM_RC_UPLOAD_CFG, 1, kFailed);
+            }
         }
         host.Set_Progress(TDeviceBar::Config, link.streamPos, link.upload_stream.size(), false);
         break;
@@ -103,7 +109,9 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
     case kFailed:
         host.Set_Progress(TDeviceBar::Config, link.streamPos, qMax<qsizetype>(1, link.upload_stream.size()), true);
         host.Log_Activity(TActivityStatus::Upload_Error,
-                          QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam)));
+                          QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam))
+                              + (m_ops.comms().PortWasLost() ? QStringLiteral(": ") + DeviceText::linkLostLog()
+                                                             : QString()));
         failed(wParam);
         m_ops.Close_Connection();
         break;

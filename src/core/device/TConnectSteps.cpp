@@ -144,8 +144,10 @@ void TConnectSteps::notFound()
     host.Log_Activity(TActivityStatus::RC_Not_Found, why);
     m_ops.result().failedPhase = TDevicePhase::Discovery;
     m_ops.result().message = Status_Code_Text(int(TActivityStatus::RC_Not_Found)) + QStringLiteral(": ") + why;
-    host.Show_Message_Box(DeviceText::notFound(), TDeviceBoxKind::Warning, TDeviceButtons::Ok, TDeviceAnswer::Ok);
+    // The search is over before the box says so: the panel does not linger behind it.
     host.Show_Scan_Panel(false);
+    host.Show_Message_Box(DeviceText::notFoundWithPorts(m_reasons), TDeviceBoxKind::Warning, TDeviceButtons::Ok,
+                          TDeviceAnswer::Ok);
     host.Enable_Project_Area(true);
     m_ops.setBusy(false);
     host.Enable_Device_Buttons(true);

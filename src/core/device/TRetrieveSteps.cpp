@@ -1,6 +1,7 @@
 #include "core/device/TRetrieveSteps.h"
 
 #include "core/device/BLcomms.h"
+#include "core/device/DeviceTexts.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceHost.h"
 #include "core/device/TDeviceStepContext.h"
@@ -84,6 +85,9 @@ void TRetrieveSteps::handle(quint32 wParam, quint32 step)
             m_ops.result().message = Status_Code_Text(int(TActivityStatus::Configuration_Retrieved));
         } else {
             host.Log_Activity(TActivityStatus::Retrieve_Error, QStringLiteral("Config data corrupt"));
+            // A log row alone leaves the user guessing whether the link failed.
+            host.Show_Message_Box(DeviceText::retrieveCorrupt(), TDeviceBoxKind::Warning, TDeviceButtons::Ok,
+                                  TDeviceAnswer::Ok);
             failed(QStringLiteral("Config data corrupt"));
         }
         m_ops.Close_Connection();

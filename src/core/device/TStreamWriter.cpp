@@ -32,3 +32,8 @@ TTransferFault Transfer_Fault(const TVrexComms& comms, int result)
         return TTransferFault::Refused;
     return TTransferFault::NoAnswer;
 }
+
+bool Link_Lost(TDeviceStepContext& ops, int result)
+{
+    return result < 0 || ops.comms().PortWasLost() || !ops.comms().isOpen();
+}

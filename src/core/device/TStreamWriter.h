@@ -23,3 +23,6 @@ TBlockWrite Write_Next_Block(TDeviceStepContext& ops, quint32 address, quint16 t
 // Why a transaction with this result was not accepted: refused (NAK), the
 // port went away under it, or nothing (complete) came back.
 TTransferFault Transfer_Fault(const TVrexComms& comms, int result);
+// The link itself has gone (the port closed or vanished under the
+// transaction): a retry on it would fail at once, so none is offered.
+bool Link_Lost(TDeviceStepContext& ops, int result);

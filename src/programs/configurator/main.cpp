@@ -162,6 +162,12 @@ int main(int argc, char** argv)
     // Ports the user named are the only ones tried; the virtual controller
     // alone still leaves the adapters to be searched.
     window->Device_Operations()->link().namedPortsOnly = !options.values(kPort).isEmpty();
+    if (!simulator.Port().isEmpty()) {
+        // The status bar must not go on naming a controller that is gone.
+        simulator.On_Ended([window, port = simulator.Port()] {
+            window->Set_Port_Note(QStringLiteral("Virtual controller on %1 has stopped").arg(port));
+        });
+    }
 
     if (options.isSet(kStartupMs)) {
         std::printf("startup_ms %lld paused_ms %lld work_ms %lld\n", static_cast<long long>(startup.Ready_Ms()),

@@ -3,6 +3,7 @@
 #include "core/messaging/StatusCodes.h"
 
 #include <QDateTime>
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
@@ -67,6 +68,15 @@ TActivityLogPanel::TActivityLogPanel(QWidget* parent)
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     grid_->setColumnWidth(kMarker, kMarkerColumnWidth);
     grid_->setItemDelegateForColumn(kMarker, new MarkerDelegate(grid_));
+    grid_->viewport()->installEventFilter(this);
+    // A column the user drags wider or narrower moves the rest of the room.
+    connect(grid_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+        if (m_filling)
+            return;
+        if (section == kInfo)
+            infoWidth_ = size;
+        fillWidth();
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -108,18 +118,48 @@ bool TActivityLogPanel::lastRowInView() const
 void TActivityLogPanel::widenColumnFor(int column, const QString& text)
 {
     const int needed = grid_->fontMetrics().horizontalAdvance(text + QStringLiteral("WW"));
+    if (column == kInfo) {
+        infoWidth_ = qMax(infoWidth_, needed);
+        fillWidth();
+        return;
+    }
     if (needed > grid_->columnWidth(column))
         grid_->setColumnWidth(column, needed);
 }
 
+void TActivityLogPanel::fillWidth()
+{
+    int others = 0;
+    for (int c = 0; c < kInfo; ++c)
+        others += grid_->columnWidth(c);
+    const int room = grid_->viewport()->width() - others;
+    const int width = qMax(infoWidth_, room);
+    if (grid_->columnWidth(kInfo) == width)
+        return;
+    m_filling = true;
+    grid_->setColumnWidth(kInfo, width);
+    m_filling = false;
+}
+
+bool TActivityLogPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == grid_->viewport() && event->type() == QEvent::Resize)
+        fillWidth();
+    return QWidget::eventFilter(watched, event);
+}
+
 void TActivityLogPanel::Log_Activity(int code, const QString& info)
+{
+    Log_Entry(Status_Code_Marker(code), Status_Code_Text(code), info);
+}
+
+void TActivityLogPanel::Log_Entry(const QString& marker, const QString& description, const QString& info)
 {
     const bool follow = lastRowInView();
     const int row = grid_->rowCount();
     grid_->insertRow(row);
     const QString texts[kColumns]
-        = {Status_Code_Marker(code), QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat),
-           Status_Code_Text(code), info};
+        = {marker, QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat), description, info};
     for (int c = 0; c < kColumns; ++c) {
         auto* item = new QTableWidgetItem(texts[c]);
         if (c == kMarker)

@@ -20,6 +20,9 @@ public:
 
     // Appends an entry: marker, local date and time, the code's text, info.
     void Log_Activity(int code, const QString& info = QString());
+    // An entry outside the status codes: a failure the codes have no text
+    // for (a project file that cannot be read).
+    void Log_Entry(const QString& marker, const QString& description, const QString& info);
 
     // " " information, "*" warning, "!" error. A code outside 0..29 is
     // reported as an error.
@@ -31,9 +34,17 @@ public:
 
     QTableWidget* grid() const { return grid_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     bool lastRowInView() const;
     void widenColumnFor(int column, const QString& text);
+    // The last column takes what the others leave of the grid's width, so
+    // no empty strip stays at the right; never narrower than its text.
+    void fillWidth();
+    int infoWidth_ = kDefaultColumnWidth;
+    bool m_filling = false;
 
     QLabel* title_;
     QTableWidget* grid_;

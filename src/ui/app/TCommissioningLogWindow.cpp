@@ -2,29 +2,48 @@
 
 #include "core/commissioning/CommissioningLog.h"
 
+#include "ui/app/TSortArrowStyle.h"
+
+#include <QDateTime>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSortFilterProxyModel>
+#include <QStyle>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace {
+// The export keeps the time as written (UTC, ISO 8601) for other programs;
+// the table shows it as the activity log does, in local time.
 const QStringList kHeaders{"Time (UTC)", "Port",   "Adapter", "Part number", "Firmware", "Sent",
                            "Verify",     "Seconds", "Outcome", "Message",     "Project"};
+// What a column sorts by: the time itself, not its local text.
+constexpr int kSortRole = Qt::UserRole + 1;
+constexpr int kExportRole = Qt::UserRole + 2;
 
 QStandardItem* item(const QVariant& value)
 {
     auto* i = new QStandardItem;
     i->setData(value, Qt::DisplayRole);
+    i->setData(value, kSortRole);
     i->setEditable(false);
+    return i;
+}
+
+QStandardItem* timeItem(const QDateTime& time)
+{
+    auto* i = item(QLocale::system().toString(time.toLocalTime(), QLocale::ShortFormat));
+    i->setData(time, kSortRole);
+    i->setData(time.toString(Qt::ISODateWithMs), kExportRole);
     return i;
 }
 } // namespace
@@ -36,8 +55,11 @@ TCommissioningLogWindow::TCommissioningLogWindow(const QString& logPath, QWidget
     setObjectName(QStringLiteral("commissioning_log_Form"));
     setWindowTitle(QStringLiteral("Commissioning Log"));
     m_model = new QStandardItemModel(this);
-    m_model->setHorizontalHeaderLabels(kHeaders);
+    QStringList shown = kHeaders;
+    shown[0] = QStringLiteral("Time");
+    m_model->setHorizontalHeaderLabels(shown);
     m_proxy = new QSortFilterProxyModel(this);
+    m_proxy->setSortRole(kSortRole);
     m_proxy->setSourceModel(m_model);
     m_proxy->setFilterKeyColumn(-1);
     m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
@@ -51,6 +73,9 @@ TCommissioningLogWindow::TCommissioningLogWindow(const QString& logPath, QWidget
     m_view->setObjectName(QStringLiteral("commissioning_log_View"));
     m_view->setAccessibleName(QStringLiteral("Commissioning log"));
     m_view->setModel(m_proxy);
+    auto* arrows = new TSortArrowStyle;
+    arrows->setParent(m_view);
+    m_view->horizontalHeader()->setStyle(arrows);
     m_view->setSortingEnabled(true);
     m_view->sortByColumn(0, Qt::DescendingOrder);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -95,7 +120,7 @@ void TCommissioningLogWindow::reload()
     m_model->removeRows(0, m_model->rowCount());
     const TCommissioningLogContents contents = Read_Commissioning_Log(m_path);
     for (const TCommissioningRecord& r : contents.records) {
-        m_model->appendRow({item(r.time.toString(Qt::ISODateWithMs)), item(r.port), item(r.adapterSerial),
+        m_model->appendRow({timeItem(r.time), item(r.port), item(r.adapterSerial),
                             item(r.partNumber ? QVariant(*r.partNumber) : QVariant()), item(r.firmware),
                             item(r.sent.join(QStringLiteral(", "))), item(Verify_Result_Text(r.verify)),
                             item(r.seconds), item(r.ok ? QStringLiteral("ok") : QStringLiteral("failed")),
@@ -116,7 +141,11 @@ QByteArray TCommissioningLogWindow::csv() const
     for (int row = 0; row < m_proxy->rowCount(); ++row) {
         QStringList cells;
         for (int col = 0; col < m_proxy->columnCount(); ++col)
-            cells << m_proxy->index(row, col).data().toString();
+        {
+            const QModelIndex index = m_proxy->index(row, col);
+            const QVariant exported = index.data(kExportRole);
+            cells << (exported.isValid() ? exported.toString() : index.data().toString());
+        }
         text += Csv_Line(cells);
     }
     return text.toUtf8();

@@ -61,8 +61,18 @@ bool TDemoSimulator::Start(const QString& programDir, int timeoutMs)
     return true;
 }
 
+void TDemoSimulator::On_Ended(std::function<void()> ended)
+{
+    QObject::connect(&process, &QProcess::finished, [ended = std::move(ended)] {
+        if (ended)
+            ended();
+    });
+}
+
 void TDemoSimulator::Stop()
 {
+    // Ending it on purpose is no news to report.
+    QObject::disconnect(&process, &QProcess::finished, nullptr, nullptr);
     if (process.state() == QProcess::NotRunning)
         return;
     process.terminate();

@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QString>
 
+#include <functional>
+
 class TDemoSimulator {
 public:
     TDemoSimulator() = default;
@@ -17,6 +19,9 @@ public:
     // start or does not name its port in time.
     bool Start(const QString& programDir, int timeoutMs = 5000);
     void Stop();
+    // Called when the simulator ends by itself (killed, crashed), not when
+    // Stop() ends it.
+    void On_Ended(std::function<void()> ended);
 
     QString Port() const { return port; }
     QString Error_Text() const { return error; }

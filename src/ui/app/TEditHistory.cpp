@@ -126,6 +126,12 @@ void TEditHistory::Before_Restore(bool imagesChange)
         m_selectedHandle = root->treeWidget()->indexOfTopLevelItem(root);
         m_selectedImage = current->parent() ? root->indexOfChild(current) : -1;
     }
+    // The groups the user opened or closed stay so: a rebuilt tree would
+    // otherwise come back with its own idea of what is open.
+    QTreeWidget* tree = m_parts.imagesPage->Tree_Panel()->Project_TreeView();
+    m_expanded.clear();
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        m_expanded << tree->topLevelItem(i)->isExpanded();
     m_parts.imagesPage->Clear();
 }
 
@@ -149,6 +155,8 @@ void TEditHistory::After_Restore(bool imagesChanged)
             node = root->child(qMin(m_selectedImage, root->childCount() - 1));
         tree->setCurrentItem(node);
     }
+    for (int i = 0; i < qMin(int(m_expanded.size()), tree->topLevelItemCount()); ++i)
+        tree->topLevelItem(i)->setExpanded(m_expanded.at(i));
     m_parts.imagesPage->Update_Memory_Chart();
 }
 

@@ -4,6 +4,7 @@
 // end of a burst of typing or of a slider drag, and showing a state that
 // undo or redo put back.
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
@@ -56,4 +57,5 @@ private:
     // Where the tree's selection was before the images were put back.
     int m_selectedHandle = -1;
     int m_selectedImage = -1;
+    QList<bool> m_expanded; // each group of the tree, open or not, before a restore
 };

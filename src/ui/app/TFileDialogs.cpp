@@ -1,6 +1,7 @@
 #include "ui/app/TFileDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 QString TFileDialogs::Project_Filter()
 {
@@ -12,12 +13,14 @@ QString TFileDialogs::Open_Filter()
     return Project_Filter() + QStringLiteral(";;BMP Data Project file (*.bdp)");
 }
 
-QString TQtFileDialogs::New_Project_Name(QWidget* parent)
+QString TQtFileDialogs::New_Project_Name(QWidget* parent, const QString& folder)
 {
     // An open dialog that accepts names of files that do not exist yet: the
     // new project is only bound to the name and written on the first save.
-    QFileDialog dlg(parent, QStringLiteral("New Project..."), QString(), Project_Filter());
+    // Its button says what happens: nothing is opened.
+    QFileDialog dlg(parent, QStringLiteral("New Project..."), folder, Project_Filter());
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setLabelText(QFileDialog::Accept, Create_Text());
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
@@ -25,17 +28,22 @@ QString TQtFileDialogs::New_Project_Name(QWidget* parent)
     return dlg.selectedFiles().constFirst();
 }
 
-QString TQtFileDialogs::Open_Project_Name(QWidget* parent)
+QString TQtFileDialogs::Open_Project_Name(QWidget* parent, const QString& folder)
 {
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open Project..."), QString(), Open_Filter());
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open Project..."), folder, Open_Filter());
 }
 
-QString TQtFileDialogs::Save_Project_Name(QWidget* parent)
+QString TQtFileDialogs::Save_Project_Name(QWidget* parent, const QString& suggested)
 {
     // QFileDialog asks before replacing an existing file and only offers
     // folders that exist. A name typed without extension is saved as
     // NAME.cvp, so the dialog adds it first and asks about that file.
     QFileDialog dlg(parent, QStringLiteral("Save Project..."), QString(), Project_Filter());
+    if (!suggested.isEmpty()) {
+        const QFileInfo info(suggested);
+        dlg.setDirectory(info.absolutePath());
+        dlg.selectFile(info.fileName());
+    }
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setDefaultSuffix(QStringLiteral("cvp"));

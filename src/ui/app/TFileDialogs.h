@@ -11,21 +11,28 @@ public:
     virtual ~TFileDialogs() = default;
 
     // Each returns the chosen path, or an empty string when cancelled.
-    // "New Project...": any name, the file need not exist, no overwrite question.
-    virtual QString New_Project_Name(QWidget* parent) = 0;
+    // folder: where the dialog starts (the last project's folder; empty for
+    // the dialog's own choice).
+    // "New Project...": any name, the file need not exist, no overwrite
+    // question; its button says "Create".
+    virtual QString New_Project_Name(QWidget* parent, const QString& folder) = 0;
     // "Open Project...": an existing .cvp or .bdp file.
-    virtual QString Open_Project_Name(QWidget* parent) = 0;
-    // "Save Project...": asks before replacing an existing file.
-    virtual QString Save_Project_Name(QWidget* parent) = 0;
+    virtual QString Open_Project_Name(QWidget* parent, const QString& folder) = 0;
+    // "Save Project...": asks before replacing an existing file. suggested:
+    // the project's own path, whose folder the dialog opens in with its
+    // name filled in.
+    virtual QString Save_Project_Name(QWidget* parent, const QString& suggested) = 0;
 
     static QString Project_Filter();
     static QString Open_Filter();
+    // The caption of the New Project dialog's accept button.
+    static QString Create_Text() { return QStringLiteral("Create"); }
 };
 
 // The real dialogs.
 class TQtFileDialogs : public TFileDialogs {
 public:
-    QString New_Project_Name(QWidget* parent) override;
-    QString Open_Project_Name(QWidget* parent) override;
-    QString Save_Project_Name(QWidget* parent) override;
+    QString New_Project_Name(QWidget* parent, const QString& folder) override;
+    QString Open_Project_Name(QWidget* parent, const QString& folder) override;
+    QString Save_Project_Name(QWidget* parent, const QString& suggested) override;
 };

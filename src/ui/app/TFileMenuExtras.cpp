@@ -82,6 +82,10 @@ TFileMenuExtras::TFileMenuExtras(Tbmpgen_Form& window, QMenu* file)
     window.setAcceptDrops(true);
     window.installEventFilter(this);
     Rebuild_Recent_Menu();
+    // The file dialogs start where the user last worked, not in whatever
+    // folder the program happened to be started from.
+    if (!m_recent->Paths().isEmpty())
+        window.Commands()->Set_Last_Folder(QFileInfo(m_recent->Paths().constFirst()).absolutePath());
 }
 
 TFileMenuExtras::~TFileMenuExtras() = default;
@@ -99,6 +103,13 @@ void TFileMenuExtras::Set_Standard_Shortcuts(QMenu* file)
     for (const auto& k : keys)
         if (QAction* a = Find_Action(file, k.action))
             a->setShortcuts(k.key);
+    // Not every desktop binds Save As; this one is what users of all of them expect.
+    if (QAction* saveAs = Find_Action(file, "save_project_as_MenuItem")) {
+        const QKeySequence ctrlShiftS(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+        QList<QKeySequence> keys = saveAs->shortcuts();
+        if (!keys.contains(ctrlShiftS))
+            saveAs->setShortcuts(keys << ctrlShiftS);
+    }
     for (QMenu* menu : m_window.menuBar()->findChildren<QMenu*>())
         if (QAction* help = Find_Action(menu, "useful_info_MenuItem"))
             help->setShortcuts(QKeySequence::HelpContents);

@@ -10,7 +10,9 @@
 #include "ui/common/gen_lib.h"
 #include "ui/imaging/ProjectImageDecoding.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace {
@@ -69,15 +71,58 @@ QString TProjectCommands::With_Project_Extension(const QString& path)
 
 bool TProjectCommands::Discard_Confirmed()
 {
+    return Changes_Settled(Discard_Question());
+}
+
+bool TProjectCommands::Changes_Settled(const QString& question)
+{
     if (!m_document.modified)
         return true;
-    return Show_Message_Box_Ex(Discard_Question(), TMsgDlgType::mtConfirmation, QMessageBox::Yes | QMessageBox::No,
-                               QMessageBox::No)
-        == QMessageBox::Yes;
+    // Saving is offered where the changes would be lost; Cancel, the safe
+    // answer, is the default, so a stray Enter loses nothing.
+    switch (Show_Message_Box_Ex(question, TMsgDlgType::mtConfirmation,
+                                QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel)) {
+    case QMessageBox::Discard: return true;
+    case QMessageBox::Save: return Save_Current();
+    default: return false;
+    }
+}
+
+bool TProjectCommands::Save_Current()
+{
+    if (m_document.project_fullpath.isEmpty() || m_document.Handle_List.empty())
+        return false;
+    if (!Save_Project(m_document.project_fullpath))
+        return false;
+    m_view.Log_Activity(TActivityStatus::Project_Saved, m_document.project_fullpath);
+    emit projectFileUsed(m_document.project_fullpath);
+    return true;
+}
+
+QString TProjectCommands::Dialog_Folder() const
+{
+    if (!m_document.project_fullpath.isEmpty())
+        return QFileInfo(m_document.project_fullpath).absolutePath();
+    if (!m_lastFolder.isEmpty())
+        return m_lastFolder;
+    // Nothing worked on yet: the user's documents, not whatever folder the
+    // program was started from.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(documents).exists() ? documents : QDir::homePath();
+}
+
+void TProjectCommands::Set_Last_Folder(const QString& folder)
+{
+    m_lastFolder = folder;
 }
 
 void TProjectCommands::Bind_To(const QString& path)
 {
+    // The next file dialog starts where this project is, even after it is
+    // closed; a folder that does not exist (a mistyped new name) is not kept.
+    const QFileInfo info(path);
+    if (info.absoluteDir().exists())
+        m_lastFolder = info.absolutePath();
     m_document.Set_Path(path);
     m_view.Show_Project_Path(path);
     m_view.updateCaption();
@@ -87,7 +132,7 @@ void TProjectCommands::New_Project()
 {
     if (!Discard_Confirmed())
         return;
-    const QString chosen = m_dialogs.New_Project_Name(m_view.dialogParent());
+    const QString chosen = m_dialogs.New_Project_Name(m_view.dialogParent(), Dialog_Folder());
     if (chosen.isEmpty())
         return;
     Clear_Project();
@@ -105,7 +150,7 @@ void TProjectCommands::Open_Project()
 {
     if (!Discard_Confirmed())
         return;
-    const QString chosen = m_dialogs.Open_Project_Name(m_view.dialogParent());
+    const QString chosen = m_dialogs.Open_Project_Name(m_view.dialogParent(), Dialog_Folder());
     if (chosen.isEmpty())
         return;
     Load_Project(chosen);
@@ -123,7 +168,7 @@ void TProjectCommands::Load_Project(const QString& path)
     Clear_Project();
     Bind_To(path);
 
-    QString failure;
+    QString reason;
     try {
         if (Load_Project_File(m_document.project_fullpath, m_document.Project_Device_Config, m_document.Handle_List)) {
             Remember_File(m_document.project_fullpath);
@@ -133,14 +178,33 @@ void TProjectCommands::Load_Project(const QString& path)
             emit projectFileUsed(m_document.project_fullpath);
             return;
         }
-        failure = Load_Error_Text();
+        reason = Unreadable_Layout_Reason();
     } catch (const std::exception& error) {
-        failure = QString::fromUtf8(error.what());
-        if (failure.isEmpty())
-            failure = Load_Error_Text();
+        reason = QString::fromUtf8(error.what());
     }
     Return_To_No_Project();
-    Show_Message_Box(failure, TMsgDlgType::mtError, QMessageBox::Ok);
+    // The file and the reason, in the box and in the log: "try another file"
+    // alone does not say which file failed or what is wrong with it.
+    m_view.logError(Load_Failure_Log_Text(), reason.contains(path) ? reason : path + QStringLiteral(": ") + reason);
+    Show_Message_Box(Load_Failure_Text(path, reason), TMsgDlgType::mtError, QMessageBox::Ok);
+}
+
+QString TProjectCommands::Unreadable_Layout_Reason()
+{
+    return QStringLiteral("not a project file this program can read (unknown version, or a configuration record "
+                          "cut short)");
+}
+
+QString TProjectCommands::Load_Failure_Log_Text()
+{
+    return QStringLiteral("Error loading project file");
+}
+
+QString TProjectCommands::Load_Failure_Text(const QString& path, const QString& reason)
+{
+    const QString end = QStringLiteral("      ");
+    return Load_Error_Text() + QStringLiteral("\r\rFile: ") + QDir::toNativeSeparators(path) + end
+        + QStringLiteral("\rReason: ") + (reason.isEmpty() ? QStringLiteral("unknown") : reason) + end;
 }
 
 void TProjectCommands::Remember_File(const QString& path)
@@ -175,22 +239,18 @@ void TProjectCommands::Save_Project_Command()
 {
     // Only an open project is ever written; the menu commands are disabled
     // otherwise, and a stray call must not write an empty project.
-    if (m_document.project_fullpath.isEmpty() || m_document.Handle_List.empty())
-        return;
-    if (Save_Project(m_document.project_fullpath)) {
-        m_view.Log_Activity(TActivityStatus::Project_Saved, m_document.project_fullpath);
-        emit projectFileUsed(m_document.project_fullpath);
-    }
+    Save_Current();
 }
 
 void TProjectCommands::Save_Project_As()
 {
     if (m_document.Handle_List.empty())
         return;
-    const QString chosen = m_dialogs.Save_Project_Name(m_view.dialogParent());
+    const QString chosen = m_dialogs.Save_Project_Name(m_view.dialogParent(), m_document.project_fullpath);
     if (chosen.isEmpty())
         return;
     m_document.Set_Path(With_Project_Extension(chosen));
+    m_lastFolder = QFileInfo(m_document.project_fullpath).absolutePath();
     const bool saved = Save_Project(m_document.project_fullpath);
     m_view.Show_Project_Path(m_document.project_fullpath);
     m_view.updateCaption();

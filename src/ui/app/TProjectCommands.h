@@ -29,6 +29,12 @@ public:
 
     static QString Discard_Question();
     static QString Load_Error_Text();
+    // The load error box: Load_Error_Text, then the file and why it failed.
+    static QString Load_Failure_Text(const QString& path, const QString& reason);
+    // The description of the log entry a failed load writes.
+    static QString Load_Failure_Log_Text();
+    // Why a file of a layout the reader does not accept was refused.
+    static QString Unreadable_Layout_Reason();
     static QString Too_Many_Lines_Text();
     // Asked before a save overwrites a file another program wrote since
     // this window read or wrote it.
@@ -38,6 +44,18 @@ public:
     // manager): the same question, load, boxes and log entries, without the
     // dialog. A missing file is reported as the load's failure.
     void Open_Project_Path(const QString& path);
+
+    // Asks question (with Save, Discard and Cancel) when the project has
+    // unsaved changes. True when they are saved or may be discarded.
+    bool Changes_Settled(const QString& question);
+    // Save Project: writes to the project's own path and logs it; false when
+    // nothing was written.
+    bool Save_Current();
+
+    // Where New and Open start while no project is open: the folder of the
+    // project last created, opened or saved (seeded from Open Recent).
+    void Set_Last_Folder(const QString& folder);
+    QString Dialog_Folder() const;
 
 signals:
     // A project file was read or written successfully under this path.
@@ -69,4 +87,5 @@ private:
     // The project file as this window last read or wrote it.
     QString m_knownPath;
     ProjectFileStamp m_knownStamp;
+    QString m_lastFolder;
 };

@@ -11,7 +11,7 @@ namespace {
 const QString kGeometryKey = QStringLiteral("mainWindow/geometry");
 const QString kSplitterKey = QStringLiteral("mainWindow/logSplitter");
 // Room for the title bar and borders the desktop adds around the window.
-constexpr int kFrameMargin = 40;
+constexpr int kPlacementFrameMargin = 40;
 constexpr int kLeastLogHeight = 96;
 constexpr int kMostLogHeight = 200;
 } // namespace
@@ -29,7 +29,7 @@ TWindowPlacement::~TWindowPlacement() = default;
 
 QRect TWindowPlacement::Fitting_Geometry(QSize wanted, QRect available)
 {
-    const QSize room(qMax(1, available.width() - kFrameMargin), qMax(1, available.height() - kFrameMargin));
+    const QSize room(qMax(1, available.width() - kPlacementFrameMargin), qMax(1, available.height() - kPlacementFrameMargin));
     QRect fitted(QPoint(0, 0), wanted.boundedTo(room));
     fitted.moveCenter(available.center());
     return fitted;

@@ -8,6 +8,7 @@
 #include "core/resources/CarriedData.h"
 #include "ui/common/TDM_images.h"
 #include "ui/app/TActivityLogPanel.h"
+#include "ui/app/TClipboardActions.h"
 #include "ui/app/TCommissioningLogWindow.h"
 #include "ui/app/TEditHistory.h"
 #include "ui/app/TErrorReport.h"
@@ -34,6 +35,8 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QKeySequence>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
@@ -62,6 +65,7 @@ Tbmpgen_Form::Tbmpgen_Form(std::unique_ptr<TFileDialogs> dialogs, QWidget* paren
     connect(configPage, &TConfigurationPage::changeNamed, m_document, &TProjectDocument::Name_Next_Change);
     m_document->Pending_Edits = [this](TDevice_Config_v2& config) { configPage->writeDeviceConfig(config); };
     Build_Edit_History();
+    Build_Device_Menu();
 
     dpiLabel->setText(QStringLiteral("App dpi=%1dpi, screen dpi = %2dpi")
                           .arg(logicalDpiX())
@@ -100,6 +104,10 @@ void Tbmpgen_Form::Build_Device_Operations()
     controls.fw_upg_Button = fwUpgradeButton;
     controls.uploadPage = uploadPage;
     controls.device_scan_Panel = scanPanel;
+    controls.link = m_link.get();
+    controls.showLinkState = [this](const QString& state) {
+        statusPanels->Show_Note(state.isEmpty() ? m_portNote : state);
+    };
     deviceHost = std::make_unique<TWindowDeviceHost>(controls);
     recorder = std::make_unique<TCommissioningRecorder>(*m_document);
     // The steps are window messages on this window's queue, posted to the
@@ -107,8 +115,16 @@ void Tbmpgen_Form::Build_Device_Operations()
     deviceOps = new TDeviceOperations(*m_document, *m_link, *queue, *deviceHost, this);
     connect(deviceOps, &TDeviceOperations::finished, this,
             [this](const DeviceOperationResult& result) { recorder->Record(result); });
-    connect(configPage->retrieve_cfg_Button(), &QPushButton::clicked, this,
-            [this] { deviceOps->retrieve_cfg_ButtonClick(); });
+    connect(configPage->retrieve_cfg_Button(), &QPushButton::clicked, this, [this] {
+        // The retrieve replaces every setting; edits not saved yet are asked
+        // about first (Undo still takes the retrieve back).
+        if (m_document->modified
+            && Show_Message_Box_Ex(Retrieve_Question(), TMsgDlgType::mtConfirmation,
+                                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+                != QMessageBox::Yes)
+            return;
+        deviceOps->retrieve_cfg_ButtonClick();
+    });
     connect(fwUpgradeButton, &QPushButton::clicked, this, [this] {
         Firmware_Window();
         deviceOps->fw_upg_ButtonClick();
@@ -134,6 +150,61 @@ Tfw_upg_Form* Tbmpgen_Form::Firmware_Window()
 QString Tbmpgen_Form::Quit_Question()
 {
     return QStringLiteral("The current project has been modified.      \rQuit without saving?      ");
+}
+
+bool Tbmpgen_Form::Device_Command_Available(const QPushButton* button) const
+{
+    return isEnabled() && button->isEnabled() && button->isVisibleTo(this);
+}
+
+QString Tbmpgen_Form::Retrieve_Question()
+{
+    return QStringLiteral("The current project has been modified.      \rRetrieving the configuration replaces its "
+                          "settings with the controller's (Edit, Undo takes them back).      \rContinue?      ");
+}
+
+void Tbmpgen_Form::Build_Device_Menu()
+{
+    // Every device command is also where a keyboard user looks for it, with
+    // the button's own enabled state deciding whether it runs.
+    QMenu* device = new QMenu(QStringLiteral("&Device"), menuBar());
+    device->setObjectName(QStringLiteral("device_MenuItem"));
+    const struct {
+        const char* name;
+        QString text;
+        QPushButton* button;
+        QKeySequence key;
+    } items[] = {
+        {"retrieve_cfg_MenuItem", QStringLiteral("&Retrieve Configuration"), configPage->retrieve_cfg_Button(),
+         QKeySequence()},
+        {"upload_data_MenuItem", QStringLiteral("&Upload Data"), uploadPage->upload_data_BitBtn(), QKeySequence()},
+        {"fw_upg_MenuItem", QStringLiteral("&Firmware Upgrade..."), fwUpgradeButton,
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F)},
+    };
+    QList<QPair<QAction*, QPushButton*>> pairs;
+    for (const auto& item : items) {
+        QAction* a = device->addAction(item.text);
+        a->setObjectName(QString::fromLatin1(item.name));
+        a->setShortcut(item.key);
+        QPushButton* button = item.button;
+        connect(a, &QAction::triggered, button, [this, button] {
+            if (Device_Command_Available(button))
+                button->click();
+        });
+        pairs << qMakePair(a, button);
+    }
+    // Greyed exactly when the button cannot be pressed (a project's buttons
+    // are hidden, not disabled, while no project is open).
+    connect(device, &QMenu::aboutToShow, this, [this, pairs] {
+        for (const auto& p : pairs)
+            p.first->setEnabled(Device_Command_Available(p.second));
+    });
+    QAction* before = nullptr;
+    for (QAction* action : menuBar()->actions())
+        if (action->menu() && action->menu()->objectName() == QStringLiteral("help_MenuItem"))
+            before = action;
+    menuBar()->insertMenu(before, device);
+    deviceMenu = device;
 }
 
 QString Tbmpgen_Form::Firmware_Button_Caption(quint16 version)
@@ -258,7 +329,8 @@ void Tbmpgen_Form::Build_Menus()
 void Tbmpgen_Form::Build_Edit_History()
 {
     editHistory = new TEditHistory({m_document, configPage, imagesPage, projectPanel, this}, this);
-    editHistory->Build_Edit_Menu(menuBar());
+    QMenu* edit = editHistory->Build_Edit_Menu(menuBar());
+    new TClipboardActions(edit, "history_MenuItem", this);
 }
 
 void Tbmpgen_Form::Set_Commissioning_Log(const QString& path)
@@ -291,6 +363,11 @@ void Tbmpgen_Form::Show_Project_Path(const QString& path)
 void Tbmpgen_Form::Log_Activity(int code, const QString& info)
 {
     activityLog->Log_Activity(code, info);
+}
+
+void Tbmpgen_Form::logError(const QString& description, const QString& info)
+{
+    activityLog->Log_Entry(QStringLiteral("!"), description, info);
 }
 
 void Tbmpgen_Form::msgList_Post(QObject* window, int msg, quint32 wParam, quint32 lParam)
@@ -391,6 +468,12 @@ void Tbmpgen_Form::writeDeviceConfig(TDevice_Config_v2& config)
 void Tbmpgen_Form::Set_Explicit_Ports(const QStringList& ports, const QString& note)
 {
     m_link->explicitPorts = ports;
+    Set_Port_Note(note);
+}
+
+void Tbmpgen_Form::Set_Port_Note(const QString& note)
+{
+    m_portNote = note;
     statusPanels->Show_Note(note);
 }
 
@@ -415,10 +498,7 @@ void Tbmpgen_Form::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (m_document->modified
-        && Show_Message_Box_Ex(Quit_Question(), TMsgDlgType::mtConfirmation, QMessageBox::Yes | QMessageBox::No,
-                               QMessageBox::No)
-            != QMessageBox::Yes) {
+    if (!commands->Changes_Settled(Quit_Question())) {
         event->ignore();
         return;
     }
@@ -429,8 +509,9 @@ void Tbmpgen_Form::closeEvent(QCloseEvent* event)
 void Tbmpgen_Form::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    // The scan panel floats over the top left of the project area.
-    scanPanel->move(8, (menuBar() ? menuBar()->height() : 0) + 8);
+    // The scan panel floats over the middle of the window, where the eye is
+    // after pressing a device button, not over the tabs.
+    TWindowDeviceHost::Centre_Scan_Panel(scanPanel);
     // The activity log always keeps room for a few rows. Its top is taken
     // where it would be with the project area at its smallest: measured where
     // it is now, the minimum would equal almost the current height, and a

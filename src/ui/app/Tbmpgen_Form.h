@@ -22,6 +22,7 @@
 class QAction;
 class QDialog;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QSplitter;
 class QStackedWidget;
@@ -56,6 +57,8 @@ public:
     static QString Caption_Base() { return QStringLiteral("Corvane R/C Configurator v2"); }
     static QString Quit_Question();
     static QString Firmware_Button_Caption(quint16 version);
+    // Asked before a retrieve replaces the settings of a modified project.
+    static QString Retrieve_Question();
 
     TProjectDocument& Document() const { return *m_document; }
     TControllerLink& Link() const { return *m_link; }
@@ -65,6 +68,9 @@ public:
     void Show_Project();
     void Clear_Project();
     void Set_Explicit_Ports(const QStringList& ports, const QString& note);
+    // What the status bar says about the ports while no link is up (the
+    // demo's virtual controller, the ports named on the command line).
+    void Set_Port_Note(const QString& note);
     void Set_Help_Windows(QDialog* information, QDialog* about);
     // Uploads and firmware upgrades are appended to this commissioning log.
     void Set_Commissioning_Log(const QString& path);
@@ -78,6 +84,7 @@ public:
     void updateCaption() override;
     void Show_Project_Path(const QString& path) override;
     void Log_Activity(int code, const QString& info = QString()) override;
+    void logError(const QString& description, const QString& info) override;
     void showProjectState(bool projectOpen) override;
     void enableProjectCommands(bool enabled) override;
     void selectConfigurationPage() override;
@@ -118,6 +125,8 @@ private:
     void Build_Layout();
     void Build_Menus();
     void Build_Device_Operations();
+    void Build_Device_Menu();
+    bool Device_Command_Available(const QPushButton* button) const;
     void Build_Edit_History();
     void Tear_Down_Project();
 
@@ -148,4 +157,6 @@ private:
     std::unique_ptr<TWindowDeviceHost> deviceHost;
     std::unique_ptr<TCommissioningRecorder> recorder;
     TDeviceOperations* deviceOps = nullptr;
+    QString m_portNote;
+    QMenu* deviceMenu = nullptr;
 };

@@ -24,6 +24,8 @@ public:
     {
         Log_Activity(static_cast<int>(status), info);
     }
+    // An error entry the status codes have no text for.
+    virtual void logError(const QString& description, const QString& info) = 0;
     // The project pages, or the "No Project Loaded" view.
     virtual void showProjectState(bool projectOpen) = 0;
     // "&Save Project", "Save Project &As..." and "&Close Project".

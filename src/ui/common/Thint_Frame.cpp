@@ -2,6 +2,8 @@
 
 #include "ui/common/OptionPictures.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
 #include <QTimer>
@@ -105,4 +107,29 @@ void Thint_Frame::focusOutEvent(QFocusEvent* event)
     QToolTip::hideText();
     update();
     QWidget::focusOutEvent(event);
+}
+
+void Thint_Frame::mousePressEvent(QMouseEvent* event)
+{
+    // A balloon closes on the press and release of a button; it opens once
+    // the click is over.
+    event->accept();
+}
+
+void Thint_Frame::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (rect().contains(event->position().toPoint()))
+        QTimer::singleShot(0, this, [this] { showBalloon(); });
+    event->accept();
+}
+
+void Thint_Frame::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        showBalloon();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

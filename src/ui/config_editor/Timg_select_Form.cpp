@@ -98,7 +98,12 @@ Timg_select_Form::Timg_select_Form(QWidget* parent) : QDialog(parent)
     buttons->setFixedHeight(kButtonPanelHeight);
     auto* buttonLayout = new QHBoxLayout(buttons);
     buttonLayout->setContentsMargins(12, 0, 12, 0);
-    buttonLayout->addStretch(1);
+    // How the gallery is used is not obvious from the pictures alone.
+    m_howTo = new QLabel(How_To_Choose_Text());
+    m_howTo->setObjectName(QStringLiteral("how_to_choose_Label"));
+    m_howTo->setWordWrap(true);
+    buttonLayout->addWidget(m_howTo, 1);
+    buttonLayout->addStretch(0);
     buttonLayout->addWidget(m_ok);
     buttonLayout->addWidget(m_cancel);
 

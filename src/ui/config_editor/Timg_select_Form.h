@@ -13,6 +13,7 @@
 #include <QList>
 
 class QCheckBox;
+class QLabel;
 class QPushButton;
 class QScrollArea;
 class QSlider;
@@ -45,6 +46,11 @@ public:
     QWidget* img_FlowPanel() const { return m_flowPanel; }
     QPushButton* ok_Button() const { return m_ok; }
     QPushButton* cancel_Button() const { return m_cancel; }
+    QLabel* how_to_choose_Label() const { return m_howTo; }
+    static QString How_To_Choose_Text()
+    {
+        return QStringLiteral("Click a picture to choose it. OK keeps the current choice and the tick box above.");
+    }
 
     // Size of an image in the gallery at this window's screen, in device
     // pixels: the handle's size at img_scale_pct, at the screen's pixels per
@@ -67,6 +73,7 @@ private:
     Timg_cell_Frame* Add_Frame(int position, QSize logicalSize, QSize pixelSize);
 
     QCheckBox* m_enabledBox = nullptr;
+    QLabel* m_howTo = nullptr;
     QWidget* m_bgcolPanel = nullptr;
     QSlider* m_bgcolSlider = nullptr;
     QScrollArea* m_scrollBox = nullptr;

@@ -1,5 +1,7 @@
 #include "ui/device/TWindowDeviceHost.h"
 
+#include "core/comms/TVrexComms.h"
+#include "core/device/TControllerLink.h"
 #include "ui/common/TProjectView.h"
 #include "ui/common/gen_lib.h"
 #include "ui/device/ProgressBarState.h"
@@ -41,11 +43,44 @@ QMessageBox::StandardButton Dialog_Button(TDeviceAnswer answer)
 void TWindowDeviceHost::Log_Activity(int code, const QString& info)
 {
     c.view->Log_Activity(code, info);
+    if (code == int(TActivityStatus::Connected) && c.link)
+        Show_Link_State(QStringLiteral("Connected to R/C on %1").arg(c.link->comms().openPortName()));
+}
+
+void TWindowDeviceHost::Show_Link_State(const QString& text)
+{
+    if (c.showLinkState)
+        c.showLinkState(text);
+}
+
+void TWindowDeviceHost::Operation_Ended()
+{
+    // Also after a scan that found nothing, where no connection was closed:
+    // the upload choices come back with the device buttons.
+    Enable_Upload_Boxes(true);
+    if (c.link && c.link->comms().PortWasLost())
+        Show_Link_State(QStringLiteral("Connection to R/C on %1 lost").arg(c.link->comms().openPortName()));
+    else
+        Show_Link_State(QString());
+}
+
+void TWindowDeviceHost::Centre_Scan_Panel(TDeviceScanPanel* panel)
+{
+    const QWidget* window = panel ? panel->parentWidget() : nullptr;
+    if (!window)
+        return;
+    panel->adjustSize();
+    QRect frame(QPoint(0, 0), panel->size());
+    frame.moveCenter(window->rect().center());
+    panel->move(frame.topLeft());
 }
 
 TDeviceAnswer TWindowDeviceHost::Show_Message_Box(const QString& text, TDeviceBoxKind kind, TDeviceButtons buttons,
                                                   TDeviceAnswer defaultAnswer)
 {
+    // A box ends the search it reports on: the scan panel is gone before it.
+    if (c.device_scan_Panel && c.device_scan_Panel->isVisible())
+        c.device_scan_Panel->hide();
     QMessageBox::StandardButtons set = QMessageBox::Ok;
     if (buttons == TDeviceButtons::RetryCancel)
         set = QMessageBox::Retry | QMessageBox::Cancel;
@@ -64,6 +99,8 @@ TDeviceAnswer TWindowDeviceHost::Show_Message_Box(const QString& text, TDeviceBo
 
 void TWindowDeviceHost::Show_Scan_Panel(bool visible)
 {
+    if (visible)
+        Centre_Scan_Panel(c.device_scan_Panel);
     c.device_scan_Panel->setVisible(visible);
     if (visible)
         c.device_scan_Panel->raise();

@@ -7,7 +7,10 @@
 
 #include <QPointer>
 
+#include <functional>
+
 class QPushButton;
+class TControllerLink;
 class QWidget;
 class TDeviceScanPanel;
 class TProjectView;
@@ -21,6 +24,10 @@ struct TDeviceControls {
     QPushButton* fw_upg_Button = nullptr;
     TUploadDataPage* uploadPage = nullptr;
     TDeviceScanPanel* device_scan_Panel = nullptr;
+    const TControllerLink* link = nullptr; // whose port the link state names
+    // Where the state of the link is shown (the status bar); an empty text
+    // when there is nothing to say beyond the window's own note.
+    std::function<void(const QString&)> showLinkState;
 };
 
 class TWindowDeviceHost : public TDeviceHost {
@@ -46,8 +53,14 @@ public:
     void Show_Firmware_Window() override;
     bool Firmware_Window_Showing() const override;
     void Firmware_Transfer_Ended() override;
+    void Operation_Ended() override;
+
+    // Places the scan panel in the middle of the window it floats over.
+    static void Centre_Scan_Panel(TDeviceScanPanel* panel);
 
 private:
+    void Show_Link_State(const QString& text);
+
     TDeviceControls c;
     QPointer<Tfw_upg_Form> firmwareWindow;
 };

@@ -1,10 +1,13 @@
 #include "ui/device/Tfw_upg_Form.h"
 
+#include "core/device/DeviceIdentity.h"
 #include "core/device/DeviceTexts.h"
+#include "core/device/TControllerLink.h"
 #include "core/device/FirmwareWindowInfo.h"
 #include "core/device/TDeviceOperations.h"
 #include "core/resources/CarriedData.h"
 #include "ui/common/gen_lib.h"
+#include "ui/device/ProgressBarState.h"
 
 #include <QCloseEvent>
 #include <QFormLayout>
@@ -28,6 +31,7 @@ Tfw_upg_Form::Tfw_upg_Form(QWidget* parent)
     , rcFwVer(new QLabel(upgradePage))
     , availableFwVer(new QLabel(upgradePage))
     , wrongSoftware(new QLabel(QStringLiteral("Software doesn't match!"), upgradePage))
+    , finished(new QLabel(upgradePage))
     , progress(new QProgressBar(upgradePage))
     , upgrade(new QPushButton(QStringLiteral("Upgrade"), upgradePage))
     , cancel(new QPushButton(QStringLiteral("Cancel"), this))
@@ -42,6 +46,9 @@ Tfw_upg_Form::Tfw_upg_Form(QWidget* parent)
     wrongSoftware->setObjectName(QStringLiteral("wrong_software_Label"));
     wrongSoftware->setStyleSheet(QStringLiteral("color: red;"));
     wrongSoftware->hide();
+    finished->setObjectName(QStringLiteral("finished_Label"));
+    finished->setWordWrap(true);
+    finished->hide();
     progress->setObjectName(QStringLiteral("upgrade_ProgressBar"));
     progress->setAccessibleName(QStringLiteral("Upgrade progress"));
     progress->setRange(0, 1);
@@ -57,6 +64,7 @@ Tfw_upg_Form::Tfw_upg_Form(QWidget* parent)
     auto* upgradeLayout = new QVBoxLayout(upgradePage);
     upgradeLayout->addLayout(form);
     upgradeLayout->addWidget(wrongSoftware);
+    upgradeLayout->addWidget(finished);
     upgradeLayout->addStretch(1);
     upgradeLayout->addWidget(progress);
     upgradeLayout->addWidget(upgrade, 0, Qt::AlignRight);
@@ -74,6 +82,13 @@ Tfw_upg_Form::Tfw_upg_Form(QWidget* parent)
     connect(cancel, &QPushButton::clicked, this, &Tfw_upg_Form::cancel_ButtonClick);
     setWindowModality(Qt::WindowModal);
     resize(logicalDpiX() * 640 / 96, logicalDpiY() * 360 / 96);
+}
+
+QString Tfw_upg_Form::Same_Version_Question(const QString& version)
+{
+    return QStringLiteral("The Corvane R/C already runs firmware %1, the version this program carries.      \r"
+                          "Send it again anyway?      ")
+        .arg(version);
 }
 
 QList<int> Tfw_upg_Form::History_Tab_Stops(int dpi)
@@ -168,6 +183,7 @@ void Tfw_upg_Form::Show_For_Controller()
         rcFwVer->setText(info.rc_fwver);
         availableFwVer->setText(info.available_fwver);
     }
+    Show_Finished(false);
     pages->setCurrentWidget(upgradePage);
     m_closing = false;
     open();
@@ -175,12 +191,44 @@ void Tfw_upg_Form::Show_For_Controller()
 
 void Tfw_upg_Form::Transfer_Ended()
 {
-    upgrade->setEnabled(true);
+    // The whole image sent without an error, and the transfer over: the
+    // controller has taken the firmware and the link is being closed.
+    // "Upgrade" would only fail on the closed link now, so the window offers
+    // to close instead. (A failure turns the bar to its error state; an
+    // abort has already cleared upgrade_in_progress.)
+    const bool succeeded = upgrade_in_progress && progress->maximum() > 1 && progress->value() == progress->maximum()
+        && !Progress_In_Error(progress);
     upgrade_in_progress = false;
+    Show_Finished(succeeded);
+    upgrade->setEnabled(!succeeded);
+}
+
+void Tfw_upg_Form::Show_Finished(bool shown)
+{
+    if (shown && m_link)
+        finished->setText(QStringLiteral("Firmware upgrade finished: the Corvane R/C now runs %1.")
+                              .arg(Firmware_Label_Text(m_link->PC_Cfg_PartNo, m_link->PC_Cfg_FW_Ver)));
+    finished->setVisible(shown);
+    cancel->setText(shown ? QStringLiteral("Close") : QStringLiteral("Cancel"));
+    if (shown)
+        cancel->setFocus();
+}
+
+bool Tfw_upg_Form::Same_Version_Confirmed() const
+{
+    // Only an application reports its own version; a boot loader reports its own.
+    if (!m_link || Is_Boot_Loader_Part(m_link->RC_PartNo) || m_link->RC_FW_Ver != m_link->PC_Cfg_FW_Ver)
+        return true;
+    const QString version = QString::asprintf("v%d.%02d", m_link->RC_FW_Ver / 100, m_link->RC_FW_Ver % 100);
+    return Show_Message_Box_Ex(Same_Version_Question(version), TMsgDlgType::mtConfirmation,
+                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 void Tfw_upg_Form::upgrade_ButtonClick()
 {
+    if (!Same_Version_Confirmed())
+        return;
     cancel->setFocus();
     upgrade->setEnabled(false);
     upgrade_in_progress = true;

@@ -35,6 +35,8 @@ public:
     QLabel* rc_fwver_Label() const { return rcFwVer; }
     QLabel* available_fwver_Label() const { return availableFwVer; }
     QLabel* wrong_software_Label() const { return wrongSoftware; }
+    // Says that the upgrade finished and which version the controller runs now.
+    QLabel* finished_Label() const { return finished; }
     QProgressBar* upgrade_ProgressBar() const { return progress; }
     QPushButton* upgrade_Button() const { return upgrade; }
     QPushButton* cancel_Button() const { return cancel; }
@@ -43,6 +45,8 @@ public:
 
     // Tab stops of the history memos, in dialog units, by screen dots per inch.
     static QList<int> History_Tab_Stops(int dpi);
+    // The question before sending the firmware the controller already runs.
+    static QString Same_Version_Question(const QString& version);
 
 public slots:
     void upgrade_ButtonClick();
@@ -54,6 +58,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    bool Same_Version_Confirmed() const;
+    void Show_Finished(bool shown);
     QWidget* makeHistoryPage(const char* name, const QString& resource, QHeaderView*& header, QPlainTextEdit*& memo);
 
     TDeviceOperations* m_ops = nullptr;
@@ -68,6 +74,7 @@ private:
     QLabel* rcFwVer;
     QLabel* availableFwVer;
     QLabel* wrongSoftware;
+    QLabel* finished;
     QProgressBar* progress;
     QPushButton* upgrade;
     QPushButton* cancel;

@@ -6,6 +6,7 @@
 #include "ui/imaging/TImageView.h"
 #include "ui/imaging/TImagesPage.h"
 #include "ui/imaging/TProjectTreePanel.h"
+#include "ui/common/gen_lib.h"
 
 #include <QToolButton>
 #include <QTreeWidget>
@@ -134,6 +135,17 @@ void TImageLibraryCommands::Rename_Selected_Image()
     if (!answer || answer->trimmed().isEmpty())
         return;
     const QString name = Image_Display_Name(*answer);
+    if (name == cell->name)
+        return;
+    // Two images of one group by one name cannot be told apart in the tree
+    // or on the controller's list.
+    if (const THandle_object* handle = TProjectTreePanel::Handle_Of(node->parent())) {
+        for (const auto& other : handle->cells)
+            if (other.get() != cell && other->name == name) {
+                Show_Message_Box(Duplicate_Name_Text(handle->name, name), TMsgDlgType::mtWarning, QMessageBox::Ok);
+                return;
+            }
+    }
     node->setText(0, name);
     cell->name = name;
     for (TImageFrame* frame : m_page.Image_View()->CellView_List())
@@ -141,4 +153,10 @@ void TImageLibraryCommands::Rename_Selected_Image()
             frame->Show_Name(name);
     m_page.Image_View()->Lay_Out_Frames();
     m_document.Set_Modified(true);
+}
+
+QString TImageLibraryCommands::Duplicate_Name_Text(const QString& group, const QString& name)
+{
+    return QStringLiteral("Another image of %1 is already named %2.      \rThe name was not changed.      ")
+        .arg(group, name);
 }

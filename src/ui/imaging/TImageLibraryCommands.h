@@ -19,7 +19,9 @@ public:
     void Rename_Selected_Image();
 
     static QString Rename_Title() { return QStringLiteral("Rename image..."); }
-    static QString Rename_Prompt() { return QStringLiteral("Name"); }
+    static QString Rename_Prompt() { return QStringLiteral("Name (stored in capitals)"); }
+    // The box when another image of the group already has the name.
+    static QString Duplicate_Name_Text(const QString& group, const QString& name);
 
 private:
     void Move_Selected_Image(int step);

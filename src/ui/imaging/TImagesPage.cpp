@@ -70,11 +70,31 @@ QImage Frame_Veil(const THandle_object& handle)
 std::optional<QString> Ask_With_Dialog(QWidget* parent, const QString& title, const QString& prompt,
                                        const QString& current)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, current, &ok);
-    if (!ok)
+    QInputDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("rename_Dialog"));
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextValue(current);
+    // Wide enough for the title bar's text and a long name, whatever the
+    // style would choose on its own.
+    const QFontMetrics metrics(dialog.font());
+    const int room = qMax(metrics.horizontalAdvance(title), metrics.horizontalAdvance(current + QStringLiteral("WWWW")));
+    dialog.setMinimumWidth(qMax(dialog.logicalDpiX() * 320 / 96, room + metrics.horizontalAdvance(QStringLiteral("WWWWWW"))));
+    // Names are kept in capitals: the field shows them so as they are typed.
+    if (auto* edit = dialog.findChild<QLineEdit*>()) {
+        QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
+            const QString upper = text.toUpper();
+            if (upper == text)
+                return;
+            const int cursor = edit->cursorPosition();
+            edit->setText(upper);
+            edit->setCursorPosition(cursor);
+        });
+    }
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog.textValue();
 }
 
 QStringList Ask_Files_With_Dialog(QWidget* parent, const QString& title, const QString& filter)
@@ -370,12 +390,14 @@ void TImagesPage::Drop_Image_Files(const QStringList& paths)
     const bool full = handle->cells.size() > size_t(kMaxImagesPerHandle - 1);
     // However many files it adds, one import is one undo step.
     m_document.Begin_Edit_Group();
+    m_summary.Clear();
     dropImport->Start(paths, TImport_Target::of(m_document.Handle_List, position), full);
 }
 
 void TImagesPage::On_Prepared(const TImport_Target& target, TPrepared_Image* image)
 {
     const QString path = image->path;
+    const QString reason = image->reason;
     const TImport_Result result = Apply_Import(m_document.Handle_List, target, std::move(*image));
     if (result.cell) {
         treePanel->Add_Cell_Node(target.handleIdx, result.cell);
@@ -388,6 +410,7 @@ void TImagesPage::On_Prepared(const TImport_Target& target, TPrepared_Image* ima
             Append_Frame(*result.cell);
     }
     emit logActivity(result.status, path);
+    m_summary.Add(path, result.status, reason);
 }
 
 void TImagesPage::On_Import_Progress(int done, int total)
@@ -419,4 +442,9 @@ void TImagesPage::On_Import_Finished(const TImport_Target& target)
     }
     Update_Memory_Chart();
     Update_Tree_Buttons(treePanel->Project_TreeView()->currentItem());
+    // Refusals are told once, together, rather than only as log rows the
+    // user may not be looking at; a drop that added everything speaks for
+    // itself in the view.
+    if (m_summary.Refused() > 0)
+        Show_Message_Box(m_summary.Text(), TMsgDlgType::mtWarning, QMessageBox::Ok);
 }

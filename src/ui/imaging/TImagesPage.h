@@ -4,6 +4,7 @@
 // and its image view, where image files are dropped.
 
 #include "core/model/ProjectModel.h"
+#include "ui/imaging/TImportSummary.h"
 
 #include <QPointer>
 #include <QProgressBar>
@@ -120,4 +121,5 @@ private:
     QPointer<QProgressBar> importProgress;
     TNameInput m_nameInput;
     TImageFilesInput m_filesInput;
+    TImportSummary m_summary;
 };

@@ -10,8 +10,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent) : TConfigEditorPage(parent), m_record(record)
@@ -51,6 +53,24 @@ TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent) : TCo
     groupLayout->setContentsMargins(3, 3, 3, 3);
     groupLayout->addWidget(m_scroll);
 
+    // A click (or Enter) on a timeline opens its day; this button and each
+    // timeline's right-click menu say so to whoever does not know it.
+    m_editEvents = new QToolButton(this);
+    m_editEvents->setObjectName(QStringLiteral("edit_events_Button"));
+    m_editEvents->setText(QStringLiteral("Add or Edit Events"));
+    m_editEvents->setToolTip(QStringLiteral("Opens a day's events (a click on its timeline does the same)"));
+    m_editEvents->setPopupMode(QToolButton::InstantPopup);
+    m_editEvents->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    auto* dayMenu = new QMenu(m_editEvents);
+    dayMenu->setObjectName(QStringLiteral("edit_events_Menu"));
+    for (int day = 1; day <= 7; ++day) {
+        QAction* a = dayMenu->addAction(Tschedule_timeline_Frame::Long_Day_Name(day) + QStringLiteral("..."));
+        a->setObjectName(QStringLiteral("edit_events_MenuItem%1").arg(day));
+        connect(a, &QAction::triggered, this, [this, day] { schedule_dow_Click_cb_fn(day); });
+    }
+    m_editEvents->setMenu(dayMenu);
+    m_editEvents->setEnabled(false);
+
     m_eventsForm = new Tscheduled_events_form(this);
     connect(m_eventsForm, &QDialog::finished, this, &TSchedulerPage::eventsFormFinished);
     connect(m_eventsForm, &Tscheduled_events_form::daysCopied, this, &TSchedulerPage::takeCopiedDays);
@@ -61,6 +81,8 @@ TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent) : TCo
     header->addWidget(note);
     header->addSpacing(24);
     header->addWidget(m_enable);
+    header->addSpacing(12);
+    header->addWidget(m_editEvents);
     header->addStretch(1);
     layout->setContentsMargins(6, 4, 6, 4);
     layout->addLayout(header);
@@ -101,6 +123,7 @@ void TSchedulerPage::scheduler_enable_CheckBoxClick()
 {
     const bool ticked = m_enable->isChecked();
     m_scroll->setEnabled(ticked);
+    m_editEvents->setEnabled(ticked);
     m_record.scheduler_enabled = ticked ? 1 : 0;
     emit changed();
     repaintTimelines();

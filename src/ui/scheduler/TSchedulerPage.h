@@ -13,6 +13,7 @@
 #include <QList>
 
 class QCheckBox;
+class QToolButton;
 class QGroupBox;
 class QScrollArea;
 class QVBoxLayout;
@@ -42,6 +43,8 @@ public:
     const QList<Tschedule_timeline_Frame*>& timelines() const { return m_frames; }
     Tscheduled_events_form* eventsForm() const { return m_eventsForm; }
     QCheckBox* scheduler_enable_CheckBox() const { return m_enable; }
+    // "Edit Events": a visible way to a day's events besides clicking its timeline.
+    QToolButton* edit_events_Button() const { return m_editEvents; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,6 +61,7 @@ private:
 
     TDevice_Config_v2& m_record;
     QCheckBox* m_enable = nullptr;
+    QToolButton* m_editEvents = nullptr;
     QGroupBox* m_group = nullptr;
     QScrollArea* m_scroll = nullptr;
     QVBoxLayout* m_stack = nullptr;

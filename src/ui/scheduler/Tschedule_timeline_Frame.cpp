@@ -5,7 +5,9 @@
 #include <QAccessible>
 #include <QImage>
 #include <QKeyEvent>
+#include <QContextMenuEvent>
 #include <QLocale>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygon>
@@ -153,6 +155,36 @@ QString Tschedule_timeline_Frame::Long_Day_Name(int dayIndex)
     return QLocale().dayName(dayIndex == 1 ? 7 : dayIndex - 1, QLocale::LongFormat);
 }
 
+QString Tschedule_timeline_Frame::Axis_Day_Name(int dayIndex, const QFontMetrics& metrics, int room)
+{
+    int widest = 0;
+    for (int day = 1; day <= 7; ++day)
+        widest = qMax(widest, metrics.horizontalAdvance(Long_Day_Name(day)));
+    if (widest <= room)
+        return Long_Day_Name(dayIndex);
+    return QLocale().dayName(dayIndex == 1 ? 7 : dayIndex - 1, QLocale::ShortFormat);
+}
+
+QMenu* Tschedule_timeline_Frame::Context_Menu()
+{
+    if (!m_menu) {
+        m_menu = new QMenu(this);
+        QAction* edit = m_menu->addAction(QString());
+        edit->setObjectName(QStringLiteral("edit_events_PopupItem"));
+        connect(edit, &QAction::triggered, this, [this] { Click(); });
+    }
+    QAction* edit = m_menu->actions().constFirst();
+    edit->setText(QStringLiteral("&Add or Edit Events for %1...").arg(Long_Day_Name(day_index)));
+    edit->setEnabled(isEnabled());
+    return m_menu;
+}
+
+void Tschedule_timeline_Frame::contextMenuEvent(QContextMenuEvent* event)
+{
+    Context_Menu()->popup(event->globalPos());
+    event->accept();
+}
+
 void Tschedule_timeline_Frame::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -185,10 +217,8 @@ void Tschedule_timeline_Frame::draw_axis_2(QPainter& p, const Geometry& g) const
         p.drawText(QPoint(10, 10 + p.fontMetrics().ascent()), Long_Day_Name(day_index));
     } else {
         // Beside the axis, short where the long name would reach it.
-        QString name = Long_Day_Name(day_index);
         const int room = g.left - 6;
-        if (p.fontMetrics().horizontalAdvance(name) > room)
-            name = QLocale().dayName(day_index == 1 ? 7 : day_index - 1, QLocale::ShortFormat);
+        const QString name = Axis_Day_Name(day_index, p.fontMetrics(), room);
         p.drawText(QRect(4, 0, qMax(0, room), g.h), Qt::AlignVCenter | Qt::AlignLeft, name);
     }
 

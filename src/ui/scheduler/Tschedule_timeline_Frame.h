@@ -14,6 +14,9 @@
 #include <QRect>
 #include <QFrame>
 
+class QFontMetrics;
+class QMenu;
+
 #include <functional>
 
 class QPainter;
@@ -59,6 +62,12 @@ public:
 
     // Long day name of day 1..7 (Sunday first) in the user's locale.
     static QString Long_Day_Name(int dayIndex);
+    // The name beside the axis in room pixels: the long names when every
+    // day's long name fits, otherwise the short names for all seven, so the
+    // days never mix the two.
+    static QString Axis_Day_Name(int dayIndex, const QFontMetrics& metrics, int room);
+    // The timeline's right-click menu: its one command opens the day's events.
+    QMenu* Context_Menu();
 
     // Draws the whole timeline into a w x h area.
     void Paint_Timeline(QPainter& painter, int w, int h) const;
@@ -78,6 +87,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     struct Geometry;
@@ -86,4 +96,6 @@ private:
     void draw_overlay_2(QPainter& painter, const Geometry& g) const;
     void draw_event_mark(QPainter& layer, const Geometry& g, int minute_of_day, const QColor& color) const;
     void Announce_Name_Change();
+
+    QMenu* m_menu = nullptr;
 };
