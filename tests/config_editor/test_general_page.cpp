@@ -190,8 +190,8 @@ void TestGeneralPage::serviceTextBetweenRecordAndMemo_data()
     QByteArray full(122, 'x');
     full[40] = '\r';
     full[81] = '\r';
-    QTest::newRow("122 bytes without a zero: first 121")
-        << full << QString(40, 'x') + "\n" + QString(40, 'x') + "\n" + QString(39, 'x') << full.left(121);
+    QTest::newRow("122 bytes without a zero: read whole")
+        << full << QString(40, 'x') + "\n" + QString(40, 'x') + "\n" + QString(40, 'x') << full;
     QTest::newRow("a lone byte 0xE9 is the character e-acute")
         << QByteArray("Caf\xE9") << QString::fromUtf8("Caf\xC3\xA9") << QByteArray("Caf\xC3\xA9");
     QTest::newRow("UTF-8 reads back as written")

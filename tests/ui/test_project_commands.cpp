@@ -9,6 +9,7 @@
 #include "ui/config_editor/TConfigurationPage.h"
 #include "ui/imaging/TProjectTreePanel.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -438,6 +439,53 @@ void TestProjectCommands::serviceTextEditorFollowsTheRecord()
     THandle_List savedHandles;
     QVERIFY(Load_Project_File(path, saved, savedHandles));
     QCOMPARE(Read_Service_Text(saved), QStringLiteral("Call 555 0199"));
+}
+
+void TestProjectCommands::untouchedServiceTextSavesAsRead_data()
+{
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<bool>("editAndUndo");
+    QByteArray full = QByteArray(40, 'a') + '\r' + QByteArray(40, 'b') + '\r' + QByteArray(40, 'c');
+    QTest::newRow("three full lines, no zero") << full << false;
+    QTest::newRow("three full lines, an edit undone") << full << true;
+}
+
+void TestProjectCommands::untouchedServiceTextSavesAsRead()
+{
+    // Opening a project and saving it again, with nothing typed into the
+    // service text, writes the file it came from, byte for byte; an edit of
+    // another field that is undone changes nothing either.
+    QFETCH(QByteArray, field);
+    QFETCH(bool, editAndUndo);
+    const QString path = dir.filePath(QStringLiteral("asread.cvp"));
+    TDevice_Config_v2 rec = New_Project_Config();
+    std::memset(rec.service_info_text, 0, sizeof rec.service_info_text);
+    std::memcpy(rec.service_info_text, field.constData(), size_t(field.size()));
+    THandle_List handles;
+    Create_Default_Handles(handles);
+    Save_Project_File(path, rec, handles);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    fx.dialogs().answers.enqueue(path);
+    fx.trigger("open_project_MenuItem");
+    QCOMPARE(f.Document().project_fullpath, path);
+    if (editAndUndo) {
+        auto* master = f.findChild<QAbstractButton*>(QStringLiteral("master_ctrl_CheckBox"));
+        QVERIFY(master);
+        master->click();
+        QVERIFY(f.Document().modified);
+        fx.trigger("undo_MenuItem");
+        QVERIFY(!f.Document().modified);
+    }
+
+    fx.trigger("save_project_MenuItem");
+
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
 }
 
 void TestProjectCommands::saveDialogAsksBeforeReplacingTheProjectFile()
