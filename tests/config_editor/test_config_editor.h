@@ -8,6 +8,9 @@ private slots:
     void memoBreaksLongLinesAndCounts_data();
     void memoBreaksLongLinesAndCounts();
     void caretStaysWithItsCharacter();
+    void editsFlowTheLines_data();
+    void editsFlowTheLines();
+    void editedTextIsStoredAsUtf8();
     void memoRefusesTypingBeyondItsLimit();
     void tooManyLinesFollowsTheLineCount();
     void boxesWriteTheirFields_data();

@@ -9,6 +9,7 @@ private slots:
     void commandUndoesAndRedoesToTheSameBytes_data();
     void commandUndoesAndRedoesToTheSameBytes();
     void typingIsOneStepUntilFocusLeaves();
+    void undoneTypingFlowsAsTyped();
     void sliderDragIsOneStep();
     void modifiedFollowsTheSavedState();
     void newProjectStaysModifiedThroughUndo();
