@@ -29,6 +29,7 @@ private slots:
     void keptForLaterAndDiscarded();
     void corruptFileIsRefusedAndKept();
     void saveAndUndoToSavedRemoveTheFile();
+    void unchangedProjectIsNotWrittenAgain();
     void liveConfiguratorsFileIsLeftAlone();
 
 private:

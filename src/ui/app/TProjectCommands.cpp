@@ -179,7 +179,6 @@ bool TProjectCommands::Save_Project(const QString& path)
         Show_Message_Box(Too_Many_Lines_Text(), TMsgDlgType::mtWarning, QMessageBox::Ok);
         return false;
     }
-    m_view.writeDeviceConfig(m_document.Project_Device_Config);
     if (!Write_Project_File(path))
         return false;
     m_document.Set_Modified(false);

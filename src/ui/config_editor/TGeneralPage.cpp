@@ -18,8 +18,6 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
-#include <cstring>
-
 namespace {
 QCheckBox* namedBox(const char* name, const QString& caption)
 {
@@ -29,7 +27,7 @@ QCheckBox* namedBox(const char* name, const QString& caption)
 }
 } // namespace
 
-TGeneralPage::TGeneralPage(TDevice_Config_v2& record, QWidget* parent) : TConfigEditorPage(parent), m_record(record)
+TGeneralPage::TGeneralPage(TDevice_Config_v2& record, QWidget* parent) : TConfigEditorPage(record, parent)
 {
     setObjectName(QStringLiteral("RC_gen_cfg_TabSheet"));
     m_master = namedBox("master_ctrl_CheckBox", QStringLiteral("Master Controller"));
@@ -153,12 +151,6 @@ void TGeneralPage::showServiceText(const TDevice_Config_v2& config)
     showServiceTextState();
 }
 
-void TGeneralPage::writeDeviceConfig(TDevice_Config_v2& config) const
-{
-    // The record holds the text from the edit on.
-    std::memcpy(config.service_info_text, m_record.service_info_text, sizeof config.service_info_text);
-}
-
 QString TGeneralPage::serviceText() const
 {
     return m_serviceText->toPlainText();
@@ -176,20 +168,20 @@ bool TGeneralPage::serviceTextTooManyLines() const
 
 void TGeneralPage::master_ctrl_CheckBoxClick()
 {
-    m_record.controller_type = m_master->isChecked() ? 0 : 1;
-    emit changed();
+    const uint8_t type = m_master->isChecked() ? 0 : 1;
+    editRecord([type](TDevice_Config_v2& r) { r.controller_type = type; });
 }
 
 void TGeneralPage::show_sp_dp_CheckBoxClick()
 {
-    m_record.show_setpoint_dp = m_showDp->isChecked() ? 1 : 0;
-    emit changed();
+    const uint8_t dp = m_showDp->isChecked() ? 1 : 0;
+    editRecord([dp](TDevice_Config_v2& r) { r.show_setpoint_dp = dp; });
 }
 
 void TGeneralPage::frost_protection_CheckBoxClick()
 {
-    m_record.frost_protection_enabled = m_frost->isChecked() ? 1 : 0;
-    emit changed();
+    const uint8_t frost = m_frost->isChecked() ? 1 : 0;
+    editRecord([frost](TDevice_Config_v2& r) { r.frost_protection_enabled = frost; });
 }
 
 void TGeneralPage::service_text_MemoChange(ServiceTextLayout::Outcome outcome, int leftOut)
@@ -200,9 +192,8 @@ void TGeneralPage::service_text_MemoChange(ServiceTextLayout::Outcome outcome, i
     // The lines shown are the lines stored, separated by carriage returns.
     QString lines = m_serviceText->shownText();
     lines.replace(QLatin1Char('\n'), QLatin1Char('\r'));
-    Write_Service_Text(lines, m_record);
+    editRecord([lines](TDevice_Config_v2& r) { Write_Service_Text(lines, r); });
     showServiceTextState();
-    emit changed();
 }
 
 void TGeneralPage::showServiceTextState()
@@ -221,9 +212,7 @@ void TGeneralPage::showOverflow(ServiceTextLayout::Outcome outcome, int leftOut)
 {
     // Said where the user looks, until the next edit that fits.
     switch (outcome) {
-    case ServiceTextLayout::Outcome::Whole:
-        m_overflow->hide();
-        return;
+    case ServiceTextLayout::Outcome::Whole: m_overflow->hide(); return;
     case ServiceTextLayout::Outcome::Refused:
         m_overflow->setText(QStringLiteral("The service text is full (3 lines of 40 characters): nothing was added."));
         break;

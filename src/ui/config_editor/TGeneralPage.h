@@ -22,7 +22,6 @@ public:
 
     // All three of the page's showing steps, in order.
     void Show_Device_Config(const TDevice_Config_v2& config) override;
-    void writeDeviceConfig(TDevice_Config_v2& config) const override;
 
     // The page's steps of showing a record, which the configuration page
     // interleaves with the other pages' steps.
@@ -49,7 +48,6 @@ private:
     void showServiceTextState();
     void showOverflow(ServiceTextLayout::Outcome outcome, int leftOut);
 
-    TDevice_Config_v2& m_record;
     QCheckBox* m_master = nullptr;
     QCheckBox* m_showDp = nullptr;
     QCheckBox* m_frost = nullptr;

@@ -14,7 +14,9 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent) : TConfigEditorPage(parent), m_record(record)
+TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent)
+    : TConfigEditorPage(record, parent)
+    , m_record(record)
 {
     setObjectName(QStringLiteral("scheduler_cfg_TabSheet"));
     auto* note = new QLabel(QStringLiteral("Note: The scheduler is only available for the Corvane-RTC"), this);
@@ -94,8 +96,6 @@ void TSchedulerPage::Show_Device_Config(const TDevice_Config_v2& config)
     }
     schedule_update_end_of_day_runstate();
 }
-
-void TSchedulerPage::writeDeviceConfig(TDevice_Config_v2&) const { }
 
 void TSchedulerPage::scheduler_enable_CheckBoxClick()
 {
