@@ -60,6 +60,8 @@ private slots:
     void hintBalloonFollowsThePointer();
     void openingNeverModifiesShowingARetrievedRecordDoes();
     void nonAsciiServiceTextSurvivesSaveAndReopen();
+    void everyEditGoesThroughTheEditScope_data();
+    void everyEditGoesThroughTheEditScope();
 
 private:
     QTemporaryDir dir;
