@@ -237,8 +237,9 @@ void TestConfigurationPage::everyEditGoesThroughTheEditScope_data()
 {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("action");
-    for (const char* box : {"master_ctrl_CheckBox", "show_sp_dp_CheckBox", "frost_protection_CheckBox",
-                            "unoccupied_enable_CheckBox", "occupied_enable_CheckBox", "md_ui_CheckBox"})
+    for (const char* box :
+         {"master_ctrl_CheckBox", "show_sp_dp_CheckBox", "frost_protection_CheckBox", "unoccupied_enable_CheckBox",
+          "occupied_enable_CheckBox", "md_ui_CheckBox", "scheduler_enable_CheckBox"})
         QTest::newRow(box) << QString::fromLatin1(box) << "click";
     QTest::newRow("mode_DrawGrid") << "mode_DrawGrid"
                                    << "cell 0";

@@ -101,8 +101,7 @@ void TSchedulerPage::scheduler_enable_CheckBoxClick()
 {
     const bool ticked = m_enable->isChecked();
     m_scroll->setEnabled(ticked);
-    m_record.scheduler_enabled = ticked ? 1 : 0;
-    emit changed();
+    editRecord([ticked](TDevice_Config_v2& r) { r.scheduler_enabled = ticked ? 1 : 0; });
     repaintTimelines();
 }
 
