@@ -8,6 +8,9 @@ private slots:
     void memoBreaksLongLinesAndCounts_data();
     void memoBreaksLongLinesAndCounts();
     void caretStaysWithItsCharacter();
+    void editsFlowTheLines_data();
+    void editsFlowTheLines();
+    void editedTextIsStoredAsUtf8();
     void memoRefusesTypingBeyondItsLimit();
     void tooManyLinesFollowsTheLineCount();
     void boxesWriteTheirFields_data();
@@ -57,6 +60,8 @@ private slots:
     void hintBalloonFollowsThePointer();
     void openingNeverModifiesShowingARetrievedRecordDoes();
     void nonAsciiServiceTextSurvivesSaveAndReopen();
+    void everyEditGoesThroughTheEditScope_data();
+    void everyEditGoesThroughTheEditScope();
 
 private:
     QTemporaryDir dir;

@@ -4,7 +4,9 @@
 
 #include "core/storage/DiskIO.h"
 #include "ui/common/Thint_Frame.h"
+#include "ui/config_editor/TAppearancePage.h"
 #include "ui/config_editor/TGeneralPage.h"
+#include "ui/config_editor/TOptionGrid.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -13,10 +15,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolTip>
 #include <QtTest>
+
+#include <algorithm>
 
 void TestConfigurationPage::init()
 {
@@ -226,4 +231,57 @@ void TestConfigurationPage::nonAsciiServiceTextSurvivesSaveAndReopen()
     const QByteArray expected = text.toUtf8().replace('\n', '\r');
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(saved.service_info_text), expected.size()), expected);
     QCOMPARE(saved.service_info_text[expected.size()], uint8_t(0));
+}
+
+void TestConfigurationPage::everyEditGoesThroughTheEditScope_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("action");
+    for (const char* box :
+         {"master_ctrl_CheckBox", "show_sp_dp_CheckBox", "frost_protection_CheckBox", "unoccupied_enable_CheckBox",
+          "occupied_enable_CheckBox", "md_ui_CheckBox", "scheduler_enable_CheckBox"})
+        QTest::newRow(box) << QString::fromLatin1(box) << "click";
+    QTest::newRow("mode_DrawGrid") << "mode_DrawGrid"
+                                   << "cell 0";
+    QTest::newRow("sp_DrawGrid") << "sp_DrawGrid"
+                                 << "cell 1";
+    QTest::newRow("service_text_Memo") << "service_text_Memo"
+                                       << "type";
+    QTest::newRow("red track bar") << QString() << "slide";
+}
+
+void TestConfigurationPage::everyEditGoesThroughTheEditScope()
+{
+    // With an edit scope that keeps what it is given to itself, no control
+    // can change the record: each edit reaches the scope, none goes past it.
+    QFETCH(QString, control);
+    QFETCH(QString, action);
+    PageFixture f;
+    f.show();
+    const TDevice_Config_v2 before = f.record;
+    QList<TDevice_Config_v2> edits;
+    f.page.setRecordEditor([&](const TConfigEditorPage::RecordChange& change) {
+        TDevice_Config_v2 copy = f.record;
+        change(copy);
+        edits << copy;
+    });
+
+    if (action == QStringLiteral("click")) {
+        f.click(qPrintable(control));
+    } else if (action.startsWith(QStringLiteral("cell"))) {
+        auto* grid = f.find<TOptionGrid>(qPrintable(control));
+        f.reveal(grid);
+        QTest::mouseClick(grid, Qt::LeftButton, {}, grid->cellRect(action.back().digitValue()).center());
+    } else if (action == QStringLiteral("type")) {
+        auto* memo = f.find<QPlainTextEdit>(qPrintable(control));
+        f.reveal(memo);
+        memo->setFocus();
+        QTest::keyClicks(memo, QStringLiteral("X"));
+    } else {
+        f.page.appearancePage()->trackBar(0)->setValue(f.page.appearancePage()->trackBar(0)->value() - 40);
+    }
+
+    QVERIFY(std::any_of(edits.cbegin(), edits.cend(), [&](const auto& e) { return !Same_Bytes(e, before); }));
+    QVERIFY(Same_Bytes(f.record, before));
+    QCOMPARE(f.changes, 0);
 }

@@ -4,8 +4,11 @@
 #include "ui/config_editor/TGeneralPage.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QtTest>
 
@@ -40,9 +43,12 @@ void TestGeneralPage::memoBreaksLongLinesAndCounts_data()
     QTest::newRow("exactly 40 stays one line") << true << QString(40, 'x') << QStringList{QString(40, 'x')} << "40/120";
     QTest::newRow("41st character opens a line")
         << true << QString(41, 'x') << QStringList{QString(40, 'x'), "x"} << "42/120";
-    // The break falls at character 40 even inside a word.
-    QTest::newRow("words are not kept together")
-        << false << QString(38, 'x') + " word" << QStringList{QString(38, 'x') + " w", "ord"} << "44/120";
+    // A word that does not fit moves to the next line whole; the space
+    // before it becomes the break.
+    QTest::newRow("a word is kept together")
+        << false << QString(38, 'x') + " word" << QStringList{QString(38, 'x'), "word"} << "43/120";
+    QTest::newRow("typed words flow") << true << QStringLiteral("For servicing, please contact your installer.")
+                                      << QStringList{"For servicing, please contact your", "installer."} << "45/120";
 }
 
 void TestGeneralPage::memoBreaksLongLinesAndCounts()
@@ -71,8 +77,9 @@ void TestGeneralPage::memoBreaksLongLinesAndCounts()
 
 void TestGeneralPage::caretStaysWithItsCharacter()
 {
-    // Typing into a full first line pushes its last character down; the
-    // caret stays right after what was typed.
+    // Typing into a full first line pushes its end down into the rest of
+    // its paragraph; the caret stays right after what was typed, and the
+    // lines do not multiply.
     PageFixture f;
     f.show();
     QPlainTextEdit* memo = memoOf(f);
@@ -83,9 +90,151 @@ void TestGeneralPage::caretStaysWithItsCharacter()
 
     QTest::keyClicks(memo, "XY");
 
-    // Each overflow becomes a line of its own; lines never merge.
-    QCOMPARE(memo->toPlainText(), QString(10, 'a') + "XY" + QString(28, 'a') + "\na\na\nbb");
+    QCOMPARE(memo->toPlainText(), QString(10, 'a') + "XY" + QString(28, 'a') + "\naa\nbb");
     QCOMPARE(memo->textCursor().position(), 12);
+}
+
+void TestGeneralPage::editsFlowTheLines_data()
+{
+    QTest::addColumn<QByteArray>("stored"); // the record's text, shown first
+    QTest::addColumn<QString>("typed");     // then typed into the box
+    QTest::addColumn<int>("line");          // where the caret is put
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("keys"); // \b Backspace, \x7f Delete, \n Enter
+    QTest::addColumn<QString>("paste");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("caretLine");
+    QTest::addColumn<int>("caretColumn");
+    QTest::addColumn<QString>("message");
+
+    // Three lines: the first two full to the last word, the third short.
+    const QString words = QStringLiteral("aaaaaaaaa bbbbbbbbb ccccccccc ddddddddd eeeeeeeee fffffffff ggggggggg "
+                                         "hhhhhhhhh iiiii");
+    const QString l1 = QStringLiteral("aaaaaaaaa bbbbbbbbb ccccccccc ddddddddd");
+    const QString l2 = QStringLiteral("eeeeeeeee fffffffff ggggggggg hhhhhhhhh");
+    const QString l3 = QStringLiteral("iiiii");
+    const QString full = QStringLiteral("The service text is full (3 lines of 40 characters): nothing was added.");
+    auto row = [&](const char* name, int line, int column, const QString& keys, const QStringList& lines, int caretLine,
+                   int caretColumn, const QString& message = QString()) {
+        QTest::newRow(name) << QByteArray() << words << line << column << keys << QString() << lines << caretLine
+                            << caretColumn << message;
+    };
+    row("start of line 1", 0, 0, "XY",
+        {"XYaaaaaaaaa bbbbbbbbb ccccccccc", "ddddddddd eeeeeeeee fffffffff ggggggggg", "hhhhhhhhh iiiii"}, 0, 2);
+    row("middle of line 1", 0, 20, "XY",
+        {"aaaaaaaaa bbbbbbbbb XYccccccccc", "ddddddddd eeeeeeeee fffffffff ggggggggg", "hhhhhhhhh iiiii"}, 0, 22);
+    row("end of line 1", 0, 39, "XY",
+        {"aaaaaaaaa bbbbbbbbb ccccccccc", "dddddddddXY eeeeeeeee fffffffff", "ggggggggg hhhhhhhhh iiiii"}, 1, 11);
+    row("start of line 2", 1, 0, "XY", {l1, "XYeeeeeeeee fffffffff ggggggggg", "hhhhhhhhh iiiii"}, 1, 2);
+    row("middle of line 2", 1, 20, "XY", {l1, "eeeeeeeee fffffffff XYggggggggg", "hhhhhhhhh iiiii"}, 1, 22);
+    row("end of line 2", 1, 39, "XY", {l1, "eeeeeeeee fffffffff ggggggggg", "hhhhhhhhhXY iiiii"}, 2, 11);
+    row("start of line 3", 2, 0, "XY", {l1, l2, "XYiiiii"}, 2, 2);
+    row("middle of line 3", 2, 2, "XY", {l1, l2, "iiXYiii"}, 2, 4);
+    row("end of line 3", 2, 5, "XY", {l1, l2, "iiiiiXY"}, 2, 7);
+    // The break at a wrap is the space it replaced.
+    row("backspace at the start of a wrapped line", 1, 0, "\b",
+        {"aaaaaaaaa bbbbbbbbb ccccccccc", "dddddddddeeeeeeeee fffffffff ggggggggg", "hhhhhhhhh iiiii"}, 1, 9);
+    row("delete at the end of a wrapped line", 0, 39, "\x7f",
+        {"aaaaaaaaa bbbbbbbbb ccccccccc", "dddddddddeeeeeeeee fffffffff ggggggggg", "hhhhhhhhh iiiii"}, 1, 9);
+    row("delete at the end of line 2", 1, 39, "\x7f", {l1, "eeeeeeeee fffffffff ggggggggg", "hhhhhhhhhiiiii"}, 2, 9);
+    row("typed and taken back flows back", 0, 0, "XY\b\b", {l1, l2, l3}, 0, 0);
+    row("enter in a line", 0, 20, "\n",
+        {"aaaaaaaaa bbbbbbbbb ", "ccccccccc ddddddddd eeeeeeeee fffffffff", "ggggggggg hhhhhhhhh iiiii"}, 1, 0);
+    row("enter that would open a fourth line", 2, 2, "\n", {l1, l2, l3}, 2, 2, full);
+
+    // A word longer than a line breaks at 40; that break stands for nothing.
+    const QString x45(45, 'x');
+    QTest::newRow("backspace after a break inside a word")
+        << QByteArray() << x45 << 1 << 0 << "\b" << QString() << QStringList{QString(40, 'x'), QString(4, 'x')} << 0
+        << 39 << QString();
+    QTest::newRow("delete before a break inside a word")
+        << QByteArray() << x45 << 0 << 40 << "\x7f" << QString() << QStringList{QString(40, 'x'), QString(4, 'x')} << 0
+        << 40 << QString();
+
+    // 41 words of three letters: 164 characters, of which 120 fit.
+    const QString ten = QStringLiteral("abc abc abc abc abc abc abc abc abc abc");
+    QTest::newRow("paste longer than the limit")
+        << QByteArray() << QString() << 0 << 0 << QString() << QString(QStringLiteral("abc ")).repeated(41)
+        << QStringList{ten, ten, ten + " "} << 2 << 40
+        << QStringLiteral("The service text is full (3 lines of 40 characters): the last 44 characters of what "
+                          "was pasted were left out.");
+
+    QTest::newRow("typed at the start of a new project's text")
+        << QByteArray(kNewProjectServiceText) << QString() << 0 << 0 << "ABCDE" << QString()
+        << QStringList{"ABCDEFor servicing, please contact your", "installer."} << 0 << 5 << QString();
+
+    const QByteArray stored = QByteArray(40, 'A') + '\r' + QByteArray(40, 'B') + '\r' + QByteArray(40, 'C');
+    const QStringList shown{QString(40, 'A'), QString(40, 'B'), QString(40, 'C')};
+    QTest::newRow("a loaded 3 x 40 text takes no more")
+        << stored << QString() << 1 << 10 << "Z" << QString() << shown << 1 << 10 << full;
+    QTest::newRow("a loaded 3 x 40 text, backspace")
+        << stored << QString() << 2 << 40 << "\b" << QString()
+        << QStringList{QString(40, 'A'), QString(40, 'B'), QString(39, 'C')} << 2 << 39 << QString();
+}
+
+void TestGeneralPage::editsFlowTheLines()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, typed);
+    QFETCH(int, line);
+    QFETCH(int, column);
+    QFETCH(QString, keys);
+    QFETCH(QString, paste);
+    QFETCH(QStringList, lines);
+    QFETCH(int, caretLine);
+    QFETCH(int, caretColumn);
+    QFETCH(QString, message);
+    PageFixture f;
+    std::memset(f.record.service_info_text, 0, sizeof f.record.service_info_text);
+    std::memcpy(f.record.service_info_text, stored.constData(), size_t(stored.size()));
+    f.show();
+    QPlainTextEdit* memo = memoOf(f);
+    QTest::keyClicks(memo, typed);
+    QTextCursor cursor(memo->document()->findBlockByNumber(line));
+    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
+    memo->setTextCursor(cursor);
+
+    for (const QChar key : keys) {
+        if (key == QLatin1Char('\b'))
+            QTest::keyClick(memo, Qt::Key_Backspace);
+        else if (key == QChar(0x7f))
+            QTest::keyClick(memo, Qt::Key_Delete);
+        else if (key == QLatin1Char('\n'))
+            QTest::keyClick(memo, Qt::Key_Return);
+        else
+            QTest::keyClicks(memo, QString(key));
+    }
+    if (!paste.isEmpty()) {
+        QGuiApplication::clipboard()->setText(paste);
+        QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+    }
+
+    QCOMPARE(memo->toPlainText().split(QLatin1Char('\n')), lines);
+    QCOMPARE(memo->textCursor().blockNumber(), caretLine);
+    QCOMPARE(memo->textCursor().positionInBlock(), caretColumn);
+    auto* overflow = f.find<QLabel>("service_text_overflow_Label");
+    QCOMPARE(overflow->isVisible(), !message.isEmpty());
+    if (!message.isEmpty())
+        QCOMPARE(overflow->text(), message);
+    // The record holds the lines shown, a carriage return between them.
+    const QByteArray field = lines.join(QLatin1Char('\r')).toUtf8();
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(f.record.service_info_text), field.size()), field);
+    for (int i = int(field.size()); i < 122; ++i)
+        QCOMPARE(f.record.service_info_text[i], uint8_t(0));
+}
+
+void TestGeneralPage::editedTextIsStoredAsUtf8()
+{
+    // A byte shown as its character is stored as UTF-8 once the user edits.
+    PageFixture f;
+    std::memset(f.record.service_info_text, 0, sizeof f.record.service_info_text);
+    std::memcpy(f.record.service_info_text, "Caf\xE9", 4);
+    f.show();
+    QPlainTextEdit* memo = memoOf(f);
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(memo, "!");
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(f.record.service_info_text)), QByteArray("Caf\xC3\xA9!"));
+    QCOMPARE(f.changes, 1);
 }
 
 void TestGeneralPage::memoRefusesTypingBeyondItsLimit()
@@ -99,11 +248,26 @@ void TestGeneralPage::memoRefusesTypingBeyondItsLimit()
     QCOMPARE(memo->toPlainText(), QString(40, 'z') + "\n" + QString(40, 'z') + "\n" + QString(40, 'z'));
     QCOMPARE(countLabel(f), QStringLiteral("122/120"));
 
+    auto* count = f.find<QLabel>("service_text_char_count_Label");
+    QCOMPARE(count->palette().color(QPalette::WindowText), QColor(Qt::red));
+    auto* overflow = f.find<QLabel>("service_text_overflow_Label");
+    QVERIFY(!overflow->isVisible());
+
     QTest::keyClicks(memo, "more");
     QTest::keyClick(memo, Qt::Key_Return);
 
     QCOMPARE(memo->toPlainText(), QString(40, 'z') + "\n" + QString(40, 'z') + "\n" + QString(40, 'z'));
     QCOMPARE(countLabel(f), QStringLiteral("122/120"));
+    QVERIFY(overflow->isVisible());
+    QCOMPARE(overflow->text(),
+             QStringLiteral("The service text is full (3 lines of 40 characters): nothing was added."));
+    // Room again: the count goes back to its colour and the message away.
+    QTest::keyClick(memo, Qt::Key_Backspace);
+    QTest::keyClick(memo, Qt::Key_Backspace);
+    QTest::keyClick(memo, Qt::Key_Backspace);
+    QCOMPARE(countLabel(f), QStringLiteral("119/120"));
+    QVERIFY(count->palette().color(QPalette::WindowText) != QColor(Qt::red));
+    QVERIFY(!overflow->isVisible());
 }
 
 void TestGeneralPage::tooManyLinesFollowsTheLineCount()
@@ -115,8 +279,10 @@ void TestGeneralPage::tooManyLinesFollowsTheLineCount()
     auto* general = f.page.generalPage();
     QVERIFY(!warning->isVisible());
 
-    memo->clear();
-    memo->insertPlainText("one\ntwo\nthree\nfour\nfive");
+    // No edit makes more than three lines; a stored text can hold more.
+    Write_Service_Text(QStringLiteral("one\rtwo\rthree\rfour\rfive"), f.record);
+    f.show();
+    QCOMPARE(memo->toPlainText(), QStringLiteral("one\ntwo\nthree\nfour\nfive"));
     QVERIFY(warning->isVisible());
     QCOMPARE(warning->text(), QStringLiteral("Too many lines"));
     QVERIFY(warning->font().bold() || warning->styleSheet().contains("bold"));
@@ -136,6 +302,11 @@ void TestGeneralPage::tooManyLinesFollowsTheLineCount()
 
     // A final line break opens no fourth line.
     QTest::keyClick(memo, Qt::Key_Return);
+    QCOMPARE(memo->toPlainText(), QStringLiteral("one\ntwo\nthree\n"));
+    QVERIFY(!warning->isVisible());
+    // A pasted fourth line does not come in.
+    memo->insertPlainText(QStringLiteral("four"));
+    QCOMPARE(memo->toPlainText(), QStringLiteral("one\ntwo\nthree\n"));
     QVERIFY(!warning->isVisible());
 }
 
@@ -190,16 +361,18 @@ void TestGeneralPage::serviceTextBetweenRecordAndMemo_data()
     QByteArray full(122, 'x');
     full[40] = '\r';
     full[81] = '\r';
-    QTest::newRow("122 bytes without a zero: first 121")
-        << full << QString(40, 'x') + "\n" + QString(40, 'x') + "\n" + QString(39, 'x') << full.left(121);
+    QTest::newRow("122 bytes without a zero: read whole")
+        << full << QString(40, 'x') + "\n" + QString(40, 'x') + "\n" + QString(40, 'x') << full;
+    // Shown as the character; stored as it was until the user edits it.
     QTest::newRow("a lone byte 0xE9 is the character e-acute")
-        << QByteArray("Caf\xE9") << QString::fromUtf8("Caf\xC3\xA9") << QByteArray("Caf\xC3\xA9");
+        << QByteArray("Caf\xE9") << QString::fromUtf8("Caf\xC3\xA9") << QByteArray("Caf\xE9");
     QTest::newRow("UTF-8 reads back as written")
         << QByteArray("Caf\xC3\xA9\r20\xC2\xB0") << QString::fromUtf8("Caf\xC3\xA9\n20\xC2\xB0")
         << QByteArray("Caf\xC3\xA9\r20\xC2\xB0");
-    QTest::newRow("one long line is broken for display")
-        << QByteArray(50, 'y') << QString(40, 'y') + "\n" + QString(10, 'y')
-        << QByteArray(40, 'y') + '\r' + QByteArray(10, 'y');
+    QTest::newRow("a line longer than the box is shown as stored")
+        << QByteArray(50, 'y') << QString(50, 'y') << QByteArray(50, 'y');
+    QTest::newRow("four lines are shown as stored")
+        << QByteArray("a\rb\rc\rd") << QStringLiteral("a\nb\nc\nd") << QByteArray("a\rb\rc\rd");
 }
 
 void TestGeneralPage::serviceTextBetweenRecordAndMemo()
@@ -210,14 +383,15 @@ void TestGeneralPage::serviceTextBetweenRecordAndMemo()
     PageFixture f;
     std::memset(f.record.service_info_text, 0, sizeof f.record.service_info_text);
     std::memcpy(f.record.service_info_text, field.constData(), size_t(qMin<qsizetype>(field.size(), 122)));
+    const TDevice_Config_v2 before = f.record;
     f.show();
     QCOMPARE(f.page.generalPage()->serviceText(), memo);
+    QVERIFY(Same_Bytes(f.record, before));
 
-    TDevice_Config_v2 written = f.record;
-    f.page.writeDeviceConfig(written);
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(written.service_info_text), storedBack.size()), storedBack);
+    // What a save writes.
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(f.record.service_info_text), storedBack.size()), storedBack);
     for (int i = int(storedBack.size()); i < 122; ++i)
-        QCOMPARE(written.service_info_text[i], uint8_t(0));
+        QCOMPARE(f.record.service_info_text[i], uint8_t(0));
 }
 
 void TestGeneralPage::serviceTextLooksDisabledWhileDisabled()

@@ -53,6 +53,7 @@ private slots:
     void versionOneBlockIsConverted();
     void uploadRefusedBeforeConnecting();
     void twoControllersUploadAtOnce();
+    void storedServiceTextIsSentAsStored();
     void emptyImageBlockGoesStraightToReset();
     void unbuildableImageBlockEndsTheUpload();
 };

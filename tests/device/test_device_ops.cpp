@@ -16,6 +16,7 @@
 
 #include <QtTest>
 
+#include <cstddef>
 #include <cstring>
 
 #include <sys/stat.h>
@@ -252,6 +253,32 @@ void TestDeviceOperations::twoControllersUploadAtOnce()
     QCOMPARE(Read_Service_Text(first.document.Project_Device_Config), QStringLiteral("Hall A"));
     QCOMPARE(Read_Service_Text(second.document.Project_Device_Config), QStringLiteral("Hall B\r\nSecond floor"));
     QVERIFY(first.sim->memory(0, 1408) != second.sim->memory(0, 1408));
+}
+
+void TestDeviceOperations::storedServiceTextIsSentAsStored()
+{
+    // A host that shows the record's own text (the window's editor, the CLI)
+    // leaves the field as it was read: a byte that is not UTF-8 and the bytes
+    // after the terminating zero reach the controller unchanged.
+    DeviceOpsRig rig;
+    QVERIFY(rig.started);
+    Create_Default_Handles(rig.document.Handle_List);
+    TDevice_Config_v2& record = rig.document.Project_Device_Config;
+    const QByteArray field("Caf\xE9\r20\xB0\0old", 12);
+    std::memset(record.service_info_text, 0, sizeof record.service_info_text);
+    std::memcpy(record.service_info_text, field.constData(), size_t(field.size()));
+    const TDevice_Config_v2 before = record;
+    rig.host.sendConfig = true;
+    rig.host.sendImages = false;
+    rig.host.serviceText = Read_Service_Text(record);
+
+    QVERIFY(rig.ops.upload_data_BitBtnClick());
+    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
+
+    QVERIFY(rig.host.boxes.isEmpty());
+    QCOMPARE(std::memcmp(record.service_info_text, before.service_info_text, sizeof record.service_info_text), 0);
+    const int at = 2 + int(offsetof(TDevice_Config_v2, service_info_text));
+    QCOMPARE(rig.sim->memory(at, int(field.size())), field);
 }
 
 void TestDeviceOperations::nakToSecondWriteRetriedFromZero()

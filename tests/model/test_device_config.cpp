@@ -160,19 +160,30 @@ void TestDeviceConfig::serviceText_data()
 
     const QString line40 = QString(40, QChar('x'));
     const QString threeLines = line40 + "\r\n" + line40 + "\r\n" + line40;
+    // 122 bytes and no zero after them: read whole, the last character too.
     QTest::newRow("three full lines fill the field")
         << threeLines << (QByteArray(40, 'x') + '\r' + QByteArray(40, 'x') + '\r' + QByteArray(40, 'x'))
-        << (line40 + "\r\n" + line40 + "\r\n" + QString(39, QChar('x')));
+        << threeLines;
+    QTest::newRow("a 122nd byte that is not a break")
+        << (line40 + "\r\n" + line40 + "\r\n" + QString(39, QChar('x')) + "Z")
+        << (QByteArray(40, 'x') + '\r' + QByteArray(40, 'x') + '\r' + QByteArray(39, 'x') + 'Z')
+        << (line40 + "\r\n" + line40 + "\r\n" + QString(39, QChar('x')) + "Z");
     QTest::newRow("line feeds removed, CR kept") << QString("a\r\nb\nc") << QByteArray("a\rbc") << QString("a\r\nbc");
     QTest::newRow("non-ASCII stored as UTF-8, read back unchanged")
         << QString::fromUtf8("Caf\xC3\xA9 20\xC2\xB0") << QByteArray("Caf\xC3\xA9 20\xC2\xB0")
         << QString::fromUtf8("Caf\xC3\xA9 20\xC2\xB0");
     // A character cut in two by the field's end is dropped; the rest stays UTF-8.
-    const QString cut = QString(40, QChar('x')) + "\r\n" + QString(40, QChar('x')) + "\r\n" + QString(38, QChar('x'))
+    const QString cut = QString(40, QChar('x')) + "\r\n" + QString(40, QChar('x')) + "\r\n" + QString(39, QChar('x'))
         + QString::fromUtf8("\xC3\xA9");
     QTest::newRow("UTF-8 character cut by the field's end")
-        << cut << (QByteArray(40, 'x') + '\r' + QByteArray(40, 'x') + '\r' + QByteArray(38, 'x') + "\xC3\xA9")
-        << (QString(40, QChar('x')) + "\r\n" + QString(40, QChar('x')) + "\r\n" + QString(38, QChar('x')));
+        << cut << (QByteArray(40, 'x') + '\r' + QByteArray(40, 'x') + '\r' + QByteArray(39, 'x') + "\xC3")
+        << (QString(40, QChar('x')) + "\r\n" + QString(40, QChar('x')) + "\r\n" + QString(39, QChar('x')));
+    QTest::newRow("UTF-8 character ending the field")
+        << (QString(40, QChar('x')) + "\r\n" + QString(40, QChar('x')) + "\r\n" + QString(38, QChar('x'))
+            + QString::fromUtf8("\xC3\xA9"))
+        << (QByteArray(40, 'x') + '\r' + QByteArray(40, 'x') + '\r' + QByteArray(38, 'x') + "\xC3\xA9")
+        << (QString(40, QChar('x')) + "\r\n" + QString(40, QChar('x')) + "\r\n" + QString(38, QChar('x'))
+            + QString::fromUtf8("\xC3\xA9"));
     QTest::newRow("empty") << QString() << QByteArray() << QString();
 }
 

@@ -3,6 +3,7 @@
 #include "core/document/TProjectDocument.h"
 
 #include <QSignalSpy>
+#include <QUndoStack>
 #include <QtTest>
 
 void TestProjectDocument::setModified_data()
@@ -40,4 +41,52 @@ void TestProjectDocument::setModified()
     QCOMPARE(spy.size(), notified ? 1 : 0);
     if (notified)
         QCOMPARE(spy.constFirst().constFirst().toBool(), value);
+}
+
+void TestProjectDocument::undoKeepsItsLimit()
+{
+    // Past the limit the oldest steps go; the saved state went with them, so
+    // no undo can make the project look saved.
+    TProjectDocument document;
+    document.Reset_History();
+    document.Set_Modified(false);
+    const int steps = TProjectDocument::kUndoLimit + 20;
+    for (int i = 1; i <= steps; ++i)
+        document.edit(QStringLiteral("Step %1").arg(i), [i](TDevice_Config_v2& r) { r.theme_colour = quint32(i); });
+    QCOMPARE(document.Undo_Stack().count(), TProjectDocument::kUndoLimit);
+    QCOMPARE(document.Undo_Stack().undoText(), QStringLiteral("Step %1").arg(steps));
+
+    while (document.Undo_Stack().canUndo())
+        document.Undo_Stack().undo();
+
+    QCOMPARE(document.Project_Device_Config.theme_colour, quint32(steps - TProjectDocument::kUndoLimit));
+    QVERIFY(document.modified);
+}
+
+void TestProjectDocument::revisionCountsEveryChange()
+{
+    // A change gathered into the step on top (typing, a drag) is a change
+    // too, though the stack's index stays; a call that changes nothing is not.
+    TProjectDocument document;
+    document.Reset_History();
+    document.Set_Modified(false);
+    quint64 last = document.Revision();
+    auto changed = [&] {
+        const bool moved = document.Revision() != last;
+        last = document.Revision();
+        return moved;
+    };
+
+    document.edit({}, [](TDevice_Config_v2& r) { r.theme_colour = 1; });
+    QVERIFY(changed());
+    document.edit({}, [](TDevice_Config_v2& r) { r.theme_colour = 2; });
+    QCOMPARE(document.Undo_Stack().count(), 1);
+    QVERIFY(changed());
+    document.edit({}, [](TDevice_Config_v2&) {});
+    QVERIFY(!changed());
+    document.Undo_Stack().undo();
+    QVERIFY(changed());
+    document.Undo_Stack().redo();
+    QVERIFY(changed());
+    QCOMPARE(document.Project_Device_Config.theme_colour, 2u);
 }

@@ -49,4 +49,6 @@ class TestProjectDocument : public QObject {
 private slots:
     void setModified_data();
     void setModified();
+    void undoKeepsItsLimit();
+    void revisionCountsEveryChange();
 };

@@ -10,6 +10,7 @@
 #include "ui/config_editor/TConfigurationPage.h"
 #include "ui/imaging/TProjectTreePanel.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -409,7 +410,12 @@ void TestProjectCommands::serviceTextLineLimit()
     QFile::remove(f.Document().project_fullpath);
     auto* memo = f.findChild<QPlainTextEdit*>(QStringLiteral("service_text_Memo"));
     QVERIFY(memo);
-    memo->setPlainText(text);
+    // No edit makes a fourth line; a record read from a file can hold one.
+    QString stored = text;
+    Write_Service_Text(stored.replace(QLatin1Char('\n'), QLatin1Char('\r')), f.Document().Project_Device_Config);
+    f.Configuration_Page()->Show_Device_Config(f.Document().Project_Device_Config);
+    QCOMPARE(memo->toPlainText(), text);
+    const TDevice_Config_v2 before = f.Document().Project_Device_Config;
     fx.prompter().clear();
     const int rows = fx.logRows();
 
@@ -427,17 +433,15 @@ void TestProjectCommands::serviceTextLineLimit()
                  QStringLiteral("The service text contains too many lines.      \rUnable to save the project.      "));
         QCOMPARE(fx.prompter().questions().constFirst().kind, TMsgDlgType::mtWarning);
         QCOMPARE(fx.logRows(), rows);
-        QCOMPARE(
-            QString::fromLatin1(reinterpret_cast<const char*>(f.Document().Project_Device_Config.service_info_text)),
-            QString::fromLatin1(kNewProjectServiceText));
+        QVERIFY(Same_Record(f.Document().Project_Device_Config, before));
     }
 }
 
 void TestProjectCommands::serviceTextEditorFollowsTheRecord()
 {
-    // The text waits in its editor: an opened project shows the record's
-    // lines there without becoming modified, an edit marks it modified, and
-    // only a save moves the edited text into the record.
+    // An opened project shows the record's lines in the editor without
+    // becoming modified; an edit goes into the record at once and marks it
+    // modified, and a save writes it.
     const QString path = dir.filePath(QStringLiteral("text.cvp"));
     TDevice_Config_v2 rec = New_Project_Config();
     Write_Service_Text(QStringLiteral("Call 555 0100\r\nAsk for Ana"), rec);
@@ -456,13 +460,65 @@ void TestProjectCommands::serviceTextEditorFollowsTheRecord()
     QVERIFY(!f.Document().modified);
     memo->setPlainText(QStringLiteral("Call 555 0199"));
     QVERIFY(f.Document().modified);
-    QCOMPARE(Read_Service_Text(f.Document().Project_Device_Config), QStringLiteral("Call 555 0100\r\nAsk for Ana"));
+    QCOMPARE(Read_Service_Text(f.Document().Project_Device_Config), QStringLiteral("Call 555 0199"));
     fx.trigger("save_project_MenuItem");
     QVERIFY(!f.Document().modified);
     TDevice_Config_v2 saved{};
     THandle_List savedHandles;
     QVERIFY(Load_Project_File(path, saved, savedHandles));
     QCOMPARE(Read_Service_Text(saved), QStringLiteral("Call 555 0199"));
+}
+
+void TestProjectCommands::untouchedServiceTextSavesAsRead_data()
+{
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<bool>("editAndUndo");
+    QByteArray full = QByteArray(40, 'a') + '\r' + QByteArray(40, 'b') + '\r' + QByteArray(40, 'c');
+    QTest::newRow("three full lines, no zero") << full << false;
+    QTest::newRow("three full lines, an edit undone") << full << true;
+    // Shown as characters, stored as they came.
+    QTest::newRow("a byte that is not UTF-8") << QByteArray("Caf\xE9 \xB0") << false;
+    QTest::newRow("bytes after the terminating zero") << QByteArray("Desk 4\0old text", 15) << true;
+    QTest::newRow("a line longer than the box") << QByteArray(60, 'L') << true;
+    QTest::newRow("a break at the end") << QByteArray("Desk 4\r") << false;
+}
+
+void TestProjectCommands::untouchedServiceTextSavesAsRead()
+{
+    // Opening a project and saving it again, with nothing typed into the
+    // service text, writes the file it came from, byte for byte; an edit of
+    // another field that is undone changes nothing either.
+    QFETCH(QByteArray, field);
+    QFETCH(bool, editAndUndo);
+    const QString path = dir.filePath(QStringLiteral("asread.cvp"));
+    TDevice_Config_v2 rec = New_Project_Config();
+    std::memset(rec.service_info_text, 0, sizeof rec.service_info_text);
+    std::memcpy(rec.service_info_text, field.constData(), size_t(field.size()));
+    THandle_List handles;
+    Create_Default_Handles(handles);
+    Save_Project_File(path, rec, handles);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    TFormFixture fx;
+    Tbmpgen_Form& f = fx.form();
+    fx.dialogs().answers.enqueue(path);
+    fx.trigger("open_project_MenuItem");
+    QCOMPARE(f.Document().project_fullpath, path);
+    if (editAndUndo) {
+        auto* master = f.findChild<QAbstractButton*>(QStringLiteral("master_ctrl_CheckBox"));
+        QVERIFY(master);
+        master->click();
+        QVERIFY(f.Document().modified);
+        fx.trigger("undo_MenuItem");
+        QVERIFY(!f.Document().modified);
+    }
+
+    fx.trigger("save_project_MenuItem");
+
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
 }
 
 void TestProjectCommands::saveDialogAsksBeforeReplacingTheProjectFile()

@@ -21,6 +21,8 @@ private slots:
     void serviceTextLineLimit_data();
     void serviceTextLineLimit();
     void serviceTextEditorFollowsTheRecord();
+    void untouchedServiceTextSavesAsRead_data();
+    void untouchedServiceTextSavesAsRead();
     void saveDialogAsksBeforeReplacingTheProjectFile();
     void openGivenPath_data();
     void openGivenPath();

@@ -22,6 +22,7 @@
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QUndoStack>
 #include <QtTest>
 
 #include <csignal>
@@ -265,6 +266,41 @@ void TestRecovery::saveAndUndoToSavedRemoveTheFile()
     fx.trigger("undo_MenuItem");
     QVERIFY(!fx.form().Document().modified);
     QVERIFY(!QFile::exists(recovery.File_Path()));
+}
+
+void TestRecovery::unchangedProjectIsNotWrittenAgain()
+{
+    // The periodic write skips a project that has not changed since it was
+    // last written; every keystroke is a change, also one gathered into the
+    // step before it.
+    const QString project = dir.filePath(QStringLiteral("idle.cvp"));
+    const QString folder = dir.filePath(QStringLiteral("idle"));
+    Make_Project(project);
+    TFormFixture fx;
+    TProjectRecovery recovery(fx.form(), folder);
+    QSignalSpy written(&recovery, &TProjectRecovery::written);
+    Open(fx, project);
+    fx.form().findChild<QCheckBox*>(QStringLiteral("frost_protection_CheckBox"))->click();
+    QTRY_VERIFY_WITH_TIMEOUT(written.count() == 1, kDeadline);
+    QVERIFY(!recovery.Write_If_Changed());
+
+    QPlainTextEdit* memo = fx.form().Configuration_Page()->generalPage()->service_text_Memo();
+    memo->setFocus();
+    QTest::keyClicks(memo, QStringLiteral("A"));
+    QTRY_VERIFY_WITH_TIMEOUT(written.count() == 2, kDeadline);
+    QVERIFY(!recovery.Write_If_Changed());
+    const int steps = fx.form().Document().Undo_Stack().count();
+    QTest::keyClicks(memo, QStringLiteral("B"));
+    QCOMPARE(fx.form().Document().Undo_Stack().count(), steps);
+    QVERIFY(recovery.Write_If_Changed());
+    QTRY_VERIFY_WITH_TIMEOUT(written.count() == 3, kDeadline);
+    QVERIFY(!recovery.Write_If_Changed());
+
+    TRecoveryRecord record;
+    QString why;
+    QVERIFY2(Read_Recovery_File(recovery.File_Path(), record, &why), qPrintable(why));
+    const TProjectState state = fx.form().Document().Current_State();
+    QVERIFY(record.projectBytes == Project_File_Bytes(state.record, *state.images));
 }
 
 void TestRecovery::liveConfiguratorsFileIsLeftAlone()

@@ -9,6 +9,7 @@ private slots:
     void commandUndoesAndRedoesToTheSameBytes_data();
     void commandUndoesAndRedoesToTheSameBytes();
     void typingIsOneStepUntilFocusLeaves();
+    void undoneTypingFlowsAsTyped();
     void sliderDragIsOneStep();
     void modifiedFollowsTheSavedState();
     void newProjectStaysModifiedThroughUndo();
@@ -29,6 +30,7 @@ private slots:
     void keptForLaterAndDiscarded();
     void corruptFileIsRefusedAndKept();
     void saveAndUndoToSavedRemoveTheFile();
+    void unchangedProjectIsNotWrittenAgain();
     void liveConfiguratorsFileIsLeftAlone();
 
 private:

@@ -35,6 +35,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QUndoStack>
@@ -337,6 +338,35 @@ void TestUndoCommands::typingIsOneStepUntilFocusLeaves()
     QVERIFY(!p.document().modified);
     p.redo();
     QCOMPARE(memo->toPlainText(), QStringLiteral("SERVICE\n0800 123"));
+}
+
+void TestUndoCommands::undoneTypingFlowsAsTyped()
+{
+    // Lines the box flowed come back from an undo as they were typed: a
+    // word typed in front still pushes the rest along the paragraph, where
+    // the break of a stored text would stay put.
+    Project p(dir.filePath(QStringLiteral("flow.cvp")));
+    p.showSubPage("RC_gen_cfg_TabSheet");
+    QPlainTextEdit* memo = p.config().generalPage()->service_text_Memo();
+    QCheckBox* master = p.find<QCheckBox>("master_ctrl_CheckBox");
+    p.form().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&p.form()));
+    memo->setFocus();
+    memo->selectAll();
+    QTest::keyClicks(memo, QStringLiteral("Call the Acme Air service desk on 0123 456789"));
+    QCOMPARE(memo->toPlainText(), QStringLiteral("Call the Acme Air service desk on 0123\n456789"));
+    master->setFocus();
+    QTRY_VERIFY(master->hasFocus());
+    memo->setFocus();
+    QTRY_VERIFY(memo->hasFocus());
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(memo, QStringLiteral(" now"));
+
+    p.undo();
+    QCOMPARE(memo->toPlainText(), QStringLiteral("Call the Acme Air service desk on 0123\n456789"));
+    memo->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(memo, QStringLiteral("Please "));
+    QCOMPARE(memo->toPlainText(), QStringLiteral("Please Call the Acme Air service desk on\n0123 456789"));
 }
 
 void TestUndoCommands::sliderDragIsOneStep()

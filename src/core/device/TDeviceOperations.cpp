@@ -169,13 +169,20 @@ bool TDeviceOperations::upload_data_BitBtnClick()
         Operation_Finished();
         return false;
     }
-    // Every line break becomes CR LF here and Write_Service_Text keeps its CR
-    // alone, as a save writes the editor's text; an upload does not change the
-    // project's saved state.
+    // A host that holds a text of its own puts it into the record, as a save
+    // writes the editor's text (every line break CR alone); an upload does
+    // not change the project's saved state. Where the host shows the record's
+    // own text (the window's editor writes every edit into the record, the
+    // CLI reads it from there), the record is sent as stored: rewriting it
+    // from its shown form would turn a byte that is not UTF-8 into two.
+    QString shown = Read_Service_Text(m_document.Project_Device_Config);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QString crlf = text;
     crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    Write_Service_Text(crlf, m_document.Project_Device_Config);
+    if (crlf != shown) {
+        crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+        Write_Service_Text(crlf, m_document.Project_Device_Config);
+    }
     m_busy = true;
     m_host.Enable_Upload_Boxes(false);
     m_host.Set_Progress(TDeviceBar::Config, 0, 1, false);

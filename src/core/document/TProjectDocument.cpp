@@ -10,6 +10,9 @@
 
 TProjectDocument::TProjectDocument(QObject* parent) : QObject(parent), m_undo(new QUndoStack(this))
 {
+    // Each step holds two records and shares the pictures it kept alive; a
+    // long session must not keep every picture ever deleted.
+    m_undo->setUndoLimit(kUndoLimit);
     connect(m_undo, &QUndoStack::cleanChanged, this, &TProjectDocument::Follow_Clean_State);
 }
 
@@ -59,21 +62,34 @@ void TProjectDocument::Set_Path(const QString& fullPath)
 {
     project_fullpath = fullPath;
     project_name = fullPath.isEmpty() ? QString() : QFileInfo(fullPath).completeBaseName();
-    emit pathChanged(fullPath);
 }
 
 void TProjectDocument::Replace_Record(const TDevice_Config_v2& record)
 {
     Project_Device_Config = record;
-    emit recordReplaced();
+    Count_Change();
+}
+
+void TProjectDocument::edit(const QString& name, const std::function<void(TDevice_Config_v2&)>& change)
+{
+    change(Project_Device_Config);
+    if (loading_flag || m_restoring)
+        return;
+    if (!name.isEmpty())
+        Name_Next_Change(name);
+    Set_Modified(true);
+}
+
+void TProjectDocument::Count_Change()
+{
+    ++m_revision;
+    emit contentChanged();
 }
 
 TProjectState TProjectDocument::Current_State() const
 {
     TProjectState state;
     state.record = Project_Device_Config;
-    if (Pending_Edits)
-        Pending_Edits(state.record);
     if (m_committed.images && Same_Images(*m_committed.images, Handle_List))
         state.images = m_committed.images;
     else
@@ -91,8 +107,6 @@ bool TProjectDocument::Record_Change(bool recordOnly)
     TProjectState now;
     if (recordOnly) {
         now.record = Project_Device_Config;
-        if (Pending_Edits)
-            Pending_Edits(now.record);
         now.images = m_committed.images;
     } else {
         now = Current_State();
@@ -110,6 +124,7 @@ bool TProjectDocument::Record_Change(bool recordOnly)
     auto* step = new TStateCommand(*this, m_committed, now, change.text, change.mergeKey);
     m_committed = std::move(now);
     m_undo->push(step);
+    Count_Change();
     return true;
 }
 
@@ -133,6 +148,7 @@ void TProjectDocument::Reset_History()
     m_nextName.clear();
     m_undo->clear();
     m_committed = Current_State();
+    Count_Change();
 }
 
 void TProjectDocument::Seal_Merging()
@@ -156,4 +172,5 @@ void TProjectDocument::Restore_State(const TProjectState& state)
     m_committed = state;
     emit stateRestored(imagesChange);
     m_restoring = false;
+    Count_Change();
 }

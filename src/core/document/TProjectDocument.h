@@ -34,9 +34,14 @@ public:
     void Set_Modified(bool value);
     // Stores the path and the name shown in the caption (the file's base name).
     void Set_Path(const QString& fullPath);
-    // The record replaced as a whole (a retrieve, an open): pages showing it
-    // must show it again.
+    // The record replaced as a whole (a retrieve, an open); the caller shows
+    // it again.
     void Replace_Record(const TDevice_Config_v2& record);
+    // One edit of the record: `change` writes it, and the edit becomes a step
+    // of its own (named `name`, or after what changed when empty), or joins
+    // the burst of typing or the drag it continues. While a project is being
+    // shown or a step put back, only the change is made.
+    void edit(const QString& name, const std::function<void(TDevice_Config_v2&)>& change);
 
     TDevice_Config_v2 Project_Device_Config{};
     THandle_List Handle_List;
@@ -49,12 +54,15 @@ public:
     bool closing_flag = false;
 
     // --- undo ---
+    // At most this many steps are kept; the oldest go first.
+    static constexpr int kUndoLimit = 100;
     QUndoStack& Undo_Stack() const { return *m_undo; }
-    // Writes into a record what the pages hold but have not written yet (the
-    // service text); set by the window.
-    std::function<void(TDevice_Config_v2&)> Pending_Edits;
     // The project as a save would write it now.
     TProjectState Current_State() const;
+    // Counts every change of the project's state: a step recorded or
+    // gathered into the one on top, an undo, a redo, a record replaced.
+    // Equal counts mean an equal project.
+    quint64 Revision() const { return m_revision; }
     // The text of the next step, where the change alone cannot tell it
     // ("Retrieve Configuration", which way an image moved).
     void Name_Next_Change(const QString& text);
@@ -77,8 +85,8 @@ signals:
     // Each Set_Modified that takes effect, changed or not, so a display
     // following it is always in step.
     void modifiedChanged(bool modified);
-    void pathChanged(const QString& fullPath);
-    void recordReplaced();
+    // The project's state changed (Revision() counted it).
+    void contentChanged();
     // Around an undo or redo. Before: when the images are about to be
     // replaced, nothing may point into them any more. After: the pages show
     // the record again, and the images when they changed.
@@ -89,6 +97,7 @@ private:
     // Whether the project differed from the last step's state.
     bool Record_Change(bool recordOnly);
     void Follow_Clean_State(bool clean);
+    void Count_Change();
 
     QUndoStack* m_undo = nullptr;
     TProjectState m_committed;
@@ -96,4 +105,5 @@ private:
     int m_groupDepth = 0;
     bool m_restoring = false;
     bool m_settingModified = false;
+    quint64 m_revision = 0;
 };

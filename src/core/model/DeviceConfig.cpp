@@ -169,10 +169,12 @@ QString Read_Service_Text(const TDevice_Config_v2& rec)
 {
     const uint8_t* p = bytesOf(rec.service_info_text);
     int length = 0;
-    while (length < kServiceTextReadLimit && p[length] != 0)
+    // Three full lines fill the field with no zero after them: read it whole,
+    // or the last character is lost at the next save.
+    while (length < kServiceTextBytes && p[length] != 0)
         ++length;
     QString out
-        = decodeServiceText(QByteArray(reinterpret_cast<const char*>(p), length), length == kServiceTextReadLimit);
+        = decodeServiceText(QByteArray(reinterpret_cast<const char*>(p), length), length == kServiceTextBytes);
     out.replace(QStringLiteral("\r"), QStringLiteral("\r\n"));
     return out;
 }

@@ -24,12 +24,11 @@ TDeviceConfiguration Build_Upload_Block(TDevice_Config_v2& rec);
 QByteArray Upload_Block_Checksum(const QByteArray& block);
 
 inline constexpr int kServiceTextBytes = 122;
-inline constexpr int kServiceTextReadLimit = 121;
 inline const char kNewProjectServiceText[] = "For servicing, please contact your installer.";
 
 // Editor text -> field: line feeds removed, UTF-8, zero-filled, at most 122 bytes.
 void Write_Service_Text(const QString& text, TDevice_Config_v2& rec);
-// Field -> editor text: up to the first zero or 121 bytes, decoded as UTF-8
+// Field -> editor text: up to the first zero or the whole field, decoded as UTF-8
 // when the bytes are UTF-8 (so what the editor wrote reads back unchanged),
 // else one character per byte; a line feed inserted after every carriage
 // return.

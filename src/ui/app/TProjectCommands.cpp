@@ -268,7 +268,6 @@ bool TProjectCommands::Save_Project(const QString& path)
     }
     if (!Overwrite_Confirmed(path))
         return false;
-    m_view.writeDeviceConfig(m_document.Project_Device_Config);
     if (!Write_Project_File(path))
         return false;
     m_document.Set_Modified(false);

@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QStandardPaths>
-#include <QUndoStack>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -47,17 +46,15 @@ TProjectRecovery::TProjectRecovery(Tbmpgen_Form& window, const QString& folder, 
     m_lock->Acquire(QDir(m_folder).filePath(m_session + kLockSuffix));
 
     m_period.setInterval(kPeriodMs);
-    connect(&m_period, &QTimer::timeout, this, [this] {
-        if (m_window.Document().modified)
-            Start_Write();
-    });
+    connect(&m_period, &QTimer::timeout, this, &TProjectRecovery::Write_If_Changed);
     m_period.start();
     m_throttle.setSingleShot(true);
     m_throttle.setInterval(kThrottleMs);
-    connect(&m_throttle, &QTimer::timeout, this, &TProjectRecovery::Start_Write);
+    connect(&m_throttle, &QTimer::timeout, this, &TProjectRecovery::Write_If_Changed);
 
     TProjectDocument& document = m_window.Document();
-    connect(&document.Undo_Stack(), &QUndoStack::indexChanged, this, &TProjectRecovery::Changed);
+    // Every change, a keystroke gathered into the step on top included.
+    connect(&document, &TProjectDocument::contentChanged, this, &TProjectRecovery::Changed);
     connect(&document, &TProjectDocument::modifiedChanged, this, &TProjectRecovery::Modified_Changed);
 }
 
@@ -109,6 +106,8 @@ void TProjectRecovery::Start_Write()
     // Taken here, on the window thread: a record and shared pictures. The
     // bytes are made and written on a worker thread.
     const TProjectState state = document.Current_State();
+    m_writtenRevision = document.Revision();
+    m_fileCurrent = true;
     TRecoveryRecord meta;
     meta.projectPath = document.project_fullpath;
     meta.projectName = document.project_name;
@@ -137,6 +136,7 @@ void TProjectRecovery::Write_Finished()
         // Saved or closed while the write was under way.
         QFile::remove(m_filePath);
         m_again = false;
+        m_fileCurrent = false;
         return;
     }
     emit written();
@@ -148,6 +148,18 @@ void TProjectRecovery::Write_In_Background()
 {
     m_throttle.stop();
     Start_Write();
+}
+
+bool TProjectRecovery::Write_If_Changed()
+{
+    const TProjectDocument& document = m_window.Document();
+    // An idle project that is already on disk is not written again: an
+    // unsaved project of many megabytes would otherwise be rewritten every
+    // period for as long as the window stays open.
+    if (!document.modified || (m_fileCurrent && document.Revision() == m_writtenRevision))
+        return false;
+    Start_Write();
+    return m_fileCurrent && document.Revision() == m_writtenRevision;
 }
 
 void TProjectRecovery::Write_Now()
@@ -171,6 +183,7 @@ void TProjectRecovery::Remove_File()
 {
     m_writing.waitForFinished();
     m_again = false;
+    m_fileCurrent = false;
     QFile::remove(m_filePath);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Keeps an unsaved project safe from a crash or a power cut. While the
 // project is modified, its state is written to this configurator's recovery
-// file after each change (at most once a second) and every 30 s; a save, a
+// file after each change (at most once a second) and every 30 s when it
+// changed since the last write (an idle project is not written again); a save, a
 // return to the saved state, a close and a normal end remove it. At start-up
 // the files other configurators left behind are offered: restore, keep for
 // later, or discard.
@@ -48,6 +49,9 @@ public:
     void Write_In_Background();
     // Writes now (as the timers would), and waits until it is on disk.
     void Write_Now();
+    // The periodic write: starts one only when the project is modified and
+    // changed since the last write began. Returns whether it started one.
+    bool Write_If_Changed();
     void Wait_For_Write();
 
     static QString Offer_Text(const QString& name, const QString& path, const QDateTime& lastChange);
@@ -81,6 +85,8 @@ private:
     // One thread that stays: the window thread never waits for one to start.
     QThreadPool m_pool;
     QFuture<void> m_writing;
-    bool m_again = false;     // a change came while writing
+    bool m_again = false;       // a change came while writing
+    bool m_fileCurrent = false; // the file holds (or is getting) m_writtenRevision
+    quint64 m_writtenRevision = 0;
     quint64 m_generation = 0; // a removal makes writes still under way stale
 };

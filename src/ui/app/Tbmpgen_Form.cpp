@@ -61,9 +61,12 @@ Tbmpgen_Form::Tbmpgen_Form(std::unique_ptr<TFileDialogs> dialogs, QWidget* paren
     Build_Device_Operations();
     new TFileMenuExtras(*this, menuBar()->findChild<QMenu*>(QStringLiteral("file_MenuItem")));
     connect(m_document, &TProjectDocument::modifiedChanged, statusPanels, &TProjectStatusBar::Show_Modified);
+    // The pages edit through the document's edit scope; what still reports a
+    // change on its own (the scheduler's editors) is recorded here.
+    configPage->setRecordEditor(
+        [this](const TConfigEditorPage::RecordChange& change) { m_document->edit(QString(), change); });
     connect(configPage, &TConfigurationPage::changed, m_document, [this] { m_document->Set_Modified(true); });
     connect(configPage, &TConfigurationPage::changeNamed, m_document, &TProjectDocument::Name_Next_Change);
-    m_document->Pending_Edits = [this](TDevice_Config_v2& config) { configPage->writeDeviceConfig(config); };
     Build_Edit_History();
     Build_Device_Menu();
 
@@ -458,11 +461,6 @@ void Tbmpgen_Form::tickUploadBoxes()
 QString Tbmpgen_Form::serviceText() const
 {
     return configPage->generalPage()->serviceText();
-}
-
-void Tbmpgen_Form::writeDeviceConfig(TDevice_Config_v2& config)
-{
-    configPage->writeDeviceConfig(config);
 }
 
 void Tbmpgen_Form::Set_Explicit_Ports(const QStringList& ports, const QString& note)

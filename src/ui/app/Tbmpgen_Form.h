@@ -96,7 +96,6 @@ public:
     void Update_Memory_Chart() override;
     void tickUploadBoxes() override;
     QString serviceText() const override;
-    void writeDeviceConfig(TDevice_Config_v2& config) override;
 
     // --- parts of the window ---
     TProjectCommands* Commands() const { return commands; }

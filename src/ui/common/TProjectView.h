@@ -46,9 +46,6 @@ public:
     // "Upload Configuration" and "Upload Images" both ticked.
     virtual void tickUploadBoxes() = 0;
 
-    // The service text as it stands in its editor.
+    // The service text as it stands in its editor (the record holds it too).
     virtual QString serviceText() const = 0;
-    // What the pages hold but have not yet written into the record (the
-    // service text) goes into config.
-    virtual void writeDeviceConfig(TDevice_Config_v2& config) = 0;
 };

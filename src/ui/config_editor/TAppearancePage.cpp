@@ -67,7 +67,7 @@ Thint_Frame* marker(const char* name, QRect over, TScaledCanvas* canvas)
 } // namespace
 
 TAppearancePage::TAppearancePage(TDevice_Config_v2& record, const THandle_List& images, QWidget* parent)
-    : TConfigEditorPage(parent)
+    : TConfigEditorPage(record, parent)
     , m_record(record)
     , m_images(images)
     , m_converter(std::make_unique<BmpConverter>())
@@ -331,8 +331,8 @@ void TAppearancePage::RGB_TrackBarChange(int tag)
     const uint32_t red = uint32_t(kFullLevel - m_sliders[0]->value());
     const uint32_t green = uint32_t(kFullLevel - m_sliders[1]->value());
     const uint32_t blue = uint32_t(kFullLevel - m_sliders[2]->value());
-    m_record.theme_colour = 0xFFFFFFu - red * 65536u - green * 256u - blue;
-    emit TConfigEditorPage::changed();
+    const uint32_t colour = 0xFFFFFFu - red * 65536u - green * 256u - blue;
+    editRecord([colour](TDevice_Config_v2& r) { r.theme_colour = colour; });
 }
 
 void TAppearancePage::bgrd_preview_ImageClick()
@@ -371,8 +371,7 @@ void TAppearancePage::selectionFinished(int result)
         return;
     const bool background = choice == Choice::Background;
     const bool enabled = m_selection->imgEnabled;
-    uint8_t& indexField = background ? m_record.theme_background_index : m_record.theme_logo_index;
-    uint8_t& enabledField = background ? m_record.theme_background_enabled : m_record.theme_logo_enabled;
+    int index = m_oldIndex;
 
     const auto show = [this, background](int position) {
         if (background)
@@ -381,17 +380,26 @@ void TAppearancePage::selectionFinished(int result)
             showLogo(position);
     };
     const int clicked = result - Timg_select_Form::kClicked;
+    bool reshow = false;
     if (result >= Timg_select_Form::kClicked && clicked <= 0xFF) {
-        indexField = uint8_t(clicked);
-        show(clicked);
+        index = clicked;
+        reshow = true;
     } else if (result == Timg_select_Form::kOk && !m_oldEnabled && enabled) {
-        indexField = 0;
-        show(0);
+        index = 0;
+        reshow = true;
     }
-    // An odd stored flag (neither 0 nor 1) is kept while its meaning stays.
-    if (enabled != m_oldEnabled)
-        enabledField = enabled ? 1 : 0;
-    const bool modified = enabled != m_oldEnabled || indexField != m_oldIndex;
+    const bool modified = enabled != m_oldEnabled || index != m_oldIndex;
+    if (modified) {
+        // An odd stored flag (neither 0 nor 1) is kept while its meaning stays.
+        const bool flip = enabled != m_oldEnabled;
+        editRecord([background, index, enabled, flip](TDevice_Config_v2& r) {
+            (background ? r.theme_background_index : r.theme_logo_index) = uint8_t(index);
+            if (flip)
+                (background ? r.theme_background_enabled : r.theme_logo_enabled) = enabled ? 1 : 0;
+        });
+    }
+    if (reshow)
+        show(index);
     if (!enabled) {
         if (background)
             blankBackground();
@@ -401,8 +409,6 @@ void TAppearancePage::selectionFinished(int result)
     if (background)
         tintCurrent();
     describePreviews();
-    if (modified)
-        emit TConfigEditorPage::changed();
 }
 
 void TAppearancePage::showHighlights(bool background, bool logo)

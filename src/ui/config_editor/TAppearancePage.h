@@ -35,7 +35,6 @@ public:
     ~TAppearancePage() override;
 
     void Show_Device_Config(const TDevice_Config_v2& config) override { Show_Appearance(config); }
-    void writeDeviceConfig(TDevice_Config_v2&) const override { }
 
     // Loads the previews and the colour controls from the record.
     void Show_Appearance(const TDevice_Config_v2& config);

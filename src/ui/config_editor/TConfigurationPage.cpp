@@ -103,6 +103,8 @@ void TConfigurationPage::addTab(QWidget* page, int pictureIndex, const QString& 
 void TConfigurationPage::addEditorPage(TConfigEditorPage* page, int pictureIndex, const QString& name,
                                        const QString& caption)
 {
+    if (m_editor)
+        page->setRecordEditor(m_editor);
     addTab(page, pictureIndex, name, caption);
     m_editorPages.append(page);
     connect(page, &TConfigEditorPage::changeNamed, this, &TConfigurationPage::changeNamed);
@@ -143,8 +145,9 @@ void TConfigurationPage::Show_Appearance(const TDevice_Config_v2& config)
     m_appearance->Show_Appearance(config);
 }
 
-void TConfigurationPage::writeDeviceConfig(TDevice_Config_v2& config) const
+void TConfigurationPage::setRecordEditor(const TConfigEditorPage::RecordEditor& editor)
 {
-    for (const TConfigEditorPage* page : m_editorPages)
-        page->writeDeviceConfig(config);
+    m_editor = editor;
+    for (TConfigEditorPage* page : m_editorPages)
+        page->setRecordEditor(editor);
 }

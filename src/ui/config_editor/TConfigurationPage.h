@@ -7,6 +7,7 @@
 
 #include "core/model/DeviceConfigRecords.h"
 #include "core/model/ProjectModel.h"
+#include "ui/common/TConfigEditorPage.h"
 
 #include <QList>
 #include <QWidget>
@@ -39,12 +40,13 @@ public:
     // becomes the last tab, and its step joins Show_Device_Config where the
     // scheduler's step belongs. Once per page; the page takes ownership.
     void setSchedulerPage(TConfigEditorPage* page);
+    // Every sub-page's edits go through editor (the document's edit scope).
+    void setRecordEditor(const TConfigEditorPage::RecordEditor& editor);
 
     void selectFirstSubPage();
 
     // Shows config in every page, changing nothing in it.
     void Show_Device_Config(const TDevice_Config_v2& config);
-    void writeDeviceConfig(TDevice_Config_v2& config) const;
 
 signals:
     // A user's change on any sub-page.
@@ -70,4 +72,5 @@ private:
     TAppearancePage* m_appearance = nullptr;
     TConfigEditorPage* m_scheduler = nullptr;
     QList<TConfigEditorPage*> m_editorPages;
+    TConfigEditorPage::RecordEditor m_editor;
 };

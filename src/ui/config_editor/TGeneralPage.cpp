@@ -2,9 +2,11 @@
 
 #include "core/model/DeviceConfig.h"
 #include "ui/config_editor/ServiceTextLayout.h"
+#include "ui/config_editor/TServiceTextMemo.h"
 #include "ui/common/Thint_Frame.h"
 
 #include <QCheckBox>
+#include <QColor>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -25,7 +27,7 @@ QCheckBox* namedBox(const char* name, const QString& caption)
 }
 } // namespace
 
-TGeneralPage::TGeneralPage(TDevice_Config_v2& record, QWidget* parent) : TConfigEditorPage(parent), m_record(record)
+TGeneralPage::TGeneralPage(TDevice_Config_v2& record, QWidget* parent) : TConfigEditorPage(record, parent)
 {
     setObjectName(QStringLiteral("RC_gen_cfg_TabSheet"));
     m_master = namedBox("master_ctrl_CheckBox", QStringLiteral("Master Controller"));
@@ -59,7 +61,7 @@ QGroupBox* TGeneralPage::buildServiceGroup()
     auto* group = new QGroupBox(QStringLiteral(" Service Text (Max. 3 lines / 120 chars) "));
     group->setObjectName(QStringLiteral("service_text_GroupBox"));
 
-    m_serviceText = new QPlainTextEdit;
+    m_serviceText = new TServiceTextMemo;
     m_serviceText->setObjectName(QStringLiteral("service_text_Memo"));
     m_serviceText->setAccessibleName(QStringLiteral("Service Text"));
     m_serviceText->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -87,7 +89,7 @@ QGroupBox* TGeneralPage::buildServiceGroup()
     m_serviceText->setFixedWidth(41 * metrics.horizontalAdvance(QLatin1Char('W')) + frame
                                  + m_serviceText->verticalScrollBar()->sizeHint().width());
     m_serviceText->setFixedHeight(4 * metrics.lineSpacing() + frame);
-    connect(m_serviceText, &QPlainTextEdit::textChanged, this, &TGeneralPage::service_text_MemoChange);
+    connect(m_serviceText, &TServiceTextMemo::edited, this, &TGeneralPage::service_text_MemoChange);
 
     m_charCount = new QLabel(QStringLiteral("(0/120)"));
     m_charCount->setObjectName(QStringLiteral("service_text_char_count_Label"));
@@ -95,6 +97,11 @@ QGroupBox* TGeneralPage::buildServiceGroup()
     m_tooManyLines->setObjectName(QStringLiteral("service_text_toomanylines_Label"));
     m_tooManyLines->setStyleSheet(QStringLiteral("QLabel { color: red; font-weight: bold; }"));
     m_tooManyLines->hide();
+    m_overflow = new QLabel;
+    m_overflow->setObjectName(QStringLiteral("service_text_overflow_Label"));
+    m_overflow->setStyleSheet(QStringLiteral("QLabel { color: red; }"));
+    m_overflow->setWordWrap(true);
+    m_overflow->hide();
     m_serviceHint = new Thint_Frame(3);
     m_serviceHint->setObjectName(QStringLiteral("service_text_hint_Frame"));
 
@@ -107,6 +114,7 @@ QGroupBox* TGeneralPage::buildServiceGroup()
     auto* editorColumn = new QVBoxLayout;
     editorColumn->addWidget(m_serviceText);
     editorColumn->addLayout(status);
+    editorColumn->addWidget(m_overflow);
     auto* row = new QHBoxLayout(group);
     row->addLayout(editorColumn);
     row->addWidget(m_serviceHint, 0, Qt::AlignTop);
@@ -136,24 +144,21 @@ void TGeneralPage::showServiceText(const TDevice_Config_v2& config)
 {
     QString text = Read_Service_Text(config);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    // The record's text is shown whole even where it is longer than a user
-    // could type; only the line breaking applies to it.
-    m_showingRecord = true;
-    m_serviceText->setPlainText(text);
-    m_showingRecord = false;
-}
-
-void TGeneralPage::writeDeviceConfig(TDevice_Config_v2& config) const
-{
-    // The record separates lines with CR alone.
-    QString text = serviceText();
-    text.replace(QLatin1Char('\n'), QLatin1Char('\r'));
-    Write_Service_Text(text, config);
+    // As stored, even where it is longer than a user could type: nothing of
+    // it changes until the user edits it.
+    m_serviceText->showStored(text);
+    m_overflow->hide();
+    showServiceTextState();
 }
 
 QString TGeneralPage::serviceText() const
 {
     return m_serviceText->toPlainText();
+}
+
+QPlainTextEdit* TGeneralPage::service_text_Memo() const
+{
+    return m_serviceText;
 }
 
 bool TGeneralPage::serviceTextTooManyLines() const
@@ -163,46 +168,59 @@ bool TGeneralPage::serviceTextTooManyLines() const
 
 void TGeneralPage::master_ctrl_CheckBoxClick()
 {
-    m_record.controller_type = m_master->isChecked() ? 0 : 1;
-    emit changed();
+    const uint8_t type = m_master->isChecked() ? 0 : 1;
+    editRecord([type](TDevice_Config_v2& r) { r.controller_type = type; });
 }
 
 void TGeneralPage::show_sp_dp_CheckBoxClick()
 {
-    m_record.show_setpoint_dp = m_showDp->isChecked() ? 1 : 0;
-    emit changed();
+    const uint8_t dp = m_showDp->isChecked() ? 1 : 0;
+    editRecord([dp](TDevice_Config_v2& r) { r.show_setpoint_dp = dp; });
 }
 
 void TGeneralPage::frost_protection_CheckBoxClick()
 {
-    m_record.frost_protection_enabled = m_frost->isChecked() ? 1 : 0;
-    emit changed();
+    const uint8_t frost = m_frost->isChecked() ? 1 : 0;
+    editRecord([frost](TDevice_Config_v2& r) { r.frost_protection_enabled = frost; });
 }
 
-void TGeneralPage::service_text_MemoChange()
+void TGeneralPage::service_text_MemoChange(ServiceTextLayout::Outcome outcome, int leftOut)
 {
-    // Rewriting the text below is itself a change; its rules have already run.
-    if (m_inMemoChange)
+    showOverflow(outcome, leftOut);
+    if (outcome == ServiceTextLayout::Outcome::Refused)
         return;
-    m_inMemoChange = true;
-    const QString text = m_serviceText->toPlainText();
-    const int caret = m_serviceText->textCursor().position();
-    const ServiceTextLayout::Result laid
-        = m_showingRecord ? ServiceTextLayout::wrap(text, caret) : ServiceTextLayout::limit(text, caret);
-    if (laid.text != text) {
-        QTextCursor cursor(m_serviceText->document());
-        cursor.beginEditBlock();
-        cursor.select(QTextCursor::Document);
-        cursor.insertText(laid.text);
-        cursor.endEditBlock();
+    // The lines shown are the lines stored, separated by carriage returns.
+    QString lines = m_serviceText->shownText();
+    lines.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    editRecord([lines](TDevice_Config_v2& r) { Write_Service_Text(lines, r); });
+    showServiceTextState();
+}
+
+void TGeneralPage::showServiceTextState()
+{
+    const QString lines = m_serviceText->shownText();
+    const int count = ServiceTextLayout::characterCount(lines);
+    m_charCount->setText(QStringLiteral("%1/120").arg(count));
+    const bool atLimit = count >= ServiceTextLayout::kCountedMaximum || !ServiceTextLayout::fits(lines);
+    QPalette palette = m_charCount->palette();
+    palette.setColor(QPalette::WindowText, atLimit ? QColor(Qt::red) : this->palette().color(QPalette::WindowText));
+    m_charCount->setPalette(palette);
+    m_tooManyLines->setVisible(ServiceTextLayout::lineCount(lines) > ServiceTextLayout::kMaxLines);
+}
+
+void TGeneralPage::showOverflow(ServiceTextLayout::Outcome outcome, int leftOut)
+{
+    // Said where the user looks, until the next edit that fits.
+    switch (outcome) {
+    case ServiceTextLayout::Outcome::Whole: m_overflow->hide(); return;
+    case ServiceTextLayout::Outcome::Refused:
+        m_overflow->setText(QStringLiteral("The service text is full (3 lines of 40 characters): nothing was added."));
+        break;
+    case ServiceTextLayout::Outcome::Cut:
+        m_overflow->setText(QStringLiteral("The service text is full (3 lines of 40 characters): the last %1 "
+                                           "characters of what was pasted were left out.")
+                                .arg(leftOut));
+        break;
     }
-    if (laid.text != text || caret != laid.caret) {
-        QTextCursor restored = m_serviceText->textCursor();
-        restored.setPosition(qBound(0, laid.caret, int(laid.text.size())));
-        m_serviceText->setTextCursor(restored);
-    }
-    m_charCount->setText(QStringLiteral("%1/120").arg(ServiceTextLayout::characterCount(laid.text)));
-    m_tooManyLines->setVisible(ServiceTextLayout::lineCount(laid.text) > ServiceTextLayout::kMaxLines);
-    m_inMemoChange = false;
-    emit changed();
+    m_overflow->show();
 }

@@ -47,7 +47,9 @@ QHBoxLayout* strategyHeader(QCheckBox* box, int hintTag, const char* hintName)
 }
 } // namespace
 
-TOccupancyPage::TOccupancyPage(TDevice_Config_v2& record, QWidget* parent) : TConfigEditorPage(parent), m_record(record)
+TOccupancyPage::TOccupancyPage(TDevice_Config_v2& record, QWidget* parent)
+    : TConfigEditorPage(record, parent)
+    , m_record(record)
 {
     setObjectName(QStringLiteral("occupancy_cfg_TabSheet"));
     buildUnoccupied();
@@ -107,17 +109,15 @@ void TOccupancyPage::buildUnoccupied()
     m_minUpDown->changingEx = [this](int v) {
         if (!minimumGranted(v, m_minUpDown->position(), m_maxUpDown->position()))
             return false;
-        m_record.unoccupied_min_temp = uint32_t(v);
+        editRecord([v](TDevice_Config_v2& r) { r.unoccupied_min_temp = uint32_t(v); });
         showLimit(m_minEdit, v);
-        emit changed();
         return true;
     };
     m_maxUpDown->changingEx = [this](int v) {
         if (!maximumGranted(v, m_minUpDown->position(), m_maxUpDown->position()))
             return false;
-        m_record.unoccupied_max_temp = uint32_t(v);
+        editRecord([v](TDevice_Config_v2& r) { r.unoccupied_max_temp = uint32_t(v); });
         showLimit(m_maxEdit, v);
-        emit changed();
         return true;
     };
 
@@ -201,42 +201,42 @@ void TOccupancyPage::unoccupied_enable_CheckBoxClick()
 {
     const bool ticked = m_unoccupiedBox->isChecked();
     m_unoccupiedGroup->setEnabled(ticked);
-    m_record.occupancy_strategy_enable
-        = ticked ? (m_record.occupancy_strategy_enable | 1) : (m_record.occupancy_strategy_enable & ~1);
-    emit changed();
+    editRecord([ticked](TDevice_Config_v2& r) {
+        r.occupancy_strategy_enable = ticked ? (r.occupancy_strategy_enable | 1) : (r.occupancy_strategy_enable & ~1);
+    });
 }
 
 void TOccupancyPage::occupied_enable_CheckBoxClick()
 {
     const bool ticked = m_occupiedBox->isChecked();
     m_occupiedGroup->setEnabled(ticked);
-    m_record.occupancy_strategy_enable
-        = ticked ? (m_record.occupancy_strategy_enable | 2) : (m_record.occupancy_strategy_enable & ~2);
+    editRecord([ticked](TDevice_Config_v2& r) {
+        r.occupancy_strategy_enable = ticked ? (r.occupancy_strategy_enable | 2) : (r.occupancy_strategy_enable & ~2);
+    });
     if (ticked)
         for (int tag = 0; tag < 5; ++tag)
             occupied_state_enable_CheckBoxClick(tag);
-    emit changed();
 }
 
 void TOccupancyPage::occupied_state_enable_CheckBoxClick(int tag)
 {
     const bool ticked = m_itemBoxes[std::size_t(tag)]->isChecked();
-    m_record.occupied_settings_enable[tag] = ticked ? 1 : 0;
+    editRecord([tag, ticked](TDevice_Config_v2& r) { r.occupied_settings_enable[tag] = ticked ? 1 : 0; });
     m_lists[std::size_t(tag)]->setEnabled(ticked);
-    emit changed();
 }
 
 void TOccupancyPage::occupied_state_ComboBoxChange(int tag)
 {
     const int index = qMax(0, m_lists[std::size_t(tag)]->currentIndex());
-    switch (tag) {
-    case 0: m_record.occupied_run = uint8_t(index); break;
-    case 1: m_record.occupied_mode = uint8_t(OptionCodes::modeCode(index)); break;
-    case 2: m_record.occupied_setpoint = uint32_t(OptionCodes::setpointOf(index)); break;
-    case 3: m_record.occupied_fanspeed = uint8_t(OptionCodes::fanSpeedCode(index)); break;
-    case 4: m_record.occupied_airdir = uint8_t(OptionCodes::airDirectionCode(index)); break;
-    }
-    emit changed();
+    editRecord([tag, index](TDevice_Config_v2& r) {
+        switch (tag) {
+        case 0: r.occupied_run = uint8_t(index); break;
+        case 1: r.occupied_mode = uint8_t(OptionCodes::modeCode(index)); break;
+        case 2: r.occupied_setpoint = uint32_t(OptionCodes::setpointOf(index)); break;
+        case 3: r.occupied_fanspeed = uint8_t(OptionCodes::fanSpeedCode(index)); break;
+        case 4: r.occupied_airdir = uint8_t(OptionCodes::airDirectionCode(index)); break;
+        }
+    });
 }
 
 void TOccupancyPage::Show_Device_Config(const TDevice_Config_v2& config)

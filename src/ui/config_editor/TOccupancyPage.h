@@ -19,7 +19,6 @@ public:
     explicit TOccupancyPage(TDevice_Config_v2& record, QWidget* parent = nullptr);
 
     void Show_Device_Config(const TDevice_Config_v2& config) override;
-    void writeDeviceConfig(TDevice_Config_v2&) const override { }
 
     // At least this much (tenths of a degree) between the two limits.
     static constexpr int kMinimumGap = 20;

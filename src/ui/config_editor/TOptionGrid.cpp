@@ -8,6 +8,9 @@
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
+#include <type_traits>
+#include <utility>
+
 namespace {
 const QColor kMoneyGreen(192, 220, 192);
 const QColor kNavy(0, 0, 128);
@@ -15,10 +18,12 @@ const QColor kSilver(192, 192, 192);
 const QColor kGrey(128, 128, 128);
 } // namespace
 
-TOptionGrid::TOptionGrid(TControlOption option, TDevice_Config_v2& record, QWidget* parent)
+TOptionGrid::TOptionGrid(TControlOption option, const TDevice_Config_v2& record,
+                         std::function<void(const RecordChange&)> edit, QWidget* parent)
     : QWidget(parent)
     , m_option(option)
     , m_record(record)
+    , m_edit(std::move(edit))
 {
     installOptionGridAccessibility();
     setFocusPolicy(Qt::StrongFocus);
@@ -61,14 +66,22 @@ QString TOptionGrid::cellName(int cell) const
     return OptionCodes::itemTexts(m_option).value(cell);
 }
 
-uint8_t* TOptionGrid::enableEntries() const
+namespace {
+template <typename Record> auto* entriesOf(TControlOption option, Record& record)
 {
-    switch (m_option) {
-    case TControlOption::Mode: return m_record.md_ctrl_enable;
-    case TControlOption::FanSpeed: return m_record.fs_ctrl_enable;
-    case TControlOption::AirDirection: return m_record.ad_ctrl_enable;
-    default: return nullptr;
+    using Entry = std::conditional_t<std::is_const_v<Record>, const uint8_t, uint8_t>;
+    switch (option) {
+    case TControlOption::Mode: return static_cast<Entry*>(record.md_ctrl_enable);
+    case TControlOption::FanSpeed: return static_cast<Entry*>(record.fs_ctrl_enable);
+    case TControlOption::AirDirection: return static_cast<Entry*>(record.ad_ctrl_enable);
+    default: return static_cast<Entry*>(nullptr);
     }
+}
+} // namespace
+
+const uint8_t* TOptionGrid::enableEntries() const
+{
+    return entriesOf(m_option, m_record);
 }
 
 bool TOptionGrid::isCellSelected(int cell) const
@@ -85,12 +98,15 @@ void TOptionGrid::rc_ui_DrawGridSelectCell(int cell)
     if (cell < 0 || cell >= cellCount())
         return;
     m_current = cell;
-    if (m_option == TControlOption::Setpoint) {
-        m_record.show_setpoint_value = cell == 0 ? 1 : 0;
-    } else {
-        uint8_t& entry = enableEntries()[cell];
-        entry = entry == 0 ? 1 : 0;
-    }
+    const TControlOption option = m_option;
+    m_edit([option, cell](TDevice_Config_v2& r) {
+        if (option == TControlOption::Setpoint) {
+            r.show_setpoint_value = cell == 0 ? 1 : 0;
+        } else {
+            uint8_t& entry = entriesOf(option, r)[cell];
+            entry = entry == 0 ? 1 : 0;
+        }
+    });
     update();
     QAccessibleStateChangeEvent event(this, [] {
         QAccessible::State s;
@@ -99,7 +115,6 @@ void TOptionGrid::rc_ui_DrawGridSelectCell(int cell)
     }());
     event.setChild(cell);
     QAccessible::updateAccessibility(&event);
-    emit changed();
 }
 
 void TOptionGrid::paintEvent(QPaintEvent*)

@@ -15,11 +15,16 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class TOptionGrid : public QWidget {
     Q_OBJECT
 public:
-    // option: Mode, Setpoint, FanSpeed or AirDirection.
-    TOptionGrid(TControlOption option, TDevice_Config_v2& record, QWidget* parent = nullptr);
+    using RecordChange = std::function<void(TDevice_Config_v2&)>;
+    // option: Mode, Setpoint, FanSpeed or AirDirection. The grid reads
+    // record when it paints and changes it through edit.
+    TOptionGrid(TControlOption option, const TDevice_Config_v2& record, std::function<void(const RecordChange&)> edit,
+                QWidget* parent = nullptr);
 
     TControlOption option() const { return m_option; }
     int cellCount() const;
@@ -29,8 +34,8 @@ public:
     int currentCell() const { return m_current; }
 
     // rc_ui_DrawGridSelectCell: the cell's option flips (the setpoint grid
-    // takes the cell's way of showing), the cell becomes current, the grid
-    // repaints and the change is reported.
+    // takes the cell's way of showing) as one edit, the cell becomes current
+    // and the grid repaints.
     void rc_ui_DrawGridSelectCell(int cell);
 
     QSize sizeHint() const override;
@@ -40,9 +45,6 @@ public:
     static constexpr int kMinimumRowHeight = 50;
     static constexpr int kCellWidth = 70;
     static constexpr int kSetpointCellWidth = 130;
-
-signals:
-    void changed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -56,9 +58,10 @@ private:
     // rc_ui_DrawGridDrawCell
     void rc_ui_DrawGridDrawCell(QPainter& painter, int cell) const;
     int cellWidth() const;
-    uint8_t* enableEntries() const;
+    const uint8_t* enableEntries() const;
 
     TControlOption m_option;
-    TDevice_Config_v2& m_record;
+    const TDevice_Config_v2& m_record;
+    std::function<void(const RecordChange&)> m_edit;
     int m_current = 0;
 };

@@ -25,7 +25,7 @@ constexpr std::array<Row, 4> kRows{{
 } // namespace
 
 TUserInterfacePage::TUserInterfacePage(TDevice_Config_v2& record, QWidget* parent)
-    : TConfigEditorPage(parent)
+    : TConfigEditorPage(record, parent)
     , m_record(record)
 {
     setObjectName(QStringLiteral("RC_ui_cfg_TabSheet"));
@@ -52,11 +52,10 @@ TUserInterfacePage::TUserInterfacePage(TDevice_Config_v2& record, QWidget* paren
         box->setToolTip(QStringLiteral("Offer the %1 control on the R/C").arg(caption.toLower()));
         connect(box, &QCheckBox::clicked, this, [this, tag] { md_ui_CheckBoxClick(tag); });
 
-        auto* grid = new TOptionGrid(row.option, m_record);
+        auto* grid = new TOptionGrid(row.option, m_record, [this](const RecordChange& change) { editRecord(change); });
         grid->setObjectName(QString::fromLatin1(row.gridName));
         grid->setProperty("Tag", tag);
         grid->setAccessibleName(caption + QStringLiteral(" options"));
-        connect(grid, &TOptionGrid::changed, this, &TConfigEditorPage::changed);
 
         auto* label = new QLabel(caption);
         label->setBuddy(grid);
@@ -88,9 +87,8 @@ TUserInterfacePage::TUserInterfacePage(TDevice_Config_v2& record, QWidget* paren
 void TUserInterfacePage::md_ui_CheckBoxClick(int tag)
 {
     const bool ticked = m_boxes[std::size_t(tag - 1)]->isChecked();
-    m_record.rc_ctrl_enable[tag - 1] = ticked ? 1 : 0;
+    editRecord([tag, ticked](TDevice_Config_v2& r) { r.rc_ctrl_enable[tag - 1] = ticked ? 1 : 0; });
     m_grids[std::size_t(tag - 1)]->setEnabled(ticked);
-    emit changed();
 }
 
 void TUserInterfacePage::Show_Device_Config(const TDevice_Config_v2& config)

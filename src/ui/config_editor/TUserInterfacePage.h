@@ -17,7 +17,6 @@ public:
     explicit TUserInterfacePage(TDevice_Config_v2& record, QWidget* parent = nullptr);
 
     void Show_Device_Config(const TDevice_Config_v2& config) override;
-    void writeDeviceConfig(TDevice_Config_v2&) const override { }
 
     // Tag 1 mode, 2 setpoint, 3 fan speed, 4 air direction.
     QCheckBox* enableBox(int tag) const { return m_boxes.at(tag - 1); }

@@ -16,7 +16,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent) : TConfigEditorPage(parent), m_record(record)
+TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent)
+    : TConfigEditorPage(record, parent)
+    , m_record(record)
 {
     setObjectName(QStringLiteral("scheduler_cfg_TabSheet"));
     auto* note = new QLabel(QStringLiteral("Note: The scheduler is only available for the Corvane-RTC"), this);
@@ -117,15 +119,12 @@ void TSchedulerPage::Show_Device_Config(const TDevice_Config_v2& config)
     schedule_update_end_of_day_runstate();
 }
 
-void TSchedulerPage::writeDeviceConfig(TDevice_Config_v2&) const { }
-
 void TSchedulerPage::scheduler_enable_CheckBoxClick()
 {
     const bool ticked = m_enable->isChecked();
     m_scroll->setEnabled(ticked);
     m_editEvents->setEnabled(ticked);
-    m_record.scheduler_enabled = ticked ? 1 : 0;
-    emit changed();
+    editRecord([ticked](TDevice_Config_v2& r) { r.scheduler_enabled = ticked ? 1 : 0; });
     repaintTimelines();
 }
 

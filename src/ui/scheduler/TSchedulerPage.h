@@ -32,7 +32,6 @@ public:
     // recomputed.
     void Show_Device_Config(const TDevice_Config_v2& config) override;
     // Every change is in the record already.
-    void writeDeviceConfig(TDevice_Config_v2& config) const override;
 
     // Recomputes every day's starting run state and repaints the timelines.
     void schedule_update_end_of_day_runstate();
