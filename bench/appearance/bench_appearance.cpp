@@ -6,8 +6,8 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_appearance [--rounds N] [--screenshots DIR]
 
-#include "core/model/DeviceConfig.h"
 #include "ProjectFixtures.h"
+#include "core/model/DeviceConfig.h"
 #include "core/model/PixelFormatTable.h"
 #include "core/model/ProjectModel.h"
 #include "ui/config_editor/TAppearancePage.h"

@@ -9,8 +9,8 @@
 //   bench_commission [--backgrounds N] [--controllers K] [--jobs J] [--no-line-rate]
 //                    (defaults 3, 3, K)
 
-#include "core/model/DeviceConfig.h"
 #include "ProjectFixtures.h"
+#include "core/model/DeviceConfig.h"
 #include "core/model/ProjectModel.h"
 #include "core/storage/DiskIO.h"
 #include "sim/lib/VirtualController.h"

@@ -100,7 +100,7 @@ BlockSplit Split_Blocks(const std::vector<SimFrame>& frames, const std::vector<q
         toStep.push_back(*seen - a.answeredNs);
         toFrame.push_back(b.arrivedNs - *seen);
     }
-    return {Median_Ms(controller), Median_Ms(host),  Percentile_Ms(host, 0.9),
+    return {Median_Ms(controller), Median_Ms(host),    Percentile_Ms(host, 0.9),
             Median_Ms(toStep),     Median_Ms(toFrame), host.size()};
 }
 

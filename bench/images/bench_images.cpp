@@ -29,12 +29,12 @@
 #include <QRandomGenerator>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QThread>
 #include <QThreadPool>
+#include <QTimer>
 #include <QTreeWidget>
-#include <QtConcurrent/QtConcurrentMap>
 #include <QUrl>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <sys/resource.h>
 

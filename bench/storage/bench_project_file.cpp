@@ -4,8 +4,8 @@
 //   bench_project_file make FILE   build the project in memory, save it (timed)
 //   bench_project_file load FILE   open it and decode its pictures as the window does (both
 //                                  timed); run under /usr/bin/time -v for peak memory
-#include "core/imaging/ImageDecoding.h"
 #include "ProjectFixtures.h"
+#include "core/imaging/ImageDecoding.h"
 #include "core/model/DeviceConfig.h"
 #include "core/storage/DiskIO.h"
 

@@ -2,9 +2,9 @@
 #include "test_appearance.h"
 
 #include "core/imaging/BmpConverter.h"
+#include "ui/common/Thint_Frame.h"
 #include "ui/config_editor/TAppearancePreview.h"
 #include "ui/config_editor/TOutlineShape.h"
-#include "ui/common/Thint_Frame.h"
 #include "ui/config_editor/Timg_cell_Frame.h"
 #include "ui/config_editor/Timg_select_Form.h"
 

@@ -2,9 +2,9 @@
 // Small projects and files for the command-line tests, written with the
 // project's own writer.
 
+#include "ProjectFixtures.h"
 #include "core/model/DeviceConfigRecords.h"
 #include "core/model/ProjectModel.h"
-#include "ProjectFixtures.h"
 
 #include <QByteArray>
 #include <QImage>

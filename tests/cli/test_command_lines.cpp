@@ -106,8 +106,7 @@ void TestCommandLines::exitStatusAndStreams_data()
     row("missing project", "cli", {"info", "@D/missing.cvp"}, 1, {"missing.cvp"});
     row("damaged PNG: our line only", "cli", {"preview", "@X", "--format", "7", "-o", "@D/a.png"}, 1, {"damaged.png"});
     // 106 bytes declaring 32784 x 272 pixels: refused on its header's size.
-    row("tiny file of a huge picture", "cli", {"preview", "@B", "--format", "7", "-o", "@D/a.png"}, 1,
-        {"32784 x 272"});
+    row("tiny file of a huge picture", "cli", {"preview", "@B", "--format", "7", "-o", "@D/a.png"}, 1, {"32784 x 272"});
 
 #ifdef CORVANE_RC_SIM
     row("sim --help", "sim", {"--help"}, 0, {"Usage: corvane-rc-sim", "--dump-dir"});

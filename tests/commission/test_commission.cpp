@@ -135,8 +135,8 @@ void TestCommission::initTestCase()
     // controller a commission touches.
     VirtualController single;
     QVERIFY(single.start());
-    const ProgramRun r = Run_Cli({QStringLiteral("upload"), QStringLiteral("--port"), single.portName(), project,
-                                  QStringLiteral("--verify")});
+    const ProgramRun r = Run_Cli(
+        {QStringLiteral("upload"), QStringLiteral("--port"), single.portName(), project, QStringLiteral("--verify")});
     QVERIFY2(r.status == 0, qPrintable(r.errText()));
     TDevice_Config_v2 rec{};
     THandle_List handles;
@@ -214,9 +214,10 @@ void TestCommission::oneMisbehavingControllerFailsAlone_data()
                                      << QStringList{"config"};
     SimOptions old;
     old.fwVersion = 104;
-    QTest::newRow("firmware too old")
-        << old << QStringLiteral("skipped: firmware 1.04 needs an upgrade before data can be uploaded")
-        << QStringList{};
+    QTest::newRow("firmware too old") << old
+                                      << QStringLiteral(
+                                             "skipped: firmware 1.04 needs an upgrade before data can be uploaded")
+                                      << QStringList{};
     SimOptions bootLoader;
     bootLoader.bootLoader = true;
     QTest::newRow("boot loader")
@@ -610,7 +611,8 @@ void TestCommission::reportSkipsMalformedLinesAndKeepsTheLatest()
     QVERIFY(rows[0].startsWith(QStringLiteral("controller,port,part number,firmware,")));
     QVERIFY2(rows[0].endsWith(QStringLiteral(",project,project sha256")), qPrintable(rows[0]));
     QVERIFY2(rows[1].endsWith(QStringLiteral(",") + Sha256("FT01")), qPrintable(rows[1]));
-    QVERIFY(rows[1].startsWith(QStringLiteral("FT01,/dev/ttyUSB0,5813,2.01,2026-12-10T10:05:00Z,config,not run,3f 9c")));
+    QVERIFY(
+        rows[1].startsWith(QStringLiteral("FT01,/dev/ttyUSB0,5813,2.01,2026-12-10T10:05:00Z,config,not run,3f 9c")));
     QVERIFY(rows[1].contains(QStringLiteral(",2,ok,fine,"))); // two attempts, the later one counts
     QVERIFY2(rows[3].startsWith(QStringLiteral("FT<2>,")), qPrintable(rows[3]));
     QVERIFY2(rows[3].contains(QStringLiteral(",failed,\"'=HYPERLINK(\"\"x\"\")\",")), qPrintable(rows[3]));
@@ -682,10 +684,12 @@ void TestCommission::usageErrors()
     QFETCH(QStringList, args);
     QFETCH(QString, problem);
     const QString log = dir.filePath(QStringLiteral("usage.jsonl"));
-    const ProgramRun r = Run_Cli(QStringList{QStringLiteral("commission"), project, QStringLiteral("--log"), log} + args);
+    const ProgramRun r
+        = Run_Cli(QStringList{QStringLiteral("commission"), project, QStringLiteral("--log"), log} + args);
     QCOMPARE(r.status, 2);
-    QCOMPARE(r.errLines(), QStringList{QStringLiteral("corvane-cli commission: %1 (try corvane-cli commission --help)")
-                                           .arg(problem)});
+    QCOMPARE(
+        r.errLines(),
+        QStringList{QStringLiteral("corvane-cli commission: %1 (try corvane-cli commission --help)").arg(problem)});
     QVERIFY(!QFile::exists(log));
 }
 

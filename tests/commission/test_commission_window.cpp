@@ -13,17 +13,17 @@
 #include "ui/app/TConfiguratorApplication.h"
 #include "ui/device/TUploadDataPage.h"
 
-#include <QCryptographicHash>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTableView>
-#include <QTemporaryDir>
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPainter>
+#include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionHeader>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {

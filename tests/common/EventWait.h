@@ -14,8 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
-template <class Condition>
-bool Wait_Until(Condition condition, int timeoutMs)
+template <class Condition> bool Wait_Until(Condition condition, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
     // Some conditions change on another thread with no event for this one
@@ -31,14 +30,14 @@ bool Wait_Until(Condition condition, int timeoutMs)
     return true;
 }
 
-#define CORVANE_TRY_VERIFY(expr, timeoutMs)                                                                  \
-    do {                                                                                                       \
-        if (!Wait_Until([&] { return bool(expr); }, (timeoutMs)))                                            \
-            QVERIFY(expr);                                                                                     \
+#define CORVANE_TRY_VERIFY(expr, timeoutMs)                                                                            \
+    do {                                                                                                               \
+        if (!Wait_Until([&] { return bool(expr); }, (timeoutMs)))                                                      \
+            QVERIFY(expr);                                                                                             \
     } while (false)
 
-#define CORVANE_TRY_COMPARE(actual, expected, timeoutMs)                                                     \
-    do {                                                                                                       \
-        Wait_Until([&] { return (actual) == (expected); }, (timeoutMs));                                     \
-        QCOMPARE(actual, expected);                                                                            \
+#define CORVANE_TRY_COMPARE(actual, expected, timeoutMs)                                                               \
+    do {                                                                                                               \
+        Wait_Until([&] { return (actual) == (expected); }, (timeoutMs));                                               \
+        QCOMPARE(actual, expected);                                                                                    \
     } while (false)

@@ -1,8 +1,8 @@
 #include "PageFixture.h"
 #include "test_config_editor.h"
 
-#include "ui/config_editor/TLimitUpDown.h"
 #include "ui/common/TPictureComboBox.h"
+#include "ui/config_editor/TLimitUpDown.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>

@@ -4,9 +4,9 @@
 #include "ProgramRun.h"
 #include "ProjectFixtures.h"
 
+#include "SimFixtures.h"
 #include "core/comms/PortOpenFailure.h"
 #include "core/comms/TVrexComms.h"
-#include "SimFixtures.h"
 #include "core/imaging/ImageDataBlock.h"
 #include "core/model/DeviceConfig.h"
 #include "core/resources/CarriedData.h"

@@ -1,5 +1,5 @@
-#include "EventWait.h"
 #include "test_device_window.h"
+#include "EventWait.h"
 
 #include "SimFixtures.h"
 #include "UiTestFixtures.h"
@@ -23,10 +23,10 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
-#include <QMenu>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -440,7 +440,8 @@ void TestDeviceWindow::lostControllerDuringUpload()
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
     const THandle_object& backgrounds = *form.Document().Handle_List.at(BACKGROUNDS_IDX);
-    w.fx.addImage(BACKGROUNDS_IDX, QStringLiteral("SKY"), Png_Bytes(backgrounds.width, backgrounds.height, qRgb(9, 90, 200)));
+    w.fx.addImage(BACKGROUNDS_IDX, QStringLiteral("SKY"),
+                  Png_Bytes(backgrounds.width, backgrounds.height, qRgb(9, 90, 200)));
     w.fx.trigger("save_project_MenuItem");
     TUploadDataPage* page = form.Upload_Page();
     if (!images)

@@ -25,7 +25,8 @@ QString Fuzz_Commissioning_Log(const uint8_t* data, size_t size)
         return QStringLiteral("unreadable: %1").arg(log.error);
 
     // Lines are counted from 1 and reported in order, each once.
-    const qsizetype lines = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)).count('\n') + 1;
+    const qsizetype lines
+        = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)).count('\n') + 1;
     int previous = 0;
     for (const TCommissioningLogLine& bad : log.malformed) {
         if (bad.line <= previous || bad.line > lines || bad.problem.isEmpty())

@@ -37,7 +37,7 @@ void checkFrame(const SimFrame& f)
         const qsizetype n = f.bytes.size();
         // A read request the line cut short of its trailing bytes is taken
         // as it is.
-        const bool sized = f.length > 0 ? n == 12 + qsizetype(f.length)
+        const bool sized = f.length > 0                          ? n == 12 + qsizetype(f.length)
             : FrameAssembler::expectsTrailingBytes(f.command, 0) ? n >= 10 && n <= 12
                                                                  : n == 10;
         if (!sized)

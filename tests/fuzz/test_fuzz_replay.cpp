@@ -111,14 +111,12 @@ void TestFuzzReplay::findingsAreRefusedClearly_data()
     // is when the line goes quiet (the target's own checks abort otherwise).
     QTest::newRow("read request cut short by a quiet line")
         << "frames"
-        << "read-request-cut-short-by-quiet"
-        << QStringList{"0 frames, 0 refused headers, 0 cut short"};
+        << "read-request-cut-short-by-quiet" << QStringList{"0 frames, 0 refused headers, 0 cut short"};
     // Numbers no record holds, in a log line: the line is skipped with the
     // field named, rather than converted with undefined results.
     QTest::newRow("log numbers beyond range")
         << "commissioning-log"
-        << "seconds-and-bytes-beyond-range.jsonl"
-        << QStringList{"0 records, 2 malformed lines"};
+        << "seconds-and-bytes-beyond-range.jsonl" << QStringList{"0 records, 2 malformed lines"};
     QTest::newRow("negative height") << "project"
                                      << "negative-height.cvp"
                                      << QStringList{"refused", "image group 4 (BG_THUMBNAILS)",

@@ -116,8 +116,9 @@ void TestImagesPage::refusedFilesAreLoggedAndNothingIsAdded()
     const QStringList lines = d.fx.prompter().questions().constFirst().text.split(QLatin1Char('\r'));
     QCOMPARE(lines.size(), 4);
     QCOMPARE(lines.at(0), QStringLiteral("Added 1 image, refused 3 files.      "));
-    QCOMPARE(lines.at(1), QStringLiteral("logo size.png: Image Dimensions Not Compatible - The picture is 125 x 85 "
-                                         "pixels; the image group takes 480 x 272      "));
+    QCOMPARE(lines.at(1),
+             QStringLiteral("logo size.png: Image Dimensions Not Compatible - The picture is 125 x 85 "
+                            "pixels; the image group takes 480 x 272      "));
     QVERIFY2(lines.at(2).startsWith(QStringLiteral("empty.bmp: Invalid Image File - ")), qPrintable(lines.at(2)));
     QVERIFY2(lines.at(3).startsWith(QStringLiteral("notes.png: Invalid Image File - ")), qPrintable(lines.at(3)));
     QCOMPARE(d.view()->CellView_List().size(), 1);

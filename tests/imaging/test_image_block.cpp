@@ -1,5 +1,5 @@
-#include "test_imaging.h"
 #include "ProjectFixtures.h"
+#include "test_imaging.h"
 
 #include "TestPictures.h"
 

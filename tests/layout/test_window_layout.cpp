@@ -55,11 +55,12 @@ QStringList Cut_Widgets(QWidget* page)
         const QRect inPage(w->mapTo(page, QPoint(0, 0)), w->size());
         const QWidget* parent = w->parentWidget();
         if (!page->rect().contains(inPage) || !parent->rect().contains(w->geometry()))
-            cut << Describe(w) + QStringLiteral(" outside at %1,%2 %3x%4")
-                                     .arg(inPage.x())
-                                     .arg(inPage.y())
-                                     .arg(inPage.width())
-                                     .arg(inPage.height());
+            cut << Describe(w)
+                    + QStringLiteral(" outside at %1,%2 %3x%4")
+                          .arg(inPage.x())
+                          .arg(inPage.y())
+                          .arg(inPage.width())
+                          .arg(inPage.height());
         // Scroll areas and item views show part of what they hold by design;
         // a widget placed by its parent's own code sizes it as it needs.
         if (qobject_cast<QAbstractScrollArea*>(w) || !Laid_Out_By(parent->layout(), w))
@@ -71,11 +72,12 @@ QStringList Cut_Widgets(QWidget* page)
         if (w->minimumHeight() > 0)
             needed.setHeight(w->minimumHeight());
         if (needed.isValid() && (w->width() < needed.width() || w->height() < needed.height()))
-            cut << Describe(w) + QStringLiteral(" squeezed to %1x%2, needs %3x%4")
-                                     .arg(w->width())
-                                     .arg(w->height())
-                                     .arg(needed.width())
-                                     .arg(needed.height());
+            cut << Describe(w)
+                    + QStringLiteral(" squeezed to %1x%2, needs %3x%4")
+                          .arg(w->width())
+                          .arg(w->height())
+                          .arg(needed.width())
+                          .arg(needed.height());
     }
     for (QTabBar* bar : page->findChildren<QTabBar*>())
         if (bar->isVisibleTo(page) && bar->width() < bar->sizeHint().width())
@@ -121,10 +123,10 @@ void TestWindowLayout::everyPageFitsTheWindow()
         QCOMPARE(f.size(), size);
         if (!shots.isEmpty())
             f.grab().save(QDir(shots).filePath(QStringLiteral("%1x%2-%3-%4.png")
-                                                    .arg(device.width())
-                                                    .arg(device.height())
-                                                    .arg(++shot, 2, 10, QLatin1Char('0'))
-                                                    .arg(name)));
+                                                   .arg(device.width())
+                                                   .arg(device.height())
+                                                   .arg(++shot, 2, 10, QLatin1Char('0'))
+                                                   .arg(name)));
         const QStringList bars = Visible_Scroll_Bars(&f);
         QVERIFY2(bars.isEmpty(), qPrintable(name + QStringLiteral(": scroll bars on ") + bars.join(", ")));
         const QStringList cut = Cut_Widgets(page);

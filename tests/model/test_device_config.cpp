@@ -162,8 +162,7 @@ void TestDeviceConfig::serviceText_data()
     const QString threeLines = line40 + "\r\n" + line40 + "\r\n" + line40;
     // 122 bytes and no zero after them: read whole, the last character too.
     QTest::newRow("three full lines fill the field")
-        << threeLines << (QByteArray(40, 'x') + '\r' + QByteArray(40, 'x') + '\r' + QByteArray(40, 'x'))
-        << threeLines;
+        << threeLines << (QByteArray(40, 'x') + '\r' + QByteArray(40, 'x') + '\r' + QByteArray(40, 'x')) << threeLines;
     QTest::newRow("a 122nd byte that is not a break")
         << (line40 + "\r\n" + line40 + "\r\n" + QString(39, QChar('x')) + "Z")
         << (QByteArray(40, 'x') + '\r' + QByteArray(40, 'x') + '\r' + QByteArray(39, 'x') + 'Z')

@@ -391,8 +391,8 @@ void TestEventsEditor::settingListsShowTheirPicturesByName()
     QVERIFY(fx.open(kMonday));
     QTest::mouseClick(fx.form().evt_Btn(0), Qt::LeftButton);
     // The setpoint is a plain list of degrees; the other four show pictures.
-    for (TEventSetting s : {TEventSetting::Run, TEventSetting::Mode, TEventSetting::FanSpeed,
-                            TEventSetting::AirDirection}) {
+    for (TEventSetting s :
+         {TEventSetting::Run, TEventSetting::Mode, TEventSetting::FanSpeed, TEventSetting::AirDirection}) {
         QComboBox* list = fx.form().fc_ctrl_Frame()->setting_ComboBox(s);
         list->setEnabled(true);
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(list);

@@ -8,8 +8,8 @@
 #include <QFontMetrics>
 #include <QLocale>
 #include <QScopeGuard>
-#include <QTime>
 #include <QTest>
+#include <QTime>
 
 #include <memory>
 

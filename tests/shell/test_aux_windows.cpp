@@ -6,8 +6,8 @@
 #include "ui/app/Tinfo_Form.h"
 #include "ui/app/Tsettings_Form.h"
 #include "ui/app/Tsplash_Form.h"
-#include "ui/device/Tfw_upg_Form.h"
 #include "ui/config_editor/Timg_select_Form.h"
+#include "ui/device/Tfw_upg_Form.h"
 #include "ui/scheduler/Tcopy_events_Form.h"
 #include "ui/scheduler/Tscheduled_events_form.h"
 

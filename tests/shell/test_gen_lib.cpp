@@ -124,13 +124,10 @@ void TestGenLib::realDialogKeepsEveryLineWhole_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("kind");
     // Boxes whose long lines a narrower box would break.
-    QTest::newRow("configuration write error")
-        << DeviceText::configWriteError() << int(TMsgDlgType::mtError);
-    QTest::newRow("firmware too old to upload")
-        << DeviceText::needsUpgrade() << int(TMsgDlgType::mtWarning);
+    QTest::newRow("configuration write error") << DeviceText::configWriteError() << int(TMsgDlgType::mtError);
+    QTest::newRow("firmware too old to upload") << DeviceText::needsUpgrade() << int(TMsgDlgType::mtWarning);
     QTest::newRow("controller not found") << DeviceText::notFound() << int(TMsgDlgType::mtError);
-    QTest::newRow("unsaved project before upload")
-        << DeviceText::unsavedUpload() << int(TMsgDlgType::mtConfirmation);
+    QTest::newRow("unsaved project before upload") << DeviceText::unsavedUpload() << int(TMsgDlgType::mtConfirmation);
 }
 
 void TestGenLib::realDialogKeepsEveryLineWhole()

@@ -4,8 +4,8 @@
 #include <QDate>
 #include <QGuiApplication>
 #include <QRegularExpression>
-#include <QThreadPool>
 #include <QTest>
+#include <QThreadPool>
 
 #include <memory>
 #include <stdexcept>

@@ -1,8 +1,8 @@
 #include "test_sim.h"
 
 #include "core/comms/TVrexComms.h"
-#include "core/device/CommsSetup.h"
 #include "core/device/BLcomms.h"
+#include "core/device/CommsSetup.h"
 #include "core/device/DeviceIdentity.h"
 #include "core/model/DeviceConfig.h"
 

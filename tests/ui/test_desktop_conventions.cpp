@@ -22,11 +22,11 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QSettings>
-#include <QTimer>
 #include <QTableWidget>
+#include <QTimer>
 #include <QUrl>
 #include <QtTest>
 

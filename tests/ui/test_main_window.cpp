@@ -11,12 +11,12 @@
 #include "ui/imaging/TProjectTreePanel.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
-#include <QFileInfo>
 #include <QtTest>
 
 #include <stdexcept>

@@ -69,7 +69,7 @@ bool Append_Commissioning_Record(const QString& path, const TCommissioningRecord
     // O_APPEND keeps whole writes from interleaving; the lock lets a short
     // write (a full disk) be taken back without cutting another writer's line.
     ::flock(fd, LOCK_EX);
-    struct stat before {};
+    struct stat before { };
     ::fstat(fd, &before);
     ssize_t written;
     do {
@@ -123,9 +123,9 @@ TCommissioningLogContents Read_Commissioning_Log(const QString& path)
         QJsonParseError parseError{};
         const QJsonDocument doc = QJsonDocument::fromJson(line, &parseError);
         if (parseError.error != QJsonParseError::NoError || !doc.isObject()) {
-            out.malformed.push_back(
-                {number, doc.isNull() ? QStringLiteral("not JSON (%1)").arg(parseError.errorString())
-                                      : QStringLiteral("not a JSON object")});
+            out.malformed.push_back({number,
+                                     doc.isNull() ? QStringLiteral("not JSON (%1)").arg(parseError.errorString())
+                                                  : QStringLiteral("not a JSON object")});
             continue;
         }
         QString why;

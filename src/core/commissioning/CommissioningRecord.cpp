@@ -96,9 +96,9 @@ std::optional<TCommissioningRecord> TCommissioningRecord::fromJson(const QJsonOb
     for (const QJsonValue& v : o["sent"].toArray())
         r.sent << v.toString();
     const QString verify = o["verify"].toString();
-    r.verify = verify == QLatin1String("passed")   ? TVerifyResult::Passed
-               : verify == QLatin1String("failed") ? TVerifyResult::Failed
-                                                   : TVerifyResult::NotRun;
+    r.verify = verify == QLatin1String("passed") ? TVerifyResult::Passed
+        : verify == QLatin1String("failed")      ? TVerifyResult::Failed
+                                                 : TVerifyResult::NotRun;
     r.seconds = o["seconds"].toDouble();
     // Written back rounded to tenths in an int: a duration beyond a year
     // is no attempt's.

@@ -13,7 +13,7 @@
 enum class TVerifyResult { NotRun, Passed, Failed };
 
 struct TCommissioningRecord {
-    QDateTime time;        // when the attempt ended, UTC
+    QDateTime time; // when the attempt ended, UTC
     QString port;
     QString adapterSerial; // the USB adapter's serial number, empty when unknown
     std::optional<int> partNumber;

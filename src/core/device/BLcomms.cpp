@@ -1,8 +1,8 @@
 #include "core/device/BLcomms.h"
 
 #include "core/comms/TRxCondition.h"
-#include "core/device/DeviceTrace.h"
 #include "core/comms/TVrexComms.h"
+#include "core/device/DeviceTrace.h"
 #include "core/model/Fletcher.h"
 
 #include <QIODevice>

@@ -52,8 +52,8 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
         } else {
             m_ops.result().fault = Transfer_Fault(m_ops.comms(), w.result);
             if (Link_Lost(m_ops, w.result)) {
-                host.Show_Message_Box(DeviceText::linkLost(DeviceText::configWriteError(),
-                                                           m_ops.comms().openPortName(), QStringLiteral("configuration")),
+                host.Show_Message_Box(DeviceText::linkLost(DeviceText::configWriteError(), m_ops.comms().openPortName(),
+                                                           QStringLiteral("configuration")),
                                       TDeviceBoxKind::Error, TDeviceButtons::Ok, TDeviceAnswer::Ok);
                 m_ops.post(WM_RC_UPLOAD_CFG, 1, kFailed);
             } else if (host.Show_Message_Box(DeviceText::configWriteError(), TDeviceBoxKind::Error,
@@ -108,10 +108,10 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
     case kDone: m_ops.Close_Connection(); break;
     case kFailed:
         host.Set_Progress(TDeviceBar::Config, link.streamPos, qMax<qsizetype>(1, link.upload_stream.size()), true);
-        host.Log_Activity(TActivityStatus::Upload_Error,
-                          QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam))
-                              + (m_ops.comms().PortWasLost() ? QStringLiteral(": ") + DeviceText::linkLostLog()
-                                                             : QString()));
+        host.Log_Activity(
+            TActivityStatus::Upload_Error,
+            QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam))
+                + (m_ops.comms().PortWasLost() ? QStringLiteral(": ") + DeviceText::linkLostLog() : QString()));
         failed(wParam);
         m_ops.Close_Connection();
         break;

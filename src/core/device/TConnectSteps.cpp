@@ -120,6 +120,8 @@ void TConnectSteps::accept(quint32 purpose)
     case TConnect_Verdict::Not_Compatible: refuse(DeviceText::notCompatible()); break;
     case TConnect_Verdict::Needs_Firmware_Upgrade: refuse(DeviceText::needsUpgrade()); break;
     }
+    // Deliberately the first model's boot loader only: the second model's boot
+    // loader is finished with the application's command, and controllers rely on it.
     link.BL_Active_Flag = link.RC_PartNo == RC_Model_Table[0].bl_part_no;
     host.Show_Scan_Panel(false);
     host.Enable_Project_Area(true);

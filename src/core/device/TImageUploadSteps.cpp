@@ -58,8 +58,8 @@ void TImageUploadSteps::handle(quint32 wParam, quint32 step)
         } else {
             m_ops.result().fault = Transfer_Fault(m_ops.comms(), w.result);
             if (Link_Lost(m_ops, w.result)) {
-                host.Show_Message_Box(DeviceText::linkLost(DeviceText::imageWriteError(),
-                                                           m_ops.comms().openPortName(), QStringLiteral("set of images")),
+                host.Show_Message_Box(DeviceText::linkLost(DeviceText::imageWriteError(), m_ops.comms().openPortName(),
+                                                           QStringLiteral("set of images")),
                                       TDeviceBoxKind::Error, TDeviceButtons::Ok, TDeviceAnswer::Ok);
                 m_ops.post(WM_RC_UPLOAD_IMG, 1, kFailed);
             } else if (host.Show_Message_Box(DeviceText::imageWriteError(), TDeviceBoxKind::Error,
@@ -89,10 +89,10 @@ void TImageUploadSteps::handle(quint32 wParam, quint32 step)
         break;
     case kFailed: {
         host.Set_Progress(TDeviceBar::Images, link.streamPos, qMax<qsizetype>(1, link.upload_stream.size()), true);
-        host.Log_Activity(TActivityStatus::Upload_Error,
-                          QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam))
-                              + (m_ops.comms().PortWasLost() ? QStringLiteral(": ") + DeviceText::linkLostLog()
-                                                             : QString()));
+        host.Log_Activity(
+            TActivityStatus::Upload_Error,
+            QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam))
+                + (m_ops.comms().PortWasLost() ? QStringLiteral(": ") + DeviceText::linkLostLog() : QString()));
         DeviceOperationResult& result = m_ops.result();
         result.failedPhase = wParam == 1 ? TDevicePhase::ImageWrite : TDevicePhase::Reset;
         result.message = QStringLiteral("%1: (%2) %3")

@@ -3,17 +3,16 @@
 #include "core/comms/TVrexComms.h"
 #include "core/device/BLcomms.h"
 #include "core/device/DeviceTexts.h"
-#include "core/device/TStreamWriter.h"
 #include "core/device/TDeviceHost.h"
 #include "core/device/TDeviceStepContext.h"
+#include "core/device/TStreamWriter.h"
 
 bool Run_Retried_Command(TDeviceStepContext& ops, const TRetriedCommand& c, quint32 attempt)
 {
     if (Link_Lost(ops, BL::kAccepted)) {
         // Five more attempts on a link that is gone would fail at once.
-        ops.host().Show_Message_Box(
-            DeviceText::linkLost(c.errorText, ops.comms().openPortName(), QString()),
-            TDeviceBoxKind::Error, TDeviceButtons::Ok, TDeviceAnswer::Ok);
+        ops.host().Show_Message_Box(DeviceText::linkLost(c.errorText, ops.comms().openPortName(), QString()),
+                                    TDeviceBoxKind::Error, TDeviceButtons::Ok, TDeviceAnswer::Ok);
         ops.post(c.msg, c.failureCode, c.failedStep);
         return false;
     }

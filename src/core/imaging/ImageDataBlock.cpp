@@ -173,8 +173,9 @@ StoredImage storeImage(const BlockImage& image, DeviceImageEncoder& encoder, std
                 stored.bytes = QByteArray();
         } catch (const ImagingError& e) {
             // The encoder's own message does not say which image it was.
-            throw ImagingError(QStringLiteral("The image %1 in %2 cannot be stored. %3")
-                                   .arg(Untrusted_Text(image.cell->name), Untrusted_Text(image.handle->name), e.message()));
+            throw ImagingError(
+                QStringLiteral("The image %1 in %2 cannot be stored. %3")
+                    .arg(Untrusted_Text(image.cell->name), Untrusted_Text(image.handle->name), e.message()));
         }
     } catch (...) {
         // Thrown on the caller's thread once every image is done.

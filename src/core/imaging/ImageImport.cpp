@@ -19,7 +19,6 @@ namespace {
 // into memory at all.
 constexpr qint64 kLargestImportFile = qint64(64) * 1024 * 1024;
 
-
 struct DecodedFile {
     QImage image;
     int status = Invalid_Image_File;

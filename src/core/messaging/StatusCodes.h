@@ -41,7 +41,6 @@ enum class TActivityStatus : int {
     Connecting = 29,
 };
 
-
 // " " information, "*" warning, "!" error. A code outside 0..29 is reported
 // as an error.
 QString Status_Code_Marker(int code);

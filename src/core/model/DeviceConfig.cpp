@@ -173,8 +173,7 @@ QString Read_Service_Text(const TDevice_Config_v2& rec)
     // or the last character is lost at the next save.
     while (length < kServiceTextBytes && p[length] != 0)
         ++length;
-    QString out
-        = decodeServiceText(QByteArray(reinterpret_cast<const char*>(p), length), length == kServiceTextBytes);
+    QString out = decodeServiceText(QByteArray(reinterpret_cast<const char*>(p), length), length == kServiceTextBytes);
     out.replace(QStringLiteral("\r"), QStringLiteral("\r\n"));
     return out;
 }

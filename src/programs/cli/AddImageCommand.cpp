@@ -150,6 +150,7 @@ int runAddImage(const QStringList& args)
 }
 
 const CliRegistration addImageCommand{{"add-image", "PROJECT --handle backgrounds|logos|info-screens FILE...",
-                           "import pictures into a project's backgrounds, logos or information screens", runAddImage}};
+                                       "import pictures into a project's backgrounds, logos or information screens",
+                                       runAddImage}};
 
 } // namespace

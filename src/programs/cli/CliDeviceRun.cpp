@@ -3,8 +3,8 @@
 #include "CliDeviceHost.h"
 
 #include "core/device/DeviceIdentity.h"
-#include "core/device/TControllerLink.h"
 #include "core/device/DevicePauseScale.h"
+#include "core/device/TControllerLink.h"
 #include "core/device/TDeviceOperations.h"
 #include "core/document/TProjectDocument.h"
 #include "core/messaging/TMsgList.h"

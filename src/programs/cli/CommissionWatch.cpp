@@ -4,8 +4,8 @@
 
 #include "core/comms/TVrexComms.h"
 #include "core/device/CommsSetup.h"
-#include "core/device/DevicePauseScale.h"
 #include "core/device/ControllerProbe.h"
+#include "core/device/DevicePauseScale.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

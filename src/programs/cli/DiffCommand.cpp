@@ -254,6 +254,6 @@ int runDiff(const QStringList& args)
 }
 
 const CliRegistration diffCommand{{"diff", "A.cvp B.cvp [--json] [--raw]",
-                           "list what differs between two projects (exit 0 equal, 1 different)", runDiff}};
+                                   "list what differs between two projects (exit 0 equal, 1 different)", runDiff}};
 
 } // namespace

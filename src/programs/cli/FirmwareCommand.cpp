@@ -86,6 +86,7 @@ int runFirmware(const QStringList& args)
 }
 
 const CliRegistration firmwareCommand{{"firmware", "[--port NAME]... [--verbose] [--backup FILE] [--allow-placeholder]",
-                           "back the configuration up, then upgrade the controller's firmware", runFirmware}};
+                                       "back the configuration up, then upgrade the controller's firmware",
+                                       runFirmware}};
 
 } // namespace

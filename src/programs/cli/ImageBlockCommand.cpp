@@ -114,6 +114,7 @@ int runImageBlock(const QStringList& args)
 }
 
 const CliRegistration imageBlockCommand{{"image-block", "PROJECT -o BLOCK.bin",
-                           "write the image data block an upload would send, and show its layout", runImageBlock}};
+                                         "write the image data block an upload would send, and show its layout",
+                                         runImageBlock}};
 
 } // namespace

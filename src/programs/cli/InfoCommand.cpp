@@ -279,6 +279,7 @@ int runInfo(const QStringList& args)
     return 0;
 }
 
-const CliRegistration infoCommand{{"info", "FILE [--json]", "print a project's configuration record and images", runInfo}};
+const CliRegistration infoCommand{
+    {"info", "FILE [--json]", "print a project's configuration record and images", runInfo}};
 
 } // namespace

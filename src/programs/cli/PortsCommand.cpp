@@ -22,7 +22,7 @@ int runPorts(const QStringList& args)
     return 0;
 }
 
-const CliRegistration portsCommand{{"ports", "[--all]",
-                           "list the serial ports of FTDI adapters (--all: every serial port) with their manufacturer",
-                           runPorts}};
+const CliRegistration portsCommand{
+    {"ports", "[--all]", "list the serial ports of FTDI adapters (--all: every serial port) with their manufacturer",
+     runPorts}};
 } // namespace

@@ -164,8 +164,8 @@ int runPreview(const QStringList& args)
     return 0;
 }
 
-const CliRegistration previewCommand{{"preview", "IMAGE --format CODE [--stdev X --bits N] -o OUT.png [--packed OUT.bin]",
-                           "convert an image as the controller stores it; write the preview (and packed bytes)",
-                           runPreview}};
+const CliRegistration previewCommand{
+    {"preview", "IMAGE --format CODE [--stdev X --bits N] -o OUT.png [--packed OUT.bin]",
+     "convert an image as the controller stores it; write the preview (and packed bytes)", runPreview}};
 
 } // namespace

@@ -207,6 +207,7 @@ int runReport(const QStringList& args)
 }
 
 const CliRegistration reportCommand{{"report", "LOG... [--csv OUT | --html OUT]",
-                           "the latest commissioning outcome per controller from commissioning logs", runReport}};
+                                     "the latest commissioning outcome per controller from commissioning logs",
+                                     runReport}};
 
 } // namespace

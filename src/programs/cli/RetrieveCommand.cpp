@@ -65,8 +65,8 @@ int runRetrieve(const QStringList& args)
     return kExitOk;
 }
 
-const CliRegistration retrieveCommand{{"retrieve", "[--port NAME]... [--verbose] PROJECT",
-                           "read the controller's configuration into PROJECT (created if missing) and save it",
-                           runRetrieve}};
+const CliRegistration retrieveCommand{
+    {"retrieve", "[--port NAME]... [--verbose] PROJECT",
+     "read the controller's configuration into PROJECT (created if missing) and save it", runRetrieve}};
 
 } // namespace

@@ -66,6 +66,7 @@ int runUpload(const QStringList& args)
 }
 
 const CliRegistration uploadCommand{{"upload", "[--port NAME]... [--verbose] PROJECT [--config] [--images] [--verify]",
-                           "send PROJECT's configuration and images to the controller and restart it", runUpload}};
+                                     "send PROJECT's configuration and images to the controller and restart it",
+                                     runUpload}};
 
 } // namespace

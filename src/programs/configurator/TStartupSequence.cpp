@@ -1,19 +1,19 @@
 #include "TStartupSequence.h"
 
-#include "ui/common/TDM_images.h"
-#include "ui/app/Tabout_Form.h"
 #include "core/commissioning/TCommissioningRecorder.h"
 #include "ui/app/TWindowPlacement.h"
+#include "ui/app/Tabout_Form.h"
 #include "ui/app/Tbmpgen_Form.h"
 #include "ui/app/Tgallery_Form.h"
 #include "ui/app/Tinfo_Form.h"
 #include "ui/app/Tsettings_Form.h"
 #include "ui/app/Tsplash_Form.h"
+#include "ui/common/TDM_images.h"
 #include "ui/common/gen_lib.h"
 #include "ui/config_editor/TAppearancePage.h"
 #include "ui/config_editor/TConfigurationPage.h"
-#include "ui/device/Tfw_upg_Form.h"
 #include "ui/config_editor/Timg_select_Form.h"
+#include "ui/device/Tfw_upg_Form.h"
 
 #include <QSettings>
 #include <QSplitter>
@@ -84,10 +84,9 @@ void TStartupSequence::Run()
     mainWindow = std::make_unique<Tbmpgen_Form>();
     mainWindow->setEnabled(false);
     // Where the user left it last time, or a size that fits this screen.
-    auto* placement = new TWindowPlacement(mainWindow.get(),
-                                           mainWindow->findChild<QSplitter*>(QStringLiteral("log_Splitter")),
-                                           std::make_unique<QSettings>(QStringLiteral("Corvane"),
-                                                                       QStringLiteral("Corvane Configurator")));
+    auto* placement = new TWindowPlacement(
+        mainWindow.get(), mainWindow->findChild<QSplitter*>(QStringLiteral("log_Splitter")),
+        std::make_unique<QSettings>(QStringLiteral("Corvane"), QStringLiteral("Corvane Configurator")));
     placement->restore();
     mainWindow->show();
     mainWindow->Set_Firmware_Window(new Tfw_upg_Form(mainWindow.get()));

@@ -16,15 +16,15 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSortFilterProxyModel>
-#include <QStyle>
 #include <QStandardItemModel>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace {
 // The export keeps the time as written (UTC, ISO 8601) for other programs;
 // the table shows it as the activity log does, in local time.
-const QStringList kHeaders{"Time (UTC)", "Port",   "Adapter", "Part number", "Firmware", "Sent",
+const QStringList kHeaders{"Time (UTC)", "Port",    "Adapter", "Part number", "Firmware", "Sent",
                            "Verify",     "Seconds", "Outcome", "Message",     "Project"};
 // What a column sorts by: the time itself, not its local text.
 constexpr int kSortRole = Qt::UserRole + 1;
@@ -126,9 +126,8 @@ void TCommissioningLogWindow::reload()
                             item(r.seconds), item(r.ok ? QStringLiteral("ok") : QStringLiteral("failed")),
                             item(r.message), item(r.project)});
     }
-    QString status = contents.readable
-                         ? QStringLiteral("%1 attempts in %2").arg(contents.records.size()).arg(m_path)
-                         : QStringLiteral("No commissioning log yet (%1)").arg(m_path);
+    QString status = contents.readable ? QStringLiteral("%1 attempts in %2").arg(contents.records.size()).arg(m_path)
+                                       : QStringLiteral("No commissioning log yet (%1)").arg(m_path);
     for (const TCommissioningLogLine& bad : contents.malformed)
         status += QStringLiteral("\nLine %1 skipped: %2").arg(bad.line).arg(bad.problem);
     m_status->setText(status);
@@ -140,8 +139,7 @@ QByteArray TCommissioningLogWindow::csv() const
     QString text = Csv_Line(kHeaders);
     for (int row = 0; row < m_proxy->rowCount(); ++row) {
         QStringList cells;
-        for (int col = 0; col < m_proxy->columnCount(); ++col)
-        {
+        for (int col = 0; col < m_proxy->columnCount(); ++col) {
             const QModelIndex index = m_proxy->index(row, col);
             const QVariant exported = index.data(kExportRole);
             cells << (exported.isValid() ? exported.toString() : index.data().toString());

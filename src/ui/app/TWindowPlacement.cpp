@@ -29,7 +29,8 @@ TWindowPlacement::~TWindowPlacement() = default;
 
 QRect TWindowPlacement::Fitting_Geometry(QSize wanted, QRect available)
 {
-    const QSize room(qMax(1, available.width() - kPlacementFrameMargin), qMax(1, available.height() - kPlacementFrameMargin));
+    const QSize room(qMax(1, available.width() - kPlacementFrameMargin),
+                     qMax(1, available.height() - kPlacementFrameMargin));
     QRect fitted(QPoint(0, 0), wanted.boundedTo(room));
     fitted.moveCenter(available.center());
     return fitted;

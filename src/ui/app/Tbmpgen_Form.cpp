@@ -6,7 +6,6 @@
 #include "core/document/TProjectDocument.h"
 #include "core/messaging/TMsgList.h"
 #include "core/resources/CarriedData.h"
-#include "ui/common/TDM_images.h"
 #include "ui/app/TActivityLogPanel.h"
 #include "ui/app/TClipboardActions.h"
 #include "ui/app/TCommissioningLogWindow.h"
@@ -19,6 +18,7 @@
 #include "ui/app/TProjectStatusBar.h"
 #include "ui/app/WindowLayout.h"
 #include "ui/common/PictureIcon.h"
+#include "ui/common/TDM_images.h"
 #include "ui/common/gen_lib.h"
 #include "ui/config_editor/TConfigurationPage.h"
 #include "ui/config_editor/TGeneralPage.h"
@@ -34,8 +34,8 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QLabel>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
@@ -108,9 +108,8 @@ void Tbmpgen_Form::Build_Device_Operations()
     controls.uploadPage = uploadPage;
     controls.device_scan_Panel = scanPanel;
     controls.link = m_link.get();
-    controls.showLinkState = [this](const QString& state) {
-        statusPanels->Show_Note(state.isEmpty() ? m_portNote : state);
-    };
+    controls.showLinkState
+        = [this](const QString& state) { statusPanels->Show_Note(state.isEmpty() ? m_portNote : state); };
     deviceHost = std::make_unique<TWindowDeviceHost>(controls);
     recorder = std::make_unique<TCommissioningRecorder>(*m_document);
     // The steps are window messages on this window's queue, posted to the
@@ -122,8 +121,8 @@ void Tbmpgen_Form::Build_Device_Operations()
         // The retrieve replaces every setting; edits not saved yet are asked
         // about first (Undo still takes the retrieve back).
         if (m_document->modified
-            && Show_Message_Box_Ex(Retrieve_Question(), TMsgDlgType::mtConfirmation,
-                                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            && Show_Message_Box_Ex(Retrieve_Question(), TMsgDlgType::mtConfirmation, QMessageBox::Yes | QMessageBox::No,
+                                   QMessageBox::No)
                 != QMessageBox::Yes)
             return;
         deviceOps->retrieve_cfg_ButtonClick();

@@ -20,7 +20,7 @@ public:
     QImage get(const QString& name, QSize size)
     {
         const QString key = name + QLatin1Char('@') + QString::number(size.width()) + QLatin1Char('x')
-                            + QString::number(size.height());
+            + QString::number(size.height());
         {
             QMutexLocker lock(&m_mutex);
             while (m_rendering.contains(key))

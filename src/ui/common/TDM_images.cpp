@@ -145,11 +145,11 @@ const QStringList& TDM_imagestore::misc200Names()
 
 const QStringList& TDM_imagestore::ownSizeNames()
 {
-    static const QStringList names{
-        "PWR_OFF_PNG",   "PWR_ON_PNG",   "MD_COOL_PNG",   "MD_HEAT_PNG",  "MD_FAN_PNG",    "MD_DRY_PNG",
-        "MD_AUTO_PNG",   "FS_LOW_PNG",   "FS_MED_PNG",    "FS_HIGH_PNG",  "FS_AUTO_PNG",   "AD_HORIZ_PNG",
-        "AD_225DEG_PNG", "AD_45DEG_PNG", "AD_675DEG_PNG", "AD_VERT_PNG",  "AD_SWING_PNG",  "AD_HOLD_PNG",
-        "SP_VALUE_PNG",  "SP_GRADIENT_PNG", "GREY_FADE_PNG", "THERM_PNG"};
+    static const QStringList names{"PWR_OFF_PNG",   "PWR_ON_PNG",   "MD_COOL_PNG",   "MD_HEAT_PNG",  "MD_FAN_PNG",
+                                   "MD_DRY_PNG",    "MD_AUTO_PNG",  "FS_LOW_PNG",    "FS_MED_PNG",   "FS_HIGH_PNG",
+                                   "FS_AUTO_PNG",   "AD_HORIZ_PNG", "AD_225DEG_PNG", "AD_45DEG_PNG", "AD_675DEG_PNG",
+                                   "AD_VERT_PNG",   "AD_SWING_PNG", "AD_HOLD_PNG",   "SP_VALUE_PNG", "SP_GRADIENT_PNG",
+                                   "GREY_FADE_PNG", "THERM_PNG"};
     return names;
 }
 

@@ -5,9 +5,9 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QProxyStyle>
 #include <QListView>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>

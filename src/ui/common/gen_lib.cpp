@@ -7,8 +7,8 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPainter>
-#include <QPointer>
 #include <QPixmap>
+#include <QPointer>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>

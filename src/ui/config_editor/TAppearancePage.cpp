@@ -2,11 +2,11 @@
 
 #include "core/imaging/BmpConverter.h"
 #include "ui/common/TDM_images.h"
+#include "ui/common/Thint_Frame.h"
 #include "ui/config_editor/AppearanceRendering.h"
 #include "ui/config_editor/TAppearancePreview.h"
 #include "ui/config_editor/TOutlineShape.h"
 #include "ui/config_editor/TScaledCanvas.h"
-#include "ui/common/Thint_Frame.h"
 #include "ui/config_editor/Timg_select_Form.h"
 
 #include <QCheckBox>
@@ -139,8 +139,8 @@ QWidget* TAppearancePage::buildScreen()
     auto* help = new Thint_Frame(5);
     help->setObjectName(QStringLiteral("appearance_hint_Frame"));
     help->resize(help->sizeHint());
-    area->placeCentred(help, QPoint(kCaseBox.right() - Thint_Frame::kSide / 2 - 4,
-                                    kCaseBox.top() + Thint_Frame::kSide / 2 + 4));
+    area->placeCentred(
+        help, QPoint(kCaseBox.right() - Thint_Frame::kSide / 2 - 4, kCaseBox.top() + Thint_Frame::kSide / 2 + 4));
 
     // Nothing chosen yet: a blank screen.
     blankBackground();

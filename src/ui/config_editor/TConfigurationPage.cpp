@@ -1,8 +1,8 @@
 #include "ui/config_editor/TConfigurationPage.h"
 
-#include "ui/common/TDM_images.h"
 #include "ui/common/PictureIcon.h"
 #include "ui/common/TConfigEditorPage.h"
+#include "ui/common/TDM_images.h"
 #include "ui/config_editor/TAppearancePage.h"
 #include "ui/config_editor/TGeneralPage.h"
 #include "ui/config_editor/TOccupancyPage.h"

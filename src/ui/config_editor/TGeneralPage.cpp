@@ -1,9 +1,9 @@
 #include "ui/config_editor/TGeneralPage.h"
 
 #include "core/model/DeviceConfig.h"
+#include "ui/common/Thint_Frame.h"
 #include "ui/config_editor/ServiceTextLayout.h"
 #include "ui/config_editor/TServiceTextMemo.h"
-#include "ui/common/Thint_Frame.h"
 
 #include <QCheckBox>
 #include <QColor>

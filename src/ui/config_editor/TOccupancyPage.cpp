@@ -1,9 +1,9 @@
 #include "ui/config_editor/TOccupancyPage.h"
 
 #include "core/model/OptionCodes.h"
-#include "ui/config_editor/TLimitUpDown.h"
 #include "ui/common/TPictureComboBox.h"
 #include "ui/common/Thint_Frame.h"
+#include "ui/config_editor/TLimitUpDown.h"
 
 #include <QCheckBox>
 #include <QComboBox>

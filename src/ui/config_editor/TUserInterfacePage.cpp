@@ -1,7 +1,7 @@
 #include "ui/config_editor/TUserInterfacePage.h"
 
-#include "ui/config_editor/TOptionGrid.h"
 #include "ui/common/Thint_Frame.h"
+#include "ui/config_editor/TOptionGrid.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -3,8 +3,8 @@
 #include "ui/common/Thint_Frame.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>

@@ -2,8 +2,8 @@
 
 #include "core/device/DeviceIdentity.h"
 #include "core/device/DeviceTexts.h"
-#include "core/device/TControllerLink.h"
 #include "core/device/FirmwareWindowInfo.h"
+#include "core/device/TControllerLink.h"
 #include "core/device/TDeviceOperations.h"
 #include "core/resources/CarriedData.h"
 #include "ui/common/gen_lib.h"

@@ -2,11 +2,11 @@
 
 #include "core/document/TProjectDocument.h"
 #include "core/imaging/ImageImport.h"
+#include "ui/common/gen_lib.h"
 #include "ui/imaging/TImageFrame.h"
 #include "ui/imaging/TImageView.h"
 #include "ui/imaging/TImagesPage.h"
 #include "ui/imaging/TProjectTreePanel.h"
-#include "ui/common/gen_lib.h"
 
 #include <QToolButton>
 #include <QTreeWidget>

@@ -1,7 +1,7 @@
 #include "ui/imaging/TImageView.h"
 
-#include "ui/common/TDM_images.h"
 #include "ui/common/ProjectFileDrop.h"
+#include "ui/common/TDM_images.h"
 #include "ui/imaging/TFlowLayout.h"
 #include "ui/imaging/TImageFrame.h"
 

@@ -79,8 +79,10 @@ std::optional<QString> Ask_With_Dialog(QWidget* parent, const QString& title, co
     // Wide enough for the title bar's text and a long name, whatever the
     // style would choose on its own.
     const QFontMetrics metrics(dialog.font());
-    const int room = qMax(metrics.horizontalAdvance(title), metrics.horizontalAdvance(current + QStringLiteral("WWWW")));
-    dialog.setMinimumWidth(qMax(dialog.logicalDpiX() * 320 / 96, room + metrics.horizontalAdvance(QStringLiteral("WWWWWW"))));
+    const int room
+        = qMax(metrics.horizontalAdvance(title), metrics.horizontalAdvance(current + QStringLiteral("WWWW")));
+    dialog.setMinimumWidth(
+        qMax(dialog.logicalDpiX() * 320 / 96, room + metrics.horizontalAdvance(QStringLiteral("WWWWWW"))));
     // Names are kept in capitals: the field shows them so as they are typed.
     if (auto* edit = dialog.findChild<QLineEdit*>()) {
         QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {

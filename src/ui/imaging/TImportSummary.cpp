@@ -9,10 +9,8 @@ namespace {
 QString Why(int status, const QString& reason)
 {
     switch (status) {
-    case Image_List_Full:
-        return QStringLiteral("the image group is full (at most %1 images)").arg(kMaxImagesPerHandle);
-    case Not_Enough_Free_Storage_Memory:
-        return QStringLiteral("not enough free image memory left on the controller");
+    case Image_List_Full: return QStringLiteral("the image group is full (at most %1 images)").arg(kMaxImagesPerHandle);
+    case Not_Enough_Free_Storage_Memory: return QStringLiteral("not enough free image memory left on the controller");
     default: break;
     }
     return reason.isEmpty() ? Import_Status_Text(status) : reason;

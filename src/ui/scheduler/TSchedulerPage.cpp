@@ -107,7 +107,6 @@ void TSchedulerPage::spaceTimelines(int height)
     m_stack->setSpacing(qMax(2, Timeline_Gap(timeline)));
 }
 
-
 void TSchedulerPage::Show_Device_Config(const TDevice_Config_v2& config)
 {
     m_enable->setChecked(config.scheduler_enabled != 0);

@@ -3,9 +3,9 @@
 #include "ui/scheduler/TTimelineAccessible.h"
 
 #include <QAccessible>
+#include <QContextMenuEvent>
 #include <QImage>
 #include <QKeyEvent>
-#include <QContextMenuEvent>
 #include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>

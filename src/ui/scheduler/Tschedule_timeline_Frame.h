@@ -10,9 +10,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFrame>
 #include <QList>
 #include <QRect>
-#include <QFrame>
 
 class QFontMetrics;
 class QMenu;

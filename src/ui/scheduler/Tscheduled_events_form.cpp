@@ -9,8 +9,8 @@
 #include "ui/scheduler/Tfc_ctrl_Frame.h"
 #include "ui/scheduler/Tschedule_timeline_Frame.h"
 
-#include "ui/common/TDM_images.h"
 #include "ui/common/OptionPictures.h"
+#include "ui/common/TDM_images.h"
 
 #include <QAbstractButton>
 #include <QApplication>
