@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <QUrl>
 #include <QTemporaryDir>
 
 class TestProjectCommands : public QObject {
@@ -72,9 +73,16 @@ private slots:
     void saveKeySavesTheProject();
     void titleBarMarksTheModifiedProject_data();
     void titleBarMarksTheModifiedProject();
+    void userGuideOpensInTheBrowser();
+    void missingUserGuideIsSaid();
+
+public slots:
+    // The desktop's browser, as QDesktopServices reaches it.
+    void openInBrowser(const QUrl& url) { openedUrls << url; }
 
 private:
     QTemporaryDir dir;
+    QList<QUrl> openedUrls;
 };
 
 // The window used with the keyboard alone: Tab reaches every control of every

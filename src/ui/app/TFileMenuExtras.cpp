@@ -100,7 +100,7 @@ void TFileMenuExtras::Set_Standard_Shortcuts(QMenu* file)
         if (QAction* a = Find_Action(file, k.action))
             a->setShortcuts(k.key);
     for (QMenu* menu : m_window.menuBar()->findChildren<QMenu*>())
-        if (QAction* help = Find_Action(menu, "useful_info_MenuItem"))
+        if (QAction* help = Find_Action(menu, "user_guide_MenuItem"))
             help->setShortcuts(QKeySequence::HelpContents);
 }
 
