@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QLineEdit>
@@ -317,8 +318,8 @@ bool GuideShots::run()
             enable->click();
         if (!enable->isChecked())
             return false;
-        // Monday gets an event: the editor at its event page, then the
-        // timeline that shows it.
+        // The first day (Sunday) gets two events: the editor at its event
+        // page and its list, then the timeline that shows them.
         auto* page = m_window->findChild<TSchedulerPage*>();
         page->schedule_dow_Click_cb_fn(1);
         QWidget* editor = nullptr;
@@ -336,14 +337,34 @@ bool GuideShots::run()
                 b->click();
             return b != nullptr;
         };
-        if (!button("add_Button"))
-            return false;
-        if (auto* hour = editor->findChild<QLineEdit*>(QStringLiteral("hour_Edit")))
-            hour->setText(QStringLiteral("07"));
-        if (auto* minute = editor->findChild<QLineEdit*>(QStringLiteral("min_Edit")))
-            minute->setText(QStringLiteral("30"));
-        QApplication::processEvents();
-        if (!shoot(editor, "scheduler-event.png") || !button("event_accept_Button"))
+        // An event: its time, the unit on or off, and for "on" a setpoint.
+        auto addEvent = [&](const char* hour, const char* minute, bool on, const char* shot) {
+            if (!button("add_Button"))
+                return false;
+            if (auto* h = editor->findChild<QLineEdit*>(QStringLiteral("hour_Edit")))
+                h->setText(QString::fromLatin1(hour));
+            if (auto* m = editor->findChild<QLineEdit*>(QStringLiteral("min_Edit")))
+                m->setText(QString::fromLatin1(minute));
+            auto setting = [editor](const char* box, const char* list, int index) {
+                auto* enable = editor->findChild<QCheckBox*>(QString::fromLatin1(box));
+                auto* choice = editor->findChild<QComboBox*>(QString::fromLatin1(list));
+                if (!enable || !choice)
+                    return false;
+                if (!enable->isChecked())
+                    enable->click();
+                choice->setCurrentIndex(index);
+                return true;
+            };
+            if (!setting("run_enable_CheckBox", "run_ComboBox", on ? 1 : 0))
+                return false;
+            if (on && !setting("setpoint_enable_CheckBox", "setpoint_ComboBox", 3))
+                return false;
+            QApplication::processEvents();
+            if (shot && !shoot(editor, QString::fromLatin1(shot)))
+                return false;
+            return button("event_accept_Button");
+        };
+        if (!addEvent("07", "30", true, "scheduler-event.png") || !addEvent("18", "00", false, nullptr))
             return false;
         QApplication::processEvents();
         if (!shoot(editor, "scheduler-day.png") || !button("event_list_ok_Button"))
