@@ -1,5 +1,6 @@
 #include "GuideShots.h"
 
+#include "SamplePictures.h"
 #include "SmallPng.h"
 #include "TScriptedFileDialogs.h"
 
@@ -7,6 +8,7 @@
 #include "core/document/TProjectDocument.h"
 #include "ui/app/TActivityLogPanel.h"
 #include "ui/app/TCommissioningLogWindow.h"
+#include "ui/app/TProjectRecovery.h"
 #include "ui/app/Tbmpgen_Form.h"
 #include "ui/config_editor/TAppearancePage.h"
 #include "ui/config_editor/TConfigurationPage.h"
@@ -24,13 +26,10 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QLinearGradient>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPushButton>
-#include <QRadialGradient>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -44,66 +43,6 @@
 namespace {
 
 constexpr QSize kShotSize(1024, 768);
-
-// Pictures an installer might bring: a sky with a sun over hills, a company
-// mark, a notice for the information screens.
-QImage Sample_Background(int width, int height, QColor sky)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient gradient(0, 0, 0, height);
-    gradient.setColorAt(0, sky);
-    gradient.setColorAt(1, QColor(250, 235, 200));
-    p.fillRect(image.rect(), gradient);
-    QRadialGradient sun(width * 0.75, height * 0.3, height * 0.18);
-    sun.setColorAt(0, QColor(255, 240, 150));
-    sun.setColorAt(1, QColor(255, 190, 60));
-    p.setBrush(sun);
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF(width * 0.75, height * 0.3), height * 0.15, height * 0.15);
-    p.setBrush(QColor(70, 130, 70));
-    p.drawEllipse(QRectF(-width * 0.2, height * 0.65, width * 0.9, height * 0.8));
-    p.setBrush(QColor(50, 105, 60));
-    p.drawEllipse(QRectF(width * 0.35, height * 0.7, width * 0.9, height * 0.7));
-    return image;
-}
-
-QImage Sample_Logo(int width, int height)
-{
-    QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(20, 70, 140));
-    p.setPen(Qt::NoPen);
-    p.drawRoundedRect(QRectF(4, 4, width - 8, height - 8), 12, 12);
-    p.setPen(Qt::white);
-    QFont font = p.font();
-    font.setPixelSize(height / 3);
-    font.setBold(true);
-    p.setFont(font);
-    p.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("ACME"));
-    return image;
-}
-
-QImage Sample_Notice(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(QColor(245, 245, 240));
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(QRect(0, 0, width, height / 5), QColor(20, 70, 140));
-    QFont font = p.font();
-    font.setPixelSize(height / 9);
-    p.setFont(font);
-    p.setPen(Qt::white);
-    p.drawText(QRect(0, 0, width, height / 5), Qt::AlignCenter, QStringLiteral("Meeting room 4"));
-    p.setPen(QColor(40, 40, 40));
-    p.drawText(QRect(0, height / 5, width, height * 4 / 5), Qt::AlignCenter,
-               QStringLiteral("Service: call 0123 456 789\nAsk at the front desk"));
-    return image;
-}
 
 } // namespace
 
@@ -456,6 +395,25 @@ bool GuideShots::run()
         if (dialog)
             dialog->close();
         return shot;
+    });
+
+    // The next start after a crash: a recovery file nobody holds is offered.
+    step(QStringLiteral("recovery offered"), [this] {
+        const QString folder = QDir(m_options.workDir).filePath(QStringLiteral("recovery"));
+        TProjectRecovery recovery(*m_window, folder);
+        m_window->Document().Set_Modified(true);
+        recovery.Write_Now();
+        if (!QFile::copy(recovery.File_Path(), QDir(folder).filePath(QStringLiteral("1234-5678.cvr"))))
+            return false;
+        m_boxShot = QStringLiteral("recovery.png");
+        recovery.Offer_Recovered();
+        if (!m_boxShot.isEmpty()) {
+            m_error = QStringLiteral("the recovery file was not offered");
+            return false;
+        }
+        // Saved again, as before the crash was played.
+        m_window->findChild<QAction*>(QStringLiteral("save_project_MenuItem"))->trigger();
+        return m_written.contains(QStringLiteral("recovery.png"));
     });
 
     step(QStringLiteral("upload"), [this] {
