@@ -4,10 +4,14 @@
 # names is not made (or not committed), or a link between the guide's pages
 # leads nowhere: so the guide cannot go stale unseen.
 #
-#   test_guide_pictures.sh SOURCE_DIR BIN_DIR
+# The HTML the build renders is checked too: every link between its pages
+# and to an anchor leads somewhere, and no Markdown is left in the text.
+#
+#   test_guide_pictures.sh SOURCE_DIR BIN_DIR HTML_DIR
 set -uo pipefail
 src="$1"
 bin="$2"
+html="$3"
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 failures=0
@@ -37,6 +41,23 @@ while read -r target; do
   [ -e "$src/$target" ] || fail "README.md names $target, which does not exist"
 done < <(grep -oh '](docs/guide/[^)#]*' "$src/README.md" | sed 's/^](//')
 grep -q '](docs/guide/images/' "$src/README.md" || fail "README.md shows no picture of the window"
+
+for page in "$html"/*.html; do
+  name=$(basename "$page")
+  while read -r link; do
+    file=${link%%#*}
+    [ -n "$file" ] || file=$name
+    [ -f "$html/$file" ] || { fail "$name links to $file, which was not rendered"; continue; }
+    if [[ "$link" == *"#"* ]]; then
+      grep -q "id=\"${link#*#}\"" "$html/$file" || fail "$name links to $link, but $file has no such heading"
+    fi
+  done < <(grep -oh 'href="[^"]*"' "$page" | sed 's/^href="//; s/"$//' | grep -v '^[a-z]*:')
+  while read -r picture; do
+    [ -s "$html/$picture" ] || fail "$name shows $picture, which was not copied"
+  done < <(grep -oh 'src="[^"]*"' "$page" | sed 's/^src="//; s/"$//')
+  if grep -n '\*\*\|](\|`' "$page"; then fail "$name still holds Markdown (above)"; fi
+done
+[ -f "$html/index.html" ] || fail "no index.html in $html"
 
 [ "$failures" -eq 0 ] && echo "every picture the guide names was made"
 exit $((failures > 0))
