@@ -72,7 +72,10 @@ void TestManPages::pageHasWhatAReaderLooksFor()
         QVERIFY2(page.contains(QStringLiteral("\n.SH %1\n").arg(QLatin1String(section))), section);
     const QString seeAlso = page.mid(page.indexOf(QStringLiteral(".SH SEE ALSO")));
     for (const char* other : {"corvane-configurator", "corvane-cli", "corvane-rc-sim"})
-        QCOMPARE(seeAlso.contains(QLatin1String(other)), program != QLatin1String(other));
+        QCOMPARE(seeAlso.contains(QStringLiteral(".BR %1 ").arg(QLatin1String(other))),
+                 program != QLatin1String(other));
+    // The guide is where the package installs it.
+    QVERIFY(seeAlso.contains(QLatin1String("/usr/share/corvane-configurator/guide/index.html")));
 
     const ProgramRun help = Run_Program(Binary(program), {QStringLiteral("--help")});
     QCOMPARE(help.status, 0);

@@ -66,6 +66,10 @@ check "udev rule gives the seat's user the FTDI adapters" bash -c \
 for page in corvane-cli corvane-rc-sim corvane-configurator; do
   check "manual page of $page" bash -c "zcat '$root/usr/share/man/man1/$page.1.gz' | grep -q '^\.TH'"
 done
+guide=$root/usr/share/corvane-configurator/guide
+check "user guide where Help > User Guide looks for it" test -f "$guide/index.html"
+check "every picture the guide shows is in the package" bash -c \
+  "cd '$guide' && for p in \$(grep -oh 'src=\"images/[^\"]*' *.html | sed 's/^src=\"//' | sort -u); do test -s \"\$p\" || exit 1; done"
 check "copyright and changelog" test -f "$root/usr/share/doc/corvane-configurator/copyright" -a \
   -f "$root/usr/share/doc/corvane-configurator/changelog.gz"
 

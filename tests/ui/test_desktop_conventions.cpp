@@ -6,12 +6,14 @@
 #include "ui/app/TFileMenuExtras.h"
 #include "ui/app/TProjectStatusBar.h"
 #include "ui/app/TRecentProjects.h"
+#include "ui/app/UserGuide.h"
 #include "ui/imaging/TImageView.h"
 #include "ui/imaging/TImagesPage.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -223,7 +225,7 @@ void TestDesktopConventions::standardShortcuts_data()
     QTest::newRow("save as") << "save_project_as_MenuItem" << int(QKeySequence::SaveAs);
     QTest::newRow("close") << "close_project_MenuItem" << int(QKeySequence::Close);
     QTest::newRow("quit") << "exit_MenuItem" << int(QKeySequence::Quit);
-    QTest::newRow("help") << "useful_info_MenuItem" << int(QKeySequence::HelpContents);
+    QTest::newRow("help") << "user_guide_MenuItem" << int(QKeySequence::HelpContents);
 }
 
 void TestDesktopConventions::standardShortcuts()
@@ -394,4 +396,31 @@ void TestDesktopConventions::editMenuCutCopyPaste()
     paste->trigger();
     paste->trigger();
     QCOMPARE(memo->toPlainText(), QStringLiteral("Call SamCall Sam"));
+}
+
+void TestDesktopConventions::userGuideOpensInTheBrowser()
+{
+    // The build puts the guide where the program looks for it, beside bin/
+    // as the package does under /usr.
+    const QString guide = User_Guide_Path(QCoreApplication::applicationDirPath());
+    QVERIFY2(QFileInfo(guide).isFile(), qPrintable(guide));
+    TFormFixture fx;
+    openedUrls.clear();
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openInBrowser");
+    fx.trigger("user_guide_MenuItem");
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(openedUrls, QList<QUrl>{QUrl::fromLocalFile(guide)});
+    QVERIFY(fx.prompter().questions().isEmpty());
+}
+
+void TestDesktopConventions::missingUserGuideIsSaid()
+{
+    TFormFixture fx;
+    openedUrls.clear();
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openInBrowser");
+    Open_User_Guide(dir.filePath(QStringLiteral("bin")));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QVERIFY(openedUrls.isEmpty());
+    QCOMPARE(fx.prompter().questions().size(), 1);
+    QVERIFY(fx.prompter().questions().at(0).text.contains(User_Guide_Path(dir.filePath(QStringLiteral("bin")))));
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QObject>
 #include <QTemporaryDir>
+#include <QUrl>
 
 class TestProjectCommands : public QObject {
     Q_OBJECT
@@ -78,9 +79,16 @@ private slots:
     void editMenuCutCopyPaste();
     void titleBarMarksTheModifiedProject_data();
     void titleBarMarksTheModifiedProject();
+    void userGuideOpensInTheBrowser();
+    void missingUserGuideIsSaid();
+
+public slots:
+    // The desktop's browser, as QDesktopServices reaches it.
+    void openInBrowser(const QUrl& url) { openedUrls << url; }
 
 private:
     QTemporaryDir dir;
+    QList<QUrl> openedUrls;
 };
 
 // The window used with the keyboard alone: Tab reaches every control of every

@@ -111,7 +111,7 @@ void TFileMenuExtras::Set_Standard_Shortcuts(QMenu* file)
             saveAs->setShortcuts(keys << ctrlShiftS);
     }
     for (QMenu* menu : m_window.menuBar()->findChildren<QMenu*>())
-        if (QAction* help = Find_Action(menu, "useful_info_MenuItem"))
+        if (QAction* help = Find_Action(menu, "user_guide_MenuItem"))
             help->setShortcuts(QKeySequence::HelpContents);
 }
 

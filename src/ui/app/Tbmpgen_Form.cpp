@@ -1,4 +1,5 @@
 #include "ui/app/Tbmpgen_Form.h"
+#include "ui/app/UserGuide.h"
 
 #include "core/commissioning/TCommissioningRecorder.h"
 #include "core/device/TControllerLink.h"
@@ -314,6 +315,8 @@ void Tbmpgen_Form::Build_Menus()
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("help_MenuItem"));
+    connect(add(help, "user_guide_MenuItem", QStringLiteral("User &Guide")), &QAction::triggered, this,
+            [] { Open_User_Guide(); });
     connect(add(help, "useful_info_MenuItem", QStringLiteral("&Useful Information")), &QAction::triggered, this,
             [this] {
                 if (informationWindow)

@@ -64,7 +64,10 @@ QGroupBox* TGeneralPage::buildServiceGroup()
     m_serviceText = new TServiceTextMemo;
     m_serviceText->setObjectName(QStringLiteral("service_text_Memo"));
     m_serviceText->setAccessibleName(QStringLiteral("Service Text"));
-    m_serviceText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Edited lines are flowed to 40 columns and the box is wider than that, so
+    // the box's own wrap only shows a stored line longer than 40 (a new
+    // project's text is one line of 45) whole, without changing its bytes.
+    m_serviceText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_serviceText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_serviceText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_serviceText->setTabChangesFocus(true);

@@ -27,6 +27,9 @@ TOptionGrid::TOptionGrid(TControlOption option, const TDevice_Config_v2& record,
 {
     installOptionGridAccessibility();
     setFocusPolicy(Qt::StrongFocus);
+    setToolTip(option == TControlOption::Setpoint
+                   ? QStringLiteral("Click how the R/C shows the setpoint")
+                   : QStringLiteral("Click an option to offer it (green) or not (white)"));
     // A row is 60 pixels high where the page has room; a low window may
     // take it down to its minimum, the pictures shrinking with it.
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Maximum);
