@@ -109,6 +109,10 @@ private slots:
     void oneMisbehavingControllerFailsAlone();
     void killedMidwayLeavesOnlyWholeLines();
     void stoppedRunPutsWaitingPortsOnRecord();
+    void stopSignalIsNamedOnRecord_data();
+    void stopSignalIsNamedOnRecord();
+    void watchStoppedBeforeAnyControllerNamesNoLog();
+    void portNamesAreShownEscaped();
     void killedWorkerIsOnRecord();
     void manyPortsShowCountsOnASmallTerminal();
     void damagedPictureSendsNothing_data();
@@ -328,6 +332,88 @@ void TestCommission::stoppedRunPutsWaitingPortsOnRecord()
         QCOMPARE(s->frameCount(), 0);
     }
     QVERIFY(!cut.projectSha256.isEmpty());
+}
+
+// The signal that stopped the run is the one on record, in the log and in
+// the summary, whatever the run uses to stop its workers.
+void TestCommission::stopSignalIsNamedOnRecord_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("Ctrl+C") << int(SIGINT) << "(SIGINT, Ctrl+C)";
+    QTest::newRow("hang-up") << int(SIGHUP) << "(SIGHUP, the terminal went away)";
+    QTest::newRow("kill") << int(SIGTERM) << "(SIGTERM)";
+}
+
+void TestCommission::stopSignalIsNamedOnRecord()
+{
+    QFETCH(int, signalNumber);
+    QFETCH(QString, named);
+    SimOptions paced;
+    paced.lineRate = true;
+    VirtualController a(paced);
+    QVERIFY(a.start());
+    const QString log = dir.filePath(QStringLiteral("signal-%1.jsonl").arg(signalNumber));
+    QProcess p;
+    p.start(QStringLiteral(CORVANE_CLI), Commission_Args(project, {&a}, log));
+    QVERIFY(p.waitForStarted());
+    CORVANE_TRY_VERIFY(a.writeCount() > 3, 60000);
+    ::kill(pid_t(p.processId()), signalNumber);
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 1);
+    const auto records = Records_By_Port(log);
+    QCOMPARE(int(records.size()), 1);
+    const QString message = records.at(a.portName()).message;
+    QCOMPARE(message, QStringLiteral("interrupted before this controller was done ") + named);
+    const QStringList err = QString::fromUtf8(p.readAllStandardError()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(err, QStringList{QStringLiteral("corvane-cli: 1 of 1 controller failed: %1 (%2)").arg(a.portName(), message)});
+}
+
+// Stopped while no controller ever answered: it said once that it waits,
+// and names no log, because none was written.
+void TestCommission::watchStoppedBeforeAnyControllerNamesNoLog()
+{
+    const QString port = dir.filePath(QStringLiteral("never-plugged-in"));
+    const QString log = dir.filePath(QStringLiteral("never.jsonl"));
+    QProcess p;
+    p.start(QStringLiteral(CORVANE_CLI),
+            {QStringLiteral("commission"), project, QStringLiteral("--watch"), QStringLiteral("--port"), port,
+             QStringLiteral("--log"), log});
+    QVERIFY(p.waitForStarted());
+    QByteArray seen;
+    QVERIFY(Wait_For_Output(p, seen, "waiting for a controller"));
+    // Several polls go by before the stop.
+    QTest::qWait(3000);
+    ::kill(pid_t(p.processId()), SIGINT);
+    QVERIFY(p.waitForFinished(60000));
+    seen += p.readAllStandardOutput();
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(seen),
+             QStringLiteral("waiting for a controller on %1 (Ctrl+C ends)\nno controller was commissioned\n").arg(port));
+    QVERIFY(p.readAllStandardError().isEmpty());
+    QVERIFY(!QFile::exists(log));
+}
+
+// A port's name goes on the terminal as visible characters: an escape in it
+// does not reach the terminal, while the log keeps the name as given.
+void TestCommission::portNamesAreShownEscaped()
+{
+    const QString port = dir.filePath(QStringLiteral("ttyUSB\x1b[2J"));
+    const QString log = dir.filePath(QStringLiteral("escaped.jsonl"));
+    const ProgramRun r = Run_Cli({QStringLiteral("commission"), project, QStringLiteral("--port"), port,
+                                  QStringLiteral("--log"), log});
+    QCOMPARE(r.status, 1);
+    QVERIFY2(!r.out.contains('\x1b') && !r.err.contains('\x1b'), r.out.constData());
+    const QString shown = dir.filePath(QStringLiteral("ttyUSB\\x1b[2J"));
+    QVERIFY2(r.outText().contains(shown + QStringLiteral("  -  ")), qPrintable(r.outText()));
+    QCOMPARE(r.errLines().size(), 1);
+    QVERIFY2(r.errLines()[0].startsWith(QStringLiteral("corvane-cli: 1 of 1 controller failed: %1 (").arg(shown)),
+             qPrintable(r.errText()));
+    const auto records = Records_By_Port(log);
+    QCOMPARE(int(records.size()), 1);
+    QVERIFY(records.count(port) == 1);
 }
 
 // A worker killed outright writes nothing; the run puts its attempt on
@@ -673,6 +759,14 @@ void TestCommission::usageErrors_data()
                                      << "--watch takes exactly one --port and no --all or --jobs";
     QTest::newRow("jobs zero") << QStringList{"--port", "/tmp/a", "--jobs", "0"}
                                << "--jobs wants a number of 1 or more, not \"0\"";
+    QTest::newRow("jobs past any int") << QStringList{"--port", "/tmp/a", "--jobs", "99999999999"}
+                                       << "--jobs wants a number of 1 or more, not \"99999999999\"";
+    QTest::newRow("jobs negative") << QStringList{"--port", "/tmp/a", "--jobs", "-3"}
+                                   << "--jobs wants a number of 1 or more, not \"-3\"";
+    QTest::newRow("jobs not a number") << QStringList{"--port", "/tmp/a", "--jobs", "many"}
+                                       << "--jobs wants a number of 1 or more, not \"many\"";
+    QTest::newRow("jobs with a line break") << QStringList{"--port", "/tmp/a", "--jobs", "2\nx"}
+                                            << "--jobs wants a number of 1 or more, not \"2\\nx\"";
     QTest::newRow("port twice") << QStringList{"--port", "/tmp/a", "--port", "/tmp/a"}
                                 << "--port /tmp/a names a port already given";
     QTest::newRow("verify images only") << QStringList{"--port", "/tmp/a", "--images", "--verify"}

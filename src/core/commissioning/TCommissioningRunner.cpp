@@ -225,13 +225,13 @@ void TCommissioningRunner::ended(int index, int exitCode, QProcess::ExitStatus s
     checkFinished();
 }
 
-void TCommissioningRunner::stop()
+void TCommissioningRunner::stop(int signalNumber)
 {
     m_stopped = true;
     for (int i = 0; i < portCount(); ++i) {
         Port& p = *m_ports[size_t(i)];
         if (p.started && !p.done && p.process && p.process->state() != QProcess::NotRunning) {
-            ::kill(pid_t(p.process->processId()), SIGTERM);
+            ::kill(pid_t(p.process->processId()), signalNumber);
         } else if (!p.started && !p.done) {
             putOnRecord(p, QStringLiteral("not attempted: the run was stopped before this port's turn"));
             emit portChanged(i);

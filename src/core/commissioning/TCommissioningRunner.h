@@ -68,8 +68,9 @@ public:
     // At most atOnce workers at a time (at least 1).
     void start(int atOnce);
     // Stops every running worker (each puts its attempt on record) and puts
-    // the ports still waiting on record as not attempted.
-    void stop();
+    // the ports still waiting on record as not attempted. The workers get
+    // the signal that stopped the run, so their records name it.
+    void stop(int signalNumber = 15);
     bool isFinished() const;
     bool isStopped() const { return m_stopped; }
 

@@ -53,6 +53,12 @@ const char* const kDescription
       "Exit status: 0 every controller was commissioned, 1 any failed (stderr names each failed port and\n"
       "its reason), 2 usage error.";
 
+// Ports, controllers' answers and messages may hold bytes a terminal acts on.
+QString shown(const QString& text)
+{
+    return Untrusted_Text(text, 1 << 20);
+}
+
 bool stdoutIsTerminal()
 {
     return ::isatty(STDOUT_FILENO) == 1;
@@ -67,7 +73,7 @@ void out(const QString& text)
 // way is put on record before the summary.
 class StopRequests : public QObject {
 public:
-    explicit StopRequests(std::function<void()> onStop) : m_onStop(std::move(onStop))
+    explicit StopRequests(std::function<void(int)> onStop) : m_onStop(std::move(onStop))
     {
         if (::pipe2(s_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
             return;
@@ -75,7 +81,7 @@ public:
         connect(notifier, &QSocketNotifier::activated, this, [this] {
             unsigned char sig = 0;
             (void)!::read(s_pipe[0], &sig, 1);
-            m_onStop();
+            m_onStop(sig);
         });
         struct sigaction sa { };
         sa.sa_handler = [](int sig) {
@@ -91,7 +97,7 @@ public:
 
 private:
     static inline int s_pipe[2] = {-1, -1};
-    std::function<void()> m_onStop;
+    std::function<void(int)> m_onStop;
 };
 
 int terminalRows()
@@ -120,7 +126,7 @@ public:
                 const QString state
                     = p.state == TCommissioningRunner::State::Sending ? p.activity : Commissioning_State_Text(p.state);
                 lines << QStringLiteral("  %1  %2  %3")
-                             .arg(p.port, p.identity.isEmpty() ? QStringLiteral("-") : p.identity, state);
+                             .arg(shown(p.port), p.identity.isEmpty() ? QStringLiteral("-") : shown(p.identity), shown(state));
             }
         } else {
             int ok = 0, failed = 0, running = 0, waiting = 0;
@@ -130,7 +136,7 @@ public:
                 if (p.state == TCommissioningRunner::State::Ok)
                     ++ok;
                 else if (p.done)
-                    ++failed, failures << QStringLiteral("  failed: %1 (%2)").arg(p.port, p.record.message);
+                    ++failed, failures << QStringLiteral("  failed: %1 (%2)").arg(shown(p.port), shown(p.record.message));
                 else if (p.started)
                     ++running;
                 else
@@ -170,6 +176,12 @@ private:
 
 int summarise(const std::vector<TCommissioningRecord>& records, const QStringList& logErrors, const QString& log)
 {
+    // Stopped before any controller answered: no table, and no log to name,
+    // since nothing was written to it.
+    if (records.empty() && logErrors.isEmpty()) {
+        out(QStringLiteral("no controller was commissioned\n"));
+        return kExitOk;
+    }
     out(Commission_Table(records));
     int ok = 0;
     QStringList failed;
@@ -178,7 +190,8 @@ int summarise(const std::vector<TCommissioningRecord>& records, const QStringLis
             ++ok;
         else
             failed << QStringLiteral("%1 (%2)").arg(
-                r.watchIndex > 0 ? QStringLiteral("%1 #%2").arg(r.port).arg(r.watchIndex) : r.port, r.message);
+                r.watchIndex > 0 ? QStringLiteral("%1 #%2").arg(shown(r.port)).arg(r.watchIndex) : shown(r.port),
+                shown(r.message));
     }
     out(QStringLiteral("%1 ok, %2 failed; log: %3\n").arg(ok).arg(failed.size()).arg(Untrusted_Text(log, 1 << 20)));
     if (!logErrors.isEmpty())
@@ -186,9 +199,10 @@ int summarise(const std::vector<TCommissioningRecord>& records, const QStringLis
             QStringLiteral("the commissioning log could not be written: %1").arg(logErrors.join(QStringLiteral("; "))));
     if (failed.isEmpty())
         return kExitOk;
-    return cliFail(QStringLiteral("%1 of %2 controllers failed: %3")
+    return cliFail(QStringLiteral("%1 of %2 %3 failed: %4")
                        .arg(failed.size())
                        .arg(records.size())
+                       .arg(records.size() == 1 ? QStringLiteral("controller") : QStringLiteral("controllers"))
                        .arg(failed.join(QStringLiteral("; "))));
 }
 
@@ -207,7 +221,7 @@ int runParallel(TCommissioningPlan plan, const TCommissioningOptions& options, c
         QObject::connect(&run, &TCommissioningRunner::portFinished, &run, [&] { progress.draw(true); });
     }
     QObject::connect(&run, &TCommissioningRunner::allFinished, &run, [] { QCoreApplication::exit(0); });
-    StopRequests stop([&run] { run.stop(); });
+    StopRequests stop([&run](int sig) { run.stop(sig); });
     run.start(atOnce);
     if (!run.isFinished())
         QCoreApplication::exec();
@@ -285,7 +299,7 @@ int runCommission(const QStringList& args)
         atOnce = cl.value("jobs").toInt(&ok);
         if (!ok || atOnce < 1)
             return cl.usageError(
-                QStringLiteral("--jobs wants a number of 1 or more, not \"%1\"").arg(cl.value("jobs")));
+                QStringLiteral("--jobs wants a number of 1 or more, not \"%1\"").arg(Untrusted_Text(cl.value("jobs"))));
     }
     const bool watch = cl.isSet("watch");
     if (watch && (named.size() != 1 || cl.isSet("jobs")))
@@ -330,7 +344,7 @@ int runCommission(const QStringList& args)
 
     if (watch) {
         CommissionWatch w(named[0], plan, options);
-        StopRequests stop([&w] { w.stop(); });
+        StopRequests stop([&w](int sig) { w.stop(sig); });
         const std::vector<TCommissioningRecord> records = w.run();
         return summarise(records, w.logErrors(), base.log);
     }

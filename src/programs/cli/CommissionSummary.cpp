@@ -1,10 +1,18 @@
 #include "CommissionSummary.h"
 
+#include "core/messaging/UntrustedText.h"
+
 #include <QStringList>
 
 #include <algorithm>
 
 namespace {
+// Ports and messages come from the command line, files and controllers.
+QString cellText(const QString& text)
+{
+    return Untrusted_Text(text, 1 << 20);
+}
+
 QString sentText(const TCommissioningRecord& r)
 {
     return r.sent.isEmpty() ? QStringLiteral("nothing") : r.sent.join(QStringLiteral(", "));
@@ -18,11 +26,11 @@ QString secondsText(double s)
 
 QString Commission_Result_Line(const TCommissioningRecord& r)
 {
-    QStringList parts{r.port};
+    QStringList parts{cellText(r.port)};
     if (r.partNumber)
         parts << QStringLiteral("%1 v%2").arg(*r.partNumber).arg(r.firmware);
     parts << QStringLiteral("sent %1").arg(sentText(r)) << QStringLiteral("verify %1").arg(Verify_Result_Text(r.verify))
-          << secondsText(r.seconds) << (r.ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + r.message);
+          << secondsText(r.seconds) << (r.ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + cellText(r.message));
     return parts.join(QStringLiteral("  "));
 }
 
@@ -33,11 +41,11 @@ QString Commission_Table(const std::vector<TCommissioningRecord>& records)
                              QStringLiteral("outcome")};
     std::vector<QStringList> rows{header};
     for (const TCommissioningRecord& r : records) {
-        rows.push_back({r.watchIndex > 0 ? QStringLiteral("%1 #%2").arg(r.port).arg(r.watchIndex) : r.port,
+        rows.push_back({r.watchIndex > 0 ? QStringLiteral("%1 #%2").arg(cellText(r.port)).arg(r.watchIndex) : cellText(r.port),
                         r.partNumber ? QString::number(*r.partNumber) : QStringLiteral("-"),
-                        r.firmware.isEmpty() ? QStringLiteral("-") : r.firmware, sentText(r),
+                        r.firmware.isEmpty() ? QStringLiteral("-") : cellText(r.firmware), sentText(r),
                         Verify_Result_Text(r.verify), secondsText(r.seconds),
-                        r.ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + r.message});
+                        r.ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + cellText(r.message)});
     }
     std::vector<qsizetype> width(header.size(), 0);
     for (const QStringList& row : rows)

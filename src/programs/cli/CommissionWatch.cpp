@@ -7,6 +7,8 @@
 #include "core/device/ControllerProbe.h"
 #include "core/device/DevicePauseScale.h"
 
+#include "core/messaging/UntrustedText.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QTextStream>
@@ -36,7 +38,9 @@ CommissionWatch::CommissionWatch(const QString& port, const TCommissioningPlan& 
             = p.state == TCommissioningRunner::State::Sending ? p.activity : Commissioning_State_Text(p.state);
         say(QStringLiteral("\r\x1b[2K  #%1 %2  %3  %4")
                 .arg(m_index)
-                .arg(p.port, p.identity.isEmpty() ? QStringLiteral("-") : p.identity, state));
+                .arg(Untrusted_Text(p.port, 1 << 20),
+                     p.identity.isEmpty() ? QStringLiteral("-") : Untrusted_Text(p.identity, 1 << 20),
+                     Untrusted_Text(state, 1 << 20)));
     });
     connect(m_run.get(), &TCommissioningRunner::portFinished, this,
             [this](int index, const TCommissioningRecord& record) {
@@ -73,7 +77,7 @@ std::vector<TCommissioningRecord> CommissionWatch::run()
         say(error + QLatin1Char('\n'));
         return m_records;
     }
-    say(QStringLiteral("waiting for a controller on %1 (Ctrl+C ends)\n").arg(m_port));
+    say(QStringLiteral("waiting for a controller on %1 (Ctrl+C ends)\n").arg(Untrusted_Text(m_port, 1 << 20)));
     schedule(0);
     QCoreApplication::exec();
     return m_records;
@@ -105,7 +109,7 @@ void CommissionWatch::poll()
         if (!r.isController()) {
             m_state = State::Waiting;
             m_answers = 0;
-            say(QStringLiteral("controller removed; waiting for the next one on %1\n").arg(m_port));
+            say(QStringLiteral("controller removed; waiting for the next one on %1\n").arg(Untrusted_Text(m_port, 1 << 20)));
         }
         schedule(next);
         return;
@@ -128,11 +132,11 @@ void CommissionWatch::commission()
     m_run->start(1);
 }
 
-void CommissionWatch::stop()
+void CommissionWatch::stop(int signalNumber)
 {
     m_stopping = true;
     if (m_state == State::Commissioning) {
-        m_run->stop();
+        m_run->stop(signalNumber);
         return;
     }
     if (!m_probing)

@@ -33,7 +33,7 @@ public:
     // Runs until stop(); returns every controller's record, in order.
     std::vector<TCommissioningRecord> run();
     // Ends the watch: a commission under way is stopped and put on record.
-    void stop();
+    void stop(int signalNumber);
     QStringList logErrors() const { return m_logErrors; }
 
 private:

@@ -112,6 +112,20 @@ private:
 
 int s_signalPipe[2] = {-1, -1};
 
+QString signalText(int signalNumber)
+{
+    switch (signalNumber) {
+    case SIGINT:
+        return QStringLiteral("SIGINT, Ctrl+C");
+    case SIGHUP:
+        return QStringLiteral("SIGHUP, the terminal went away");
+    case SIGTERM:
+        return QStringLiteral("SIGTERM");
+    default:
+        return QStringLiteral("signal %1").arg(signalNumber);
+    }
+}
+
 void onSignal(int signalNumber)
 {
     const unsigned char sig = static_cast<unsigned char>(signalNumber);
@@ -162,7 +176,7 @@ int Run_Commission_Worker(const TCommissionJob& job)
             unsigned char sig = 0;
             (void)!::read(s_signalPipe[0], &sig, 1);
             const int status
-                = finish(false, QStringLiteral("interrupted before this controller was done (signal %1)").arg(sig));
+                = finish(false, QStringLiteral("interrupted before this controller was done (%1)").arg(signalText(sig)));
             std::fflush(stdout);
             ::_exit(status == 0 ? 1 : status);
         });

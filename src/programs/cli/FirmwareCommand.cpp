@@ -77,8 +77,19 @@ int runFirmware(const QStringList& args)
         return {};
     };
     const CliDeviceOutcome upgraded = Run_Device_Operation(document, job);
-    if (upgraded.ok)
+    if (upgraded.ok) {
+        // Said at the end, whatever progress went before: the one line a
+        // script or a person looks for.
+        QString version;
+        try {
+            const quint16 carried = Read_Resource_Word(QStringLiteral("FW_VER"));
+            version = QString::asprintf(" to version %d.%02d", carried / 100, carried % 100);
+        } catch (const std::exception&) {
+            // Every build carries it; the line names the port all the same.
+        }
+        cliOut(QStringLiteral("Firmware upgraded on %1%2").arg(Untrusted_Text(upgraded.result.port, 1 << 20), version));
         return kExitOk;
+    }
     if (upgraded.result.failedPhase == TDevicePhase::FirmwareRefused)
         return cliFail(Box_Text_Line(DeviceText::placeholderFirmware())
                        + QStringLiteral(" (--allow-placeholder sends it, for the virtual controller)"));
