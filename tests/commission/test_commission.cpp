@@ -367,7 +367,8 @@ void TestCommission::stopSignalIsNamedOnRecord()
     const QString message = records.at(a.portName()).message;
     QCOMPARE(message, QStringLiteral("interrupted before this controller was done ") + named);
     const QStringList err = QString::fromUtf8(p.readAllStandardError()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(err, QStringList{QStringLiteral("corvane-cli: 1 of 1 controller failed: %1 (%2)").arg(a.portName(), message)});
+    QCOMPARE(err,
+             QStringList{QStringLiteral("corvane-cli: 1 of 1 controller failed: %1 (%2)").arg(a.portName(), message)});
 }
 
 // Stopped while no controller ever answered: it said once that it waits,
@@ -390,8 +391,9 @@ void TestCommission::watchStoppedBeforeAnyControllerNamesNoLog()
     seen += p.readAllStandardOutput();
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.exitCode(), 0);
-    QCOMPARE(QString::fromUtf8(seen),
-             QStringLiteral("waiting for a controller on %1 (Ctrl+C ends)\nno controller was commissioned\n").arg(port));
+    QCOMPARE(
+        QString::fromUtf8(seen),
+        QStringLiteral("waiting for a controller on %1 (Ctrl+C ends)\nno controller was commissioned\n").arg(port));
     QVERIFY(p.readAllStandardError().isEmpty());
     QVERIFY(!QFile::exists(log));
 }
@@ -402,8 +404,8 @@ void TestCommission::portNamesAreShownEscaped()
 {
     const QString port = dir.filePath(QStringLiteral("ttyUSB\x1b[2J"));
     const QString log = dir.filePath(QStringLiteral("escaped.jsonl"));
-    const ProgramRun r = Run_Cli({QStringLiteral("commission"), project, QStringLiteral("--port"), port,
-                                  QStringLiteral("--log"), log});
+    const ProgramRun r = Run_Cli(
+        {QStringLiteral("commission"), project, QStringLiteral("--port"), port, QStringLiteral("--log"), log});
     QCOMPARE(r.status, 1);
     QVERIFY2(!r.out.contains('\x1b') && !r.err.contains('\x1b'), r.out.constData());
     const QString shown = dir.filePath(QStringLiteral("ttyUSB\\x1b[2J"));
@@ -765,8 +767,8 @@ void TestCommission::usageErrors_data()
                                    << "--jobs wants a number of 1 or more, not \"-3\"";
     QTest::newRow("jobs not a number") << QStringList{"--port", "/tmp/a", "--jobs", "many"}
                                        << "--jobs wants a number of 1 or more, not \"many\"";
-    QTest::newRow("jobs with a line break") << QStringList{"--port", "/tmp/a", "--jobs", "2\nx"}
-                                            << "--jobs wants a number of 1 or more, not \"2\\nx\"";
+    QTest::newRow("jobs with a line break")
+        << QStringList{"--port", "/tmp/a", "--jobs", "2\nx"} << "--jobs wants a number of 1 or more, not \"2\\nx\"";
     QTest::newRow("port twice") << QStringList{"--port", "/tmp/a", "--port", "/tmp/a"}
                                 << "--port /tmp/a names a port already given";
     QTest::newRow("verify images only") << QStringList{"--port", "/tmp/a", "--images", "--verify"}

@@ -339,9 +339,9 @@ void TestDeviceCli::firmwareBacksUpThenUpgrades()
     QCOMPARE(installs, 1);
     QVERIFY(r.outText().contains(QStringLiteral("Available Firmware Version: PN5813 v2.01")));
     // The run ends on the line that says it worked, naming port and version.
-    QVERIFY2(r.outText().trimmed().endsWith(
-                 QStringLiteral("Firmware upgraded on %1 to version 2.01").arg(sim->portName())),
-             qPrintable(r.outText()));
+    QVERIFY2(
+        r.outText().trimmed().endsWith(QStringLiteral("Firmware upgraded on %1 to version 2.01").arg(sim->portName())),
+        qPrintable(r.outText()));
 }
 
 void TestDeviceCli::placeholderFirmwareNeedsConsent()

@@ -126,7 +126,8 @@ public:
                 const QString state
                     = p.state == TCommissioningRunner::State::Sending ? p.activity : Commissioning_State_Text(p.state);
                 lines << QStringLiteral("  %1  %2  %3")
-                             .arg(shown(p.port), p.identity.isEmpty() ? QStringLiteral("-") : shown(p.identity), shown(state));
+                             .arg(shown(p.port), p.identity.isEmpty() ? QStringLiteral("-") : shown(p.identity),
+                                  shown(state));
             }
         } else {
             int ok = 0, failed = 0, running = 0, waiting = 0;
@@ -136,7 +137,8 @@ public:
                 if (p.state == TCommissioningRunner::State::Ok)
                     ++ok;
                 else if (p.done)
-                    ++failed, failures << QStringLiteral("  failed: %1 (%2)").arg(shown(p.port), shown(p.record.message));
+                    ++failed,
+                        failures << QStringLiteral("  failed: %1 (%2)").arg(shown(p.port), shown(p.record.message));
                 else if (p.started)
                     ++running;
                 else

@@ -41,11 +41,12 @@ QString Commission_Table(const std::vector<TCommissioningRecord>& records)
                              QStringLiteral("outcome")};
     std::vector<QStringList> rows{header};
     for (const TCommissioningRecord& r : records) {
-        rows.push_back({r.watchIndex > 0 ? QStringLiteral("%1 #%2").arg(cellText(r.port)).arg(r.watchIndex) : cellText(r.port),
-                        r.partNumber ? QString::number(*r.partNumber) : QStringLiteral("-"),
-                        r.firmware.isEmpty() ? QStringLiteral("-") : cellText(r.firmware), sentText(r),
-                        Verify_Result_Text(r.verify), secondsText(r.seconds),
-                        r.ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + cellText(r.message)});
+        rows.push_back(
+            {r.watchIndex > 0 ? QStringLiteral("%1 #%2").arg(cellText(r.port)).arg(r.watchIndex) : cellText(r.port),
+             r.partNumber ? QString::number(*r.partNumber) : QStringLiteral("-"),
+             r.firmware.isEmpty() ? QStringLiteral("-") : cellText(r.firmware), sentText(r),
+             Verify_Result_Text(r.verify), secondsText(r.seconds),
+             r.ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + cellText(r.message)});
     }
     std::vector<qsizetype> width(header.size(), 0);
     for (const QStringList& row : rows)

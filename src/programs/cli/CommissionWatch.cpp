@@ -109,7 +109,8 @@ void CommissionWatch::poll()
         if (!r.isController()) {
             m_state = State::Waiting;
             m_answers = 0;
-            say(QStringLiteral("controller removed; waiting for the next one on %1\n").arg(Untrusted_Text(m_port, 1 << 20)));
+            say(QStringLiteral("controller removed; waiting for the next one on %1\n")
+                    .arg(Untrusted_Text(m_port, 1 << 20)));
         }
         schedule(next);
         return;

@@ -115,14 +115,10 @@ int s_signalPipe[2] = {-1, -1};
 QString signalText(int signalNumber)
 {
     switch (signalNumber) {
-    case SIGINT:
-        return QStringLiteral("SIGINT, Ctrl+C");
-    case SIGHUP:
-        return QStringLiteral("SIGHUP, the terminal went away");
-    case SIGTERM:
-        return QStringLiteral("SIGTERM");
-    default:
-        return QStringLiteral("signal %1").arg(signalNumber);
+    case SIGINT: return QStringLiteral("SIGINT, Ctrl+C");
+    case SIGHUP: return QStringLiteral("SIGHUP, the terminal went away");
+    case SIGTERM: return QStringLiteral("SIGTERM");
+    default: return QStringLiteral("signal %1").arg(signalNumber);
     }
 }
 
@@ -175,8 +171,8 @@ int Run_Commission_Worker(const TCommissionJob& job)
         QObject::connect(notifier, &QSocketNotifier::activated, qApp, [&] {
             unsigned char sig = 0;
             (void)!::read(s_signalPipe[0], &sig, 1);
-            const int status
-                = finish(false, QStringLiteral("interrupted before this controller was done (%1)").arg(signalText(sig)));
+            const int status = finish(
+                false, QStringLiteral("interrupted before this controller was done (%1)").arg(signalText(sig)));
             std::fflush(stdout);
             ::_exit(status == 0 ? 1 : status);
         });
