@@ -47,9 +47,9 @@ namespace {
 class ScriptedDialogs : public TFileDialogs {
 public:
     QQueue<QString> answers;
-    QString New_Project_Name(QWidget*) override { return next(); }
-    QString Open_Project_Name(QWidget*) override { return next(); }
-    QString Save_Project_Name(QWidget*) override { return next(); }
+    QString New_Project_Name(QWidget*, const QString&) override { return next(); }
+    QString Open_Project_Name(QWidget*, const QString&) override { return next(); }
+    QString Save_Project_Name(QWidget*, const QString&) override { return next(); }
 
 private:
     QString next() { return answers.isEmpty() ? QString() : answers.dequeue(); }
