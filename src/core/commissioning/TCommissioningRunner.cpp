@@ -173,6 +173,8 @@ void TCommissioningRunner::readEvents(int index)
             p.state = State::Connected;
         } else if (event == QLatin1String("progress")) {
             p.state = State::Sending;
+            p.bar = o["bar"].toString();
+            p.percent = o["percent"].toInt();
             p.activity = QStringLiteral("%1 %2 %")
                              .arg(o["bar"].toString() == QLatin1String("config") ? QStringLiteral("configuration")
                                                                                  : QStringLiteral("images"))

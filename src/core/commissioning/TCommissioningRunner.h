@@ -47,6 +47,8 @@ public:
         State state = State::Waiting;
         QString identity; // "5813 v2.01" once the controller identified itself
         QString activity; // "configuration 40 %"
+        QString bar;      // the part being sent: "config" or "images"
+        int percent = 0;  // of that part
         TCommissioningRecord record;
         QString logError;
         bool started = false;

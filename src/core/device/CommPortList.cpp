@@ -19,10 +19,12 @@ std::vector<TCandidatePort> Get_CommPort_Candidates(const QString& mfg_str, cons
     QStringList seen;
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     for (const QString& n : named) {
-        TCandidatePort c{n, {}, true};
+        TCandidatePort c{n, {}, true, {}};
         for (const QSerialPortInfo& info : ports) {
-            if (canonical(info.systemLocation()) == canonical(n))
+            if (canonical(info.systemLocation()) == canonical(n)) {
                 c.manufacturer = info.manufacturer();
+                c.serialNumber = info.serialNumber();
+            }
         }
         out.push_back(c);
         seen << canonical(n);
@@ -32,7 +34,7 @@ std::vector<TCandidatePort> Get_CommPort_Candidates(const QString& mfg_str, cons
             continue;
         if (seen.contains(canonical(info.systemLocation())))
             continue;
-        out.push_back({info.systemLocation(), info.manufacturer(), false});
+        out.push_back({info.systemLocation(), info.manufacturer(), false, info.serialNumber()});
     }
     return out;
 }

@@ -12,6 +12,7 @@ struct TCandidatePort {
     QString name;         // the platform's port name, e.g. /dev/ttyUSB0 or COM3
     QString manufacturer; // empty for an explicitly named port the system does not list
     bool named = false;   // given explicitly (--port, --demo)
+    QString serialNumber; // the USB adapter's serial number, empty when unknown
 };
 
 // mfg_str empty: every serial port. The match is case-sensitive, as the

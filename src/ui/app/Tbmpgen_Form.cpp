@@ -9,6 +9,7 @@
 #include "core/resources/CarriedData.h"
 #include "ui/app/TActivityLogPanel.h"
 #include "ui/app/TClipboardActions.h"
+#include "ui/app/TCommissionLauncher.h"
 #include "ui/app/TCommissioningLogWindow.h"
 #include "ui/app/TEditHistory.h"
 #include "ui/app/TErrorReport.h"
@@ -70,6 +71,7 @@ Tbmpgen_Form::Tbmpgen_Form(std::unique_ptr<TFileDialogs> dialogs, QWidget* paren
     connect(configPage, &TConfigurationPage::changeNamed, m_document, &TProjectDocument::Name_Next_Change);
     Build_Edit_History();
     Build_Device_Menu();
+    commissionLauncher = new TCommissionLauncher(*this, deviceMenu);
 
     dpiLabel->setText(QStringLiteral("App dpi=%1dpi, screen dpi = %2dpi")
                           .arg(logicalDpiX())
@@ -342,6 +344,11 @@ void Tbmpgen_Form::Set_Commissioning_Log(const QString& path)
 {
     if (recorder)
         recorder->setLogPath(path);
+}
+
+QString Tbmpgen_Form::Commissioning_Log() const
+{
+    return recorder ? recorder->logPath() : QString();
 }
 
 void Tbmpgen_Form::Set_Help_Windows(QDialog* information, QDialog* about)

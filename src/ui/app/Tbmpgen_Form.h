@@ -35,6 +35,7 @@ class TEditHistory;
 class TVrexComms;
 class TWindowDeviceHost;
 class TCommissioningRecorder;
+class TCommissionLauncher;
 class Tfw_upg_Form;
 class TImagesPage;
 class TMsgList;
@@ -74,6 +75,8 @@ public:
     void Set_Help_Windows(QDialog* information, QDialog* about);
     // Uploads and firmware upgrades are appended to this commissioning log.
     void Set_Commissioning_Log(const QString& path);
+    QString Commissioning_Log() const;
+    QString Port_Note() const { return m_portNote; }
     // The firmware upgrade window, created at start-up; one is made on first
     // use when none was given.
     void Set_Firmware_Window(Tfw_upg_Form* form);
@@ -108,6 +111,7 @@ public:
     TUploadDataPage* Upload_Page() const { return uploadPage; }
     TDeviceOperations* Device_Operations() const { return deviceOps; }
     TDeviceScanPanel* Device_Scan_Panel() const { return scanPanel; }
+    TCommissionLauncher* Commission_Launcher() const { return commissionLauncher; }
     QPushButton* fw_upg_Button() const { return fwUpgradeButton; }
     TProjectTreePanel* Tree_Panel() const;
     QTabWidget* Project_Pages() const { return projectPages; }
@@ -158,4 +162,5 @@ private:
     TDeviceOperations* deviceOps = nullptr;
     QString m_portNote;
     QMenu* deviceMenu = nullptr;
+    TCommissionLauncher* commissionLauncher = nullptr;
 };

@@ -18,6 +18,9 @@ TUploadDataPage::TUploadDataPage(QWidget* parent) : QWidget(parent)
     sendImage->setObjectName(QStringLiteral("send_Image_CheckBox"));
     uploadButton = new QPushButton(QStringLiteral("Upload Data"), this);
     uploadButton->setObjectName(QStringLiteral("upload_data_BitBtn"));
+    commissionButton = new QPushButton(QStringLiteral("Commission..."), this);
+    commissionButton->setObjectName(QStringLiteral("commission_Button"));
+    commissionButton->setAccessibleName(QStringLiteral("Commission..."));
     configProgress = new QProgressBar(this);
     configProgress->setObjectName(QStringLiteral("upload_config_ProgressBar"));
     configProgress->setAccessibleName(QStringLiteral("Upload Configuration progress"));
@@ -41,6 +44,7 @@ TUploadDataPage::TUploadDataPage(QWidget* parent) : QWidget(parent)
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(uploadButton);
     buttonRow->addWidget(hint);
+    buttonRow->addWidget(commissionButton);
     buttonRow->addStretch(1);
     layout->addLayout(progress);
     layout->addLayout(buttonRow);

@@ -16,6 +16,8 @@ public:
     QCheckBox* send_Config_CheckBox() const { return sendConfig; }
     QCheckBox* send_Image_CheckBox() const { return sendImage; }
     QPushButton* upload_data_BitBtn() const { return uploadButton; }
+    // Opens the commissioning window: this project to many controllers.
+    QPushButton* commission_Button() const { return commissionButton; }
     QProgressBar* upload_config_ProgressBar() const { return configProgress; }
     QProgressBar* upload_img_ProgressBar() const { return imageProgress; }
 
@@ -33,6 +35,7 @@ private:
     QCheckBox* sendConfig = nullptr;
     QCheckBox* sendImage = nullptr;
     QPushButton* uploadButton = nullptr;
+    QPushButton* commissionButton = nullptr;
     QProgressBar* configProgress = nullptr;
     QProgressBar* imageProgress = nullptr;
     bool m_deviceButtonsEnabled = true;

@@ -1,0 +1,311 @@
+#include "ui/commissioning/TCommissionWindow.h"
+
+#include "core/commissioning/TCommissioningRunner.h"
+#include "ui/commissioning/TAdapterPoller.h"
+#include "ui/commissioning/TCommissionPortTable.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <csignal>
+
+namespace {
+template <class W> W* named(W* widget, const char* objectName, const QString& accessibleName)
+{
+    widget->setObjectName(QString::fromLatin1(objectName));
+    widget->setAccessibleName(accessibleName);
+    return widget;
+}
+} // namespace
+
+TCommissionWindow::TCommissionWindow(TCommissionSetup setup, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_setup(std::move(setup))
+{
+    setObjectName(QStringLiteral("commission_Form"));
+    setWindowTitle(QStringLiteral("Commission"));
+    setAccessibleName(QStringLiteral("Commission"));
+    m_askPort = [this] {
+        return QInputDialog::getText(this, QStringLiteral("Add Port"),
+                                     QStringLiteral("Port name (for example /dev/ttyUSB0 or COM3):"));
+    };
+
+    m_table = new TCommissionPortTable(this);
+    m_poller = new TAdapterPoller(this);
+    connect(m_poller, &TAdapterPoller::adaptersChanged, this, [this] {
+        m_table->showAdapters(m_poller->adapters());
+        updateButtons();
+    });
+    m_addPort = named(new QPushButton(QStringLiteral("Add Port..."), this), "commission_add_port_Button",
+                      QStringLiteral("Add Port..."));
+    connect(m_addPort, &QPushButton::clicked, this, &TCommissionWindow::askForPort);
+
+    auto* options = named(new QGroupBox(QStringLiteral("Send"), this), "commission_options_GroupBox",
+                          QStringLiteral("Send"));
+    m_config = named(new QCheckBox(QStringLiteral("Configuration"), options), "commission_config_CheckBox",
+                     QStringLiteral("Configuration"));
+    m_images = named(new QCheckBox(QStringLiteral("Images"), options), "commission_images_CheckBox",
+                     QStringLiteral("Images"));
+    m_verify = named(new QCheckBox(QStringLiteral("Verify the configuration"), options), "commission_verify_CheckBox",
+                     QStringLiteral("Verify the configuration"));
+    m_jobs = named(new QSpinBox(options), "commission_jobs_SpinBox", QStringLiteral("Parallel jobs"));
+    m_jobs->setRange(1, 64);
+    m_jobs->setValue(kDefaultJobs);
+    auto* jobsLabel = new QLabel(QStringLiteral("&Parallel jobs:"), options);
+    jobsLabel->setBuddy(m_jobs);
+    for (QCheckBox* box : {m_config, m_images, m_verify}) {
+        box->setChecked(true);
+        connect(box, &QCheckBox::toggled, this, &TCommissionWindow::updateButtons);
+    }
+    auto* optionRow = new QHBoxLayout(options);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_config, m_images, m_verify, jobsLabel, m_jobs})
+        optionRow->addWidget(w);
+    optionRow->addStretch(1);
+
+    m_start = named(new QPushButton(QStringLiteral("Start"), this), "commission_start_Button", QStringLiteral("Start"));
+    m_retry = named(new QPushButton(QStringLiteral("Retry Failed"), this), "commission_retry_Button",
+                    QStringLiteral("Retry Failed"));
+    m_stop = named(new QPushButton(QStringLiteral("Stop"), this), "commission_stop_Button", QStringLiteral("Stop"));
+    m_status = named(new QLabel(this), "commission_status_Label", QStringLiteral("Commissioning status"));
+    m_status->setWordWrap(true);
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    connect(m_start, &QPushButton::clicked, this, [this] {
+        QList<int> rows;
+        for (int row = 0; row < m_table->rowCount(); ++row)
+            if (m_table->isChecked(row))
+                rows << row;
+        startRows(rows);
+    });
+    connect(m_retry, &QPushButton::clicked, this, [this] {
+        QList<int> rows;
+        for (int row = 0; row < m_table->rowCount(); ++row)
+            if (m_table->outcome(row) == TCommissionPortTable::Outcome::Failed)
+                rows << row;
+        startRows(rows);
+    });
+    connect(m_stop, &QPushButton::clicked, this, [this] {
+        if (isRunning()) {
+            say(QStringLiteral("Stopping: each controller under way is put on record as interrupted."));
+            m_run->stop(SIGTERM);
+        }
+    });
+    connect(m_table, &QTableWidget::itemChanged, this, &TCommissionWindow::updateButtons);
+
+    // The time taken counts on while a row is under way.
+    m_clock = new QTimer(this);
+    m_clock->setInterval(500);
+    connect(m_clock, &QTimer::timeout, this, [this] {
+        if (m_run)
+            for (int i = 0; i < m_run->portCount(); ++i)
+                if (!m_run->port(i).done)
+                    showPort(i);
+    });
+
+    auto* portRow = new QHBoxLayout;
+    portRow->addWidget(m_addPort);
+    portRow->addStretch(1);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(m_start);
+    buttonRow->addWidget(m_retry);
+    buttonRow->addWidget(m_stop);
+    buttonRow->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_table, 1);
+    layout->addLayout(portRow);
+    layout->addWidget(options);
+    layout->addLayout(buttonRow);
+    layout->addWidget(m_status);
+    if (m_setup.workerProgram.isEmpty())
+        say(m_setup.workerError);
+    updateButtons();
+    resize(900, 420);
+}
+
+TCommissionWindow::~TCommissionWindow() = default;
+
+bool TCommissionWindow::isRunning() const
+{
+    return m_running;
+}
+
+void TCommissionWindow::say(const QString& text)
+{
+    m_status->setText(text);
+}
+
+bool TCommissionWindow::addPort(const QString& port)
+{
+    const QString name = port.trimmed();
+    if (name.isEmpty())
+        return false;
+    if (!m_table->addNamedPort(name)) {
+        say(QStringLiteral("%1 is in the list already.").arg(name));
+        return false;
+    }
+    updateButtons();
+    return true;
+}
+
+void TCommissionWindow::askForPort()
+{
+    const QString name = m_askPort ? m_askPort() : QString();
+    if (!name.trimmed().isEmpty())
+        addPort(name);
+}
+
+void TCommissionWindow::updateButtons()
+{
+    const bool running = isRunning();
+    bool anyChecked = false;
+    bool anyFailed = false;
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        anyChecked = anyChecked || m_table->isChecked(row);
+        anyFailed = anyFailed || m_table->outcome(row) == TCommissionPortTable::Outcome::Failed;
+    }
+    const bool something = m_config->isChecked() || m_images->isChecked();
+    const bool worker = !m_setup.workerProgram.isEmpty();
+    m_start->setEnabled(!running && anyChecked && something && worker);
+    m_retry->setEnabled(!running && anyFailed && something && worker);
+    m_stop->setEnabled(running);
+    // The read-back checks the configuration: without it there is nothing to verify.
+    m_verify->setEnabled(!running && m_config->isChecked());
+    for (QWidget* w : std::initializer_list<QWidget*>{m_config, m_images, m_jobs, m_addPort})
+        w->setEnabled(!running);
+}
+
+bool TCommissionWindow::preparePlan(TCommissioningPlan& plan, QString* error) const
+{
+    plan.sendConfig = m_config->isChecked();
+    plan.sendImages = m_images->isChecked();
+    if (!m_setup.preparePlan) {
+        *error = QStringLiteral("No project is open.");
+        return false;
+    }
+    return m_setup.preparePlan(plan, error);
+}
+
+void TCommissionWindow::startRows(const QList<int>& rows)
+{
+    if (isRunning() || rows.isEmpty())
+        return;
+    if (m_setup.workerProgram.isEmpty()) {
+        say(m_setup.workerError);
+        return;
+    }
+    if (const QString busy = m_setup.busyReason ? m_setup.busyReason() : QString(); !busy.isEmpty()) {
+        say(busy);
+        return;
+    }
+    const QString log = m_setup.logPath ? m_setup.logPath() : QString();
+    if (log.isEmpty()) {
+        say(QStringLiteral("No commissioning log is set: nothing would be on record, so nothing is sent."));
+        return;
+    }
+    TCommissioningPlan plan;
+    QString error;
+    if (!preparePlan(plan, &error)) {
+        say(error);
+        return;
+    }
+    // The log is the point of the run: one that cannot be written stops it
+    // before any controller is touched.
+    QDir().mkpath(QFileInfo(log).absolutePath());
+    const QFileInfo logInfo(log);
+    if (logInfo.exists() ? !logInfo.isFile() || !logInfo.isWritable() : !QFileInfo(logInfo.absolutePath()).isWritable()) {
+        say(QStringLiteral("%1: the commissioning log cannot be written there.").arg(log));
+        return;
+    }
+    TCommissioningOptions options;
+    options.verify = m_verify->isChecked() && plan.sendConfig;
+    options.log = logInfo.absoluteFilePath();
+    options.workerProgram = m_setup.workerProgram;
+    options.workerArguments = m_setup.workerArguments;
+    m_runVerify = options.verify;
+    m_runBoth = plan.sendConfig && plan.sendImages;
+    m_run = std::make_unique<TCommissioningRunner>(std::move(plan), options);
+    if (!m_run->preparePlanFile(&error)) {
+        m_run.reset();
+        say(error);
+        return;
+    }
+    m_runPorts.clear();
+    for (int row : rows) {
+        m_table->markWaiting(row);
+        m_runPorts << m_table->portAt(row);
+        m_run->addPort(m_table->portAt(row));
+    }
+    connect(m_run.get(), &TCommissioningRunner::portChanged, this, &TCommissionWindow::showPort);
+    connect(m_run.get(), &TCommissioningRunner::allFinished, this, &TCommissionWindow::runEnded);
+    say(QStringLiteral("Commissioning %1 %2...")
+            .arg(rows.size())
+            .arg(rows.size() == 1 ? QStringLiteral("controller") : QStringLiteral("controllers")));
+    m_clock->start();
+    m_running = true;
+    updateButtons();
+    emit runningChanged(true);
+    m_run->start(m_jobs->value());
+}
+
+void TCommissionWindow::showPort(int index)
+{
+    const int row = m_table->rowOf(m_runPorts.value(index));
+    if (row >= 0)
+        m_table->showRunPort(row, m_run->port(index), m_runVerify, m_runBoth);
+}
+
+void TCommissionWindow::runEnded()
+{
+    m_clock->stop();
+    m_running = false;
+    int ok = 0;
+    QStringList logErrors;
+    for (int i = 0; i < m_run->portCount(); ++i) {
+        showPort(i);
+        ok += m_run->port(i).record.ok ? 1 : 0;
+        if (!m_run->port(i).logError.isEmpty())
+            logErrors << m_run->port(i).logError;
+    }
+    const int failed = m_run->portCount() - ok;
+    QString text = QStringLiteral("%1 ok, %2 failed").arg(ok).arg(failed);
+    if (m_run->isStopped())
+        text += QStringLiteral(" (stopped)");
+    if (!logErrors.isEmpty())
+        text += QStringLiteral("; the commissioning log could not be written: ") + logErrors.join(QStringLiteral("; "));
+    say(text);
+    updateButtons();
+    emit runningChanged(false);
+}
+
+void TCommissionWindow::stopAndWait(int timeoutMs)
+{
+    if (!isRunning())
+        return;
+    QEventLoop loop;
+    connect(m_run.get(), &TCommissioningRunner::allFinished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    m_run->stop(SIGTERM);
+    if (isRunning())
+        loop.exec();
+}
+
+void TCommissionWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    m_poller->start();
+}
+
+void TCommissionWindow::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    m_poller->stop();
+}

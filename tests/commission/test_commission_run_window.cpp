@@ -1,0 +1,309 @@
+// The "Commission..." window against virtual controllers: the open project
+// sent to every port at once through worker processes, each row saying how
+// its controller did, and the main window holding the project still while
+// the run goes on.
+#include "EventWait.h"
+#include "UiTestFixtures.h"
+
+#include "IsolatedSettings.h"
+#include "SimFixtures.h"
+#include "core/commissioning/CommissioningLog.h"
+#include "core/document/TProjectDocument.h"
+#include "core/imaging/ImageDataBlock.h"
+#include "core/storage/DiskIO.h"
+#include "ui/app/TCommissionLauncher.h"
+#include "ui/app/TCommissioningLogWindow.h"
+#include "ui/app/TConfiguratorApplication.h"
+#include "ui/app/TProjectStatusBar.h"
+#include "ui/commissioning/TAdapterPoller.h"
+#include "ui/commissioning/TCommissionPortTable.h"
+#include "ui/commissioning/TCommissionWindow.h"
+#include "ui/device/TUploadDataPage.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+namespace {
+constexpr int kDeadline = 180000;
+constexpr uint32_t kImageStore = 0x80000;
+
+using Sims = std::vector<std::unique_ptr<VirtualController>>;
+
+Sims Start_Sims(int count, const SimOptions& options = {})
+{
+    Sims sims;
+    for (int i = 0; i < count; ++i)
+        if (auto sim = Start_Virtual_Controller(options))
+            sims.push_back(std::move(sim));
+    return sims;
+}
+
+// A main window with a saved project holding a logo, its commissioning
+// window made, the search listing no adapter of this machine.
+class RunFixture {
+public:
+    RunFixture()
+    {
+        fx.newProject(dir.filePath(QStringLiteral("tower.cvp")));
+        const THandle_object& logos = *form().Document().Handle_List.at(size_t(LOGOS_IDX));
+        fx.addImage(LOGOS_IDX, QStringLiteral("SUN"), Png_Bytes(logos.width, logos.height, qRgb(30, 140, 200)));
+        fx.trigger("save_project_MenuItem");
+        log = dir.filePath(QStringLiteral("data/commissioning.jsonl"));
+        form().Set_Commissioning_Log(log);
+        form().Commission_Launcher()->setWorkerProgram(QStringLiteral(CORVANE_CLI));
+        window = form().Commission_Launcher()->commissionWindow();
+        window->adapterPoller()->setLister([] { return std::vector<TCandidatePort>{}; });
+        window->setPortAsker([this] { return askedPorts.isEmpty() ? QString() : askedPorts.takeFirst(); });
+        form().Commission_Launcher()->showWindow();
+    }
+
+    Tbmpgen_Form& form() { return fx.form(); }
+    TCommissionPortTable& table() { return *window->portTable(); }
+
+    // Each port by "Add Port...", as a user adds a virtual controller's.
+    void addPorts(const Sims& sims)
+    {
+        for (const auto& sim : sims) {
+            askedPorts << sim->portName();
+            window->findChild<QPushButton*>(QStringLiteral("commission_add_port_Button"))->click();
+        }
+    }
+    bool runAndWait(QPushButton* button)
+    {
+        button->click();
+        return Wait_Until([this] { return !window->isRunning(); }, kDeadline);
+    }
+    QString cell(const QString& port, int column)
+    {
+        return table().item(table().rowOf(port), column)->text();
+    }
+    // What one upload of the saved project leaves in a controller.
+    void checkMemory(const VirtualController& sim)
+    {
+        TDevice_Config_v2 record{};
+        THandle_List handles;
+        QVERIFY(Load_Project_File(form().Document().project_fullpath, record, handles));
+        QByteArray images;
+        Build_Image_Data(images, handles);
+        QCOMPARE(sim.memory(0, 1408), Controller_Block(record));
+        QCOMPARE(sim.memory(kImageStore, int(images.size())), images);
+    }
+
+    QTemporaryDir dir;
+    TFormFixture fx;
+    QString log;
+    QStringList askedPorts;
+    TCommissionWindow* window = nullptr;
+};
+} // namespace
+
+class TestCommissionRunWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void everyControllerGetsTheProject();
+    void silentControllerFailsAloneAndRetrySucceeds();
+    void oldFirmwareIsSkippedWithItsReason();
+    void stopPutsEveryPortOnRecordAsInterrupted();
+    void everyControlIsNamedAndReachedByTab();
+};
+
+void TestCommissionRunWindow::everyControllerGetsTheProject()
+{
+    RunFixture run;
+    const Sims sims = Start_Sims(3);
+    QCOMPARE(int(sims.size()), 3);
+    run.addPorts(sims);
+    QCOMPARE(run.table().rowCount(), 3);
+
+    Tbmpgen_Form& form = run.form();
+    QAction* undo = run.fx.action("undo_MenuItem");
+    QAction* save = run.fx.action("save_project_MenuItem");
+    QAction* open = run.fx.action("open_project_MenuItem");
+    run.window->startButton()->click();
+    QVERIFY(run.window->isRunning());
+    // The project stays as it is under the run, and the window says why.
+    QVERIFY(!form.findChild<QWidget*>(QStringLiteral("Project_Panel"))->isEnabled());
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!save->isEnabled() && !open->isEnabled());
+    QVERIFY(!form.fw_upg_Button()->isEnabled());
+    QCOMPARE(form.Status_Bar()->Spare_Panel()->text(), TCommissionLauncher::Busy_Note());
+    CORVANE_TRY_VERIFY(!run.window->isRunning(), kDeadline);
+
+    for (const auto& sim : sims) {
+        QCOMPARE(run.cell(sim->portName(), TCommissionPortTable::StateColumn), QStringLiteral("done"));
+        QCOMPARE(run.cell(sim->portName(), TCommissionPortTable::PartColumn), QStringLiteral("5813"));
+        QCOMPARE(run.cell(sim->portName(), TCommissionPortTable::FirmwareColumn), QStringLiteral("2.01"));
+        QVERIFY(run.cell(sim->portName(), TCommissionPortTable::ReasonColumn).isEmpty());
+        run.checkMemory(*sim);
+        QCOMPARE(sim->resetCount(), 1);
+    }
+    QCOMPARE(run.window->statusLabel()->text(), QStringLiteral("3 ok, 0 failed"));
+    QVERIFY(form.findChild<QWidget*>(QStringLiteral("Project_Panel"))->isEnabled());
+    QVERIFY(save->isEnabled() && open->isEnabled());
+    QVERIFY(form.Status_Bar()->Spare_Panel()->text() != TCommissionLauncher::Busy_Note());
+
+    const TCommissioningLogContents contents = Read_Commissioning_Log(run.log);
+    QCOMPARE(int(contents.records.size()), 3);
+    for (const TCommissioningRecord& r : contents.records) {
+        QVERIFY(r.ok);
+        QCOMPARE(r.verify, TVerifyResult::Passed);
+        QCOMPARE(r.project, form.Document().project_fullpath);
+    }
+    // On show in Help > Commissioning Log.
+    run.fx.trigger("commissioning_log_MenuItem");
+    TCommissioningLogWindow* logWindow = nullptr;
+    QTRY_VERIFY((logWindow = form.findChild<TCommissioningLogWindow*>()) != nullptr);
+    QCOMPARE(logWindow->findChild<QTableView*>(QStringLiteral("commissioning_log_View"))->model()->rowCount(), 3);
+}
+
+void TestCommissionRunWindow::silentControllerFailsAloneAndRetrySucceeds()
+{
+    RunFixture run;
+    Sims sims = Start_Sims(3);
+    QCOMPARE(int(sims.size()), 3);
+    VirtualController& silent = *sims[1];
+    SimOptions mute = silent.options();
+    mute.silentAfter = 1; // it says who it is, then nothing more
+    silent.setOptions(mute);
+    run.addPorts(sims);
+    QVERIFY(run.runAndWait(run.window->startButton()));
+
+    QCOMPARE(run.cell(silent.portName(), TCommissionPortTable::StateColumn), QStringLiteral("failed"));
+    const std::vector<TCommissioningRecord> first = Read_Commissioning_Log(run.log).records;
+    QCOMPARE(int(first.size()), 3);
+    for (const TCommissioningRecord& r : first) {
+        QCOMPARE(r.ok, r.port != silent.portName());
+        if (!r.ok) {
+            QVERIFY(!r.message.isEmpty());
+            QCOMPARE(run.cell(silent.portName(), TCommissionPortTable::ReasonColumn), r.message);
+        }
+    }
+    for (const VirtualController* sim : {sims[0].get(), sims[2].get()}) {
+        QCOMPARE(run.cell(sim->portName(), TCommissionPortTable::StateColumn), QStringLiteral("done"));
+        run.checkMemory(*sim);
+    }
+    QCOMPARE(run.window->statusLabel()->text(), QStringLiteral("2 ok, 1 failed"));
+
+    // It answers again: Retry Failed sends to it alone.
+    mute.silentAfter = 0;
+    silent.setOptions(mute);
+    const int othersWrites = sims[0]->writeCount() + sims[2]->writeCount();
+    QVERIFY(run.window->retryButton()->isEnabled());
+    QVERIFY(run.runAndWait(run.window->retryButton()));
+    QCOMPARE(run.cell(silent.portName(), TCommissionPortTable::StateColumn), QStringLiteral("done"));
+    QVERIFY(run.cell(silent.portName(), TCommissionPortTable::ReasonColumn).isEmpty());
+    run.checkMemory(silent);
+    QCOMPARE(sims[0]->writeCount() + sims[2]->writeCount(), othersWrites);
+    QCOMPARE(run.cell(sims[0]->portName(), TCommissionPortTable::StateColumn), QStringLiteral("done"));
+    const std::vector<TCommissioningRecord> all = Read_Commissioning_Log(run.log).records;
+    QCOMPARE(int(all.size()), 4);
+    QVERIFY(all.back().ok);
+    QCOMPARE(all.back().port, silent.portName());
+    QVERIFY(!run.window->retryButton()->isEnabled());
+}
+
+void TestCommissionRunWindow::oldFirmwareIsSkippedWithItsReason()
+{
+    RunFixture run;
+    SimOptions old;
+    old.fwVersion = 104;
+    const Sims sims = Start_Sims(1, old);
+    QCOMPARE(int(sims.size()), 1);
+    run.addPorts(sims);
+    QVERIFY(run.runAndWait(run.window->startButton()));
+    QCOMPARE(run.cell(sims[0]->portName(), TCommissionPortTable::ReasonColumn),
+             QStringLiteral("skipped: firmware 1.04 needs an upgrade before data can be uploaded"));
+    QCOMPARE(run.cell(sims[0]->portName(), TCommissionPortTable::FirmwareColumn), QStringLiteral("1.04"));
+    QCOMPARE(sims[0]->writeCount(), 0);
+    const std::vector<TCommissioningRecord> records = Read_Commissioning_Log(run.log).records;
+    QCOMPARE(int(records.size()), 1);
+    QVERIFY(!records[0].ok);
+    QVERIFY(records[0].sent.isEmpty());
+}
+
+void TestCommissionRunWindow::stopPutsEveryPortOnRecordAsInterrupted()
+{
+    RunFixture run;
+    SimOptions slow;
+    slow.lineRate = true;
+    const Sims sims = Start_Sims(3, slow);
+    QCOMPARE(int(sims.size()), 3);
+    run.addPorts(sims);
+    run.window->jobsBox()->setValue(2); // the third waits its turn
+    run.window->startButton()->click();
+    CORVANE_TRY_VERIFY(sims[0]->writeCount() > 0 && sims[1]->writeCount() > 0, kDeadline);
+    QVERIFY(run.window->stopButton()->isEnabled());
+    QVERIFY(run.runAndWait(run.window->stopButton()));
+
+    const TCommissioningLogContents contents = Read_Commissioning_Log(run.log);
+    QVERIFY(contents.malformed.empty());
+    QCOMPARE(int(contents.records.size()), 3);
+    for (const TCommissioningRecord& r : contents.records) {
+        QVERIFY(!r.ok);
+        const bool waited = r.port == sims[2]->portName();
+        QVERIFY2(r.message.startsWith(waited ? QStringLiteral("not attempted") : QStringLiteral("interrupted")),
+                 qPrintable(r.message));
+        QCOMPARE(run.cell(r.port, TCommissionPortTable::ReasonColumn), r.message);
+    }
+    QCOMPARE(sims[2]->frameCount(), 0);
+    QVERIFY(File_Bytes(run.log).endsWith('\n'));
+    QVERIFY(run.window->statusLabel()->text().startsWith(QStringLiteral("0 ok, 3 failed")));
+}
+
+void TestCommissionRunWindow::everyControlIsNamedAndReachedByTab()
+{
+    RunFixture run;
+    run.askedPorts << QStringLiteral("/dev/null-port-a") << QStringLiteral("/dev/null-port-b");
+    for (int i = 0; i < 2; ++i)
+        run.window->findChild<QPushButton*>(QStringLiteral("commission_add_port_Button"))->click();
+    QCOMPARE(run.table().rowCount(), 2);
+    // Both fail at once (no such port): Retry Failed is offered too.
+    QVERIFY(run.runAndWait(run.window->startButton()));
+    QVERIFY(run.window->retryButton()->isEnabled());
+
+    run.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(run.window));
+    run.window->portTable()->setFocus();
+    QSet<QWidget*> reached;
+    for (int i = 0; i < 40; ++i) {
+        reached << QApplication::focusWidget();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    const QList<QWidget*> controls = run.window->findChildren<QWidget*>();
+    int operable = 0;
+    for (QWidget* w : controls) {
+        // A spin box's line edit and a table's own parts are parts of one control.
+        if (!(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() || !w->isVisibleTo(run.window)
+            || qobject_cast<QAbstractItemView*>(w->parentWidget())
+            || qobject_cast<QAbstractSpinBox*>(w->parentWidget()))
+            continue;
+        ++operable;
+        QVERIFY2(reached.contains(w) || reached.contains(w->focusProxy()), qPrintable(w->objectName()));
+        QVERIFY2(!w->objectName().isEmpty() && !w->accessibleName().isEmpty(), w->metaObject()->className());
+    }
+    QVERIFY(operable >= 8);
+    // Each row is named by its port.
+    QCOMPARE(run.table().item(0, TCommissionPortTable::PortColumn)->data(Qt::DisplayRole).toString(),
+             QStringLiteral("/dev/null-port-a"));
+    QVERIFY(run.table().item(0, TCommissionPortTable::PortColumn)->flags() & Qt::ItemIsUserCheckable);
+}
+
+int main(int argc, char** argv)
+{
+    TConfiguratorApplication app(argc, argv);
+    const TIsolatedSettings settings;
+    TestCommissionRunWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_commission_run_window.moc"
