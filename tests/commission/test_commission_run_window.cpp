@@ -83,10 +83,7 @@ public:
         button->click();
         return Wait_Until([this] { return !window->isRunning(); }, kDeadline);
     }
-    QString cell(const QString& port, int column)
-    {
-        return table().item(table().rowOf(port), column)->text();
-    }
+    QString cell(const QString& port, int column) { return table().item(table().rowOf(port), column)->text(); }
     // What one upload of the saved project leaves in a controller.
     void checkMemory(const VirtualController& sim)
     {

@@ -7,9 +7,9 @@
 #include "ui/app/TProjectCommands.h"
 #include "ui/app/TProjectStatusBar.h"
 #include "ui/app/Tbmpgen_Form.h"
-#include "ui/common/gen_lib.h"
 #include "ui/commissioning/CommissionWorkerProgram.h"
 #include "ui/commissioning/TCommissionWindow.h"
+#include "ui/common/gen_lib.h"
 #include "ui/config_editor/TConfigurationPage.h"
 #include "ui/device/TUploadDataPage.h"
 
@@ -49,15 +49,14 @@ TCommissionWindow* TCommissionLauncher::commissionWindow()
     if (!m_window) {
         TCommissionSetup setup;
         if (m_workerProgram.isEmpty())
-            setup.workerProgram
-                = Commission_Worker_Program(QCoreApplication::applicationDirPath(), &setup.workerError);
+            setup.workerProgram = Commission_Worker_Program(QCoreApplication::applicationDirPath(), &setup.workerError);
         else
             setup.workerProgram = m_workerProgram;
         setup.logPath = [this] { return m_form.Commissioning_Log(); };
         setup.busyReason = [this] {
             return m_form.Device_Operations()->Busy()
-                       ? QStringLiteral("Another device operation is running: start when it has ended.")
-                       : QString();
+                ? QStringLiteral("Another device operation is running: start when it has ended.")
+                : QString();
         };
         setup.preparePlan = [this](TCommissioningPlan& plan, QString* error) {
             TProjectDocument& document = m_form.Document();

@@ -16,8 +16,18 @@
 class TCommissionPortTable : public QTableWidget {
     Q_OBJECT
 public:
-    enum Column { PortColumn, SerialColumn, ModelColumn, PartColumn, FirmwareColumn, ProgressColumn,
-                  StateColumn, TimeColumn, ReasonColumn, ColumnCount };
+    enum Column {
+        PortColumn,
+        SerialColumn,
+        ModelColumn,
+        PartColumn,
+        FirmwareColumn,
+        ProgressColumn,
+        StateColumn,
+        TimeColumn,
+        ReasonColumn,
+        ColumnCount
+    };
     enum class Outcome { None, Running, Ok, Failed };
 
     explicit TCommissionPortTable(QWidget* parent = nullptr);

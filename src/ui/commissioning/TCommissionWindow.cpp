@@ -50,8 +50,8 @@ TCommissionWindow::TCommissionWindow(TCommissionSetup setup, QWidget* parent)
                       QStringLiteral("Add Port..."));
     connect(m_addPort, &QPushButton::clicked, this, &TCommissionWindow::askForPort);
 
-    auto* options = named(new QGroupBox(QStringLiteral("Send"), this), "commission_options_GroupBox",
-                          QStringLiteral("Send"));
+    auto* options
+        = named(new QGroupBox(QStringLiteral("Send"), this), "commission_options_GroupBox", QStringLiteral("Send"));
     m_config = named(new QCheckBox(QStringLiteral("Configuration"), options), "commission_config_CheckBox",
                      QStringLiteral("Configuration"));
     m_images = named(new QCheckBox(QStringLiteral("Images"), options), "commission_images_CheckBox",
@@ -221,7 +221,8 @@ void TCommissionWindow::startRows(const QList<int>& rows)
     // before any controller is touched.
     QDir().mkpath(QFileInfo(log).absolutePath());
     const QFileInfo logInfo(log);
-    if (logInfo.exists() ? !logInfo.isFile() || !logInfo.isWritable() : !QFileInfo(logInfo.absolutePath()).isWritable()) {
+    if (logInfo.exists() ? !logInfo.isFile() || !logInfo.isWritable()
+                         : !QFileInfo(logInfo.absolutePath()).isWritable()) {
         say(QStringLiteral("%1: the commissioning log cannot be written there.").arg(log));
         return;
     }
