@@ -17,13 +17,16 @@
 #include "ui/app/TProjectStatusBar.h"
 #include "ui/commissioning/TAdapterPoller.h"
 #include "ui/commissioning/TCommissionPortTable.h"
+#include "ui/commissioning/TCommissionWatchPanel.h"
 #include "ui/commissioning/TCommissionWindow.h"
 #include "ui/device/TUploadDataPage.h"
 
 #include <QAbstractItemModel>
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -112,6 +115,7 @@ private slots:
     void oldFirmwareIsSkippedWithItsReason();
     void stopPutsEveryPortOnRecordAsInterrupted();
     void everyControlIsNamedAndReachedByTab();
+    void watchCommissionsControllerAfterController();
 };
 
 void TestCommissionRunWindow::everyControllerGetsTheProject()
@@ -293,6 +297,63 @@ void TestCommissionRunWindow::everyControlIsNamedAndReachedByTab()
     QCOMPARE(run.table().item(0, TCommissionPortTable::PortColumn)->data(Qt::DisplayRole).toString(),
              QStringLiteral("/dev/null-port-a"));
     QVERIFY(run.table().item(0, TCommissionPortTable::PortColumn)->flags() & Qt::ItemIsUserCheckable);
+}
+
+namespace {
+// What a screen reader reads for the result.
+QString Spoken(QWidget* widget)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(QAccessible::Name) : QString();
+}
+} // namespace
+
+void TestCommissionRunWindow::watchCommissionsControllerAfterController()
+{
+    RunFixture run;
+    TCommissionWatchPanel& watch = *run.window->watchPanel();
+    const QString link = run.dir.filePath(QStringLiteral("adapter"));
+    watch.portEdit()->setText(link);
+    watch.watchButton()->click();
+    QVERIFY(watch.isWatching());
+    QVERIFY(!run.window->startButton()->isEnabled());
+    QVERIFY(!run.form().findChild<QWidget*>(QStringLiteral("Project_Panel"))->isEnabled());
+    CORVANE_TRY_VERIFY(watch.stateLabel()->text().startsWith(QStringLiteral("Waiting for a controller")), kDeadline);
+
+    auto first = Start_Virtual_Controller();
+    QVERIFY(first && first->makeLink(link));
+    CORVANE_TRY_VERIFY(watch.resultLabel()->text().contains(QStringLiteral("#1 ok")), kDeadline);
+    QCOMPARE(watch.countLabel()->text(), QStringLiteral("1 ok, 0 failed"));
+    run.checkMemory(*first);
+    QVERIFY2(Spoken(watch.resultLabel()).startsWith(QStringLiteral("Controller 1 commissioned in ")),
+             qPrintable(Spoken(watch.resultLabel())));
+    // Still attached, it is asked who it is but not written to again.
+    const int writes = first->writeCount();
+    first->clearFrames();
+    CORVANE_TRY_VERIFY(first->frameCount() >= 2, kDeadline);
+    QCOMPARE(first->writeCount(), writes);
+    first.reset(); // the cable is pulled
+    CORVANE_TRY_VERIFY(watch.stateLabel()->text().startsWith(QStringLiteral("Waiting for a controller")), kDeadline);
+
+    SimOptions rtc;
+    rtc.model = 1;
+    auto second = Start_Virtual_Controller(rtc);
+    QVERIFY(second && second->makeLink(link));
+    CORVANE_TRY_VERIFY(watch.resultLabel()->text().contains(QStringLiteral("#2 ok")), kDeadline);
+    QCOMPARE(watch.countLabel()->text(), QStringLiteral("2 ok, 0 failed"));
+    run.checkMemory(*second);
+    QVERIFY(Spoken(watch.resultLabel()).startsWith(QStringLiteral("Controller 2 commissioned in ")));
+
+    watch.watchButton()->click();
+    CORVANE_TRY_VERIFY(!watch.isWatching(), kDeadline);
+    QVERIFY(run.form().findChild<QWidget*>(QStringLiteral("Project_Panel"))->isEnabled());
+    const std::vector<TCommissioningRecord> records = Read_Commissioning_Log(run.log).records;
+    QCOMPARE(int(records.size()), 2);
+    QCOMPARE(records[0].partNumber.value_or(0), 5813);
+    QCOMPARE(records[1].partNumber.value_or(0), 5827);
+    QCOMPARE(records[0].watchIndex, 1);
+    QCOMPARE(records[1].watchIndex, 2);
+    QVERIFY(records[0].ok && records[1].ok);
 }
 
 int main(int argc, char** argv)

@@ -100,8 +100,9 @@ void TCommissioningWatch::poll()
 void TCommissioningWatch::commission()
 {
     ++m_index;
-    setState(State::Commissioning);
+    // The port is in the run before anyone hears the watch is commissioning.
     m_run->addPort(m_port, m_index);
+    setState(State::Commissioning);
     m_run->start(1);
 }
 

@@ -3,6 +3,7 @@
 #include "core/commissioning/TCommissioningRunner.h"
 #include "ui/commissioning/TAdapterPoller.h"
 #include "ui/commissioning/TCommissionPortTable.h"
+#include "ui/commissioning/TCommissionWatchPanel.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -20,7 +21,7 @@
 #include <csignal>
 
 namespace {
-template <class W> W* named(W* widget, const char* objectName, const QString& accessibleName)
+template <class W> W* namedControl(W* widget, const char* objectName, const QString& accessibleName)
 {
     widget->setObjectName(QString::fromLatin1(objectName));
     widget->setAccessibleName(accessibleName);
@@ -46,19 +47,19 @@ TCommissionWindow::TCommissionWindow(TCommissionSetup setup, QWidget* parent)
         m_table->showAdapters(m_poller->adapters());
         updateButtons();
     });
-    m_addPort = named(new QPushButton(QStringLiteral("Add Port..."), this), "commission_add_port_Button",
-                      QStringLiteral("Add Port..."));
+    m_addPort = namedControl(new QPushButton(QStringLiteral("Add Port..."), this), "commission_add_port_Button",
+                             QStringLiteral("Add Port..."));
     connect(m_addPort, &QPushButton::clicked, this, &TCommissionWindow::askForPort);
 
-    auto* options
-        = named(new QGroupBox(QStringLiteral("Send"), this), "commission_options_GroupBox", QStringLiteral("Send"));
-    m_config = named(new QCheckBox(QStringLiteral("Configuration"), options), "commission_config_CheckBox",
-                     QStringLiteral("Configuration"));
-    m_images = named(new QCheckBox(QStringLiteral("Images"), options), "commission_images_CheckBox",
-                     QStringLiteral("Images"));
-    m_verify = named(new QCheckBox(QStringLiteral("Verify the configuration"), options), "commission_verify_CheckBox",
-                     QStringLiteral("Verify the configuration"));
-    m_jobs = named(new QSpinBox(options), "commission_jobs_SpinBox", QStringLiteral("Parallel jobs"));
+    auto* options = namedControl(new QGroupBox(QStringLiteral("Send"), this), "commission_options_GroupBox",
+                                 QStringLiteral("Send"));
+    m_config = namedControl(new QCheckBox(QStringLiteral("Configuration"), options), "commission_config_CheckBox",
+                            QStringLiteral("Configuration"));
+    m_images = namedControl(new QCheckBox(QStringLiteral("Images"), options), "commission_images_CheckBox",
+                            QStringLiteral("Images"));
+    m_verify = namedControl(new QCheckBox(QStringLiteral("Verify the configuration"), options),
+                            "commission_verify_CheckBox", QStringLiteral("Verify the configuration"));
+    m_jobs = namedControl(new QSpinBox(options), "commission_jobs_SpinBox", QStringLiteral("Parallel jobs"));
     m_jobs->setRange(1, 64);
     m_jobs->setValue(kDefaultJobs);
     auto* jobsLabel = new QLabel(QStringLiteral("&Parallel jobs:"), options);
@@ -72,11 +73,13 @@ TCommissionWindow::TCommissionWindow(TCommissionSetup setup, QWidget* parent)
         optionRow->addWidget(w);
     optionRow->addStretch(1);
 
-    m_start = named(new QPushButton(QStringLiteral("Start"), this), "commission_start_Button", QStringLiteral("Start"));
-    m_retry = named(new QPushButton(QStringLiteral("Retry Failed"), this), "commission_retry_Button",
-                    QStringLiteral("Retry Failed"));
-    m_stop = named(new QPushButton(QStringLiteral("Stop"), this), "commission_stop_Button", QStringLiteral("Stop"));
-    m_status = named(new QLabel(this), "commission_status_Label", QStringLiteral("Commissioning status"));
+    m_start = namedControl(new QPushButton(QStringLiteral("Start"), this), "commission_start_Button",
+                           QStringLiteral("Start"));
+    m_retry = namedControl(new QPushButton(QStringLiteral("Retry Failed"), this), "commission_retry_Button",
+                           QStringLiteral("Retry Failed"));
+    m_stop
+        = namedControl(new QPushButton(QStringLiteral("Stop"), this), "commission_stop_Button", QStringLiteral("Stop"));
+    m_status = namedControl(new QLabel(this), "commission_status_Label", QStringLiteral("Commissioning status"));
     m_status->setWordWrap(true);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     connect(m_start, &QPushButton::clicked, this, [this] {
@@ -111,6 +114,14 @@ TCommissionWindow::TCommissionWindow(TCommissionSetup setup, QWidget* parent)
                     showPort(i);
     });
 
+    m_watch = new TCommissionWatchPanel([this](TCommissioningPlan& plan, TCommissioningOptions& options,
+                                               QString* error) { return prepareRun(plan, options, error); },
+                                        this);
+    connect(m_watch, &TCommissionWatchPanel::watchingChanged, this, [this](bool watching) {
+        updateButtons();
+        emit runningChanged(watching);
+    });
+
     auto* portRow = new QHBoxLayout;
     portRow->addWidget(m_addPort);
     portRow->addStretch(1);
@@ -125,6 +136,7 @@ TCommissionWindow::TCommissionWindow(TCommissionSetup setup, QWidget* parent)
     layout->addWidget(options);
     layout->addLayout(buttonRow);
     layout->addWidget(m_status);
+    layout->addWidget(m_watch);
     if (m_setup.workerProgram.isEmpty())
         say(m_setup.workerError);
     updateButtons();
@@ -135,7 +147,7 @@ TCommissionWindow::~TCommissionWindow() = default;
 
 bool TCommissionWindow::isRunning() const
 {
-    return m_running;
+    return m_running || m_watch->isWatching();
 }
 
 void TCommissionWindow::say(const QString& text)
@@ -166,6 +178,7 @@ void TCommissionWindow::askForPort()
 void TCommissionWindow::updateButtons()
 {
     const bool running = isRunning();
+    m_watch->setAvailable(!m_running);
     bool anyChecked = false;
     bool anyFailed = false;
     for (int row = 0; row < m_table->rowCount(); ++row) {
@@ -176,61 +189,63 @@ void TCommissionWindow::updateButtons()
     const bool worker = !m_setup.workerProgram.isEmpty();
     m_start->setEnabled(!running && anyChecked && something && worker);
     m_retry->setEnabled(!running && anyFailed && something && worker);
-    m_stop->setEnabled(running);
+    m_stop->setEnabled(m_running);
     // The read-back checks the configuration: without it there is nothing to verify.
     m_verify->setEnabled(!running && m_config->isChecked());
     for (QWidget* w : std::initializer_list<QWidget*>{m_config, m_images, m_jobs, m_addPort})
         w->setEnabled(!running);
 }
 
-bool TCommissionWindow::preparePlan(TCommissioningPlan& plan, QString* error) const
+bool TCommissionWindow::prepareRun(TCommissioningPlan& plan, TCommissioningOptions& options, QString* error) const
 {
+    if (m_setup.workerProgram.isEmpty()) {
+        *error = m_setup.workerError;
+        return false;
+    }
+    if (const QString busy = m_setup.busyReason ? m_setup.busyReason() : QString(); !busy.isEmpty()) {
+        *error = busy;
+        return false;
+    }
+    const QString log = m_setup.logPath ? m_setup.logPath() : QString();
+    if (log.isEmpty()) {
+        *error = QStringLiteral("No commissioning log is set: nothing would be on record, so nothing is sent.");
+        return false;
+    }
     plan.sendConfig = m_config->isChecked();
     plan.sendImages = m_images->isChecked();
     if (!m_setup.preparePlan) {
         *error = QStringLiteral("No project is open.");
         return false;
     }
-    return m_setup.preparePlan(plan, error);
-}
-
-void TCommissionWindow::startRows(const QList<int>& rows)
-{
-    if (isRunning() || rows.isEmpty())
-        return;
-    if (m_setup.workerProgram.isEmpty()) {
-        say(m_setup.workerError);
-        return;
-    }
-    if (const QString busy = m_setup.busyReason ? m_setup.busyReason() : QString(); !busy.isEmpty()) {
-        say(busy);
-        return;
-    }
-    const QString log = m_setup.logPath ? m_setup.logPath() : QString();
-    if (log.isEmpty()) {
-        say(QStringLiteral("No commissioning log is set: nothing would be on record, so nothing is sent."));
-        return;
-    }
-    TCommissioningPlan plan;
-    QString error;
-    if (!preparePlan(plan, &error)) {
-        say(error);
-        return;
-    }
+    if (!m_setup.preparePlan(plan, error))
+        return false;
     // The log is the point of the run: one that cannot be written stops it
     // before any controller is touched.
     QDir().mkpath(QFileInfo(log).absolutePath());
     const QFileInfo logInfo(log);
     if (logInfo.exists() ? !logInfo.isFile() || !logInfo.isWritable()
                          : !QFileInfo(logInfo.absolutePath()).isWritable()) {
-        say(QStringLiteral("%1: the commissioning log cannot be written there.").arg(log));
-        return;
+        *error = QStringLiteral("%1: the commissioning log cannot be written there.").arg(log);
+        return false;
     }
-    TCommissioningOptions options;
     options.verify = m_verify->isChecked() && plan.sendConfig;
     options.log = logInfo.absoluteFilePath();
     options.workerProgram = m_setup.workerProgram;
     options.workerArguments = m_setup.workerArguments;
+    return true;
+}
+
+void TCommissionWindow::startRows(const QList<int>& rows)
+{
+    if (isRunning() || rows.isEmpty())
+        return;
+    TCommissioningPlan plan;
+    TCommissioningOptions options;
+    QString error;
+    if (!prepareRun(plan, options, &error)) {
+        say(error);
+        return;
+    }
     m_runVerify = options.verify;
     m_runBoth = plan.sendConfig && plan.sendImages;
     m_run = std::make_unique<TCommissioningRunner>(std::move(plan), options);
@@ -289,7 +304,8 @@ void TCommissionWindow::runEnded()
 
 void TCommissionWindow::stopAndWait(int timeoutMs)
 {
-    if (!isRunning())
+    m_watch->stopAndWait(timeoutMs);
+    if (!m_running)
         return;
     QEventLoop loop;
     connect(m_run.get(), &TCommissioningRunner::allFinished, &loop, &QEventLoop::quit);

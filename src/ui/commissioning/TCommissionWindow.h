@@ -6,6 +6,7 @@
 // attempt goes to the commissioning log the window's own uploads go to.
 
 #include "core/commissioning/CommissioningPlan.h"
+#include "core/commissioning/TCommissioningRunner.h"
 
 #include <QWidget>
 
@@ -47,6 +48,7 @@ public:
     bool addPort(const QString& port);
     // Where "Add Port..." asks for the name (a dialog unless a test says).
     void setPortAsker(std::function<QString()> ask) { m_askPort = std::move(ask); }
+    // A run of the table or a watch is under way.
     bool isRunning() const;
     // Stops the run and waits (keeping the window alive) until every
     // attempt is on record, at most timeoutMs.
@@ -74,7 +76,8 @@ protected:
 private:
     void askForPort();
     void startRows(const QList<int>& rows);
-    bool preparePlan(TCommissioningPlan& plan, QString* error) const;
+    // What a run or a watch sends and how, checked; false with one line in *error.
+    bool prepareRun(TCommissioningPlan& plan, TCommissioningOptions& options, QString* error) const;
     void showPort(int index);
     void runEnded();
     void updateButtons();
