@@ -58,11 +58,11 @@ TCommissionWindow* TCommissionLauncher::commissionWindow()
                 ? QStringLiteral("Another device operation is running: start when it has ended.")
                 : QString();
         };
-        setup.preparePlan = [this](TCommissioningPlan& plan, QString* error) {
+        setup.projectFile = [this](QString* error) {
             TProjectDocument& document = m_form.Document();
             if (document.Handle_List.empty()) {
                 *error = QStringLiteral("No project is open.");
-                return false;
+                return QString();
             }
             // The log names the project file and its hash: what is sent is
             // the file as saved, never edits only the window holds.
@@ -72,10 +72,10 @@ TCommissionWindow* TCommissionLauncher::commissionWindow()
                         != QMessageBox::Yes
                     || !m_form.Commands()->Save_Current()) {
                     *error = QStringLiteral("Nothing was sent: the project has to be saved first.");
-                    return false;
+                    return QString();
                 }
             }
-            return Prepare_Commissioning_Plan(document.project_fullpath, plan, error);
+            return document.project_fullpath;
         };
         m_window = new TCommissionWindow(std::move(setup), &m_form);
         for (const QString& port : m_form.Link().explicitPorts)

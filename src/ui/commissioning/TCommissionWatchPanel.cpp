@@ -89,13 +89,20 @@ void TCommissionWatchPanel::toggle()
         m_state->setText(QStringLiteral("Name the port the adapter is on."));
         return;
     }
-    TCommissioningPlan plan;
-    TCommissioningOptions options;
-    QString error;
-    if (!m_prepare || !m_prepare(plan, options, &error)) {
-        m_state->setText(error);
+    if (!m_prepare)
         return;
-    }
+    m_prepare([this, port](const QString& error, const TCommissioningPlan& plan, const TCommissioningOptions& options) {
+        if (!error.isEmpty())
+            m_state->setText(error);
+        else if (!m_watch)
+            begin(port, plan, options);
+    });
+}
+
+void TCommissionWatchPanel::begin(const QString& port, const TCommissioningPlan& plan,
+                                  const TCommissioningOptions& options)
+{
+    QString error;
     m_watch = std::make_unique<TCommissioningWatch>(port, plan, options);
     if (!m_watch->start(&error)) {
         m_watch.reset();
@@ -108,7 +115,8 @@ void TCommissionWatchPanel::toggle()
     connect(m_watch.get(), &TCommissioningWatch::portChanged, this, &TCommissionWatchPanel::showState);
     connect(m_watch.get(), &TCommissioningWatch::controllerFinished, this, &TCommissionWatchPanel::showResult);
     // Deleted from the event loop, not from inside its own signal.
-    connect(m_watch.get(), &TCommissioningWatch::stopped, this, [this] { QTimer::singleShot(0, this, [this] { ended(); }); });
+    connect(m_watch.get(), &TCommissioningWatch::stopped, this,
+            [this] { QTimer::singleShot(0, this, [this] { ended(); }); });
     showState();
     emit watchingChanged(true);
 }
@@ -141,10 +149,10 @@ void TCommissionWatchPanel::showState()
         if (run.portCount() == 0)
             break;
         const TCommissioningRunner::Port& p = run.port(run.portCount() - 1);
-        m_state->setText(QStringLiteral("Controller %1: %2")
-                             .arg(m_watch->index())
-                             .arg(p.state == TCommissioningRunner::State::Sending ? p.activity
-                                                                                   : Commissioning_State_Text(p.state)));
+        m_state->setText(
+            QStringLiteral("Controller %1: %2")
+                .arg(m_watch->index())
+                .arg(p.state == TCommissioningRunner::State::Sending ? p.activity : Commissioning_State_Text(p.state)));
         break;
     }
     case TCommissioningWatch::State::Leaving:

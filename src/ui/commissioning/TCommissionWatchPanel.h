@@ -23,9 +23,11 @@ class TCommissioningWatch;
 class TCommissionWatchPanel : public QGroupBox {
     Q_OBJECT
 public:
-    // Fills in what is sent and how; false with one line in *error when
-    // nothing may be sent.
-    using TPrepare = std::function<bool(TCommissioningPlan& plan, TCommissioningOptions& options, QString* error)>;
+    // What is sent and how, handed to done (error empty when the watch may
+    // start), perhaps once the event loop has run.
+    using TPrepared = std::function<void(const QString& error, const TCommissioningPlan& plan,
+                                         const TCommissioningOptions& options)>;
+    using TPrepare = std::function<void(TPrepared done)>;
 
     explicit TCommissionWatchPanel(TPrepare prepare, QWidget* parent = nullptr);
     ~TCommissionWatchPanel() override;
@@ -48,6 +50,7 @@ signals:
 
 private:
     void toggle();
+    void begin(const QString& port, const TCommissioningPlan& plan, const TCommissioningOptions& options);
     void showState();
     void showResult(const TCommissioningRecord& record);
     void ended();

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QInputDialog>
@@ -17,6 +18,7 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <csignal>
 
@@ -114,9 +116,7 @@ TCommissionWindow::TCommissionWindow(TCommissionSetup setup, QWidget* parent)
                     showPort(i);
     });
 
-    m_watch = new TCommissionWatchPanel([this](TCommissioningPlan& plan, TCommissioningOptions& options,
-                                               QString* error) { return prepareRun(plan, options, error); },
-                                        this);
+    m_watch = new TCommissionWatchPanel([this](TPrepared done) { prepareRun(std::move(done)); }, this);
     connect(m_watch, &TCommissionWatchPanel::watchingChanged, this, [this](bool watching) {
         updateButtons();
         emit runningChanged(watching);
@@ -147,7 +147,7 @@ TCommissionWindow::~TCommissionWindow() = default;
 
 bool TCommissionWindow::isRunning() const
 {
-    return m_running || m_watch->isWatching();
+    return m_preparing || m_running || m_watch->isWatching();
 }
 
 void TCommissionWindow::say(const QString& text)
@@ -178,7 +178,7 @@ void TCommissionWindow::askForPort()
 void TCommissionWindow::updateButtons()
 {
     const bool running = isRunning();
-    m_watch->setAvailable(!m_running);
+    m_watch->setAvailable(!m_running && !m_preparing);
     bool anyChecked = false;
     bool anyFailed = false;
     for (int row = 0; row < m_table->rowCount(); ++row) {
@@ -187,8 +187,8 @@ void TCommissionWindow::updateButtons()
     }
     const bool something = m_config->isChecked() || m_images->isChecked();
     const bool worker = !m_setup.workerProgram.isEmpty();
-    m_start->setEnabled(!running && anyChecked && something && worker);
-    m_retry->setEnabled(!running && anyFailed && something && worker);
+    m_start->setEnabled(!running && !m_preparing && anyChecked && something && worker);
+    m_retry->setEnabled(!running && !m_preparing && anyFailed && something && worker);
     m_stop->setEnabled(m_running);
     // The read-back checks the configuration: without it there is nothing to verify.
     m_verify->setEnabled(!running && m_config->isChecked());
@@ -196,75 +196,107 @@ void TCommissionWindow::updateButtons()
         w->setEnabled(!running);
 }
 
-bool TCommissionWindow::prepareRun(TCommissioningPlan& plan, TCommissioningOptions& options, QString* error) const
+void TCommissionWindow::prepareRun(TPrepared done)
 {
-    if (m_setup.workerProgram.isEmpty()) {
-        *error = m_setup.workerError;
-        return false;
-    }
-    if (const QString busy = m_setup.busyReason ? m_setup.busyReason() : QString(); !busy.isEmpty()) {
-        *error = busy;
-        return false;
-    }
+    auto fail = [done](const QString& error) { done(error, {}, {}); };
+    if (m_preparing)
+        return;
+    if (m_setup.workerProgram.isEmpty())
+        return fail(m_setup.workerError);
+    if (const QString busy = m_setup.busyReason ? m_setup.busyReason() : QString(); !busy.isEmpty())
+        return fail(busy);
     const QString log = m_setup.logPath ? m_setup.logPath() : QString();
-    if (log.isEmpty()) {
-        *error = QStringLiteral("No commissioning log is set: nothing would be on record, so nothing is sent.");
-        return false;
-    }
-    plan.sendConfig = m_config->isChecked();
-    plan.sendImages = m_images->isChecked();
-    if (!m_setup.preparePlan) {
-        *error = QStringLiteral("No project is open.");
-        return false;
-    }
-    if (!m_setup.preparePlan(plan, error))
-        return false;
+    if (log.isEmpty())
+        return fail(QStringLiteral("No commissioning log is set: nothing would be on record, so nothing is sent."));
+    QString error;
+    const QString project = m_setup.projectFile ? m_setup.projectFile(&error) : QString();
+    if (project.isEmpty())
+        return fail(error.isEmpty() ? QStringLiteral("No project is open.") : error);
     // The log is the point of the run: one that cannot be written stops it
     // before any controller is touched.
     QDir().mkpath(QFileInfo(log).absolutePath());
     const QFileInfo logInfo(log);
-    if (logInfo.exists() ? !logInfo.isFile() || !logInfo.isWritable()
-                         : !QFileInfo(logInfo.absolutePath()).isWritable()) {
-        *error = QStringLiteral("%1: the commissioning log cannot be written there.").arg(log);
-        return false;
-    }
-    options.verify = m_verify->isChecked() && plan.sendConfig;
+    if (logInfo.exists() ? !logInfo.isFile() || !logInfo.isWritable() : !QFileInfo(logInfo.absolutePath()).isWritable())
+        return fail(QStringLiteral("%1: the commissioning log cannot be written there.").arg(log));
+    TCommissioningOptions options;
+    options.verify = m_verify->isChecked() && m_config->isChecked();
     options.log = logInfo.absoluteFilePath();
     options.workerProgram = m_setup.workerProgram;
     options.workerArguments = m_setup.workerArguments;
-    return true;
+    TCommissioningPlan plan;
+    plan.sendConfig = m_config->isChecked();
+    plan.sendImages = m_images->isChecked();
+
+    struct Prepared {
+        TCommissioningPlan plan;
+        QString error;
+        bool ok = false;
+    };
+    m_preparing = true;
+    say(QStringLiteral("Reading the project and building what is sent..."));
+    updateButtons();
+    auto* watcher = new QFutureWatcher<Prepared>(this);
+    connect(watcher, &QFutureWatcher<Prepared>::finished, this, [this, watcher, done, options] {
+        const Prepared prepared = watcher->result();
+        watcher->deleteLater();
+        m_preparing = false;
+        say(QString());
+        updateButtons();
+        done(prepared.ok ? QString() : prepared.error, prepared.plan, options);
+    });
+    watcher->setFuture(QtConcurrent::run([project, plan]() mutable {
+        Prepared p;
+        p.plan = plan;
+        p.ok = Prepare_Commissioning_Plan(project, p.plan, &p.error);
+        return p;
+    }));
 }
 
 void TCommissionWindow::startRows(const QList<int>& rows)
 {
     if (isRunning() || rows.isEmpty())
         return;
-    TCommissioningPlan plan;
-    TCommissioningOptions options;
-    QString error;
-    if (!prepareRun(plan, options, &error)) {
-        say(error);
+    QStringList ports;
+    for (int row : rows)
+        ports << m_table->portAt(row);
+    prepareRun(
+        [this, ports](const QString& error, const TCommissioningPlan& plan, const TCommissioningOptions& options) {
+            if (!error.isEmpty())
+                say(error);
+            else
+                startPorts(ports, plan, options);
+        });
+}
+
+void TCommissionWindow::startPorts(const QStringList& ports, const TCommissioningPlan& plan,
+                                   const TCommissioningOptions& options)
+{
+    if (isRunning())
         return;
-    }
     m_runVerify = options.verify;
     m_runBoth = plan.sendConfig && plan.sendImages;
-    m_run = std::make_unique<TCommissioningRunner>(std::move(plan), options);
+    m_run = std::make_unique<TCommissioningRunner>(plan, options);
+    QString error;
     if (!m_run->preparePlanFile(&error)) {
         m_run.reset();
         say(error);
         return;
     }
     m_runPorts.clear();
-    for (int row : rows) {
+    for (const QString& port : ports) {
+        // A row whose adapter was pulled out while the plan was made is not run.
+        const int row = m_table->rowOf(port);
+        if (row < 0)
+            continue;
         m_table->markWaiting(row);
-        m_runPorts << m_table->portAt(row);
-        m_run->addPort(m_table->portAt(row));
+        m_runPorts << port;
+        m_run->addPort(port);
     }
     connect(m_run.get(), &TCommissioningRunner::portChanged, this, &TCommissionWindow::showPort);
     connect(m_run.get(), &TCommissioningRunner::allFinished, this, &TCommissionWindow::runEnded);
     say(QStringLiteral("Commissioning %1 %2...")
-            .arg(rows.size())
-            .arg(rows.size() == 1 ? QStringLiteral("controller") : QStringLiteral("controllers")));
+            .arg(m_runPorts.size())
+            .arg(m_runPorts.size() == 1 ? QStringLiteral("controller") : QStringLiteral("controllers")));
     m_clock->start();
     m_running = true;
     updateButtons();

@@ -24,9 +24,9 @@ class TCommissioningRunner;
 class TCommissionWatchPanel;
 
 struct TCommissionSetup {
-    // Reads what is to be sent (plan.sendConfig/sendImages say which parts);
-    // false with one line in *error when nothing may be sent.
-    std::function<bool(TCommissioningPlan& plan, QString* error)> preparePlan;
+    // The project file whose bytes are sent (saved first when it has to
+    // be); empty with one line in *error when nothing may be sent.
+    std::function<QString(QString* error)> projectFile;
     std::function<QString()> logPath;
     // Why no run may start now (another device operation is running); empty
     // when one may.
@@ -48,7 +48,7 @@ public:
     bool addPort(const QString& port);
     // Where "Add Port..." asks for the name (a dialog unless a test says).
     void setPortAsker(std::function<QString()> ask) { m_askPort = std::move(ask); }
-    // A run of the table or a watch is under way.
+    // A run of the table or a watch is under way (or being prepared).
     bool isRunning() const;
     // Stops the run and waits (keeping the window alive) until every
     // attempt is on record, at most timeoutMs.
@@ -76,8 +76,14 @@ protected:
 private:
     void askForPort();
     void startRows(const QList<int>& rows);
-    // What a run or a watch sends and how, checked; false with one line in *error.
-    bool prepareRun(TCommissioningPlan& plan, TCommissioningOptions& options, QString* error) const;
+    // What a run or a watch sends and how, checked, then done(error, plan,
+    // options) with error empty when it may start. The project is read and
+    // its image data block built on a thread of the pool: for a project of
+    // many pictures that takes longer than the window may stand still.
+    using TPrepared = std::function<void(const QString& error, const TCommissioningPlan& plan,
+                                         const TCommissioningOptions& options)>;
+    void prepareRun(TPrepared done);
+    void startPorts(const QStringList& ports, const TCommissioningPlan& plan, const TCommissioningOptions& options);
     void showPort(int index);
     void runEnded();
     void updateButtons();
@@ -102,6 +108,7 @@ private:
     QStringList m_runPorts; // the run's port index -> the row's port
     // From Start until every worker has ended (its record is written by then).
     bool m_running = false;
+    bool m_preparing = false;
     bool m_runVerify = false;
     bool m_runBoth = false;
 };
