@@ -18,12 +18,12 @@ bool PillowReference::start(const QImage& picture)
         m_error = QStringLiteral("cannot write %1").arg(png);
         return false;
     }
-    const QString python
-        = QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3");
-    m_process.start(python, {QStringLiteral(CORVANE_BENCH_DIR "/pillow_fs_reference.py"), png, QStringLiteral("--serve")});
+    const QString python = QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3")
+                                                                             : QStringLiteral("python3");
+    m_process.start(python,
+                    {QStringLiteral(CORVANE_BENCH_DIR "/pillow_fs_reference.py"), png, QStringLiteral("--serve")});
     // The first line says the picture is loaded and warmed up.
-    while (!m_process.canReadLine() && m_process.waitForReadyRead(60000)) {
-    }
+    while (!m_process.canReadLine() && m_process.waitForReadyRead(60000)) { }
     const QByteArray first = m_process.readLine().trimmed();
     if (first != "ready") {
         m_process.waitForFinished(5000);

@@ -33,8 +33,8 @@ public:
 
 private:
     void loadRow(const QImage& source, int y, TRGBA_Rec* row) const;
-    template <QuantiseKernel::Kind kind>
-    void diffuse(const QuantiseKernel& kernel, const QImage& source, QImage& preview);
+    template <typename Pixel, bool wantPreview>
+    void diffuse(const Pixel& quantise, const QImage& source, QImage& preview);
 
     TDithering_Params m_params;
     NoiseSequence m_noise;
