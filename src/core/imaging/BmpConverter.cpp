@@ -1,5 +1,8 @@
 #include "core/imaging/BmpConverter.h"
 
+#include "core/imaging/ChannelClamp.h"
+#include "core/imaging/ColourQuantiser.h"
+#include "core/imaging/GreyQuantiser.h"
 #include "core/imaging/ImagingError.h"
 #include "core/imaging/PixelFormat.h"
 
@@ -26,134 +29,6 @@ uint32_t previewWord(const TRGBA_Rec& q)
     return word;
 }
 
-// RGBA_Clamp of one channel. A value inside 0..255 (nearly every one) passes
-// through a predicted branch instead of two more steps on the path from one
-// pixel to the next.
-inline double clampChannel(double v)
-{
-    if (v >= 0.0 && v <= 255.0) [[likely]]
-        return v;
-    return std::clamp(v, 0.0, 255.0);
-}
-
-// Trunc(clamp(v)) as an index 0..255 (NaN, never produced, gives 0 as the
-// clamp and truncation do). Every level count is a power of two no larger
-// than 256, so Trunc(clamp(v) x levels / 256) is this index shifted right:
-// the level and its mapped-back value are read from tables by it.
-inline int byteIndex(double v)
-{
-    if (v >= 0.0 && v < 256.0) [[likely]]
-        return int(v);
-    return v > 0.0 ? 255 : 0;
-}
-
-// Colour formats: each channel's level and mapped-back value by byteIndex,
-// and alpha's by the source alpha, which the error never reaches.
-template <bool hasAlpha> class ColourQuantiser {
-public:
-    explicit ColourQuantiser(const QuantiseKernel& kernel)
-    {
-        for (int i = 0; i < 256; ++i) {
-            const double v = double(i);
-            const TRGBA_Rec p{v, v, v, v};
-            const TPixel_Levels lv = kernel.levels(p);
-            const TRGBA_Rec shown = kernel.display(lv);
-            m_level[0][size_t(i)] = lv.R;
-            m_level[1][size_t(i)] = lv.G;
-            m_level[2][size_t(i)] = lv.B;
-            m_shown[0][size_t(i)] = shown.R;
-            m_shown[1][size_t(i)] = shown.G;
-            m_shown[2][size_t(i)] = shown.B;
-            m_alphaLevel[size_t(i)] = lv.A;
-            m_alphaShown[size_t(i)] = shown.A;
-            m_opaque[size_t(i)] = kernel.opaque(p);
-        }
-    }
-
-    bool takesNoise(uint32_t alpha) const
-    {
-        if constexpr (hasAlpha)
-            return m_opaque[alpha];
-        return true;
-    }
-    double shownAlpha(uint32_t alpha) const { return m_alphaShown[alpha]; }
-
-    TPixel_Levels operator()(const double p[3], uint32_t alpha, double q[3]) const
-    {
-        TPixel_Levels out;
-        const int r = byteIndex(p[0]);
-        const int g = byteIndex(p[1]);
-        const int b = byteIndex(p[2]);
-        q[0] = m_shown[0][size_t(r)];
-        q[1] = m_shown[1][size_t(g)];
-        q[2] = m_shown[2][size_t(b)];
-        out.R = m_level[0][size_t(r)];
-        out.G = m_level[1][size_t(g)];
-        out.B = m_level[2][size_t(b)];
-        out.A = m_alphaLevel[alpha];
-        return out;
-    }
-
-private:
-    std::array<std::array<double, 256>, 3> m_shown{};
-    std::array<std::array<uint8_t, 256>, 3> m_level{};
-    std::array<double, 256> m_alphaShown{};
-    std::array<uint8_t, 256> m_alphaLevel{};
-    std::array<bool, 256> m_opaque{};
-};
-
-// Grey formats: the level of the clamped pixel as Grey_Level gives it. The
-// double sum decides alone when it lies further from a level boundary than
-// Grey_Level's own bound on its error; otherwise Grey_Level decides.
-class GreyQuantiser {
-public:
-    explicit GreyQuantiser(const QuantiseKernel& kernel, int format)
-    {
-        const PixelFormatInfo& f = Pixel_Format(format);
-        m_scale = double(f.levels[0]) / 256.0;
-        m_max = f.levels[0] - 1;
-        for (int level = 0; level <= m_max; ++level) {
-            const uint8_t l = uint8_t(level);
-            m_shown[size_t(level)] = kernel.display({l, l, l, 255}).R;
-        }
-        m_exact = grey_detail::g_alwaysExact;
-    }
-
-    static bool takesNoise(uint32_t) { return true; }
-    static double shownAlpha(uint32_t) { return 255.0; }
-
-    TPixel_Levels operator()(const double p[3], uint32_t, double q[3]) const
-    {
-        const TRGBA_Rec c{clampChannel(p[0]), clampChannel(p[1]), clampChannel(p[2]), 255.0};
-        const uint8_t level = levelOf(c);
-        q[0] = q[1] = q[2] = m_shown[level];
-        return {level, level, level, 255};
-    }
-
-private:
-    // Grey_Level's bound is below sum x 2^-47 with every term non-negative,
-    // so below 2^-39 in scaled units; twice that keeps its roundings clear.
-    static constexpr double kMargin = 0x1p-38;
-
-    uint8_t levelOf(const TRGBA_Rec& c) const
-    {
-        using namespace grey_detail;
-        const double sum = kWeightR * c.R + kWeightG * c.G + kWeightB * c.B;
-        const double t = sum * m_scale;
-        if (t >= 0.0 && t < 256.0 && !m_exact) [[likely]] {
-            const int whole = int(t);
-            const double fraction = t - double(whole);
-            if (fraction > kMargin && fraction < 1.0 - kMargin) [[likely]]
-                return uint8_t(std::min(whole, m_max));
-        }
-        return Grey_Level(c, m_scale, m_max);
-    }
-
-    std::array<double, 256> m_shown{};
-    double m_scale = 1.0;
-    int m_max = 255;
-    bool m_exact = false;
-};
 } // namespace
 
 BmpConverter::BmpConverter()
