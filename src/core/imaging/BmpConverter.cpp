@@ -2,6 +2,7 @@
 
 #include "core/imaging/ChannelClamp.h"
 #include "core/imaging/ColourQuantiser.h"
+#include "core/imaging/ErrorShares.h"
 #include "core/imaging/GreyQuantiser.h"
 #include "core/imaging/ImagingError.h"
 #include "core/imaging/PixelFormat.h"
@@ -88,7 +89,12 @@ QImage BmpConverter::Convert_Bitmap(const TDithering_Params& params, const QImag
     case QuantiseKernel::Kind::Colour: run(ColourQuantiser<false>(kernel)); break;
     case QuantiseKernel::Kind::ColourAlpha:
     case QuantiseKernel::Kind::AlphaBit: run(ColourQuantiser<true>(kernel)); break;
-    case QuantiseKernel::Kind::Grey: run(GreyQuantiser(kernel, format)); break;
+    case QuantiseKernel::Kind::Grey: {
+        const GreyQuantiser grey(kernel, format);
+        if (!diffuseGreyEarly(grey, source, preview))
+            run(grey);
+        break;
+    }
     }
     return preview;
 }
@@ -146,25 +152,8 @@ void BmpConverter::diffuse(const Quantiser& quantise, const QImage& source, QIma
             const double e[3] = {p[0] - q[0], p[1] - q[1], p[2] - q[2]};
             for (int c = 0; c < 3; ++c)
                 carried[c] = e[c] * (7.0 / 16.0);
-            if (hasNext) {
-                // Below, on the side already done; below; below, ahead.
-                if (i > 0) {
-                    TRGBA_Rec& t = next[x - step];
-                    t.R += e[0] * (3.0 / 16.0);
-                    t.G += e[1] * (3.0 / 16.0);
-                    t.B += e[2] * (3.0 / 16.0);
-                }
-                TRGBA_Rec& t = next[x];
-                t.R += e[0] * (5.0 / 16.0);
-                t.G += e[1] * (5.0 / 16.0);
-                t.B += e[2] * (5.0 / 16.0);
-                if (i + 1 < W) {
-                    TRGBA_Rec& u = next[x + step];
-                    u.R += e[0] * (1.0 / 16.0);
-                    u.G += e[1] * (1.0 / 16.0);
-                    u.B += e[2] * (1.0 / 16.0);
-                }
-            }
+            if (hasNext)
+                Spread_Below(next, x, step, i, W, e);
         }
     }
 }

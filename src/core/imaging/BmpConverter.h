@@ -13,6 +13,8 @@
 
 #include <vector>
 
+class GreyQuantiser;
+
 class BmpConverter {
 public:
     BmpConverter();
@@ -35,6 +37,9 @@ private:
     void loadRow(const QImage& source, int y, TRGBA_Rec* row) const;
     template <typename Pixel, bool wantPreview>
     void diffuse(const Pixel& quantise, const QImage& source, QImage& preview);
+    // The grey pass with the level decided ahead of the error; false, with
+    // nothing done, where it does not apply (see the source).
+    bool diffuseGreyEarly(const GreyQuantiser& grey, const QImage& source, QImage& preview);
 
     TDithering_Params m_params;
     NoiseSequence m_noise;

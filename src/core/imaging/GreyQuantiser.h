@@ -31,6 +31,12 @@ public:
         m_weight = {grey_detail::kWeightR * m_scale, grey_detail::kWeightG * m_scale, grey_detail::kWeightB * m_scale};
     }
 
+    double scale() const { return m_scale; }
+    int max() const { return m_max; }
+    bool exactOnly() const { return m_exact; }
+    double shown(int level) const { return m_shown[size_t(level)]; }
+    const std::array<double, 3>& scaledWeights() const { return m_weight; }
+
     static bool takesNoise(uint32_t) { return true; }
     static double shownAlpha(uint32_t) { return 255.0; }
 
@@ -42,11 +48,7 @@ public:
         return {level, level, level, 255};
     }
 
-private:
-    // levelOf of GreyLevel.h without branches: dithering to few levels
-    // puts values on both sides of the limits at random.
-    int limitedLevel(double v) const { return int(std::min(m_maxValue, std::max(0.0, v))); }
-
+    // The level of a pixel whose channels are clamped to 0..255.
     Q_ALWAYS_INLINE uint8_t levelOf(const TRGBA_Rec& c) const
     {
         // The weights times the scale, a power of two: the sum is that of
@@ -60,6 +62,11 @@ private:
         return Grey_Level(c, m_scale, m_max);
     }
 
+    // levelOf of GreyLevel.h without branches: dithering to few levels
+    // puts values on both sides of the limits at random.
+    Q_ALWAYS_INLINE int limitedLevel(double v) const { return int(std::min(m_maxValue, std::max(0.0, v))); }
+
+private:
     // Grey_Level's bound is below sum x 2^-47 with every term non-negative,
     // so below 2^-39 in scaled units; twice that keeps its roundings clear.
     static constexpr double kMargin = 0x1p-38;
