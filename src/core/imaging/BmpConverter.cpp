@@ -16,20 +16,6 @@ namespace {
 constexpr int kLargestWidth = 480;
 constexpr int kLargestHeight = 272;
 
-// The preview keeps premultiplied pixels valid: colour never above alpha.
-uint32_t previewWord(const TRGBA_Rec& q)
-{
-    uint32_t word = RGBA_Pack(q);
-    const uint32_t a = word >> 24;
-    if (a != 255) {
-        const uint32_t r = std::min((word >> 16) & 0xFF, a);
-        const uint32_t g = std::min((word >> 8) & 0xFF, a);
-        const uint32_t b = std::min(word & 0xFF, a);
-        word = (a << 24) | (r << 16) | (g << 8) | b;
-    }
-    return word;
-}
-
 } // namespace
 
 BmpConverter::BmpConverter()
@@ -86,9 +72,19 @@ QImage BmpConverter::Convert_Bitmap(const TDithering_Params& params, const QImag
             diffuse<std::decay_t<decltype(quantiser)>, false>(quantiser, source, preview);
     };
     switch (kernel.kind()) {
-    case QuantiseKernel::Kind::Colour: run(ColourQuantiser<false>(kernel)); break;
+    case QuantiseKernel::Kind::Colour: {
+        const ColourQuantiser<false> colour(kernel);
+        if (!diffuseColourPairs(colour, source, preview))
+            run(colour);
+        break;
+    }
     case QuantiseKernel::Kind::ColourAlpha:
-    case QuantiseKernel::Kind::AlphaBit: run(ColourQuantiser<true>(kernel)); break;
+    case QuantiseKernel::Kind::AlphaBit: {
+        const ColourQuantiser<true> colour(kernel);
+        if (!diffuseColourPairs(colour, source, preview))
+            run(colour);
+        break;
+    }
     case QuantiseKernel::Kind::Grey: {
         const GreyQuantiser grey(kernel, format);
         if (!diffuseGreyEarly(grey, source, preview))
@@ -146,7 +142,7 @@ void BmpConverter::diffuse(const Quantiser& quantise, const QImage& source, QIma
             double q[3];
             levelRow[x] = quantise(p, alpha, q);
             if constexpr (wantPreview)
-                previewRow[x] = previewWord({q[0], q[1], q[2], quantise.shownAlpha(alpha)});
+                previewRow[x] = Preview_Word({q[0], q[1], q[2], quantise.shownAlpha(alpha)});
 
             // The alpha error is dropped: only colour is diffused.
             const double e[3] = {p[0] - q[0], p[1] - q[1], p[2] - q[2]};

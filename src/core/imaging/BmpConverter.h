@@ -14,6 +14,7 @@
 #include <vector>
 
 class GreyQuantiser;
+template <bool hasAlpha> class ColourQuantiser;
 
 class BmpConverter {
 public:
@@ -40,6 +41,10 @@ private:
     // The grey pass with the level decided ahead of the error; false, with
     // nothing done, where it does not apply (see the source).
     bool diffuseGreyEarly(const GreyQuantiser& grey, const QImage& source, QImage& preview);
+    // The colour pass with two channels to a register; false, with nothing
+    // done, where the processor has no such registers.
+    template <bool hasAlpha>
+    bool diffuseColourPairs(const ColourQuantiser<hasAlpha>& colour, const QImage& source, QImage& preview);
 
     TDithering_Params m_params;
     NoiseSequence m_noise;

@@ -4,8 +4,23 @@
 #include "core/imaging/ChannelClamp.h"
 #include "core/imaging/QuantiseKernel.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+
+// The preview keeps premultiplied pixels valid: colour never above alpha.
+inline uint32_t Preview_Word(const TRGBA_Rec& q)
+{
+    uint32_t word = RGBA_Pack(q);
+    const uint32_t a = word >> 24;
+    if (a != 255) {
+        const uint32_t r = std::min((word >> 16) & 0xFF, a);
+        const uint32_t g = std::min((word >> 8) & 0xFF, a);
+        const uint32_t b = std::min(word & 0xFF, a);
+        word = (a << 24) | (r << 16) | (g << 8) | b;
+    }
+    return word;
+}
 
 // Colour formats: each channel's level and mapped-back value by byteIndex,
 // and alpha's by the source alpha, which the error never reaches.
@@ -29,6 +44,10 @@ public:
             m_opaque[size_t(i)] = kernel.opaque(p);
         }
     }
+
+    const double* shown(int channel) const { return m_shown[size_t(channel)].data(); }
+    const uint8_t* level(int channel) const { return m_level[size_t(channel)].data(); }
+    uint8_t alphaLevel(uint32_t alpha) const { return m_alphaLevel[alpha]; }
 
     bool takesNoise(uint32_t alpha) const
     {
