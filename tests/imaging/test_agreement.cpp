@@ -272,6 +272,8 @@ void TestAgreement::conversionAgreesOnAwkwardPictures_data()
         {"ramp, noise near the limit", 47, 6, "ramp", 0, 1.0, 4},
         {"ramp, noise beyond the limit", 47, 6, "ramp", 0, 3.0, 5},
         {"one pixel", 1, 1, "flat", 0xFF808080u, -1, 0},
+        {"NaN deviation", 9, 4, "ramp", 0, std::numeric_limits<double>::quiet_NaN(), 2},
+        {"infinite amplitude, no deviation", 9, 4, "ramp", 0, 0.0, 5000},
     };
     for (int format : kFormats) {
         for (const Case& c : cases) {

@@ -35,8 +35,16 @@ double NoiseSequence::largestMagnitude(size_t count)
         return 0.0;
     if (m_largestCount != count) {
         double largest = 0.0;
-        for (size_t k = 0; k < count; ++k)
-            largest = std::max(largest, std::fabs(m_factors[k]));
+        for (size_t k = 0; k < count; ++k) {
+            const double magnitude = std::fabs(m_factors[k]);
+            if (magnitude > largest) {
+                largest = magnitude;
+            } else if (std::isnan(magnitude)) {
+                // A NaN deviation gives NaN factors: no bound at all.
+                largest = magnitude;
+                break;
+            }
+        }
         m_largest = largest;
         m_largestCount = count;
     }

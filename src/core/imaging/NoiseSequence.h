@@ -16,8 +16,8 @@ public:
     // The first count factors of the sequence (seed 0, mean 0) for stdev.
     const double* factors(double stdev, size_t count);
     // The largest magnitude among the first count factors of the sequence
-    // last asked for (count no more than was asked for); kept for the count
-    // last asked, which is nearly always the same picture size again.
+    // last asked for (count no more than was asked for), NaN if any is NaN;
+    // kept for the count last asked, nearly always the same size again.
     double largestMagnitude(size_t count);
 
 private:
