@@ -64,18 +64,27 @@ const int kFormats[] = {1, 17, 2, 3, 4, 5, 6, 0, 7};
 const int kColourFormats[] = {4, 5, 6, 0, 7};
 const int kGreyFormats[] = {1, 17, 2, 3};
 
-// Medians of a and b (each returns milliseconds) timed alternately: a, b, a, b...
-template <typename A, typename B> std::pair<double, double> interleavedMs(int rounds, A&& a, B&& b)
+struct Interleaved {
+    double a = 0;     // median of a's samples
+    double b = 0;     // median of b's samples
+    double ratio = 0; // median of the rounds' a/b: a load spike that hits one side of one round moves it less
+};
+
+// a and b (each returns milliseconds) timed alternately: a, b, a, b...
+template <typename A, typename B> Interleaved interleavedMs(int rounds, A&& a, B&& b)
 {
     std::vector<double> as;
     std::vector<double> bs;
+    std::vector<double> ratios;
     for (int i = 0; i < rounds; ++i) {
         as.push_back(a());
         bs.push_back(b());
+        ratios.push_back(as.back() / bs.back());
     }
     std::sort(as.begin(), as.end());
     std::sort(bs.begin(), bs.end());
-    return {as[as.size() / 2], bs[bs.size() / 2]};
+    std::sort(ratios.begin(), ratios.end());
+    return {as[as.size() / 2], bs[bs.size() / 2], ratios[ratios.size() / 2]};
 }
 
 // Mean milliseconds of one conversion over a batch (one timer read per batch).
@@ -96,16 +105,24 @@ QString formatLabel(int format)
 // Grey formats against RGB 3-3-2, and ours against Pillow's Floyd-Steinberg.
 void compareInterleaved(DeviceImageEncoder& enc, const QImage& photo, bool quick, bool pillow)
 {
-    const int rounds = quick ? 5 : 31;
-    const int batch = quick ? 2 : 5;
-    out << "\nInterleaved: " << rounds << " rounds alternating the two sides, each sample the mean of " << batch
-        << " conversions of the same 480x272 picture; medians\n";
+    // One conversion a sample and many rounds: the closer the two sides
+    // follow each other, the more alike the load each of them meets.
+    const int rounds = quick ? 11 : 151;
+    const int batch = 1;
+    out << "\nInterleaved: " << rounds << " rounds alternating the two sides, one conversion of the same 480x272 "
+        << "picture a side; medians\n";
     for (int f : kGreyFormats) {
-        const auto [grey, colour] = interleavedMs(
-            rounds, [&] { return conversionMs(enc, photo, f, batch); },
-            [&] { return conversionMs(enc, photo, 4, batch); });
-        out << QString::asprintf("%-22s %7.3f ms, RGB 3-3-2 %7.3f ms: grey/colour = %.2f\n", qPrintable(formatLabel(f)),
-                                 grey, colour, grey / colour);
+        // An encoder a side: each keeps the noise factors of its own
+        // deviation, as a converter does from one conversion to the next.
+        DeviceImageEncoder greyEnc;
+        DeviceImageEncoder colourEnc;
+        conversionMs(greyEnc, photo, f, 1);
+        conversionMs(colourEnc, photo, 4, 1);
+        const auto [grey, colour, perRound] = interleavedMs(
+            rounds, [&] { return conversionMs(greyEnc, photo, f, batch); },
+            [&] { return conversionMs(colourEnc, photo, 4, batch); });
+        out << QString::asprintf("%-22s %7.3f ms, RGB 3-3-2 %7.3f ms (rounds' median %.2f): grey/colour = %.2f\n",
+                                 qPrintable(formatLabel(f)), grey, colour, perRound, grey / colour);
     }
     out.flush();
 
@@ -133,14 +150,16 @@ void compareInterleaved(DeviceImageEncoder& enc, const QImage& photo, bool quick
     }
     out << "Pillow: Floyd-Steinberg to a 256-colour 3-3-2 palette (RGB, no noise, 8-bit integer error)\n";
     for (int f : kColourFormats) {
-        const auto [ours, theirs] = interleavedMs(
+        conversionMs(enc, photo, f, 1); // its noise factors drawn before timing
+        const auto [ours, theirs, perRound] = interleavedMs(
             rounds, [&] { return conversionMs(enc, photo, f, batch); }, [&] { return reference.msPerImage(batch); });
         if (theirs <= 0) {
             out << "Pillow reference stopped answering\n";
             return;
         }
-        out << QString::asprintf("%-22s ours %7.3f ms, Pillow %7.3f ms: ours/Pillow (interleaved) = %.2f\n",
-                                 qPrintable(formatLabel(f)), ours, theirs, ours / theirs);
+        out << QString::asprintf("%-22s ours %7.3f ms, Pillow %7.3f ms (rounds' median %.2f): ours/Pillow "
+                                 "(interleaved) = %.2f\n",
+                                 qPrintable(formatLabel(f)), ours, theirs, perRound, ours / theirs);
         out.flush();
     }
 }
