@@ -1,20 +1,22 @@
 // Timing of the image conversion, the image data block, and Pillow's
-// Floyd-Steinberg on the same picture as the reference point.
+// Floyd-Steinberg on the same picture as the reference point. Figures that
+// are compared (ours against Pillow, grey against colour) are taken
+// alternately in one run, so that both sides of a ratio see the same load.
 //
-// usage: bench_imaging [--quick] [--no-pillow] [--block-only]
+// usage: bench_imaging [--quick] [--no-pillow] [--block-only] [--compare-only]
 
 #include "BenchImages.h"
+#include "PillowReference.h"
 #include "ProjectFixtures.h"
 
 #include "core/imaging/DeviceImageEncoder.h"
 #include "core/imaging/ImageDataBlock.h"
+#include "core/imaging/NoiseSequence.h"
 #include "core/imaging/PixelFormat.h"
 #include "core/model/ProjectModel.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
 
@@ -59,6 +61,108 @@ bool resetPeakRss()
 }
 
 const int kFormats[] = {1, 17, 2, 3, 4, 5, 6, 0, 7};
+const int kColourFormats[] = {4, 5, 6, 0, 7};
+const int kGreyFormats[] = {1, 17, 2, 3};
+
+struct Interleaved {
+    double a = 0;     // median of a's samples
+    double b = 0;     // median of b's samples
+    double ratio = 0; // median of the rounds' a/b: a load spike that hits one side of one round moves it less
+};
+
+// a and b (each returns milliseconds) timed alternately: a, b, a, b...
+template <typename A, typename B> Interleaved interleavedMs(int rounds, A&& a, B&& b)
+{
+    std::vector<double> as;
+    std::vector<double> bs;
+    std::vector<double> ratios;
+    for (int i = 0; i < rounds; ++i) {
+        as.push_back(a());
+        bs.push_back(b());
+        ratios.push_back(as.back() / bs.back());
+    }
+    std::sort(as.begin(), as.end());
+    std::sort(bs.begin(), bs.end());
+    std::sort(ratios.begin(), ratios.end());
+    return {as[as.size() / 2], bs[bs.size() / 2], ratios[ratios.size() / 2]};
+}
+
+// Mean milliseconds of one conversion over a batch (one timer read per batch).
+double conversionMs(DeviceImageEncoder& enc, const QImage& picture, int format, int batch)
+{
+    const TDithering_Params p = Default_Dithering(format);
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < batch; ++i)
+        enc.Convert_Bitmap(p, picture, format, false);
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / batch;
+}
+
+QString formatLabel(int format)
+{
+    return QStringLiteral("format %1 %2").arg(format).arg(Pixel_Format_Name(format));
+}
+
+// Grey formats against RGB 3-3-2, and ours against Pillow's Floyd-Steinberg.
+void compareInterleaved(DeviceImageEncoder& enc, const QImage& photo, bool quick, bool pillow)
+{
+    // One conversion a sample and many rounds: the closer the two sides
+    // follow each other, the more alike the load each of them meets.
+    const int rounds = quick ? 11 : 151;
+    const int batch = 1;
+    out << "\nInterleaved: " << rounds << " rounds alternating the two sides, one conversion of the same 480x272 "
+        << "picture a side; medians\n";
+    for (int f : kGreyFormats) {
+        // An encoder a side: each keeps the noise factors of its own
+        // deviation, as a converter does from one conversion to the next.
+        DeviceImageEncoder greyEnc;
+        DeviceImageEncoder colourEnc;
+        conversionMs(greyEnc, photo, f, 1);
+        conversionMs(colourEnc, photo, 4, 1);
+        const auto [grey, colour, perRound] = interleavedMs(
+            rounds, [&] { return conversionMs(greyEnc, photo, f, batch); },
+            [&] { return conversionMs(colourEnc, photo, 4, batch); });
+        out << QString::asprintf("%-22s %7.3f ms, RGB 3-3-2 %7.3f ms (rounds' median %.2f): grey/colour = %.2f\n",
+                                 qPrintable(formatLabel(f)), grey, colour, perRound, grey / colour);
+    }
+    out.flush();
+
+    // What ours does and Pillow does not: Gaussian noise on every opaque
+    // pixel. Its factors are drawn once per standard deviation and kept, so
+    // the conversion times hold only their addition; the draws are timed here.
+    const size_t pixels = size_t(photo.width()) * size_t(photo.height());
+    for (int f : kColourFormats) {
+        const double stdev = Default_Dithering(f).random_stdev;
+        const double draws = medianMs(quick ? 3 : 9, [&] {
+            NoiseSequence fresh;
+            fresh.factors(stdev, pixels);
+        });
+        out << QString::asprintf("%-22s ours only: drawing %zu Gaussian noise factors (stdev %.1f): %.3f ms, once per "
+                                 "deviation, not in the times below\n",
+                                 qPrintable(formatLabel(f)), pixels, stdev, draws);
+    }
+    out.flush();
+    if (!pillow)
+        return;
+    PillowReference reference;
+    if (!reference.start(photo)) {
+        out << "Pillow reference not available: " << reference.error() << "\n";
+        return;
+    }
+    out << "Pillow: Floyd-Steinberg to a 256-colour 3-3-2 palette (RGB, no noise, 8-bit integer error)\n";
+    for (int f : kColourFormats) {
+        conversionMs(enc, photo, f, 1); // its noise factors drawn before timing
+        const auto [ours, theirs, perRound] = interleavedMs(
+            rounds, [&] { return conversionMs(enc, photo, f, batch); }, [&] { return reference.msPerImage(batch); });
+        if (theirs <= 0) {
+            out << "Pillow reference stopped answering\n";
+            return;
+        }
+        out << QString::asprintf("%-22s ours %7.3f ms, Pillow %7.3f ms (rounds' median %.2f): ours/Pillow "
+                                 "(interleaved) = %.2f\n",
+                                 qPrintable(formatLabel(f)), ours, theirs, perRound, ours / theirs);
+        out.flush();
+    }
+}
 
 void addCell(THandle_object& h, const QImage& bitmap, const QString& name)
 {
@@ -72,12 +176,14 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     // The measurement takes long: --help answers without running it.
     if (app.arguments().contains(QStringLiteral("--help")) || app.arguments().contains(QStringLiteral("-h"))) {
-        std::fputs("Usage: bench_imaging [--quick] [--block-only] [--no-pillow]\n"
-                   "Conversion, packing and JPEG times per pixel format, then the image data block of a full\n"
-                   "project, and a comparison with Pillow's Floyd-Steinberg when python3 has it.\n"
+        std::fputs("Usage: bench_imaging [--quick] [--block-only] [--no-pillow] [--compare-only]\n"
+                   "Conversion, packing and JPEG times per pixel format; grey against colour and ours against\n"
+                   "Pillow's Floyd-Steinberg (when python3 has it), timed alternately; then the image data block\n"
+                   "of a full project.\n"
                    "  --quick       fewer repetitions\n"
                    "  --block-only  only the block build, with its peak memory\n"
-                   "  --no-pillow   skip the Pillow comparison\n",
+                   "  --no-pillow   skip the Pillow comparison (grey against colour still runs)\n"
+                   "  --compare-only  only the alternating comparisons\n",
                    stdout);
         return 0;
     }
@@ -87,20 +193,22 @@ int main(int argc, char** argv)
     const bool blockOnly = app.arguments().contains("--block-only");
     const bool pillow = !blockOnly && !app.arguments().contains("--no-pillow");
     const int reps = quick ? 5 : 41;
+    if (app.arguments().contains(QStringLiteral("--compare-only"))) {
+        DeviceImageEncoder enc;
+        compareInterleaved(enc, Bench_Photo(480, 272, 1), quick, pillow);
+        return 0;
+    }
 
     DeviceImageEncoder enc;
     const QImage photo = Bench_Photo(480, 272, 1);
     const QImage logo = Bench_Logo(125, 85, 2);
 
-    double ours332 = 0;
     if (!blockOnly) {
         out << "Convert_Bitmap, median of " << reps << " runs (ms); 'stored' adds packing and zlib level 9\n";
         out << "format  name            480x272  stored   125x85  stored   bytes(480x272)\n";
         for (int f : kFormats) {
             const TDithering_Params p = Default_Dithering(f);
             const double big = medianMs(reps, [&] { enc.Convert_Bitmap(p, photo, f, false); });
-            if (f == 4)
-                ours332 = big;
             const double bigStored = medianMs(reps, [&] { enc.Estimate_Storage_Size(photo, p, true, f); });
             const double small = medianMs(reps * 4, [&] { enc.Convert_Bitmap(p, logo, f, false); });
             const double smallStored = medianMs(reps * 4, [&] { enc.Estimate_Storage_Size(logo, p, true, f); });
@@ -134,6 +242,8 @@ int main(int argc, char** argv)
         const double jpeg = medianMs(reps, [&] { enc.Encode_Jpeg(photo); });
         out << QString::asprintf("JPEG q90 of 480x272: %.3f ms, %d bytes\n", jpeg, enc.Jpeg_Data_Size());
         out.flush();
+        compareInterleaved(enc, photo, quick, pillow);
+        out << "\n";
     }
 
     // Project: 30 backgrounds, 30 logos, 30 information screens and the thumbnails.
@@ -187,23 +297,5 @@ int main(int argc, char** argv)
                                  rssBefore, peak, peak - rssBefore);
     out.flush();
 
-    if (pillow) {
-        QTemporaryDir dir;
-        const QString png = dir.filePath("photo.png");
-        photo.convertToFormat(QImage::Format_RGB888).save(png, "PNG");
-        QProcess py;
-        py.start(QFile::exists("/usr/bin/python3") ? QStringLiteral("/usr/bin/python3") : QStringLiteral("python3"),
-                 {QStringLiteral(CORVANE_BENCH_DIR "/pillow_fs_reference.py"), png, QString::number(quick ? 20 : 200)});
-        if (!py.waitForFinished(600000) || py.exitCode() != 0) {
-            out << "Pillow reference not available: " << py.readAllStandardError() << "\n";
-            return 0;
-        }
-        const QList<QByteArray> words = py.readAllStandardOutput().trimmed().split(' ');
-        const double pillowMs = words.value(1).toDouble();
-        out << QString::asprintf("Pillow Floyd-Steinberg to a 3-3-2 palette, same 480x272 picture: %.3f ms\n",
-                                 pillowMs);
-        out << QString::asprintf("ours (format 4, RGB 3-3-2) / Pillow = %.3f / %.3f = %.2f\n", ours332, pillowMs,
-                                 ours332 / pillowMs);
-    }
     return 0;
 }

@@ -2,7 +2,11 @@
 """Reference timing: Pillow's C Floyd-Steinberg to a 256-colour 3-3-2 palette.
 
 usage: pillow_fs_reference.py IMAGE.png [REPETITIONS]
-Prints one line: "pillow_ms_per_image <milliseconds>" (median of 5 batches).
+    Prints one line: "pillow_ms_per_image <milliseconds>" (median of 5 batches).
+usage: pillow_fs_reference.py IMAGE.png --serve
+    Answers each line "N" on stdin with one line "pillow_ms_per_image <ms>",
+    the mean of N conversions timed now, so that a caller can alternate its
+    own timings with Pillow's and both see the same machine load.
 """
 import statistics
 import sys
@@ -20,19 +24,27 @@ def palette_332():
     return pal
 
 
+def timed(image, pal, reps):
+    start = time.perf_counter()
+    for _ in range(reps):
+        image.quantize(palette=pal, dither=Image.Dither.FLOYDSTEINBERG)
+    return (time.perf_counter() - start) * 1000.0 / reps
+
+
 def main():
     path = sys.argv[1]
-    reps = int(sys.argv[2]) if len(sys.argv) > 2 else 200
     image = Image.open(path).convert("RGB")
     image.load()
     pal = palette_332()
     image.quantize(palette=pal, dither=Image.Dither.FLOYDSTEINBERG)  # warm up
-    batches = []
-    for _ in range(5):
-        start = time.perf_counter()
-        for _ in range(reps):
-            image.quantize(palette=pal, dither=Image.Dither.FLOYDSTEINBERG)
-        batches.append((time.perf_counter() - start) * 1000.0 / reps)
+    if len(sys.argv) > 2 and sys.argv[2] == "--serve":
+        print("ready", flush=True)
+        for line in sys.stdin:
+            reps = max(1, int(line))
+            print(f"pillow_ms_per_image {timed(image, pal, reps):.4f}", flush=True)
+        return
+    reps = int(sys.argv[2]) if len(sys.argv) > 2 else 200
+    batches = [timed(image, pal, reps) for _ in range(5)]
     print(f"pillow_ms_per_image {statistics.median(batches):.4f}")
 
 

@@ -10,6 +10,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <random>
 
@@ -236,4 +237,82 @@ void TestAgreement::conversionAgreesOnHandleSizes()
         const QString diff = compare(converter, {stdev, bits}, picture, format);
         QVERIFY2(diff.isEmpty(), qPrintable(diff));
     }
+}
+
+// Pictures that push the fast paths to their edges: every pixel on a level
+// boundary (white in 8-bit grey), clamps at every pixel (saturated colour in
+// 1-bit grey), alpha and colour above alpha, noise on both sides of the
+// grey pass's limit, single rows and columns. With and without the preview.
+void TestAgreement::conversionAgreesOnAwkwardPictures_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<uint>("word");
+    QTest::addColumn<double>("stdev");
+    QTest::addColumn<int>("bits");
+    struct Case {
+        const char* name;
+        int width, height;
+        const char* kind;
+        uint word;
+        double stdev; // negative: the format's default
+        int bits;
+    };
+    const Case cases[] = {
+        {"white", 33, 7, "flat", 0xFFFFFFFFu, -1, 0},
+        {"black, one column", 1, 40, "flat", 0xFF000000u, -1, 0},
+        {"saturated red", 17, 9, "flat", 0xFFFF0000u, -1, 0},
+        {"saturated blue, one row", 61, 1, "flat", 0xFF0000FFu, -1, 0},
+        {"half-transparent red", 5, 5, "flat", 0x80800000u, -1, 0},
+        {"colour above alpha", 6, 4, "flat", 0x10FFFFFFu, -1, 0},
+        {"black and white checker", 31, 5, "checker", 0xFFFFFFFFu, -1, 0},
+        {"ramp without noise", 125, 3, "ramp", 0, 0.0, 3},
+        {"ramp, noise well inside", 47, 6, "ramp", 0, 0.5, 4},
+        {"ramp, noise near the limit", 47, 6, "ramp", 0, 1.0, 4},
+        {"ramp, noise beyond the limit", 47, 6, "ramp", 0, 3.0, 5},
+        {"one pixel", 1, 1, "flat", 0xFF808080u, -1, 0},
+        {"NaN deviation", 9, 4, "ramp", 0, std::numeric_limits<double>::quiet_NaN(), 2},
+        {"infinite amplitude, no deviation", 9, 4, "ramp", 0, 0.0, 5000},
+    };
+    for (int format : kFormats) {
+        for (const Case& c : cases) {
+            const TDithering_Params d = Default_Dithering(format == 18 ? 17 : format);
+            QTest::addRow("%d %s", format, c.name)
+                << format << QSize(c.width, c.height) << QString::fromLatin1(c.kind) << c.word
+                << (c.stdev < 0 ? d.random_stdev : c.stdev) << (c.stdev < 0 ? int(d.random_bits) : c.bits);
+        }
+    }
+}
+
+void TestAgreement::conversionAgreesOnAwkwardPictures()
+{
+    QFETCH(int, format);
+    QFETCH(QSize, size);
+    QFETCH(QString, kind);
+    QFETCH(uint, word);
+    QFETCH(double, stdev);
+    QFETCH(int, bits);
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < size.height(); ++y) {
+        auto* words = reinterpret_cast<uint32_t*>(picture.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            if (kind == QLatin1String("checker"))
+                words[x] = (x + y) % 2 ? word : 0xFF000000u;
+            else if (kind == QLatin1String("ramp"))
+                words[x] = qRgb(x * 255 / std::max(1, size.width() - 1), 255 - y * 40 % 256, (x * 7 + y * 13) % 256);
+            else
+                words[x] = word;
+        }
+    }
+    BmpConverter converter;
+    const QString diff = compare(converter, {stdev, bits}, picture, format);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    const std::vector<TPixel_Levels> withPreview = converter.levels();
+    converter.Convert_Bitmap({stdev, bits}, picture, format, false);
+    const auto& without = converter.levels();
+    QCOMPARE(without.size(), withPreview.size());
+    for (size_t i = 0; i < without.size(); ++i)
+        QVERIFY2(std::memcmp(&without[i], &withPreview[i], sizeof(TPixel_Levels)) == 0,
+                 qPrintable(QStringLiteral("pixel %1 differs without the preview").arg(i)));
 }

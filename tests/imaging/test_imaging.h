@@ -21,6 +21,8 @@ private slots:
     void conversionAgreesOnRandomCases();
     void conversionAgreesOnHandleSizes_data();
     void conversionAgreesOnHandleSizes();
+    void conversionAgreesOnAwkwardPictures_data();
+    void conversionAgreesOnAwkwardPictures();
 };
 
 class TestNoise : public QObject {

@@ -1,32 +1,21 @@
 #include "core/imaging/BmpConverter.h"
 
+#include "core/imaging/ChannelClamp.h"
+#include "core/imaging/ColourQuantiser.h"
+#include "core/imaging/ErrorShares.h"
+#include "core/imaging/GreyQuantiser.h"
 #include "core/imaging/ImagingError.h"
 #include "core/imaging/PixelFormat.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <type_traits>
 
 namespace {
 constexpr int kLargestWidth = 480;
 constexpr int kLargestHeight = 272;
 
-void addShare(TRGBA_Rec& target, const TRGBA_Rec& error, double weight)
-{
-    target = RGBA_Add(target, RGBA_Scale(error, weight));
-}
-
-// The preview keeps premultiplied pixels valid: colour never above alpha.
-uint32_t previewWord(const TRGBA_Rec& q)
-{
-    uint32_t word = RGBA_Pack(q);
-    const uint32_t a = word >> 24;
-    if (a != 255) {
-        const uint32_t r = std::min((word >> 16) & 0xFF, a);
-        const uint32_t g = std::min((word >> 8) & 0xFF, a);
-        const uint32_t b = std::min(word & 0xFF, a);
-        word = (a << 24) | (r << 16) | (g << 8) | b;
-    }
-    return word;
-}
 } // namespace
 
 BmpConverter::BmpConverter()
@@ -39,7 +28,7 @@ BmpConverter::BmpConverter()
 void BmpConverter::loadRow(const QImage& source, int y, TRGBA_Rec* row) const
 {
     const auto* words = reinterpret_cast<const uint32_t*>(source.constScanLine(y));
-    for (int x = 0; x < source.width(); ++x)
+    for (int x = 0; x < m_width; ++x)
         row[x] = RGBA_Unpack(words[x]);
 }
 
@@ -75,25 +64,44 @@ QImage BmpConverter::Convert_Bitmap(const TDithering_Params& params, const QImag
     m_rows[0].resize(size_t(m_width));
     m_rows[1].resize(size_t(m_width));
 
+    const bool wantPreview = !preview.isNull();
+    auto run = [&](const auto& quantiser) {
+        if (wantPreview)
+            diffuse<std::decay_t<decltype(quantiser)>, true>(quantiser, source, preview);
+        else
+            diffuse<std::decay_t<decltype(quantiser)>, false>(quantiser, source, preview);
+    };
     switch (kernel.kind()) {
-    case QuantiseKernel::Kind::Colour: diffuse<QuantiseKernel::Kind::Colour>(kernel, source, preview); break;
-    case QuantiseKernel::Kind::ColourAlpha: diffuse<QuantiseKernel::Kind::ColourAlpha>(kernel, source, preview); break;
-    case QuantiseKernel::Kind::AlphaBit: diffuse<QuantiseKernel::Kind::AlphaBit>(kernel, source, preview); break;
-    case QuantiseKernel::Kind::Grey: diffuse<QuantiseKernel::Kind::Grey>(kernel, source, preview); break;
+    case QuantiseKernel::Kind::Colour: {
+        const ColourQuantiser<false> colour(kernel);
+        if (!diffuseColourPairs(colour, source, preview))
+            run(colour);
+        break;
+    }
+    case QuantiseKernel::Kind::ColourAlpha:
+    case QuantiseKernel::Kind::AlphaBit: {
+        const ColourQuantiser<true> colour(kernel);
+        if (!diffuseColourPairs(colour, source, preview))
+            run(colour);
+        break;
+    }
+    case QuantiseKernel::Kind::Grey: {
+        const GreyQuantiser grey(kernel, format);
+        if (!diffuseGreyEarly(grey, source, preview))
+            run(grey);
+        break;
+    }
     }
     return preview;
 }
 
-template <QuantiseKernel::Kind kind>
-void BmpConverter::diffuse(const QuantiseKernel& kernel, const QImage& source, QImage& preview)
+template <typename Quantiser, bool wantPreview>
+void BmpConverter::diffuse(const Quantiser& quantise, const QImage& source, QImage& preview)
 {
     const int W = m_width;
     const int H = m_height;
     const double amplitude = std::ldexp(1.0, m_params.random_bits) - 1.0;
-    const double stdev = m_params.random_stdev;
-    const bool hasAlpha = kind == QuantiseKernel::Kind::ColourAlpha || kind == QuantiseKernel::Kind::AlphaBit;
-
-    const double* factors = m_noise.factors(stdev, size_t(W) * size_t(H));
+    const double* factors = m_noise.factors(m_params.random_stdev, size_t(W) * size_t(H));
     size_t drawn = 0;
 
     loadRow(source, 0, m_rows[0].data());
@@ -103,47 +111,45 @@ void BmpConverter::diffuse(const QuantiseKernel& kernel, const QImage& source, Q
         const bool hasNext = y + 1 < H;
         if (hasNext)
             loadRow(source, y + 1, next);
+        const auto* sourceRow = reinterpret_cast<const uint32_t*>(source.constScanLine(y));
         const bool even = (y & 1) == 0;
         const int step = even ? 1 : -1;
         TPixel_Levels* levelRow = m_levels.data() + size_t(y) * size_t(W);
-        auto* previewRow = preview.isNull() ? nullptr : reinterpret_cast<uint32_t*>(preview.scanLine(y));
+        uint32_t* previewRow = nullptr;
+        if constexpr (wantPreview)
+            previewRow = reinterpret_cast<uint32_t*>(preview.scanLine(y));
 
-        // Noise goes only to pixels whose quantised alpha is full; the others
-        // draw no random numbers at all, so the k-th opaque pixel (in
-        // processing order) gets the k-th factor.
         // The 7/16 share for the next pixel along the row is carried in
         // registers: it is the last share that pixel receives, so adding it
         // on arrival is the same single addition as adding it in the row.
-        TRGBA_Rec carried{};
-        for (int i = 0; i < W; ++i) {
-            const int x = even ? i : W - 1 - i;
-            TRGBA_Rec P = RGBA_Clamp(i == 0 ? cur[x] : RGBA_Add(cur[x], carried));
-            if (!hasAlpha || kernel.opaque(P)) {
+        // It starts as -0.0, which added to any value leaves it as it is.
+        double carried[3] = {-0.0, -0.0, -0.0};
+        int x = even ? 0 : W - 1;
+        for (int i = 0; i < W; ++i, x += step) {
+            // Alpha is never diffused into, so the pixel's alpha is the source's.
+            const uint32_t alpha = sourceRow[x] >> 24;
+            double p[3] = {clampChannel(cur[x].R + carried[0]), clampChannel(cur[x].G + carried[1]),
+                           clampChannel(cur[x].B + carried[2])};
+            // Noise goes only to pixels whose quantised alpha is full; the
+            // others draw no random numbers at all, so the k-th opaque pixel
+            // (in processing order) gets the k-th factor.
+            if (quantise.takesNoise(alpha)) {
                 const double noise = amplitude * factors[drawn++];
-                P.R += noise;
-                P.G += noise;
-                P.B += noise;
+                p[0] += noise;
+                p[1] += noise;
+                p[2] += noise;
             }
-
-            const TPixel_Levels lv = kernel.levels(RGBA_Clamp(P));
-            levelRow[x] = lv;
-            const TRGBA_Rec Q = kernel.display(lv);
-            if (previewRow)
-                previewRow[x] = previewWord(Q);
+            double q[3];
+            levelRow[x] = quantise(p, alpha, q);
+            if constexpr (wantPreview)
+                previewRow[x] = Preview_Word({q[0], q[1], q[2], quantise.shownAlpha(alpha)});
 
             // The alpha error is dropped: only colour is diffused.
-            const TRGBA_Rec E = RGBA_Subtract(P, Q);
-            const int ahead = x + step;  // next pixel along this row
-            const int behind = x - step; // below, on the side already done
-            const bool aheadInside = ahead >= 0 && ahead < W;
-            carried = RGBA_Scale(E, 7.0 / 16.0);
-            if (hasNext) {
-                if (behind >= 0 && behind < W)
-                    addShare(next[behind], E, 3.0 / 16.0);
-                addShare(next[x], E, 5.0 / 16.0);
-                if (aheadInside)
-                    addShare(next[ahead], E, 1.0 / 16.0);
-            }
+            const double e[3] = {p[0] - q[0], p[1] - q[1], p[2] - q[2]};
+            for (int c = 0; c < 3; ++c)
+                carried[c] = e[c] * (7.0 / 16.0);
+            if (hasNext)
+                Spread_Below(next, x, step, i, W, e);
         }
     }
 }

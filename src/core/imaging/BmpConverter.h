@@ -13,6 +13,9 @@
 
 #include <vector>
 
+class GreyQuantiser;
+template <bool hasAlpha> class ColourQuantiser;
+
 class BmpConverter {
 public:
     BmpConverter();
@@ -33,8 +36,15 @@ public:
 
 private:
     void loadRow(const QImage& source, int y, TRGBA_Rec* row) const;
-    template <QuantiseKernel::Kind kind>
-    void diffuse(const QuantiseKernel& kernel, const QImage& source, QImage& preview);
+    template <typename Pixel, bool wantPreview>
+    void diffuse(const Pixel& quantise, const QImage& source, QImage& preview);
+    // The grey pass with the level decided ahead of the error; false, with
+    // nothing done, where it does not apply (see the source).
+    bool diffuseGreyEarly(const GreyQuantiser& grey, const QImage& source, QImage& preview);
+    // The colour pass with two channels to a register; false, with nothing
+    // done, where the processor has no such registers.
+    template <bool hasAlpha>
+    bool diffuseColourPairs(const ColourQuantiser<hasAlpha>& colour, const QImage& source, QImage& preview);
 
     TDithering_Params m_params;
     NoiseSequence m_noise;

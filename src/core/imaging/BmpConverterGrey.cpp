@@ -1,0 +1,154 @@
+// The diffusion pass of the grey formats with the level decided early.
+//
+// The whole picture is one chain of dependent steps: a pixel's level decides
+// its error, which the next pixel along the row receives. A grey level needs
+// the weighted sum of the three channels on top of a colour format's steps.
+// Here the level is decided from an estimate of the channels that does not
+// wait for the previous pixel's error to be formed:
+//
+//   channel = clamp(clamp(row value + 7/16 x previous channel
+//                         - 7/16 x previous shown level) + noise)
+//
+// with the shown level itself computed, not read from a table (every grey
+// format maps level l back to l x 255 / (levels - 1), a whole multiple). The
+// estimate differs from the channels only by a few roundings of values below
+// 1024, far less than kMargin; where its sum lies within kMargin of a level
+// boundary the level is taken from the channels themselves, as everywhere
+// else. So every level, every error and every byte is the one the plain pass
+// gives; the channels are still formed exactly as there, beside the estimate.
+
+#include "core/imaging/BmpConverter.h"
+#include "core/imaging/ChannelClamp.h"
+#include "core/imaging/GreyQuantiser.h"
+
+#include <cmath>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+
+namespace {
+// The estimate is within 2^-38 of the channels' sum while no value on the
+// way exceeds 1024 in size; this is far wider.
+constexpr double kMargin = 0x1p-30;
+// The noise that keeps every value below 1024: channels stay within
+// -64..319, errors within +-319, row values within -180..435.
+constexpr double kLargestNoise = 64.0;
+// x + 2^52 - 0.5, less 2^52, is floor(x) for 0.5 <= x < 2^51 wherever x is
+// not a whole number (ties to even decide those).
+constexpr double kFloorBias = 0x1p52 - 0.5;
+constexpr double kTwo52 = 0x1p52;
+} // namespace
+
+bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& source, QImage& preview)
+{
+    const int W = m_width;
+    const int H = m_height;
+    const int max = grey.max();
+    const double step255 = grey.shown(1);
+    for (int level = 0; level <= max; ++level)
+        if (grey.shown(level) != double(level) * step255)
+            return false;
+    const double amplitude = std::ldexp(1.0, m_params.random_bits) - 1.0;
+    const size_t pixels = size_t(W) * size_t(H);
+    const double* factors = m_noise.factors(m_params.random_stdev, pixels);
+    if (grey.exactOnly() || !(std::fabs(amplitude) * m_noise.largestMagnitude(pixels) <= kLargestNoise))
+        return false;
+
+    const double wR = grey.scaledWeights()[0];
+    const double wG = grey.scaledWeights()[1];
+    const double wB = grey.scaledWeights()[2];
+    const double top = double(max) + 0.5;
+    const double shownShare = step255 * (7.0 / 16.0); // exact: a small whole number x 7/16
+    size_t drawn = 0;
+
+    // Two channels to a register (R with G, B with the unused alpha), the
+    // same IEEE operations as one at a time, in fewer instructions.
+    const __m128d zero = _mm_setzero_pd();
+    const __m128d full = _mm_set1_pd(255.0);
+    const __m128d seven = _mm_set1_pd(7.0 / 16.0);
+    const __m128d three = _mm_set1_pd(3.0 / 16.0);
+    const __m128d five = _mm_set1_pd(5.0 / 16.0);
+    const __m128d one = _mm_set1_pd(1.0 / 16.0);
+    const __m128d weightRG = _mm_set_pd(wG, wR);
+    const auto clamp = [&](__m128d v) { return _mm_min_pd(full, _mm_max_pd(zero, v)); };
+    const auto addShare = [](TRGBA_Rec& target, __m128d rg, __m128d ba, __m128d weight) {
+        _mm_storeu_pd(&target.R, _mm_add_pd(_mm_loadu_pd(&target.R), _mm_mul_pd(rg, weight)));
+        _mm_store_sd(&target.B, _mm_add_sd(_mm_load_sd(&target.B), _mm_mul_sd(ba, weight)));
+    };
+
+    loadRow(source, 0, m_rows[0].data());
+    for (int y = 0; y < H; ++y) {
+        TRGBA_Rec* cur = m_rows[y & 1].data();
+        TRGBA_Rec* next = m_rows[(y + 1) & 1].data();
+        const bool hasNext = y + 1 < H;
+        if (hasNext)
+            loadRow(source, y + 1, next);
+        const bool even = (y & 1) == 0;
+        const int step = even ? 1 : -1;
+        TPixel_Levels* levelRow = m_levels.data() + size_t(y) * size_t(W);
+        auto* previewRow = preview.isNull() ? nullptr : reinterpret_cast<uint32_t*>(preview.scanLine(y));
+
+        // The 7/16 shares carried to the next pixel along the row; -0.0
+        // added to any value leaves it as it is.
+        __m128d carriedRG = _mm_set1_pd(-0.0);
+        __m128d carriedBA = _mm_set1_pd(-0.0);
+        // For the estimate: 7/16 of the previous pixel's channels and of its
+        // shown level (none at the start of a row).
+        __m128d beforeRG = zero;
+        __m128d beforeBA = zero;
+        __m128d shownBefore = zero;
+        int x = even ? 0 : W - 1;
+        for (int i = 0; i < W; ++i, x += step) {
+            const TRGBA_Rec& c = cur[x];
+            const __m128d rowRG = _mm_loadu_pd(&c.R);
+            const __m128d rowBA = _mm_loadu_pd(&c.B);
+            const __m128d noise = _mm_set1_pd(amplitude * factors[drawn++]);
+            // The channels, exactly as the plain pass forms them.
+            const __m128d pRG = _mm_add_pd(clamp(_mm_add_pd(rowRG, carriedRG)), noise);
+            const __m128d pBA = _mm_add_pd(clamp(_mm_add_pd(rowBA, carriedBA)), noise);
+            // The estimate, and the level from it.
+            const __m128d rg = clamp(_mm_add_pd(clamp(_mm_sub_pd(_mm_add_pd(rowRG, beforeRG), shownBefore)), noise));
+            const __m128d ba = clamp(_mm_add_pd(clamp(_mm_sub_pd(_mm_add_pd(rowBA, beforeBA), shownBefore)), noise));
+            const __m128d weighted = _mm_mul_pd(rg, weightRG);
+            const double t = (_mm_cvtsd_f64(weighted) + _mm_cvtsd_f64(_mm_unpackhi_pd(weighted, weighted)))
+                + wB * _mm_cvtsd_f64(ba);
+            double level = (std::min(std::max(t, 0.5), top) + kFloorBias) - kTwo52;
+            if (grey.limitedLevel(t - kMargin) != grey.limitedLevel(t + kMargin)) [[unlikely]] {
+                double p[4];
+                _mm_storeu_pd(p, clamp(pRG));
+                _mm_storeu_pd(p + 2, clamp(pBA));
+                level = double(grey.levelOf({p[0], p[1], p[2], 255.0}));
+            }
+            const double q = level * step255;
+            const uint8_t l = uint8_t(level);
+            levelRow[x] = {l, l, l, 255};
+            if (previewRow)
+                previewRow[x] = RGBA_Pack({q, q, q, 255.0});
+
+            const __m128d qq = _mm_set1_pd(q);
+            const __m128d eRG = _mm_sub_pd(pRG, qq);
+            const __m128d eBA = _mm_sub_pd(pBA, qq);
+            carriedRG = _mm_mul_pd(eRG, seven);
+            carriedBA = _mm_mul_pd(eBA, seven);
+            beforeRG = _mm_mul_pd(pRG, seven);
+            beforeBA = _mm_mul_pd(pBA, seven);
+            shownBefore = _mm_set1_pd(level * shownShare);
+            if (hasNext) {
+                // Below, on the side already done; below; below, ahead.
+                if (i > 0)
+                    addShare(next[x - step], eRG, eBA, three);
+                addShare(next[x], eRG, eBA, five);
+                if (i + 1 < W)
+                    addShare(next[x + step], eRG, eBA, one);
+            }
+        }
+    }
+    return true;
+}
+#else
+// Elsewhere the plain pass does the work.
+bool BmpConverter::diffuseGreyEarly(const GreyQuantiser&, const QImage&, QImage&)
+{
+    return false;
+}
+#endif
