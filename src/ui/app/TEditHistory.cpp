@@ -138,12 +138,13 @@ void TEditHistory::Before_Restore(bool imagesChange)
 void TEditHistory::After_Restore(bool imagesChanged)
 {
     TProjectDocument* document = m_parts.document;
-    const bool wasLoading = std::exchange(document->loading_flag, true);
-    if (imagesChanged && m_parts.imagesPage)
-        m_parts.imagesPage->Build_Tree(document->Handle_List);
-    if (m_parts.configPage)
-        m_parts.configPage->Show_Device_Config(document->Project_Device_Config);
-    document->loading_flag = wasLoading;
+    {
+        const auto showing = document->loadingScope();
+        if (imagesChanged && m_parts.imagesPage)
+            m_parts.imagesPage->Build_Tree(document->images());
+        if (m_parts.configPage)
+            m_parts.configPage->Show_Device_Config(document->record());
+    }
     if (!imagesChanged || !m_parts.imagesPage)
         return;
     // The same place in the tree, or the nearest image left there.
