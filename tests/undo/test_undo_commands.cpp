@@ -17,6 +17,8 @@
 #include "ui/config_editor/TOptionGrid.h"
 #include "ui/config_editor/Timg_select_Form.h"
 #include "ui/imaging/TImageDropImport.h"
+#include "ui/imaging/TImageFrame.h"
+#include "ui/imaging/TImageView.h"
 #include "ui/imaging/TImagesPage.h"
 #include "ui/imaging/TProjectTreePanel.h"
 #include "ui/scheduler/TEventTimeEdit.h"
@@ -226,8 +228,10 @@ const std::map<QString, Edit>& Edits()
         {"exclude",
          [](Project& p, const QDir&) {
              // As any command that takes an image out of the upload does.
-             p.document().images()[INFO_SCREENS_IDX]->cells[0]->included = false;
-             p.document().Set_Modified(true);
+             p.document().editImages(QString(), [](THandle_List& images) {
+                 images[INFO_SCREENS_IDX]->cells[0]->included = false;
+                 return true;
+             });
          }},
         {"background choice",
          [](Project& p, const QDir&) {
@@ -565,4 +569,56 @@ void TestUndoCommands::undoKeepsTheOpenGroups()
     QCOMPARE(open(), before);
     p.redo();
     QCOMPARE(open(), before);
+}
+
+void TestUndoCommands::selectionFollowsThePictureThroughUndo()
+{
+    // Undo and redo put back copies of the pictures: the tree, the selection
+    // and the view follow the picture by its id, never an old address.
+    Project p(dir.filePath(QStringLiteral("site.cvp")));
+    TProjectTreePanel& panel = *p.images().Tree_Panel();
+    auto selectedId = [&] { return TProjectTreePanel::pictureId(p.tree().currentItem()); };
+    auto selectedName = [&] {
+        const TCell_object* cell = panel.Cell_Of(p.tree().currentItem());
+        return cell ? cell->name : QString();
+    };
+    auto viewInStep = [&] {
+        for (const TImageFrame* frame : p.images().Image_View()->CellView_List())
+            if (!p.document().picture(frame->pictureId()))
+                return false;
+        return true;
+    };
+    p.selectImage(BACKGROUNDS_IDX, 1);
+    const uint64_t dunes = selectedId();
+    QVERIFY(dunes != 0);
+    QCOMPARE(selectedName(), QStringLiteral("DUNES"));
+
+    panel.Move_Up_Button()->click();
+    QCOMPARE(selectedId(), dunes);
+    for (int round = 0; round < 2; ++round) {
+        p.undo();
+        QCOMPARE(selectedId(), dunes);
+        QCOMPARE(selectedName(), QStringLiteral("DUNES"));
+        QCOMPARE(p.tree().currentItem(), p.tree().topLevelItem(BACKGROUNDS_IDX)->child(1));
+        QVERIFY(viewInStep());
+        p.redo();
+        QCOMPARE(selectedId(), dunes);
+        QCOMPARE(p.tree().currentItem(), p.tree().topLevelItem(BACKGROUNDS_IDX)->child(0));
+        QVERIFY(viewInStep());
+    }
+
+    // The commands act on the picture the selection names now.
+    p.images().Set_Name_Input([](QWidget*, const QString&, const QString&, const QString&) {
+        return std::optional<QString>(QStringLiteral("dusk"));
+    });
+    panel.Rename_Button()->click();
+    QCOMPARE(p.document().images()[BACKGROUNDS_IDX]->cells[0]->name, QStringLiteral("DUSK"));
+    QCOMPARE(p.document().picture(dunes)->name, QStringLiteral("DUSK"));
+    panel.Delete_Button()->click();
+    QVERIFY(!p.document().picture(dunes));
+    p.undo();
+    QCOMPARE(selectedName(), QStringLiteral("SUNSET"));
+    p.selectImage(BACKGROUNDS_IDX, 0);
+    QCOMPARE(selectedId(), dunes);
+    QCOMPARE(selectedName(), QStringLiteral("DUSK"));
 }

@@ -121,6 +121,7 @@ void TEditHistory::Before_Restore(bool imagesChange)
     QTreeWidgetItem* current = m_parts.imagesPage->Tree_Panel()->Project_TreeView()->currentItem();
     m_selectedHandle = -1;
     m_selectedImage = -1;
+    m_selectedPicture = TProjectTreePanel::pictureId(current);
     if (current) {
         QTreeWidgetItem* root = current->parent() ? current->parent() : current;
         m_selectedHandle = root->treeWidget()->indexOfTopLevelItem(root);
@@ -147,10 +148,13 @@ void TEditHistory::After_Restore(bool imagesChanged)
     }
     if (!imagesChanged || !m_parts.imagesPage)
         return;
-    // The same place in the tree, or the nearest image left there.
+    // The same picture wherever it went; when it is gone, the same place in
+    // the tree, or the nearest image left there.
     QTreeWidget* tree = m_parts.imagesPage->Tree_Panel()->Project_TreeView();
     QTreeWidgetItem* root = tree->topLevelItem(qMax(0, m_selectedHandle));
-    if (root) {
+    if (QTreeWidgetItem* same = m_parts.imagesPage->Tree_Panel()->cellNode(m_selectedPicture)) {
+        tree->setCurrentItem(same);
+    } else if (root) {
         QTreeWidgetItem* node = root;
         if (m_selectedImage >= 0 && root->childCount() > 0)
             node = root->child(qMin(m_selectedImage, root->childCount() - 1));
