@@ -158,6 +158,7 @@ int main(int argc, char** argv)
     record.theme_colour = 0x00FFE0C0;
 
     TAppearancePage page(record, images);
+    page.editInPlace(record);
     page.resize(page.sizeHint());
     page.show();
     QElapsedTimer exposure;

@@ -84,6 +84,7 @@ int main(int argc, char** argv)
 
     TDevice_Config_v2 record = fullRecord();
     TConfigurationPage page(record);
+    page.editInPlace(record);
     page.setSchedulerPage(new TSchedulerPage(record));
     page.resize(900, 560);
     page.show();

@@ -358,17 +358,23 @@ int main(int argc, char** argv)
 
     LoopWatch watch;
     TProjectDocument document;
-    document.Project_Device_Config = New_Project_Config();
+    document.fill([](TDevice_Config_v2& record, THandle_List&) {
+        record = New_Project_Config();
+        return true;
+    });
     Print("firmware", Run(kPurposeFirmwareUpgrade, document, watch));
 
     // Noise, so that nothing is smaller for being regular.
-    Create_Default_Handles(document.Handle_List);
-    THandle_object& bg = *document.Handle_List[BACKGROUNDS_IDX];
-    while (int(bg.cells.size()) < backgrounds)
-        Add_Fixture_Image(bg, QStringLiteral("NOISE%1").arg(bg.cells.size()),
-                          Noise_Picture(bg.width, bg.height, quint32(bg.cells.size()) + 7));
-    for (std::size_t i = 1; i < document.Handle_List.size(); ++i)
-        document.Handle_List[i]->included = false;
+    document.fill([&](TDevice_Config_v2&, THandle_List& images) {
+        Create_Default_Handles(images);
+        THandle_object& bg = *images[BACKGROUNDS_IDX];
+        while (int(bg.cells.size()) < backgrounds)
+            Add_Fixture_Image(bg, QStringLiteral("NOISE%1").arg(bg.cells.size()),
+                              Noise_Picture(bg.width, bg.height, quint32(bg.cells.size()) + 7));
+        for (std::size_t i = 1; i < images.size(); ++i)
+            images[i]->included = false;
+        return true;
+    });
     Print("image upload", Run(kPurposeUpload, document, watch));
     return 0;
 }

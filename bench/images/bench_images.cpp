@@ -238,8 +238,8 @@ int Open_Only(const QString& file)
     const double openMs = t.nsecsElapsed() / 1e6;
     int largest = 0;
     for (int i = 0; i < 3; ++i)
-        if (window.Document().Handle_List[size_t(i)]->memory_usage
-            > window.Document().Handle_List[size_t(largest)]->memory_usage)
+        if (window.Document().images()[size_t(i)]->memory_usage
+            > window.Document().images()[size_t(largest)]->memory_usage)
             largest = i;
     window.Project_Pages()->setCurrentWidget(window.Images_Page());
     // Opening shows the first handle; start from another so the largest is
@@ -254,10 +254,10 @@ int Open_Only(const QString& file)
     getrusage(RUSAGE_SELF, &usage);
     std::printf("open project (read, decode, show): %.1f ms\n", openMs);
     std::printf("show largest handle (%s, %zu images): %.1f ms\n",
-                qPrintable(window.Document().Handle_List[size_t(largest)]->name),
-                window.Document().Handle_List[size_t(largest)]->cells.size(), showMs);
+                qPrintable(window.Document().images()[size_t(largest)]->name),
+                window.Document().images()[size_t(largest)]->cells.size(), showMs);
     std::printf("peak resident memory with the project open: %ld KiB\n", usage.ru_maxrss);
-    return window.Document().Handle_List.empty() ? 1 : 0;
+    return window.Document().images().empty() ? 1 : 0;
 }
 
 } // namespace
@@ -345,10 +345,10 @@ int main(int argc, char** argv)
         std::printf("drop of 30 information screens: %.0f ms, window thread held at most %.1f ms at a time\n", screenMs,
                     screenBlock);
         std::printf("images in the project: %zu backgrounds, %zu logos, %zu information screens, storage %lld bytes\n",
-                    window.Document().Handle_List[BACKGROUNDS_IDX]->cells.size(),
-                    window.Document().Handle_List[LOGOS_IDX]->cells.size(),
-                    window.Document().Handle_List[INFO_SCREENS_IDX]->cells.size(),
-                    static_cast<long long>(Project_Storage_Used(window.Document().Handle_List)));
+                    window.Document().images()[BACKGROUNDS_IDX]->cells.size(),
+                    window.Document().images()[LOGOS_IDX]->cells.size(),
+                    window.Document().images()[INFO_SCREENS_IDX]->cells.size(),
+                    static_cast<long long>(Project_Storage_Used(window.Document().images())));
         window.findChild<QAction*>(QStringLiteral("save_project_MenuItem"))->trigger();
     }
     {

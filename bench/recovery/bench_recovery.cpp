@@ -90,17 +90,17 @@ int main(int argc, char** argv)
     TProjectRecovery recovery(window, dir.filePath(QStringLiteral("recovery")));
     window.Commands()->Open_Project_Path(project);
     TProjectDocument& document = window.Document();
-    if (document.Handle_List.empty()) {
+    if (document.images().empty()) {
         std::fprintf(stderr, "bench_recovery: cannot open %s\n", qPrintable(project));
         return 1;
     }
     int images = 0;
-    for (const auto& h : document.Handle_List)
+    for (const auto& h : document.images())
         images += int(h->cells.size());
 
     Figures step, capture, hold, holdCpu, write;
     for (int i = 0; i < rounds; ++i) {
-        document.Project_Device_Config.frost_protection_enabled ^= 1;
+        document.record().frost_protection_enabled ^= 1;
         QElapsedTimer t;
         t.start();
         document.Set_Modified(true);

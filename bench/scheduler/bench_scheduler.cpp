@@ -100,6 +100,7 @@ int main(int argc, char** argv)
     TDevice_Config_v2 record{};
     fillWeek(record);
     TSchedulerPage page(record);
+    page.editInPlace(record);
     page.resize(1920, 1080);
     page.show();
     waitFor([&] { return page.windowHandle() && page.windowHandle()->isExposed(); });

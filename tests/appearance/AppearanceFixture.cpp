@@ -33,6 +33,7 @@ AppearanceFixture::AppearanceFixture()
 {
     Create_Default_Handles(images);
     page = new TAppearancePage(record, images);
+    page->editInPlace(record);
     QObject::connect(page, &TConfigEditorPage::changed, [this] { ++changes; });
     page->move(20, 20);
     page->show();

@@ -23,18 +23,21 @@ void TestAppearanceInWindow::openedProjectShowsItsChoiceAndEditsMarkIt()
     fx.addImage(BACKGROUNDS_IDX, QStringLiteral("PLAIN"), Png_Bytes(480, 272, 0xFF000000));
     fx.addImage(BACKGROUNDS_IDX, QStringLiteral("SKY"), Png_Bytes(480, 272, 0xFF336699));
     fx.addImage(LOGOS_IDX, QStringLiteral("ACME"), Png_Bytes(125, 85, 0xFFFFFFFF));
-    TDevice_Config_v2& record = f.Document().Project_Device_Config;
-    record.theme_background_enabled = 1;
-    record.theme_background_index = 1;
-    record.theme_logo_enabled = 1;
-    record.theme_colour = 0x00FF8000;
+    f.Document().fill([](TDevice_Config_v2& record, THandle_List&) {
+        record.theme_background_enabled = 1;
+        record.theme_background_index = 1;
+        record.theme_logo_enabled = 1;
+        record.theme_colour = 0x00FF8000;
+        return true;
+    });
+    const TDevice_Config_v2& record = f.Document().record();
     fx.trigger("save_project_MenuItem");
-    const QString path = f.Document().project_fullpath;
+    const QString path = f.Document().projectPath();
     fx.trigger("close_project_MenuItem");
     fx.dialogs().answers.enqueue(path);
     fx.trigger("open_project_MenuItem");
-    QCOMPARE(f.Document().project_fullpath, path);
-    QVERIFY(!f.Document().modified);
+    QCOMPARE(f.Document().projectPath(), path);
+    QVERIFY(!f.Document().isModified());
 
     TAppearancePage* page = f.Configuration_Page()->appearancePage();
     QCOMPARE(page->bgrd_preview_Image()->accessibleName(), QStringLiteral("Background: SKY"));
@@ -44,7 +47,7 @@ void TestAppearanceInWindow::openedProjectShowsItsChoiceAndEditsMarkIt()
     QCOMPARE(page->trackBar(1)->value(), 128);
 
     page->trackBar(2)->setValue(200);
-    QVERIFY(f.Document().modified);
+    QVERIFY(f.Document().isModified());
     QCOMPARE(record.theme_colour, 0x00FF80C8u);
 
     // The window's selection window, cancelled, leaves the record as it is.

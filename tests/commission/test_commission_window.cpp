@@ -49,7 +49,7 @@ void TestCommissionWindow::uploadsAreOnRecordAndShown()
     form.Device_Operations()->Set_Port_Lister([&sim] { return QStringList{sim->portName()}; });
     const QString log = dir.filePath(QStringLiteral("data/commissioning.jsonl"));
     form.Set_Commissioning_Log(log);
-    const THandle_object& logos = *form.Document().Handle_List.at(size_t(LOGOS_IDX));
+    const THandle_object& logos = *form.Document().images().at(size_t(LOGOS_IDX));
     fx.addImage(LOGOS_IDX, QStringLiteral("SUN"), Png_Bytes(logos.width, logos.height, qRgb(200, 120, 10)));
 
     auto upload = [&](bool refused) {
@@ -78,12 +78,12 @@ void TestCommissionWindow::uploadsAreOnRecordAndShown()
     QCOMPARE(good.firmware, QStringLiteral("2.01"));
     QCOMPARE(good.sent, (QStringList{"config", "images"}));
     QByteArray images;
-    Build_Image_Data(images, form.Document().Handle_List);
+    Build_Image_Data(images, form.Document().images());
     QCOMPARE(sim->memory(0x80000, int(images.size())), images);
     QCOMPARE(good.imageBlockSha256,
              QString::fromLatin1(QCryptographicHash::hash(images, QCryptographicHash::Sha256).toHex()));
     QCOMPARE(good.configChecksum.value_or(QByteArray()), sim->memory(2 + 1342, 2));
-    QCOMPARE(good.project, form.Document().project_fullpath);
+    QCOMPARE(good.project, form.Document().projectPath());
     const TCommissioningRecord& refused = records[1];
     QVERIFY(!refused.ok);
     QCOMPARE(refused.firmware, QStringLiteral("1.04"));

@@ -19,6 +19,7 @@ struct PageFixture {
 
     PageFixture()
     {
+        page.editInPlace(record);
         page.setSchedulerPage(new TSchedulerPage(record));
         QObject::connect(&page, &TConfigurationPage::changed, [this] { ++changes; });
         page.resize(900, 620);

@@ -192,16 +192,16 @@ void TestConfigurationPage::openingNeverModifiesShowingARetrievedRecordDoes()
     Tbmpgen_Form& form = fx.form();
     fx.dialogs().answers.enqueue(path);
     fx.trigger("open_project_MenuItem");
-    QVERIFY(!form.Document().modified);
-    QVERIFY(Same_Bytes(form.Document().Project_Device_Config, rec));
+    QVERIFY(!form.Document().isModified());
+    QVERIFY(Same_Bytes(form.Document().record(), rec));
 
     // A retrieve replaces the record and shows it without the loading flag.
     TDevice_Config_v2 retrieved = New_Project_Config();
     retrieved.frost_protection_enabled = 1;
-    form.Document().Project_Device_Config = retrieved;
-    form.Show_Device_Config(form.Document().Project_Device_Config);
-    QVERIFY(form.Document().modified);
-    QVERIFY(Same_Bytes(form.Document().Project_Device_Config, retrieved));
+    form.Document().Replace_Record(retrieved);
+    form.Show_Device_Config(form.Document().record());
+    QVERIFY(form.Document().isModified());
+    QVERIFY(Same_Bytes(form.Document().record(), retrieved));
     QVERIFY(form.findChild<QAbstractButton*>(QStringLiteral("frost_protection_CheckBox"))->isChecked());
 }
 
@@ -218,12 +218,12 @@ void TestConfigurationPage::nonAsciiServiceTextSurvivesSaveAndReopen()
 
     for (int cycle = 0; cycle < 3; ++cycle) {
         fx.trigger("save_project_MenuItem");
-        QVERIFY(!form.Document().modified);
+        QVERIFY(!form.Document().isModified());
         fx.trigger("close_project_MenuItem");
         fx.dialogs().answers.enqueue(path);
         fx.trigger("open_project_MenuItem");
         QCOMPARE(memo->toPlainText(), text);
-        QVERIFY(!form.Document().modified);
+        QVERIFY(!form.Document().isModified());
     }
     TDevice_Config_v2 saved{};
     THandle_List handles;

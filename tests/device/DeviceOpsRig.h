@@ -13,6 +13,7 @@
 
 #include <QByteArray>
 
+#include <functional>
 #include <memory>
 
 struct DeviceOpsRig {
@@ -23,13 +24,22 @@ struct DeviceOpsRig {
         started = sim != nullptr;
         // The pauses are the controller's; the tests keep them short.
         ops.Set_Timings({10, 20});
-        document.Project_Device_Config = New_Project_Config();
+        setUp([](TDevice_Config_v2& record, THandle_List&) { record = New_Project_Config(); });
         link.PC_Cfg_PartNo = 5813;
         link.PC_Cfg_FW_Ver = 201;
         if (!started)
             return;
         ops.Set_Port_Lister([this] { return ports.isEmpty() ? QStringList{sim->portName()} : ports; });
         ops.Allow_Placeholder_Firmware_On({sim->portName()});
+    }
+
+    // The project a test starts from, filled in as an opened one is.
+    void setUp(const std::function<void(TDevice_Config_v2&, THandle_List&)>& fill)
+    {
+        document.fill([&](TDevice_Config_v2& record, THandle_List& images) {
+            fill(record, images);
+            return true;
+        });
     }
 
     std::unique_ptr<VirtualController> sim;

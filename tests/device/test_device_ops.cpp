@@ -167,10 +167,12 @@ void TestDeviceOperations::logSequences()
     o.initialConfig = Block_Bytes(onController);
     DeviceOpsRig rig(o);
     QVERIFY(rig.started);
-    Create_Default_Handles(rig.document.Handle_List);
-    Add_Image(*rig.document.Handle_List[BACKGROUNDS_IDX], QStringLiteral("SKY"), 1);
-    Add_Image(*rig.document.Handle_List[LOGOS_IDX], QStringLiteral("SUN"), 2);
-    Add_Image(*rig.document.Handle_List[LOGO_THUMBNAILS_IDX], QStringLiteral("SUN"), 3);
+    rig.setUp([](TDevice_Config_v2&, THandle_List& images) {
+        Create_Default_Handles(images);
+        Add_Image(*images[BACKGROUNDS_IDX], QStringLiteral("SKY"), 1);
+        Add_Image(*images[LOGOS_IDX], QStringLiteral("SUN"), 2);
+        Add_Image(*images[LOGO_THUMBNAILS_IDX], QStringLiteral("SUN"), 3);
+    });
     rig.host.sendConfig = config;
     rig.host.sendImages = images;
     rig.host.serviceText = QStringLiteral("Line one\nLine two");
@@ -189,9 +191,9 @@ void TestDeviceOperations::logSequences()
         QCOMPARE(rig.host.log.at(0).info, QStringLiteral("Retrieve configuration"));
         TDevice_Config_v2 expected = onController; // with the check bytes it travelled with
         Build_Upload_Block(expected);
-        QCOMPARE(std::memcmp(&rig.document.Project_Device_Config, &expected, sizeof expected), 0);
+        QCOMPARE(std::memcmp(&rig.document.record(), &expected, sizeof expected), 0);
         QCOMPARE(rig.host.shownConfigs, 1);
-        QVERIFY(rig.document.modified);
+        QVERIFY(rig.document.isModified());
         QList<uint32_t> reads;
         for (const SimFrame& f : Frames_Of(*rig.sim, 204))
             reads << f.address;
@@ -200,16 +202,16 @@ void TestDeviceOperations::logSequences()
     }
     QCOMPARE(rig.host.log.at(0).info, QStringLiteral("Upload data"));
     // The editor's service text went into the record, whatever was ticked.
-    QCOMPARE(Read_Service_Text(rig.document.Project_Device_Config), QStringLiteral("Line one\r\nLine two"));
+    QCOMPARE(Read_Service_Text(rig.document.record()), QStringLiteral("Line one\r\nLine two"));
     if (config) {
-        const QByteArray expected = Block_Bytes(rig.document.Project_Device_Config);
+        const QByteArray expected = Block_Bytes(rig.document.record());
         QCOMPARE(rig.sim->memory(0, 1408), expected);
         QCOMPARE(rig.host.progress[0].position, 1408);
         QCOMPARE(rig.host.progress[0].maximum, 1408);
     }
     if (images) {
         QByteArray block;
-        Build_Image_Data(block, rig.document.Handle_List);
+        Build_Image_Data(block, rig.document.images());
         QVERIFY(block.size() > 512);
         QCOMPARE(rig.sim->memory(0x80000, int(block.size())), block);
         QCOMPARE(rig.host.progress[1].position, block.size());
@@ -229,12 +231,12 @@ void TestDeviceOperations::twoControllersUploadAtOnce()
     DeviceOpsRig first;
     DeviceOpsRig second;
     QVERIFY(first.started && second.started);
-    first.document.Project_Device_Config.theme_colour = 0x0000FF;
-    second.document.Project_Device_Config = Distinct_Record();
+    first.setUp([](TDevice_Config_v2& record, THandle_List&) { record.theme_colour = 0x0000FF; });
+    second.setUp([](TDevice_Config_v2& record, THandle_List&) { record = Distinct_Record(); });
     first.host.serviceText = QStringLiteral("Hall A");
     second.host.serviceText = QStringLiteral("Hall B\nSecond floor");
     for (DeviceOpsRig* rig : {&first, &second}) {
-        Create_Default_Handles(rig->document.Handle_List);
+        rig->setUp([](TDevice_Config_v2&, THandle_List& images) { Create_Default_Handles(images); });
         rig->ops.Set_Verify_Upload(true);
     }
 
@@ -245,13 +247,13 @@ void TestDeviceOperations::twoControllersUploadAtOnce()
 
     for (DeviceOpsRig* rig : {&first, &second}) {
         QVERIFY(rig->host.boxes.isEmpty());
-        QCOMPARE(rig->sim->memory(0, 1408), Block_Bytes(rig->document.Project_Device_Config));
+        QCOMPARE(rig->sim->memory(0, 1408), Block_Bytes(rig->document.record()));
         QCOMPARE(Frames_Of(*rig->sim, 12).size(), 1);
         for (const SimFrame& f : rig->sim->frames())
             QVERIFY2(f.headerOk && f.dataOk, qPrintable(f.bytes.toHex()));
     }
-    QCOMPARE(Read_Service_Text(first.document.Project_Device_Config), QStringLiteral("Hall A"));
-    QCOMPARE(Read_Service_Text(second.document.Project_Device_Config), QStringLiteral("Hall B\r\nSecond floor"));
+    QCOMPARE(Read_Service_Text(first.document.record()), QStringLiteral("Hall A"));
+    QCOMPARE(Read_Service_Text(second.document.record()), QStringLiteral("Hall B\r\nSecond floor"));
     QVERIFY(first.sim->memory(0, 1408) != second.sim->memory(0, 1408));
 }
 
@@ -262,11 +264,13 @@ void TestDeviceOperations::storedServiceTextIsSentAsStored()
     // after the terminating zero reach the controller unchanged.
     DeviceOpsRig rig;
     QVERIFY(rig.started);
-    Create_Default_Handles(rig.document.Handle_List);
-    TDevice_Config_v2& record = rig.document.Project_Device_Config;
     const QByteArray field("Caf\xE9\r20\xB0\0old", 12);
-    std::memset(record.service_info_text, 0, sizeof record.service_info_text);
-    std::memcpy(record.service_info_text, field.constData(), size_t(field.size()));
+    rig.setUp([&](TDevice_Config_v2& record, THandle_List& images) {
+        Create_Default_Handles(images);
+        std::memset(record.service_info_text, 0, sizeof record.service_info_text);
+        std::memcpy(record.service_info_text, field.constData(), size_t(field.size()));
+    });
+    const TDevice_Config_v2& record = rig.document.record();
     const TDevice_Config_v2 before = record;
     rig.host.sendConfig = true;
     rig.host.sendImages = false;
@@ -295,7 +299,7 @@ void TestDeviceOperations::nakToSecondWriteRetriedFromZero()
     QCOMPARE(rig.host.boxes.at(0).buttons, TDeviceButtons::RetryCancel);
     QCOMPARE(Write_Addresses(*rig.sim), (QList<uint32_t>{0, 512, 0, 512, 1024}));
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 21, 15, 10, 20, 13}));
-    QCOMPARE(rig.sim->memory(0, 1408), Block_Bytes(rig.document.Project_Device_Config));
+    QCOMPARE(rig.sim->memory(0, 1408), Block_Bytes(rig.document.record()));
 
     // Cancel instead: log 11 names the configuration data, the bar shows the error.
     DeviceOpsRig cancelled(o);
@@ -330,7 +334,7 @@ void TestDeviceOperations::ignoredResets()
     o.ignoreResets = ignored;
     DeviceOpsRig rig(o);
     QVERIFY(rig.started);
-    Create_Default_Handles(rig.document.Handle_List);
+    rig.setUp([](TDevice_Config_v2&, THandle_List& images) { Create_Default_Handles(images); });
     rig.host.sendConfig = !images;
     rig.host.sendImages = images;
     if (answer >= 0)
@@ -374,13 +378,13 @@ void TestDeviceOperations::retrieveFailuresLeaveTheRecord()
     o.silentAfter = silentAfter;
     DeviceOpsRig rig(o);
     QVERIFY(rig.started);
-    const TDevice_Config_v2 before = rig.document.Project_Device_Config;
+    const TDevice_Config_v2 before = rig.document.record();
     rig.ops.retrieve_cfg_ButtonClick();
     CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 9, 13}));
     QCOMPARE(rig.host.infoOf(9), info);
-    QCOMPARE(std::memcmp(&rig.document.Project_Device_Config, &before, sizeof before), 0);
-    QVERIFY(!rig.document.modified);
+    QCOMPARE(std::memcmp(&rig.document.record(), &before, sizeof before), 0);
+    QVERIFY(!rig.document.isModified());
     QCOMPARE(rig.host.shownConfigs, 0);
     QCOMPARE(Frames_Of(*rig.sim, 204).size(), silentAfter ? 7 : 11);
 }
@@ -403,11 +407,11 @@ void TestDeviceOperations::versionOneBlockIsConverted()
     rig.ops.retrieve_cfg_ButtonClick();
     CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 8, 13}));
-    QCOMPARE(rig.document.Project_Device_Config.theme_colour, 0xABCDEFu);
+    QCOMPARE(rig.document.record().theme_colour, 0xABCDEFu);
     TDevice_Config_v2 expected{};
     Convert_Config_v1(v1, expected);
-    QCOMPARE(std::memcmp(&rig.document.Project_Device_Config, &expected, 178), 0);
-    QCOMPARE(rig.document.Project_Device_Config.scheduler_enabled, uint8_t(0));
+    QCOMPARE(std::memcmp(&rig.document.record(), &expected, 178), 0);
+    QCOMPARE(rig.document.record().scheduler_enabled, uint8_t(0));
 }
 
 void TestDeviceOperations::uploadRefusedBeforeConnecting()
@@ -421,7 +425,7 @@ void TestDeviceOperations::uploadRefusedBeforeConnecting()
     QCOMPARE(rig.host.boxes.at(0).text, DeviceText::tooManyLines());
     // Unsaved: asked, No is the default and stops.
     rig.host.serviceText = QStringLiteral("a\nb\nc");
-    rig.document.modified = true;
+    rig.document.Set_Modified(true);
     QVERIFY(!rig.ops.upload_data_BitBtnClick());
     QCOMPARE(rig.host.boxes.size(), 2);
     QCOMPARE(rig.host.boxes.at(1).text, DeviceText::unsavedUpload());
@@ -434,16 +438,18 @@ void TestDeviceOperations::uploadRefusedBeforeConnecting()
     QVERIFY(rig.ops.upload_data_BitBtnClick());
     CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 21, 15, 10, 20, 13}));
-    QVERIFY(rig.document.modified);
+    QVERIFY(rig.document.isModified());
 }
 
 void TestDeviceOperations::emptyImageBlockGoesStraightToReset()
 {
     DeviceOpsRig rig;
     QVERIFY(rig.started);
-    Create_Default_Handles(rig.document.Handle_List);
-    for (auto& h : rig.document.Handle_List)
-        h->included = false;
+    rig.setUp([](TDevice_Config_v2&, THandle_List& images) {
+        Create_Default_Handles(images);
+        for (auto& h : images)
+            h->included = false;
+    });
     rig.host.sendConfig = false;
     rig.host.sendImages = true;
     QVERIFY(rig.ops.upload_data_BitBtnClick());
@@ -456,9 +462,11 @@ void TestDeviceOperations::unbuildableImageBlockEndsTheUpload()
 {
     DeviceOpsRig rig;
     QVERIFY(rig.started);
-    Create_Default_Handles(rig.document.Handle_List);
-    Add_Image(*rig.document.Handle_List[LOGOS_IDX], QStringLiteral("BROKEN"), 1);
-    rig.document.Handle_List[LOGOS_IDX]->cells[0]->fmxbmp = QImage();
+    rig.setUp([](TDevice_Config_v2&, THandle_List& images) {
+        Create_Default_Handles(images);
+        Add_Image(*images[LOGOS_IDX], QStringLiteral("BROKEN"), 1);
+        images[LOGOS_IDX]->cells[0]->fmxbmp = QImage();
+    });
     rig.host.sendConfig = false;
     rig.host.sendImages = true;
     QVERIFY(rig.ops.upload_data_BitBtnClick());

@@ -132,13 +132,15 @@ void TestDeviceResults::faultsByPhase()
 
     DeviceOpsRig rig(fault);
     QVERIFY(rig.started);
-    Create_Default_Handles(rig.document.Handle_List);
-    THandle_object& logos = *rig.document.Handle_List[LOGOS_IDX];
-    // Two pictures: an image block of several writes.
-    Add_Fixture_Image(logos, QStringLiteral("SUN"), Gradient_Picture(logos.width, logos.height, 1));
-    Add_Fixture_Image(logos, QStringLiteral("MOON"), Gradient_Picture(logos.width, logos.height, 2));
+    rig.setUp([](TDevice_Config_v2&, THandle_List& images) {
+        Create_Default_Handles(images);
+        THandle_object& logos = *images[LOGOS_IDX];
+        // Two pictures: an image block of several writes.
+        Add_Fixture_Image(logos, QStringLiteral("SUN"), Gradient_Picture(logos.width, logos.height, 1));
+        Add_Fixture_Image(logos, QStringLiteral("MOON"), Gradient_Picture(logos.width, logos.height, 2));
+    });
     QByteArray block;
-    Build_Image_Data(block, rig.document.Handle_List);
+    Build_Image_Data(block, rig.document.images());
     QVERIFY(block.size() > 512);
     rig.host.sendConfig = config;
     rig.host.sendImages = true;
@@ -158,7 +160,7 @@ void TestDeviceResults::faultsByPhase()
     QCOMPARE(result.portsTried.size(), 1);
     QCOMPARE(result.portsTried[0].port, rig.sim->portName());
 
-    const QByteArray configBlock = Block_Bytes(rig.document.Project_Device_Config);
+    const QByteArray configBlock = Block_Bytes(rig.document.record());
     if (result.configSent) {
         QCOMPARE(rig.sim->memory(0, 1408), configBlock);
         QCOMPARE(result.configChecksum, configBlock.mid(2 + 1342, 2));

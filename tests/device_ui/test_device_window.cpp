@@ -117,7 +117,7 @@ void TestDeviceWindow::retrieveShowsTheControllersRecord()
     CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
     QCOMPARE(Device_Codes(form), (QList<int>{29, 12, 8, 13}));
     QCOMPARE(form.Configuration_Page()->generalPage()->serviceText(), QStringLiteral("Retrieved text"));
-    QVERIFY(form.Document().modified);
+    QVERIFY(form.Document().isModified());
     QVERIFY(retrieve->isEnabled());
     QVERIFY(!form.Device_Scan_Panel()->isVisible());
     QVERIFY(form.findChild<QWidget*>(QStringLiteral("Project_Panel"))->isEnabled());
@@ -140,7 +140,7 @@ void TestDeviceWindow::retrieveIsOneUndoStep()
 
     QTest::mouseClick(form.Configuration_Page()->retrieve_cfg_Button(), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(13), kDeadline);
-    QVERIFY(form.Document().modified);
+    QVERIFY(form.Document().isModified());
     QCOMPARE(form.Document().Undo_Stack().count(), 1);
     QCOMPARE(w.fx.action("undo_MenuItem")->text(), QStringLiteral("&Undo Retrieve Configuration"));
     w.fx.trigger("save_project_MenuItem");
@@ -164,7 +164,7 @@ void TestDeviceWindow::uploadBothThroughThePage()
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
     for (int idx : {int(LOGOS_IDX), int(LOGO_THUMBNAILS_IDX)}) {
-        const THandle_object& h = *form.Document().Handle_List.at(size_t(idx));
+        const THandle_object& h = *form.Document().images().at(size_t(idx));
         w.fx.addImage(idx, QStringLiteral("SUN"), Png_Bytes(h.width, h.height, qRgb(200, 120, 10)));
     }
     form.Configuration_Page()->generalPage()->service_text_Memo()->setPlainText(QStringLiteral("Ask for Sam\nDesk 4"));
@@ -182,10 +182,10 @@ void TestDeviceWindow::uploadBothThroughThePage()
     QCOMPARE(w.fx.prompter().questions().size(), 1);
 
     TProjectDocument& s = form.Document();
-    QCOMPARE(Read_Service_Text(s.Project_Device_Config), QStringLiteral("Ask for Sam\r\nDesk 4"));
-    QCOMPARE(w.sim->memory(0, 1408), Controller_Block(s.Project_Device_Config));
+    QCOMPARE(Read_Service_Text(s.record()), QStringLiteral("Ask for Sam\r\nDesk 4"));
+    QCOMPARE(w.sim->memory(0, 1408), Controller_Block(s.record()));
     QByteArray images;
-    Build_Image_Data(images, s.Handle_List);
+    Build_Image_Data(images, s.images());
     QVERIFY(!images.isEmpty());
     QCOMPARE(w.sim->memory(0x80000, int(images.size())), images);
     QProgressBar* imageBar = page->upload_img_ProgressBar();
@@ -197,7 +197,7 @@ void TestDeviceWindow::uploadBothThroughThePage()
     Screenshot(&form, QStringLiteral("upload_page.png"));
     QVERIFY(page->send_Config_CheckBox()->isEnabled());
     QVERIFY(page->upload_data_BitBtn()->isEnabled());
-    QVERIFY(s.modified);
+    QVERIFY(s.isModified());
 }
 
 void TestDeviceWindow::notFoundLogSaysWhyEachPortFailed()
@@ -439,7 +439,7 @@ void TestDeviceWindow::lostControllerDuringUpload()
     DeviceWindow w(dir.filePath(QStringLiteral("lost.cvp")), o);
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
-    const THandle_object& backgrounds = *form.Document().Handle_List.at(BACKGROUNDS_IDX);
+    const THandle_object& backgrounds = *form.Document().images().at(BACKGROUNDS_IDX);
     w.fx.addImage(BACKGROUNDS_IDX, QStringLiteral("SKY"),
                   Png_Bytes(backgrounds.width, backgrounds.height, qRgb(9, 90, 200)));
     w.fx.trigger("save_project_MenuItem");
@@ -484,7 +484,7 @@ void TestDeviceWindow::retrieveFromBlankControllerIsExplained()
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
     w.fx.trigger("save_project_MenuItem");
-    const QByteArray before = File_Bytes(form.Document().project_fullpath);
+    const QByteArray before = File_Bytes(form.Document().projectPath());
     QTest::mouseClick(form.Configuration_Page()->retrieve_cfg_Button(), Qt::LeftButton);
     CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
     QCOMPARE(Device_Codes(form), (QList<int>{29, 12, 9, 13}));
@@ -493,9 +493,9 @@ void TestDeviceWindow::retrieveFromBlankControllerIsExplained()
     QCOMPARE(q.text, DeviceText::retrieveCorrupt());
     QVERIFY(q.text.contains(QStringLiteral("Config data corrupt")));
     QCOMPARE(q.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QVERIFY(!form.Document().modified);
+    QVERIFY(!form.Document().isModified());
     w.fx.trigger("save_project_MenuItem");
-    QVERIFY(File_Bytes(form.Document().project_fullpath) == before);
+    QVERIFY(File_Bytes(form.Document().projectPath()) == before);
 }
 
 void TestDeviceWindow::retrieveOverEditsAsksFirst_data()
@@ -522,7 +522,7 @@ void TestDeviceWindow::retrieveOverEditsAsksFirst()
     QVERIFY(frost);
     const bool edited = !frost->isChecked();
     frost->click();
-    QVERIFY(form.Document().modified);
+    QVERIFY(form.Document().isModified());
     const int stepsBefore = int(form.Document().Undo_Stack().count());
     w.fx.prompter().enqueue(QMessageBox::StandardButton(answer));
 

@@ -369,7 +369,7 @@ bool GuideShots::run()
 
     step(QStringLiteral("saved, Open Recent"), [&] {
         m_window->findChild<QAction*>(QStringLiteral("save_project_MenuItem"))->trigger();
-        if (!waitFor([this] { return !m_window->Document().modified; }))
+        if (!waitFor([this] { return !m_window->Document().isModified(); }))
             return false;
         auto* file = m_window->findChild<QMenu*>(QStringLiteral("file_MenuItem"));
         auto* recent = m_window->findChild<QMenu*>(QStringLiteral("open_recent_MenuItem"));

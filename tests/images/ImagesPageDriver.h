@@ -30,7 +30,7 @@ struct ImagesPageDriver {
     TImagesPage* page() { return fx.form().Images_Page(); }
     TImageView* view() { return page()->Image_View(); }
     QTreeWidget* tree() { return page()->Tree_Panel()->Project_TreeView(); }
-    THandle_object& handle(int position) { return *fx.form().Document().Handle_List.at(size_t(position)); }
+    THandle_object& handle(int position) { return *fx.form().Document().images().at(size_t(position)); }
 
     void select(int position) { tree()->setCurrentItem(tree()->topLevelItem(position)); }
 

@@ -112,7 +112,7 @@ void TestAddImages::addImagesImportsLikeADrop()
     QCOMPARE(Node_Names(d.tree()->topLevelItem(LOGOS_IDX)), added);
     QCOMPARE(d.view()->CellView_List().size(), 2);
     // The image store figure counts them.
-    const qint64 used = Project_Storage_Used(d.fx.form().Document().Handle_List);
+    const qint64 used = Project_Storage_Used(d.fx.form().Document().images());
     QVERIFY(used > 0);
     QCOMPARE(d.page()->Memory_Panel()->Usage_Label()->text(), TMemoryUsagePanel::Usage_Text(used));
     // The log reads as for a drop of the same files, in the order chosen.
@@ -121,7 +121,7 @@ void TestAddImages::addImagesImportsLikeADrop()
     QCOMPARE(e1.description + e1.info, QStringLiteral("Image Added Successfully") + one);
     QCOMPARE(e2.marker + e2.description + e2.info, QStringLiteral("!Image Dimensions Not Compatible") + big);
     QCOMPARE(e3.description + e3.info, QStringLiteral("Image Added Successfully") + two);
-    QVERIFY(d.fx.form().Document().modified);
+    QVERIFY(d.fx.form().Document().isModified());
     QVERIFY(d.page()->Tree_Panel()->Add_Images_Button()->isEnabled());
 }
 
@@ -141,7 +141,7 @@ void TestAddImages::cancelledDialogAddsNothing()
     QVERIFY(!d.page()->Drop_Import()->Running());
     QVERIFY(d.handle(INFO_SCREENS_IDX).cells.empty());
     QCOMPARE(d.fx.logRows(), logRows);
-    QVERIFY(!d.fx.form().Document().modified);
+    QVERIFY(!d.fx.form().Document().isModified());
 }
 
 void TestAddImages::realFileDialogTakesSeveralFiles()
@@ -251,7 +251,7 @@ void TestAddImages::contextMenuAndKeysRunTheCommands()
     Click_Entry(menu, m->Move_Down_Action());
     QCOMPARE(Cell_Names(d.handle(BACKGROUNDS_IDX)), QStringList({"B_PNG", "A_PNG", "C_PNG"}));
     QCOMPARE(Cell_Names(d.handle(BG_THUMBNAILS_IDX)), QStringList({"B_PNG", "A_PNG", "C_PNG"}));
-    QCOMPARE(TProjectTreePanel::Cell_Of(d.tree()->currentItem())->name, QStringLiteral("A_PNG"));
+    QCOMPARE(d.page()->Tree_Panel()->Cell_Of(d.tree()->currentItem())->name, QStringLiteral("A_PNG"));
 
     // Move Up from the menu on C: B C A.
     menu = Right_Click(d, root->child(2));
@@ -343,7 +343,7 @@ void TestAddImages::offeredOnlyWithAProjectOpen()
     QVERIFY(menuItem->isEnabled() && button->isEnabled());
     fx.prompter().enqueue(QMessageBox::Discard); // the new project
     fx.trigger("close_project_MenuItem");
-    QVERIFY(fx.form().Document().Handle_List.empty());
+    QVERIFY(fx.form().Document().images().empty());
     QVERIFY(!menuItem->isEnabled() && !button->isEnabled());
     // Called all the same (by a script, a stale signal), it asks nothing.
     int shown = 0;

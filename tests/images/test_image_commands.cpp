@@ -91,7 +91,7 @@ void TestImageCommands::thumbnailsFollowMoveAndDelete()
     // its move.
     d.tree()->setCurrentItem(root->child(2));
     panel->Move_Up_Button()->click();
-    QCOMPARE(TProjectTreePanel::Cell_Of(d.tree()->currentItem())->name, QStringLiteral("C_PNG"));
+    QCOMPARE(d.page()->Tree_Panel()->Cell_Of(d.tree()->currentItem())->name, QStringLiteral("C_PNG"));
     QVERIFY(panel->Move_Down_Button()->isEnabled());
     d.tree()->setCurrentItem(root->child(0));
     panel->Move_Down_Button()->click();
@@ -104,9 +104,9 @@ void TestImageCommands::thumbnailsFollowMoveAndDelete()
     // The thumbnails moved with their pictures, not just their names.
     QCOMPARE(QColor(thumbs.cells[0]->fmxbmp.pixel(45, 10)), QColor(Qt::blue));
     QCOMPARE(QColor(thumbs.cells[2]->fmxbmp.pixel(45, 10)), QColor(Qt::green));
-    QCOMPARE(TProjectTreePanel::Cell_Of(d.tree()->currentItem())->name, QStringLiteral("A_PNG"));
+    QCOMPARE(d.page()->Tree_Panel()->Cell_Of(d.tree()->currentItem())->name, QStringLiteral("A_PNG"));
     QVERIFY(panel->Move_Up_Button()->isEnabled() && panel->Move_Down_Button()->isEnabled());
-    QVERIFY(d.fx.form().Document().modified);
+    QVERIFY(d.fx.form().Document().isModified());
 
     // Delete the middle one (A): it goes with its thumbnail, and both
     // handles give back its storage.
@@ -125,10 +125,10 @@ void TestImageCommands::thumbnailsFollowMoveAndDelete()
     QCOMPARE(bgs.memory_usage, before - aSize);
     QCOMPARE(thumbs.memory_usage, thumbBefore - aThumbSize);
     QCOMPARE(d.page()->Memory_Panel()->Usage_Label()->text(),
-             TMemoryUsagePanel::Usage_Text(Project_Storage_Used(d.fx.form().Document().Handle_List)));
+             TMemoryUsagePanel::Usage_Text(Project_Storage_Used(d.fx.form().Document().images())));
     QCOMPARE(d.page()->Handle_Panel()->Heading_Label()->text(), QStringLiteral(" BACKGROUNDS (2)"));
     // The next sibling is selected.
-    QCOMPARE(TProjectTreePanel::Cell_Of(d.tree()->currentItem())->name, QStringLiteral("B_PNG"));
+    QCOMPARE(d.page()->Tree_Panel()->Cell_Of(d.tree()->currentItem())->name, QStringLiteral("B_PNG"));
     const LogEntry e = d.fx.lastLog();
     QCOMPARE(e.description, QStringLiteral("Image deleted"));
     QCOMPARE(e.info, QStringLiteral("BACKGROUNDS->A_PNG"));
@@ -201,7 +201,7 @@ void TestImageCommands::rename()
     QCOMPARE(d.view()->CellView_List().at(0)->Label1()->text(), stored);
     // The thumbnail keeps the name it was imported with.
     QCOMPARE(d.handle(BG_THUMBNAILS_IDX).cells[0]->name, QStringLiteral("A_PNG"));
-    QCOMPARE(d.fx.form().Document().modified, stored != QLatin1String("A_PNG"));
+    QCOMPARE(d.fx.form().Document().isModified(), stored != QLatin1String("A_PNG"));
     // Nothing is logged; only a name taken by another image gets a box.
     QCOMPARE(d.fx.logRows(), logRows);
     if (typed == QLatin1String("b_png")) {

@@ -71,14 +71,14 @@ void TestImagesPage::dropFiveOntoTwentySeven()
     QCOMPARE(d.tree()->topLevelItem(LOGO_THUMBNAILS_IDX)->childCount(), 30);
     QCOMPARE(d.tree()->topLevelItem(LOGOS_IDX)->child(29)->text(0), QStringLiteral("_2 MORE_GIF"));
     QCOMPARE(d.view()->CellView_List().size(), 30);
-    QCOMPARE(&d.view()->CellView_List().at(29)->cell(), logos.cells[29].get());
+    QCOMPARE(d.view()->CellView_List().at(29)->pictureId(), logos.cells[29]->pictureId);
     QVERIFY(!d.view()->Drag_Label()->isVisible());
     QCOMPARE(d.page()->Handle_Panel()->Heading_Label()->text(), QStringLiteral(" LOGOS (30)"));
     QCOMPARE(d.page()->Handle_Panel()->Storage_Label()->text(), QStringLiteral("%1 bytes").arg(logos.memory_usage));
-    const qint64 used = Project_Storage_Used(d.fx.form().Document().Handle_List);
+    const qint64 used = Project_Storage_Used(d.fx.form().Document().images());
     QVERIFY(used > 0);
     QCOMPARE(d.page()->Memory_Panel()->Usage_Label()->text(), TMemoryUsagePanel::Usage_Text(used));
-    QVERIFY(d.fx.form().Document().modified);
+    QVERIFY(d.fx.form().Document().isModified());
     QVERIFY(d.view()->Drops_Enabled());
     if (qEnvironmentVariableIsSet("IMAGES_SCREENSHOT_DIR"))
         d.fx.form().grab().save(qEnvironmentVariable("IMAGES_SCREENSHOT_DIR") + "/images_page_logos.png");
@@ -122,7 +122,7 @@ void TestImagesPage::refusedFilesAreLoggedAndNothingIsAdded()
     QVERIFY2(lines.at(2).startsWith(QStringLiteral("empty.bmp: Invalid Image File - ")), qPrintable(lines.at(2)));
     QVERIFY2(lines.at(3).startsWith(QStringLiteral("notes.png: Invalid Image File - ")), qPrintable(lines.at(3)));
     QCOMPARE(d.view()->CellView_List().size(), 1);
-    QVERIFY(d.fx.form().Document().modified);
+    QVERIFY(d.fx.form().Document().isModified());
 }
 
 void TestImagesPage::dragHighlightAndClientArea()
@@ -196,7 +196,7 @@ void TestImagesPage::closingDuringAnImportStopsIt()
     d.fx.prompter().enqueue(QMessageBox::Discard); // the changes
     d.fx.trigger("close_project_MenuItem");
     QVERIFY(!d.page()->Drop_Import()->Running());
-    QVERIFY(d.fx.form().Document().Handle_List.empty());
+    QVERIFY(d.fx.form().Document().images().empty());
     QCOMPARE(d.tree()->topLevelItemCount(), 0);
     QVERIFY(d.view()->CellView_List().isEmpty());
     const int rows = d.fx.logRows();
@@ -409,5 +409,5 @@ void TestImagesPage::accessibilityTree()
     // The memory figure.
     QAccessibleInterface* figure = QAccessible::queryAccessibleInterface(d.page()->Memory_Panel()->Usage_Label());
     QCOMPARE(figure->text(QAccessible::Name).trimmed(),
-             TMemoryUsagePanel::Usage_Text(Project_Storage_Used(d.fx.form().Document().Handle_List)).trimmed());
+             TMemoryUsagePanel::Usage_Text(Project_Storage_Used(d.fx.form().Document().images())).trimmed());
 }

@@ -11,6 +11,7 @@ SchedulerPageFixture::SchedulerPageFixture(const PlannedEvents& events, bool sch
     Put_Events(record, events);
     record.scheduler_enabled = schedulerOn ? 1 : 0;
     m_page = std::make_unique<TSchedulerPage>(record);
+    m_page->editInPlace(record);
     m_page->resize(760, 900);
     m_page->show();
     if (!QTest::qWaitForWindowExposed(m_page.get()))

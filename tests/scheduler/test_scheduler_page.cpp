@@ -31,7 +31,7 @@ QList<int> startingStates(TSchedulerPage& page)
 
 void TestSchedulerPage::initTestCase()
 {
-    TDevice_Config_v2 record{};
+    const TDevice_Config_v2 record{};
     TSchedulerPage page(record);
     QCOMPARE(page.objectName(), QString("scheduler_cfg_TabSheet"));
     QVERIFY(page.findChild<QScrollArea*>("scheduler_timeline_ScrollBox"));
@@ -139,12 +139,15 @@ void TestSchedulerPage::pageSitsInTheConfigurationPages()
     QVERIFY(page);
 
     // Showing a project's record leaves it unmodified.
-    Put_Events(document.Project_Device_Config, {{kMonday, 480, 1, 1}});
-    document.Project_Device_Config.scheduler_enabled = 1;
-    document.loading_flag = true;
-    window.Show_Device_Config(document.Project_Device_Config);
-    document.loading_flag = false;
-    QVERIFY(!document.modified);
+    document.fill([](TDevice_Config_v2& record, THandle_List&) {
+        Put_Events(record, {{kMonday, 480, 1, 1}});
+        record.scheduler_enabled = 1;
+        return true;
+    });
+    document.setLoading(true);
+    window.Show_Device_Config(document.record());
+    document.setLoading(false);
+    QVERIFY(!document.isModified());
     QCOMPARE(page->schedule_dow_Frame(kMonday)->event_list.size(), std::size_t(1));
 
     // The editor's OK edits the project's record and marks the project.
@@ -155,8 +158,8 @@ void TestSchedulerPage::pageSitsInTheConfigurationPages()
     QTest::mouseClick(form->findChild<QPushButton*>("event_accept_Button"), Qt::LeftButton);
     QTest::mouseClick(form->findChild<QPushButton*>("event_list_ok_Button"), Qt::LeftButton);
     QTRY_VERIFY(!form->isVisible());
-    QCOMPARE(document.Project_Device_Config.daily_schedule[kMonday - 1].event_count, uint32_t(2));
-    QVERIFY(document.modified);
+    QCOMPARE(document.record().daily_schedule[kMonday - 1].event_count, uint32_t(2));
+    QVERIFY(document.isModified());
 }
 
 void TestSchedulerPage::focusedTimelineShowsItselfWholeFromTheLeft()

@@ -31,13 +31,14 @@ void TestProjectDocument::setModified()
     QFETCH(bool, after);
     QFETCH(bool, notified);
     TProjectDocument document;
-    document.modified = before;
-    document.loading_flag = loading;
+    if (before)
+        document.Set_Modified(true);
+    document.setLoading(loading);
     QSignalSpy spy(&document, &TProjectDocument::modifiedChanged);
 
     document.Set_Modified(value);
 
-    QCOMPARE(document.modified, after);
+    QCOMPARE(document.isModified(), after);
     QCOMPARE(spy.size(), notified ? 1 : 0);
     if (notified)
         QCOMPARE(spy.constFirst().constFirst().toBool(), value);
@@ -59,8 +60,8 @@ void TestProjectDocument::undoKeepsItsLimit()
     while (document.Undo_Stack().canUndo())
         document.Undo_Stack().undo();
 
-    QCOMPARE(document.Project_Device_Config.theme_colour, quint32(steps - TProjectDocument::kUndoLimit));
-    QVERIFY(document.modified);
+    QCOMPARE(document.record().theme_colour, quint32(steps - TProjectDocument::kUndoLimit));
+    QVERIFY(document.isModified());
 }
 
 void TestProjectDocument::revisionCountsEveryChange()
@@ -88,5 +89,5 @@ void TestProjectDocument::revisionCountsEveryChange()
     QVERIFY(changed());
     document.Undo_Stack().redo();
     QVERIFY(changed());
-    QCOMPARE(document.Project_Device_Config.theme_colour, 2u);
+    QCOMPARE(document.record().theme_colour, 2u);
 }

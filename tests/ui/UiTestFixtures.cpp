@@ -57,7 +57,7 @@ void TFormFixture::newProject(const QString& path)
 
 void TFormFixture::addImage(int idx, const QString& name, const QByteArray& bytes)
 {
-    Add_Fixture_Image(*window->Document().Handle_List.at(size_t(idx)), name, bytes);
+    Add_Fixture_Image(*window->Document().images().at(size_t(idx)), name, bytes);
 }
 
 QByteArray Png_Bytes(int width, int height, QRgb colour)

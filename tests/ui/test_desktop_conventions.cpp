@@ -56,7 +56,7 @@ QString Saved_Project(TFormFixture& fx, const QString& path)
 {
     fx.newProject(path);
     fx.trigger("save_project_MenuItem");
-    return fx.form().Document().project_fullpath;
+    return fx.form().Document().projectPath();
 }
 
 // Drags the files over widget and drops them there, as a file manager
@@ -109,7 +109,7 @@ void TestDesktopConventions::openRecentSurvivesARestart()
     QVERIFY(entry && menu->actions().contains(entry));
     QCOMPARE(entry->text(), QStringLiteral("&2 ") + QDir::toNativeSeparators(second));
     entry->trigger();
-    QCOMPARE(fx.form().Document().project_fullpath, second);
+    QCOMPARE(fx.form().Document().projectPath(), second);
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Loaded"));
     // Opened last, so now first.
     QCOMPARE(Recent_Entries(fx.form()), QStringList({second, first}));
@@ -178,7 +178,7 @@ void TestDesktopConventions::droppedProjectOpens()
     fx.newProject(dir.filePath(QStringLiteral("current.cvp")));
     if (!modified)
         fx.trigger("save_project_MenuItem");
-    const QString current = f.Document().project_fullpath;
+    const QString current = f.Document().projectPath();
     fx.prompter().clear();
     if (answer != QMessageBox::NoButton)
         fx.prompter().enqueue(QMessageBox::StandardButton(answer));
@@ -186,8 +186,8 @@ void TestDesktopConventions::droppedProjectOpens()
     // Let go over the activity log: anywhere on the window will do.
     QVERIFY(Drop_Files(f.Activity_Log()->grid()->viewport(), {dropped}));
     // The project opens once the drop is over.
-    QTRY_VERIFY(!fx.prompter().questions().isEmpty() || f.Document().project_fullpath == dropped);
-    QCOMPARE(f.Document().project_fullpath, opened ? dropped : current);
+    QTRY_VERIFY(!fx.prompter().questions().isEmpty() || f.Document().projectPath() == dropped);
+    QCOMPARE(f.Document().projectPath(), opened ? dropped : current);
     QCOMPARE(fx.prompter().questions().size(), modified ? 1 : 0);
     if (modified)
         QCOMPARE(fx.prompter().questions().constFirst().text,
@@ -211,8 +211,8 @@ void TestDesktopConventions::onlyProjectFilesOpenByDropping()
     fx.trigger("save_project_MenuItem");
     f.Project_Pages()->setCurrentWidget(f.Images_Page());
     QVERIFY(Drop_Files(f.Images_Page()->Image_View()->viewport(), {project}));
-    QTRY_COMPARE(f.Document().project_fullpath, project);
-    QVERIFY(f.Document().Handle_List.at(BACKGROUNDS_IDX)->cells.empty());
+    QTRY_COMPARE(f.Document().projectPath(), project);
+    QVERIFY(f.Document().images().at(BACKGROUNDS_IDX)->cells.empty());
 }
 
 void TestDesktopConventions::standardShortcuts_data()
@@ -256,7 +256,7 @@ void TestDesktopConventions::saveAsStartsAtTheProject()
     QCOMPARE(fx.dialogs().shown, shown + 1);
     // The dialog opens in the project's folder with its name filled in.
     QCOMPARE(fx.dialogs().lastStart, path);
-    QCOMPARE(f.Document().project_fullpath, copy);
+    QCOMPARE(f.Document().projectPath(), copy);
     QVERIFY(QFileInfo::exists(copy));
 }
 
@@ -312,15 +312,15 @@ void TestDesktopConventions::saveKeySavesTheProject()
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     fx.newProject(dir.filePath(QStringLiteral("keys.cvp")));
-    QVERIFY(f.Document().modified);
+    QVERIFY(f.Document().isModified());
     const QList<QKeySequence> save = QKeySequence::keyBindings(QKeySequence::Save);
     QVERIFY(!save.isEmpty());
     // Window shortcuts act in the active window.
     f.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f));
     QTest::keySequence(&f, save.constFirst());
-    QVERIFY(!f.Document().modified);
-    QVERIFY(QFileInfo::exists(f.Document().project_fullpath));
+    QVERIFY(!f.Document().isModified());
+    QVERIFY(QFileInfo::exists(f.Document().projectPath()));
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved"));
 }
 

@@ -55,7 +55,7 @@ void TestMainWindow::startsWithNoProject()
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     QCOMPARE(Shown_Caption(f), kCaption);
-    QVERIFY(!f.Document().modified);
+    QVERIFY(!f.Document().isModified());
     QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
     QVERIFY(f.No_Project_View()->isVisible());
     QVERIFY(!f.Project_Pages()->isVisible());
@@ -161,10 +161,10 @@ void TestMainWindow::closeQuery()
         QCOMPARE(QFileInfo::exists(dir.filePath(QStringLiteral("q.cvp"))), answer == QMessageBox::Save);
     QCOMPARE(f.isVisible(), !closes);
     if (!closes && state == QLatin1String("modified")) {
-        QVERIFY(f.Document().modified);
-        QCOMPARE(f.Document().Handle_List.at(LOGOS_IDX)->cells.size(), size_t(1));
+        QVERIFY(f.Document().isModified());
+        QCOMPARE(f.Document().images().at(LOGOS_IDX)->cells.size(), size_t(1));
     } else {
-        QVERIFY(f.Document().Handle_List.empty()); // torn down on close
+        QVERIFY(f.Document().images().empty()); // torn down on close
     }
 }
 
@@ -217,7 +217,7 @@ void TestMainWindow::showProjectBuildsTheTree()
         QTreeWidgetItem* root = tree->topLevelItem(i);
         QCOMPARE(root->text(0), roots.at(i));
         QCOMPARE(f.Tree_Panel()->Handle_Node(i), root);
-        QCOMPARE(TProjectTreePanel::Handle_Of(root), f.Document().Handle_List.at(size_t(i)).get());
+        QCOMPARE(f.Tree_Panel()->Handle_Of(root), f.Document().images().at(size_t(i)).get());
         QCOMPARE(root->isHidden(), i >= BG_THUMBNAILS_IDX);
         QCOMPARE(bool(root->flags() & Qt::ItemIsSelectable), i < BG_THUMBNAILS_IDX);
     }
@@ -230,9 +230,9 @@ void TestMainWindow::showProjectBuildsTheTree()
 
     // Each image node and its cell know each other, and the cell's pictures
     // come from its stored bytes.
-    TCell_object* lobby = f.Document().Handle_List.at(BACKGROUNDS_IDX)->cells.at(1).get();
-    QCOMPARE(f.Tree_Panel()->cellNode(lobby), backgrounds->child(1));
-    QCOMPARE(TProjectTreePanel::Cell_Of(backgrounds->child(1)), lobby);
+    const TCell_object* lobby = f.Document().images().at(BACKGROUNDS_IDX)->cells.at(1).get();
+    QCOMPARE(f.Tree_Panel()->cellNode(lobby->pictureId), backgrounds->child(1));
+    QCOMPARE(f.Tree_Panel()->Cell_Of(backgrounds->child(1)), lobby);
     QCOMPARE(lobby->name, QStringLiteral("LOBBY BLUE"));
     QCOMPARE(lobby->fmxbmp.size(), QSize(480, 272));
     QCOMPARE(lobby->fmxbmp.format(), QImage::Format_ARGB32_Premultiplied);
@@ -245,8 +245,8 @@ void TestMainWindow::showProjectBuildsTheTree()
     QTest::keyClick(tree, Qt::Key_Down);
     QTest::keyClick(tree, Qt::Key_End);
     QVERIFY(!tree->currentItem()->isHidden());
-    QVERIFY(TProjectTreePanel::Handle_Of(tree->currentItem()) != f.Document().Handle_List.at(BG_THUMBNAILS_IDX).get());
-    QVERIFY(!f.Document().modified);
+    QVERIFY(f.Tree_Panel()->Handle_Of(tree->currentItem()) != f.Document().images().at(BG_THUMBNAILS_IDX).get());
+    QVERIFY(!f.Document().isModified());
 
     // Show_Project leaves the Configuration page and the upload boxes ready.
     QCOMPARE(f.Project_Pages()->currentIndex(), 0);
@@ -270,8 +270,8 @@ void TestMainWindow::undecodableImageIsReportedAndKept()
 
     // The project opens; the image is listed without a picture, its bytes
     // are kept and the log names it.
-    QCOMPARE(f.Document().project_fullpath, dir.filePath(QStringLiteral("odd.cvp")));
-    const TCell_object* cell = f.Document().Handle_List.at(INFO_SCREENS_IDX)->cells.at(0).get();
+    QCOMPARE(f.Document().projectPath(), dir.filePath(QStringLiteral("odd.cvp")));
+    const TCell_object* cell = f.Document().images().at(INFO_SCREENS_IDX)->cells.at(0).get();
     QVERIFY(cell->bmp.isNull());
     QCOMPARE(cell->imgFileData, junk);
     QCOMPARE(f.Tree_Panel()->Project_TreeView()->topLevelItem(INFO_SCREENS_IDX)->child(0)->text(0),

@@ -51,7 +51,7 @@ QString Saved_Project_With_Images(TFormFixture& fx, const QString& path)
     fx.addImage(BG_THUMBNAILS_IDX, QStringLiteral("SUNSET"), Png_Bytes(90, 51, 0xff336699));
     fx.addImage(LOGOS_IDX, QStringLiteral("ACME"), Png_Bytes(125, 85, 0x80ff0000));
     fx.trigger("save_project_MenuItem");
-    return fx.form().Document().project_fullpath;
+    return fx.form().Document().projectPath();
 }
 } // namespace
 
@@ -90,14 +90,14 @@ void TestProjectCommands::newProjectIsBoundAndModified()
 
     fx.newProject(dir.filePath(chosen));
 
-    QCOMPARE(f.Document().project_fullpath, dir.filePath(boundTo));
+    QCOMPARE(f.Document().projectPath(), dir.filePath(boundTo));
     // The title bar marks the new, unsaved project.
     QCOMPARE(Shown_Caption(f), QStringLiteral(" ") + name + QStringLiteral("* - Corvane R/C Configurator v2"));
-    QVERIFY(f.Document().modified);
+    QVERIFY(f.Document().isModified());
     QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral("M"));
-    QCOMPARE(f.Status_Bar()->Path_Panel()->toolTip(), f.Document().project_fullpath);
-    QCOMPARE(int(f.Document().Handle_List.size()), int(HANDLE_COUNT));
-    QVERIFY(Same_Record(f.Document().Project_Device_Config, New_Project_Config()));
+    QCOMPARE(f.Status_Bar()->Path_Panel()->toolTip(), f.Document().projectPath());
+    QCOMPARE(int(f.Document().images().size()), int(HANDLE_COUNT));
+    QVERIFY(Same_Record(f.Document().record(), New_Project_Config()));
     QVERIFY(f.Project_Pages()->isVisible());
     QVERIFY(!f.No_Project_View()->isVisible());
     QCOMPARE(f.Project_Pages()->currentIndex(), 0);
@@ -105,9 +105,9 @@ void TestProjectCommands::newProjectIsBoundAndModified()
         QVERIFY2(fx.action(a)->isEnabled(), a);
     const LogEntry log = fx.lastLog();
     QCOMPARE(log.description, QStringLiteral("New project created"));
-    QCOMPARE(log.info, f.Document().project_fullpath);
+    QCOMPARE(log.info, f.Document().projectPath());
     // Nothing is written until the first save.
-    QVERIFY(!QFileInfo::exists(f.Document().project_fullpath));
+    QVERIFY(!QFileInfo::exists(f.Document().projectPath()));
     QVERIFY(fx.prompter().questions().isEmpty());
 }
 
@@ -116,18 +116,17 @@ void TestProjectCommands::saveClearsModifiedAndReadsBack()
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     fx.newProject(dir.filePath(QStringLiteral("saved.cvp")));
-    f.Document().Project_Device_Config.theme_colour = 0x123456;
-    f.Document().Set_Modified(true);
+    f.Document().edit(QString(), [](TDevice_Config_v2& r) { r.theme_colour = 0x123456; });
 
     fx.trigger("save_project_MenuItem");
 
-    QVERIFY(!f.Document().modified);
+    QVERIFY(!f.Document().isModified());
     QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved"));
-    QCOMPARE(fx.lastLog().info, f.Document().project_fullpath);
+    QCOMPARE(fx.lastLog().info, f.Document().projectPath());
     TDevice_Config_v2 rec{};
     THandle_List handles;
-    QVERIFY(Load_Project_File(f.Document().project_fullpath, rec, handles));
+    QVERIFY(Load_Project_File(f.Document().projectPath(), rec, handles));
     QCOMPARE(rec.theme_colour, 0x123456u);
     QCOMPARE(int(handles.size()), int(HANDLE_COUNT));
 }
@@ -137,7 +136,7 @@ void TestProjectCommands::openNeverMarksModified()
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     const QString path = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("open.cvp")));
-    const TDevice_Config_v2 savedRecord = f.Document().Project_Device_Config;
+    const TDevice_Config_v2 savedRecord = f.Document().record();
     fx.newProject(dir.filePath(QStringLiteral("other.cvp")));
     fx.prompter().enqueue(QMessageBox::Discard); // the unsaved new project
     // An editor reacting to what filling the window changes, as the
@@ -148,17 +147,17 @@ void TestProjectCommands::openNeverMarksModified()
     fx.dialogs().answers.enqueue(path);
     fx.trigger("open_project_MenuItem");
 
-    QVERIFY(!f.Document().modified);
+    QVERIFY(!f.Document().isModified());
     QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
-    QCOMPARE(f.Document().project_fullpath, path);
+    QCOMPARE(f.Document().projectPath(), path);
     QCOMPARE(Shown_Caption(f), QStringLiteral(" open - Corvane R/C Configurator v2"));
-    QVERIFY(Same_Record(f.Document().Project_Device_Config, savedRecord));
-    QCOMPARE(f.Document().Handle_List.at(BACKGROUNDS_IDX)->cells.size(), size_t(1));
-    QCOMPARE(f.Document().Handle_List.at(LOGOS_IDX)->cells.at(0)->bmp.size(), QSize(125, 85));
+    QVERIFY(Same_Record(f.Document().record(), savedRecord));
+    QCOMPARE(f.Document().images().at(BACKGROUNDS_IDX)->cells.size(), size_t(1));
+    QCOMPARE(f.Document().images().at(LOGOS_IDX)->cells.at(0)->bmp.size(), QSize(125, 85));
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Loaded"));
     QCOMPARE(fx.lastLog().info, path);
     QVERIFY(fx.action("close_project_MenuItem")->isEnabled());
-    QVERIFY(!f.Document().loading_flag);
+    QVERIFY(!f.Document().isLoading());
 }
 
 void TestProjectCommands::bdpKeepsItsExtension()
@@ -172,9 +171,8 @@ void TestProjectCommands::bdpKeepsItsExtension()
 
     fx.dialogs().answers.enqueue(bdp);
     fx.trigger("open_project_MenuItem");
-    QCOMPARE(f.Document().project_fullpath, bdp);
-    f.Document().Project_Device_Config.theme_colour = 0xABCDEF;
-    f.Document().Set_Modified(true);
+    QCOMPARE(f.Document().projectPath(), bdp);
+    f.Document().edit(QString(), [](TDevice_Config_v2& r) { r.theme_colour = 0xABCDEF; });
     fx.trigger("save_project_MenuItem");
 
     TDevice_Config_v2 rec{};
@@ -213,7 +211,7 @@ void TestProjectCommands::discardQuestion()
     QFile::remove(dir.filePath(QStringLiteral("first.cvp")));
     fx.newProject(dir.filePath(QStringLiteral("first.cvp")));
     fx.addImage(INFO_SCREENS_IDX, QStringLiteral("HELP"), Png_Bytes(480, 272, 0xff00ff00));
-    const QString path = f.Document().project_fullpath;
+    const QString path = f.Document().projectPath();
     fx.prompter().clear();
     fx.prompter().enqueue(QMessageBox::StandardButton(answer));
     fx.dialogs().answers.enqueue(dir.filePath(QStringLiteral("second.cvp")));
@@ -226,7 +224,7 @@ void TestProjectCommands::discardQuestion()
     QCOMPARE(q.kind, TMsgDlgType::mtConfirmation);
     QCOMPARE(q.buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
     QCOMPARE(q.defaultButton, QMessageBox::Cancel);
-    QCOMPARE(f.Document().project_fullpath == path, kept);
+    QCOMPARE(f.Document().projectPath() == path, kept);
     // Save writes the project before it goes; the other answers write nothing.
     QCOMPARE(QFileInfo::exists(path), saved);
     if (saved) {
@@ -236,8 +234,8 @@ void TestProjectCommands::discardQuestion()
         QCOMPARE(handles.at(INFO_SCREENS_IDX)->cells.size(), size_t(1));
     }
     if (kept) {
-        QVERIFY(f.Document().modified);
-        QCOMPARE(f.Document().Handle_List.at(INFO_SCREENS_IDX)->cells.size(), size_t(1));
+        QVERIFY(f.Document().isModified());
+        QCOMPARE(f.Document().images().at(INFO_SCREENS_IDX)->cells.size(), size_t(1));
         QCOMPARE(fx.dialogs().shown, 1); // only the first New
     }
 }
@@ -254,14 +252,14 @@ void TestProjectCommands::closeProjectReturnsToNoProject()
     QVERIFY(fx.prompter().questions().isEmpty()); // saved: nothing to ask
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Closed"));
     QCOMPARE(fx.lastLog().info, path);
-    QVERIFY(f.Document().Handle_List.empty());
-    QVERIFY(f.Document().project_fullpath.isEmpty());
+    QVERIFY(f.Document().images().empty());
+    QVERIFY(f.Document().projectPath().isEmpty());
     QCOMPARE(Shown_Caption(f), kCaption);
     QVERIFY(f.Status_Bar()->Path_Panel()->text().isEmpty());
     QVERIFY(!f.Project_Pages()->isVisible());
     QVERIFY(f.No_Project_View()->isVisible());
     QCOMPARE(f.Tree_Panel()->Project_TreeView()->topLevelItemCount(), 0);
-    QVERIFY(!f.Document().closing_flag);
+    QVERIFY(!f.Document().isClosing());
     for (const char* a : {"save_project_MenuItem", "save_project_as_MenuItem", "close_project_MenuItem"})
         QVERIFY2(!fx.action(a)->isEnabled(), a);
     for (const char* a : {"new_project_MenuItem", "open_project_MenuItem", "exit_MenuItem"})
@@ -328,14 +326,14 @@ void TestProjectCommands::unreadableFileGivesErrorAndNoProject()
         QVERIFY2(failed.info.contains(messagePart), qPrintable(failed.info));
 
     // No project is bound any more, so nothing can be saved over the file.
-    QVERIFY(f.Document().Handle_List.empty());
-    QVERIFY(f.Document().project_fullpath.isEmpty());
-    QVERIFY(!f.Document().modified);
+    QVERIFY(f.Document().images().empty());
+    QVERIFY(f.Document().projectPath().isEmpty());
+    QVERIFY(!f.Document().isModified());
     QCOMPARE(Shown_Caption(f), kCaption);
     QVERIFY(!f.Project_Pages()->isVisible());
     QVERIFY(!fx.action("save_project_MenuItem")->isEnabled());
     QVERIFY(!fx.action("save_project_as_MenuItem")->isEnabled());
-    QVERIFY(!f.Document().loading_flag);
+    QVERIFY(!f.Document().isLoading());
     fx.trigger("save_project_MenuItem");
     f.Commands()->Save_Project_Command(); // even past the disabled menu item
     QCOMPARE(fx.prompter().questions().size(), 1);
@@ -354,19 +352,19 @@ void TestProjectCommands::saveAsBindsTheNewPath()
     fx.trigger("save_project_as_MenuItem");
 
     const QString expected = dir.filePath(QStringLiteral("final.cvp"));
-    QCOMPARE(f.Document().project_fullpath, expected);
-    QCOMPARE(f.Document().project_name, QStringLiteral("final"));
+    QCOMPARE(f.Document().projectPath(), expected);
+    QCOMPARE(f.Document().projectName(), QStringLiteral("final"));
     QCOMPARE(Shown_Caption(f), QStringLiteral(" final - Corvane R/C Configurator v2"));
     QVERIFY(QFileInfo::exists(expected));
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("draft.cvp"))));
-    QVERIFY(!f.Document().modified);
+    QVERIFY(!f.Document().isModified());
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved"));
     QCOMPARE(fx.lastLog().info, expected);
 
     // Cancelling the dialog changes nothing.
     const int rows = fx.logRows();
     fx.trigger("save_project_as_MenuItem");
-    QCOMPARE(f.Document().project_fullpath, expected);
+    QCOMPARE(f.Document().projectPath(), expected);
     QCOMPARE(fx.logRows(), rows);
 }
 
@@ -386,7 +384,7 @@ void TestProjectCommands::failedSaveKeepsModifiedAndOldFile()
     QCOMPARE(fx.prompter().questions().size(), 1);
     QCOMPARE(fx.prompter().questions().constFirst().kind, TMsgDlgType::mtError);
     QVERIFY(fx.prompter().questions().constFirst().text.contains(QStringLiteral("x.cvp")));
-    QVERIFY(f.Document().modified);
+    QVERIFY(f.Document().isModified());
     QCOMPARE(fx.logRows(), rows);
     QCOMPARE(File_Bytes(path), before);
 }
@@ -407,33 +405,36 @@ void TestProjectCommands::serviceTextLineLimit()
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     fx.newProject(dir.filePath(QStringLiteral("service.cvp")));
-    QFile::remove(f.Document().project_fullpath);
+    QFile::remove(f.Document().projectPath());
     auto* memo = f.findChild<QPlainTextEdit*>(QStringLiteral("service_text_Memo"));
     QVERIFY(memo);
     // No edit makes a fourth line; a record read from a file can hold one.
     QString stored = text;
-    Write_Service_Text(stored.replace(QLatin1Char('\n'), QLatin1Char('\r')), f.Document().Project_Device_Config);
-    f.Configuration_Page()->Show_Device_Config(f.Document().Project_Device_Config);
+    stored.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    f.Document().fill([&](TDevice_Config_v2& record, THandle_List&) {
+        Write_Service_Text(stored, record);
+        return true;
+    });
+    f.Configuration_Page()->Show_Device_Config(f.Document().record());
     QCOMPARE(memo->toPlainText(), text);
-    const TDevice_Config_v2 before = f.Document().Project_Device_Config;
+    const TDevice_Config_v2 before = f.Document().record();
     fx.prompter().clear();
     const int rows = fx.logRows();
 
     fx.trigger("save_project_MenuItem");
 
-    QCOMPARE(QFileInfo::exists(f.Document().project_fullpath), saved);
-    QCOMPARE(f.Document().modified, !saved);
+    QCOMPARE(QFileInfo::exists(f.Document().projectPath()), saved);
+    QCOMPARE(f.Document().isModified(), !saved);
     if (saved) {
         QVERIFY(fx.prompter().questions().isEmpty());
-        QVERIFY(
-            Read_Service_Text(f.Document().Project_Device_Config).startsWith(QStringLiteral("one\r\ntwo\r\nthree")));
+        QVERIFY(Read_Service_Text(f.Document().record()).startsWith(QStringLiteral("one\r\ntwo\r\nthree")));
     } else {
         QCOMPARE(fx.prompter().questions().size(), 1);
         QCOMPARE(fx.prompter().questions().constFirst().text,
                  QStringLiteral("The service text contains too many lines.      \rUnable to save the project.      "));
         QCOMPARE(fx.prompter().questions().constFirst().kind, TMsgDlgType::mtWarning);
         QCOMPARE(fx.logRows(), rows);
-        QVERIFY(Same_Record(f.Document().Project_Device_Config, before));
+        QVERIFY(Same_Record(f.Document().record(), before));
     }
 }
 
@@ -457,12 +458,12 @@ void TestProjectCommands::serviceTextEditorFollowsTheRecord()
     fx.trigger("open_project_MenuItem");
 
     QCOMPARE(memo->toPlainText(), QStringLiteral("Call 555 0100\nAsk for Ana"));
-    QVERIFY(!f.Document().modified);
+    QVERIFY(!f.Document().isModified());
     memo->setPlainText(QStringLiteral("Call 555 0199"));
-    QVERIFY(f.Document().modified);
-    QCOMPARE(Read_Service_Text(f.Document().Project_Device_Config), QStringLiteral("Call 555 0199"));
+    QVERIFY(f.Document().isModified());
+    QCOMPARE(Read_Service_Text(f.Document().record()), QStringLiteral("Call 555 0199"));
     fx.trigger("save_project_MenuItem");
-    QVERIFY(!f.Document().modified);
+    QVERIFY(!f.Document().isModified());
     TDevice_Config_v2 saved{};
     THandle_List savedHandles;
     QVERIFY(Load_Project_File(path, saved, savedHandles));
@@ -505,14 +506,14 @@ void TestProjectCommands::untouchedServiceTextSavesAsRead()
     Tbmpgen_Form& f = fx.form();
     fx.dialogs().answers.enqueue(path);
     fx.trigger("open_project_MenuItem");
-    QCOMPARE(f.Document().project_fullpath, path);
+    QCOMPARE(f.Document().projectPath(), path);
     if (editAndUndo) {
         auto* master = f.findChild<QAbstractButton*>(QStringLiteral("master_ctrl_CheckBox"));
         QVERIFY(master);
         master->click();
-        QVERIFY(f.Document().modified);
+        QVERIFY(f.Document().isModified());
         fx.trigger("undo_MenuItem");
-        QVERIFY(!f.Document().modified);
+        QVERIFY(!f.Document().isModified());
     }
 
     fx.trigger("save_project_MenuItem");
@@ -601,12 +602,12 @@ void TestProjectCommands::openGivenPath()
     fx.prompter().clear();
     f.Commands()->Open_Project_Path(path);
 
-    QVERIFY(!f.Document().modified);
+    QVERIFY(!f.Document().isModified());
     if (error.isEmpty()) {
         QVERIFY(fx.prompter().questions().isEmpty());
-        QCOMPARE(f.Document().project_fullpath, path);
+        QCOMPARE(f.Document().projectPath(), path);
         QCOMPARE(Shown_Caption(f), QStringLiteral(" good - Corvane R/C Configurator v2"));
-        QCOMPARE(f.Document().Handle_List.at(LOGOS_IDX)->cells.at(0)->bmp.size(), QSize(125, 85));
+        QCOMPARE(f.Document().images().at(LOGOS_IDX)->cells.at(0)->bmp.size(), QSize(125, 85));
         QCOMPARE(fx.lastLog().description, QStringLiteral("Project Loaded"));
         QCOMPARE(fx.lastLog().info, path);
         QVERIFY(fx.action("close_project_MenuItem")->isEnabled());
@@ -620,8 +621,8 @@ void TestProjectCommands::openGivenPath()
         QVERIFY2(c.unicode() >= 0x20 || c == QLatin1Char('\r'), qPrintable(q.text.toUtf8().toHex()));
     QVERIFY(q.text.contains(QFileInfo(path).fileName()) || error == QLatin1String("damaged")
             || file == QLatin1String("named.cvp"));
-    QVERIFY(f.Document().Handle_List.empty());
-    QVERIFY(f.Document().project_fullpath.isEmpty());
+    QVERIFY(f.Document().images().empty());
+    QVERIFY(f.Document().projectPath().isEmpty());
     QCOMPARE(Shown_Caption(f), kCaption);
     QVERIFY(!fx.action("save_project_MenuItem")->isEnabled());
     QVERIFY(!fx.action("close_project_MenuItem")->isEnabled());
@@ -655,8 +656,7 @@ void TestProjectCommands::saveAsksBeforeOverwritingAChangeOnDisk()
         Save_Project_File(path, other, handles);
     }
     const QByteArray onDisk = File_Bytes(path);
-    f.Document().Project_Device_Config.theme_colour = 0x123456;
-    f.Document().Set_Modified(true);
+    f.Document().edit(QString(), [](TDevice_Config_v2& r) { r.theme_colour = 0x123456; });
     fx.prompter().clear();
     if (answer != QMessageBox::NoButton)
         fx.prompter().enqueue(answer);
@@ -676,11 +676,11 @@ void TestProjectCommands::saveAsksBeforeOverwritingAChangeOnDisk()
     QVERIFY(Load_Project_File(path, rec, handles));
     if (written) {
         QCOMPARE(rec.theme_colour, 0x123456u);
-        QVERIFY(!f.Document().modified);
+        QVERIFY(!f.Document().isModified());
         QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved"));
     } else {
         QCOMPARE(File_Bytes(path), onDisk);
-        QVERIFY(f.Document().modified);
+        QVERIFY(f.Document().isModified());
         QCOMPARE(fx.logRows(), rows);
     }
     // Once written (or declined), the next save asks only if the file changes again.
@@ -713,7 +713,7 @@ void TestProjectCommands::saveWaitsForAnotherProgramsChange()
     QVERIFY2(fx.prompter().questions().constFirst().text.contains(QStringLiteral("being changed by another program")),
              qPrintable(fx.prompter().questions().constFirst().text));
     QCOMPARE(File_Bytes(path), before);
-    QVERIFY(f.Document().modified);
+    QVERIFY(f.Document().isModified());
     QCOMPARE(fx.logRows(), rows);
 
     // Once the other program is done, the save goes through.
@@ -721,5 +721,5 @@ void TestProjectCommands::saveWaitsForAnotherProgramsChange()
     fx.prompter().clear();
     fx.trigger("save_project_MenuItem");
     QCOMPARE(fx.prompter().questions().size(), 0);
-    QVERIFY(!f.Document().modified);
+    QVERIFY(!f.Document().isModified());
 }

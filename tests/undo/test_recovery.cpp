@@ -66,9 +66,9 @@ void Leave_Recovery_File(const QString& file, const QString& projectPath)
     record.projectName = QFileInfo(projectPath).completeBaseName();
     record.lastChange = QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53), Qt::UTC);
     record.pid = 1;
-    fx.form().Document().Project_Device_Config.frost_protection_enabled = 1;
-    record.projectBytes
-        = Project_File_Bytes(fx.form().Document().Project_Device_Config, fx.form().Document().Handle_List);
+    TDevice_Config_v2 changed = fx.form().Document().record();
+    changed.frost_protection_enabled = 1;
+    record.projectBytes = Project_File_Bytes(changed, fx.form().Document().images());
     Write_Recovery_File(file, record);
 }
 
@@ -151,14 +151,14 @@ void TestRecovery::killedConfiguratorOffersItsProject()
     QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Discard);
 
     TProjectDocument& document = fx.form().Document();
-    QVERIFY(document.modified);
-    QCOMPARE(document.project_fullpath, project);
+    QVERIFY(document.isModified());
+    QCOMPARE(document.projectPath(), project);
     QCOMPARE(fx.form().Configuration_Page()->generalPage()->serviceText(), QStringLiteral("AFTER HOURS 0800"));
-    QCOMPARE(document.Handle_List[LOGOS_IDX]->cells.size(), size_t(0));
+    QCOMPARE(document.images()[LOGOS_IDX]->cells.size(), size_t(0));
     // The old file gave way to this configurator's own.
     QCOMPARE(Files(folder, QStringLiteral("*.cvr")), QStringList{QFileInfo(recovery.File_Path()).fileName()});
     fx.trigger("save_project_MenuItem");
-    QVERIFY(!document.modified);
+    QVERIFY(!document.isModified());
     QVERIFY(File_Bytes(project) == File_Bytes(expected));
     QCOMPARE(Files(folder, QStringLiteral("*.cvr")).size(), 0);
 }
@@ -180,7 +180,7 @@ void TestRecovery::keptForLaterAndDiscarded()
     QVERIFY(fx.prompter().questions().constFirst().text.contains(
         QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53), Qt::UTC).toLocalTime().toString("yyyy-MM-dd HH:mm:ss")));
     QVERIFY(QFile::exists(left));
-    QVERIFY(fx.form().Document().Handle_List.empty());
+    QVERIFY(fx.form().Document().images().empty());
 
     fx.prompter().enqueue(QMessageBox::Discard);
     recovery.Offer_Recovered();
@@ -231,7 +231,7 @@ void TestRecovery::corruptFileIsRefusedAndKept()
         QVERIFY(!QFile::exists(file));
         QCOMPARE(File_Bytes(file + QStringLiteral(".unreadable")), d.bytes);
     }
-    QVERIFY(fx.form().Document().Handle_List.empty());
+    QVERIFY(fx.form().Document().images().empty());
     // Set aside, not offered again.
     recovery.Offer_Recovered();
     QCOMPARE(fx.prompter().questions().size(), damaged.size());
@@ -264,7 +264,7 @@ void TestRecovery::saveAndUndoToSavedRemoveTheFile()
     frost->click();
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(recovery.File_Path()), kDeadline);
     fx.trigger("undo_MenuItem");
-    QVERIFY(!fx.form().Document().modified);
+    QVERIFY(!fx.form().Document().isModified());
     QVERIFY(!QFile::exists(recovery.File_Path()));
 }
 

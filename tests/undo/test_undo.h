@@ -17,6 +17,7 @@ private slots:
     void openAndCloseClearTheHistory();
     void editMenuAndHistory();
     void undoKeepsTheOpenGroups();
+    void selectionFollowsThePictureThroughUndo();
 
 private:
     QTemporaryDir dir;

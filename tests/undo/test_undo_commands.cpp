@@ -17,6 +17,8 @@
 #include "ui/config_editor/TOptionGrid.h"
 #include "ui/config_editor/Timg_select_Form.h"
 #include "ui/imaging/TImageDropImport.h"
+#include "ui/imaging/TImageFrame.h"
+#include "ui/imaging/TImageView.h"
 #include "ui/imaging/TImagesPage.h"
 #include "ui/imaging/TProjectTreePanel.h"
 #include "ui/scheduler/TEventTimeEdit.h"
@@ -65,10 +67,12 @@ struct Project {
         fx.addImage(LOGO_THUMBNAILS_IDX, QStringLiteral("ACME"), Png_Bytes(90, 61, 0x80ff0000));
         fx.addImage(INFO_SCREENS_IDX, QStringLiteral("HELP"), Png_Bytes(480, 272, 0xff00ff00));
         // Scheduler and occupancy strategies on, so their controls take input.
-        TDevice_Config_v2& record = fx.form().Document().Project_Device_Config;
-        record.scheduler_enabled = 1;
-        record.occupancy_strategy_enable = 3;
-        std::fill(std::begin(record.occupied_settings_enable), std::end(record.occupied_settings_enable), 1);
+        fx.form().Document().fill([](TDevice_Config_v2& record, THandle_List&) {
+            record.scheduler_enabled = 1;
+            record.occupancy_strategy_enable = 3;
+            std::fill(std::begin(record.occupied_settings_enable), std::end(record.occupied_settings_enable), 1);
+            return true;
+        });
         // Typing starts in an empty service text.
         fx.form().Configuration_Page()->generalPage()->service_text_Memo()->clear();
         fx.trigger("save_project_MenuItem");
@@ -224,8 +228,10 @@ const std::map<QString, Edit>& Edits()
         {"exclude",
          [](Project& p, const QDir&) {
              // As any command that takes an image out of the upload does.
-             p.document().Handle_List[INFO_SCREENS_IDX]->cells[0]->included = false;
-             p.document().Set_Modified(true);
+             p.document().editImages(QString(), [](THandle_List& images) {
+                 images[INFO_SCREENS_IDX]->cells[0]->included = false;
+                 return true;
+             });
          }},
         {"background choice",
          [](Project& p, const QDir&) {
@@ -286,19 +292,19 @@ void TestUndoCommands::commandUndoesAndRedoesToTheSameBytes()
     QFETCH(QString, edit);
     QFETCH(QString, undoText);
     Project p(dir.filePath(QStringLiteral("site.cvp")));
-    QVERIFY(!p.document().modified);
+    QVERIFY(!p.document().isModified());
     QVERIFY(!p.fx.action("undo_MenuItem")->isEnabled());
     const QByteArray before = p.saved();
 
     Edits().at(edit)(p, QDir(dir.path()));
     QCOMPARE(p.undoText(), undoText);
     QCOMPARE(p.stack().count(), 1);
-    QVERIFY(p.document().modified);
+    QVERIFY(p.document().isModified());
     const QByteArray after = p.saved();
     QVERIFY(after != before);
 
     p.undo();
-    QVERIFY(p.document().modified); // the file holds the edit now
+    QVERIFY(p.document().isModified()); // the file holds the edit now
     QVERIFY(!p.fx.action("undo_MenuItem")->isEnabled());
     QVERIFY(p.saved() == before);
     p.redo();
@@ -335,7 +341,7 @@ void TestUndoCommands::typingIsOneStepUntilFocusLeaves()
     QCOMPARE(memo->toPlainText(), QStringLiteral("SERVICE\n0800 123"));
     p.undo();
     QCOMPARE(memo->toPlainText(), QString());
-    QVERIFY(!p.document().modified);
+    QVERIFY(!p.document().isModified());
     p.redo();
     QCOMPARE(memo->toPlainText(), QStringLiteral("SERVICE\n0800 123"));
 }
@@ -373,13 +379,13 @@ void TestUndoCommands::sliderDragIsOneStep()
 {
     Project p(dir.filePath(QStringLiteral("slider.cvp")));
     QSlider* green = p.config().appearancePage()->trackBar(1);
-    const uint32_t colour = p.document().Project_Device_Config.theme_colour;
+    const uint32_t colour = p.document().record().theme_colour;
     const int start = green->value();
     green->setSliderDown(true);
     for (int step = 1; step <= 10; ++step)
         green->setValue(start - 5 * step);
     green->setSliderDown(false);
-    const uint32_t dragged = p.document().Project_Device_Config.theme_colour;
+    const uint32_t dragged = p.document().record().theme_colour;
     QVERIFY(dragged != colour);
     QCOMPARE(p.stack().count(), 1);
     // A second drag of the same slider is a step of its own.
@@ -389,10 +395,10 @@ void TestUndoCommands::sliderDragIsOneStep()
     QCOMPARE(p.stack().count(), 2);
 
     p.undo();
-    QCOMPARE(p.document().Project_Device_Config.theme_colour, dragged);
+    QCOMPARE(p.document().record().theme_colour, dragged);
     QCOMPARE(green->value(), start - 50);
     p.undo();
-    QCOMPARE(p.document().Project_Device_Config.theme_colour, colour);
+    QCOMPARE(p.document().record().theme_colour, colour);
     QCOMPARE(green->value(), start);
 }
 
@@ -403,36 +409,36 @@ void TestUndoCommands::modifiedFollowsTheSavedState()
     QCheckBox* dp = p.find<QCheckBox>("show_sp_dp_CheckBox");
     QLabel* marker = p.form().Status_Bar()->Modified_Panel();
     master->click();
-    QVERIFY(p.document().modified);
+    QVERIFY(p.document().isModified());
     QCOMPARE(marker->text(), QStringLiteral("M"));
     p.undo();
-    QVERIFY(!p.document().modified);
+    QVERIFY(!p.document().isModified());
     QCOMPARE(marker->text().trimmed(), QString());
     p.redo();
-    QVERIFY(p.document().modified);
+    QVERIFY(p.document().isModified());
     QCOMPARE(marker->text(), QStringLiteral("M"));
 
     // Saved in the middle: that state is the clean one now.
     p.saved();
-    QVERIFY(!p.document().modified);
+    QVERIFY(!p.document().isModified());
     dp->click();
-    QVERIFY(p.document().modified);
+    QVERIFY(p.document().isModified());
     p.undo();
-    QVERIFY(!p.document().modified);
+    QVERIFY(!p.document().isModified());
     p.undo();
-    QVERIFY(p.document().modified);
+    QVERIFY(p.document().isModified());
     p.redo();
-    QVERIFY(!p.document().modified);
+    QVERIFY(!p.document().isModified());
 
     // Typing and taking it back again returns to the saved state.
     QPlainTextEdit* memo = p.config().generalPage()->service_text_Memo();
     const int step = p.stack().index();
     memo->setFocus();
     QTest::keyClicks(memo, QStringLiteral("AB"));
-    QVERIFY(p.document().modified);
+    QVERIFY(p.document().isModified());
     QTest::keyClick(memo, Qt::Key_Backspace);
     QTest::keyClick(memo, Qt::Key_Backspace);
-    QVERIFY(!p.document().modified);
+    QVERIFY(!p.document().isModified());
     QCOMPARE(p.stack().index(), step);
     QVERIFY(p.stack().isClean());
     QCOMPARE(marker->text().trimmed(), QString());
@@ -443,23 +449,23 @@ void TestUndoCommands::modifiedFollowsTheSavedState()
     master->click();
     QVERIFY(!p.fx.action("redo_MenuItem")->isEnabled());
     p.undo();
-    QVERIFY(p.document().modified);
+    QVERIFY(p.document().isModified());
 }
 
 void TestUndoCommands::newProjectStaysModifiedThroughUndo()
 {
     TFormFixture fx;
     fx.newProject(dir.filePath(QStringLiteral("fresh.cvp")));
-    QVERIFY(fx.form().Document().modified);
+    QVERIFY(fx.form().Document().isModified());
     fx.form().findChild<QCheckBox*>(QStringLiteral("master_ctrl_CheckBox"))->click();
     fx.trigger("undo_MenuItem");
     // Nothing of it is on disk: still modified, and closing still asks.
-    QVERIFY(fx.form().Document().modified);
+    QVERIFY(fx.form().Document().isModified());
     fx.prompter().enqueue(QMessageBox::Cancel);
     fx.trigger("close_project_MenuItem");
     QCOMPARE(fx.prompter().questions().size(), 1);
     QCOMPARE(fx.prompter().questions().constLast().text, TProjectCommands::Discard_Question());
-    QVERIFY(!fx.form().Document().Handle_List.empty());
+    QVERIFY(!fx.form().Document().images().empty());
 }
 
 void TestUndoCommands::discardQuestionFollowsModified()
@@ -473,11 +479,11 @@ void TestUndoCommands::discardQuestionFollowsModified()
     p.fx.prompter().enqueue(QMessageBox::Cancel);
     p.fx.trigger("close_project_MenuItem");
     QCOMPARE(p.fx.prompter().questions().size(), asked + 1);
-    QVERIFY(!p.document().Handle_List.empty());
+    QVERIFY(!p.document().images().empty());
     p.undo();
     p.fx.trigger("close_project_MenuItem");
     QCOMPARE(p.fx.prompter().questions().size(), asked + 1);
-    QVERIFY(p.document().Handle_List.empty());
+    QVERIFY(p.document().images().empty());
 }
 
 void TestUndoCommands::openAndCloseClearTheHistory()
@@ -563,4 +569,56 @@ void TestUndoCommands::undoKeepsTheOpenGroups()
     QCOMPARE(open(), before);
     p.redo();
     QCOMPARE(open(), before);
+}
+
+void TestUndoCommands::selectionFollowsThePictureThroughUndo()
+{
+    // Undo and redo put back copies of the pictures: the tree, the selection
+    // and the view follow the picture by its id, never an old address.
+    Project p(dir.filePath(QStringLiteral("site.cvp")));
+    TProjectTreePanel& panel = *p.images().Tree_Panel();
+    auto selectedId = [&] { return TProjectTreePanel::pictureId(p.tree().currentItem()); };
+    auto selectedName = [&] {
+        const TCell_object* cell = panel.Cell_Of(p.tree().currentItem());
+        return cell ? cell->name : QString();
+    };
+    auto viewInStep = [&] {
+        for (const TImageFrame* frame : p.images().Image_View()->CellView_List())
+            if (!p.document().picture(frame->pictureId()))
+                return false;
+        return true;
+    };
+    p.selectImage(BACKGROUNDS_IDX, 1);
+    const uint64_t dunes = selectedId();
+    QVERIFY(dunes != 0);
+    QCOMPARE(selectedName(), QStringLiteral("DUNES"));
+
+    panel.Move_Up_Button()->click();
+    QCOMPARE(selectedId(), dunes);
+    for (int round = 0; round < 2; ++round) {
+        p.undo();
+        QCOMPARE(selectedId(), dunes);
+        QCOMPARE(selectedName(), QStringLiteral("DUNES"));
+        QCOMPARE(p.tree().currentItem(), p.tree().topLevelItem(BACKGROUNDS_IDX)->child(1));
+        QVERIFY(viewInStep());
+        p.redo();
+        QCOMPARE(selectedId(), dunes);
+        QCOMPARE(p.tree().currentItem(), p.tree().topLevelItem(BACKGROUNDS_IDX)->child(0));
+        QVERIFY(viewInStep());
+    }
+
+    // The commands act on the picture the selection names now.
+    p.images().Set_Name_Input([](QWidget*, const QString&, const QString&, const QString&) {
+        return std::optional<QString>(QStringLiteral("dusk"));
+    });
+    panel.Rename_Button()->click();
+    QCOMPARE(p.document().images()[BACKGROUNDS_IDX]->cells[0]->name, QStringLiteral("DUSK"));
+    QCOMPARE(p.document().picture(dunes)->name, QStringLiteral("DUSK"));
+    panel.Delete_Button()->click();
+    QVERIFY(!p.document().picture(dunes));
+    p.undo();
+    QCOMPARE(selectedName(), QStringLiteral("SUNSET"));
+    p.selectImage(BACKGROUNDS_IDX, 0);
+    QCOMPARE(selectedId(), dunes);
+    QCOMPARE(selectedName(), QStringLiteral("DUSK"));
 }

@@ -26,7 +26,7 @@ void TCommissioningRecorder::Record(const DeviceOperationResult& result)
     r.time = QDateTime::currentDateTimeUtc();
     r.seconds = result.seconds;
     Record_Operation_Result(r, result);
-    r.project = m_document.project_fullpath;
+    r.project = m_document.projectPath();
     if (!r.project.isEmpty()) {
         QFile f(r.project);
         if (f.open(QIODevice::ReadOnly))

@@ -34,15 +34,19 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
     TControllerLink& link = m_ops.link();
     TDeviceHost& host = m_ops.host();
     switch (step) {
-    case kStart:
+    case kStart: {
         m_ops.result().phase = TDevicePhase::ConfigWrite;
-        RC_Upload_DeviceConfiguration = Build_Upload_Block(m_ops.document().Project_Device_Config);
+        // The record keeps the check bytes it is sent with, as it always has.
+        m_ops.document().writeCheckBytes();
+        TDevice_Config_v2 record = m_ops.document().record();
+        RC_Upload_DeviceConfiguration = Build_Upload_Block(record);
         link.upload_stream = QByteArray(reinterpret_cast<const char*>(&RC_Upload_DeviceConfiguration),
                                         sizeof RC_Upload_DeviceConfiguration);
         link.streamPos = 0;
         host.Set_Progress(TDeviceBar::Config, 0, link.upload_stream.size(), false);
         m_ops.post(WM_RC_UPLOAD_CFG, 0, kWrite);
         break;
+    }
     case kWrite: {
         const TBlockWrite w = Write_Next_Block(m_ops, wParam, 100);
         if (w.done) {

@@ -159,7 +159,7 @@ bool TDeviceOperations::upload_data_BitBtnClick()
         Operation_Finished();
         return false;
     }
-    if (m_document.modified
+    if (m_document.isModified()
         && m_host.Show_Message_Box(DeviceText::unsavedUpload(), TDeviceBoxKind::Confirmation, TDeviceButtons::YesNo,
                                    TDeviceAnswer::No)
             != TDeviceAnswer::Yes) {
@@ -175,13 +175,13 @@ bool TDeviceOperations::upload_data_BitBtnClick()
     // own text (the window's editor writes every edit into the record, the
     // CLI reads it from there), the record is sent as stored: rewriting it
     // from its shown form would turn a byte that is not UTF-8 into two.
-    QString shown = Read_Service_Text(m_document.Project_Device_Config);
+    QString shown = Read_Service_Text(m_document.record());
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QString crlf = text;
     crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (crlf != shown) {
         crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-        Write_Service_Text(crlf, m_document.Project_Device_Config);
+        m_document.writeUploadServiceText(crlf);
     }
     m_busy = true;
     m_host.Enable_Upload_Boxes(false);

@@ -44,7 +44,7 @@ void TImageUploadSteps::handle(quint32 wParam, quint32 step)
             break;
         }
         // The next step is posted once the block is built (built()).
-        m_builder->start(m_ops.document().Handle_List);
+        m_builder->start(m_ops.document().images());
         break;
     case kWrite: {
         const TBlockWrite w = Write_Next_Block(m_ops, wParam, 30);

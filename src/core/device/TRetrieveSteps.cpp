@@ -16,19 +16,6 @@
 namespace {
 constexpr quint32 kBlockBytes = 128;
 constexpr quint32 kConfigBytes = sizeof(TDeviceConfiguration);
-
-// Sets a flag for its lifetime and gives it back its value on every way out.
-class Flag_Scope {
-public:
-    explicit Flag_Scope(bool& flag) : m_flag(flag), m_was(std::exchange(flag, true)) { }
-    ~Flag_Scope() { m_flag = m_was; }
-    Flag_Scope(const Flag_Scope&) = delete;
-    Flag_Scope& operator=(const Flag_Scope&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_was;
-};
 } // namespace
 
 void TRetrieveSteps::failed(const QString& info)
@@ -68,14 +55,14 @@ void TRetrieveSteps::handle(quint32 wParam, quint32 step)
         break;
     }
     case kValidate: {
-        TDevice_Config_v2 record = document.Project_Device_Config;
+        TDevice_Config_v2 record = document.record();
         if (Validate_Device_Configuration(RC_DeviceConfiguration, record)) {
             {
                 // The pages showing the record are not edits of it: the
                 // retrieve as a whole is one step the user can take back.
-                const Flag_Scope showing(document.loading_flag);
+                const auto showing = document.loadingScope();
                 document.Replace_Record(record);
-                host.Show_Device_Config(document.Project_Device_Config);
+                host.Show_Device_Config(document.record());
             }
             // The project now differs from its file: closing it must ask first.
             document.Name_Next_Change(QStringLiteral("Retrieve Configuration"));

@@ -2,6 +2,7 @@
 
 #include "core/document/ChangeText.h"
 #include "core/document/TStateCommand.h"
+#include "core/model/DeviceConfig.h"
 
 #include <QFileInfo>
 #include <QUndoStack>
@@ -25,7 +26,7 @@ TProjectDocument::~TProjectDocument()
 
 void TProjectDocument::Set_Modified(bool value)
 {
-    if (loading_flag || m_restoring)
+    if (m_loading || m_restoring)
         return;
     // The stack's own report of its clean state is this call's to give, once.
     const bool wasSetting = std::exchange(m_settingModified, true);
@@ -46,38 +47,81 @@ void TProjectDocument::Set_Modified(bool value)
         m_undo->setClean();
     }
     m_settingModified = wasSetting;
-    modified = now;
+    m_modified = now;
     emit modifiedChanged(now);
 }
 
 void TProjectDocument::Follow_Clean_State(bool clean)
 {
-    if (loading_flag || m_settingModified)
+    if (m_loading || m_settingModified)
         return;
-    modified = !clean;
-    emit modifiedChanged(modified);
+    m_modified = !clean;
+    emit modifiedChanged(m_modified);
 }
 
 void TProjectDocument::Set_Path(const QString& fullPath)
 {
-    project_fullpath = fullPath;
-    project_name = fullPath.isEmpty() ? QString() : QFileInfo(fullPath).completeBaseName();
+    m_path = fullPath;
+    m_name = fullPath.isEmpty() ? QString() : QFileInfo(fullPath).completeBaseName();
 }
 
 void TProjectDocument::Replace_Record(const TDevice_Config_v2& record)
 {
-    Project_Device_Config = record;
+    m_record = record;
     Count_Change();
 }
 
 void TProjectDocument::edit(const QString& name, const std::function<void(TDevice_Config_v2&)>& change)
 {
-    change(Project_Device_Config);
-    if (loading_flag || m_restoring)
+    change(m_record);
+    if (m_loading || m_restoring)
         return;
     if (!name.isEmpty())
         Name_Next_Change(name);
     Set_Modified(true);
+}
+
+void TProjectDocument::editImages(const QString& name, const std::function<bool(THandle_List&)>& change)
+{
+    if (!change(m_images) || m_loading || m_restoring)
+        return;
+    if (!name.isEmpty())
+        Name_Next_Change(name);
+    Set_Modified(true);
+}
+
+bool TProjectDocument::fill(const std::function<bool(TDevice_Config_v2&, THandle_List&)>& fill)
+{
+    return fill(m_record, m_images);
+}
+
+void TProjectDocument::writeCheckBytes()
+{
+    Build_Upload_Block(m_record);
+    Follow_Derived_Bytes();
+}
+
+void TProjectDocument::writeUploadServiceText(const QString& crlfText)
+{
+    Write_Service_Text(crlfText, m_record);
+    Follow_Derived_Bytes();
+}
+
+void TProjectDocument::Follow_Derived_Bytes()
+{
+    // The step the next edit starts from holds them too; the steps already
+    // made keep the bytes they had.
+    if (!m_loading && !m_restoring && !In_Edit_Group())
+        m_committed.record = m_record;
+}
+
+const TCell_object* TProjectDocument::picture(quint64 id) const
+{
+    for (const auto& handle : m_images)
+        for (const auto& cell : handle->cells)
+            if (cell->pictureId == id)
+                return cell.get();
+    return nullptr;
 }
 
 void TProjectDocument::Count_Change()
@@ -89,11 +133,11 @@ void TProjectDocument::Count_Change()
 TProjectState TProjectDocument::Current_State() const
 {
     TProjectState state;
-    state.record = Project_Device_Config;
-    if (m_committed.images && Same_Images(*m_committed.images, Handle_List))
+    state.record = m_record;
+    if (m_committed.images && Same_Images(*m_committed.images, m_images))
         state.images = m_committed.images;
     else
-        state.images = Copy_Images(Handle_List);
+        state.images = Copy_Images(m_images);
     return state;
 }
 
@@ -106,7 +150,7 @@ bool TProjectDocument::Record_Change(bool recordOnly)
 {
     TProjectState now;
     if (recordOnly) {
-        now.record = Project_Device_Config;
+        now.record = m_record;
         now.images = m_committed.images;
     } else {
         now = Current_State();
@@ -138,8 +182,8 @@ void TProjectDocument::End_Edit_Group()
     if (m_groupDepth == 0 || --m_groupDepth > 0)
         return;
     Record_Change(false);
-    modified = !m_undo->isClean();
-    emit modifiedChanged(modified);
+    m_modified = !m_undo->isClean();
+    emit modifiedChanged(m_modified);
 }
 
 void TProjectDocument::Reset_History()
@@ -163,12 +207,12 @@ void TProjectDocument::Seal_Merging()
 void TProjectDocument::Restore_State(const TProjectState& state)
 {
     const bool imagesChange
-        = state.images != m_committed.images && !(state.images && Same_Images(*state.images, Handle_List));
+        = state.images != m_committed.images && !(state.images && Same_Images(*state.images, m_images));
     m_restoring = true;
     emit aboutToRestore(imagesChange);
-    Project_Device_Config = state.record;
+    m_record = state.record;
     if (imagesChange)
-        Handle_List = Copy_Images_To_Edit(*state.images);
+        m_images = Copy_Images_To_Edit(*state.images);
     m_committed = state;
     emit stateRestored(imagesChange);
     m_restoring = false;

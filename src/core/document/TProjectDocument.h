@@ -5,6 +5,10 @@
 // what is known about an attached controller lives in its link
 // (TControllerLink), never here.
 //
+// The project is read through const accessors and changed only through the
+// edit scopes below (edit, editImages) or an operation that records its own
+// step, so no change can slip into the next, unrelated undo step.
+//
 // Every edit ends in Set_Modified(true); that is where it becomes one step on
 // the project's undo stack (a snapshot of the state before and after), so
 // undo, redo and the modified flag come from one place. The flag follows the
@@ -27,31 +31,79 @@ public:
     explicit TProjectDocument(QObject* parent = nullptr);
     ~TProjectDocument() override;
 
-    // Ignored while a project is being shown (loading_flag): filling the
+    // --- reading ---
+    const TDevice_Config_v2& record() const { return m_record; }
+    // The image groups. The list is the document's; what a page keeps of it
+    // is ids and positions, never a picture's address past the next edit.
+    const THandle_List& images() const { return m_images; }
+    // The file's base name, shown in the caption, and its full path.
+    const QString& projectName() const { return m_name; }
+    const QString& projectPath() const { return m_path; }
+    bool isModified() const { return m_modified; }
+    // The picture with this id (TCell_object::pictureId), or nullptr.
+    const TCell_object* picture(quint64 id) const;
+
+    // Set while a project is being shown in the pages (their change
+    // handlers then make no steps), and while it is being taken down
+    // (selection changes then are not the user's).
+    bool isLoading() const { return m_loading; }
+    bool isClosing() const { return m_closing; }
+    void setLoading(bool value) { m_loading = value; }
+    void setClosing(bool value) { m_closing = value; }
+    // Sets a flag for its lifetime and puts back what it was, on every way out.
+    class FlagScope {
+    public:
+        FlagScope(TProjectDocument& document, void (TProjectDocument::*set)(bool), bool was)
+            : m_document(document)
+            , m_set(set)
+            , m_was(was)
+        {
+            (m_document.*m_set)(true);
+        }
+        ~FlagScope() { (m_document.*m_set)(m_was); }
+        FlagScope(const FlagScope&) = delete;
+        FlagScope& operator=(const FlagScope&) = delete;
+
+    private:
+        TProjectDocument& m_document;
+        void (TProjectDocument::*m_set)(bool);
+        bool m_was;
+    };
+    FlagScope loadingScope() { return {*this, &TProjectDocument::setLoading, m_loading}; }
+    FlagScope closingScope() { return {*this, &TProjectDocument::setClosing, m_closing}; }
+
+    // --- changing ---
+    // Ignored while a project is being shown (isLoading()): filling the
     // pages runs their change handlers, which must not mark it modified.
     // true records the edit just made as an undo step; false says the state
     // is the stored file's (a save).
     void Set_Modified(bool value);
     // Stores the path and the name shown in the caption (the file's base name).
     void Set_Path(const QString& fullPath);
-    // The record replaced as a whole (a retrieve, an open); the caller shows
-    // it again.
+    // The record replaced as a whole (a retrieve); the caller shows it again
+    // and records the step.
     void Replace_Record(const TDevice_Config_v2& record);
     // One edit of the record: `change` writes it, and the edit becomes a step
     // of its own (named `name`, or after what changed when empty), or joins
     // the burst of typing or the drag it continues. While a project is being
     // shown or a step put back, only the change is made.
     void edit(const QString& name, const std::function<void(TDevice_Config_v2&)>& change);
-
-    TDevice_Config_v2 Project_Device_Config{};
-    THandle_List Handle_List;
-    QString project_name;
-    QString project_fullpath;
-    bool modified = false;
-    // Set while a project is being shown in the pages, and while it is
-    // being taken down (selection changes then are not the user's).
-    bool loading_flag = false;
-    bool closing_flag = false;
+    // One edit of the images, recorded as edit() records one; inside an edit
+    // group it joins the group's step. `change` returns whether it changed
+    // anything (a refused import, a name given again do not).
+    void editImages(const QString& name, const std::function<bool(THandle_List&)>& change);
+    // The whole project filled in or taken down (opened, created, recovered,
+    // closed, read by the command line): `fill` writes it and no step is
+    // made; the history starts afresh (Reset_History) or the caller marks
+    // what it filled in as modified. Returns what `fill` returns.
+    bool fill(const std::function<bool(TDevice_Config_v2&, THandle_List&)>& fill);
+    // The record's check bytes, as an upload sends them. They follow from
+    // the rest of the record, so they are no edit: no step, no change of the
+    // saved state, and no later step takes them in as its own change.
+    void writeCheckBytes();
+    // The service text an upload sends, put into the record in its stored
+    // form (see TDeviceOperations); like the check bytes, no step.
+    void writeUploadServiceText(const QString& crlfText);
 
     // --- undo ---
     // At most this many steps are kept; the oldest go first.
@@ -98,6 +150,15 @@ private:
     bool Record_Change(bool recordOnly);
     void Follow_Clean_State(bool clean);
     void Count_Change();
+    void Follow_Derived_Bytes();
+
+    TDevice_Config_v2 m_record{};
+    THandle_List m_images;
+    QString m_name;
+    QString m_path;
+    bool m_modified = false;
+    bool m_loading = false;
+    bool m_closing = false;
 
     QUndoStack* m_undo = nullptr;
     TProjectState m_committed;

@@ -3,6 +3,7 @@
 #include "core/model/PixelFormatTable.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 struct HandleDefaults {
@@ -21,6 +22,13 @@ constexpr HandleDefaults kDefaultHandles[HANDLE_COUNT] = {
     {5, "LOGO_THUMBNAILS", 90, 61, true, false, 6},
 };
 } // namespace
+
+uint64_t nextPictureId()
+{
+    // Pictures are made on worker threads too (an import prepares them).
+    static std::atomic<uint64_t> last{0};
+    return ++last;
+}
 
 void Create_Default_Handles(THandle_List& list)
 {

@@ -14,8 +14,15 @@
 
 class THandle_object;
 
+// A number no other picture made while the program runs has.
+uint64_t nextPictureId();
+
 class TCell_object {
 public:
+    // Names the picture in the window: copies of it (an undo step's state,
+    // a worker's snapshot) keep the id, so a selection outlives an undo that
+    // replaces the picture objects. The project file does not hold it.
+    uint64_t pictureId = nextPictureId();
     QString name;
     QString image_file_path;
     QImage bmp;    // as shown in the image view

@@ -72,7 +72,7 @@ void CliDeviceHost::Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum
 
 QString CliDeviceHost::Service_Text() const
 {
-    return Read_Service_Text(m_document.Project_Device_Config);
+    return Read_Service_Text(m_document.record());
 }
 
 void CliDeviceHost::Show_Firmware_Window()

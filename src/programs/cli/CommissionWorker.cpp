@@ -201,7 +201,8 @@ int Run_Commission_Worker(const TCommissionJob& job)
     file.close();
     QByteArray imageBlock;
     if (QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()) != job.planSha256
-        || !Read_Plan_File_Bytes(bytes, document.Project_Device_Config, imageBlock))
+        || !document.fill(
+            [&](TDevice_Config_v2& record, THandle_List&) { return Read_Plan_File_Bytes(bytes, record, imageBlock); }))
         return finish(false, QStringLiteral("%1: the run's plan is not the one its parent wrote").arg(job.plan));
     try {
         link.PC_Cfg_PartNo = Read_Resource_Word(QStringLiteral("FW_PARTNO"));

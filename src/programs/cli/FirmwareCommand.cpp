@@ -45,8 +45,11 @@ int runFirmware(const QStringList& args)
                        + QStringLiteral(" (--allow-placeholder sends it, for the virtual controller)"));
 
     TProjectDocument document;
-    document.Project_Device_Config = New_Project_Config();
-    Create_Default_Handles(document.Handle_List);
+    document.fill([](TDevice_Config_v2& record, THandle_List& images) {
+        record = New_Project_Config();
+        Create_Default_Handles(images);
+        return true;
+    });
     CliDeviceJob job;
     job.ports = cl.values("port");
     job.verbose = cl.isSet("verbose");
@@ -70,7 +73,7 @@ int runFirmware(const QStringList& args)
         if (bootLoader)
             return {};
         QString error;
-        if (!cliSaveProject(backup, document.Project_Device_Config, document.Handle_List, &error))
+        if (!cliSaveProject(backup, document.record(), document.images(), &error))
             return QStringLiteral("the configuration could not be backed up, so the firmware was left alone: %1")
                 .arg(error);
         cliOut(QStringLiteral("Configuration backed up to %1").arg(Untrusted_Text(backup, 1 << 20)));

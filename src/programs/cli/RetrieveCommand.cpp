@@ -44,11 +44,16 @@ int runRetrieve(const QStringList& args)
     TProjectDocument document;
     if (QFileInfo::exists(path)) {
         QString error;
-        if (!cliLoadProject(path, document.Project_Device_Config, document.Handle_List, &error))
+        if (!document.fill([&](TDevice_Config_v2& record, THandle_List& images) {
+                return cliLoadProject(path, record, images, &error);
+            }))
             return cliFail(error);
     } else {
-        document.Project_Device_Config = New_Project_Config();
-        Create_Default_Handles(document.Handle_List);
+        document.fill([](TDevice_Config_v2& record, THandle_List& images) {
+            record = New_Project_Config();
+            Create_Default_Handles(images);
+            return true;
+        });
     }
 
     CliDeviceJob job;
@@ -59,7 +64,7 @@ int runRetrieve(const QStringList& args)
     if (!outcome.ok)
         return cliFail(outcome.error);
     QString saveError;
-    if (!cliSaveProject(path, document.Project_Device_Config, document.Handle_List, &saveError))
+    if (!cliSaveProject(path, document.record(), document.images(), &saveError))
         return cliFail(saveError);
     cliOut(QStringLiteral("Saved %1").arg(Untrusted_Text(path, std::numeric_limits<int>::max())));
     return kExitOk;

@@ -39,7 +39,9 @@ int runUpload(const QStringList& args)
 
     TProjectDocument document;
     QString error;
-    if (!cliLoadProject(cl.positional()[0], document.Project_Device_Config, document.Handle_List, &error))
+    if (!document.fill([&](TDevice_Config_v2& record, THandle_List& images) {
+            return cliLoadProject(cl.positional()[0], record, images, &error);
+        }))
         return cliFail(error);
 
     CliDeviceJob job;
@@ -50,7 +52,7 @@ int runUpload(const QStringList& args)
     job.sendImages = images || !config;
     // Everything is built and checked before the port is opened: a picture
     // that cannot be sent must not leave the controller half changed.
-    if (job.sendImages && !Build_Checked_Image_Block(document.Handle_List, job.imageBlock, &error))
+    if (job.sendImages && !Build_Checked_Image_Block(document.images(), job.imageBlock, &error))
         return cliFail(QStringLiteral("%1: %2 Nothing was sent.").arg(cl.positional()[0], error));
     job.verify = cl.isSet("verify");
     const CliDeviceOutcome outcome = Run_Device_Operation(document, job);

@@ -121,6 +121,7 @@ void TEditHistory::Before_Restore(bool imagesChange)
     QTreeWidgetItem* current = m_parts.imagesPage->Tree_Panel()->Project_TreeView()->currentItem();
     m_selectedHandle = -1;
     m_selectedImage = -1;
+    m_selectedPicture = TProjectTreePanel::pictureId(current);
     if (current) {
         QTreeWidgetItem* root = current->parent() ? current->parent() : current;
         m_selectedHandle = root->treeWidget()->indexOfTopLevelItem(root);
@@ -138,18 +139,22 @@ void TEditHistory::Before_Restore(bool imagesChange)
 void TEditHistory::After_Restore(bool imagesChanged)
 {
     TProjectDocument* document = m_parts.document;
-    const bool wasLoading = std::exchange(document->loading_flag, true);
-    if (imagesChanged && m_parts.imagesPage)
-        m_parts.imagesPage->Build_Tree(document->Handle_List);
-    if (m_parts.configPage)
-        m_parts.configPage->Show_Device_Config(document->Project_Device_Config);
-    document->loading_flag = wasLoading;
+    {
+        const auto showing = document->loadingScope();
+        if (imagesChanged && m_parts.imagesPage)
+            m_parts.imagesPage->Build_Tree(document->images());
+        if (m_parts.configPage)
+            m_parts.configPage->Show_Device_Config(document->record());
+    }
     if (!imagesChanged || !m_parts.imagesPage)
         return;
-    // The same place in the tree, or the nearest image left there.
+    // The same picture wherever it went; when it is gone, the same place in
+    // the tree, or the nearest image left there.
     QTreeWidget* tree = m_parts.imagesPage->Tree_Panel()->Project_TreeView();
     QTreeWidgetItem* root = tree->topLevelItem(qMax(0, m_selectedHandle));
-    if (root) {
+    if (QTreeWidgetItem* same = m_parts.imagesPage->Tree_Panel()->cellNode(m_selectedPicture)) {
+        tree->setCurrentItem(same);
+    } else if (root) {
         QTreeWidgetItem* node = root;
         if (m_selectedImage >= 0 && root->childCount() > 0)
             node = root->child(qMin(m_selectedImage, root->childCount() - 1));

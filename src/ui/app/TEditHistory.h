@@ -57,5 +57,7 @@ private:
     // Where the tree's selection was before the images were put back.
     int m_selectedHandle = -1;
     int m_selectedImage = -1;
+    // The selected picture, by id: it survives the objects being replaced.
+    uint64_t m_selectedPicture = 0;
     QList<bool> m_expanded; // each group of the tree, open or not, before a restore
 };

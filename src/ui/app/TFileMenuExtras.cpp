@@ -77,7 +77,7 @@ TFileMenuExtras::TFileMenuExtras(Tbmpgen_Form& window, QMenu* file)
     // The title bar marks an unsaved project the platform's way; the caption
     // text itself stays as it is (the window puts the marker's place in it).
     connect(&window.Document(), &TProjectDocument::modifiedChanged, &window, &QWidget::setWindowModified);
-    window.setWindowModified(window.Document().modified);
+    window.setWindowModified(window.Document().isModified());
 
     window.setAcceptDrops(true);
     window.installEventFilter(this);

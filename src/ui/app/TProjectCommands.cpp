@@ -1,6 +1,7 @@
 #include "ui/app/TProjectCommands.h"
 
 #include "core/document/TProjectDocument.h"
+#include "core/imaging/ImageImport.h"
 #include "core/messaging/UntrustedText.h"
 #include "core/model/DeviceConfig.h"
 #include "core/storage/DiskIO.h"
@@ -14,21 +15,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
-
-namespace {
-// loading_flag is cleared on every way out, so an error while filling the
-// window never leaves Set_Modified switched off for good.
-class Loading_Scope {
-public:
-    explicit Loading_Scope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~Loading_Scope() { flag_ = false; }
-    Loading_Scope(const Loading_Scope&) = delete;
-    Loading_Scope& operator=(const Loading_Scope&) = delete;
-
-private:
-    bool& flag_;
-};
-} // namespace
 
 TProjectCommands::TProjectCommands(TProjectDocument& document, TProjectView& view, TFileDialogs& dialogs,
                                    QObject* parent)
@@ -76,7 +62,7 @@ bool TProjectCommands::Discard_Confirmed()
 
 bool TProjectCommands::Changes_Settled(const QString& question)
 {
-    if (!m_document.modified)
+    if (!m_document.isModified())
         return true;
     // Saving is offered where the changes would be lost; Cancel, the safe
     // answer, is the default, so a stray Enter loses nothing.
@@ -90,19 +76,19 @@ bool TProjectCommands::Changes_Settled(const QString& question)
 
 bool TProjectCommands::Save_Current()
 {
-    if (m_document.project_fullpath.isEmpty() || m_document.Handle_List.empty())
+    if (m_document.projectPath().isEmpty() || m_document.images().empty())
         return false;
-    if (!Save_Project(m_document.project_fullpath))
+    if (!Save_Project(m_document.projectPath()))
         return false;
-    m_view.Log_Activity(TActivityStatus::Project_Saved, m_document.project_fullpath);
-    emit projectFileUsed(m_document.project_fullpath);
+    m_view.Log_Activity(TActivityStatus::Project_Saved, m_document.projectPath());
+    emit projectFileUsed(m_document.projectPath());
     return true;
 }
 
 QString TProjectCommands::Dialog_Folder() const
 {
-    if (!m_document.project_fullpath.isEmpty())
-        return QFileInfo(m_document.project_fullpath).absolutePath();
+    if (!m_document.projectPath().isEmpty())
+        return QFileInfo(m_document.projectPath()).absolutePath();
     if (!m_lastFolder.isEmpty())
         return m_lastFolder;
     // Nothing worked on yet: the user's documents, not whatever folder the
@@ -137,13 +123,16 @@ void TProjectCommands::New_Project()
         return;
     Clear_Project();
     Bind_To(With_Project_Extension(chosen));
-    Create_Default_Handles(m_document.Handle_List);
-    m_document.Project_Device_Config = New_Project_Config();
+    m_document.fill([](TDevice_Config_v2& record, THandle_List& images) {
+        Create_Default_Handles(images);
+        record = New_Project_Config();
+        return true;
+    });
     m_view.showProjectState(true);
     Show_Project();
     m_document.Set_Modified(true);
     m_view.enableProjectCommands(true);
-    m_view.Log_Activity(TActivityStatus::New_Project_Created, m_document.project_fullpath);
+    m_view.Log_Activity(TActivityStatus::New_Project_Created, m_document.projectPath());
 }
 
 void TProjectCommands::Open_Project()
@@ -170,12 +159,15 @@ void TProjectCommands::Load_Project(const QString& path)
 
     QString reason;
     try {
-        if (Load_Project_File(m_document.project_fullpath, m_document.Project_Device_Config, m_document.Handle_List)) {
-            Remember_File(m_document.project_fullpath);
+        const QString& file = m_document.projectPath();
+        if (m_document.fill([&](TDevice_Config_v2& record, THandle_List& images) {
+                return Load_Project_File(file, record, images);
+            })) {
+            Remember_File(m_document.projectPath());
             Show_Project();
-            m_view.Log_Activity(TActivityStatus::Project_Loaded, m_document.project_fullpath);
+            m_view.Log_Activity(TActivityStatus::Project_Loaded, m_document.projectPath());
             m_view.enableProjectCommands(true);
-            emit projectFileUsed(m_document.project_fullpath);
+            emit projectFileUsed(m_document.projectPath());
             return;
         }
         reason = Unreadable_Layout_Reason();
@@ -244,19 +236,19 @@ void TProjectCommands::Save_Project_Command()
 
 void TProjectCommands::Save_Project_As()
 {
-    if (m_document.Handle_List.empty())
+    if (m_document.images().empty())
         return;
-    const QString chosen = m_dialogs.Save_Project_Name(m_view.dialogParent(), m_document.project_fullpath);
+    const QString chosen = m_dialogs.Save_Project_Name(m_view.dialogParent(), m_document.projectPath());
     if (chosen.isEmpty())
         return;
     m_document.Set_Path(With_Project_Extension(chosen));
-    m_lastFolder = QFileInfo(m_document.project_fullpath).absolutePath();
-    const bool saved = Save_Project(m_document.project_fullpath);
-    m_view.Show_Project_Path(m_document.project_fullpath);
+    m_lastFolder = QFileInfo(m_document.projectPath()).absolutePath();
+    const bool saved = Save_Project(m_document.projectPath());
+    m_view.Show_Project_Path(m_document.projectPath());
     m_view.updateCaption();
     if (saved) {
-        m_view.Log_Activity(TActivityStatus::Project_Saved, m_document.project_fullpath);
-        emit projectFileUsed(m_document.project_fullpath);
+        m_view.Log_Activity(TActivityStatus::Project_Saved, m_document.projectPath());
+        emit projectFileUsed(m_document.projectPath());
     }
 }
 
@@ -289,7 +281,7 @@ bool TProjectCommands::Write_Project_File(const QString& path)
         return false;
     }
     try {
-        Save_Project_File(path, m_document.Project_Device_Config, m_document.Handle_List);
+        Save_Project_File(path, m_document.record(), m_document.images());
         Remember_File(path);
         return true;
     } catch (const std::exception& error) {
@@ -302,16 +294,12 @@ void TProjectCommands::Close_Project()
 {
     if (!Discard_Confirmed())
         return;
-    const QString closedPath = m_document.project_fullpath;
+    const QString closedPath = m_document.projectPath();
     m_view.showProjectState(false);
-    m_document.closing_flag = true;
-    try {
+    {
+        const auto closing = m_document.closingScope();
         Clear_Project();
-    } catch (...) {
-        m_document.closing_flag = false;
-        throw;
     }
-    m_document.closing_flag = false;
     m_view.enableProjectCommands(false);
     m_document.Set_Modified(false);
     m_view.Log_Activity(TActivityStatus::Project_Closed, closedPath);
@@ -325,7 +313,10 @@ void TProjectCommands::Clear_Project()
 {
     // Nodes go before the handles: they point into the cells.
     m_view.clearTree();
-    m_document.Handle_List.clear();
+    m_document.fill([](TDevice_Config_v2&, THandle_List& images) {
+        images.clear();
+        return true;
+    });
     m_document.Set_Modified(false);
     m_view.showDragLabel();
     m_document.Reset_History();
@@ -335,12 +326,18 @@ void TProjectCommands::Show_Project()
 {
     QStringList undecodable;
     {
-        Loading_Scope loading(m_document.loading_flag);
-        // The tree gives each image its normalised name first, so a picture
-        // that cannot be decoded is reported under the name the user sees.
-        m_view.buildTree(m_document.Handle_List);
-        undecodable = Decode_Project_Images(m_document.Handle_List);
-        m_view.Show_Device_Config(m_document.Project_Device_Config);
+        const auto loading = m_document.loadingScope();
+        // Each image gets its normalised name first, so a picture that
+        // cannot be decoded is reported under the name the user sees.
+        m_document.fill([&](TDevice_Config_v2&, THandle_List& images) {
+            for (const auto& handle : images)
+                for (const auto& cell : handle->cells)
+                    cell->name = Image_Display_Name(cell->name);
+            undecodable = Decode_Project_Images(images);
+            return true;
+        });
+        m_view.buildTree(m_document.images());
+        m_view.Show_Device_Config(m_document.record());
         m_view.showProjectState(true);
         m_view.selectConfigurationPage();
         m_view.selectTreeTopNode();

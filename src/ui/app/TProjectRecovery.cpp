@@ -77,7 +77,7 @@ QString TProjectRecovery::Default_Folder()
 void TProjectRecovery::Changed()
 {
     m_lastChange = QDateTime::currentDateTimeUtc();
-    if (m_window.Document().modified && !m_throttle.isActive())
+    if (m_window.Document().isModified() && !m_throttle.isActive())
         m_throttle.start();
 }
 
@@ -97,7 +97,7 @@ void TProjectRecovery::Modified_Changed(bool modified)
 void TProjectRecovery::Start_Write()
 {
     TProjectDocument& document = m_window.Document();
-    if (!document.modified || document.Handle_List.empty() || document.project_fullpath.isEmpty())
+    if (!document.isModified() || document.images().empty() || document.projectPath().isEmpty())
         return;
     if (m_writing.isRunning()) {
         m_again = true;
@@ -109,8 +109,8 @@ void TProjectRecovery::Start_Write()
     m_writtenRevision = document.Revision();
     m_fileCurrent = true;
     TRecoveryRecord meta;
-    meta.projectPath = document.project_fullpath;
-    meta.projectName = document.project_name;
+    meta.projectPath = document.projectPath();
+    meta.projectName = document.projectName();
     meta.lastChange = m_lastChange.isValid() ? m_lastChange : QDateTime::currentDateTimeUtc();
     meta.pid = QCoreApplication::applicationPid();
     const QString path = m_filePath;
@@ -132,7 +132,7 @@ void TProjectRecovery::Start_Write()
 
 void TProjectRecovery::Write_Finished()
 {
-    if (!m_window.Document().modified) {
+    if (!m_window.Document().isModified()) {
         // Saved or closed while the write was under way.
         QFile::remove(m_filePath);
         m_again = false;
@@ -156,7 +156,7 @@ bool TProjectRecovery::Write_If_Changed()
     // An idle project that is already on disk is not written again: an
     // unsaved project of many megabytes would otherwise be rewritten every
     // period for as long as the window stays open.
-    if (!document.modified || (m_fileCurrent && document.Revision() == m_writtenRevision))
+    if (!document.isModified() || (m_fileCurrent && document.Revision() == m_writtenRevision))
         return false;
     Start_Write();
     return m_fileCurrent && document.Revision() == m_writtenRevision;
@@ -280,8 +280,9 @@ bool TProjectRecovery::Restore(const QString& file)
     const auto* bytes = reinterpret_cast<const uint8_t*>(record.projectBytes.constData());
     bool loaded = false;
     try {
-        loaded = Load_Project_Bytes(bytes, record.projectBytes.size(), document.Project_Device_Config,
-                                    document.Handle_List);
+        loaded = document.fill([&](TDevice_Config_v2& config, THandle_List& images) {
+            return Load_Project_Bytes(bytes, record.projectBytes.size(), config, images);
+        });
     } catch (const std::exception&) {
         loaded = false;
     }

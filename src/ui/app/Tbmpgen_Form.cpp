@@ -63,11 +63,10 @@ Tbmpgen_Form::Tbmpgen_Form(std::unique_ptr<TFileDialogs> dialogs, QWidget* paren
     Build_Device_Operations();
     new TFileMenuExtras(*this, menuBar()->findChild<QMenu*>(QStringLiteral("file_MenuItem")));
     connect(m_document, &TProjectDocument::modifiedChanged, statusPanels, &TProjectStatusBar::Show_Modified);
-    // The pages edit through the document's edit scope; what still reports a
-    // change on its own (the scheduler's editors) is recorded here.
+    // Every page, the scheduler's editors included, edits through the
+    // document's edit scope.
     configPage->setRecordEditor(
         [this](const TConfigEditorPage::RecordChange& change) { m_document->edit(QString(), change); });
-    connect(configPage, &TConfigurationPage::changed, m_document, [this] { m_document->Set_Modified(true); });
     connect(configPage, &TConfigurationPage::changeNamed, m_document, &TProjectDocument::Name_Next_Change);
     Build_Edit_History();
     Build_Device_Menu();
@@ -123,7 +122,7 @@ void Tbmpgen_Form::Build_Device_Operations()
     connect(configPage->retrieve_cfg_Button(), &QPushButton::clicked, this, [this] {
         // The retrieve replaces every setting; edits not saved yet are asked
         // about first (Undo still takes the retrieve back).
-        if (m_document->modified
+        if (m_document->isModified()
             && Show_Message_Box_Ex(Retrieve_Question(), TMsgDlgType::mtConfirmation, QMessageBox::Yes | QMessageBox::No,
                                    QMessageBox::No)
                 != QMessageBox::Yes)
@@ -219,8 +218,8 @@ QString Tbmpgen_Form::Firmware_Button_Caption(quint16 version)
 
 void Tbmpgen_Form::Build_Layout()
 {
-    configPage = new TConfigurationPage(m_document->Project_Device_Config, m_document->Handle_List);
-    configPage->setSchedulerPage(new TSchedulerPage(m_document->Project_Device_Config));
+    configPage = new TConfigurationPage(m_document->record(), m_document->images());
+    configPage->setSchedulerPage(new TSchedulerPage(m_document->record()));
     imagesPage = new TImagesPage(*m_document);
     connect(imagesPage, &TImagesPage::logActivity, this,
             [this](int code, const QString& info) { Log_Activity(code, info); });
@@ -401,9 +400,9 @@ void Tbmpgen_Form::updateCaption()
 {
     // "[*]" is where the title bar shows the modified marker; a "[*]" in the
     // project's own name is doubled so it is shown as written.
-    QString name = m_document->project_name;
+    QString name = m_document->projectName();
     name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
-    setWindowTitle(m_document->project_fullpath.isEmpty()
+    setWindowTitle(m_document->projectPath().isEmpty()
                        ? QStringLiteral(" ") + Caption_Base() + QStringLiteral("[*]")
                        : QStringLiteral(" ") + name + QStringLiteral("[*] - ") + Caption_Base());
 }
@@ -430,7 +429,7 @@ void Tbmpgen_Form::selectConfigurationPage()
 void Tbmpgen_Form::selectTreeTopNode()
 {
     QTreeWidget* tree = Tree_Panel()->Project_TreeView();
-    if (m_document->Handle_List.empty() || tree->topLevelItemCount() == 0)
+    if (m_document->images().empty() || tree->topLevelItemCount() == 0)
         return;
     tree->setCurrentItem(tree->topLevelItem(0));
     if (projectPages->currentWidget() == imagesPage)
@@ -486,15 +485,14 @@ void Tbmpgen_Form::Set_Port_Note(const QString& note)
 
 void Tbmpgen_Form::Tear_Down_Project()
 {
-    if (m_document->Handle_List.empty())
+    if (m_document->images().empty())
         return;
-    m_document->closing_flag = true;
+    const auto closing = m_document->closingScope();
     try {
         commands->Clear_Project();
     } catch (const std::exception& error) {
         Report_Teardown_Exception(error);
     }
-    m_document->closing_flag = false;
 }
 
 void Tbmpgen_Form::closeEvent(QCloseEvent* event)

@@ -19,16 +19,29 @@ public:
     // hands its document's edit scope here).
     using RecordEditor = std::function<void(const RecordChange&)>;
 
-    // record: the record the page shows; without an editor the page writes
-    // it itself and reports each change.
-    explicit TConfigEditorPage(TDevice_Config_v2& record, QWidget* parent = nullptr) : QWidget(parent), m_edited(record)
+    // record: the record the page shows. The page never writes it itself:
+    // every change goes to the record editor.
+    explicit TConfigEditorPage(const TDevice_Config_v2& record, QWidget* parent = nullptr)
+        : QWidget(parent)
+        , m_shown(record)
     {
     }
     void setRecordEditor(RecordEditor editor) { m_editor = std::move(editor); }
+    // A page on its own, with no project history behind it (tests,
+    // benchmarks): it writes `record` in place and reports each change.
+    void editInPlace(TDevice_Config_v2& record)
+    {
+        m_editor = [this, &record](const RecordChange& change) {
+            change(record);
+            emit changed();
+        };
+    }
+    const TDevice_Config_v2& shownRecord() const { return m_shown; }
 
     virtual void Show_Device_Config(const TDevice_Config_v2& config) = 0;
 
 signals:
+    // After each change a page editing in place made.
     void changed();
     // The name of the undo step of the change that follows, where the change
     // itself cannot tell it (a copy names its source day).
@@ -39,15 +52,13 @@ protected:
     // without being recorded.
     void editRecord(const RecordChange& change)
     {
-        if (m_editor) {
-            m_editor(change);
+        // A page not given an editor yet (being set up) writes nothing.
+        if (!m_editor)
             return;
-        }
-        change(m_edited);
-        emit changed();
+        m_editor(change);
     }
 
 private:
-    TDevice_Config_v2& m_edited;
+    const TDevice_Config_v2& m_shown;
     RecordEditor m_editor;
 };

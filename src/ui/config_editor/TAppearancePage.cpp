@@ -66,7 +66,7 @@ Thint_Frame* marker(const char* name, QRect over, TScaledCanvas* canvas)
 }
 } // namespace
 
-TAppearancePage::TAppearancePage(TDevice_Config_v2& record, const THandle_List& images, QWidget* parent)
+TAppearancePage::TAppearancePage(const TDevice_Config_v2& record, const THandle_List& images, QWidget* parent)
     : TConfigEditorPage(record, parent)
     , m_record(record)
     , m_images(images)

@@ -41,12 +41,12 @@ const THandle_List& noImages()
 }
 } // namespace
 
-TConfigurationPage::TConfigurationPage(TDevice_Config_v2& record, QWidget* parent)
+TConfigurationPage::TConfigurationPage(const TDevice_Config_v2& record, QWidget* parent)
     : TConfigurationPage(record, noImages(), parent)
 {
 }
 
-TConfigurationPage::TConfigurationPage(TDevice_Config_v2& record, const THandle_List& images, QWidget* parent)
+TConfigurationPage::TConfigurationPage(const TDevice_Config_v2& record, const THandle_List& images, QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("config_TabSheet"));
@@ -103,7 +103,9 @@ void TConfigurationPage::addTab(QWidget* page, int pictureIndex, const QString& 
 void TConfigurationPage::addEditorPage(TConfigEditorPage* page, int pictureIndex, const QString& name,
                                        const QString& caption)
 {
-    if (m_editor)
+    if (m_inPlace)
+        page->editInPlace(*m_inPlace);
+    else if (m_editor)
         page->setRecordEditor(m_editor);
     addTab(page, pictureIndex, name, caption);
     m_editorPages.append(page);
@@ -145,8 +147,16 @@ void TConfigurationPage::Show_Appearance(const TDevice_Config_v2& config)
     m_appearance->Show_Appearance(config);
 }
 
+void TConfigurationPage::editInPlace(TDevice_Config_v2& record)
+{
+    m_inPlace = &record;
+    for (TConfigEditorPage* page : m_editorPages)
+        page->editInPlace(record);
+}
+
 void TConfigurationPage::setRecordEditor(const TConfigEditorPage::RecordEditor& editor)
 {
+    m_inPlace = nullptr;
     m_editor = editor;
     for (TConfigEditorPage* page : m_editorPages)
         page->setRecordEditor(editor);

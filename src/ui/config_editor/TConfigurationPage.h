@@ -25,9 +25,9 @@ class TConfigurationPage : public QWidget {
 public:
     // record and images: the open project's record and image handles, which
     // the appearance page previews; both must outlive the page.
-    TConfigurationPage(TDevice_Config_v2& record, const THandle_List& images, QWidget* parent = nullptr);
+    TConfigurationPage(const TDevice_Config_v2& record, const THandle_List& images, QWidget* parent = nullptr);
     // A page without images: the appearance page shows a blank screen.
-    explicit TConfigurationPage(TDevice_Config_v2& record, QWidget* parent = nullptr);
+    explicit TConfigurationPage(const TDevice_Config_v2& record, QWidget* parent = nullptr);
 
     QTabWidget* cfg_PageControl() const { return pages; }
     QPushButton* retrieve_cfg_Button() const { return retrieve; }
@@ -42,6 +42,8 @@ public:
     void setSchedulerPage(TConfigEditorPage* page);
     // Every sub-page's edits go through editor (the document's edit scope).
     void setRecordEditor(const TConfigEditorPage::RecordEditor& editor);
+    // Every sub-page, those added later too, writes `record` in place.
+    void editInPlace(TDevice_Config_v2& record);
 
     void selectFirstSubPage();
 
@@ -73,4 +75,5 @@ private:
     TConfigEditorPage* m_scheduler = nullptr;
     QList<TConfigEditorPage*> m_editorPages;
     TConfigEditorPage::RecordEditor m_editor;
+    TDevice_Config_v2* m_inPlace = nullptr;
 };

@@ -27,7 +27,7 @@ QCheckBox* namedBox(const char* name, const QString& caption)
 }
 } // namespace
 
-TGeneralPage::TGeneralPage(TDevice_Config_v2& record, QWidget* parent) : TConfigEditorPage(record, parent)
+TGeneralPage::TGeneralPage(const TDevice_Config_v2& record, QWidget* parent) : TConfigEditorPage(record, parent)
 {
     setObjectName(QStringLiteral("RC_gen_cfg_TabSheet"));
     m_master = namedBox("master_ctrl_CheckBox", QStringLiteral("Master Controller"));

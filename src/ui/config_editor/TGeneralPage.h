@@ -18,7 +18,7 @@ class TGeneralPage : public TConfigEditorPage {
     Q_OBJECT
 public:
     // record: the open project's record, which the boxes edit in place.
-    explicit TGeneralPage(TDevice_Config_v2& record, QWidget* parent = nullptr);
+    explicit TGeneralPage(const TDevice_Config_v2& record, QWidget* parent = nullptr);
 
     // All three of the page's showing steps, in order.
     void Show_Device_Config(const TDevice_Config_v2& config) override;

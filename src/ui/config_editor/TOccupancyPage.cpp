@@ -47,7 +47,7 @@ QHBoxLayout* strategyHeader(QCheckBox* box, int hintTag, const char* hintName)
 }
 } // namespace
 
-TOccupancyPage::TOccupancyPage(TDevice_Config_v2& record, QWidget* parent)
+TOccupancyPage::TOccupancyPage(const TDevice_Config_v2& record, QWidget* parent)
     : TConfigEditorPage(record, parent)
     , m_record(record)
 {

@@ -16,7 +16,7 @@ class TLimitUpDown;
 class TOccupancyPage : public TConfigEditorPage {
     Q_OBJECT
 public:
-    explicit TOccupancyPage(TDevice_Config_v2& record, QWidget* parent = nullptr);
+    explicit TOccupancyPage(const TDevice_Config_v2& record, QWidget* parent = nullptr);
 
     void Show_Device_Config(const TDevice_Config_v2& config) override;
 
@@ -43,7 +43,7 @@ private:
     void occupied_state_ComboBoxChange(int tag);
     void showLimit(QLineEdit* edit, int tenths);
 
-    TDevice_Config_v2& m_record;
+    const TDevice_Config_v2& m_record;
     QCheckBox* m_unoccupiedBox = nullptr;
     QGroupBox* m_unoccupiedGroup = nullptr;
     QLineEdit* m_minEdit = nullptr;

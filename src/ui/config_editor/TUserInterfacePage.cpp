@@ -24,7 +24,7 @@ constexpr std::array<Row, 4> kRows{{
 }};
 } // namespace
 
-TUserInterfacePage::TUserInterfacePage(TDevice_Config_v2& record, QWidget* parent)
+TUserInterfacePage::TUserInterfacePage(const TDevice_Config_v2& record, QWidget* parent)
     : TConfigEditorPage(record, parent)
     , m_record(record)
 {

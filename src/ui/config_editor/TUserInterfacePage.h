@@ -14,7 +14,7 @@ class TOptionGrid;
 class TUserInterfacePage : public TConfigEditorPage {
     Q_OBJECT
 public:
-    explicit TUserInterfacePage(TDevice_Config_v2& record, QWidget* parent = nullptr);
+    explicit TUserInterfacePage(const TDevice_Config_v2& record, QWidget* parent = nullptr);
 
     void Show_Device_Config(const TDevice_Config_v2& config) override;
 
@@ -25,7 +25,7 @@ public:
 private:
     void md_ui_CheckBoxClick(int tag);
 
-    TDevice_Config_v2& m_record;
+    const TDevice_Config_v2& m_record;
     std::array<QCheckBox*, 4> m_boxes{};
     std::array<TOptionGrid*, 4> m_grids{};
 };

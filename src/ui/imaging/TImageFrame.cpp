@@ -26,9 +26,11 @@ TFrameGeometry TImageFrame::Frame_Geometry(QSize image, QSize caption)
     return g;
 }
 
-TImageFrame::TImageFrame(TCell_object& cell, const QImage& background, const QImage& veil, QWidget* parent)
+TImageFrame::TImageFrame(const TCell_object& cell, const QImage& background, const QImage& veil, QWidget* parent)
     : QWidget(parent)
-    , m_cell(&cell)
+    , m_pictureId(cell.pictureId)
+    , m_name(cell.name)
+    , m_included(cell.included)
     , m_imageSize(cell.pHandle ? QSize(cell.pHandle->width, cell.pHandle->height) : cell.bmp.size())
     , m_backdrop(new QLabel(this))
     , m_image(new QLabel(this))
@@ -68,6 +70,7 @@ TImageFrame::TImageFrame(TCell_object& cell, const QImage& background, const QIm
 
 void TImageFrame::Show_Name(const QString& name)
 {
+    m_name = name;
     m_caption->setText(name);
     setAccessibleName(name);
     // Tools that walk the widgets rather than the frame's accessible object

@@ -8,6 +8,8 @@
 #include <QSize>
 #include <QWidget>
 
+#include <cstdint>
+
 class QLabel;
 class TCell_object;
 
@@ -23,9 +25,13 @@ class TImageFrame : public QWidget {
 public:
     // background: the handle's backdrop at its size; veil: drawn over the
     // picture of an excluded image.
-    TImageFrame(TCell_object& cell, const QImage& background, const QImage& veil, QWidget* parent = nullptr);
+    // The frame keeps what it shows and the picture's id, never the picture
+    // itself, which an undo may replace.
+    TImageFrame(const TCell_object& cell, const QImage& background, const QImage& veil, QWidget* parent = nullptr);
 
-    TCell_object& cell() const { return *m_cell; }
+    uint64_t pictureId() const { return m_pictureId; }
+    const QString& name() const { return m_name; }
+    bool included() const { return m_included; }
     // The caption follows the image's name (after a rename); the frame
     // measures itself again.
     void Show_Name(const QString& name);
@@ -49,7 +55,9 @@ protected:
 private:
     void Lay_Out();
 
-    TCell_object* m_cell;
+    uint64_t m_pictureId;
+    QString m_name;
+    bool m_included;
     QSize m_imageSize;
     TFrameGeometry m_geometry;
     QLabel* m_backdrop;

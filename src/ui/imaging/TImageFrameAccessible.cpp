@@ -27,9 +27,9 @@ QString TImageFrameAccessible::Inclusion_Text(bool included)
 QString TImageFrameAccessible::text(QAccessible::Text t) const
 {
     switch (t) {
-    case QAccessible::Name: return frame()->cell().name;
+    case QAccessible::Name: return frame()->name();
     case QAccessible::Value:
-    case QAccessible::Description: return Inclusion_Text(frame()->cell().included);
+    case QAccessible::Description: return Inclusion_Text(frame()->included());
     default: return QAccessibleWidget::text(t);
     }
 }
@@ -57,7 +57,7 @@ QAccessible::State TImageFrameAccessible::state() const
     s.readOnly = true;
     // An image that is left out of the upload is shown veiled; assistive
     // tools present such an item as unavailable.
-    s.disabled = !frame()->cell().included;
+    s.disabled = !frame()->included();
     return s;
 }
 

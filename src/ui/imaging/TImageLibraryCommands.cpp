@@ -23,6 +23,20 @@ int Index_Of(const THandle_object& handle, const TCell_object* cell)
     return -1;
 }
 
+TCell_object* Find_Picture(THandle_List& images, uint64_t id)
+{
+    for (const auto& handle : images)
+        for (const auto& cell : handle->cells)
+            if (cell->pictureId == id)
+                return cell.get();
+    return nullptr;
+}
+
+void Update_Memory_Usage(THandle_object& handle)
+{
+    handle.memory_usage = int32_t(Handle_Storage_Bytes(handle));
+}
+
 } // namespace
 
 TImageLibraryCommands::TImageLibraryCommands(TImagesPage& page, TProjectDocument& document, QObject* parent)
@@ -43,35 +57,44 @@ void TImageLibraryCommands::Delete_Selected_Image()
     QTreeWidget* tree = panel->Project_TreeView();
     panel->Disable_Tree_Buttons();
     QTreeWidgetItem* node = tree->currentItem();
-    TCell_object* cell = TProjectTreePanel::Cell_Of(node);
+    const TCell_object* cell = panel->Cell_Of(node);
     if (!cell || !cell->pHandle || !node->parent())
         return;
-    THandle_object& handle = *cell->pHandle;
+    const THandle_object& handle = *cell->pHandle;
     const int position = m_page.Handle_Position(&handle);
     const int i = Index_Of(handle, cell);
     if (position < 0 || i < 0)
         return;
     const QString name = cell->name;
+    const uint64_t id = cell->pictureId;
     QTreeWidgetItem* root = node->parent();
     QTreeWidgetItem* next = root->child(root->indexOfChild(node) + 1);
     QTreeWidgetItem* previous = root->child(root->indexOfChild(node) - 1);
+    const THandle_List& images = m_document.images();
+    const int thumbPosition = Thumbnail_Handle_Index(position);
+    const THandle_object* thumbs
+        = thumbPosition >= 0 && size_t(thumbPosition) < images.size() ? images[size_t(thumbPosition)].get() : nullptr;
+    const bool withThumb = thumbs && size_t(i) < thumbs->cells.size();
 
     {
         // The selection moves on below, once the image is gone.
         const QSignalBlocker quiet(tree);
-        panel->Remove_Cell_Node(cell);
+        panel->Remove_Cell_Node(id);
         if (position == m_page.Visible_Handle_Idx)
             m_page.Image_View()->Remove_Frame(i);
-        handle.cells.erase(handle.cells.begin() + i);
-    }
-    THandle_object* thumbs = nullptr;
-    const int thumbPosition = Thumbnail_Handle_Index(position);
-    if (thumbPosition >= 0 && size_t(thumbPosition) < m_document.Handle_List.size()) {
-        thumbs = m_document.Handle_List[size_t(thumbPosition)].get();
-        if (size_t(i) < thumbs->cells.size()) {
-            panel->Remove_Cell_Node(thumbs->cells[size_t(i)].get());
-            thumbs->cells.erase(thumbs->cells.begin() + i);
-        }
+        if (withThumb)
+            panel->Remove_Cell_Node(thumbs->cells[size_t(i)]->pictureId);
+        m_document.editImages(QString(), [&](THandle_List& list) {
+            THandle_object& changed = *list[size_t(position)];
+            changed.cells.erase(changed.cells.begin() + i);
+            Update_Memory_Usage(changed);
+            if (withThumb) {
+                THandle_object& changedThumbs = *list[size_t(thumbPosition)];
+                changedThumbs.cells.erase(changedThumbs.cells.begin() + i);
+                Update_Memory_Usage(changedThumbs);
+            }
+            return true;
+        });
     }
 
     QTreeWidgetItem* selected = next ? next : previous ? previous : root;
@@ -79,11 +102,10 @@ void TImageLibraryCommands::Delete_Selected_Image()
     tree->setFocus();
     if (handle.cells.empty())
         m_page.Image_View()->Show_Drag_Label(true);
-    m_page.Update_Handle_Memory(handle, true);
+    m_page.Show_Handle_Memory(handle, true);
     if (thumbs)
-        m_page.Update_Handle_Memory(*thumbs, true);
+        m_page.Show_Handle_Memory(*thumbs, true);
     m_page.Show_Handle(handle);
-    m_document.Set_Modified(true);
     m_page.Update_Tree_Buttons(tree->currentItem());
     emit m_page.logActivity(28, handle.name + QStringLiteral("->") + name);
 }
@@ -93,66 +115,79 @@ void TImageLibraryCommands::Move_Selected_Image(int step)
     TProjectTreePanel* panel = m_page.Tree_Panel();
     QTreeWidget* tree = panel->Project_TreeView();
     QTreeWidgetItem* node = tree->currentItem();
-    TCell_object* cell = TProjectTreePanel::Cell_Of(node);
+    const TCell_object* cell = panel->Cell_Of(node);
     if (!cell || !cell->pHandle)
         return;
-    THandle_object& handle = *cell->pHandle;
+    const THandle_object& handle = *cell->pHandle;
     const int position = m_page.Handle_Position(&handle);
     const int i = Index_Of(handle, cell);
     const int j = i + step;
     if (position < 0 || i < 0 || j < 0 || size_t(j) >= handle.cells.size())
         return;
+    const QString name = cell->name;
+    const THandle_List& images = m_document.images();
+    const int thumbPosition = Thumbnail_Handle_Index(position);
+    const bool withThumb = thumbPosition >= 0 && size_t(thumbPosition) < images.size()
+        && size_t(qMax(i, j)) < images[size_t(thumbPosition)]->cells.size();
 
     tree->setUpdatesEnabled(false);
-    panel->Move_Cell_Node(cell, j);
+    panel->Move_Cell_Node(cell->pictureId, j);
     if (position == m_page.Visible_Handle_Idx)
         m_page.Image_View()->Move_Frame(i, j);
-    std::swap(handle.cells[size_t(i)], handle.cells[size_t(j)]);
-    const int thumbPosition = Thumbnail_Handle_Index(position);
-    if (thumbPosition >= 0 && size_t(thumbPosition) < m_document.Handle_List.size()) {
-        THandle_object& thumbs = *m_document.Handle_List[size_t(thumbPosition)];
-        if (size_t(qMax(i, j)) < thumbs.cells.size()) {
-            panel->Move_Cell_Node(thumbs.cells[size_t(i)].get(), j);
-            std::swap(thumbs.cells[size_t(i)], thumbs.cells[size_t(j)]);
-        }
-    }
+    if (withThumb)
+        panel->Move_Cell_Node(images[size_t(thumbPosition)]->cells[size_t(i)]->pictureId, j);
     tree->setUpdatesEnabled(true);
-    m_document.Name_Next_Change(
-        (step < 0 ? QStringLiteral("Move Image %1 Up") : QStringLiteral("Move Image %1 Down")).arg(cell->name));
-    m_document.Set_Modified(true);
+    m_document.editImages(
+        (step < 0 ? QStringLiteral("Move Image %1 Up") : QStringLiteral("Move Image %1 Down")).arg(name),
+        [&](THandle_List& list) {
+            THandle_object& changed = *list[size_t(position)];
+            std::swap(changed.cells[size_t(i)], changed.cells[size_t(j)]);
+            if (withThumb) {
+                THandle_object& changedThumbs = *list[size_t(thumbPosition)];
+                std::swap(changedThumbs.cells[size_t(i)], changedThumbs.cells[size_t(j)]);
+            }
+            return true;
+        });
     m_page.Update_Tree_Buttons(node);
 }
 
 void TImageLibraryCommands::Rename_Selected_Image()
 {
-    QTreeWidgetItem* node = m_page.Tree_Panel()->Project_TreeView()->currentItem();
-    TCell_object* cell = TProjectTreePanel::Cell_Of(node);
+    TProjectTreePanel* panel = m_page.Tree_Panel();
+    const TCell_object* cell = panel->Cell_Of(panel->Project_TreeView()->currentItem());
     if (!cell)
         return;
+    const uint64_t id = cell->pictureId;
     const std::optional<QString> answer = m_page.Ask_Name(Rename_Title(), Rename_Prompt(), cell->name);
+    // The dialog keeps the window's events running: the picture is looked
+    // up again by its id, in case an undo replaced it or it went meanwhile.
+    cell = m_document.picture(id);
     // An empty name would leave an image nobody can tell apart or find
     // again; the old name stays.
-    if (!answer || answer->trimmed().isEmpty())
+    if (!cell || !answer || answer->trimmed().isEmpty())
         return;
     const QString name = Image_Display_Name(*answer);
     if (name == cell->name)
         return;
     // Two images of one group by one name cannot be told apart in the tree
     // or on the controller's list.
-    if (const THandle_object* handle = TProjectTreePanel::Handle_Of(node->parent())) {
+    if (const THandle_object* handle = cell->pHandle) {
         for (const auto& other : handle->cells)
             if (other.get() != cell && other->name == name) {
                 Show_Message_Box(Duplicate_Name_Text(handle->name, name), TMsgDlgType::mtWarning, QMessageBox::Ok);
                 return;
             }
     }
-    node->setText(0, name);
-    cell->name = name;
+    if (QTreeWidgetItem* node = panel->cellNode(id))
+        node->setText(0, name);
     for (TImageFrame* frame : m_page.Image_View()->CellView_List())
-        if (&frame->cell() == cell)
+        if (frame->pictureId() == id)
             frame->Show_Name(name);
     m_page.Image_View()->Lay_Out_Frames();
-    m_document.Set_Modified(true);
+    m_document.editImages(QString(), [&](THandle_List& list) {
+        Find_Picture(list, id)->name = name;
+        return true;
+    });
 }
 
 QString TImageLibraryCommands::Duplicate_Name_Text(const QString& group, const QString& name)

@@ -221,7 +221,7 @@ const THandle_object* TImagesPage::Receiving_Handle() const
     const QTreeWidgetItem* node = treePanel->Project_TreeView()->currentItem();
     if (!node)
         return nullptr;
-    const THandle_object* handle = TProjectTreePanel::Handle_Of(node->parent() ? node->parent() : node);
+    const THandle_object* handle = treePanel->Handle_Of(node->parent() ? node->parent() : node);
     const int position = Handle_Position(handle);
     if (position < 0 || (Thumbnail_Handle_Index(position) < 0 && position != INFO_SCREENS_IDX))
         return nullptr;
@@ -253,8 +253,9 @@ std::optional<QString> TImagesPage::Ask_Name(const QString& title, const QString
 
 int TImagesPage::Handle_Position(const THandle_object* handle) const
 {
-    for (size_t i = 0; i < m_document.Handle_List.size(); ++i)
-        if (m_document.Handle_List[i].get() == handle)
+    const THandle_List& images = m_document.images();
+    for (size_t i = 0; i < images.size(); ++i)
+        if (images[i].get() == handle)
             return int(i);
     return -1;
 }
@@ -288,11 +289,11 @@ void TImagesPage::Show_Drag_Label()
 
 void TImagesPage::On_Selection_Changed(QTreeWidgetItem* current)
 {
-    if (m_document.closing_flag)
+    if (m_document.isClosing())
         return;
     viewPanel->show();
     if (current) {
-        THandle_object* handle = TProjectTreePanel::Handle_Of(current->parent() ? current->parent() : current);
+        const THandle_object* handle = treePanel->Handle_Of(current->parent() ? current->parent() : current);
         const int position = Handle_Position(handle);
         if (handle && position != Visible_Handle_Idx) {
             Visible_Handle_Idx = position;
@@ -312,7 +313,7 @@ void TImagesPage::Update_Tree_Buttons(const QTreeWidgetItem* node)
         treePanel->Update_Tree_Buttons(node);
 }
 
-void TImagesPage::Show_Handle(THandle_object& handle)
+void TImagesPage::Show_Handle(const THandle_object& handle)
 {
     handlePanel->Show(handle);
     dropHint->setText(Drop_Hint_Text(handle));
@@ -322,7 +323,7 @@ void TImagesPage::Show_Handle(THandle_object& handle)
                                  && !TProjectTreePanel::Is_Hidden_Root(Handle_Position(&handle)));
 }
 
-void TImagesPage::Build_Cell_View(THandle_object& handle)
+void TImagesPage::Build_Cell_View(const THandle_object& handle)
 {
     imageView->Clear_Frames();
     if (handle.cells.empty()) {
@@ -340,9 +341,9 @@ void TImagesPage::Build_Cell_View(THandle_object& handle)
     imageView->Lay_Out_Frames();
 }
 
-void TImagesPage::Append_Frame(TCell_object& cell)
+void TImagesPage::Append_Frame(const TCell_object& cell)
 {
-    THandle_object& handle = *cell.pHandle;
+    const THandle_object& handle = *cell.pHandle;
     if (imageView->CellView_List().size() + 1 != qsizetype(handle.cells.size()))
         return; // the view is not in step; the handle is shown afresh at the end
     auto* frame = new TImageFrame(cell, Frame_Background(handle), Frame_Veil(handle));
@@ -358,14 +359,13 @@ bool TImagesPage::View_In_Step(const THandle_object& handle) const
     if (frames.size() != qsizetype(handle.cells.size()))
         return false;
     for (qsizetype i = 0; i < frames.size(); ++i)
-        if (&frames[i]->cell() != handle.cells[size_t(i)].get())
+        if (frames[i]->pictureId() != handle.cells[size_t(i)]->pictureId)
             return false;
     return true;
 }
 
-void TImagesPage::Update_Handle_Memory(THandle_object& handle, bool showLabels)
+void TImagesPage::Show_Handle_Memory(const THandle_object& handle, bool showLabels)
 {
-    handle.memory_usage = int32_t(Handle_Storage_Bytes(handle));
     if (showLabels && Handle_Position(&handle) == Visible_Handle_Idx)
         handlePanel->Show_Storage(handle);
     Update_Memory_Chart();
@@ -373,7 +373,7 @@ void TImagesPage::Update_Handle_Memory(THandle_object& handle, bool showLabels)
 
 void TImagesPage::Update_Memory_Chart()
 {
-    memoryPanel->Update_Memory_Chart(m_document.Handle_List);
+    memoryPanel->Update_Memory_Chart(m_document.images());
 }
 
 void TImagesPage::Drop_Image_Files(const QStringList& paths)
@@ -393,19 +393,23 @@ void TImagesPage::Drop_Image_Files(const QStringList& paths)
     // However many files it adds, one import is one undo step.
     m_document.Begin_Edit_Group();
     m_summary.Clear();
-    dropImport->Start(paths, TImport_Target::of(m_document.Handle_List, position), full);
+    dropImport->Start(paths, TImport_Target::of(m_document.images(), position), full);
 }
 
 void TImagesPage::On_Prepared(const TImport_Target& target, TPrepared_Image* image)
 {
     const QString path = image->path;
     const QString reason = image->reason;
-    const TImport_Result result = Apply_Import(m_document.Handle_List, target, std::move(*image));
+    TImport_Result result;
+    // Inside the import's edit group: the step is made when it ends.
+    m_document.editImages(QString(), [&](THandle_List& images) {
+        result = Apply_Import(images, target, std::move(*image));
+        return result.cell != nullptr;
+    });
     if (result.cell) {
         treePanel->Add_Cell_Node(target.handleIdx, result.cell);
         if (result.thumbnail)
             treePanel->Add_Cell_Node(target.thumbnailIdx, result.thumbnail);
-        m_document.Set_Modified(true);
         // The frame is made now, a few milliseconds per image, rather than
         // all of them at the end in one long stretch.
         if (target.handleIdx == Visible_Handle_Idx)
@@ -429,7 +433,7 @@ void TImagesPage::On_Import_Finished(const TImport_Target& target)
     if (importProgress)
         importProgress->hide();
     if (target.handleIdx == Visible_Handle_Idx) {
-        THandle_object& handle = *m_document.Handle_List.at(size_t(target.handleIdx));
+        const THandle_object& handle = *m_document.images().at(size_t(target.handleIdx));
         // The frames were added as the images came; when the view shows
         // exactly the handle's images, only the panel needs showing again.
         if (View_In_Step(handle)) {

@@ -55,13 +55,14 @@ public:
     void Clear();
     void Show_Drag_Label();
 
-    void Show_Handle(THandle_object& handle);
-    void Build_Cell_View(THandle_object& handle);
+    void Show_Handle(const THandle_object& handle);
+    void Build_Cell_View(const THandle_object& handle);
     // One more frame for a cell just added to the shown handle.
-    void Append_Frame(TCell_object& cell);
+    void Append_Frame(const TCell_object& cell);
     // The view shows exactly the handle's images, in order.
     bool View_In_Step(const THandle_object& handle) const;
-    void Update_Handle_Memory(THandle_object& handle, bool showLabels);
+    // The handle's storage figures after its memory_usage changed.
+    void Show_Handle_Memory(const THandle_object& handle, bool showLabels);
     void Update_Memory_Chart();
     void Update_Tree_Buttons(const QTreeWidgetItem* node);
 

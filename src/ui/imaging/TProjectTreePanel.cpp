@@ -99,25 +99,26 @@ void TProjectTreePanel::Update_Tree_Buttons(const QTreeWidgetItem* node)
     Rename_Button()->setEnabled(true);
 }
 
-QTreeWidgetItem* TProjectTreePanel::Add_Cell_Node(int handlePosition, TCell_object* cell)
+QTreeWidgetItem* TProjectTreePanel::Add_Cell_Node(int handlePosition, const TCell_object* cell)
 {
     QTreeWidgetItem* root = Handle_Node(handlePosition);
     if (!root || !cell)
         return nullptr;
     auto* node = new QTreeWidgetItem(root, QStringList(cell->name));
-    node->setData(0, kCellRole, QVariant::fromValue(reinterpret_cast<quintptr>(cell)));
-    m_cellNodes.insert(cell, node);
+    node->setData(0, kHandleRole, handlePosition);
+    node->setData(0, kCellRole, QVariant::fromValue(quint64(cell->pictureId)));
+    m_cellNodes.insert(cell->pictureId, node);
     return node;
 }
 
-void TProjectTreePanel::Remove_Cell_Node(const TCell_object* cell)
+void TProjectTreePanel::Remove_Cell_Node(uint64_t pictureId)
 {
-    delete m_cellNodes.take(cell);
+    delete m_cellNodes.take(pictureId);
 }
 
-void TProjectTreePanel::Move_Cell_Node(const TCell_object* cell, int to)
+void TProjectTreePanel::Move_Cell_Node(uint64_t pictureId, int to)
 {
-    QTreeWidgetItem* node = m_cellNodes.value(cell);
+    QTreeWidgetItem* node = m_cellNodes.value(pictureId);
     QTreeWidgetItem* parent = node ? node->parent() : nullptr;
     if (!parent || to < 0 || to >= parent->childCount())
         return;
@@ -144,18 +145,19 @@ QString TProjectTreePanel::Image_Display_Name(const QString& name)
 void TProjectTreePanel::Build(const THandle_List& list)
 {
     tree->setUpdatesEnabled(false);
+    m_list = &list;
     for (size_t i = 0; i < list.size(); ++i) {
-        THandle_object* handle = list[i].get();
+        const THandle_object* handle = list[i].get();
         auto* root = new QTreeWidgetItem(QStringList(handle->name));
-        root->setData(0, kHandleRole, QVariant::fromValue(reinterpret_cast<quintptr>(handle)));
+        root->setData(0, kHandleRole, int(i));
         tree->addTopLevelItem(root);
         if (i < Handle_Node_Array.size())
             Handle_Node_Array[i] = root;
         for (const auto& cell : handle->cells) {
-            cell->name = Image_Display_Name(cell->name);
-            auto* node = new QTreeWidgetItem(root, QStringList(cell->name));
-            node->setData(0, kCellRole, QVariant::fromValue(reinterpret_cast<quintptr>(cell.get())));
-            m_cellNodes.insert(cell.get(), node);
+            auto* node = new QTreeWidgetItem(root, QStringList(Image_Display_Name(cell->name)));
+            node->setData(0, kHandleRole, int(i));
+            node->setData(0, kCellRole, QVariant::fromValue(quint64(cell->pictureId)));
+            m_cellNodes.insert(cell->pictureId, node);
         }
         if (Is_Hidden_Root(int(i))) {
             // A hidden item hides its children as well and is skipped by
@@ -174,6 +176,7 @@ void TProjectTreePanel::Clear()
     tree->clear();
     Handle_Node_Array.fill(nullptr);
     m_cellNodes.clear();
+    m_list = nullptr;
     tree->setUpdatesEnabled(true);
 }
 
@@ -184,16 +187,33 @@ QTreeWidgetItem* TProjectTreePanel::Handle_Node(int position) const
     return Handle_Node_Array[size_t(position)];
 }
 
-THandle_object* TProjectTreePanel::Handle_Of(const QTreeWidgetItem* item)
+int TProjectTreePanel::handlePosition(const QTreeWidgetItem* item)
 {
-    if (!item)
-        return nullptr;
-    return reinterpret_cast<THandle_object*>(item->data(0, kHandleRole).value<quintptr>());
+    const QVariant position = item ? item->data(0, kHandleRole) : QVariant();
+    return position.isValid() ? position.toInt() : -1;
 }
 
-TCell_object* TProjectTreePanel::Cell_Of(const QTreeWidgetItem* item)
+uint64_t TProjectTreePanel::pictureId(const QTreeWidgetItem* item)
 {
-    if (!item)
+    return item ? item->data(0, kCellRole).value<quint64>() : 0;
+}
+
+const THandle_object* TProjectTreePanel::Handle_Of(const QTreeWidgetItem* item) const
+{
+    const int position = handlePosition(item);
+    if (!m_list || position < 0 || size_t(position) >= m_list->size())
         return nullptr;
-    return reinterpret_cast<TCell_object*>(item->data(0, kCellRole).value<quintptr>());
+    return (*m_list)[size_t(position)].get();
+}
+
+const TCell_object* TProjectTreePanel::Cell_Of(const QTreeWidgetItem* item) const
+{
+    const THandle_object* handle = Handle_Of(item);
+    const uint64_t id = pictureId(item);
+    if (!handle || id == 0)
+        return nullptr;
+    for (const auto& cell : handle->cells)
+        if (cell->pictureId == id)
+            return cell.get();
+    return nullptr;
 }

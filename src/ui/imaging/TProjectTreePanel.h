@@ -1,7 +1,9 @@
 #pragma once
 // The project tree of the Images page: one root per handle, one child per
 // image. The thumbnail handles are roots too (their nodes are kept in step
-// with the images they belong to) but the user never sees them.
+// with the images they belong to) but the user never sees them. A node holds
+// its group's position or its picture's id, never an address: an undo that
+// replaces the picture objects leaves nothing pointing at the old ones.
 
 #include "core/model/ProjectModel.h"
 
@@ -39,26 +41,33 @@ public:
     void Disable_Tree_Buttons();
 
     // A child item for a new cell, last under the handle's node.
-    QTreeWidgetItem* Add_Cell_Node(int handlePosition, TCell_object* cell);
-    // The cell's node goes; the tree forgets the cell.
-    void Remove_Cell_Node(const TCell_object* cell);
-    // Moves a cell's node to index to among its siblings.
-    void Move_Cell_Node(const TCell_object* cell, int to);
+    QTreeWidgetItem* Add_Cell_Node(int handlePosition, const TCell_object* cell);
+    // The picture's node goes; the tree forgets the picture.
+    void Remove_Cell_Node(uint64_t pictureId);
+    // Moves a picture's node to index to among its siblings.
+    void Move_Cell_Node(uint64_t pictureId, int to);
 
-    // Adds a root per handle and a child per cell, and remembers each cell's
-    // node. Cell names are normalised on the way (Image_Display_Name), as
-    // they are whenever an image is named.
+    // Adds a root per handle and a child per cell, and remembers each
+    // picture's node. The list is the one the nodes are looked up in until
+    // Clear. Names are shown normalised (Image_Display_Name), as they are
+    // stored once a project is shown.
     void Build(const THandle_List& list);
     // Removes every node and forgets the handle roots and cell nodes.
     void Clear();
 
     QTreeWidgetItem* Handle_Node(int position) const;
-    // The node of a cell, or nullptr for a cell the tree does not show.
-    QTreeWidgetItem* cellNode(const TCell_object* cell) const { return m_cellNodes.value(cell); }
+    // The node of a picture, or nullptr for one the tree does not show.
+    QTreeWidgetItem* cellNode(uint64_t pictureId) const { return m_cellNodes.value(pictureId); }
     std::array<QTreeWidgetItem*, HANDLE_COUNT> Handle_Node_Array{};
 
-    static THandle_object* Handle_Of(const QTreeWidgetItem* item);
-    static TCell_object* Cell_Of(const QTreeWidgetItem* item);
+    // What a node stands for: its group's position (-1 for none) and, for an
+    // image's node, its picture's id (0 for a group's node).
+    static int handlePosition(const QTreeWidgetItem* item);
+    static uint64_t pictureId(const QTreeWidgetItem* item);
+    // The group and the picture a node stands for, looked up in the list
+    // the tree was built from; nullptr when they are gone.
+    const THandle_object* Handle_Of(const QTreeWidgetItem* item) const;
+    const TCell_object* Cell_Of(const QTreeWidgetItem* item) const;
 
     // A name that begins with a decimal digit gets a leading "_"; every name
     // is upper case.
@@ -71,5 +80,6 @@ private:
     QTreeWidget* tree = nullptr;
     std::array<QToolButton*, 4> m_buttons{};
     QToolButton* m_addButton = nullptr;
-    QHash<const TCell_object*, QTreeWidgetItem*> m_cellNodes;
+    QHash<uint64_t, QTreeWidgetItem*> m_cellNodes;
+    const THandle_List* m_list = nullptr;
 };

@@ -16,7 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent)
+TSchedulerPage::TSchedulerPage(const TDevice_Config_v2& record, QWidget* parent)
     : TConfigEditorPage(record, parent)
     , m_record(record)
 {
@@ -75,6 +75,7 @@ TSchedulerPage::TSchedulerPage(TDevice_Config_v2& record, QWidget* parent)
 
     m_eventsForm = new Tscheduled_events_form(this);
     connect(m_eventsForm, &QDialog::finished, this, &TSchedulerPage::eventsFormFinished);
+    connect(m_eventsForm, &Tscheduled_events_form::dayAccepted, this, &TSchedulerPage::takeAcceptedDay);
     connect(m_eventsForm, &Tscheduled_events_form::daysCopied, this, &TSchedulerPage::takeCopiedDays);
 
     auto* layout = new QVBoxLayout(this);
@@ -151,21 +152,34 @@ void TSchedulerPage::eventsFormFinished(int result)
     if (result != QDialog::Accepted)
         return;
     schedule_update_end_of_day_runstate();
-    // The day's record changed: without this a quit could lose it unasked.
-    emit changed();
 }
 
-void TSchedulerPage::takeCopiedDays(const QList<int>& days)
+void TSchedulerPage::takeAcceptedDay(int day, const TSchedule_Day& schedule)
 {
-    // The copied days are in the record already, whatever the editor's
-    // outcome: their run states and the project's modified state follow now.
-    schedule_update_end_of_day_runstate();
+    if (day < 1 || day > kScheduleDays)
+        return;
+    editRecord([day, schedule](TDevice_Config_v2& r) { Copy_Schedule_Day(schedule, r.daily_schedule[day - 1]); });
+    if (Tschedule_timeline_Frame* frame = schedule_dow_Frame(day))
+        frame->Refresh_Event_List();
+}
+
+void TSchedulerPage::takeCopiedDays(const QList<int>& days, const TSchedule_Day& schedule)
+{
+    // The copies are one edit, whatever the editor's outcome.
     if (m_eventsForm->pSTL_frame)
         emit changeNamed(QStringLiteral("Copy %1 to %2 %3")
                              .arg(Schedule_Day_Name(m_eventsForm->pSTL_frame->day_index))
                              .arg(days.size())
                              .arg(days.size() == 1 ? QStringLiteral("day") : QStringLiteral("days")));
-    emit changed();
+    editRecord([days, schedule](TDevice_Config_v2& r) {
+        for (int day : days)
+            if (day >= 1 && day <= kScheduleDays)
+                Copy_Schedule_Day(schedule, r.daily_schedule[day - 1]);
+    });
+    for (int day : days)
+        if (Tschedule_timeline_Frame* frame = schedule_dow_Frame(day))
+            frame->Refresh_Event_List();
+    schedule_update_end_of_day_runstate();
 }
 
 void TSchedulerPage::repaintTimelines()

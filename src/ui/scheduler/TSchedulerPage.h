@@ -23,9 +23,9 @@ class Tscheduled_events_form;
 class TSchedulerPage : public TConfigEditorPage {
     Q_OBJECT
 public:
-    // record: the open project's record, which the page edits in place; it
-    // must outlive the page.
-    explicit TSchedulerPage(TDevice_Config_v2& record, QWidget* parent = nullptr);
+    // record: the open project's record, which the page shows and changes
+    // through its record editor only; it must outlive the page.
+    explicit TSchedulerPage(const TDevice_Config_v2& record, QWidget* parent = nullptr);
 
     // The box from scheduler_enabled, then the box's handler once in any
     // case; every day's event list rebuilt and the starting run states
@@ -51,14 +51,15 @@ protected:
 private slots:
     void scheduler_enable_CheckBoxClick();
     void eventsFormFinished(int result);
-    void takeCopiedDays(const QList<int>& days);
+    void takeAcceptedDay(int day, const TSchedule_Day& schedule);
+    void takeCopiedDays(const QList<int>& days, const TSchedule_Day& schedule);
 
 private:
     static int Timeline_Gap(int timelineHeight);
     void spaceTimelines(int height);
     void repaintTimelines();
 
-    TDevice_Config_v2& m_record;
+    const TDevice_Config_v2& m_record;
     QCheckBox* m_enable = nullptr;
     QToolButton* m_editEvents = nullptr;
     QGroupBox* m_group = nullptr;

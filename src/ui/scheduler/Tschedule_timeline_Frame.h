@@ -77,7 +77,7 @@ public:
     void Click();
 
     int day_index = 0;
-    TSchedule_Day* pSchedule = nullptr;
+    const TSchedule_Day* pSchedule = nullptr;
     TScheduleEventList event_list;
     int starting_runstate = 0;
     TdowClick_cb_fn onclick_cb_fn;

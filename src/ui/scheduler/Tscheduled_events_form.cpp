@@ -389,10 +389,8 @@ void Tscheduled_events_form::event_cancel_ButtonClick()
 
 void Tscheduled_events_form::event_list_ok_ButtonClick()
 {
-    if (pSTL_frame && pSTL_frame->pSchedule) {
-        Copy_Schedule_Day(schedule_day, *pSTL_frame->pSchedule);
-        pSTL_frame->Refresh_Event_List();
-    }
+    if (pSTL_frame && pSTL_frame->pSchedule)
+        emit dayAccepted(pSTL_frame->day_index, schedule_day);
     accept();
 }
 
@@ -417,12 +415,10 @@ void Tscheduled_events_form::Copy_Form_Finished(int result)
     for (Tschedule_timeline_Frame* frame : pSTL_frame_list) {
         if (!frame || !frame->pSchedule || frame == pSTL_frame || !m_copyForm->Day_Chosen(frame->day_index))
             continue;
-        Copy_Schedule_Day(schedule_day, *frame->pSchedule);
-        frame->Refresh_Event_List();
         copied << frame->day_index;
     }
     if (!copied.isEmpty())
-        emit daysCopied(copied);
+        emit daysCopied(copied, schedule_day);
 }
 
 bool Tscheduled_events_form::eventFilter(QObject* watched, QEvent* event)

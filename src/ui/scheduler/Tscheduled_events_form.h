@@ -58,8 +58,11 @@ public:
     QStackedWidget* PageControl1() const { return m_pages; }
 
 signals:
-    // The working copy was copied onto these days (1..7) of the record.
-    void daysCopied(const QList<int>& days);
+    // OK: the working copy is to become the record's day (1..7). The form
+    // writes no record itself; the page makes the edit.
+    void dayAccepted(int day, const TSchedule_Day& schedule);
+    // The working copy is to be copied onto these days (1..7) of the record.
+    void daysCopied(const QList<int>& days, const TSchedule_Day& schedule);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
