@@ -63,6 +63,10 @@ function(corvane_test_pch target)
     return()
   endif()
   target_precompile_headers(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests/common/TestPch.h)
+  # Qt Test defines the test's source and build folders as absolute paths
+  # (for QFINDTESTDATA, which no test here uses). A precompiled header keeps
+  # them, so a clone in another folder would never reuse the cached one.
+  target_compile_options(${target} PRIVATE -UQT_TESTCASE_SOURCEDIR -UQT_TESTCASE_BUILDDIR)
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     target_compile_options(${target} PRIVATE -fpch-preprocess)
   endif()
