@@ -62,7 +62,9 @@ function(corvane_test_pch target)
   if(count LESS CORVANE_PCH_MIN_SOURCES)
     return()
   endif()
-  target_precompile_headers(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests/common/TestPch.h)
+  # Named as <TestPch.h> (found through tests/common), not by its absolute
+  # path, which would end up in every clone's preprocessed output.
+  target_precompile_headers(${target} PRIVATE <TestPch.h>)
   # Qt Test defines the test's source and build folders as absolute paths
   # (for QFINDTESTDATA, which no test here uses). A precompiled header keeps
   # them, so a clone in another folder would never reuse the cached one.
