@@ -78,17 +78,20 @@ struct BlockSplit {
     double hostP90Ms = 0;
     double replyToStepMs = 0;
     double stepToFrameMs = 0;
+    double tickMs = 0;         // from the step's end to its successor's start (the queue's tick)
+    double startToFrameMs = 0; // from the successor's start to its request arriving
     std::size_t blocks = 0;
 };
 
-BlockSplit Split_Blocks(const std::vector<SimFrame>& frames, const std::vector<qint64>& seenNs)
+BlockSplit Split_Blocks(const std::vector<SimFrame>& frames, const std::vector<qint64>& seenNs,
+                        const std::vector<qint64>& startNs)
 {
     std::vector<const SimFrame*> writes;
     for (const SimFrame& f : frames) {
         if (f.reply == QLatin1String("ACK") && f.length > 0 && f.answeredNs >= 0)
             writes.push_back(&f);
     }
-    std::vector<qint64> controller, host, toStep, toFrame;
+    std::vector<qint64> controller, host, toStep, toFrame, tick, startToFrame;
     for (std::size_t i = 0; i + 1 < writes.size(); ++i) {
         const SimFrame& a = *writes[i];
         const SimFrame& b = *writes[i + 1];
@@ -99,9 +102,14 @@ BlockSplit Split_Blocks(const std::vector<SimFrame>& frames, const std::vector<q
         host.push_back(b.arrivedNs - a.answeredNs);
         toStep.push_back(*seen - a.answeredNs);
         toFrame.push_back(b.arrivedNs - *seen);
+        const auto start = std::lower_bound(startNs.begin(), startNs.end(), *seen);
+        if (start != startNs.end() && *start <= b.arrivedNs) {
+            tick.push_back(*start - *seen);
+            startToFrame.push_back(b.arrivedNs - *start);
+        }
     }
-    return {Median_Ms(controller), Median_Ms(host),    Percentile_Ms(host, 0.9),
-            Median_Ms(toStep),     Median_Ms(toFrame), host.size()};
+    return {Median_Ms(controller), Median_Ms(host), Percentile_Ms(host, 0.9), Median_Ms(toStep),
+            Median_Ms(toFrame),    Median_Ms(tick), Median_Ms(startToFrame),  host.size()};
 }
 
 double Line_Seconds(qint64 bytes)
@@ -205,6 +213,7 @@ public:
         if (!m_running)
             return;
         const qint64 now = m_clock.nsecsElapsed();
+        startNs.push_back(Steady_Now_Ns());
         if (m_stepEnd >= 0)
             betweenStepsNs += now - m_stepEnd;
         m_stepStart = now;
@@ -237,7 +246,8 @@ public:
     qint64 inStepNs = 0;       // inside the block steps: the write transactions
     qint64 betweenStepsNs = 0; // from a step's end to its successor's start: the queue's tick
     qint64 steps = 0;
-    std::vector<qint64> seenNs; // steady clock: each block step's end, its ACK seen
+    std::vector<qint64> seenNs;  // steady clock: each block step's end, its ACK seen
+    std::vector<qint64> startNs; // steady clock: each step's start
 
 private:
     void stop()
@@ -309,7 +319,7 @@ Figures Run(int purpose, TProjectDocument& document, LoopWatch& watch)
     else
         operations.upload_data_BitBtnClick();
     QCoreApplication::exec();
-    const BlockSplit split = host.seenNs.empty() ? BlockSplit{} : Split_Blocks(sim.frames(), host.seenNs);
+    const BlockSplit split = host.seenNs.empty() ? BlockSplit{} : Split_Blocks(sim.frames(), host.seenNs, host.startNs);
     const double n = double(qMax<qint64>(1, host.steps));
     return {host.bytes,
             host.seconds,
@@ -332,6 +342,14 @@ void Print(const char* what, const Figures& f)
                 "(ACK out to next request in; 90th percentile %.3f) = ACK to step %.3f + step to next request %.3f\n",
                 what, f.split.blocks, f.split.controllerMs, f.split.hostMs, f.split.hostP90Ms, f.split.replyToStepMs,
                 f.split.stepToFrameMs);
+    std::printf("%-16s per block, median: step's end to the next step's start %.3f ms (the queue's tick of %d ms), "
+                "its start to its request in %.3f ms\n",
+                what, f.split.tickMs, TMsgList::kTickMs, f.split.startToFrameMs);
+    // What the host adds to a block beyond the line and the queue's tick: the
+    // time from the ACK having crossed the line to the next request's first
+    // byte, less the tick.
+    std::printf("%-16s host per block = %.3f ms (beyond the line and the %d ms tick)\n", what,
+                f.split.hostMs - TMsgList::kTickMs, TMsgList::kTickMs);
     std::printf("%-16s bytes %9lld  time %7.3f s  line %7.3f s  ratio %.3f  per block %.2f ms over the line  "
                 "longest loop gap %.1f ms (thread running %.1f ms of it)\n",
                 what, static_cast<long long>(f.bytes), f.seconds, line, f.seconds / line,

@@ -14,6 +14,8 @@ private slots:
     void findChar_data();
     void findChar();
     void byteMoveTerminates();
+    void endsOnItsLastByte_data();
+    void endsOnItsLastByte();
 };
 
 class TestPortRules : public QObject {

@@ -166,3 +166,59 @@ void TestRxConditions::byteMoveTerminates()
     Byte_Move(src, plain, 2, false);
     QCOMPARE(QByteArray(reinterpret_cast<char*>(plain), 4), QByteArray("\x07\x08\x01\x01", 4));
 }
+
+void TestRxConditions::endsOnItsLastByte_data()
+{
+    // A set that ends on its last byte is handed over without waiting for the
+    // line to go quiet; one that counts bytes after its end must wait, or a
+    // reply longer than asked for would be cut instead of refused.
+    QTest::addColumn<QByteArray>("start");
+    QTest::addColumn<QByteArray>("end");
+    QTest::addColumn<int>("mid");
+    QTest::addColumn<int>("post");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("endsOnLastByte");
+    QTest::newRow("ACK") << QByteArray("\x06") << QByteArray() << 1 << 0 << QByteArray("\x06") << true;
+    QTest::newRow("ACK after a stray byte")
+        << QByteArray("\x06") << QByteArray() << 1 << 0 << QByteArray("\x01\x06") << true;
+    QTest::newRow("terminated line") << QByteArray("$") << QByteArray("\r") << 1 << 1 << QByteArray("$ok\r") << true;
+    QTest::newRow("terminator and a check byte")
+        << QByteArray("$") << QByteArray("\r") << 1 << 2 << QByteArray("$ok\r!") << false;
+    QTest::newRow("frame of known length") << QByteArray("\x01") << QByteArray() << 1 << 3
+                                           << QByteArray("\x01"
+                                                         "abc")
+                                           << false;
+}
+
+void TestRxConditions::endsOnItsLastByte()
+{
+    QFETCH(QByteArray, start);
+    QFETCH(QByteArray, end);
+    QFETCH(int, mid);
+    QFETCH(int, post);
+    QFETCH(QByteArray, reply);
+    QFETCH(bool, endsOnLastByte);
+    TRxCondition set;
+    set.PrepRxBuffAdd(uint16_t(start.size()), reinterpret_cast<const uint8_t*>(start.constData()), 1,
+                      uint16_t(end.size()), reinterpret_cast<const uint8_t*>(end.constData()), 1, 0, uint16_t(mid),
+                      uint16_t(post));
+    QCOMPARE(set.EndsOnItsLastByte(), endsOnLastByte);
+    feed(set, reply.chopped(1));
+    QVERIFY(!set.CheckRxChars(1));
+    feed(set, reply.right(1));
+    QVERIFY2(set.CheckRxChars(1), "the reply's last byte completes it");
+
+    // The protocol's sets: a command or a write waits for ACK or NAK only
+    // (a reply frame there never completes); a read counts its frame's bytes.
+    TRxCondition command;
+    for (uint8_t b : {uint8_t(0x06), uint8_t(0x15)})
+        command.PrepRxBuffAdd(1, &b, 0, 0, nullptr, 0, 0, 1, 0);
+    const uint8_t frameStart = 0x01;
+    command.PrepRxBuffAdd(1, &frameStart, 0, 0, nullptr, 0, 0, 9, 0);
+    QVERIFY(command.EndsOnItsLastByte());
+    TRxCondition read;
+    read.PrepRxBuffAdd(1, &frameStart, 0, 0, nullptr, 0, 0, 1, 128 + 11);
+    QVERIFY(!read.EndsOnItsLastByte());
+    read.PrepRxBuffAdd(1, &frameStart, 0, 0, nullptr, 0, 0, 1, 0);
+    QVERIFY2(!read.EndsOnItsLastByte(), "one condition that counts on is enough to wait");
+}

@@ -85,12 +85,15 @@ private slots:
         TMsgList list;
         Recorder w;
         list.msgList_Post(&w, WM_RC_RETRIEVE, 0, 0);
-        auto* timer = list.findChild<QTimer*>();
-        QVERIFY(timer);
-        const int id = timer->timerId();
+        QCOMPARE(list.timerStarts(), 1);
         list.msgList_Post(&w, WM_RC_RETRIEVE, 128, 1);
-        QCOMPARE(timer->timerId(), id);
-        QCOMPARE(timer->interval(), TMsgList::kTickMs);
+        QCOMPARE(list.timerStarts(), 1);
+        QVERIFY(list.timerActive());
+        tick(list);
+        tick(list);
+        QVERIFY(!list.timerActive());
+        list.msgList_Post(&w, WM_RC_RETRIEVE, 256, 2); // an empty queue starts it afresh
+        QCOMPARE(list.timerStarts(), 2);
     }
 
     void messagesReachTheirWindowsThroughTheRealTimer()

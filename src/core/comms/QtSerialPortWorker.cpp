@@ -149,8 +149,9 @@ void QtSerialPortWorker::readArrived()
     if (m_pending.isEmpty())
         return;
     // 0xFFFFFFFF hands over what has arrived without waiting for more; any
-    // other interval waits that long for the line to stay quiet.
-    if (m_interval == 0xFFFFFFFFu)
+    // other interval waits that long for the line to stay quiet, unless the
+    // component knows the reply's end from its bytes.
+    if (m_interval == 0xFFFFFFFFu || m_queue->handOverAtOnce())
         post();
     else
         m_gap.start(static_cast<int>(std::min<uint32_t>(m_interval, std::numeric_limits<int>::max())));

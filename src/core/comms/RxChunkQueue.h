@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QObject>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -37,6 +38,12 @@ public:
     bool waitForChunk(std::chrono::milliseconds timeout);
     void clear();
 
+    // Whether the receive thread hands each read over at once instead of
+    // waiting for the line to go quiet after it. Set by the user-interface
+    // thread before a request goes out, read by the receive thread.
+    void setHandOverAtOnce(bool on) { m_atOnce.store(on, std::memory_order_relaxed); }
+    bool handOverAtOnce() const { return m_atOnce.load(std::memory_order_relaxed); }
+
 private:
     mutable std::mutex m_mutex;
     std::condition_variable m_cv;
@@ -45,4 +52,5 @@ private:
     std::function<void()> m_arrived;
     std::function<void()> m_lost;
     bool m_isLost = false;
+    std::atomic<bool> m_atOnce{false};
 };

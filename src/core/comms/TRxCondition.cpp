@@ -63,6 +63,15 @@ bool TRxCondition::CheckRxChars(uint16_t condnum) const
         && c->postchrs >= c->minpost;
 }
 
+bool TRxCondition::EndsOnItsLastByte() const
+{
+    for (int i = 0; i < Cond_count; ++i) {
+        if (!Cond_list[i]->EndsOnItsLastByte())
+            return false;
+    }
+    return true;
+}
+
 TRxConditionItem* TRxCondition::GetConditionPtr(uint16_t condnum) const
 {
     if (condnum == 0 || condnum > Cond_count)

@@ -26,6 +26,9 @@ public:
     void UpdateCharCounts();
     // condnum counts from 1; false outside 1..Cond_count.
     bool CheckRxChars(uint16_t condnum) const;
+    // True when every condition ends on the byte that meets it (an ACK or a
+    // NAK): the outcome is then known the moment that byte arrives.
+    bool EndsOnItsLastByte() const;
     // nullptr when condnum is 0 or above Cond_count.
     TRxConditionItem* GetConditionPtr(uint16_t condnum) const;
 };

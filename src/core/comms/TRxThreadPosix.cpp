@@ -63,7 +63,8 @@ void TRxThread::run()
             break;
         }
         // One read: it completes when the buffer is full or when the line stays
-        // quiet for longer than the read interval after a received byte.
+        // quiet for longer than the read interval after a received byte (or at
+        // once, when the component has asked for that).
         int filled = 0;
         for (;;) {
             const ssize_t n = ::read(m_portFd, buffer.data() + filled, static_cast<size_t>(kReadSize - filled));
@@ -78,6 +79,8 @@ void TRxThread::run()
             } else if (filled == 0) {
                 break; // woke without data; wait again
             }
+            if (m_queue->handOverAtOnce())
+                break; // the reply's end is known from its bytes: no gap to wait for
             const Wait w = waitForData(gapMs());
             if (w == Wait::Close) {
                 running = false;

@@ -120,6 +120,7 @@ private:
     void CommWndProc_RxData();
     void TimerTick();
     QString portNameToOpen() const;
+    void chooseReceiveHandOver();
     bool writeBytes(const uint8_t* data, std::size_t length);
     void abandonWrite(std::size_t done, std::size_t length);
     RoomWait waitForRoom(int stallMs);

@@ -2,7 +2,9 @@
 // the adapter takes no more bytes, the rest waits for room in a nested loop
 // that keeps dispatching events, as WaitForResult does.
 #include "core/comms/CommsTrace.h"
+#include "core/comms/RxChunkQueue.h"
 #include "core/comms/SerialPortHandle.h"
+#include "core/comms/TRxCondition.h"
 #include "core/comms/TVrexComms.h"
 
 #include <QEventLoop>
@@ -21,6 +23,7 @@ bool TVrexComms::SendCommData(const uint8_t* txstr, uint16_t txstrlen, uint16_t 
         return false;
     }
     ClearRxBuffer();
+    chooseReceiveHandOver();
     hPollEvent = false;
     hPollTimeoutEvent = false;
     CommTimout = tim;
@@ -37,6 +40,7 @@ bool TVrexComms::PutChar(uint8_t b)
     if (!isOpen())
         return false;
     ClearFlags();
+    chooseReceiveHandOver();
     hPollEvent = false;
     hPollTimeoutEvent = false;
     CommTimout = kNoTimeLimit;
@@ -44,6 +48,18 @@ bool TVrexComms::PutChar(uint8_t b)
     TimerMult = 0;
     Timer.start();
     return writeBytes(&b, 1);
+}
+
+void TVrexComms::chooseReceiveHandOver()
+{
+    // A reply that ends on the byte that meets its condition (ACK, NAK) is
+    // complete the moment that byte is read: waiting for the line to go quiet
+    // after it would only add the read interval to every block. A reply that
+    // counts bytes after its end (a read's frame) still waits for the quiet
+    // line, so that it is seen whole and one longer than asked for is refused
+    // rather than cut to the expected length.
+    if (m_queue)
+        m_queue->setHandOverAtOnce(RxCond && RxCond->EndsOnItsLastByte());
 }
 
 bool TVrexComms::writeBytes(const uint8_t* data, std::size_t length)

@@ -1,16 +1,15 @@
 #include "core/messaging/TMsgList.h"
 
+#include "core/messaging/PreciseTick.h"
 #include "core/messaging/TWindowMessageEvent.h"
 
 #include <QCoreApplication>
 #include <QMutexLocker>
 #include <QThread>
 
-TMsgList::TMsgList(QObject* parent) : QObject(parent), timer_(new QTimer(this))
+TMsgList::TMsgList(QObject* parent) : QObject(parent), timer_(new PreciseTick(kTickMs, this))
 {
-    timer_->setInterval(kTickMs);
-    timer_->setTimerType(Qt::PreciseTimer);
-    connect(timer_, &QTimer::timeout, this, &TMsgList::msgList_TimerTimer);
+    connect(timer_, &PreciseTick::timeout, this, &TMsgList::msgList_TimerTimer);
 }
 
 TMsgList::~TMsgList()
@@ -65,4 +64,9 @@ int TMsgList::pendingCount() const
 bool TMsgList::timerActive() const
 {
     return timer_->isActive();
+}
+
+int TMsgList::timerStarts() const
+{
+    return timer_->startCount();
 }

@@ -5,7 +5,6 @@
 #include <QMutex>
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 
 #include <deque>
 
@@ -13,6 +12,8 @@
 // per tick to its target window, so between two steps of a device operation
 // the window handles its input and repaints. Posting is safe from any thread;
 // the queue itself lives on the thread that created it.
+class PreciseTick;
+
 class TMsgList : public QObject {
     Q_OBJECT
 public:
@@ -26,6 +27,8 @@ public:
 
     int pendingCount() const;
     bool timerActive() const;
+    // How many times the tick has been started so far.
+    int timerStarts() const;
 
 private slots:
     void msgList_TimerTimer();
@@ -41,5 +44,5 @@ private:
 
     mutable QMutex lock_;
     std::deque<Item> items_;
-    QTimer* timer_;
+    PreciseTick* timer_;
 };
