@@ -359,9 +359,12 @@ int main(int argc, char** argv)
         window.resize(1024, 720);
         window.show();
         window.findChild<QAction*>(QStringLiteral("new_project_MenuItem"))->trigger();
-        THandle_object& backgroundHandle = *window.Document().Handle_List[BACKGROUNDS_IDX];
-        backgroundHandle.compress_images = true;
-        backgroundHandle.compression_format = 7;
+        window.Document().editImages(QStringLiteral("Store Backgrounds Converted"), [](THandle_List& images) {
+            images[BACKGROUNDS_IDX]->compress_images = true;
+            images[BACKGROUNDS_IDX]->compression_format = 7;
+            return true;
+        });
+        const THandle_object& backgroundHandle = *window.Document().images()[BACKGROUNDS_IDX];
         window.Project_Pages()->setCurrentWidget(window.Images_Page());
         QCoreApplication::processEvents();
         BlockMeter meter;

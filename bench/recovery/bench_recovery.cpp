@@ -100,10 +100,10 @@ int main(int argc, char** argv)
 
     Figures step, capture, hold, holdCpu, write;
     for (int i = 0; i < rounds; ++i) {
-        document.record().frost_protection_enabled ^= 1;
         QElapsedTimer t;
         t.start();
-        document.Set_Modified(true);
+        document.edit(QStringLiteral("Frost Protection"),
+                      [](TDevice_Config_v2& record) { record.frost_protection_enabled ^= 1; });
         step.ms.push_back(t.nsecsElapsed() / 1e6);
         t.restart();
         const TProjectState taken = document.Current_State();

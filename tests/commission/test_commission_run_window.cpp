@@ -58,7 +58,7 @@ public:
     RunFixture()
     {
         fx.newProject(dir.filePath(QStringLiteral("tower.cvp")));
-        const THandle_object& logos = *form().Document().Handle_List.at(size_t(LOGOS_IDX));
+        const THandle_object& logos = *form().Document().images().at(size_t(LOGOS_IDX));
         fx.addImage(LOGOS_IDX, QStringLiteral("SUN"), Png_Bytes(logos.width, logos.height, qRgb(30, 140, 200)));
         fx.trigger("save_project_MenuItem");
         log = dir.filePath(QStringLiteral("data/commissioning.jsonl"));
@@ -92,7 +92,7 @@ public:
     {
         TDevice_Config_v2 record{};
         THandle_List handles;
-        QVERIFY(Load_Project_File(form().Document().project_fullpath, record, handles));
+        QVERIFY(Load_Project_File(form().Document().projectPath(), record, handles));
         QByteArray images;
         Build_Image_Data(images, handles);
         QCOMPARE(sim.memory(0, 1408), Controller_Block(record));
@@ -158,7 +158,7 @@ void TestCommissionRunWindow::everyControllerGetsTheProject()
     for (const TCommissioningRecord& r : contents.records) {
         QVERIFY(r.ok);
         QCOMPARE(r.verify, TVerifyResult::Passed);
-        QCOMPARE(r.project, form.Document().project_fullpath);
+        QCOMPARE(r.project, form.Document().projectPath());
     }
     // On show in Help > Commissioning Log.
     run.fx.trigger("commissioning_log_MenuItem");

@@ -59,14 +59,14 @@ TCommissionWindow* TCommissionLauncher::commissionWindow()
                 : QString();
         };
         setup.projectFile = [this](QString* error) {
-            TProjectDocument& document = m_form.Document();
-            if (document.Handle_List.empty()) {
+            const TProjectDocument& document = m_form.Document();
+            if (document.images().empty()) {
                 *error = QStringLiteral("No project is open.");
                 return QString();
             }
             // The log names the project file and its hash: what is sent is
             // the file as saved, never edits only the window holds.
-            if (document.modified) {
+            if (document.isModified()) {
                 if (Show_Message_Box_Ex(Save_Question(), TMsgDlgType::mtConfirmation,
                                         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
                         != QMessageBox::Yes
@@ -75,7 +75,7 @@ TCommissionWindow* TCommissionLauncher::commissionWindow()
                     return QString();
                 }
             }
-            return document.project_fullpath;
+            return document.projectPath();
         };
         m_window = new TCommissionWindow(std::move(setup), &m_form);
         for (const QString& port : m_form.Link().explicitPorts)
