@@ -11,8 +11,8 @@
 // 2. No emulation: mean round trip of one 512-byte write transaction.
 #include "core/comms/SerialBackend.h"
 #include "core/comms/TVrexComms.h"
-#include "core/device/BLcomms.h"
-#include "core/device/CommsSetup.h"
+#include "core/protocol/BLcomms.h"
+#include "core/protocol/CommsSetup.h"
 #include "sim/lib/VirtualController.h"
 
 #include <QCoreApplication>

@@ -8,8 +8,6 @@
 
 #include "ProjectFixtures.h"
 #include "core/comms/TVrexComms.h"
-#include "core/device/CommsSetup.h"
-#include "core/device/DeviceIdentity.h"
 #include "core/device/FirmwareWindowInfo.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceHost.h"
@@ -19,6 +17,8 @@
 #include "core/messaging/TMsgList.h"
 #include "core/messaging/TWindowMessageEvent.h"
 #include "core/model/DeviceConfig.h"
+#include "core/protocol/CommsSetup.h"
+#include "core/protocol/DeviceIdentity.h"
 #include "sim/lib/VirtualController.h"
 
 #include <QElapsedTimer>

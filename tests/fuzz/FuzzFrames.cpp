@@ -1,6 +1,6 @@
 #include "FuzzTargets.h"
 
-#include "core/device/BLcomms.h"
+#include "core/protocol/BLcomms.h"
 #include "sim/lib/FrameAssembler.h"
 
 #include <QJsonDocument>

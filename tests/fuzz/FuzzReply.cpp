@@ -2,8 +2,8 @@
 
 #include "core/comms/CommsByteUtils.h"
 #include "core/comms/TRxCondition.h"
-#include "core/device/BLcomms.h"
 #include "core/model/Fletcher.h"
+#include "core/protocol/BLcomms.h"
 #include "sim/lib/FrameAssembler.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
 #include "test_sim.h"
 
 #include "core/comms/TVrexComms.h"
-#include "core/device/BLcomms.h"
-#include "core/device/CommsSetup.h"
-#include "core/device/DeviceIdentity.h"
 #include "core/model/DeviceConfig.h"
+#include "core/protocol/BLcomms.h"
+#include "core/protocol/CommsSetup.h"
+#include "core/protocol/DeviceIdentity.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "core/commissioning/TCommissioningWatch.h"
 
 #include "core/comms/TVrexComms.h"
-#include "core/device/CommsSetup.h"
 #include "core/device/ControllerProbe.h"
 #include "core/device/DevicePauseScale.h"
+#include "core/protocol/CommsSetup.h"
 
 #include <QDateTime>
 

@@ -2,7 +2,7 @@
 
 #include "core/comms/ECommsError.h"
 #include "core/comms/TVrexComms.h"
-#include "core/device/DeviceIdentity.h"
+#include "core/protocol/DeviceIdentity.h"
 
 TProbeResult Probe_Controller(TVrexComms& comms, const QString& port)
 {

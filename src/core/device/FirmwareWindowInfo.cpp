@@ -1,7 +1,7 @@
 #include "core/device/FirmwareWindowInfo.h"
 
-#include "core/device/DeviceIdentity.h"
 #include "core/device/TControllerLink.h"
+#include "core/protocol/DeviceIdentity.h"
 
 QString Firmware_Label_Text(quint16 part_no, quint16 fw_version)
 {

@@ -1,7 +1,6 @@
 #include "core/device/TConfigUploadSteps.h"
 
 #include "core/comms/TVrexComms.h"
-#include "core/device/BLcomms.h"
 #include "core/device/DeviceTexts.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceHost.h"
@@ -11,6 +10,7 @@
 #include "core/document/TProjectDocument.h"
 #include "core/messaging/WindowMessages.h"
 #include "core/model/DeviceConfig.h"
+#include "core/protocol/BLcomms.h"
 
 namespace {
 QString Failure_Detail(quint32 code)

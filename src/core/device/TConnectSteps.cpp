@@ -2,12 +2,12 @@
 
 #include "core/comms/TVrexComms.h"
 #include "core/device/ControllerProbe.h"
-#include "core/device/DeviceIdentity.h"
 #include "core/device/DeviceTexts.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceHost.h"
 #include "core/device/TDeviceStepContext.h"
 #include "core/messaging/WindowMessages.h"
+#include "core/protocol/DeviceIdentity.h"
 
 TConnectSteps::TConnectSteps(TDeviceStepContext& ops) : m_ops(ops)
 {

@@ -1,10 +1,9 @@
 #include "core/device/TDeviceOperations.h"
 
-#include "core/device/DeviceTrace.h"
+#include "core/protocol/DeviceTrace.h"
 
 #include "core/comms/TVrexComms.h"
 #include "core/device/CommPortList.h"
-#include "core/device/DeviceIdentity.h"
 #include "core/device/DeviceTexts.h"
 #include "core/device/TConfigUploadSteps.h"
 #include "core/device/TConnectSteps.h"
@@ -18,6 +17,7 @@
 #include "core/messaging/TWindowMessageEvent.h"
 #include "core/messaging/WindowMessages.h"
 #include "core/model/DeviceConfig.h"
+#include "core/protocol/DeviceIdentity.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,6 @@
 #include "core/device/TFirmwareSteps.h"
 
 #include "core/comms/TVrexComms.h"
-#include "core/device/BLcomms.h"
 #include "core/device/DeviceTexts.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceHost.h"
@@ -10,6 +9,7 @@
 #include "core/device/TStreamWriter.h"
 #include "core/document/TProjectDocument.h"
 #include "core/messaging/WindowMessages.h"
+#include "core/protocol/BLcomms.h"
 #include "core/resources/CarriedData.h"
 
 #include <exception>

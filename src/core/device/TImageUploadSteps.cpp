@@ -1,7 +1,6 @@
 #include "core/device/TImageUploadSteps.h"
 
 #include "core/comms/TVrexComms.h"
-#include "core/device/BLcomms.h"
 #include "core/device/DeviceTexts.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceHost.h"
@@ -11,6 +10,7 @@
 #include "core/device/TStreamWriter.h"
 #include "core/document/TProjectDocument.h"
 #include "core/messaging/WindowMessages.h"
+#include "core/protocol/BLcomms.h"
 
 #include <QCryptographicHash>
 

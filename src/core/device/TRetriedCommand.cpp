@@ -1,11 +1,11 @@
 #include "core/device/TRetriedCommand.h"
 
 #include "core/comms/TVrexComms.h"
-#include "core/device/BLcomms.h"
 #include "core/device/DeviceTexts.h"
 #include "core/device/TDeviceHost.h"
 #include "core/device/TDeviceStepContext.h"
 #include "core/device/TStreamWriter.h"
+#include "core/protocol/BLcomms.h"
 
 bool Run_Retried_Command(TDeviceStepContext& ops, const TRetriedCommand& c, quint32 attempt)
 {

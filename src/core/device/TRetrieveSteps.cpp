@@ -1,6 +1,5 @@
 #include "core/device/TRetrieveSteps.h"
 
-#include "core/device/BLcomms.h"
 #include "core/device/DeviceTexts.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceHost.h"
@@ -9,6 +8,7 @@
 #include "core/document/TProjectDocument.h"
 #include "core/messaging/WindowMessages.h"
 #include "core/model/DeviceConfig.h"
+#include "core/protocol/BLcomms.h"
 
 #include <cstring>
 #include <utility>

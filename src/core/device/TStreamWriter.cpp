@@ -1,9 +1,9 @@
 #include "core/device/TStreamWriter.h"
 
 #include "core/comms/TVrexComms.h"
-#include "core/device/BLcomms.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceStepContext.h"
+#include "core/protocol/BLcomms.h"
 
 TBlockWrite Write_Next_Block(TDeviceStepContext& ops, quint32 address, quint16 timeout)
 {

@@ -2,12 +2,12 @@
 
 #include "CliDeviceHost.h"
 
-#include "core/device/DeviceIdentity.h"
 #include "core/device/DevicePauseScale.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceOperations.h"
 #include "core/document/TProjectDocument.h"
 #include "core/messaging/TMsgList.h"
+#include "core/protocol/DeviceIdentity.h"
 #include "core/resources/CarriedData.h"
 
 #include <QCoreApplication>

@@ -7,13 +7,13 @@
 #include "core/commissioning/OperationRecord.h"
 #include "core/comms/TVrexComms.h"
 #include "core/device/ControllerProbe.h"
-#include "core/device/DeviceIdentity.h"
 #include "core/device/DevicePauseScale.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceOperations.h"
 #include "core/document/TProjectDocument.h"
 #include "core/messaging/TMsgList.h"
 #include "core/model/DeviceConfig.h"
+#include "core/protocol/DeviceIdentity.h"
 #include "core/resources/CarriedData.h"
 
 #include <QCoreApplication>

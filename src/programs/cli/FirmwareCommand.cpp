@@ -4,11 +4,11 @@
 #include "CliDeviceRun.h"
 #include "CliProject.h"
 
-#include "core/device/DeviceIdentity.h"
 #include "core/device/DeviceTexts.h"
 #include "core/document/TProjectDocument.h"
 #include "core/messaging/UntrustedText.h"
 #include "core/model/DeviceConfig.h"
+#include "core/protocol/DeviceIdentity.h"
 #include "core/resources/CarriedData.h"
 
 #include "CliDeviceHost.h"

@@ -4,9 +4,9 @@
 
 #include "core/comms/TVrexComms.h"
 #include "core/device/CommPortList.h"
-#include "core/device/CommsSetup.h"
 #include "core/device/ControllerProbe.h"
-#include "core/device/DeviceIdentity.h"
+#include "core/protocol/CommsSetup.h"
+#include "core/protocol/DeviceIdentity.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

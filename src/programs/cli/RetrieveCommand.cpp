@@ -4,10 +4,10 @@
 #include "CliDeviceRun.h"
 #include "CliProject.h"
 
-#include "core/device/DeviceIdentity.h"
 #include "core/document/TProjectDocument.h"
 #include "core/messaging/UntrustedText.h"
 #include "core/model/DeviceConfig.h"
+#include "core/protocol/DeviceIdentity.h"
 #include "core/storage/ProjectFileLock.h"
 
 #include <QFileInfo>

@@ -5,9 +5,9 @@
 #include "CliProject.h"
 
 #include "core/commissioning/CommissioningPlan.h"
-#include "core/device/DeviceIdentity.h"
 #include "core/document/TProjectDocument.h"
 #include "core/messaging/UntrustedText.h"
+#include "core/protocol/DeviceIdentity.h"
 
 #include <limits>
 

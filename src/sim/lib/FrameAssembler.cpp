@@ -1,7 +1,7 @@
 #include "sim/lib/FrameAssembler.h"
 
-#include "core/device/BLcomms.h"
 #include "core/model/Fletcher.h"
+#include "core/protocol/BLcomms.h"
 
 bool FrameAssembler::expectsTrailingBytes(uint8_t command, uint16_t length)
 {

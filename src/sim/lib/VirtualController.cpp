@@ -1,8 +1,8 @@
 #include "sim/lib/VirtualController.h"
 
-#include "core/device/BLcomms.h"
-#include "core/device/DeviceIdentity.h"
 #include "core/model/Fletcher.h"
+#include "core/protocol/BLcomms.h"
+#include "core/protocol/DeviceIdentity.h"
 #include "sim/lib/FrameAssembler.h"
 #include "sim/lib/SimDump.h"
 

@@ -1,6 +1,6 @@
 #include "ui/commissioning/TCommissionPortTable.h"
 
-#include "core/device/DeviceIdentity.h"
+#include "core/protocol/DeviceIdentity.h"
 
 #include <QFileInfo>
 #include <QHeaderView>

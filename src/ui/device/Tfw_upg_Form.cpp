@@ -1,10 +1,10 @@
 #include "ui/device/Tfw_upg_Form.h"
 
-#include "core/device/DeviceIdentity.h"
 #include "core/device/DeviceTexts.h"
 #include "core/device/FirmwareWindowInfo.h"
 #include "core/device/TControllerLink.h"
 #include "core/device/TDeviceOperations.h"
+#include "core/protocol/DeviceIdentity.h"
 #include "core/resources/CarriedData.h"
 #include "ui/common/gen_lib.h"
 #include "ui/device/ProgressBarState.h"

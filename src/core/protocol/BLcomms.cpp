@@ -1,9 +1,9 @@
-#include "core/device/BLcomms.h"
+#include "core/protocol/BLcomms.h"
 
 #include "core/comms/TRxCondition.h"
 #include "core/comms/TVrexComms.h"
-#include "core/device/DeviceTrace.h"
 #include "core/model/Fletcher.h"
+#include "core/protocol/DeviceTrace.h"
 
 #include <QIODevice>
 

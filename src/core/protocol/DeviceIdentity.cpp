@@ -1,6 +1,6 @@
-#include "core/device/DeviceIdentity.h"
+#include "core/protocol/DeviceIdentity.h"
 
-#include "core/device/BLcomms.h"
+#include "core/protocol/BLcomms.h"
 
 bool GetAppInfo(TVrexComms& comms, uint16_t& app_part_no, uint16_t& app_version, uint16_t& bl_part_no,
                 uint16_t& bl_version, bool* badReply)

@@ -1,3 +1,3 @@
-#include "core/device/DeviceTrace.h"
+#include "core/protocol/DeviceTrace.h"
 
 Q_LOGGING_CATEGORY(lcDevice, "corvane.device", QtInfoMsg)

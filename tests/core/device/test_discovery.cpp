@@ -3,7 +3,7 @@
 #include "SimSession.h"
 #include "core/device/CommPortList.h"
 #include "core/device/ControllerProbe.h"
-#include "core/device/DeviceIdentity.h"
+#include "core/protocol/DeviceIdentity.h"
 #include "sim/lib/SimPty.h"
 
 #include <QtTest>

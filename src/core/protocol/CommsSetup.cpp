@@ -1,7 +1,7 @@
-#include "core/device/CommsSetup.h"
+#include "core/protocol/CommsSetup.h"
 
 #include "core/comms/TVrexComms.h"
-#include "core/device/BLcomms.h"
+#include "core/protocol/BLcomms.h"
 
 void Apply_Comms_Settings(TVrexComms& comms)
 {

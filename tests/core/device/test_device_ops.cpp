@@ -3,7 +3,6 @@
 #include "test_device.h"
 
 #include "DeviceOpsRig.h"
-#include "core/device/DeviceIdentity.h"
 #include "core/device/DeviceTexts.h"
 #include "core/device/FirmwareWindowInfo.h"
 #include "core/device/TConnectSteps.h"
@@ -11,6 +10,7 @@
 #include "core/imaging/PixelFormat.h"
 #include "core/messaging/WindowMessages.h"
 #include "core/model/Fletcher.h"
+#include "core/protocol/DeviceIdentity.h"
 #include "core/resources/CarriedData.h"
 #include "sim/lib/SimPty.h"
 

@@ -4,7 +4,7 @@
 
 #include "SimFixtures.h"
 #include "core/comms/TVrexComms.h"
-#include "core/device/CommsSetup.h"
+#include "core/protocol/CommsSetup.h"
 
 #include <memory>
 

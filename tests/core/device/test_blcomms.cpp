@@ -2,7 +2,7 @@
 #include "test_device.h"
 
 #include "SimSession.h"
-#include "core/device/BLcomms.h"
+#include "core/protocol/BLcomms.h"
 
 #include <QBuffer>
 #include <QFileInfo>
