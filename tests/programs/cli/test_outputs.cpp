@@ -94,16 +94,15 @@ void TestOutputs::previewWritesTheFormatItsExtensionNames()
 
 void TestOutputs::imageBlockRefusesABlockLargerThanTheStore()
 {
-    // One large group of noise-dithered pixels that zlib cannot shrink, with
-    // the stale memory_usage 0: the block would run past the image store.
+    // One picture of random pixels that zlib cannot shrink, just larger than
+    // the image store as 16-bit pixels (1400 x 1400 x 2 = 3,920,000 bytes),
+    // with the stale memory_usage 0: the block would run past the store.
     QTemporaryDir dir;
     FixtureProject p;
     THandle_object& logos = *p.handles[LOGOS_IDX];
-    logos.width = logos.height = 2400;
+    logos.width = logos.height = 1400;
     logos.compression_format = 7;
-    QImage flat(2400, 2400, QImage::Format_ARGB32_Premultiplied);
-    flat.fill(qRgb(128, 128, 128));
-    Add_Fixture_Image(logos, "NOISE", flat, TFixtureImage::Stored).dithering = {1.0, 8};
+    Add_Fixture_Image(logos, "NOISE", Noise_Picture(1400, 1400, 7), TFixtureImage::Stored);
     const QString project = dir.filePath("big.cvp");
     p.save(project);
 
