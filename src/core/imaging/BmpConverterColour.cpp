@@ -4,6 +4,7 @@
 
 #include "core/imaging/BmpConverter.h"
 #include "core/imaging/ColourQuantiser.h"
+#include "core/imaging/ErrorShares.h"
 
 #include <cmath>
 
@@ -28,17 +29,10 @@ bool BmpConverter::diffuseColourPairs(const ColourQuantiser<hasAlpha>& colour, c
     const __m128d zero = _mm_setzero_pd();
     const __m128d full = _mm_set1_pd(255.0);
     const __m128d seven = _mm_set1_pd(7.0 / 16.0);
-    const __m128d three = _mm_set1_pd(3.0 / 16.0);
-    const __m128d five = _mm_set1_pd(5.0 / 16.0);
-    const __m128d one = _mm_set1_pd(1.0 / 16.0);
     // clampChannel: NaN and -0.0 pass as they are.
     const auto clamp = [&](__m128d v) { return _mm_min_pd(full, _mm_max_pd(zero, v)); };
     // byteIndex: NaN gives 0.
     const auto index = [&](__m128d v) { return _mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(v, zero), full)); };
-    const auto addShare = [](TRGBA_Rec& target, __m128d rg, __m128d ba, __m128d weight) {
-        _mm_storeu_pd(&target.R, _mm_add_pd(_mm_loadu_pd(&target.R), _mm_mul_pd(rg, weight)));
-        _mm_store_sd(&target.B, _mm_add_sd(_mm_load_sd(&target.B), _mm_mul_sd(ba, weight)));
-    };
 
     loadRow(source, 0, m_rows[0].data());
     for (int y = 0; y < H; ++y) {
@@ -85,14 +79,8 @@ bool BmpConverter::diffuseColourPairs(const ColourQuantiser<hasAlpha>& colour, c
             const __m128d eBA = _mm_sub_pd(pBA, qBA);
             carriedRG = _mm_mul_pd(eRG, seven);
             carriedBA = _mm_mul_pd(eBA, seven);
-            if (hasNext) {
-                // Below, on the side already done; below; below, ahead.
-                if (i > 0)
-                    addShare(next[x - step], eRG, eBA, three);
-                addShare(next[x], eRG, eBA, five);
-                if (i + 1 < W)
-                    addShare(next[x + step], eRG, eBA, one);
-            }
+            if (hasNext)
+                Spread_Below_Pairs(next, x, step, i, W, eRG, eBA);
         }
     }
     return true;

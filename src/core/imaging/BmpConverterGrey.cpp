@@ -19,6 +19,7 @@
 
 #include "core/imaging/BmpConverter.h"
 #include "core/imaging/ChannelClamp.h"
+#include "core/imaging/ErrorShares.h"
 #include "core/imaging/GreyQuantiser.h"
 
 #include <cmath>
@@ -66,15 +67,8 @@ bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& sou
     const __m128d zero = _mm_setzero_pd();
     const __m128d full = _mm_set1_pd(255.0);
     const __m128d seven = _mm_set1_pd(7.0 / 16.0);
-    const __m128d three = _mm_set1_pd(3.0 / 16.0);
-    const __m128d five = _mm_set1_pd(5.0 / 16.0);
-    const __m128d one = _mm_set1_pd(1.0 / 16.0);
     const __m128d weightRG = _mm_set_pd(wG, wR);
     const auto clamp = [&](__m128d v) { return _mm_min_pd(full, _mm_max_pd(zero, v)); };
-    const auto addShare = [](TRGBA_Rec& target, __m128d rg, __m128d ba, __m128d weight) {
-        _mm_storeu_pd(&target.R, _mm_add_pd(_mm_loadu_pd(&target.R), _mm_mul_pd(rg, weight)));
-        _mm_store_sd(&target.B, _mm_add_sd(_mm_load_sd(&target.B), _mm_mul_sd(ba, weight)));
-    };
 
     loadRow(source, 0, m_rows[0].data());
     for (int y = 0; y < H; ++y) {
@@ -133,14 +127,8 @@ bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& sou
             beforeRG = _mm_mul_pd(pRG, seven);
             beforeBA = _mm_mul_pd(pBA, seven);
             shownBefore = _mm_set1_pd(level * shownShare);
-            if (hasNext) {
-                // Below, on the side already done; below; below, ahead.
-                if (i > 0)
-                    addShare(next[x - step], eRG, eBA, three);
-                addShare(next[x], eRG, eBA, five);
-                if (i + 1 < W)
-                    addShare(next[x + step], eRG, eBA, one);
-            }
+            if (hasNext)
+                Spread_Below_Pairs(next, x, step, i, W, eRG, eBA);
         }
     }
     return true;
