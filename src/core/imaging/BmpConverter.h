@@ -42,7 +42,8 @@ private:
     // nothing done, where it does not apply (see the source).
     bool diffuseGreyEarly(const GreyQuantiser& grey, const QImage& source, QImage& preview);
     // The colour pass with two channels to a register; false, with nothing
-    // done, where the processor has no such registers.
+    // done, where the processor has no such registers or the noise reaches
+    // too far beyond 0..255 for its tables.
     template <bool hasAlpha>
     bool diffuseColourPairs(const ColourQuantiser<hasAlpha>& colour, const QImage& source, QImage& preview);
 

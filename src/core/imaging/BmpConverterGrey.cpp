@@ -72,15 +72,15 @@ bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& sou
 
     loadRow(source, 0, m_rows[0].data());
     for (int y = 0; y < H; ++y) {
-        TRGBA_Rec* cur = m_rows[y & 1].data();
-        TRGBA_Rec* next = m_rows[(y + 1) & 1].data();
+        const TRGBA_Rec* cur = m_rows[y & 1].data();
         const bool hasNext = y + 1 < H;
-        if (hasNext)
-            loadRow(source, y + 1, next);
         const bool even = (y & 1) == 0;
         const int step = even ? 1 : -1;
+        int x = even ? 0 : W - 1;
         TPixel_Levels* levelRow = m_levels.data() + size_t(y) * size_t(W);
         auto* previewRow = preview.isNull() ? nullptr : reinterpret_cast<uint32_t*>(preview.scanLine(y));
+        const auto* sourceBelow = reinterpret_cast<const uint32_t*>(source.constScanLine(hasNext ? y + 1 : y));
+        RowBelowPairs below(sourceBelow, m_rows[(y + 1) & 1].data(), x, step);
 
         // The 7/16 shares carried to the next pixel along the row; -0.0
         // added to any value leaves it as it is.
@@ -91,7 +91,6 @@ bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& sou
         __m128d beforeRG = zero;
         __m128d beforeBA = zero;
         __m128d shownBefore = zero;
-        int x = even ? 0 : W - 1;
         for (int i = 0; i < W; ++i, x += step) {
             const TRGBA_Rec& c = cur[x];
             const __m128d rowRG = _mm_loadu_pd(&c.R);
@@ -128,8 +127,10 @@ bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& sou
             beforeBA = _mm_mul_pd(pBA, seven);
             shownBefore = _mm_set1_pd(level * shownShare);
             if (hasNext)
-                Spread_Below_Pairs(next, x, step, i, W, eRG, eBA);
+                below.spread(x, i, W, eRG, eBA);
         }
+        if (hasNext)
+            below.finish(x - step);
     }
     return true;
 }
