@@ -3,19 +3,25 @@
 // The whole picture is one chain of dependent steps: a pixel's level decides
 // its error, which the next pixel along the row receives. A grey level needs
 // the weighted sum of the three channels on top of a colour format's steps.
-// Here the level is decided from an estimate of the channels that does not
-// wait for the previous pixel's error to be formed:
+// Here the level is decided from an estimate of the weighted channels that
+// waits for as little as possible of the previous pixel's work:
 //
-//   channel = clamp(clamp(row value + 7/16 x previous channel
-//                         - 7/16 x previous shown level) + noise)
+//   channel = clamp(clamp(row value + 7/16 x (previous channel
+//                         - previous shown level)) + noise)
+//           = limit(row value + noise + 7/16 x previous channel
+//                   - 7/16 x previous shown level, max(0, noise),
+//                   min(255, 255 + noise))
 //
-// with the shown level itself computed, not read from a table (every grey
-// format maps level l back to l x 255 / (levels - 1), a whole multiple). The
-// estimate differs from the channels only by a few roundings of values below
-// 1024, far less than kMargin; where its sum lies within kMargin of a level
-// boundary the level is taken from the channels themselves, as everywhere
-// else. So every level, every error and every byte is the one the plain pass
-// gives; the channels are still formed exactly as there, beside the estimate.
+// Every term but the last is known before the previous level is, and the
+// shown level is a whole multiple of the level (every grey format maps level
+// l back to l x 255 / (levels - 1)), so from one level to the next there are
+// only a multiplication, a subtraction, the limits, the weighted sum and the
+// truncation. The estimate differs from the channels' weighted sum only by a
+// few roundings of values below 1024, far less than kMargin; where its sum
+// lies within kMargin of a level boundary the level is taken from the
+// channels themselves, as everywhere else. So every level, every error and
+// every byte is the one the plain pass gives; the channels are still formed
+// exactly as there, beside the estimate.
 
 #include "core/imaging/BmpConverter.h"
 #include "core/imaging/ChannelClamp.h"
@@ -28,8 +34,8 @@
 #include <emmintrin.h>
 
 namespace {
-// The estimate is within 2^-38 of the channels' sum while no value on the
-// way exceeds 1024 in size; this is far wider.
+// The estimate is within 2^-36 of the channels' weighted sum while no value
+// on the way exceeds 1024 in size; this is far wider.
 constexpr double kMargin = 0x1p-30;
 // The noise that keeps every value below 1024: channels stay within
 // -64..319, errors within +-319, row values within -180..435.
@@ -58,17 +64,31 @@ bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& sou
     const double wR = grey.scaledWeights()[0];
     const double wG = grey.scaledWeights()[1];
     const double wB = grey.scaledWeights()[2];
-    const double top = double(max) + 0.5;
     const double shownShare = step255 * (7.0 / 16.0); // exact: a small whole number x 7/16
     size_t drawn = 0;
 
-    // Two channels to a register (R with G, B with the unused alpha), the
-    // same IEEE operations as one at a time, in fewer instructions.
+    // Two channels to a register (R with G, B with the unused alpha, whose
+    // weight 0 keeps it out of the sum), the same IEEE operations as one at
+    // a time for the channels themselves, in fewer instructions.
     const __m128d zero = _mm_setzero_pd();
     const __m128d full = _mm_set1_pd(255.0);
     const __m128d seven = _mm_set1_pd(7.0 / 16.0);
+    const __m128d shownStep = _mm_set1_pd(step255);
     const __m128d weightRG = _mm_set_pd(wG, wR);
+    const __m128d weightBA = _mm_set_sd(wB);
+    const __m128d sevenRG = _mm_mul_pd(weightRG, seven);
+    const __m128d sevenBA = _mm_mul_pd(weightBA, seven);
+    const __m128d shownRG = _mm_mul_pd(weightRG, _mm_set1_pd(shownShare));
+    const __m128d shownBA = _mm_mul_pd(weightBA, _mm_set1_pd(shownShare));
+    const __m128d lowest = _mm_set1_pd(0.5);
+    const __m128d top = _mm_set1_pd(double(max) + 0.5);
+    const __m128d floorBias = _mm_set1_pd(kFloorBias);
+    const __m128d two52 = _mm_set1_pd(kTwo52);
+    const __m128d margin = _mm_set_pd(kMargin, -kMargin);
     const auto clamp = [&](__m128d v) { return _mm_min_pd(full, _mm_max_pd(zero, v)); };
+    // The level of a scaled grey value in both lanes: Trunc limited to 0..max.
+    const auto levelOf
+        = [&](__m128d v) { return _mm_sub_pd(_mm_add_pd(_mm_min_pd(_mm_max_pd(v, lowest), top), floorBias), two52); };
 
     loadRow(source, 0, m_rows[0].data());
     for (int y = 0; y < H; ++y) {
@@ -86,11 +106,10 @@ bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& sou
         // added to any value leaves it as it is.
         __m128d carriedRG = _mm_set1_pd(-0.0);
         __m128d carriedBA = _mm_set1_pd(-0.0);
-        // For the estimate: 7/16 of the previous pixel's channels and of its
-        // shown level (none at the start of a row).
+        // The previous pixel's channels and level (none at the start of a row).
         __m128d beforeRG = zero;
         __m128d beforeBA = zero;
-        __m128d shownBefore = zero;
+        __m128d levelBefore = zero;
         for (int i = 0; i < W; ++i, x += step) {
             const TRGBA_Rec& c = cur[x];
             const __m128d rowRG = _mm_loadu_pd(&c.R);
@@ -99,33 +118,46 @@ bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& sou
             // The channels, exactly as the plain pass forms them.
             const __m128d pRG = _mm_add_pd(clamp(_mm_add_pd(rowRG, carriedRG)), noise);
             const __m128d pBA = _mm_add_pd(clamp(_mm_add_pd(rowBA, carriedBA)), noise);
-            // The estimate, and the level from it.
-            const __m128d rg = clamp(_mm_add_pd(clamp(_mm_sub_pd(_mm_add_pd(rowRG, beforeRG), shownBefore)), noise));
-            const __m128d ba = clamp(_mm_add_pd(clamp(_mm_sub_pd(_mm_add_pd(rowBA, beforeBA), shownBefore)), noise));
-            const __m128d weighted = _mm_mul_pd(rg, weightRG);
-            const double t = (_mm_cvtsd_f64(weighted) + _mm_cvtsd_f64(_mm_unpackhi_pd(weighted, weighted)))
-                + wB * _mm_cvtsd_f64(ba);
-            double level = (std::min(std::max(t, 0.5), top) + kFloorBias) - kTwo52;
-            if (grey.limitedLevel(t - kMargin) != grey.limitedLevel(t + kMargin)) [[unlikely]] {
+
+            // The estimate, weighted. clamp(clamp(v) + noise) is v + noise
+            // limited to max(0, noise)..min(255, 255 + noise); all but the
+            // previous level's share of it is known before that level is.
+            const __m128d low = _mm_max_pd(noise, zero);
+            const __m128d high = _mm_min_pd(_mm_add_pd(noise, full), full);
+            const __m128d rowNoiseRG
+                = _mm_add_pd(_mm_mul_pd(_mm_add_pd(rowRG, noise), weightRG), _mm_mul_pd(beforeRG, sevenRG));
+            const __m128d rowNoiseBA
+                = _mm_add_pd(_mm_mul_pd(_mm_add_pd(rowBA, noise), weightBA), _mm_mul_pd(beforeBA, sevenBA));
+            const __m128d rg = _mm_min_pd(
+                _mm_mul_pd(high, weightRG),
+                _mm_max_pd(_mm_mul_pd(low, weightRG), _mm_sub_pd(rowNoiseRG, _mm_mul_pd(levelBefore, shownRG))));
+            const __m128d ba = _mm_min_pd(
+                _mm_mul_pd(high, weightBA),
+                _mm_max_pd(_mm_mul_pd(low, weightBA), _mm_sub_pd(rowNoiseBA, _mm_mul_pd(levelBefore, shownBA))));
+            const __m128d halves = _mm_add_pd(rg, ba);
+            const __m128d t = _mm_add_pd(halves, _mm_shuffle_pd(halves, halves, 1)); // the sum in both lanes
+            __m128d level = levelOf(t);
+            const __m128d nearby = levelOf(_mm_add_pd(t, margin));
+            if (_mm_movemask_pd(_mm_cmpeq_pd(nearby, _mm_unpackhi_pd(nearby, nearby))) != 3) [[unlikely]] {
+                // A level boundary within the margin: the channels decide.
                 double p[4];
                 _mm_storeu_pd(p, clamp(pRG));
                 _mm_storeu_pd(p + 2, clamp(pBA));
-                level = double(grey.levelOf({p[0], p[1], p[2], 255.0}));
+                level = _mm_set1_pd(double(grey.levelOf({p[0], p[1], p[2], 255.0})));
             }
-            const double q = level * step255;
-            const uint8_t l = uint8_t(level);
+            const __m128d q = _mm_mul_pd(level, shownStep);
+            const uint8_t l = uint8_t(_mm_cvttsd_si32(level));
             levelRow[x] = {l, l, l, 255};
             if (previewRow)
-                previewRow[x] = RGBA_Pack({q, q, q, 255.0});
+                previewRow[x] = RGBA_Pack({_mm_cvtsd_f64(q), _mm_cvtsd_f64(q), _mm_cvtsd_f64(q), 255.0});
 
-            const __m128d qq = _mm_set1_pd(q);
-            const __m128d eRG = _mm_sub_pd(pRG, qq);
-            const __m128d eBA = _mm_sub_pd(pBA, qq);
+            const __m128d eRG = _mm_sub_pd(pRG, q);
+            const __m128d eBA = _mm_sub_pd(pBA, q);
             carriedRG = _mm_mul_pd(eRG, seven);
             carriedBA = _mm_mul_pd(eBA, seven);
-            beforeRG = _mm_mul_pd(pRG, seven);
-            beforeBA = _mm_mul_pd(pBA, seven);
-            shownBefore = _mm_set1_pd(level * shownShare);
+            beforeRG = pRG;
+            beforeBA = pBA;
+            levelBefore = level;
             if (hasNext)
                 below.spread(x, i, W, eRG, eBA);
         }
