@@ -81,14 +81,15 @@ bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& sou
     const __m128d shownRG = _mm_mul_pd(weightRG, _mm_set1_pd(shownShare));
     const __m128d shownBA = _mm_mul_pd(weightBA, _mm_set1_pd(shownShare));
     const __m128d lowest = _mm_set1_pd(0.5);
-    const __m128d top = _mm_set1_pd(double(max) + 0.5);
     const __m128d floorBias = _mm_set1_pd(kFloorBias);
     const __m128d two52 = _mm_set1_pd(kTwo52);
     const __m128d margin = _mm_set_pd(kMargin, -kMargin);
     const auto clamp = [&](__m128d v) { return _mm_min_pd(full, _mm_max_pd(zero, v)); };
-    // The level of a scaled grey value in both lanes: Trunc limited to 0..max.
-    const auto levelOf
-        = [&](__m128d v) { return _mm_sub_pd(_mm_add_pd(_mm_min_pd(_mm_max_pd(v, lowest), top), floorBias), two52); };
+    // The level of a scaled grey value in both lanes: Trunc limited to
+    // 0..max. The sums below never reach the format's level count (each
+    // weighted channel is at most its weight x 255, the scaled weights add up
+    // to levels / 256), so only the lower limit needs to be applied.
+    const auto levelOf = [&](__m128d v) { return _mm_sub_pd(_mm_add_pd(_mm_max_pd(v, lowest), floorBias), two52); };
 
     loadRow(source, 0, m_rows[0].data());
     for (int y = 0; y < H; ++y) {
