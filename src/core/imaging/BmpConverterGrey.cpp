@@ -29,6 +29,7 @@
 #include "core/imaging/GreyQuantiser.h"
 
 #include <cmath>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -83,13 +84,7 @@ bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& sou
     const __m128d lowest = _mm_set1_pd(0.5);
     const __m128d floorBias = _mm_set1_pd(kFloorBias);
     const __m128d two52 = _mm_set1_pd(kTwo52);
-    const __m128d margin = _mm_set_pd(kMargin, -kMargin);
     const auto clamp = [&](__m128d v) { return _mm_min_pd(full, _mm_max_pd(zero, v)); };
-    // The level of a scaled grey value in both lanes: Trunc limited to
-    // 0..max. The sums below never reach the format's level count (each
-    // weighted channel is at most its weight x 255, the scaled weights add up
-    // to levels / 256), so only the lower limit needs to be applied.
-    const auto levelOf = [&](__m128d v) { return _mm_sub_pd(_mm_add_pd(_mm_max_pd(v, lowest), floorBias), two52); };
 
     loadRow(source, 0, m_rows[0].data());
     for (int y = 0; y < H; ++y) {
@@ -137,9 +132,18 @@ bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& sou
                 _mm_max_pd(_mm_mul_pd(low, weightBA), _mm_sub_pd(rowNoiseBA, _mm_mul_pd(levelBefore, shownBA))));
             const __m128d halves = _mm_add_pd(rg, ba);
             const __m128d t = _mm_add_pd(halves, _mm_shuffle_pd(halves, halves, 1)); // the sum in both lanes
-            __m128d level = levelOf(t);
-            const __m128d nearby = levelOf(_mm_add_pd(t, margin));
-            if (_mm_movemask_pd(_mm_cmpeq_pd(nearby, _mm_unpackhi_pd(nearby, nearby))) != 3) [[unlikely]] {
+            // The level, Trunc(sum) limited to 0..max, in both lanes. The
+            // sum never reaches the format's level count (each weighted
+            // channel is at most its weight x 255, the scaled weights add up
+            // to levels / 256), so only the lower limit is applied; 0.5, as
+            // the floor below needs, gives level 0 as 0 does.
+            const __m128d limited = _mm_max_pd(t, lowest);
+            __m128d level = _mm_sub_pd(_mm_add_pd(limited, floorBias), two52);
+            // Clear of a level boundary when the part above the level lies
+            // within kMargin..1-kMargin (at a whole number the floor may
+            // be one too low, which puts the part at 1: not clear).
+            const double above = _mm_cvtsd_f64(_mm_sub_pd(limited, level));
+            if (!(std::fabs(above - 0.5) < 0.5 - kMargin)) [[unlikely]] {
                 // A level boundary within the margin: the channels decide.
                 double p[4];
                 _mm_storeu_pd(p, clamp(pRG));
@@ -147,8 +151,9 @@ bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& sou
                 level = _mm_set1_pd(double(grey.levelOf({p[0], p[1], p[2], 255.0})));
             }
             const __m128d q = _mm_mul_pd(level, shownStep);
-            const uint8_t l = uint8_t(_mm_cvttsd_si32(level));
-            levelRow[x] = {l, l, l, 255};
+            // The level in R, G and B, 255 in A, in one store.
+            const uint32_t levels = uint32_t(_mm_cvttsd_si32(level)) * 0x010101u | 0xFF000000u;
+            std::memcpy(static_cast<void*>(&levelRow[x]), &levels, sizeof levels);
             if (previewRow)
                 previewRow[x] = RGBA_Pack({_mm_cvtsd_f64(q), _mm_cvtsd_f64(q), _mm_cvtsd_f64(q), 255.0});
 
