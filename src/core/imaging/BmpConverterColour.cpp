@@ -16,7 +16,8 @@
 #include <vector>
 
 namespace {
-// Noise larger than this takes the plain pass; the defaults stay below 40.
+// Noise reaching further than this takes the plain pass; with the default
+// parameters it reaches less than 30.
 constexpr double kTableNoiseLimit = 1024.0;
 
 // A channel's level and mapped-back value by Trunc(value) for any value the
