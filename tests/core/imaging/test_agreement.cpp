@@ -242,7 +242,8 @@ void TestAgreement::conversionAgreesOnHandleSizes()
 // Pictures that push the fast paths to their edges: every pixel on a level
 // boundary (white in 8-bit grey), clamps at every pixel (saturated colour in
 // 1-bit grey), alpha and colour above alpha, noise on both sides of the
-// grey pass's limit, single rows and columns. With and without the preview.
+// grey pass's limit and of the reach of the colour pass's tables, single rows
+// and columns. With and without the preview.
 void TestAgreement::conversionAgreesOnAwkwardPictures_data()
 {
     QTest::addColumn<int>("format");
@@ -271,6 +272,8 @@ void TestAgreement::conversionAgreesOnAwkwardPictures_data()
         {"ramp, noise well inside", 47, 6, "ramp", 0, 0.5, 4},
         {"ramp, noise near the limit", 47, 6, "ramp", 0, 1.0, 4},
         {"ramp, noise beyond the limit", 47, 6, "ramp", 0, 3.0, 5},
+        {"ramp, noise hundreds past 0..255", 47, 6, "ramp", 0, 1.0, 8},
+        {"ramp, noise thousands past 0..255", 47, 6, "ramp", 0, 1.0, 11},
         {"one pixel", 1, 1, "flat", 0xFF808080u, -1, 0},
         {"NaN deviation", 9, 4, "ramp", 0, std::numeric_limits<double>::quiet_NaN(), 2},
         {"infinite amplitude, no deviation", 9, 4, "ramp", 0, 0.0, 5000},
