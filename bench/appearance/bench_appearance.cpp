@@ -96,7 +96,7 @@ QImage logoPicture(int i)
 
 void addImage(THandle_object& handle, const QString& name, const QImage& picture)
 {
-    Add_Fixture_Image(handle, name, picture);
+    addFixtureImage(handle, name, picture);
 }
 
 bool save(QWidget& widget, const QDir& dir, const QString& name, const QString& ratio)
@@ -144,13 +144,13 @@ int main(int argc, char** argv)
     parser.process(app);
     const int rounds = std::max(1, parser.value(roundsOption).toInt());
 
-    THandle_List images;
-    Create_Default_Handles(images);
+    THandleList images;
+    createDefaultHandles(images);
     for (int i = 0; i < 30; ++i) {
-        addImage(*images[BACKGROUNDS_IDX], QStringLiteral("LANDSCAPE %1_PNG").arg(i + 1), backgroundPicture(i));
-        addImage(*images[LOGOS_IDX], QStringLiteral("BADGE %1_PNG").arg(i + 1), logoPicture(i));
+        addImage(*images[kBackgroundsIdx], QStringLiteral("LANDSCAPE %1_PNG").arg(i + 1), backgroundPicture(i));
+        addImage(*images[kLogosIdx], QStringLiteral("BADGE %1_PNG").arg(i + 1), logoPicture(i));
     }
-    TDevice_Config_v2 record = New_Project_Config();
+    TDevice_Config_v2 record = newProjectConfig();
     record.theme_background_enabled = 1;
     record.theme_logo_enabled = 1;
     record.theme_background_index = 3;
@@ -203,10 +203,10 @@ int main(int argc, char** argv)
     std::vector<double> openLogos;
     const int opens = std::max(3, rounds / 5);
     for (int r = 0; r < opens; ++r) {
-        openBackgrounds.push_back(openAndPaint(window, *images[BACKGROUNDS_IDX], 50));
+        openBackgrounds.push_back(openAndPaint(window, *images[kBackgroundsIdx], 50));
         window.done(Timg_select_Form::kCancel);
         QApplication::processEvents();
-        openLogos.push_back(openAndPaint(window, *images[LOGOS_IDX], 100));
+        openLogos.push_back(openAndPaint(window, *images[kLogosIdx], 100));
         window.done(Timg_select_Form::kCancel);
         QApplication::processEvents();
     }
@@ -230,13 +230,13 @@ int main(int argc, char** argv)
         ok = save(page, dir, QStringLiteral("appearance_logo_highlight"), ratio) && ok;
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(logo, &leave);
-        openAndPaint(window, *images[BACKGROUNDS_IDX], 50);
+        openAndPaint(window, *images[kBackgroundsIdx], 50);
         window.imgList.at(1)->setFocus();
         ok = save(window, dir, QStringLiteral("select_backgrounds"), ratio) && ok;
         window.img_enabled_CheckBox()->click();
         ok = save(window, dir, QStringLiteral("select_backgrounds_veiled"), ratio) && ok;
         window.done(Timg_select_Form::kCancel);
-        openAndPaint(window, *images[LOGOS_IDX], 100);
+        openAndPaint(window, *images[kLogosIdx], 100);
         ok = save(window, dir, QStringLiteral("select_logos"), ratio) && ok;
         window.done(Timg_select_Form::kCancel);
         if (!ok)

@@ -34,21 +34,21 @@
 
 namespace {
 
-void Write_Project(const QString& path, int backgrounds)
+void writeProject(const QString& path, int backgrounds)
 {
-    TDevice_Config_v2 rec = New_Project_Config();
-    THandle_List handles;
-    Create_Default_Handles(handles);
-    THandle_object& bg = *handles[BACKGROUNDS_IDX];
+    TDevice_Config_v2 rec = newProjectConfig();
+    THandleList handles;
+    createDefaultHandles(handles);
+    THandle_object& bg = *handles[kBackgroundsIdx];
     // Noise, so that nothing is smaller for being regular.
     while (int(bg.cells.size()) < backgrounds)
-        Add_Fixture_Image(bg, QStringLiteral("NOISE%1").arg(bg.cells.size()),
-                          Noise_Picture(bg.width, bg.height, quint32(bg.cells.size()) + 7), TFixtureImage::Stored);
+        addFixtureImage(bg, QStringLiteral("NOISE%1").arg(bg.cells.size()),
+                        noisePicture(bg.width, bg.height, quint32(bg.cells.size()) + 7), TFixtureImage::Stored);
     Save_Project_File(path, rec, handles);
 }
 
 // Peak resident memory in KiB of a process, 0 when it is gone.
-long Peak_Kib(qint64 pid)
+long peakKib(qint64 pid)
 {
     QFile f(QStringLiteral("/proc/%1/status").arg(pid));
     if (!f.open(QIODevice::ReadOnly))
@@ -59,7 +59,7 @@ long Peak_Kib(qint64 pid)
     return 0;
 }
 
-QList<qint64> Children_Of(qint64 pid)
+QList<qint64> childrenOf(qint64 pid)
 {
     QList<qint64> out;
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
@@ -85,7 +85,7 @@ struct Run {
     std::map<qint64, long> workerKib;
 };
 
-Run Timed(const QStringList& args)
+Run timed(const QStringList& args)
 {
     const QString cli = QCoreApplication::applicationDirPath() + QStringLiteral("/corvane-cli");
     QProcess p;
@@ -97,12 +97,12 @@ Run Timed(const QStringList& args)
         return run;
     const qint64 pid = p.processId();
     while (!p.waitForFinished(10)) {
-        run.parentKib = std::max(run.parentKib, Peak_Kib(pid));
-        for (qint64 child : Children_Of(pid)) {
+        run.parentKib = std::max(run.parentKib, peakKib(pid));
+        for (qint64 child : childrenOf(pid)) {
             // Between fork and exec a child still shows the parent's figures.
             QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(child));
             if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains("--worker"))
-                run.workerKib[child] = std::max(run.workerKib[child], Peak_Kib(child));
+                run.workerKib[child] = std::max(run.workerKib[child], peakKib(child));
         }
     }
     if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
@@ -141,14 +141,14 @@ int main(int argc, char** argv)
 
     QTemporaryDir dir;
     const QString project = dir.filePath(QStringLiteral("bench.cvp"));
-    Write_Project(project, backgrounds);
+    writeProject(project, backgrounds);
     SimOptions paced;
     paced.lineRate = !args.contains(QStringLiteral("--no-line-rate"));
 
     VirtualController one(paced);
     if (!one.start())
         return 1;
-    const Run single = Timed(
+    const Run single = timed(
         {QStringLiteral("upload"), QStringLiteral("--port"), one.portName(), project, QStringLiteral("--verify")});
 
     std::vector<std::unique_ptr<VirtualController>> sims;
@@ -165,7 +165,7 @@ int main(int argc, char** argv)
             return 1;
         commission << QStringLiteral("--port") << sims.back()->portName();
     }
-    const Run many = Timed(commission);
+    const Run many = timed(commission);
     if (single.seconds < 0 || many.seconds < 0)
         return 1;
     // The single upload's memory is the measure of every controller's.

@@ -36,15 +36,15 @@
 
 namespace {
 
-void Write_Project(const QString& path, int backgrounds)
+void writeProject(const QString& path, int backgrounds)
 {
-    TDevice_Config_v2 rec = New_Project_Config();
-    THandle_List handles;
-    Create_Default_Handles(handles);
-    THandle_object& bg = *handles[BACKGROUNDS_IDX];
+    TDevice_Config_v2 rec = newProjectConfig();
+    THandleList handles;
+    createDefaultHandles(handles);
+    THandle_object& bg = *handles[kBackgroundsIdx];
     while (int(bg.cells.size()) < backgrounds)
-        Add_Fixture_Image(bg, QStringLiteral("NOISE%1").arg(bg.cells.size()),
-                          Noise_Picture(bg.width, bg.height, quint32(bg.cells.size()) + 7), TFixtureImage::Stored);
+        addFixtureImage(bg, QStringLiteral("NOISE%1").arg(bg.cells.size()),
+                        noisePicture(bg.width, bg.height, quint32(bg.cells.size()) + 7), TFixtureImage::Stored);
     Save_Project_File(path, rec, handles);
 }
 
@@ -82,7 +82,7 @@ private:
 };
 
 // Ticks exactly the rows of these ports, presses Start and waits for the end.
-double Timed_Run(TCommissionWindow& window, const QStringList& ports, StallMeter& meter)
+double timedRun(TCommissionWindow& window, const QStringList& ports, StallMeter& meter)
 {
     TCommissionPortTable& table = *window.portTable();
     for (int row = 0; row < table.rowCount(); ++row)
@@ -126,7 +126,7 @@ int main(int argc, char** argv)
 
     QTemporaryDir dir;
     const QString project = dir.filePath(QStringLiteral("bench.cvp"));
-    Write_Project(project, backgrounds);
+    writeProject(project, backgrounds);
     SimOptions paced;
     paced.lineRate = !args.contains(QStringLiteral("--no-line-rate"));
     std::vector<std::unique_ptr<VirtualController>> sims;
@@ -137,14 +137,14 @@ int main(int argc, char** argv)
     }
 
     Tbmpgen_Form form;
-    form.Commands()->Open_Project_Path(project);
-    form.Set_Commissioning_Log(dir.filePath(QStringLiteral("bench.jsonl")));
-    form.Commission_Launcher()->setWorkerProgram(QCoreApplication::applicationDirPath()
-                                                 + QStringLiteral("/corvane-cli"));
-    TCommissionWindow& window = *form.Commission_Launcher()->commissionWindow();
+    form.commands()->openProjectPath(project);
+    form.setCommissioningLog(dir.filePath(QStringLiteral("bench.jsonl")));
+    form.commissionLauncher()->setWorkerProgram(QCoreApplication::applicationDirPath()
+                                                + QStringLiteral("/corvane-cli"));
+    TCommissionWindow& window = *form.commissionLauncher()->commissionWindow();
     window.adapterPoller()->setLister([] { return std::vector<TCandidatePort>{}; });
     window.resize(1024, 600);
-    form.Commission_Launcher()->showWindow();
+    form.commissionLauncher()->showWindow();
     QStringList many;
     for (const auto& sim : sims) {
         window.addPort(sim->portName());
@@ -164,8 +164,8 @@ int main(int argc, char** argv)
     }
     const double idleStall = meter.longestMs();
     meter.reset();
-    const double one = Timed_Run(window, {sims.front()->portName()}, meter);
-    const double all = Timed_Run(window, many, meter);
+    const double one = timedRun(window, {sims.front()->portName()}, meter);
+    const double all = timedRun(window, many, meter);
     const QByteArray config = sims.front()->memory(0, 1408);
     const QByteArray images = sims.front()->memory(0x80000, int(kImageStoreBytes));
     int exact = 0;

@@ -51,8 +51,8 @@ Run writeBlocks(bool lineRate, int blocks)
     if (!sim.start())
         return run;
     TVrexComms comms;
-    Apply_Comms_Settings(comms);
-    comms.PortName = sim.portName();
+    applyCommsSettings(comms);
+    comms.portName = sim.portName();
     if (!comms.OpenComm())
         return run;
     std::vector<uint8_t> image(static_cast<std::size_t>(kBlock) * kBlocks);
@@ -97,7 +97,7 @@ int main(int argc, char** argv)
     const int i = args.indexOf("--round-trips");
     if (i >= 0 && i + 1 < args.size())
         roundTrips = std::max(1, args[i + 1].toInt());
-    QStringList backends = Serial_Backend_Names();
+    QStringList backends = serialBackendNames();
     const int b = args.indexOf("--backend");
     if (b >= 0 && b + 1 < args.size() && args[b + 1] != QLatin1String("all")) {
         if (!backends.contains(args[b + 1])) {

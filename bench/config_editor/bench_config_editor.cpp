@@ -25,7 +25,7 @@ namespace {
 // Every option on, limits apart, three full service text lines.
 TDevice_Config_v2 fullRecord()
 {
-    TDevice_Config_v2 r = New_Project_Config();
+    TDevice_Config_v2 r = newProjectConfig();
     r.controller_type = 0;
     r.show_setpoint_dp = 1;
     r.frost_protection_enabled = 1;
@@ -44,8 +44,7 @@ TDevice_Config_v2 fullRecord()
     r.occupied_fanspeed = 3;
     r.occupied_airdir = 1;
     r.occupied_settings_enable[2] = 0;
-    Write_Service_Text(QStringLiteral("Service: Corvane Climate Ltd\rCall 0100 555 0199 (24 h)\rRef. plant room B-2"),
-                       r);
+    writeServiceText(QStringLiteral("Service: Corvane Climate Ltd\rCall 0100 555 0199 (24 h)\rRef. plant room B-2"), r);
     return r;
 }
 

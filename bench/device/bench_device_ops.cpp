@@ -39,20 +39,20 @@ namespace {
 constexpr double kLineBitsPerByte = 10.0;
 constexpr double kLineRate = 230400.0;
 
-qint64 Thread_Cpu_Ns()
+qint64 threadCpuNs()
 {
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
-qint64 Steady_Now_Ns()
+qint64 steadyNowNs()
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
-double Median_Ms(std::vector<qint64> ns)
+double medianMs(std::vector<qint64> ns)
 {
     if (ns.empty())
         return 0;
@@ -60,7 +60,7 @@ double Median_Ms(std::vector<qint64> ns)
     return double(ns[ns.size() / 2]) / 1e6;
 }
 
-double Percentile_Ms(std::vector<qint64> ns, double p)
+double percentileMs(std::vector<qint64> ns, double p)
 {
     if (ns.empty())
         return 0;
@@ -83,8 +83,8 @@ struct BlockSplit {
     std::size_t blocks = 0;
 };
 
-BlockSplit Split_Blocks(const std::vector<SimFrame>& frames, const std::vector<qint64>& seenNs,
-                        const std::vector<qint64>& startNs)
+BlockSplit splitBlocks(const std::vector<SimFrame>& frames, const std::vector<qint64>& seenNs,
+                       const std::vector<qint64>& startNs)
 {
     std::vector<const SimFrame*> writes;
     for (const SimFrame& f : frames) {
@@ -108,11 +108,11 @@ BlockSplit Split_Blocks(const std::vector<SimFrame>& frames, const std::vector<q
             startToFrame.push_back(b.arrivedNs - *start);
         }
     }
-    return {Median_Ms(controller), Median_Ms(host), Percentile_Ms(host, 0.9), Median_Ms(toStep),
-            Median_Ms(toFrame),    Median_Ms(tick), Median_Ms(startToFrame),  host.size()};
+    return {medianMs(controller), medianMs(host), percentileMs(host, 0.9), medianMs(toStep),
+            medianMs(toFrame),    medianMs(tick), medianMs(startToFrame),  host.size()};
 }
 
-double Line_Seconds(qint64 bytes)
+double lineSeconds(qint64 bytes)
 {
     return double(bytes) * kLineBitsPerByte / kLineRate;
 }
@@ -127,7 +127,7 @@ public:
         m_timer.setInterval(1);
         connect(&m_timer, &QTimer::timeout, this, [this] {
             const qint64 now = m_clock.nsecsElapsed();
-            const qint64 cpu = Thread_Cpu_Ns();
+            const qint64 cpu = threadCpuNs();
             if (m_last >= 0 && m_armed && now - m_last > m_longest) {
                 m_longest = now - m_last;
                 m_longestAt = now;
@@ -186,9 +186,9 @@ public:
         std::fprintf(stderr, "box: %s\n", qPrintable(text));
         return TDeviceAnswer::Cancel;
     }
-    void Show_Scan_Panel(bool) override { }
-    void Set_Scan_Progress(int, int) override { }
-    void Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool) override
+    void showScanPanel(bool) override { }
+    void setScanProgress(int, int) override { }
+    void setProgress(TDeviceBar bar, qint64 position, qint64 maximum, bool) override
     {
         if (bar != TDeviceBar::Config && position == 0 && maximum > 1 && !m_running) {
             bytes = maximum;
@@ -199,7 +199,7 @@ public:
             m_stepEnd = -1;
         } else if (m_running && position > 0 && m_stepStart >= 0) {
             // A block step ends here, just after it posted its successor.
-            seenNs.push_back(Steady_Now_Ns());
+            seenNs.push_back(steadyNowNs());
             const qint64 now = m_clock.nsecsElapsed();
             inStepNs += now - m_stepStart;
             ++steps;
@@ -208,32 +208,32 @@ public:
         }
     }
     // A step message reached its window.
-    void Step_Started()
+    void stepStarted()
     {
         if (!m_running)
             return;
         const qint64 now = m_clock.nsecsElapsed();
-        startNs.push_back(Steady_Now_Ns());
+        startNs.push_back(steadyNowNs());
         if (m_stepEnd >= 0)
             betweenStepsNs += now - m_stepEnd;
         m_stepStart = now;
     }
-    void Enable_Project_Area(bool) override { }
-    void Enable_Device_Buttons(bool) override { }
-    void Enable_Upload_Boxes(bool) override { }
-    bool Upload_Config_Ticked() const override { return false; }
-    bool Upload_Images_Ticked() const override { return true; }
-    QString Service_Text() const override { return {}; }
+    void enableProjectArea(bool) override { }
+    void enableDeviceButtons(bool) override { }
+    void enableUploadBoxes(bool) override { }
+    bool uploadConfigTicked() const override { return false; }
+    bool uploadImagesTicked() const override { return true; }
+    QString serviceText() const override { return {}; }
     void Show_Device_Config(const TDevice_Config_v2&) override { }
-    void Show_Firmware_Window() override
+    void showFirmwareWindow() override
     {
         m_window = true;
-        Prepare_Firmware_Window(m_link);
-        m_ops->Start_Firmware_Upgrade();
+        prepareFirmwareWindow(m_link);
+        m_ops->startFirmwareUpgrade();
     }
-    bool Firmware_Window_Showing() const override { return m_window; }
-    void Firmware_Transfer_Ended() override { }
-    void Operation_Ended() override
+    bool firmwareWindowShowing() const override { return m_window; }
+    void firmwareTransferEnded() override { }
+    void operationEnded() override
     {
         m_window = false;
         QCoreApplication::exit(0);
@@ -277,8 +277,8 @@ public:
     explicit StepWatch(BenchHost& host) : m_host(host) { }
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == TWindowMessageEvent::Type)
-            m_host.Step_Started();
+        if (event->type() == TWindowMessageEvent::kType)
+            m_host.stepStarted();
         return false;
     }
 
@@ -296,7 +296,7 @@ struct Figures {
     BlockSplit split;
 };
 
-Figures Run(int purpose, TProjectDocument& document, LoopWatch& watch)
+Figures run(int purpose, TProjectDocument& document, LoopWatch& watch)
 {
     SimOptions o;
     o.lineRate = true;
@@ -312,14 +312,14 @@ Figures Run(int purpose, TProjectDocument& document, LoopWatch& watch)
     ops = &operations;
     StepWatch steps(host);
     operations.installEventFilter(&steps);
-    operations.Set_Port_Lister([&sim] { return QStringList{sim.portName()}; });
-    operations.Allow_Placeholder_Firmware_Everywhere(true);
+    operations.setPortLister([&sim] { return QStringList{sim.portName()}; });
+    operations.allowPlaceholderFirmwareEverywhere(true);
     if (purpose == kPurposeFirmwareUpgrade)
         operations.fw_upg_ButtonClick();
     else
         operations.upload_data_BitBtnClick();
     QCoreApplication::exec();
-    const BlockSplit split = host.seenNs.empty() ? BlockSplit{} : Split_Blocks(sim.frames(), host.seenNs, host.startNs);
+    const BlockSplit split = host.seenNs.empty() ? BlockSplit{} : splitBlocks(sim.frames(), host.seenNs, host.startNs);
     const double n = double(qMax<qint64>(1, host.steps));
     return {host.bytes,
             host.seconds,
@@ -330,9 +330,9 @@ Figures Run(int purpose, TProjectDocument& document, LoopWatch& watch)
             split};
 }
 
-void Print(const char* what, const Figures& f)
+void print(const char* what, const Figures& f)
 {
-    const double line = Line_Seconds(f.bytes);
+    const double line = lineSeconds(f.bytes);
     // One block of 512: its frame and the acknowledgement on the line.
     const double frameMs = (512 + 12 + 1) * kLineBitsPerByte / kLineRate * 1000.0;
     std::printf("%-16s per block: in the write step %.2f ms (its frame and ACK on the line %.2f ms), between "
@@ -376,23 +376,23 @@ int main(int argc, char** argv)
 
     LoopWatch watch;
     TProjectDocument document;
-    document.fill([](TDevice_Config_v2& record, THandle_List&) {
-        record = New_Project_Config();
+    document.fill([](TDevice_Config_v2& record, THandleList&) {
+        record = newProjectConfig();
         return true;
     });
-    Print("firmware", Run(kPurposeFirmwareUpgrade, document, watch));
+    print("firmware", run(kPurposeFirmwareUpgrade, document, watch));
 
     // Noise, so that nothing is smaller for being regular.
-    document.fill([&](TDevice_Config_v2&, THandle_List& images) {
-        Create_Default_Handles(images);
-        THandle_object& bg = *images[BACKGROUNDS_IDX];
+    document.fill([&](TDevice_Config_v2&, THandleList& images) {
+        createDefaultHandles(images);
+        THandle_object& bg = *images[kBackgroundsIdx];
         while (int(bg.cells.size()) < backgrounds)
-            Add_Fixture_Image(bg, QStringLiteral("NOISE%1").arg(bg.cells.size()),
-                              Noise_Picture(bg.width, bg.height, quint32(bg.cells.size()) + 7));
+            addFixtureImage(bg, QStringLiteral("NOISE%1").arg(bg.cells.size()),
+                            noisePicture(bg.width, bg.height, quint32(bg.cells.size()) + 7));
         for (std::size_t i = 1; i < images.size(); ++i)
             images[i]->included = false;
         return true;
     });
-    Print("image upload", Run(kPurposeUpload, document, watch));
+    print("image upload", run(kPurposeUpload, document, watch));
     return 0;
 }

@@ -50,9 +50,9 @@ namespace {
 class ScriptedDialogs : public TFileDialogs {
 public:
     QQueue<QString> answers;
-    QString New_Project_Name(QWidget*, const QString&) override { return next(); }
-    QString Open_Project_Name(QWidget*, const QString&) override { return next(); }
-    QString Save_Project_Name(QWidget*, const QString&) override { return next(); }
+    QString newProjectName(QWidget*, const QString&) override { return next(); }
+    QString openProjectName(QWidget*, const QString&) override { return next(); }
+    QString saveProjectName(QWidget*, const QString&) override { return next(); }
 
 private:
     QString next() { return answers.isEmpty() ? QString() : answers.dequeue(); }
@@ -130,7 +130,7 @@ private:
 };
 
 // A background like a photograph: gradients and noise (JPEG has work to do).
-QImage Photo(int i)
+QImage photo(int i)
 {
     QImage image(480, 272, QImage::Format_ARGB32);
     QRandomGenerator rng(quint32(i + 1));
@@ -145,7 +145,7 @@ QImage Photo(int i)
 }
 
 // A logo: flat colour with a little drawing, zlib's slow case at level 9.
-QImage Logo(int i)
+QImage logoPicture(int i)
 {
     QImage image(125, 85, QImage::Format_ARGB32);
     image.fill(QColor::fromHsv((i * 37) % 360, 200, 220));
@@ -157,14 +157,14 @@ QImage Logo(int i)
 
 // One flat colour: every match search of zlib level 9 runs to the end of
 // its chain over the repeating dither pattern.
-QImage Flat(int i)
+QImage flat(int i)
 {
     QImage image(480, 272, QImage::Format_ARGB32);
     image.fill(QColor::fromHsv((i * 37) % 360, 180, 160));
     return image;
 }
 
-QStringList Write_Pictures(const QDir& dir, const char* stem, int count, QImage (*make)(int))
+QStringList writePictures(const QDir& dir, const char* stem, int count, QImage (*make)(int))
 {
     QStringList paths;
     for (int i = 0; i < count; ++i) {
@@ -175,22 +175,22 @@ QStringList Write_Pictures(const QDir& dir, const char* stem, int count, QImage 
     return paths;
 }
 
-void Select(Tbmpgen_Form& window, int position)
+void select(Tbmpgen_Form& window, int position)
 {
-    QTreeWidget* tree = window.Tree_Panel()->Project_TreeView();
+    QTreeWidget* tree = window.treePanel()->Project_TreeView();
     tree->setCurrentItem(tree->topLevelItem(position));
 }
 
 // Drops the files on the view; returns the time until the last one is in.
-double Drop(Tbmpgen_Form& window, const QStringList& paths, BlockMeter& meter)
+double dropPictures(Tbmpgen_Form& window, const QStringList& paths, BlockMeter& meter)
 {
-    TImagesPage* page = window.Images_Page();
+    TImagesPage* page = window.imagesPage();
     QMimeData mime;
     QList<QUrl> urls;
     for (const QString& p : paths)
         urls << QUrl::fromLocalFile(p);
     mime.setUrls(urls);
-    QWidget* viewport = page->Image_View()->viewport();
+    QWidget* viewport = page->imageView()->viewport();
     const QPoint at = viewport->rect().center();
     QElapsedTimer total;
     total.start();
@@ -206,15 +206,15 @@ double Drop(Tbmpgen_Form& window, const QStringList& paths, BlockMeter& meter)
         std::printf("  the drop event itself: %.1f ms\n", call.nsecsElapsed() / 1e6);
     QMetaObject::Connection c1, c2;
     if (qEnvironmentVariableIsSet("BENCH_IMAGES_TRACE")) {
-        c1 = QObject::connect(page->Drop_Import(), &TImageDropImport::progress, [&total](int done, int) {
+        c1 = QObject::connect(page->dropImport(), &TImageDropImport::progress, [&total](int done, int) {
             std::printf("  file %d in at %.1f ms\n", done, total.nsecsElapsed() / 1e6);
         });
-        c2 = QObject::connect(page->Drop_Import(), &TImageDropImport::finished,
+        c2 = QObject::connect(page->dropImport(), &TImageDropImport::finished,
                               [&total] { std::printf("  finished at %.1f ms\n", total.nsecsElapsed() / 1e6); });
     }
     QEventLoop loop;
-    QObject::connect(page->Drop_Import(), &TImageDropImport::finished, &loop, &QEventLoop::quit);
-    if (page->Drop_Import()->Running())
+    QObject::connect(page->dropImport(), &TImageDropImport::finished, &loop, &QEventLoop::quit);
+    if (page->dropImport()->isRunning())
         loop.exec();
     const double ms = total.nsecsElapsed() / 1e6;
     QObject::disconnect(c1);
@@ -222,7 +222,7 @@ double Drop(Tbmpgen_Form& window, const QStringList& paths, BlockMeter& meter)
     return ms;
 }
 
-int Open_Only(const QString& file)
+int openOnly(const QString& file)
 {
     auto dialogs = std::make_unique<ScriptedDialogs>();
     dialogs->answers.enqueue(file);
@@ -238,26 +238,26 @@ int Open_Only(const QString& file)
     const double openMs = t.nsecsElapsed() / 1e6;
     int largest = 0;
     for (int i = 0; i < 3; ++i)
-        if (window.Document().images()[size_t(i)]->memory_usage
-            > window.Document().images()[size_t(largest)]->memory_usage)
+        if (window.document().images()[size_t(i)]->memory_usage
+            > window.document().images()[size_t(largest)]->memory_usage)
             largest = i;
-    window.Project_Pages()->setCurrentWidget(window.Images_Page());
+    window.projectPages()->setCurrentWidget(window.imagesPage());
     // Opening shows the first handle; start from another so the largest is
     // built afresh, and count its first painting.
-    Select(window, largest == INFO_SCREENS_IDX ? LOGOS_IDX : INFO_SCREENS_IDX);
+    select(window, largest == kInfoScreensIdx ? kLogosIdx : kInfoScreensIdx);
     QCoreApplication::processEvents();
     t.restart();
-    Select(window, largest);
+    select(window, largest);
     window.repaint();
     const double showMs = t.nsecsElapsed() / 1e6;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("open project (read, decode, show): %.1f ms\n", openMs);
     std::printf("show largest handle (%s, %zu images): %.1f ms\n",
-                qPrintable(window.Document().images()[size_t(largest)]->name),
-                window.Document().images()[size_t(largest)]->cells.size(), showMs);
+                qPrintable(window.document().images()[size_t(largest)]->name),
+                window.document().images()[size_t(largest)]->cells.size(), showMs);
     std::printf("peak resident memory with the project open: %ld KiB\n", usage.ru_maxrss);
-    return window.Document().images().empty() ? 1 : 0;
+    return window.document().images().empty() ? 1 : 0;
 }
 
 } // namespace
@@ -276,25 +276,25 @@ int main(int argc, char** argv)
         return 0;
     }
     if (args.size() == 3 && args[1] == QLatin1String("--open"))
-        return Open_Only(args[2]);
+        return openOnly(args[2]);
 
     QTemporaryDir dir;
     const QDir folder(dir.path());
-    const QStringList backgrounds = Write_Pictures(folder, "background", 30, Photo);
-    const QStringList logos = Write_Pictures(folder, "logo", 30, Logo);
-    const QStringList screens = Write_Pictures(folder, "screen", 30, [](int i) { return Photo(100 + i); });
-    const QStringList flats = Write_Pictures(folder, "flat", 30, Flat);
+    const QStringList backgrounds = writePictures(folder, "background", 30, photo);
+    const QStringList logos = writePictures(folder, "logo", 30, logoPicture);
+    const QStringList screens = writePictures(folder, "screen", 30, [](int i) { return photo(100 + i); });
+    const QStringList flats = writePictures(folder, "flat", 30, flat);
 
     // Preparing the files of a drop, on one thread and on every core as the
     // window's import does, alternately in one run so both see the same load.
     {
-        THandle_List list;
-        Create_Default_Handles(list);
-        const TImport_Target bg = TImport_Target::of(list, BACKGROUNDS_IDX);
-        const TImport_Target logo = TImport_Target::of(list, LOGOS_IDX);
+        THandleList list;
+        createDefaultHandles(list);
+        const TImportTarget bg = TImportTarget::of(list, kBackgroundsIdx);
+        const TImportTarget logo = TImportTarget::of(list, kLogosIdx);
         QStringList files = backgrounds + logos;
         auto prepare = [&](const QString& p) {
-            return Prepare_Import(p, p.contains(QLatin1String("logo")) ? logo : bg).estimate;
+            return prepareImport(p, p.contains(QLatin1String("logo")) ? logo : bg).estimate;
         };
         QThreadPool pool;
         pool.setMaxThreadCount(QThread::idealThreadCount());
@@ -319,7 +319,7 @@ int main(int argc, char** argv)
     }
 
     AnswerYes yes;
-    Set_Prompter(&yes);
+    setPrompter(&yes);
     const QString project = folder.filePath(QStringLiteral("sixty.cvp"));
     {
         auto dialogs = std::make_unique<ScriptedDialogs>();
@@ -328,27 +328,27 @@ int main(int argc, char** argv)
         window.resize(1024, 720);
         window.show();
         window.findChild<QAction*>(QStringLiteral("new_project_MenuItem"))->trigger();
-        window.Project_Pages()->setCurrentWidget(window.Images_Page());
+        window.projectPages()->setCurrentWidget(window.imagesPage());
         QCoreApplication::processEvents();
         BlockMeter meter;
-        Select(window, BACKGROUNDS_IDX);
-        const double bgMs = Drop(window, backgrounds, meter);
+        select(window, kBackgroundsIdx);
+        const double bgMs = dropPictures(window, backgrounds, meter);
         const double bgBlock = meter.stopMs();
-        Select(window, LOGOS_IDX);
-        const double logoMs = Drop(window, logos, meter);
+        select(window, kLogosIdx);
+        const double logoMs = dropPictures(window, logos, meter);
         const double logoBlock = meter.stopMs();
-        Select(window, INFO_SCREENS_IDX);
-        const double screenMs = Drop(window, screens, meter);
+        select(window, kInfoScreensIdx);
+        const double screenMs = dropPictures(window, screens, meter);
         const double screenBlock = meter.stopMs();
         std::printf("drop of 30 backgrounds: %.0f ms, window thread held at most %.1f ms at a time\n", bgMs, bgBlock);
         std::printf("drop of 30 logos: %.0f ms, window thread held at most %.1f ms at a time\n", logoMs, logoBlock);
         std::printf("drop of 30 information screens: %.0f ms, window thread held at most %.1f ms at a time\n", screenMs,
                     screenBlock);
         std::printf("images in the project: %zu backgrounds, %zu logos, %zu information screens, storage %lld bytes\n",
-                    window.Document().images()[BACKGROUNDS_IDX]->cells.size(),
-                    window.Document().images()[LOGOS_IDX]->cells.size(),
-                    window.Document().images()[INFO_SCREENS_IDX]->cells.size(),
-                    static_cast<long long>(Project_Storage_Used(window.Document().images())));
+                    window.document().images()[kBackgroundsIdx]->cells.size(),
+                    window.document().images()[kLogosIdx]->cells.size(),
+                    window.document().images()[kInfoScreensIdx]->cells.size(),
+                    static_cast<long long>(projectStorageUsed(window.document().images())));
         window.findChild<QAction*>(QStringLiteral("save_project_MenuItem"))->trigger();
     }
     {
@@ -359,17 +359,17 @@ int main(int argc, char** argv)
         window.resize(1024, 720);
         window.show();
         window.findChild<QAction*>(QStringLiteral("new_project_MenuItem"))->trigger();
-        window.Document().editImages(QStringLiteral("Store Backgrounds Converted"), [](THandle_List& images) {
-            images[BACKGROUNDS_IDX]->compress_images = true;
-            images[BACKGROUNDS_IDX]->compression_format = 7;
+        window.document().editImages(QStringLiteral("Store Backgrounds Converted"), [](THandleList& images) {
+            images[kBackgroundsIdx]->compress_images = true;
+            images[kBackgroundsIdx]->compression_format = 7;
             return true;
         });
-        const THandle_object& backgroundHandle = *window.Document().images()[BACKGROUNDS_IDX];
-        window.Project_Pages()->setCurrentWidget(window.Images_Page());
+        const THandle_object& backgroundHandle = *window.document().images()[kBackgroundsIdx];
+        window.projectPages()->setCurrentWidget(window.imagesPage());
         QCoreApplication::processEvents();
         BlockMeter meter;
-        Select(window, BACKGROUNDS_IDX);
-        const double flatMs = Drop(window, flats, meter);
+        select(window, kBackgroundsIdx);
+        const double flatMs = dropPictures(window, flats, meter);
         const double flatBlock = meter.stopMs();
         std::printf("drop of 30 flat-colour 480x272 pictures into converted backgrounds (format 7): %.0f ms, %zu "
                     "imported, window thread held at most %.1f ms at a time\n",
@@ -378,7 +378,7 @@ int main(int argc, char** argv)
                     "of it at most; the rest is waiting for a core)\n",
                     flatBlock, meter.busyMs());
     }
-    Set_Prompter(nullptr);
+    setPrompter(nullptr);
     std::printf("cores: %d (the import prepares files on all but one)\n", QThread::idealThreadCount());
     std::fflush(stdout);
 

@@ -10,7 +10,7 @@ uint32_t nextRandom(uint32_t& state)
 }
 } // namespace
 
-QImage Bench_Photo(int width, int height, uint32_t seed)
+QImage benchPhoto(int width, int height, uint32_t seed)
 {
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     uint32_t state = seed;
@@ -29,9 +29,9 @@ QImage Bench_Photo(int width, int height, uint32_t seed)
     return image;
 }
 
-QImage Bench_Logo(int width, int height, uint32_t seed)
+QImage benchLogo(int width, int height, uint32_t seed)
 {
-    QImage image = Bench_Photo(width, height, seed);
+    QImage image = benchPhoto(width, height, seed);
     // A soft-edged disc on transparency: opaque, half-transparent and clear pixels.
     const double cx = width / 2.0, cy = height / 2.0, radius = std::min(width, height) * 0.45;
     for (int y = 0; y < height; ++y) {

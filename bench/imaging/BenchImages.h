@@ -4,5 +4,5 @@
 
 #include <QImage>
 
-QImage Bench_Photo(int width, int height, uint32_t seed);
-QImage Bench_Logo(int width, int height, uint32_t seed);
+QImage benchPhoto(int width, int height, uint32_t seed);
+QImage benchLogo(int width, int height, uint32_t seed);

@@ -99,7 +99,7 @@ double conversionMs(DeviceImageEncoder& enc, const QImage& picture, int format, 
 
 QString formatLabel(int format)
 {
-    return QStringLiteral("format %1 %2").arg(format).arg(Pixel_Format_Name(format));
+    return QStringLiteral("format %1 %2").arg(format).arg(pixelFormatName(format));
 }
 
 // Grey formats against RGB 3-3-2, and ours against Pillow's Floyd-Steinberg.
@@ -166,7 +166,7 @@ void compareInterleaved(DeviceImageEncoder& enc, const QImage& photo, bool quick
 
 void addCell(THandle_object& h, const QImage& bitmap, const QString& name)
 {
-    Add_Fixture_Image(h, name, bitmap);
+    addFixtureImage(h, name, bitmap);
 }
 
 } // namespace
@@ -195,13 +195,13 @@ int main(int argc, char** argv)
     const int reps = quick ? 5 : 41;
     if (app.arguments().contains(QStringLiteral("--compare-only"))) {
         DeviceImageEncoder enc;
-        compareInterleaved(enc, Bench_Photo(480, 272, 1), quick, pillow);
+        compareInterleaved(enc, benchPhoto(480, 272, 1), quick, pillow);
         return 0;
     }
 
     DeviceImageEncoder enc;
-    const QImage photo = Bench_Photo(480, 272, 1);
-    const QImage logo = Bench_Logo(125, 85, 2);
+    const QImage photo = benchPhoto(480, 272, 1);
+    const QImage logo = benchLogo(125, 85, 2);
 
     if (!blockOnly) {
         out << "Convert_Bitmap, median of " << reps << " runs (ms); 'stored' adds packing and zlib level 9\n";
@@ -213,7 +213,7 @@ int main(int argc, char** argv)
             const double small = medianMs(reps * 4, [&] { enc.Convert_Bitmap(p, logo, f, false); });
             const double smallStored = medianMs(reps * 4, [&] { enc.Estimate_Storage_Size(logo, p, true, f); });
             const int bytes = enc.Estimate_Storage_Size(photo, p, true, f);
-            out << QString::asprintf("%4d    %-14s %7.3f %7.3f %8.3f %7.3f  %8d\n", f, qPrintable(Pixel_Format_Name(f)),
+            out << QString::asprintf("%4d    %-14s %7.3f %7.3f %8.3f %7.3f  %8d\n", f, qPrintable(pixelFormatName(f)),
                                      big, bigStored, small, smallStored, bytes);
         }
         // A standard deviation met for the first time draws its noise factors
@@ -247,15 +247,15 @@ int main(int argc, char** argv)
     }
 
     // Project: 30 backgrounds, 30 logos, 30 information screens and the thumbnails.
-    THandle_List list;
-    Create_Default_Handles(list);
+    THandleList list;
+    createDefaultHandles(list);
     for (int i = 0; i < 30; ++i) {
         const QString name = QStringLiteral("IMAGE_%1").arg(i);
-        addCell(*list[BACKGROUNDS_IDX], Bench_Photo(480, 272, 10 + i), name);
-        addCell(*list[LOGOS_IDX], Bench_Logo(125, 85, 50 + i), name);
-        addCell(*list[INFO_SCREENS_IDX], Bench_Photo(480, 272, 90 + i), name);
-        addCell(*list[BG_THUMBNAILS_IDX], Bench_Photo(90, 51, 130 + i), name);
-        addCell(*list[LOGO_THUMBNAILS_IDX], Bench_Logo(90, 61, 170 + i), name);
+        addCell(*list[kBackgroundsIdx], benchPhoto(480, 272, 10 + i), name);
+        addCell(*list[kLogosIdx], benchLogo(125, 85, 50 + i), name);
+        addCell(*list[kInfoScreensIdx], benchPhoto(480, 272, 90 + i), name);
+        addCell(*list[kBgThumbnailsIdx], benchPhoto(90, 51, 130 + i), name);
+        addCell(*list[kLogoThumbnailsIdx], benchLogo(90, 61, 170 + i), name);
     }
     // Serial (one encoder, image after image) and parallel (every core) are
     // measured alternately in the same run, so both see the same load.

@@ -29,21 +29,21 @@
 
 namespace {
 
-QString Make_Largest_Project(const QString& path)
+QString makeLargestProject(const QString& path)
 {
-    TDevice_Config_v2 rec = New_Project_Config();
-    THandle_List handles;
-    Create_Default_Handles(handles);
+    TDevice_Config_v2 rec = newProjectConfig();
+    THandleList handles;
+    createDefaultHandles(handles);
     int seed = 1;
     for (auto& h : handles)
         for (int i = 0; i < 30; ++i)
-            Add_Fixture_Image(*h, QStringLiteral("IMAGE_%1").arg(i),
-                              Png_Bytes(Gradient_Picture(h->width, h->height, seed++)));
+            addFixtureImage(*h, QStringLiteral("IMAGE_%1").arg(i),
+                            pngBytes(gradientPicture(h->width, h->height, seed++)));
     Save_Project_File(path, rec, handles);
     return path;
 }
 
-double Thread_Cpu_Ms()
+double threadCpuMs()
 {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
@@ -82,14 +82,14 @@ int main(int argc, char** argv)
 
     QTemporaryDir dir;
     const QString project = parser.positionalArguments().isEmpty()
-        ? Make_Largest_Project(dir.filePath(QStringLiteral("largest.cvp")))
+        ? makeLargestProject(dir.filePath(QStringLiteral("largest.cvp")))
         : QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
 
     Tbmpgen_Form window;
     window.show();
     TProjectRecovery recovery(window, dir.filePath(QStringLiteral("recovery")));
-    window.Commands()->Open_Project_Path(project);
-    TProjectDocument& document = window.Document();
+    window.commands()->openProjectPath(project);
+    TProjectDocument& document = window.document();
     if (document.images().empty()) {
         std::fprintf(stderr, "bench_recovery: cannot open %s\n", qPrintable(project));
         return 1;
@@ -106,19 +106,19 @@ int main(int argc, char** argv)
                       [](TDevice_Config_v2& record) { record.frost_protection_enabled ^= 1; });
         step.ms.push_back(t.nsecsElapsed() / 1e6);
         t.restart();
-        const TProjectState taken = document.Current_State();
+        const TProjectState taken = document.currentState();
         capture.ms.push_back(t.nsecsElapsed() / 1e6);
         t.restart();
-        const double cpuBefore = Thread_Cpu_Ms();
-        recovery.Write_In_Background();
-        holdCpu.ms.push_back(Thread_Cpu_Ms() - cpuBefore);
+        const double cpuBefore = threadCpuMs();
+        recovery.writeInBackground();
+        holdCpu.ms.push_back(threadCpuMs() - cpuBefore);
         hold.ms.push_back(t.nsecsElapsed() / 1e6);
         t.restart();
-        recovery.Wait_For_Write();
+        recovery.waitForWrite();
         write.ms.push_back(t.nsecsElapsed() / 1e6);
     }
     std::printf("project %s: %d pictures, recovery file %lld bytes\n", qPrintable(QFileInfo(project).fileName()),
-                images, static_cast<long long>(QFileInfo(recovery.File_Path()).size()));
+                images, static_cast<long long>(QFileInfo(recovery.filePath()).size()));
     std::printf("undo step (window thread)      median %.3f ms, worst %.3f ms\n", step.median(), step.worst());
     std::printf("state taken (window thread)    median %.3f ms, worst %.3f ms\n", capture.median(), capture.worst());
     std::printf("recovery hold (window thread)  median %.3f ms, 95th %.3f ms, worst %.3f ms\n", hold.median(),

@@ -25,7 +25,7 @@ namespace {
 void putEvent(TSchedule_Day& day, int slot, int minute, bool setsRun, int run, int mode)
 {
     TSchedule_Event& e = day.daily_event[slot];
-    Set_New_Event_Values(e);
+    setNewEventValues(e);
     e.minute_of_day = uint16_t(minute);
     e.settings_enable[0] = setsRun ? 1 : 0;
     e.settings_enable[1] = 1;
@@ -51,7 +51,7 @@ void fillWeek(TDevice_Config_v2& record)
             putEvent(record.daily_schedule[d], i, 300 + i * 240 + d * 7, true, (i + 1) % 2, 5);
     }
     for (TSchedule_Day& day : record.daily_schedule)
-        day.event_count = uint32_t(Listed_Event_Count(day));
+        day.event_count = uint32_t(listedEventCount(day));
 }
 
 template <typename Pred> bool waitFor(Pred pred, int ms = 5000)
@@ -142,10 +142,10 @@ int main(int argc, char** argv)
             form->findChild<QToolButton*>("evtBtn1")->click();
             save(form, dir, "editor_edit.png");
             form->findChild<QStackedWidget*>("PageControl1")->setCurrentIndex(0);
-            form->Copy_Form()->Init(2);
-            form->Copy_Form()->show();
-            save(form->Copy_Form(), dir, "copy_dialog.png");
-            form->Copy_Form()->hide();
+            form->copyForm()->Init(2);
+            form->copyForm()->show();
+            save(form->copyForm(), dir, "copy_dialog.png");
+            form->copyForm()->hide();
             record.scheduler_enabled = 0;
             form->reject();
             page.Show_Device_Config(record);

@@ -21,7 +21,7 @@ public:
 protected:
     void customEvent(QEvent* e) override
     {
-        if (e->type() == TWindowMessageEvent::Type)
+        if (e->type() == TWindowMessageEvent::kType)
             ++got;
     }
 };

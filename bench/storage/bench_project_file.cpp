@@ -69,16 +69,16 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString path = args[2];
-    TDevice_Config_v2 rec = New_Project_Config();
-    THandle_List handles;
+    TDevice_Config_v2 rec = newProjectConfig();
+    THandleList handles;
 
     if (args[1] == "make") {
-        Create_Default_Handles(handles);
+        createDefaultHandles(handles);
         quint32 seed = 1;
         for (auto& h : handles) {
             for (int i = 0; i < 30; ++i) {
                 TCell_object& c
-                    = Add_Fixture_Image(*h, QString("IMAGE_%1").arg(i), syntheticPng(h->width, h->height, seed++));
+                    = addFixtureImage(*h, QString("IMAGE_%1").arg(i), syntheticPng(h->width, h->height, seed++));
                 c.imageSize = int(c.imgFileData.size() / 3);
             }
         }
@@ -103,7 +103,7 @@ int main(int argc, char** argv)
     int decoded = 0;
     for (auto& h : handles)
         for (auto& c : h->cells)
-            decoded += Restore_Cell_Bitmaps(*c, nullptr) ? 1 : 0;
+            decoded += restoreCellBitmaps(*c, nullptr) ? 1 : 0;
     out << "decoded " << decoded << " pictures in " << t.nsecsElapsed() / 1e6 << " ms; peak RSS " << peakKiB() / 1024.0
         << " MiB\n";
     return 0;

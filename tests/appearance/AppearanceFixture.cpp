@@ -9,7 +9,7 @@
 
 #include <cstring>
 
-QImage Handle_Picture(const THandle_object& handle, QColor colour)
+QImage handlePicture(const THandle_object& handle, QColor colour)
 {
     QImage image(handle.width, handle.height, QImage::Format_ARGB32_Premultiplied);
     if (colour.isValid()) {
@@ -24,14 +24,14 @@ QImage Handle_Picture(const THandle_object& handle, QColor colour)
     return image;
 }
 
-TCell_object& Add_Image(THandle_List& list, int idx, const QString& name, const QImage& picture)
+TCell_object& addImage(THandleList& list, int idx, const QString& name, const QImage& picture)
 {
-    return Add_Fixture_Image(*list[std::size_t(idx)], name, picture);
+    return addFixtureImage(*list[std::size_t(idx)], name, picture);
 }
 
 AppearanceFixture::AppearanceFixture()
 {
-    Create_Default_Handles(images);
+    createDefaultHandles(images);
     page = new TAppearancePage(record, images);
     page->editInPlace(record);
     QObject::connect(page, &TConfigEditorPage::changed, [this] { ++changes; });
@@ -74,7 +74,7 @@ void AppearanceFixture::finish(QWidget* clickTarget)
         qFatal("selection window never closed");
 }
 
-bool Same_Record(const TDevice_Config_v2& a, const TDevice_Config_v2& b)
+bool sameRecord(const TDevice_Config_v2& a, const TDevice_Config_v2& b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }

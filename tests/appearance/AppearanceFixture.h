@@ -14,14 +14,14 @@ class Timg_select_Form;
 
 // A picture of the handle's size: a solid colour, or a left-to-right grey
 // ramp when colour is invalid (a picture that dithering visibly changes).
-QImage Handle_Picture(const THandle_object& handle, QColor colour = QColor());
+QImage handlePicture(const THandle_object& handle, QColor colour = QColor());
 
 // Appends a cell holding picture to the handle at position idx.
-TCell_object& Add_Image(THandle_List& list, int idx, const QString& name, const QImage& picture);
+TCell_object& addImage(THandleList& list, int idx, const QString& name, const QImage& picture);
 
 struct AppearanceFixture {
-    TDevice_Config_v2 record = New_Project_Config();
-    THandle_List images;
+    TDevice_Config_v2 record = newProjectConfig();
+    THandleList images;
     TAppearancePage* page = nullptr;
     int changes = 0;
 
@@ -39,4 +39,4 @@ struct AppearanceFixture {
     void finish(QWidget* clickTarget);
 };
 
-bool Same_Record(const TDevice_Config_v2& a, const TDevice_Config_v2& b);
+bool sameRecord(const TDevice_Config_v2& a, const TDevice_Config_v2& b);

@@ -7,5 +7,5 @@
 int main(int argc, char** argv)
 {
     TConfiguratorApplication app(argc, argv);
-    return Run_Test_Objects<TestAppearancePage, TestImageSelect, TestAppearanceInWindow>(argc, argv);
+    return runTestObjects<TestAppearancePage, TestImageSelect, TestAppearanceInWindow>(argc, argv);
 }

@@ -42,5 +42,5 @@ private slots:
     void openedProjectShowsItsChoiceAndEditsMarkIt();
 
 private:
-    QTemporaryDir dir;
+    QTemporaryDir m_dir;
 };

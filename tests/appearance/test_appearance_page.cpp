@@ -72,7 +72,7 @@ void TestAppearancePage::slidersSetLevelsColourAndTint()
     QFETCH(quint32, colour);
     QFETCH(QRgb, shown);
     AppearanceFixture f;
-    Add_Image(f.images, BACKGROUNDS_IDX, "SKY", Handle_Picture(*f.images[0], QColor::fromRgb(source)));
+    addImage(f.images, kBackgroundsIdx, "SKY", handlePicture(*f.images[0], QColor::fromRgb(source)));
     f.record.theme_background_enabled = 1;
     f.record.theme_colour = 0x12345678; // the top byte is not a level: moving a slider clears it
     f.show();
@@ -156,9 +156,9 @@ void TestAppearancePage::showAppearance()
     AppearanceFixture f;
     const QList<QColor> colours{Qt::red, Qt::green, Qt::blue};
     for (int i = 0; i < backgrounds; ++i)
-        Add_Image(f.images, BACKGROUNDS_IDX, QStringLiteral("BG%1").arg(i), Handle_Picture(*f.images[0], colours[i]));
+        addImage(f.images, kBackgroundsIdx, QStringLiteral("BG%1").arg(i), handlePicture(*f.images[0], colours[i]));
     for (int i = 0; i < logos; ++i)
-        Add_Image(f.images, LOGOS_IDX, QStringLiteral("LOGO%1").arg(i), Handle_Picture(*f.images[1], colours[i]));
+        addImage(f.images, kLogosIdx, QStringLiteral("LOGO%1").arg(i), handlePicture(*f.images[1], colours[i]));
     f.images.resize(std::size_t(handles));
     f.record.theme_background_index = uint8_t(bgIndex);
     f.record.theme_background_enabled = bgEnabled;
@@ -181,7 +181,7 @@ void TestAppearancePage::showAppearance()
             QVERIFY(allPixels(logo, kWhite));
         } else {
             // Logos are stored converted: the dithered form of the chosen one.
-            const TCell_object& cell = *f.images[LOGOS_IDX]->cells[std::size_t(logoShows)];
+            const TCell_object& cell = *f.images[kLogosIdx]->cells[std::size_t(logoShows)];
             BmpConverter converter;
             QCOMPARE(premultiplied(logo),
                      premultiplied(converter.Convert_Bitmap(cell.dithering, cell.fmxbmp, 6, true)));
@@ -193,14 +193,14 @@ void TestAppearancePage::showAppearance()
 void TestAppearancePage::showingChangesNothingAndFollowsTheColour()
 {
     AppearanceFixture f;
-    Add_Image(f.images, BACKGROUNDS_IDX, "SKY", Handle_Picture(*f.images[0], Qt::white));
+    addImage(f.images, kBackgroundsIdx, "SKY", handlePicture(*f.images[0], Qt::white));
     f.record.theme_colour = 0xA5204080; // a top byte that is no level stays as it is
     f.record.theme_background_enabled = 7;
     f.record.theme_logo_index = 200;
     const TDevice_Config_v2 before = f.record;
     f.show();
     f.show();
-    QVERIFY(Same_Record(f.record, before));
+    QVERIFY(sameRecord(f.record, before));
     QCOMPARE(f.changes, 0);
     QCOMPARE(f.page->levelLabel(0)->text(), QStringLiteral("32"));
     QCOMPARE(f.page->levelLabel(1)->text(), QStringLiteral("64"));
@@ -212,10 +212,10 @@ void TestAppearancePage::showingChangesNothingAndFollowsTheColour()
 void TestAppearancePage::previewsShowTheStoredForm()
 {
     AppearanceFixture f;
-    THandle_object& logos = *f.images[LOGOS_IDX];
-    THandle_object& backgrounds = *f.images[BACKGROUNDS_IDX];
-    TCell_object& logo = Add_Image(f.images, LOGOS_IDX, "RAMP", Handle_Picture(logos));
-    TCell_object& background = Add_Image(f.images, BACKGROUNDS_IDX, "RAMP", Handle_Picture(backgrounds));
+    THandle_object& logos = *f.images[kLogosIdx];
+    THandle_object& backgrounds = *f.images[kBackgroundsIdx];
+    TCell_object& logo = addImage(f.images, kLogosIdx, "RAMP", handlePicture(logos));
+    TCell_object& background = addImage(f.images, kBackgroundsIdx, "RAMP", handlePicture(backgrounds));
     f.record.theme_background_enabled = 1;
     f.record.theme_logo_enabled = 1;
     f.show();
@@ -246,7 +246,7 @@ void TestAppearancePage::cancelChangesNothing()
 {
     AppearanceFixture f;
     for (int i = 0; i < 3; ++i)
-        Add_Image(f.images, BACKGROUNDS_IDX, QStringLiteral("BG%1").arg(i), Handle_Picture(*f.images[0], Qt::yellow));
+        addImage(f.images, kBackgroundsIdx, QStringLiteral("BG%1").arg(i), handlePicture(*f.images[0], Qt::yellow));
     f.record.theme_background_index = 1;
     f.record.theme_background_enabled = 1;
     f.record.theme_colour = 0x00808080;
@@ -261,7 +261,7 @@ void TestAppearancePage::cancelChangesNothing()
     window->img_enabled_CheckBox()->click();
     f.finish(window->cancel_Button());
     QCOMPARE(window->result(), Timg_select_Form::kCancel);
-    QVERIFY(Same_Record(f.record, before));
+    QVERIFY(sameRecord(f.record, before));
     QVERIFY(f.page->bgrd_preview_Image()->picture() == shown);
     QCOMPARE(f.changes, 0);
 }
@@ -279,7 +279,7 @@ void TestAppearancePage::okWithoutClickEnablesPositionZero()
     AppearanceFixture f;
     const QList<QColor> colours{Qt::red, Qt::green, Qt::blue};
     for (int i = 0; i < count; ++i)
-        Add_Image(f.images, BACKGROUNDS_IDX, QStringLiteral("BG%1").arg(i), Handle_Picture(*f.images[0], colours[i]));
+        addImage(f.images, kBackgroundsIdx, QStringLiteral("BG%1").arg(i), handlePicture(*f.images[0], colours[i]));
     f.record.theme_background_enabled = 0;
     f.record.theme_background_index = 2;
     f.show();
@@ -309,8 +309,8 @@ void TestAppearancePage::okWithoutClickEnablesPositionZero()
 void TestAppearancePage::clickedImageIsChosen()
 {
     AppearanceFixture f;
-    Add_Image(f.images, LOGOS_IDX, "PLAIN", Handle_Picture(*f.images[LOGOS_IDX], Qt::black));
-    TCell_object& ramp = Add_Image(f.images, LOGOS_IDX, "RAMP", Handle_Picture(*f.images[LOGOS_IDX]));
+    addImage(f.images, kLogosIdx, "PLAIN", handlePicture(*f.images[kLogosIdx], Qt::black));
+    TCell_object& ramp = addImage(f.images, kLogosIdx, "RAMP", handlePicture(*f.images[kLogosIdx]));
     ramp.included = false; // offered like any other
     f.record.theme_logo_enabled = 1;
     f.show();
@@ -336,8 +336,8 @@ void TestAppearancePage::disablingBlanksTheScreenAndKeepsTheIndex()
 {
     AppearanceFixture f;
     for (int i = 0; i < 2; ++i)
-        Add_Image(f.images, BACKGROUNDS_IDX, QStringLiteral("BG%1").arg(i), Handle_Picture(*f.images[0], Qt::blue));
-    Add_Image(f.images, LOGOS_IDX, "LOGO", Handle_Picture(*f.images[LOGOS_IDX], Qt::red));
+        addImage(f.images, kBackgroundsIdx, QStringLiteral("BG%1").arg(i), handlePicture(*f.images[0], Qt::blue));
+    addImage(f.images, kLogosIdx, "LOGO", handlePicture(*f.images[kLogosIdx], Qt::red));
     f.record.theme_background_index = 1;
     f.record.theme_background_enabled = 1;
     f.record.theme_logo_enabled = 1;
@@ -407,8 +407,8 @@ void TestAppearancePage::highlightsFollowThePointer()
 void TestAppearancePage::previewsAreButtonsForAssistiveTools()
 {
     AppearanceFixture f;
-    Add_Image(f.images, BACKGROUNDS_IDX, "SUNSET_JPG", Handle_Picture(*f.images[0], Qt::magenta));
-    Add_Image(f.images, BACKGROUNDS_IDX, "DAWN_JPG", Handle_Picture(*f.images[0], Qt::cyan));
+    addImage(f.images, kBackgroundsIdx, "SUNSET_JPG", handlePicture(*f.images[0], Qt::magenta));
+    addImage(f.images, kBackgroundsIdx, "DAWN_JPG", handlePicture(*f.images[0], Qt::cyan));
     f.record.theme_logo_index = 3;
     f.record.theme_background_enabled = 1;
     f.record.theme_logo_enabled = 1;

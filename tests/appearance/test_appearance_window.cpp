@@ -16,30 +16,30 @@
 // background and logo, unmodified; an edit on the page marks it modified.
 void TestAppearanceInWindow::openedProjectShowsItsChoiceAndEditsMarkIt()
 {
-    QVERIFY(dir.isValid());
+    QVERIFY(m_dir.isValid());
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    fx.newProject(dir.filePath(QStringLiteral("theme.cvp")));
-    fx.addImage(BACKGROUNDS_IDX, QStringLiteral("PLAIN"), Png_Bytes(480, 272, 0xFF000000));
-    fx.addImage(BACKGROUNDS_IDX, QStringLiteral("SKY"), Png_Bytes(480, 272, 0xFF336699));
-    fx.addImage(LOGOS_IDX, QStringLiteral("ACME"), Png_Bytes(125, 85, 0xFFFFFFFF));
-    f.Document().fill([](TDevice_Config_v2& record, THandle_List&) {
+    fx.newProject(m_dir.filePath(QStringLiteral("theme.cvp")));
+    fx.addImage(kBackgroundsIdx, QStringLiteral("PLAIN"), pngBytes(480, 272, 0xFF000000));
+    fx.addImage(kBackgroundsIdx, QStringLiteral("SKY"), pngBytes(480, 272, 0xFF336699));
+    fx.addImage(kLogosIdx, QStringLiteral("ACME"), pngBytes(125, 85, 0xFFFFFFFF));
+    f.document().fill([](TDevice_Config_v2& record, THandleList&) {
         record.theme_background_enabled = 1;
         record.theme_background_index = 1;
         record.theme_logo_enabled = 1;
         record.theme_colour = 0x00FF8000;
         return true;
     });
-    const TDevice_Config_v2& record = f.Document().record();
+    const TDevice_Config_v2& record = f.document().record();
     fx.trigger("save_project_MenuItem");
-    const QString path = f.Document().projectPath();
+    const QString path = f.document().projectPath();
     fx.trigger("close_project_MenuItem");
     fx.dialogs().answers.enqueue(path);
     fx.trigger("open_project_MenuItem");
-    QCOMPARE(f.Document().projectPath(), path);
-    QVERIFY(!f.Document().isModified());
+    QCOMPARE(f.document().projectPath(), path);
+    QVERIFY(!f.document().isModified());
 
-    TAppearancePage* page = f.Configuration_Page()->appearancePage();
+    TAppearancePage* page = f.configurationPage()->appearancePage();
     QCOMPARE(page->bgrd_preview_Image()->accessibleName(), QStringLiteral("Background: SKY"));
     // 0x33 0x66 0x99 tinted by levels 255, 128, 0.
     QCOMPARE(page->bgrd_preview_Image()->picture().pixel(240, 136), qRgb(0x33, 0x66 * 128 / 255, 0));
@@ -47,7 +47,7 @@ void TestAppearanceInWindow::openedProjectShowsItsChoiceAndEditsMarkIt()
     QCOMPARE(page->trackBar(1)->value(), 128);
 
     page->trackBar(2)->setValue(200);
-    QVERIFY(f.Document().isModified());
+    QVERIFY(f.document().isModified());
     QCOMPARE(record.theme_colour, 0x00FF80C8u);
 
     // The window's selection window, cancelled, leaves the record as it is.

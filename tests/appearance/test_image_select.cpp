@@ -17,13 +17,13 @@
 namespace {
 // The five handles of a new project, with count pictures in BACKGROUNDS and LOGOS.
 struct Images {
-    THandle_List list;
+    THandleList list;
     explicit Images(int count)
     {
-        Create_Default_Handles(list);
+        createDefaultHandles(list);
         for (int i = 0; i < count; ++i) {
-            Add_Image(list, BACKGROUNDS_IDX, QStringLiteral("BG%1").arg(i), Handle_Picture(*list[0], Qt::darkGreen));
-            Add_Image(list, LOGOS_IDX, QStringLiteral("LOGO%1").arg(i), Handle_Picture(*list[1]));
+            addImage(list, kBackgroundsIdx, QStringLiteral("BG%1").arg(i), handlePicture(*list[0], Qt::darkGreen));
+            addImage(list, kLogosIdx, QStringLiteral("LOGO%1").arg(i), handlePicture(*list[1]));
         }
     }
 };
@@ -76,7 +76,7 @@ void TestImageSelect::imageSizesFollowScaleAndScreen()
     openOn(window, images.list[std::size_t(handle)].get(), true, pct);
     QCOMPARE(window.screen(), target);
 
-    QCOMPARE(window.Cell_Pixel_Size(), pixels);
+    QCOMPARE(window.cellPixelSize(), pixels);
     const qreal ratio = window.devicePixelRatioF();
     for (Timg_cell_Frame* frame : window.imgList) {
         const QPixmap shown = frame->Image1()->pixmap();
@@ -96,10 +96,10 @@ void TestImageSelect::imageSizesFollowScaleAndScreen()
 void TestImageSelect::everyImageGetsANamedFrame()
 {
     Images images(3);
-    images.list[BACKGROUNDS_IDX]->cells[1]->included = false;
+    images.list[kBackgroundsIdx]->cells[1]->included = false;
     Timg_select_Form window;
     QCOMPARE(window.frame_counter, 1000);
-    openOn(window, images.list[BACKGROUNDS_IDX].get(), true, 50);
+    openOn(window, images.list[kBackgroundsIdx].get(), true, 50);
     QStringList names;
     for (Timg_cell_Frame* frame : window.imgList)
         names << frame->objectName() + QStringLiteral("=") + QString::number(frame->idx);
@@ -109,7 +109,7 @@ void TestImageSelect::everyImageGetsANamedFrame()
     QTRY_VERIFY(window.findChildren<Timg_cell_Frame*>().isEmpty());
 
     // The counter only grows; a second showing starts with fresh frames.
-    openOn(window, images.list[LOGOS_IDX].get(), true, 100);
+    openOn(window, images.list[kLogosIdx].get(), true, 100);
     QCOMPARE(window.imgList.size(), 3);
     QCOMPARE(window.imgList.first()->objectName(), QStringLiteral("ImageFrame1003"));
     QCOMPARE(window.findChildren<Timg_cell_Frame*>().size(), 3);
@@ -120,7 +120,7 @@ void TestImageSelect::veiledImagesCannotBeChosen()
 {
     Images images(2);
     Timg_select_Form window;
-    openOn(window, images.list[BACKGROUNDS_IDX].get(), false, 50);
+    openOn(window, images.list[kBackgroundsIdx].get(), false, 50);
     QVERIFY(!window.img_enabled_CheckBox()->isChecked());
     QVERIFY(!window.img_ScrollBox()->isEnabled());
     for (Timg_cell_Frame* frame : window.imgList) {
@@ -158,11 +158,11 @@ void TestImageSelect::emptyHandleLeavesShowImageClear()
     Images full(1);
     Images empty(0);
     Timg_select_Form window;
-    openOn(window, full.list[LOGOS_IDX].get(), tickedBefore, 100);
+    openOn(window, full.list[kLogosIdx].get(), tickedBefore, 100);
     QCOMPARE(window.img_enabled_CheckBox()->isChecked(), tickedBefore);
     close(window);
 
-    openOn(window, empty.list[LOGOS_IDX].get(), true, 100);
+    openOn(window, empty.list[kLogosIdx].get(), true, 100);
     QVERIFY(window.imgList.isEmpty());
     QVERIFY(!window.img_FlowPanel()->isVisible());
     QVERIFY(!window.img_enabled_CheckBox()->isChecked());
@@ -174,7 +174,7 @@ void TestImageSelect::galleryColour()
 {
     Images images(1);
     Timg_select_Form window;
-    openOn(window, images.list[LOGOS_IDX].get(), true, 100);
+    openOn(window, images.list[kLogosIdx].get(), true, 100);
     const QColor windowColour = window.palette().color(QPalette::Window);
     const auto ground = [&window] { return window.img_ScrollBox()->viewport()->palette().color(QPalette::Window); };
     QCOMPARE(window.bgcol_TrackBar()->value(), 0);
@@ -194,7 +194,7 @@ void TestImageSelect::galleryColour()
 
     // Each showing starts from the window colour.
     window.bgcol_TrackBar()->setValue(1);
-    openOn(window, images.list[LOGOS_IDX].get(), true, 100);
+    openOn(window, images.list[kLogosIdx].get(), true, 100);
     QCOMPARE(window.bgcol_TrackBar()->value(), 0);
     QCOMPARE(ground(), windowColour);
     close(window);
@@ -204,7 +204,7 @@ void TestImageSelect::frameLightsUpUnderThePointer()
 {
     Images images(2);
     Timg_select_Form window;
-    openOn(window, images.list[LOGOS_IDX].get(), true, 100);
+    openOn(window, images.list[kLogosIdx].get(), true, 100);
     Timg_cell_Frame* first = window.imgList.at(0);
     Timg_cell_Frame* second = window.imgList.at(1);
     QTest::mouseMove(first, first->rect().center());
@@ -222,7 +222,7 @@ void TestImageSelect::cellsAreButtonsForAssistiveTools()
 {
     Images images(3);
     Timg_select_Form window;
-    openOn(window, images.list[LOGOS_IDX].get(), true, 100);
+    openOn(window, images.list[kLogosIdx].get(), true, 100);
     for (Timg_cell_Frame* frame : window.imgList) {
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(frame);
         QCOMPARE(iface->role(), QAccessible::Button);
@@ -247,16 +247,16 @@ void TestImageSelect::resultsOfTheButtons()
     QCOMPARE(window.windowTitle(), QStringLiteral("Select Image..."));
     for (auto [button, result] : {std::pair{&Timg_select_Form::ok_Button, Timg_select_Form::kOk},
                                   std::pair{&Timg_select_Form::cancel_Button, Timg_select_Form::kCancel}}) {
-        openOn(window, images.list[BACKGROUNDS_IDX].get(), true, 50);
+        openOn(window, images.list[kBackgroundsIdx].get(), true, 50);
         // The window says how it is used, beside its buttons.
-        QVERIFY(window.how_to_choose_Label()->isVisible());
-        QCOMPARE(window.how_to_choose_Label()->text(), Timg_select_Form::How_To_Choose_Text());
+        QVERIFY(window.howToChooseLabel()->isVisible());
+        QCOMPARE(window.howToChooseLabel()->text(), Timg_select_Form::howToChooseText());
         QPushButton* b = (window.*button)();
         QTest::mouseClick(b, Qt::LeftButton);
         QTRY_VERIFY(!window.isVisible());
         QCOMPARE(window.result(), result);
     }
-    openOn(window, images.list[BACKGROUNDS_IDX].get(), true, 50);
+    openOn(window, images.list[kBackgroundsIdx].get(), true, 50);
     QTest::keyClick(&window, Qt::Key_Escape);
     QTRY_VERIFY(!window.isVisible());
     QVERIFY(window.result() < Timg_select_Form::kOk);

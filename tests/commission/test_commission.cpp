@@ -37,17 +37,17 @@ constexpr uint32_t kImageStore = 0x80000;
 
 // A project with a configuration of its own and one logo, so both blocks
 // carry something to compare.
-void Write_Project(const QString& path)
+void writeProject(const QString& path)
 {
-    TDevice_Config_v2 rec = New_Project_Config();
+    TDevice_Config_v2 rec = newProjectConfig();
     rec.theme_colour = 0x00AA55;
-    Write_Service_Text(QStringLiteral("Floor 3"), rec);
-    THandle_List handles;
-    Create_Default_Handles(handles);
-    THandle_object& logos = *handles[LOGOS_IDX];
+    writeServiceText(QStringLiteral("Floor 3"), rec);
+    THandleList handles;
+    createDefaultHandles(handles);
+    THandle_object& logos = *handles[kLogosIdx];
     QImage logo(logos.width, logos.height, QImage::Format_ARGB32_Premultiplied);
     logo.fill(qRgb(200, 60, 20));
-    Add_Fixture_Image(logos, QStringLiteral("RED"), logo, TFixtureImage::Stored);
+    addFixtureImage(logos, QStringLiteral("RED"), logo, TFixtureImage::Stored);
     Save_Project_File(path, rec, handles);
 }
 
@@ -56,35 +56,35 @@ struct Memory {
     QByteArray images;
 };
 
-Memory Memory_Of(const VirtualController& sim, int imageBytes)
+Memory memoryOf(const VirtualController& sim, int imageBytes)
 {
     return {sim.memory(0, 1408), sim.memory(kImageStore, imageBytes)};
 }
 
-QStringList Commission_Args(const QString& project, const std::vector<VirtualController*>& sims, const QString& log)
+QStringList commissionArgs(const QString& m_project, const std::vector<VirtualController*>& sims, const QString& log)
 {
-    QStringList args{QStringLiteral("commission"), project};
+    QStringList args{QStringLiteral("commission"), m_project};
     for (const VirtualController* s : sims)
         args << QStringLiteral("--port") << s->portName();
     args << QStringLiteral("--verify") << QStringLiteral("--log") << log;
     return args;
 }
 
-std::map<QString, TCommissioningRecord> Records_By_Port(const QString& log)
+std::map<QString, TCommissioningRecord> recordsByPort(const QString& log)
 {
     std::map<QString, TCommissioningRecord> out;
-    for (const TCommissioningRecord& r : Read_Commissioning_Log(log).records)
+    for (const TCommissioningRecord& r : readCommissioningLog(log).records)
         out[r.port] = r;
     return out;
 }
 
-QString Sha256(const QByteArray& bytes)
+QString sha256Of(const QByteArray& bytes)
 {
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
 // Reads a running program's stdout until it holds the text.
-bool Wait_For_Output(QProcess& p, QByteArray& seen, const QByteArray& text, int timeoutMs = 120000)
+bool waitForOutput(QProcess& p, QByteArray& seen, const QByteArray& text, int timeoutMs = 120000)
 {
     QDeadlineTimer deadline(timeoutMs);
     while (!seen.contains(text) && !deadline.hasExpired()) {
@@ -125,31 +125,31 @@ private slots:
     void usageErrors();
 
 private:
-    QTemporaryDir dir;
-    QString project;
-    Memory reference;
+    QTemporaryDir m_dir;
+    QString m_project;
+    Memory m_reference;
 };
 
 void TestCommission::initTestCase()
 {
-    QVERIFY(dir.isValid());
-    project = dir.filePath(QStringLiteral("site.cvp"));
-    Write_Project(project);
+    QVERIFY(m_dir.isValid());
+    m_project = m_dir.filePath(QStringLiteral("site.cvp"));
+    writeProject(m_project);
     // What a single upload leaves in a controller: the measure for every
     // controller a commission touches.
     VirtualController single;
     QVERIFY(single.start());
-    const ProgramRun r = Run_Cli(
-        {QStringLiteral("upload"), QStringLiteral("--port"), single.portName(), project, QStringLiteral("--verify")});
+    const ProgramRun r = runCli(
+        {QStringLiteral("upload"), QStringLiteral("--port"), single.portName(), m_project, QStringLiteral("--verify")});
     QVERIFY2(r.status == 0, qPrintable(r.errText()));
     TDevice_Config_v2 rec{};
-    THandle_List handles;
-    QVERIFY(Load_Project_File(project, rec, handles));
+    THandleList handles;
+    QVERIFY(Load_Project_File(m_project, rec, handles));
     QByteArray block;
     Build_Image_Data(block, handles);
     QVERIFY(block.size() > 100);
-    reference = Memory_Of(single, int(block.size()));
-    QCOMPARE(reference.images, block);
+    m_reference = memoryOf(single, int(block.size()));
+    QCOMPARE(m_reference.images, block);
 }
 
 void TestCommission::threeControllersGetWhatOneUploadGives()
@@ -157,14 +157,14 @@ void TestCommission::threeControllersGetWhatOneUploadGives()
     VirtualController a, b, c;
     for (VirtualController* s : {&a, &b, &c})
         QVERIFY(s->start());
-    const QString log = dir.filePath(QStringLiteral("all.jsonl"));
-    const ProgramRun r = Run_Cli(Commission_Args(project, {&a, &b, &c}, log));
+    const QString log = m_dir.filePath(QStringLiteral("all.jsonl"));
+    const ProgramRun r = runCli(commissionArgs(m_project, {&a, &b, &c}, log));
     QVERIFY2(r.status == 0, qPrintable(r.errText()));
     QVERIFY(r.err.isEmpty());
     for (VirtualController* s : {&a, &b, &c}) {
-        const Memory m = Memory_Of(*s, int(reference.images.size()));
-        QCOMPARE(m.config, reference.config);
-        QCOMPARE(m.images, reference.images);
+        const Memory m = memoryOf(*s, int(m_reference.images.size()));
+        QCOMPARE(m.config, m_reference.config);
+        QCOMPARE(m.images, m_reference.images);
         QCOMPARE(s->resetCount(), 1);
     }
     // The table: a header, one row per port, the counts.
@@ -173,11 +173,11 @@ void TestCommission::threeControllersGetWhatOneUploadGives()
     QVERIFY(lines[0].startsWith(QStringLiteral("port")));
     QVERIFY(lines[4].startsWith(QStringLiteral("3 ok, 0 failed")));
 
-    const auto records = Records_By_Port(log);
+    const auto records = recordsByPort(log);
     QCOMPARE(int(records.size()), 3);
-    QFile project_file(project);
-    QVERIFY(project_file.open(QIODevice::ReadOnly));
-    const QString projectSha = Sha256(project_file.readAll());
+    QFile projectFile(m_project);
+    QVERIFY(projectFile.open(QIODevice::ReadOnly));
+    const QString projectSha = sha256Of(projectFile.readAll());
     for (VirtualController* s : {&a, &b, &c}) {
         QVERIFY(records.count(s->portName()));
         const TCommissioningRecord& rec = records.at(s->portName());
@@ -186,11 +186,11 @@ void TestCommission::threeControllersGetWhatOneUploadGives()
         QCOMPARE(rec.firmware, QStringLiteral("2.01"));
         QCOMPARE(rec.sent, (QStringList{"config", "images"}));
         QCOMPARE(rec.verify, TVerifyResult::Passed);
-        QCOMPARE(rec.configChecksum.value_or(QByteArray()), reference.config.mid(2 + 1342, 2));
-        QCOMPARE(rec.imageBlockBytes.value_or(0), qint64(reference.images.size()));
-        QCOMPARE(rec.imageBlockSha256, Sha256(reference.images));
+        QCOMPARE(rec.configChecksum.value_or(QByteArray()), m_reference.config.mid(2 + 1342, 2));
+        QCOMPARE(rec.imageBlockBytes.value_or(0), qint64(m_reference.images.size()));
+        QCOMPARE(rec.imageBlockSha256, sha256Of(m_reference.images));
         QCOMPARE(rec.projectSha256, projectSha);
-        QCOMPARE(rec.project, QFileInfo(project).absoluteFilePath());
+        QCOMPARE(rec.project, QFileInfo(m_project).absoluteFilePath());
         QVERIFY(rec.time.secsTo(QDateTime::currentDateTimeUtc()) < 600);
     }
 }
@@ -238,17 +238,17 @@ void TestCommission::oneMisbehavingControllerFailsAlone()
     VirtualController a, bad(fault), c;
     for (VirtualController* s : {&a, &bad, &c})
         QVERIFY(s->start());
-    const QString log = dir.filePath(QStringLiteral("%1.jsonl").arg(QTest::currentDataTag()).replace(' ', '-'));
-    const ProgramRun r = Run_Cli(Commission_Args(project, {&a, &bad, &c}, log));
+    const QString log = m_dir.filePath(QStringLiteral("%1.jsonl").arg(QTest::currentDataTag()).replace(' ', '-'));
+    const ProgramRun r = runCli(commissionArgs(m_project, {&a, &bad, &c}, log));
     QCOMPARE(r.status, 1);
     QCOMPARE(r.errLines().last(),
              QStringLiteral("corvane-cli: 1 of 3 controllers failed: %1 (%2)").arg(bad.portName(), message));
     for (VirtualController* s : {&a, &c}) {
-        const Memory m = Memory_Of(*s, int(reference.images.size()));
-        QCOMPARE(m.config, reference.config);
-        QCOMPARE(m.images, reference.images);
+        const Memory m = memoryOf(*s, int(m_reference.images.size()));
+        QCOMPARE(m.config, m_reference.config);
+        QCOMPARE(m.images, m_reference.images);
     }
-    const auto records = Records_By_Port(log);
+    const auto records = recordsByPort(log);
     QCOMPARE(int(records.size()), 3);
     QVERIFY(records.at(a.portName()).ok);
     QVERIFY(records.at(c.portName()).ok);
@@ -268,20 +268,20 @@ void TestCommission::killedMidwayLeavesOnlyWholeLines()
     VirtualController a(paced), b(paced), c(paced);
     for (VirtualController* s : {&a, &b, &c})
         QVERIFY(s->start());
-    const QString log = dir.filePath(QStringLiteral("killed.jsonl"));
+    const QString log = m_dir.filePath(QStringLiteral("killed.jsonl"));
     QProcess p;
-    p.start(QStringLiteral(CORVANE_CLI), Commission_Args(project, {&a, &b, &c}, log));
+    p.start(QStringLiteral(CORVANE_CLI), commissionArgs(m_project, {&a, &b, &c}, log));
     QVERIFY(p.waitForStarted());
     // Killed once every controller has seen a write.
     CORVANE_TRY_VERIFY(a.writeCount() > 0 && b.writeCount() > 0 && c.writeCount() > 0, 60000);
     ::kill(pid_t(p.processId()), SIGKILL);
     QVERIFY(p.waitForFinished(30000));
     // Each port's process puts its attempt on record as it goes.
-    CORVANE_TRY_COMPARE(int(Read_Commissioning_Log(log).records.size()), 3, 60000);
-    QFile project_file(project);
-    QVERIFY(project_file.open(QIODevice::ReadOnly));
-    const QString projectSha = Sha256(project_file.readAll());
-    for (const TCommissioningRecord& r : Read_Commissioning_Log(log).records)
+    CORVANE_TRY_COMPARE(int(readCommissioningLog(log).records.size()), 3, 60000);
+    QFile projectFile(m_project);
+    QVERIFY(projectFile.open(QIODevice::ReadOnly));
+    const QString projectSha = sha256Of(projectFile.readAll());
+    for (const TCommissioningRecord& r : readCommissioningLog(log).records)
         QCOMPARE(r.projectSha256, projectSha); // known to the run, whatever became of the worker
     QFile f(log);
     QVERIFY(f.open(QIODevice::ReadOnly));
@@ -305,24 +305,24 @@ void TestCommission::stoppedRunPutsWaitingPortsOnRecord()
     VirtualController a(paced), b, c;
     for (VirtualController* s : {&a, &b, &c})
         QVERIFY(s->start());
-    const QString log = dir.filePath(QStringLiteral("stopped.jsonl"));
+    const QString log = m_dir.filePath(QStringLiteral("stopped.jsonl"));
     QProcess p;
     p.start(QStringLiteral(CORVANE_CLI),
-            Commission_Args(project, {&a, &b, &c}, log) << QStringLiteral("--jobs") << QStringLiteral("1"));
+            commissionArgs(m_project, {&a, &b, &c}, log) << QStringLiteral("--jobs") << QStringLiteral("1"));
     QVERIFY(p.waitForStarted());
     // Stopped once the configuration is written and the images are going.
     CORVANE_TRY_VERIFY(a.writeCount() > 3, 60000);
     ::kill(pid_t(p.processId()), SIGTERM);
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.exitCode(), 1);
-    const auto records = Records_By_Port(log);
+    const auto records = recordsByPort(log);
     QCOMPARE(int(records.size()), 3);
     const TCommissioningRecord& cut = records.at(a.portName());
     QVERIFY(!cut.ok);
     QVERIFY2(cut.message.startsWith(QStringLiteral("interrupted")), qPrintable(cut.message));
     QCOMPARE(cut.sent, QStringList{"config"});
     QCOMPARE(cut.verify, TVerifyResult::Passed);
-    QCOMPARE(cut.configChecksum.value_or(QByteArray()), reference.config.mid(2 + 1342, 2));
+    QCOMPARE(cut.configChecksum.value_or(QByteArray()), m_reference.config.mid(2 + 1342, 2));
     QCOMPARE(cut.partNumber.value_or(0), 5813);
     for (VirtualController* s : {&b, &c}) {
         const TCommissioningRecord& r = records.at(s->portName());
@@ -353,16 +353,16 @@ void TestCommission::stopSignalIsNamedOnRecord()
     paced.lineRate = true;
     VirtualController a(paced);
     QVERIFY(a.start());
-    const QString log = dir.filePath(QStringLiteral("signal-%1.jsonl").arg(signalNumber));
+    const QString log = m_dir.filePath(QStringLiteral("signal-%1.jsonl").arg(signalNumber));
     QProcess p;
-    p.start(QStringLiteral(CORVANE_CLI), Commission_Args(project, {&a}, log));
+    p.start(QStringLiteral(CORVANE_CLI), commissionArgs(m_project, {&a}, log));
     QVERIFY(p.waitForStarted());
     CORVANE_TRY_VERIFY(a.writeCount() > 3, 60000);
     ::kill(pid_t(p.processId()), signalNumber);
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.exitCode(), 1);
-    const auto records = Records_By_Port(log);
+    const auto records = recordsByPort(log);
     QCOMPARE(int(records.size()), 1);
     const QString message = records.at(a.portName()).message;
     QCOMPARE(message, QStringLiteral("interrupted before this controller was done ") + named);
@@ -375,15 +375,15 @@ void TestCommission::stopSignalIsNamedOnRecord()
 // and names no log, because none was written.
 void TestCommission::watchStoppedBeforeAnyControllerNamesNoLog()
 {
-    const QString port = dir.filePath(QStringLiteral("never-plugged-in"));
-    const QString log = dir.filePath(QStringLiteral("never.jsonl"));
+    const QString port = m_dir.filePath(QStringLiteral("never-plugged-in"));
+    const QString log = m_dir.filePath(QStringLiteral("never.jsonl"));
     QProcess p;
     p.start(QStringLiteral(CORVANE_CLI),
-            {QStringLiteral("commission"), project, QStringLiteral("--watch"), QStringLiteral("--port"), port,
+            {QStringLiteral("commission"), m_project, QStringLiteral("--watch"), QStringLiteral("--port"), port,
              QStringLiteral("--log"), log});
     QVERIFY(p.waitForStarted());
     QByteArray seen;
-    QVERIFY(Wait_For_Output(p, seen, "waiting for a controller"));
+    QVERIFY(waitForOutput(p, seen, "waiting for a controller"));
     // Several polls go by before the stop.
     QTest::qWait(3000);
     ::kill(pid_t(p.processId()), SIGINT);
@@ -402,18 +402,18 @@ void TestCommission::watchStoppedBeforeAnyControllerNamesNoLog()
 // does not reach the terminal, while the log keeps the name as given.
 void TestCommission::portNamesAreShownEscaped()
 {
-    const QString port = dir.filePath(QStringLiteral("ttyUSB\x1b[2J"));
-    const QString log = dir.filePath(QStringLiteral("escaped.jsonl"));
-    const ProgramRun r = Run_Cli(
-        {QStringLiteral("commission"), project, QStringLiteral("--port"), port, QStringLiteral("--log"), log});
+    const QString port = m_dir.filePath(QStringLiteral("ttyUSB\x1b[2J"));
+    const QString log = m_dir.filePath(QStringLiteral("escaped.jsonl"));
+    const ProgramRun r = runCli(
+        {QStringLiteral("commission"), m_project, QStringLiteral("--port"), port, QStringLiteral("--log"), log});
     QCOMPARE(r.status, 1);
     QVERIFY2(!r.out.contains('\x1b') && !r.err.contains('\x1b'), r.out.constData());
-    const QString shown = dir.filePath(QStringLiteral("ttyUSB\\x1b[2J"));
+    const QString shown = m_dir.filePath(QStringLiteral("ttyUSB\\x1b[2J"));
     QVERIFY2(r.outText().contains(shown + QStringLiteral("  -  ")), qPrintable(r.outText()));
     QCOMPARE(r.errLines().size(), 1);
     QVERIFY2(r.errLines()[0].startsWith(QStringLiteral("corvane-cli: 1 of 1 controller failed: %1 (").arg(shown)),
              qPrintable(r.errText()));
-    const auto records = Records_By_Port(log);
+    const auto records = recordsByPort(log);
     QCOMPARE(int(records.size()), 1);
     QVERIFY(records.count(port) == 1);
 }
@@ -427,9 +427,9 @@ void TestCommission::killedWorkerIsOnRecord()
     paced.lineRate = true;
     VirtualController a(paced);
     QVERIFY(a.start());
-    const QString log = dir.filePath(QStringLiteral("killed-worker.jsonl"));
+    const QString log = m_dir.filePath(QStringLiteral("killed-worker.jsonl"));
     QProcess p;
-    p.start(QStringLiteral(CORVANE_CLI), Commission_Args(project, {&a}, log));
+    p.start(QStringLiteral(CORVANE_CLI), commissionArgs(m_project, {&a}, log));
     QVERIFY(p.waitForStarted());
     CORVANE_TRY_VERIFY(a.writeCount() > 0, 60000);
     // The worker is the only child of the run, with --worker on its command line.
@@ -448,14 +448,14 @@ void TestCommission::killedWorkerIsOnRecord()
     ::kill(pid_t(worker), SIGKILL);
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.exitCode(), 1);
-    const auto records = Records_By_Port(log);
+    const auto records = recordsByPort(log);
     QCOMPARE(int(records.size()), 1);
     const TCommissioningRecord& r = records.at(a.portName());
     QVERIFY(!r.ok);
     QCOMPARE(r.message, QStringLiteral("the port's worker process crashed or was killed"));
-    QFile project_file(project);
-    QVERIFY(project_file.open(QIODevice::ReadOnly));
-    QCOMPARE(r.projectSha256, Sha256(project_file.readAll()));
+    QFile projectFile(m_project);
+    QVERIFY(projectFile.open(QIODevice::ReadOnly));
+    QCOMPARE(r.projectSha256, sha256Of(projectFile.readAll()));
     QCOMPARE(r.partNumber.value_or(0), 5813);
     QCOMPARE(r.firmware, QStringLiteral("2.01"));
     QVERIFY(r.seconds > 0);
@@ -491,7 +491,8 @@ void TestCommission::manyPortsShowCountsOnASmallTerminal()
         if (fd >= 0)
             ::dup2(fd, STDOUT_FILENO);
     });
-    p.start(QStringLiteral(CORVANE_CLI), Commission_Args(project, ports, dir.filePath(QStringLiteral("many.jsonl"))));
+    p.start(QStringLiteral(CORVANE_CLI),
+            commissionArgs(m_project, ports, m_dir.filePath(QStringLiteral("many.jsonl"))));
     QVERIFY(p.waitForStarted());
     QByteArray seen;
     auto drain = [&] {
@@ -525,26 +526,26 @@ void TestCommission::damagedPictureSendsNothing_data()
 void TestCommission::damagedPictureSendsNothing()
 {
     QFETCH(QString, command);
-    const QString damaged = dir.filePath(QStringLiteral("damaged-%1.cvp").arg(command));
-    TDevice_Config_v2 rec = New_Project_Config();
-    THandle_List handles;
-    Create_Default_Handles(handles);
-    Add_Fixture_Image(*handles[LOGOS_IDX], QStringLiteral("SMUDGE"), QByteArray("\x89PNG\r\n\x1a\nnot really", 18));
+    const QString damaged = m_dir.filePath(QStringLiteral("damaged-%1.cvp").arg(command));
+    TDevice_Config_v2 rec = newProjectConfig();
+    THandleList handles;
+    createDefaultHandles(handles);
+    addFixtureImage(*handles[kLogosIdx], QStringLiteral("SMUDGE"), QByteArray("\x89PNG\r\n\x1a\nnot really", 18));
     Save_Project_File(damaged, rec, handles);
     VirtualController sim;
     QVERIFY(sim.start());
-    const QString log = dir.filePath(QStringLiteral("damaged-%1.jsonl").arg(command));
+    const QString log = m_dir.filePath(QStringLiteral("damaged-%1.jsonl").arg(command));
     const QStringList args = command == QLatin1String("upload")
         ? QStringList{command, QStringLiteral("--port"), sim.portName(), damaged}
-        : Commission_Args(damaged, {&sim}, log);
-    const ProgramRun r = Run_Cli(args);
+        : commissionArgs(damaged, {&sim}, log);
+    const ProgramRun r = runCli(args);
     QCOMPARE(r.status, 1);
     QCOMPARE(r.errLines().size(), 1);
     QVERIFY2(r.errText().contains(QStringLiteral("SMUDGE")) && r.errText().contains(QStringLiteral("Nothing was sent")),
              qPrintable(r.errText()));
     QCOMPARE(sim.frameCount(), 0);
     // info says what is wrong with it, too.
-    const ProgramRun info = Run_Cli({QStringLiteral("info"), damaged});
+    const ProgramRun info = runCli({QStringLiteral("info"), damaged});
     QVERIFY2(info.outText().contains(QStringLiteral("damaged: ")), qPrintable(info.outText()));
 }
 
@@ -552,11 +553,11 @@ void TestCommission::damagedPictureSendsNothing()
 // is being commissioned changes nothing the second one gets.
 void TestCommission::projectEditedDuringRunChangesNothingSent()
 {
-    const QString edited = dir.filePath(QStringLiteral("edited.cvp"));
-    QVERIFY(QFile::copy(project, edited));
+    const QString edited = m_dir.filePath(QStringLiteral("edited.cvp"));
+    QVERIFY(QFile::copy(m_project, edited));
     QFile original(edited);
     QVERIFY(original.open(QIODevice::ReadOnly));
-    const QString sha = Sha256(original.readAll());
+    const QString sha = sha256Of(original.readAll());
     original.close();
     SimOptions slow;
     slow.lineRate = true;
@@ -564,39 +565,39 @@ void TestCommission::projectEditedDuringRunChangesNothingSent()
     VirtualController a(slow), b;
     for (VirtualController* s : {&a, &b})
         QVERIFY(s->start());
-    const QString log = dir.filePath(QStringLiteral("edited.jsonl"));
+    const QString log = m_dir.filePath(QStringLiteral("edited.jsonl"));
     QProcess p;
     p.start(QStringLiteral(CORVANE_CLI),
-            Commission_Args(edited, {&a, &b}, log) << QStringLiteral("--jobs") << QStringLiteral("1"));
+            commissionArgs(edited, {&a, &b}, log) << QStringLiteral("--jobs") << QStringLiteral("1"));
     QVERIFY(p.waitForStarted());
     CORVANE_TRY_VERIFY(a.frameCount() > 0, 60000);
     QCOMPARE(b.frameCount(), 0); // one at a time: the second has not started
     {
-        TDevice_Config_v2 rec = New_Project_Config();
+        TDevice_Config_v2 rec = newProjectConfig();
         rec.theme_colour = 0x102030;
-        THandle_List handles;
-        Create_Default_Handles(handles);
+        THandleList handles;
+        createDefaultHandles(handles);
         Save_Project_File(edited, rec, handles);
     }
     QVERIFY(p.waitForFinished(120000));
     QCOMPARE(p.exitCode(), 0);
     for (VirtualController* s : {&a, &b}) {
-        const Memory m = Memory_Of(*s, int(reference.images.size()));
-        QCOMPARE(m.config, reference.config);
-        QCOMPARE(m.images, reference.images);
+        const Memory m = memoryOf(*s, int(m_reference.images.size()));
+        QCOMPARE(m.config, m_reference.config);
+        QCOMPARE(m.images, m_reference.images);
     }
-    const auto records = Records_By_Port(log);
+    const auto records = recordsByPort(log);
     QCOMPARE(records.at(a.portName()).projectSha256, sha);
     QCOMPARE(records.at(b.portName()).projectSha256, sha);
 }
 
 void TestCommission::watchCommissionsControllerAfterController()
 {
-    const QString link = dir.filePath(QStringLiteral("adapter"));
-    const QString log = dir.filePath(QStringLiteral("watch.jsonl"));
+    const QString link = m_dir.filePath(QStringLiteral("adapter"));
+    const QString log = m_dir.filePath(QStringLiteral("watch.jsonl"));
     QProcess p;
     p.start(QStringLiteral(CORVANE_CLI),
-            {QStringLiteral("commission"), project, QStringLiteral("--watch"), QStringLiteral("--port"), link,
+            {QStringLiteral("commission"), m_project, QStringLiteral("--watch"), QStringLiteral("--port"), link,
              QStringLiteral("--log"), log});
     QVERIFY(p.waitForStarted());
     const auto stopped = qScopeGuard([&p] {
@@ -604,15 +605,15 @@ void TestCommission::watchCommissionsControllerAfterController()
         p.waitForFinished(10000);
     });
     QByteArray seen;
-    QVERIFY(Wait_For_Output(p, seen, "waiting for a controller"));
+    QVERIFY(waitForOutput(p, seen, "waiting for a controller"));
 
     auto first = std::make_unique<VirtualController>();
     QVERIFY(first->start());
     QVERIFY(first->makeLink(link));
-    QVERIFY2(Wait_For_Output(p, seen, "\n#1 "), seen.constData());
-    const Memory m1 = Memory_Of(*first, int(reference.images.size()));
-    QCOMPARE(m1.config, reference.config);
-    QCOMPARE(m1.images, reference.images);
+    QVERIFY2(waitForOutput(p, seen, "\n#1 "), seen.constData());
+    const Memory m1 = memoryOf(*first, int(m_reference.images.size()));
+    QCOMPARE(m1.config, m_reference.config);
+    QCOMPARE(m1.images, m_reference.images);
     // Still attached, it goes on being asked who it is, and is not
     // commissioned a second time.
     const int writes = first->writeCount();
@@ -620,17 +621,17 @@ void TestCommission::watchCommissionsControllerAfterController()
     QVERIFY(first->waitForFrames(3, 30000));
     QCOMPARE(first->writeCount(), writes);
     first.reset(); // the cable is pulled
-    QVERIFY2(Wait_For_Output(p, seen, "controller removed"), seen.constData());
+    QVERIFY2(waitForOutput(p, seen, "controller removed"), seen.constData());
 
     SimOptions rtc;
     rtc.model = 1;
     VirtualController second(rtc);
     QVERIFY(second.start());
     QVERIFY(second.makeLink(link));
-    QVERIFY2(Wait_For_Output(p, seen, "\n#2 "), seen.constData());
-    const Memory m2 = Memory_Of(second, int(reference.images.size()));
-    QCOMPARE(m2.config, reference.config);
-    QCOMPARE(m2.images, reference.images);
+    QVERIFY2(waitForOutput(p, seen, "\n#2 "), seen.constData());
+    const Memory m2 = memoryOf(second, int(m_reference.images.size()));
+    QCOMPARE(m2.config, m_reference.config);
+    QCOMPARE(m2.images, m_reference.images);
 
     ::kill(pid_t(p.processId()), SIGINT);
     QVERIFY(p.waitForFinished(60000));
@@ -638,7 +639,7 @@ void TestCommission::watchCommissionsControllerAfterController()
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.exitCode(), 0);
     QVERIFY2(seen.contains("2 ok, 0 failed"), seen.constData());
-    const std::vector<TCommissioningRecord> records = Read_Commissioning_Log(log).records;
+    const std::vector<TCommissioningRecord> records = readCommissioningLog(log).records;
     QCOMPARE(int(records.size()), 2);
     QCOMPARE(records[0].partNumber.value_or(0), 5813);
     QCOMPARE(records[1].partNumber.value_or(0), 5827);
@@ -651,10 +652,10 @@ void TestCommission::watchCommissionsControllerAfterController()
 
 void TestCommission::reportSkipsMalformedLinesAndKeepsTheLatest()
 {
-    const QString log = dir.filePath(QStringLiteral("report.jsonl"));
+    const QString log = m_dir.filePath(QStringLiteral("report.jsonl"));
     auto record = [](const QString& serial, const QString& time, bool ok, const QString& message) {
         TCommissioningRecord r;
-        r.projectSha256 = Sha256(serial.toUtf8());
+        r.projectSha256 = sha256Of(serial.toUtf8());
         r.time = QDateTime::fromString(time, Qt::ISODate);
         r.port = QStringLiteral("/dev/ttyUSB0");
         r.adapterSerial = serial;
@@ -667,21 +668,21 @@ void TestCommission::reportSkipsMalformedLinesAndKeepsTheLatest()
         return r;
     };
     // Later in the file but earlier in time: not the latest.
-    QVERIFY(Append_Commissioning_Record(log, record("FT01", "2026-12-10T10:05:00Z", true, "fine")));
+    QVERIFY(appendCommissioningRecord(log, record("FT01", "2026-12-10T10:05:00Z", true, "fine")));
     QFile f(log);
     QVERIFY(f.open(QIODevice::Append));
     f.write("{\"time\": \"2026-12-10T10:06:00Z\", \"port\": \"/dev/ttyUSB1\", \"outc\n");
     f.write("[1, 2]\n");
     f.write("{\"time\": \"yesterday\", \"port\": \"x\", \"outcome\": \"ok\"}\n");
     f.close();
-    QVERIFY(Append_Commissioning_Record(log, record("FT01", "2026-12-10T10:00:00Z", false, "first try")));
-    QVERIFY(Append_Commissioning_Record(log, record("FT<2>", "2026-12-10T10:01:00Z", false, "=HYPERLINK(\"x\")")));
-    const QString other = dir.filePath(QStringLiteral("report-2.jsonl"));
-    QVERIFY(Append_Commissioning_Record(other, record("FT03", "2026-12-10T11:00:00Z", true, "fine")));
+    QVERIFY(appendCommissioningRecord(log, record("FT01", "2026-12-10T10:00:00Z", false, "first try")));
+    QVERIFY(appendCommissioningRecord(log, record("FT<2>", "2026-12-10T10:01:00Z", false, "=HYPERLINK(\"x\")")));
+    const QString other = m_dir.filePath(QStringLiteral("report-2.jsonl"));
+    QVERIFY(appendCommissioningRecord(other, record("FT03", "2026-12-10T11:00:00Z", true, "fine")));
 
-    const QString csv = dir.filePath(QStringLiteral("report.csv"));
-    const QString html = dir.filePath(QStringLiteral("report.html"));
-    ProgramRun r = Run_Cli({QStringLiteral("report"), log, other, QStringLiteral("--csv"), csv});
+    const QString csv = m_dir.filePath(QStringLiteral("report.csv"));
+    const QString html = m_dir.filePath(QStringLiteral("report.html"));
+    ProgramRun r = runCli({QStringLiteral("report"), log, other, QStringLiteral("--csv"), csv});
     QCOMPARE(r.status, 0);
     QCOMPARE(r.errLines().size(), 3);
     QVERIFY2(r.errLines()[0].startsWith(QStringLiteral("corvane-cli report: %1:2: malformed line skipped").arg(log)),
@@ -690,7 +691,8 @@ void TestCommission::reportSkipsMalformedLinesAndKeepsTheLatest()
     QVERIFY(r.errLines()[2].contains(QStringLiteral(":4: malformed line skipped (\"time\" is not an ISO 8601 time)")));
     QVERIFY(r.outLines().last() == QStringLiteral("3 controllers: 2 ok, 1 failed"));
     // Each controller's project shows, so a run that sent two projects shows.
-    QVERIFY2(r.outLines()[1].contains(QStringLiteral("  %1  ").arg(Sha256("FT01").left(12))), qPrintable(r.outText()));
+    QVERIFY2(r.outLines()[1].contains(QStringLiteral("  %1  ").arg(sha256Of("FT01").left(12))),
+             qPrintable(r.outText()));
 
     QFile csvFile(csv);
     QVERIFY(csvFile.open(QIODevice::ReadOnly));
@@ -698,14 +700,14 @@ void TestCommission::reportSkipsMalformedLinesAndKeepsTheLatest()
     QCOMPARE(rows.size(), 4);
     QVERIFY(rows[0].startsWith(QStringLiteral("controller,port,part number,firmware,")));
     QVERIFY2(rows[0].endsWith(QStringLiteral(",project,project sha256")), qPrintable(rows[0]));
-    QVERIFY2(rows[1].endsWith(QStringLiteral(",") + Sha256("FT01")), qPrintable(rows[1]));
+    QVERIFY2(rows[1].endsWith(QStringLiteral(",") + sha256Of("FT01")), qPrintable(rows[1]));
     QVERIFY(
         rows[1].startsWith(QStringLiteral("FT01,/dev/ttyUSB0,5813,2.01,2026-12-10T10:05:00Z,config,not run,3f 9c")));
     QVERIFY(rows[1].contains(QStringLiteral(",2,ok,fine,"))); // two attempts, the later one counts
     QVERIFY2(rows[3].startsWith(QStringLiteral("FT<2>,")), qPrintable(rows[3]));
     QVERIFY2(rows[3].contains(QStringLiteral(",failed,\"'=HYPERLINK(\"\"x\"\")\",")), qPrintable(rows[3]));
 
-    r = Run_Cli({QStringLiteral("report"), log, other, QStringLiteral("--html"), html});
+    r = runCli({QStringLiteral("report"), log, other, QStringLiteral("--html"), html});
     QCOMPARE(r.status, 0);
     QFile htmlFile(html);
     QVERIFY(htmlFile.open(QIODevice::ReadOnly));
@@ -725,7 +727,7 @@ void TestCommission::logLinesAreSynced()
 {
     QStringList synced;
     int failWith = 0;
-    const TCommissioningLogSync before = Set_Commissioning_Log_Sync([&](int fd) {
+    const TCommissioningLogSync before = setCommissioningLogSync([&](int fd) {
         synced << QFileInfo(QStringLiteral("/proc/self/fd/%1").arg(fd)).symLinkTarget();
         if (failWith != 0) {
             errno = failWith;
@@ -733,20 +735,20 @@ void TestCommission::logLinesAreSynced()
         }
         return 0;
     });
-    const auto restore = qScopeGuard([&] { Set_Commissioning_Log_Sync(before); });
-    const QString log = dir.filePath(QStringLiteral("synced.jsonl"));
+    const auto restore = qScopeGuard([&] { setCommissioningLogSync(before); });
+    const QString log = m_dir.filePath(QStringLiteral("synced.jsonl"));
     TCommissioningRecord r;
     r.time = QDateTime::currentDateTimeUtc();
     r.port = QStringLiteral("/dev/ttyUSB0");
-    QVERIFY(Append_Commissioning_Record(log, r));
+    QVERIFY(appendCommissioningRecord(log, r));
     const QString file = QFileInfo(log).canonicalFilePath();
     QCOMPARE(synced, (QStringList{file, QFileInfo(file).absolutePath()}));
     synced.clear();
-    QVERIFY(Append_Commissioning_Record(log, r));
+    QVERIFY(appendCommissioningRecord(log, r));
     QCOMPARE(synced, QStringList{file});
     failWith = EIO;
     QString error;
-    QVERIFY(!Append_Commissioning_Record(log, r, &error));
+    QVERIFY(!appendCommissioningRecord(log, r, &error));
     QVERIFY2(error.contains(QString::fromLocal8Bit(std::strerror(EIO))), qPrintable(error));
 }
 
@@ -779,9 +781,9 @@ void TestCommission::usageErrors()
 {
     QFETCH(QStringList, args);
     QFETCH(QString, problem);
-    const QString log = dir.filePath(QStringLiteral("usage.jsonl"));
+    const QString log = m_dir.filePath(QStringLiteral("usage.jsonl"));
     const ProgramRun r
-        = Run_Cli(QStringList{QStringLiteral("commission"), project, QStringLiteral("--log"), log} + args);
+        = runCli(QStringList{QStringLiteral("commission"), m_project, QStringLiteral("--log"), log} + args);
     QCOMPARE(r.status, 2);
     QCOMPARE(
         r.errLines(),

@@ -42,11 +42,11 @@ constexpr uint32_t kImageStore = 0x80000;
 
 using Sims = std::vector<std::unique_ptr<VirtualController>>;
 
-Sims Start_Sims(int count, const SimOptions& options = {})
+Sims startSims(int count, const SimOptions& options = {})
 {
     Sims sims;
     for (int i = 0; i < count; ++i)
-        if (auto sim = Start_Virtual_Controller(options))
+        if (auto sim = startVirtualController(options))
             sims.push_back(std::move(sim));
     return sims;
 }
@@ -58,16 +58,16 @@ public:
     RunFixture()
     {
         fx.newProject(dir.filePath(QStringLiteral("tower.cvp")));
-        const THandle_object& logos = *form().Document().images().at(size_t(LOGOS_IDX));
-        fx.addImage(LOGOS_IDX, QStringLiteral("SUN"), Png_Bytes(logos.width, logos.height, qRgb(30, 140, 200)));
+        const THandle_object& logos = *form().document().images().at(size_t(kLogosIdx));
+        fx.addImage(kLogosIdx, QStringLiteral("SUN"), pngBytes(logos.width, logos.height, qRgb(30, 140, 200)));
         fx.trigger("save_project_MenuItem");
         log = dir.filePath(QStringLiteral("data/commissioning.jsonl"));
-        form().Set_Commissioning_Log(log);
-        form().Commission_Launcher()->setWorkerProgram(QStringLiteral(CORVANE_CLI));
-        window = form().Commission_Launcher()->commissionWindow();
+        form().setCommissioningLog(log);
+        form().commissionLauncher()->setWorkerProgram(QStringLiteral(CORVANE_CLI));
+        window = form().commissionLauncher()->commissionWindow();
         window->adapterPoller()->setLister([] { return std::vector<TCandidatePort>{}; });
         window->setPortAsker([this] { return askedPorts.isEmpty() ? QString() : askedPorts.takeFirst(); });
-        form().Commission_Launcher()->showWindow();
+        form().commissionLauncher()->showWindow();
     }
 
     Tbmpgen_Form& form() { return fx.form(); }
@@ -91,11 +91,11 @@ public:
     void checkMemory(const VirtualController& sim)
     {
         TDevice_Config_v2 record{};
-        THandle_List handles;
-        QVERIFY(Load_Project_File(form().Document().projectPath(), record, handles));
+        THandleList handles;
+        QVERIFY(Load_Project_File(form().document().projectPath(), record, handles));
         QByteArray images;
         Build_Image_Data(images, handles);
-        QCOMPARE(sim.memory(0, 1408), Controller_Block(record));
+        QCOMPARE(sim.memory(0, 1408), controllerBlock(record));
         QCOMPARE(sim.memory(kImageStore, int(images.size())), images);
     }
 
@@ -121,7 +121,7 @@ private slots:
 void TestCommissionRunWindow::everyControllerGetsTheProject()
 {
     RunFixture run;
-    const Sims sims = Start_Sims(3);
+    const Sims sims = startSims(3);
     QCOMPARE(int(sims.size()), 3);
     run.addPorts(sims);
     QCOMPARE(run.table().rowCount(), 3);
@@ -137,28 +137,28 @@ void TestCommissionRunWindow::everyControllerGetsTheProject()
     QVERIFY(!undo->isEnabled());
     QVERIFY(!save->isEnabled() && !open->isEnabled());
     QVERIFY(!form.fw_upg_Button()->isEnabled());
-    QCOMPARE(form.Status_Bar()->Spare_Panel()->text(), TCommissionLauncher::Busy_Note());
+    QCOMPARE(form.projectStatusBar()->sparePanel()->text(), TCommissionLauncher::busyNote());
     CORVANE_TRY_VERIFY(!run.window->isRunning(), kDeadline);
 
     for (const auto& sim : sims) {
-        QCOMPARE(run.cell(sim->portName(), TCommissionPortTable::StateColumn), QStringLiteral("done"));
-        QCOMPARE(run.cell(sim->portName(), TCommissionPortTable::PartColumn), QStringLiteral("5813"));
-        QCOMPARE(run.cell(sim->portName(), TCommissionPortTable::FirmwareColumn), QStringLiteral("2.01"));
-        QVERIFY(run.cell(sim->portName(), TCommissionPortTable::ReasonColumn).isEmpty());
+        QCOMPARE(run.cell(sim->portName(), TCommissionPortTable::kStateColumn), QStringLiteral("done"));
+        QCOMPARE(run.cell(sim->portName(), TCommissionPortTable::kPartColumn), QStringLiteral("5813"));
+        QCOMPARE(run.cell(sim->portName(), TCommissionPortTable::kFirmwareColumn), QStringLiteral("2.01"));
+        QVERIFY(run.cell(sim->portName(), TCommissionPortTable::kReasonColumn).isEmpty());
         run.checkMemory(*sim);
         QCOMPARE(sim->resetCount(), 1);
     }
     QCOMPARE(run.window->statusLabel()->text(), QStringLiteral("3 ok, 0 failed"));
     QVERIFY(form.findChild<QWidget*>(QStringLiteral("Project_Panel"))->isEnabled());
     QVERIFY(save->isEnabled() && open->isEnabled());
-    QVERIFY(form.Status_Bar()->Spare_Panel()->text() != TCommissionLauncher::Busy_Note());
+    QVERIFY(form.projectStatusBar()->sparePanel()->text() != TCommissionLauncher::busyNote());
 
-    const TCommissioningLogContents contents = Read_Commissioning_Log(run.log);
+    const TCommissioningLogContents contents = readCommissioningLog(run.log);
     QCOMPARE(int(contents.records.size()), 3);
     for (const TCommissioningRecord& r : contents.records) {
         QVERIFY(r.ok);
         QCOMPARE(r.verify, TVerifyResult::Passed);
-        QCOMPARE(r.project, form.Document().projectPath());
+        QCOMPARE(r.project, form.document().projectPath());
     }
     // On show in Help > Commissioning Log.
     run.fx.trigger("commissioning_log_MenuItem");
@@ -170,7 +170,7 @@ void TestCommissionRunWindow::everyControllerGetsTheProject()
 void TestCommissionRunWindow::silentControllerFailsAloneAndRetrySucceeds()
 {
     RunFixture run;
-    Sims sims = Start_Sims(3);
+    Sims sims = startSims(3);
     QCOMPARE(int(sims.size()), 3);
     VirtualController& silent = *sims[1];
     SimOptions mute = silent.options();
@@ -179,18 +179,18 @@ void TestCommissionRunWindow::silentControllerFailsAloneAndRetrySucceeds()
     run.addPorts(sims);
     QVERIFY(run.runAndWait(run.window->startButton()));
 
-    QCOMPARE(run.cell(silent.portName(), TCommissionPortTable::StateColumn), QStringLiteral("failed"));
-    const std::vector<TCommissioningRecord> first = Read_Commissioning_Log(run.log).records;
+    QCOMPARE(run.cell(silent.portName(), TCommissionPortTable::kStateColumn), QStringLiteral("failed"));
+    const std::vector<TCommissioningRecord> first = readCommissioningLog(run.log).records;
     QCOMPARE(int(first.size()), 3);
     for (const TCommissioningRecord& r : first) {
         QCOMPARE(r.ok, r.port != silent.portName());
         if (!r.ok) {
             QVERIFY(!r.message.isEmpty());
-            QCOMPARE(run.cell(silent.portName(), TCommissionPortTable::ReasonColumn), r.message);
+            QCOMPARE(run.cell(silent.portName(), TCommissionPortTable::kReasonColumn), r.message);
         }
     }
     for (const VirtualController* sim : {sims[0].get(), sims[2].get()}) {
-        QCOMPARE(run.cell(sim->portName(), TCommissionPortTable::StateColumn), QStringLiteral("done"));
+        QCOMPARE(run.cell(sim->portName(), TCommissionPortTable::kStateColumn), QStringLiteral("done"));
         run.checkMemory(*sim);
     }
     QCOMPARE(run.window->statusLabel()->text(), QStringLiteral("2 ok, 1 failed"));
@@ -201,12 +201,12 @@ void TestCommissionRunWindow::silentControllerFailsAloneAndRetrySucceeds()
     const int othersWrites = sims[0]->writeCount() + sims[2]->writeCount();
     QVERIFY(run.window->retryButton()->isEnabled());
     QVERIFY(run.runAndWait(run.window->retryButton()));
-    QCOMPARE(run.cell(silent.portName(), TCommissionPortTable::StateColumn), QStringLiteral("done"));
-    QVERIFY(run.cell(silent.portName(), TCommissionPortTable::ReasonColumn).isEmpty());
+    QCOMPARE(run.cell(silent.portName(), TCommissionPortTable::kStateColumn), QStringLiteral("done"));
+    QVERIFY(run.cell(silent.portName(), TCommissionPortTable::kReasonColumn).isEmpty());
     run.checkMemory(silent);
     QCOMPARE(sims[0]->writeCount() + sims[2]->writeCount(), othersWrites);
-    QCOMPARE(run.cell(sims[0]->portName(), TCommissionPortTable::StateColumn), QStringLiteral("done"));
-    const std::vector<TCommissioningRecord> all = Read_Commissioning_Log(run.log).records;
+    QCOMPARE(run.cell(sims[0]->portName(), TCommissionPortTable::kStateColumn), QStringLiteral("done"));
+    const std::vector<TCommissioningRecord> all = readCommissioningLog(run.log).records;
     QCOMPARE(int(all.size()), 4);
     QVERIFY(all.back().ok);
     QCOMPARE(all.back().port, silent.portName());
@@ -218,15 +218,15 @@ void TestCommissionRunWindow::oldFirmwareIsSkippedWithItsReason()
     RunFixture run;
     SimOptions old;
     old.fwVersion = 104;
-    const Sims sims = Start_Sims(1, old);
+    const Sims sims = startSims(1, old);
     QCOMPARE(int(sims.size()), 1);
     run.addPorts(sims);
     QVERIFY(run.runAndWait(run.window->startButton()));
-    QCOMPARE(run.cell(sims[0]->portName(), TCommissionPortTable::ReasonColumn),
+    QCOMPARE(run.cell(sims[0]->portName(), TCommissionPortTable::kReasonColumn),
              QStringLiteral("skipped: firmware 1.04 needs an upgrade before data can be uploaded"));
-    QCOMPARE(run.cell(sims[0]->portName(), TCommissionPortTable::FirmwareColumn), QStringLiteral("1.04"));
+    QCOMPARE(run.cell(sims[0]->portName(), TCommissionPortTable::kFirmwareColumn), QStringLiteral("1.04"));
     QCOMPARE(sims[0]->writeCount(), 0);
-    const std::vector<TCommissioningRecord> records = Read_Commissioning_Log(run.log).records;
+    const std::vector<TCommissioningRecord> records = readCommissioningLog(run.log).records;
     QCOMPARE(int(records.size()), 1);
     QVERIFY(!records[0].ok);
     QVERIFY(records[0].sent.isEmpty());
@@ -237,7 +237,7 @@ void TestCommissionRunWindow::stopPutsEveryPortOnRecordAsInterrupted()
     RunFixture run;
     SimOptions slow;
     slow.lineRate = true;
-    const Sims sims = Start_Sims(3, slow);
+    const Sims sims = startSims(3, slow);
     QCOMPARE(int(sims.size()), 3);
     run.addPorts(sims);
     run.window->jobsBox()->setValue(2); // the third waits its turn
@@ -246,7 +246,7 @@ void TestCommissionRunWindow::stopPutsEveryPortOnRecordAsInterrupted()
     QVERIFY(run.window->stopButton()->isEnabled());
     QVERIFY(run.runAndWait(run.window->stopButton()));
 
-    const TCommissioningLogContents contents = Read_Commissioning_Log(run.log);
+    const TCommissioningLogContents contents = readCommissioningLog(run.log);
     QVERIFY(contents.malformed.empty());
     QCOMPARE(int(contents.records.size()), 3);
     for (const TCommissioningRecord& r : contents.records) {
@@ -254,10 +254,10 @@ void TestCommissionRunWindow::stopPutsEveryPortOnRecordAsInterrupted()
         const bool waited = r.port == sims[2]->portName();
         QVERIFY2(r.message.startsWith(waited ? QStringLiteral("not attempted") : QStringLiteral("interrupted")),
                  qPrintable(r.message));
-        QCOMPARE(run.cell(r.port, TCommissionPortTable::ReasonColumn), r.message);
+        QCOMPARE(run.cell(r.port, TCommissionPortTable::kReasonColumn), r.message);
     }
     QCOMPARE(sims[2]->frameCount(), 0);
-    QVERIFY(File_Bytes(run.log).endsWith('\n'));
+    QVERIFY(fileBytes(run.log).endsWith('\n'));
     QVERIFY(run.window->statusLabel()->text().startsWith(QStringLiteral("0 ok, 3 failed")));
 }
 
@@ -294,14 +294,14 @@ void TestCommissionRunWindow::everyControlIsNamedAndReachedByTab()
     }
     QVERIFY(operable >= 8);
     // Each row is named by its port.
-    QCOMPARE(run.table().item(0, TCommissionPortTable::PortColumn)->data(Qt::DisplayRole).toString(),
+    QCOMPARE(run.table().item(0, TCommissionPortTable::kPortColumn)->data(Qt::DisplayRole).toString(),
              QStringLiteral("/dev/null-port-a"));
-    QVERIFY(run.table().item(0, TCommissionPortTable::PortColumn)->flags() & Qt::ItemIsUserCheckable);
+    QVERIFY(run.table().item(0, TCommissionPortTable::kPortColumn)->flags() & Qt::ItemIsUserCheckable);
 }
 
 namespace {
 // What a screen reader reads for the result.
-QString Spoken(QWidget* widget)
+QString spoken(QWidget* widget)
 {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
     return face ? face->text(QAccessible::Name) : QString();
@@ -320,13 +320,13 @@ void TestCommissionRunWindow::watchCommissionsControllerAfterController()
     QVERIFY(!run.form().findChild<QWidget*>(QStringLiteral("Project_Panel"))->isEnabled());
     CORVANE_TRY_VERIFY(watch.stateLabel()->text().startsWith(QStringLiteral("Waiting for a controller")), kDeadline);
 
-    auto first = Start_Virtual_Controller();
+    auto first = startVirtualController();
     QVERIFY(first && first->makeLink(link));
     CORVANE_TRY_VERIFY(watch.resultLabel()->text().contains(QStringLiteral("#1 ok")), kDeadline);
     QCOMPARE(watch.countLabel()->text(), QStringLiteral("1 ok, 0 failed"));
     run.checkMemory(*first);
-    QVERIFY2(Spoken(watch.resultLabel()).startsWith(QStringLiteral("Controller 1 commissioned in ")),
-             qPrintable(Spoken(watch.resultLabel())));
+    QVERIFY2(spoken(watch.resultLabel()).startsWith(QStringLiteral("Controller 1 commissioned in ")),
+             qPrintable(spoken(watch.resultLabel())));
     // Still attached, it is asked who it is but not written to again.
     const int writes = first->writeCount();
     first->clearFrames();
@@ -337,17 +337,17 @@ void TestCommissionRunWindow::watchCommissionsControllerAfterController()
 
     SimOptions rtc;
     rtc.model = 1;
-    auto second = Start_Virtual_Controller(rtc);
+    auto second = startVirtualController(rtc);
     QVERIFY(second && second->makeLink(link));
     CORVANE_TRY_VERIFY(watch.resultLabel()->text().contains(QStringLiteral("#2 ok")), kDeadline);
     QCOMPARE(watch.countLabel()->text(), QStringLiteral("2 ok, 0 failed"));
     run.checkMemory(*second);
-    QVERIFY(Spoken(watch.resultLabel()).startsWith(QStringLiteral("Controller 2 commissioned in ")));
+    QVERIFY(spoken(watch.resultLabel()).startsWith(QStringLiteral("Controller 2 commissioned in ")));
 
     watch.watchButton()->click();
     CORVANE_TRY_VERIFY(!watch.isWatching(), kDeadline);
     QVERIFY(run.form().findChild<QWidget*>(QStringLiteral("Project_Panel"))->isEnabled());
-    const std::vector<TCommissioningRecord> records = Read_Commissioning_Log(run.log).records;
+    const std::vector<TCommissioningRecord> records = readCommissioningLog(run.log).records;
     QCOMPARE(int(records.size()), 2);
     QCOMPARE(records[0].partNumber.value_or(0), 5813);
     QCOMPARE(records[1].partNumber.value_or(0), 5827);

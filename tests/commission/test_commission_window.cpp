@@ -40,26 +40,26 @@ private slots:
 void TestCommissionWindow::uploadsAreOnRecordAndShown()
 {
     QTemporaryDir dir;
-    const auto sim = Start_Virtual_Controller();
+    const auto sim = startVirtualController();
     QVERIFY(sim);
     TFormFixture fx;
     fx.newProject(dir.filePath(QStringLiteral("lobby.cvp")));
     Tbmpgen_Form& form = fx.form();
-    form.Set_Explicit_Ports({sim->portName()}, QString());
-    form.Device_Operations()->Set_Port_Lister([&sim] { return QStringList{sim->portName()}; });
+    form.setExplicitPorts({sim->portName()}, QString());
+    form.deviceOperations()->setPortLister([&sim] { return QStringList{sim->portName()}; });
     const QString log = dir.filePath(QStringLiteral("data/commissioning.jsonl"));
-    form.Set_Commissioning_Log(log);
-    const THandle_object& logos = *form.Document().images().at(size_t(LOGOS_IDX));
-    fx.addImage(LOGOS_IDX, QStringLiteral("SUN"), Png_Bytes(logos.width, logos.height, qRgb(200, 120, 10)));
+    form.setCommissioningLog(log);
+    const THandle_object& logos = *form.document().images().at(size_t(kLogosIdx));
+    fx.addImage(kLogosIdx, QStringLiteral("SUN"), pngBytes(logos.width, logos.height, qRgb(200, 120, 10)));
 
     auto upload = [&](bool refused) {
-        const int before = int(Read_Commissioning_Log(log).records.size());
+        const int before = int(readCommissioningLog(log).records.size());
         fx.prompter().enqueue(QMessageBox::Yes); // modified and not saved: go on
         if (refused)
             fx.prompter().enqueue(QMessageBox::Ok);
-        QTest::mouseClick(form.Upload_Page()->upload_data_BitBtn(), Qt::LeftButton);
-        CORVANE_TRY_VERIFY(int(Read_Commissioning_Log(log).records.size()) == before + 1, kDeadline);
-        CORVANE_TRY_VERIFY(form.Upload_Page()->upload_data_BitBtn()->isEnabled(), kDeadline);
+        QTest::mouseClick(form.uploadPage()->upload_data_BitBtn(), Qt::LeftButton);
+        CORVANE_TRY_VERIFY(int(readCommissioningLog(log).records.size()) == before + 1, kDeadline);
+        CORVANE_TRY_VERIFY(form.uploadPage()->upload_data_BitBtn()->isEnabled(), kDeadline);
     };
     upload(false);
     QVERIFY(!QTest::currentTestFailed());
@@ -69,7 +69,7 @@ void TestCommissionWindow::uploadsAreOnRecordAndShown()
     sim->setOptions(old);
     upload(true);
 
-    const std::vector<TCommissioningRecord> records = Read_Commissioning_Log(log).records;
+    const std::vector<TCommissioningRecord> records = readCommissioningLog(log).records;
     QCOMPARE(int(records.size()), 2);
     const TCommissioningRecord& good = records[0];
     QVERIFY(good.ok);
@@ -78,12 +78,12 @@ void TestCommissionWindow::uploadsAreOnRecordAndShown()
     QCOMPARE(good.firmware, QStringLiteral("2.01"));
     QCOMPARE(good.sent, (QStringList{"config", "images"}));
     QByteArray images;
-    Build_Image_Data(images, form.Document().images());
+    Build_Image_Data(images, form.document().images());
     QCOMPARE(sim->memory(0x80000, int(images.size())), images);
     QCOMPARE(good.imageBlockSha256,
              QString::fromLatin1(QCryptographicHash::hash(images, QCryptographicHash::Sha256).toHex()));
     QCOMPARE(good.configChecksum.value_or(QByteArray()), sim->memory(2 + 1342, 2));
-    QCOMPARE(good.project, form.Document().projectPath());
+    QCOMPARE(good.project, form.document().projectPath());
     const TCommissioningRecord& refused = records[1];
     QVERIFY(!refused.ok);
     QCOMPARE(refused.firmware, QStringLiteral("1.04"));
@@ -153,22 +153,22 @@ void TestCommissionWindow::failedCheckIsOnRecordAsFailed()
     QTemporaryDir dir;
     SimOptions spoiling;
     spoiling.corruptReadsAfter = 4; // the identification and the three writes answer well
-    const auto sim = Start_Virtual_Controller(spoiling);
+    const auto sim = startVirtualController(spoiling);
     QVERIFY(sim);
     TFormFixture fx;
     fx.newProject(dir.filePath(QStringLiteral("lobby.cvp")));
     Tbmpgen_Form& form = fx.form();
-    form.Set_Explicit_Ports({sim->portName()}, QString());
-    form.Device_Operations()->Set_Port_Lister([&sim] { return QStringList{sim->portName()}; });
-    form.Device_Operations()->Set_Verify_Upload(true);
+    form.setExplicitPorts({sim->portName()}, QString());
+    form.deviceOperations()->setPortLister([&sim] { return QStringList{sim->portName()}; });
+    form.deviceOperations()->setVerifyUpload(true);
     const QString log = dir.filePath(QStringLiteral("commissioning.jsonl"));
-    form.Set_Commissioning_Log(log);
+    form.setCommissioningLog(log);
     fx.prompter().enqueue(QMessageBox::Yes); // modified and not saved: go on
-    QTest::mouseClick(form.Upload_Page()->upload_data_BitBtn(), Qt::LeftButton);
-    CORVANE_TRY_VERIFY(Read_Commissioning_Log(log).records.size() == 1, kDeadline);
-    CORVANE_TRY_VERIFY(form.Upload_Page()->upload_data_BitBtn()->isEnabled(), kDeadline);
+    QTest::mouseClick(form.uploadPage()->upload_data_BitBtn(), Qt::LeftButton);
+    CORVANE_TRY_VERIFY(readCommissioningLog(log).records.size() == 1, kDeadline);
+    CORVANE_TRY_VERIFY(form.uploadPage()->upload_data_BitBtn()->isEnabled(), kDeadline);
 
-    const TCommissioningRecord r = Read_Commissioning_Log(log).records.front();
+    const TCommissioningRecord r = readCommissioningLog(log).records.front();
     QVERIFY(!r.ok);
     QCOMPARE(r.verify, TVerifyResult::Failed);
     QCOMPARE(r.sent, QStringList{"config"});

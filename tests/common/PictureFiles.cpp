@@ -9,7 +9,7 @@ namespace {
 
 // Qt reads GIF but does not write it: a one-colour GIF, its LZW stream kept
 // at 9-bit codes by a clear code every 200 pixels.
-QByteArray Gif_Bytes(int width, int height, QColor colour)
+QByteArray gifBytes(int width, int height, QColor colour)
 {
     QByteArray b("GIF89a");
     auto put16 = [&b](int v) {
@@ -67,10 +67,10 @@ QByteArray Gif_Bytes(int width, int height, QColor colour)
 
 } // namespace
 
-QString Write_Picture(const QDir& dir, const QString& fileName, int width, int height, QColor colour)
+QString writePicture(const QDir& dir, const QString& fileName, int width, int height, QColor colour)
 {
     if (QFileInfo(fileName).suffix().toLower() == QLatin1String("gif"))
-        return Write_File(dir, fileName, Gif_Bytes(width, height, colour));
+        return writeFile(dir, fileName, gifBytes(width, height, colour));
     QImage image(width, height, QImage::Format_ARGB32);
     image.fill(colour);
     // A diagonal stroke, so a picture is not one flat colour to the encoders.
@@ -83,7 +83,7 @@ QString Write_Picture(const QDir& dir, const QString& fileName, int width, int h
     return path;
 }
 
-QString Write_File(const QDir& dir, const QString& fileName, const QByteArray& bytes)
+QString writeFile(const QDir& dir, const QString& fileName, const QByteArray& bytes)
 {
     const QString path = dir.filePath(fileName);
     QFile f(path);
@@ -92,7 +92,7 @@ QString Write_File(const QDir& dir, const QString& fileName, const QByteArray& b
     return path;
 }
 
-QByteArray Bmp_Header_Bytes(int width, int height)
+QByteArray bmpHeaderBytes(int width, int height)
 {
     QByteArray b(54, '\0');
     auto put32 = [&b](int at, quint32 v) { qToLittleEndian(v, b.data() + at); };

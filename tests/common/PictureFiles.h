@@ -7,8 +7,8 @@
 
 // A picture of the given size filled with colour, saved as the format its
 // extension names (png, bmp, jpg, gif). Returns the full path.
-QString Write_Picture(const QDir& dir, const QString& fileName, int width, int height, QColor colour);
+QString writePicture(const QDir& dir, const QString& fileName, int width, int height, QColor colour);
 // A file with the given bytes.
-QString Write_File(const QDir& dir, const QString& fileName, const QByteArray& bytes);
+QString writeFile(const QDir& dir, const QString& fileName, const QByteArray& bytes);
 // A BMP header declaring width x height pixels, with no pixels after it.
-QByteArray Bmp_Header_Bytes(int width, int height);
+QByteArray bmpHeaderBytes(int width, int height);

@@ -22,9 +22,9 @@ struct ProgramRun {
 
 // The deadline is generous: it only keeps a hanging program from hanging the
 // test, it measures nothing.
-inline ProgramRun Run_Program(const QString& program, const QStringList& args,
-                              const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
-                              int deadlineMs = 180000)
+inline ProgramRun runProgram(const QString& program, const QStringList& args,
+                             const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+                             int deadlineMs = 180000)
 {
     QProcess p;
     p.setProcessEnvironment(environment);
@@ -43,8 +43,8 @@ inline ProgramRun Run_Program(const QString& program, const QStringList& args,
 }
 
 #ifdef CORVANE_CLI
-inline ProgramRun Run_Cli(const QStringList& args)
+inline ProgramRun runCli(const QStringList& args)
 {
-    return Run_Program(QStringLiteral(CORVANE_CLI), args);
+    return runProgram(QStringLiteral(CORVANE_CLI), args);
 }
 #endif

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-QByteArray Png_Bytes(const QImage& image)
+QByteArray pngBytes(const QImage& image)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -16,7 +16,7 @@ QByteArray Png_Bytes(const QImage& image)
     return bytes;
 }
 
-QImage Gradient_Picture(int width, int height, int seed)
+QImage gradientPicture(int width, int height, int seed)
 {
     QImage img(width, height, QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < height; ++y)
@@ -25,7 +25,7 @@ QImage Gradient_Picture(int width, int height, int seed)
     return img;
 }
 
-QImage Noise_Picture(int width, int height, quint32 seed)
+QImage noisePicture(int width, int height, quint32 seed)
 {
     QRandomGenerator random(seed);
     QImage img(width, height, QImage::Format_ARGB32_Premultiplied);
@@ -42,12 +42,12 @@ namespace {
 TCell_object& append(THandle_object& handle, std::unique_ptr<TCell_object> cell)
 {
     cell->dithering = Default_Dithering(handle.compression_format);
-    return handle.Append_Cell(std::move(cell));
+    return handle.appendCell(std::move(cell));
 }
 
 } // namespace
 
-TCell_object& Add_Fixture_Image(THandle_object& handle, const QString& name, const QImage& picture, TFixtureImage form)
+TCell_object& addFixtureImage(THandle_object& handle, const QString& name, const QImage& picture, TFixtureImage form)
 {
     auto cell = std::make_unique<TCell_object>();
     cell->name = name;
@@ -57,13 +57,13 @@ TCell_object& Add_Fixture_Image(THandle_object& handle, const QString& name, con
         cell->fmxbmp = picture;
         cell->bmp = picture;
     } else {
-        cell->imgFileData = Png_Bytes(picture);
+        cell->imgFileData = pngBytes(picture);
         cell->fileSize = int32_t(cell->imgFileData.size());
     }
     return append(handle, std::move(cell));
 }
 
-TCell_object& Add_Fixture_Image(THandle_object& handle, const QString& name, const QByteArray& fileBytes)
+TCell_object& addFixtureImage(THandle_object& handle, const QString& name, const QByteArray& fileBytes)
 {
     auto cell = std::make_unique<TCell_object>();
     cell->name = name;

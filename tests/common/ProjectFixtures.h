@@ -12,19 +12,19 @@
 // (fmxbmp and bmp). Stored: as a project file holds it (PNG bytes).
 enum class TFixtureImage { Decoded, Stored };
 
-QByteArray Png_Bytes(const QImage& image);
+QByteArray pngBytes(const QImage& image);
 
 // A picture whose every pixel differs from its neighbours, so that
 // conversion, dithering and compression all have work to do; the same seed
 // gives the same picture.
-QImage Gradient_Picture(int width, int height, int seed);
+QImage gradientPicture(int width, int height, int seed);
 
 // Random opaque pixels: nothing in them compresses or dithers away.
-QImage Noise_Picture(int width, int height, quint32 seed);
+QImage noisePicture(int width, int height, quint32 seed);
 
 // Appends an image named name to handle, with the noise settings of the
 // handle's pixel format; the returned cell may be adjusted further.
-TCell_object& Add_Fixture_Image(THandle_object& handle, const QString& name, const QImage& picture,
-                                TFixtureImage form = TFixtureImage::Decoded);
+TCell_object& addFixtureImage(THandle_object& handle, const QString& name, const QImage& picture,
+                              TFixtureImage form = TFixtureImage::Decoded);
 // The same for an image given as the bytes of its file, at the handle's size.
-TCell_object& Add_Fixture_Image(THandle_object& handle, const QString& name, const QByteArray& fileBytes);
+TCell_object& addFixtureImage(THandle_object& handle, const QString& name, const QByteArray& fileBytes);

@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
-template <typename Test> int Run_Test_Object(int argc, char** argv)
+template <typename Test> int runTestObject(int argc, char** argv)
 {
     Test t;
     return QTest::qExec(&t, argc, argv);
 }
 
-template <typename... Tests> int Run_Test_Objects(int argc, char** argv)
+template <typename... Tests> int runTestObjects(int argc, char** argv)
 {
     const std::set<std::string> held{Tests::staticMetaObject.className()...};
     if (argc >= 2 && qstrcmp(argv[1], "-check-objects") == 0) {
@@ -55,6 +55,6 @@ template <typename... Tests> int Run_Test_Objects(int argc, char** argv)
         if (only.isEmpty() || only == name)
             status |= runner(int(args.size()), args.data());
     };
-    (run(Tests::staticMetaObject.className(), &Run_Test_Object<Tests>), ...);
+    (run(Tests::staticMetaObject.className(), &runTestObject<Tests>), ...);
     return status;
 }

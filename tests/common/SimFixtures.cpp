@@ -2,7 +2,7 @@
 
 #include "core/model/DeviceConfig.h"
 
-std::unique_ptr<VirtualController> Start_Virtual_Controller(const SimOptions& options, QString* error)
+std::unique_ptr<VirtualController> startVirtualController(const SimOptions& options, QString* error)
 {
     auto sim = std::make_unique<VirtualController>(options);
     QString why;
@@ -14,8 +14,8 @@ std::unique_ptr<VirtualController> Start_Virtual_Controller(const SimOptions& op
     return sim;
 }
 
-QByteArray Controller_Block(TDevice_Config_v2 record)
+QByteArray controllerBlock(TDevice_Config_v2 record)
 {
-    const TDeviceConfiguration block = Build_Upload_Block(record);
+    const TDeviceConfiguration block = buildUploadBlock(record);
     return QByteArray(reinterpret_cast<const char*>(&block), sizeof block);
 }

@@ -13,7 +13,7 @@
 #include <memory>
 
 // Null when it could not start; *error then says why.
-std::unique_ptr<VirtualController> Start_Virtual_Controller(const SimOptions& options = {}, QString* error = nullptr);
+std::unique_ptr<VirtualController> startVirtualController(const SimOptions& options = {}, QString* error = nullptr);
 
 // The 1408-byte block an upload of the record writes, with fresh check bytes.
-QByteArray Controller_Block(TDevice_Config_v2 record);
+QByteArray controllerBlock(TDevice_Config_v2 record);

@@ -15,9 +15,9 @@ public:
     // suggested path).
     QString lastStart;
 
-    QString New_Project_Name(QWidget*, const QString& folder) override { return next(folder); }
-    QString Open_Project_Name(QWidget*, const QString& folder) override { return next(folder); }
-    QString Save_Project_Name(QWidget*, const QString& suggested) override { return next(suggested); }
+    QString newProjectName(QWidget*, const QString& folder) override { return next(folder); }
+    QString openProjectName(QWidget*, const QString& folder) override { return next(folder); }
+    QString saveProjectName(QWidget*, const QString& suggested) override { return next(suggested); }
 
 private:
     QString next(const QString& start)

@@ -2,29 +2,29 @@
 
 TScriptedPrompter::TScriptedPrompter()
 {
-    Set_Prompter(this);
+    setPrompter(this);
 }
 
 TScriptedPrompter::~TScriptedPrompter()
 {
-    if (Current_Prompter() == this)
-        Set_Prompter(nullptr);
+    if (currentPrompter() == this)
+        setPrompter(nullptr);
 }
 
 void TScriptedPrompter::enqueue(QMessageBox::StandardButton answer)
 {
-    answers_.enqueue(answer);
+    m_answers.enqueue(answer);
 }
 
 QMessageBox::StandardButton TScriptedPrompter::ask(const QString& text, TMsgDlgType kind,
                                                    QMessageBox::StandardButtons buttons,
                                                    QMessageBox::StandardButton defaultButton)
 {
-    questions_.append({text, kind, buttons, defaultButton});
+    m_questions.append({text, kind, buttons, defaultButton});
     if (onAsk)
         onAsk();
-    if (!answers_.isEmpty())
-        return answers_.dequeue();
+    if (!m_answers.isEmpty())
+        return m_answers.dequeue();
     if (defaultButton != QMessageBox::NoButton)
         return defaultButton;
     // An unscripted question is declined, so a Retry loop cannot spin forever.
@@ -39,6 +39,6 @@ QMessageBox::StandardButton TScriptedPrompter::ask(const QString& text, TMsgDlgT
 
 void TScriptedPrompter::clear()
 {
-    answers_.clear();
-    questions_.clear();
+    m_answers.clear();
+    m_questions.clear();
 }

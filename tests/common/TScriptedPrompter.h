@@ -29,14 +29,14 @@ public:
     QMessageBox::StandardButton ask(const QString& text, TMsgDlgType kind, QMessageBox::StandardButtons buttons,
                                     QMessageBox::StandardButton defaultButton) override;
 
-    const QList<Question>& questions() const { return questions_; }
+    const QList<Question>& questions() const { return m_questions; }
     // Called as each question is asked, before it is answered: a test looks
     // at the window as the user would see it behind the box.
     std::function<void()> onAsk;
-    int pendingAnswers() const { return int(answers_.size()); }
+    int pendingAnswers() const { return int(m_answers.size()); }
     void clear();
 
 private:
-    QQueue<QMessageBox::StandardButton> answers_;
-    QList<Question> questions_;
+    QQueue<QMessageBox::StandardButton> m_answers;
+    QList<Question> m_questions;
 };

@@ -14,15 +14,15 @@
 TFormFixture::TFormFixture()
 {
     auto dialogsOwned = std::make_unique<TScriptedFileDialogs>();
-    fileDialogs = dialogsOwned.get();
-    window = std::make_unique<Tbmpgen_Form>(std::move(dialogsOwned));
-    window->resize(900, 700);
-    window->show();
+    m_fileDialogs = dialogsOwned.get();
+    m_window = std::make_unique<Tbmpgen_Form>(std::move(dialogsOwned));
+    m_window->resize(900, 700);
+    m_window->show();
 }
 
 QAction* TFormFixture::action(const char* objectName)
 {
-    auto* a = window->findChild<QAction*>(QString::fromLatin1(objectName));
+    auto* a = m_window->findChild<QAction*>(QString::fromLatin1(objectName));
     if (!a)
         qFatal("no action %s", objectName);
     return a;
@@ -35,12 +35,12 @@ void TFormFixture::trigger(const char* objectName)
 
 int TFormFixture::logRows()
 {
-    return window->Activity_Log()->grid()->rowCount();
+    return m_window->activityLog()->grid()->rowCount();
 }
 
 LogEntry TFormFixture::lastLog()
 {
-    QTableWidget* grid = window->Activity_Log()->grid();
+    QTableWidget* grid = m_window->activityLog()->grid();
     const int row = grid->rowCount() - 1;
     auto text = [grid, row](int column) {
         QTableWidgetItem* item = grid->item(row, column);
@@ -51,16 +51,16 @@ LogEntry TFormFixture::lastLog()
 
 void TFormFixture::newProject(const QString& path)
 {
-    fileDialogs->answers.enqueue(path);
+    m_fileDialogs->answers.enqueue(path);
     trigger("new_project_MenuItem");
 }
 
 void TFormFixture::addImage(int idx, const QString& name, const QByteArray& bytes)
 {
-    Add_Fixture_Image(*window->Document().images().at(size_t(idx)), name, bytes);
+    addFixtureImage(*m_window->document().images().at(size_t(idx)), name, bytes);
 }
 
-QByteArray Png_Bytes(int width, int height, QRgb colour)
+QByteArray pngBytes(int width, int height, QRgb colour)
 {
     QImage image(width, height, QImage::Format_ARGB32);
     image.fill(colour);
@@ -71,12 +71,12 @@ QByteArray Png_Bytes(int width, int height, QRgb colour)
     return bytes;
 }
 
-QString Shown_Caption(const QWidget& window)
+QString shownCaption(const QWidget& m_window)
 {
-    return window.windowHandle() ? window.windowHandle()->title() : QStringLiteral("(no window)");
+    return m_window.windowHandle() ? m_window.windowHandle()->title() : QStringLiteral("(no window)");
 }
 
-QByteArray File_Bytes(const QString& path)
+QByteArray fileBytes(const QString& path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))

@@ -24,9 +24,9 @@ class TFormFixture {
 public:
     TFormFixture();
 
-    Tbmpgen_Form& form() { return *window; }
-    TScriptedFileDialogs& dialogs() { return *fileDialogs; }
-    TScriptedPrompter& prompter() { return prompts; }
+    Tbmpgen_Form& form() { return *m_window; }
+    TScriptedFileDialogs& dialogs() { return *m_fileDialogs; }
+    TScriptedPrompter& prompter() { return m_prompts; }
 
     QAction* action(const char* objectName);
     void trigger(const char* objectName);
@@ -39,13 +39,13 @@ public:
     void addImage(int idx, const QString& name, const QByteArray& bytes);
 
 private:
-    TScriptedPrompter prompts;
-    TScriptedFileDialogs* fileDialogs = nullptr;
-    std::unique_ptr<Tbmpgen_Form> window;
+    TScriptedPrompter m_prompts;
+    TScriptedFileDialogs* m_fileDialogs = nullptr;
+    std::unique_ptr<Tbmpgen_Form> m_window;
 };
 
-QByteArray Png_Bytes(int width, int height, QRgb colour);
+QByteArray pngBytes(int width, int height, QRgb colour);
 // The title the platform shows for a window that exists: the caption with the
 // modified marker put in or left out.
-QString Shown_Caption(const QWidget& window);
-QByteArray File_Bytes(const QString& path);
+QString shownCaption(const QWidget& m_window);
+QByteArray fileBytes(const QString& path);

@@ -26,13 +26,13 @@
 
 namespace {
 
-QByteArray File_Bytes(const QString& path)
+QByteArray fileBytes(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-ProgramRun Cli_In(const QString& folder, const QStringList& args)
+ProgramRun cliIn(const QString& folder, const QStringList& args)
 {
     QProcess p;
     p.setWorkingDirectory(folder);
@@ -50,13 +50,13 @@ ProgramRun Cli_In(const QString& folder, const QStringList& args)
 }
 
 // The descriptions of the log lines, in order.
-QStringList Logged(const ProgramRun& r)
+QStringList logged(const ProgramRun& r)
 {
-    static const QRegularExpression line(
+    static const QRegularExpression kLine(
         QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d ([ *!]) (.*) \\| (.*)$"));
     QStringList out;
     for (const QString& l : r.outLines()) {
-        const auto m = line.match(l);
+        const auto m = kLine.match(l);
         if (m.hasMatch())
             out << m.captured(1) + m.captured(2);
     }
@@ -87,33 +87,33 @@ private slots:
     void permissionAdviceFitsTheDevice();
 
 private:
-    QTemporaryDir dir;
+    QTemporaryDir m_dir;
 };
 
 void TestDeviceCli::retrieveCreatesTheProject()
 {
-    TDevice_Config_v2 onController = New_Project_Config();
-    Write_Service_Text(QStringLiteral("From the wall"), onController);
+    TDevice_Config_v2 onController = newProjectConfig();
+    writeServiceText(QStringLiteral("From the wall"), onController);
     SimOptions o;
-    o.initialConfig = Controller_Block(onController);
-    const auto sim = Start_Virtual_Controller(o);
+    o.initialConfig = controllerBlock(onController);
+    const auto sim = startVirtualController(o);
     QVERIFY(sim);
     // A new project is named as "new" names it: the extension becomes .cvp.
-    const QString path = dir.filePath(QStringLiteral("site.cvp"));
-    const ProgramRun r = Run_Cli(
-        {QStringLiteral("retrieve"), QStringLiteral("--port"), sim->portName(), dir.filePath(QStringLiteral("site"))});
+    const QString path = m_dir.filePath(QStringLiteral("site.cvp"));
+    const ProgramRun r = runCli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim->portName(),
+                                 m_dir.filePath(QStringLiteral("site"))});
     QCOMPARE(r.status, 0);
-    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("site"))));
+    QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("site"))));
     QCOMPARE(r.outLines().last(), QStringLiteral("Saved ") + path);
-    QCOMPARE(Logged(r),
+    QCOMPARE(logged(r),
              (QStringList{" Connecting to R/C", " Connected to R/C", " Configuration Retrieved Successfully",
                           " Comms link closed"}));
     QVERIFY(r.outText().contains(QStringLiteral("Connected to R/C | Firmware: 5813 v2.01")));
     TDevice_Config_v2 rec{};
-    THandle_List handles;
+    THandleList handles;
     QVERIFY(Load_Project_File(path, rec, handles));
-    QCOMPARE(Read_Service_Text(rec), QStringLiteral("From the wall"));
-    QCOMPARE(int(handles.size()), int(HANDLE_COUNT));
+    QCOMPARE(readServiceText(rec), QStringLiteral("From the wall"));
+    QCOMPARE(int(handles.size()), int(kHandleCount));
 }
 
 void TestDeviceCli::blankControllerHasNoConfiguration()
@@ -121,8 +121,8 @@ void TestDeviceCli::blankControllerHasNoConfiguration()
     // As the README tells a newcomer: never configured, nothing to retrieve.
     VirtualController sim;
     QVERIFY(sim.start());
-    const QString path = dir.filePath(QStringLiteral("blank.cvp"));
-    const ProgramRun r = Run_Cli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim.portName(), path});
+    const QString path = m_dir.filePath(QStringLiteral("blank.cvp"));
+    const ProgramRun r = runCli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim.portName(), path});
     QCOMPARE(r.status, 1);
     QCOMPARE(r.errLines(),
              QStringList{QStringLiteral("corvane-cli: Error retrieving configuration: Config data corrupt")});
@@ -132,45 +132,45 @@ void TestDeviceCli::blankControllerHasNoConfiguration()
 void TestDeviceCli::failedRetrieveLeavesTheFile()
 {
     SimOptions o;
-    o.initialConfig = Controller_Block(New_Project_Config());
+    o.initialConfig = controllerBlock(newProjectConfig());
     o.silentAfter = 7; // the seventh read goes unanswered
-    const auto sim = Start_Virtual_Controller(o);
+    const auto sim = startVirtualController(o);
     QVERIFY(sim);
-    const QString path = dir.filePath(QStringLiteral("kept.cvp"));
-    QCOMPARE(Run_Cli({QStringLiteral("new"), path}).status, 0);
-    const QByteArray before = File_Bytes(path);
-    const ProgramRun r = Run_Cli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim->portName(), path});
+    const QString path = m_dir.filePath(QStringLiteral("kept.cvp"));
+    QCOMPARE(runCli({QStringLiteral("new"), path}).status, 0);
+    const QByteArray before = fileBytes(path);
+    const ProgramRun r = runCli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim->portName(), path});
     QCOMPARE(r.status, 1);
     QCOMPARE(r.errLines(), QStringList{QStringLiteral("corvane-cli: Error retrieving configuration: Comms error")});
-    QVERIFY(Logged(r).contains(QStringLiteral("!Error retrieving configuration")));
-    QCOMPARE(File_Bytes(path), before);
+    QVERIFY(logged(r).contains(QStringLiteral("!Error retrieving configuration")));
+    QCOMPARE(fileBytes(path), before);
 }
 
 void TestDeviceCli::uploadWritesEveryByte()
 {
-    const auto sim = Start_Virtual_Controller();
+    const auto sim = startVirtualController();
     QVERIFY(sim);
-    const QString path = dir.filePath(QStringLiteral("up.cvp"));
-    TDevice_Config_v2 rec = New_Project_Config();
+    const QString path = m_dir.filePath(QStringLiteral("up.cvp"));
+    TDevice_Config_v2 rec = newProjectConfig();
     rec.theme_colour = 0x00AA55;
-    THandle_List handles;
-    Create_Default_Handles(handles);
-    THandle_object& logos = *handles[LOGOS_IDX];
+    THandleList handles;
+    createDefaultHandles(handles);
+    THandle_object& logos = *handles[kLogosIdx];
     QImage logo(logos.width, logos.height, QImage::Format_ARGB32_Premultiplied);
     logo.fill(qRgb(30, 140, 220));
-    Add_Fixture_Image(logos, QStringLiteral("BLUE"), logo, TFixtureImage::Stored);
+    addFixtureImage(logos, QStringLiteral("BLUE"), logo, TFixtureImage::Stored);
     Save_Project_File(path, rec, handles);
 
-    const ProgramRun r = Run_Cli(
+    const ProgramRun r = runCli(
         {QStringLiteral("upload"), QStringLiteral("--port"), sim->portName(), path, QStringLiteral("--verify")});
     QVERIFY2(r.status == 0, qPrintable(r.errText()));
-    QCOMPARE(Logged(r),
+    QCOMPARE(logged(r),
              (QStringList{" Connecting to R/C", " Connected to R/C", " Uploading data...", " Configuration uploaded",
                           " Images uploaded", " Data uploaded successfully", " Restarting R/C", " Comms link closed"}));
     TDevice_Config_v2 loaded{};
-    THandle_List read;
+    THandleList read;
     QVERIFY(Load_Project_File(path, loaded, read));
-    QCOMPARE(sim->memory(0, 1408), Controller_Block(loaded));
+    QCOMPARE(sim->memory(0, 1408), controllerBlock(loaded));
     QVERIFY(r.outText().contains(QStringLiteral("Configuration uploaded | verified: read back and identical")));
     QCOMPARE(r.outLines().last(),
              QStringLiteral("Uploaded the configuration and images of %1; the configuration "
@@ -186,18 +186,18 @@ void TestDeviceCli::verifyCatchesALostWrite()
 {
     SimOptions o;
     o.dropWrite = 2; // acknowledged, never stored
-    const auto sim = Start_Virtual_Controller(o);
+    const auto sim = startVirtualController(o);
     QVERIFY(sim);
-    const QString path = dir.filePath(QStringLiteral("verify.cvp"));
-    QCOMPARE(Run_Cli({QStringLiteral("new"), path}).status, 0);
-    const ProgramRun r = Run_Cli({QStringLiteral("upload"), QStringLiteral("--port"), sim->portName(), path,
-                                  QStringLiteral("--config"), QStringLiteral("--verify")});
+    const QString path = m_dir.filePath(QStringLiteral("verify.cvp"));
+    QCOMPARE(runCli({QStringLiteral("new"), path}).status, 0);
+    const ProgramRun r = runCli({QStringLiteral("upload"), QStringLiteral("--port"), sim->portName(), path,
+                                 QStringLiteral("--config"), QStringLiteral("--verify")});
     QCOMPARE(r.status, 1);
     QCOMPARE(r.errLines().last(),
              QStringLiteral("corvane-cli: Error uploading data: (3) Configuration read back differs"));
     // Not restarted on a configuration it would not hold.
     QCOMPARE(sim->resetCount(), 0);
-    QVERIFY(!Logged(r).contains(QStringLiteral(" Configuration uploaded")));
+    QVERIFY(!logged(r).contains(QStringLiteral(" Configuration uploaded")));
 }
 
 void TestDeviceCli::verifyTellsAFailedReadFromADifference_data()
@@ -220,19 +220,19 @@ void TestDeviceCli::verifyTellsAFailedReadFromADifference()
     SimOptions o;
     o.silentAfter = silentAfter;
     o.corruptReadsAfter = corruptReadsAfter;
-    const auto sim = Start_Virtual_Controller(o);
+    const auto sim = startVirtualController(o);
     QVERIFY(sim);
-    const QString path = dir.filePath(QStringLiteral("unread.cvp"));
-    QCOMPARE(Run_Cli({QStringLiteral("new"), path, QStringLiteral("--force")}).status, 0);
-    const ProgramRun r = Run_Cli({QStringLiteral("upload"), QStringLiteral("--port"), sim->portName(), path,
-                                  QStringLiteral("--config"), QStringLiteral("--verify")});
+    const QString path = m_dir.filePath(QStringLiteral("unread.cvp"));
+    QCOMPARE(runCli({QStringLiteral("new"), path, QStringLiteral("--force")}).status, 0);
+    const ProgramRun r = runCli({QStringLiteral("upload"), QStringLiteral("--port"), sim->portName(), path,
+                                 QStringLiteral("--config"), QStringLiteral("--verify")});
     QCOMPARE(r.status, 1);
     QCOMPARE(r.errLines(), QStringList{QStringLiteral("corvane-cli: Error uploading data: ") + why});
     // It was written whole; only the check could not be made.
     TDevice_Config_v2 loaded{};
-    THandle_List read;
+    THandleList read;
     QVERIFY(Load_Project_File(path, loaded, read));
-    QCOMPARE(sim->memory(0, 1408), Controller_Block(loaded));
+    QCOMPARE(sim->memory(0, 1408), controllerBlock(loaded));
     QCOMPARE(sim->resetCount(), 0);
 }
 
@@ -248,22 +248,22 @@ void TestDeviceCli::retriesThreeTimesThenFails()
     QFETCH(bool, verbose);
     SimOptions o;
     o.silentAfter = 1; // identifies, then answers nothing
-    const auto sim = Start_Virtual_Controller(o);
+    const auto sim = startVirtualController(o);
     QVERIFY(sim);
-    const QString path = dir.filePath(QStringLiteral("silent.cvp"));
-    QCOMPARE(Run_Cli({QStringLiteral("new"), path, QStringLiteral("--force")}).status, 0);
+    const QString path = m_dir.filePath(QStringLiteral("silent.cvp"));
+    QCOMPARE(runCli({QStringLiteral("new"), path, QStringLiteral("--force")}).status, 0);
     QStringList args{QStringLiteral("upload"), QStringLiteral("--port"), sim->portName(), path,
                      QStringLiteral("--images")};
     if (verbose)
         args << QStringLiteral("--verbose");
-    const ProgramRun r = Run_Cli(args);
+    const ProgramRun r = runCli(args);
     QCOMPARE(r.status, 1);
     // However many retries, the failure is one line, saying why.
     QCOMPARE(r.errLines(), QStringList{QStringLiteral("corvane-cli: Error uploading data: (1) Image data: no answer")});
     QStringList retries;
-    for (const QString& line : r.outLines())
-        if (line.startsWith(QStringLiteral("  retry ")))
-            retries << line;
+    for (const QString& kLine : r.outLines())
+        if (kLine.startsWith(QStringLiteral("  retry ")))
+            retries << kLine;
     if (verbose) {
         QCOMPARE(retries.size(), 3);
         for (int i = 0; i < 3; ++i)
@@ -282,11 +282,11 @@ void TestDeviceCli::recoveredRunSaysNothingOnStderr()
 {
     SimOptions o;
     o.nakWrite = 1; // the first write is refused, its retry goes through
-    const auto sim = Start_Virtual_Controller(o);
+    const auto sim = startVirtualController(o);
     QVERIFY(sim);
-    const QString path = dir.filePath(QStringLiteral("recovers.cvp"));
-    QCOMPARE(Run_Cli({QStringLiteral("new"), path}).status, 0);
-    const ProgramRun r = Run_Cli(
+    const QString path = m_dir.filePath(QStringLiteral("recovers.cvp"));
+    QCOMPARE(runCli({QStringLiteral("new"), path}).status, 0);
+    const ProgramRun r = runCli(
         {QStringLiteral("upload"), QStringLiteral("--port"), sim->portName(), path, QStringLiteral("--verbose")});
     QVERIFY2(r.status == 0, qPrintable(r.errText()));
     QCOMPARE(r.errText(), QString());
@@ -307,16 +307,16 @@ void TestDeviceCli::firmwareBacksUpThenUpgrades()
 {
     QFETCH(bool, bootLoader);
     QFETCH(int, command);
-    TDevice_Config_v2 onController = New_Project_Config();
-    Write_Service_Text(QStringLiteral("Keep me"), onController);
+    TDevice_Config_v2 onController = newProjectConfig();
+    writeServiceText(QStringLiteral("Keep me"), onController);
     SimOptions o;
     o.bootLoader = bootLoader;
     o.fwVersion = 104;
-    o.initialConfig = Controller_Block(onController);
-    const auto sim = Start_Virtual_Controller(o);
+    o.initialConfig = controllerBlock(onController);
+    const auto sim = startVirtualController(o);
     QVERIFY(sim);
     QTemporaryDir work;
-    const ProgramRun r = Cli_In(
+    const ProgramRun r = cliIn(
         work.path(),
         {QStringLiteral("firmware"), QStringLiteral("--port"), sim->portName(), QStringLiteral("--allow-placeholder")});
     QVERIFY2(r.status == 0, qPrintable(r.errText()));
@@ -328,11 +328,11 @@ void TestDeviceCli::firmwareBacksUpThenUpgrades()
         QCOMPARE(backups.size(), 1);
         QVERIFY(r.outText().contains(QStringLiteral("Configuration backed up to ") + work.filePath(backups[0])));
         TDevice_Config_v2 rec{};
-        THandle_List handles;
+        THandleList handles;
         QVERIFY(Load_Project_File(work.filePath(backups[0]), rec, handles));
-        QCOMPARE(Read_Service_Text(rec), QStringLiteral("Keep me"));
+        QCOMPARE(readServiceText(rec), QStringLiteral("Keep me"));
     }
-    QCOMPARE(sim->memory(0x37000, 266240), Read_Resource_Data(QStringLiteral("FIRMWARE_BINARY_5813")));
+    QCOMPARE(sim->memory(0x37000, 266240), readResourceData(QStringLiteral("FIRMWARE_BINARY_5813")));
     int installs = 0;
     for (const SimFrame& f : sim->frames())
         installs += f.command == command ? 1 : 0;
@@ -346,16 +346,16 @@ void TestDeviceCli::firmwareBacksUpThenUpgrades()
 
 void TestDeviceCli::placeholderFirmwareNeedsConsent()
 {
-    if (!Carried_Firmware_Is_Placeholder())
+    if (!carriedFirmwareIsPlaceholder())
         QSKIP("this build carries real firmware");
     SimOptions o;
-    o.initialConfig = Controller_Block(New_Project_Config());
-    const auto sim = Start_Virtual_Controller(o);
+    o.initialConfig = controllerBlock(newProjectConfig());
+    const auto sim = startVirtualController(o);
     QVERIFY(sim);
     QTemporaryDir work;
     const QString backup = work.filePath(QStringLiteral("before-upgrade.cvp"));
     for (const QStringList& extra : {QStringList{QStringLiteral("--backup"), backup}, QStringList{}}) {
-        const ProgramRun r = Cli_In(
+        const ProgramRun r = cliIn(
             work.path(), QStringList{QStringLiteral("firmware"), QStringLiteral("--port"), sim->portName()} + extra);
         QCOMPARE(r.status, 1);
         QCOMPARE(r.errLines().size(), 1);
@@ -370,12 +370,12 @@ void TestDeviceCli::placeholderFirmwareNeedsConsent()
 void TestDeviceCli::unwritableBackupLeavesTheFirmwareAlone()
 {
     SimOptions o;
-    o.initialConfig = Controller_Block(New_Project_Config());
-    const auto sim = Start_Virtual_Controller(o);
+    o.initialConfig = controllerBlock(newProjectConfig());
+    const auto sim = startVirtualController(o);
     QVERIFY(sim);
-    const QString backup = dir.filePath(QStringLiteral("no-such-folder/backup.cvp"));
-    const ProgramRun r = Run_Cli({QStringLiteral("firmware"), QStringLiteral("--port"), sim->portName(),
-                                  QStringLiteral("--backup"), backup, QStringLiteral("--allow-placeholder")});
+    const QString backup = m_dir.filePath(QStringLiteral("no-such-folder/backup.cvp"));
+    const ProgramRun r = runCli({QStringLiteral("firmware"), QStringLiteral("--port"), sim->portName(),
+                                 QStringLiteral("--backup"), backup, QStringLiteral("--allow-placeholder")});
     QCOMPARE(r.status, 1);
     QCOMPARE(r.errLines().size(), 1);
     QVERIFY2(r.errLines().last().startsWith(QStringLiteral(
@@ -391,17 +391,17 @@ void TestDeviceCli::notFoundSaysWhyEachPortFailed()
 {
     // One port another program holds, one that is not there, one where
     // nothing answers: each needs something else done about it.
-    const auto sim = Start_Virtual_Controller();
+    const auto sim = startVirtualController();
     QVERIFY(sim);
     TVrexComms holder;
-    holder.PortName = sim->portName();
+    holder.portName = sim->portName();
     QVERIFY(holder.OpenComm());
     SimPty mute;
     QVERIFY(mute.open());
     const QString missing = QStringLiteral("/dev/corvane-no-such-port");
-    const QString path = dir.filePath(QStringLiteral("never.cvp"));
-    const ProgramRun r = Run_Cli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim->portName(),
-                                  QStringLiteral("--port"), missing, QStringLiteral("--port"), mute.slavePath(), path});
+    const QString path = m_dir.filePath(QStringLiteral("never.cvp"));
+    const ProgramRun r = runCli({QStringLiteral("retrieve"), QStringLiteral("--port"), sim->portName(),
+                                 QStringLiteral("--port"), missing, QStringLiteral("--port"), mute.slavePath(), path});
     QCOMPARE(r.status, 1);
     const QString reasons = sim->portName() + QStringLiteral(": port is in use by another program; ") + missing
         + QStringLiteral(": no such port; ") + mute.slavePath() + QStringLiteral(": no answer");
@@ -436,10 +436,10 @@ void TestDeviceCli::permissionAdviceFitsTheDevice()
     const QByteArray node = port.slavePath().toLocal8Bit();
     QCOMPARE(::chown(node.constData(), 0, g->gr_gid), 0);
     QCOMPARE(::chmod(node.constData(), mode_t(mode)), 0);
-    const ProgramRun r = Run_Program(setpriv,
-                                     {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                      QStringLiteral("--clear-groups"), QStringLiteral(CORVANE_CLI),
-                                      QStringLiteral("identify"), QStringLiteral("--port"), port.slavePath()});
+    const ProgramRun r = runProgram(setpriv,
+                                    {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                     QStringLiteral("--clear-groups"), QStringLiteral(CORVANE_CLI),
+                                     QStringLiteral("identify"), QStringLiteral("--port"), port.slavePath()});
     QCOMPARE(r.status, 1);
     QCOMPARE(r.errLines().size(), 1);
     const QString err = r.errLines().at(0);

@@ -8,7 +8,7 @@
 
 #include <cstdlib>
 
-QString Fuzz_Commissioning_Log(const uint8_t* data, size_t size)
+QString fuzzCommissioningLog(const uint8_t* data, size_t size)
 {
     // The reader takes a path: the bytes go to one file that every input
     // overwrites.
@@ -20,7 +20,7 @@ QString Fuzz_Commissioning_Log(const uint8_t* data, size_t size)
             || file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
             return QStringLiteral("not written");
     }
-    const TCommissioningLogContents log = Read_Commissioning_Log(path);
+    const TCommissioningLogContents log = readCommissioningLog(path);
     if (!log.readable)
         return QStringLiteral("unreadable: %1").arg(log.error);
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-QString Fuzz_Configuration(const uint8_t* data, size_t size)
+QString fuzzConfiguration(const uint8_t* data, size_t size)
 {
     TDeviceConfiguration block;
     std::memset(&block, 0, sizeof block);
@@ -21,9 +21,9 @@ QString Fuzz_Configuration(const uint8_t* data, size_t size)
     std::memset(&dest, 0, sizeof dest);
     if (!Validate_Device_Configuration(block, dest))
         return QStringLiteral("refused: version %1 or check bytes").arg(block.cfg_ver);
-    const QString text = Read_Service_Text(dest);
-    Write_Service_Text(text, dest);
-    const TDeviceConfiguration upload = Build_Upload_Block(dest);
+    const QString text = readServiceText(dest);
+    writeServiceText(text, dest);
+    const TDeviceConfiguration upload = buildUploadBlock(dest);
     return QStringLiteral("accepted: version %1, service text of %2 characters, upload version %3")
         .arg(block.cfg_ver)
         .arg(text.size())

@@ -47,7 +47,7 @@ void checkFrame(const SimFrame& f)
 
 } // namespace
 
-QString Fuzz_Frames(const uint8_t* data, size_t size)
+QString fuzzFrames(const uint8_t* data, size_t size)
 {
     if (size == 0)
         return QStringLiteral("empty");

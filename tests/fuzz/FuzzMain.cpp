@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     // Qt find it.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication app(*argc, *argv);
-    Fuzz_Quiet_Qt_Messages();
+    fuzzQuietQtMessages();
     return 0;
 }
 

@@ -6,15 +6,15 @@
 #include "core/imaging/PictureLimit.h"
 #include "core/imaging/PixelFormat.h"
 
-QString Fuzz_Picture(const uint8_t* data, size_t size)
+QString fuzzPicture(const uint8_t* data, size_t size)
 {
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-    const auto formats = Pixel_Formats();
+    const auto formats = pixelFormats();
     const int format = formats[size % formats.size()].code;
     QStringList outcome;
     try {
         // preview: any codec, a pixel budget.
-        const LoadedPicture preview = Load_Picture(bytes, PictureLimit::forPreview(), true);
+        const LoadedPicture preview = loadPicture(bytes, PictureLimit::forPreview(), true);
         if (preview.status == PictureStatus::Loaded) {
             DeviceImageEncoder encoder;
             encoder.Convert_Bitmap(Default_Dithering(format), preview.image, format, true);
@@ -24,9 +24,9 @@ QString Fuzz_Picture(const uint8_t* data, size_t size)
             outcome << QStringLiteral("preview refused: ") + preview.error;
         }
         // import: the four formats, no side beyond the largest group.
-        THandle_List list;
-        Create_Default_Handles(list);
-        const LoadedPicture import = Load_Picture(bytes, PictureLimit::forImport(list));
+        THandleList list;
+        createDefaultHandles(list);
+        const LoadedPicture import = loadPicture(bytes, PictureLimit::forImport(list));
         if (import.status == PictureStatus::Loaded) {
             for (const auto& handle : list) {
                 if (import.image.size() != QSize(handle->width, handle->height))

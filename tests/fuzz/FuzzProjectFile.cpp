@@ -4,12 +4,12 @@
 #include "core/imaging/ImagingError.h"
 #include "core/storage/DiskIO.h"
 
-QString Fuzz_Project_File(const uint8_t* data, size_t size)
+QString fuzzProjectFile(const uint8_t* data, size_t size)
 {
     TDevice_Config_v2 rec{};
-    THandle_List list;
+    THandleList list;
     try {
-        if (!Load_Project_Bytes(data, qint64(size), rec, list))
+        if (!loadProjectBytes(data, qint64(size), rec, list))
             return QStringLiteral("refused: layout not accepted");
     } catch (const ProjectFileError& e) {
         return QStringLiteral("refused: ") + e.message();

@@ -2,7 +2,7 @@
 
 #include <QtGlobal>
 
-void Fuzz_Quiet_Qt_Messages()
+void fuzzQuietQtMessages()
 {
     // A fatal message still ends the process after the handler returns.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});

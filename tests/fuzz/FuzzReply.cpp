@@ -34,7 +34,7 @@ int runConditions(TRxCondition& set, const uint8_t* data, size_t size, size_t* u
 
 } // namespace
 
-QString Fuzz_Reply(const uint8_t* data, size_t size)
+QString fuzzReply(const uint8_t* data, size_t size)
 {
     QStringList outcome;
     const uint8_t ack = BL::kAck, nak = BL::kNak, start = BL::kStart;

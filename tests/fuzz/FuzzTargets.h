@@ -11,21 +11,21 @@
 #include <cstdint>
 
 // A project file: read, then the image data block built as an upload would.
-QString Fuzz_Project_File(const uint8_t* data, size_t size);
+QString fuzzProjectFile(const uint8_t* data, size_t size);
 // A picture file: loaded for a preview and for import into a new project,
 // then converted and its stored size estimated as both would.
-QString Fuzz_Picture(const uint8_t* data, size_t size);
+QString fuzzPicture(const uint8_t* data, size_t size);
 // Bytes arriving from a controller: the receive conditions of each
 // transaction kind, the read reply's checks, and the virtual controller's
 // frame assembly of the other direction.
-QString Fuzz_Reply(const uint8_t* data, size_t size);
+QString fuzzReply(const uint8_t* data, size_t size);
 // A configuration block read from a controller: validation and conversion.
-QString Fuzz_Configuration(const uint8_t* data, size_t size);
+QString fuzzConfiguration(const uint8_t* data, size_t size);
 // Bytes from the system as the virtual controller receives them: its frame
 // assembly, read by read and byte by byte, with its refusals and quiet lines.
-QString Fuzz_Frames(const uint8_t* data, size_t size);
+QString fuzzFrames(const uint8_t* data, size_t size);
 // A commissioning log file: read, and every record read written again.
-QString Fuzz_Commissioning_Log(const uint8_t* data, size_t size);
+QString fuzzCommissioningLog(const uint8_t* data, size_t size);
 
 // Qt's and the codecs' own warnings are not findings; keeps them off stderr.
-void Fuzz_Quiet_Qt_Messages();
+void fuzzQuietQtMessages();

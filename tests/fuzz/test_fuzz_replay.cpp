@@ -16,16 +16,16 @@ using Target = std::function<QString(const uint8_t*, size_t)>;
 Target targetNamed(const QString& name)
 {
     if (name == "project")
-        return Fuzz_Project_File;
+        return fuzzProjectFile;
     if (name == "picture")
-        return Fuzz_Picture;
+        return fuzzPicture;
     if (name == "reply")
-        return Fuzz_Reply;
+        return fuzzReply;
     if (name == "frames")
-        return Fuzz_Frames;
+        return fuzzFrames;
     if (name == "commissioning-log")
-        return Fuzz_Commissioning_Log;
-    return Fuzz_Configuration;
+        return fuzzCommissioningLog;
+    return fuzzConfiguration;
 }
 
 QString run(const QString& target, const QString& path)
@@ -138,7 +138,7 @@ int main(int argc, char** argv)
 {
     // The GIF codec is a plugin; a GUI application makes Qt find it.
     QGuiApplication app(argc, argv);
-    Fuzz_Quiet_Qt_Messages();
+    fuzzQuietQtMessages();
     TestFuzzReplay test;
     return QTest::qExec(&test, argc, argv);
 }

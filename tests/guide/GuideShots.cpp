@@ -52,14 +52,14 @@ constexpr QSize kShotSize(1024, 768);
 
 GuideShots::GuideShots(const GuideShotsOptions& options) : m_options(options)
 {
-    Set_Prompter(this);
+    setPrompter(this);
 }
 
 GuideShots::~GuideShots()
 {
     m_window.reset();
-    if (Current_Prompter() == this)
-        Set_Prompter(nullptr);
+    if (currentPrompter() == this)
+        setPrompter(nullptr);
 }
 
 QMessageBox::StandardButton GuideShots::ask(const QString& text, TMsgDlgType kind, QMessageBox::StandardButtons buttons,
@@ -89,9 +89,9 @@ QMessageBox::StandardButton GuideShots::ask(const QString& text, TMsgDlgType kin
         else
             box->reject();
     });
-    Set_Prompter(nullptr);
+    setPrompter(nullptr);
     const QMessageBox::StandardButton answer = Show_Message_Box_Ex(text, kind, buttons, defaultButton);
-    Set_Prompter(this);
+    setPrompter(this);
     return answer;
 }
 
@@ -122,7 +122,7 @@ bool GuideShots::shoot(QWidget* widget, const QString& name)
 {
     QApplication::processEvents();
     const QString path = QDir(m_options.outDir).filePath(name);
-    if (!Save_Small_Png(widget->grab().toImage(), path)) {
+    if (!saveSmallPng(widget->grab().toImage(), path)) {
         m_error = QStringLiteral("could not write ") + path;
         return false;
     }
@@ -138,7 +138,7 @@ bool GuideShots::shootScreen(const QString& name)
     const QRect frame = m_window->geometry();
     const QImage image = screen->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
     const QString path = QDir(m_options.outDir).filePath(name);
-    if (image.isNull() || !Save_Small_Png(image, path)) {
+    if (image.isNull() || !saveSmallPng(image, path)) {
         m_error = QStringLiteral("could not write ") + path;
         return false;
     }
@@ -153,11 +153,11 @@ bool GuideShots::makeSamplePictures()
         const char* file;
         QImage image;
     } samples[] = {
-        {"garden.png", Sample_Background(480, 272, QColor(90, 160, 230))},
-        {"evening.png", Sample_Background(480, 272, QColor(200, 120, 160))},
-        {"acme.png", Sample_Logo(125, 85)},
-        {"notice.png", Sample_Notice(480, 272)},
-        {"photo.png", Sample_Background(640, 480, QColor(90, 160, 230))},
+        {"garden.png", sampleBackground(480, 272, QColor(90, 160, 230))},
+        {"evening.png", sampleBackground(480, 272, QColor(200, 120, 160))},
+        {"acme.png", sampleLogo(125, 85)},
+        {"notice.png", sampleNotice(480, 272)},
+        {"photo.png", sampleBackground(640, 480, QColor(90, 160, 230))},
     };
     for (const Sample& s : samples)
         if (!s.image.save(work.filePath(QString::fromLatin1(s.file)))) {
@@ -169,8 +169,8 @@ bool GuideShots::makeSamplePictures()
 
 bool GuideShots::selectConfigTab(const QString& caption)
 {
-    m_window->Project_Pages()->setCurrentWidget(m_window->Configuration_Page());
-    auto* tabs = m_window->Configuration_Page()->findChild<QTabWidget*>(QStringLiteral("cfg_PageControl"));
+    m_window->projectPages()->setCurrentWidget(m_window->configurationPage());
+    auto* tabs = m_window->configurationPage()->findChild<QTabWidget*>(QStringLiteral("cfg_PageControl"));
     if (!tabs)
         return false;
     for (int i = 0; i < tabs->count(); ++i)
@@ -183,8 +183,8 @@ bool GuideShots::selectConfigTab(const QString& caption)
 
 bool GuideShots::selectTreeNode(const QString& text)
 {
-    m_window->Project_Pages()->setCurrentWidget(m_window->Images_Page());
-    QTreeWidget* tree = m_window->Tree_Panel()->Project_TreeView();
+    m_window->projectPages()->setCurrentWidget(m_window->imagesPage());
+    QTreeWidget* tree = m_window->treePanel()->Project_TreeView();
     const QList<QTreeWidgetItem*> found = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
     if (found.isEmpty())
         return false;
@@ -194,12 +194,12 @@ bool GuideShots::selectTreeNode(const QString& text)
 
 int GuideShots::logRows() const
 {
-    return m_window->Activity_Log()->grid()->rowCount();
+    return m_window->activityLog()->grid()->rowCount();
 }
 
 bool GuideShots::logContains(const QString& description, int fromRow) const
 {
-    QTableWidget* grid = m_window->Activity_Log()->grid();
+    QTableWidget* grid = m_window->activityLog()->grid();
     for (int row = fromRow; row < grid->rowCount(); ++row)
         if (QTableWidgetItem* item = grid->item(row, 2); item && item->text() == description)
             return true;
@@ -210,7 +210,7 @@ bool GuideShots::logContains(const QString& description, int fromRow) const
 bool GuideShots::runDeviceOperation(const std::function<void()>& start)
 {
     QWidget* panel = m_window->findChild<QWidget*>(QStringLiteral("Project_Panel"));
-    QPushButton* retrieve = m_window->Configuration_Page()->retrieve_cfg_Button();
+    QPushButton* retrieve = m_window->configurationPage()->retrieve_cfg_Button();
     start();
     if (!waitFor([&] { return !retrieve->isEnabled(); }, 10000) && retrieve->isEnabled() && panel->isEnabled())
         return true; // over before it could be seen running
@@ -230,17 +230,17 @@ bool GuideShots::run()
         m_window->resize(kShotSize);
         m_window->move(0, 0);
         m_window->show();
-        m_window->Set_Commissioning_Log(QDir(m_options.workDir).filePath(QStringLiteral("commissioning.jsonl")));
-        m_window->Set_Explicit_Ports({m_options.port}, QStringLiteral("Virtual controller on ") + m_options.port);
-        m_window->Device_Operations()->Set_Port_Lister([this] { return QStringList{m_options.port}; });
-        m_window->Device_Operations()->Allow_Placeholder_Firmware_On({m_options.port, m_options.blankPort});
+        m_window->setCommissioningLog(QDir(m_options.workDir).filePath(QStringLiteral("commissioning.jsonl")));
+        m_window->setExplicitPorts({m_options.port}, QStringLiteral("Virtual controller on ") + m_options.port);
+        m_window->deviceOperations()->setPortLister([this] { return QStringList{m_options.port}; });
+        m_window->deviceOperations()->allowPlaceholderFirmwareOn({m_options.port, m_options.blankPort});
         return waitFor([this] { return m_window->isVisible(); }) && shoot(m_window.get(), "start.png");
     });
 
     step(QStringLiteral("new project"), [&] {
         m_dialogs->answers.enqueue(project);
         m_window->findChild<QAction*>(QStringLiteral("new_project_MenuItem"))->trigger();
-        return waitFor([this] { return m_window->Project_Pages()->isVisible(); }) && selectConfigTab("General")
+        return waitFor([this] { return m_window->projectPages()->isVisible(); }) && selectConfigTab("General")
             && shoot(m_window.get(), "configuration-general.png");
     });
     const struct {
@@ -323,7 +323,7 @@ bool GuideShots::run()
         for (const QString& f : files)
             paths << work.filePath(f);
         const int before = logRows();
-        m_window->Images_Page()->Drop_Image_Files(paths);
+        m_window->imagesPage()->Drop_Image_Files(paths);
         return waitFor([&] { return logRows() >= before + files.size(); });
     };
     step(QStringLiteral("images added"), [&] {
@@ -333,7 +333,7 @@ bool GuideShots::run()
     });
     step(QStringLiteral("picture of the wrong size refused"), [&] {
         const int before = logRows();
-        return importInto("BACKGROUNDS", {"photo.png"}) && logContains(TActivityLogPanel::Status_Code_Text(1), before)
+        return importInto("BACKGROUNDS", {"photo.png"}) && logContains(TActivityLogPanel::statusCodeText(1), before)
             && selectTreeNode("GARDEN_PNG") && shoot(m_window.get(), "image-preview.png");
     });
     step(QStringLiteral("appearance with pictures"), [this] {
@@ -359,9 +359,9 @@ bool GuideShots::run()
             if (!select->img_enabled_CheckBox()->isChecked())
                 select->img_enabled_CheckBox()->click();
             waitFor([select] { return !select->imgList.isEmpty(); }, 10000);
-            const bool shot_ = !shot || shoot(select, QString::fromLatin1(shot));
+            const bool shotName = !shot || shoot(select, QString::fromLatin1(shot));
             select->done(Timg_select_Form::kClicked + 0);
-            return shot_ && waitFor([select] { return !select->isVisible(); }, 10000);
+            return shotName && waitFor([select] { return !select->isVisible(); }, 10000);
         };
         return page && choose(true, "appearance-choose.png") && choose(false, nullptr)
             && shoot(m_window.get(), "appearance.png");
@@ -369,7 +369,7 @@ bool GuideShots::run()
 
     step(QStringLiteral("saved, Open Recent"), [&] {
         m_window->findChild<QAction*>(QStringLiteral("save_project_MenuItem"))->trigger();
-        if (!waitFor([this] { return !m_window->Document().isModified(); }))
+        if (!waitFor([this] { return !m_window->document().isModified(); }))
             return false;
         auto* file = m_window->findChild<QMenu*>(QStringLiteral("file_MenuItem"));
         auto* recent = m_window->findChild<QMenu*>(QStringLiteral("open_recent_MenuItem"));
@@ -408,12 +408,12 @@ bool GuideShots::run()
     step(QStringLiteral("recovery offered"), [this] {
         const QString folder = QDir(m_options.workDir).filePath(QStringLiteral("recovery"));
         TProjectRecovery recovery(*m_window, folder);
-        m_window->Document().Set_Modified(true);
-        recovery.Write_Now();
-        if (!QFile::copy(recovery.File_Path(), QDir(folder).filePath(QStringLiteral("1234-5678.cvr"))))
+        m_window->document().Set_Modified(true);
+        recovery.writeNow();
+        if (!QFile::copy(recovery.filePath(), QDir(folder).filePath(QStringLiteral("1234-5678.cvr"))))
             return false;
         m_boxShot = QStringLiteral("recovery.png");
-        recovery.Offer_Recovered();
+        recovery.offerRecovered();
         if (!m_boxShot.isEmpty()) {
             m_error = QStringLiteral("the recovery file was not offered");
             return false;
@@ -424,29 +424,28 @@ bool GuideShots::run()
     });
 
     step(QStringLiteral("upload"), [this] {
-        m_window->Project_Pages()->setCurrentWidget(m_window->Upload_Page());
-        TUploadDataPage* page = m_window->Upload_Page();
+        m_window->projectPages()->setCurrentWidget(m_window->uploadPage());
+        TUploadDataPage* page = m_window->uploadPage();
         const int before = logRows();
         return runDeviceOperation([page] { page->upload_data_BitBtn()->click(); })
-            && logContains(TActivityLogPanel::Status_Code_Text(10), before) && shoot(m_window.get(), "upload.png");
+            && logContains(TActivityLogPanel::statusCodeText(10), before) && shoot(m_window.get(), "upload.png");
     });
 
     step(QStringLiteral("retrieve"), [this] {
         selectConfigTab("General");
         const int before = logRows();
-        return runDeviceOperation([this] { m_window->Configuration_Page()->retrieve_cfg_Button()->click(); })
-            && logContains(TActivityLogPanel::Status_Code_Text(8), before) && shoot(m_window.get(), "retrieve.png");
+        return runDeviceOperation([this] { m_window->configurationPage()->retrieve_cfg_Button()->click(); })
+            && logContains(TActivityLogPanel::statusCodeText(8), before) && shoot(m_window.get(), "retrieve.png");
     });
 
     // Retrieves on another port: the controller there and the port lister
     // point at it for one operation.
     auto retrieveFrom = [this](const QString& port) {
-        m_window->Set_Explicit_Ports({port}, QString());
-        m_window->Device_Operations()->Set_Port_Lister([port] { return QStringList{port}; });
-        const bool done
-            = runDeviceOperation([this] { m_window->Configuration_Page()->retrieve_cfg_Button()->click(); });
-        m_window->Set_Explicit_Ports({m_options.port}, QString());
-        m_window->Device_Operations()->Set_Port_Lister([this] { return QStringList{m_options.port}; });
+        m_window->setExplicitPorts({port}, QString());
+        m_window->deviceOperations()->setPortLister([port] { return QStringList{port}; });
+        const bool done = runDeviceOperation([this] { m_window->configurationPage()->retrieve_cfg_Button()->click(); });
+        m_window->setExplicitPorts({m_options.port}, QString());
+        m_window->deviceOperations()->setPortLister([this] { return QStringList{m_options.port}; });
         return done;
     };
     step(QStringLiteral("blank controller"), [&] {
@@ -454,7 +453,7 @@ bool GuideShots::run()
         m_confirm = true;
         const bool retrieved = retrieveFrom(m_options.blankPort);
         m_confirm = false;
-        return retrieved && logContains(TActivityLogPanel::Status_Code_Text(9), before)
+        return retrieved && logContains(TActivityLogPanel::statusCodeText(9), before)
             && shoot(m_window.get(), "error-config-corrupt.png");
     });
     step(QStringLiteral("controller not found"), [&] {
@@ -470,7 +469,7 @@ bool GuideShots::run()
 
     step(QStringLiteral("firmware window"), [this] {
         m_window->fw_upg_Button()->click();
-        Tfw_upg_Form* form = m_window->Firmware_Window();
+        Tfw_upg_Form* form = m_window->firmwareWindow();
         if (!waitFor([form] { return form->isVisible(); }, 90000))
             return false;
         const bool shot = shoot(form, "firmware.png");
@@ -500,11 +499,11 @@ bool GuideShots::run()
     // picture, which it would otherwise change).
     step(QStringLiteral("commission window"), [this] {
         // The firmware window's connection is closed first.
-        if (!waitFor([this] { return !m_window->Device_Operations()->Busy(); }, 60000))
+        if (!waitFor([this] { return !m_window->deviceOperations()->isBusy(); }, 60000))
             return false;
-        m_window->Project_Pages()->setCurrentWidget(m_window->Upload_Page());
-        m_window->Upload_Page()->commission_Button()->click();
-        TCommissionWindow* window = m_window->Commission_Launcher()->commissionWindow();
+        m_window->projectPages()->setCurrentWidget(m_window->uploadPage());
+        m_window->uploadPage()->commissionButton()->click();
+        TCommissionWindow* window = m_window->commissionLauncher()->commissionWindow();
         window->adapterPoller()->setLister([] { return std::vector<TCandidatePort>{}; });
         window->addPort(m_options.blankPort);
         window->resize(kShotSize);

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QRadialGradient>
 
-QImage Sample_Background(int width, int height, QColor sky)
+QImage sampleBackground(int width, int height, QColor sky)
 {
     QImage image(width, height, QImage::Format_RGB32);
     QPainter p(&image);
@@ -26,7 +26,7 @@ QImage Sample_Background(int width, int height, QColor sky)
     return image;
 }
 
-QImage Sample_Logo(int width, int height)
+QImage sampleLogo(int width, int height)
 {
     QImage image(width, height, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
@@ -44,7 +44,7 @@ QImage Sample_Logo(int width, int height)
     return image;
 }
 
-QImage Sample_Notice(int width, int height)
+QImage sampleNotice(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(QColor(245, 245, 240));

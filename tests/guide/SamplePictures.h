@@ -5,6 +5,6 @@
 #include <QColor>
 #include <QImage>
 
-QImage Sample_Background(int width, int height, QColor sky);
-QImage Sample_Logo(int width, int height);
-QImage Sample_Notice(int width, int height);
+QImage sampleBackground(int width, int height, QColor sky);
+QImage sampleLogo(int width, int height);
+QImage sampleNotice(int width, int height);

@@ -14,7 +14,7 @@ struct Colour {
     int count;
 };
 
-int Channel(QRgb c, int channel)
+int channelOf(QRgb c, int channel)
 {
     return channel == 0 ? qRed(c) : channel == 1 ? qGreen(c) : qBlue(c);
 }
@@ -23,7 +23,7 @@ int Channel(QRgb c, int channel)
 // pixel-weighted median of that channel until there are `size` boxes; each
 // box gives its pixel-weighted mean. Flat window colours, being frequent,
 // keep boxes of their own and come out exact.
-QList<QRgb> Median_Cut(std::vector<Colour> colours, int size)
+QList<QRgb> medianCut(std::vector<Colour> colours, int size)
 {
     struct Box {
         int begin, end;
@@ -34,8 +34,8 @@ QList<QRgb> Median_Cut(std::vector<Colour> colours, int size)
         for (int ch = 0; ch < 3; ++ch) {
             int lo = 255, hi = 0;
             for (int i = b.begin; i < b.end; ++i) {
-                lo = std::min(lo, Channel(colours[size_t(i)].rgb, ch));
-                hi = std::max(hi, Channel(colours[size_t(i)].rgb, ch));
+                lo = std::min(lo, channelOf(colours[size_t(i)].rgb, ch));
+                hi = std::max(hi, channelOf(colours[size_t(i)].rgb, ch));
             }
             if (hi - lo > best) {
                 best = hi - lo;
@@ -59,7 +59,7 @@ QList<QRgb> Median_Cut(std::vector<Colour> colours, int size)
             break;
         Box box = boxes[size_t(pick)];
         std::sort(colours.begin() + box.begin, colours.begin() + box.end, [channel](const Colour& a, const Colour& b) {
-            return Channel(a.rgb, channel) < Channel(b.rgb, channel);
+            return channelOf(a.rgb, channel) < channelOf(b.rgb, channel);
         });
         qint64 total = 0;
         for (int i = box.begin; i < box.end; ++i)
@@ -90,7 +90,7 @@ QList<QRgb> Median_Cut(std::vector<Colour> colours, int size)
     return palette;
 }
 
-int Nearest(const QList<QRgb>& palette, QRgb c)
+int nearest(const QList<QRgb>& palette, QRgb c)
 {
     int best = 0, bestDistance = INT_MAX;
     for (int i = 0; i < palette.size(); ++i) {
@@ -107,7 +107,7 @@ int Nearest(const QList<QRgb>& palette, QRgb c)
 
 } // namespace
 
-bool Save_Small_Png(const QImage& image, const QString& path)
+bool saveSmallPng(const QImage& image, const QString& path)
 {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     QHash<QRgb, int> counts;
@@ -120,10 +120,10 @@ bool Save_Small_Png(const QImage& image, const QString& path)
     colours.reserve(size_t(counts.size()));
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
         colours.push_back({it.key(), it.value()});
-    const QList<QRgb> palette = Median_Cut(std::move(colours), 256);
+    const QList<QRgb> palette = medianCut(std::move(colours), 256);
     QHash<QRgb, int> index;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        index.insert(it.key(), Nearest(palette, it.key()));
+        index.insert(it.key(), nearest(palette, it.key()));
 
     QImage small(rgb.size(), QImage::Format_Indexed8);
     small.setColorTable(palette);

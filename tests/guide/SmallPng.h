@@ -5,4 +5,4 @@
 #include <QImage>
 #include <QString>
 
-bool Save_Small_Png(const QImage& image, const QString& path);
+bool saveSmallPng(const QImage& image, const QString& path);

@@ -26,7 +26,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane Configurator"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    if (Has_Picture(QStringLiteral("APP_ICON_PNG")))
+    if (hasPicture(QStringLiteral("APP_ICON_PNG")))
         QApplication::setWindowIcon(QIcon(QPixmap::fromImage(picture(QStringLiteral("APP_ICON_PNG"), QSize(32, 32)))));
 
     QCommandLineParser parser;

@@ -7,5 +7,5 @@
 int main(int argc, char** argv)
 {
     TConfiguratorApplication app(argc, argv);
-    return Run_Test_Objects<TestWindowLayout>(argc, argv);
+    return runTestObjects<TestWindowLayout>(argc, argv);
 }

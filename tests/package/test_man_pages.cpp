@@ -11,7 +11,7 @@
 
 namespace {
 
-QString Page_Text(const QString& program)
+QString pageText(const QString& program)
 {
     QFile f(QStringLiteral(CORVANE_MAN_DIR "/%1.1").arg(program));
     if (!f.open(QIODevice::ReadOnly))
@@ -24,23 +24,23 @@ QString Page_Text(const QString& program)
 }
 
 // Every option a --help text names, in its option list or its prose.
-QStringList Help_Options(const QString& help)
+QStringList helpOptions(const QString& help)
 {
-    static const QRegularExpression option(QStringLiteral("(?<![\\w-])(--[a-z][a-z0-9-]*|-[a-zA-Z])(?![\\w-])"));
+    static const QRegularExpression kOption(QStringLiteral("(?<![\\w-])(--[a-z][a-z0-9-]*|-[a-zA-Z])(?![\\w-])"));
     QStringList out;
-    for (auto it = option.globalMatch(help); it.hasNext();)
+    for (auto it = kOption.globalMatch(help); it.hasNext();)
         out << it.next().captured(1);
     out.removeDuplicates();
     return out;
 }
 
-bool Mentions(const QString& page, const QString& word)
+bool mentions(const QString& page, const QString& word)
 {
     return page.contains(
         QRegularExpression(QStringLiteral("(?<![\\w-])%1(?![\\w-])").arg(QRegularExpression::escape(word))));
 }
 
-QString Binary(const QString& program)
+QString binary(const QString& program)
 {
     return QStringLiteral(CORVANE_BIN_DIR "/") + program;
 }
@@ -65,7 +65,7 @@ void TestManPages::pageHasWhatAReaderLooksFor_data()
 void TestManPages::pageHasWhatAReaderLooksFor()
 {
     QFETCH(QString, program);
-    const QString page = Page_Text(program);
+    const QString page = pageText(program);
     QVERIFY(!page.isEmpty());
     for (const char* section :
          {"NAME", "SYNOPSIS", "DESCRIPTION", "EXIT STATUS", "ENVIRONMENT", "FILES", "EXAMPLES", "SEE ALSO"})
@@ -77,29 +77,29 @@ void TestManPages::pageHasWhatAReaderLooksFor()
     // The guide is where the package installs it.
     QVERIFY(seeAlso.contains(QLatin1String("/usr/share/corvane-configurator/guide/index.html")));
 
-    const ProgramRun help = Run_Program(Binary(program), {QStringLiteral("--help")});
+    const ProgramRun help = runProgram(binary(program), {QStringLiteral("--help")});
     QCOMPARE(help.status, 0);
-    const QStringList options = Help_Options(help.outText());
+    const QStringList options = helpOptions(help.outText());
     QVERIFY(options.contains(QStringLiteral("--help")));
-    for (const QString& option : options)
-        QVERIFY2(Mentions(page, option), qPrintable(option + QStringLiteral(" is not in the page")));
+    for (const QString& kOption : options)
+        QVERIFY2(mentions(page, kOption), qPrintable(kOption + QStringLiteral(" is not in the page")));
 
     const QString groff = QStandardPaths::findExecutable(QStringLiteral("groff"));
     if (groff.isEmpty())
         QSKIP("no groff to read the page with");
     const ProgramRun read
-        = Run_Program(groff,
-                      {QStringLiteral("-ww"), QStringLiteral("-man"), QStringLiteral("-Tutf8"), QStringLiteral("-z"),
-                       QStringLiteral(CORVANE_MAN_DIR "/") + program + QStringLiteral(".1")});
+        = runProgram(groff,
+                     {QStringLiteral("-ww"), QStringLiteral("-man"), QStringLiteral("-Tutf8"), QStringLiteral("-z"),
+                      QStringLiteral(CORVANE_MAN_DIR "/") + program + QStringLiteral(".1")});
     QCOMPARE(read.status, 0);
     QCOMPARE(read.errText(), QString());
 
     // What the reader sees: a quote left over from a macro's arguments, or
     // two brackets with no space between them, is a slip in the source.
     const ProgramRun shown
-        = Run_Program(groff,
-                      {QStringLiteral("-man"), QStringLiteral("-Tascii"), QStringLiteral("-P-cbou"),
-                       QStringLiteral("-rLL=200n"), QStringLiteral(CORVANE_MAN_DIR "/") + program + ".1"});
+        = runProgram(groff,
+                     {QStringLiteral("-man"), QStringLiteral("-Tascii"), QStringLiteral("-P-cbou"),
+                      QStringLiteral("-rLL=200n"), QStringLiteral(CORVANE_MAN_DIR "/") + program + ".1"});
     QCOMPARE(shown.status, 0);
     for (const QString& line : shown.outLines()) {
         QVERIFY2(!line.trimmed().endsWith(QLatin1Char('"')) || line.count(QLatin1Char('"')) % 2 == 0, qPrintable(line));
@@ -110,13 +110,13 @@ void TestManPages::pageHasWhatAReaderLooksFor()
 
 void TestManPages::everyCliCommandAndItsOptionsAreInThePage()
 {
-    const QString page = Page_Text(QStringLiteral("corvane-cli"));
-    const ProgramRun help = Run_Program(Binary(QStringLiteral("corvane-cli")), {QStringLiteral("--help")});
+    const QString page = pageText(QStringLiteral("corvane-cli"));
+    const ProgramRun help = runProgram(binary(QStringLiteral("corvane-cli")), {QStringLiteral("--help")});
     QCOMPARE(help.status, 0);
     QStringList commands;
-    static const QRegularExpression entry(QStringLiteral("^  ([a-z][a-z-]*) "));
+    static const QRegularExpression kEntry(QStringLiteral("^  ([a-z][a-z-]*) "));
     for (const QString& l : help.outLines())
-        if (const auto m = entry.match(l); m.hasMatch())
+        if (const auto m = kEntry.match(l); m.hasMatch())
             commands << m.captured(1);
     QVERIFY(commands.size() >= 10);
     for (const QString& command : commands) {
@@ -126,10 +126,10 @@ void TestManPages::everyCliCommandAndItsOptionsAreInThePage()
             QStringLiteral("\n\\.TP\n(\\.BI \")?%1 ").arg(QRegularExpression::escape(command)));
         QVERIFY2(page.contains(entryLine), qPrintable(command));
         const ProgramRun commandHelp
-            = Run_Program(Binary(QStringLiteral("corvane-cli")), {command, QStringLiteral("--help")});
+            = runProgram(binary(QStringLiteral("corvane-cli")), {command, QStringLiteral("--help")});
         QCOMPARE(commandHelp.status, 0);
-        for (const QString& option : Help_Options(commandHelp.outText()))
-            QVERIFY2(Mentions(page, option), qPrintable(command + QLatin1Char(' ') + option));
+        for (const QString& kOption : helpOptions(commandHelp.outText()))
+            QVERIFY2(mentions(page, kOption), qPrintable(command + QLatin1Char(' ') + kOption));
     }
 }
 

@@ -7,5 +7,5 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    return Run_Test_Objects<TestActivityLog, TestGenLib, TestAuxWindows, TestProjectDocument>(argc, argv);
+    return runTestObjects<TestActivityLog, TestGenLib, TestAuxWindows, TestProjectDocument>(argc, argv);
 }

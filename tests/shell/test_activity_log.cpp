@@ -81,13 +81,13 @@ void TestActivityLog::statusCodes()
     QFETCH(int, code);
     QFETCH(QString, marker);
     QFETCH(QString, text);
-    QCOMPARE(TActivityLogPanel::Status_Code_Marker(code), marker);
-    QCOMPARE(TActivityLogPanel::Status_Code_Text(code), text);
+    QCOMPARE(TActivityLogPanel::statusCodeMarker(code), marker);
+    QCOMPARE(TActivityLogPanel::statusCodeText(code), text);
     // Every code has its own text and one of the three markers.
     QSet<QString> texts;
     for (int c = 0; c < TActivityLogPanel::kStatusCodeCount; ++c) {
-        texts.insert(TActivityLogPanel::Status_Code_Text(c));
-        QVERIFY(QStringList({" ", "*", "!"}).contains(TActivityLogPanel::Status_Code_Marker(c)));
+        texts.insert(TActivityLogPanel::statusCodeText(c));
+        QVERIFY(QStringList({" ", "*", "!"}).contains(TActivityLogPanel::statusCodeMarker(c)));
     }
     QCOMPARE(texts.size(), TActivityLogPanel::kStatusCodeCount);
 }

@@ -21,15 +21,15 @@
 
 void TestAuxWindows::splashIsBorderlessOnTopAndSteps()
 {
-    Tsplash_Form splash;
+    TsplashForm splash;
     QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(splash.windowFlags() & Qt::WindowStaysOnTopHint);
     QVERIFY(splash.testAttribute(Qt::WA_TranslucentBackground));
     QStringList texts;
     for (QLabel* l : splash.findChildren<QLabel*>())
         texts << l->text();
-    QVERIFY(texts.contains(Product_Name()));
-    QVERIFY(texts.join(' ').contains(Program_Version()));
+    QVERIFY(texts.contains(productName()));
+    QVERIFY(texts.join(' ').contains(programVersion()));
 
     splash.show();
     QVERIFY(QTest::qWaitForWindowExposed(&splash));
@@ -40,17 +40,17 @@ void TestAuxWindows::splashIsBorderlessOnTopAndSteps()
 
     QProgressBar* bar = splash.progressBar();
     QCOMPARE(bar->value(), 0);
-    for (int i = 1; i <= Tsplash_Form::kStages; ++i) {
-        splash.Step();
+    for (int i = 1; i <= TsplashForm::kStages; ++i) {
+        splash.advance();
         QCOMPARE(bar->value(), i);
     }
-    splash.Step(); // an extra step stays at the end
+    splash.advance(); // an extra step stays at the end
     QCOMPARE(bar->value(), bar->maximum());
 }
 
 void TestAuxWindows::galleryShowsEveryPreview()
 {
-    Tgallery_Form gallery;
+    TgalleryForm gallery;
     QCOMPARE(gallery.pictureCount(), 4);
     auto* view = gallery.findChild<QLabel*>("gallery_Image");
     QVERIFY(view && !view->pixmap().isNull());
@@ -64,15 +64,15 @@ void TestAuxWindows::galleryShowsEveryPreview()
 
 void TestAuxWindows::aboutShowsTheVersion()
 {
-    Tabout_Form about;
+    TaboutForm about;
     auto* version = about.findChild<QLabel*>("version_Label");
     QVERIFY(version);
-    QCOMPARE(version->text(), "Version " + Program_Version());
+    QCOMPARE(version->text(), "Version " + programVersion());
 }
 
 void TestAuxWindows::infoCarriesItsText()
 {
-    Tinfo_Form info;
+    TinfoForm info;
     const QString text = info.browser()->toPlainText();
     QVERIFY(text.startsWith("Useful Information"));
     QVERIFY(text.contains("480 × 272"));
@@ -80,7 +80,7 @@ void TestAuxWindows::infoCarriesItsText()
 
 void TestAuxWindows::settingsOffersOkAndCancelOnly()
 {
-    Tsettings_Form settings;
+    TsettingsForm settings;
     auto* box = settings.findChild<QDialogButtonBox*>();
     QVERIFY(box);
     QCOMPARE(box->standardButtons(), QDialogButtonBox::Ok | QDialogButtonBox::Cancel);

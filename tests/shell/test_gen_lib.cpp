@@ -25,18 +25,18 @@ void TestGenLib::scriptedPrompterRecordsAndAnswers()
     prompter.enqueue(QMessageBox::Retry);
     const QString quit = "The current project has been modified.      \rQuit without saving?      ";
     QCOMPARE(
-        Show_Message_Box_Ex(quit, TMsgDlgType::mtConfirmation, QMessageBox::Yes | QMessageBox::No, QMessageBox::No),
+        Show_Message_Box_Ex(quit, TMsgDlgType::MtConfirmation, QMessageBox::Yes | QMessageBox::No, QMessageBox::No),
         QMessageBox::Yes);
-    QCOMPARE(Show_Message_Box("Comms error      ", TMsgDlgType::mtError, QMessageBox::Retry | QMessageBox::Cancel),
+    QCOMPARE(Show_Message_Box("Comms error      ", TMsgDlgType::MtError, QMessageBox::Retry | QMessageBox::Cancel),
              QMessageBox::Retry);
     QCOMPARE(prompter.pendingAnswers(), 0);
     QCOMPARE(prompter.questions().size(), 2);
     const auto& q0 = prompter.questions()[0];
     QCOMPARE(q0.text, quit); // exact text, blanks and '\r' included
-    QCOMPARE(q0.kind, TMsgDlgType::mtConfirmation);
+    QCOMPARE(q0.kind, TMsgDlgType::MtConfirmation);
     QCOMPARE(q0.buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(q0.defaultButton, QMessageBox::No);
-    QCOMPARE(prompter.questions()[1].kind, TMsgDlgType::mtError);
+    QCOMPARE(prompter.questions()[1].kind, TMsgDlgType::MtError);
     QCOMPARE(prompter.questions()[1].defaultButton, QMessageBox::NoButton);
 }
 
@@ -58,16 +58,16 @@ void TestGenLib::unscriptedQuestionsNeverBlock()
     QFETCH(int, defaultButton);
     QFETCH(int, answer);
     TScriptedPrompter prompter;
-    QCOMPARE(int(Show_Message_Box_Ex("?", TMsgDlgType::mtWarning, buttons, SB(defaultButton))), answer);
+    QCOMPARE(int(Show_Message_Box_Ex("?", TMsgDlgType::MtWarning, buttons, SB(defaultButton))), answer);
 }
 
 void TestGenLib::prompterIsRemovedWithIt()
 {
     {
         TScriptedPrompter prompter;
-        QCOMPARE(Current_Prompter(), &prompter);
+        QCOMPARE(currentPrompter(), &prompter);
     }
-    QCOMPARE(Current_Prompter(), nullptr);
+    QCOMPARE(currentPrompter(), nullptr);
 }
 
 void TestGenLib::realDialogShowsTheTextAndDefault()
@@ -108,7 +108,7 @@ void TestGenLib::realDialogShowsTheTextAndDefault()
         box->button(QMessageBox::Yes)->click();
     });
     poll.start();
-    const SB answer = Show_Message_Box_Ex("Line one      \rLine two      ", TMsgDlgType::mtConfirmation,
+    const SB answer = Show_Message_Box_Ex("Line one      \rLine two      ", TMsgDlgType::MtConfirmation,
                                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     QCOMPARE(answer, QMessageBox::Yes);
     QCOMPARE(title, QString(" Confirm"));
@@ -124,10 +124,10 @@ void TestGenLib::realDialogKeepsEveryLineWhole_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("kind");
     // Boxes whose long lines a narrower box would break.
-    QTest::newRow("configuration write error") << DeviceText::configWriteError() << int(TMsgDlgType::mtError);
-    QTest::newRow("firmware too old to upload") << DeviceText::needsUpgrade() << int(TMsgDlgType::mtWarning);
-    QTest::newRow("controller not found") << DeviceText::notFound() << int(TMsgDlgType::mtError);
-    QTest::newRow("unsaved project before upload") << DeviceText::unsavedUpload() << int(TMsgDlgType::mtConfirmation);
+    QTest::newRow("configuration write error") << DeviceText::configWriteError() << int(TMsgDlgType::MtError);
+    QTest::newRow("firmware too old to upload") << DeviceText::needsUpgrade() << int(TMsgDlgType::MtWarning);
+    QTest::newRow("controller not found") << DeviceText::notFound() << int(TMsgDlgType::MtError);
+    QTest::newRow("unsaved project before upload") << DeviceText::unsavedUpload() << int(TMsgDlgType::MtConfirmation);
 }
 
 void TestGenLib::realDialogKeepsEveryLineWhole()
@@ -169,7 +169,7 @@ void TestGenLib::realDialogKeepsEveryLineWhole()
     });
     poll.start();
     Show_Message_Box(text, TMsgDlgType(kind),
-                     TMsgDlgType(kind) == TMsgDlgType::mtConfirmation ? QMessageBox::Yes | QMessageBox::No
+                     TMsgDlgType(kind) == TMsgDlgType::MtConfirmation ? QMessageBox::Yes | QMessageBox::No
                                                                       : QMessageBox::Ok);
     QVERIFY(seen);
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
@@ -236,7 +236,7 @@ void TestGenLib::checkerBitmap()
     QFETCH(int, cell);
     const QColor c1(Qt::white), c2(0xC0, 0xC0, 0xC0);
     QImage bmp(5, 5, QImage::Format_RGB32);
-    Make_Checker_Bitmap(bmp, height, width, c1, c2, cell);
+    makeCheckerBitmap(bmp, height, width, c1, c2, cell);
     QCOMPARE(bmp.size(), QSize(width, height));
     const int side = qMax(cell, 1);
     for (int y = 0; y < height; ++y)

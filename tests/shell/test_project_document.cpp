@@ -49,16 +49,16 @@ void TestProjectDocument::undoKeepsItsLimit()
     // Past the limit the oldest steps go; the saved state went with them, so
     // no undo can make the project look saved.
     TProjectDocument document;
-    document.Reset_History();
+    document.resetHistory();
     document.Set_Modified(false);
     const int steps = TProjectDocument::kUndoLimit + 20;
     for (int i = 1; i <= steps; ++i)
         document.edit(QStringLiteral("Step %1").arg(i), [i](TDevice_Config_v2& r) { r.theme_colour = quint32(i); });
-    QCOMPARE(document.Undo_Stack().count(), TProjectDocument::kUndoLimit);
-    QCOMPARE(document.Undo_Stack().undoText(), QStringLiteral("Step %1").arg(steps));
+    QCOMPARE(document.undoStack().count(), TProjectDocument::kUndoLimit);
+    QCOMPARE(document.undoStack().undoText(), QStringLiteral("Step %1").arg(steps));
 
-    while (document.Undo_Stack().canUndo())
-        document.Undo_Stack().undo();
+    while (document.undoStack().canUndo())
+        document.undoStack().undo();
 
     QCOMPARE(document.record().theme_colour, quint32(steps - TProjectDocument::kUndoLimit));
     QVERIFY(document.isModified());
@@ -69,25 +69,25 @@ void TestProjectDocument::revisionCountsEveryChange()
     // A change gathered into the step on top (typing, a drag) is a change
     // too, though the stack's index stays; a call that changes nothing is not.
     TProjectDocument document;
-    document.Reset_History();
+    document.resetHistory();
     document.Set_Modified(false);
-    quint64 last = document.Revision();
+    quint64 last = document.revision();
     auto changed = [&] {
-        const bool moved = document.Revision() != last;
-        last = document.Revision();
+        const bool moved = document.revision() != last;
+        last = document.revision();
         return moved;
     };
 
     document.edit({}, [](TDevice_Config_v2& r) { r.theme_colour = 1; });
     QVERIFY(changed());
     document.edit({}, [](TDevice_Config_v2& r) { r.theme_colour = 2; });
-    QCOMPARE(document.Undo_Stack().count(), 1);
+    QCOMPARE(document.undoStack().count(), 1);
     QVERIFY(changed());
     document.edit({}, [](TDevice_Config_v2&) {});
     QVERIFY(!changed());
-    document.Undo_Stack().undo();
+    document.undoStack().undo();
     QVERIFY(changed());
-    document.Undo_Stack().redo();
+    document.undoStack().redo();
     QVERIFY(changed());
     QCOMPARE(document.record().theme_colour, 2u);
 }

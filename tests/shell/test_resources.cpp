@@ -61,9 +61,9 @@ private slots:
     void firmwareImagesHaveTheirSize()
     {
         QFETCH(QString, name);
-        const QByteArray image = Read_Resource_Data(name);
+        const QByteArray image = readResourceData(name);
         QCOMPARE(image.size(), 266240);
-        if (Carried_Firmware_Is_Placeholder())
+        if (carriedFirmwareIsPlaceholder())
             QVERIFY(image.startsWith("CORVANE PLACEHOLDER FIRMWARE " + name.right(4).toLatin1()));
     }
 
@@ -76,11 +76,11 @@ private slots:
     void versionHistoriesFollowTheirFormat()
     {
         QFETCH(QString, name);
-        const QByteArray raw = Read_Resource_Data(name);
+        const QByteArray raw = readResourceData(name);
         QVERIFY(raw.endsWith("\r\n"));
         QCOMPARE(raw.count('\n'), raw.count("\r\n"));
         const QStringList lines = QString::fromLatin1(raw).split(QStringLiteral("\r\n"));
-        static const QRegularExpression release(QStringLiteral("^(\\d\\d/\\d\\d/\\d{4})\\tv(\\d+)\\.(\\d\\d)\\t\\S"));
+        static const QRegularExpression kRelease(QStringLiteral("^(\\d\\d/\\d\\d/\\d{4})\\tv(\\d+)\\.(\\d\\d)\\t\\S"));
         QDate previous;
         int releases = 0;
         bool expectRelease = true;
@@ -93,7 +93,7 @@ private slots:
                 QVERIFY2(line.startsWith(QLatin1Char('\t')), qPrintable(line));
                 continue;
             }
-            const auto m = release.match(line);
+            const auto m = kRelease.match(line);
             QVERIFY2(m.hasMatch(), qPrintable(line));
             const QDate date = QDate::fromString(m.captured(1), QStringLiteral("dd/MM/yyyy"));
             QVERIFY(date.isValid());
@@ -119,7 +119,7 @@ private slots:
     void everyPictureRendersAtTheRequestedSize()
     {
         QFETCH(QString, name);
-        QVERIFY(Has_Picture(name));
+        QVERIFY(hasPicture(name));
         for (QSize size : {QSize(37, 23), QSize(200, 200)}) {
             const QImage image = picture(name, size);
             QCOMPARE(image.size(), size);
@@ -133,7 +133,7 @@ private slots:
 
     void missingPictureIsAnErrorNamingIt()
     {
-        QVERIFY(!Has_Picture("NO_SUCH_PNG"));
+        QVERIFY(!hasPicture("NO_SUCH_PNG"));
         try {
             picture("NO_SUCH_PNG", QSize(10, 10));
             QFAIL("no error for a missing picture");
@@ -144,11 +144,11 @@ private slots:
 
     void storeFillsEverySlotAndList()
     {
-        QVERIFY(DM_imagestore() == nullptr);
+        QVERIFY(dmImagestore() == nullptr);
         auto owned = std::make_unique<TDM_imagestore>();
         const TDM_imagestore& store = *owned;
         // The windows created after the store reach it without being handed it.
-        QCOMPARE(DM_imagestore(), owned.get());
+        QCOMPARE(dmImagestore(), owned.get());
         for (const QImage& i : store.mode_Png)
             QVERIFY(!i.isNull());
         QVERIFY(!store.run_Png[1].isNull() && !store.airdir_Png[6].isNull());
@@ -167,7 +167,7 @@ private slots:
         QVERIFY(store.fan_Png[0] != store.fan_Png[2]);
         QVERIFY(store.airdir_Png[0] != store.airdir_Png[4]);
         owned.reset();
-        QVERIFY(DM_imagestore() == nullptr);
+        QVERIFY(dmImagestore() == nullptr);
     }
 
     // Start-up renders its pictures ahead on other threads: what the window
@@ -177,8 +177,8 @@ private slots:
     {
         QList<TPictureRequest> requests = TDM_imagestore::startUpPictures();
         requests.append({QStringLiteral("NO_SUCH_PNG"), QSize(10, 10)});
-        Prerender_Pictures(requests);
-        Prerender_Pictures(requests); // asked twice while the first are still rendering
+        prerenderPictures(requests);
+        prerenderPictures(requests); // asked twice while the first are still rendering
         const TDM_imagestore store;
         const QStringList& own = TDM_imagestore::ownSizeNames();
         QCOMPARE(own.size(), 22);

@@ -7,5 +7,5 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    return Run_Test_Objects<TestVirtualController, TestRcSimProgram>(argc, argv);
+    return runTestObjects<TestVirtualController, TestRcSimProgram>(argc, argv);
 }

@@ -19,7 +19,7 @@ struct Run {
 
 Run cli(const QStringList& args)
 {
-    const ProgramRun r = Run_Cli(args);
+    const ProgramRun r = runCli(args);
     return {r.status, r.outLines(), r.errLines()};
 }
 } // namespace
@@ -80,7 +80,7 @@ void TestCliDevice::probesNamedPortsInOrder()
     VirtualController held;
     QVERIFY(held.start());
     TVrexComms holder;
-    holder.PortName = held.portName();
+    holder.portName = held.portName();
     QVERIFY(holder.OpenComm());
     SimPty mute;
     QVERIFY(mute.open());
@@ -192,7 +192,7 @@ void TestCliDevice::saysWhatTheFirmwareAllows()
     QCOMPARE(text.status, 0);
     QVERIFY2(text.out.contains(verdicts), qPrintable(text.out.join('|')));
 
-    const ProgramRun json = Run_Cli({"identify", "--port", sim.portName(), "--json"});
+    const ProgramRun json = runCli({"identify", "--port", sim.portName(), "--json"});
     QCOMPARE(json.status, 0);
     const QJsonObject o2 = QJsonDocument::fromJson(json.out).object();
     QCOMPARE(o2["port"].toString(), sim.portName());
@@ -210,7 +210,7 @@ void TestCliDevice::refusesUnknownSerialBackend()
     env.insert(QStringLiteral("CORVANE_SERIAL_BACKEND"), QStringLiteral("serialx"));
     VirtualController sim;
     QVERIFY(sim.start());
-    const ProgramRun r = Run_Program(QStringLiteral(CORVANE_CLI), {"identify", "--port", sim.portName()}, env);
+    const ProgramRun r = runProgram(QStringLiteral(CORVANE_CLI), {"identify", "--port", sim.portName()}, env);
     QCOMPARE(r.status, 2);
     QVERIFY(r.outText().isEmpty());
     QCOMPARE(r.errLines().size(), 1);

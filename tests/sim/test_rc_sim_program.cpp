@@ -55,8 +55,8 @@ void TestRcSimProgram::newProjectConfigCanBeRetrieved()
     SimRun sim({"--new-project-config"});
     QVERIFY(sim.port.startsWith("/dev/pts/"));
     TVrexComms comms;
-    Apply_Comms_Settings(comms);
-    comms.PortName = sim.port;
+    applyCommsSettings(comms);
+    comms.portName = sim.port;
     QVERIFY(comms.OpenComm());
     TDeviceConfiguration block{};
     auto* raw = reinterpret_cast<uint8_t*>(&block);
@@ -68,8 +68,8 @@ void TestRcSimProgram::newProjectConfigCanBeRetrieved()
     comms.CloseComm();
     TDevice_Config_v2 record{};
     QVERIFY(Validate_Device_Configuration(block, record));
-    TDevice_Config_v2 expected = New_Project_Config();
-    const TDeviceConfiguration expectedBlock = Build_Upload_Block(expected);
+    TDevice_Config_v2 expected = newProjectConfig();
+    const TDeviceConfiguration expectedBlock = buildUploadBlock(expected);
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(&block), sizeof block),
              QByteArray(reinterpret_cast<const char*>(&expectedBlock), sizeof expectedBlock));
 }
@@ -84,8 +84,8 @@ void TestRcSimProgram::printsPortFirstAndDumpsOnTerminate()
     QTRY_COMPARE_WITH_TIMEOUT(QFile::symLinkTarget(link), port, kGenerousMs);
 
     TVrexComms comms;
-    Apply_Comms_Settings(comms);
-    comms.PortName = link; // through the link, as a user would give it
+    applyCommsSettings(comms);
+    comms.portName = link; // through the link, as a user would give it
     QVERIFY(comms.OpenComm());
     uint16_t part = 0, ver = 0, blPart = 0, blVer = 0;
     QVERIFY(GetAppInfo(comms, part, ver, blPart, blVer));
@@ -136,8 +136,8 @@ void TestRcSimProgram::vanishesOnItsOwn()
     SimRun sim({"--vanish-after", "1"});
     QVERIFY(!sim.port.isEmpty());
     TVrexComms comms;
-    Apply_Comms_Settings(comms);
-    comms.PortName = sim.port;
+    applyCommsSettings(comms);
+    comms.portName = sim.port;
     QVERIFY(comms.OpenComm());
     uint16_t a, b, c, d;
     bool badReply = true;
@@ -169,8 +169,8 @@ void TestRcSimProgram::numbersAreDecimalOrHex()
     SimRun sim({"--part-number", partNumber});
     QVERIFY(!sim.port.isEmpty());
     TVrexComms comms;
-    Apply_Comms_Settings(comms);
-    comms.PortName = sim.port;
+    applyCommsSettings(comms);
+    comms.portName = sim.port;
     QVERIFY(comms.OpenComm());
     uint16_t part = 0, ver = 0, blPart = 0, blVer = 0;
     QVERIFY(GetAppInfo(comms, part, ver, blPart, blVer));

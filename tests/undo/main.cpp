@@ -11,7 +11,7 @@ int main(int argc, char** argv)
     TConfiguratorApplication app(argc, argv);
     // Started again by the recovery test as the configurator it kills.
     if (argc == 5 && std::strcmp(argv[1], "--recovery-child") == 0)
-        return Run_Recovery_Child(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
-                                  QString::fromLocal8Bit(argv[4]));
-    return Run_Test_Objects<TestUndoCommands, TestRecovery>(argc, argv);
+        return runRecoveryChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                                QString::fromLocal8Bit(argv[4]));
+    return runTestObjects<TestUndoCommands, TestRecovery>(argc, argv);
 }

@@ -20,7 +20,7 @@ private slots:
     void selectionFollowsThePictureThroughUndo();
 
 private:
-    QTemporaryDir dir;
+    QTemporaryDir m_dir;
 };
 
 class TestRecovery : public QObject {
@@ -35,10 +35,10 @@ private slots:
     void liveConfiguratorsFileIsLeftAlone();
 
 private:
-    QTemporaryDir dir;
+    QTemporaryDir m_dir;
 };
 
 // The child side of killedConfiguratorOffersItsProject: a configurator that
 // edits a project, writes what a save would write to expected, and waits to
 // be killed.
-int Run_Recovery_Child(const QString& folder, const QString& project, const QString& expected);
+int runRecoveryChild(const QString& folder, const QString& project, const QString& expected);

@@ -59,46 +59,46 @@ struct Project {
     explicit Project(const QString& path) : path(path)
     {
         fx.newProject(path);
-        fx.addImage(BACKGROUNDS_IDX, QStringLiteral("SUNSET"), Png_Bytes(480, 272, 0xff336699));
-        fx.addImage(BG_THUMBNAILS_IDX, QStringLiteral("SUNSET"), Png_Bytes(90, 51, 0xff336699));
-        fx.addImage(BACKGROUNDS_IDX, QStringLiteral("DUNES"), Png_Bytes(480, 272, 0xffcc9933));
-        fx.addImage(BG_THUMBNAILS_IDX, QStringLiteral("DUNES"), Png_Bytes(90, 51, 0xffcc9933));
-        fx.addImage(LOGOS_IDX, QStringLiteral("ACME"), Png_Bytes(125, 85, 0x80ff0000));
-        fx.addImage(LOGO_THUMBNAILS_IDX, QStringLiteral("ACME"), Png_Bytes(90, 61, 0x80ff0000));
-        fx.addImage(INFO_SCREENS_IDX, QStringLiteral("HELP"), Png_Bytes(480, 272, 0xff00ff00));
+        fx.addImage(kBackgroundsIdx, QStringLiteral("SUNSET"), pngBytes(480, 272, 0xff336699));
+        fx.addImage(kBgThumbnailsIdx, QStringLiteral("SUNSET"), pngBytes(90, 51, 0xff336699));
+        fx.addImage(kBackgroundsIdx, QStringLiteral("DUNES"), pngBytes(480, 272, 0xffcc9933));
+        fx.addImage(kBgThumbnailsIdx, QStringLiteral("DUNES"), pngBytes(90, 51, 0xffcc9933));
+        fx.addImage(kLogosIdx, QStringLiteral("ACME"), pngBytes(125, 85, 0x80ff0000));
+        fx.addImage(kLogoThumbnailsIdx, QStringLiteral("ACME"), pngBytes(90, 61, 0x80ff0000));
+        fx.addImage(kInfoScreensIdx, QStringLiteral("HELP"), pngBytes(480, 272, 0xff00ff00));
         // Scheduler and occupancy strategies on, so their controls take input.
-        fx.form().Document().fill([](TDevice_Config_v2& record, THandle_List&) {
+        fx.form().document().fill([](TDevice_Config_v2& record, THandleList&) {
             record.scheduler_enabled = 1;
             record.occupancy_strategy_enable = 3;
             std::fill(std::begin(record.occupied_settings_enable), std::end(record.occupied_settings_enable), 1);
             return true;
         });
         // Typing starts in an empty service text.
-        fx.form().Configuration_Page()->generalPage()->service_text_Memo()->clear();
+        fx.form().configurationPage()->generalPage()->service_text_Memo()->clear();
         fx.trigger("save_project_MenuItem");
         fx.dialogs().answers.enqueue(path);
         fx.trigger("open_project_MenuItem");
     }
 
     Tbmpgen_Form& form() { return fx.form(); }
-    TProjectDocument& document() { return form().Document(); }
-    QUndoStack& stack() { return document().Undo_Stack(); }
-    TConfigurationPage& config() { return *form().Configuration_Page(); }
-    TImagesPage& images() { return *form().Images_Page(); }
-    QTreeWidget& tree() { return *images().Tree_Panel()->Project_TreeView(); }
+    TProjectDocument& document() { return form().document(); }
+    QUndoStack& stack() { return document().undoStack(); }
+    TConfigurationPage& config() { return *form().configurationPage(); }
+    TImagesPage& images() { return *form().imagesPage(); }
+    QTreeWidget& tree() { return *images().treePanel()->Project_TreeView(); }
     template <typename T> T* find(const char* name) { return form().findChild<T*>(QString::fromLatin1(name)); }
 
     QByteArray saved()
     {
         fx.trigger("save_project_MenuItem");
-        return File_Bytes(path);
+        return fileBytes(path);
     }
     QString undoText() { return fx.action("undo_MenuItem")->text().remove(QLatin1Char('&')); }
     void undo() { fx.trigger("undo_MenuItem"); }
     void redo() { fx.trigger("redo_MenuItem"); }
     void showSubPage(const char* name)
     {
-        form().Project_Pages()->setCurrentWidget(&config());
+        form().projectPages()->setCurrentWidget(&config());
         QWidget* page = config().subPage(QString::fromLatin1(name));
         QTabWidget* tabs = config().cfg_PageControl();
         for (int i = 0; i < tabs->count(); ++i)
@@ -107,7 +107,7 @@ struct Project {
     }
     void selectImage(int handle, int image)
     {
-        form().Project_Pages()->setCurrentWidget(&images());
+        form().projectPages()->setCurrentWidget(&images());
         tree().setCurrentItem(tree().topLevelItem(handle)->child(image));
     }
     Tscheduled_events_form& openDay(int day)
@@ -124,7 +124,7 @@ struct Project {
     void addEvent(Tscheduled_events_form& editor, int hour)
     {
         clickIn(editor, "add_Button");
-        QLineEdit* hourEdit = editor.Time_Edit()->hour_Edit();
+        QLineEdit* hourEdit = editor.timeEdit()->hour_Edit();
         hourEdit->setFocus();
         hourEdit->selectAll();
         QTest::keyClick(hourEdit, Qt::Key_Backspace);
@@ -146,9 +146,9 @@ struct Project {
 
 using Edit = std::function<void(Project&, const QDir&)>;
 
-const std::map<QString, Edit>& Edits()
+const std::map<QString, Edit>& edits()
 {
-    static const std::map<QString, Edit> edits{
+    static const std::map<QString, Edit> kEdits{
         {"check box", [](Project& p, const QDir&) { p.find<QCheckBox>("master_ctrl_CheckBox")->click(); }},
         {"drop-down",
          [](Project& p, const QDir&) {
@@ -190,11 +190,11 @@ const std::map<QString, Edit>& Edits()
              Tscheduled_events_form& editor = p.openDay(kMonday);
              p.addEvent(editor, 7);
              Project::clickIn(editor, "copy_Button");
-             Tcopy_events_Form* copy = editor.Copy_Form();
+             Tcopy_events_Form* copy = editor.copyForm();
              QTRY_VERIFY_WITH_TIMEOUT(copy->isVisible(), kDeadline);
              for (int day = 1; day <= 7; ++day)
                  if (day != kMonday)
-                     QTest::mouseClick(copy->Day_Button(day), Qt::LeftButton);
+                     QTest::mouseClick(copy->dayButton(day), Qt::LeftButton);
              Project::clickIn(*copy, "ok_Button");
              QTRY_VERIFY_WITH_TIMEOUT(!copy->isVisible(), kDeadline);
              // The day itself is left as it was: only the copy is a step.
@@ -202,34 +202,34 @@ const std::map<QString, Edit>& Edits()
          }},
         {"import",
          [](Project& p, const QDir& files) {
-             p.selectImage(BACKGROUNDS_IDX, 0);
-             p.images().Drop_Image_Files({Write_Picture(files, "beach.png", 480, 272, Qt::yellow),
-                                          Write_Picture(files, "bay.bmp", 480, 272, Qt::blue)});
-             QTRY_VERIFY_WITH_TIMEOUT(!p.images().Drop_Import()->Running(), kDeadline);
+             p.selectImage(kBackgroundsIdx, 0);
+             p.images().Drop_Image_Files({writePicture(files, "beach.png", 480, 272, Qt::yellow),
+                                          writePicture(files, "bay.bmp", 480, 272, Qt::blue)});
+             QTRY_VERIFY_WITH_TIMEOUT(!p.images().dropImport()->isRunning(), kDeadline);
          }},
         {"delete",
          [](Project& p, const QDir&) {
-             p.selectImage(BACKGROUNDS_IDX, 0);
-             p.images().Tree_Panel()->Delete_Button()->click();
+             p.selectImage(kBackgroundsIdx, 0);
+             p.images().treePanel()->deleteButton()->click();
          }},
         {"move",
          [](Project& p, const QDir&) {
-             p.selectImage(BACKGROUNDS_IDX, 0);
-             p.images().Tree_Panel()->Move_Down_Button()->click();
+             p.selectImage(kBackgroundsIdx, 0);
+             p.images().treePanel()->moveDownButton()->click();
          }},
         {"rename",
          [](Project& p, const QDir&) {
-             p.selectImage(BACKGROUNDS_IDX, 1);
-             p.images().Set_Name_Input([](QWidget*, const QString&, const QString&, const QString&) {
+             p.selectImage(kBackgroundsIdx, 1);
+             p.images().setNameInput([](QWidget*, const QString&, const QString&, const QString&) {
                  return std::optional<QString>(QStringLiteral("dusk"));
              });
-             p.images().Tree_Panel()->Rename_Button()->click();
+             p.images().treePanel()->renameButton()->click();
          }},
         {"exclude",
          [](Project& p, const QDir&) {
              // As any command that takes an image out of the upload does.
-             p.document().editImages(QString(), [](THandle_List& images) {
-                 images[INFO_SCREENS_IDX]->cells[0]->included = false;
+             p.document().editImages(QString(), [](THandleList& images) {
+                 images[kInfoScreensIdx]->cells[0]->included = false;
                  return true;
              });
          }},
@@ -243,14 +243,14 @@ const std::map<QString, Edit>& Edits()
              window->done(Timg_select_Form::kClicked + 1);
          }},
     };
-    return edits;
+    return kEdits;
 }
 
 } // namespace
 
 void TestUndoCommands::init()
 {
-    QVERIFY(dir.isValid());
+    QVERIFY(m_dir.isValid());
 }
 
 void TestUndoCommands::commandUndoesAndRedoesToTheSameBytes_data()
@@ -291,12 +291,12 @@ void TestUndoCommands::commandUndoesAndRedoesToTheSameBytes()
 {
     QFETCH(QString, edit);
     QFETCH(QString, undoText);
-    Project p(dir.filePath(QStringLiteral("site.cvp")));
+    Project p(m_dir.filePath(QStringLiteral("site.cvp")));
     QVERIFY(!p.document().isModified());
     QVERIFY(!p.fx.action("undo_MenuItem")->isEnabled());
     const QByteArray before = p.saved();
 
-    Edits().at(edit)(p, QDir(dir.path()));
+    edits().at(edit)(p, QDir(m_dir.path()));
     QCOMPARE(p.undoText(), undoText);
     QCOMPARE(p.stack().count(), 1);
     QVERIFY(p.document().isModified());
@@ -317,7 +317,7 @@ void TestUndoCommands::commandUndoesAndRedoesToTheSameBytes()
 
 void TestUndoCommands::typingIsOneStepUntilFocusLeaves()
 {
-    Project p(dir.filePath(QStringLiteral("typing.cvp")));
+    Project p(m_dir.filePath(QStringLiteral("typing.cvp")));
     p.showSubPage("RC_gen_cfg_TabSheet");
     QPlainTextEdit* memo = p.config().generalPage()->service_text_Memo();
     QCheckBox* master = p.find<QCheckBox>("master_ctrl_CheckBox");
@@ -351,7 +351,7 @@ void TestUndoCommands::undoneTypingFlowsAsTyped()
     // Lines the box flowed come back from an undo as they were typed: a
     // word typed in front still pushes the rest along the paragraph, where
     // the break of a stored text would stay put.
-    Project p(dir.filePath(QStringLiteral("flow.cvp")));
+    Project p(m_dir.filePath(QStringLiteral("flow.cvp")));
     p.showSubPage("RC_gen_cfg_TabSheet");
     QPlainTextEdit* memo = p.config().generalPage()->service_text_Memo();
     QCheckBox* master = p.find<QCheckBox>("master_ctrl_CheckBox");
@@ -377,7 +377,7 @@ void TestUndoCommands::undoneTypingFlowsAsTyped()
 
 void TestUndoCommands::sliderDragIsOneStep()
 {
-    Project p(dir.filePath(QStringLiteral("slider.cvp")));
+    Project p(m_dir.filePath(QStringLiteral("slider.cvp")));
     QSlider* green = p.config().appearancePage()->trackBar(1);
     const uint32_t colour = p.document().record().theme_colour;
     const int start = green->value();
@@ -404,10 +404,10 @@ void TestUndoCommands::sliderDragIsOneStep()
 
 void TestUndoCommands::modifiedFollowsTheSavedState()
 {
-    Project p(dir.filePath(QStringLiteral("modified.cvp")));
+    Project p(m_dir.filePath(QStringLiteral("modified.cvp")));
     QCheckBox* master = p.find<QCheckBox>("master_ctrl_CheckBox");
     QCheckBox* dp = p.find<QCheckBox>("show_sp_dp_CheckBox");
-    QLabel* marker = p.form().Status_Bar()->Modified_Panel();
+    QLabel* marker = p.form().projectStatusBar()->modifiedPanel();
     master->click();
     QVERIFY(p.document().isModified());
     QCOMPARE(marker->text(), QStringLiteral("M"));
@@ -455,22 +455,22 @@ void TestUndoCommands::modifiedFollowsTheSavedState()
 void TestUndoCommands::newProjectStaysModifiedThroughUndo()
 {
     TFormFixture fx;
-    fx.newProject(dir.filePath(QStringLiteral("fresh.cvp")));
-    QVERIFY(fx.form().Document().isModified());
+    fx.newProject(m_dir.filePath(QStringLiteral("fresh.cvp")));
+    QVERIFY(fx.form().document().isModified());
     fx.form().findChild<QCheckBox*>(QStringLiteral("master_ctrl_CheckBox"))->click();
     fx.trigger("undo_MenuItem");
     // Nothing of it is on disk: still modified, and closing still asks.
-    QVERIFY(fx.form().Document().isModified());
+    QVERIFY(fx.form().document().isModified());
     fx.prompter().enqueue(QMessageBox::Cancel);
     fx.trigger("close_project_MenuItem");
     QCOMPARE(fx.prompter().questions().size(), 1);
-    QCOMPARE(fx.prompter().questions().constLast().text, TProjectCommands::Discard_Question());
-    QVERIFY(!fx.form().Document().images().empty());
+    QCOMPARE(fx.prompter().questions().constLast().text, TProjectCommands::discardQuestion());
+    QVERIFY(!fx.form().document().images().empty());
 }
 
 void TestUndoCommands::discardQuestionFollowsModified()
 {
-    Project p(dir.filePath(QStringLiteral("discard.cvp")));
+    Project p(m_dir.filePath(QStringLiteral("discard.cvp")));
     p.find<QCheckBox>("frost_protection_CheckBox")->click();
     p.undo();
     // Back at the saved state: closing asks nothing.
@@ -488,7 +488,7 @@ void TestUndoCommands::discardQuestionFollowsModified()
 
 void TestUndoCommands::openAndCloseClearTheHistory()
 {
-    Project p(dir.filePath(QStringLiteral("history.cvp")));
+    Project p(m_dir.filePath(QStringLiteral("history.cvp")));
     p.find<QCheckBox>("master_ctrl_CheckBox")->click();
     p.saved();
     QCOMPARE(p.stack().count(), 1);
@@ -505,7 +505,7 @@ void TestUndoCommands::openAndCloseClearTheHistory()
 
 void TestUndoCommands::editMenuAndHistory()
 {
-    Project p(dir.filePath(QStringLiteral("menu.cvp")));
+    Project p(m_dir.filePath(QStringLiteral("menu.cvp")));
     QStringList menus;
     for (QAction* a : p.form().menuBar()->actions())
         menus << a->text();
@@ -535,31 +535,31 @@ void TestUndoCommands::editMenuAndHistory()
     QCOMPARE(view->model()->index(2, 0).data().toString(), QStringLiteral("Change Frost Protection"));
 
     // No undo while an import is adding images.
-    p.selectImage(BACKGROUNDS_IDX, 0);
-    QDir files(dir.path());
+    p.selectImage(kBackgroundsIdx, 0);
+    QDir files(m_dir.path());
     p.images().Drop_Image_Files(
-        {Write_Picture(files, "a.png", 480, 272, Qt::red), Write_Picture(files, "b.png", 480, 272, Qt::green)});
-    QVERIFY(p.images().Drop_Import()->Running());
+        {writePicture(files, "a.png", 480, 272, Qt::red), writePicture(files, "b.png", 480, 272, Qt::green)});
+    QVERIFY(p.images().dropImport()->isRunning());
     QVERIFY(!undo->isEnabled());
-    QVERIFY(!p.form().Edit_History()->Edits_Allowed());
-    QTRY_VERIFY_WITH_TIMEOUT(!p.images().Drop_Import()->Running(), kDeadline);
+    QVERIFY(!p.form().editHistory()->editsAllowed());
+    QTRY_VERIFY_WITH_TIMEOUT(!p.images().dropImport()->isRunning(), kDeadline);
     QTRY_VERIFY(undo->isEnabled());
     QCOMPARE(undo->text(), QStringLiteral("&Undo Import 2 Images into BACKGROUNDS"));
 }
 
 void TestUndoCommands::undoKeepsTheOpenGroups()
 {
-    Project p(dir.filePath(QStringLiteral("groups.cvp")));
-    p.selectImage(BACKGROUNDS_IDX, 1);
+    Project p(m_dir.filePath(QStringLiteral("groups.cvp")));
+    p.selectImage(kBackgroundsIdx, 1);
     // The user opens the logos and closes the backgrounds around an edit.
-    p.tree().topLevelItem(LOGOS_IDX)->setExpanded(true);
-    p.tree().topLevelItem(INFO_SCREENS_IDX)->setExpanded(false);
-    p.images().Tree_Panel()->Move_Up_Button()->click();
-    p.tree().setCurrentItem(p.tree().topLevelItem(BACKGROUNDS_IDX));
-    p.tree().topLevelItem(BACKGROUNDS_IDX)->setExpanded(false);
+    p.tree().topLevelItem(kLogosIdx)->setExpanded(true);
+    p.tree().topLevelItem(kInfoScreensIdx)->setExpanded(false);
+    p.images().treePanel()->moveUpButton()->click();
+    p.tree().setCurrentItem(p.tree().topLevelItem(kBackgroundsIdx));
+    p.tree().topLevelItem(kBackgroundsIdx)->setExpanded(false);
     auto open = [&p] {
         QList<bool> groups;
-        for (int i : {int(BACKGROUNDS_IDX), int(LOGOS_IDX), int(INFO_SCREENS_IDX)})
+        for (int i : {int(kBackgroundsIdx), int(kLogosIdx), int(kInfoScreensIdx)})
             groups << p.tree().topLevelItem(i)->isExpanded();
         return groups;
     };
@@ -575,50 +575,50 @@ void TestUndoCommands::selectionFollowsThePictureThroughUndo()
 {
     // Undo and redo put back copies of the pictures: the tree, the selection
     // and the view follow the picture by its id, never an old address.
-    Project p(dir.filePath(QStringLiteral("site.cvp")));
-    TProjectTreePanel& panel = *p.images().Tree_Panel();
+    Project p(m_dir.filePath(QStringLiteral("site.cvp")));
+    TProjectTreePanel& panel = *p.images().treePanel();
     auto selectedId = [&] { return TProjectTreePanel::pictureId(p.tree().currentItem()); };
     auto selectedName = [&] {
-        const TCell_object* cell = panel.Cell_Of(p.tree().currentItem());
+        const TCell_object* cell = panel.cellOf(p.tree().currentItem());
         return cell ? cell->name : QString();
     };
     auto viewInStep = [&] {
-        for (const TImageFrame* frame : p.images().Image_View()->CellView_List())
+        for (const TImageFrame* frame : p.images().imageView()->CellView_List())
             if (!p.document().picture(frame->pictureId()))
                 return false;
         return true;
     };
-    p.selectImage(BACKGROUNDS_IDX, 1);
+    p.selectImage(kBackgroundsIdx, 1);
     const uint64_t dunes = selectedId();
     QVERIFY(dunes != 0);
     QCOMPARE(selectedName(), QStringLiteral("DUNES"));
 
-    panel.Move_Up_Button()->click();
+    panel.moveUpButton()->click();
     QCOMPARE(selectedId(), dunes);
     for (int round = 0; round < 2; ++round) {
         p.undo();
         QCOMPARE(selectedId(), dunes);
         QCOMPARE(selectedName(), QStringLiteral("DUNES"));
-        QCOMPARE(p.tree().currentItem(), p.tree().topLevelItem(BACKGROUNDS_IDX)->child(1));
+        QCOMPARE(p.tree().currentItem(), p.tree().topLevelItem(kBackgroundsIdx)->child(1));
         QVERIFY(viewInStep());
         p.redo();
         QCOMPARE(selectedId(), dunes);
-        QCOMPARE(p.tree().currentItem(), p.tree().topLevelItem(BACKGROUNDS_IDX)->child(0));
+        QCOMPARE(p.tree().currentItem(), p.tree().topLevelItem(kBackgroundsIdx)->child(0));
         QVERIFY(viewInStep());
     }
 
     // The commands act on the picture the selection names now.
-    p.images().Set_Name_Input([](QWidget*, const QString&, const QString&, const QString&) {
+    p.images().setNameInput([](QWidget*, const QString&, const QString&, const QString&) {
         return std::optional<QString>(QStringLiteral("dusk"));
     });
-    panel.Rename_Button()->click();
-    QCOMPARE(p.document().images()[BACKGROUNDS_IDX]->cells[0]->name, QStringLiteral("DUSK"));
+    panel.renameButton()->click();
+    QCOMPARE(p.document().images()[kBackgroundsIdx]->cells[0]->name, QStringLiteral("DUSK"));
     QCOMPARE(p.document().picture(dunes)->name, QStringLiteral("DUSK"));
-    panel.Delete_Button()->click();
+    panel.deleteButton()->click();
     QVERIFY(!p.document().picture(dunes));
     p.undo();
     QCOMPARE(selectedName(), QStringLiteral("SUNSET"));
-    p.selectImage(BACKGROUNDS_IDX, 0);
+    p.selectImage(kBackgroundsIdx, 0);
     QCOMPARE(selectedId(), dunes);
     QCOMPARE(selectedName(), QStringLiteral("DUSK"));
 }

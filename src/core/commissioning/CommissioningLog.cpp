@@ -48,7 +48,7 @@ void syncFolder(const QString& path)
 #endif
 } // namespace
 
-bool Append_Commissioning_Record(const QString& path, const TCommissioningRecord& record, QString* error)
+bool appendCommissioningRecord(const QString& path, const TCommissioningRecord& record, QString* error)
 {
     const QByteArray line = QJsonDocument(record.toJson()).toJson(QJsonDocument::Compact) + '\n';
     auto fail = [&](const QString& why) {
@@ -100,12 +100,12 @@ bool Append_Commissioning_Record(const QString& path, const TCommissioningRecord
 #endif
 }
 
-TCommissioningLogSync Set_Commissioning_Log_Sync(TCommissioningLogSync sync)
+TCommissioningLogSync setCommissioningLogSync(TCommissioningLogSync sync)
 {
     return std::exchange(syncFunction(), std::move(sync));
 }
 
-TCommissioningLogContents Read_Commissioning_Log(const QString& path)
+TCommissioningLogContents readCommissioningLog(const QString& path)
 {
     TCommissioningLogContents out;
     QFile f(path);
@@ -137,7 +137,7 @@ TCommissioningLogContents Read_Commissioning_Log(const QString& path)
     return out;
 }
 
-QString Default_Commissioning_Log(const QString& projectPath)
+QString defaultCommissioningLog(const QString& projectPath)
 {
     const QFileInfo info(projectPath);
     return QDir(info.absolutePath()).filePath(info.completeBaseName() + QStringLiteral("-commissioning.jsonl"));

@@ -13,7 +13,7 @@
 
 // False with a reason in *error when the line could not be written whole
 // (nothing of it is left behind then).
-bool Append_Commissioning_Record(const QString& path, const TCommissioningRecord& record, QString* error = nullptr);
+bool appendCommissioningRecord(const QString& path, const TCommissioningRecord& record, QString* error = nullptr);
 
 struct TCommissioningLogLine {
     int line = 0; // from 1
@@ -27,7 +27,7 @@ struct TCommissioningLogContents {
     std::vector<TCommissioningLogLine> malformed; // skipped lines
 };
 
-TCommissioningLogContents Read_Commissioning_Log(const QString& path);
+TCommissioningLogContents readCommissioningLog(const QString& path);
 
 // How a written line is made durable: fsync(fd) on the log file, and on its
 // folder when the log is new. Tests put their own here to see each call (or
@@ -35,8 +35,8 @@ TCommissioningLogContents Read_Commissioning_Log(const QString& path);
 // returns and sets errno likewise. Returns the function it replaces; an
 // empty one restores fsync.
 using TCommissioningLogSync = std::function<int(int fd)>;
-TCommissioningLogSync Set_Commissioning_Log_Sync(TCommissioningLogSync sync);
+TCommissioningLogSync setCommissioningLogSync(TCommissioningLogSync sync);
 
 // The log a project's commissioning goes to by default:
 // "site.cvp" -> "site-commissioning.jsonl" in the same folder.
-QString Default_Commissioning_Log(const QString& projectPath);
+QString defaultCommissioningLog(const QString& projectPath);

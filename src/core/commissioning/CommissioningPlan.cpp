@@ -17,7 +17,7 @@ namespace {
 constexpr char kMagic[8] = {'C', 'V', 'P', 'L', 'A', 'N', '1', '\n'};
 } // namespace
 
-bool Build_Checked_Image_Block(const THandle_List& handles, QByteArray& block, QString* error)
+bool buildCheckedImageBlock(const THandleList& handles, QByteArray& block, QString* error)
 {
     block.clear();
     try {
@@ -37,7 +37,7 @@ bool Build_Checked_Image_Block(const THandle_List& handles, QByteArray& block, Q
     return true;
 }
 
-bool Prepare_Commissioning_Plan(const QString& projectPath, TCommissioningPlan& plan, QString* error)
+bool prepareCommissioningPlan(const QString& projectPath, TCommissioningPlan& plan, QString* error)
 {
     plan.project = QFileInfo(projectPath).absoluteFilePath();
     QFile file(projectPath);
@@ -48,10 +48,10 @@ bool Prepare_Commissioning_Plan(const QString& projectPath, TCommissioningPlan& 
     const QByteArray bytes = file.readAll();
     file.close();
     plan.projectSha256 = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-    TDevice_Config_v2 record = New_Project_Config();
-    THandle_List handles;
+    TDevice_Config_v2 record = newProjectConfig();
+    THandleList handles;
     try {
-        if (!Load_Project_Bytes(reinterpret_cast<const uint8_t*>(bytes.constData()), bytes.size(), record, handles)) {
+        if (!loadProjectBytes(reinterpret_cast<const uint8_t*>(bytes.constData()), bytes.size(), record, handles)) {
             *error = QStringLiteral("%1: not a project file this program can read").arg(projectPath);
             return false;
         }
@@ -59,15 +59,15 @@ bool Prepare_Commissioning_Plan(const QString& projectPath, TCommissioningPlan& 
         *error = e.message();
         return false;
     }
-    if (plan.sendConfig && Service_Text_Line_Count(Read_Service_Text(record)) > kServiceTextMaxLines) {
-        *error = QStringLiteral("%1: %2").arg(projectPath, One_Line(DeviceText::tooManyLines()));
+    if (plan.sendConfig && serviceTextLineCount(readServiceText(record)) > kServiceTextMaxLines) {
+        *error = QStringLiteral("%1: %2").arg(projectPath, oneLine(DeviceText::tooManyLines()));
         return false;
     }
     plan.record = record;
     plan.imageBlock.clear();
     if (plan.sendImages) {
         QString why;
-        if (!Build_Checked_Image_Block(handles, plan.imageBlock, &why)) {
+        if (!buildCheckedImageBlock(handles, plan.imageBlock, &why)) {
             *error = QStringLiteral("%1: %2 Nothing was sent.").arg(projectPath, why);
             return false;
         }
@@ -75,7 +75,7 @@ bool Prepare_Commissioning_Plan(const QString& projectPath, TCommissioningPlan& 
     return true;
 }
 
-QByteArray Plan_File_Bytes(const TCommissioningPlan& plan)
+QByteArray planFileBytes(const TCommissioningPlan& plan)
 {
     QByteArray bytes(kMagic, sizeof kMagic);
     bytes.append(reinterpret_cast<const char*>(&plan.record), sizeof plan.record);
@@ -83,7 +83,7 @@ QByteArray Plan_File_Bytes(const TCommissioningPlan& plan)
     return bytes;
 }
 
-bool Read_Plan_File_Bytes(const QByteArray& bytes, TDevice_Config_v2& record, QByteArray& imageBlock)
+bool readPlanFileBytes(const QByteArray& bytes, TDevice_Config_v2& record, QByteArray& imageBlock)
 {
     const qsizetype head = qsizetype(sizeof kMagic + sizeof record);
     if (bytes.size() < head || std::memcmp(bytes.constData(), kMagic, sizeof kMagic) != 0)

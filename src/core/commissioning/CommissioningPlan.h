@@ -22,14 +22,14 @@ struct TCommissioningPlan {
 
 // Builds the image data block and checks it fits the controller; false with
 // a line naming the picture and the reason when it cannot be sent.
-bool Build_Checked_Image_Block(const THandle_List& handles, QByteArray& block, QString* error);
+bool buildCheckedImageBlock(const THandleList& handles, QByteArray& block, QString* error);
 
 // Reads PROJECT once and checks everything an upload would send (service
 // text lines, every picture, the block's size). False with one line in
 // *error when something would be refused: then nothing may be sent.
-bool Prepare_Commissioning_Plan(const QString& projectPath, TCommissioningPlan& plan, QString* error);
+bool prepareCommissioningPlan(const QString& projectPath, TCommissioningPlan& plan, QString* error);
 
 // The plan as the workers read it; the record and the block only.
-QByteArray Plan_File_Bytes(const TCommissioningPlan& plan);
+QByteArray planFileBytes(const TCommissioningPlan& plan);
 // False when the bytes are not a plan (a damaged or foreign file).
-bool Read_Plan_File_Bytes(const QByteArray& bytes, TDevice_Config_v2& record, QByteArray& imageBlock);
+bool readPlanFileBytes(const QByteArray& bytes, TDevice_Config_v2& record, QByteArray& imageBlock);

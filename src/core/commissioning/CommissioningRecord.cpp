@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-QString Verify_Result_Text(TVerifyResult r)
+QString verifyResultText(TVerifyResult r)
 {
     switch (r) {
     case TVerifyResult::Passed: return QStringLiteral("passed");
@@ -14,7 +14,7 @@ QString Verify_Result_Text(TVerifyResult r)
     return QStringLiteral("not run");
 }
 
-QString Checksum_Text(const QByteArray& bytes)
+QString checksumText(const QByteArray& bytes)
 {
     return QString::fromLatin1(bytes.toHex(' '));
 }
@@ -40,7 +40,7 @@ QJsonObject TCommissioningRecord::toJson() const
     o["image_block_bytes"] = imageBlockBytes ? QJsonValue(double(*imageBlockBytes)) : QJsonValue();
     o["image_block_sha256"] = imageBlockSha256.isEmpty() ? QJsonValue() : QJsonValue(imageBlockSha256);
     o["sent"] = QJsonArray::fromStringList(sent);
-    o["verify"] = Verify_Result_Text(verify);
+    o["verify"] = verifyResultText(verify);
     o["seconds"] = qRound(seconds * 10) / 10.0;
     o["outcome"] = ok ? QStringLiteral("ok") : QStringLiteral("failed");
     o["message"] = message;
@@ -118,7 +118,7 @@ QString TCommissioningRecord::controllerKey() const
     return QStringLiteral("%1 #%2 (watch of %3)").arg(link).arg(watchIndex).arg(watchSession);
 }
 
-QString Csv_Cell(QString text)
+QString csvCell(QString text)
 {
     if (!text.isEmpty() && QStringLiteral("=+-@\t\r").contains(text[0]))
         text.prepend(QLatin1Char('\''));
@@ -128,10 +128,10 @@ QString Csv_Cell(QString text)
     return text;
 }
 
-QString Csv_Line(const QStringList& cells)
+QString csvLine(const QStringList& cells)
 {
     QStringList quoted;
     for (const QString& c : cells)
-        quoted << Csv_Cell(c);
+        quoted << csvCell(c);
     return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
 }

@@ -43,12 +43,12 @@ struct TCommissioningRecord {
     QString controllerKey() const;
 };
 
-QString Verify_Result_Text(TVerifyResult r); // "passed", "failed", "not run"
+QString verifyResultText(TVerifyResult r); // "passed", "failed", "not run"
 // "3f 9c"
-QString Checksum_Text(const QByteArray& bytes);
+QString checksumText(const QByteArray& bytes);
 
 // One CSV cell (RFC 4180 quoting); a text a spreadsheet would run as a
 // formula gets a leading apostrophe.
-QString Csv_Cell(QString text);
+QString csvCell(QString text);
 // The cells quoted, joined by commas, ended by CR LF.
-QString Csv_Line(const QStringList& cells);
+QString csvLine(const QStringList& cells);

@@ -1,6 +1,6 @@
 #include "core/commissioning/OperationRecord.h"
 
-TVerifyResult Record_Verify(TVerifyOutcome outcome)
+TVerifyResult recordVerify(TVerifyOutcome outcome)
 {
     switch (outcome) {
     case TVerifyOutcome::NotRun: return TVerifyResult::NotRun;
@@ -13,7 +13,7 @@ TVerifyResult Record_Verify(TVerifyOutcome outcome)
     return TVerifyResult::NotRun;
 }
 
-void Record_Operation_Result(TCommissioningRecord& record, const DeviceOperationResult& result)
+void recordOperationResult(TCommissioningRecord& record, const DeviceOperationResult& result)
 {
     if (result.identified) {
         if (!result.port.isEmpty())
@@ -33,7 +33,7 @@ void Record_Operation_Result(TCommissioningRecord& record, const DeviceOperation
         record.imageBlockBytes.reset();
         record.imageBlockSha256.clear();
     }
-    record.verify = Record_Verify(result.verify);
+    record.verify = recordVerify(result.verify);
     record.ok = result.ok();
     record.message = result.message;
 }

@@ -8,7 +8,7 @@
 
 // Fills the fields the result knows; time, project, hash and the watch are
 // the caller's. The record's ok and message are the result's.
-void Record_Operation_Result(TCommissioningRecord& record, const DeviceOperationResult& result);
+void recordOperationResult(TCommissioningRecord& record, const DeviceOperationResult& result);
 
 // "passed", "not run", and "failed" for every way the check could go wrong.
-TVerifyResult Record_Verify(TVerifyOutcome outcome);
+TVerifyResult recordVerify(TVerifyOutcome outcome);

@@ -16,7 +16,7 @@ TCommissioningRecorder::TCommissioningRecorder(const TProjectDocument& document,
 {
 }
 
-void TCommissioningRecorder::Record(const DeviceOperationResult& result)
+void TCommissioningRecorder::record(const DeviceOperationResult& result)
 {
     if (result.operation != TDeviceOperationKind::Upload && result.operation != TDeviceOperationKind::FirmwareUpgrade)
         return;
@@ -25,7 +25,7 @@ void TCommissioningRecorder::Record(const DeviceOperationResult& result)
     TCommissioningRecord r;
     r.time = QDateTime::currentDateTimeUtc();
     r.seconds = result.seconds;
-    Record_Operation_Result(r, result);
+    recordOperationResult(r, result);
     r.project = m_document.projectPath();
     if (!r.project.isEmpty()) {
         QFile f(r.project);
@@ -37,10 +37,10 @@ void TCommissioningRecorder::Record(const DeviceOperationResult& result)
     if (m_log.isEmpty())
         return;
     QDir().mkpath(QFileInfo(m_log).absolutePath());
-    Append_Commissioning_Record(m_log, r, &m_error);
+    appendCommissioningRecord(m_log, r, &m_error);
 }
 
-QString Window_Commissioning_Log()
+QString windowCommissioningLog()
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
         .filePath(QStringLiteral("commissioning.jsonl"));

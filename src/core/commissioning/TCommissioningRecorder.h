@@ -22,7 +22,7 @@ public:
     // Why the last record could not be written; empty when it was.
     QString lastError() const { return m_error; }
 
-    void Record(const DeviceOperationResult& result);
+    void record(const DeviceOperationResult& result);
 
 private:
     const TProjectDocument& m_document;
@@ -31,4 +31,4 @@ private:
 };
 
 // commissioning.jsonl in the user's data folder.
-QString Window_Commissioning_Log();
+QString windowCommissioningLog();

@@ -45,7 +45,7 @@ bool TCommissioningRunner::preparePlanFile(QString* error)
         *error = QStringLiteral("no private folder for the run's plan: %1").arg(m_dir->errorString());
         return false;
     }
-    const QByteArray bytes = Plan_File_Bytes(m_plan);
+    const QByteArray bytes = planFileBytes(m_plan);
     QFile f(m_dir->filePath(QStringLiteral("plan")));
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush()) {
         *error = QStringLiteral("%1: %2").arg(f.fileName(), f.errorString());
@@ -204,7 +204,7 @@ void TCommissioningRunner::putOnRecord(Port& p, const QString& message)
     p.record.ok = false;
     p.record.message = message;
     QString error;
-    if (!Append_Commissioning_Record(m_options.log, p.record, &error))
+    if (!appendCommissioningRecord(m_options.log, p.record, &error))
         p.logError = error;
 }
 
@@ -256,7 +256,7 @@ void TCommissioningRunner::checkFinished()
     }
 }
 
-QString Commissioning_State_Text(TCommissioningRunner::State state)
+QString commissioningStateText(TCommissioningRunner::State state)
 {
     switch (state) {
     case TCommissioningRunner::State::Waiting: return QStringLiteral("waiting");

@@ -107,4 +107,4 @@ private:
     bool m_finishedSignalled = false;
 };
 
-QString Commissioning_State_Text(TCommissioningRunner::State state);
+QString commissioningStateText(TCommissioningRunner::State state);

@@ -34,7 +34,7 @@ TCommissioningWatch::TCommissioningWatch(const QString& port, const TCommissioni
             return;
         }
         setState(State::Leaving);
-        schedule(Scaled_Pause_Ms(kRestartGraceMs));
+        schedule(scaledPauseMs(kRestartGraceMs));
     });
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] { poll(); });
@@ -69,15 +69,15 @@ void TCommissioningWatch::poll()
     }
     m_sincePoll.start();
     m_probing = true;
-    const TProbeResult r = Probe_Controller(*m_comms, m_port);
+    const TProbeResult r = probeController(*m_comms, m_port);
     m_comms->CloseComm();
     m_probing = false;
     if (m_stopping) {
         finish();
         return;
     }
-    const int next = Scaled_Pause_Ms(kPollMs) - int(m_sincePoll.elapsed());
-    const QString identity = r.isController() ? QStringLiteral("%1/%2").arg(r.part_no).arg(r.fw_version) : QString();
+    const int next = scaledPauseMs(kPollMs) - int(m_sincePoll.elapsed());
+    const QString identity = r.isController() ? QStringLiteral("%1/%2").arg(r.partNo).arg(r.fwVersion) : QString();
     if (m_state == State::Leaving) {
         if (!r.isController()) {
             m_answers = 0;

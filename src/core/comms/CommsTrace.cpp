@@ -4,8 +4,8 @@
 
 Q_LOGGING_CATEGORY(lcComms, "corvane.comms", QtInfoMsg)
 
-QString Comms_Trace_Line(double msSinceOpen, const QString& port, const char* direction, const uint8_t* bytes,
-                         std::size_t length)
+QString commsTraceLine(double msSinceOpen, const QString& port, const char* direction, const uint8_t* bytes,
+                       std::size_t length)
 {
     const QByteArray hex
         = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(length)).toHex(' ');

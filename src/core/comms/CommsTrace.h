@@ -13,5 +13,5 @@
 Q_DECLARE_LOGGING_CATEGORY(lcComms)
 
 // "12.3 ms /dev/ttyUSB0 tx 10: 01 0c 00 00 00 00 00 00 96 5c"
-QString Comms_Trace_Line(double msSinceOpen, const QString& port, const char* direction, const uint8_t* bytes,
-                         std::size_t length);
+QString commsTraceLine(double msSinceOpen, const QString& port, const char* direction, const uint8_t* bytes,
+                       std::size_t length);

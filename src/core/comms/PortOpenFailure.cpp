@@ -2,7 +2,7 @@
 
 #include "core/comms/SerialPlatform.h"
 
-QString Port_Open_Failure_Text(TPortOpenFailure failure, const QString& port, const QString& detail)
+QString portOpenFailureText(TPortOpenFailure failure, const QString& port, const QString& detail)
 {
     switch (failure) {
     case TPortOpenFailure::None: return {};
@@ -16,11 +16,11 @@ QString Port_Open_Failure_Text(TPortOpenFailure failure, const QString& port, co
                             : QStringLiteral("%1: cannot be opened (%2)").arg(port, detail);
 }
 
-QString Port_Open_Failure_Fix(TPortOpenFailure failure, const QString& port)
+QString portOpenFailureFix(TPortOpenFailure failure, const QString& port)
 {
     if (failure != TPortOpenFailure::PermissionDenied)
         return {};
-    if (const std::optional<QString> group = Port_Shared_Group(port))
+    if (const std::optional<QString> group = portSharedGroup(port))
         return QStringLiteral("add your user to the group \"%1\" (sudo usermod -aG %1 $USER) and log in again")
             .arg(*group);
 #ifdef Q_OS_LINUX

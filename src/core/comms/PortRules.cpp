@@ -1,13 +1,13 @@
 #include "core/comms/PortRules.h"
 
-QString Windows_Port_Name(int port)
+QString windowsPortName(int port)
 {
     if (port <= 9)
         return QStringLiteral("COM%1").arg(port);
     return QStringLiteral("\\\\.\\COM%1").arg(port);
 }
 
-uint32_t Read_Interval_Ms(uint32_t baudRate, uint32_t interCharTime)
+uint32_t defaultReadIntervalMs(uint32_t baudRate, uint32_t interCharTime)
 {
     if (interCharTime != 0)
         return interCharTime;
@@ -16,10 +16,10 @@ uint32_t Read_Interval_Ms(uint32_t baudRate, uint32_t interCharTime)
     return (115200 / baudRate) * 3 / 12 + 1;
 }
 
-QString Platform_Port_Name(int port)
+QString platformPortName(int port)
 {
 #ifdef Q_OS_WIN
-    return Windows_Port_Name(port);
+    return windowsPortName(port);
 #else
     return QStringLiteral("/dev/ttyS%1").arg(port - 1);
 #endif

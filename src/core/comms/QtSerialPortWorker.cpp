@@ -38,7 +38,7 @@ QtSerialPortWorker::OpenResult QtSerialPortWorker::openPort(const QString& name)
     r.handle = m_port.handle();
     // Qt's own lock file keeps other Qt programs out; the advisory lock keeps
     // out programs that use the POSIX backend.
-    if (!Lock_Port_Handle(r.handle)) {
+    if (!lockPortHandle(r.handle)) {
         m_port.close();
         r.lockedElsewhere = true;
         r.handle = -1;

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-int Reply_Tick_Ms()
+int replyTickMs()
 {
     bool ok = false;
     const double scale = qEnvironmentVariable(kReplyTimeoutScaleVariable).toDouble(&ok);

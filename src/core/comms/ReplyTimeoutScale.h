@@ -10,4 +10,4 @@ inline constexpr const char* kReplyTimeoutScaleVariable = "CORVANE_REPLY_TIMEOUT
 inline constexpr int kReplyTickMs = 100;
 
 // The reply timer's tick in milliseconds.
-int Reply_Tick_Ms();
+int replyTickMs();

@@ -5,7 +5,7 @@
 #include "core/comms/SerialPortHandlePosix.h"
 #endif
 
-QStringList Serial_Backend_Names()
+QStringList serialBackendNames()
 {
 #ifdef Q_OS_UNIX
     return {QStringLiteral("posix"), QStringLiteral("qt")};
@@ -14,12 +14,12 @@ QStringList Serial_Backend_Names()
 #endif
 }
 
-QString Serial_Backend_Name(TSerialBackend backend)
+QString serialBackendName(TSerialBackend backend)
 {
     return backend == TSerialBackend::Posix ? QStringLiteral("posix") : QStringLiteral("qt");
 }
 
-TSerialBackend Default_Serial_Backend()
+TSerialBackend defaultSerialBackend()
 {
 #ifdef Q_OS_UNIX
     return TSerialBackend::Posix;
@@ -28,11 +28,11 @@ TSerialBackend Default_Serial_Backend()
 #endif
 }
 
-std::optional<TSerialBackend> Serial_Backend_From_Environment(QString* error)
+std::optional<TSerialBackend> serialBackendFromEnvironment(QString* error)
 {
     const QString name = qEnvironmentVariable(kSerialBackendVariable).trimmed();
     if (name.isEmpty())
-        return Default_Serial_Backend();
+        return defaultSerialBackend();
     if (name == QLatin1String("qt"))
         return TSerialBackend::Qt;
 #ifdef Q_OS_UNIX
@@ -40,14 +40,13 @@ std::optional<TSerialBackend> Serial_Backend_From_Environment(QString* error)
         return TSerialBackend::Posix;
 #endif
     if (error) {
-        *error
-            = QStringLiteral("%1=%2: unknown serial backend (this build has: %3)")
-                  .arg(QLatin1String(kSerialBackendVariable), name, Serial_Backend_Names().join(QStringLiteral(", ")));
+        *error = QStringLiteral("%1=%2: unknown serial backend (this build has: %3)")
+                     .arg(QLatin1String(kSerialBackendVariable), name, serialBackendNames().join(QStringLiteral(", ")));
     }
     return std::nullopt;
 }
 
-std::unique_ptr<SerialPortHandle> Make_Serial_Port_Handle(TSerialBackend backend)
+std::unique_ptr<SerialPortHandle> makeSerialPortHandle(TSerialBackend backend)
 {
 #ifdef Q_OS_UNIX
     if (backend == TSerialBackend::Posix)
@@ -57,10 +56,10 @@ std::unique_ptr<SerialPortHandle> Make_Serial_Port_Handle(TSerialBackend backend
     return std::make_unique<QtSerialPortHandle>();
 }
 
-std::unique_ptr<SerialPortHandle> Make_Serial_Port_Handle(QString* error)
+std::unique_ptr<SerialPortHandle> makeSerialPortHandle(QString* error)
 {
-    const std::optional<TSerialBackend> backend = Serial_Backend_From_Environment(error);
+    const std::optional<TSerialBackend> backend = serialBackendFromEnvironment(error);
     if (!backend)
         return nullptr;
-    return Make_Serial_Port_Handle(*backend);
+    return makeSerialPortHandle(*backend);
 }

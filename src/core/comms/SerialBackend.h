@@ -17,14 +17,14 @@ enum class TSerialBackend { Posix, Qt };
 inline constexpr char kSerialBackendVariable[] = "CORVANE_SERIAL_BACKEND";
 
 // The backends this build has, by their names.
-QStringList Serial_Backend_Names();
-QString Serial_Backend_Name(TSerialBackend backend);
-TSerialBackend Default_Serial_Backend();
+QStringList serialBackendNames();
+QString serialBackendName(TSerialBackend backend);
+TSerialBackend defaultSerialBackend();
 // The backend CORVANE_SERIAL_BACKEND names (the default when it is unset or
 // empty). Nothing, with one line naming the unknown value in *error, when
 // this build has no backend of that name.
-std::optional<TSerialBackend> Serial_Backend_From_Environment(QString* error = nullptr);
+std::optional<TSerialBackend> serialBackendFromEnvironment(QString* error = nullptr);
 // A closed handle of the given backend, or of the one the environment names;
 // nothing, with the error line, for an unknown name.
-std::unique_ptr<SerialPortHandle> Make_Serial_Port_Handle(TSerialBackend backend);
-std::unique_ptr<SerialPortHandle> Make_Serial_Port_Handle(QString* error = nullptr);
+std::unique_ptr<SerialPortHandle> makeSerialPortHandle(TSerialBackend backend);
+std::unique_ptr<SerialPortHandle> makeSerialPortHandle(QString* error = nullptr);

@@ -13,18 +13,18 @@
 
 // Asks the driver of an open port (by its native handle) to hand over
 // received bytes at once. False when refused or not applicable.
-bool Request_Low_Latency(qintptr handle);
+bool requestLowLatencyFor(qintptr handle);
 // The advisory lock the POSIX backend takes, so that programs using either
 // backend exclude each other. False when another holder has it.
-bool Lock_Port_Handle(qintptr handle);
+bool lockPortHandle(qintptr handle);
 // Why an open that Qt reported as refused was refused: the user lacks the
 // right to the device, or someone else holds it.
-TPortOpenFailure Refused_Open_Reason(const QString& name);
+TPortOpenFailure refusedOpenReason(const QString& name);
 // Whether the name opens something that is not a serial device (a terminal
 // on Unix); nothing when that cannot be told.
-std::optional<bool> Names_Non_Serial_Device(const QString& name);
+std::optional<bool> namesNonSerialDevice(const QString& name);
 // The group whose members may open the port: the device node's group when
 // that group may read and write the node and is not the superuser's (joining
 // root is never the answer). Nothing otherwise, and where groups do not
 // decide it.
-std::optional<QString> Port_Shared_Group(const QString& name);
+std::optional<QString> portSharedGroup(const QString& name);

@@ -2,27 +2,27 @@
 // work there, and these questions have neutral answers.
 #include "core/comms/SerialPlatform.h"
 
-bool Request_Low_Latency(qintptr)
+bool requestLowLatencyFor(qintptr)
 {
     return false;
 }
 
-bool Lock_Port_Handle(qintptr)
+bool lockPortHandle(qintptr)
 {
     return true; // the system's own open is exclusive
 }
 
-TPortOpenFailure Refused_Open_Reason(const QString&)
+TPortOpenFailure refusedOpenReason(const QString&)
 {
     return TPortOpenFailure::Busy; // a port held by another program is refused as access denied
 }
 
-std::optional<bool> Names_Non_Serial_Device(const QString&)
+std::optional<bool> namesNonSerialDevice(const QString&)
 {
     return std::nullopt;
 }
 
-std::optional<QString> Port_Shared_Group(const QString&)
+std::optional<QString> portSharedGroup(const QString&)
 {
     return std::nullopt;
 }

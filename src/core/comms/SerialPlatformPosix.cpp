@@ -12,7 +12,7 @@
 #include <linux/serial.h>
 #endif
 
-bool Request_Low_Latency(qintptr handle)
+bool requestLowLatencyFor(qintptr handle)
 {
 #ifdef Q_OS_LINUX
     const int fd = static_cast<int>(handle);
@@ -27,12 +27,12 @@ bool Request_Low_Latency(qintptr handle)
 #endif
 }
 
-bool Lock_Port_Handle(qintptr handle)
+bool lockPortHandle(qintptr handle)
 {
     return ::flock(static_cast<int>(handle), LOCK_EX | LOCK_NB) == 0;
 }
 
-TPortOpenFailure Refused_Open_Reason(const QString& name)
+TPortOpenFailure refusedOpenReason(const QString& name)
 {
     const QByteArray path = name.toLocal8Bit();
     // With the effective rights, as the open itself was refused.
@@ -41,7 +41,7 @@ TPortOpenFailure Refused_Open_Reason(const QString& name)
     return TPortOpenFailure::Busy;
 }
 
-std::optional<bool> Names_Non_Serial_Device(const QString& name)
+std::optional<bool> namesNonSerialDevice(const QString& name)
 {
     const QByteArray path = name.toLocal8Bit();
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -52,7 +52,7 @@ std::optional<bool> Names_Non_Serial_Device(const QString& name)
     return !terminal;
 }
 
-std::optional<QString> Port_Shared_Group(const QString& name)
+std::optional<QString> portSharedGroup(const QString& name)
 {
     struct stat st { };
     if (::stat(name.toLocal8Bit().constData(), &st) != 0)

@@ -157,7 +157,7 @@ void PosixSerialPortHandle::applyLineSettings(uint32_t baudRate, uint8_t dataBit
 
 bool PosixSerialPortHandle::requestLowLatency()
 {
-    return m_fd >= 0 && Request_Low_Latency(m_fd);
+    return m_fd >= 0 && requestLowLatencyFor(m_fd);
 }
 
 void PosixSerialPortHandle::purge()

@@ -56,11 +56,11 @@ bool QtSerialPortHandle::open(const QString& name)
     m_error = r.text;
     switch (r.error) {
     case QSerialPort::DeviceNotFoundError: m_failure = TPortOpenFailure::Missing; return false;
-    case QSerialPort::PermissionError: m_failure = Refused_Open_Reason(name); return false;
+    case QSerialPort::PermissionError: m_failure = refusedOpenReason(name); return false;
     case QSerialPort::OpenError: m_failure = TPortOpenFailure::Busy; return false;
     default: break;
     }
-    if (Names_Non_Serial_Device(name).value_or(false)) {
+    if (namesNonSerialDevice(name).value_or(false)) {
         m_failure = TPortOpenFailure::NotSerial;
         throw ECommsError(QStringLiteral("File Handle is not a Comm Handle."));
     }
@@ -87,7 +87,7 @@ void QtSerialPortHandle::applyLineSettings(uint32_t baudRate, uint8_t dataBits, 
 
 bool QtSerialPortHandle::requestLowLatency()
 {
-    return m_open && m_native >= 0 && Request_Low_Latency(m_native);
+    return m_open && m_native >= 0 && requestLowLatencyFor(m_native);
 }
 
 void QtSerialPortHandle::purge()

@@ -37,7 +37,7 @@ void TRxCondition::PrepRxBuffAdd(uint16_t snum, const uint8_t* schr, uint8_t smo
 void TRxCondition::PrepRxBuffResetFlags()
 {
     for (int i = 0; i < Cond_count; ++i)
-        Cond_list[i]->ResetFlags();
+        Cond_list[i]->resetFlags();
 }
 
 int TRxCondition::CheckConditions(uint8_t ch)
@@ -63,10 +63,10 @@ bool TRxCondition::CheckRxChars(uint16_t condnum) const
         && c->postchrs >= c->minpost;
 }
 
-bool TRxCondition::EndsOnItsLastByte() const
+bool TRxCondition::endsOnItsLastByte() const
 {
     for (int i = 0; i < Cond_count; ++i) {
-        if (!Cond_list[i]->EndsOnItsLastByte())
+        if (!Cond_list[i]->endsOnItsLastByte())
             return false;
     }
     return true;

@@ -28,7 +28,7 @@ public:
     bool CheckRxChars(uint16_t condnum) const;
     // True when every condition ends on the byte that meets it (an ACK or a
     // NAK): the outcome is then known the moment that byte arrives.
-    bool EndsOnItsLastByte() const;
+    bool endsOnItsLastByte() const;
     // nullptr when condnum is 0 or above Cond_count.
     TRxConditionItem* GetConditionPtr(uint16_t condnum) const;
 };

@@ -41,7 +41,7 @@ void TRxConditionItem::UpdatePreMidPost()
         ++msgchrs;
 }
 
-void TRxConditionItem::ResetFlags()
+void TRxConditionItem::resetFlags()
 {
     nstartrx = 0;
     nendrx = 0;

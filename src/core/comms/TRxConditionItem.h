@@ -27,11 +27,11 @@ public:
     bool UpdateCondFlags(uint8_t ch);
     // Counts one byte as pre, message or post byte.
     void UpdatePreMidPost();
-    void ResetFlags();
+    void resetFlags();
     // Whether the byte that meets this condition is its reply's last byte: it
     // asks for no byte after its end (the end byte itself counts as the first
     // post byte; without end bytes the post bytes follow the start byte).
-    bool EndsOnItsLastByte() const { return minpost <= (nend > 0 ? 1 : 0); }
+    bool endsOnItsLastByte() const { return minpost <= (nend > 0 ? 1 : 0); }
 
 private:
     static bool matchByte(uint8_t ch, const uint8_t* chars, uint16_t n, uint8_t mode, uint16_t& nrx);

@@ -37,7 +37,7 @@ bool TVrexComms::isOpen() const
 
 QString TVrexComms::portNameToOpen() const
 {
-    return PortName.isEmpty() ? Platform_Port_Name(CommPort) : PortName;
+    return portName.isEmpty() ? platformPortName(CommPort) : portName;
 }
 
 bool TVrexComms::OpenComm()
@@ -51,7 +51,7 @@ bool TVrexComms::OpenComm()
     // The backend is chosen at each open, so a port handle never outlives
     // the choice it was made under.
     QString backendError;
-    m_port = Make_Serial_Port_Handle(&backendError);
+    m_port = makeSerialPortHandle(&backendError);
     if (!m_port) {
         m_openFailure = TPortOpenFailure::Other;
         m_openError = backendError;
@@ -71,19 +71,19 @@ bool TVrexComms::OpenComm()
     m_openedAt.start();
     qCDebug(lcComms).noquote() << QStringLiteral("%1 opened at %2 bit/s").arg(name).arg(BaudRate);
     m_port->purge();
-    m_readInterval = Read_Interval_Ms(BaudRate, InterCharTimeOut);
+    m_readInterval = defaultReadIntervalMs(BaudRate, InterCharTimeOut);
     m_port->applyLineSettings(BaudRate, DataBits, static_cast<int>(StopBits), static_cast<int>(Parity));
     m_lowLatency = m_port->requestLowLatency();
 
-    m_RxBuffHead = m_RxBuffTail = 0;
+    m_rxBuffHead = m_rxBuffTail = 0;
     RxBuffer.assign(std::max<uint16_t>(RxBufferSize, 1), 0);
-    m_RxResult = -1;
+    m_rxResult = -1;
 
     m_eventsExist = true;
     hPollEvent = hPollTimeoutEvent = hCloseEvent = false;
 
     m_queue = std::make_shared<RxChunkQueue>(
-        this, [this] { CommWndProc_RxData(); }, [this] { PortLost(); });
+        this, [this] { commWndProcRxData(); }, [this] { portLost(); });
     if (!m_port->startReceiving(m_readInterval, m_queue)) {
         m_queue.reset();
         releaseEvents();
@@ -112,7 +112,7 @@ void TVrexComms::releaseEvents()
 void TVrexComms::CloseComm()
 {
     Timer.stop();
-    m_RxResult = -2;
+    m_rxResult = -2;
     setPollEvent();
     CommTimout = 0;
     if (!isOpen())
@@ -126,8 +126,8 @@ void TVrexComms::CloseComm()
     releaseEvents();
     m_port->close();
     RxBuffer.clear();
-    m_RxBuffHead = m_RxBuffTail = 0;
-    m_RxResult = -1;
+    m_rxBuffHead = m_rxBuffTail = 0;
+    m_rxResult = -1;
     qCDebug(lcComms).noquote() << QStringLiteral("%1 closed").arg(m_openName);
     wakeWaiters();
 }
@@ -162,7 +162,7 @@ void TVrexComms::wakeWaiters()
 
 void TVrexComms::TimerTick()
 {
-    if (!Timer.isActive() || m_RxResult != -1) {
+    if (!Timer.isActive() || m_rxResult != -1) {
         Timer.stop();
         return;
     }
@@ -171,7 +171,7 @@ void TVrexComms::TimerTick()
             --CommTimout;
         TimerMult = 0;
     }
-    if (CommTimout == 0 && m_RxResult == -1) {
+    if (CommTimout == 0 && m_rxResult == -1) {
         Timer.stop();
         setPollTimeoutEvent();
         if (OnTimeOut)
@@ -185,15 +185,15 @@ int TVrexComms::WaitForResult()
     QPointer<TVrexComms> self(this);
     for (;;) {
         if (!m_eventsExist)
-            return m_RxResult; // closed, or closed by a handler during the wait
+            return m_rxResult; // closed, or closed by a handler during the wait
         if (hPollEvent)
-            return m_RxResult;
+            return m_rxResult;
         if (hPollTimeoutEvent) {
-            m_RxResult = 0;
+            m_rxResult = 0;
             return 0;
         }
         if (hCloseEvent)
-            return m_RxResult;
+            return m_rxResult;
         QEventLoop loop;
         m_waitLoops.push_back(&loop);
         loop.exec();
@@ -203,7 +203,7 @@ int TVrexComms::WaitForResult()
         if (m_eventsExist && !hPollEvent && !hPollTimeoutEvent && !hCloseEvent) {
             // Nothing of ours ended the loop: the application is quitting.
             // QCoreApplication::exit() has already told the outer loops.
-            m_RxResult = 0;
+            m_rxResult = 0;
             return 0;
         }
     }
@@ -212,7 +212,7 @@ int TVrexComms::WaitForResult()
 int TVrexComms::WaitForResult_T()
 {
     if (!m_eventsExist)
-        return m_RxResult;
+        return m_rxResult;
     // No events are dispatched here, but received chunks are taken straight
     // from the receive thread, so a reply can still end the wait early.
     using namespace std::chrono;
@@ -222,10 +222,10 @@ int TVrexComms::WaitForResult_T()
         while (m_queue && m_queue->take(chunk))
             deliverChunk(chunk);
         if (hPollEvent || hCloseEvent)
-            return m_RxResult;
+            return m_rxResult;
         const auto now = steady_clock::now();
         if (now >= deadline || !m_queue || m_queue->isLost()) {
-            m_RxResult = 0;
+            m_rxResult = 0;
             return 0;
         }
         m_queue->waitForChunk(duration_cast<milliseconds>(deadline - now) + milliseconds(1));
@@ -234,16 +234,16 @@ int TVrexComms::WaitForResult_T()
 
 bool TVrexComms::GetNextChar(uint8_t& ch)
 {
-    if (m_RxBuffHead == m_RxBuffTail || RxBuffer.empty())
+    if (m_rxBuffHead == m_rxBuffTail || RxBuffer.empty())
         return false;
-    ch = RxBuffer[m_RxBuffHead];
-    m_RxBuffHead = static_cast<uint16_t>((m_RxBuffHead + 1) % RxBuffer.size());
+    ch = RxBuffer[m_rxBuffHead];
+    m_rxBuffHead = static_cast<uint16_t>((m_rxBuffHead + 1) % RxBuffer.size());
     return true;
 }
 
 void TVrexComms::ClearRxBuffer()
 {
-    m_RxBuffHead = m_RxBuffTail = 0;
+    m_rxBuffHead = m_rxBuffTail = 0;
 }
 
 void TVrexComms::Set_RTS()
@@ -268,15 +268,15 @@ void TVrexComms::Clear_RTS()
 
 void TVrexComms::reportPortError(const QString& text)
 {
-    if (OnPortError)
-        OnPortError(text);
+    if (onPortError)
+        onPortError(text);
     else
         qWarning().noquote() << text;
 }
 
 bool TVrexComms::CheckPort(const QString& name)
 {
-    const std::unique_ptr<SerialPortHandle> port = Make_Serial_Port_Handle();
+    const std::unique_ptr<SerialPortHandle> port = makeSerialPortHandle();
     if (!port || !port->open(name))
         return false;
     port->close();
@@ -285,10 +285,10 @@ bool TVrexComms::CheckPort(const QString& name)
 
 bool TVrexComms::CheckPort(int p)
 {
-    return CheckPort(Platform_Port_Name(p));
+    return CheckPort(platformPortName(p));
 }
 
-void TVrexComms::CommWndProc_RxData()
+void TVrexComms::commWndProcRxData()
 {
     QByteArray chunk;
     // One wake-up per chunk is posted, but one call may find several waiting.
@@ -296,7 +296,7 @@ void TVrexComms::CommWndProc_RxData()
         deliverChunk(chunk);
 }
 
-void TVrexComms::PortLost()
+void TVrexComms::portLost()
 {
     if (m_lost || !isOpen())
         return;
@@ -307,9 +307,9 @@ void TVrexComms::PortLost()
     QByteArray chunk;
     while (m_queue && m_queue->take(chunk))
         deliverChunk(chunk);
-    if (m_RxResult == -1 && m_eventsExist) {
+    if (m_rxResult == -1 && m_eventsExist) {
         Timer.stop();
-        m_RxResult = 0;
+        m_rxResult = 0;
         setPollTimeoutEvent();
     }
 }
@@ -330,10 +330,10 @@ void TVrexComms::HandleRxChr(const uint8_t* bytes, int n)
     const auto size = static_cast<uint16_t>(RxBuffer.size());
     for (int i = 0; i < n; ++i) {
         const uint8_t ch = bytes[i];
-        RxBuffer[m_RxBuffTail] = ch;
-        m_RxBuffTail = static_cast<uint16_t>((m_RxBuffTail + 1) % size);
-        if (m_RxBuffTail == m_RxBuffHead) // full: keep the first size - 1 bytes
-            m_RxBuffTail = static_cast<uint16_t>(m_RxBuffTail == 0 ? size - 1 : m_RxBuffTail - 1);
+        RxBuffer[m_rxBuffTail] = ch;
+        m_rxBuffTail = static_cast<uint16_t>((m_rxBuffTail + 1) % size);
+        if (m_rxBuffTail == m_rxBuffHead) // full: keep the first size - 1 bytes
+            m_rxBuffTail = static_cast<uint16_t>(m_rxBuffTail == 0 ? size - 1 : m_rxBuffTail - 1);
         if (StartEnd_Cond == -1)
             CheckCondFlags(ch);
         else
@@ -350,10 +350,10 @@ void TVrexComms::HandleRxChr(const uint8_t* bytes, int n)
             }
         }
     }
-    if (m_RxResult == -1) {
+    if (m_rxResult == -1) {
         const int c = GetCondition();
         if (c != -1) {
-            m_RxResult = c;
+            m_rxResult = c;
             Timer.stop();
             setPollEvent();
         }
@@ -364,6 +364,6 @@ void TVrexComms::trace(const char* direction, const uint8_t* bytes, std::size_t 
 {
     if (lcComms().isDebugEnabled()) {
         const double ms = static_cast<double>(m_openedAt.nsecsElapsed()) / 1e6;
-        qCDebug(lcComms).noquote() << Comms_Trace_Line(ms, m_openName, direction, bytes, length);
+        qCDebug(lcComms).noquote() << commsTraceLine(ms, m_openName, direction, bytes, length);
     }
 }

@@ -28,7 +28,7 @@ class RxChunkQueue;
 class SerialPortHandle;
 class TRxCondition;
 
-enum class TStopBits : uint8_t { sb1, sb1_5, sb2 };
+enum class TStopBits : uint8_t { OneStopBit, sb1_5, TwoStopBits };
 enum class TParity : uint8_t { None, Odd, Even, Mark, Space };
 
 class TVrexComms : public QObject {
@@ -48,10 +48,10 @@ public:
 
     // Properties: applied by the next OpenComm (or UpdateDCB for the line settings).
     uint8_t CommPort = 1; // used when PortName is empty
-    QString PortName;     // the platform's name: /dev/ttyUSB0, COM3
+    QString portName;     // the platform's name: /dev/ttyUSB0, COM3
     uint32_t BaudRate = 9600;
     uint8_t DataBits = 8;
-    TStopBits StopBits = TStopBits::sb1;
+    TStopBits StopBits = TStopBits::OneStopBit;
     TParity Parity = TParity::None;
     uint16_t RxBufferSize = 256;
     uint32_t InterCharTimeOut = 0;
@@ -59,9 +59,9 @@ public:
     TReceiveMsgEvent OnReceiveMsg;
     TTimeOutEvent OnTimeOut;
     // Port errors the user should see (RTS changes). Without a handler they go to the log.
-    std::function<void(const QString&)> OnPortError;
+    std::function<void(const QString&)> onPortError;
 
-    // False when the port cannot be opened; LastOpenFailure() says why.
+    // False when the port cannot be opened; lastOpenFailure() says why.
     // Throws ECommsError when already open or when the name is not a serial port.
     bool OpenComm();
     void CloseComm();
@@ -97,27 +97,27 @@ public:
     uint16_t GetReply(uint16_t condnum, uint8_t* buf, uint16_t bufsize, int pre, int mid, int post) const;
 
     bool isOpen() const;
-    int RxResult() const { return m_RxResult; }
+    int RxResult() const { return m_rxResult; }
     QString openPortName() const { return m_openName; }
-    TPortOpenFailure LastOpenFailure() const { return m_openFailure; }
-    QString LastOpenError() const { return m_openError; }
-    uint32_t ReadIntervalMs() const { return m_readInterval; }
-    bool LowLatencyGranted() const { return m_lowLatency; }
+    TPortOpenFailure lastOpenFailure() const { return m_openFailure; }
+    QString lastOpenError() const { return m_openError; }
+    uint32_t readIntervalMs() const { return m_readInterval; }
+    bool lowLatencyGranted() const { return m_lowLatency; }
     // The open port went away (unplugged); it stays so until CloseComm.
-    bool PortWasLost() const { return m_lost; }
-    uint16_t RxBuffHead() const { return m_RxBuffHead; }
-    uint16_t RxBuffTail() const { return m_RxBuffTail; }
+    bool portWasLost() const { return m_lost; }
+    uint16_t RxBuffHead() const { return m_rxBuffHead; }
+    uint16_t RxBuffTail() const { return m_rxBuffTail; }
 
     // The frame last built for this connection. It belongs to the connection,
     // not to the program: a read request carries on the two bytes after the
     // header of the frame before it, and two controllers driven at once must
     // not see each other's frames.
-    std::vector<uint8_t>& TxFrame() { return m_txFrame; }
+    std::vector<uint8_t>& txFrame() { return m_txFrame; }
 
 private:
     enum class RoomWait { Room, Stalled, Ended, Quit, Gone };
 
-    void CommWndProc_RxData();
+    void commWndProcRxData();
     void TimerTick();
     QString portNameToOpen() const;
     void chooseReceiveHandOver();
@@ -128,7 +128,7 @@ private:
     void HandleRxChr(const uint8_t* bytes, int n);
     void deliverChunk(const QByteArray& chunk);
     void StopRxThread();
-    void PortLost();
+    void portLost();
     void releaseEvents();
     void setPollEvent();
     void setPollTimeoutEvent();
@@ -138,14 +138,14 @@ private:
     std::unique_ptr<SerialPortHandle> m_port;
     std::shared_ptr<RxChunkQueue> m_queue;
     std::vector<uint8_t> RxBuffer;
-    uint16_t m_RxBuffHead = 0;
-    uint16_t m_RxBuffTail = 0;
+    uint16_t m_rxBuffHead = 0;
+    uint16_t m_rxBuffTail = 0;
     TRxCondition* RxCond = nullptr;
     QTimer Timer;
     uint16_t CommTimout = 0;
     uint16_t TimerMult = 0;
     int StartEnd_Cond = -1;
-    int m_RxResult = -1;
+    int m_rxResult = -1;
     // The component's three events exist only while the port is open.
     bool m_eventsExist = false;
     bool hPollEvent = false;
@@ -157,7 +157,7 @@ private:
     TPortOpenFailure m_openFailure = TPortOpenFailure::None;
     QString m_openError;
     uint32_t m_readInterval = 0;
-    const int m_tickMs = Reply_Tick_Ms(); // the reply timer's tick: CommTimout counts these
+    const int m_tickMs = replyTickMs(); // the reply timer's tick: CommTimout counts these
     bool m_lowLatency = false;
     bool m_lost = false;
     std::vector<uint8_t> m_txFrame;

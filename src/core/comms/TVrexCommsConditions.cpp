@@ -40,11 +40,11 @@ int TVrexComms::GetCondition() const
 
 void TVrexComms::ConditionCheck()
 {
-    if (m_RxResult != -2) {
+    if (m_rxResult != -2) {
         const int c = GetCondition();
         if (c == -1)
             return;
-        m_RxResult = c;
+        m_rxResult = c;
     }
     Timer.stop();
 }
@@ -59,7 +59,7 @@ uint16_t TVrexComms::GetReply(uint16_t condnum, uint8_t* buf, uint16_t bufsize, 
     // The reply is read from index 0 up without wrapping: the buffer was
     // emptied when the request was sent. Reads stop at the end of the buffer
     // and at the write position, never beyond.
-    const int limit = std::min<int>(static_cast<int>(RxBuffer.size()), m_RxBuffTail);
+    const int limit = std::min<int>(static_cast<int>(RxBuffer.size()), m_rxBuffTail);
     int count = 0;
     auto copyRange = [&](int from, int to) {
         for (int i = std::max(from, 0); i < to && i < limit && count < bufsize; ++i)

@@ -15,11 +15,11 @@
 
 bool TVrexComms::SendCommData(const uint8_t* txstr, uint16_t txstrlen, uint16_t tim)
 {
-    if (m_RxResult == -2)
+    if (m_rxResult == -2)
         return false;
     if (!isOpen()) {
         // A closed port cannot be written; the wait that follows returns at once.
-        m_RxResult = -1;
+        m_rxResult = -1;
         return false;
     }
     ClearRxBuffer();
@@ -27,7 +27,7 @@ bool TVrexComms::SendCommData(const uint8_t* txstr, uint16_t txstrlen, uint16_t 
     hPollEvent = false;
     hPollTimeoutEvent = false;
     CommTimout = tim;
-    m_RxResult = -1;
+    m_rxResult = -1;
     TimerMult = 0;
     Timer.start();
     if (txstrlen == 0)
@@ -44,7 +44,7 @@ bool TVrexComms::PutChar(uint8_t b)
     hPollEvent = false;
     hPollTimeoutEvent = false;
     CommTimout = kNoTimeLimit;
-    m_RxResult = -1;
+    m_rxResult = -1;
     TimerMult = 0;
     Timer.start();
     return writeBytes(&b, 1);
@@ -59,7 +59,7 @@ void TVrexComms::chooseReceiveHandOver()
     // line, so that it is seen whole and one longer than asked for is refused
     // rather than cut to the expected length.
     if (m_queue)
-        m_queue->setHandOverAtOnce(RxCond && RxCond->EndsOnItsLastByte());
+        m_queue->setHandOverAtOnce(RxCond && RxCond->endsOnItsLastByte());
 }
 
 bool TVrexComms::writeBytes(const uint8_t* data, std::size_t length)
@@ -102,16 +102,16 @@ void TVrexComms::abandonWrite(std::size_t done, std::size_t length)
     // No reply can come to a frame that was not sent: the transaction ends
     // now with 0, as it would once the reply time had run out, also when
     // that time has no limit. A port closed meanwhile keeps its own result.
-    if (m_RxResult == -1 && m_eventsExist) {
+    if (m_rxResult == -1 && m_eventsExist) {
         Timer.stop();
-        m_RxResult = 0;
+        m_rxResult = 0;
         setPollTimeoutEvent();
     }
 }
 
 TVrexComms::RoomWait TVrexComms::waitForRoom(int stallMs)
 {
-    auto ended = [this] { return !isOpen() || !m_eventsExist || hCloseEvent || m_RxResult == -2 || hPollTimeoutEvent; };
+    auto ended = [this] { return !isOpen() || !m_eventsExist || hCloseEvent || m_rxResult == -2 || hPollTimeoutEvent; };
     if (ended())
         return RoomWait::Ended;
     if (stallMs <= 0)

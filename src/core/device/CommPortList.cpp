@@ -13,7 +13,7 @@ QString canonical(const QString& name)
 }
 } // namespace
 
-std::vector<TCandidatePort> Get_CommPort_Candidates(const QString& mfg_str, const QStringList& named)
+std::vector<TCandidatePort> getCommPortCandidates(const QString& mfg_str, const QStringList& named)
 {
     std::vector<TCandidatePort> out;
     QStringList seen;
@@ -42,12 +42,12 @@ std::vector<TCandidatePort> Get_CommPort_Candidates(const QString& mfg_str, cons
 QStringList Get_CommPort_List(const QString& mfg_str, const QStringList& named)
 {
     QStringList list;
-    for (const TCandidatePort& c : Get_CommPort_Candidates(mfg_str, named))
+    for (const TCandidatePort& c : getCommPortCandidates(mfg_str, named))
         list << c.name;
     return list;
 }
 
-QStringList Named_Ports_First(const QStringList& named, const QStringList& listed)
+QStringList namedPortsFirst(const QStringList& named, const QStringList& listed)
 {
     QStringList list = named;
     QStringList seen;

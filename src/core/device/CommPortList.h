@@ -17,8 +17,8 @@ struct TCandidatePort {
 
 // mfg_str empty: every serial port. The match is case-sensitive, as the
 // adapters' driver reports it ("FTDI"). A port named explicitly is not listed again.
-std::vector<TCandidatePort> Get_CommPort_Candidates(const QString& mfg_str, const QStringList& named = {});
+std::vector<TCandidatePort> getCommPortCandidates(const QString& mfg_str, const QStringList& named = {});
 // The names of the candidates, in probe order.
 QStringList Get_CommPort_List(const QString& mfg_str, const QStringList& named = {});
 // named, then those of listed that do not lead to a named port.
-QStringList Named_Ports_First(const QStringList& named, const QStringList& listed);
+QStringList namedPortsFirst(const QStringList& named, const QStringList& listed);

@@ -4,33 +4,33 @@
 #include "core/comms/TVrexComms.h"
 #include "core/protocol/DeviceIdentity.h"
 
-TProbeResult Probe_Controller(TVrexComms& comms, const QString& port)
+TProbeResult probeController(TVrexComms& comms, const QString& port)
 {
     TProbeResult r;
     r.port = port;
     if (comms.isOpen())
         comms.CloseComm();
-    comms.PortName = port;
+    comms.portName = port;
     try {
         r.opened = comms.OpenComm();
     } catch (const ECommsError&) {
         r.opened = false;
     }
     if (!r.opened) {
-        r.failure = comms.LastOpenFailure();
-        r.failureText = Port_Open_Failure_Text(r.failure, port, comms.LastOpenError());
-        r.failureFix = Port_Open_Failure_Fix(r.failure, port);
+        r.failure = comms.lastOpenFailure();
+        r.failureText = portOpenFailureText(r.failure, port, comms.lastOpenError());
+        r.failureFix = portOpenFailureFix(r.failure, port);
         comms.CloseComm();
         return r;
     }
-    r.answered = GetAppInfo(comms, r.part_no, r.fw_version, r.bl_part_no, r.bl_version, &r.badReply);
-    r.model = Model_Index(r.part_no);
+    r.answered = GetAppInfo(comms, r.partNo, r.fwVersion, r.blPartNo, r.blVersion, &r.badReply);
+    r.model = Model_Index(r.partNo);
     if (!r.isController())
         comms.CloseComm();
     return r;
 }
 
-QString Probe_Failure_Text(const TProbeResult& r)
+QString probeFailureText(const TProbeResult& r)
 {
     if (r.isController())
         return {};
@@ -40,5 +40,5 @@ QString Probe_Failure_Text(const TProbeResult& r)
         return QStringLiteral("%1: the answer failed its length or check-sum test").arg(r.port);
     if (!r.answered)
         return QStringLiteral("%1: no answer").arg(r.port);
-    return QStringLiteral("%1: part number %2 is not a Corvane R/C").arg(r.port).arg(r.part_no);
+    return QStringLiteral("%1: part number %2 is not a Corvane R/C").arg(r.port).arg(r.partNo);
 }

@@ -17,10 +17,10 @@ struct TProbeResult {
     QString failureFix;    // what fixes it, when known
     bool answered = false; // a good identification reply arrived
     bool badReply = false; // a reply arrived but failed its length or check-sum test
-    uint16_t part_no = 0;
-    uint16_t fw_version = 0;
-    uint16_t bl_part_no = 0;
-    uint16_t bl_version = 0;
+    uint16_t partNo = 0;
+    uint16_t fwVersion = 0;
+    uint16_t blPartNo = 0;
+    uint16_t blVersion = 0;
     int model = -1; // Model_Index of part_no
 
     bool isController() const { return model >= 0; }
@@ -29,8 +29,8 @@ struct TProbeResult {
 // Why a probed port is not the controller, one line naming the port:
 // missing, busy, permission denied (with the fix), no answer, a bad answer or
 // a part number of something else. Empty for a controller.
-QString Probe_Failure_Text(const TProbeResult& r);
+QString probeFailureText(const TProbeResult& r);
 
 // Leaves the port open when a known controller answered (the caller goes on
 // with it) and closed otherwise.
-TProbeResult Probe_Controller(TVrexComms& comms, const QString& port);
+TProbeResult probeController(TVrexComms& comms, const QString& port);

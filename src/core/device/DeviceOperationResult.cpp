@@ -12,7 +12,7 @@ QStringList DeviceOperationResult::sentParts() const
     return parts;
 }
 
-QString Verify_Outcome_Text(TVerifyOutcome v)
+QString verifyOutcomeText(TVerifyOutcome v)
 {
     switch (v) {
     case TVerifyOutcome::NotRun: return QStringLiteral("not run");
@@ -25,7 +25,7 @@ QString Verify_Outcome_Text(TVerifyOutcome v)
     return {};
 }
 
-QString Transfer_Fault_Text(TTransferFault f)
+QString transferFaultText(TTransferFault f)
 {
     switch (f) {
     case TTransferFault::None: return {};
@@ -36,7 +36,7 @@ QString Transfer_Fault_Text(TTransferFault f)
     return {};
 }
 
-QString One_Line(const QString& boxText)
+QString oneLine(const QString& boxText)
 {
     QStringList lines;
     for (const QString& line : boxText.split(QLatin1Char('\r')))

@@ -79,7 +79,7 @@ struct DeviceOperationResult {
 
 Q_DECLARE_METATYPE(DeviceOperationResult)
 
-QString Verify_Outcome_Text(TVerifyOutcome v); // "passed", "differs", "no reply", ...
-QString Transfer_Fault_Text(TTransferFault f); // "no answer", "refused", "port gone"
+QString verifyOutcomeText(TVerifyOutcome v); // "passed", "differs", "no reply", ...
+QString transferFaultText(TTransferFault f); // "no answer", "refused", "port gone"
 // A box's '\r'-separated lines as one line.
-QString One_Line(const QString& boxText);
+QString oneLine(const QString& boxText);

@@ -4,22 +4,22 @@
 
 #include <QByteArray>
 
-double Pause_Scale()
+double pauseScale()
 {
     bool ok = false;
     const double scale = qEnvironmentVariable(kPauseScaleVariable).toDouble(&ok);
     return ok && scale >= 0.0 && scale < 1.0 ? scale : 1.0;
 }
 
-int Scaled_Pause_Ms(int ms)
+int scaledPauseMs(int ms)
 {
-    return int(ms * Pause_Scale());
+    return int(ms * pauseScale());
 }
 
-void Apply_Pause_Scale(TDeviceOperations& operations)
+void applyPauseScale(TDeviceOperations& operations)
 {
-    TDeviceOperations::TTimings timings = operations.Timings();
-    timings.scanDelayMs = Scaled_Pause_Ms(timings.scanDelayMs);
-    timings.pauseMs = Scaled_Pause_Ms(timings.pauseMs);
-    operations.Set_Timings(timings);
+    TDeviceOperations::TTimings timings = operations.timings();
+    timings.scanDelayMs = scaledPauseMs(timings.scanDelayMs);
+    timings.pauseMs = scaledPauseMs(timings.pauseMs);
+    operations.setTimings(timings);
 }

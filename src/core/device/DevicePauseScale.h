@@ -12,7 +12,7 @@ class TDeviceOperations;
 inline constexpr const char* kPauseScaleVariable = "CORVANE_PAUSE_SCALE";
 
 // The factor, 1 when none is set.
-double Pause_Scale();
+double pauseScale();
 // A pause of the given length, scaled.
-int Scaled_Pause_Ms(int ms);
-void Apply_Pause_Scale(TDeviceOperations& operations);
+int scaledPauseMs(int ms);
+void applyPauseScale(TDeviceOperations& operations);

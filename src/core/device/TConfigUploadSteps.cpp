@@ -13,7 +13,7 @@
 #include "core/protocol/BLcomms.h"
 
 namespace {
-QString Failure_Detail(quint32 code)
+QString failureDetail(quint32 code)
 {
     switch (code) {
     case 1: return QStringLiteral("Configuration data");
@@ -39,23 +39,23 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
         // The record keeps the check bytes it is sent with, as it always has.
         m_ops.document().writeCheckBytes();
         TDevice_Config_v2 record = m_ops.document().record();
-        RC_Upload_DeviceConfiguration = Build_Upload_Block(record);
+        RC_Upload_DeviceConfiguration = buildUploadBlock(record);
         link.upload_stream = QByteArray(reinterpret_cast<const char*>(&RC_Upload_DeviceConfiguration),
                                         sizeof RC_Upload_DeviceConfiguration);
         link.streamPos = 0;
-        host.Set_Progress(TDeviceBar::Config, 0, link.upload_stream.size(), false);
+        host.setProgress(TDeviceBar::Config, 0, link.upload_stream.size(), false);
         m_ops.post(WM_RC_UPLOAD_CFG, 0, kWrite);
         break;
     }
     case kWrite: {
-        const TBlockWrite w = Write_Next_Block(m_ops, wParam, 100);
+        const TBlockWrite w = writeNextBlock(m_ops, wParam, 100);
         if (w.done) {
             m_ops.post(WM_RC_UPLOAD_CFG, 0, kWritten);
         } else if (w.result == BL::kAccepted) {
             m_ops.post(WM_RC_UPLOAD_CFG, wParam + w.length, kWrite);
         } else {
-            m_ops.result().fault = Transfer_Fault(m_ops.comms(), w.result);
-            if (Link_Lost(m_ops, w.result)) {
+            m_ops.result().fault = transferFault(m_ops.comms(), w.result);
+            if (linkLost(m_ops, w.result)) {
                 host.Show_Message_Box(DeviceText::linkLost(DeviceText::configWriteError(), m_ops.comms().openPortName(),
                                                            QStringLiteral("configuration")),
                                       TDeviceBoxKind::Error, TDeviceButtons::Ok, TDeviceAnswer::Ok);
@@ -68,7 +68,7 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
                 m_ops.post(WM_RC_UPLOAD_CFG, 1, kFailed);
             }
         }
-        host.Set_Progress(TDeviceBar::Config, link.streamPos, link.upload_stream.size(), false);
+        host.setProgress(TDeviceBar::Config, link.streamPos, link.upload_stream.size(), false);
         break;
     }
     case kWritten: {
@@ -76,7 +76,7 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
         // controller, whatever the check or the restart find later.
         DeviceOperationResult& result = m_ops.result();
         result.configSent = true;
-        result.configChecksum = Upload_Block_Checksum(link.upload_stream);
+        result.configChecksum = uploadBlockChecksum(link.upload_stream);
         result.fault = TTransferFault::None;
         if (verify) {
             result.phase = TDevicePhase::ConfigVerify;
@@ -89,33 +89,33 @@ void TConfigUploadSteps::handle(quint32 wParam, quint32 step)
     case kVerified:
         if (step == kVerified)
             m_ops.result().verify = TVerifyOutcome::Passed;
-        host.Log_Activity(TActivityStatus::Configuration_Uploaded,
+        host.Log_Activity(TActivityStatus::ConfigurationUploaded,
                           step == kVerified ? QStringLiteral("verified: read back and identical") : QString());
-        if (host.Upload_Images_Ticked()) {
+        if (host.uploadImagesTicked()) {
             m_ops.post(WM_RC_UPLOAD_IMG, 0, 0);
         } else {
-            host.Log_Activity(TActivityStatus::Data_Uploaded);
+            host.Log_Activity(TActivityStatus::DataUploaded);
             m_ops.post(WM_RC_UPLOAD_CFG, 0, kReset);
         }
         break;
     case kVerifyRead: verifyRead(wParam); break;
     case kReset:
         m_ops.result().phase = TDevicePhase::Reset;
-        if (Run_Retried_Command(
-                m_ops, {WM_RC_UPLOAD_CFG, kReset, kFailed, 2, BL::kCmdReset, 0, DeviceText::resetError()}, wParam)) {
-            host.Log_Activity(TActivityStatus::Restarting_RC);
+        if (runRetriedCommand(m_ops, {WM_RC_UPLOAD_CFG, kReset, kFailed, 2, BL::kCmdReset, 0, DeviceText::resetError()},
+                              wParam)) {
+            host.Log_Activity(TActivityStatus::RestartingRc);
             m_ops.result().outcome = TOperationOutcome::Ok;
-            m_ops.result().message = Status_Code_Text(int(TActivityStatus::Data_Uploaded));
+            m_ops.result().message = statusCodeText(int(TActivityStatus::DataUploaded));
             m_ops.post(WM_RC_UPLOAD_CFG, 0, kDone);
         }
         break;
     case kDone: m_ops.Close_Connection(); break;
     case kFailed:
-        host.Set_Progress(TDeviceBar::Config, link.streamPos, qMax<qsizetype>(1, link.upload_stream.size()), true);
+        host.setProgress(TDeviceBar::Config, link.streamPos, qMax<qsizetype>(1, link.upload_stream.size()), true);
         host.Log_Activity(
-            TActivityStatus::Upload_Error,
-            QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam))
-                + (m_ops.comms().PortWasLost() ? QStringLiteral(": ") + DeviceText::linkLostLog() : QString()));
+            TActivityStatus::UploadError,
+            QStringLiteral("(%1) %2").arg(wParam).arg(failureDetail(wParam))
+                + (m_ops.comms().portWasLost() ? QStringLiteral(": ") + DeviceText::linkLostLog() : QString()));
         failed(wParam);
         m_ops.Close_Connection();
         break;
@@ -131,7 +131,7 @@ void TConfigUploadSteps::verifyRead(quint32 address)
     const int result
         = BL_ReadBlock(m_ops.comms(), BL::kCmdReadMemory, address, nullptr, 0, raw, int(address), kBlock, 30, &copied);
     if (result != BL::kAccepted || !copied) {
-        const TTransferFault fault = Transfer_Fault(m_ops.comms(), result);
+        const TTransferFault fault = transferFault(m_ops.comms(), result);
         m_ops.result().fault = fault;
         m_ops.result().verify = result == BL::kAccepted ? TVerifyOutcome::BadReply
             : fault == TTransferFault::Refused          ? TVerifyOutcome::Refused
@@ -157,10 +157,10 @@ void TConfigUploadSteps::failed(quint32 code)
         : code == 2                ? TDevicePhase::Reset
                                    : TDevicePhase::ConfigVerify;
     QString message = QStringLiteral("%1: (%2) %3")
-                          .arg(Status_Code_Text(int(TActivityStatus::Upload_Error)))
+                          .arg(statusCodeText(int(TActivityStatus::UploadError)))
                           .arg(code)
-                          .arg(Failure_Detail(code));
+                          .arg(failureDetail(code));
     if (code == 1 && result.fault != TTransferFault::None)
-        message += QStringLiteral(": ") + Transfer_Fault_Text(result.fault);
+        message += QStringLiteral(": ") + transferFaultText(result.fault);
     result.message = message;
 }

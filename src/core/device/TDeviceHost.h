@@ -32,20 +32,20 @@ public:
         = 0;
 
     // The scan panel with its label and progress bar.
-    virtual void Show_Scan_Panel(bool visible) = 0;
-    virtual void Set_Scan_Progress(int position, int maximum) = 0;
+    virtual void showScanPanel(bool visible) = 0;
+    virtual void setScanProgress(int position, int maximum) = 0;
     // position and maximum in bytes; error turns the bar to its error state.
-    virtual void Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool error) = 0;
+    virtual void setProgress(TDeviceBar bar, qint64 position, qint64 maximum, bool error) = 0;
 
-    virtual void Enable_Project_Area(bool enabled) = 0;
+    virtual void enableProjectArea(bool enabled) = 0;
     // "Retrieve Configuration", "Firmware Upgrade" and "Upload Data". A host
     // keeps "Upload Data" disabled while neither upload box is ticked.
-    virtual void Enable_Device_Buttons(bool enabled) = 0;
-    virtual void Enable_Upload_Boxes(bool enabled) = 0;
-    virtual bool Upload_Config_Ticked() const = 0;
-    virtual bool Upload_Images_Ticked() const = 0;
+    virtual void enableDeviceButtons(bool enabled) = 0;
+    virtual void enableUploadBoxes(bool enabled) = 0;
+    virtual bool uploadConfigTicked() const = 0;
+    virtual bool uploadImagesTicked() const = 0;
     // The service text as its editor holds it (line feeds after carriage returns).
-    virtual QString Service_Text() const = 0;
+    virtual QString serviceText() const = 0;
 
     // The project's record after a retrieve, to be shown in every page.
     virtual void Show_Device_Config(const TDevice_Config_v2& config) = 0;
@@ -53,10 +53,10 @@ public:
     // The firmware window: shown once a controller is accepted for an
     // upgrade; told when a transfer has ended without closing the
     // connection or when the connection closes under it.
-    virtual void Show_Firmware_Window() = 0;
-    virtual bool Firmware_Window_Showing() const = 0;
-    virtual void Firmware_Transfer_Ended() = 0;
+    virtual void showFirmwareWindow() = 0;
+    virtual bool firmwareWindowShowing() const = 0;
+    virtual void firmwareTransferEnded() = 0;
 
     // The connection was closed, or a scan ended without finding a controller.
-    virtual void Operation_Ended() { }
+    virtual void operationEnded() { }
 };

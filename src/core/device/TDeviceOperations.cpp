@@ -44,23 +44,23 @@ TVrexComms& TDeviceOperations::comms() const
     return m_link.comms();
 }
 
-QStringList TDeviceOperations::List_Ports() const
+QStringList TDeviceOperations::listPorts() const
 {
     if (m_portLister)
         return m_portLister();
     if (m_link.namedPortsOnly && !m_link.explicitPorts.isEmpty())
         return m_link.explicitPorts;
     if (m_adapterLister)
-        return Named_Ports_First(m_link.explicitPorts, m_adapterLister());
+        return namedPortsFirst(m_link.explicitPorts, m_adapterLister());
     return Get_CommPort_List(QStringLiteral("FTDI"), m_link.explicitPorts);
 }
 
-bool TDeviceOperations::Placeholder_Firmware_Allowed(const QString& port) const
+bool TDeviceOperations::placeholderFirmwareAllowed(const QString& port) const
 {
     return m_placeholderEverywhere || (!port.isEmpty() && m_placeholderPorts.contains(port));
 }
 
-void TDeviceOperations::Set_Verify_Upload(bool verify)
+void TDeviceOperations::setVerifyUpload(bool verify)
 {
     m_configUpload->verify = verify;
 }
@@ -77,18 +77,18 @@ void TDeviceOperations::postDirect(int msg, quint32 wParam, quint32 lParam)
 
 bool TDeviceOperations::event(QEvent* event)
 {
-    if (event->type() == TWindowMessageEvent::Type) {
+    if (event->type() == TWindowMessageEvent::kType) {
         const auto* m = static_cast<const TWindowMessageEvent*>(event);
-        Handle_Message(m->msg, m->wParam, m->lParam);
+        handleMessage(m->msg, m->wParam, m->lParam);
         return true;
     }
     return QObject::event(event);
 }
 
-void TDeviceOperations::Handle_Message(int msg, quint32 wParam, quint32 lParam)
+void TDeviceOperations::handleMessage(int msg, quint32 wParam, quint32 lParam)
 {
     qCDebug(lcDevice).noquote()
-        << QStringLiteral("%1 message %2 step %3 (%4)").arg(comms().PortName).arg(msg).arg(wParam).arg(lParam);
+        << QStringLiteral("%1 message %2 step %3 (%4)").arg(comms().portName).arg(msg).arg(wParam).arg(lParam);
     switch (msg) {
     case WM_RC_CONNECT: m_connect->handle(wParam, lParam); break;
     case WM_RC_RETRIEVE: m_retrieve->handle(wParam, lParam); break;
@@ -107,7 +107,7 @@ void TDeviceOperations::begin(TDeviceOperationKind kind)
     m_clock.start();
 }
 
-void TDeviceOperations::Operation_Finished()
+void TDeviceOperations::operationFinished()
 {
     if (!m_running)
         return;
@@ -150,13 +150,13 @@ bool TDeviceOperations::upload_data_BitBtnClick()
     if (m_busy)
         return false;
     begin(TDeviceOperationKind::Upload);
-    const QString text = m_host.Service_Text();
-    if (m_host.Upload_Config_Ticked() && Service_Text_Line_Count(text) > kServiceTextMaxLines) {
+    const QString text = m_host.serviceText();
+    if (m_host.uploadConfigTicked() && serviceTextLineCount(text) > kServiceTextMaxLines) {
         m_host.Show_Message_Box(DeviceText::tooManyLines(), TDeviceBoxKind::Warning, TDeviceButtons::Ok,
                                 TDeviceAnswer::Ok);
         m_result.failedPhase = TDevicePhase::Preparation;
-        m_result.message = One_Line(DeviceText::tooManyLines());
-        Operation_Finished();
+        m_result.message = oneLine(DeviceText::tooManyLines());
+        operationFinished();
         return false;
     }
     if (m_document.isModified()
@@ -165,8 +165,8 @@ bool TDeviceOperations::upload_data_BitBtnClick()
             != TDeviceAnswer::Yes) {
         m_result.outcome = TOperationOutcome::Cancelled;
         m_result.failedPhase = TDevicePhase::Preparation;
-        m_result.message = One_Line(DeviceText::unsavedUpload());
-        Operation_Finished();
+        m_result.message = oneLine(DeviceText::unsavedUpload());
+        operationFinished();
         return false;
     }
     // A host that holds a text of its own puts it into the record, as a save
@@ -175,7 +175,7 @@ bool TDeviceOperations::upload_data_BitBtnClick()
     // own text (the window's editor writes every edit into the record, the
     // CLI reads it from there), the record is sent as stored: rewriting it
     // from its shown form would turn a byte that is not UTF-8 into two.
-    QString shown = Read_Service_Text(m_document.record());
+    QString shown = readServiceText(m_document.record());
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QString crlf = text;
     crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -184,38 +184,38 @@ bool TDeviceOperations::upload_data_BitBtnClick()
         m_document.writeUploadServiceText(crlf);
     }
     m_busy = true;
-    m_host.Enable_Upload_Boxes(false);
-    m_host.Set_Progress(TDeviceBar::Config, 0, 1, false);
-    m_host.Set_Progress(TDeviceBar::Images, 0, 1, false);
+    m_host.enableUploadBoxes(false);
+    m_host.setProgress(TDeviceBar::Config, 0, 1, false);
+    m_host.setProgress(TDeviceBar::Images, 0, 1, false);
     m_host.Log_Activity(TActivityStatus::Connecting, QStringLiteral("Upload data"));
     post(WM_RC_CONNECT, 0, kPurposeUpload);
     return true;
 }
 
-void TDeviceOperations::Start_Firmware_Upgrade()
+void TDeviceOperations::startFirmwareUpgrade()
 {
     post(WM_RC_FW_UPGRADE, quint32(Model_Index(m_link.RC_PartNo)), 0);
 }
 
-void TDeviceOperations::Request_Upgrade_Abort()
+void TDeviceOperations::requestUpgradeAbort()
 {
     post(WM_RC_FW_UPGRADE, 0, TFirmwareSteps::kAbortRequest);
 }
 
-void TDeviceOperations::Close_Firmware_Window()
+void TDeviceOperations::closeFirmwareWindow()
 {
     post(WM_RC_FW_UPGRADE, 0, TFirmwareSteps::kClose);
 }
 
 void TDeviceOperations::Close_Connection()
 {
-    m_host.Enable_Upload_Boxes(true);
-    if (m_host.Firmware_Window_Showing())
-        m_host.Firmware_Transfer_Ended();
+    m_host.enableUploadBoxes(true);
+    if (m_host.firmwareWindowShowing())
+        m_host.firmwareTransferEnded();
     comms().CloseComm();
     m_busy = false;
-    m_host.Enable_Device_Buttons(true);
-    m_host.Log_Activity(TActivityStatus::Comms_Link_Closed);
-    Operation_Finished();
-    m_host.Operation_Ended();
+    m_host.enableDeviceButtons(true);
+    m_host.Log_Activity(TActivityStatus::CommsLinkClosed);
+    operationFinished();
+    m_host.operationEnded();
 }

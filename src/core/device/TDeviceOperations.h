@@ -7,7 +7,7 @@
 // sees goes through the host (TDeviceHost), so the main window, corvane-cli
 // and the tests drive the very same steps.
 //
-// The messages come back to this object (Handle_Message); the steps reach
+// The messages come back to this object (handleMessage); the steps reach
 // their surroundings only through TDeviceStepContext.
 
 #include "core/device/TDeviceStepContext.h"
@@ -40,31 +40,31 @@ public:
                       QObject* parent = nullptr);
     ~TDeviceOperations() override;
 
-    void Set_Timings(const TTimings& timings) { m_timings = timings; }
-    const TTimings& Timings() const override { return m_timings; }
+    void setTimings(const TTimings& timings) { m_timings = timings; }
+    const TTimings& timings() const override { return m_timings; }
     // The ports to probe, in order. Default: the link's named ports alone
     // when the user named them (TControllerLink::namedPortsOnly), else the
     // named ports, then the adapters' ports.
-    void Set_Port_Lister(TPortLister lister) { m_portLister = std::move(lister); }
+    void setPortLister(TPortLister lister) { m_portLister = std::move(lister); }
     // The adapters the system lists (default: the FTDI adapters' ports).
-    void Set_Adapter_Lister(TPortLister lister) { m_adapterLister = std::move(lister); }
-    QStringList List_Ports() const override;
+    void setAdapterLister(TPortLister lister) { m_adapterLister = std::move(lister); }
+    QStringList listPorts() const override;
     // The carried firmware is a placeholder unless the build embeds real
     // images; it is only ever sent to the ports allowed here (the virtual
     // controller's), or to any port when everywhere is set.
-    void Allow_Placeholder_Firmware_On(const QStringList& ports) { m_placeholderPorts = ports; }
-    void Allow_Placeholder_Firmware_Everywhere(bool allowed) { m_placeholderEverywhere = allowed; }
-    bool Placeholder_Firmware_Allowed(const QString& port) const override;
+    void allowPlaceholderFirmwareOn(const QStringList& ports) { m_placeholderPorts = ports; }
+    void allowPlaceholderFirmwareEverywhere(bool allowed) { m_placeholderEverywhere = allowed; }
+    bool placeholderFirmwareAllowed(const QString& port) const override;
     // A configuration upload reads the block back and compares it before the
     // controller is restarted.
-    void Set_Verify_Upload(bool verify);
+    void setVerifyUpload(bool verify);
     // Send this image data block (built and checked by the caller before any
     // port was opened) instead of building one from the project.
-    void Set_Image_Block(const QByteArray& block) { m_imageBlock = block; }
+    void setImageBlock(const QByteArray& block) { m_imageBlock = block; }
 
     // How the last operation ended, or, while one runs, what it has done so
     // far. finished() delivers the same value once the operation is over.
-    const DeviceOperationResult& Result() const { return m_result; }
+    const DeviceOperationResult& operationResult() const { return m_result; }
 
     // --- the device buttons ---
     void retrieve_cfg_ButtonClick();
@@ -75,19 +75,19 @@ public:
 
     // --- the firmware window's buttons ---
     // Starts the transfer of the image for the connected controller's model.
-    void Start_Firmware_Upgrade();
+    void startFirmwareUpgrade();
     // "Cancel" answered Yes during a transfer: the next block step ends it.
-    void Request_Upgrade_Abort();
+    void requestUpgradeAbort();
     // "Cancel" while no transfer runs: closes the connection.
-    void Close_Firmware_Window();
+    void closeFirmwareWindow();
 
     // One handler per message number, branching on the step it carries.
-    void Handle_Message(int msg, quint32 wParam, quint32 lParam);
+    void handleMessage(int msg, quint32 wParam, quint32 lParam);
     // Ends a device operation: enables the controls again, closes the port, logs 13.
     void Close_Connection() override;
     // True from a device button until the connection closes or the scan
     // ends without a controller.
-    bool Busy() const { return m_busy; }
+    bool isBusy() const { return m_busy; }
 
     TProjectDocument& document() const override { return m_document; }
     TControllerLink& link() const override { return m_link; }
@@ -106,8 +106,8 @@ private:
     void postDirect(int msg, quint32 wParam, quint32 lParam);
     void setBusy(bool busy) override { m_busy = busy; }
     DeviceOperationResult& result() override { return m_result; }
-    void Operation_Finished() override;
-    const QByteArray* Prepared_Image_Block() const override { return m_imageBlock ? &*m_imageBlock : nullptr; }
+    void operationFinished() override;
+    const QByteArray* preparedImageBlock() const override { return m_imageBlock ? &*m_imageBlock : nullptr; }
     void begin(TDeviceOperationKind kind);
 
     TProjectDocument& m_document;

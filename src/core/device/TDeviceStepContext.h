@@ -34,18 +34,18 @@ public:
     virtual DeviceOperationResult& result() = 0;
     // An operation that ends without Close_Connection (a scan that found
     // nothing) delivers its result here.
-    virtual void Operation_Finished() = 0;
+    virtual void operationFinished() = 0;
 
     // --- for discovery ---
-    virtual QStringList List_Ports() const = 0;
-    virtual const TDeviceTimings& Timings() const = 0;
+    virtual QStringList listPorts() const = 0;
+    virtual const TDeviceTimings& timings() const = 0;
     virtual void setBusy(bool busy) = 0;
     // --- for the image upload ---
     // A block built and checked before the operation began, sent as it is
     // instead of being built from the project; null when there is none.
-    virtual const QByteArray* Prepared_Image_Block() const = 0;
+    virtual const QByteArray* preparedImageBlock() const = 0;
     // --- for the firmware upgrade ---
-    virtual bool Placeholder_Firmware_Allowed(const QString& port) const = 0;
+    virtual bool placeholderFirmwareAllowed(const QString& port) const = 0;
 
 protected:
     ~TDeviceStepContext() = default;

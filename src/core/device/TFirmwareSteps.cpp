@@ -31,28 +31,28 @@ void TFirmwareSteps::handle(quint32 wParam, quint32 step)
             result.firmwareSent = false;
             result.message.clear();
         }
-        if (Carried_Firmware_Is_Placeholder() && !m_ops.Placeholder_Firmware_Allowed(m_ops.comms().openPortName())) {
+        if (carriedFirmwareIsPlaceholder() && !m_ops.placeholderFirmwareAllowed(m_ops.comms().openPortName())) {
             host.Show_Message_Box(DeviceText::placeholderFirmware(), TDeviceBoxKind::Error, TDeviceButtons::Ok,
                                   TDeviceAnswer::Ok);
-            host.Log_Activity(TActivityStatus::Upload_Error, DeviceText::placeholderFirmwareLog());
+            host.Log_Activity(TActivityStatus::UploadError, DeviceText::placeholderFirmwareLog());
             m_ops.result().failedPhase = TDevicePhase::FirmwareRefused;
-            m_ops.result().message = One_Line(DeviceText::placeholderFirmware());
-            if (host.Firmware_Window_Showing())
-                host.Firmware_Transfer_Ended();
+            m_ops.result().message = oneLine(DeviceText::placeholderFirmware());
+            if (host.firmwareWindowShowing())
+                host.firmwareTransferEnded();
             break;
         }
-        host.Log_Activity(TActivityStatus::Uploading_Firmware);
+        host.Log_Activity(TActivityStatus::UploadingFirmware);
         QByteArray image;
         try {
             if (wParam <= 1)
-                image = Read_Resource_Data(wParam == 0 ? QStringLiteral("FIRMWARE_BINARY_5813")
-                                                       : QStringLiteral("FIRMWARE_BINARY_5827"));
+                image = readResourceData(wParam == 0 ? QStringLiteral("FIRMWARE_BINARY_5813")
+                                                     : QStringLiteral("FIRMWARE_BINARY_5827"));
         } catch (const std::exception&) {
             image.clear();
         }
         link.upload_stream = image;
         link.streamPos = 0;
-        host.Set_Progress(TDeviceBar::Firmware, 0, qMax<qsizetype>(1, image.size()), false);
+        host.setProgress(TDeviceBar::Firmware, 0, qMax<qsizetype>(1, image.size()), false);
         if (image.isEmpty())
             m_ops.post(WM_RC_FW_UPGRADE, 0, kFailed);
         else
@@ -64,18 +64,18 @@ void TFirmwareSteps::handle(quint32 wParam, quint32 step)
             m_ops.post(WM_RC_FW_UPGRADE, 0, kAborted);
             break;
         }
-        const TBlockWrite w = Write_Next_Block(m_ops, wParam, 30);
+        const TBlockWrite w = writeNextBlock(m_ops, wParam, 30);
         if (w.done) {
             m_ops.result().firmwareSent = true;
-            host.Log_Activity(TActivityStatus::Firmware_Uploaded);
+            host.Log_Activity(TActivityStatus::FirmwareUploaded);
             m_ops.post(WM_RC_FW_UPGRADE, 0, link.BL_Active_Flag ? kBootLoaderCommand : kApplicationCommand);
         } else if (w.result == BL::kAccepted) {
             m_ops.post(WM_RC_FW_UPGRADE, wParam + w.length, kWrite);
         } else {
-            m_ops.result().fault = Transfer_Fault(m_ops.comms(), w.result);
+            m_ops.result().fault = transferFault(m_ops.comms(), w.result);
             m_ops.post(WM_RC_FW_UPGRADE, 0, kFailed);
         }
-        host.Set_Progress(TDeviceBar::Firmware, link.streamPos, link.upload_stream.size(), false);
+        host.setProgress(TDeviceBar::Firmware, link.streamPos, link.upload_stream.size(), false);
         break;
     }
     case kBootLoaderCommand:
@@ -83,23 +83,23 @@ void TFirmwareSteps::handle(quint32 wParam, quint32 step)
     case kClose: m_ops.Close_Connection(); break;
     case kFailed: {
         const qsizetype maximum = qMax<qsizetype>(1, link.upload_stream.size());
-        host.Set_Progress(TDeviceBar::Firmware, maximum, maximum, true);
-        host.Log_Activity(TActivityStatus::Upload_Error, DeviceText::firmwareBlockError());
+        host.setProgress(TDeviceBar::Firmware, maximum, maximum, true);
+        host.Log_Activity(TActivityStatus::UploadError, DeviceText::firmwareBlockError());
         DeviceOperationResult& result = m_ops.result();
         // Every block acknowledged: it was the 'firmware write' command that failed.
         result.failedPhase = result.firmwareSent ? TDevicePhase::FirmwareCommand : TDevicePhase::FirmwareWrite;
-        result.message = QStringLiteral("%1: %2").arg(Status_Code_Text(int(TActivityStatus::Upload_Error)),
+        result.message = QStringLiteral("%1: %2").arg(statusCodeText(int(TActivityStatus::UploadError)),
                                                       DeviceText::firmwareBlockError());
-        if (host.Firmware_Window_Showing())
-            host.Firmware_Transfer_Ended();
+        if (host.firmwareWindowShowing())
+            host.firmwareTransferEnded();
         break;
     }
     case kAbortRequest: fw_upg_abort_flag = true; break;
     case kAborted:
-        host.Log_Activity(TActivityStatus::Upload_Aborted);
+        host.Log_Activity(TActivityStatus::UploadAborted);
         m_ops.result().outcome = TOperationOutcome::Cancelled;
         m_ops.result().failedPhase = TDevicePhase::FirmwareWrite;
-        m_ops.result().message = Status_Code_Text(int(TActivityStatus::Upload_Aborted));
+        m_ops.result().message = statusCodeText(int(TActivityStatus::UploadAborted));
         m_ops.Close_Connection();
         break;
     default: break;
@@ -112,12 +112,12 @@ void TFirmwareSteps::command(quint32 retries, quint32 step)
     m_ops.result().phase = TDevicePhase::FirmwareCommand;
     const uint8_t code = step == kBootLoaderCommand ? BL::kCmdFirmwareWriteBoot : BL::kCmdFirmwareWriteApp;
     const quint32 address = quint32(link.PC_Cfg_FW_Ver) * 65536u + link.PC_Cfg_PartNo;
-    if (!Run_Retried_Command(
-            m_ops, {WM_RC_FW_UPGRADE, step, kFailed, 0, code, address, DeviceText::firmwareWriteError()}, retries))
+    if (!runRetriedCommand(m_ops, {WM_RC_FW_UPGRADE, step, kFailed, 0, code, address, DeviceText::firmwareWriteError()},
+                           retries))
         return;
     if (step == kApplicationCommand)
-        m_ops.host().Log_Activity(TActivityStatus::Writing_Firmware);
+        m_ops.host().Log_Activity(TActivityStatus::WritingFirmware);
     m_ops.result().outcome = TOperationOutcome::Ok;
-    m_ops.result().message = Status_Code_Text(int(TActivityStatus::Firmware_Uploaded));
+    m_ops.result().message = statusCodeText(int(TActivityStatus::FirmwareUploaded));
     m_ops.post(WM_RC_FW_UPGRADE, 0, kClose);
 }

@@ -7,11 +7,11 @@
 #include <exception>
 #include <memory>
 
-THandle_List Snapshot_Handles(const THandle_List& list)
+THandleList snapshotHandles(const THandleList& list)
 {
-    THandle_List copy;
+    THandleList copy;
     for (const auto& h : list)
-        copy.push_back(h->Clone());
+        copy.push_back(h->clone());
     return copy;
 }
 
@@ -25,7 +25,7 @@ TImageBlockBuilder::~TImageBlockBuilder()
     }
 }
 
-void TImageBlockBuilder::start(const THandle_List& list)
+void TImageBlockBuilder::start(const THandleList& list)
 {
     if (m_thread)
         return;
@@ -34,7 +34,7 @@ void TImageBlockBuilder::start(const THandle_List& list)
         QString error;
     };
     auto result = std::make_shared<Result>();
-    auto handles = std::make_shared<THandle_List>(Snapshot_Handles(list));
+    auto handles = std::make_shared<THandleList>(snapshotHandles(list));
     m_thread = QThread::create([result, handles] {
         try {
             Build_Image_Data(result->block, *handles);

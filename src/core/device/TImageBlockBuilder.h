@@ -20,7 +20,7 @@ public:
     ~TImageBlockBuilder() override;
 
     // Starts a build; finished() follows on this object's thread.
-    void start(const THandle_List& list);
+    void start(const THandleList& list);
     bool running() const { return m_thread != nullptr; }
 
 signals:
@@ -32,4 +32,4 @@ private:
 };
 
 // A copy of the handles and their cells for a reader on another thread.
-THandle_List Snapshot_Handles(const THandle_List& list);
+THandleList snapshotHandles(const THandleList& list);

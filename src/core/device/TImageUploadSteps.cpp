@@ -15,7 +15,7 @@
 #include <QCryptographicHash>
 
 namespace {
-QString Failure_Detail(quint32 code)
+QString failureDetail(quint32 code)
 {
     switch (code) {
     case 1: return QStringLiteral("Image data");
@@ -39,7 +39,7 @@ void TImageUploadSteps::handle(quint32 wParam, quint32 step)
         m_ops.result().phase = TDevicePhase::ImageBuild;
         link.upload_stream.clear();
         link.streamPos = 0;
-        if (const QByteArray* prepared = m_ops.Prepared_Image_Block()) {
+        if (const QByteArray* prepared = m_ops.preparedImageBlock()) {
             built(*prepared, QString());
             break;
         }
@@ -47,17 +47,17 @@ void TImageUploadSteps::handle(quint32 wParam, quint32 step)
         m_builder->start(m_ops.document().images());
         break;
     case kWrite: {
-        const TBlockWrite w = Write_Next_Block(m_ops, wParam, 30);
+        const TBlockWrite w = writeNextBlock(m_ops, wParam, 30);
         if (w.done) {
             m_ops.result().imagesSent = true;
             m_ops.result().fault = TTransferFault::None;
-            host.Log_Activity(TActivityStatus::Images_Uploaded);
+            host.Log_Activity(TActivityStatus::ImagesUploaded);
             m_ops.post(WM_RC_UPLOAD_IMG, 0, kReset);
         } else if (w.result == BL::kAccepted) {
             m_ops.post(WM_RC_UPLOAD_IMG, wParam + w.length, kWrite);
         } else {
-            m_ops.result().fault = Transfer_Fault(m_ops.comms(), w.result);
-            if (Link_Lost(m_ops, w.result)) {
+            m_ops.result().fault = transferFault(m_ops.comms(), w.result);
+            if (linkLost(m_ops, w.result)) {
                 host.Show_Message_Box(DeviceText::linkLost(DeviceText::imageWriteError(), m_ops.comms().openPortName(),
                                                            QStringLiteral("set of images")),
                                       TDeviceBoxKind::Error, TDeviceButtons::Ok, TDeviceAnswer::Ok);
@@ -70,37 +70,37 @@ void TImageUploadSteps::handle(quint32 wParam, quint32 step)
                 m_ops.post(WM_RC_UPLOAD_IMG, 1, kFailed);
             }
         }
-        host.Set_Progress(TDeviceBar::Images, link.streamPos, qMax<qsizetype>(1, link.upload_stream.size()), false);
+        host.setProgress(TDeviceBar::Images, link.streamPos, qMax<qsizetype>(1, link.upload_stream.size()), false);
         break;
     }
     case kReset:
         m_ops.result().phase = TDevicePhase::Reset;
-        if (Run_Retried_Command(
-                m_ops, {WM_RC_UPLOAD_IMG, kReset, kFailed, 2, BL::kCmdReset, 0, DeviceText::resetError()}, wParam)) {
-            host.Log_Activity(TActivityStatus::Data_Uploaded);
+        if (runRetriedCommand(m_ops, {WM_RC_UPLOAD_IMG, kReset, kFailed, 2, BL::kCmdReset, 0, DeviceText::resetError()},
+                              wParam)) {
+            host.Log_Activity(TActivityStatus::DataUploaded);
             m_ops.result().outcome = TOperationOutcome::Ok;
-            m_ops.result().message = Status_Code_Text(int(TActivityStatus::Data_Uploaded));
+            m_ops.result().message = statusCodeText(int(TActivityStatus::DataUploaded));
             m_ops.post(WM_RC_UPLOAD_IMG, 0, kDone);
         }
         break;
     case kDone:
-        host.Log_Activity(TActivityStatus::Restarting_RC);
+        host.Log_Activity(TActivityStatus::RestartingRc);
         m_ops.Close_Connection();
         break;
     case kFailed: {
-        host.Set_Progress(TDeviceBar::Images, link.streamPos, qMax<qsizetype>(1, link.upload_stream.size()), true);
+        host.setProgress(TDeviceBar::Images, link.streamPos, qMax<qsizetype>(1, link.upload_stream.size()), true);
         host.Log_Activity(
-            TActivityStatus::Upload_Error,
-            QStringLiteral("(%1) %2").arg(wParam).arg(Failure_Detail(wParam))
-                + (m_ops.comms().PortWasLost() ? QStringLiteral(": ") + DeviceText::linkLostLog() : QString()));
+            TActivityStatus::UploadError,
+            QStringLiteral("(%1) %2").arg(wParam).arg(failureDetail(wParam))
+                + (m_ops.comms().portWasLost() ? QStringLiteral(": ") + DeviceText::linkLostLog() : QString()));
         DeviceOperationResult& result = m_ops.result();
         result.failedPhase = wParam == 1 ? TDevicePhase::ImageWrite : TDevicePhase::Reset;
         result.message = QStringLiteral("%1: (%2) %3")
-                             .arg(Status_Code_Text(int(TActivityStatus::Upload_Error)))
+                             .arg(statusCodeText(int(TActivityStatus::UploadError)))
                              .arg(wParam)
-                             .arg(Failure_Detail(wParam));
+                             .arg(failureDetail(wParam));
         if (wParam == 1 && result.fault != TTransferFault::None)
-            result.message += QStringLiteral(": ") + Transfer_Fault_Text(result.fault);
+            result.message += QStringLiteral(": ") + transferFaultText(result.fault);
         m_ops.Close_Connection();
         break;
     }
@@ -115,11 +115,11 @@ void TImageUploadSteps::built(const QByteArray& block, const QString& error)
     if (!error.isEmpty()) {
         // A block that cannot be built is not half sent: the upload ends here,
         // saying why, and the link is closed.
-        host.Set_Progress(TDeviceBar::Images, 0, 1, true);
-        host.Log_Activity(TActivityStatus::Upload_Error, QStringLiteral("(1) Image data: %1").arg(error));
+        host.setProgress(TDeviceBar::Images, 0, 1, true);
+        host.Log_Activity(TActivityStatus::UploadError, QStringLiteral("(1) Image data: %1").arg(error));
         m_ops.result().failedPhase = TDevicePhase::ImageBuild;
         m_ops.result().message
-            = QStringLiteral("%1: (1) Image data: %2").arg(Status_Code_Text(int(TActivityStatus::Upload_Error)), error);
+            = QStringLiteral("%1: (1) Image data: %2").arg(statusCodeText(int(TActivityStatus::UploadError)), error);
         m_ops.Close_Connection();
         return;
     }
@@ -129,6 +129,6 @@ void TImageUploadSteps::built(const QByteArray& block, const QString& error)
     result.imageBlockSha256 = QString::fromLatin1(QCryptographicHash::hash(block, QCryptographicHash::Sha256).toHex());
     link.upload_stream = block;
     link.streamPos = 0;
-    host.Set_Progress(TDeviceBar::Images, 0, qMax<qsizetype>(1, block.size()), false);
+    host.setProgress(TDeviceBar::Images, 0, qMax<qsizetype>(1, block.size()), false);
     m_ops.post(WM_RC_UPLOAD_IMG, kImageStoreAddress, kWrite);
 }

@@ -7,9 +7,9 @@
 #include "core/device/TStreamWriter.h"
 #include "core/protocol/BLcomms.h"
 
-bool Run_Retried_Command(TDeviceStepContext& ops, const TRetriedCommand& c, quint32 attempt)
+bool runRetriedCommand(TDeviceStepContext& ops, const TRetriedCommand& c, quint32 attempt)
 {
-    if (Link_Lost(ops, BL::kAccepted)) {
+    if (linkLost(ops, BL::kAccepted)) {
         // Five more attempts on a link that is gone would fail at once.
         ops.host().Show_Message_Box(DeviceText::linkLost(c.errorText, ops.comms().openPortName(), QString()),
                                     TDeviceBoxKind::Error, TDeviceButtons::Ok, TDeviceAnswer::Ok);

@@ -24,4 +24,4 @@ struct TRetriedCommand {
 // Runs attempt number `attempt` (0-based; the step's wParam). True when the
 // controller acknowledged; the caller posts what follows. Otherwise the next
 // attempt, the repeat the user asked for or the failure has been posted.
-bool Run_Retried_Command(TDeviceStepContext& ops, const TRetriedCommand& c, quint32 attempt);
+bool runRetriedCommand(TDeviceStepContext& ops, const TRetriedCommand& c, quint32 attempt);

@@ -22,7 +22,7 @@ void TRetrieveSteps::failed(const QString& info)
 {
     DeviceOperationResult& result = m_ops.result();
     result.failedPhase = TDevicePhase::Retrieve;
-    result.message = Status_Code_Text(int(TActivityStatus::Retrieve_Error)) + QStringLiteral(": ") + info;
+    result.message = statusCodeText(int(TActivityStatus::RetrieveError)) + QStringLiteral(": ") + info;
 }
 
 void TRetrieveSteps::handle(quint32 wParam, quint32 step)
@@ -46,7 +46,7 @@ void TRetrieveSteps::handle(quint32 wParam, quint32 step)
         auto* raw = reinterpret_cast<uint8_t*>(&RC_DeviceConfiguration);
         const int r = BL_ReadBlock(m_ops.comms(), BL::kCmdReadMemory, a, nullptr, 0, raw, int(a), kBlockBytes, 30);
         if (r != BL::kAccepted) {
-            m_ops.result().fault = Transfer_Fault(m_ops.comms(), r);
+            m_ops.result().fault = transferFault(m_ops.comms(), r);
             m_ops.post(WM_RC_RETRIEVE, 0, kCommsError);
         } else if (a + kBlockBytes < kConfigBytes)
             m_ops.post(WM_RC_RETRIEVE, a + kBlockBytes, kRead);
@@ -61,17 +61,17 @@ void TRetrieveSteps::handle(quint32 wParam, quint32 step)
                 // The pages showing the record are not edits of it: the
                 // retrieve as a whole is one step the user can take back.
                 const auto showing = document.loadingScope();
-                document.Replace_Record(record);
+                document.replaceRecord(record);
                 host.Show_Device_Config(document.record());
             }
             // The project now differs from its file: closing it must ask first.
-            document.Name_Next_Change(QStringLiteral("Retrieve Configuration"));
+            document.nameNextChange(QStringLiteral("Retrieve Configuration"));
             document.Set_Modified(true);
-            host.Log_Activity(TActivityStatus::Configuration_Retrieved);
+            host.Log_Activity(TActivityStatus::ConfigurationRetrieved);
             m_ops.result().outcome = TOperationOutcome::Ok;
-            m_ops.result().message = Status_Code_Text(int(TActivityStatus::Configuration_Retrieved));
+            m_ops.result().message = statusCodeText(int(TActivityStatus::ConfigurationRetrieved));
         } else {
-            host.Log_Activity(TActivityStatus::Retrieve_Error, QStringLiteral("Config data corrupt"));
+            host.Log_Activity(TActivityStatus::RetrieveError, QStringLiteral("Config data corrupt"));
             // A log row alone leaves the user guessing whether the link failed.
             host.Show_Message_Box(DeviceText::retrieveCorrupt(), TDeviceBoxKind::Warning, TDeviceButtons::Ok,
                                   TDeviceAnswer::Ok);
@@ -81,7 +81,7 @@ void TRetrieveSteps::handle(quint32 wParam, quint32 step)
         break;
     }
     case kCommsError:
-        host.Log_Activity(TActivityStatus::Retrieve_Error, QStringLiteral("Comms error"));
+        host.Log_Activity(TActivityStatus::RetrieveError, QStringLiteral("Comms error"));
         failed(QStringLiteral("Comms error"));
         m_ops.Close_Connection();
         break;

@@ -5,7 +5,7 @@
 #include "core/device/TDeviceStepContext.h"
 #include "core/protocol/BLcomms.h"
 
-TBlockWrite Write_Next_Block(TDeviceStepContext& ops, quint32 address, quint16 timeout)
+TBlockWrite writeNextBlock(TDeviceStepContext& ops, quint32 address, quint16 timeout)
 {
     TControllerLink& link = ops.link();
     const QByteArray& stream = link.upload_stream;
@@ -22,18 +22,18 @@ TBlockWrite Write_Next_Block(TDeviceStepContext& ops, quint32 address, quint16 t
     return w;
 }
 
-TTransferFault Transfer_Fault(const TVrexComms& comms, int result)
+TTransferFault transferFault(const TVrexComms& comms, int result)
 {
     if (result == BL::kAccepted)
         return TTransferFault::None;
-    if (result < 0 || comms.PortWasLost())
+    if (result < 0 || comms.portWasLost())
         return TTransferFault::PortGone;
     if (result == BL::kRefused)
         return TTransferFault::Refused;
     return TTransferFault::NoAnswer;
 }
 
-bool Link_Lost(TDeviceStepContext& ops, int result)
+bool linkLost(TDeviceStepContext& ops, int result)
 {
-    return result < 0 || ops.comms().PortWasLost() || !ops.comms().isOpen();
+    return result < 0 || ops.comms().portWasLost() || !ops.comms().isOpen();
 }

@@ -18,11 +18,11 @@ struct TBlockWrite {
 
 inline constexpr quint32 kMaxWriteBlock = 512;
 
-TBlockWrite Write_Next_Block(TDeviceStepContext& ops, quint32 address, quint16 timeout);
+TBlockWrite writeNextBlock(TDeviceStepContext& ops, quint32 address, quint16 timeout);
 
 // Why a transaction with this result was not accepted: refused (NAK), the
 // port went away under it, or nothing (complete) came back.
-TTransferFault Transfer_Fault(const TVrexComms& comms, int result);
+TTransferFault transferFault(const TVrexComms& comms, int result);
 // The link itself has gone (the port closed or vanished under the
 // transaction): a retry on it would fail at once, so none is offered.
-bool Link_Lost(TDeviceStepContext& ops, int result);
+bool linkLost(TDeviceStepContext& ops, int result);

@@ -58,23 +58,23 @@ const Field kFields[] = {
 #undef CORVANE_FIELD
 
 // Merge keys: fields by their place in kFields; images never merge.
-bool Field_Differs(const Field& f, const TDevice_Config_v2& a, const TDevice_Config_v2& b)
+bool fieldDiffers(const Field& f, const TDevice_Config_v2& a, const TDevice_Config_v2& b)
 {
     const auto* pa = reinterpret_cast<const char*>(&a) + f.offset;
     const auto* pb = reinterpret_cast<const char*>(&b) + f.offset;
     return std::memcmp(pa, pb, f.size) != 0;
 }
 
-bool Same_Day(const TSchedule_Day& a, const TSchedule_Day& b)
+bool sameDay(const TSchedule_Day& a, const TSchedule_Day& b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-TChangeText Describe_Schedule(const TDevice_Config_v2& before, const TDevice_Config_v2& after)
+TChangeText describeSchedule(const TDevice_Config_v2& before, const TDevice_Config_v2& after)
 {
     QList<int> changed;
     for (int d = 0; d < 7; ++d)
-        if (!Same_Day(before.daily_schedule[d], after.daily_schedule[d]))
+        if (!sameDay(before.daily_schedule[d], after.daily_schedule[d]))
             changed << d;
     if (changed.isEmpty())
         return {};
@@ -84,51 +84,51 @@ TChangeText Describe_Schedule(const TDevice_Config_v2& before, const TDevice_Con
             continue;
         bool all = true;
         for (int d : changed)
-            all = all && Same_Day(after.daily_schedule[d], after.daily_schedule[source]);
+            all = all && sameDay(after.daily_schedule[d], after.daily_schedule[source]);
         if (all)
             return {QStringLiteral("Copy %1 to %2 %3")
-                        .arg(Schedule_Day_Name(source + 1))
+                        .arg(scheduleDayName(source + 1))
                         .arg(changed.size())
                         .arg(changed.size() == 1 ? QStringLiteral("day") : QStringLiteral("days")),
                     -1};
     }
     if (changed.size() == 1)
-        return {QStringLiteral("Edit %1 Events").arg(Schedule_Day_Name(changed.front() + 1)), -1};
+        return {QStringLiteral("Edit %1 Events").arg(scheduleDayName(changed.front() + 1)), -1};
     return {QStringLiteral("Edit Events of %1 Days").arg(changed.size()), -1};
 }
 
-TChangeText Describe_Record(const TDevice_Config_v2& before, const TDevice_Config_v2& after)
+TChangeText describeRecord(const TDevice_Config_v2& before, const TDevice_Config_v2& after)
 {
-    if (Same_Record_Bytes(before, after))
+    if (sameRecordBytes(before, after))
         return {};
-    const TChangeText schedule = Describe_Schedule(before, after);
-    QStringList names;
+    const TChangeText schedule = describeSchedule(before, after);
+    QStringList kNames;
     int key = -1;
     constexpr int count = int(sizeof kFields / sizeof kFields[0]);
     for (int i = 0; i < count; ++i) {
-        if (!Field_Differs(kFields[i], before, after))
+        if (!fieldDiffers(kFields[i], before, after))
             continue;
         const QString name = QString::fromLatin1(kFields[i].name);
-        if (!names.contains(name))
-            names << name;
+        if (!kNames.contains(name))
+            kNames << name;
         key = kFields[i].merges ? i : -1;
     }
     if (!schedule.text.isEmpty()) {
-        if (names.isEmpty())
+        if (kNames.isEmpty())
             return schedule;
-        names << QStringLiteral("Scheduled Events");
+        kNames << QStringLiteral("Scheduled Events");
     }
-    if (names.size() == 1)
-        return {QStringLiteral("Change ") + names.front(), key};
-    if (names.isEmpty())
+    if (kNames.size() == 1)
+        return {QStringLiteral("Change ") + kNames.front(), key};
+    if (kNames.isEmpty())
         return {QStringLiteral("Change Configuration"), -1};
-    return {QStringLiteral("Change ") + names.mid(0, names.size() - 1).join(QStringLiteral(", "))
-                + QStringLiteral(" and ") + names.back(),
+    return {QStringLiteral("Change ") + kNames.mid(0, kNames.size() - 1).join(QStringLiteral(", "))
+                + QStringLiteral(" and ") + kNames.back(),
             -1};
 }
 
 // Which image of a list changed, told by name; a handle's images in order.
-QString Image_Text(const THandle_object& before, const THandle_object& after)
+QString imageText(const THandle_object& before, const THandle_object& after)
 {
     const auto& b = before.cells;
     const auto& a = after.cells;
@@ -141,39 +141,39 @@ QString Image_Text(const THandle_object& before, const THandle_object& after)
     }
     if (a.size() < b.size()) {
         for (size_t i = 0; i < b.size(); ++i)
-            if (i >= a.size() || !Same_Cell(*b[i], *a[i]))
+            if (i >= a.size() || !sameCell(*b[i], *a[i]))
                 return QStringLiteral("Delete Image ") + b[i]->name;
     }
     for (size_t i = 0; i < a.size(); ++i) {
         const TCell_object& x = *b[i];
         const TCell_object& y = *a[i];
-        if (Same_Cell(x, y))
+        if (sameCell(x, y))
             continue;
         TCell_object renamed = x;
         renamed.name = y.name;
-        if (Same_Cell(renamed, y))
+        if (sameCell(renamed, y))
             return QStringLiteral("Rename Image %1 to %2").arg(x.name, y.name);
         TCell_object flipped = x;
         flipped.included = y.included;
-        if (Same_Cell(flipped, y))
+        if (sameCell(flipped, y))
             return (y.included ? QStringLiteral("Include Image ") : QStringLiteral("Exclude Image ")) + y.name;
         return QStringLiteral("Move Image ") + y.name;
     }
     return QStringLiteral("Change %1 Settings").arg(after.name);
 }
 
-QString Describe_Images(const THandle_List& before, const THandle_List& after)
+QString describeImages(const THandleList& before, const THandleList& after)
 {
     if (before.size() != after.size())
         return QStringLiteral("Change Images");
     // A thumbnail group changes with its picture group; the picture names it.
     for (int pass = 0; pass < 2; ++pass) {
         for (size_t i = 0; i < after.size(); ++i) {
-            const bool thumbnails = i == BG_THUMBNAILS_IDX || i == LOGO_THUMBNAILS_IDX;
+            const bool thumbnails = i == kBgThumbnailsIdx || i == kLogoThumbnailsIdx;
             if (thumbnails != (pass == 1))
                 continue;
-            if (!Same_Handle(*before[i], *after[i]))
-                return Image_Text(*before[i], *after[i]);
+            if (!sameHandle(*before[i], *after[i]))
+                return imageText(*before[i], *after[i]);
         }
     }
     return QStringLiteral("Change Images");
@@ -181,20 +181,20 @@ QString Describe_Images(const THandle_List& before, const THandle_List& after)
 
 } // namespace
 
-QString Schedule_Day_Name(int day)
+QString scheduleDayName(int day)
 {
-    static const char* const names[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-    return day >= 1 && day <= 7 ? QString::fromLatin1(names[day - 1]) : QString();
+    static const char* const kNames[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    return day >= 1 && day <= 7 ? QString::fromLatin1(kNames[day - 1]) : QString();
 }
 
-TChangeText Describe_Change(const TProjectState& before, const TProjectState& after)
+TChangeText describeChange(const TProjectState& before, const TProjectState& after)
 {
     const bool imagesChanged
-        = before.images != after.images && before.images && after.images && !Same_Images(*before.images, *after.images);
+        = before.images != after.images && before.images && after.images && !sameImages(*before.images, *after.images);
     if (imagesChanged) {
         // An edit of the images may move the record's choice of background
         // or logo with it; the images name the step.
-        return {Describe_Images(*before.images, *after.images), -1};
+        return {describeImages(*before.images, *after.images), -1};
     }
-    return Describe_Record(before.record, after.record);
+    return describeRecord(before.record, after.record);
 }

@@ -13,7 +13,7 @@ struct TChangeText {
     int mergeKey = -1; // -1: never merged with the edit before it
 };
 
-TChangeText Describe_Change(const TProjectState& before, const TProjectState& after);
+TChangeText describeChange(const TProjectState& before, const TProjectState& after);
 
 // Day 1..7 from Sunday, as the scheduler counts them.
-QString Schedule_Day_Name(int day);
+QString scheduleDayName(int day);

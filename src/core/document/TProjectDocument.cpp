@@ -14,7 +14,7 @@ TProjectDocument::TProjectDocument(QObject* parent) : QObject(parent), m_undo(ne
     // Each step holds two records and shares the pictures it kept alive; a
     // long session must not keep every picture ever deleted.
     m_undo->setUndoLimit(kUndoLimit);
-    connect(m_undo, &QUndoStack::cleanChanged, this, &TProjectDocument::Follow_Clean_State);
+    connect(m_undo, &QUndoStack::cleanChanged, this, &TProjectDocument::followCleanState);
 }
 
 TProjectDocument::~TProjectDocument()
@@ -32,18 +32,18 @@ void TProjectDocument::Set_Modified(bool value)
     const bool wasSetting = std::exchange(m_settingModified, true);
     bool now = value;
     if (value) {
-        const bool stepped = Record_Change(In_Edit_Group());
+        const bool stepped = recordChange(inEditGroup());
         // A change no step holds (a new project, a retrieve that read back
         // the same record): no state on the stack is the stored file's any
         // more, so no undo may clear the flag.
-        if (!stepped && !In_Edit_Group() && m_undo->isClean())
+        if (!stepped && !inEditGroup() && m_undo->isClean())
             m_undo->resetClean();
         // Typed back to what was saved: the step is gone and the project is
         // the stored file again.
-        now = In_Edit_Group() || !m_undo->isClean();
+        now = inEditGroup() || !m_undo->isClean();
     } else {
-        Seal_Merging();
-        m_committed = Current_State();
+        sealMerging();
+        m_committed = currentState();
         m_undo->setClean();
     }
     m_settingModified = wasSetting;
@@ -51,7 +51,7 @@ void TProjectDocument::Set_Modified(bool value)
     emit modifiedChanged(now);
 }
 
-void TProjectDocument::Follow_Clean_State(bool clean)
+void TProjectDocument::followCleanState(bool clean)
 {
     if (m_loading || m_settingModified)
         return;
@@ -59,16 +59,16 @@ void TProjectDocument::Follow_Clean_State(bool clean)
     emit modifiedChanged(m_modified);
 }
 
-void TProjectDocument::Set_Path(const QString& fullPath)
+void TProjectDocument::setPath(const QString& fullPath)
 {
     m_path = fullPath;
     m_name = fullPath.isEmpty() ? QString() : QFileInfo(fullPath).completeBaseName();
 }
 
-void TProjectDocument::Replace_Record(const TDevice_Config_v2& record)
+void TProjectDocument::replaceRecord(const TDevice_Config_v2& record)
 {
     m_record = record;
-    Count_Change();
+    countChange();
 }
 
 void TProjectDocument::edit(const QString& name, const std::function<void(TDevice_Config_v2&)>& change)
@@ -77,41 +77,41 @@ void TProjectDocument::edit(const QString& name, const std::function<void(TDevic
     if (m_loading || m_restoring)
         return;
     if (!name.isEmpty())
-        Name_Next_Change(name);
+        nameNextChange(name);
     Set_Modified(true);
 }
 
-void TProjectDocument::editImages(const QString& name, const std::function<bool(THandle_List&)>& change)
+void TProjectDocument::editImages(const QString& name, const std::function<bool(THandleList&)>& change)
 {
     if (!change(m_images) || m_loading || m_restoring)
         return;
     if (!name.isEmpty())
-        Name_Next_Change(name);
+        nameNextChange(name);
     Set_Modified(true);
 }
 
-bool TProjectDocument::fill(const std::function<bool(TDevice_Config_v2&, THandle_List&)>& fill)
+bool TProjectDocument::fill(const std::function<bool(TDevice_Config_v2&, THandleList&)>& fill)
 {
     return fill(m_record, m_images);
 }
 
 void TProjectDocument::writeCheckBytes()
 {
-    Build_Upload_Block(m_record);
-    Follow_Derived_Bytes();
+    buildUploadBlock(m_record);
+    followDerivedBytes();
 }
 
 void TProjectDocument::writeUploadServiceText(const QString& crlfText)
 {
-    Write_Service_Text(crlfText, m_record);
-    Follow_Derived_Bytes();
+    writeServiceText(crlfText, m_record);
+    followDerivedBytes();
 }
 
-void TProjectDocument::Follow_Derived_Bytes()
+void TProjectDocument::followDerivedBytes()
 {
     // The step the next edit starts from holds them too; the steps already
     // made keep the bytes they had.
-    if (!m_loading && !m_restoring && !In_Edit_Group())
+    if (!m_loading && !m_restoring && !inEditGroup())
         m_committed.record = m_record;
 }
 
@@ -124,38 +124,38 @@ const TCell_object* TProjectDocument::picture(quint64 id) const
     return nullptr;
 }
 
-void TProjectDocument::Count_Change()
+void TProjectDocument::countChange()
 {
     ++m_revision;
     emit contentChanged();
 }
 
-TProjectState TProjectDocument::Current_State() const
+TProjectState TProjectDocument::currentState() const
 {
     TProjectState state;
     state.record = m_record;
-    if (m_committed.images && Same_Images(*m_committed.images, m_images))
+    if (m_committed.images && sameImages(*m_committed.images, m_images))
         state.images = m_committed.images;
     else
-        state.images = Copy_Images(m_images);
+        state.images = copyImages(m_images);
     return state;
 }
 
-void TProjectDocument::Name_Next_Change(const QString& text)
+void TProjectDocument::nameNextChange(const QString& text)
 {
     m_nextName = text;
 }
 
-bool TProjectDocument::Record_Change(bool recordOnly)
+bool TProjectDocument::recordChange(bool recordOnly)
 {
     TProjectState now;
     if (recordOnly) {
         now.record = m_record;
         now.images = m_committed.images;
     } else {
-        now = Current_State();
+        now = currentState();
     }
-    TChangeText change = Describe_Change(m_committed, now);
+    TChangeText change = describeChange(m_committed, now);
     if (change.text.isEmpty()) {
         if (!recordOnly)
             m_nextName.clear();
@@ -168,34 +168,34 @@ bool TProjectDocument::Record_Change(bool recordOnly)
     auto* step = new TStateCommand(*this, m_committed, now, change.text, change.mergeKey);
     m_committed = std::move(now);
     m_undo->push(step);
-    Count_Change();
+    countChange();
     return true;
 }
 
-void TProjectDocument::Begin_Edit_Group()
+void TProjectDocument::beginEditGroup()
 {
     ++m_groupDepth;
 }
 
-void TProjectDocument::End_Edit_Group()
+void TProjectDocument::endEditGroup()
 {
     if (m_groupDepth == 0 || --m_groupDepth > 0)
         return;
-    Record_Change(false);
+    recordChange(false);
     m_modified = !m_undo->isClean();
     emit modifiedChanged(m_modified);
 }
 
-void TProjectDocument::Reset_History()
+void TProjectDocument::resetHistory()
 {
     m_groupDepth = 0;
     m_nextName.clear();
     m_undo->clear();
-    m_committed = Current_State();
-    Count_Change();
+    m_committed = currentState();
+    countChange();
 }
 
-void TProjectDocument::Seal_Merging()
+void TProjectDocument::sealMerging()
 {
     if (m_undo->index() == 0)
         return;
@@ -204,17 +204,17 @@ void TProjectDocument::Seal_Merging()
         top->seal();
 }
 
-void TProjectDocument::Restore_State(const TProjectState& state)
+void TProjectDocument::restoreState(const TProjectState& state)
 {
     const bool imagesChange
-        = state.images != m_committed.images && !(state.images && Same_Images(*state.images, m_images));
+        = state.images != m_committed.images && !(state.images && sameImages(*state.images, m_images));
     m_restoring = true;
     emit aboutToRestore(imagesChange);
     m_record = state.record;
     if (imagesChange)
-        m_images = Copy_Images_To_Edit(*state.images);
+        m_images = copyImagesToEdit(*state.images);
     m_committed = state;
     emit stateRestored(imagesChange);
     m_restoring = false;
-    Count_Change();
+    countChange();
 }

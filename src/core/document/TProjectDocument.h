@@ -35,7 +35,7 @@ public:
     const TDevice_Config_v2& record() const { return m_record; }
     // The image groups. The list is the document's; what a page keeps of it
     // is ids and positions, never a picture's address past the next edit.
-    const THandle_List& images() const { return m_images; }
+    const THandleList& images() const { return m_images; }
     // The file's base name, shown in the caption, and its full path.
     const QString& projectName() const { return m_name; }
     const QString& projectPath() const { return m_path; }
@@ -79,10 +79,10 @@ public:
     // is the stored file's (a save).
     void Set_Modified(bool value);
     // Stores the path and the name shown in the caption (the file's base name).
-    void Set_Path(const QString& fullPath);
+    void setPath(const QString& fullPath);
     // The record replaced as a whole (a retrieve); the caller shows it again
     // and records the step.
-    void Replace_Record(const TDevice_Config_v2& record);
+    void replaceRecord(const TDevice_Config_v2& record);
     // One edit of the record: `change` writes it, and the edit becomes a step
     // of its own (named `name`, or after what changed when empty), or joins
     // the burst of typing or the drag it continues. While a project is being
@@ -91,12 +91,12 @@ public:
     // One edit of the images, recorded as edit() records one; inside an edit
     // group it joins the group's step. `change` returns whether it changed
     // anything (a refused import, a name given again do not).
-    void editImages(const QString& name, const std::function<bool(THandle_List&)>& change);
+    void editImages(const QString& name, const std::function<bool(THandleList&)>& change);
     // The whole project filled in or taken down (opened, created, recovered,
     // closed, read by the command line): `fill` writes it and no step is
-    // made; the history starts afresh (Reset_History) or the caller marks
+    // made; the history starts afresh (resetHistory) or the caller marks
     // what it filled in as modified. Returns what `fill` returns.
-    bool fill(const std::function<bool(TDevice_Config_v2&, THandle_List&)>& fill);
+    bool fill(const std::function<bool(TDevice_Config_v2&, THandleList&)>& fill);
     // The record's check bytes, as an upload sends them. They follow from
     // the rest of the record, so they are no edit: no step, no change of the
     // saved state, and no later step takes them in as its own change.
@@ -108,30 +108,30 @@ public:
     // --- undo ---
     // At most this many steps are kept; the oldest go first.
     static constexpr int kUndoLimit = 100;
-    QUndoStack& Undo_Stack() const { return *m_undo; }
+    QUndoStack& undoStack() const { return *m_undo; }
     // The project as a save would write it now.
-    TProjectState Current_State() const;
+    TProjectState currentState() const;
     // Counts every change of the project's state: a step recorded or
     // gathered into the one on top, an undo, a redo, a record replaced.
     // Equal counts mean an equal project.
-    quint64 Revision() const { return m_revision; }
+    quint64 revision() const { return m_revision; }
     // The text of the next step, where the change alone cannot tell it
     // ("Retrieve Configuration", which way an image moved).
-    void Name_Next_Change(const QString& text);
+    void nameNextChange(const QString& text);
     // Edits between Begin and End (an import adding image after image) are
     // one step, recorded at End. Edits of the record meanwhile are steps of
     // their own.
-    void Begin_Edit_Group();
-    void End_Edit_Group();
-    bool In_Edit_Group() const { return m_groupDepth > 0; }
+    void beginEditGroup();
+    void endEditGroup();
+    bool inEditGroup() const { return m_groupDepth > 0; }
     // A project opened, created or closed: no steps, and the present state is
     // where the next one starts.
-    void Reset_History();
+    void resetHistory();
     // Ends a burst of typing or a drag: the next edit is a step of its own.
-    void Seal_Merging();
+    void sealMerging();
     // Undo and redo put a state back through this.
-    void Restore_State(const TProjectState& state);
-    bool Restoring() const { return m_restoring; }
+    void restoreState(const TProjectState& state);
+    bool restoring() const { return m_restoring; }
 
 signals:
     // Each Set_Modified that takes effect, changed or not, so a display
@@ -147,13 +147,13 @@ signals:
 
 private:
     // Whether the project differed from the last step's state.
-    bool Record_Change(bool recordOnly);
-    void Follow_Clean_State(bool clean);
-    void Count_Change();
-    void Follow_Derived_Bytes();
+    bool recordChange(bool recordOnly);
+    void followCleanState(bool clean);
+    void countChange();
+    void followDerivedBytes();
 
     TDevice_Config_v2 m_record{};
-    THandle_List m_images;
+    THandleList m_images;
     QString m_name;
     QString m_path;
     bool m_modified = false;

@@ -12,15 +12,15 @@
 
 struct TProjectState {
     TDevice_Config_v2 record{};
-    std::shared_ptr<const THandle_List> images;
+    std::shared_ptr<const THandleList> images;
 };
 
 // A copy of the handles whose cells each belong to the copy.
-std::shared_ptr<const THandle_List> Copy_Images(const THandle_List& list);
-THandle_List Copy_Images_To_Edit(const THandle_List& list);
+std::shared_ptr<const THandleList> copyImages(const THandleList& list);
+THandleList copyImagesToEdit(const THandleList& list);
 
-bool Same_Record_Bytes(const TDevice_Config_v2& a, const TDevice_Config_v2& b);
+bool sameRecordBytes(const TDevice_Config_v2& a, const TDevice_Config_v2& b);
 // Compares what the project file holds of the handles and their images.
-bool Same_Cell(const TCell_object& a, const TCell_object& b);
-bool Same_Handle(const THandle_object& a, const THandle_object& b);
-bool Same_Images(const THandle_List& a, const THandle_List& b);
+bool sameCell(const TCell_object& a, const TCell_object& b);
+bool sameHandle(const THandle_object& a, const THandle_object& b);
+bool sameImages(const THandleList& a, const THandleList& b);

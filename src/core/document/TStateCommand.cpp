@@ -15,14 +15,14 @@ TStateCommand::TStateCommand(TProjectDocument& document, TProjectState before, T
 void TStateCommand::undo()
 {
     m_done = false;
-    m_document.Restore_State(m_before);
+    m_document.restoreState(m_before);
 }
 
 void TStateCommand::redo()
 {
     if (std::exchange(m_done, false))
         return;
-    m_document.Restore_State(m_after);
+    m_document.restoreState(m_after);
 }
 
 bool TStateCommand::mergeWith(const QUndoCommand* other)
@@ -32,6 +32,6 @@ bool TStateCommand::mergeWith(const QUndoCommand* other)
         return false;
     m_after = next->m_after;
     // Typing back to where the burst began leaves nothing to undo.
-    setObsolete(Same_Record_Bytes(m_before.record, m_after.record) && m_before.images == m_after.images);
+    setObsolete(sameRecordBytes(m_before.record, m_after.record) && m_before.images == m_after.images);
     return true;
 }

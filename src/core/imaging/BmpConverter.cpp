@@ -29,13 +29,13 @@ void BmpConverter::loadRow(const QImage& source, int y, TRGBA_Rec* row) const
 {
     const auto* words = reinterpret_cast<const uint32_t*>(source.constScanLine(y));
     for (int x = 0; x < m_width; ++x)
-        row[x] = RGBA_Unpack(words[x]);
+        row[x] = rgbaUnpack(words[x]);
 }
 
 QImage BmpConverter::Convert_Bitmap(const TDithering_Params& params, const QImage& sourceIn, int format,
                                     bool want_preview)
 {
-    if (!Is_Pixel_Format(format))
+    if (!isPixelFormat(format))
         throw ImagingError(QStringLiteral("Pixel format %1 is not a format the controller knows.").arg(format));
     if (sourceIn.isNull() || sourceIn.width() <= 0 || sourceIn.height() <= 0)
         throw ImagingError(QStringLiteral("There is no picture to convert."));
@@ -64,9 +64,9 @@ QImage BmpConverter::Convert_Bitmap(const TDithering_Params& params, const QImag
     m_rows[0].resize(size_t(m_width));
     m_rows[1].resize(size_t(m_width));
 
-    const bool wantPreview = !preview.isNull();
+    const bool WantPreview = !preview.isNull();
     auto run = [&](const auto& quantiser) {
-        if (wantPreview)
+        if (WantPreview)
             diffuse<std::decay_t<decltype(quantiser)>, true>(quantiser, source, preview);
         else
             diffuse<std::decay_t<decltype(quantiser)>, false>(quantiser, source, preview);
@@ -95,28 +95,28 @@ QImage BmpConverter::Convert_Bitmap(const TDithering_Params& params, const QImag
     return preview;
 }
 
-template <typename Quantiser, bool wantPreview>
+template <typename Quantiser, bool WantPreview>
 void BmpConverter::diffuse(const Quantiser& quantise, const QImage& source, QImage& preview)
 {
-    const int W = m_width;
-    const int H = m_height;
+    const int imageWidth = m_width;
+    const int imageHeight = m_height;
     const double amplitude = std::ldexp(1.0, m_params.random_bits) - 1.0;
-    const double* factors = m_noise.factors(m_params.random_stdev, size_t(W) * size_t(H));
+    const double* factors = m_noise.factors(m_params.random_stdev, size_t(imageWidth) * size_t(imageHeight));
     size_t drawn = 0;
 
     loadRow(source, 0, m_rows[0].data());
-    for (int y = 0; y < H; ++y) {
+    for (int y = 0; y < imageHeight; ++y) {
         TRGBA_Rec* cur = m_rows[y & 1].data();
         TRGBA_Rec* next = m_rows[(y + 1) & 1].data();
-        const bool hasNext = y + 1 < H;
+        const bool hasNext = y + 1 < imageHeight;
         if (hasNext)
             loadRow(source, y + 1, next);
         const auto* sourceRow = reinterpret_cast<const uint32_t*>(source.constScanLine(y));
         const bool even = (y & 1) == 0;
         const int step = even ? 1 : -1;
-        TPixel_Levels* levelRow = m_levels.data() + size_t(y) * size_t(W);
+        TPixelLevels* levelRow = m_levels.data() + size_t(y) * size_t(imageWidth);
         uint32_t* previewRow = nullptr;
-        if constexpr (wantPreview)
+        if constexpr (WantPreview)
             previewRow = reinterpret_cast<uint32_t*>(preview.scanLine(y));
 
         // The 7/16 share for the next pixel along the row is carried in
@@ -124,8 +124,8 @@ void BmpConverter::diffuse(const Quantiser& quantise, const QImage& source, QIma
         // on arrival is the same single addition as adding it in the row.
         // It starts as -0.0, which added to any value leaves it as it is.
         double carried[3] = {-0.0, -0.0, -0.0};
-        int x = even ? 0 : W - 1;
-        for (int i = 0; i < W; ++i, x += step) {
+        int x = even ? 0 : imageWidth - 1;
+        for (int i = 0; i < imageWidth; ++i, x += step) {
             // Alpha is never diffused into, so the pixel's alpha is the source's.
             const uint32_t alpha = sourceRow[x] >> 24;
             double p[3] = {clampChannel(cur[x].R + carried[0]), clampChannel(cur[x].G + carried[1]),
@@ -141,15 +141,15 @@ void BmpConverter::diffuse(const Quantiser& quantise, const QImage& source, QIma
             }
             double q[3];
             levelRow[x] = quantise(p, alpha, q);
-            if constexpr (wantPreview)
-                previewRow[x] = Preview_Word({q[0], q[1], q[2], quantise.shownAlpha(alpha)});
+            if constexpr (WantPreview)
+                previewRow[x] = previewWord({q[0], q[1], q[2], quantise.shownAlpha(alpha)});
 
             // The alpha error is dropped: only colour is diffused.
             const double e[3] = {p[0] - q[0], p[1] - q[1], p[2] - q[2]};
             for (int c = 0; c < 3; ++c)
                 carried[c] = e[c] * (7.0 / 16.0);
             if (hasNext)
-                Spread_Below(next, x, step, i, W, e);
+                spreadBelow(next, x, step, i, imageWidth, e);
         }
     }
 }

@@ -14,7 +14,7 @@
 #include <vector>
 
 class GreyQuantiser;
-template <bool hasAlpha> class ColourQuantiser;
+template <bool HasAlpha> class ColourQuantiser;
 
 class BmpConverter {
 public:
@@ -29,14 +29,14 @@ public:
     QImage Convert_Bitmap(const TDithering_Params& params, const QImage& source, int format, bool want_preview);
 
     // Levels of the last conversion, row-major (index y * width + x).
-    const std::vector<TPixel_Levels>& levels() const { return m_levels; }
+    const std::vector<TPixelLevels>& levels() const { return m_levels; }
     int levelsWidth() const { return m_width; }
     int levelsHeight() const { return m_height; }
     int levelsFormat() const { return m_format; }
 
 private:
     void loadRow(const QImage& source, int y, TRGBA_Rec* row) const;
-    template <typename Pixel, bool wantPreview>
+    template <typename Pixel, bool WantPreview>
     void diffuse(const Pixel& quantise, const QImage& source, QImage& preview);
     // The grey pass with the level decided ahead of the error; false, with
     // nothing done, where it does not apply (see the source).
@@ -44,12 +44,12 @@ private:
     // The colour pass with two channels to a register; false, with nothing
     // done, where the processor has no such registers or the noise reaches
     // too far beyond 0..255 for its tables.
-    template <bool hasAlpha>
-    bool diffuseColourPairs(const ColourQuantiser<hasAlpha>& colour, const QImage& source, QImage& preview);
+    template <bool HasAlpha>
+    bool diffuseColourPairs(const ColourQuantiser<HasAlpha>& colour, const QImage& source, QImage& preview);
 
     TDithering_Params m_params;
     NoiseSequence m_noise;
-    std::vector<TPixel_Levels> m_levels;
+    std::vector<TPixelLevels> m_levels;
     // Only the row being diffused and the row below it receive error, so two
     // rows stand in for a matrix of the whole image. Each pixel still receives
     // its shares in the same order.

@@ -46,13 +46,13 @@ struct WideChannel {
 };
 } // namespace
 
-template <bool hasAlpha>
-bool BmpConverter::diffuseColourPairs(const ColourQuantiser<hasAlpha>& colour, const QImage& source, QImage& preview)
+template <bool HasAlpha>
+bool BmpConverter::diffuseColourPairs(const ColourQuantiser<HasAlpha>& colour, const QImage& source, QImage& preview)
 {
-    const int W = m_width;
-    const int H = m_height;
+    const int imageWidth = m_width;
+    const int imageHeight = m_height;
     const double amplitude = std::ldexp(1.0, m_params.random_bits) - 1.0;
-    const size_t pixels = size_t(W) * size_t(H);
+    const size_t pixels = size_t(imageWidth) * size_t(imageHeight);
     const double* factors = m_noise.factors(m_params.random_stdev, pixels);
     const double largestNoise = std::fabs(amplitude) * m_noise.largestMagnitude(pixels);
     if (!(largestNoise <= kTableNoiseLimit))
@@ -71,14 +71,14 @@ bool BmpConverter::diffuseColourPairs(const ColourQuantiser<hasAlpha>& colour, c
     const auto clamp = [&](__m128d v) { return _mm_min_pd(full, _mm_max_pd(zero, v)); };
 
     loadRow(source, 0, m_rows[0].data());
-    for (int y = 0; y < H; ++y) {
+    for (int y = 0; y < imageHeight; ++y) {
         const TRGBA_Rec* cur = m_rows[y & 1].data();
-        const bool hasNext = y + 1 < H;
+        const bool hasNext = y + 1 < imageHeight;
         const auto* sourceRow = reinterpret_cast<const uint32_t*>(source.constScanLine(y));
         const bool even = (y & 1) == 0;
         const int step = even ? 1 : -1;
-        int x = even ? 0 : W - 1;
-        TPixel_Levels* levelRow = m_levels.data() + size_t(y) * size_t(W);
+        int x = even ? 0 : imageWidth - 1;
+        TPixelLevels* levelRow = m_levels.data() + size_t(y) * size_t(imageWidth);
         auto* previewRow = preview.isNull() ? nullptr : reinterpret_cast<uint32_t*>(preview.scanLine(y));
         const auto* sourceBelow = hasNext ? reinterpret_cast<const uint32_t*>(source.constScanLine(y + 1)) : sourceRow;
         RowBelowPairs below(sourceBelow, m_rows[(y + 1) & 1].data(), x, step);
@@ -87,7 +87,7 @@ bool BmpConverter::diffuseColourPairs(const ColourQuantiser<hasAlpha>& colour, c
         // registers; -0.0 added to any value leaves it as it is.
         __m128d carriedRG = _mm_set1_pd(-0.0);
         __m128d carriedBA = _mm_set1_pd(-0.0);
-        for (int i = 0; i < W; ++i, x += step) {
+        for (int i = 0; i < imageWidth; ++i, x += step) {
             // Alpha is never diffused into, so the pixel's alpha is the source's.
             const uint32_t alpha = sourceRow[x] >> 24;
             __m128d pRG = clamp(_mm_add_pd(_mm_loadu_pd(&cur[x].R), carriedRG));
@@ -108,7 +108,7 @@ bool BmpConverter::diffuseColourPairs(const ColourQuantiser<hasAlpha>& colour, c
             const __m128d qBA = _mm_load_sd(&blue.shown[b]);
             levelRow[x] = {red.level[r], green.level[g], blue.level[b], colour.alphaLevel(alpha)};
             if (previewRow)
-                previewRow[x] = Preview_Word({red.shown[r], green.shown[g], blue.shown[b], colour.shownAlpha(alpha)});
+                previewRow[x] = previewWord({red.shown[r], green.shown[g], blue.shown[b], colour.shownAlpha(alpha)});
 
             // The alpha error is dropped: only colour is diffused.
             const __m128d eRG = _mm_sub_pd(pRG, qRG);
@@ -116,7 +116,7 @@ bool BmpConverter::diffuseColourPairs(const ColourQuantiser<hasAlpha>& colour, c
             carriedRG = _mm_mul_pd(eRG, seven);
             carriedBA = _mm_mul_pd(eBA, seven);
             if (hasNext)
-                below.spread(x, i, W, eRG, eBA);
+                below.spread(x, i, imageWidth, eRG, eBA);
         }
         if (hasNext)
             below.finish(x - step);
@@ -125,7 +125,7 @@ bool BmpConverter::diffuseColourPairs(const ColourQuantiser<hasAlpha>& colour, c
 }
 #else
 // Elsewhere the one-channel-at-a-time pass does the work.
-template <bool hasAlpha> bool BmpConverter::diffuseColourPairs(const ColourQuantiser<hasAlpha>&, const QImage&, QImage&)
+template <bool HasAlpha> bool BmpConverter::diffuseColourPairs(const ColourQuantiser<HasAlpha>&, const QImage&, QImage&)
 {
     return false;
 }

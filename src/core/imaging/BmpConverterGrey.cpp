@@ -49,15 +49,15 @@ constexpr double kTwo52 = 0x1p52;
 
 bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& source, QImage& preview)
 {
-    const int W = m_width;
-    const int H = m_height;
+    const int imageWidth = m_width;
+    const int imageHeight = m_height;
     const int max = grey.max();
     const double step255 = grey.shown(1);
     for (int level = 0; level <= max; ++level)
         if (grey.shown(level) != double(level) * step255)
             return false;
     const double amplitude = std::ldexp(1.0, m_params.random_bits) - 1.0;
-    const size_t pixels = size_t(W) * size_t(H);
+    const size_t pixels = size_t(imageWidth) * size_t(imageHeight);
     const double* factors = m_noise.factors(m_params.random_stdev, pixels);
     if (grey.exactOnly() || !(std::fabs(amplitude) * m_noise.largestMagnitude(pixels) <= kLargestNoise))
         return false;
@@ -87,13 +87,13 @@ bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& sou
     const auto clamp = [&](__m128d v) { return _mm_min_pd(full, _mm_max_pd(zero, v)); };
 
     loadRow(source, 0, m_rows[0].data());
-    for (int y = 0; y < H; ++y) {
+    for (int y = 0; y < imageHeight; ++y) {
         const TRGBA_Rec* cur = m_rows[y & 1].data();
-        const bool hasNext = y + 1 < H;
+        const bool hasNext = y + 1 < imageHeight;
         const bool even = (y & 1) == 0;
         const int step = even ? 1 : -1;
-        int x = even ? 0 : W - 1;
-        TPixel_Levels* levelRow = m_levels.data() + size_t(y) * size_t(W);
+        int x = even ? 0 : imageWidth - 1;
+        TPixelLevels* levelRow = m_levels.data() + size_t(y) * size_t(imageWidth);
         auto* previewRow = preview.isNull() ? nullptr : reinterpret_cast<uint32_t*>(preview.scanLine(y));
         const auto* sourceBelow = reinterpret_cast<const uint32_t*>(source.constScanLine(hasNext ? y + 1 : y));
         RowBelowPairs below(sourceBelow, m_rows[(y + 1) & 1].data(), x, step);
@@ -106,7 +106,7 @@ bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& sou
         __m128d beforeRG = zero;
         __m128d beforeBA = zero;
         __m128d levelBefore = zero;
-        for (int i = 0; i < W; ++i, x += step) {
+        for (int i = 0; i < imageWidth; ++i, x += step) {
             const TRGBA_Rec& c = cur[x];
             const __m128d rowRG = _mm_loadu_pd(&c.R);
             const __m128d rowBA = _mm_loadu_pd(&c.B);
@@ -155,7 +155,7 @@ bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& sou
             const uint32_t levels = uint32_t(_mm_cvttsd_si32(level)) * 0x010101u | 0xFF000000u;
             std::memcpy(static_cast<void*>(&levelRow[x]), &levels, sizeof levels);
             if (previewRow)
-                previewRow[x] = RGBA_Pack({_mm_cvtsd_f64(q), _mm_cvtsd_f64(q), _mm_cvtsd_f64(q), 255.0});
+                previewRow[x] = rgbaPack({_mm_cvtsd_f64(q), _mm_cvtsd_f64(q), _mm_cvtsd_f64(q), 255.0});
 
             const __m128d eRG = _mm_sub_pd(pRG, q);
             const __m128d eBA = _mm_sub_pd(pBA, q);
@@ -165,7 +165,7 @@ bool BmpConverter::diffuseGreyEarly(const GreyQuantiser& grey, const QImage& sou
             beforeBA = pBA;
             levelBefore = level;
             if (hasNext)
-                below.spread(x, i, W, eRG, eBA);
+                below.spread(x, i, imageWidth, eRG, eBA);
         }
         if (hasNext)
             below.finish(x - step);

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-// RGBA_Clamp of one channel (NaN and -0.0 stay as they are, as there), as
+// rgbaClamp of one channel (NaN and -0.0 stay as they are, as there), as
 // the two one-step min and max instructions rather than branches: error
 // diffusion to few levels drives channels past 0..255 often and at random.
 inline double clampChannel(double v)

@@ -9,9 +9,9 @@
 #include <cstdint>
 
 // The preview keeps premultiplied pixels valid: colour never above alpha.
-inline uint32_t Preview_Word(const TRGBA_Rec& q)
+inline uint32_t previewWord(const TRGBA_Rec& q)
 {
-    uint32_t word = RGBA_Pack(q);
+    uint32_t word = rgbaPack(q);
     const uint32_t a = word >> 24;
     if (a != 255) {
         const uint32_t r = std::min((word >> 16) & 0xFF, a);
@@ -24,14 +24,14 @@ inline uint32_t Preview_Word(const TRGBA_Rec& q)
 
 // Colour formats: each channel's level and mapped-back value by byteIndex,
 // and alpha's by the source alpha, which the error never reaches.
-template <bool hasAlpha> class ColourQuantiser {
+template <bool HasAlpha> class ColourQuantiser {
 public:
     explicit ColourQuantiser(const QuantiseKernel& kernel)
     {
         for (int i = 0; i < 256; ++i) {
             const double v = double(i);
             const TRGBA_Rec p{v, v, v, v};
-            const TPixel_Levels lv = kernel.levels(p);
+            const TPixelLevels lv = kernel.levels(p);
             const TRGBA_Rec shown = kernel.display(lv);
             m_level[0][size_t(i)] = lv.R;
             m_level[1][size_t(i)] = lv.G;
@@ -51,15 +51,15 @@ public:
 
     bool takesNoise(uint32_t alpha) const
     {
-        if constexpr (hasAlpha)
+        if constexpr (HasAlpha)
             return m_opaque[alpha];
         return true;
     }
     double shownAlpha(uint32_t alpha) const { return m_alphaShown[alpha]; }
 
-    Q_ALWAYS_INLINE TPixel_Levels operator()(const double p[3], uint32_t alpha, double q[3]) const
+    Q_ALWAYS_INLINE TPixelLevels operator()(const double p[3], uint32_t alpha, double q[3]) const
     {
-        TPixel_Levels out;
+        TPixelLevels out;
         const int r = byteIndex(p[0]);
         const int g = byteIndex(p[1]);
         const int b = byteIndex(p[2]);

@@ -39,19 +39,19 @@ int DeviceImageEncoder::Estimate_Storage_Size(const QImage& bitmap, const TDithe
 int DeviceImageEncoder::Cell_Storage_Size(const TCell_object& cell)
 {
     if (!cell.pHandle)
-        throw ImagingError(QStringLiteral("The image %1 belongs to no image group.").arg(Untrusted_Text(cell.name)));
+        throw ImagingError(QStringLiteral("The image %1 belongs to no image group.").arg(untrustedText(cell.name)));
     const THandle_object& handle = *cell.pHandle;
-    if (handle.compress_images && !Is_Pixel_Format(handle.compression_format))
+    if (handle.compress_images && !isPixelFormat(handle.compression_format))
         throw ImagingError(
             QStringLiteral("The image group %1 uses pixel format %2, which the controller does not know.")
-                .arg(Untrusted_Text(handle.name))
+                .arg(untrustedText(handle.name))
                 .arg(handle.compression_format));
-    const QImage bitmap = Cell_Source_Bitmap(cell);
+    const QImage bitmap = cellSourceBitmap(cell);
     return Estimate_Storage_Size(bitmap, cell.dithering, handle.compress_images, handle.compression_format);
 }
 
-int DeviceImageEncoder::Write_Image_Data(const QImage& bitmap, const TDithering_Params& params,
-                                         const THandle_object& handle, QByteArray& stream)
+int DeviceImageEncoder::writeImageData(const QImage& bitmap, const TDithering_Params& params,
+                                       const THandle_object& handle, QByteArray& stream)
 {
     if (handle.compress_images) {
         Convert_Bitmap(params, bitmap, handle.compression_format, false);

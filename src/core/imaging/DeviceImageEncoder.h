@@ -42,8 +42,8 @@ public:
 
     // Appends the stored bytes of a picture (as Build_Image_Data sends them)
     // under the handle's settings and the image's dithering; returns their count.
-    int Write_Image_Data(const QImage& bitmap, const TDithering_Params& params, const THandle_object& handle,
-                         QByteArray& stream);
+    int writeImageData(const QImage& bitmap, const TDithering_Params& params, const THandle_object& handle,
+                       QByteArray& stream);
 
 private:
     BmpConverter m_converter;

@@ -10,7 +10,7 @@
 
 // step: +1 along a left-to-right row, -1 along a right-to-left one; i: the
 // pixel's position along the row, x its column.
-inline void Spread_Below(TRGBA_Rec* next, int x, int step, int i, int width, const double e[3])
+inline void spreadBelow(TRGBA_Rec* next, int x, int step, int i, int width, const double e[3])
 {
     // Below, on the side already done; below; below, ahead.
     if (i > 0) {

@@ -6,7 +6,7 @@
 
 namespace grey_detail {
 
-bool g_alwaysExact = false;
+bool gAlwaysExact = false;
 
 namespace {
 
@@ -75,7 +75,7 @@ int exactLevel(const TRGBA_Rec& p, double scale, int max)
 
 int nearBoundaryLevel(const TRGBA_Rec& p, double scale, int max)
 {
-    if (g_alwaysExact)
+    if (gAlwaysExact)
         return exactLevel(p, scale, max);
     DoubleDouble x;
     addProduct(x, kWeightR, kRestR, p.R);
@@ -102,7 +102,7 @@ int nearBoundaryLevel(const TRGBA_Rec& p, double scale, int max)
 
 } // namespace grey_detail
 
-double Grey_Value_Exact(const TRGBA_Rec& p)
+double greyValueExact(const TRGBA_Rec& p)
 {
     return grey_detail::toDouble(grey_detail::extendedSum(p));
 }

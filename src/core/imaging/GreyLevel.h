@@ -34,13 +34,13 @@ inline int levelOf(double v, int max)
 }
 
 // Set by tests to send every pixel through the exact computation.
-extern bool g_alwaysExact;
+extern bool gAlwaysExact;
 
 int nearBoundaryLevel(const TRGBA_Rec& p, double scale, int max);
 } // namespace grey_detail
 
 // scale = levels / 256 (a power of two), max = levels - 1.
-inline uint8_t Grey_Level(const TRGBA_Rec& p, double scale, int max)
+inline uint8_t greyLevel(const TRGBA_Rec& p, double scale, int max)
 {
     using namespace grey_detail;
     const double r = kWeightR * p.R;
@@ -51,20 +51,20 @@ inline uint8_t Grey_Level(const TRGBA_Rec& p, double scale, int max)
     // 64-bit roundings and the final rounding to a double together.
     const double bound = (std::fabs(r) + std::fabs(g) + std::fabs(b)) * 0x1p-47;
     const int low = levelOf((sum - bound) * scale, max);
-    if (low == levelOf((sum + bound) * scale, max) && !g_alwaysExact)
+    if (low == levelOf((sum + bound) * scale, max) && !gAlwaysExact)
         return uint8_t(low);
     return uint8_t(nearBoundaryLevel(p, scale, max));
 }
 
 // The grey value itself, always by exact 64-bit-mantissa arithmetic (slow:
 // for tests and single values).
-double Grey_Value_Exact(const TRGBA_Rec& p);
+double greyValueExact(const TRGBA_Rec& p);
 
 // Tests: sends every pixel through the exact computation while it lives.
 class GreyAlwaysExact {
 public:
-    explicit GreyAlwaysExact(bool on = true) : m_old(grey_detail::g_alwaysExact) { grey_detail::g_alwaysExact = on; }
-    ~GreyAlwaysExact() { grey_detail::g_alwaysExact = m_old; }
+    explicit GreyAlwaysExact(bool on = true) : m_old(grey_detail::gAlwaysExact) { grey_detail::gAlwaysExact = on; }
+    ~GreyAlwaysExact() { grey_detail::gAlwaysExact = m_old; }
     GreyAlwaysExact(const GreyAlwaysExact&) = delete;
     GreyAlwaysExact& operator=(const GreyAlwaysExact&) = delete;
 

@@ -12,14 +12,14 @@
 #include <array>
 #include <cstdint>
 
-// Grey formats: the level of the clamped pixel as Grey_Level gives it. The
+// Grey formats: the level of the clamped pixel as greyLevel gives it. The
 // double sum decides alone when it lies further from a level boundary than
-// Grey_Level's own bound on its error; otherwise Grey_Level decides.
+// greyLevel's own bound on its error; otherwise greyLevel decides.
 class GreyQuantiser {
 public:
     GreyQuantiser(const QuantiseKernel& kernel, int format)
     {
-        const PixelFormatInfo& f = Pixel_Format(format);
+        const PixelFormatInfo& f = pixelFormatOf(format);
         m_scale = double(f.levels[0]) / 256.0;
         m_max = f.levels[0] - 1;
         m_maxValue = double(m_max);
@@ -27,7 +27,7 @@ public:
             const uint8_t l = uint8_t(level);
             m_shown[size_t(level)] = kernel.display({l, l, l, 255}).R;
         }
-        m_exact = grey_detail::g_alwaysExact;
+        m_exact = grey_detail::gAlwaysExact;
         m_weight = {grey_detail::kWeightR * m_scale, grey_detail::kWeightG * m_scale, grey_detail::kWeightB * m_scale};
     }
 
@@ -40,7 +40,7 @@ public:
     static bool takesNoise(uint32_t) { return true; }
     static double shownAlpha(uint32_t) { return 255.0; }
 
-    Q_ALWAYS_INLINE TPixel_Levels operator()(const double p[3], uint32_t, double q[3]) const
+    Q_ALWAYS_INLINE TPixelLevels operator()(const double p[3], uint32_t, double q[3]) const
     {
         const TRGBA_Rec c{clampChannel(p[0]), clampChannel(p[1]), clampChannel(p[2]), 255.0};
         const uint8_t level = levelOf(c);
@@ -59,7 +59,7 @@ public:
         const int level = limitedLevel(t);
         if (limitedLevel(t - kMargin) == limitedLevel(t + kMargin) && !m_exact) [[likely]]
             return uint8_t(level);
-        return Grey_Level(c, m_scale, m_max);
+        return greyLevel(c, m_scale, m_max);
     }
 
     // levelOf of GreyLevel.h without branches: dithering to few levels
@@ -67,7 +67,7 @@ public:
     Q_ALWAYS_INLINE int limitedLevel(double v) const { return int(std::min(m_maxValue, std::max(0.0, v))); }
 
 private:
-    // Grey_Level's bound is below sum x 2^-47 with every term non-negative,
+    // greyLevel's bound is below sum x 2^-47 with every term non-negative,
     // so below 2^-39 in scaled units; twice that keeps its roundings clear.
     static constexpr double kMargin = 0x1p-38;
 

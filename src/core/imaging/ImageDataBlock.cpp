@@ -29,7 +29,7 @@ void checkCellSize(const TCell_object& cell, const THandle_object& handle, const
     if (bitmap.width() != handle.width || bitmap.height() != handle.height)
         throw ImagingError(
             QStringLiteral("The image %1 in %2 is %3 x %4 pixels, but the group holds %5 x %6 pixel images.")
-                .arg(Untrusted_Text(cell.name), Untrusted_Text(handle.name))
+                .arg(untrustedText(cell.name), untrustedText(handle.name))
                 .arg(bitmap.width())
                 .arg(bitmap.height())
                 .arg(handle.width)
@@ -50,15 +50,15 @@ void checkHeaderFields(const THandle_object& handle)
         if (field.value < 0 || field.value > 0xFFFF)
             throw ImagingError(QStringLiteral("The image group %1 has a %2 of %3, which does not fit the 16-bit field "
                                               "of the image data block (0 to 65535).")
-                                   .arg(Untrusted_Text(handle.name), QLatin1String(field.what))
+                                   .arg(untrustedText(handle.name), QLatin1String(field.what))
                                    .arg(field.value));
 }
 
 // The block is written from the image store's base; a block larger than the
 // store would run past it. Names the groups that take the most room, since
 // those are where images have to go.
-void checkBlockFitsStore(qint64 blockSize, const std::vector<TImage_Block_Layout::Handle>& handles,
-                         const THandle_List& list)
+void checkBlockFitsStore(qint64 blockSize, const std::vector<TImageBlockLayout::Handle>& handles,
+                         const THandleList& list)
 {
     if (blockSize <= kImageStoreBytes)
         return;
@@ -80,7 +80,7 @@ void checkBlockFitsStore(qint64 blockSize, const std::vector<TImage_Block_Layout
     QStringList largest;
     for (size_t i = 0; i < groups.size() && i < 3; ++i)
         largest << QStringLiteral("%1 %2 bytes in %3 images")
-                       .arg(Untrusted_Text(groups[i].name))
+                       .arg(untrustedText(groups[i].name))
                        .arg(groups[i].bytes)
                        .arg(groups[i].images);
     throw ImagingError(QStringLiteral("The image data block would be %1 bytes, but the controller's image store holds "
@@ -101,43 +101,43 @@ int Included_Cell_Count(const THandle_object& handle)
     return count;
 }
 
-THandleHeader_Rec Handle_Header(const THandle_object& handle, uint32_t first_offset_address)
+THandleHeader_Rec handleHeader(const THandle_object& handle, uint32_t first_offset_address)
 {
     THandleHeader_Rec h;
-    h.storage_kind = handle.compress_images ? 0 : 1;
+    h.storageKind = handle.compress_images ? 0 : 1;
     h.jpg_display_format = uint8_t(handle.jpg_display_format);
-    h.pixel_format
-        = uint8_t(Stored_Pixel_Format(handle.compress_images, handle.compression_format, handle.jpg_display_format));
+    h.pixelFormat
+        = uint8_t(storedPixelFormat(handle.compress_images, handle.compression_format, handle.jpg_display_format));
     h.width = uint16_t(handle.width);
     h.height = uint16_t(handle.height);
-    h.row_bytes = uint16_t(
+    h.rowBytes = uint16_t(
         Image_Row_Bytes(handle.compression_format, handle.width, handle.compress_images, handle.jpg_display_format));
     h.first_offset_address = first_offset_address;
-    h.image_count = uint8_t(Included_Cell_Count(handle));
+    h.imageCount = uint8_t(Included_Cell_Count(handle));
     h.display_filter = uint8_t(handle.display_filter);
     return h;
 }
 
 void Write_Handle_Header(QByteArray& stream, const THandle_object& handle, uint32_t first_offset_address)
 {
-    appendRecord(stream, Handle_Header(handle, first_offset_address));
+    appendRecord(stream, handleHeader(handle, first_offset_address));
 }
 
-void Check_Storage_Settings(const THandle_List& list)
+void checkStorageSettings(const THandleList& list)
 {
     for (const auto& handle : list) {
         if (!handle->included)
             continue;
-        if (handle->compress_images && !Is_Pixel_Format(handle->compression_format))
+        if (handle->compress_images && !isPixelFormat(handle->compression_format))
             throw ImagingError(
                 QStringLiteral("The image group %1 uses pixel format %2, which the controller does not know.")
-                    .arg(Untrusted_Text(handle->name))
+                    .arg(untrustedText(handle->name))
                     .arg(handle->compression_format));
         checkHeaderFields(*handle);
         // The header has one byte for the count.
         if (Included_Cell_Count(*handle) > 255)
             throw ImagingError(QStringLiteral("The image group %1 has %2 images; the controller takes at most 255.")
-                                   .arg(Untrusted_Text(handle->name))
+                                   .arg(untrustedText(handle->name))
                                    .arg(Included_Cell_Count(*handle)));
     }
 }
@@ -165,17 +165,17 @@ StoredImage storeImage(const BlockImage& image, DeviceImageEncoder& encoder, std
 {
     StoredImage stored;
     try {
-        const QImage bitmap = Cell_Source_Bitmap(*image.cell);
+        const QImage bitmap = cellSourceBitmap(*image.cell);
         checkCellSize(*image.cell, *image.handle, bitmap);
         try {
-            stored.size = encoder.Write_Image_Data(bitmap, image.cell->dithering, *image.handle, stored.bytes);
+            stored.size = encoder.writeImageData(bitmap, image.cell->dithering, *image.handle, stored.bytes);
             if (total.fetch_add(stored.size) + stored.size > kImageStoreBytes)
                 stored.bytes = QByteArray();
         } catch (const ImagingError& e) {
             // The encoder's own message does not say which image it was.
             throw ImagingError(
                 QStringLiteral("The image %1 in %2 cannot be stored. %3")
-                    .arg(Untrusted_Text(image.cell->name), Untrusted_Text(image.handle->name), e.message()));
+                    .arg(untrustedText(image.cell->name), untrustedText(image.handle->name), e.message()));
         }
     } catch (...) {
         // Thrown on the caller's thread once every image is done.
@@ -185,7 +185,7 @@ StoredImage storeImage(const BlockImage& image, DeviceImageEncoder& encoder, std
     return stored;
 }
 
-std::vector<BlockImage> blockImages(const THandle_List& list)
+std::vector<BlockImage> blockImages(const THandleList& list)
 {
     std::vector<BlockImage> images;
     for (const auto& handle : list) {
@@ -202,8 +202,8 @@ std::vector<BlockImage> blockImages(const THandle_List& list)
 // images were stored independently; here they are put in block order, and the
 // first failure in that order is the one reported, as if they had been stored
 // one after another.
-void assembleBlock(QByteArray& stream, const THandle_List& list, std::vector<StoredImage>& stored,
-                   TImage_Block_Layout* layout)
+void assembleBlock(QByteArray& stream, const THandleList& list, std::vector<StoredImage>& stored,
+                   TImageBlockLayout* layout)
 {
     uint32_t handleCount = 0;
     for (const auto& handle : list)
@@ -219,7 +219,7 @@ void assembleBlock(QByteArray& stream, const THandle_List& list, std::vector<Sto
     QByteArray headers;
     QByteArray offsets;
     qint64 dataBytes = 0;
-    TImage_Block_Layout built;
+    TImageBlockLayout built;
     built.dataAddress = dataAddress;
 
     size_t next = 0;
@@ -228,7 +228,7 @@ void assembleBlock(QByteArray& stream, const THandle_List& list, std::vector<Sto
         if (!handle.included)
             continue;
         const uint32_t firstOffset = offsetsAddress + uint32_t(offsets.size());
-        TImage_Block_Layout::Handle entry;
+        TImageBlockLayout::Handle entry;
         entry.position = int(position);
         for (const auto& cell : handle.cells) {
             if (!cell->included)
@@ -240,7 +240,7 @@ void assembleBlock(QByteArray& stream, const THandle_List& list, std::vector<Sto
             appendRecord(offsets, rec);
             entry.images.push_back({cell->name, rec});
         }
-        entry.header = Handle_Header(handle, firstOffset);
+        entry.header = handleHeader(handle, firstOffset);
         appendRecord(headers, entry.header);
         built.handles.push_back(std::move(entry));
     }
@@ -260,9 +260,9 @@ void assembleBlock(QByteArray& stream, const THandle_List& list, std::vector<Sto
 
 } // namespace
 
-void Build_Image_Data(QByteArray& stream, const THandle_List& list, TImage_Block_Layout* layout)
+void Build_Image_Data(QByteArray& stream, const THandleList& list, TImageBlockLayout* layout)
 {
-    Check_Storage_Settings(list);
+    checkStorageSettings(list);
     const std::vector<BlockImage> images = blockImages(list);
     // The images are independent, so each is converted, packed and
     // compressed on whichever core is free; every task has an encoder of its
@@ -294,10 +294,10 @@ void Build_Image_Data(QByteArray& stream, const THandle_List& list, TImage_Block
     assembleBlock(stream, list, stored, layout);
 }
 
-void Build_Image_Data(QByteArray& stream, const THandle_List& list, DeviceImageEncoder& encoder,
-                      TImage_Block_Layout* layout)
+void Build_Image_Data(QByteArray& stream, const THandleList& list, DeviceImageEncoder& encoder,
+                      TImageBlockLayout* layout)
 {
-    Check_Storage_Settings(list);
+    checkStorageSettings(list);
     const std::vector<BlockImage> images = blockImages(list);
     std::vector<StoredImage> stored;
     stored.reserve(images.size());

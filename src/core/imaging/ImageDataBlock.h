@@ -19,26 +19,26 @@ static_assert(std::endian::native == std::endian::little,
 inline constexpr uint32_t kImageStoreBase = 0x80000;
 
 struct THandleHeader_Rec {
-    uint8_t storage_kind = 0; // 0 converted (zlib-compressed packed pixels), 1 JPEG
+    uint8_t storageKind = 0; // 0 converted (zlib-compressed packed pixels), 1 JPEG
     uint8_t jpg_display_format = 0;
-    uint8_t pixel_format = 0;
+    uint8_t pixelFormat = 0;
     uint8_t pad0 = 0;
     uint16_t width = 0;
     uint16_t height = 0;
-    uint16_t row_bytes = 0;
+    uint16_t rowBytes = 0;
     uint16_t pad1 = 0;
     uint32_t reserved0 = 0;
     uint32_t first_offset_address = 0;
     uint32_t reserved1 = 0;
-    uint8_t image_count = 0;
+    uint8_t imageCount = 0;
     uint8_t display_filter = 0;
     uint16_t pad2 = 0;
 };
 static_assert(sizeof(THandleHeader_Rec) == 28);
 static_assert(offsetof(THandleHeader_Rec, width) == 4);
-static_assert(offsetof(THandleHeader_Rec, row_bytes) == 8);
+static_assert(offsetof(THandleHeader_Rec, rowBytes) == 8);
 static_assert(offsetof(THandleHeader_Rec, first_offset_address) == 16);
-static_assert(offsetof(THandleHeader_Rec, image_count) == 24);
+static_assert(offsetof(THandleHeader_Rec, imageCount) == 24);
 static_assert(offsetof(THandleHeader_Rec, display_filter) == 25);
 
 struct TDataOffset_Rec {
@@ -48,7 +48,7 @@ struct TDataOffset_Rec {
 static_assert(sizeof(TDataOffset_Rec) == 8);
 
 // Where everything went in a block, for reports and checks.
-struct TImage_Block_Layout {
+struct TImageBlockLayout {
     struct Image {
         QString name;
         TDataOffset_Rec offset;
@@ -68,7 +68,7 @@ class DeviceImageEncoder;
 int Included_Cell_Count(const THandle_object& handle);
 
 // The header a handle gets in the block.
-THandleHeader_Rec Handle_Header(const THandle_object& handle, uint32_t first_offset_address);
+THandleHeader_Rec handleHeader(const THandle_object& handle, uint32_t first_offset_address);
 
 void Write_Handle_Header(QByteArray& stream, const THandle_object& handle, uint32_t first_offset_address);
 
@@ -76,7 +76,7 @@ void Write_Handle_Header(QByteArray& stream, const THandle_object& handle, uint3
 // handle stores converted images in a format the controller does not know,
 // has a width, height or row size that does not fit its 16-bit header field,
 // or more images than the header's count byte holds.
-void Check_Storage_Settings(const THandle_List& list);
+void checkStorageSettings(const THandleList& list);
 
 // Appends the whole block for the project to the stream. On any failure (an
 // unknown pixel format, a size that does not fit the header, an image without
@@ -86,6 +86,6 @@ void Check_Storage_Settings(const THandle_List& list);
 // Every image is converted or encoded afresh. Without an encoder the images
 // are stored on every core, each thread with an encoder of its own; with one,
 // on the calling thread with that encoder. The bytes are the same either way.
-void Build_Image_Data(QByteArray& stream, const THandle_List& list, TImage_Block_Layout* layout = nullptr);
-void Build_Image_Data(QByteArray& stream, const THandle_List& list, DeviceImageEncoder& encoder,
-                      TImage_Block_Layout* layout = nullptr);
+void Build_Image_Data(QByteArray& stream, const THandleList& list, TImageBlockLayout* layout = nullptr);
+void Build_Image_Data(QByteArray& stream, const THandleList& list, DeviceImageEncoder& encoder,
+                      TImageBlockLayout* layout = nullptr);

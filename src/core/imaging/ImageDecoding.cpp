@@ -17,10 +17,10 @@ namespace {
 
 const char* qtCodecFor(const QByteArray& data)
 {
-    static const QByteArray pngSignature("\x89PNG\r\n\x1a\n", 8);
+    static const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
     if (data.startsWith("BM"))
         return "BMP";
-    if (data.startsWith(pngSignature))
+    if (data.startsWith(kPngSignature))
         return "PNG";
     if (data.startsWith("GIF"))
         return "GIF";
@@ -130,7 +130,7 @@ QImage Load_Bitmap_From_Stream(const QByteArray& data, QString* error)
     return QImage();
 }
 
-LoadedPicture Load_Picture(const QByteArray& data, const PictureLimit& limit, bool otherCodecs)
+LoadedPicture loadPicture(const QByteArray& data, const PictureLimit& limit, bool otherCodecs)
 {
     LoadedPicture out;
     const char* codec = qtCodecFor(data);
@@ -168,7 +168,7 @@ LoadedPicture Load_Picture(const QByteArray& data, const PictureLimit& limit, bo
     return out;
 }
 
-LoadedPicture Load_Picture_File(const QString& path, const PictureLimit& limit, bool otherCodecs)
+LoadedPicture loadPictureFile(const QString& path, const PictureLimit& limit, bool otherCodecs)
 {
     QFile file(path);
     // A device or pipe has no end to read up to.
@@ -180,7 +180,7 @@ LoadedPicture Load_Picture_File(const QString& path, const PictureLimit& limit, 
                                    : file.errorString() + QLatin1Char('.');
         return out;
     }
-    return Load_Picture(file.readAll(), limit, otherCodecs);
+    return loadPicture(file.readAll(), limit, otherCodecs);
 }
 
 QImage Load_Bitmap_From_Stream(QIODevice& stream, QString* error)
@@ -206,26 +206,26 @@ PictureLimit cellLimit(const TCell_object& cell)
 }
 } // namespace
 
-QImage Cell_Source_Bitmap(const TCell_object& cell)
+QImage cellSourceBitmap(const TCell_object& cell)
 {
     if (!cell.fmxbmp.isNull())
         return cell.fmxbmp;
     if (cell.imgFileData.isEmpty())
-        throw ImagingError(QStringLiteral("The image %1 has no picture.").arg(Untrusted_Text(cell.name)));
-    const LoadedPicture picture = Load_Picture(cell.imgFileData, cellLimit(cell));
+        throw ImagingError(QStringLiteral("The image %1 has no picture.").arg(untrustedText(cell.name)));
+    const LoadedPicture picture = loadPicture(cell.imgFileData, cellLimit(cell));
     if (picture.status != PictureStatus::Loaded)
         throw ImagingError(QStringLiteral("The picture of image %1 cannot be decoded. %2")
-                               .arg(Untrusted_Text(cell.name), picture.error));
+                               .arg(untrustedText(cell.name), picture.error));
     return picture.image;
 }
 
-bool Restore_Cell_Bitmaps(TCell_object& cell, QString* error)
+bool restoreCellBitmaps(TCell_object& cell, QString* error)
 {
-    const LoadedPicture picture = Load_Picture(cell.imgFileData, cellLimit(cell));
+    const LoadedPicture picture = loadPicture(cell.imgFileData, cellLimit(cell));
     if (picture.status != PictureStatus::Loaded) {
         if (error)
             *error = QStringLiteral("The picture of image %1 cannot be decoded. %2")
-                         .arg(Untrusted_Text(cell.name), picture.error);
+                         .arg(untrustedText(cell.name), picture.error);
         return false;
     }
     cell.fmxbmp = picture.image;

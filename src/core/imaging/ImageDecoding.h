@@ -35,13 +35,13 @@ struct LoadedPicture {
 // no size is Undecodable, as its cost is unknown. BMP, PNG, GIF and JPEG are told by
 // their signature as in Load_Bitmap_From_Stream; with otherCodecs, data of
 // any other kind is offered to Qt's codecs, which recognise it by content.
-LoadedPicture Load_Picture(const QByteArray& data, const PictureLimit& limit, bool otherCodecs = false);
+LoadedPicture loadPicture(const QByteArray& data, const PictureLimit& limit, bool otherCodecs = false);
 
 // The same for a file; the error does not repeat the path. The window's
 // import calls it with PictureLimit::forImport, `preview` with
 // PictureLimit::forPreview and otherCodecs set. A file that cannot be read is
 // Undecodable.
-LoadedPicture Load_Picture_File(const QString& path, const PictureLimit& limit, bool otherCodecs = false);
+LoadedPicture loadPictureFile(const QString& path, const PictureLimit& limit, bool otherCodecs = false);
 
 // The size in bytes of the file at path, or -1 when no file is there.
 qint64 Get_File_Size(const QString& path);
@@ -51,11 +51,11 @@ qint64 Get_File_Size(const QString& path);
 // decoded. Throws ImagingError naming the image when there is neither, or
 // when the stored picture declares a size beyond its handle's (checked
 // before decoding).
-QImage Cell_Source_Bitmap(const TCell_object& cell);
+QImage cellSourceBitmap(const TCell_object& cell);
 
 // Rebuilds fmxbmp and bmp of a cell read from a project file from its
 // imgFileData. Returns false and sets error (naming the image) when the bytes
 // cannot be decoded or declare a picture larger than the cell's handle (or,
 // without a handle, larger than any handle may be); the cell is then left as
 // it was.
-bool Restore_Cell_Bitmaps(TCell_object& cell, QString* error = nullptr);
+bool restoreCellBitmaps(TCell_object& cell, QString* error = nullptr);

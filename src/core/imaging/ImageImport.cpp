@@ -21,34 +21,34 @@ constexpr qint64 kLargestImportFile = qint64(64) * 1024 * 1024;
 
 struct DecodedFile {
     QImage image;
-    int status = Invalid_Image_File;
+    int status = InvalidImageFile;
     QString reason;
 };
 
 // Reads and decodes one dropped file. Everything that refuses a file before
 // its pixels are decoded happens here: the extension, the file's size, and
-// (in Load_Picture_File) its signature and the size its header declares.
-DecodedFile Decode_Import_File(const QString& path, const TImport_Target& target)
+// (in loadPictureFile) its signature and the size its header declares.
+DecodedFile decodeImportFile(const QString& path, const TImportTarget& target)
 {
     const QFileInfo info(path);
-    if (!Import_File_Extensions().contains(info.suffix().toLower()))
+    if (!importFileExtensions().contains(info.suffix().toLower()))
         return {{},
-                Invalid_Image_File,
-                QStringLiteral("The file type is not one of %1.").arg(Import_File_Extensions().join(u", "))};
+                InvalidImageFile,
+                QStringLiteral("The file type is not one of %1.").arg(importFileExtensions().join(u", "))};
     if (info.isFile() && info.size() > kLargestImportFile)
-        return {{}, Invalid_Image_File, QStringLiteral("The file is too large to be a picture for the controller.")};
+        return {{}, InvalidImageFile, QStringLiteral("The file is too large to be a picture for the controller.")};
     LoadedPicture loaded
-        = Load_Picture_File(path, target.importLimit ? *target.importLimit : PictureLimit::forAnyHandle());
+        = loadPictureFile(path, target.importLimit ? *target.importLimit : PictureLimit::forAnyHandle());
     switch (loaded.status) {
-    case PictureStatus::Loaded: return {std::move(loaded.image), Image_Added_Successfully, QString()};
+    case PictureStatus::Loaded: return {std::move(loaded.image), ImageAddedSuccessfully, QString()};
     // No handle could take it: its size is what is wrong with it.
-    case PictureStatus::TooLarge: return {{}, Image_Dimensions_Not_Compatible, loaded.error};
+    case PictureStatus::TooLarge: return {{}, ImageDimensionsNotCompatible, loaded.error};
     case PictureStatus::Undecodable: break;
     }
-    return {{}, Invalid_Image_File, loaded.error};
+    return {{}, InvalidImageFile, loaded.error};
 }
 
-QByteArray Png_Of(const QImage& image)
+QByteArray pngOf(const QImage& image)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -58,22 +58,22 @@ QByteArray Png_Of(const QImage& image)
     return bytes;
 }
 
-int32_t Clamped_File_Size(qint64 size)
+int32_t clampedFileSize(qint64 size)
 {
     return int32_t(qMin<qint64>(size, std::numeric_limits<int32_t>::max()));
 }
 
 } // namespace
 
-QString Import_Status_Text(int code)
+QString importStatusText(int code)
 {
     // The import statuses are the first activity-log codes; one table holds their texts.
-    if (code < Invalid_Image_File || code > Image_Added_Successfully)
+    if (code < InvalidImageFile || code > ImageAddedSuccessfully)
         return QString();
-    return Status_Code_Text(code);
+    return statusCodeText(code);
 }
 
-QString Image_Display_Name(const QString& name)
+QString imageDisplayName(const QString& name)
 {
     QString result = name;
     if (!result.isEmpty() && result.at(0) >= QLatin1Char('0') && result.at(0) <= QLatin1Char('9'))
@@ -81,23 +81,23 @@ QString Image_Display_Name(const QString& name)
     return result.toUpper();
 }
 
-QString Image_Name_From_File(const QString& path)
+QString imageNameFromFile(const QString& path)
 {
     const qsizetype slash = qMax(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
     QString name = path.mid(slash + 1);
     name.replace(QLatin1Char('.'), QLatin1Char('_'));
-    return Image_Display_Name(name);
+    return imageDisplayName(name);
 }
 
-const QStringList& Import_File_Extensions()
+const QStringList& importFileExtensions()
 {
-    static const QStringList extensions{QStringLiteral("bmp"),  QStringLiteral("dib"),  QStringLiteral("png"),
-                                        QStringLiteral("jpg"),  QStringLiteral("jpeg"), QStringLiteral("jpe"),
-                                        QStringLiteral("jfif"), QStringLiteral("gif")};
-    return extensions;
+    static const QStringList kExtensions{QStringLiteral("bmp"),  QStringLiteral("dib"),  QStringLiteral("png"),
+                                         QStringLiteral("jpg"),  QStringLiteral("jpeg"), QStringLiteral("jpe"),
+                                         QStringLiteral("jfif"), QStringLiteral("gif")};
+    return kExtensions;
 }
 
-QImage Make_Thumbnail(const QImage& image, QSize size)
+QImage makeThumbnail(const QImage& image, QSize size)
 {
     QImage thumbnail(size, QImage::Format_ARGB32_Premultiplied);
     thumbnail.fill(Qt::transparent);
@@ -112,45 +112,45 @@ QImage Make_Thumbnail(const QImage& image, QSize size)
     return thumbnail;
 }
 
-TImport_Target TImport_Target::of(const THandle_List& list, int handleIdx)
+TImportTarget TImportTarget::of(const THandleList& list, int handleIdx)
 {
-    TImport_Target t;
+    TImportTarget t;
     t.handleIdx = handleIdx;
     const THandle_object& handle = *list.at(size_t(handleIdx));
     t.size = QSize(handle.width, handle.height);
     t.compress_images = handle.compress_images;
     t.compression_format = handle.compression_format;
-    const int thumbIdx = Thumbnail_Handle_Index(handleIdx);
+    const int thumbIdx = thumbnailHandleIndex(handleIdx);
     if (thumbIdx >= 0 && size_t(thumbIdx) < list.size()) {
         const THandle_object& thumb = *list.at(size_t(thumbIdx));
         t.thumbnailIdx = thumbIdx;
         t.thumbnailSize = QSize(thumb.width, thumb.height);
-        t.thumbnail_compress_images = thumb.compress_images;
-        t.thumbnail_compression_format = thumb.compression_format;
+        t.thumbnailCompressImages = thumb.compress_images;
+        t.thumbnailCompressionFormat = thumb.compression_format;
     }
     t.importLimit = PictureLimit::forImport(list);
     return t;
 }
 
-TPrepared_Image Prepare_Import(const QString& path, const TImport_Target& target)
+TPreparedImage prepareImport(const QString& path, const TImportTarget& target)
 {
-    TPrepared_Image p;
+    TPreparedImage p;
     p.path = path;
-    p.name = Image_Name_From_File(path);
+    p.name = imageNameFromFile(path);
     p.fileSize = Get_File_Size(path);
-    DecodedFile decoded = Decode_Import_File(path, target);
-    if (decoded.status != Image_Added_Successfully) {
+    DecodedFile decoded = decodeImportFile(path, target);
+    if (decoded.status != ImageAddedSuccessfully) {
         p.status = decoded.status;
         p.reason = decoded.reason;
         return p;
     }
     if (decoded.image.isNull() || decoded.image.width() <= 0 || decoded.image.height() <= 0) {
-        p.status = Invalid_Image_File;
+        p.status = InvalidImageFile;
         p.reason = decoded.reason;
         return p;
     }
     if (decoded.image.size() != target.size) {
-        p.status = Image_Dimensions_Not_Compatible;
+        p.status = ImageDimensionsNotCompatible;
         p.reason = QStringLiteral("The picture is %1 x %2 pixels; the image group takes %3 x %4.")
                        .arg(decoded.image.width())
                        .arg(decoded.image.height())
@@ -165,30 +165,30 @@ TPrepared_Image Prepare_Import(const QString& path, const TImport_Target& target
         p.estimate
             = encoder.Estimate_Storage_Size(p.image, p.dithering, target.compress_images, target.compression_format);
         if (target.thumbnailIdx >= 0) {
-            p.thumbnail = Make_Thumbnail(p.image, target.thumbnailSize);
+            p.thumbnail = makeThumbnail(p.image, target.thumbnailSize);
             p.thumbnailEstimate = encoder.Estimate_Storage_Size(p.thumbnail, p.dithering, target.compress_images,
                                                                 target.compression_format);
-            p.thumbnailDithering = Default_Dithering(target.thumbnail_compression_format);
-            const bool sameSettings = target.thumbnail_compress_images == target.compress_images
-                && target.thumbnail_compression_format == target.compression_format;
+            p.thumbnailDithering = Default_Dithering(target.thumbnailCompressionFormat);
+            const bool sameSettings = target.thumbnailCompressImages == target.compress_images
+                && target.thumbnailCompressionFormat == target.compression_format;
             p.thumbnailCellSize = sameSettings
                 ? p.thumbnailEstimate
-                : encoder.Estimate_Storage_Size(p.thumbnail, p.thumbnailDithering, target.thumbnail_compress_images,
-                                                target.thumbnail_compression_format);
-            p.thumbnailPng = Png_Of(p.thumbnail);
+                : encoder.Estimate_Storage_Size(p.thumbnail, p.thumbnailDithering, target.thumbnailCompressImages,
+                                                target.thumbnailCompressionFormat);
+            p.thumbnailPng = pngOf(p.thumbnail);
         }
-        p.png = Png_Of(p.image);
+        p.png = pngOf(p.image);
     } catch (const std::exception& error) {
         // A handle whose storage settings the encoder refuses cannot take the
         // picture; the file is reported, and nothing is added.
-        TPrepared_Image refused;
+        TPreparedImage refused;
         refused.path = path;
         refused.name = p.name;
         refused.reason = QString::fromUtf8(error.what());
         refused.fileSize = p.fileSize;
         return refused;
     }
-    p.status = Image_Added_Successfully;
+    p.status = ImageAddedSuccessfully;
     return p;
 }
 
@@ -203,30 +203,30 @@ TCell_object& Add_Cell(THandle_object& handle, const QImage& bitmap, const QByte
     cell->dithering = dithering;
     cell->width = bitmap.width();
     cell->height = bitmap.height();
-    cell->fileSize = Clamped_File_Size(fileSize);
+    cell->fileSize = clampedFileSize(fileSize);
     cell->imageSize = imageSize;
     cell->included = true;
     cell->imgFileData = png;
-    TCell_object& added = handle.Append_Cell(std::move(cell));
+    TCell_object& added = handle.appendCell(std::move(cell));
     handle.memory_usage = int32_t(Handle_Storage_Bytes(handle));
     return added;
 }
 
-TImport_Result Apply_Import(THandle_List& list, const TImport_Target& target, TPrepared_Image&& prepared)
+TImportResult applyImport(THandleList& list, const TImportTarget& target, TPreparedImage&& prepared)
 {
-    TImport_Result result;
+    TImportResult result;
     THandle_object& handle = *list.at(size_t(target.handleIdx));
     if (handle.cells.size() > size_t(kMaxImagesPerHandle - 1)) {
-        result.status = Image_List_Full;
+        result.status = ImageListFull;
         return result;
     }
-    if (prepared.status != Image_Added_Successfully) {
+    if (prepared.status != ImageAddedSuccessfully) {
         result.status = prepared.status;
         return result;
     }
     const qint64 needed = qint64(prepared.estimate) + qint64(prepared.thumbnailEstimate);
-    if (needed >= Project_Storage_Free(list)) {
-        result.status = Not_Enough_Free_Storage_Memory;
+    if (needed >= projectStorageFree(list)) {
+        result.status = NotEnoughFreeStorageMemory;
         return result;
     }
     result.cell = &Add_Cell(handle, prepared.image, prepared.png, prepared.name, prepared.fileSize, prepared.estimate,
@@ -236,16 +236,16 @@ TImport_Result Apply_Import(THandle_List& list, const TImport_Target& target, TP
         result.thumbnail = &Add_Cell(thumbs, prepared.thumbnail, prepared.thumbnailPng, prepared.name,
                                      prepared.fileSize, prepared.thumbnailCellSize, prepared.thumbnailDithering);
     }
-    prepared = TPrepared_Image{};
-    result.status = Image_Added_Successfully;
+    prepared = TPreparedImage{};
+    result.status = ImageAddedSuccessfully;
     return result;
 }
 
-TImport_Result Import_Image_File(THandle_List& list, int handleIdx, const QString& path)
+TImportResult Import_Image_File(THandleList& list, int handleIdx, const QString& path)
 {
-    const TImport_Target target = TImport_Target::of(list, handleIdx);
+    const TImportTarget target = TImportTarget::of(list, handleIdx);
     // A full list refuses the file before it is read.
     if (list.at(size_t(handleIdx))->cells.size() > size_t(kMaxImagesPerHandle - 1))
-        return {Image_List_Full, nullptr, nullptr};
-    return Apply_Import(list, target, Prepare_Import(path, target));
+        return {ImageListFull, nullptr, nullptr};
+    return applyImport(list, target, prepareImport(path, target));
 }

@@ -4,10 +4,10 @@
 // which one refused it. The window (drag and drop) and corvane-cli add-image
 // both import through here.
 //
-// An import is two steps. Prepare_Import does the expensive, file-only work
+// An import is two steps. prepareImport does the expensive, file-only work
 // (decode, size check, storage estimates, thumbnail, PNG bytes) and touches
 // no project state, so several files can be prepared on worker threads at
-// once. Apply_Import then checks what depends on the project as it stands
+// once. applyImport then checks what depends on the project as it stands
 // (image count, free storage) and adds the cells; applied in file order, the
 // outcome is exactly that of importing the files one after another.
 
@@ -23,61 +23,61 @@
 
 #include <optional>
 
-enum TImport_Status : int {
-    Invalid_Image_File = 0,
-    Image_Dimensions_Not_Compatible = 1,
-    Not_Enough_Free_Storage_Memory = 2,
-    Image_List_Full = 3,
-    Image_Added_Successfully = 4,
+enum TImportStatus : int {
+    InvalidImageFile = 0,
+    ImageDimensionsNotCompatible = 1,
+    NotEnoughFreeStorageMemory = 2,
+    ImageListFull = 3,
+    ImageAddedSuccessfully = 4,
 };
 
 // "Invalid Image File", ... "Image Added Successfully"; empty for other codes.
-QString Import_Status_Text(int code);
+QString importStatusText(int code);
 
 // A name that begins with a decimal digit gets a leading "_"; every name is
 // upper case.
-QString Image_Display_Name(const QString& name);
+QString imageDisplayName(const QString& name);
 
 // The image name of a file: its name with the extension, without its folder,
-// every "." replaced by "_", then as Image_Display_Name. Blanks stay.
-QString Image_Name_From_File(const QString& path);
+// every "." replaced by "_", then as imageDisplayName. Blanks stay.
+QString imageNameFromFile(const QString& path);
 
 // A transparent picture of the given size with the image drawn on it scaled
 // to fit (aspect ratio kept), centred, smoothly interpolated.
-QImage Make_Thumbnail(const QImage& image, QSize size);
+QImage makeThumbnail(const QImage& image, QSize size);
 
 // The file types an import accepts, told by the file's extension (lower
 // case, without the dot). The contents are then decoded by their signature.
-const QStringList& Import_File_Extensions();
+const QStringList& importFileExtensions();
 
 // What preparing a file needs to know of the receiving handle (and of its
 // thumbnail handle), copied so that preparation never reads the project.
-struct TImport_Target {
+struct TImportTarget {
     int handleIdx = -1;
     QSize size;
     bool compress_images = false;
     int compression_format = 0;
     int thumbnailIdx = -1; // -1: the handle keeps no thumbnails
     QSize thumbnailSize;
-    bool thumbnail_compress_images = false;
-    int thumbnail_compression_format = 0;
+    bool thumbnailCompressImages = false;
+    int thumbnailCompressionFormat = 0;
     // No handle of the project takes a larger picture: checked on the size
     // a file's header declares, before its pixels are decoded.
     std::optional<PictureLimit> importLimit;
 
     // The handle at handleIdx of the list, which must be one of the three
     // that receive images (BACKGROUNDS, LOGOS, INFO_SCREENS).
-    static TImport_Target of(const THandle_List& list, int handleIdx);
+    static TImportTarget of(const THandleList& list, int handleIdx);
 };
 
-// A file made ready for Apply_Import.
-struct TPrepared_Image {
+// A file made ready for applyImport.
+struct TPreparedImage {
     QString path;
     QString name;
     // Image_Added_Successfully when the file itself passes; otherwise
     // Invalid_Image_File or Image_Dimensions_Not_Compatible (also for a
     // picture larger than any handle, refused before it is decoded).
-    int status = Invalid_Image_File;
+    int status = InvalidImageFile;
     QString reason; // why the file was refused, for a reader who asks
     qint64 fileSize = -1;
 
@@ -94,10 +94,10 @@ struct TPrepared_Image {
 };
 
 // Safe on any thread: reads the file, reads no project state.
-TPrepared_Image Prepare_Import(const QString& path, const TImport_Target& target);
+TPreparedImage prepareImport(const QString& path, const TImportTarget& target);
 
-struct TImport_Result {
-    int status = Invalid_Image_File;
+struct TImportResult {
+    int status = InvalidImageFile;
     TCell_object* cell = nullptr;      // the new image, when added
     TCell_object* thumbnail = nullptr; // and its thumbnail, where the handle keeps one
 };
@@ -106,10 +106,10 @@ struct TImport_Result {
 // anything else, then the file's own verdict, then the free storage) and, if
 // all pass, adds the image and its thumbnail. The prepared pictures are moved
 // into the new cells.
-TImport_Result Apply_Import(THandle_List& list, const TImport_Target& target, TPrepared_Image&& prepared);
+TImportResult applyImport(THandleList& list, const TImportTarget& target, TPreparedImage&& prepared);
 
 // Both steps on the calling thread.
-TImport_Result Import_Image_File(THandle_List& list, int handleIdx, const QString& path);
+TImportResult Import_Image_File(THandleList& list, int handleIdx, const QString& path);
 
 // Creates a cell of the handle from a picture already at the handle's size
 // and appends it; recomputes the handle's memory_usage. image_file_path stays

@@ -11,7 +11,7 @@ PictureLimit::PictureLimit(const QSize& largest, qint64 maxPixels, const QString
 {
 }
 
-PictureLimit PictureLimit::forImport(const THandle_List& list)
+PictureLimit PictureLimit::forImport(const THandleList& list)
 {
     int width = 0;
     int height = 0;
@@ -30,7 +30,7 @@ PictureLimit PictureLimit::forHandle(const THandle_object& handle)
     const int height = std::max(handle.height, 0);
     return PictureLimit(QSize(width, height), qint64(width) * height,
                         QStringLiteral("the group %1 takes %2 x %3 pixel pictures")
-                            .arg(Untrusted_Text(handle.name))
+                            .arg(untrustedText(handle.name))
                             .arg(width)
                             .arg(height));
 }

@@ -13,7 +13,7 @@ class PictureLimit {
 public:
     // Import: no side beyond the widest and the tallest image group of the
     // project, since no group could take such a picture.
-    static PictureLimit forImport(const THandle_List& list);
+    static PictureLimit forImport(const THandleList& list);
     // A stored image of the handle: no side beyond the handle's own.
     static PictureLimit forHandle(const THandle_object& handle);
     // A preview: at most kPreviewPixels pixels in all.

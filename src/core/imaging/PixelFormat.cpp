@@ -2,25 +2,25 @@
 
 #include "core/imaging/ImagingError.h"
 
-bool Is_Pixel_Format(int format)
+bool isPixelFormat(int format)
 {
-    return Find_Pixel_Format(format) != nullptr;
+    return findPixelFormat(format) != nullptr;
 }
 
-const PixelFormatInfo& Pixel_Format(int format)
+const PixelFormatInfo& pixelFormatOf(int format)
 {
-    if (const PixelFormatInfo* f = Find_Pixel_Format(format))
+    if (const PixelFormatInfo* f = findPixelFormat(format))
         return *f;
     throw ImagingError(QStringLiteral("Pixel format %1 is not a format the controller knows.").arg(format));
 }
 
-QString Pixel_Format_Name(int format)
+QString pixelFormatName(int format)
 {
-    const PixelFormatInfo* f = Find_Pixel_Format(format);
+    const PixelFormatInfo* f = findPixelFormat(format);
     return f ? QString::fromLatin1(f->name) : QStringLiteral("unknown");
 }
 
 TDithering_Params Default_Dithering(int format)
 {
-    return Pixel_Format(format).defaults;
+    return pixelFormatOf(format).defaults;
 }

@@ -8,14 +8,14 @@
 #include <QString>
 
 // True for 0..7, 17 and 18; every other code has no levels.
-bool Is_Pixel_Format(int format);
+bool isPixelFormat(int format);
 
 // The table row of the format; throws ImagingError for a code without one.
-const PixelFormatInfo& Pixel_Format(int format);
+const PixelFormatInfo& pixelFormatOf(int format);
 
 // A short description such as "ARGB 4-4-4-4", or "unknown" for a code
 // without levels.
-QString Pixel_Format_Name(int format);
+QString pixelFormatName(int format);
 
 // The defaults given to a new image of the format; throws ImagingError for a
 // code without levels.

@@ -10,7 +10,7 @@ constexpr size_t kLargestPackedBytes = size_t(480) * 272 * 2;
 
 // The pixel's packed word: each stored channel's level at its bit position.
 // Grey formats store only R, which carries the grey level.
-unsigned pixelWord(const TPixel_Levels& p, const PixelFormatInfo& f)
+unsigned pixelWord(const TPixelLevels& p, const PixelFormatInfo& f)
 {
     const uint8_t channel[4] = {p.R, p.G, p.B, p.A};
     unsigned word = 0;
@@ -20,7 +20,7 @@ unsigned pixelWord(const TPixel_Levels& p, const PixelFormatInfo& f)
     return word;
 }
 
-void packRow(std::vector<uint8_t>& out, const TPixel_Levels* row, int width, const PixelFormatInfo& f)
+void packRow(std::vector<uint8_t>& out, const TPixelLevels* row, int width, const PixelFormatInfo& f)
 {
     if (f.packedBits == 16) {
         for (int x = 0; x < width; ++x) {
@@ -60,9 +60,9 @@ PixelPacker::PixelPacker()
     m_compressed.reserve(compressBound(uLong(kLargestPackedBytes)));
 }
 
-void PixelPacker::pack(const std::vector<TPixel_Levels>& levels, int width, int height, int format)
+void PixelPacker::pack(const std::vector<TPixelLevels>& levels, int width, int height, int format)
 {
-    const PixelFormatInfo& f = Pixel_Format(format);
+    const PixelFormatInfo& f = pixelFormatOf(format);
     if (width < 0 || height < 0 || size_t(width) * size_t(height) > levels.size())
         throw ImagingError(QStringLiteral("There are no converted levels for a %1 x %2 image.").arg(width).arg(height));
 

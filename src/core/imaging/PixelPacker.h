@@ -17,7 +17,7 @@ public:
     // Packs width x height levels (row-major) in the format into the packed
     // buffer, replacing what it held. Throws ImagingError for a code without
     // a layout or too few levels.
-    void pack(const std::vector<TPixel_Levels>& levels, int width, int height, int format);
+    void pack(const std::vector<TPixelLevels>& levels, int width, int height, int format);
 
     const std::vector<uint8_t>& packed() const { return m_packed; }
 

@@ -30,15 +30,15 @@ int toDisplay(int level, int levels)
 
 } // namespace
 
-TPixel_Levels Quantise_Levels(const TRGBA_Rec& p, int format)
+TPixelLevels quantiseLevels(const TRGBA_Rec& p, int format)
 {
-    const PixelFormatInfo& f = Pixel_Format(format);
+    const PixelFormatInfo& f = pixelFormatOf(format);
     if (f.grey) {
         // With 256 levels the scaling is by 1: Trunc(grey) limited to 0..255.
-        const uint8_t level = Grey_Level(p, double(f.levels[0]) / 256.0, f.levels[0] - 1);
+        const uint8_t level = greyLevel(p, double(f.levels[0]) / 256.0, f.levels[0] - 1);
         return {level, level, level, 255};
     }
-    TPixel_Levels out;
+    TPixelLevels out;
     out.R = channelLevel(p.R, f.levels[0]);
     out.G = channelLevel(p.G, f.levels[1]);
     out.B = channelLevel(p.B, f.levels[2]);
@@ -55,9 +55,9 @@ TPixel_Levels Quantise_Levels(const TRGBA_Rec& p, int format)
     return out;
 }
 
-TRGBA_Rec Levels_To_Display(const TPixel_Levels& lv, int format)
+TRGBA_Rec levelsToDisplay(const TPixelLevels& lv, int format)
 {
-    const PixelFormatInfo& f = Pixel_Format(format);
+    const PixelFormatInfo& f = pixelFormatOf(format);
     // A one-bit alpha maps back as level x 255 / 1, like any other channel.
     return {double(toDisplay(lv.R, f.levels[0])), double(toDisplay(lv.G, f.levels[1])),
             double(toDisplay(lv.B, f.levels[2])),
@@ -66,8 +66,8 @@ TRGBA_Rec Levels_To_Display(const TPixel_Levels& lv, int format)
 
 TRGBA_Rec Quantise_Pixel(const TRGBA_Rec& pixel, int format, bool raw)
 {
-    const TPixel_Levels lv = Quantise_Levels(pixel, format);
+    const TPixelLevels lv = quantiseLevels(pixel, format);
     if (raw)
         return {double(lv.R), double(lv.G), double(lv.B), double(lv.A)};
-    return Levels_To_Display(lv, format);
+    return levelsToDisplay(lv, format);
 }

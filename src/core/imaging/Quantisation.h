@@ -10,7 +10,7 @@
 #include <cstdint>
 
 // Integer levels of one pixel; grey formats repeat the level in R, G and B.
-struct TPixel_Levels {
+struct TPixelLevels {
     uint8_t R = 0;
     uint8_t G = 0;
     uint8_t B = 0;
@@ -20,11 +20,11 @@ struct TPixel_Levels {
 // Levels of a pixel in the format. A format without alpha gives A = 255, so
 // that callers can treat "A reached full" the same for every format. Throws
 // ImagingError for a code without levels.
-TPixel_Levels Quantise_Levels(const TRGBA_Rec& pixel, int format);
+TPixelLevels quantiseLevels(const TRGBA_Rec& pixel, int format);
 
 // The levels mapped back to the 0..255 scale (level x 255 / (levels - 1),
 // truncating).
-TRGBA_Rec Levels_To_Display(const TPixel_Levels& levels, int format);
+TRGBA_Rec levelsToDisplay(const TPixelLevels& levels, int format);
 
 // With raw set the levels as floats, otherwise the levels mapped back to 0..255.
 TRGBA_Rec Quantise_Pixel(const TRGBA_Rec& pixel, int format, bool raw);

@@ -4,7 +4,7 @@
 
 QuantiseKernel::QuantiseKernel(int format)
 {
-    const PixelFormatInfo& f = Pixel_Format(format);
+    const PixelFormatInfo& f = pixelFormatOf(format);
     m_kind = f.grey                        ? Kind::Grey
         : f.alpha == PixelAlpha::OpaqueBit ? Kind::AlphaBit
         : f.alpha == PixelAlpha::Levels    ? Kind::ColourAlpha
@@ -20,9 +20,9 @@ QuantiseKernel::QuantiseKernel(int format)
     // Every level that can occur, mapped back through the one definition.
     for (int c = 0; c < 4; ++c) {
         for (int level = 0; level < 256; ++level) {
-            TPixel_Levels lv{};
+            TPixelLevels lv{};
             lv.R = lv.G = lv.B = lv.A = uint8_t(level);
-            const TRGBA_Rec d = Levels_To_Display(lv, format);
+            const TRGBA_Rec d = levelsToDisplay(lv, format);
             const double values[4] = {d.R, d.G, d.B, d.A};
             m_display[c][size_t(level)] = values[c];
         }

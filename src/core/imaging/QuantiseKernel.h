@@ -1,9 +1,9 @@
 #pragma once
-// Quantise_Levels and Levels_To_Display of one format, prepared once per
+// quantiseLevels and levelsToDisplay of one format, prepared once per
 // conversion: scale factors and limits per channel and the mapped-back value
 // of every level as a table, so the per-pixel work has no format switch and
-// no integer division. Gives exactly the results of Quantise_Levels and
-// Levels_To_Display (the tests compare them).
+// no integer division. Gives exactly the results of quantiseLevels and
+// levelsToDisplay (the tests compare them).
 
 #include "core/imaging/Quantisation.h"
 #include "core/imaging/RgbaRec.h"
@@ -30,13 +30,13 @@ public:
         }
     }
 
-    TPixel_Levels levels(const TRGBA_Rec& p) const
+    TPixelLevels levels(const TRGBA_Rec& p) const
     {
         if (m_kind == Kind::Grey) {
-            const uint8_t g = Grey_Level(p, m_scale[0], m_max[0]);
+            const uint8_t g = greyLevel(p, m_scale[0], m_max[0]);
             return {g, g, g, 255};
         }
-        TPixel_Levels out{level(p.R, 0), level(p.G, 1), level(p.B, 2), 255};
+        TPixelLevels out{level(p.R, 0), level(p.G, 1), level(p.B, 2), 255};
         if (m_kind == Kind::ColourAlpha)
             out.A = level(p.A, 3);
         else if (m_kind == Kind::AlphaBit)
@@ -44,7 +44,7 @@ public:
         return out;
     }
 
-    TRGBA_Rec display(const TPixel_Levels& lv) const
+    TRGBA_Rec display(const TPixelLevels& lv) const
     {
         return {m_display[0][lv.R], m_display[1][lv.G], m_display[2][lv.B], m_display[3][lv.A]};
     }

@@ -14,7 +14,7 @@ struct TRGBA_Rec {
 };
 
 // A 32-bit ARGB word (A in bits 24..31, B in 0..7) to floats.
-inline TRGBA_Rec RGBA_Unpack(uint32_t argb)
+inline TRGBA_Rec rgbaUnpack(uint32_t argb)
 {
     return {double((argb >> 16) & 0xFF), double((argb >> 8) & 0xFF), double(argb & 0xFF), double(argb >> 24)};
 }
@@ -36,31 +36,31 @@ inline double limit255(double v)
 } // namespace rgba_detail
 
 // Floats to an ARGB word: each channel truncated toward zero, then limited to 0..255.
-inline uint32_t RGBA_Pack(const TRGBA_Rec& p)
+inline uint32_t rgbaPack(const TRGBA_Rec& p)
 {
     using rgba_detail::toByte;
     return (toByte(p.A) << 24) | (toByte(p.R) << 16) | (toByte(p.G) << 8) | toByte(p.B);
 }
 
-inline TRGBA_Rec RGBA_Clamp(const TRGBA_Rec& p)
+inline TRGBA_Rec rgbaClamp(const TRGBA_Rec& p)
 {
     using rgba_detail::limit255;
     return {limit255(p.R), limit255(p.G), limit255(p.B), limit255(p.A)};
 }
 
 // Colour summed; alpha taken from the first operand.
-inline TRGBA_Rec RGBA_Add(const TRGBA_Rec& a, const TRGBA_Rec& b)
+inline TRGBA_Rec rgbaAdd(const TRGBA_Rec& a, const TRGBA_Rec& b)
 {
     return {a.R + b.R, a.G + b.G, a.B + b.B, a.A};
 }
 
-inline TRGBA_Rec RGBA_Subtract(const TRGBA_Rec& a, const TRGBA_Rec& b)
+inline TRGBA_Rec rgbaSubtract(const TRGBA_Rec& a, const TRGBA_Rec& b)
 {
     return {a.R - b.R, a.G - b.G, a.B - b.B, a.A - b.A};
 }
 
 // Colour scaled; alpha set to 0, so a scaled error never moves a neighbour's alpha.
-inline TRGBA_Rec RGBA_Scale(const TRGBA_Rec& p, double factor)
+inline TRGBA_Rec rgbaScale(const TRGBA_Rec& p, double factor)
 {
     return {p.R * factor, p.G * factor, p.B * factor, 0.0};
 }

@@ -44,14 +44,14 @@ constexpr std::array<StatusCode, kStatusCodeCount> kCodes{{
 
 } // namespace
 
-QString Status_Code_Marker(int code)
+QString statusCodeMarker(int code)
 {
     if (code < 0 || code >= kStatusCodeCount)
         return QStringLiteral("!");
     return QString::fromLatin1(kCodes[code].marker);
 }
 
-QString Status_Code_Text(int code)
+QString statusCodeText(int code)
 {
     if (code < 0 || code >= kStatusCodeCount)
         return QStringLiteral("Unknown status code %1").arg(code);

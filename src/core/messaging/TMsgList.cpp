@@ -7,27 +7,27 @@
 #include <QMutexLocker>
 #include <QThread>
 
-TMsgList::TMsgList(QObject* parent) : QObject(parent), timer_(new PreciseTick(kTickMs, this))
+TMsgList::TMsgList(QObject* parent) : QObject(parent), m_timer(new PreciseTick(kTickMs, this))
 {
-    connect(timer_, &PreciseTick::timeout, this, &TMsgList::msgList_TimerTimer);
+    connect(m_timer, &PreciseTick::timeout, this, &TMsgList::msgList_TimerTimer);
 }
 
 TMsgList::~TMsgList()
 {
-    QMutexLocker locker(&lock_);
-    timer_->stop();
-    items_.clear();
+    QMutexLocker locker(&m_lock);
+    m_timer->stop();
+    m_items.clear();
 }
 
 void TMsgList::msgList_Post(QObject* window, int msg, quint32 wParam, quint32 lParam)
 {
-    QMutexLocker locker(&lock_);
-    items_.push_back(Item{QPointer<QObject>(window), msg, wParam, lParam});
+    QMutexLocker locker(&m_lock);
+    m_items.push_back(Item{QPointer<QObject>(window), msg, wParam, lParam});
     if (QThread::currentThread() == thread()) {
         // Posting while the timer runs must not restart it: a restart would delay
         // the message already due on this tick.
-        if (!timer_->isActive())
-            timer_->start();
+        if (!m_timer->isActive())
+            m_timer->start();
     } else {
         // A QTimer may only be started from its own thread.
         QMetaObject::invokeMethod(this, &TMsgList::startTimerIfPending, Qt::QueuedConnection);
@@ -36,37 +36,37 @@ void TMsgList::msgList_Post(QObject* window, int msg, quint32 wParam, quint32 lP
 
 void TMsgList::startTimerIfPending()
 {
-    QMutexLocker locker(&lock_);
-    if (!items_.empty() && !timer_->isActive())
-        timer_->start();
+    QMutexLocker locker(&m_lock);
+    if (!m_items.empty() && !m_timer->isActive())
+        m_timer->start();
 }
 
 void TMsgList::msgList_TimerTimer()
 {
-    QMutexLocker locker(&lock_);
-    if (!items_.empty()) {
-        Item item = items_.front();
-        items_.pop_front();
+    QMutexLocker locker(&m_lock);
+    if (!m_items.empty()) {
+        Item item = m_items.front();
+        m_items.pop_front();
         // A window destroyed while its message waited simply never gets it.
         if (QObject* window = item.window.data())
             QCoreApplication::postEvent(window, new TWindowMessageEvent(item.msg, item.wParam, item.lParam));
     }
-    if (items_.empty())
-        timer_->stop();
+    if (m_items.empty())
+        m_timer->stop();
 }
 
 int TMsgList::pendingCount() const
 {
-    QMutexLocker locker(&lock_);
-    return int(items_.size());
+    QMutexLocker locker(&m_lock);
+    return int(m_items.size());
 }
 
 bool TMsgList::timerActive() const
 {
-    return timer_->isActive();
+    return m_timer->isActive();
 }
 
 int TMsgList::timerStarts() const
 {
-    return timer_->startCount();
+    return m_timer->startCount();
 }

@@ -42,7 +42,7 @@ private:
         quint32 lParam;
     };
 
-    mutable QMutex lock_;
-    std::deque<Item> items_;
-    PreciseTick* timer_;
+    mutable QMutex m_lock;
+    std::deque<Item> m_items;
+    PreciseTick* m_timer;
 };

@@ -1,11 +1,11 @@
 #include "core/messaging/TWindowMessageEvent.h"
 
-const QEvent::Type TWindowMessageEvent::Type = static_cast<QEvent::Type>(QEvent::registerEventType());
+const QEvent::Type TWindowMessageEvent::kType = static_cast<QEvent::Type>(QEvent::registerEventType());
 
-TWindowMessageEvent::TWindowMessageEvent(int msg_, quint32 wParam_, quint32 lParam_)
-    : QEvent(Type)
-    , msg(msg_)
-    , wParam(wParam_)
-    , lParam(lParam_)
+TWindowMessageEvent::TWindowMessageEvent(int message, quint32 wParamValue, quint32 lParamValue)
+    : QEvent(kType)
+    , msg(message)
+    , wParam(wParamValue)
+    , lParam(lParamValue)
 {
 }

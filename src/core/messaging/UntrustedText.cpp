@@ -10,7 +10,7 @@ bool isFormatControl(char16_t c)
 
 } // namespace
 
-QString Untrusted_Text(const QString& text, int maxLength)
+QString untrustedText(const QString& text, int maxLength)
 {
     QString out;
     int shown = 0;

@@ -11,4 +11,4 @@
 // direction controls and the byte-order mark as \uNNNN. Longer than
 // maxLength characters: cut, with "..." added, so a damaged name cannot
 // bury the rest of the message.
-QString Untrusted_Text(const QString& text, int maxLength = 64);
+QString untrustedText(const QString& text, int maxLength = 64);

@@ -44,7 +44,7 @@ bool Validate_Device_Configuration(const TDeviceConfiguration& block, TDevice_Co
     }
 }
 
-TSchedule_Event Empty_Schedule_Event()
+TSchedule_Event emptyScheduleEvent()
 {
     TSchedule_Event e;
     std::memset(&e, 0, sizeof e);
@@ -60,7 +60,7 @@ void Convert_Config_v1(const TDevice_Config_v1& src, TDevice_Config_v2& dest)
     std::memcpy(&dest, &src, 178);
     dest.scheduler_enabled = 0;
     dest._padding1 = 0;
-    const TSchedule_Event empty = Empty_Schedule_Event();
+    const TSchedule_Event empty = emptyScheduleEvent();
     for (TSchedule_Day& day : dest.daily_schedule) {
         day.event_count = 0;
         for (TSchedule_Event& slot : day.daily_event)
@@ -73,7 +73,7 @@ void Convert_Config_v1(const TDevice_Config_v1& src, TDevice_Config_v2& dest)
     dest._padding_end[0] = dest._padding_end[1] = 0;
 }
 
-void Apply_New_Project_Defaults(TDevice_Config_v2& rec)
+void applyNewProjectDefaults(TDevice_Config_v2& rec)
 {
     std::memset(&rec, 0, sizeof rec);
     rec.theme_colour = 0x00FFFFFF;
@@ -99,14 +99,14 @@ void Apply_New_Project_Defaults(TDevice_Config_v2& rec)
     setSlideshowTiming(rec, 60);
 }
 
-TDevice_Config_v2 New_Project_Config()
+TDevice_Config_v2 newProjectConfig()
 {
     TDevice_Config_v2 rec;
-    Apply_New_Project_Defaults(rec);
+    applyNewProjectDefaults(rec);
     return rec;
 }
 
-TDeviceConfiguration Build_Upload_Block(TDevice_Config_v2& rec)
+TDeviceConfiguration buildUploadBlock(TDevice_Config_v2& rec)
 {
     TDeviceConfiguration block;
     std::memset(&block, 0, sizeof block);
@@ -116,7 +116,7 @@ TDeviceConfiguration Build_Upload_Block(TDevice_Config_v2& rec)
     return block;
 }
 
-int Service_Text_Line_Count(const QString& text)
+int serviceTextLineCount(const QString& text)
 {
     if (text.isEmpty())
         return 0;
@@ -129,7 +129,7 @@ int Service_Text_Line_Count(const QString& text)
     return lines;
 }
 
-void Write_Service_Text(const QString& text, TDevice_Config_v2& rec)
+void writeServiceText(const QString& text, TDevice_Config_v2& rec)
 {
     QString t = text;
     t.remove(QChar('\n'));
@@ -165,7 +165,7 @@ QString decodeServiceText(const QByteArray& bytes, bool cut)
 }
 } // namespace
 
-QString Read_Service_Text(const TDevice_Config_v2& rec)
+QString readServiceText(const TDevice_Config_v2& rec)
 {
     const uint8_t* p = bytesOf(rec.service_info_text);
     int length = 0;
@@ -178,7 +178,7 @@ QString Read_Service_Text(const TDevice_Config_v2& rec)
     return out;
 }
 
-QByteArray Upload_Block_Checksum(const QByteArray& block)
+QByteArray uploadBlockChecksum(const QByteArray& block)
 {
     constexpr qsizetype at = offsetof(TDeviceConfiguration, cfg_rec_v2) + offsetof(TDevice_Config_v2, checksum);
     if (block.size() != qsizetype(sizeof(TDeviceConfiguration)) || block.at(0) != char(2))

@@ -28,12 +28,12 @@ constexpr std::array<PixelFormatInfo, 10> kFormats = {{
 
 } // namespace
 
-std::span<const PixelFormatInfo> Pixel_Formats()
+std::span<const PixelFormatInfo> pixelFormats()
 {
     return kFormats;
 }
 
-const PixelFormatInfo* Find_Pixel_Format(int code)
+const PixelFormatInfo* findPixelFormat(int code)
 {
     for (const PixelFormatInfo& f : kFormats)
         if (f.code == code)
@@ -41,18 +41,18 @@ const PixelFormatInfo* Find_Pixel_Format(int code)
     return nullptr;
 }
 
-int Stored_Pixel_Format(bool compress_images, int compression_format, int jpg_display_format)
+int storedPixelFormat(bool compress_images, int compression_format, int jpg_display_format)
 {
     if (compress_images)
         return compression_format;
     return jpg_display_format != 0 ? kJpegGreyPixelFormat : kJpegPixelFormat;
 }
 
-int64_t Pixel_Row_Bytes(int format, int width)
+int64_t pixelRowBytes(int format, int width)
 {
     if (width <= 0)
         return 0;
-    const PixelFormatInfo* f = Find_Pixel_Format(format);
+    const PixelFormatInfo* f = findPixelFormat(format);
     const int64_t bits = f ? f->rowBits : 8;
     return (int64_t(width) * bits + 7) / 8;
 }

@@ -42,10 +42,10 @@ struct PixelFormatInfo {
 
 // The formats in code order. Codes 8 to 16, codes above 18 and negative
 // codes are not formats.
-std::span<const PixelFormatInfo> Pixel_Formats();
+std::span<const PixelFormatInfo> pixelFormats();
 
 // nullptr for a code that is not a format.
-const PixelFormatInfo* Find_Pixel_Format(int code);
+const PixelFormatInfo* findPixelFormat(int code);
 
 // A handle that stores JPEG has no pixel format of its own; its header and
 // its row size name one of these two.
@@ -54,9 +54,9 @@ inline constexpr int kJpegGreyPixelFormat = 3;
 
 // The pixel format a handle's header and row size name: the handle's own
 // format when it stores converted images, else the JPEG stand-in.
-int Stored_Pixel_Format(bool compress_images, int compression_format, int jpg_display_format);
+int storedPixelFormat(bool compress_images, int compression_format, int jpg_display_format);
 
 // Bytes of one row of width pixels as the row-size rule counts them; a code
 // that is not a format counts one byte per pixel. Computed in 64 bits, so no
 // width overflows it; a width of 0 or less gives 0.
-int64_t Pixel_Row_Bytes(int format, int width);
+int64_t pixelRowBytes(int format, int width);

@@ -16,7 +16,7 @@ struct HandleDefaults {
     int32_t compression_format;
 };
 
-constexpr HandleDefaults kDefaultHandles[HANDLE_COUNT] = {
+constexpr HandleDefaults kDefaultHandles[kHandleCount] = {
     {1, "BACKGROUNDS", 480, 272, false, true, 7},   {2, "LOGOS", 125, 85, true, false, 6},
     {3, "INFO_SCREENS", 480, 272, false, true, 7},  {4, "BG_THUMBNAILS", 90, 51, false, true, 7},
     {5, "LOGO_THUMBNAILS", 90, 61, true, false, 6},
@@ -30,7 +30,7 @@ uint64_t nextPictureId()
     return ++last;
 }
 
-void Create_Default_Handles(THandle_List& list)
+void createDefaultHandles(THandleList& list)
 {
     list.clear();
     for (const HandleDefaults& d : kDefaultHandles) {
@@ -46,7 +46,7 @@ void Create_Default_Handles(THandle_List& list)
     }
 }
 
-TCell_object& THandle_object::Append_Cell(std::unique_ptr<TCell_object> cell)
+TCell_object& THandle_object::appendCell(std::unique_ptr<TCell_object> cell)
 {
     cell->pHandle = this;
     cell->handle_id = id;
@@ -54,27 +54,27 @@ TCell_object& THandle_object::Append_Cell(std::unique_ptr<TCell_object> cell)
     return *cells.back();
 }
 
-std::unique_ptr<THandle_object> THandle_object::Clone() const
+std::unique_ptr<THandle_object> THandle_object::clone() const
 {
     auto copy = std::make_unique<THandle_object>();
-    static_cast<THandle_settings&>(*copy) = *this;
+    static_cast<THandleSettings&>(*copy) = *this;
     for (const auto& c : cells)
-        copy->Append_Cell(std::make_unique<TCell_object>(*c)).handle_id = c->handle_id;
+        copy->appendCell(std::make_unique<TCell_object>(*c)).handle_id = c->handle_id;
     return copy;
 }
 
-int Thumbnail_Handle_Index(int handleIdx)
+int thumbnailHandleIndex(int handleIdx)
 {
     switch (handleIdx) {
-    case BACKGROUNDS_IDX: return BG_THUMBNAILS_IDX;
-    case LOGOS_IDX: return LOGO_THUMBNAILS_IDX;
+    case kBackgroundsIdx: return kBgThumbnailsIdx;
+    case kLogosIdx: return kLogoThumbnailsIdx;
     default: return -1;
     }
 }
 
 int64_t Image_Row_Bytes(int format, int width, bool compress_images, int jpg_display_format)
 {
-    return Pixel_Row_Bytes(Stored_Pixel_Format(compress_images, format, jpg_display_format), width);
+    return pixelRowBytes(storedPixelFormat(compress_images, format, jpg_display_format), width);
 }
 
 int64_t Handle_Pixel_Bytes(const THandle_object& handle)
@@ -98,7 +98,7 @@ int64_t Handle_Storage_Bytes(const THandle_object& handle)
     return total;
 }
 
-int64_t Project_Storage_Used(const THandle_List& list)
+int64_t projectStorageUsed(const THandleList& list)
 {
     int64_t total = 0;
     for (const auto& h : list)
@@ -106,7 +106,7 @@ int64_t Project_Storage_Used(const THandle_List& list)
     return total;
 }
 
-int64_t Project_Storage_Free(const THandle_List& list)
+int64_t projectStorageFree(const THandleList& list)
 {
-    return kImageStoreBytes - Project_Storage_Used(list);
+    return kImageStoreBytes - projectStorageUsed(list);
 }

@@ -40,7 +40,7 @@ public:
 
 // What a handle is apart from its images; kept apart so that a copy of a
 // handle (Clone) takes every setting, including any added later.
-struct THandle_settings {
+struct THandleSettings {
     int32_t id = 0;
     QString name;
     int32_t width = 0;
@@ -54,31 +54,31 @@ struct THandle_settings {
     bool included = true;
     uint32_t bg_colour = 0;
 
-    bool operator==(const THandle_settings&) const = default;
+    bool operator==(const THandleSettings&) const = default;
 };
 
-class THandle_object : public THandle_settings {
+class THandle_object : public THandleSettings {
 public:
-    // Append_Cell is the way in: it makes this handle the cell's owner.
+    // appendCell is the way in: it makes this handle the cell's owner.
     std::vector<std::unique_ptr<TCell_object>> cells;
 
     // Takes the cell and points it at this handle (pHandle and handle_id).
-    TCell_object& Append_Cell(std::unique_ptr<TCell_object> cell);
+    TCell_object& appendCell(std::unique_ptr<TCell_object> cell);
     // A copy of the handle with copies of its images, each owned by the copy:
     // what a worker thread may read while the window goes on editing.
-    std::unique_ptr<THandle_object> Clone() const;
+    std::unique_ptr<THandle_object> clone() const;
 };
 
-using THandle_List = std::vector<std::unique_ptr<THandle_object>>;
+using THandleList = std::vector<std::unique_ptr<THandle_object>>;
 
 // Positions of the five handles in every project.
 enum HandlePosition : int {
-    BACKGROUNDS_IDX = 0,
-    LOGOS_IDX = 1,
-    INFO_SCREENS_IDX = 2,
-    BG_THUMBNAILS_IDX = 3,
-    LOGO_THUMBNAILS_IDX = 4,
-    HANDLE_COUNT = 5
+    kBackgroundsIdx = 0,
+    kLogosIdx = 1,
+    kInfoScreensIdx = 2,
+    kBgThumbnailsIdx = 3,
+    kLogoThumbnailsIdx = 4,
+    kHandleCount = 5
 };
 
 inline constexpr int kMaxImagesPerHandle = 30;
@@ -88,16 +88,16 @@ inline constexpr int64_t kImageStoreBytes = 3657728; // 0x37D000
 inline constexpr int kMaxHandleSide = 4096;
 
 // Replaces the list's contents with the five handles of a new project.
-void Create_Default_Handles(THandle_List& list);
+void createDefaultHandles(THandleList& list);
 
 // Position of the thumbnail handle that follows handle idx (BACKGROUNDS and
 // LOGOS), or -1.
-int Thumbnail_Handle_Index(int handleIdx);
+int thumbnailHandleIndex(int handleIdx);
 
 // Bytes of one image row in the handle's storage format (the pixel format
 // table's row rule). 64 bits: any width a file may hold fits.
 int64_t Image_Row_Bytes(int format, int width, bool compress_images, int jpg_display_format);
 int64_t Handle_Pixel_Bytes(const THandle_object& handle);
 int64_t Handle_Storage_Bytes(const THandle_object& handle);
-int64_t Project_Storage_Used(const THandle_List& list);
-int64_t Project_Storage_Free(const THandle_List& list);
+int64_t projectStorageUsed(const THandleList& list);
+int64_t projectStorageFree(const THandleList& list);

@@ -11,12 +11,12 @@ constexpr int kMinutesPerDay = 1440;
 template <typename F> void forRunEvents(const TScheduleEventList& list, std::size_t from, F&& f)
 {
     for (std::size_t i = from; i < list.size(); ++i)
-        if (Is_Run_Event(*list[i].event))
+        if (isRunEvent(*list[i].event))
             f(*list[i].event);
 }
 } // namespace
 
-TScheduleEventList Schedule_Event_List(const TSchedule_Day& day)
+TScheduleEventList scheduleEventList(const TSchedule_Day& day)
 {
     TScheduleEventList list;
     for (int slot = 0; slot < kScheduleSlots; ++slot)
@@ -28,7 +28,7 @@ TScheduleEventList Schedule_Event_List(const TSchedule_Day& day)
     return list;
 }
 
-int Lowest_Free_Slot(const TSchedule_Day& day)
+int lowestFreeSlot(const TSchedule_Day& day)
 {
     for (int slot = 0; slot < kScheduleSlots; ++slot)
         if (day.daily_event[slot].in_use == 0)
@@ -36,7 +36,7 @@ int Lowest_Free_Slot(const TSchedule_Day& day)
     return kNoFreeSlot;
 }
 
-void Set_New_Event_Values(TSchedule_Event& event)
+void setNewEventValues(TSchedule_Event& event)
 {
     event.minute_of_day = 720;
     event.run = 0;
@@ -47,37 +47,37 @@ void Set_New_Event_Values(TSchedule_Event& event)
     std::memset(event.settings_enable, 0, sizeof event.settings_enable);
 }
 
-bool Is_Run_Event(const TSchedule_Event& event)
+bool isRunEvent(const TSchedule_Event& event)
 {
     return (event.settings_enable[0] & 1) != 0;
 }
 
-int Listed_Event_Count(const TSchedule_Day& day)
+int listedEventCount(const TSchedule_Day& day)
 {
     return int(std::count_if(std::begin(day.daily_event), std::end(day.daily_event),
                              [](const TSchedule_Event& e) { return e.in_use == 1; }));
 }
 
-void Copy_Schedule_Day(const TSchedule_Day& source, TSchedule_Day& target)
+void copyScheduleDay(const TSchedule_Day& source, TSchedule_Day& target)
 {
     if (&source == &target)
         return;
     std::memcpy(target.daily_event, source.daily_event, sizeof target.daily_event);
-    target.event_count = uint32_t(Listed_Event_Count(source));
+    target.event_count = uint32_t(listedEventCount(source));
 }
 
-std::array<int, kScheduleDays> Starting_Run_States(const TSchedule_Day (&days)[kScheduleDays])
+std::array<int, kScheduleDays> startingRunStates(const TSchedule_Day (&days)[kScheduleDays])
 {
     std::array<int, kScheduleDays> states{};
     std::array<TScheduleEventList, kScheduleDays> lists;
     for (int d = 0; d < kScheduleDays; ++d)
-        lists[d] = Schedule_Event_List(days[d]);
+        lists[d] = scheduleEventList(days[d]);
 
     int first = -1;
     std::size_t firstIndex = 0;
     for (int d = 0; d < kScheduleDays && first < 0; ++d)
         for (std::size_t i = 0; i < lists[d].size(); ++i)
-            if (Is_Run_Event(*lists[d][i].event)) {
+            if (isRunEvent(*lists[d][i].event)) {
                 first = d;
                 firstIndex = i;
                 break;
@@ -97,18 +97,18 @@ std::array<int, kScheduleDays> Starting_Run_States(const TSchedule_Day (&days)[k
     return states;
 }
 
-std::vector<TRunPeriod> Run_Periods(const TScheduleEventList& list, int startingRunstate)
+std::vector<TRunPeriod> runPeriods(const TScheduleEventList& list, int startingRunstate)
 {
     std::vector<TRunPeriod> periods;
     int state = startingRunstate;
-    if (!list.empty() && list.front().event->minute_of_day == 0 && Is_Run_Event(*list.front().event))
+    if (!list.empty() && list.front().event->minute_of_day == 0 && isRunEvent(*list.front().event))
         state = list.front().event->run;
     int start = 0;
     std::optional<int> prev;
     for (const TScheduleListEntry& entry : list) {
         const TSchedule_Event& e = *entry.event;
         const int minute = e.minute_of_day;
-        if (Is_Run_Event(e)) {
+        if (isRunEvent(e)) {
             if (state == 1 && e.run == 0) {
                 if (!prev || *prev != minute) {
                     periods.push_back({start, minute});

@@ -26,29 +26,29 @@ using TScheduleEventList = std::vector<TScheduleListEntry>;
 
 // The day's events in time order, earliest first. Events of the same minute
 // keep their slot order.
-TScheduleEventList Schedule_Event_List(const TSchedule_Day& day);
+TScheduleEventList scheduleEventList(const TSchedule_Day& day);
 
 // The lowest slot that holds no event, or kNoFreeSlot when all are taken.
-int Lowest_Free_Slot(const TSchedule_Day& day);
+int lowestFreeSlot(const TSchedule_Day& day);
 
 // The values a new event starts with (12:00, every setting left alone);
 // in_use is not touched: the slot holds an event only once it is accepted.
-void Set_New_Event_Values(TSchedule_Event& event);
+void setNewEventValues(TSchedule_Event& event);
 
 // True when the event sets the run setting.
-bool Is_Run_Event(const TSchedule_Event& event);
+bool isRunEvent(const TSchedule_Event& event);
 
-int Listed_Event_Count(const TSchedule_Day& day);
+int listedEventCount(const TSchedule_Day& day);
 
 // target takes all eight slots of source byte for byte, free slots included,
 // and the number of source's events as its count.
-void Copy_Schedule_Day(const TSchedule_Day& source, TSchedule_Day& target);
+void copyScheduleDay(const TSchedule_Day& source, TSchedule_Day& target);
 
 // Run state (0 Off, 1 On) in force when each day begins, index 0 = Sunday:
 // the state left by the last run event before the day, looking back through
 // the week and wrapping from Sunday to the previous Saturday. A week without
 // run events starts every day Off.
-std::array<int, kScheduleDays> Starting_Run_States(const TSchedule_Day (&days)[kScheduleDays]);
+std::array<int, kScheduleDays> startingRunStates(const TSchedule_Day (&days)[kScheduleDays]);
 
 // The periods in which the unit runs during a day as the day timeline draws
 // them, in minutes [start, end); end 1440 means the bar runs to the end of
@@ -58,4 +58,4 @@ struct TRunPeriod {
     int start = 0;
     int end = 0;
 };
-std::vector<TRunPeriod> Run_Periods(const TScheduleEventList& list, int startingRunstate);
+std::vector<TRunPeriod> runPeriods(const TScheduleEventList& list, int startingRunstate);

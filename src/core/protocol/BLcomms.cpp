@@ -13,12 +13,12 @@
 namespace {
 std::vector<uint8_t>& txBuffer(TVrexComms& comms)
 {
-    if (comms.TxFrame().empty())
+    if (comms.txFrame().empty())
         BL_InitBuffers(comms, BL::kTxBufferSize);
-    return comms.TxFrame();
+    return comms.txFrame();
 }
 
-void writeHeader(std::vector<uint8_t>& tx, uint8_t command, uint32_t address, uint16_t L)
+void writeHeader(std::vector<uint8_t>& tx, uint8_t command, uint32_t address, uint16_t l)
 {
     uint8_t* b = tx.data();
     b[0] = BL::kStart;
@@ -27,14 +27,14 @@ void writeHeader(std::vector<uint8_t>& tx, uint8_t command, uint32_t address, ui
     b[3] = static_cast<uint8_t>(address >> 8);
     b[4] = static_cast<uint8_t>(address >> 16);
     b[5] = static_cast<uint8_t>(address >> 24);
-    b[6] = static_cast<uint8_t>(L / 256);
-    b[7] = static_cast<uint8_t>(L % 256);
+    b[6] = static_cast<uint8_t>(l / 256);
+    b[7] = static_cast<uint8_t>(l % 256);
     Fletcher_Check_Bytes(b, 0, 8);
 }
 
-bool fits(const std::vector<uint8_t>& tx, uint16_t L)
+bool fits(const std::vector<uint8_t>& tx, uint16_t l)
 {
-    return L == 0 || static_cast<std::size_t>(L) + BL::kHeaderBytes + 2 <= tx.size();
+    return l == 0 || static_cast<std::size_t>(l) + BL::kHeaderBytes + 2 <= tx.size();
 }
 
 // Attaches a condition set for the duration of one transaction, and detaches
@@ -67,7 +67,7 @@ int sendAndWait(TVrexComms& comms, uint16_t length, uint16_t timeout)
     comms.SendCommData(frame, length, timeout);
     const int result = comms.WaitForResult();
     qCDebug(lcDevice).noquote() << QStringLiteral("%1 command %2 at 0x%3, %4 bytes: result %5")
-                                       .arg(comms.PortName)
+                                       .arg(comms.portName)
                                        .arg(command)
                                        .arg(address, 0, 16)
                                        .arg(length)
@@ -78,37 +78,37 @@ int sendAndWait(TVrexComms& comms, uint16_t length, uint16_t timeout)
 
 void BL_InitBuffers(TVrexComms& comms, int size)
 {
-    comms.TxFrame().assign(static_cast<std::size_t>(std::max(size, BL::kHeaderBytes + 2)), 0);
+    comms.txFrame().assign(static_cast<std::size_t>(std::max(size, BL::kHeaderBytes + 2)), 0);
 }
 
-const uint8_t* BL_TxBuffer(TVrexComms& comms)
+const uint8_t* blTxBuffer(TVrexComms& comms)
 {
     return txBuffer(comms).data();
 }
 
-bool BL_BuildFrame(TVrexComms& comms, uint8_t command, uint32_t address, const uint8_t* source, uint16_t L)
+bool BL_BuildFrame(TVrexComms& comms, uint8_t command, uint32_t address, const uint8_t* source, uint16_t l)
 {
     std::vector<uint8_t>& tx = txBuffer(comms);
-    if (!fits(tx, L) || (L > 0 && !source))
+    if (!fits(tx, l) || (l > 0 && !source))
         return false;
-    writeHeader(tx, command, address, L);
-    if (L > 0) {
-        std::copy_n(source, L, tx.data() + BL::kHeaderBytes);
-        Fletcher_Check_Bytes(tx.data(), BL::kHeaderBytes, L);
+    writeHeader(tx, command, address, l);
+    if (l > 0) {
+        std::copy_n(source, l, tx.data() + BL::kHeaderBytes);
+        Fletcher_Check_Bytes(tx.data(), BL::kHeaderBytes, l);
     }
     return true;
 }
 
-bool BL_BuildFrame(TVrexComms& comms, uint8_t command, uint32_t address, QIODevice* source, uint16_t L)
+bool BL_BuildFrame(TVrexComms& comms, uint8_t command, uint32_t address, QIODevice* source, uint16_t l)
 {
-    if (L == 0)
+    if (l == 0)
         return BL_BuildFrame(comms, command, address, static_cast<const uint8_t*>(nullptr), 0);
-    if (!fits(txBuffer(comms), L) || !source)
+    if (!fits(txBuffer(comms), l) || !source)
         return false;
-    std::vector<uint8_t> data(L);
-    if (source->read(reinterpret_cast<char*>(data.data()), L) != L)
+    std::vector<uint8_t> data(l);
+    if (source->read(reinterpret_cast<char*>(data.data()), l) != l)
         return false;
-    return BL_BuildFrame(comms, command, address, data.data(), L);
+    return BL_BuildFrame(comms, command, address, data.data(), l);
 }
 
 int BL_Command(TVrexComms& comms, uint8_t command, uint32_t address, uint16_t timeout)
@@ -124,30 +124,30 @@ int BL_Command(TVrexComms& comms, uint8_t command, uint32_t address, uint16_t ti
     return sendAndWait(comms, BL::kHeaderBytes, timeout);
 }
 
-static int writeBuilt(TVrexComms& comms, uint16_t L, uint16_t timeout)
+static int writeBuilt(TVrexComms& comms, uint16_t l, uint16_t timeout)
 {
     AttachedConditions conditions(comms);
     conditions.addStart(BL::kAck, 1, 0);
     conditions.addStart(BL::kNak, 1, 0);
     conditions.attach();
-    return sendAndWait(comms, static_cast<uint16_t>(L + BL::kHeaderBytes + 2), timeout);
+    return sendAndWait(comms, static_cast<uint16_t>(l + BL::kHeaderBytes + 2), timeout);
 }
 
-int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, QIODevice* stream, uint16_t L, uint16_t timeout)
+int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, QIODevice* stream, uint16_t l, uint16_t timeout)
 {
     // Out-of-range lengths and short streams send nothing: a frame with stale
     // or missing data must never reach the controller's memory.
-    if (L == 0 || L > BL::kMaxData || !BL_BuildFrame(comms, command, address, stream, L))
+    if (l == 0 || l > BL::kMaxData || !BL_BuildFrame(comms, command, address, stream, l))
         return BL::kNoReply;
-    return writeBuilt(comms, L, timeout);
+    return writeBuilt(comms, l, timeout);
 }
 
-int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, const uint8_t* data, uint16_t L,
+int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, const uint8_t* data, uint16_t l,
                   uint16_t timeout)
 {
-    if (L == 0 || L > BL::kMaxData || !BL_BuildFrame(comms, command, address, data, L))
+    if (l == 0 || l > BL::kMaxData || !BL_BuildFrame(comms, command, address, data, l))
         return BL::kNoReply;
-    return writeBuilt(comms, L, timeout);
+    return writeBuilt(comms, l, timeout);
 }
 
 int BL_ReadBlock(TVrexComms& comms, uint8_t command, uint32_t address, const uint8_t* requestData,

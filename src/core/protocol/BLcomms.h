@@ -46,20 +46,20 @@ inline constexpr int kReadTrailingBytes = 2;
 void BL_InitBuffers(TVrexComms& comms, int size);
 // The frame as it stands in the connection's transmit buffer (for
 // diagnostics and tests).
-const uint8_t* BL_TxBuffer(TVrexComms& comms);
+const uint8_t* blTxBuffer(TVrexComms& comms);
 
 // Builds a frame in the connection's transmit buffer. False (nothing
 // changed) when L does not fit the buffer or the source cannot supply L bytes.
-bool BL_BuildFrame(TVrexComms& comms, uint8_t command, uint32_t address, const uint8_t* source, uint16_t L);
-bool BL_BuildFrame(TVrexComms& comms, uint8_t command, uint32_t address, QIODevice* source, uint16_t L);
+bool BL_BuildFrame(TVrexComms& comms, uint8_t command, uint32_t address, const uint8_t* source, uint16_t l);
+bool BL_BuildFrame(TVrexComms& comms, uint8_t command, uint32_t address, QIODevice* source, uint16_t l);
 
 // A command without data; 1 ACK, 2 NAK, 0 timeout. A reply starting 0x01
 // ends by timeout (0).
 int BL_Command(TVrexComms& comms, uint8_t command, uint32_t address, uint16_t timeout);
 // Writes L (1-988) bytes read from the stream's current position.
-int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, QIODevice* stream, uint16_t L,
+int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, QIODevice* stream, uint16_t l,
                   uint16_t timeout);
-int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, const uint8_t* data, uint16_t L,
+int BL_WriteBlock(TVrexComms& comms, uint8_t command, uint32_t address, const uint8_t* data, uint16_t l,
                   uint16_t timeout);
 // Reads count bytes into destination[offset...]. Returns 1 whenever a long
 // enough reply arrived; the destination is changed only when the reply has

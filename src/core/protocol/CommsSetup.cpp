@@ -3,12 +3,12 @@
 #include "core/comms/TVrexComms.h"
 #include "core/protocol/BLcomms.h"
 
-void Apply_Comms_Settings(TVrexComms& comms)
+void applyCommsSettings(TVrexComms& comms)
 {
     comms.BaudRate = 230400;
     comms.Parity = TParity::None;
     comms.DataBits = 8;
-    comms.StopBits = TStopBits::sb1;
+    comms.StopBits = TStopBits::OneStopBit;
     comms.InterCharTimeOut = 0;
     comms.RxBufferSize = 1024;
 }
@@ -16,7 +16,7 @@ void Apply_Comms_Settings(TVrexComms& comms)
 TVrexComms* Initialise_Comms_Vars(QObject* owner)
 {
     auto* comms = new TVrexComms(owner);
-    Apply_Comms_Settings(*comms);
+    applyCommsSettings(*comms);
     BL_InitBuffers(*comms, BL::kTxBufferSize);
     return comms;
 }

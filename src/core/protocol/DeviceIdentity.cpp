@@ -2,8 +2,8 @@
 
 #include "core/protocol/BLcomms.h"
 
-bool GetAppInfo(TVrexComms& comms, uint16_t& app_part_no, uint16_t& app_version, uint16_t& bl_part_no,
-                uint16_t& bl_version, bool* badReply)
+bool GetAppInfo(TVrexComms& comms, uint16_t& appPartNo, uint16_t& appVersion, uint16_t& blPartNo, uint16_t& blVersion,
+                bool* badReply)
 {
     uint8_t reply[8] = {};
     bool copied = false;
@@ -11,85 +11,84 @@ bool GetAppInfo(TVrexComms& comms, uint16_t& app_part_no, uint16_t& app_version,
     if (badReply)
         *badReply = result == BL::kAccepted && !copied;
     if (result != BL::kAccepted || !copied) {
-        app_part_no = app_version = bl_part_no = bl_version = 0;
+        appPartNo = appVersion = blPartNo = blVersion = 0;
         return false;
     }
     auto word = [&](int i) { return static_cast<uint16_t>(reply[2 * i] << 8 | reply[2 * i + 1]); };
-    app_part_no = word(0);
-    app_version = word(1);
-    bl_part_no = word(2);
-    bl_version = word(3);
+    appPartNo = word(0);
+    appVersion = word(1);
+    blPartNo = word(2);
+    blVersion = word(3);
     return true;
 }
 
-int Model_Index(uint16_t part_no)
+int Model_Index(uint16_t partNo)
 {
     for (std::size_t i = 0; i < RC_Model_Table.size(); ++i) {
-        if (RC_Model_Table[i].app_part_no == part_no || RC_Model_Table[i].bl_part_no == part_no)
+        if (RC_Model_Table[i].appPartNo == partNo || RC_Model_Table[i].blPartNo == partNo)
             return static_cast<int>(i);
     }
     return -1;
 }
 
-int FW_Compat_Index(uint16_t fw_version)
+int FW_Compat_Index(uint16_t fwVersion)
 {
-    const TFW_Compat_List& table = FW_Compat_Table[0];
+    const TfwCompatList& table = FW_Compat_Table[0];
     for (std::size_t i = 0; i < table.size(); ++i) {
-        if (table[i].fw_version == fw_version)
+        if (table[i].fwVersion == fwVersion)
             return static_cast<int>(i);
     }
     return -1;
 }
 
-bool Is_Boot_Loader_Part(uint16_t part_no)
+bool isBootLoaderPart(uint16_t partNo)
 {
-    for (const TRC_Model& m : RC_Model_Table) {
-        if (m.bl_part_no == part_no)
+    for (const TrcModel& m : RC_Model_Table) {
+        if (m.blPartNo == partNo)
             return true;
     }
     return false;
 }
 
-QString Firmware_Text(uint16_t part_no, uint16_t fw_version)
+QString firmwareVersionText(uint16_t partNo, uint16_t fwVersion)
 {
-    return QString::asprintf("Firmware: %.4d v%.1d.%.2d", part_no, fw_version / 100, fw_version % 100);
+    return QString::asprintf("Firmware: %.4d v%.1d.%.2d", partNo, fwVersion / 100, fwVersion % 100);
 }
 
-QString Model_Name(int model_index)
+QString modelName(int modelIndex)
 {
-    switch (model_index) {
+    switch (modelIndex) {
     case 0: return QStringLiteral("first model");
     case 1: return QStringLiteral("RTC model");
     default: return QStringLiteral("unknown");
     }
 }
 
-TConnect_Verdict Connect_Verdict(uint16_t part_no, uint16_t fw_version, int purpose)
+TConnectVerdict connectVerdict(uint16_t partNo, uint16_t fwVersion, int purpose)
 {
-    const int model = Model_Index(part_no);
+    const int model = Model_Index(partNo);
     if (model < 0)
-        return TConnect_Verdict::Not_Compatible;
-    if (RC_Model_Table[std::size_t(model)].app_part_no != part_no)
-        return purpose == kPurposeFirmwareUpgrade ? TConnect_Verdict::Yes
-                                                  : TConnect_Verdict::Needs_Application_Firmware;
-    const int v = FW_Compat_Index(fw_version);
+        return TConnectVerdict::NotCompatible;
+    if (RC_Model_Table[std::size_t(model)].appPartNo != partNo)
+        return purpose == kPurposeFirmwareUpgrade ? TConnectVerdict::Yes : TConnectVerdict::NeedsApplicationFirmware;
+    const int v = FW_Compat_Index(fwVersion);
     if (v < 0)
-        return TConnect_Verdict::Not_Compatible;
+        return TConnectVerdict::NotCompatible;
     if (purpose != kPurposeUpload)
-        return TConnect_Verdict::Yes;
-    const TFW_Compat& entry = FW_Compat_Table[std::size_t(model)][std::size_t(v)];
-    return entry.cfg_format == kUploadCfgFormat && entry.data_format == kUploadDataFormat
-        ? TConnect_Verdict::Yes
-        : TConnect_Verdict::Needs_Firmware_Upgrade;
+        return TConnectVerdict::Yes;
+    const TfwCompat& entry = FW_Compat_Table[std::size_t(model)][std::size_t(v)];
+    return entry.cfgFormat == kUploadCfgFormat && entry.dataFormat == kUploadDataFormat
+        ? TConnectVerdict::Yes
+        : TConnectVerdict::NeedsFirmwareUpgrade;
 }
 
-QString Connect_Verdict_Text(TConnect_Verdict verdict)
+QString connectVerdictText(TConnectVerdict verdict)
 {
     switch (verdict) {
-    case TConnect_Verdict::Yes: return QStringLiteral("yes");
-    case TConnect_Verdict::Needs_Application_Firmware: return QStringLiteral("needs application firmware");
-    case TConnect_Verdict::Needs_Firmware_Upgrade: return QStringLiteral("needs firmware upgrade");
-    case TConnect_Verdict::Not_Compatible: break;
+    case TConnectVerdict::Yes: return QStringLiteral("yes");
+    case TConnectVerdict::NeedsApplicationFirmware: return QStringLiteral("needs application firmware");
+    case TConnectVerdict::NeedsFirmwareUpgrade: return QStringLiteral("needs firmware upgrade");
+    case TConnectVerdict::NotCompatible: break;
     }
     return QStringLiteral("no (firmware version unknown to this program)");
 }

@@ -9,22 +9,22 @@
 
 class TVrexComms;
 
-struct TRC_Model {
-    uint16_t app_part_no;
-    uint16_t bl_part_no;
+struct TrcModel {
+    uint16_t appPartNo;
+    uint16_t blPartNo;
 };
 
 // Index 0: the first model; index 1: the RTC model.
-inline constexpr std::array<TRC_Model, 2> RC_Model_Table{{{5813, 5819}, {5827, 5831}}};
+inline constexpr std::array<TrcModel, 2> RC_Model_Table{{{5813, 5819}, {5827, 5831}}};
 
-struct TFW_Compat {
-    uint16_t fw_version; // major * 100 + minor
-    uint8_t cfg_format;
-    uint8_t data_format;
+struct TfwCompat {
+    uint16_t fwVersion; // major * 100 + minor
+    uint8_t cfgFormat;
+    uint8_t dataFormat;
 };
 
-using TFW_Compat_List = std::array<TFW_Compat, 15>;
-inline constexpr TFW_Compat_List kFwCompatEntries{{
+using TfwCompatList = std::array<TfwCompat, 15>;
+inline constexpr TfwCompatList kFwCompatEntries{{
     {101, 1, 4},
     {102, 1, 4},
     {103, 1, 4},
@@ -42,7 +42,7 @@ inline constexpr TFW_Compat_List kFwCompatEntries{{
     {201, 2, 4},
 }};
 // One table per model; both hold the same entries.
-inline constexpr std::array<TFW_Compat_List, 2> FW_Compat_Table{{kFwCompatEntries, kFwCompatEntries}};
+inline constexpr std::array<TfwCompatList, 2> FW_Compat_Table{{kFwCompatEntries, kFwCompatEntries}};
 
 // An upload needs configuration format 2 and data format 4.
 inline constexpr uint8_t kUploadCfgFormat = 2;
@@ -51,31 +51,31 @@ inline constexpr uint8_t kUploadDataFormat = 4;
 // Identification transaction (command 10, 8 bytes, timeout 30). True with the
 // four words on a good reply; false and four zeros otherwise: no reply, or a
 // reply that fails its length or check-sum test (then *badReply is set).
-bool GetAppInfo(TVrexComms& comms, uint16_t& app_part_no, uint16_t& app_version, uint16_t& bl_part_no,
-                uint16_t& bl_version, bool* badReply = nullptr);
+bool GetAppInfo(TVrexComms& comms, uint16_t& appPartNo, uint16_t& appVersion, uint16_t& blPartNo, uint16_t& blVersion,
+                bool* badReply = nullptr);
 
 // First model whose application or boot-loader part number matches, else -1.
-int Model_Index(uint16_t part_no);
+int Model_Index(uint16_t partNo);
 // First entry of the first model's table with this version, else -1.
-int FW_Compat_Index(uint16_t fw_version);
+int FW_Compat_Index(uint16_t fwVersion);
 // True when the part number is a model's boot-loader part number.
-bool Is_Boot_Loader_Part(uint16_t part_no);
+bool isBootLoaderPart(uint16_t partNo);
 
 // "Firmware: 5813 v2.01", as the activity log writes it.
-QString Firmware_Text(uint16_t part_no, uint16_t fw_version);
+QString firmwareVersionText(uint16_t partNo, uint16_t fwVersion);
 // "first model", "RTC model", or "unknown".
-QString Model_Name(int model_index);
+QString modelName(int modelIndex);
 
 // What discovery does with a controller for each purpose of a connection
 // (1 retrieve, 2 upload, 3 firmware upgrade), decided in the order discovery
 // applies its rules: a running boot loader allows only the firmware upgrade; a
 // version missing from the compatibility table allows nothing; an upload needs
 // configuration format 2 and data format 4.
-enum class TConnect_Verdict { Yes, Needs_Application_Firmware, Needs_Firmware_Upgrade, Not_Compatible };
+enum class TConnectVerdict { Yes, NeedsApplicationFirmware, NeedsFirmwareUpgrade, NotCompatible };
 inline constexpr int kPurposeRetrieve = 1;
 inline constexpr int kPurposeUpload = 2;
 inline constexpr int kPurposeFirmwareUpgrade = 3;
-TConnect_Verdict Connect_Verdict(uint16_t part_no, uint16_t fw_version, int purpose);
+TConnectVerdict connectVerdict(uint16_t partNo, uint16_t fwVersion, int purpose);
 // "yes", "needs application firmware", "needs firmware upgrade",
 // "no (firmware version unknown to this program)".
-QString Connect_Verdict_Text(TConnect_Verdict verdict);
+QString connectVerdictText(TConnectVerdict verdict);

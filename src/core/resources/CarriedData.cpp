@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-QByteArray Read_Resource_Data(const QString& name)
+QByteArray readResourceData(const QString& name)
 {
     QFile f(QStringLiteral(":/carried/") + name);
     if (name.isEmpty() || name.contains(QLatin1Char('/')) || !f.open(QIODevice::ReadOnly))
@@ -14,13 +14,13 @@ QByteArray Read_Resource_Data(const QString& name)
 
 quint16 Read_Resource_Word(const QString& name)
 {
-    const QByteArray data = Read_Resource_Data(name);
+    const QByteArray data = readResourceData(name);
     if (data.size() < 2)
         throw std::runtime_error(QStringLiteral("The resource \"%1\" holds no 16-bit value.").arg(name).toStdString());
     return quint16(quint8(data[0]) | (quint8(data[1]) << 8));
 }
 
-bool Carried_Firmware_Is_Placeholder()
+bool carriedFirmwareIsPlaceholder()
 {
     return CORVANE_FIRMWARE_PLACEHOLDER != 0;
 }

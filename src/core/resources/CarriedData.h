@@ -10,7 +10,7 @@
 
 // The whole resource. Throws std::runtime_error naming the resource when the
 // program does not carry it.
-QByteArray Read_Resource_Data(const QString& name);
+QByteArray readResourceData(const QString& name);
 
 // The first two bytes of the resource, little-endian. Throws
 // std::runtime_error when the resource is missing or shorter than two bytes.
@@ -18,4 +18,4 @@ quint16 Read_Resource_Word(const QString& name);
 
 // True when the firmware images are the build's placeholders rather than
 // real images embedded with CORVANE_FIRMWARE_DIR.
-bool Carried_Firmware_Is_Placeholder();
+bool carriedFirmwareIsPlaceholder();

@@ -1,11 +1,11 @@
 #include "core/resources/ProgramVersion.h"
 
-QString Program_Version()
+QString programVersion()
 {
     return QStringLiteral(CORVANE_VERSION);
 }
 
-QString Product_Name()
+QString productName()
 {
     return QStringLiteral("Corvane R/C Configurator");
 }

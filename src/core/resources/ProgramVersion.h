@@ -3,6 +3,6 @@
 #include <QString>
 
 // The program's version text ("2.0.0"), shown by the splash and about windows.
-QString Program_Version();
+QString programVersion();
 // The product name shown to the user.
-QString Product_Name();
+QString productName();

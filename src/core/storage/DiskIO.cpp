@@ -104,7 +104,7 @@ std::unique_ptr<THandle_object> readHandle(LeByteReader& r, uint32_t section, in
     r.setContext(QStringLiteral("image group %1").arg(index + 1));
     h->id = r.i32("handle id");
     h->name = r.string("handle name");
-    const QString where = QStringLiteral("image group %1 (%2)").arg(index + 1).arg(Untrusted_Text(h->name));
+    const QString where = QStringLiteral("image group %1 (%2)").arg(index + 1).arg(untrustedText(h->name));
     r.setContext(where);
     h->width = r.i32("width");
     h->height = r.i32("height");
@@ -131,14 +131,14 @@ std::unique_ptr<THandle_object> readHandle(LeByteReader& r, uint32_t section, in
         // The file's own handle id is kept, so that a project saved again
         // without changes is the same file.
         const int32_t storedHandleId = cell->handle_id;
-        h->Append_Cell(std::move(cell)).handle_id = storedHandleId;
+        h->appendCell(std::move(cell)).handle_id = storedHandleId;
     }
     return h;
 }
 
 } // namespace
 
-void Write_Project(QIODevice& device, const TDevice_Config_v2& rec, const THandle_List& list)
+void writeProject(QIODevice& device, const TDevice_Config_v2& rec, const THandleList& list)
 {
     LeByteWriter w(device);
     w.u32(kProjectFileVersion);
@@ -151,16 +151,16 @@ void Write_Project(QIODevice& device, const TDevice_Config_v2& rec, const THandl
         writeHandle(w, *h);
 }
 
-QByteArray Project_File_Bytes(const TDevice_Config_v2& rec, const THandle_List& list)
+QByteArray projectFileBytes(const TDevice_Config_v2& rec, const THandleList& list)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    Write_Project(buffer, rec, list);
+    writeProject(buffer, rec, list);
     return bytes;
 }
 
-void Save_Project_File(const QString& path, const TDevice_Config_v2& rec, const THandle_List& list)
+void Save_Project_File(const QString& path, const TDevice_Config_v2& rec, const THandleList& list)
 {
     const TDevice_Config_v2 copy = rec;
     QSaveFile file(path);
@@ -172,12 +172,12 @@ void Save_Project_File(const QString& path, const TDevice_Config_v2& rec, const 
         throw ProjectFileError(QStringLiteral("Cannot create the project file %1: %2").arg(path, why));
     }
 
-    Write_Project(file, copy, list);
+    writeProject(file, copy, list);
     if (!file.commit())
         throw ProjectFileError(QStringLiteral("Cannot write the project file %1: %2").arg(path, file.errorString()));
 }
 
-bool Load_Project_Bytes(const uint8_t* data, qint64 size, TDevice_Config_v2& rec, THandle_List& list)
+bool loadProjectBytes(const uint8_t* data, qint64 size, TDevice_Config_v2& rec, THandleList& list)
 {
     LeByteReader r(data, size);
     r.setContext(QStringLiteral("file header"));
@@ -208,16 +208,16 @@ bool Load_Project_Bytes(const uint8_t* data, qint64 size, TDevice_Config_v2& rec
         return false;
     const int32_t handleCount = r.i32("image group count");
     // Every part of the program addresses the five groups by position.
-    if (handleCount != HANDLE_COUNT)
+    if (handleCount != kHandleCount)
         throw ProjectFileError(QStringLiteral("The file holds %1 image groups; a project has %2.")
                                    .arg(handleCount)
-                                   .arg(int(HANDLE_COUNT)));
+                                   .arg(int(kHandleCount)));
     if (handleCount > r.remaining() / minHandleRecordBytes(section))
         throw ProjectFileError(QStringLiteral("The image group section ends early: %1 bytes left for %2 groups.")
                                    .arg(r.remaining())
                                    .arg(handleCount));
 
-    THandle_List read;
+    THandleList read;
     for (int i = 0; i < handleCount; ++i)
         read.push_back(readHandle(r, section, i));
 
@@ -227,7 +227,7 @@ bool Load_Project_Bytes(const uint8_t* data, qint64 size, TDevice_Config_v2& rec
     return true;
 }
 
-bool Load_Project_File(const QString& path, TDevice_Config_v2& rec, THandle_List& list)
+bool Load_Project_File(const QString& path, TDevice_Config_v2& rec, THandleList& list)
 {
     // A device or pipe has no end to read up to (/dev/zero would fill memory).
     const QFileInfo info(path);
@@ -243,7 +243,7 @@ bool Load_Project_File(const QString& path, TDevice_Config_v2& rec, THandle_List
         const QByteArray all = file.readAll();
         if (all.size() != size || file.error() != QFileDevice::NoError)
             throw ProjectFileError(QStringLiteral("cannot read the file: %1").arg(file.errorString()));
-        return Load_Project_Bytes(reinterpret_cast<const uint8_t*>(all.constData()), all.size(), rec, list);
+        return loadProjectBytes(reinterpret_cast<const uint8_t*>(all.constData()), all.size(), rec, list);
     } catch (const ProjectFileError& e) {
         throw ProjectFileError(
             QStringLiteral("Project file %1 is damaged: %2").arg(QFileInfo(path).fileName(), e.message()));

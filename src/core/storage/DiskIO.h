@@ -16,12 +16,12 @@ inline constexpr uint32_t kHandleSectionVersion = 4;
 
 // Writes through a temporary file renamed over the old one, so a failed or
 // interrupted save leaves the previous file as it was. Throws ProjectFileError.
-void Save_Project_File(const QString& path, const TDevice_Config_v2& rec, const THandle_List& list);
+void Save_Project_File(const QString& path, const TDevice_Config_v2& rec, const THandleList& list);
 
 // The bytes of the project file, written to a device / into memory; what
 // Save_Project_File stores.
-void Write_Project(QIODevice& device, const TDevice_Config_v2& rec, const THandle_List& list);
-QByteArray Project_File_Bytes(const TDevice_Config_v2& rec, const THandle_List& list);
+void writeProject(QIODevice& device, const TDevice_Config_v2& rec, const THandleList& list);
+QByteArray projectFileBytes(const TDevice_Config_v2& rec, const THandleList& list);
 
 // Returns false for a layout this reader does not accept (file, configuration
 // or handle-section version). Throws ProjectFileError when the file cannot be
@@ -29,7 +29,7 @@ QByteArray Project_File_Bytes(const TDevice_Config_v2& rec, const THandle_List& 
 // throw, rec and list are left exactly as they were; on success rec is
 // replaced (its last byte kept for a version 2 record) and the handles are
 // appended to list.
-bool Load_Project_File(const QString& path, TDevice_Config_v2& rec, THandle_List& list);
+bool Load_Project_File(const QString& path, TDevice_Config_v2& rec, THandleList& list);
 
 // The same, from bytes already in memory (used by the file variant and tests).
-bool Load_Project_Bytes(const uint8_t* data, qint64 size, TDevice_Config_v2& rec, THandle_List& list);
+bool loadProjectBytes(const uint8_t* data, qint64 size, TDevice_Config_v2& rec, THandleList& list);

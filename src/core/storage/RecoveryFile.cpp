@@ -19,7 +19,7 @@ QDataStream& prepared(QDataStream& stream)
 }
 } // namespace
 
-QByteArray Recovery_File_Bytes(const TRecoveryRecord& record)
+QByteArray recoveryFileBytes(const TRecoveryRecord& record)
 {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
@@ -30,16 +30,16 @@ QByteArray Recovery_File_Bytes(const TRecoveryRecord& record)
     return bytes;
 }
 
-void Write_Recovery_File(const QString& path, const TRecoveryRecord& record)
+void writeRecoveryFile(const QString& path, const TRecoveryRecord& record)
 {
-    const QByteArray bytes = Recovery_File_Bytes(record);
+    const QByteArray bytes = recoveryFileBytes(record);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw ProjectFileError(QStringLiteral("Cannot write the recovery file %1: %2").arg(path, file.errorString()));
 }
 
-void Write_Recovery_File(const QString& path, const TRecoveryRecord& header, const TDevice_Config_v2& rec,
-                         const THandle_List& list)
+void writeRecoveryFile(const QString& path, const TRecoveryRecord& header, const TDevice_Config_v2& rec,
+                       const THandleList& list)
 {
     QSaveFile file(path);
     auto failed = [&file, &path] {
@@ -55,7 +55,7 @@ void Write_Recovery_File(const QString& path, const TRecoveryRecord& header, con
     // filled in once the project is written.
     const qint64 lengthAt = file.pos();
     out << quint32(0);
-    Write_Project(file, rec, list);
+    writeProject(file, rec, list);
     const qint64 end = file.pos();
     const qint64 length = end - lengthAt - 4;
     if (length < 0 || length >= qint64(0xFFFFFFFE) || !file.seek(lengthAt))
@@ -65,7 +65,7 @@ void Write_Recovery_File(const QString& path, const TRecoveryRecord& header, con
         throw failed();
 }
 
-bool Read_Recovery_File(const QString& path, TRecoveryRecord& record, QString* error)
+bool readRecoveryFile(const QString& path, TRecoveryRecord& record, QString* error)
 {
     auto fail = [error](const QString& why) {
         if (error)
@@ -89,10 +89,10 @@ bool Read_Recovery_File(const QString& path, TRecoveryRecord& record, QString* e
     read.lastChange = QDateTime::fromMSecsSinceEpoch(when, Qt::UTC);
     // The project inside must open as a project file would.
     TDevice_Config_v2 rec{};
-    THandle_List list;
+    THandleList list;
     try {
-        if (!Load_Project_Bytes(reinterpret_cast<const uint8_t*>(read.projectBytes.constData()),
-                                read.projectBytes.size(), rec, list))
+        if (!loadProjectBytes(reinterpret_cast<const uint8_t*>(read.projectBytes.constData()), read.projectBytes.size(),
+                              rec, list))
             return fail(QStringLiteral("the project inside is of a layout this program does not read"));
     } catch (const std::exception& e) {
         return fail(QString::fromUtf8(e.what()));

@@ -26,14 +26,14 @@ struct TRecoveryRecord {
     QByteArray projectBytes;
 };
 
-QByteArray Recovery_File_Bytes(const TRecoveryRecord& record);
+QByteArray recoveryFileBytes(const TRecoveryRecord& record);
 // Written through a temporary file renamed over the old one. Throws
 // ProjectFileError.
-void Write_Recovery_File(const QString& path, const TRecoveryRecord& record);
+void writeRecoveryFile(const QString& path, const TRecoveryRecord& record);
 // The same with the project given as its record and images, written into the
 // file as they are serialised, without the whole file in memory first.
-void Write_Recovery_File(const QString& path, const TRecoveryRecord& header, const TDevice_Config_v2& rec,
-                         const THandle_List& list);
+void writeRecoveryFile(const QString& path, const TRecoveryRecord& header, const TDevice_Config_v2& rec,
+                       const THandleList& list);
 // Reads and checks a recovery file, the project inside it included. On
 // failure returns false and says why in *error (one line).
-bool Read_Recovery_File(const QString& path, TRecoveryRecord& record, QString* error);
+bool readRecoveryFile(const QString& path, TRecoveryRecord& record, QString* error);

@@ -48,12 +48,12 @@ QString freeName(const THandle_object& handle, const QString& name)
 
 const std::map<QString, int>& handleNames()
 {
-    static const std::map<QString, int> names{
-        {QStringLiteral("backgrounds"), BACKGROUNDS_IDX},
-        {QStringLiteral("logos"), LOGOS_IDX},
-        {QStringLiteral("info-screens"), INFO_SCREENS_IDX},
+    static const std::map<QString, int> kNames{
+        {QStringLiteral("backgrounds"), kBackgroundsIdx},
+        {QStringLiteral("logos"), kLogosIdx},
+        {QStringLiteral("info-screens"), kInfoScreensIdx},
     };
-    return names;
+    return kNames;
 }
 
 int runAddImage(const QStringList& args)
@@ -87,48 +87,48 @@ int runAddImage(const QStringList& args)
     if (!lock.acquire(project, ProjectFileLock::kDefaultWaitMs, &error))
         return cliFail(error);
     TDevice_Config_v2 rec{};
-    THandle_List list;
+    THandleList list;
     if (!cliLoadProject(project, rec, list, &error))
         return cliFail(error);
-    if (list.size() != size_t(HANDLE_COUNT))
+    if (list.size() != size_t(kHandleCount))
         return cliFail(QStringLiteral("%1: the project has %2 image groups, not the %3 this command knows.")
                            .arg(project)
                            .arg(list.size())
-                           .arg(int(HANDLE_COUNT)));
+                           .arg(int(kHandleCount)));
 
     int added = 0;
     int refused = 0;
     // Printed once the project is saved: an addition is only real then.
     QStringList lines;
     for (const QString& file : positional.mid(1)) {
-        const TImport_Target target = TImport_Target::of(list, handle->second);
-        TImport_Result result;
+        const TImportTarget target = TImportTarget::of(list, handle->second);
+        TImportResult result;
         QString reason;
         QString renamed;
         if (list[size_t(handle->second)]->cells.size() > size_t(kMaxImagesPerHandle - 1)) {
-            result.status = Image_List_Full;
+            result.status = ImageListFull;
         } else {
-            TPrepared_Image prepared = Prepare_Import(file, target);
+            TPreparedImage prepared = prepareImport(file, target);
             reason = prepared.reason;
             const QString clean = nameWithoutControls(prepared.name);
             prepared.name = freeName(*list[size_t(handle->second)], clean);
             if (prepared.name != clean)
                 renamed = QStringLiteral("; %1 was taken in this group, so it is named %2")
-                              .arg(Untrusted_Text(clean), Untrusted_Text(prepared.name));
-            result = Apply_Import(list, target, std::move(prepared));
+                              .arg(untrustedText(clean), untrustedText(prepared.name));
+            result = applyImport(list, target, std::move(prepared));
         }
-        QString line = QStringLiteral("%1: %2").arg(Import_Status_Text(result.status),
-                                                    Untrusted_Text(file, std::numeric_limits<int>::max()));
+        QString line = QStringLiteral("%1: %2").arg(importStatusText(result.status),
+                                                    untrustedText(file, std::numeric_limits<int>::max()));
         if (result.cell) {
             ++added;
             line += QStringLiteral(" (%1->%2, %3 bytes%4)")
-                        .arg(Untrusted_Text(list[size_t(handle->second)]->name), Untrusted_Text(result.cell->name))
+                        .arg(untrustedText(list[size_t(handle->second)]->name), untrustedText(result.cell->name))
                         .arg(result.cell->imageSize)
                         .arg(renamed);
         } else {
             ++refused;
             if (!reason.isEmpty())
-                line += QStringLiteral(" (%1)").arg(Untrusted_Text(reason, std::numeric_limits<int>::max()));
+                line += QStringLiteral(" (%1)").arg(untrustedText(reason, std::numeric_limits<int>::max()));
         }
         lines << line;
     }
@@ -143,14 +143,14 @@ int runAddImage(const QStringList& args)
     cliOut(QStringLiteral("%1 added, %2 refused; storage %3 of %4 bytes")
                .arg(added)
                .arg(refused)
-               .arg(Project_Storage_Used(list))
+               .arg(projectStorageUsed(list))
                .arg(kImageStoreBytes));
     return refused == 0 ? 0
                         : cliFail(QStringLiteral("%1 of %2 files were not added").arg(refused).arg(added + refused));
 }
 
-const CliRegistration addImageCommand{{"add-image", "PROJECT --handle backgrounds|logos|info-screens FILE...",
-                                       "import pictures into a project's backgrounds, logos or information screens",
-                                       runAddImage}};
+const CliRegistration kAddImageCommand{{"add-image", "PROJECT --handle backgrounds|logos|info-screens FILE...",
+                                        "import pictures into a project's backgrounds, logos or information screens",
+                                        runAddImage}};
 
 } // namespace

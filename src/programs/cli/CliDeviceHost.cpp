@@ -23,16 +23,16 @@ void printLine(std::FILE* stream, const QString& text)
 }
 } // namespace
 
-QString Box_Text_Line(const QString& text)
+QString boxTextLine(const QString& text)
 {
-    return One_Line(text);
+    return oneLine(text);
 }
 
 void CliDeviceHost::Log_Activity(int code, const QString& info)
 {
-    const QString marker = Status_Code_Marker(code);
+    const QString marker = statusCodeMarker(code);
     const QString when = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    printLine(stdout, QStringLiteral("%1 %2 %3 | %4").arg(when, marker, Status_Code_Text(code), info));
+    printLine(stdout, QStringLiteral("%1 %2 %3 | %4").arg(when, marker, statusCodeText(code), info));
 }
 
 TDeviceAnswer CliDeviceHost::Show_Message_Box(const QString& text, TDeviceBoxKind, TDeviceButtons buttons,
@@ -44,18 +44,18 @@ TDeviceAnswer CliDeviceHost::Show_Message_Box(const QString& text, TDeviceBoxKin
     case TDeviceButtons::RetryCancel: break;
     }
     // Three retries for each phase (the writes, the restart, ...) that asks.
-    int& used = m_retries[m_ops ? int(m_ops->Result().phase) : -1];
+    int& used = m_retries[m_ops ? int(m_ops->operationResult().phase) : -1];
     if (used >= kRetries)
         return TDeviceAnswer::Cancel;
     ++used;
     // A retry is progress, not a failure: a run that recovers has nothing to
     // report on stderr, and one that fails reports only how it ended.
     if (showProgress)
-        printLine(stdout, QStringLiteral("  retry %1 of %2: %3").arg(used).arg(kRetries).arg(Box_Text_Line(text)));
+        printLine(stdout, QStringLiteral("  retry %1 of %2: %3").arg(used).arg(kRetries).arg(boxTextLine(text)));
     return TDeviceAnswer::Retry;
 }
 
-void CliDeviceHost::Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool error)
+void CliDeviceHost::setProgress(TDeviceBar bar, qint64 position, qint64 maximum, bool error)
 {
     if (error || maximum <= 0 || !showProgress)
         return;
@@ -66,56 +66,56 @@ void CliDeviceHost::Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum
     if (tenth == last || tenth == 0)
         return;
     last = tenth;
-    static const char* const names[3] = {"configuration", "images", "firmware"};
-    printLine(stdout, QStringLiteral("  %1: %2 %").arg(QLatin1String(names[int(bar)])).arg(tenth * 10));
+    static const char* const kNames[3] = {"configuration", "images", "firmware"};
+    printLine(stdout, QStringLiteral("  %1: %2 %").arg(QLatin1String(kNames[int(bar)])).arg(tenth * 10));
 }
 
-QString CliDeviceHost::Service_Text() const
+QString CliDeviceHost::serviceText() const
 {
-    return Read_Service_Text(m_document.record());
+    return readServiceText(m_document.record());
 }
 
-void CliDeviceHost::Show_Firmware_Window()
+void CliDeviceHost::showFirmwareWindow()
 {
-    const TFirmwareWindowInfo info = Prepare_Firmware_Window(m_link);
-    printLine(stdout, QStringLiteral("R/C Model: %1").arg(info.known() ? info.model_info : QStringLiteral("unknown")));
-    printLine(stdout, QStringLiteral("R/C Firmware Version: %1").arg(info.rc_fwver));
-    printLine(stdout, QStringLiteral("Available Firmware Version: %1").arg(info.available_fwver));
+    const TFirmwareWindowInfo info = prepareFirmwareWindow(m_link);
+    printLine(stdout, QStringLiteral("R/C Model: %1").arg(info.known() ? info.modelInfo : QStringLiteral("unknown")));
+    printLine(stdout, QStringLiteral("R/C Firmware Version: %1").arg(info.rcFwver));
+    printLine(stdout, QStringLiteral("Available Firmware Version: %1").arg(info.availableFwver));
     m_firmwareWindow = true;
     m_firmwareAttempts = 1;
     if (info.known() && beforeFirmware)
         firmwareRefusal = beforeFirmware();
     if (info.known() && firmwareRefusal.isEmpty())
-        m_ops->Start_Firmware_Upgrade();
+        m_ops->startFirmwareUpgrade();
     else
-        m_ops->Close_Firmware_Window();
+        m_ops->closeFirmwareWindow();
 }
 
-void CliDeviceHost::Firmware_Transfer_Ended()
+void CliDeviceHost::firmwareTransferEnded()
 {
     // Called both when a transfer failed on an open link and while the link
     // closes; only the first leaves the operation running.
     QTimer::singleShot(0, &m_context, [this] {
-        if (!m_ops || !m_ops->Busy() || !m_firmwareWindow)
+        if (!m_ops || !m_ops->isBusy() || !m_firmwareWindow)
             return;
         // Only a transfer whose blocks failed is tried again; a refusal or a
         // 'firmware write' command given up on ends the upgrade.
-        if (m_firmwareAttempts <= kRetries && m_ops->Result().failedPhase == TDevicePhase::FirmwareWrite) {
+        if (m_firmwareAttempts <= kRetries && m_ops->operationResult().failedPhase == TDevicePhase::FirmwareWrite) {
             ++m_firmwareAttempts;
             if (showProgress)
                 printLine(stdout,
                           QStringLiteral("  retry %1 of %2: the firmware transfer failed")
                               .arg(m_firmwareAttempts - 1)
                               .arg(kRetries));
-            m_ops->Start_Firmware_Upgrade();
+            m_ops->startFirmwareUpgrade();
         } else {
             m_firmwareWindow = false;
-            m_ops->Close_Firmware_Window();
+            m_ops->closeFirmwareWindow();
         }
     });
 }
 
-void CliDeviceHost::Operation_Ended()
+void CliDeviceHost::operationEnded()
 {
     m_firmwareWindow = false;
     ended = true;

@@ -32,20 +32,20 @@ public:
     void Log_Activity(int code, const QString& info) override;
     TDeviceAnswer Show_Message_Box(const QString& text, TDeviceBoxKind kind, TDeviceButtons buttons,
                                    TDeviceAnswer defaultAnswer) override;
-    void Show_Scan_Panel(bool) override { }
-    void Set_Scan_Progress(int, int) override { }
-    void Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool error) override;
-    void Enable_Project_Area(bool) override { }
-    void Enable_Device_Buttons(bool) override { }
-    void Enable_Upload_Boxes(bool) override { }
-    bool Upload_Config_Ticked() const override { return sendConfig; }
-    bool Upload_Images_Ticked() const override { return sendImages; }
-    QString Service_Text() const override;
+    void showScanPanel(bool) override { }
+    void setScanProgress(int, int) override { }
+    void setProgress(TDeviceBar bar, qint64 position, qint64 maximum, bool error) override;
+    void enableProjectArea(bool) override { }
+    void enableDeviceButtons(bool) override { }
+    void enableUploadBoxes(bool) override { }
+    bool uploadConfigTicked() const override { return sendConfig; }
+    bool uploadImagesTicked() const override { return sendImages; }
+    QString serviceText() const override;
     void Show_Device_Config(const TDevice_Config_v2&) override { }
-    void Show_Firmware_Window() override;
-    bool Firmware_Window_Showing() const override { return m_firmwareWindow; }
-    void Firmware_Transfer_Ended() override;
-    void Operation_Ended() override;
+    void showFirmwareWindow() override;
+    bool firmwareWindowShowing() const override { return m_firmwareWindow; }
+    void firmwareTransferEnded() override;
+    void operationEnded() override;
 
     // Progress (a line per 10 %, each automatic retry) on stdout: when it is
     // a terminal, or when asked for with --verbose.
@@ -70,4 +70,4 @@ private:
 };
 
 // "Error sending image data. Ensure ..." from a box's '\r'-separated lines.
-QString Box_Text_Line(const QString& text);
+QString boxTextLine(const QString& text);

@@ -17,7 +17,7 @@
 #include <memory>
 #include <unistd.h>
 
-CliDeviceOutcome Run_Device_Operation(TProjectDocument& document, const CliDeviceJob& job)
+CliDeviceOutcome runDeviceOperation(TProjectDocument& document, const CliDeviceJob& job)
 {
     TControllerLink link;
     // What the window reads at start-up: the carried firmware's version and part number.
@@ -36,13 +36,13 @@ CliDeviceOutcome Run_Device_Operation(TProjectDocument& document, const CliDevic
     host.showProgress = job.verbose || ::isatty(STDOUT_FILENO);
     TDeviceOperations operations(document, link, queue, host);
     ops = &operations;
-    Apply_Pause_Scale(operations);
+    applyPauseScale(operations);
     link.explicitPorts = job.ports;
     link.namedPortsOnly = true;
-    operations.Set_Verify_Upload(job.verify);
+    operations.setVerifyUpload(job.verify);
     if (!job.imageBlock.isNull())
-        operations.Set_Image_Block(job.imageBlock);
-    operations.Allow_Placeholder_Firmware_Everywhere(job.allowPlaceholder);
+        operations.setImageBlock(job.imageBlock);
+    operations.allowPlaceholderFirmwareEverywhere(job.allowPlaceholder);
 
     bool started = true;
     if (job.purpose == kPurposeRetrieve)
@@ -55,7 +55,7 @@ CliDeviceOutcome Run_Device_Operation(TProjectDocument& document, const CliDevic
         QCoreApplication::exec();
 
     CliDeviceOutcome out;
-    out.result = operations.Result();
+    out.result = operations.operationResult();
     out.ok = started && out.result.ok();
     if (!out.ok) {
         if (!host.firmwareRefusal.isEmpty())

@@ -34,4 +34,4 @@ struct CliDeviceOutcome {
 };
 
 // Over a link of its own, made for this operation.
-CliDeviceOutcome Run_Device_Operation(TProjectDocument& document, const CliDeviceJob& job);
+CliDeviceOutcome runDeviceOperation(TProjectDocument& document, const CliDeviceJob& job);

@@ -12,7 +12,7 @@ QString cliFormatLabel(int format)
         return QStringLiteral("grey 2 bit, 4 pixels per byte, row size width/4");
     if (format == 18)
         return QStringLiteral("grey 2 bit packed as 17, row size in the header = width, 17's dithering defaults");
-    return Pixel_Format_Name(format);
+    return pixelFormatName(format);
 }
 
 QString cliFormatTable()

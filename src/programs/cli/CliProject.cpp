@@ -10,9 +10,9 @@
 
 #include <unistd.h>
 
-bool cliLoadProject(const QString& path, TDevice_Config_v2& rec, THandle_List& handles, QString* error)
+bool cliLoadProject(const QString& path, TDevice_Config_v2& rec, THandleList& handles, QString* error)
 {
-    rec = New_Project_Config();
+    rec = newProjectConfig();
     try {
         if (Load_Project_File(path, rec, handles))
             return true;
@@ -32,7 +32,7 @@ QString cliNewProjectPath(const QString& path)
     return (dot >= nameStart ? path.left(dot) : path) + ".cvp";
 }
 
-bool cliSaveProject(const QString& path, const TDevice_Config_v2& rec, const THandle_List& handles, QString* error)
+bool cliSaveProject(const QString& path, const TDevice_Config_v2& rec, const THandleList& handles, QString* error)
 {
     const QFileInfo existing(path);
     if (existing.exists() && existing.isFile() && !existing.isWritable()) {
@@ -40,7 +40,7 @@ bool cliSaveProject(const QString& path, const TDevice_Config_v2& rec, const THa
         return false;
     }
     CliOutputFiles files;
-    files.add(path, Project_File_Bytes(rec, handles));
+    files.add(path, projectFileBytes(rec, handles));
     QString why;
     if (files.commit(&why))
         return true;

@@ -8,11 +8,11 @@
 #include <QString>
 
 // False with a one-line error naming the file when it cannot be read.
-bool cliLoadProject(const QString& path, TDevice_Config_v2& rec, THandle_List& handles, QString* error);
+bool cliLoadProject(const QString& path, TDevice_Config_v2& rec, THandleList& handles, QString* error);
 
 // Writes the project through the command line's output files (a temporary
 // renamed over the file); false with a one-line error naming the file.
-bool cliSaveProject(const QString& path, const TDevice_Config_v2& rec, const THandle_List& handles, QString* error);
+bool cliSaveProject(const QString& path, const TDevice_Config_v2& rec, const THandleList& handles, QString* error);
 
 // Why a project could not be written at path (its folder is missing or
 // read-only, the file is read-only), or empty: checked before work that a

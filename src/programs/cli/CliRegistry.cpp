@@ -34,24 +34,23 @@ int cliFail(const QString& message)
 {
     // One line whatever the message quotes: a name read from a file that
     // slipped through unescaped still cannot break it or ring the bell.
-    QTextStream(Program_Stderr()) << "corvane-cli: " << Untrusted_Text(message, std::numeric_limits<int>::max())
-                                  << '\n';
+    QTextStream(programStderr()) << "corvane-cli: " << untrustedText(message, std::numeric_limits<int>::max()) << '\n';
     return kExitFailed;
 }
 
 namespace {
-bool s_stdoutCarriesData = false;
+bool sStdoutCarriesData = false;
 } // namespace
 
 void cliKeepStdoutForData()
 {
-    s_stdoutCarriesData = true;
+    sStdoutCarriesData = true;
 }
 
 void cliOut(const QString& text)
 {
-    if (s_stdoutCarriesData)
-        QTextStream(Program_Stderr()) << text << '\n';
+    if (sStdoutCarriesData)
+        QTextStream(programStderr()) << text << '\n';
     else
         QTextStream(stdout) << text << '\n';
 }

@@ -56,7 +56,7 @@ const char* const kDescription
 // Ports, controllers' answers and messages may hold bytes a terminal acts on.
 QString shown(const QString& text)
 {
-    return Untrusted_Text(text, 1 << 20);
+    return untrustedText(text, 1 << 20);
 }
 
 bool stdoutIsTerminal()
@@ -75,18 +75,18 @@ class StopRequests : public QObject {
 public:
     explicit StopRequests(std::function<void(int)> onStop) : m_onStop(std::move(onStop))
     {
-        if (::pipe2(s_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        if (::pipe2(sPipe, O_CLOEXEC | O_NONBLOCK) != 0)
             return;
-        auto* notifier = new QSocketNotifier(s_pipe[0], QSocketNotifier::Read, this);
+        auto* notifier = new QSocketNotifier(sPipe[0], QSocketNotifier::Read, this);
         connect(notifier, &QSocketNotifier::activated, this, [this] {
             unsigned char sig = 0;
-            (void)!::read(s_pipe[0], &sig, 1);
+            (void)!::read(sPipe[0], &sig, 1);
             m_onStop(sig);
         });
         struct sigaction sa { };
         sa.sa_handler = [](int sig) {
             const unsigned char b = static_cast<unsigned char>(sig);
-            (void)!::write(s_pipe[1], &b, 1);
+            (void)!::write(sPipe[1], &b, 1);
         };
         sigemptyset(&sa.sa_mask);
         sa.sa_flags = SA_RESTART;
@@ -96,7 +96,7 @@ public:
     }
 
 private:
-    static inline int s_pipe[2] = {-1, -1};
+    static inline int sPipe[2] = {-1, -1};
     std::function<void(int)> m_onStop;
 };
 
@@ -124,7 +124,7 @@ public:
             for (int i = 0; i < m_run.portCount(); ++i) {
                 const TCommissioningRunner::Port& p = m_run.port(i);
                 const QString state
-                    = p.state == TCommissioningRunner::State::Sending ? p.activity : Commissioning_State_Text(p.state);
+                    = p.state == TCommissioningRunner::State::Sending ? p.activity : commissioningStateText(p.state);
                 lines << QStringLiteral("  %1  %2  %3")
                              .arg(shown(p.port), p.identity.isEmpty() ? QStringLiteral("-") : shown(p.identity),
                                   shown(state));
@@ -184,7 +184,7 @@ int summarise(const std::vector<TCommissioningRecord>& records, const QStringLis
         out(QStringLiteral("no controller was commissioned\n"));
         return kExitOk;
     }
-    out(Commission_Table(records));
+    out(commissionTable(records));
     int ok = 0;
     QStringList failed;
     for (const TCommissioningRecord& r : records) {
@@ -195,7 +195,7 @@ int summarise(const std::vector<TCommissioningRecord>& records, const QStringLis
                 r.watchIndex > 0 ? QStringLiteral("%1 #%2").arg(shown(r.port)).arg(r.watchIndex) : shown(r.port),
                 shown(r.message));
     }
-    out(QStringLiteral("%1 ok, %2 failed; log: %3\n").arg(ok).arg(failed.size()).arg(Untrusted_Text(log, 1 << 20)));
+    out(QStringLiteral("%1 ok, %2 failed; log: %3\n").arg(ok).arg(failed.size()).arg(untrustedText(log, 1 << 20)));
     if (!logErrors.isEmpty())
         return cliFail(
             QStringLiteral("the commissioning log could not be written: %1").arg(logErrors.join(QStringLiteral("; "))));
@@ -286,7 +286,7 @@ int runCommission(const QStringList& args)
         base.plan = cl.value("plan");
         base.planSha256 = cl.value("plan-sha256");
         base.projectSha256 = cl.value("project-sha256");
-        return Run_Commission_Worker(base);
+        return runCommissionWorker(base);
     }
     if (cl.isSet("verify") && images && !config)
         return cl.usageError(QStringLiteral("--verify checks the configuration: give --config too"));
@@ -301,7 +301,7 @@ int runCommission(const QStringList& args)
         atOnce = cl.value("jobs").toInt(&ok);
         if (!ok || atOnce < 1)
             return cl.usageError(
-                QStringLiteral("--jobs wants a number of 1 or more, not \"%1\"").arg(Untrusted_Text(cl.value("jobs"))));
+                QStringLiteral("--jobs wants a number of 1 or more, not \"%1\"").arg(untrustedText(cl.value("jobs"))));
     }
     const bool watch = cl.isSet("watch");
     if (watch && (named.size() != 1 || cl.isSet("jobs")))
@@ -324,11 +324,10 @@ int runCommission(const QStringList& args)
     plan.sendImages = base.sendImages;
     {
         QString error;
-        if (!Prepare_Commissioning_Plan(cl.positional()[0], plan, &error))
+        if (!prepareCommissioningPlan(cl.positional()[0], plan, &error))
             return cliFail(error);
     }
-    base.log
-        = QFileInfo(cl.isSet("log") ? cl.value("log") : Default_Commissioning_Log(base.project)).absoluteFilePath();
+    base.log = QFileInfo(cl.isSet("log") ? cl.value("log") : defaultCommissioningLog(base.project)).absoluteFilePath();
     if (const QString clash = CliOutputFiles::clash({{"--log", base.log}}, {{"the project", base.project}});
         !clash.isEmpty())
         return cl.usageError(clash);
@@ -357,7 +356,7 @@ int runCommission(const QStringList& args)
     return runParallel(std::move(plan), options, ports, atOnce);
 }
 
-const CliRegistration commissionCommand{
+const CliRegistration kCommissionCommand{
     {"commission",
      "PROJECT (--port NAME... | --all) [--config] [--images] [--verify] [--log FILE] [--jobs N] [--watch]",
      "send PROJECT to many controllers at once, or one after another with --watch, and log each", runCommission}};

@@ -10,7 +10,7 @@ namespace {
 // Ports and messages come from the command line, files and controllers.
 QString cellText(const QString& text)
 {
-    return Untrusted_Text(text, 1 << 20);
+    return untrustedText(text, 1 << 20);
 }
 
 QString sentText(const TCommissioningRecord& r)
@@ -24,17 +24,17 @@ QString secondsText(double s)
 }
 } // namespace
 
-QString Commission_Result_Line(const TCommissioningRecord& r)
+QString commissionResultLine(const TCommissioningRecord& r)
 {
     QStringList parts{cellText(r.port)};
     if (r.partNumber)
         parts << QStringLiteral("%1 v%2").arg(*r.partNumber).arg(r.firmware);
-    parts << QStringLiteral("sent %1").arg(sentText(r)) << QStringLiteral("verify %1").arg(Verify_Result_Text(r.verify))
+    parts << QStringLiteral("sent %1").arg(sentText(r)) << QStringLiteral("verify %1").arg(verifyResultText(r.verify))
           << secondsText(r.seconds) << (r.ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + cellText(r.message));
     return parts.join(QStringLiteral("  "));
 }
 
-QString Commission_Table(const std::vector<TCommissioningRecord>& records)
+QString commissionTable(const std::vector<TCommissioningRecord>& records)
 {
     const QStringList header{QStringLiteral("port"),   QStringLiteral("part number"), QStringLiteral("firmware"),
                              QStringLiteral("sent"),   QStringLiteral("verify"),      QStringLiteral("time"),
@@ -44,9 +44,8 @@ QString Commission_Table(const std::vector<TCommissioningRecord>& records)
         rows.push_back(
             {r.watchIndex > 0 ? QStringLiteral("%1 #%2").arg(cellText(r.port)).arg(r.watchIndex) : cellText(r.port),
              r.partNumber ? QString::number(*r.partNumber) : QStringLiteral("-"),
-             r.firmware.isEmpty() ? QStringLiteral("-") : cellText(r.firmware), sentText(r),
-             Verify_Result_Text(r.verify), secondsText(r.seconds),
-             r.ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + cellText(r.message)});
+             r.firmware.isEmpty() ? QStringLiteral("-") : cellText(r.firmware), sentText(r), verifyResultText(r.verify),
+             secondsText(r.seconds), r.ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + cellText(r.message)});
     }
     std::vector<qsizetype> width(header.size(), 0);
     for (const QStringList& row : rows)

@@ -9,6 +9,6 @@
 #include <vector>
 
 // The summary table, one row per record.
-QString Commission_Table(const std::vector<TCommissioningRecord>& records);
+QString commissionTable(const std::vector<TCommissioningRecord>& records);
 // "/dev/ttyUSB0  5813 v2.01  sent config, images  verify passed  41.2 s  ok"
-QString Commission_Result_Line(const TCommissioningRecord& r);
+QString commissionResultLine(const TCommissioningRecord& r);

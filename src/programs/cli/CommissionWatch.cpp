@@ -26,22 +26,22 @@ CommissionWatch::CommissionWatch(const QString& port, const TCommissioningPlan& 
             return;
         const TCommissioningRunner::Port& p = m_watch.runner().port(index);
         const QString state
-            = p.state == TCommissioningRunner::State::Sending ? p.activity : Commissioning_State_Text(p.state);
+            = p.state == TCommissioningRunner::State::Sending ? p.activity : commissioningStateText(p.state);
         say(QStringLiteral("\r\x1b[2K  #%1 %2  %3  %4")
                 .arg(m_watch.index())
-                .arg(Untrusted_Text(p.port, 1 << 20),
-                     p.identity.isEmpty() ? QStringLiteral("-") : Untrusted_Text(p.identity, 1 << 20),
-                     Untrusted_Text(state, 1 << 20)));
+                .arg(untrustedText(p.port, 1 << 20),
+                     p.identity.isEmpty() ? QStringLiteral("-") : untrustedText(p.identity, 1 << 20),
+                     untrustedText(state, 1 << 20)));
     });
     connect(&m_watch, &TCommissioningWatch::controllerFinished, this, [this](const TCommissioningRecord& record) {
         say(QStringLiteral("%1#%2 %3\n%4")
                 .arg(m_terminal ? QStringLiteral("\r\x1b[2K") : QString())
                 .arg(m_watch.index())
-                .arg(Commission_Result_Line(record), m_terminal ? QStringLiteral("\a") : QString()));
+                .arg(commissionResultLine(record), m_terminal ? QStringLiteral("\a") : QString()));
     });
     connect(&m_watch, &TCommissioningWatch::controllerRemoved, this, [this] {
         say(QStringLiteral("controller removed; waiting for the next one on %1\n")
-                .arg(Untrusted_Text(m_watch.port(), 1 << 20)));
+                .arg(untrustedText(m_watch.port(), 1 << 20)));
     });
     connect(&m_watch, &TCommissioningWatch::stopped, this, [] { QCoreApplication::exit(0); });
 }
@@ -55,7 +55,7 @@ std::vector<TCommissioningRecord> CommissionWatch::run()
         say(error + QLatin1Char('\n'));
         return m_watch.records();
     }
-    say(QStringLiteral("waiting for a controller on %1 (Ctrl+C ends)\n").arg(Untrusted_Text(m_watch.port(), 1 << 20)));
+    say(QStringLiteral("waiting for a controller on %1 (Ctrl+C ends)\n").arg(untrustedText(m_watch.port(), 1 << 20)));
     QCoreApplication::exec();
     return m_watch.records();
 }

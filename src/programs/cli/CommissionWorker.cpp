@@ -66,21 +66,21 @@ QString notAController(const TProbeResult& r)
         return QStringLiteral("the answer failed its length or check-sum test");
     if (!r.answered)
         return QStringLiteral("no controller answered");
-    return QStringLiteral("part number %1 is not a Corvane R/C").arg(r.part_no);
+    return QStringLiteral("part number %1 is not a Corvane R/C").arg(r.partNo);
 }
 
-QString skippedBecause(TConnect_Verdict verdict, const TProbeResult& r)
+QString skippedBecause(TConnectVerdict verdict, const TProbeResult& r)
 {
     switch (verdict) {
-    case TConnect_Verdict::Needs_Application_Firmware:
+    case TConnectVerdict::NeedsApplicationFirmware:
         return QStringLiteral("skipped: the boot loader runs (part number %1); it needs application firmware")
-            .arg(r.part_no);
-    case TConnect_Verdict::Needs_Firmware_Upgrade:
+            .arg(r.partNo);
+    case TConnectVerdict::NeedsFirmwareUpgrade:
         return QStringLiteral("skipped: firmware %1 needs an upgrade before data can be uploaded")
-            .arg(firmwareText(r.fw_version));
-    case TConnect_Verdict::Not_Compatible:
-        return QStringLiteral("skipped: firmware %1 is unknown to this program").arg(firmwareText(r.fw_version));
-    case TConnect_Verdict::Yes: break;
+            .arg(firmwareText(r.fwVersion));
+    case TConnectVerdict::NotCompatible:
+        return QStringLiteral("skipped: firmware %1 is unknown to this program").arg(firmwareText(r.fwVersion));
+    case TConnectVerdict::Yes: break;
     }
     return {};
 }
@@ -93,7 +93,7 @@ public:
 
     // The log's entries are not printed: stdout carries the events.
     void Log_Activity(int, const QString&) override { }
-    void Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool error) override
+    void setProgress(TDeviceBar bar, qint64 position, qint64 maximum, bool error) override
     {
         if (error || maximum <= 0 || bar == TDeviceBar::Firmware)
             return;
@@ -110,7 +110,7 @@ private:
     int m_last[2] = {-1, -1};
 };
 
-int s_signalPipe[2] = {-1, -1};
+int sSignalPipe[2] = {-1, -1};
 
 QString signalText(int signalNumber)
 {
@@ -125,12 +125,12 @@ QString signalText(int signalNumber)
 void onSignal(int signalNumber)
 {
     const unsigned char sig = static_cast<unsigned char>(signalNumber);
-    (void)!::write(s_signalPipe[1], &sig, 1);
+    (void)!::write(sSignalPipe[1], &sig, 1);
 }
 
 } // namespace
 
-int Run_Commission_Worker(const TCommissionJob& job)
+int runCommissionWorker(const TCommissionJob& job)
 {
     QElapsedTimer clock;
     clock.start();
@@ -150,13 +150,13 @@ int Run_Commission_Worker(const TCommissionJob& job)
             return ok ? 0 : 1;
         finished = true;
         if (running)
-            Record_Operation_Result(record, running->Result());
+            recordOperationResult(record, running->operationResult());
         record.ok = ok;
         record.message = message;
         record.seconds = double(clock.elapsed()) / 1000.0;
         record.time = QDateTime::currentDateTimeUtc();
         QString logError;
-        Append_Commissioning_Record(job.log, record, &logError);
+        appendCommissioningRecord(job.log, record, &logError);
         QJsonObject result{{"event", "result"}, {"record", record.toJson()}};
         if (!logError.isEmpty())
             result["log_error"] = logError;
@@ -166,11 +166,11 @@ int Run_Commission_Worker(const TCommissionJob& job)
 
     // Stopped from outside (the parent interrupted, or ended): the attempt is
     // on record as failed before the process goes.
-    if (::pipe2(s_signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
-        auto* notifier = new QSocketNotifier(s_signalPipe[0], QSocketNotifier::Read, qApp);
+    if (::pipe2(sSignalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+        auto* notifier = new QSocketNotifier(sSignalPipe[0], QSocketNotifier::Read, qApp);
         QObject::connect(notifier, &QSocketNotifier::activated, qApp, [&] {
             unsigned char sig = 0;
-            (void)!::read(s_signalPipe[0], &sig, 1);
+            (void)!::read(sSignalPipe[0], &sig, 1);
             const int status = finish(
                 false, QStringLiteral("interrupted before this controller was done (%1)").arg(signalText(sig)));
             std::fflush(stdout);
@@ -202,7 +202,7 @@ int Run_Commission_Worker(const TCommissionJob& job)
     QByteArray imageBlock;
     if (QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()) != job.planSha256
         || !document.fill(
-            [&](TDevice_Config_v2& record, THandle_List&) { return Read_Plan_File_Bytes(bytes, record, imageBlock); }))
+            [&](TDevice_Config_v2& record, THandleList&) { return readPlanFileBytes(bytes, record, imageBlock); }))
         return finish(false, QStringLiteral("%1: the run's plan is not the one its parent wrote").arg(job.plan));
     try {
         link.PC_Cfg_PartNo = Read_Resource_Word(QStringLiteral("FW_PARTNO"));
@@ -214,15 +214,15 @@ int Run_Commission_Worker(const TCommissionJob& job)
     TVrexComms* comms = &link.comms();
     // No write reaches a controller before it has identified itself in full
     // and its firmware is known to take an upload.
-    const TProbeResult probe = Probe_Controller(*comms, job.port);
+    const TProbeResult probe = probeController(*comms, job.port);
     comms->CloseComm();
     if (!probe.isController())
         return finish(false, notAController(probe));
-    record.partNumber = probe.part_no;
-    record.firmware = firmwareText(probe.fw_version);
-    emitEvent({{"event", "identified"}, {"part_number", probe.part_no}, {"firmware", record.firmware}});
-    const TConnect_Verdict verdict = Connect_Verdict(probe.part_no, probe.fw_version, kPurposeUpload);
-    if (verdict != TConnect_Verdict::Yes)
+    record.partNumber = probe.partNo;
+    record.firmware = firmwareText(probe.fwVersion);
+    emitEvent({{"event", "identified"}, {"part_number", probe.partNo}, {"firmware", record.firmware}});
+    const TConnectVerdict verdict = connectVerdict(probe.partNo, probe.fwVersion, kPurposeUpload);
+    if (verdict != TConnectVerdict::Yes)
         return finish(false, skippedBecause(verdict, probe));
 
     TMsgList queue;
@@ -232,15 +232,15 @@ int Run_Commission_Worker(const TCommissionJob& job)
     host.sendImages = job.sendImages;
     TDeviceOperations operations(document, link, queue, host);
     ops = &operations;
-    Apply_Pause_Scale(operations);
+    applyPauseScale(operations);
     link.explicitPorts = {job.port};
     link.namedPortsOnly = true;
-    operations.Set_Verify_Upload(job.verify && job.sendConfig);
-    operations.Set_Image_Block(imageBlock);
+    operations.setVerifyUpload(job.verify && job.sendConfig);
+    operations.setImageBlock(imageBlock);
     running = &operations;
     operations.upload_data_BitBtnClick();
-    if (!host.ended && operations.Busy())
+    if (!host.ended && operations.isBusy())
         QCoreApplication::exec();
-    const DeviceOperationResult& result = operations.Result();
+    const DeviceOperationResult& result = operations.operationResult();
     return finish(result.ok(), result.message);
 }

@@ -28,4 +28,4 @@ struct TCommissionJob {
 };
 
 // Returns the exit status: 0 the controller was commissioned, 1 not.
-int Run_Commission_Worker(const TCommissionJob& job);
+int runCommissionWorker(const TCommissionJob& job);

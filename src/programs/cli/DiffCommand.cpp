@@ -30,7 +30,7 @@ QString shown(const QJsonValue& v)
     // JSON escapes the control characters; direction marks and the like
     // are left to the one helper.
     if (v.isString())
-        return Untrusted_Text(
+        return untrustedText(
             QString::fromUtf8(QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact)).mid(1).chopped(1),
             std::numeric_limits<int>::max());
     if (v.isArray())
@@ -154,7 +154,7 @@ void diffHandles(const QJsonArray& a, const QJsonArray& b, std::vector<Differenc
 QString textLine(const Difference& d)
 {
     // Group and image names come from the files: one visible line each.
-    const QString handle = Untrusted_Text(d.handle);
+    const QString handle = untrustedText(d.handle);
     if (d.kind == "record")
         return QStringLiteral("configuration.%1: %2 -> %3").arg(d.field, shown(d.a), shown(d.b));
     if (d.kind == "handle") {
@@ -162,7 +162,7 @@ QString textLine(const Difference& d)
             return QStringLiteral("handle %1 (position %2): %3").arg(handle).arg(d.position).arg(d.change);
         return QStringLiteral("handle %1: %2: %3 -> %4").arg(handle, d.field, shown(d.a), shown(d.b));
     }
-    const QString image = QStringLiteral("image %1/%2").arg(handle, Untrusted_Text(d.image));
+    const QString image = QStringLiteral("image %1/%2").arg(handle, untrustedText(d.image));
     if (d.change == "added" || d.change == "removed")
         return QStringLiteral("%1: %2").arg(image, d.change);
     if (d.change == "moved")
@@ -212,7 +212,7 @@ int runDiff(const QStringList& args)
     QJsonObject dumps[2];
     for (int k = 0; k < 2; ++k) {
         TDevice_Config_v2 rec{};
-        THandle_List handles;
+        THandleList handles;
         QString error;
         if (!cliLoadProject(cl.positional()[k], rec, handles, &error)) {
             cliFail(error);
@@ -253,7 +253,7 @@ int runDiff(const QStringList& args)
     return differences.empty() ? kExitOk : 1; // as diff: 1 means "different", not "failed"
 }
 
-const CliRegistration diffCommand{{"diff", "A.cvp B.cvp [--json] [--raw]",
-                                   "list what differs between two projects (exit 0 equal, 1 different)", runDiff}};
+const CliRegistration kDiffCommand{{"diff", "A.cvp B.cvp [--json] [--raw]",
+                                    "list what differs between two projects (exit 0 equal, 1 different)", runDiff}};
 
 } // namespace

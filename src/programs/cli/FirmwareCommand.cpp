@@ -40,24 +40,24 @@ int runFirmware(const QStringList& args)
     // What can be refused without the controller is refused before the
     // port is opened: nothing connects, nothing is written.
     const bool allowPlaceholder = cl.isSet("allow-placeholder");
-    if (Carried_Firmware_Is_Placeholder() && !allowPlaceholder)
-        return cliFail(Box_Text_Line(DeviceText::placeholderFirmware())
+    if (carriedFirmwareIsPlaceholder() && !allowPlaceholder)
+        return cliFail(boxTextLine(DeviceText::placeholderFirmware())
                        + QStringLiteral(" (--allow-placeholder sends it, for the virtual controller)"));
 
     TProjectDocument document;
-    document.fill([](TDevice_Config_v2& record, THandle_List& images) {
-        record = New_Project_Config();
-        Create_Default_Handles(images);
+    document.fill([](TDevice_Config_v2& record, THandleList& images) {
+        record = newProjectConfig();
+        createDefaultHandles(images);
         return true;
     });
     CliDeviceJob job;
     job.ports = cl.values("port");
     job.verbose = cl.isSet("verbose");
     job.purpose = kPurposeRetrieve;
-    const CliDeviceOutcome saved = Run_Device_Operation(document, job);
+    const CliDeviceOutcome saved = runDeviceOperation(document, job);
     // A controller running its boot loader refuses a retrieve: nothing to back up.
     const bool bootLoader = !saved.ok && saved.result.failedPhase == TDevicePhase::Identification
-        && Is_Boot_Loader_Part(saved.result.partNumber);
+        && isBootLoaderPart(saved.result.partNumber);
     if (!saved.ok && !bootLoader)
         return cliFail(QStringLiteral("the configuration could not be read for a backup, so the firmware was left "
                                       "alone: %1")
@@ -76,10 +76,10 @@ int runFirmware(const QStringList& args)
         if (!cliSaveProject(backup, document.record(), document.images(), &error))
             return QStringLiteral("the configuration could not be backed up, so the firmware was left alone: %1")
                 .arg(error);
-        cliOut(QStringLiteral("Configuration backed up to %1").arg(Untrusted_Text(backup, 1 << 20)));
+        cliOut(QStringLiteral("Configuration backed up to %1").arg(untrustedText(backup, 1 << 20)));
         return {};
     };
-    const CliDeviceOutcome upgraded = Run_Device_Operation(document, job);
+    const CliDeviceOutcome upgraded = runDeviceOperation(document, job);
     if (upgraded.ok) {
         // Said at the end, whatever progress went before: the one line a
         // script or a person looks for.
@@ -90,17 +90,17 @@ int runFirmware(const QStringList& args)
         } catch (const std::exception&) {
             // Every build carries it; the line names the port all the same.
         }
-        cliOut(QStringLiteral("Firmware upgraded on %1%2").arg(Untrusted_Text(upgraded.result.port, 1 << 20), version));
+        cliOut(QStringLiteral("Firmware upgraded on %1%2").arg(untrustedText(upgraded.result.port, 1 << 20), version));
         return kExitOk;
     }
     if (upgraded.result.failedPhase == TDevicePhase::FirmwareRefused)
-        return cliFail(Box_Text_Line(DeviceText::placeholderFirmware())
+        return cliFail(boxTextLine(DeviceText::placeholderFirmware())
                        + QStringLiteral(" (--allow-placeholder sends it, for the virtual controller)"));
     return cliFail(upgraded.error);
 }
 
-const CliRegistration firmwareCommand{{"firmware", "[--port NAME]... [--verbose] [--backup FILE] [--allow-placeholder]",
-                                       "back the configuration up, then upgrade the controller's firmware",
-                                       runFirmware}};
+const CliRegistration kFirmwareCommand{
+    {"firmware", "[--port NAME]... [--verbose] [--backup FILE] [--allow-placeholder]",
+     "back the configuration up, then upgrade the controller's firmware", runFirmware}};
 
 } // namespace

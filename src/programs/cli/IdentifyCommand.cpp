@@ -26,14 +26,14 @@ constexpr Purpose kPurposes[] = {{"retrieve", "retrieve", kPurposeRetrieve},
 void printText(const TProbeResult& r)
 {
     cliOut(QStringLiteral("Port: %1").arg(r.port));
-    cliOut(QStringLiteral("Model: %1").arg(Model_Name(r.model)));
-    cliOut(QStringLiteral("Part number: %1").arg(r.part_no));
-    cliOut(Firmware_Text(r.part_no, r.fw_version));
-    cliOut(QStringLiteral("Boot loader running: %1").arg(Is_Boot_Loader_Part(r.part_no) ? "yes" : "no"));
+    cliOut(QStringLiteral("Model: %1").arg(modelName(r.model)));
+    cliOut(QStringLiteral("Part number: %1").arg(r.partNo));
+    cliOut(firmwareVersionText(r.partNo, r.fwVersion));
+    cliOut(QStringLiteral("Boot loader running: %1").arg(isBootLoaderPart(r.partNo) ? "yes" : "no"));
     QStringList verdicts;
     for (const Purpose& p : kPurposes)
-        verdicts << QStringLiteral("%1: %2").arg(
-            p.text, Connect_Verdict_Text(Connect_Verdict(r.part_no, r.fw_version, p.code)));
+        verdicts << QStringLiteral("%1: %2").arg(p.text,
+                                                 connectVerdictText(connectVerdict(r.partNo, r.fwVersion, p.code)));
     cliOut(verdicts.join(QStringLiteral(", ")));
 }
 
@@ -41,17 +41,17 @@ void printJson(const TProbeResult& r)
 {
     QJsonObject verdicts;
     for (const Purpose& p : kPurposes)
-        verdicts[p.key] = Connect_Verdict_Text(Connect_Verdict(r.part_no, r.fw_version, p.code));
+        verdicts[p.key] = connectVerdictText(connectVerdict(r.partNo, r.fwVersion, p.code));
     QJsonObject o;
     o["port"] = r.port;
-    o["model"] = Model_Name(r.model);
+    o["model"] = modelName(r.model);
     o["model_index"] = r.model;
-    o["part_no"] = r.part_no;
-    o["fw_version"] = r.fw_version;
-    o["firmware"] = QString::asprintf("%d.%02d", r.fw_version / 100, r.fw_version % 100);
-    o["bl_part_no"] = r.bl_part_no;
-    o["bl_version"] = r.bl_version;
-    o["boot_loader_running"] = Is_Boot_Loader_Part(r.part_no);
+    o["part_no"] = r.partNo;
+    o["fw_version"] = r.fwVersion;
+    o["firmware"] = QString::asprintf("%d.%02d", r.fwVersion / 100, r.fwVersion % 100);
+    o["bl_part_no"] = r.blPartNo;
+    o["bl_version"] = r.blVersion;
+    o["boot_loader_running"] = isBootLoaderPart(r.partNo);
     o["verdicts"] = verdicts;
     cliOut(QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented)).trimmed());
 }
@@ -78,9 +78,9 @@ int runIdentify(const QStringList& args)
     std::unique_ptr<TVrexComms> owner(comms);
     QStringList reasons;
     for (const QString& port : ports) {
-        const TProbeResult r = Probe_Controller(*comms, port);
+        const TProbeResult r = probeController(*comms, port);
         if (!r.isController()) {
-            reasons << Probe_Failure_Text(r);
+            reasons << probeFailureText(r);
             continue;
         }
         comms->CloseComm();
@@ -93,6 +93,6 @@ int runIdentify(const QStringList& args)
     return cliFail(QStringLiteral("no controller found: %1").arg(reasons.join(QStringLiteral("; "))));
 }
 
-const CliRegistration identifyCommand{
+const CliRegistration kIdentifyCommand{
     {"identify", "[--port NAME]... [--json]", "identify the controller on the first port that answers", runIdentify}};
 } // namespace

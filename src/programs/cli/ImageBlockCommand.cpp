@@ -19,7 +19,7 @@ QString hex(uint32_t address)
     return QStringLiteral("0x") + QStringLiteral("%1").arg(address, 6, 16, QChar('0')).toUpper();
 }
 
-void printLayout(const TImage_Block_Layout& layout, const THandle_List& list)
+void printLayout(const TImageBlockLayout& layout, const THandleList& list)
 {
     int images = 0;
     for (const auto& h : layout.handles)
@@ -35,24 +35,24 @@ void printLayout(const TImage_Block_Layout& layout, const THandle_List& list)
     for (size_t position = 0; position < list.size(); ++position) {
         const THandle_object& handle = *list[position];
         if (next >= layout.handles.size() || layout.handles[next].position != int(position)) {
-            cliOut(QStringLiteral("  %1: excluded").arg(Untrusted_Text(handle.name)));
+            cliOut(QStringLiteral("  %1: excluded").arg(untrustedText(handle.name)));
             continue;
         }
-        const TImage_Block_Layout::Handle& h = layout.handles[next++];
-        const QString kind = h.header.storage_kind == 0 ? QStringLiteral("converted, format %1 (%2)")
-                                                              .arg(h.header.pixel_format)
-                                                              .arg(cliFormatLabel(h.header.pixel_format))
-                                                        : QStringLiteral("JPEG, format %1").arg(h.header.pixel_format);
+        const TImageBlockLayout::Handle& h = layout.handles[next++];
+        const QString kind = h.header.storageKind == 0 ? QStringLiteral("converted, format %1 (%2)")
+                                                             .arg(h.header.pixelFormat)
+                                                             .arg(cliFormatLabel(h.header.pixelFormat))
+                                                       : QStringLiteral("JPEG, format %1").arg(h.header.pixelFormat);
         cliOut(QStringLiteral("  %1: %2, %3 x %4, row %5 bytes, %6 images, offsets at %7")
-                   .arg(Untrusted_Text(handle.name), kind)
+                   .arg(untrustedText(handle.name), kind)
                    .arg(h.header.width)
                    .arg(h.header.height)
-                   .arg(h.header.row_bytes)
-                   .arg(h.header.image_count)
+                   .arg(h.header.rowBytes)
+                   .arg(h.header.imageCount)
                    .arg(hex(h.header.first_offset_address)));
         for (const auto& image : h.images)
             cliOut(QStringLiteral("    %1  pos %2  size %3")
-                       .arg(Untrusted_Text(image.name).leftJustified(24))
+                       .arg(untrustedText(image.name).leftJustified(24))
                        .arg(hex(image.offset.pos))
                        .arg(image.offset.size));
     }
@@ -77,13 +77,13 @@ int runImageBlock(const QStringList& args)
         return cl.usageError(clash);
 
     TDevice_Config_v2 rec{};
-    THandle_List list;
+    THandleList list;
     QString error;
     if (!cliLoadProject(project, rec, list, &error))
         return cliFail(error);
 
     QByteArray block;
-    TImage_Block_Layout layout;
+    TImageBlockLayout layout;
     try {
         // Cells read from a file carry only their stored picture bytes; the
         // block builder decodes them and names any image it cannot use.
@@ -109,12 +109,12 @@ int runImageBlock(const QStringList& args)
     printLayout(layout, list);
     cliOut(QStringLiteral("written to %1")
                .arg(output == QLatin1String("-") ? QStringLiteral("standard output")
-                                                 : Untrusted_Text(output, std::numeric_limits<int>::max())));
+                                                 : untrustedText(output, std::numeric_limits<int>::max())));
     return 0;
 }
 
-const CliRegistration imageBlockCommand{{"image-block", "PROJECT -o BLOCK.bin",
-                                         "write the image data block an upload would send, and show its layout",
-                                         runImageBlock}};
+const CliRegistration kImageBlockCommand{{"image-block", "PROJECT -o BLOCK.bin",
+                                          "write the image data block an upload would send, and show its layout",
+                                          runImageBlock}};
 
 } // namespace

@@ -64,13 +64,13 @@ std::vector<std::pair<QString, QJsonValue>> recordFields(const TDevice_Config_v2
     f.emplace_back("occupied_airdir", int(r.occupied_airdir));
     f.emplace_back("theme_background_enabled", int(r.theme_background_enabled));
     f.emplace_back("theme_logo_enabled", int(r.theme_logo_enabled));
-    f.emplace_back("service_info_text", Read_Service_Text(r).remove('\n'));
+    f.emplace_back("service_info_text", readServiceText(r).remove('\n'));
     f.emplace_back("info_screen_time_to_show", int(r.info_screen_time_to_show));
     f.emplace_back("info_screen_display_time", int(r.info_screen_display_time));
     f.emplace_back("scheduler_enabled", int(r.scheduler_enabled));
 
     QJsonObject week;
-    static const char* const days[7] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    static const char* const kDays[7] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
     for (int d = 0; d < 7; ++d) {
         QJsonArray events;
         for (int s = 0; s < 8; ++s) {
@@ -88,7 +88,7 @@ std::vector<std::pair<QString, QJsonValue>> recordFields(const TDevice_Config_v2
             ev["airdir"] = int(e.airdir);
             events.append(ev);
         }
-        week[days[d]] = events;
+        week[kDays[d]] = events;
     }
     f.emplace_back("daily_schedule", week);
     f.emplace_back("frost_protection_enabled", int(r.frost_protection_enabled));
@@ -105,7 +105,7 @@ std::vector<std::pair<QString, QJsonValue>> recordFields(const TDevice_Config_v2
 // in every message, but whole: this is where a user inspects the file.
 QString printable(const QString& text)
 {
-    return Untrusted_Text(text, std::numeric_limits<int>::max());
+    return untrustedText(text, std::numeric_limits<int>::max());
 }
 
 QString plain(const QJsonValue& v)
@@ -142,7 +142,7 @@ Estimate estimateStorage(const THandle_object& handle)
     return e;
 }
 
-void printText(const QString& path, const TDevice_Config_v2& rec, const THandle_List& handles,
+void printText(const QString& path, const TDevice_Config_v2& rec, const THandleList& handles,
                const std::vector<Estimate>& estimates)
 {
     cliOut("Project: " + printable(path));
@@ -205,7 +205,7 @@ void printText(const QString& path, const TDevice_Config_v2& rec, const THandle_
                        .arg(c->imageSize)
                        .arg(c->included ? "" : " (not uploaded)"));
     }
-    const int64_t stored = Project_Storage_Used(handles);
+    const int64_t stored = projectStorageUsed(handles);
     if (!known) {
         cliOut(QString("\nStorage: unknown (an image cannot be converted); the file says %1 of %2 bytes used")
                    .arg(stored)
@@ -220,7 +220,7 @@ void printText(const QString& path, const TDevice_Config_v2& rec, const THandle_
                .arg(used != stored ? QString(" (the file says %1 used)").arg(stored) : QString()));
 }
 
-void printJson(const QString& path, const TDevice_Config_v2& rec, const THandle_List& handles,
+void printJson(const QString& path, const TDevice_Config_v2& rec, const THandleList& handles,
                const std::vector<Estimate>& estimates)
 {
     QJsonArray hs;
@@ -245,8 +245,8 @@ void printJson(const QString& path, const TDevice_Config_v2& rec, const THandle_
     root["configuration"] = cliRecordJson(rec);
     root["handles"] = hs;
     root["image_store_bytes"] = qint64(kImageStoreBytes);
-    root["storage_used"] = qint64(Project_Storage_Used(handles));
-    root["storage_free"] = qint64(Project_Storage_Free(handles));
+    root["storage_used"] = qint64(projectStorageUsed(handles));
+    root["storage_free"] = qint64(projectStorageFree(handles));
     root["storage_estimated"] = known ? QJsonValue(qint64(estimated)) : QJsonValue(QJsonValue::Null);
     cliOut(QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)).trimmed());
 }
@@ -264,7 +264,7 @@ int runInfo(const QStringList& args)
         return *status;
     const QString path = cl.positional()[0];
     TDevice_Config_v2 rec{};
-    THandle_List handles;
+    THandleList handles;
     QString error;
     if (!cliLoadProject(path, rec, handles, &error))
         return cliFail(error);
@@ -279,7 +279,7 @@ int runInfo(const QStringList& args)
     return 0;
 }
 
-const CliRegistration infoCommand{
+const CliRegistration kInfoCommand{
     {"info", "FILE [--json]", "print a project's configuration record and images", runInfo}};
 
 } // namespace

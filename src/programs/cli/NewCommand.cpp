@@ -29,16 +29,16 @@ int runNew(const QStringList& args)
     QString error;
     if (!lock.acquire(path, ProjectFileLock::kDefaultWaitMs, &error))
         return cliFail(error);
-    TDevice_Config_v2 rec = New_Project_Config();
-    THandle_List handles;
-    Create_Default_Handles(handles);
+    TDevice_Config_v2 rec = newProjectConfig();
+    THandleList handles;
+    createDefaultHandles(handles);
     if (!cliSaveProject(path, rec, handles, &error))
         return cliFail(error);
-    cliOut(Untrusted_Text(path, std::numeric_limits<int>::max()));
+    cliOut(untrustedText(path, std::numeric_limits<int>::max()));
     return 0;
 }
 
-const CliRegistration newCommand{
+const CliRegistration kNewCommand{
     {"new", "FILE [--force]", "write a new, empty project file (the extension becomes .cvp)", runNew}};
 
 } // namespace

@@ -11,7 +11,7 @@ int runPorts(const QStringList& args)
     if (const auto status = cl.parse(args, 0, 0))
         return *status;
     const bool all = cl.isSet("all");
-    const std::vector<TCandidatePort> ports = Get_CommPort_Candidates(all ? QString() : QStringLiteral("FTDI"));
+    const std::vector<TCandidatePort> ports = getCommPortCandidates(all ? QString() : QStringLiteral("FTDI"));
     if (ports.empty()) {
         cliOut(all ? QStringLiteral("no serial ports")
                    : QStringLiteral("no serial ports of an adapter whose manufacturer contains \"FTDI\""));
@@ -22,7 +22,7 @@ int runPorts(const QStringList& args)
     return 0;
 }
 
-const CliRegistration portsCommand{
+const CliRegistration kPortsCommand{
     {"ports", "[--all]", "list the serial ports of FTDI adapters (--all: every serial port) with their manufacturer",
      runPorts}};
 } // namespace

@@ -25,7 +25,7 @@ QImage readImage(const QString& path, QString* error)
 {
     // The header's size is checked before any pixel is decoded: a few bytes
     // can declare a picture of millions of pixels.
-    LoadedPicture picture = Load_Picture_File(path, PictureLimit::forPreview(), true);
+    LoadedPicture picture = loadPictureFile(path, PictureLimit::forPreview(), true);
     if (picture.status != PictureStatus::Loaded) {
         *error = QStringLiteral("%1: %2").arg(path, picture.error);
         return {};
@@ -51,7 +51,7 @@ QString writableSuffixes()
 QString shownOutput(const QString& path)
 {
     return path == QLatin1String("-") ? QStringLiteral("standard output")
-                                      : Untrusted_Text(path, std::numeric_limits<int>::max());
+                                      : untrustedText(path, std::numeric_limits<int>::max());
 }
 
 // The noise added to a pixel is (2^bits - 1) x g with g of this standard
@@ -95,7 +95,7 @@ int runPreview(const QStringList& args)
 
     bool ok = false;
     const int format = cl.value("format").toInt(&ok);
-    if (!ok || !Is_Pixel_Format(format))
+    if (!ok || !isPixelFormat(format))
         return cl.usageError(
             QStringLiteral("--format %1 is not a pixel format (0-7, 17 or 18)").arg(cl.value("format")));
     TDithering_Params params = Default_Dithering(format);
@@ -147,7 +147,7 @@ int runPreview(const QStringList& args)
             return cliFail(error);
 
         cliOut(QStringLiteral("%1: %2 x %3, format %4 (%5), stdev %6, bits %7")
-                   .arg(Untrusted_Text(input, std::numeric_limits<int>::max()))
+                   .arg(untrustedText(input, std::numeric_limits<int>::max()))
                    .arg(image.width())
                    .arg(image.height())
                    .arg(format)
@@ -164,7 +164,7 @@ int runPreview(const QStringList& args)
     return 0;
 }
 
-const CliRegistration previewCommand{
+const CliRegistration kPreviewCommand{
     {"preview", "IMAGE --format CODE [--stdev X --bits N] -o OUT.png [--packed OUT.bin]",
      "convert an image as the controller stores it; write the preview (and packed bytes)", runPreview}};
 

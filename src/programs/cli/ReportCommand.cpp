@@ -20,7 +20,7 @@ namespace {
 
 QString reportText(const QString& text)
 {
-    return Untrusted_Text(text, std::numeric_limits<int>::max());
+    return untrustedText(text, std::numeric_limits<int>::max());
 }
 
 struct Row {
@@ -37,8 +37,8 @@ QStringList cells(const Row& row)
             r.firmware,
             r.time.toString(Qt::ISODate),
             r.sent.join(QStringLiteral(", ")),
-            Verify_Result_Text(r.verify),
-            r.configChecksum ? Checksum_Text(*r.configChecksum) : QString(),
+            verifyResultText(r.verify),
+            r.configChecksum ? checksumText(*r.configChecksum) : QString(),
             r.imageBlockSha256,
             QString::number(row.attempts),
             r.ok ? QStringLiteral("ok") : QStringLiteral("failed"),
@@ -53,9 +53,9 @@ const QStringList kHeader{"controller", "port",    "part number",     "firmware"
 
 QByteArray csv(const std::vector<Row>& rows)
 {
-    QString text = Csv_Line(kHeader);
+    QString text = csvLine(kHeader);
     for (const Row& r : rows)
-        text += Csv_Line(cells(r));
+        text += csvLine(cells(r));
     return text.toUtf8();
 }
 
@@ -126,7 +126,7 @@ int runReport(const QStringList& args)
     int order = 0;
     std::map<QString, int> seenAt;
     for (const QString& log : cl.positional()) {
-        const TCommissioningLogContents contents = Read_Commissioning_Log(log);
+        const TCommissioningLogContents contents = readCommissioningLog(log);
         if (!contents.readable)
             return cliFail(contents.error);
         // A project or a picture given by mistake would otherwise be a line
@@ -138,8 +138,8 @@ int runReport(const QStringList& args)
                                .arg(contents.malformed.size())
                                .arg(contents.malformed.front().problem));
         for (const TCommissioningLogLine& bad : contents.malformed)
-            QTextStream(Program_Stderr()) << "corvane-cli report: " << reportText(log) << ':' << bad.line
-                                          << ": malformed line skipped (" << reportText(bad.problem) << ")\n";
+            QTextStream(programStderr()) << "corvane-cli report: " << reportText(log) << ':' << bad.line
+                                         << ": malformed line skipped (" << reportText(bad.problem) << ")\n";
         for (const TCommissioningRecord& r : contents.records) {
             Row& row = latest[r.controllerKey()];
             ++row.attempts;
@@ -206,8 +206,8 @@ int runReport(const QStringList& args)
     return kExitOk;
 }
 
-const CliRegistration reportCommand{{"report", "LOG... [--csv OUT | --html OUT]",
-                                     "the latest commissioning outcome per controller from commissioning logs",
-                                     runReport}};
+const CliRegistration kReportCommand{{"report", "LOG... [--csv OUT | --html OUT]",
+                                      "the latest commissioning outcome per controller from commissioning logs",
+                                      runReport}};
 
 } // namespace

@@ -44,14 +44,14 @@ int runRetrieve(const QStringList& args)
     TProjectDocument document;
     if (QFileInfo::exists(path)) {
         QString error;
-        if (!document.fill([&](TDevice_Config_v2& record, THandle_List& images) {
+        if (!document.fill([&](TDevice_Config_v2& record, THandleList& images) {
                 return cliLoadProject(path, record, images, &error);
             }))
             return cliFail(error);
     } else {
-        document.fill([](TDevice_Config_v2& record, THandle_List& images) {
-            record = New_Project_Config();
-            Create_Default_Handles(images);
+        document.fill([](TDevice_Config_v2& record, THandleList& images) {
+            record = newProjectConfig();
+            createDefaultHandles(images);
             return true;
         });
     }
@@ -60,17 +60,17 @@ int runRetrieve(const QStringList& args)
     job.purpose = kPurposeRetrieve;
     job.ports = cl.values("port");
     job.verbose = cl.isSet("verbose");
-    const CliDeviceOutcome outcome = Run_Device_Operation(document, job);
+    const CliDeviceOutcome outcome = runDeviceOperation(document, job);
     if (!outcome.ok)
         return cliFail(outcome.error);
     QString saveError;
     if (!cliSaveProject(path, document.record(), document.images(), &saveError))
         return cliFail(saveError);
-    cliOut(QStringLiteral("Saved %1").arg(Untrusted_Text(path, std::numeric_limits<int>::max())));
+    cliOut(QStringLiteral("Saved %1").arg(untrustedText(path, std::numeric_limits<int>::max())));
     return kExitOk;
 }
 
-const CliRegistration retrieveCommand{
+const CliRegistration kRetrieveCommand{
     {"retrieve", "[--port NAME]... [--verbose] PROJECT",
      "read the controller's configuration into PROJECT (created if missing) and save it", runRetrieve}};
 

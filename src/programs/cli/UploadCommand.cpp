@@ -39,7 +39,7 @@ int runUpload(const QStringList& args)
 
     TProjectDocument document;
     QString error;
-    if (!document.fill([&](TDevice_Config_v2& record, THandle_List& images) {
+    if (!document.fill([&](TDevice_Config_v2& record, THandleList& images) {
             return cliLoadProject(cl.positional()[0], record, images, &error);
         }))
         return cliFail(error);
@@ -52,23 +52,23 @@ int runUpload(const QStringList& args)
     job.sendImages = images || !config;
     // Everything is built and checked before the port is opened: a picture
     // that cannot be sent must not leave the controller half changed.
-    if (job.sendImages && !Build_Checked_Image_Block(document.images(), job.imageBlock, &error))
+    if (job.sendImages && !buildCheckedImageBlock(document.images(), job.imageBlock, &error))
         return cliFail(QStringLiteral("%1: %2 Nothing was sent.").arg(cl.positional()[0], error));
     job.verify = cl.isSet("verify");
-    const CliDeviceOutcome outcome = Run_Device_Operation(document, job);
+    const CliDeviceOutcome outcome = runDeviceOperation(document, job);
     if (!outcome.ok)
         return cliFail(outcome.error);
     const QString sent = job.sendConfig && job.sendImages ? QStringLiteral("configuration and images")
         : job.sendConfig                                  ? QStringLiteral("configuration")
                                                           : QStringLiteral("images");
     cliOut(QStringLiteral("Uploaded the %1 of %2%3")
-               .arg(sent, Untrusted_Text(cl.positional()[0], std::numeric_limits<int>::max()),
+               .arg(sent, untrustedText(cl.positional()[0], std::numeric_limits<int>::max()),
                     job.verify ? QStringLiteral("; the configuration was read back and is identical") : QString()));
     return kExitOk;
 }
 
-const CliRegistration uploadCommand{{"upload", "[--port NAME]... [--verbose] PROJECT [--config] [--images] [--verify]",
-                                     "send PROJECT's configuration and images to the controller and restart it",
-                                     runUpload}};
+const CliRegistration kUploadCommand{{"upload", "[--port NAME]... [--verbose] PROJECT [--config] [--images] [--verify]",
+                                      "send PROJECT's configuration and images to the controller and restart it",
+                                      runUpload}};
 
 } // namespace

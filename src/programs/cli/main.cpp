@@ -40,11 +40,11 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvane-cli"));
-    Route_Qt_Messages_To_Debug_Log();
-    Keep_Library_Output_Off_Stderr();
+    routeQtMessagesToDebugLog();
+    keepLibraryOutputOffStderr();
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
-        QTextStream(Program_Stderr()) << programHelp();
+        QTextStream(programStderr()) << programHelp();
         return kExitUsage;
     }
     const QString first = args.takeFirst();
@@ -58,16 +58,16 @@ int main(int argc, char** argv)
         return kExitOk;
     }
     if (first == QLatin1String("--version")) {
-        QTextStream(stdout) << Program_Version_Line(QStringLiteral("corvane-cli")) << '\n';
+        QTextStream(stdout) << programVersionLine(QStringLiteral("corvane-cli")) << '\n';
         return kExitOk;
     }
     QString backendError;
-    if (!Serial_Backend_From_Environment(&backendError)) {
-        QTextStream(Program_Stderr()) << "corvane-cli: " << backendError << '\n';
+    if (!serialBackendFromEnvironment(&backendError)) {
+        QTextStream(programStderr()) << "corvane-cli: " << backendError << '\n';
         return kExitUsage;
     }
     if (const CliCommand* c = CliRegistry::find(first))
         return c->run(args);
-    QTextStream(Program_Stderr()) << "corvane-cli: unknown command \"" << first << "\" (try corvane-cli --help)\n";
+    QTextStream(programStderr()) << "corvane-cli: unknown command \"" << first << "\" (try corvane-cli --help)\n";
     return kExitUsage;
 }

@@ -17,7 +17,7 @@ QString spelled(const QString& name)
 }
 } // namespace
 
-QString Program_Version_Line(const QString& program)
+QString programVersionLine(const QString& program)
 {
     return QStringLiteral("%1 %2").arg(program, QStringLiteral(CORVANE_VERSION));
 }
@@ -78,14 +78,14 @@ QString CommandLine::helpText() const
 int CommandLine::usageError(const QString& problem) const
 {
     // The problem may quote an argument: one visible line whatever it holds.
-    QTextStream(Program_Stderr()) << prefix() << ": " << Untrusted_Text(problem, 1 << 20) << " (try " << prefix()
-                                  << " --help)\n";
+    QTextStream(programStderr()) << prefix() << ": " << untrustedText(problem, 1 << 20) << " (try " << prefix()
+                                 << " --help)\n";
     return kExitUsage;
 }
 
 int CommandLine::fail(const QString& message) const
 {
-    QTextStream(Program_Stderr()) << m_program << ": " << Untrusted_Text(message, 1 << 20) << '\n';
+    QTextStream(programStderr()) << m_program << ": " << untrustedText(message, 1 << 20) << '\n';
     return kExitFailed;
 }
 
@@ -105,7 +105,7 @@ std::optional<int> CommandLine::parse(const QStringList& arguments, int minPosit
         return kExitOk;
     }
     if (m_version && m_parser.isSet(kVersion)) {
-        QTextStream(stdout) << Program_Version_Line(m_program) << '\n';
+        QTextStream(stdout) << programVersionLine(m_program) << '\n';
         return kExitOk;
     }
     const QStringList given = m_parser.optionNames();

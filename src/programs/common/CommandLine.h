@@ -59,4 +59,4 @@ private:
 };
 
 // "corvane-cli 2.0.0"
-QString Program_Version_Line(const QString& program);
+QString programVersionLine(const QString& program);

@@ -11,8 +11,8 @@
 Q_LOGGING_CATEGORY(lcQtMessages, "corvane.qt", QtWarningMsg)
 
 namespace {
-QtMessageHandler s_previous = nullptr;
-FILE* s_stderr = nullptr;
+QtMessageHandler sPrevious = nullptr;
+FILE* sStderr = nullptr;
 
 void toDebugLog(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
@@ -21,17 +21,17 @@ void toDebugLog(QtMsgType type, const QMessageLogContext& context, const QString
     const bool ours = context.category && qstrncmp(context.category, "corvane.", 8) == 0
         && qstrcmp(context.category, "corvane.qt") != 0;
     if (type == QtFatalMsg || (ours && (type == QtDebugMsg || type == QtInfoMsg))) {
-        if (s_stderr == stderr)
-            s_previous(type, context, message);
+        if (sStderr == stderr)
+            sPrevious(type, context, message);
         else
-            QTextStream(Program_Stderr()) << message << '\n';
+            QTextStream(programStderr()) << message << '\n';
         return;
     }
     // Only the debug level of our category lets them through, so a user who
     // asks for the trace sees them and nobody else does.
     if (lcQtMessages().isDebugEnabled())
-        QTextStream(Program_Stderr()) << "debug: " << (context.category ? context.category : "default") << ": "
-                                      << message << '\n';
+        QTextStream(programStderr()) << "debug: " << (context.category ? context.category : "default") << ": "
+                                     << message << '\n';
 }
 
 // With descriptor 2 silenced, the runtime's own last words on an uncaught
@@ -42,25 +42,25 @@ void toDebugLog(QtMsgType type, const QMessageLogContext& context, const QString
         try {
             std::rethrow_exception(current);
         } catch (const std::exception& error) {
-            std::fprintf(Program_Stderr(), "internal error: %s\n", error.what());
+            std::fprintf(programStderr(), "internal error: %s\n", error.what());
         } catch (...) {
-            std::fputs("internal error: unknown exception\n", Program_Stderr());
+            std::fputs("internal error: unknown exception\n", programStderr());
         }
     } else {
-        std::fputs("internal error: terminated\n", Program_Stderr());
+        std::fputs("internal error: terminated\n", programStderr());
     }
     std::abort();
 }
 } // namespace
 
-void Route_Qt_Messages_To_Debug_Log()
+void routeQtMessagesToDebugLog()
 {
-    s_previous = qInstallMessageHandler(&toDebugLog);
+    sPrevious = qInstallMessageHandler(&toDebugLog);
 }
 
-void Keep_Library_Output_Off_Stderr()
+void keepLibraryOutputOffStderr()
 {
-    if (s_stderr || lcQtMessages().isDebugEnabled())
+    if (sStderr || lcQtMessages().isDebugEnabled())
         return;
     std::fflush(stderr);
     const int kept = ::dup(STDERR_FILENO);
@@ -76,11 +76,11 @@ void Keep_Library_Output_Off_Stderr()
     ::close(null);
     ::fcntl(kept, F_SETFD, FD_CLOEXEC);
     std::setvbuf(stream, nullptr, _IONBF, 0);
-    s_stderr = stream;
+    sStderr = stream;
     std::set_terminate(&reportTermination);
 }
 
-FILE* Program_Stderr()
+FILE* programStderr()
 {
-    return s_stderr ? s_stderr : stderr;
+    return sStderr ? sStderr : stderr;
 }

@@ -10,11 +10,11 @@
 
 Q_DECLARE_LOGGING_CATEGORY(lcQtMessages)
 
-void Route_Qt_Messages_To_Debug_Log();
+void routeQtMessagesToDebugLog();
 
 // libpng reports a damaged picture by writing "libpng error: ..." straight to
 // the process's standard error, past any message handler. This points file
 // descriptor 2 at /dev/null (unless the debug log is switched on) and keeps
-// the real standard error for the program's own lines: Program_Stderr().
-void Keep_Library_Output_Off_Stderr();
-FILE* Program_Stderr();
+// the real standard error for the program's own lines: programStderr().
+void keepLibraryOutputOffStderr();
+FILE* programStderr();

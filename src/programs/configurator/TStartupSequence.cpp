@@ -18,93 +18,93 @@
 #include <QSettings>
 #include <QSplitter>
 
-TStartupSequence::TStartupSequence(const QElapsedTimer& sinceLaunch) : clock(sinceLaunch) { }
+TStartupSequence::TStartupSequence(const QElapsedTimer& sinceLaunch) : m_clock(sinceLaunch) { }
 
 TStartupSequence::~TStartupSequence()
 {
     // The main window goes first: its secondary windows are its children.
-    mainWindow.reset();
-    gallery.reset();
-    imageStore.reset();
+    m_mainWindow.reset();
+    m_gallery.reset();
+    m_imageStore.reset();
 }
 
-void TStartupSequence::Pause(int ms)
+void TStartupSequence::pause(int ms)
 {
     QElapsedTimer t;
     t.start();
     Delay_With_Messages(ms);
     const qint64 paused = t.elapsed();
-    pausedMs += paused;
-    markedAt += paused;
+    m_pausedMs += paused;
+    m_markedAt += paused;
 }
 
 void TStartupSequence::Mark(const char* step)
 {
-    const qint64 now = clock.elapsed();
-    steps.emplace_back(step, now - markedAt);
-    markedAt = now;
+    const qint64 now = m_clock.elapsed();
+    m_steps.emplace_back(step, now - m_markedAt);
+    m_markedAt = now;
 }
 
-QString TStartupSequence::Work_Split() const
+QString TStartupSequence::workSplit() const
 {
     QStringList parts;
-    for (const auto& [step, ms] : steps)
+    for (const auto& [step, ms] : m_steps)
         parts << QStringLiteral("%1 %2").arg(QLatin1String(step)).arg(ms);
     return parts.join(QLatin1Char(' '));
 }
 
-void TStartupSequence::Run()
+void TStartupSequence::run()
 {
     Mark("launch");
-    auto* splash = new Tsplash_Form;
+    auto* splash = new TsplashForm;
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->show();
-    splash->Step();
+    splash->advance();
     // Rendered on other threads while the splash pauses, so that the gallery
     // and the store find their pictures ready.
-    Prerender_Pictures(Tgallery_Form::startUpPictures() + TDM_imagestore::startUpPictures());
+    prerenderPictures(TgalleryForm::startUpPictures() + TDM_imagestore::startUpPictures());
     Mark("splash");
-    Pause(300);
+    pause(300);
 
-    gallery = std::make_unique<Tgallery_Form>();
-    splash->Step();
+    m_gallery = std::make_unique<TgalleryForm>();
+    splash->advance();
     Mark("gallery");
-    Pause(300);
+    pause(300);
 
-    imageStore = std::make_unique<TDM_imagestore>();
-    splash->Step();
+    m_imageStore = std::make_unique<TDM_imagestore>();
+    splash->advance();
     Mark("pictures");
-    Pause(300);
+    pause(300);
 
     // The main window stays disabled while the splash is up, so nothing can
     // be started before every window exists. The secondary windows are its
     // children: created once, reused, freed with it. The scheduled-events
     // editor and its copy dialog belong to the scheduler page, which the main
     // window creates.
-    mainWindow = std::make_unique<Tbmpgen_Form>();
-    mainWindow->setEnabled(false);
+    m_mainWindow = std::make_unique<Tbmpgen_Form>();
+    m_mainWindow->setEnabled(false);
     // Where the user left it last time, or a size that fits this screen.
     auto* placement = new TWindowPlacement(
-        mainWindow.get(), mainWindow->findChild<QSplitter*>(QStringLiteral("log_Splitter")),
+        m_mainWindow.get(), m_mainWindow->findChild<QSplitter*>(QStringLiteral("log_Splitter")),
         std::make_unique<QSettings>(QStringLiteral("Corvane"), QStringLiteral("Corvane Configurator")));
     placement->restore();
-    mainWindow->show();
-    mainWindow->Set_Firmware_Window(new Tfw_upg_Form(mainWindow.get()));
-    auto* about = new Tabout_Form(mainWindow.get());
-    auto* information = new Tinfo_Form(mainWindow.get());
-    new Tsettings_Form(mainWindow.get());
-    mainWindow->Set_Help_Windows(information, about);
-    mainWindow->Set_Commissioning_Log(Window_Commissioning_Log());
-    splash->Step();
+    m_mainWindow->show();
+    m_mainWindow->setFirmwareWindow(new Tfw_upg_Form(m_mainWindow.get()));
+    auto* about = new TaboutForm(m_mainWindow.get());
+    auto* information = new TinfoForm(m_mainWindow.get());
+    new TsettingsForm(m_mainWindow.get());
+    m_mainWindow->setHelpWindows(information, about);
+    m_mainWindow->setCommissioningLog(windowCommissioningLog());
+    splash->advance();
     Mark("windows");
-    Pause(300);
+    pause(300);
 
-    mainWindow->Configuration_Page()->appearancePage()->setSelectionWindow(new Timg_select_Form(mainWindow.get()));
+    m_mainWindow->configurationPage()->appearancePage()->setSelectionWindow(new Timg_select_Form(m_mainWindow.get()));
     Mark("selection");
-    Pause(1000);
+    pause(1000);
 
     splash->close();
-    mainWindow->setEnabled(true);
-    readyMs = clock.elapsed();
+    m_mainWindow->setEnabled(true);
+    m_readyMs = m_clock.elapsed();
     Mark("enable");
 }

@@ -21,27 +21,27 @@ public:
     ~TStartupSequence();
 
     // Runs every step up to the enabled main window.
-    void Run();
+    void run();
 
-    Tbmpgen_Form* Main_Window() const { return mainWindow.get(); }
+    Tbmpgen_Form* mainWindow() const { return m_mainWindow.get(); }
     // Milliseconds from launch until the main window was enabled.
-    qint64 Ready_Ms() const { return readyMs; }
+    qint64 readyMs() const { return m_readyMs; }
     // Of that, the time spent in the responsive pauses between the steps.
-    qint64 Paused_Ms() const { return pausedMs; }
+    qint64 pausedMs() const { return m_pausedMs; }
     // The rest, step by step ("window 61 ..."), to show where start-up work goes.
-    QString Work_Split() const;
+    QString workSplit() const;
 
 private:
-    void Pause(int ms);
+    void pause(int ms);
     // Ends a step of work: the time since the last mark, pauses not counted.
     void Mark(const char* step);
 
-    const QElapsedTimer& clock;
-    std::unique_ptr<QDialog> gallery;
-    std::unique_ptr<TDM_imagestore> imageStore;
-    std::unique_ptr<Tbmpgen_Form> mainWindow;
-    qint64 readyMs = -1;
-    qint64 pausedMs = 0;
-    qint64 markedAt = 0;
-    std::vector<std::pair<const char*, qint64>> steps;
+    const QElapsedTimer& m_clock;
+    std::unique_ptr<QDialog> m_gallery;
+    std::unique_ptr<TDM_imagestore> m_imageStore;
+    std::unique_ptr<Tbmpgen_Form> m_mainWindow;
+    qint64 m_readyMs = -1;
+    qint64 m_pausedMs = 0;
+    qint64 m_markedAt = 0;
+    std::vector<std::pair<const char*, qint64>> m_steps;
 };

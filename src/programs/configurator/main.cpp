@@ -112,7 +112,7 @@ int main(int argc, char** argv)
     if (const auto status = parseOptions(options, QCoreApplication::arguments().mid(1)))
         return *status;
     QString backendError;
-    if (!Serial_Backend_From_Environment(&backendError)) {
+    if (!serialBackendFromEnvironment(&backendError)) {
         std::fprintf(stderr, "corvane-configurator: %s\n", qPrintable(backendError));
         return kExitUsage;
     }
@@ -122,7 +122,7 @@ int main(int argc, char** argv)
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     // The program's own icon on every window and in the task bar, crisp at
     // each size the desktop asks for.
-    if (Has_Picture(QStringLiteral("APP_ICON_PNG"))) {
+    if (hasPicture(QStringLiteral("APP_ICON_PNG"))) {
         QIcon icon;
         for (int side : {16, 24, 32, 48, 64, 128, 256})
             icon.addPixmap(QPixmap::fromImage(picture(QStringLiteral("APP_ICON_PNG"), QSize(side, side))));
@@ -131,14 +131,14 @@ int main(int argc, char** argv)
 
     TStartupSequence startup(sinceLaunch);
     try {
-        startup.Run();
+        startup.run();
     } catch (const std::exception& error) {
         // Outside the event loop there is no handler to fall back on: a
         // start-up that cannot finish says why and ends.
-        Report_Exception(error);
+        reportException(error);
         return 1;
     }
-    Tbmpgen_Form* window = startup.Main_Window();
+    Tbmpgen_Form* window = startup.mainWindow();
 
     QStringList ports = options.values(kPort);
     QStringList notes;
@@ -146,47 +146,47 @@ int main(int argc, char** argv)
         notes << QStringLiteral("Port %1 only").arg(ports.join(QStringLiteral(", ")));
     TDemoSimulator simulator;
     if (options.isSet(kDemo)) {
-        if (simulator.Start(QCoreApplication::applicationDirPath())) {
-            ports << simulator.Port();
-            notes << QStringLiteral("Virtual controller on ") + simulator.Port();
+        if (simulator.start(QCoreApplication::applicationDirPath())) {
+            ports << simulator.port();
+            notes << QStringLiteral("Virtual controller on ") + simulator.port();
             // The build's stand-in firmware may go to the virtual controller only.
-            window->Device_Operations()->Allow_Placeholder_Firmware_On({simulator.Port()});
+            window->deviceOperations()->allowPlaceholderFirmwareOn({simulator.port()});
         } else {
-            Show_Message_Box(simulator.Error_Text() + QStringLiteral("      \r")
+            Show_Message_Box(simulator.errorText() + QStringLiteral("      \r")
                                  + QStringLiteral("The configurator runs without it.      "),
-                             TMsgDlgType::mtWarning, QMessageBox::Ok);
+                             TMsgDlgType::MtWarning, QMessageBox::Ok);
         }
     }
     if (!ports.isEmpty())
-        window->Set_Explicit_Ports(ports, notes.join(QStringLiteral("; ")));
+        window->setExplicitPorts(ports, notes.join(QStringLiteral("; ")));
     // Ports the user named are the only ones tried; the virtual controller
     // alone still leaves the adapters to be searched.
-    window->Device_Operations()->link().namedPortsOnly = !options.values(kPort).isEmpty();
-    if (!simulator.Port().isEmpty()) {
+    window->deviceOperations()->link().namedPortsOnly = !options.values(kPort).isEmpty();
+    if (!simulator.port().isEmpty()) {
         // The status bar must not go on naming a controller that is gone.
-        simulator.On_Ended([window, port = simulator.Port()] {
-            window->Set_Port_Note(QStringLiteral("Virtual controller on %1 has stopped").arg(port));
+        simulator.onEnded([window, port = simulator.port()] {
+            window->setPortNote(QStringLiteral("Virtual controller on %1 has stopped").arg(port));
         });
     }
 
     if (options.isSet(kStartupMs)) {
-        std::printf("startup_ms %lld paused_ms %lld work_ms %lld\n", static_cast<long long>(startup.Ready_Ms()),
-                    static_cast<long long>(startup.Paused_Ms()),
-                    static_cast<long long>(startup.Ready_Ms() - startup.Paused_Ms()));
+        std::printf("startup_ms %lld paused_ms %lld work_ms %lld\n", static_cast<long long>(startup.readyMs()),
+                    static_cast<long long>(startup.pausedMs()),
+                    static_cast<long long>(startup.readyMs() - startup.pausedMs()));
         // Where the work went, in milliseconds per step.
-        std::printf("work_split %s\n", qPrintable(startup.Work_Split()));
+        std::printf("work_split %s\n", qPrintable(startup.workSplit()));
         std::fflush(stdout);
         return 0;
     }
     // Unsaved work a crash or a power cut left behind is offered first.
     TProjectRecovery recovery(*window);
-    recovery.Offer_Recovered();
+    recovery.offerRecovered();
     if (!options.positional().isEmpty()) {
         // Once the window is up, so that its boxes have a parent to sit on.
         const QString path = QFileInfo(options.positional().constFirst()).absoluteFilePath();
-        QTimer::singleShot(0, window, [window, path] { window->Commands()->Open_Project_Path(path); });
+        QTimer::singleShot(0, window, [window, path] { window->commands()->openProjectPath(path); });
     }
     const int status = app.exec();
-    simulator.Stop();
+    simulator.stop();
     return status;
 }

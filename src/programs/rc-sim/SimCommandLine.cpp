@@ -156,8 +156,8 @@ SimCommandLine SimCommandLine::parse(const QStringList& arguments)
             c.error = QStringLiteral("--config and --new-project-config both name the starting configuration");
             return c;
         }
-        TDevice_Config_v2 record = New_Project_Config();
-        const TDeviceConfiguration block = Build_Upload_Block(record);
+        TDevice_Config_v2 record = newProjectConfig();
+        const TDeviceConfiguration block = buildUploadBlock(record);
         o.initialConfig = QByteArray(reinterpret_cast<const char*>(&block), sizeof block);
     }
     c.daemon = p.isSet("daemon");

@@ -6,16 +6,16 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-int StopSignals::s_pipe[2] = {-1, -1};
+int StopSignals::sPipe[2] = {-1, -1};
 
 StopSignals::StopSignals(QObject* parent) : QObject(parent)
 {
-    if (::pipe2(s_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    if (::pipe2(sPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    m_notifier = new QSocketNotifier(s_pipe[0], QSocketNotifier::Read, this);
+    m_notifier = new QSocketNotifier(sPipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
         unsigned char sig = 0;
-        if (::read(s_pipe[0], &sig, 1) == 1)
+        if (::read(sPipe[0], &sig, 1) == 1)
             emit stopRequested(sig);
     });
     struct sigaction sa { };
@@ -32,5 +32,5 @@ void StopSignals::onSignal(int signalNumber)
 {
     // Only async-signal-safe work here: the event loop does the rest.
     const unsigned char sig = static_cast<unsigned char>(signalNumber);
-    (void)!::write(s_pipe[1], &sig, 1);
+    (void)!::write(sPipe[1], &sig, 1);
 }

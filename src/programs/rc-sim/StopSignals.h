@@ -16,6 +16,6 @@ signals:
 
 private:
     static void onSignal(int signalNumber);
-    static int s_pipe[2];
+    static int sPipe[2];
     QSocketNotifier* m_notifier = nullptr;
 };

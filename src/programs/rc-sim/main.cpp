@@ -37,7 +37,7 @@ int main(int argc, char** argv)
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("corvane-rc-sim");
-    Route_Qt_Messages_To_Debug_Log();
+    routeQtMessagesToDebugLog();
     QTextStream err(stderr);
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &app, [](int) { QCoreApplication::quit(); });

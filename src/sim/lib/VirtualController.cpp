@@ -16,7 +16,7 @@ namespace {
 constexpr std::chrono::duration<double> kByteTime{10.0 / 230400.0};
 constexpr int kPaceBytes = 16;
 
-qint64 Steady_Ns(std::chrono::steady_clock::time_point t)
+qint64 steadyNs(std::chrono::steady_clock::time_point t)
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
 }
@@ -177,7 +177,7 @@ void VirtualController::run()
                 break;
             noteReceived(static_cast<std::size_t>(n));
             if (!assembler.inFrame())
-                frameArrivedNs = Steady_Ns(Clock::now());
+                frameArrivedNs = steadyNs(Clock::now());
             done = assembler.feed(buf.data(), static_cast<std::size_t>(n));
         } else if (fds[1].revents & (POLLERR | POLLNVAL)) {
             break;
@@ -261,7 +261,7 @@ void VirtualController::handle(SimFrame& frame)
         return;
     send(answer, o.lineRate);
     // A paced answer's last piece is written once it would have crossed the line.
-    const qint64 answered = Steady_Ns(Clock::now());
+    const qint64 answered = steadyNs(Clock::now());
     std::lock_guard lock(m_mutex);
     // The list may have been cleared meanwhile.
     for (auto it = m_frames.rbegin(); it != m_frames.rend(); ++it) {
@@ -317,11 +317,11 @@ QByteArray VirtualController::answerFor(SimFrame& frame, const SimOptions& o)
 
 QByteArray VirtualController::identity(const SimOptions& o) const
 {
-    const TRC_Model& model = RC_Model_Table[o.model == 1 ? 1 : 0];
-    uint16_t part = o.bootLoader ? model.bl_part_no : model.app_part_no;
+    const TrcModel& model = RC_Model_Table[o.model == 1 ? 1 : 0];
+    uint16_t part = o.bootLoader ? model.blPartNo : model.appPartNo;
     if (o.partNumberOverride >= 0)
         part = static_cast<uint16_t>(o.partNumberOverride);
-    const uint16_t words[4] = {part, o.bootLoader ? o.blVersion : o.fwVersion, model.bl_part_no, o.blVersion};
+    const uint16_t words[4] = {part, o.bootLoader ? o.blVersion : o.fwVersion, model.blPartNo, o.blVersion};
     QByteArray out;
     for (uint16_t w : words) {
         out.append(static_cast<char>(w >> 8));

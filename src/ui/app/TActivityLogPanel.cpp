@@ -26,7 +26,7 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        const QColor fill = TActivityLogPanel::Marker_Colour(index.data().toString());
+        const QColor fill = TActivityLogPanel::markerColour(index.data().toString());
         if (!fill.isValid()) {
             QStyledItemDelegate::paint(painter, option, index);
             return;
@@ -41,61 +41,61 @@ public:
 
 TActivityLogPanel::TActivityLogPanel(QWidget* parent)
     : QWidget(parent)
-    , title_(new QLabel(QStringLiteral("  Activity Log"), this))
-    , grid_(new QTableWidget(0, kColumns, this))
+    , m_title(new QLabel(QStringLiteral("  Activity Log"), this))
+    , m_grid(new QTableWidget(0, kColumns, this))
 {
-    grid_->setObjectName(QStringLiteral("activity_log_StringGrid"));
-    grid_->setAccessibleName(QStringLiteral("Activity Log"));
+    m_grid->setObjectName(QStringLiteral("activity_log_StringGrid"));
+    m_grid->setAccessibleName(QStringLiteral("Activity Log"));
     // The arrow keys move between entries; Tab moves on to the next control
     // instead of stepping through the cells, so the log is no trap for a
     // keyboard user.
-    grid_->setTabKeyNavigation(false);
-    title_->setBuddy(grid_);
-    grid_->setHorizontalHeaderLabels(
+    m_grid->setTabKeyNavigation(false);
+    m_title->setBuddy(m_grid);
+    m_grid->setHorizontalHeaderLabels(
         {QString(), QStringLiteral("Date/Time"), QStringLiteral("Description"), QStringLiteral("Additional Info")});
-    grid_->verticalHeader()->hide();
-    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid_->setShowGrid(true);
-    grid_->setWordWrap(false);
+    m_grid->verticalHeader()->hide();
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setShowGrid(true);
+    m_grid->setWordWrap(false);
     // One line of text per entry: the style's taller rows would show fewer.
-    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 8);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
     // The style's minimum would make the marker column wider than 20 pixels.
-    grid_->horizontalHeader()->setMinimumSectionSize(kMarkerColumnWidth);
-    grid_->horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
-    grid_->horizontalHeader()->setStretchLastSection(false);
-    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    grid_->setColumnWidth(kMarker, kMarkerColumnWidth);
-    grid_->setItemDelegateForColumn(kMarker, new MarkerDelegate(grid_));
-    grid_->viewport()->installEventFilter(this);
+    m_grid->horizontalHeader()->setMinimumSectionSize(kMarkerColumnWidth);
+    m_grid->horizontalHeader()->setDefaultSectionSize(kDefaultColumnWidth);
+    m_grid->horizontalHeader()->setStretchLastSection(false);
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_grid->setColumnWidth(kMarker, kMarkerColumnWidth);
+    m_grid->setItemDelegateForColumn(kMarker, new MarkerDelegate(m_grid));
+    m_grid->viewport()->installEventFilter(this);
     // A column the user drags wider or narrower moves the rest of the room.
-    connect(grid_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
         if (m_filling)
             return;
         if (section == kInfo)
-            infoWidth_ = size;
+            m_infoWidth = size;
         fillWidth();
     });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    layout->addWidget(title_);
-    layout->addWidget(grid_, 1);
+    layout->addWidget(m_title);
+    layout->addWidget(m_grid, 1);
 }
 
-QString TActivityLogPanel::Status_Code_Marker(int code)
+QString TActivityLogPanel::statusCodeMarker(int code)
 {
-    return ::Status_Code_Marker(code);
+    return ::statusCodeMarker(code);
 }
 
-QString TActivityLogPanel::Status_Code_Text(int code)
+QString TActivityLogPanel::statusCodeText(int code)
 {
-    return ::Status_Code_Text(code);
+    return ::statusCodeText(code);
 }
 
-QColor TActivityLogPanel::Marker_Colour(const QString& marker)
+QColor TActivityLogPanel::markerColour(const QString& marker)
 {
     if (marker == QLatin1String("*"))
         return QColor(0xBA, 0xE1, 0xFF);
@@ -106,70 +106,70 @@ QColor TActivityLogPanel::Marker_Colour(const QString& marker)
 
 bool TActivityLogPanel::lastRowInView() const
 {
-    const int rows = grid_->rowCount();
+    const int rows = m_grid->rowCount();
     // Nobody can have scrolled a log that is not on screen yet (entries written
     // while the main window is being built): keep following.
-    if (rows == 0 || !grid_->isVisible())
+    if (rows == 0 || !m_grid->isVisible())
         return true;
     const int last = rows - 1;
-    return grid_->rowViewportPosition(last) + grid_->rowHeight(last) <= grid_->viewport()->height();
+    return m_grid->rowViewportPosition(last) + m_grid->rowHeight(last) <= m_grid->viewport()->height();
 }
 
 void TActivityLogPanel::widenColumnFor(int column, const QString& text)
 {
-    const int needed = grid_->fontMetrics().horizontalAdvance(text + QStringLiteral("WW"));
+    const int needed = m_grid->fontMetrics().horizontalAdvance(text + QStringLiteral("WW"));
     if (column == kInfo) {
-        infoWidth_ = qMax(infoWidth_, needed);
+        m_infoWidth = qMax(m_infoWidth, needed);
         fillWidth();
         return;
     }
-    if (needed > grid_->columnWidth(column))
-        grid_->setColumnWidth(column, needed);
+    if (needed > m_grid->columnWidth(column))
+        m_grid->setColumnWidth(column, needed);
 }
 
 void TActivityLogPanel::fillWidth()
 {
     int others = 0;
     for (int c = 0; c < kInfo; ++c)
-        others += grid_->columnWidth(c);
-    const int room = grid_->viewport()->width() - others;
-    const int width = qMax(infoWidth_, room);
-    if (grid_->columnWidth(kInfo) == width)
+        others += m_grid->columnWidth(c);
+    const int room = m_grid->viewport()->width() - others;
+    const int width = qMax(m_infoWidth, room);
+    if (m_grid->columnWidth(kInfo) == width)
         return;
     m_filling = true;
-    grid_->setColumnWidth(kInfo, width);
+    m_grid->setColumnWidth(kInfo, width);
     m_filling = false;
 }
 
 bool TActivityLogPanel::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == grid_->viewport() && event->type() == QEvent::Resize)
+    if (watched == m_grid->viewport() && event->type() == QEvent::Resize)
         fillWidth();
     return QWidget::eventFilter(watched, event);
 }
 
 void TActivityLogPanel::Log_Activity(int code, const QString& info)
 {
-    Log_Entry(Status_Code_Marker(code), Status_Code_Text(code), info);
+    logEntry(statusCodeMarker(code), statusCodeText(code), info);
 }
 
-void TActivityLogPanel::Log_Entry(const QString& marker, const QString& description, const QString& info)
+void TActivityLogPanel::logEntry(const QString& marker, const QString& description, const QString& info)
 {
     const bool follow = lastRowInView();
-    const int row = grid_->rowCount();
-    grid_->insertRow(row);
+    const int row = m_grid->rowCount();
+    m_grid->insertRow(row);
     const QString texts[kColumns]
         = {marker, QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat), description, info};
     for (int c = 0; c < kColumns; ++c) {
         auto* item = new QTableWidgetItem(texts[c]);
         if (c == kMarker)
             item->setTextAlignment(Qt::AlignCenter);
-        grid_->setItem(row, c, item);
+        m_grid->setItem(row, c, item);
         if (c != kMarker)
             widenColumnFor(c, texts[c]);
     }
     if (follow) {
-        grid_->selectRow(row);
-        grid_->scrollTo(grid_->model()->index(row, 0), QAbstractItemView::PositionAtBottom);
+        m_grid->selectRow(row);
+        m_grid->scrollTo(m_grid->model()->index(row, 0), QAbstractItemView::PositionAtBottom);
     }
 }

@@ -22,17 +22,17 @@ public:
     void Log_Activity(int code, const QString& info = QString());
     // An entry outside the status codes: a failure the codes have no text
     // for (a project file that cannot be read).
-    void Log_Entry(const QString& marker, const QString& description, const QString& info);
+    void logEntry(const QString& marker, const QString& description, const QString& info);
 
     // " " information, "*" warning, "!" error. A code outside 0..29 is
     // reported as an error.
-    static QString Status_Code_Marker(int code);
-    static QString Status_Code_Text(int code);
+    static QString statusCodeMarker(int code);
+    static QString statusCodeText(int code);
     // Fill of column 0: light blue for "*", light red for "!", invalid (the
     // normal background) for information.
-    static QColor Marker_Colour(const QString& marker);
+    static QColor markerColour(const QString& marker);
 
-    QTableWidget* grid() const { return grid_; }
+    QTableWidget* grid() const { return m_grid; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,9 +43,9 @@ private:
     // The last column takes what the others leave of the grid's width, so
     // no empty strip stays at the right; never narrower than its text.
     void fillWidth();
-    int infoWidth_ = kDefaultColumnWidth;
+    int m_infoWidth = kDefaultColumnWidth;
     bool m_filling = false;
 
-    QLabel* title_;
-    QTableWidget* grid_;
+    QLabel* m_title;
+    QTableWidget* m_grid;
 };

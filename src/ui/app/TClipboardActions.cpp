@@ -15,7 +15,7 @@ namespace {
 
 // The text field behind the focus widget: a spin box edits through its own
 // line edit.
-QWidget* Focused_Text()
+QWidget* focusedText()
 {
     QWidget* w = QApplication::focusWidget();
     if (auto* spin = qobject_cast<QAbstractSpinBox*>(w))
@@ -31,7 +31,7 @@ struct TTextState {
     bool selection = false;
 };
 
-TTextState State_Of(QWidget* w)
+TTextState stateOf(QWidget* w)
 {
     TTextState s;
     if (auto* line = qobject_cast<QLineEdit*>(w)) {
@@ -72,13 +72,13 @@ TClipboardActions::TClipboardActions(QMenu* menu, const char* before, QObject* p
             anchor = a;
     menu->insertActions(anchor, {m_cut, m_copy, m_paste});
     menu->insertSeparator(anchor);
-    connect(menu, &QMenu::aboutToShow, this, &TClipboardActions::Update_Actions);
-    Update_Actions();
+    connect(menu, &QMenu::aboutToShow, this, &TClipboardActions::updateActions);
+    updateActions();
 }
 
-void TClipboardActions::Update_Actions()
+void TClipboardActions::updateActions()
 {
-    const TTextState s = State_Of(Focused_Text());
+    const TTextState s = stateOf(focusedText());
     const QMimeData* clip = QApplication::clipboard()->mimeData();
     m_cut->setEnabled(s.present && !s.readOnly && s.selection);
     m_copy->setEnabled(s.present && s.selection);
@@ -87,7 +87,7 @@ void TClipboardActions::Update_Actions()
 
 void TClipboardActions::Run(TCommand command)
 {
-    QWidget* w = Focused_Text();
+    QWidget* w = focusedText();
     auto apply = [command](auto* edit) {
         switch (command) {
         case TCommand::Cut: edit->cut(); break;

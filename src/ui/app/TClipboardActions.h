@@ -17,12 +17,12 @@ public:
     // (or at the end when there is none).
     TClipboardActions(QMenu* menu, const char* before, QObject* parent = nullptr);
 
-    QAction* Cut_Action() const { return m_cut; }
-    QAction* Copy_Action() const { return m_copy; }
-    QAction* Paste_Action() const { return m_paste; }
+    QAction* cutAction() const { return m_cut; }
+    QAction* copyAction() const { return m_copy; }
+    QAction* pasteAction() const { return m_paste; }
 
     // Enables the three for the widget that has the focus now.
-    void Update_Actions();
+    void updateActions();
 
 private:
     enum class TCommand { Cut, Copy, Paste };

@@ -29,16 +29,16 @@ TCommissionLauncher::TCommissionLauncher(Tbmpgen_Form& form, QMenu* deviceMenu) 
     m_action = deviceMenu->addAction(QStringLiteral("&Commission..."));
     m_action->setObjectName(QStringLiteral("commission_MenuItem"));
     connect(m_action, &QAction::triggered, this, [this] { showWindow(); });
-    connect(form.Upload_Page()->commission_Button(), &QPushButton::clicked, this, [this] { showWindow(); });
+    connect(form.uploadPage()->commissionButton(), &QPushButton::clicked, this, [this] { showWindow(); });
     form.installEventFilter(this);
 }
 
-QString TCommissionLauncher::Busy_Note()
+QString TCommissionLauncher::busyNote()
 {
     return QStringLiteral("Commissioning: the project cannot change until the run has ended");
 }
 
-QString TCommissionLauncher::Save_Question()
+QString TCommissionLauncher::saveQuestion()
 {
     return QStringLiteral("The project has changes that are not saved.      \rSave it and commission the saved "
                           "project?      ");
@@ -49,17 +49,17 @@ TCommissionWindow* TCommissionLauncher::commissionWindow()
     if (!m_window) {
         TCommissionSetup setup;
         if (m_workerProgram.isEmpty())
-            setup.workerProgram = Commission_Worker_Program(QCoreApplication::applicationDirPath(), &setup.workerError);
+            setup.workerProgram = commissionWorkerProgram(QCoreApplication::applicationDirPath(), &setup.workerError);
         else
             setup.workerProgram = m_workerProgram;
-        setup.logPath = [this] { return m_form.Commissioning_Log(); };
+        setup.logPath = [this] { return m_form.commissioningLog(); };
         setup.busyReason = [this] {
-            return m_form.Device_Operations()->Busy()
+            return m_form.deviceOperations()->isBusy()
                 ? QStringLiteral("Another device operation is running: start when it has ended.")
                 : QString();
         };
         setup.projectFile = [this](QString* error) {
-            const TProjectDocument& document = m_form.Document();
+            const TProjectDocument& document = m_form.document();
             if (document.images().empty()) {
                 *error = QStringLiteral("No project is open.");
                 return QString();
@@ -67,10 +67,10 @@ TCommissionWindow* TCommissionLauncher::commissionWindow()
             // The log names the project file and its hash: what is sent is
             // the file as saved, never edits only the window holds.
             if (document.isModified()) {
-                if (Show_Message_Box_Ex(Save_Question(), TMsgDlgType::mtConfirmation,
-                                        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+                if (Show_Message_Box_Ex(saveQuestion(), TMsgDlgType::MtConfirmation, QMessageBox::Yes | QMessageBox::No,
+                                        QMessageBox::Yes)
                         != QMessageBox::Yes
-                    || !m_form.Commands()->Save_Current()) {
+                    || !m_form.commands()->saveCurrent()) {
                     *error = QStringLiteral("Nothing was sent: the project has to be saved first.");
                     return QString();
                 }
@@ -78,7 +78,7 @@ TCommissionWindow* TCommissionLauncher::commissionWindow()
             return document.projectPath();
         };
         m_window = new TCommissionWindow(std::move(setup), &m_form);
-        for (const QString& port : m_form.Link().explicitPorts)
+        for (const QString& port : m_form.link().explicitPorts)
             m_window->addPort(port);
         connect(m_window, &TCommissionWindow::runningChanged, this, &TCommissionLauncher::setRunning);
     }
@@ -103,10 +103,10 @@ void TCommissionLauncher::setRunning(bool running)
     // and undo) and the device buttons.
     if (QWidget* area = m_form.findChild<QWidget*>(QStringLiteral("Project_Panel")))
         area->setEnabled(!running);
-    m_form.Configuration_Page()->retrieve_cfg_Button()->setEnabled(!running);
+    m_form.configurationPage()->retrieve_cfg_Button()->setEnabled(!running);
     m_form.fw_upg_Button()->setEnabled(!running);
-    m_form.Upload_Page()->Enable_Upload_Button(!running);
-    m_form.Upload_Page()->Enable_Boxes(!running);
+    m_form.uploadPage()->enableUploadButton(!running);
+    m_form.uploadPage()->enableBoxes(!running);
     // And the project commands: no other project may be opened, nor this one
     // saved elsewhere or closed, under a run.
     if (running) {
@@ -119,13 +119,13 @@ void TCommissionLauncher::setRunning(bool running)
                 a->setEnabled(false);
             }
         }
-        m_form.Status_Bar()->Show_Note(Busy_Note());
+        m_form.projectStatusBar()->showNote(busyNote());
     } else {
         for (const auto& [action, enabled] : m_commands)
             if (action)
                 action->setEnabled(enabled);
         m_commands.clear();
-        m_form.Set_Port_Note(m_form.Port_Note());
+        m_form.setPortNote(m_form.portNote());
     }
 }
 
@@ -135,7 +135,7 @@ bool TCommissionLauncher::eventFilter(QObject* watched, QEvent* event)
     // interrupted before the window goes, never left half done and unlogged.
     if (watched == &m_form && event->type() == QEvent::Close && m_window && m_window->isRunning()) {
         if (Show_Message_Box_Ex(QStringLiteral("A commissioning run is under way.      \rStop it and quit?      "),
-                                TMsgDlgType::mtConfirmation, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+                                TMsgDlgType::MtConfirmation, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             != QMessageBox::Yes) {
             event->ignore();
             return true;

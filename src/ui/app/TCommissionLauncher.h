@@ -22,8 +22,8 @@ class TCommissionLauncher : public QObject {
 public:
     TCommissionLauncher(Tbmpgen_Form& form, QMenu* deviceMenu);
 
-    static QString Busy_Note();
-    static QString Save_Question();
+    static QString busyNote();
+    static QString saveQuestion();
 
     // The worker program (default: corvane-cli beside this program).
     void setWorkerProgram(const QString& path) { m_workerProgram = path; }

@@ -107,7 +107,7 @@ TCommissioningLogWindow::TCommissioningLogWindow(const QString& logPath, QWidget
     reload();
 }
 
-TCommissioningLogWindow* TCommissioningLogWindow::Show(QWidget* parent, const QString& logPath)
+TCommissioningLogWindow* TCommissioningLogWindow::showFor(QWidget* parent, const QString& logPath)
 {
     auto* w = new TCommissioningLogWindow(logPath, parent);
     w->setAttribute(Qt::WA_DeleteOnClose);
@@ -118,13 +118,13 @@ TCommissioningLogWindow* TCommissioningLogWindow::Show(QWidget* parent, const QS
 void TCommissioningLogWindow::reload()
 {
     m_model->removeRows(0, m_model->rowCount());
-    const TCommissioningLogContents contents = Read_Commissioning_Log(m_path);
+    const TCommissioningLogContents contents = readCommissioningLog(m_path);
     for (const TCommissioningRecord& r : contents.records) {
         m_model->appendRow({timeItem(r.time), item(r.port), item(r.adapterSerial),
                             item(r.partNumber ? QVariant(*r.partNumber) : QVariant()), item(r.firmware),
-                            item(r.sent.join(QStringLiteral(", "))), item(Verify_Result_Text(r.verify)),
-                            item(r.seconds), item(r.ok ? QStringLiteral("ok") : QStringLiteral("failed")),
-                            item(r.message), item(r.project)});
+                            item(r.sent.join(QStringLiteral(", "))), item(verifyResultText(r.verify)), item(r.seconds),
+                            item(r.ok ? QStringLiteral("ok") : QStringLiteral("failed")), item(r.message),
+                            item(r.project)});
     }
     QString status = contents.readable ? QStringLiteral("%1 attempts in %2").arg(contents.records.size()).arg(m_path)
                                        : QStringLiteral("No commissioning log yet (%1)").arg(m_path);
@@ -136,7 +136,7 @@ void TCommissioningLogWindow::reload()
 
 QByteArray TCommissioningLogWindow::csv() const
 {
-    QString text = Csv_Line(kHeaders);
+    QString text = csvLine(kHeaders);
     for (int row = 0; row < m_proxy->rowCount(); ++row) {
         QStringList cells;
         for (int col = 0; col < m_proxy->columnCount(); ++col) {
@@ -144,7 +144,7 @@ QByteArray TCommissioningLogWindow::csv() const
             const QVariant exported = index.data(kExportRole);
             cells << (exported.isValid() ? exported.toString() : index.data().toString());
         }
-        text += Csv_Line(cells);
+        text += csvLine(cells);
     }
     return text.toUtf8();
 }

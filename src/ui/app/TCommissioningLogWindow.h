@@ -18,7 +18,7 @@ public:
     TCommissioningLogWindow(const QString& logPath, QWidget* parent = nullptr);
 
     // Opens the window (not modal) on the log.
-    static TCommissioningLogWindow* Show(QWidget* parent, const QString& logPath);
+    static TCommissioningLogWindow* showFor(QWidget* parent, const QString& logPath);
 
     void reload();
     // The rows as shown (filtered, in their sort order) with the header.

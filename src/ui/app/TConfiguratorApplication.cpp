@@ -11,9 +11,9 @@ bool TConfiguratorApplication::notify(QObject* receiver, QEvent* event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        Report_Exception(error);
+        reportException(error);
     } catch (...) {
-        Report_Unknown_Exception();
+        reportUnknownException();
     }
     // The event is treated as handled: whatever its handler had done before
     // the error stays done, and nothing is retried.

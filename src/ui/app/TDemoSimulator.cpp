@@ -11,73 +11,73 @@
 
 TDemoSimulator::~TDemoSimulator()
 {
-    Stop();
+    stop();
 }
 
-bool TDemoSimulator::Start(const QString& programDir, int timeoutMs)
+bool TDemoSimulator::start(const QString& programDir, int timeoutMs)
 {
-    const QString program = QDir(programDir).filePath(Program_Name());
+    const QString program = QDir(programDir).filePath(programName());
     if (!QFileInfo(program).isExecutable()) {
-        error = QStringLiteral("The virtual controller %1 was not found.").arg(program);
+        m_error = QStringLiteral("The virtual controller %1 was not found.").arg(program);
         return false;
     }
     // Its diagnostics go to the configurator's own stderr; stdout carries
     // the port line.
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
 #if defined(Q_OS_LINUX)
     // Should the configurator be killed outright, the simulator goes with it
     // instead of holding its terminal open.
-    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 #endif
     // A controller that has been in service: "Retrieve Configuration" finds a
     // record to read, not the blank memory of a factory-fresh board.
-    process.start(program, {QStringLiteral("--new-project-config")});
-    if (!process.waitForStarted(timeoutMs)) {
-        error = QStringLiteral("The virtual controller could not be started: %1").arg(process.errorString());
+    m_process.start(program, {QStringLiteral("--new-project-config")});
+    if (!m_process.waitForStarted(timeoutMs)) {
+        m_error = QStringLiteral("The virtual controller could not be started: %1").arg(m_process.errorString());
         return false;
     }
     const QDeadlineTimer deadline(timeoutMs);
-    while (!process.canReadLine()) {
-        if (process.state() != QProcess::Running || deadline.hasExpired()
-            || !process.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())))) {
-            if (process.canReadLine())
+    while (!m_process.canReadLine()) {
+        if (m_process.state() != QProcess::Running || deadline.hasExpired()
+            || !m_process.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())))) {
+            if (m_process.canReadLine())
                 break;
-            error = QStringLiteral("The virtual controller did not report its port.");
-            Stop();
+            m_error = QStringLiteral("The virtual controller did not report its port.");
+            stop();
             return false;
         }
     }
-    const QString line = QString::fromUtf8(process.readLine()).trimmed();
+    const QString line = QString::fromUtf8(m_process.readLine()).trimmed();
     const QString prefix = QStringLiteral("PORT ");
     if (!line.startsWith(prefix) || line.size() == prefix.size()) {
-        error = QStringLiteral("The virtual controller reported \"%1\" instead of its port.").arg(line);
-        Stop();
+        m_error = QStringLiteral("The virtual controller reported \"%1\" instead of its port.").arg(line);
+        stop();
         return false;
     }
-    port = line.mid(prefix.size());
+    m_port = line.mid(prefix.size());
     // Anything it prints later is not needed; reading it keeps the pipe from
     // filling up.
-    QObject::connect(&process, &QProcess::readyReadStandardOutput, [this] { process.readAllStandardOutput(); });
+    QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] { m_process.readAllStandardOutput(); });
     return true;
 }
 
-void TDemoSimulator::On_Ended(std::function<void()> ended)
+void TDemoSimulator::onEnded(std::function<void()> ended)
 {
-    QObject::connect(&process, &QProcess::finished, [ended = std::move(ended)] {
+    QObject::connect(&m_process, &QProcess::finished, [ended = std::move(ended)] {
         if (ended)
             ended();
     });
 }
 
-void TDemoSimulator::Stop()
+void TDemoSimulator::stop()
 {
     // Ending it on purpose is no news to report.
-    QObject::disconnect(&process, &QProcess::finished, nullptr, nullptr);
-    if (process.state() == QProcess::NotRunning)
+    QObject::disconnect(&m_process, &QProcess::finished, nullptr, nullptr);
+    if (m_process.state() == QProcess::NotRunning)
         return;
-    process.terminate();
-    if (!process.waitForFinished(2000)) {
-        process.kill();
-        process.waitForFinished(2000);
+    m_process.terminate();
+    if (!m_process.waitForFinished(2000)) {
+        m_process.kill();
+        m_process.waitForFinished(2000);
     }
 }

@@ -15,21 +15,21 @@ public:
     TDemoSimulator& operator=(const TDemoSimulator&) = delete;
 
     // Starts the simulator found in programDir and waits for its first line,
-    // "PORT <path>". False (with Error_Text set) when it is missing, does not
+    // "PORT <path>". False (with errorText set) when it is missing, does not
     // start or does not name its port in time.
-    bool Start(const QString& programDir, int timeoutMs = 5000);
-    void Stop();
+    bool start(const QString& programDir, int timeoutMs = 5000);
+    void stop();
     // Called when the simulator ends by itself (killed, crashed), not when
     // Stop() ends it.
-    void On_Ended(std::function<void()> ended);
+    void onEnded(std::function<void()> ended);
 
-    QString Port() const { return port; }
-    QString Error_Text() const { return error; }
+    QString port() const { return m_port; }
+    QString errorText() const { return m_error; }
 
-    static QString Program_Name() { return QStringLiteral("corvane-rc-sim"); }
+    static QString programName() { return QStringLiteral("corvane-rc-sim"); }
 
 private:
-    QProcess process;
-    QString port;
-    QString error;
+    QProcess m_process;
+    QString m_port;
+    QString m_error;
 };

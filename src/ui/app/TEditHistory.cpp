@@ -22,7 +22,7 @@
 TEditHistory::TEditHistory(const Parts& parts, QObject* parent) : QObject(parent), m_parts(parts)
 {
     TProjectDocument* document = m_parts.document;
-    QUndoStack& stack = document->Undo_Stack();
+    QUndoStack& stack = document->undoStack();
 
     m_undo = new QAction(this);
     m_undo->setObjectName(QStringLiteral("undo_MenuItem"));
@@ -33,41 +33,41 @@ TEditHistory::TEditHistory(const Parts& parts, QObject* parent) : QObject(parent
     m_history = new QAction(QStringLiteral("&History..."), this);
     m_history->setObjectName(QStringLiteral("history_MenuItem"));
     connect(m_undo, &QAction::triggered, this, [this] {
-        if (Edits_Allowed())
-            m_parts.document->Undo_Stack().undo();
+        if (editsAllowed())
+            m_parts.document->undoStack().undo();
     });
     connect(m_redo, &QAction::triggered, this, [this] {
-        if (Edits_Allowed())
-            m_parts.document->Undo_Stack().redo();
+        if (editsAllowed())
+            m_parts.document->undoStack().redo();
     });
-    connect(m_history, &QAction::triggered, this, &TEditHistory::Show_History);
+    connect(m_history, &QAction::triggered, this, &TEditHistory::showHistory);
 
-    connect(&stack, &QUndoStack::indexChanged, this, &TEditHistory::Update_Actions);
-    connect(&stack, &QUndoStack::canUndoChanged, this, &TEditHistory::Update_Actions);
-    connect(&stack, &QUndoStack::canRedoChanged, this, &TEditHistory::Update_Actions);
-    connect(&stack, &QUndoStack::undoTextChanged, this, &TEditHistory::Update_Actions);
-    connect(&stack, &QUndoStack::redoTextChanged, this, &TEditHistory::Update_Actions);
-    connect(document, &TProjectDocument::aboutToRestore, this, &TEditHistory::Before_Restore);
-    connect(document, &TProjectDocument::stateRestored, this, &TEditHistory::After_Restore);
+    connect(&stack, &QUndoStack::indexChanged, this, &TEditHistory::updateActions);
+    connect(&stack, &QUndoStack::canUndoChanged, this, &TEditHistory::updateActions);
+    connect(&stack, &QUndoStack::canRedoChanged, this, &TEditHistory::updateActions);
+    connect(&stack, &QUndoStack::undoTextChanged, this, &TEditHistory::updateActions);
+    connect(&stack, &QUndoStack::redoTextChanged, this, &TEditHistory::updateActions);
+    connect(document, &TProjectDocument::aboutToRestore, this, &TEditHistory::beforeRestore);
+    connect(document, &TProjectDocument::stateRestored, this, &TEditHistory::afterRestore);
 
     // A burst of typing ends where the focus leaves its field, a drag where
     // the slider is let go.
-    connect(qApp, &QApplication::focusChanged, document, [document] { document->Seal_Merging(); });
+    connect(qApp, &QApplication::focusChanged, document, [document] { document->sealMerging(); });
     if (m_parts.configPage)
         for (QAbstractSlider* slider : m_parts.configPage->findChildren<QAbstractSlider*>())
-            connect(slider, &QAbstractSlider::sliderReleased, document, [document] { document->Seal_Merging(); });
+            connect(slider, &QAbstractSlider::sliderReleased, document, [document] { document->sealMerging(); });
 
     if (m_parts.imagesPage) {
-        TImageDropImport* import = m_parts.imagesPage->Drop_Import();
-        connect(import, &TImageDropImport::progress, this, &TEditHistory::Update_Actions);
-        connect(import, &TImageDropImport::finished, this, &TEditHistory::Update_Actions, Qt::QueuedConnection);
+        TImageDropImport* import = m_parts.imagesPage->dropImport();
+        connect(import, &TImageDropImport::progress, this, &TEditHistory::updateActions);
+        connect(import, &TImageDropImport::finished, this, &TEditHistory::updateActions, Qt::QueuedConnection);
     }
     if (m_parts.projectPanel)
         m_parts.projectPanel->installEventFilter(this);
-    Update_Actions();
+    updateActions();
 }
 
-QMenu* TEditHistory::Build_Edit_Menu(QMenuBar* bar)
+QMenu* TEditHistory::buildEditMenu(QMenuBar* bar)
 {
     auto* menu = new QMenu(QStringLiteral("&Edit"), bar);
     menu->setObjectName(QStringLiteral("edit_MenuItem"));
@@ -86,9 +86,9 @@ QMenu* TEditHistory::Build_Edit_Menu(QMenuBar* bar)
     return menu;
 }
 
-bool TEditHistory::Edits_Allowed() const
+bool TEditHistory::editsAllowed() const
 {
-    if (m_parts.imagesPage && m_parts.imagesPage->Drop_Import()->Running())
+    if (m_parts.imagesPage && m_parts.imagesPage->dropImport()->isRunning())
         return false;
     return !m_parts.projectPanel || m_parts.projectPanel->isEnabled();
 }
@@ -96,14 +96,14 @@ bool TEditHistory::Edits_Allowed() const
 bool TEditHistory::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_parts.projectPanel && event->type() == QEvent::EnabledChange)
-        Update_Actions();
+        updateActions();
     return QObject::eventFilter(watched, event);
 }
 
-void TEditHistory::Update_Actions()
+void TEditHistory::updateActions()
 {
-    const QUndoStack& stack = m_parts.document->Undo_Stack();
-    const bool allowed = Edits_Allowed();
+    const QUndoStack& stack = m_parts.document->undoStack();
+    const bool allowed = editsAllowed();
     m_undo->setEnabled(allowed && stack.canUndo());
     m_redo->setEnabled(allowed && stack.canRedo());
     m_undo->setText(stack.canUndo() ? QStringLiteral("&Undo ") + stack.undoText() : QStringLiteral("&Undo"));
@@ -113,12 +113,12 @@ void TEditHistory::Update_Actions()
         m_historyWindow->setEnabled(allowed);
 }
 
-void TEditHistory::Before_Restore(bool imagesChange)
+void TEditHistory::beforeRestore(bool imagesChange)
 {
     if (!imagesChange || !m_parts.imagesPage)
         return;
     // The tree and the frames point into the images about to be replaced.
-    QTreeWidgetItem* current = m_parts.imagesPage->Tree_Panel()->Project_TreeView()->currentItem();
+    QTreeWidgetItem* current = m_parts.imagesPage->treePanel()->Project_TreeView()->currentItem();
     m_selectedHandle = -1;
     m_selectedImage = -1;
     m_selectedPicture = TProjectTreePanel::pictureId(current);
@@ -129,20 +129,20 @@ void TEditHistory::Before_Restore(bool imagesChange)
     }
     // The groups the user opened or closed stay so: a rebuilt tree would
     // otherwise come back with its own idea of what is open.
-    QTreeWidget* tree = m_parts.imagesPage->Tree_Panel()->Project_TreeView();
+    QTreeWidget* tree = m_parts.imagesPage->treePanel()->Project_TreeView();
     m_expanded.clear();
     for (int i = 0; i < tree->topLevelItemCount(); ++i)
         m_expanded << tree->topLevelItem(i)->isExpanded();
-    m_parts.imagesPage->Clear();
+    m_parts.imagesPage->clear();
 }
 
-void TEditHistory::After_Restore(bool imagesChanged)
+void TEditHistory::afterRestore(bool imagesChanged)
 {
     TProjectDocument* document = m_parts.document;
     {
         const auto showing = document->loadingScope();
         if (imagesChanged && m_parts.imagesPage)
-            m_parts.imagesPage->Build_Tree(document->images());
+            m_parts.imagesPage->rebuildTree(document->images());
         if (m_parts.configPage)
             m_parts.configPage->Show_Device_Config(document->record());
     }
@@ -150,9 +150,9 @@ void TEditHistory::After_Restore(bool imagesChanged)
         return;
     // The same picture wherever it went; when it is gone, the same place in
     // the tree, or the nearest image left there.
-    QTreeWidget* tree = m_parts.imagesPage->Tree_Panel()->Project_TreeView();
+    QTreeWidget* tree = m_parts.imagesPage->treePanel()->Project_TreeView();
     QTreeWidgetItem* root = tree->topLevelItem(qMax(0, m_selectedHandle));
-    if (QTreeWidgetItem* same = m_parts.imagesPage->Tree_Panel()->cellNode(m_selectedPicture)) {
+    if (QTreeWidgetItem* same = m_parts.imagesPage->treePanel()->cellNode(m_selectedPicture)) {
         tree->setCurrentItem(same);
     } else if (root) {
         QTreeWidgetItem* node = root;
@@ -165,19 +165,19 @@ void TEditHistory::After_Restore(bool imagesChanged)
     m_parts.imagesPage->Update_Memory_Chart();
 }
 
-void TEditHistory::Show_History()
+void TEditHistory::showHistory()
 {
     if (!m_historyWindow) {
         m_historyWindow = new QDialog(m_parts.window);
         m_historyWindow->setObjectName(QStringLiteral("history_Form"));
         m_historyWindow->setWindowTitle(QStringLiteral("History"));
-        auto* view = new QUndoView(&m_parts.document->Undo_Stack(), m_historyWindow);
+        auto* view = new QUndoView(&m_parts.document->undoStack(), m_historyWindow);
         view->setObjectName(QStringLiteral("history_View"));
         view->setEmptyLabel(QStringLiteral("<project as opened>"));
         auto* layout = new QVBoxLayout(m_historyWindow);
         layout->addWidget(view);
         m_historyWindow->resize(320, 400);
-        m_historyWindow->setEnabled(Edits_Allowed());
+        m_historyWindow->setEnabled(editsAllowed());
     }
     m_historyWindow->show();
     m_historyWindow->raise();

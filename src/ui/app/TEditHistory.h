@@ -31,23 +31,23 @@ public:
     explicit TEditHistory(const Parts& parts, QObject* parent = nullptr);
 
     // Adds "&Edit" in front of "&Help" (or last when there is none).
-    QMenu* Build_Edit_Menu(QMenuBar* bar);
+    QMenu* buildEditMenu(QMenuBar* bar);
 
-    QAction* Undo_Action() const { return m_undo; }
-    QAction* Redo_Action() const { return m_redo; }
-    QAction* History_Action() const { return m_history; }
+    QAction* undoAction() const { return m_undo; }
+    QAction* redoAction() const { return m_redo; }
+    QAction* historyAction() const { return m_history; }
     // Undo and redo are refused while an import is adding images or a device
     // operation has the project.
-    bool Edits_Allowed() const;
+    bool editsAllowed() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Update_Actions();
-    void Before_Restore(bool imagesChange);
-    void After_Restore(bool imagesChanged);
-    void Show_History();
+    void updateActions();
+    void beforeRestore(bool imagesChange);
+    void afterRestore(bool imagesChanged);
+    void showHistory();
 
     Parts m_parts;
     QAction* m_undo = nullptr;

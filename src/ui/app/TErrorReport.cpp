@@ -10,7 +10,7 @@
 #include <cxxabi.h>
 #endif
 
-QString Exception_Class_Name(const std::exception& error)
+QString exceptionClassName(const std::exception& error)
 {
     const char* raw = typeid(error).name();
 #if defined(__GNUG__)
@@ -22,23 +22,23 @@ QString Exception_Class_Name(const std::exception& error)
     return QString::fromUtf8(raw);
 }
 
-void Report_Exception(const std::exception& error)
+void reportException(const std::exception& error)
 {
     QString text = QString::fromUtf8(error.what());
     if (text.isEmpty())
-        text = Exception_Class_Name(error);
-    Show_Message_Box(text, TMsgDlgType::mtError, QMessageBox::Ok);
+        text = exceptionClassName(error);
+    Show_Message_Box(text, TMsgDlgType::MtError, QMessageBox::Ok);
 }
 
-void Report_Unknown_Exception()
+void reportUnknownException()
 {
-    Show_Message_Box(QStringLiteral("An unexpected error occurred."), TMsgDlgType::mtError, QMessageBox::Ok);
+    Show_Message_Box(QStringLiteral("An unexpected error occurred."), TMsgDlgType::MtError, QMessageBox::Ok);
 }
 
-void Report_Teardown_Exception(const std::exception& error)
+void reportTeardownException(const std::exception& error)
 {
-    Show_Message_Box(QStringLiteral("Exception class name = ") + Exception_Class_Name(error),
-                     TMsgDlgType::mtInformation, QMessageBox::Ok);
+    Show_Message_Box(QStringLiteral("Exception class name = ") + exceptionClassName(error), TMsgDlgType::MtInformation,
+                     QMessageBox::Ok);
     Show_Message_Box(QStringLiteral("Exception message = ") + QString::fromUtf8(error.what()),
-                     TMsgDlgType::mtInformation, QMessageBox::Ok);
+                     TMsgDlgType::MtInformation, QMessageBox::Ok);
 }

@@ -9,11 +9,11 @@
 
 // The exception's own type name, readable (demangled where the compiler
 // allows).
-QString Exception_Class_Name(const std::exception& error);
+QString exceptionClassName(const std::exception& error);
 
 // One error box with the exception's message.
-void Report_Exception(const std::exception& error);
-void Report_Unknown_Exception();
+void reportException(const std::exception& error);
+void reportUnknownException();
 
 // Two plain boxes: "Exception class name = ..." and "Exception message = ...".
-void Report_Teardown_Exception(const std::exception& error);
+void reportTeardownException(const std::exception& error);

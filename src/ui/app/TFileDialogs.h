@@ -15,24 +15,24 @@ public:
     // the dialog's own choice).
     // "New Project...": any name, the file need not exist, no overwrite
     // question; its button says "Create".
-    virtual QString New_Project_Name(QWidget* parent, const QString& folder) = 0;
+    virtual QString newProjectName(QWidget* parent, const QString& folder) = 0;
     // "Open Project...": an existing .cvp or .bdp file.
-    virtual QString Open_Project_Name(QWidget* parent, const QString& folder) = 0;
+    virtual QString openProjectName(QWidget* parent, const QString& folder) = 0;
     // "Save Project...": asks before replacing an existing file. suggested:
     // the project's own path, whose folder the dialog opens in with its
     // name filled in.
-    virtual QString Save_Project_Name(QWidget* parent, const QString& suggested) = 0;
+    virtual QString saveProjectName(QWidget* parent, const QString& suggested) = 0;
 
-    static QString Project_Filter();
-    static QString Open_Filter();
+    static QString projectFilter();
+    static QString openFilter();
     // The caption of the New Project dialog's accept button.
-    static QString Create_Text() { return QStringLiteral("Create"); }
+    static QString createText() { return QStringLiteral("Create"); }
 };
 
 // The real dialogs.
 class TQtFileDialogs : public TFileDialogs {
 public:
-    QString New_Project_Name(QWidget* parent, const QString& folder) override;
-    QString Open_Project_Name(QWidget* parent, const QString& folder) override;
-    QString Save_Project_Name(QWidget* parent, const QString& suggested) override;
+    QString newProjectName(QWidget* parent, const QString& folder) override;
+    QString openProjectName(QWidget* parent, const QString& folder) override;
+    QString saveProjectName(QWidget* parent, const QString& suggested) override;
 };

@@ -21,7 +21,7 @@
 
 namespace {
 
-QAction* Find_Action(QMenu* menu, const char* objectName)
+QAction* findAction(QMenu* menu, const char* objectName)
 {
     for (QAction* a : menu->actions())
         if (a->objectName() == QLatin1String(objectName))
@@ -31,7 +31,7 @@ QAction* Find_Action(QMenu* menu, const char* objectName)
 
 // "&1 /path/to/site.cvp": numbered for the keyboard, the path shortened in
 // the middle so the folder's start and the file name both stay readable.
-QString Recent_Entry_Text(int index, const QString& path, const QFontMetrics& metrics)
+QString recentEntryText(int index, const QString& path, const QFontMetrics& metrics)
 {
     QString shown
         = metrics.elidedText(QDir::toNativeSeparators(path), Qt::ElideMiddle, metrics.averageCharWidth() * 60);
@@ -48,49 +48,49 @@ TFileMenuExtras::TFileMenuExtras(Tbmpgen_Form& window, QMenu* file)
 {
     m_recentMenu = new QMenu(QStringLiteral("Open &Recent"), file);
     m_recentMenu->setObjectName(QStringLiteral("open_recent_MenuItem"));
-    QAction* open = Find_Action(file, "open_project_MenuItem");
+    QAction* open = findAction(file, "open_project_MenuItem");
     const QList<QAction*> actions = file->actions();
     const qsizetype openAt = actions.indexOf(open);
     QAction* afterOpen = openAt >= 0 && openAt + 1 < actions.size() ? actions.at(openAt + 1) : nullptr;
     file->insertMenu(afterOpen, m_recentMenu);
-    connect(m_recentMenu, &QMenu::aboutToShow, this, &TFileMenuExtras::Rebuild_Recent_Menu);
+    connect(m_recentMenu, &QMenu::aboutToShow, this, &TFileMenuExtras::rebuildRecentMenu);
 
     // Beside the project commands that act on the open project, before Exit.
-    TImagesPage* images = window.Images_Page();
-    m_addImages = new QAction(TProjectTreePanel::Add_Images_Text(), file);
+    TImagesPage* images = window.imagesPage();
+    m_addImages = new QAction(TProjectTreePanel::addImagesText(), file);
     m_addImages->setObjectName(QStringLiteral("add_images_MenuItem"));
-    QAction* exit = Find_Action(file, "exit_MenuItem");
+    QAction* exit = findAction(file, "exit_MenuItem");
     file->insertAction(exit, m_addImages);
     file->insertSeparator(exit);
-    QToolButton* addButton = images->Tree_Panel()->Add_Images_Button();
+    QToolButton* addButton = images->treePanel()->addImagesButton();
     m_addImages->setEnabled(addButton->isEnabled());
     addButton->installEventFilter(this);
-    connect(m_addImages, &QAction::triggered, this, &TFileMenuExtras::Add_Images);
+    connect(m_addImages, &QAction::triggered, this, &TFileMenuExtras::addImages);
 
-    Set_Standard_Shortcuts(file);
+    setStandardShortcuts(file);
 
-    connect(window.Commands(), &TProjectCommands::projectFileUsed, this, [this](const QString& path) {
-        m_recent->Add(path);
-        Rebuild_Recent_Menu();
+    connect(window.commands(), &TProjectCommands::projectFileUsed, this, [this](const QString& path) {
+        m_recent->add(path);
+        rebuildRecentMenu();
     });
 
     // The title bar marks an unsaved project the platform's way; the caption
     // text itself stays as it is (the window puts the marker's place in it).
-    connect(&window.Document(), &TProjectDocument::modifiedChanged, &window, &QWidget::setWindowModified);
-    window.setWindowModified(window.Document().isModified());
+    connect(&window.document(), &TProjectDocument::modifiedChanged, &window, &QWidget::setWindowModified);
+    window.setWindowModified(window.document().isModified());
 
     window.setAcceptDrops(true);
     window.installEventFilter(this);
-    Rebuild_Recent_Menu();
+    rebuildRecentMenu();
     // The file dialogs start where the user last worked, not in whatever
     // folder the program happened to be started from.
-    if (!m_recent->Paths().isEmpty())
-        window.Commands()->Set_Last_Folder(QFileInfo(m_recent->Paths().constFirst()).absolutePath());
+    if (!m_recent->paths().isEmpty())
+        window.commands()->setLastFolder(QFileInfo(m_recent->paths().constFirst()).absolutePath());
 }
 
 TFileMenuExtras::~TFileMenuExtras() = default;
 
-void TFileMenuExtras::Set_Standard_Shortcuts(QMenu* file)
+void TFileMenuExtras::setStandardShortcuts(QMenu* file)
 {
     const struct {
         const char* action;
@@ -101,28 +101,28 @@ void TFileMenuExtras::Set_Standard_Shortcuts(QMenu* file)
         {"close_project_MenuItem", QKeySequence::Close}, {"exit_MenuItem", QKeySequence::Quit},
     };
     for (const auto& k : keys)
-        if (QAction* a = Find_Action(file, k.action))
+        if (QAction* a = findAction(file, k.action))
             a->setShortcuts(k.key);
     // Not every desktop binds Save As; this one is what users of all of them expect.
-    if (QAction* saveAs = Find_Action(file, "save_project_as_MenuItem")) {
+    if (QAction* saveAs = findAction(file, "save_project_as_MenuItem")) {
         const QKeySequence ctrlShiftS(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
         QList<QKeySequence> keys = saveAs->shortcuts();
         if (!keys.contains(ctrlShiftS))
             saveAs->setShortcuts(keys << ctrlShiftS);
     }
     for (QMenu* menu : m_window.menuBar()->findChildren<QMenu*>())
-        if (QAction* help = Find_Action(menu, "user_guide_MenuItem"))
+        if (QAction* help = findAction(menu, "user_guide_MenuItem"))
             help->setShortcuts(QKeySequence::HelpContents);
 }
 
-void TFileMenuExtras::Rebuild_Recent_Menu()
+void TFileMenuExtras::rebuildRecentMenu()
 {
     m_recentMenu->clear();
-    const QStringList paths = m_recent->Paths();
+    const QStringList paths = m_recent->paths();
     const QFontMetrics metrics(m_recentMenu->font());
     for (int i = 0; i < paths.size(); ++i) {
         const QString path = paths.at(i);
-        QAction* entry = m_recentMenu->addAction(Recent_Entry_Text(i, path, metrics));
+        QAction* entry = m_recentMenu->addAction(recentEntryText(i, path, metrics));
         entry->setObjectName(QStringLiteral("recent_project_MenuItem%1").arg(i + 1));
         entry->setData(path);
         entry->setToolTip(QDir::toNativeSeparators(path));
@@ -132,7 +132,7 @@ void TFileMenuExtras::Rebuild_Recent_Menu()
             entry->setEnabled(false);
             entry->setToolTip(QDir::toNativeSeparators(path) + QStringLiteral(" (not found)"));
         }
-        connect(entry, &QAction::triggered, this, [this, path] { Open_Recent(path); });
+        connect(entry, &QAction::triggered, this, [this, path] { openRecent(path); });
     }
     if (paths.isEmpty())
         m_recentMenu->addAction(QStringLiteral("No Recent Projects"))->setEnabled(false);
@@ -141,33 +141,33 @@ void TFileMenuExtras::Rebuild_Recent_Menu()
     clear->setObjectName(QStringLiteral("clear_recent_MenuItem"));
     clear->setEnabled(!paths.isEmpty());
     connect(clear, &QAction::triggered, this, [this] {
-        m_recent->Clear();
-        Rebuild_Recent_Menu();
+        m_recent->clear();
+        rebuildRecentMenu();
     });
 }
 
-void TFileMenuExtras::Open_Recent(const QString& path)
+void TFileMenuExtras::openRecent(const QString& path)
 {
-    m_window.Commands()->Open_Project_Path(path);
+    m_window.commands()->openProjectPath(path);
     // A file gone since the menu was shown failed to load and was reported;
     // it leaves the list.
     if (!QFileInfo::exists(path)) {
-        m_recent->Remove(path);
-        Rebuild_Recent_Menu();
+        m_recent->remove(path);
+        rebuildRecentMenu();
     }
 }
 
-void TFileMenuExtras::Add_Images()
+void TFileMenuExtras::addImages()
 {
-    TImagesPage* images = m_window.Images_Page();
-    if (!images->Add_Images_Enabled())
+    TImagesPage* images = m_window.imagesPage();
+    if (!images->addImagesEnabled())
         return;
     // The pictures appear on the Images page, so it comes to the front first.
-    m_window.Project_Pages()->setCurrentWidget(images);
-    images->Add_Images();
+    m_window.projectPages()->setCurrentWidget(images);
+    images->addImages();
 }
 
-bool TFileMenuExtras::Takes_Project_Drop() const
+bool TFileMenuExtras::takesProjectDrop() const
 {
     // While a controller is being talked to, the project area is disabled and
     // the open project must stay as it is.
@@ -177,8 +177,7 @@ bool TFileMenuExtras::Takes_Project_Drop() const
 
 bool TFileMenuExtras::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::EnabledChange
-        && watched == m_window.Images_Page()->Tree_Panel()->Add_Images_Button()) {
+    if (event->type() == QEvent::EnabledChange && watched == m_window.imagesPage()->treePanel()->addImagesButton()) {
         m_addImages->setEnabled(static_cast<QWidget*>(watched)->isEnabled());
         return false;
     }
@@ -188,7 +187,7 @@ bool TFileMenuExtras::eventFilter(QObject* watched, QEvent* event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (Takes_Project_Drop() && !Dropped_Project_File(drag->mimeData()).isEmpty()) {
+        if (takesProjectDrop() && !droppedProjectFile(drag->mimeData()).isEmpty()) {
             drag->setDropAction(Qt::CopyAction);
             drag->accept();
         } else {
@@ -198,8 +197,8 @@ bool TFileMenuExtras::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        const QString path = Dropped_Project_File(drop->mimeData());
-        if (path.isEmpty() || !Takes_Project_Drop()) {
+        const QString path = droppedProjectFile(drop->mimeData());
+        if (path.isEmpty() || !takesProjectDrop()) {
             drop->ignore();
             return true;
         }
@@ -208,7 +207,7 @@ bool TFileMenuExtras::eventFilter(QObject* watched, QEvent* event)
         // Opened once the drop is over: the discard question is a modal box,
         // and the file manager waits for the drop to finish.
         QMetaObject::invokeMethod(
-            this, [this, path] { m_window.Commands()->Open_Project_Path(path); }, Qt::QueuedConnection);
+            this, [this, path] { m_window.commands()->openProjectPath(path); }, Qt::QueuedConnection);
         return true;
     }
     default: return false;

@@ -21,20 +21,20 @@ public:
     TFileMenuExtras(Tbmpgen_Form& window, QMenu* file);
     ~TFileMenuExtras() override;
 
-    QMenu* Open_Recent_Menu() const { return m_recentMenu; }
-    QAction* Add_Images_Action() const { return m_addImages; }
+    QMenu* openRecentMenu() const { return m_recentMenu; }
+    QAction* addImagesAction() const { return m_addImages; }
     // Fills Open Recent from the stored list; a file that is gone is shown
     // greyed out.
-    void Rebuild_Recent_Menu();
+    void rebuildRecentMenu();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Set_Standard_Shortcuts(QMenu* file);
-    void Open_Recent(const QString& path);
-    void Add_Images();
-    bool Takes_Project_Drop() const;
+    void setStandardShortcuts(QMenu* file);
+    void openRecent(const QString& path);
+    void addImages();
+    bool takesProjectDrop() const;
 
     Tbmpgen_Form& m_window;
     std::unique_ptr<TRecentProjects> m_recent;

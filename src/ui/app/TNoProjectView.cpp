@@ -7,28 +7,28 @@
 namespace {
 // The controller's case from the built-in pictures; the view still works
 // (caption only) should the picture be missing.
-QImage Controller_Case_Picture()
+QImage controllerCasePicture()
 {
     const QString name = QStringLiteral("RC_CASE_PNG");
-    return Has_Picture(name) ? picture(name) : QImage();
+    return hasPicture(name) ? picture(name) : QImage();
 }
 } // namespace
 
-TNoProjectView::TNoProjectView(QWidget* parent) : QWidget(parent), controller(Controller_Case_Picture())
+TNoProjectView::TNoProjectView(QWidget* parent) : QWidget(parent), m_controller(controllerCasePicture())
 {
     setObjectName(QStringLiteral("no_project_Panel"));
-    setAccessibleName(Caption());
+    setAccessibleName(caption());
 }
 
 void TNoProjectView::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (!controller.isNull()) {
-        const QSize fit = controller.size().scaled(size() * 0.9, Qt::KeepAspectRatio);
+    if (!m_controller.isNull()) {
+        const QSize fit = m_controller.size().scaled(size() * 0.9, Qt::KeepAspectRatio);
         const QRect box(QPoint((width() - fit.width()) / 2, (height() - fit.height()) / 2), fit);
         p.setOpacity(0.15);
-        p.drawImage(box, controller);
+        p.drawImage(box, m_controller);
         p.setOpacity(1.0);
     }
     QFont f = font();
@@ -36,5 +36,5 @@ void TNoProjectView::paintEvent(QPaintEvent*)
     f.setPointSizeF(f.pointSizeF() * 2);
     p.setFont(f);
     p.setPen(palette().color(QPalette::WindowText));
-    p.drawText(rect(), Qt::AlignCenter, Caption());
+    p.drawText(rect(), Qt::AlignCenter, caption());
 }

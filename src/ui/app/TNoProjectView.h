@@ -10,11 +10,11 @@ class TNoProjectView : public QWidget {
 public:
     explicit TNoProjectView(QWidget* parent = nullptr);
 
-    static QString Caption() { return QStringLiteral("No Project Loaded"); }
+    static QString caption() { return QStringLiteral("No Project Loaded"); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QImage controller;
+    QImage m_controller;
 };

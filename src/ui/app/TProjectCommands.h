@@ -25,61 +25,61 @@ public:
 
     // ChangeFileExt-style: the last extension of the file name is replaced,
     // or ".cvp" is appended when there is none.
-    static QString With_Project_Extension(const QString& path);
+    static QString withProjectExtension(const QString& path);
 
-    static QString Discard_Question();
-    static QString Load_Error_Text();
-    // The load error box: Load_Error_Text, then the file and why it failed.
-    static QString Load_Failure_Text(const QString& path, const QString& reason);
+    static QString discardQuestion();
+    static QString loadErrorText();
+    // The load error box: loadErrorText, then the file and why it failed.
+    static QString loadFailureText(const QString& path, const QString& reason);
     // The description of the log entry a failed load writes.
-    static QString Load_Failure_Log_Text();
+    static QString loadFailureLogText();
     // Why a file of a layout the reader does not accept was refused.
-    static QString Unreadable_Layout_Reason();
-    static QString Too_Many_Lines_Text();
+    static QString unreadableLayoutReason();
+    static QString tooManyLinesText();
     // Asked before a save overwrites a file another program wrote since
     // this window read or wrote it.
-    static QString Changed_On_Disk_Question(const QString& path);
+    static QString changedOnDiskQuestion(const QString& path);
 
     // Open Project for a path chosen elsewhere (the command line, a file
     // manager): the same question, load, boxes and log entries, without the
     // dialog. A missing file is reported as the load's failure.
-    void Open_Project_Path(const QString& path);
+    void openProjectPath(const QString& path);
 
     // Asks question (with Save, Discard and Cancel) when the project has
     // unsaved changes. True when they are saved or may be discarded.
-    bool Changes_Settled(const QString& question);
+    bool changesSettled(const QString& question);
     // Save Project: writes to the project's own path and logs it; false when
     // nothing was written.
-    bool Save_Current();
+    bool saveCurrent();
 
     // Where New and Open start while no project is open: the folder of the
     // project last created, opened or saved (seeded from Open Recent).
-    void Set_Last_Folder(const QString& folder);
-    QString Dialog_Folder() const;
+    void setLastFolder(const QString& folder);
+    QString dialogFolder() const;
 
 signals:
     // A project file was read or written successfully under this path.
     void projectFileUsed(const QString& path);
 
 public slots:
-    void New_Project();
-    void Open_Project();
-    void Save_Project_Command();
-    void Save_Project_As();
-    void Close_Project();
+    void newProject();
+    void openProject();
+    void saveProjectCommand();
+    void saveProjectAs();
+    void closeProject();
 
 private:
-    bool Discard_Confirmed();
-    void Load_Project(const QString& path);
-    void Bind_To(const QString& path);
+    bool discardConfirmed();
+    void loadProject(const QString& path);
+    void bindTo(const QString& path);
     // After a failed Open: nothing is bound any more, so no later Save can
     // write the cleared project over the file that failed to load.
-    void Return_To_No_Project();
-    bool Write_Project_File(const QString& path);
+    void returnToNoProject();
+    bool writeProjectFile(const QString& path);
     // False when the file at path was changed by someone else since this
     // window last read or wrote it and the user does not want it overwritten.
-    bool Overwrite_Confirmed(const QString& path);
-    void Remember_File(const QString& path);
+    bool overwriteConfirmed(const QString& path);
+    void rememberFile(const QString& path);
 
     TProjectDocument& m_document;
     TProjectView& m_view;

@@ -25,7 +25,7 @@ namespace {
 const QString kSuffix = QStringLiteral(".cvr");
 const QString kLockSuffix = QStringLiteral(".lock");
 
-QString Lock_Path(const QString& recoveryFile)
+QString lockPath(const QString& recoveryFile)
 {
     return recoveryFile.left(recoveryFile.size() - kSuffix.size()) + kLockSuffix;
 }
@@ -34,7 +34,7 @@ QString Lock_Path(const QString& recoveryFile)
 TProjectRecovery::TProjectRecovery(Tbmpgen_Form& window, const QString& folder, QObject* parent)
     : QObject(parent)
     , m_window(window)
-    , m_folder(folder.isEmpty() ? Default_Folder() : folder)
+    , m_folder(folder.isEmpty() ? defaultFolder() : folder)
     , m_lock(std::make_unique<TSessionLock>())
 {
     m_pool.setMaxThreadCount(1);
@@ -43,49 +43,49 @@ TProjectRecovery::TProjectRecovery(Tbmpgen_Form& window, const QString& folder, 
     m_session
         = QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(QDateTime::currentMSecsSinceEpoch());
     m_filePath = QDir(m_folder).filePath(m_session + kSuffix);
-    m_lock->Acquire(QDir(m_folder).filePath(m_session + kLockSuffix));
+    m_lock->acquire(QDir(m_folder).filePath(m_session + kLockSuffix));
 
     m_period.setInterval(kPeriodMs);
-    connect(&m_period, &QTimer::timeout, this, &TProjectRecovery::Write_If_Changed);
+    connect(&m_period, &QTimer::timeout, this, &TProjectRecovery::writeIfChanged);
     m_period.start();
     m_throttle.setSingleShot(true);
     m_throttle.setInterval(kThrottleMs);
-    connect(&m_throttle, &QTimer::timeout, this, &TProjectRecovery::Write_If_Changed);
+    connect(&m_throttle, &QTimer::timeout, this, &TProjectRecovery::writeIfChanged);
 
-    TProjectDocument& document = m_window.Document();
+    TProjectDocument& document = m_window.document();
     // Every change, a keystroke gathered into the step on top included.
-    connect(&document, &TProjectDocument::contentChanged, this, &TProjectRecovery::Changed);
-    connect(&document, &TProjectDocument::modifiedChanged, this, &TProjectRecovery::Modified_Changed);
+    connect(&document, &TProjectDocument::contentChanged, this, &TProjectRecovery::changed);
+    connect(&document, &TProjectDocument::modifiedChanged, this, &TProjectRecovery::modifiedChanged);
 }
 
 TProjectRecovery::~TProjectRecovery()
 {
     // A normal end: nothing is left to recover.
-    Remove_File();
+    removeFile();
     if (m_lock) {
-        m_lock->Release();
+        m_lock->release();
         QFile::remove(QDir(m_folder).filePath(m_session + kLockSuffix));
     }
 }
 
-QString TProjectRecovery::Default_Folder()
+QString TProjectRecovery::defaultFolder()
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation))
         .filePath(QStringLiteral("recovery"));
 }
 
-void TProjectRecovery::Changed()
+void TProjectRecovery::changed()
 {
     m_lastChange = QDateTime::currentDateTimeUtc();
-    if (m_window.Document().isModified() && !m_throttle.isActive())
+    if (m_window.document().isModified() && !m_throttle.isActive())
         m_throttle.start();
 }
 
-void TProjectRecovery::Modified_Changed(bool modified)
+void TProjectRecovery::modifiedChanged(bool modified)
 {
     if (!modified) {
         m_throttle.stop();
-        Remove_File();
+        removeFile();
         return;
     }
     if (!m_lastChange.isValid())
@@ -94,9 +94,9 @@ void TProjectRecovery::Modified_Changed(bool modified)
         m_throttle.start();
 }
 
-void TProjectRecovery::Start_Write()
+void TProjectRecovery::startWrite()
 {
-    TProjectDocument& document = m_window.Document();
+    TProjectDocument& document = m_window.document();
     if (!document.isModified() || document.images().empty() || document.projectPath().isEmpty())
         return;
     if (m_writing.isRunning()) {
@@ -105,8 +105,8 @@ void TProjectRecovery::Start_Write()
     }
     // Taken here, on the window thread: a record and shared pictures. The
     // bytes are made and written on a worker thread.
-    const TProjectState state = document.Current_State();
-    m_writtenRevision = document.Revision();
+    const TProjectState state = document.currentState();
+    m_writtenRevision = document.revision();
     m_fileCurrent = true;
     TRecoveryRecord meta;
     meta.projectPath = document.projectPath();
@@ -116,7 +116,7 @@ void TProjectRecovery::Start_Write()
     const QString path = m_filePath;
     m_writing = QtConcurrent::run(&m_pool, [state, meta, path] {
         try {
-            Write_Recovery_File(path, meta, state.record, *state.images);
+            writeRecoveryFile(path, meta, state.record, *state.images);
         } catch (const std::exception& error) {
             // The project itself is untouched; the next write tries again.
             std::fprintf(stderr, "corvane-configurator: %s\n", error.what());
@@ -125,14 +125,14 @@ void TProjectRecovery::Start_Write()
     auto* watcher = new QFutureWatcher<void>(this);
     connect(watcher, &QFutureWatcher<void>::finished, this, [this, watcher] {
         watcher->deleteLater();
-        Write_Finished();
+        writeFinished();
     });
     watcher->setFuture(m_writing);
 }
 
-void TProjectRecovery::Write_Finished()
+void TProjectRecovery::writeFinished()
 {
-    if (!m_window.Document().isModified()) {
+    if (!m_window.document().isModified()) {
         // Saved or closed while the write was under way.
         QFile::remove(m_filePath);
         m_again = false;
@@ -141,45 +141,45 @@ void TProjectRecovery::Write_Finished()
     }
     emit written();
     if (std::exchange(m_again, false))
-        Start_Write();
+        startWrite();
 }
 
-void TProjectRecovery::Write_In_Background()
+void TProjectRecovery::writeInBackground()
 {
     m_throttle.stop();
-    Start_Write();
+    startWrite();
 }
 
-bool TProjectRecovery::Write_If_Changed()
+bool TProjectRecovery::writeIfChanged()
 {
-    const TProjectDocument& document = m_window.Document();
+    const TProjectDocument& document = m_window.document();
     // An idle project that is already on disk is not written again: an
     // unsaved project of many megabytes would otherwise be rewritten every
     // period for as long as the window stays open.
-    if (!document.isModified() || (m_fileCurrent && document.Revision() == m_writtenRevision))
+    if (!document.isModified() || (m_fileCurrent && document.revision() == m_writtenRevision))
         return false;
-    Start_Write();
-    return m_fileCurrent && document.Revision() == m_writtenRevision;
+    startWrite();
+    return m_fileCurrent && document.revision() == m_writtenRevision;
 }
 
-void TProjectRecovery::Write_Now()
+void TProjectRecovery::writeNow()
 {
     m_throttle.stop();
-    Start_Write();
-    Wait_For_Write();
+    startWrite();
+    waitForWrite();
 }
 
-void TProjectRecovery::Wait_For_Write()
+void TProjectRecovery::waitForWrite()
 {
     m_writing.waitForFinished();
     if (m_again) {
         m_again = false;
-        Start_Write();
+        startWrite();
         m_writing.waitForFinished();
     }
 }
 
-void TProjectRecovery::Remove_File()
+void TProjectRecovery::removeFile()
 {
     m_writing.waitForFinished();
     m_again = false;
@@ -187,7 +187,7 @@ void TProjectRecovery::Remove_File()
     QFile::remove(m_filePath);
 }
 
-QString TProjectRecovery::Offer_Text(const QString& name, const QString& path, const QDateTime& lastChange)
+QString TProjectRecovery::offerText(const QString& name, const QString& path, const QDateTime& lastChange)
 {
     return QStringLiteral("The project \"%1\" was not saved when the configurator ended.      \r"
                           "Path: %2      \r"
@@ -197,13 +197,13 @@ QString TProjectRecovery::Offer_Text(const QString& name, const QString& path, c
              lastChange.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
 
-QString TProjectRecovery::Unreadable_Text(const QString& file, const QString& why, const QString& aside)
+QString TProjectRecovery::unreadableText(const QString& file, const QString& why, const QString& aside)
 {
     return QStringLiteral("The recovery file %1 cannot be read (%2); it was kept as %3.      ")
         .arg(QDir::toNativeSeparators(file), why, QDir::toNativeSeparators(aside));
 }
 
-void TProjectRecovery::Offer_Recovered()
+void TProjectRecovery::offerRecovered()
 {
     struct Candidate {
         QString file;
@@ -217,9 +217,9 @@ void TProjectRecovery::Offer_Recovered()
     for (const QFileInfo& info : dir.entryInfoList({QStringLiteral("*") + kLockSuffix}, QDir::Files)) {
         const QString base = info.absoluteFilePath().chopped(kLockSuffix.size());
         TSessionLock lock;
-        if (QFile::exists(base + kSuffix) || !lock.Acquire(info.absoluteFilePath()))
+        if (QFile::exists(base + kSuffix) || !lock.acquire(info.absoluteFilePath()))
             continue;
-        lock.Release();
+        lock.release();
         QFile::remove(info.absoluteFilePath());
     }
     for (const QFileInfo& info : dir.entryInfoList({QStringLiteral("*") + kSuffix}, QDir::Files)) {
@@ -228,18 +228,18 @@ void TProjectRecovery::Offer_Recovered()
             continue;
         // Held: its configurator still runs, with the project open.
         auto lock = std::make_unique<TSessionLock>();
-        if (!lock->Acquire(Lock_Path(file)))
+        if (!lock->acquire(lockPath(file)))
             continue;
         TRecoveryRecord record;
         QString why;
-        if (!Read_Recovery_File(file, record, &why)) {
+        if (!readRecoveryFile(file, record, &why)) {
             QString aside = file + QStringLiteral(".unreadable");
             for (int n = 2; QFile::exists(aside); ++n)
                 aside = file + QStringLiteral(".unreadable%1").arg(n);
             QFile::rename(file, aside);
-            lock->Release();
-            QFile::remove(Lock_Path(file));
-            Show_Message_Box(Unreadable_Text(file, why, aside), TMsgDlgType::mtWarning, QMessageBox::Ok);
+            lock->release();
+            QFile::remove(lockPath(file));
+            Show_Message_Box(unreadableText(file, why, aside), TMsgDlgType::MtWarning, QMessageBox::Ok);
             continue;
         }
         found.push_back({file, std::move(record), std::move(lock)});
@@ -248,40 +248,40 @@ void TProjectRecovery::Offer_Recovered()
               [](const Candidate& a, const Candidate& b) { return a.record.lastChange > b.record.lastChange; });
     for (Candidate& candidate : found) {
         const QMessageBox::StandardButton answer = Show_Message_Box_Ex(
-            Offer_Text(candidate.record.projectName, candidate.record.projectPath, candidate.record.lastChange),
-            TMsgDlgType::mtConfirmation, QMessageBox::Yes | QMessageBox::No | QMessageBox::Discard, QMessageBox::No);
+            offerText(candidate.record.projectName, candidate.record.projectPath, candidate.record.lastChange),
+            TMsgDlgType::MtConfirmation, QMessageBox::Yes | QMessageBox::No | QMessageBox::Discard, QMessageBox::No);
         if (answer == QMessageBox::Discard) {
             QFile::remove(candidate.file);
-        } else if (answer == QMessageBox::Yes && Restore(candidate.file)) {
+        } else if (answer == QMessageBox::Yes && restore(candidate.file)) {
             QFile::remove(candidate.file);
-            candidate.lock->Release();
-            QFile::remove(Lock_Path(candidate.file));
+            candidate.lock->release();
+            QFile::remove(lockPath(candidate.file));
             // One project at a time; the others stay for a later start.
             break;
         }
-        candidate.lock->Release();
+        candidate.lock->release();
         if (!QFile::exists(candidate.file))
-            QFile::remove(Lock_Path(candidate.file));
+            QFile::remove(lockPath(candidate.file));
     }
 }
 
-bool TProjectRecovery::Restore(const QString& file)
+bool TProjectRecovery::restore(const QString& file)
 {
     TRecoveryRecord record;
     QString why;
-    if (!Read_Recovery_File(file, record, &why))
+    if (!readRecoveryFile(file, record, &why))
         return false;
-    TProjectDocument& document = m_window.Document();
-    TProjectCommands* commands = m_window.Commands();
+    TProjectDocument& document = m_window.document();
+    TProjectCommands* commands = m_window.commands();
     commands->Clear_Project();
-    document.Set_Path(record.projectPath);
+    document.setPath(record.projectPath);
     m_window.Show_Project_Path(record.projectPath);
     m_window.updateCaption();
     const auto* bytes = reinterpret_cast<const uint8_t*>(record.projectBytes.constData());
     bool loaded = false;
     try {
-        loaded = document.fill([&](TDevice_Config_v2& config, THandle_List& images) {
-            return Load_Project_Bytes(bytes, record.projectBytes.size(), config, images);
+        loaded = document.fill([&](TDevice_Config_v2& config, THandleList& images) {
+            return loadProjectBytes(bytes, record.projectBytes.size(), config, images);
         });
     } catch (const std::exception&) {
         loaded = false;
@@ -289,7 +289,7 @@ bool TProjectRecovery::Restore(const QString& file)
     if (!loaded) {
         // Read a moment ago; the file stays for another try.
         commands->Clear_Project();
-        document.Set_Path(QString());
+        document.setPath(QString());
         m_window.Show_Project_Path(QString());
         m_window.updateCaption();
         return false;
@@ -299,9 +299,9 @@ bool TProjectRecovery::Restore(const QString& file)
     m_window.enableProjectCommands(true);
     // Bound to its own file, which does not hold these changes.
     document.Set_Modified(true);
-    m_window.Log_Activity(int(TActivityStatus::Project_Loaded), record.projectPath + QStringLiteral(" (recovered)"));
+    m_window.Log_Activity(int(TActivityStatus::ProjectLoaded), record.projectPath + QStringLiteral(" (recovered)"));
     m_lastChange = record.lastChange;
     // On disk as this configurator's own before the old file goes.
-    Write_Now();
+    writeNow();
     return true;
 }

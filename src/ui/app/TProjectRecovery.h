@@ -37,25 +37,25 @@ public:
     explicit TProjectRecovery(Tbmpgen_Form& window, const QString& folder = QString(), QObject* parent = nullptr);
     ~TProjectRecovery() override;
 
-    static QString Default_Folder();
-    QString Folder() const { return m_folder; }
-    QString File_Path() const { return m_filePath; }
+    static QString defaultFolder();
+    QString folder() const { return m_folder; }
+    QString filePath() const { return m_filePath; }
 
     // At start-up: asks about each file left behind, newest first, until one
     // is restored.
-    void Offer_Recovered();
+    void offerRecovered();
     // Starts a write as the timers do: the state is taken here, the bytes are
     // made and written on a worker thread.
-    void Write_In_Background();
+    void writeInBackground();
     // Writes now (as the timers would), and waits until it is on disk.
-    void Write_Now();
+    void writeNow();
     // The periodic write: starts one only when the project is modified and
     // changed since the last write began. Returns whether it started one.
-    bool Write_If_Changed();
-    void Wait_For_Write();
+    bool writeIfChanged();
+    void waitForWrite();
 
-    static QString Offer_Text(const QString& name, const QString& path, const QDateTime& lastChange);
-    static QString Unreadable_Text(const QString& file, const QString& why, const QString& aside);
+    static QString offerText(const QString& name, const QString& path, const QDateTime& lastChange);
+    static QString unreadableText(const QString& file, const QString& why, const QString& aside);
 
     // Milliseconds between the periodic writes, and at least between two
     // writes after changes.
@@ -67,12 +67,12 @@ signals:
     void written();
 
 private:
-    void Changed();
-    void Modified_Changed(bool modified);
-    void Start_Write();
-    void Write_Finished();
-    void Remove_File();
-    bool Restore(const QString& file);
+    void changed();
+    void modifiedChanged(bool modified);
+    void startWrite();
+    void writeFinished();
+    void removeFile();
+    bool restore(const QString& file);
 
     Tbmpgen_Form& m_window;
     QString m_folder;

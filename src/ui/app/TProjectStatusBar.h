@@ -13,16 +13,16 @@ public:
     explicit TProjectStatusBar(QWidget* parent = nullptr);
 
     void Show_Project_Path(const QString& path);
-    void Show_Modified(bool modified);
-    void Show_Note(const QString& text);
+    void showModified(bool modified);
+    void showNote(const QString& text);
 
-    QLabel* Path_Panel() const { return panels[0]; }
-    QLabel* Modified_Panel() const { return panels[1]; }
-    QLabel* Spare_Panel() const { return panels[2]; }
+    QLabel* pathPanel() const { return m_panels[0]; }
+    QLabel* modifiedPanel() const { return m_panels[1]; }
+    QLabel* sparePanel() const { return m_panels[2]; }
 
     // Replaces leading folders with "..." until the path fits the width; the
     // file name itself is only cut when nothing else is left to drop.
-    static QString Shorten_Path(const QString& path, const QFontMetrics& metrics, int width);
+    static QString shortenPath(const QString& path, const QFontMetrics& metrics, int width);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -30,6 +30,6 @@ protected:
 private:
     void refreshPath();
 
-    QLabel* panels[3] = {};
-    QString fullPath;
+    QLabel* m_panels[3] = {};
+    QString m_fullPath;
 };

@@ -6,19 +6,19 @@
 
 namespace {
 
-QSettings Settings()
+QSettings recentSettings()
 {
     return QSettings(QStringLiteral("Corvane"), QStringLiteral("Corvane Configurator"));
 }
 
-QString Normalised(const QString& path)
+QString normalised(const QString& path)
 {
     return path.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
 // Windows file names ignore case; a project opened once as C:\A.cvp and once
 // as c:\a.cvp is one entry.
-bool Same_File(const QString& a, const QString& b)
+bool sameFile(const QString& a, const QString& b)
 {
 #ifdef Q_OS_WIN
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -29,18 +29,18 @@ bool Same_File(const QString& a, const QString& b)
 
 } // namespace
 
-QStringList TRecentProjects::Paths() const
+QStringList TRecentProjects::paths() const
 {
     // The settings file is the user's to edit; whatever is in it is read as
     // a list of names and tidied, never trusted to be one.
     QStringList paths;
-    for (const QString& entry : Settings().value(Settings_Key()).toStringList()) {
-        const QString path = Normalised(entry);
+    for (const QString& entry : recentSettings().value(settingsKey()).toStringList()) {
+        const QString path = normalised(entry);
         if (path.isEmpty())
             continue;
         bool seen = false;
         for (const QString& p : std::as_const(paths))
-            seen = seen || Same_File(p, path);
+            seen = seen || sameFile(p, path);
         if (!seen)
             paths << path;
         if (paths.size() == kMaxEntries)
@@ -49,32 +49,32 @@ QStringList TRecentProjects::Paths() const
     return paths;
 }
 
-void TRecentProjects::Add(const QString& path)
+void TRecentProjects::add(const QString& path)
 {
-    const QString added = Normalised(path);
+    const QString added = normalised(path);
     if (added.isEmpty())
         return;
-    QStringList paths = Paths();
-    paths.removeIf([&added](const QString& p) { return Same_File(p, added); });
+    QStringList paths = this->paths();
+    paths.removeIf([&added](const QString& p) { return sameFile(p, added); });
     paths.prepend(added);
-    Store(paths.mid(0, kMaxEntries));
+    store(paths.mid(0, kMaxEntries));
 }
 
-void TRecentProjects::Remove(const QString& path)
+void TRecentProjects::remove(const QString& path)
 {
-    const QString removed = Normalised(path);
-    QStringList paths = Paths();
-    paths.removeIf([&removed](const QString& p) { return Same_File(p, removed); });
-    Store(paths);
+    const QString removed = normalised(path);
+    QStringList paths = this->paths();
+    paths.removeIf([&removed](const QString& p) { return sameFile(p, removed); });
+    store(paths);
 }
 
-void TRecentProjects::Clear()
+void TRecentProjects::clear()
 {
-    Store({});
+    store({});
 }
 
-void TRecentProjects::Store(const QStringList& paths)
+void TRecentProjects::store(const QStringList& paths)
 {
-    QSettings settings = Settings();
-    settings.setValue(Settings_Key(), paths);
+    QSettings settings = recentSettings();
+    settings.setValue(settingsKey(), paths);
 }

@@ -10,15 +10,15 @@ public:
     static constexpr int kMaxEntries = 8;
 
     // The list as stored: absolute paths, no duplicates, at most kMaxEntries.
-    QStringList Paths() const;
+    QStringList paths() const;
     // Puts path first, dropping an older entry for the same file and the
     // oldest beyond kMaxEntries.
-    void Add(const QString& path);
-    void Remove(const QString& path);
-    void Clear();
+    void add(const QString& path);
+    void remove(const QString& path);
+    void clear();
 
-    static QString Settings_Key() { return QStringLiteral("RecentProjects"); }
+    static QString settingsKey() { return QStringLiteral("RecentProjects"); }
 
 private:
-    void Store(const QStringList& paths);
+    void store(const QStringList& paths);
 };

@@ -10,14 +10,14 @@
 
 TSessionLock::~TSessionLock()
 {
-    Release();
+    release();
 }
 
 #ifdef Q_OS_UNIX
 
-bool TSessionLock::Acquire(const QString& path)
+bool TSessionLock::acquire(const QString& path)
 {
-    Release();
+    release();
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
@@ -30,7 +30,7 @@ bool TSessionLock::Acquire(const QString& path)
     return true;
 }
 
-void TSessionLock::Release()
+void TSessionLock::release()
 {
     if (m_fd < 0)
         return;
@@ -43,9 +43,9 @@ void TSessionLock::Release()
 
 // Elsewhere a lock file naming its process: Qt tells a live owner from one
 // that has gone by the process id, never by the file's age.
-bool TSessionLock::Acquire(const QString& path)
+bool TSessionLock::acquire(const QString& path)
 {
-    Release();
+    release();
     auto lock = std::make_unique<QLockFile>(path);
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0))
@@ -55,7 +55,7 @@ bool TSessionLock::Acquire(const QString& path)
     return true;
 }
 
-void TSessionLock::Release()
+void TSessionLock::release()
 {
     m_lock.reset();
     m_fd = -1;

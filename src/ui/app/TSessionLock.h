@@ -16,9 +16,9 @@ public:
     TSessionLock& operator=(const TSessionLock&) = delete;
 
     // Creates the file when needed; false when another process holds it.
-    bool Acquire(const QString& path);
-    void Release();
-    bool Held() const { return m_fd >= 0; }
+    bool acquire(const QString& path);
+    void release();
+    bool held() const { return m_fd >= 0; }
 
 private:
     int m_fd = -1;

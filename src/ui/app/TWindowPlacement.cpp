@@ -27,7 +27,7 @@ TWindowPlacement::TWindowPlacement(QMainWindow* window, QSplitter* splitter, std
 
 TWindowPlacement::~TWindowPlacement() = default;
 
-QRect TWindowPlacement::Fitting_Geometry(QSize wanted, QRect available)
+QRect TWindowPlacement::fittingGeometry(QSize wanted, QRect available)
 {
     const QSize room(qMax(1, available.width() - kPlacementFrameMargin),
                      qMax(1, available.height() - kPlacementFrameMargin));
@@ -44,7 +44,7 @@ void TWindowPlacement::restore()
     if (geometry.isEmpty() || !m_window->restoreGeometry(geometry)) {
         const QScreen* screen = m_window->screen() ? m_window->screen() : QGuiApplication::primaryScreen();
         if (screen) {
-            const QRect fitted = Fitting_Geometry(m_window->size(), screen->availableGeometry());
+            const QRect fitted = fittingGeometry(m_window->size(), screen->availableGeometry());
             // A small screen at a large scale may leave less room than the
             // window's usual minimum: it fits the screen all the same.
             m_window->setMinimumHeight(qMin(m_window->minimumHeight(), fitted.height()));

@@ -27,7 +27,7 @@ public:
 
     // A window of the wanted size shrunk to fit the available area, with a
     // margin for the window's frame, and centred on it.
-    static QRect Fitting_Geometry(QSize wanted, QRect available);
+    static QRect fittingGeometry(QSize wanted, QRect available);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

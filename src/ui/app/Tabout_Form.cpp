@@ -8,19 +8,19 @@
 #include <QLabel>
 #include <QPixmap>
 
-Tabout_Form::Tabout_Form(QWidget* parent) : QDialog(parent)
+TaboutForm::TaboutForm(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("about_Form"));
     setWindowTitle(QStringLiteral(" About"));
 
     auto* icon = new QLabel(this);
     icon->setPixmap(QPixmap::fromImage(picture(QStringLiteral("APP_ICON_PNG"), QSize(96, 96))));
-    auto* product = new QLabel(Product_Name(), this);
+    auto* product = new QLabel(productName(), this);
     QFont big = product->font();
     big.setPointSize(big.pointSize() + 4);
     big.setBold(true);
     product->setFont(big);
-    auto* version = new QLabel(QStringLiteral("Version %1").arg(Program_Version()), this);
+    auto* version = new QLabel(QStringLiteral("Version %1").arg(programVersion()), this);
     version->setObjectName(QStringLiteral("version_Label"));
     auto* details = new QLabel(QStringLiteral("Configuration, image and firmware tool\nfor the Corvane R/C wall "
                                               "controller.\n\nBuilt with Qt %1.")

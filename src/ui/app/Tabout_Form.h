@@ -3,8 +3,8 @@
 #include <QDialog>
 
 // Version information of the program.
-class Tabout_Form : public QDialog {
+class TaboutForm : public QDialog {
     Q_OBJECT
 public:
-    explicit Tabout_Form(QWidget* parent = nullptr);
+    explicit TaboutForm(QWidget* parent = nullptr);
 };

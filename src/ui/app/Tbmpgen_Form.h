@@ -55,32 +55,32 @@ public:
     explicit Tbmpgen_Form(std::unique_ptr<TFileDialogs> dialogs = nullptr, QWidget* parent = nullptr);
     ~Tbmpgen_Form() override;
 
-    static QString Caption_Base() { return QStringLiteral("Corvane R/C Configurator v2"); }
-    static QString Quit_Question();
-    static QString Firmware_Button_Caption(quint16 version);
+    static QString captionBase() { return QStringLiteral("Corvane R/C Configurator v2"); }
+    static QString quitQuestion();
+    static QString firmwareButtonCaption(quint16 version);
     // Asked before a retrieve replaces the settings of a modified project.
-    static QString Retrieve_Question();
+    static QString retrieveQuestion();
 
-    TProjectDocument& Document() const { return *m_document; }
-    TControllerLink& Link() const { return *m_link; }
+    TProjectDocument& document() const { return *m_document; }
+    TControllerLink& link() const { return *m_link; }
 
     // --- routines used throughout the program ---
     void msgList_Post(QObject* window, int msg, quint32 wParam, quint32 lParam);
     void Show_Project();
     void Clear_Project();
-    void Set_Explicit_Ports(const QStringList& ports, const QString& note);
+    void setExplicitPorts(const QStringList& ports, const QString& note);
     // What the status bar says about the ports while no link is up (the
     // demo's virtual controller, the ports named on the command line).
-    void Set_Port_Note(const QString& note);
-    void Set_Help_Windows(QDialog* information, QDialog* about);
+    void setPortNote(const QString& note);
+    void setHelpWindows(QDialog* information, QDialog* about);
     // Uploads and firmware upgrades are appended to this commissioning log.
-    void Set_Commissioning_Log(const QString& path);
-    QString Commissioning_Log() const;
-    QString Port_Note() const { return m_portNote; }
+    void setCommissioningLog(const QString& path);
+    QString commissioningLog() const;
+    QString portNote() const { return m_portNote; }
     // The firmware upgrade window, created at start-up; one is made on first
     // use when none was given.
-    void Set_Firmware_Window(Tfw_upg_Form* form);
-    Tfw_upg_Form* Firmware_Window();
+    void setFirmwareWindow(Tfw_upg_Form* form);
+    Tfw_upg_Form* firmwareWindow();
 
     // --- TProjectView ---
     QWidget* dialogParent() override { return this; }
@@ -92,7 +92,7 @@ public:
     void enableProjectCommands(bool enabled) override;
     void selectConfigurationPage() override;
     void selectTreeTopNode() override;
-    void buildTree(const THandle_List& list) override;
+    void buildTree(const THandleList& list) override;
     void clearTree() override;
     void showDragLabel() override;
     void Show_Device_Config(const TDevice_Config_v2& config) override;
@@ -101,21 +101,21 @@ public:
     QString serviceText() const override;
 
     // --- parts of the window ---
-    TProjectCommands* Commands() const { return commands; }
-    TEditHistory* Edit_History() const { return editHistory; }
-    TMsgList* msgList() const { return queue; }
-    TActivityLogPanel* Activity_Log() const { return activityLog; }
-    TProjectStatusBar* Status_Bar() const { return statusPanels; }
-    TConfigurationPage* Configuration_Page() const { return configPage; }
-    TImagesPage* Images_Page() const { return imagesPage; }
-    TUploadDataPage* Upload_Page() const { return uploadPage; }
-    TDeviceOperations* Device_Operations() const { return deviceOps; }
-    TDeviceScanPanel* Device_Scan_Panel() const { return scanPanel; }
-    TCommissionLauncher* Commission_Launcher() const { return commissionLauncher; }
-    QPushButton* fw_upg_Button() const { return fwUpgradeButton; }
-    TProjectTreePanel* Tree_Panel() const;
-    QTabWidget* Project_Pages() const { return projectPages; }
-    QWidget* No_Project_View() const;
+    TProjectCommands* commands() const { return m_commands; }
+    TEditHistory* editHistory() const { return m_editHistory; }
+    TMsgList* msgList() const { return m_queue; }
+    TActivityLogPanel* activityLog() const { return m_activityLog; }
+    TProjectStatusBar* projectStatusBar() const { return m_statusPanels; }
+    TConfigurationPage* configurationPage() const { return m_configPage; }
+    TImagesPage* imagesPage() const { return m_imagesPage; }
+    TUploadDataPage* uploadPage() const { return m_uploadPage; }
+    TDeviceOperations* deviceOperations() const { return m_deviceOps; }
+    TDeviceScanPanel* deviceScanPanel() const { return m_scanPanel; }
+    TCommissionLauncher* commissionLauncher() const { return m_commissionLauncher; }
+    QPushButton* fw_upg_Button() const { return m_fwUpgradeButton; }
+    TProjectTreePanel* treePanel() const;
+    QTabWidget* projectPages() const { return m_projectPages; }
+    QWidget* noProjectView() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -125,42 +125,42 @@ private:
     static constexpr int kMinimumWidth = 650;
     static constexpr int kMinimumHeight = 500;
 
-    void Build_Layout();
-    void Build_Menus();
-    void Build_Device_Operations();
-    void Build_Device_Menu();
-    bool Device_Command_Available(const QPushButton* button) const;
-    void Build_Edit_History();
-    void Tear_Down_Project();
+    void buildLayout();
+    void buildMenus();
+    void buildDeviceOperations();
+    void buildDeviceMenu();
+    bool deviceCommandAvailable(const QPushButton* button) const;
+    void buildEditHistory();
+    void tearDownProject();
 
     TProjectDocument* m_document = nullptr;
     std::unique_ptr<TControllerLink> m_link;
-    std::unique_ptr<TFileDialogs> fileDialogs;
-    TProjectCommands* commands = nullptr;
-    TEditHistory* editHistory = nullptr;
-    TMsgList* queue = nullptr;
-    TActivityLogPanel* activityLog = nullptr;
-    TProjectStatusBar* statusPanels = nullptr;
-    QWidget* projectPanel = nullptr;
-    QStackedWidget* projectStack = nullptr;
-    TNoProjectView* noProjectView = nullptr;
-    QTabWidget* projectPages = nullptr;
-    TConfigurationPage* configPage = nullptr;
-    TImagesPage* imagesPage = nullptr;
-    TUploadDataPage* uploadPage = nullptr;
-    QPushButton* fwUpgradeButton = nullptr;
-    QLabel* dpiLabel = nullptr;
-    QSplitter* splitter = nullptr;
-    QAction* saveAction = nullptr;
-    QAction* saveAsAction = nullptr;
-    QAction* closeAction = nullptr;
-    QDialog* informationWindow = nullptr;
-    QDialog* aboutWindow = nullptr;
-    TDeviceScanPanel* scanPanel = nullptr;
-    std::unique_ptr<TWindowDeviceHost> deviceHost;
-    std::unique_ptr<TCommissioningRecorder> recorder;
-    TDeviceOperations* deviceOps = nullptr;
+    std::unique_ptr<TFileDialogs> m_fileDialogs;
+    TProjectCommands* m_commands = nullptr;
+    TEditHistory* m_editHistory = nullptr;
+    TMsgList* m_queue = nullptr;
+    TActivityLogPanel* m_activityLog = nullptr;
+    TProjectStatusBar* m_statusPanels = nullptr;
+    QWidget* m_projectPanel = nullptr;
+    QStackedWidget* m_projectStack = nullptr;
+    TNoProjectView* m_noProjectView = nullptr;
+    QTabWidget* m_projectPages = nullptr;
+    TConfigurationPage* m_configPage = nullptr;
+    TImagesPage* m_imagesPage = nullptr;
+    TUploadDataPage* m_uploadPage = nullptr;
+    QPushButton* m_fwUpgradeButton = nullptr;
+    QLabel* m_dpiLabel = nullptr;
+    QSplitter* m_splitter = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_saveAsAction = nullptr;
+    QAction* m_closeAction = nullptr;
+    QDialog* m_informationWindow = nullptr;
+    QDialog* m_aboutWindow = nullptr;
+    TDeviceScanPanel* m_scanPanel = nullptr;
+    std::unique_ptr<TWindowDeviceHost> m_deviceHost;
+    std::unique_ptr<TCommissioningRecorder> m_recorder;
+    TDeviceOperations* m_deviceOps = nullptr;
     QString m_portNote;
-    QMenu* deviceMenu = nullptr;
-    TCommissionLauncher* commissionLauncher = nullptr;
+    QMenu* m_deviceMenu = nullptr;
+    TCommissionLauncher* m_commissionLauncher = nullptr;
 };

@@ -15,45 +15,45 @@ const QSize kThumb(138, 72);
 const char* const kCaptions[] = {"Home screen", "Weekly schedule", "Information screen", "Clock (RTC model)"};
 } // namespace
 
-Tgallery_Form::Tgallery_Form(QWidget* parent) : QDialog(parent), thumbs_(new QListWidget(this)), view_(new QLabel(this))
+TgalleryForm::TgalleryForm(QWidget* parent) : QDialog(parent), m_thumbs(new QListWidget(this)), m_view(new QLabel(this))
 {
     setObjectName(QStringLiteral("gallery_Form"));
     setWindowTitle(QStringLiteral(" Gallery"));
-    view_->setObjectName(QStringLiteral("gallery_Image"));
-    view_->setFixedSize(kView);
-    view_->setAlignment(Qt::AlignCenter);
+    m_view->setObjectName(QStringLiteral("gallery_Image"));
+    m_view->setFixedSize(kView);
+    m_view->setAlignment(Qt::AlignCenter);
 
-    thumbs_->setObjectName(QStringLiteral("gallery_ListWidget"));
-    thumbs_->setViewMode(QListView::IconMode);
-    thumbs_->setFlow(QListView::LeftToRight);
-    thumbs_->setWrapping(false);
-    thumbs_->setMovement(QListView::Static);
-    thumbs_->setIconSize(kThumb);
-    thumbs_->setFixedHeight(kThumb.height() + 48);
+    m_thumbs->setObjectName(QStringLiteral("gallery_ListWidget"));
+    m_thumbs->setViewMode(QListView::IconMode);
+    m_thumbs->setFlow(QListView::LeftToRight);
+    m_thumbs->setWrapping(false);
+    m_thumbs->setMovement(QListView::Static);
+    m_thumbs->setIconSize(kThumb);
+    m_thumbs->setFixedHeight(kThumb.height() + 48);
     const QStringList& names = TDM_imagestore::galleryNames();
     for (int i = 0; i < names.size(); ++i) {
         auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(picture(names[i], kThumb))),
-                                         QString::fromLatin1(kCaptions[i]), thumbs_);
+                                         QString::fromLatin1(kCaptions[i]), m_thumbs);
         item->setData(Qt::UserRole, names[i]);
     }
-    connect(thumbs_, &QListWidget::currentRowChanged, this, &Tgallery_Form::showPicture);
+    connect(m_thumbs, &QListWidget::currentRowChanged, this, &TgalleryForm::showPicture);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(view_, 0, Qt::AlignHCenter);
-    layout->addWidget(thumbs_);
+    layout->addWidget(m_view, 0, Qt::AlignHCenter);
+    layout->addWidget(m_thumbs);
     layout->addWidget(buttons);
-    thumbs_->setCurrentRow(0);
+    m_thumbs->setCurrentRow(0);
 }
 
-int Tgallery_Form::pictureCount() const
+int TgalleryForm::pictureCount() const
 {
-    return thumbs_->count();
+    return m_thumbs->count();
 }
 
-QList<TPictureRequest> Tgallery_Form::startUpPictures()
+QList<TPictureRequest> TgalleryForm::startUpPictures()
 {
     QList<TPictureRequest> requests;
     const QStringList& names = TDM_imagestore::galleryNames();
@@ -64,15 +64,15 @@ QList<TPictureRequest> Tgallery_Form::startUpPictures()
     return requests;
 }
 
-void Tgallery_Form::showPicture(int index)
+void TgalleryForm::showPicture(int index)
 {
-    if (index < 0 || index >= thumbs_->count())
+    if (index < 0 || index >= m_thumbs->count())
         return;
-    if (thumbs_->currentRow() != index)
-        thumbs_->setCurrentRow(index);
-    const QString name = thumbs_->item(index)->data(Qt::UserRole).toString();
+    if (m_thumbs->currentRow() != index)
+        m_thumbs->setCurrentRow(index);
+    const QString name = m_thumbs->item(index)->data(Qt::UserRole).toString();
     const qreal dpr = devicePixelRatioF();
     QPixmap pix = QPixmap::fromImage(picture(name, kView * dpr));
     pix.setDevicePixelRatio(dpr);
-    view_->setPixmap(pix);
+    m_view->setPixmap(pix);
 }

@@ -8,10 +8,10 @@ class QLabel;
 class QListWidget;
 
 // Preview pictures of the controller, chosen from a strip of thumbnails.
-class Tgallery_Form : public QDialog {
+class TgalleryForm : public QDialog {
     Q_OBJECT
 public:
-    explicit Tgallery_Form(QWidget* parent = nullptr);
+    explicit TgalleryForm(QWidget* parent = nullptr);
 
     int pictureCount() const;
     void showPicture(int index);
@@ -19,6 +19,6 @@ public:
     static QList<TPictureRequest> startUpPictures();
 
 private:
-    QListWidget* thumbs_;
-    QLabel* view_;
+    QListWidget* m_thumbs;
+    QLabel* m_view;
 };

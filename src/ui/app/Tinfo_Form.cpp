@@ -5,22 +5,22 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-Tinfo_Form::Tinfo_Form(QWidget* parent) : QDialog(parent), text_(new QTextBrowser(this))
+TinfoForm::TinfoForm(QWidget* parent) : QDialog(parent), m_text(new QTextBrowser(this))
 {
     setObjectName(QStringLiteral("info_Form"));
     setWindowTitle(QStringLiteral(" Useful Information"));
     resize(620, 560);
 
-    text_->setObjectName(QStringLiteral("info_TextBrowser"));
-    text_->setOpenExternalLinks(false);
+    m_text->setObjectName(QStringLiteral("info_TextBrowser"));
+    m_text->setOpenExternalLinks(false);
     QFile file(QStringLiteral(":/texts/useful_information.html"));
     if (file.open(QIODevice::ReadOnly))
-        text_->setHtml(QString::fromUtf8(file.readAll()));
+        m_text->setHtml(QString::fromUtf8(file.readAll()));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(text_);
+    layout->addWidget(m_text);
     layout->addWidget(buttons);
 }

@@ -5,13 +5,13 @@
 class QTextBrowser;
 
 // "Useful Information": built-in rich text for the installer.
-class Tinfo_Form : public QDialog {
+class TinfoForm : public QDialog {
     Q_OBJECT
 public:
-    explicit Tinfo_Form(QWidget* parent = nullptr);
+    explicit TinfoForm(QWidget* parent = nullptr);
 
-    QTextBrowser* browser() const { return text_; }
+    QTextBrowser* browser() const { return m_text; }
 
 private:
-    QTextBrowser* text_;
+    QTextBrowser* m_text;
 };

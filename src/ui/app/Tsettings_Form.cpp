@@ -3,7 +3,7 @@
 #include <QDialogButtonBox>
 #include <QVBoxLayout>
 
-Tsettings_Form::Tsettings_Form(QWidget* parent) : QDialog(parent)
+TsettingsForm::TsettingsForm(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("settings_Form"));
     setWindowTitle(QStringLiteral(" Settings"));

@@ -10,58 +10,58 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-Tsplash_Form::Tsplash_Form(QWidget* parent)
+TsplashForm::TsplashForm(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-    , product_(new QLabel(Product_Name(), this))
-    , version_(new QLabel(QStringLiteral("Version %1").arg(Program_Version()), this))
-    , progress_(new QProgressBar(this))
+    , m_product(new QLabel(productName(), this))
+    , m_version(new QLabel(QStringLiteral("Version %1").arg(programVersion()), this))
+    , m_progress(new QProgressBar(this))
 {
     setObjectName(QStringLiteral("splash_Form"));
     // The picture's own alpha shapes the window: rounded corners and a soft shadow.
     setAttribute(Qt::WA_TranslucentBackground);
     const qreal dpr = screen() ? screen()->devicePixelRatio() : 1.0;
     const QSize size(560, 320);
-    splash_ = picture(QStringLiteral("SPLASH_PNG"), size * dpr);
-    splash_.setDevicePixelRatio(dpr);
+    m_splash = picture(QStringLiteral("SPLASH_PNG"), size * dpr);
+    m_splash.setDevicePixelRatio(dpr);
     setFixedSize(size);
 
-    product_->setObjectName(QStringLiteral("product_Label"));
-    version_->setObjectName(QStringLiteral("version_Label"));
-    progress_->setObjectName(QStringLiteral("splash_ProgressBar"));
-    QFont big = product_->font();
+    m_product->setObjectName(QStringLiteral("product_Label"));
+    m_version->setObjectName(QStringLiteral("version_Label"));
+    m_progress->setObjectName(QStringLiteral("splash_ProgressBar"));
+    QFont big = m_product->font();
     big.setPointSize(big.pointSize() + 8);
     big.setBold(true);
-    product_->setFont(big);
-    product_->setWordWrap(true);
-    product_->setFixedWidth(290);
-    product_->setStyleSheet(QStringLiteral("color: white;"));
-    version_->setStyleSheet(QStringLiteral("color: #D6EAF8;"));
-    progress_->setRange(0, kStages);
-    progress_->setValue(0);
-    progress_->setTextVisible(false);
-    progress_->setFixedHeight(8);
+    m_product->setFont(big);
+    m_product->setWordWrap(true);
+    m_product->setFixedWidth(290);
+    m_product->setStyleSheet(QStringLiteral("color: white;"));
+    m_version->setStyleSheet(QStringLiteral("color: #D6EAF8;"));
+    m_progress->setRange(0, kStages);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(false);
+    m_progress->setFixedHeight(8);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(40, 90, 40, 40);
-    layout->addWidget(product_);
-    layout->addWidget(version_);
+    layout->addWidget(m_product);
+    layout->addWidget(m_version);
     layout->addStretch(1);
-    layout->addWidget(progress_);
+    layout->addWidget(m_progress);
 
     if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
 }
 
-void Tsplash_Form::Step()
+void TsplashForm::advance()
 {
-    progress_->setValue(qMin(progress_->value() + 1, progress_->maximum()));
+    m_progress->setValue(qMin(m_progress->value() + 1, m_progress->maximum()));
 }
 
-void Tsplash_Form::paintEvent(QPaintEvent*)
+void TsplashForm::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.fillRect(rect(), Qt::transparent);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.drawImage(rect(), splash_);
+    painter.drawImage(rect(), m_splash);
 }

@@ -6,8 +6,8 @@
 #include <QCoreApplication>
 #include <QString>
 
-QString User_Guide_Path(const QString& programDir);
+QString userGuidePath(const QString& programDir);
 
 // Opens the guide in the desktop's browser; a guide that is not installed or
 // a desktop without a browser is said in a box.
-void Open_User_Guide(const QString& programDir = QCoreApplication::applicationDirPath());
+void openUserGuide(const QString& programDir = QCoreApplication::applicationDirPath());

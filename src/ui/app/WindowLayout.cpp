@@ -18,7 +18,7 @@ constexpr int kFrameMargin = 40;
 constexpr int kLogRowsShown = 3;
 } // namespace
 
-void Place_Corner_Button(QMenuBar* bar, QPushButton* button)
+void placeCornerButton(QMenuBar* bar, QPushButton* button)
 {
     const int side = bar->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, button);
     button->setIconSize(QSize(side, side));
@@ -26,7 +26,7 @@ void Place_Corner_Button(QMenuBar* bar, QPushButton* button)
     bar->setCornerWidget(button, Qt::TopRightCorner);
 }
 
-int Default_Log_Height(const TActivityLogPanel* log)
+int defaultLogHeight(const TActivityLogPanel* log)
 {
     const QTableWidget* grid = log->grid();
     const int rows = grid->verticalHeader()->defaultSectionSize() * kLogRowsShown;
@@ -37,7 +37,7 @@ int Default_Log_Height(const TActivityLogPanel* log)
     return qMax(130 * log->logicalDpiY() / 96, title + header + rows + 2 * grid->frameWidth() + 4);
 }
 
-QSize Screen_Room(const QWidget* window)
+QSize screenRoom(const QWidget* window)
 {
     const QScreen* screen = window->screen();
     if (!screen)

@@ -10,12 +10,12 @@ class QWidget;
 class TActivityLogPanel;
 
 // Puts button at the right end of the menu bar, sized to the bar's text.
-void Place_Corner_Button(QMenuBar* bar, QPushButton* button);
+void placeCornerButton(QMenuBar* bar, QPushButton* button);
 
 // Room for the log's title, its header and a few entries; the project area
 // takes the rest of the window.
-int Default_Log_Height(const TActivityLogPanel* log);
+int defaultLogHeight(const TActivityLogPanel* log);
 
 // The room the screen of window leaves for it, less the desktop's frame;
 // unbounded when the window is on no screen yet.
-QSize Screen_Room(const QWidget* window);
+QSize screenRoom(const QWidget* window);

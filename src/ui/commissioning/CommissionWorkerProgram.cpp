@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString Commission_Worker_Program(const QString& programDir, QString* error)
+QString commissionWorkerProgram(const QString& programDir, QString* error)
 {
 #ifdef Q_OS_WIN
     const QString name = QStringLiteral("corvane-cli.exe");

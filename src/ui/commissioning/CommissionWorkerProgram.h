@@ -8,4 +8,4 @@
 
 // The worker beside programDir; empty with *error (one line saying where it
 // was looked for) when it is missing or cannot be run.
-QString Commission_Worker_Program(const QString& programDir, QString* error);
+QString commissionWorkerProgram(const QString& programDir, QString* error);

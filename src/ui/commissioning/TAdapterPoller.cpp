@@ -13,7 +13,7 @@ bool sameAdapters(const std::vector<TCandidatePort>& a, const std::vector<TCandi
 
 TAdapterPoller::TAdapterPoller(QObject* parent)
     : QObject(parent)
-    , m_lister([] { return Get_CommPort_Candidates(QStringLiteral("FTDI")); })
+    , m_lister([] { return getCommPortCandidates(QStringLiteral("FTDI")); })
 {
     m_timer.setInterval(kIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &TAdapterPoller::poll);

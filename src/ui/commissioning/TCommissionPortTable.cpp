@@ -21,7 +21,7 @@ QString secondsText(double seconds)
 }
 } // namespace
 
-QString Commission_Row_State(const TCommissioningRunner::Port& p, bool verify)
+QString commissionRowState(const TCommissioningRunner::Port& p, bool verify)
 {
     using State = TCommissioningRunner::State;
     switch (p.state) {
@@ -40,7 +40,7 @@ QString Commission_Row_State(const TCommissioningRunner::Port& p, bool verify)
     return {};
 }
 
-TCommissionPortTable::TCommissionPortTable(QWidget* parent) : QTableWidget(0, ColumnCount, parent)
+TCommissionPortTable::TCommissionPortTable(QWidget* parent) : QTableWidget(0, kColumnCount, parent)
 {
     setObjectName(QStringLiteral("commission_ports_Table"));
     setAccessibleName(QStringLiteral("Ports to commission"));
@@ -56,8 +56,8 @@ TCommissionPortTable::TCommissionPortTable(QWidget* parent) : QTableWidget(0, Co
     verticalHeader()->hide();
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    horizontalHeader()->setSectionResizeMode(ProgressColumn, QHeaderView::Fixed);
-    setColumnWidth(ProgressColumn, 110);
+    horizontalHeader()->setSectionResizeMode(kProgressColumn, QHeaderView::Fixed);
+    setColumnWidth(kProgressColumn, 110);
 }
 
 int TCommissionPortTable::rowOf(const QString& port) const
@@ -76,12 +76,12 @@ QString TCommissionPortTable::portAt(int row) const
 
 bool TCommissionPortTable::isChecked(int row) const
 {
-    return item(row, PortColumn)->checkState() == Qt::Checked;
+    return item(row, kPortColumn)->checkState() == Qt::Checked;
 }
 
 void TCommissionPortTable::setChecked(int row, bool checked)
 {
-    item(row, PortColumn)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+    item(row, kPortColumn)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
 }
 
 int TCommissionPortTable::appendRow(const QString& port, const QString& serial)
@@ -92,22 +92,22 @@ int TCommissionPortTable::appendRow(const QString& port, const QString& serial)
     auto* portItem = new QTableWidgetItem(port);
     portItem->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     portItem->setCheckState(Qt::Checked);
-    setItem(row, PortColumn, portItem);
-    for (int c = SerialColumn; c < ColumnCount; ++c) {
-        if (c == ProgressColumn)
+    setItem(row, kPortColumn, portItem);
+    for (int c = kSerialColumn; c < kColumnCount; ++c) {
+        if (c == kProgressColumn)
             continue;
         auto* cell = new QTableWidgetItem;
         cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         setItem(row, c, cell);
     }
-    setText(row, SerialColumn, serial);
+    setText(row, kSerialColumn, serial);
     auto* bar = new QProgressBar;
     bar->setObjectName(QStringLiteral("commission_progress_%1").arg(row));
     bar->setAccessibleName(QStringLiteral("Progress on %1").arg(port));
     bar->setRange(0, 100);
     bar->setValue(0);
-    setCellWidget(row, ProgressColumn, bar);
-    setText(row, StateColumn, QStringLiteral("waiting"));
+    setCellWidget(row, kProgressColumn, bar);
+    setText(row, kStateColumn, QStringLiteral("waiting"));
     return row;
 }
 
@@ -139,7 +139,7 @@ void TCommissionPortTable::showAdapters(const std::vector<TCandidatePort>& adapt
         if (row < 0)
             row = appendRow(a.name, a.serialNumber);
         else if (!a.serialNumber.isEmpty())
-            setText(row, SerialColumn, a.serialNumber);
+            setText(row, kSerialColumn, a.serialNumber);
         m_rows[size_t(row)].listed = true;
     }
     // An adapter pulled out takes its row with it, unless the user named the
@@ -156,10 +156,10 @@ void TCommissionPortTable::showAdapters(const std::vector<TCandidatePort>& adapt
 void TCommissionPortTable::markWaiting(int row)
 {
     m_rows[size_t(row)].outcome = Outcome::Running;
-    for (int c : {ModelColumn, PartColumn, FirmwareColumn, TimeColumn, ReasonColumn})
+    for (int c : {kModelColumn, kPartColumn, kFirmwareColumn, kTimeColumn, kReasonColumn})
         setText(row, c, QString());
-    setText(row, StateColumn, QStringLiteral("waiting"));
-    static_cast<QProgressBar*>(cellWidget(row, ProgressColumn))->setValue(0);
+    setText(row, kStateColumn, QStringLiteral("waiting"));
+    static_cast<QProgressBar*>(cellWidget(row, kProgressColumn))->setValue(0);
 }
 
 void TCommissionPortTable::showRunPort(int row, const TCommissioningRunner::Port& p, bool verify, bool bothParts)
@@ -169,26 +169,26 @@ void TCommissionPortTable::showRunPort(int row, const TCommissioningRunner::Port
     const TCommissioningRecord& rec = p.record;
     if (rec.partNumber) {
         const int model = Model_Index(uint16_t(*rec.partNumber));
-        setText(row, ModelColumn, model < 0 ? QStringLiteral("unknown") : Model_Name(model));
-        setText(row, PartColumn, QString::number(*rec.partNumber));
+        setText(row, kModelColumn, model < 0 ? QStringLiteral("unknown") : modelName(model));
+        setText(row, kPartColumn, QString::number(*rec.partNumber));
     }
     if (!rec.firmware.isEmpty())
-        setText(row, FirmwareColumn, rec.firmware);
+        setText(row, kFirmwareColumn, rec.firmware);
     if (!rec.adapterSerial.isEmpty())
-        setText(row, SerialColumn, rec.adapterSerial);
-    setText(row, StateColumn, Commission_Row_State(p, verify));
-    auto* bar = static_cast<QProgressBar*>(cellWidget(row, ProgressColumn));
+        setText(row, kSerialColumn, rec.adapterSerial);
+    setText(row, kStateColumn, commissionRowState(p, verify));
+    auto* bar = static_cast<QProgressBar*>(cellWidget(row, kProgressColumn));
     if (p.done) {
         r.outcome = p.state == State::Ok ? Outcome::Ok : Outcome::Failed;
-        setText(row, TimeColumn, secondsText(rec.seconds));
-        setText(row, ReasonColumn, rec.ok ? QString() : rec.message);
+        setText(row, kTimeColumn, secondsText(rec.seconds));
+        setText(row, kReasonColumn, rec.ok ? QString() : rec.message);
         if (rec.ok)
             bar->setValue(100);
         return;
     }
     r.outcome = Outcome::Running;
     if (p.started)
-        setText(row, TimeColumn, secondsText(double(p.clock.elapsed()) / 1000.0));
+        setText(row, kTimeColumn, secondsText(double(p.clock.elapsed()) / 1000.0));
     if (p.state == State::Sending) {
         // Both parts on one bar: the configuration fills its first half.
         const bool images = p.bar == QLatin1String("images");

@@ -17,16 +17,16 @@ class TCommissionPortTable : public QTableWidget {
     Q_OBJECT
 public:
     enum Column {
-        PortColumn,
-        SerialColumn,
-        ModelColumn,
-        PartColumn,
-        FirmwareColumn,
-        ProgressColumn,
-        StateColumn,
-        TimeColumn,
-        ReasonColumn,
-        ColumnCount
+        kPortColumn,
+        kSerialColumn,
+        kModelColumn,
+        kPartColumn,
+        kFirmwareColumn,
+        kProgressColumn,
+        kStateColumn,
+        kTimeColumn,
+        kReasonColumn,
+        kColumnCount
     };
     enum class Outcome { None, Running, Ok, Failed };
 
@@ -67,4 +67,4 @@ private:
 };
 
 // "waiting", "identifying", "configuration", "verify", "images", "done", "failed", "not attempted"
-QString Commission_Row_State(const TCommissioningRunner::Port& p, bool verify);
+QString commissionRowState(const TCommissioningRunner::Port& p, bool verify);

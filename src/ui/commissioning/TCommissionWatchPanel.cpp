@@ -152,7 +152,7 @@ void TCommissionWatchPanel::showState()
         m_state->setText(
             QStringLiteral("Controller %1: %2")
                 .arg(m_watch->index())
-                .arg(p.state == TCommissioningRunner::State::Sending ? p.activity : Commissioning_State_Text(p.state)));
+                .arg(p.state == TCommissioningRunner::State::Sending ? p.activity : commissioningStateText(p.state)));
         break;
     }
     case TCommissioningWatch::State::Leaving:

@@ -247,7 +247,7 @@ void TCommissionWindow::prepareRun(TPrepared done)
     watcher->setFuture(QtConcurrent::run([project, plan]() mutable {
         Prepared p;
         p.plan = plan;
-        p.ok = Prepare_Commissioning_Plan(project, p.plan, &p.error);
+        p.ok = prepareCommissioningPlan(project, p.plan, &p.error);
         return p;
     }));
 }

@@ -31,7 +31,7 @@ public:
         }
         QImage image;
         try {
-            image = Render_Picture(name, size);
+            image = renderPicture(name, size);
         } catch (...) {
             finish(key, nullptr);
             throw;
@@ -57,7 +57,7 @@ private:
 };
 
 // Never destroyed: a rendering thread may still use it while the program ends.
-PictureCache& Cache()
+PictureCache& sharedCache()
 {
     static auto* cache = new PictureCache;
     return *cache;
@@ -67,10 +67,10 @@ PictureCache& Cache()
 
 QImage picture(const QString& name, QSize size)
 {
-    return Cache().get(name, size);
+    return sharedCache().get(name, size);
 }
 
-void Prerender_Pictures(const QList<TPictureRequest>& requests)
+void prerenderPictures(const QList<TPictureRequest>& requests)
 {
     for (const TPictureRequest& r : requests) {
         QThreadPool::globalInstance()->start([r] {

@@ -55,9 +55,9 @@ private:
 
 } // namespace
 
-QIcon Picture_Icon(const QString& name)
+QIcon pictureIcon(const QString& name)
 {
-    if (!Has_Picture(name))
+    if (!hasPicture(name))
         return QIcon();
     return QIcon(new TPictureIconEngine(name));
 }

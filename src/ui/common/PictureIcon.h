@@ -7,4 +7,4 @@
 #include <QString>
 
 // An empty icon when the program carries no picture of that name.
-QIcon Picture_Icon(const QString& name);
+QIcon pictureIcon(const QString& name);

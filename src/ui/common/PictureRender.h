@@ -6,4 +6,4 @@
 #include <QSize>
 #include <QString>
 
-QImage Render_Picture(const QString& name, QSize size);
+QImage renderPicture(const QString& name, QSize size);

@@ -3,29 +3,29 @@
 #include <QMimeData>
 #include <QUrl>
 
-bool Is_Project_File_Name(const QString& path)
+bool isProjectFileName(const QString& path)
 {
     return path.endsWith(QStringLiteral(".cvp"), Qt::CaseInsensitive)
         || path.endsWith(QStringLiteral(".bdp"), Qt::CaseInsensitive);
 }
 
-QString Dropped_Project_File(const QMimeData* mime)
+QString droppedProjectFile(const QMimeData* mime)
 {
     if (!mime || !mime->hasUrls())
         return {};
     for (const QUrl& url : mime->urls())
-        if (url.isLocalFile() && Is_Project_File_Name(url.toLocalFile()))
+        if (url.isLocalFile() && isProjectFileName(url.toLocalFile()))
             return url.toLocalFile();
     return {};
 }
 
-bool Only_Project_Files(const QMimeData* mime)
+bool onlyProjectFiles(const QMimeData* mime)
 {
     if (!mime || !mime->hasUrls())
         return false;
     bool any = false;
     for (const QUrl& url : mime->urls()) {
-        if (!url.isLocalFile() || !Is_Project_File_Name(url.toLocalFile()))
+        if (!url.isLocalFile() || !isProjectFileName(url.toLocalFile()))
             return false;
         any = true;
     }

@@ -7,8 +7,8 @@
 class QMimeData;
 
 // A name ending in .cvp or .bdp, in any case.
-bool Is_Project_File_Name(const QString& path);
+bool isProjectFileName(const QString& path);
 // The first local project file the drag carries, or an empty string.
-QString Dropped_Project_File(const QMimeData* mime);
+QString droppedProjectFile(const QMimeData* mime);
 // The drag carries local files and every one of them is a project file.
-bool Only_Project_Files(const QMimeData* mime);
+bool onlyProjectFiles(const QMimeData* mime);

@@ -15,7 +15,7 @@ namespace {
 // The built-in pictures, made once at start-up and only read afterwards (from
 // the window thread), so this pointer is the one global the program keeps:
 // nothing that a device operation or a second controller touches.
-TDM_imagestore* g_imagestore = nullptr;
+TDM_imagestore* gImagestore = nullptr;
 
 QString picturePath(const QString& name)
 {
@@ -27,22 +27,22 @@ QString picturePath(const QString& name)
     throw std::runtime_error(QStringLiteral("The program carries no picture \"%1\".").arg(name).toStdString());
 }
 
-template <size_t N> void loadSlots(std::array<QImage, N>& images, const QStringList& names, QSize size = {})
+template <size_t N> void loadSlots(std::array<QImage, N>& images, const QStringList& kNames, QSize size = {})
 {
     for (size_t i = 0; i < N; ++i)
-        images[i] = picture(names[int(i)], size);
+        images[i] = picture(kNames[int(i)], size);
 }
 
 } // namespace
 
-bool Has_Picture(const QString& name)
+bool hasPicture(const QString& name)
 {
     return !name.isEmpty() && !name.contains(QLatin1Char('/')) && QFile::exists(picturePath(name));
 }
 
-QImage Render_Picture(const QString& name, QSize size)
+QImage renderPicture(const QString& name, QSize size)
 {
-    if (!Has_Picture(name))
+    if (!hasPicture(name))
         missing(name);
     QSvgRenderer renderer(picturePath(name));
     if (!renderer.isValid())
@@ -90,14 +90,14 @@ TDM_imagestore::TDM_imagestore()
     for (QImage& i : airdir_Png)
         own.push_back(&i);
     own.insert(own.end(), {&sp_ui_png[0], &sp_ui_png[1], &dim_grey_Png, &therm_Png});
-    const QStringList& names = ownSizeNames();
+    const QStringList& kNames = ownSizeNames();
     for (std::size_t i = 0; i < own.size(); ++i)
-        Load_Png_Resource(*own[i], names[qsizetype(i)]);
+        Load_Png_Resource(*own[i], kNames[qsizetype(i)]);
 
     loadSlots(cfg_group_ImageList, cfgGroupNames(), QSize(50, 50));
     loadSlots(cfg_items_ImageList, cfgItemNames(), QSize(50, 50));
     loadSlots(misc_200x200_ImageList, misc200Names(), QSize(200, 200));
-    g_imagestore = this;
+    gImagestore = this;
 }
 
 QList<TPictureRequest> TDM_imagestore::startUpPictures()
@@ -114,66 +114,66 @@ QList<TPictureRequest> TDM_imagestore::startUpPictures()
 
 TDM_imagestore::~TDM_imagestore()
 {
-    if (g_imagestore == this)
-        g_imagestore = nullptr;
+    if (gImagestore == this)
+        gImagestore = nullptr;
 }
 
-TDM_imagestore* DM_imagestore()
+TDM_imagestore* dmImagestore()
 {
-    return g_imagestore;
+    return gImagestore;
 }
 
 const QStringList& TDM_imagestore::cfgGroupNames()
 {
-    static const QStringList names{"GRP_CONFIG_PNG", "GRP_IMAGES_PNG", "GRP_UPLOAD_PNG", "GRP_RETRIEVE_PNG",
-                                   "GRP_FIRMWARE_PNG"};
-    return names;
+    static const QStringList kNames{"GRP_CONFIG_PNG", "GRP_IMAGES_PNG", "GRP_UPLOAD_PNG", "GRP_RETRIEVE_PNG",
+                                    "GRP_FIRMWARE_PNG"};
+    return kNames;
 }
 
 const QStringList& TDM_imagestore::cfgItemNames()
 {
-    static const QStringList names{"CFG_GENERAL_PNG",   "CFG_OCCUPANCY_PNG", "CFG_UI_PNG",   "CFG_APPEARANCE_PNG",
-                                   "CFG_SCHEDULER_PNG", "CFG_SERVICE_PNG",   "CFG_FROST_PNG"};
-    return names;
+    static const QStringList kNames{"CFG_GENERAL_PNG",   "CFG_OCCUPANCY_PNG", "CFG_UI_PNG",   "CFG_APPEARANCE_PNG",
+                                    "CFG_SCHEDULER_PNG", "CFG_SERVICE_PNG",   "CFG_FROST_PNG"};
+    return kNames;
 }
 
 const QStringList& TDM_imagestore::misc200Names()
 {
-    static const QStringList names{"EVT_ADD_PNG", "EVT_DEL_OFF_PNG", "EVT_DEL_PNG", "EVT_EDIT_PNG", "EVT_COPY_PNG"};
-    return names;
+    static const QStringList kNames{"EVT_ADD_PNG", "EVT_DEL_OFF_PNG", "EVT_DEL_PNG", "EVT_EDIT_PNG", "EVT_COPY_PNG"};
+    return kNames;
 }
 
 const QStringList& TDM_imagestore::ownSizeNames()
 {
-    static const QStringList names{"PWR_OFF_PNG",   "PWR_ON_PNG",   "MD_COOL_PNG",   "MD_HEAT_PNG",  "MD_FAN_PNG",
-                                   "MD_DRY_PNG",    "MD_AUTO_PNG",  "FS_LOW_PNG",    "FS_MED_PNG",   "FS_HIGH_PNG",
-                                   "FS_AUTO_PNG",   "AD_HORIZ_PNG", "AD_225DEG_PNG", "AD_45DEG_PNG", "AD_675DEG_PNG",
-                                   "AD_VERT_PNG",   "AD_SWING_PNG", "AD_HOLD_PNG",   "SP_VALUE_PNG", "SP_GRADIENT_PNG",
-                                   "GREY_FADE_PNG", "THERM_PNG"};
-    return names;
+    static const QStringList kNames{"PWR_OFF_PNG",   "PWR_ON_PNG",   "MD_COOL_PNG",   "MD_HEAT_PNG",  "MD_FAN_PNG",
+                                    "MD_DRY_PNG",    "MD_AUTO_PNG",  "FS_LOW_PNG",    "FS_MED_PNG",   "FS_HIGH_PNG",
+                                    "FS_AUTO_PNG",   "AD_HORIZ_PNG", "AD_225DEG_PNG", "AD_45DEG_PNG", "AD_675DEG_PNG",
+                                    "AD_VERT_PNG",   "AD_SWING_PNG", "AD_HOLD_PNG",   "SP_VALUE_PNG", "SP_GRADIENT_PNG",
+                                    "GREY_FADE_PNG", "THERM_PNG"};
+    return kNames;
 }
 
 QStringList TDM_imagestore::allPictureNames()
 {
-    QStringList names = ownSizeNames();
-    names << cfgGroupNames() << cfgItemNames() << misc200Names();
-    names << "RC_CASE_PNG"
-          << "SPLASH_PNG"
-          << "APP_ICON_PNG" << galleryNames();
-    names << "TREE_RENAME_PNG"
-          << "TREE_UP_PNG"
-          << "TREE_DOWN_PNG"
-          << "TREE_DELETE_PNG"
-          << "NOT_INCLUDED_PNG";
-    names << "MSG_WARNING_PNG"
-          << "MSG_ERROR_PNG"
-          << "MSG_INFO_PNG"
-          << "MSG_QUESTION_PNG";
-    return names;
+    QStringList kNames = ownSizeNames();
+    kNames << cfgGroupNames() << cfgItemNames() << misc200Names();
+    kNames << "RC_CASE_PNG"
+           << "SPLASH_PNG"
+           << "APP_ICON_PNG" << galleryNames();
+    kNames << "TREE_RENAME_PNG"
+           << "TREE_UP_PNG"
+           << "TREE_DOWN_PNG"
+           << "TREE_DELETE_PNG"
+           << "NOT_INCLUDED_PNG";
+    kNames << "MSG_WARNING_PNG"
+           << "MSG_ERROR_PNG"
+           << "MSG_INFO_PNG"
+           << "MSG_QUESTION_PNG";
+    return kNames;
 }
 
 const QStringList& TDM_imagestore::galleryNames()
 {
-    static const QStringList names{"GALLERY_HOME_PNG", "GALLERY_SCHEDULE_PNG", "GALLERY_INFO_PNG", "GALLERY_RTC_PNG"};
-    return names;
+    static const QStringList kNames{"GALLERY_HOME_PNG", "GALLERY_SCHEDULE_PNG", "GALLERY_INFO_PNG", "GALLERY_RTC_PNG"};
+    return kNames;
 }

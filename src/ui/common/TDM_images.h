@@ -59,7 +59,7 @@ public:
 
 // The store created at start-up, which the editors and windows draw from;
 // nullptr before it is created and after it is destroyed.
-TDM_imagestore* DM_imagestore();
+TDM_imagestore* dmImagestore();
 
 // A built-in picture rendered at size (its own size when size is empty),
 // 32-bit premultiplied ARGB. Throws std::runtime_error naming a missing picture.
@@ -70,10 +70,10 @@ QImage picture(const QString& name, QSize size = {});
 // Renders the pictures on other cores, into what picture() keeps, and returns
 // at once: start-up asks for them ahead, so that its pauses do the work. A
 // picture() call for one still being rendered waits for it.
-void Prerender_Pictures(const QList<TPictureRequest>& requests);
+void prerenderPictures(const QList<TPictureRequest>& requests);
 
 // True when the program carries a picture of that name.
-bool Has_Picture(const QString& name);
+bool hasPicture(const QString& name);
 
 // Fills picture with the built-in picture of that name at its own size.
 // Throws std::runtime_error naming a missing picture.

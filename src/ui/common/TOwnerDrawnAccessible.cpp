@@ -164,11 +164,11 @@ QAccessibleInterface* ownerDrawnFactory(const QString& className, QObject* objec
 
 } // namespace
 
-void Install_Owner_Drawn_Accessibility()
+void installOwnerDrawnAccessibility()
 {
-    static const bool installed = [] {
+    static const bool kInstalled = [] {
         QAccessible::installFactory(ownerDrawnFactory);
         return true;
     }();
-    Q_UNUSED(installed);
+    Q_UNUSED(kInstalled);
 }

@@ -5,4 +5,4 @@
 // being its value. Call once before such a list is shown; repeated calls do
 // nothing.
 
-void Install_Owner_Drawn_Accessibility();
+void installOwnerDrawnAccessibility();

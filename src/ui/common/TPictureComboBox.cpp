@@ -69,7 +69,7 @@ TPictureComboBox::TPictureComboBox(TControlOption option, QWidget* parent) : QCo
     dropDownStyle->setParent(this);
     setStyle(dropDownStyle);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    Install_Owner_Drawn_Accessibility();
+    installOwnerDrawnAccessibility();
 }
 
 QSize TPictureComboBox::sizeHint() const

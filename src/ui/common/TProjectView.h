@@ -35,7 +35,7 @@ public:
 
     // A root per handle and a child per cell; cell names are normalised on
     // the way, as they are whenever an image is named.
-    virtual void buildTree(const THandle_List& list) = 0;
+    virtual void buildTree(const THandleList& list) = 0;
     // Every node goes; the tree keeps no pointer into the model afterwards.
     virtual void clearTree() = 0;
     virtual void showDragLabel() = 0;

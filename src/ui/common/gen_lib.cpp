@@ -15,15 +15,15 @@
 
 namespace {
 
-TPrompter* g_prompter = nullptr;
+TPrompter* gPrompter = nullptr;
 
 QMessageBox::Icon iconFor(TMsgDlgType kind)
 {
     switch (kind) {
-    case TMsgDlgType::mtWarning: return QMessageBox::Warning;
-    case TMsgDlgType::mtError: return QMessageBox::Critical;
-    case TMsgDlgType::mtInformation: return QMessageBox::Information;
-    case TMsgDlgType::mtConfirmation: return QMessageBox::Question;
+    case TMsgDlgType::MtWarning: return QMessageBox::Warning;
+    case TMsgDlgType::MtError: return QMessageBox::Critical;
+    case TMsgDlgType::MtInformation: return QMessageBox::Information;
+    case TMsgDlgType::MtConfirmation: return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }
@@ -31,10 +31,10 @@ QMessageBox::Icon iconFor(TMsgDlgType kind)
 QString captionFor(TMsgDlgType kind)
 {
     switch (kind) {
-    case TMsgDlgType::mtWarning: return QStringLiteral("Warning");
-    case TMsgDlgType::mtError: return QStringLiteral("Error");
-    case TMsgDlgType::mtInformation: return QStringLiteral("Information");
-    case TMsgDlgType::mtConfirmation: return QStringLiteral("Confirm");
+    case TMsgDlgType::MtWarning: return QStringLiteral("Warning");
+    case TMsgDlgType::MtError: return QStringLiteral("Error");
+    case TMsgDlgType::MtInformation: return QStringLiteral("Information");
+    case TMsgDlgType::MtConfirmation: return QStringLiteral("Confirm");
     }
     return QString();
 }
@@ -42,20 +42,20 @@ QString captionFor(TMsgDlgType kind)
 QString iconPictureFor(TMsgDlgType kind)
 {
     switch (kind) {
-    case TMsgDlgType::mtWarning: return QStringLiteral("MSG_WARNING_PNG");
-    case TMsgDlgType::mtError: return QStringLiteral("MSG_ERROR_PNG");
-    case TMsgDlgType::mtInformation: return QStringLiteral("MSG_INFO_PNG");
-    case TMsgDlgType::mtConfirmation: return QStringLiteral("MSG_QUESTION_PNG");
+    case TMsgDlgType::MtWarning: return QStringLiteral("MSG_WARNING_PNG");
+    case TMsgDlgType::MtError: return QStringLiteral("MSG_ERROR_PNG");
+    case TMsgDlgType::MtInformation: return QStringLiteral("MSG_INFO_PNG");
+    case TMsgDlgType::MtConfirmation: return QStringLiteral("MSG_QUESTION_PNG");
     }
     return QString();
 }
 
 // The style's message icons are small bitmaps that blur when a dense screen
 // scales them; ours are drawn for the screen the box opens on.
-void Use_Own_Icon(QMessageBox& box, TMsgDlgType kind)
+void useOwnIcon(QMessageBox& box, TMsgDlgType kind)
 {
     const QString name = iconPictureFor(kind);
-    if (!Has_Picture(name))
+    if (!hasPicture(name))
         return;
     const int side = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
     const qreal ratio = box.devicePixelRatioF();
@@ -86,10 +86,10 @@ QMessageBox::StandardButton realDialog(const QString& text, TMsgDlgType kind, QM
     // to break.)
     for (QLabel* label : box.findChildren<QLabel*>()) {
         label->setWordWrap(false);
-        label->setMinimumWidth(Unwrapped_Text_Width(label->fontMetrics(), label->text()));
+        label->setMinimumWidth(unwrappedTextWidth(label->fontMetrics(), label->text()));
     }
-    Use_Own_Icon(box, kind);
-    if (kind != TMsgDlgType::mtInformation)
+    useOwnIcon(box, kind);
+    if (kind != TMsgDlgType::MtInformation)
         QApplication::beep();
     // The box settles its final size only when shown; centre it after that.
     QMetaObject::invokeMethod(
@@ -109,7 +109,7 @@ QMessageBox::StandardButton realDialog(const QString& text, TMsgDlgType kind, QM
 
 } // namespace
 
-int Unwrapped_Text_Width(const QFontMetrics& metrics, const QString& text)
+int unwrappedTextWidth(const QFontMetrics& metrics, const QString& text)
 {
     int widest = 0;
     for (const QString& line : text.split(QLatin1Char('\n')))
@@ -118,14 +118,14 @@ int Unwrapped_Text_Width(const QFontMetrics& metrics, const QString& text)
     return widest + 1;
 }
 
-void Set_Prompter(TPrompter* prompter)
+void setPrompter(TPrompter* prompter)
 {
-    g_prompter = prompter;
+    gPrompter = prompter;
 }
 
-TPrompter* Current_Prompter()
+TPrompter* currentPrompter()
 {
-    return g_prompter;
+    return gPrompter;
 }
 
 void Delay_With_Messages(int ms)
@@ -147,8 +147,8 @@ QMessageBox::StandardButton Show_Message_Box_Ex(const QString& text, TMsgDlgType
                                                 QMessageBox::StandardButtons buttons,
                                                 QMessageBox::StandardButton defaultButton)
 {
-    if (g_prompter)
-        return g_prompter->ask(text, kind, buttons, defaultButton);
+    if (gPrompter)
+        return gPrompter->ask(text, kind, buttons, defaultButton);
     return realDialog(text, kind, buttons, defaultButton);
 }
 
@@ -162,7 +162,7 @@ void Enable_Children(QWidget* control)
         child->setEnabled(on);
 }
 
-void Make_Checker_Bitmap(QImage& bitmap, int height, int width, QColor c1, QColor c2, int cell)
+void makeCheckerBitmap(QImage& bitmap, int height, int width, QColor c1, QColor c2, int cell)
 {
     bitmap = QImage(qMax(width, 0), qMax(height, 0), QImage::Format_ARGB32_Premultiplied);
     if (bitmap.isNull())

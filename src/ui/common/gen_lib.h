@@ -8,7 +8,7 @@
 
 class QWidget;
 
-enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
+enum class TMsgDlgType { MtWarning, MtError, MtInformation, MtConfirmation };
 
 // Every message box of the program goes through the current prompter, so
 // tests answer questions without a modal dialog.
@@ -21,8 +21,8 @@ public:
 };
 
 // nullptr restores the real dialogs. The caller keeps ownership.
-void Set_Prompter(TPrompter* prompter);
-TPrompter* Current_Prompter();
+void setPrompter(TPrompter* prompter);
+TPrompter* currentPrompter();
 
 // Waits ms milliseconds while the event loop keeps running, so windows stay
 // responsive. ms <= 0 returns at once.
@@ -41,8 +41,8 @@ void Enable_Children(QWidget* control);
 
 // The width a label needs to show every line of text ('\n' separated)
 // without wrapping.
-int Unwrapped_Text_Width(const QFontMetrics& metrics, const QString& text);
+int unwrappedTextWidth(const QFontMetrics& metrics, const QString& text);
 
 // Sizes bitmap to width x height and fills it with square cells of side cell,
 // c1 where (column + row) of the cell is even, c2 elsewhere.
-void Make_Checker_Bitmap(QImage& bitmap, int height, int width, QColor c1, QColor c2, int cell);
+void makeCheckerBitmap(QImage& bitmap, int height, int width, QColor c1, QColor c2, int cell);

@@ -13,7 +13,7 @@ constexpr QSize kLogoSize(125, 85);
 
 QImage blank(int handle_index)
 {
-    QImage image(Blank_Preview_Size(handle_index), QImage::Format_ARGB32_Premultiplied);
+    QImage image(blankPreviewSize(handle_index), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     return image;
 }
@@ -28,13 +28,13 @@ std::array<uint8_t, 256> levelTable(int level)
 }
 } // namespace
 
-QSize Blank_Preview_Size(int handle_index)
+QSize blankPreviewSize(int handle_index)
 {
-    return handle_index == BACKGROUNDS_IDX ? kScreenSize : kLogoSize;
+    return handle_index == kBackgroundsIdx ? kScreenSize : kLogoSize;
 }
 
-bool Render_Preview(const THandle_List& list, BmpConverter& converter, int handle_index, int image_index,
-                    QImage& target, QString* name)
+bool Render_Preview(const THandleList& list, BmpConverter& converter, int handle_index, int image_index, QImage& target,
+                    QString* name)
 {
     if (name)
         name->clear();
@@ -47,7 +47,7 @@ bool Render_Preview(const THandle_List& list, BmpConverter& converter, int handl
     }
     const TCell_object& cell = *handle.cells[std::size_t(image_index)];
     try {
-        const QImage source = Cell_Source_Bitmap(cell);
+        const QImage source = cellSourceBitmap(cell);
         target = handle.compress_images
             ? converter.Convert_Bitmap(cell.dithering, source, handle.compression_format, true)
             : source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -60,7 +60,7 @@ bool Render_Preview(const THandle_List& list, BmpConverter& converter, int handl
     return true;
 }
 
-void Tint_Picture(const QImage& sourceIn, QImage& target, int blue_level, int green_level, int red_level)
+void tintPicture(const QImage& sourceIn, QImage& target, int blue_level, int green_level, int red_level)
 {
     if (sourceIn.isNull()) {
         target = QImage();

@@ -15,7 +15,7 @@ inline constexpr int kNoImageIndex = -999;
 
 // Sizes of the blank previews: the screen for backgrounds, the logo box for
 // every other handle.
-QSize Blank_Preview_Size(int handle_index);
+QSize blankPreviewSize(int handle_index);
 
 // Draws image image_index of handle handle_index into target: a converted
 // handle's image as its conversion shows it (dithered), a JPEG handle's image
@@ -25,10 +25,10 @@ QSize Blank_Preview_Size(int handle_index);
 // decoded is drawn blank as well and returns false: the page then shows its
 // "image does not exist" marker rather than failing. name receives the shown
 // image's name (empty when blank).
-bool Render_Preview(const THandle_List& list, BmpConverter& converter, int handle_index, int image_index,
-                    QImage& target, QString* name = nullptr);
+bool Render_Preview(const THandleList& list, BmpConverter& converter, int handle_index, int image_index, QImage& target,
+                    QString* name = nullptr);
 
 // target := source with each colour channel scaled by its level / 255
 // (integer division); alpha is copied. target's buffer is reused when it has
 // the source's size and is not shared.
-void Tint_Picture(const QImage& source, QImage& target, int blue_level, int green_level, int red_level);
+void tintPicture(const QImage& source, QImage& target, int blue_level, int green_level, int red_level);

@@ -217,7 +217,7 @@ int characterCount(const QString& text)
 
 int lineCount(const QString& text)
 {
-    return Service_Text_Line_Count(text);
+    return serviceTextLineCount(text);
 }
 
 } // namespace ServiceTextLayout

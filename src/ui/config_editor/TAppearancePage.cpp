@@ -66,7 +66,7 @@ Thint_Frame* marker(const char* name, QRect over, TScaledCanvas* canvas)
 }
 } // namespace
 
-TAppearancePage::TAppearancePage(const TDevice_Config_v2& record, const THandle_List& images, QWidget* parent)
+TAppearancePage::TAppearancePage(const TDevice_Config_v2& record, const THandleList& images, QWidget* parent)
     : TConfigEditorPage(record, parent)
     , m_record(record)
     , m_images(images)
@@ -195,7 +195,7 @@ QWidget* TAppearancePage::buildColourControls()
 void TAppearancePage::renderCasePicture()
 {
     const QString name = QStringLiteral("RC_CASE_PNG");
-    if (!Has_Picture(name))
+    if (!hasPicture(name))
         return;
     const qreal ratio = devicePixelRatioF();
     const QSize shown = m_case->size().isEmpty() ? kCaseBox.size() : m_case->size();
@@ -239,7 +239,7 @@ bool TAppearancePage::Render_Preview(int handle_index, int image_index, TAppeara
 
 void TAppearancePage::showBackground(int image_index)
 {
-    const bool found = Render_Preview(BACKGROUNDS_IDX, image_index, m_untinted, &m_backgroundName);
+    const bool found = Render_Preview(kBackgroundsIdx, image_index, m_untinted, &m_backgroundName);
     m_background->setPicture(m_untinted->picture());
     m_backgroundShown = true;
     m_backgroundHint->setVisible(!found);
@@ -247,14 +247,14 @@ void TAppearancePage::showBackground(int image_index)
 
 void TAppearancePage::showLogo(int image_index)
 {
-    const bool found = Render_Preview(LOGOS_IDX, image_index, m_logo, &m_logoName);
+    const bool found = Render_Preview(kLogosIdx, image_index, m_logo, &m_logoName);
     m_logoShown = true;
     m_logoHint->setVisible(!found);
 }
 
 void TAppearancePage::blankBackground()
 {
-    QImage white(Blank_Preview_Size(BACKGROUNDS_IDX), QImage::Format_ARGB32_Premultiplied);
+    QImage white(blankPreviewSize(kBackgroundsIdx), QImage::Format_ARGB32_Premultiplied);
     white.fill(Qt::white);
     m_untinted->setPicture(white);
     m_background->setPicture(white);
@@ -314,7 +314,7 @@ void TAppearancePage::Show_Appearance(const TDevice_Config_v2& config)
 void TAppearancePage::Tint_Preview(int blue_level, int green_level, int red_level)
 {
     QImage tinted = m_background->picture();
-    Tint_Picture(m_untinted->picture(), tinted, blue_level, green_level, red_level);
+    tintPicture(m_untinted->picture(), tinted, blue_level, green_level, red_level);
     m_background->setPicture(tinted);
 }
 
@@ -347,7 +347,7 @@ void TAppearancePage::logo_preview_ImageClick()
 
 void TAppearancePage::openSelection(Choice choice)
 {
-    const int handle = choice == Choice::Background ? BACKGROUNDS_IDX : LOGOS_IDX;
+    const int handle = choice == Choice::Background ? kBackgroundsIdx : kLogosIdx;
     if (m_pending != Choice::None || handle >= int(m_images.size()) || !m_images[std::size_t(handle)])
         return;
     Timg_select_Form* window = selectionWindow();

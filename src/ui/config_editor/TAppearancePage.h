@@ -31,7 +31,7 @@ class TAppearancePage : public TConfigEditorPage {
     Q_OBJECT
 public:
     // record and images: the open project's; both must outlive the page.
-    TAppearancePage(const TDevice_Config_v2& record, const THandle_List& images, QWidget* parent = nullptr);
+    TAppearancePage(const TDevice_Config_v2& record, const THandleList& images, QWidget* parent = nullptr);
     ~TAppearancePage() override;
 
     void Show_Device_Config(const TDevice_Config_v2& config) override { Show_Appearance(config); }
@@ -82,7 +82,7 @@ private:
     void renderCasePicture();
 
     const TDevice_Config_v2& m_record;
-    const THandle_List& m_images;
+    const THandleList& m_images;
     std::unique_ptr<BmpConverter> m_converter;
 
     TScaledCanvas* m_canvas = nullptr;

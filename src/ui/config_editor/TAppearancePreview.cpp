@@ -9,7 +9,7 @@
 
 TAppearancePreview::TAppearancePreview(QWidget* parent) : QWidget(parent)
 {
-    Install_Appearance_Preview_Accessibility();
+    installAppearancePreviewAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
 }
@@ -96,11 +96,11 @@ QAccessibleInterface* previewFactory(const QString& className, QObject* object)
 }
 } // namespace
 
-void Install_Appearance_Preview_Accessibility()
+void installAppearancePreviewAccessibility()
 {
-    static const bool installed = [] {
+    static const bool kInstalled = [] {
         QAccessible::installFactory(previewFactory);
         return true;
     }();
-    Q_UNUSED(installed);
+    Q_UNUSED(kInstalled);
 }

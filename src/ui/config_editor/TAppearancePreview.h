@@ -36,4 +36,4 @@ private:
 };
 
 // Registers the accessible interface of the previews; repeated calls do nothing.
-void Install_Appearance_Preview_Accessibility();
+void installAppearancePreviewAccessibility();

@@ -31,13 +31,13 @@ constexpr int kTabPicture = 20;
 
 QIcon tabIcon(int pictureIndex)
 {
-    return Picture_Icon(TDM_imagestore::cfgItemNames().value(pictureIndex));
+    return pictureIcon(TDM_imagestore::cfgItemNames().value(pictureIndex));
 }
 
-const THandle_List& noImages()
+const THandleList& noImages()
 {
-    static const THandle_List none;
-    return none;
+    static const THandleList kNone;
+    return kNone;
 }
 } // namespace
 
@@ -46,14 +46,14 @@ TConfigurationPage::TConfigurationPage(const TDevice_Config_v2& record, QWidget*
 {
 }
 
-TConfigurationPage::TConfigurationPage(const TDevice_Config_v2& record, const THandle_List& images, QWidget* parent)
+TConfigurationPage::TConfigurationPage(const TDevice_Config_v2& record, const THandleList& images, QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("config_TabSheet"));
-    pages = new QTabWidget(this);
-    pages->setObjectName(QStringLiteral("cfg_PageControl"));
-    pages->setIconSize(QSize(kTabPicture, kTabPicture));
-    pages->setDocumentMode(false);
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("cfg_PageControl"));
+    m_pages->setIconSize(QSize(kTabPicture, kTabPicture));
+    m_pages->setDocumentMode(false);
 
     m_general = new TGeneralPage(record);
     m_occupancy = new TOccupancyPage(record);
@@ -64,16 +64,16 @@ TConfigurationPage::TConfigurationPage(const TDevice_Config_v2& record, const TH
     addEditorPage(m_userInterface, kUiPicture, QStringLiteral("R/C User Interface"), QStringLiteral("User Interface"));
     addEditorPage(m_appearance, kAppearancePicture, QStringLiteral("Appearance"), QStringLiteral("Appearance"));
 
-    retrieve = new QPushButton(QStringLiteral("Retrieve Configuration"), this);
-    retrieve->setObjectName(QStringLiteral("retrieve_cfg_Button"));
-    const int side = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, retrieve);
-    retrieve->setIconSize(QSize(side, side));
+    m_retrieve = new QPushButton(QStringLiteral("Retrieve Configuration"), this);
+    m_retrieve->setObjectName(QStringLiteral("retrieve_cfg_Button"));
+    const int side = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, m_retrieve);
+    m_retrieve->setIconSize(QSize(side, side));
     // Beside the tabs, where it takes no room from the pages below them.
-    pages->setCornerWidget(retrieve, Qt::TopRightCorner);
+    m_pages->setCornerWidget(m_retrieve, Qt::TopRightCorner);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(pages, 1);
+    layout->addWidget(m_pages, 1);
 }
 
 void TConfigurationPage::setSchedulerPage(TConfigEditorPage* page)
@@ -95,9 +95,9 @@ void TConfigurationPage::addTab(QWidget* page, int pictureIndex, const QString& 
     scroller->setWidgetResizable(true);
     scroller->setWidget(page);
     scroller->setAccessibleName(name);
-    const int index = pages->addTab(scroller, tabIcon(pictureIndex), caption);
-    pages->setTabToolTip(index, name);
-    pages->tabBar()->setAccessibleTabName(index, name);
+    const int index = m_pages->addTab(scroller, tabIcon(pictureIndex), caption);
+    m_pages->setTabToolTip(index, name);
+    m_pages->tabBar()->setAccessibleTabName(index, name);
 }
 
 void TConfigurationPage::addEditorPage(TConfigEditorPage* page, int pictureIndex, const QString& name,
@@ -115,12 +115,12 @@ void TConfigurationPage::addEditorPage(TConfigEditorPage* page, int pictureIndex
 
 QWidget* TConfigurationPage::subPage(const QString& objectName) const
 {
-    return pages->findChild<QWidget*>(objectName);
+    return m_pages->findChild<QWidget*>(objectName);
 }
 
 void TConfigurationPage::selectFirstSubPage()
 {
-    pages->setCurrentIndex(0);
+    m_pages->setCurrentIndex(0);
 }
 
 void TConfigurationPage::Show_Device_Config(const TDevice_Config_v2& config)

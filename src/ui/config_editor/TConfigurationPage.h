@@ -25,12 +25,12 @@ class TConfigurationPage : public QWidget {
 public:
     // record and images: the open project's record and image handles, which
     // the appearance page previews; both must outlive the page.
-    TConfigurationPage(const TDevice_Config_v2& record, const THandle_List& images, QWidget* parent = nullptr);
+    TConfigurationPage(const TDevice_Config_v2& record, const THandleList& images, QWidget* parent = nullptr);
     // A page without images: the appearance page shows a blank screen.
     explicit TConfigurationPage(const TDevice_Config_v2& record, QWidget* parent = nullptr);
 
-    QTabWidget* cfg_PageControl() const { return pages; }
-    QPushButton* retrieve_cfg_Button() const { return retrieve; }
+    QTabWidget* cfg_PageControl() const { return m_pages; }
+    QPushButton* retrieve_cfg_Button() const { return m_retrieve; }
     QWidget* subPage(const QString& objectName) const;
     TGeneralPage* generalPage() const { return m_general; }
     TOccupancyPage* occupancyPage() const { return m_occupancy; }
@@ -66,8 +66,8 @@ private:
     // colour controls.
     void Show_Appearance(const TDevice_Config_v2& config);
 
-    QTabWidget* pages = nullptr;
-    QPushButton* retrieve = nullptr;
+    QTabWidget* m_pages = nullptr;
+    QPushButton* m_retrieve = nullptr;
     TGeneralPage* m_general = nullptr;
     TOccupancyPage* m_occupancy = nullptr;
     TUserInterfacePage* m_userInterface = nullptr;

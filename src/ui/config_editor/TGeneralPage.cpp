@@ -145,7 +145,7 @@ void TGeneralPage::showFrostProtection(const TDevice_Config_v2& config)
 
 void TGeneralPage::showServiceText(const TDevice_Config_v2& config)
 {
-    QString text = Read_Service_Text(config);
+    QString text = readServiceText(config);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     // As stored, even where it is longer than a user could type: nothing of
     // it changes until the user edits it.
@@ -195,7 +195,7 @@ void TGeneralPage::service_text_MemoChange(ServiceTextLayout::Outcome outcome, i
     // The lines shown are the lines stored, separated by carriage returns.
     QString lines = m_serviceText->shownText();
     lines.replace(QLatin1Char('\n'), QLatin1Char('\r'));
-    editRecord([lines](TDevice_Config_v2& r) { Write_Service_Text(lines, r); });
+    editRecord([lines](TDevice_Config_v2& r) { writeServiceText(lines, r); });
     showServiceTextState();
 }
 

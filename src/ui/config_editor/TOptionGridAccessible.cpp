@@ -126,9 +126,9 @@ QAccessibleInterface* optionGridFactory(const QString& className, QObject* objec
 
 void installOptionGridAccessibility()
 {
-    static const bool installed = [] {
+    static const bool kInstalled = [] {
         QAccessible::installFactory(optionGridFactory);
         return true;
     }();
-    Q_UNUSED(installed);
+    Q_UNUSED(kInstalled);
 }

@@ -14,9 +14,9 @@
 namespace {
 QPixmap veilPicture()
 {
-    static const QPixmap veil = QPixmap::fromImage(DM_imagestore() ? DM_imagestore()->dim_grey_Png
-                                                                   : picture(QStringLiteral("GREY_FADE_PNG")));
-    return veil;
+    static const QPixmap kVeil
+        = QPixmap::fromImage(dmImagestore() ? dmImagestore()->dim_grey_Png : picture(QStringLiteral("GREY_FADE_PNG")));
+    return kVeil;
 }
 
 class TImageCellAccessible : public QAccessibleWidget {
@@ -40,11 +40,11 @@ QAccessibleInterface* cellFactory(const QString& className, QObject* object)
 
 void installAccessibility()
 {
-    static const bool installed = [] {
+    static const bool kInstalled = [] {
         QAccessible::installFactory(cellFactory);
         return true;
     }();
-    Q_UNUSED(installed);
+    Q_UNUSED(kInstalled);
 }
 } // namespace
 

@@ -24,13 +24,13 @@ constexpr int kWindowWidth = 760;
 // At the box's own size the picture itself, else a thumbnail made as at import.
 QImage fitted(const QImage& source, QSize box)
 {
-    return source.size() == box ? source : Make_Thumbnail(source, box);
+    return source.size() == box ? source : makeThumbnail(source, box);
 }
 
 QImage cellPicture(const TCell_object& cell)
 {
     try {
-        return Cell_Source_Bitmap(cell);
+        return cellSourceBitmap(cell);
     } catch (const ImagingError&) {
         return {}; // shown as an empty box; the image keeps its place and its name
     }
@@ -44,7 +44,7 @@ Timg_select_Form::Timg_select_Form(QWidget* parent) : QDialog(parent)
 
     m_enabledBox = new QCheckBox(QStringLiteral("Show Image"));
     m_enabledBox->setObjectName(QStringLiteral("img_enabled_CheckBox"));
-    connect(m_enabledBox, &QCheckBox::toggled, this, [this] { img_enabled_CheckBoxClick(); });
+    connect(m_enabledBox, &QCheckBox::toggled, this, [this] { imgEnabledCheckBoxClick(); });
 
     m_bgcolPanel = new QWidget;
     m_bgcolPanel->setObjectName(QStringLiteral("bgcol_Panel"));
@@ -56,7 +56,7 @@ Timg_select_Form::Timg_select_Form(QWidget* parent) : QDialog(parent)
     m_bgcolSlider->setFixedWidth(40);
     m_bgcolSlider->setAccessibleName(bgcolLabel->text());
     bgcolLabel->setBuddy(m_bgcolSlider);
-    connect(m_bgcolSlider, &QSlider::valueChanged, this, [this] { bgcol_TrackBarChange(); });
+    connect(m_bgcolSlider, &QSlider::valueChanged, this, [this] { bgcolTrackBarChange(); });
     auto* bgcolLayout = new QHBoxLayout(m_bgcolPanel);
     bgcolLayout->setContentsMargins(0, 0, 0, 0);
     bgcolLayout->addWidget(bgcolLabel);
@@ -99,7 +99,7 @@ Timg_select_Form::Timg_select_Form(QWidget* parent) : QDialog(parent)
     auto* buttonLayout = new QHBoxLayout(buttons);
     buttonLayout->setContentsMargins(12, 0, 12, 0);
     // How the gallery is used is not obvious from the pictures alone.
-    m_howTo = new QLabel(How_To_Choose_Text());
+    m_howTo = new QLabel(howToChooseText());
     m_howTo->setObjectName(QStringLiteral("how_to_choose_Label"));
     m_howTo->setWordWrap(true);
     buttonLayout->addWidget(m_howTo, 1);
@@ -116,7 +116,7 @@ Timg_select_Form::Timg_select_Form(QWidget* parent) : QDialog(parent)
     resize(kWindowWidth, kGalleryTop + kButtonPanelHeight + 120);
 }
 
-QSize Timg_select_Form::Scaled_Size(qreal pixelsPerInch) const
+QSize Timg_select_Form::scaledSize(qreal pixelsPerInch) const
 {
     if (!handle_obj)
         return {};
@@ -125,32 +125,32 @@ QSize Timg_select_Form::Scaled_Size(qreal pixelsPerInch) const
                  int(std::lround(base.height() * pixelsPerInch / 96.0)));
 }
 
-QSize Timg_select_Form::Cell_Pixel_Size() const
+QSize Timg_select_Form::cellPixelSize() const
 {
-    return Scaled_Size(logicalDpiX() * devicePixelRatioF());
+    return scaledSize(logicalDpiX() * devicePixelRatioF());
 }
 
 void Timg_select_Form::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    FormShow();
+    formShow();
 }
 
-void Timg_select_Form::FormShow()
+void Timg_select_Form::formShow()
 {
     scrollbox_color = palette().color(QPalette::Window);
     m_bgcolSlider->setValue(0);
-    Destroy_Frames();
+    destroyFrames();
     m_flowPanel->hide();
 
     const int count = handle_obj ? int(handle_obj->cells.size()) : 0;
     if (count > 0) {
         // Window coordinates already follow the screen's pixel ratio; what the
         // logical dots per inch add beyond 96 is scaled here.
-        const QSize logical = Scaled_Size(logicalDpiX());
-        const QSize pixels = Cell_Pixel_Size();
+        const QSize logical = scaledSize(logicalDpiX());
+        const QSize pixels = cellPixelSize();
         for (int i = 0; i < count; ++i)
-            Add_Frame(i, logical, pixels);
+            addFrame(i, logical, pixels);
         const QSize frame = imgList.first()->size();
         m_flowPanel->adjustSize();
         m_flowPanel->resize(frame.width() * count, frame.height());
@@ -163,10 +163,10 @@ void Timg_select_Form::FormShow()
     // has nothing to show.
     m_enabledBox->setChecked(imgEnabled && count > 0);
     imgEnabled = m_enabledBox->isChecked();
-    img_enabled_CheckBoxClick();
+    imgEnabledCheckBoxClick();
 }
 
-Timg_cell_Frame* Timg_select_Form::Add_Frame(int position, QSize logicalSize, QSize pixelSize)
+Timg_cell_Frame* Timg_select_Form::addFrame(int position, QSize logicalSize, QSize pixelSize)
 {
     const TCell_object& cell = *handle_obj->cells[std::size_t(position)];
     auto* frame = new Timg_cell_Frame;
@@ -183,7 +183,7 @@ Timg_cell_Frame* Timg_select_Form::Add_Frame(int position, QSize logicalSize, QS
     return frame;
 }
 
-void Timg_select_Form::Destroy_Frames()
+void Timg_select_Form::destroyFrames()
 {
     // Later, not now: the click that closes the window comes from a frame.
     for (Timg_cell_Frame* frame : std::as_const(imgList)) {
@@ -195,22 +195,22 @@ void Timg_select_Form::Destroy_Frames()
     imgList.clear();
 }
 
-void Timg_select_Form::img_enabled_CheckBoxClick()
+void Timg_select_Form::imgEnabledCheckBoxClick()
 {
     imgEnabled = m_enabledBox->isChecked();
-    Colour_Gallery();
+    colourGallery();
     for (Timg_cell_Frame* frame : std::as_const(imgList))
         frame->setVeiled(!imgEnabled);
 }
 
-void Timg_select_Form::bgcol_TrackBarChange()
+void Timg_select_Form::bgcolTrackBarChange()
 {
     scrollbox_color = m_bgcolSlider->value() == 0 ? palette().color(QPalette::Window) : QColor(kSilver);
     if (imgEnabled)
-        Colour_Gallery();
+        colourGallery();
 }
 
-void Timg_select_Form::Colour_Gallery()
+void Timg_select_Form::colourGallery()
 {
     m_scrollBox->setEnabled(imgEnabled);
     QPalette p = m_scrollBox->viewport()->palette();
@@ -226,6 +226,6 @@ void Timg_select_Form::Colour_Gallery()
 void Timg_select_Form::done(int result)
 {
     QDialog::done(result);
-    Destroy_Frames();
+    destroyFrames();
     m_flowPanel->hide();
 }

@@ -46,8 +46,8 @@ public:
     QWidget* img_FlowPanel() const { return m_flowPanel; }
     QPushButton* ok_Button() const { return m_ok; }
     QPushButton* cancel_Button() const { return m_cancel; }
-    QLabel* how_to_choose_Label() const { return m_howTo; }
-    static QString How_To_Choose_Text()
+    QLabel* howToChooseLabel() const { return m_howTo; }
+    static QString howToChooseText()
     {
         return QStringLiteral("Click a picture to choose it. OK keeps the current choice and the tick box above.");
     }
@@ -55,7 +55,7 @@ public:
     // Size of an image in the gallery at this window's screen, in device
     // pixels: the handle's size at img_scale_pct, at the screen's pixels per
     // inch (96 being 100 %).
-    QSize Cell_Pixel_Size() const;
+    QSize cellPixelSize() const;
 
     void done(int result) override;
 
@@ -64,13 +64,13 @@ protected:
 
 private:
     // The handle's size at img_scale_pct and at the given pixels per inch.
-    QSize Scaled_Size(qreal pixelsPerInch) const;
-    void FormShow();
-    void Destroy_Frames();
-    void img_enabled_CheckBoxClick();
-    void bgcol_TrackBarChange();
-    void Colour_Gallery();
-    Timg_cell_Frame* Add_Frame(int position, QSize logicalSize, QSize pixelSize);
+    QSize scaledSize(qreal pixelsPerInch) const;
+    void formShow();
+    void destroyFrames();
+    void imgEnabledCheckBoxClick();
+    void bgcolTrackBarChange();
+    void colourGallery();
+    Timg_cell_Frame* addFrame(int position, QSize logicalSize, QSize pixelSize);
 
     QCheckBox* m_enabledBox = nullptr;
     QLabel* m_howTo = nullptr;

@@ -11,7 +11,7 @@ namespace {
 const char* const kErrorProperty = "corvaneError";
 }
 
-void Set_Progress_State(QProgressBar* bar, qint64 position, qint64 maximum, bool error)
+void setProgressState(QProgressBar* bar, qint64 position, qint64 maximum, bool error)
 {
     const int max = int(std::clamp<qint64>(maximum, 1, std::numeric_limits<int>::max()));
     bar->setRange(0, max);
@@ -26,7 +26,7 @@ void Set_Progress_State(QProgressBar* bar, qint64 position, qint64 maximum, bool
     bar->setAccessibleDescription(error ? QStringLiteral("error") : QString());
 }
 
-bool Progress_In_Error(const QProgressBar* bar)
+bool progressInError(const QProgressBar* bar)
 {
     return bar->property(kErrorProperty).toBool();
 }

@@ -6,5 +6,5 @@
 
 class QProgressBar;
 
-void Set_Progress_State(QProgressBar* bar, qint64 position, qint64 maximum, bool error);
-bool Progress_In_Error(const QProgressBar* bar);
+void setProgressState(QProgressBar* bar, qint64 position, qint64 maximum, bool error);
+bool progressInError(const QProgressBar* bar);

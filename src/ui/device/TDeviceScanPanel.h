@@ -12,12 +12,12 @@ class TDeviceScanPanel : public QFrame {
 public:
     explicit TDeviceScanPanel(QWidget* parent = nullptr);
 
-    QLabel* device_scan_Label() const { return label; }
-    QProgressBar* device_scan_ProgressBar() const { return bar; }
+    QLabel* device_scan_Label() const { return m_label; }
+    QProgressBar* device_scan_ProgressBar() const { return m_bar; }
 
-    void Set_Progress(int position, int maximum);
+    void setProgress(int position, int maximum);
 
 private:
-    QLabel* label;
-    QProgressBar* bar;
+    QLabel* m_label;
+    QProgressBar* m_bar;
 };

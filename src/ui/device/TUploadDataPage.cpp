@@ -12,39 +12,39 @@
 TUploadDataPage::TUploadDataPage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("upload_TabSheet"));
-    sendConfig = new QCheckBox(QStringLiteral("Upload Configuration"), this);
-    sendConfig->setObjectName(QStringLiteral("send_Config_CheckBox"));
-    sendImage = new QCheckBox(QStringLiteral("Upload Images"), this);
-    sendImage->setObjectName(QStringLiteral("send_Image_CheckBox"));
-    uploadButton = new QPushButton(QStringLiteral("Upload Data"), this);
-    uploadButton->setObjectName(QStringLiteral("upload_data_BitBtn"));
-    commissionButton = new QPushButton(QStringLiteral("Commission..."), this);
-    commissionButton->setObjectName(QStringLiteral("commission_Button"));
-    commissionButton->setAccessibleName(QStringLiteral("Commission..."));
-    configProgress = new QProgressBar(this);
-    configProgress->setObjectName(QStringLiteral("upload_config_ProgressBar"));
-    configProgress->setAccessibleName(QStringLiteral("Upload Configuration progress"));
-    imageProgress = new QProgressBar(this);
-    imageProgress->setObjectName(QStringLiteral("upload_img_ProgressBar"));
-    imageProgress->setAccessibleName(QStringLiteral("Upload Images progress"));
-    for (QProgressBar* bar : {configProgress, imageProgress}) {
+    m_sendConfig = new QCheckBox(QStringLiteral("Upload Configuration"), this);
+    m_sendConfig->setObjectName(QStringLiteral("send_Config_CheckBox"));
+    m_sendImage = new QCheckBox(QStringLiteral("Upload Images"), this);
+    m_sendImage->setObjectName(QStringLiteral("send_Image_CheckBox"));
+    m_uploadButton = new QPushButton(QStringLiteral("Upload Data"), this);
+    m_uploadButton->setObjectName(QStringLiteral("upload_data_BitBtn"));
+    m_commissionButton = new QPushButton(QStringLiteral("Commission..."), this);
+    m_commissionButton->setObjectName(QStringLiteral("commission_Button"));
+    m_commissionButton->setAccessibleName(QStringLiteral("Commission..."));
+    m_configProgress = new QProgressBar(this);
+    m_configProgress->setObjectName(QStringLiteral("upload_config_ProgressBar"));
+    m_configProgress->setAccessibleName(QStringLiteral("Upload Configuration progress"));
+    m_imageProgress = new QProgressBar(this);
+    m_imageProgress->setObjectName(QStringLiteral("upload_img_ProgressBar"));
+    m_imageProgress->setAccessibleName(QStringLiteral("Upload Images progress"));
+    for (QProgressBar* bar : {m_configProgress, m_imageProgress}) {
         bar->setRange(0, 1);
         bar->setValue(0);
     }
 
-    connect(sendConfig, &QCheckBox::clicked, this, &TUploadDataPage::send_Config_CheckBoxClick);
-    connect(sendImage, &QCheckBox::clicked, this, &TUploadDataPage::send_Config_CheckBoxClick);
+    connect(m_sendConfig, &QCheckBox::clicked, this, &TUploadDataPage::send_Config_CheckBoxClick);
+    connect(m_sendImage, &QCheckBox::clicked, this, &TUploadDataPage::send_Config_CheckBoxClick);
 
     auto* progress = new QFormLayout;
-    progress->addRow(sendConfig, configProgress);
-    progress->addRow(sendImage, imageProgress);
+    progress->addRow(m_sendConfig, m_configProgress);
+    progress->addRow(m_sendImage, m_imageProgress);
     auto* layout = new QVBoxLayout(this);
     auto* hint = new Thint_Frame(9, this);
     hint->setObjectName(QStringLiteral("upload_data_hint_Frame"));
     auto* buttonRow = new QHBoxLayout;
-    buttonRow->addWidget(uploadButton);
+    buttonRow->addWidget(m_uploadButton);
     buttonRow->addWidget(hint);
-    buttonRow->addWidget(commissionButton);
+    buttonRow->addWidget(m_commissionButton);
     buttonRow->addStretch(1);
     layout->addLayout(progress);
     layout->addLayout(buttonRow);
@@ -52,26 +52,26 @@ TUploadDataPage::TUploadDataPage(QWidget* parent) : QWidget(parent)
     send_Config_CheckBoxClick();
 }
 
-void TUploadDataPage::Tick_Both()
+void TUploadDataPage::tickBoth()
 {
-    sendConfig->setChecked(true);
-    sendImage->setChecked(true);
+    m_sendConfig->setChecked(true);
+    m_sendImage->setChecked(true);
     send_Config_CheckBoxClick();
 }
 
 void TUploadDataPage::send_Config_CheckBoxClick()
 {
-    uploadButton->setEnabled(m_deviceButtonsEnabled && (sendConfig->isChecked() || sendImage->isChecked()));
+    m_uploadButton->setEnabled(m_deviceButtonsEnabled && (m_sendConfig->isChecked() || m_sendImage->isChecked()));
 }
 
-void TUploadDataPage::Enable_Upload_Button(bool deviceButtonsEnabled)
+void TUploadDataPage::enableUploadButton(bool deviceButtonsEnabled)
 {
     m_deviceButtonsEnabled = deviceButtonsEnabled;
     send_Config_CheckBoxClick();
 }
 
-void TUploadDataPage::Enable_Boxes(bool enabled)
+void TUploadDataPage::enableBoxes(bool enabled)
 {
-    sendConfig->setEnabled(enabled);
-    sendImage->setEnabled(enabled);
+    m_sendConfig->setEnabled(enabled);
+    m_sendImage->setEnabled(enabled);
 }

@@ -13,30 +13,30 @@ class TUploadDataPage : public QWidget {
 public:
     explicit TUploadDataPage(QWidget* parent = nullptr);
 
-    QCheckBox* send_Config_CheckBox() const { return sendConfig; }
-    QCheckBox* send_Image_CheckBox() const { return sendImage; }
-    QPushButton* upload_data_BitBtn() const { return uploadButton; }
+    QCheckBox* send_Config_CheckBox() const { return m_sendConfig; }
+    QCheckBox* send_Image_CheckBox() const { return m_sendImage; }
+    QPushButton* upload_data_BitBtn() const { return m_uploadButton; }
     // Opens the commissioning window: this project to many controllers.
-    QPushButton* commission_Button() const { return commissionButton; }
-    QProgressBar* upload_config_ProgressBar() const { return configProgress; }
-    QProgressBar* upload_img_ProgressBar() const { return imageProgress; }
+    QPushButton* commissionButton() const { return m_commissionButton; }
+    QProgressBar* upload_config_ProgressBar() const { return m_configProgress; }
+    QProgressBar* upload_img_ProgressBar() const { return m_imageProgress; }
 
     // Both boxes ticked, as every project starts.
-    void Tick_Both();
+    void tickBoth();
     // The device buttons' state: "Upload Data" then also needs a ticked box.
-    void Enable_Upload_Button(bool deviceButtonsEnabled);
-    void Enable_Boxes(bool enabled);
+    void enableUploadButton(bool deviceButtonsEnabled);
+    void enableBoxes(bool enabled);
 
 public slots:
     // "Upload Data" is only offered while there is something to upload.
     void send_Config_CheckBoxClick();
 
 private:
-    QCheckBox* sendConfig = nullptr;
-    QCheckBox* sendImage = nullptr;
-    QPushButton* uploadButton = nullptr;
-    QPushButton* commissionButton = nullptr;
-    QProgressBar* configProgress = nullptr;
-    QProgressBar* imageProgress = nullptr;
+    QCheckBox* m_sendConfig = nullptr;
+    QCheckBox* m_sendImage = nullptr;
+    QPushButton* m_uploadButton = nullptr;
+    QPushButton* m_commissionButton = nullptr;
+    QProgressBar* m_configProgress = nullptr;
+    QProgressBar* m_imageProgress = nullptr;
     bool m_deviceButtonsEnabled = true;
 };

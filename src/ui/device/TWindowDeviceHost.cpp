@@ -15,18 +15,18 @@
 
 namespace {
 
-TMsgDlgType Dialog_Kind(TDeviceBoxKind kind)
+TMsgDlgType dialogKind(TDeviceBoxKind kind)
 {
     switch (kind) {
-    case TDeviceBoxKind::Warning: return TMsgDlgType::mtWarning;
-    case TDeviceBoxKind::Error: return TMsgDlgType::mtError;
-    case TDeviceBoxKind::Information: return TMsgDlgType::mtInformation;
+    case TDeviceBoxKind::Warning: return TMsgDlgType::MtWarning;
+    case TDeviceBoxKind::Error: return TMsgDlgType::MtError;
+    case TDeviceBoxKind::Information: return TMsgDlgType::MtInformation;
     case TDeviceBoxKind::Confirmation: break;
     }
-    return TMsgDlgType::mtConfirmation;
+    return TMsgDlgType::MtConfirmation;
 }
 
-QMessageBox::StandardButton Dialog_Button(TDeviceAnswer answer)
+QMessageBox::StandardButton dialogButton(TDeviceAnswer answer)
 {
     switch (answer) {
     case TDeviceAnswer::Ok: return QMessageBox::Ok;
@@ -42,29 +42,29 @@ QMessageBox::StandardButton Dialog_Button(TDeviceAnswer answer)
 
 void TWindowDeviceHost::Log_Activity(int code, const QString& info)
 {
-    c.view->Log_Activity(code, info);
-    if (code == int(TActivityStatus::Connected) && c.link)
-        Show_Link_State(QStringLiteral("Connected to R/C on %1").arg(c.link->comms().openPortName()));
+    m_c.view->Log_Activity(code, info);
+    if (code == int(TActivityStatus::Connected) && m_c.link)
+        showLinkState(QStringLiteral("Connected to R/C on %1").arg(m_c.link->comms().openPortName()));
 }
 
-void TWindowDeviceHost::Show_Link_State(const QString& text)
+void TWindowDeviceHost::showLinkState(const QString& text)
 {
-    if (c.showLinkState)
-        c.showLinkState(text);
+    if (m_c.showLinkState)
+        m_c.showLinkState(text);
 }
 
-void TWindowDeviceHost::Operation_Ended()
+void TWindowDeviceHost::operationEnded()
 {
     // Also after a scan that found nothing, where no connection was closed:
     // the upload choices come back with the device buttons.
-    Enable_Upload_Boxes(true);
-    if (c.link && c.link->comms().PortWasLost())
-        Show_Link_State(QStringLiteral("Connection to R/C on %1 lost").arg(c.link->comms().openPortName()));
+    enableUploadBoxes(true);
+    if (m_c.link && m_c.link->comms().portWasLost())
+        showLinkState(QStringLiteral("Connection to R/C on %1 lost").arg(m_c.link->comms().openPortName()));
     else
-        Show_Link_State(QString());
+        showLinkState(QString());
 }
 
-void TWindowDeviceHost::Centre_Scan_Panel(TDeviceScanPanel* panel)
+void TWindowDeviceHost::centreScanPanel(TDeviceScanPanel* panel)
 {
     const QWidget* window = panel ? panel->parentWidget() : nullptr;
     if (!window)
@@ -79,15 +79,15 @@ TDeviceAnswer TWindowDeviceHost::Show_Message_Box(const QString& text, TDeviceBo
                                                   TDeviceAnswer defaultAnswer)
 {
     // A box ends the search it reports on: the scan panel is gone before it.
-    if (c.device_scan_Panel && c.device_scan_Panel->isVisible())
-        c.device_scan_Panel->hide();
+    if (m_c.device_scan_Panel && m_c.device_scan_Panel->isVisible())
+        m_c.device_scan_Panel->hide();
     QMessageBox::StandardButtons set = QMessageBox::Ok;
     if (buttons == TDeviceButtons::RetryCancel)
         set = QMessageBox::Retry | QMessageBox::Cancel;
     else if (buttons == TDeviceButtons::YesNo)
         set = QMessageBox::Yes | QMessageBox::No;
     const QMessageBox::StandardButton pressed
-        = Show_Message_Box_Ex(text, Dialog_Kind(kind), set, Dialog_Button(defaultAnswer));
+        = Show_Message_Box_Ex(text, dialogKind(kind), set, dialogButton(defaultAnswer));
     switch (pressed) {
     case QMessageBox::Retry: return TDeviceAnswer::Retry;
     case QMessageBox::Yes: return TDeviceAnswer::Yes;
@@ -97,82 +97,82 @@ TDeviceAnswer TWindowDeviceHost::Show_Message_Box(const QString& text, TDeviceBo
     }
 }
 
-void TWindowDeviceHost::Show_Scan_Panel(bool visible)
+void TWindowDeviceHost::showScanPanel(bool visible)
 {
     if (visible)
-        Centre_Scan_Panel(c.device_scan_Panel);
-    c.device_scan_Panel->setVisible(visible);
+        centreScanPanel(m_c.device_scan_Panel);
+    m_c.device_scan_Panel->setVisible(visible);
     if (visible)
-        c.device_scan_Panel->raise();
+        m_c.device_scan_Panel->raise();
 }
 
-void TWindowDeviceHost::Set_Scan_Progress(int position, int maximum)
+void TWindowDeviceHost::setScanProgress(int position, int maximum)
 {
-    c.device_scan_Panel->Set_Progress(position, maximum);
+    m_c.device_scan_Panel->setProgress(position, maximum);
 }
 
-void TWindowDeviceHost::Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool error)
+void TWindowDeviceHost::setProgress(TDeviceBar bar, qint64 position, qint64 maximum, bool error)
 {
     QProgressBar* target = nullptr;
     switch (bar) {
-    case TDeviceBar::Config: target = c.uploadPage->upload_config_ProgressBar(); break;
-    case TDeviceBar::Images: target = c.uploadPage->upload_img_ProgressBar(); break;
-    case TDeviceBar::Firmware: target = firmwareWindow ? firmwareWindow->upgrade_ProgressBar() : nullptr; break;
+    case TDeviceBar::Config: target = m_c.uploadPage->upload_config_ProgressBar(); break;
+    case TDeviceBar::Images: target = m_c.uploadPage->upload_img_ProgressBar(); break;
+    case TDeviceBar::Firmware: target = m_firmwareWindow ? m_firmwareWindow->upgrade_ProgressBar() : nullptr; break;
     }
     if (target)
-        Set_Progress_State(target, position, maximum, error);
+        setProgressState(target, position, maximum, error);
 }
 
-void TWindowDeviceHost::Enable_Project_Area(bool enabled)
+void TWindowDeviceHost::enableProjectArea(bool enabled)
 {
-    c.Project_Panel->setEnabled(enabled);
+    m_c.Project_Panel->setEnabled(enabled);
 }
 
-void TWindowDeviceHost::Enable_Device_Buttons(bool enabled)
+void TWindowDeviceHost::enableDeviceButtons(bool enabled)
 {
-    c.retrieve_cfg_Button->setEnabled(enabled);
-    c.fw_upg_Button->setEnabled(enabled);
-    c.uploadPage->Enable_Upload_Button(enabled);
+    m_c.retrieve_cfg_Button->setEnabled(enabled);
+    m_c.fw_upg_Button->setEnabled(enabled);
+    m_c.uploadPage->enableUploadButton(enabled);
 }
 
-void TWindowDeviceHost::Enable_Upload_Boxes(bool enabled)
+void TWindowDeviceHost::enableUploadBoxes(bool enabled)
 {
-    c.uploadPage->Enable_Boxes(enabled);
+    m_c.uploadPage->enableBoxes(enabled);
 }
 
-bool TWindowDeviceHost::Upload_Config_Ticked() const
+bool TWindowDeviceHost::uploadConfigTicked() const
 {
-    return c.uploadPage->send_Config_CheckBox()->isChecked();
+    return m_c.uploadPage->send_Config_CheckBox()->isChecked();
 }
 
-bool TWindowDeviceHost::Upload_Images_Ticked() const
+bool TWindowDeviceHost::uploadImagesTicked() const
 {
-    return c.uploadPage->send_Image_CheckBox()->isChecked();
+    return m_c.uploadPage->send_Image_CheckBox()->isChecked();
 }
 
-QString TWindowDeviceHost::Service_Text() const
+QString TWindowDeviceHost::serviceText() const
 {
-    return c.view->serviceText();
+    return m_c.view->serviceText();
 }
 
 void TWindowDeviceHost::Show_Device_Config(const TDevice_Config_v2& config)
 {
-    c.view->Show_Device_Config(config);
+    m_c.view->Show_Device_Config(config);
 }
 
-void TWindowDeviceHost::Show_Firmware_Window()
+void TWindowDeviceHost::showFirmwareWindow()
 {
-    if (firmwareWindow)
-        firmwareWindow->Show_For_Controller();
+    if (m_firmwareWindow)
+        m_firmwareWindow->showForController();
 }
 
-bool TWindowDeviceHost::Firmware_Window_Showing() const
+bool TWindowDeviceHost::firmwareWindowShowing() const
 {
-    return firmwareWindow && firmwareWindow->isVisible();
+    return m_firmwareWindow && m_firmwareWindow->isVisible();
 }
 
-void TWindowDeviceHost::Firmware_Transfer_Ended()
+void TWindowDeviceHost::firmwareTransferEnded()
 {
-    if (firmwareWindow)
-        firmwareWindow->Transfer_Ended();
+    if (m_firmwareWindow)
+        m_firmwareWindow->transferEnded();
 }

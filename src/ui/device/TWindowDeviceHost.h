@@ -32,35 +32,35 @@ struct TDeviceControls {
 
 class TWindowDeviceHost : public TDeviceHost {
 public:
-    explicit TWindowDeviceHost(const TDeviceControls& controls) : c(controls) { }
+    explicit TWindowDeviceHost(const TDeviceControls& controls) : m_c(controls) { }
 
-    void Set_Firmware_Window(Tfw_upg_Form* form) { firmwareWindow = form; }
-    Tfw_upg_Form* Firmware_Window() const { return firmwareWindow; }
+    void setFirmwareWindow(Tfw_upg_Form* form) { m_firmwareWindow = form; }
+    Tfw_upg_Form* firmwareWindow() const { return m_firmwareWindow; }
 
     void Log_Activity(int code, const QString& info) override;
     TDeviceAnswer Show_Message_Box(const QString& text, TDeviceBoxKind kind, TDeviceButtons buttons,
                                    TDeviceAnswer defaultAnswer) override;
-    void Show_Scan_Panel(bool visible) override;
-    void Set_Scan_Progress(int position, int maximum) override;
-    void Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool error) override;
-    void Enable_Project_Area(bool enabled) override;
-    void Enable_Device_Buttons(bool enabled) override;
-    void Enable_Upload_Boxes(bool enabled) override;
-    bool Upload_Config_Ticked() const override;
-    bool Upload_Images_Ticked() const override;
-    QString Service_Text() const override;
+    void showScanPanel(bool visible) override;
+    void setScanProgress(int position, int maximum) override;
+    void setProgress(TDeviceBar bar, qint64 position, qint64 maximum, bool error) override;
+    void enableProjectArea(bool enabled) override;
+    void enableDeviceButtons(bool enabled) override;
+    void enableUploadBoxes(bool enabled) override;
+    bool uploadConfigTicked() const override;
+    bool uploadImagesTicked() const override;
+    QString serviceText() const override;
     void Show_Device_Config(const TDevice_Config_v2& config) override;
-    void Show_Firmware_Window() override;
-    bool Firmware_Window_Showing() const override;
-    void Firmware_Transfer_Ended() override;
-    void Operation_Ended() override;
+    void showFirmwareWindow() override;
+    bool firmwareWindowShowing() const override;
+    void firmwareTransferEnded() override;
+    void operationEnded() override;
 
     // Places the scan panel in the middle of the window it floats over.
-    static void Centre_Scan_Panel(TDeviceScanPanel* panel);
+    static void centreScanPanel(TDeviceScanPanel* panel);
 
 private:
-    void Show_Link_State(const QString& text);
+    void showLinkState(const QString& text);
 
-    TDeviceControls c;
-    QPointer<Tfw_upg_Form> firmwareWindow;
+    TDeviceControls m_c;
+    QPointer<Tfw_upg_Form> m_firmwareWindow;
 };

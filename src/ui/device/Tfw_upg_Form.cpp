@@ -25,73 +25,75 @@
 
 Tfw_upg_Form::Tfw_upg_Form(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
-    , pages(new QTabWidget(this))
-    , upgradePage(new QWidget)
-    , modelInfo(new QLabel(upgradePage))
-    , rcFwVer(new QLabel(upgradePage))
-    , availableFwVer(new QLabel(upgradePage))
-    , wrongSoftware(new QLabel(QStringLiteral("Software doesn't match!"), upgradePage))
-    , finished(new QLabel(upgradePage))
-    , progress(new QProgressBar(upgradePage))
-    , upgrade(new QPushButton(QStringLiteral("Upgrade"), upgradePage))
-    , cancel(new QPushButton(QStringLiteral("Cancel"), this))
+    , m_pages(new QTabWidget(this))
+    , m_upgradePage(new QWidget)
+    , m_modelInfo(new QLabel(m_upgradePage))
+    , m_rcFwVer(new QLabel(m_upgradePage))
+    , m_availableFwVer(new QLabel(m_upgradePage))
+    , m_wrongSoftware(new QLabel(QStringLiteral("Software doesn't match!"), m_upgradePage))
+    , m_finished(new QLabel(m_upgradePage))
+    , m_progress(new QProgressBar(m_upgradePage))
+    , m_upgrade(new QPushButton(QStringLiteral("Upgrade"), m_upgradePage))
+    , m_cancel(new QPushButton(QStringLiteral("Cancel"), this))
 {
     setObjectName(QStringLiteral("fw_upg_Form"));
     setWindowTitle(QStringLiteral("  Firmware Upgrade..."));
-    pages->setObjectName(QStringLiteral("PageControl1"));
-    upgradePage->setObjectName(QStringLiteral("fw_upg_TabSheet"));
-    modelInfo->setObjectName(QStringLiteral("model_info_Label"));
-    rcFwVer->setObjectName(QStringLiteral("rc_fwver_Label"));
-    availableFwVer->setObjectName(QStringLiteral("available_fwver_Label"));
-    wrongSoftware->setObjectName(QStringLiteral("wrong_software_Label"));
-    wrongSoftware->setStyleSheet(QStringLiteral("color: red;"));
-    wrongSoftware->hide();
-    finished->setObjectName(QStringLiteral("finished_Label"));
-    finished->setWordWrap(true);
-    finished->hide();
-    progress->setObjectName(QStringLiteral("upgrade_ProgressBar"));
-    progress->setAccessibleName(QStringLiteral("Upgrade progress"));
-    progress->setRange(0, 1);
-    progress->setValue(0);
-    upgrade->setObjectName(QStringLiteral("upgrade_Button"));
-    upgrade->setEnabled(false);
-    cancel->setObjectName(QStringLiteral("cancel_Button"));
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_upgradePage->setObjectName(QStringLiteral("fw_upg_TabSheet"));
+    m_modelInfo->setObjectName(QStringLiteral("model_info_Label"));
+    m_rcFwVer->setObjectName(QStringLiteral("rc_fwver_Label"));
+    m_availableFwVer->setObjectName(QStringLiteral("available_fwver_Label"));
+    m_wrongSoftware->setObjectName(QStringLiteral("wrong_software_Label"));
+    m_wrongSoftware->setStyleSheet(QStringLiteral("color: red;"));
+    m_wrongSoftware->hide();
+    m_finished->setObjectName(QStringLiteral("finished_Label"));
+    m_finished->setWordWrap(true);
+    m_finished->hide();
+    m_progress->setObjectName(QStringLiteral("upgrade_ProgressBar"));
+    m_progress->setAccessibleName(QStringLiteral("Upgrade progress"));
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+    m_upgrade->setObjectName(QStringLiteral("upgrade_Button"));
+    m_upgrade->setEnabled(false);
+    m_cancel->setObjectName(QStringLiteral("cancel_Button"));
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("R/C Model"), modelInfo);
-    form->addRow(QStringLiteral("R/C Firmware Version"), rcFwVer);
-    form->addRow(QStringLiteral("Available Firmware Version"), availableFwVer);
-    auto* upgradeLayout = new QVBoxLayout(upgradePage);
+    form->addRow(QStringLiteral("R/C Model"), m_modelInfo);
+    form->addRow(QStringLiteral("R/C Firmware Version"), m_rcFwVer);
+    form->addRow(QStringLiteral("Available Firmware Version"), m_availableFwVer);
+    auto* upgradeLayout = new QVBoxLayout(m_upgradePage);
     upgradeLayout->addLayout(form);
-    upgradeLayout->addWidget(wrongSoftware);
-    upgradeLayout->addWidget(finished);
+    upgradeLayout->addWidget(m_wrongSoftware);
+    upgradeLayout->addWidget(m_finished);
     upgradeLayout->addStretch(1);
-    upgradeLayout->addWidget(progress);
-    upgradeLayout->addWidget(upgrade, 0, Qt::AlignRight);
+    upgradeLayout->addWidget(m_progress);
+    upgradeLayout->addWidget(m_upgrade, 0, Qt::AlignRight);
 
-    pages->addTab(upgradePage, QStringLiteral("Upgrade"));
-    history5813 = makeHistoryPage("ver_history_5813_TabSheet", QStringLiteral("FW_VER_HISTORY_5813"), header1, memo1);
-    history5827 = makeHistoryPage("ver_history_5827_TabSheet", QStringLiteral("FW_VER_HISTORY_5827"), header2, memo2);
-    pages->addTab(history5813, QStringLiteral("Version History (Corvane)"));
-    pages->addTab(history5827, QStringLiteral("Version History (Corvane-RTC)"));
+    m_pages->addTab(m_upgradePage, QStringLiteral("Upgrade"));
+    m_history5813
+        = makeHistoryPage("ver_history_5813_TabSheet", QStringLiteral("FW_VER_HISTORY_5813"), m_header1, m_memo1);
+    m_history5827
+        = makeHistoryPage("ver_history_5827_TabSheet", QStringLiteral("FW_VER_HISTORY_5827"), m_header2, m_memo2);
+    m_pages->addTab(m_history5813, QStringLiteral("Version History (Corvane)"));
+    m_pages->addTab(m_history5827, QStringLiteral("Version History (Corvane-RTC)"));
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(pages);
-    layout->addWidget(cancel, 0, Qt::AlignRight);
-    connect(upgrade, &QPushButton::clicked, this, &Tfw_upg_Form::upgrade_ButtonClick);
-    connect(cancel, &QPushButton::clicked, this, &Tfw_upg_Form::cancel_ButtonClick);
+    layout->addWidget(m_pages);
+    layout->addWidget(m_cancel, 0, Qt::AlignRight);
+    connect(m_upgrade, &QPushButton::clicked, this, &Tfw_upg_Form::upgrade_ButtonClick);
+    connect(m_cancel, &QPushButton::clicked, this, &Tfw_upg_Form::cancel_ButtonClick);
     setWindowModality(Qt::WindowModal);
     resize(logicalDpiX() * 640 / 96, logicalDpiY() * 360 / 96);
 }
 
-QString Tfw_upg_Form::Same_Version_Question(const QString& version)
+QString Tfw_upg_Form::sameVersionQuestion(const QString& version)
 {
     return QStringLiteral("The Corvane R/C already runs firmware %1, the version this program carries.      \r"
                           "Send it again anyway?      ")
         .arg(version);
 }
 
-QList<int> Tfw_upg_Form::History_Tab_Stops(int dpi)
+QList<int> Tfw_upg_Form::historyTabStops(int dpi)
 {
     return dpi == 96 ? QList<int>{24, 48, 72, 80, 88, 96} : QList<int>{24, 52, 80, 88, 96, 104};
 }
@@ -127,14 +129,14 @@ QWidget* Tfw_upg_Form::makeHistoryPage(const char* name, const QString& resource
     const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     const qreal unit = fm.horizontalAdvance(alphabet) / 52.0 / 4.0;
     QList<QTextOption::Tab> tabs;
-    for (int stop : History_Tab_Stops(dpi))
+    for (int stop : historyTabStops(dpi))
         tabs << QTextOption::Tab(stop * unit, QTextOption::LeftTab);
     QTextOption option = memo->document()->defaultTextOption();
     option.setTabs(tabs);
     memo->document()->setDefaultTextOption(option);
     QString text;
     try {
-        text = QString::fromUtf8(Read_Resource_Data(resource));
+        text = QString::fromUtf8(readResourceData(resource));
     } catch (const std::exception&) {
         text.clear();
     }
@@ -148,106 +150,106 @@ QWidget* Tfw_upg_Form::makeHistoryPage(const char* name, const QString& resource
     return page;
 }
 
-void Tfw_upg_Form::Set_Operations(TDeviceOperations* operations, TControllerLink* link)
+void Tfw_upg_Form::setOperations(TDeviceOperations* operations, TControllerLink* link)
 {
     m_ops = operations;
     m_link = link;
 }
 
-void Tfw_upg_Form::Show_History_Tab(QWidget* page, const QString& caption, int position, bool shown)
+void Tfw_upg_Form::showHistoryTab(QWidget* page, const QString& caption, int position, bool shown)
 {
-    const int at = pages->indexOf(page);
+    const int at = m_pages->indexOf(page);
     if (shown && at < 0)
-        pages->insertTab(qMin(position, pages->count()), page, caption);
+        m_pages->insertTab(qMin(position, m_pages->count()), page, caption);
     else if (!shown && at >= 0)
-        pages->removeTab(at);
+        m_pages->removeTab(at);
 }
 
-void Tfw_upg_Form::Show_For_Controller()
+void Tfw_upg_Form::showForController()
 {
     if (m_link) {
-        const TFirmwareWindowInfo info = Prepare_Firmware_Window(*m_link);
+        const TFirmwareWindowInfo info = prepareFirmwareWindow(*m_link);
         if (!info.known()) {
-            wrongSoftware->show();
-            upgrade->setEnabled(false);
+            m_wrongSoftware->show();
+            m_upgrade->setEnabled(false);
         } else {
-            wrongSoftware->hide();
-            upgrade->setEnabled(true);
-            modelInfo->setText(info.model_info);
+            m_wrongSoftware->hide();
+            m_upgrade->setEnabled(true);
+            m_modelInfo->setText(info.modelInfo);
             // The other model's history leaves the tab bar altogether: a tab
             // that is only hidden is still announced to screen readers.
-            Show_History_Tab(history5813, QStringLiteral("Version History (Corvane)"), 1, info.model == 0);
-            Show_History_Tab(history5827, QStringLiteral("Version History (Corvane-RTC)"), 2, info.model == 1);
+            showHistoryTab(m_history5813, QStringLiteral("Version History (Corvane)"), 1, info.model == 0);
+            showHistoryTab(m_history5827, QStringLiteral("Version History (Corvane-RTC)"), 2, info.model == 1);
         }
         upgrade_in_progress = false;
-        rcFwVer->setText(info.rc_fwver);
-        availableFwVer->setText(info.available_fwver);
+        m_rcFwVer->setText(info.rcFwver);
+        m_availableFwVer->setText(info.availableFwver);
     }
-    Show_Finished(false);
-    pages->setCurrentWidget(upgradePage);
+    showFinished(false);
+    m_pages->setCurrentWidget(m_upgradePage);
     m_closing = false;
     open();
 }
 
-void Tfw_upg_Form::Transfer_Ended()
+void Tfw_upg_Form::transferEnded()
 {
     // The whole image sent without an error, and the transfer over: the
     // controller has taken the firmware and the link is being closed.
     // "Upgrade" would only fail on the closed link now, so the window offers
     // to close instead. (A failure turns the bar to its error state; an
     // abort has already cleared upgrade_in_progress.)
-    const bool succeeded = upgrade_in_progress && progress->maximum() > 1 && progress->value() == progress->maximum()
-        && !Progress_In_Error(progress);
+    const bool succeeded = upgrade_in_progress && m_progress->maximum() > 1
+        && m_progress->value() == m_progress->maximum() && !progressInError(m_progress);
     upgrade_in_progress = false;
-    Show_Finished(succeeded);
-    upgrade->setEnabled(!succeeded);
+    showFinished(succeeded);
+    m_upgrade->setEnabled(!succeeded);
 }
 
-void Tfw_upg_Form::Show_Finished(bool shown)
+void Tfw_upg_Form::showFinished(bool shown)
 {
     if (shown && m_link)
-        finished->setText(QStringLiteral("Firmware upgrade finished: the Corvane R/C now runs %1.")
-                              .arg(Firmware_Label_Text(m_link->PC_Cfg_PartNo, m_link->PC_Cfg_FW_Ver)));
-    finished->setVisible(shown);
-    cancel->setText(shown ? QStringLiteral("Close") : QStringLiteral("Cancel"));
+        m_finished->setText(QStringLiteral("Firmware upgrade finished: the Corvane R/C now runs %1.")
+                                .arg(firmwareLabelText(m_link->PC_Cfg_PartNo, m_link->PC_Cfg_FW_Ver)));
+    m_finished->setVisible(shown);
+    m_cancel->setText(shown ? QStringLiteral("Close") : QStringLiteral("Cancel"));
     if (shown)
-        cancel->setFocus();
+        m_cancel->setFocus();
 }
 
-bool Tfw_upg_Form::Same_Version_Confirmed() const
+bool Tfw_upg_Form::sameVersionConfirmed() const
 {
     // Only an application reports its own version; a boot loader reports its own.
-    if (!m_link || Is_Boot_Loader_Part(m_link->RC_PartNo) || m_link->RC_FW_Ver != m_link->PC_Cfg_FW_Ver)
+    if (!m_link || isBootLoaderPart(m_link->RC_PartNo) || m_link->RC_FW_Ver != m_link->PC_Cfg_FW_Ver)
         return true;
     const QString version = QString::asprintf("v%d.%02d", m_link->RC_FW_Ver / 100, m_link->RC_FW_Ver % 100);
-    return Show_Message_Box_Ex(Same_Version_Question(version), TMsgDlgType::mtConfirmation,
+    return Show_Message_Box_Ex(sameVersionQuestion(version), TMsgDlgType::MtConfirmation,
                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;
 }
 
 void Tfw_upg_Form::upgrade_ButtonClick()
 {
-    if (!Same_Version_Confirmed())
+    if (!sameVersionConfirmed())
         return;
-    cancel->setFocus();
-    upgrade->setEnabled(false);
+    m_cancel->setFocus();
+    m_upgrade->setEnabled(false);
     upgrade_in_progress = true;
     if (m_ops)
-        m_ops->Start_Firmware_Upgrade();
+        m_ops->startFirmwareUpgrade();
 }
 
 void Tfw_upg_Form::cancel_ButtonClick()
 {
     if (upgrade_in_progress) {
-        if (Show_Message_Box_Ex(DeviceText::abortQuestion(), TMsgDlgType::mtError, QMessageBox::Yes | QMessageBox::No,
+        if (Show_Message_Box_Ex(DeviceText::abortQuestion(), TMsgDlgType::MtError, QMessageBox::Yes | QMessageBox::No,
                                 QMessageBox::No)
             != QMessageBox::Yes)
             return;
         if (m_ops)
-            m_ops->Request_Upgrade_Abort();
+            m_ops->requestUpgradeAbort();
         upgrade_in_progress = false;
     } else if (m_ops) {
-        m_ops->Close_Firmware_Window();
+        m_ops->closeFirmwareWindow();
     }
     m_closing = true;
     done(QDialog::Rejected);

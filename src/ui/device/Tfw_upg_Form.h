@@ -21,32 +21,32 @@ public:
     explicit Tfw_upg_Form(QWidget* parent = nullptr);
 
     // The operations the buttons drive and the link whose controller it shows.
-    void Set_Operations(TDeviceOperations* operations, TControllerLink* link);
+    void setOperations(TDeviceOperations* operations, TControllerLink* link);
 
     // Fills the labels for the connected controller and shows the window.
-    void Show_For_Controller();
+    void showForController();
     // A transfer ended while the window is showing: "Upgrade" may be pressed again.
-    void Transfer_Ended();
+    void transferEnded();
 
     bool upgrade_in_progress = false;
 
-    QTabWidget* PageControl1() const { return pages; }
-    QLabel* model_info_Label() const { return modelInfo; }
-    QLabel* rc_fwver_Label() const { return rcFwVer; }
-    QLabel* available_fwver_Label() const { return availableFwVer; }
-    QLabel* wrong_software_Label() const { return wrongSoftware; }
+    QTabWidget* PageControl1() const { return m_pages; }
+    QLabel* model_info_Label() const { return m_modelInfo; }
+    QLabel* rc_fwver_Label() const { return m_rcFwVer; }
+    QLabel* available_fwver_Label() const { return m_availableFwVer; }
+    QLabel* wrong_software_Label() const { return m_wrongSoftware; }
     // Says that the upgrade finished and which version the controller runs now.
-    QLabel* finished_Label() const { return finished; }
-    QProgressBar* upgrade_ProgressBar() const { return progress; }
-    QPushButton* upgrade_Button() const { return upgrade; }
-    QPushButton* cancel_Button() const { return cancel; }
-    QPlainTextEdit* Memo(int model) const { return model == 0 ? memo1 : memo2; }
-    QHeaderView* HeaderControl(int model) const { return model == 0 ? header1 : header2; }
+    QLabel* finishedLabel() const { return m_finished; }
+    QProgressBar* upgrade_ProgressBar() const { return m_progress; }
+    QPushButton* upgrade_Button() const { return m_upgrade; }
+    QPushButton* cancel_Button() const { return m_cancel; }
+    QPlainTextEdit* Memo(int model) const { return model == 0 ? m_memo1 : m_memo2; }
+    QHeaderView* headerControl(int model) const { return model == 0 ? m_header1 : m_header2; }
 
     // Tab stops of the history memos, in dialog units, by screen dots per inch.
-    static QList<int> History_Tab_Stops(int dpi);
+    static QList<int> historyTabStops(int dpi);
     // The question before sending the firmware the controller already runs.
-    static QString Same_Version_Question(const QString& version);
+    static QString sameVersionQuestion(const QString& version);
 
 public slots:
     void upgrade_ButtonClick();
@@ -58,28 +58,28 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    bool Same_Version_Confirmed() const;
-    void Show_Finished(bool shown);
+    bool sameVersionConfirmed() const;
+    void showFinished(bool shown);
     QWidget* makeHistoryPage(const char* name, const QString& resource, QHeaderView*& header, QPlainTextEdit*& memo);
 
     TDeviceOperations* m_ops = nullptr;
     TControllerLink* m_link = nullptr;
     bool m_closing = false;
-    QTabWidget* pages;
-    QWidget* upgradePage;
-    void Show_History_Tab(QWidget* page, const QString& caption, int position, bool shown);
-    QWidget* history5813;
-    QWidget* history5827;
-    QLabel* modelInfo;
-    QLabel* rcFwVer;
-    QLabel* availableFwVer;
-    QLabel* wrongSoftware;
-    QLabel* finished;
-    QProgressBar* progress;
-    QPushButton* upgrade;
-    QPushButton* cancel;
-    QHeaderView* header1 = nullptr;
-    QHeaderView* header2 = nullptr;
-    QPlainTextEdit* memo1 = nullptr;
-    QPlainTextEdit* memo2 = nullptr;
+    QTabWidget* m_pages;
+    QWidget* m_upgradePage;
+    void showHistoryTab(QWidget* page, const QString& caption, int position, bool shown);
+    QWidget* m_history5813;
+    QWidget* m_history5827;
+    QLabel* m_modelInfo;
+    QLabel* m_rcFwVer;
+    QLabel* m_availableFwVer;
+    QLabel* m_wrongSoftware;
+    QLabel* m_finished;
+    QProgressBar* m_progress;
+    QPushButton* m_upgrade;
+    QPushButton* m_cancel;
+    QHeaderView* m_header1 = nullptr;
+    QHeaderView* m_header2 = nullptr;
+    QPlainTextEdit* m_memo1 = nullptr;
+    QPlainTextEdit* m_memo2 = nullptr;
 };

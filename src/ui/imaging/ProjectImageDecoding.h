@@ -8,4 +8,4 @@
 // Decodes every cell's imgFileData into its fmxbmp and bmp. A cell whose
 // bytes cannot be decoded keeps its data and gets empty pictures; its
 // "HANDLE->IMAGE" name is returned so the caller can report it.
-QStringList Decode_Project_Images(THandle_List& list);
+QStringList decodeProjectImages(THandleList& list);

@@ -46,7 +46,7 @@ void TFlowLayout::moveItem(int from, int to)
 
 int TFlowLayout::heightForWidth(int width) const
 {
-    return Arrange(QRect(0, 0, width, 0), false);
+    return arrange(QRect(0, 0, width, 0), false);
 }
 
 QSize TFlowLayout::sizeHint() const
@@ -68,10 +68,10 @@ QSize TFlowLayout::minimumSize() const
 void TFlowLayout::setGeometry(const QRect& rect)
 {
     QLayout::setGeometry(rect);
-    Arrange(rect, true);
+    arrange(rect, true);
 }
 
-int TFlowLayout::Arrange(const QRect& rect, bool apply) const
+int TFlowLayout::arrange(const QRect& rect, bool apply) const
 {
     const QRect area = rect.marginsRemoved(contentsMargins());
     int x = area.x();

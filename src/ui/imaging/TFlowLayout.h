@@ -27,7 +27,7 @@ public:
 private:
     // Places the items in rect (or only measures, when apply is false) and
     // returns the height used: the bottom of the last item, 0 for none.
-    int Arrange(const QRect& rect, bool apply) const;
+    int arrange(const QRect& rect, bool apply) const;
 
     QList<QLayoutItem*> m_items;
 };

@@ -46,25 +46,25 @@ THandlePanel::THandlePanel(QWidget* parent)
     grid->addWidget(hint, 0, 5, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
 }
 
-QString THandlePanel::Heading_Text(const THandle_object& handle)
+QString THandlePanel::headingText(const THandle_object& handle)
 {
     return QStringLiteral(" %1 (%2)").arg(handle.name).arg(handle.cells.size());
 }
 
-void THandlePanel::Show(const THandle_object& handle)
+void THandlePanel::showHandle(const THandle_object& handle)
 {
-    m_heading->setText(Heading_Text(handle));
+    m_heading->setText(headingText(handle));
     m_size->setText(QString::asprintf("%d x %d", handle.width, handle.height));
-    Show_Storage(handle);
+    showStorage(handle);
 }
 
-void THandlePanel::Show_Storage(const THandle_object& handle)
+void THandlePanel::showStorage(const THandle_object& handle)
 {
     m_storage->setText(QString::asprintf("%d bytes", handle.memory_usage));
     m_pixelBytes->setText(QStringLiteral("%1 bytes").arg(Handle_Pixel_Bytes(handle)));
 }
 
-void THandlePanel::Clear()
+void THandlePanel::clear()
 {
     for (QLabel* label : {m_heading, m_size, m_storage, m_pixelBytes})
         label->clear();

@@ -13,17 +13,17 @@ public:
     explicit THandlePanel(QWidget* parent = nullptr);
 
     // Heading, size and both storage figures.
-    void Show(const THandle_object& handle);
+    void showHandle(const THandle_object& handle);
     // Only the storage figures, after the handle's memory_usage changed.
-    void Show_Storage(const THandle_object& handle);
-    void Clear();
+    void showStorage(const THandle_object& handle);
+    void clear();
 
-    QLabel* Heading_Label() const { return m_heading; }
-    QLabel* Size_Label() const { return m_size; }
-    QLabel* Storage_Label() const { return m_storage; }
-    QLabel* Pixel_Bytes_Label() const { return m_pixelBytes; }
+    QLabel* headingLabel() const { return m_heading; }
+    QLabel* sizeLabel() const { return m_size; }
+    QLabel* storageLabel() const { return m_storage; }
+    QLabel* pixelBytesLabel() const { return m_pixelBytes; }
 
-    static QString Heading_Text(const THandle_object& handle);
+    static QString headingText(const THandle_object& handle);
 
 private:
     QLabel* m_heading;

@@ -9,18 +9,18 @@ TImageDropImport::TImageDropImport(QObject* parent) : QObject(parent)
     // prepared, a short step per file, and keeps answering between them.
     // Leaving it a core of its own made a drop on two cores run on one.
     m_pool.setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
-    connect(&m_watcher, &QFutureWatcher<TPrepared_Image>::resultsReadyAt, this, &TImageDropImport::On_Ready);
-    connect(&m_watcher, &QFutureWatcher<TPrepared_Image>::finished, this, &TImageDropImport::Hand_Back_In_Order);
+    connect(&m_watcher, &QFutureWatcher<TPreparedImage>::resultsReadyAt, this, &TImageDropImport::onReady);
+    connect(&m_watcher, &QFutureWatcher<TPreparedImage>::finished, this, &TImageDropImport::handBackInOrder);
 }
 
 TImageDropImport::~TImageDropImport()
 {
-    Cancel();
+    cancelImport();
 }
 
-void TImageDropImport::Start(const QStringList& paths, const TImport_Target& target, bool skipPreparation)
+void TImageDropImport::start(const QStringList& paths, const TImportTarget& target, bool skipPreparation)
 {
-    Cancel();
+    cancelImport();
     m_paths = paths;
     m_target = target;
     m_waiting.clear();
@@ -31,15 +31,15 @@ void TImageDropImport::Start(const QStringList& paths, const TImport_Target& tar
     if (m_skip) {
         // Nothing to prepare; hand the files back from the event loop so the
         // caller sees the same order of events as for any drop.
-        QMetaObject::invokeMethod(this, &TImageDropImport::Hand_Back_In_Order, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &TImageDropImport::handBackInOrder, Qt::QueuedConnection);
         return;
     }
-    const TImport_Target copy = target;
+    const TImportTarget copy = target;
     m_watcher.setFuture(
-        QtConcurrent::mapped(&m_pool, m_paths, [copy](const QString& path) { return Prepare_Import(path, copy); }));
+        QtConcurrent::mapped(&m_pool, m_paths, [copy](const QString& path) { return prepareImport(path, copy); }));
 }
 
-void TImageDropImport::Cancel()
+void TImageDropImport::cancelImport()
 {
     if (!m_running)
         return;
@@ -49,25 +49,25 @@ void TImageDropImport::Cancel()
     m_waiting.clear();
 }
 
-void TImageDropImport::Wait_For_Finished()
+void TImageDropImport::waitForFinished()
 {
     if (!m_running)
         return;
     if (!m_skip)
         m_watcher.waitForFinished();
-    Hand_Back_In_Order();
+    handBackInOrder();
 }
 
-void TImageDropImport::On_Ready(int begin, int end)
+void TImageDropImport::onReady(int begin, int end)
 {
     if (!m_running)
         return;
     for (int i = begin; i < end; ++i)
         m_waiting.emplace(i, m_watcher.resultAt(i));
-    Hand_Back_In_Order();
+    handBackInOrder();
 }
 
-void TImageDropImport::Hand_Back_In_Order()
+void TImageDropImport::handBackInOrder()
 {
     if (!m_running)
         return;
@@ -79,10 +79,10 @@ void TImageDropImport::Hand_Back_In_Order()
                 m_waiting.emplace(i, m_watcher.resultAt(i));
     }
     while (m_running && m_next < total) {
-        TPrepared_Image image;
+        TPreparedImage image;
         if (m_skip) {
             image.path = m_paths.at(m_next);
-            image.name = Image_Name_From_File(image.path);
+            image.name = imageNameFromFile(image.path);
         } else {
             auto found = m_waiting.find(m_next);
             if (found == m_waiting.end())
@@ -95,10 +95,10 @@ void TImageDropImport::Hand_Back_In_Order()
         emit progress(m_next, total);
     }
     if (m_running && m_next >= total)
-        Finish();
+        finish();
 }
 
-void TImageDropImport::Finish()
+void TImageDropImport::finish()
 {
     m_running = false;
     m_waiting.clear();
@@ -108,7 +108,7 @@ void TImageDropImport::Finish()
         this,
         [this] {
             if (!m_running)
-                m_watcher.setFuture(QFuture<TPrepared_Image>());
+                m_watcher.setFuture(QFuture<TPreparedImage>());
         },
         Qt::QueuedConnection);
     emit finished(m_target);

@@ -22,33 +22,33 @@ public:
 
     // Starts preparing the files for target. skipPreparation: the handle is
     // already full, so every file will be refused before it is read.
-    void Start(const QStringList& paths, const TImport_Target& target, bool skipPreparation);
-    bool Running() const { return m_running; }
+    void start(const QStringList& paths, const TImportTarget& target, bool skipPreparation);
+    bool isRunning() const { return m_running; }
     // Drops what is still being prepared; nothing more is handed back.
-    void Cancel();
+    void cancelImport();
     // Waits, keeping the window thread's own events waiting, until every file
     // has been handed back (for callers that cannot go on without the result).
-    void Wait_For_Finished();
+    void waitForFinished();
 
 signals:
     // One file, in drop order, on the window thread.
-    void prepared(const TImport_Target& target, TPrepared_Image* image);
+    void prepared(const TImportTarget& target, TPreparedImage* image);
     void progress(int done, int total);
-    void finished(const TImport_Target& target);
+    void finished(const TImportTarget& target);
 
 private:
-    void On_Ready(int begin, int end);
-    void Hand_Back_In_Order();
-    void Finish();
+    void onReady(int begin, int end);
+    void handBackInOrder();
+    void finish();
 
     // A pool of our own: Qt splits its image conversions on the window
     // thread over the global pool and waits for them, so long imports there
     // would hold the window up until they end.
     QThreadPool m_pool;
-    QFutureWatcher<TPrepared_Image> m_watcher;
+    QFutureWatcher<TPreparedImage> m_watcher;
     QStringList m_paths;
-    TImport_Target m_target;
-    std::map<int, TPrepared_Image> m_waiting; // ready, but an earlier file is not
+    TImportTarget m_target;
+    std::map<int, TPreparedImage> m_waiting; // ready, but an earlier file is not
     int m_next = 0;
     bool m_running = false;
     bool m_skip = false;

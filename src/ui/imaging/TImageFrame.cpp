@@ -13,7 +13,7 @@ constexpr int kSmallestContent = 50;
 constexpr int kVeilOpacity = 205;
 } // namespace
 
-TFrameGeometry TImageFrame::Frame_Geometry(QSize image, QSize caption)
+TFrameGeometry TImageFrame::frameGeometry(QSize image, QSize caption)
 {
     const int contentWidth = qMax(qMax(image.width(), caption.width() + 2), kSmallestContent);
     const int contentHeight = qMax(image.height() + caption.height() + 4, kSmallestContent);
@@ -65,10 +65,10 @@ TImageFrame::TImageFrame(const TCell_object& cell, const QImage& background, con
     m_notIncluded->setVisible(!cell.included);
     m_notIncluded->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_caption->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-    Show_Name(cell.name);
+    showName(cell.name);
 }
 
-void TImageFrame::Show_Name(const QString& name)
+void TImageFrame::showName(const QString& name)
 {
     m_name = name;
     m_caption->setText(name);
@@ -76,15 +76,15 @@ void TImageFrame::Show_Name(const QString& name)
     // Tools that walk the widgets rather than the frame's accessible object
     // meet the picture under its image's name.
     m_image->setAccessibleName(name);
-    Lay_Out();
+    layOut();
     updateGeometry();
 }
 
-void TImageFrame::Lay_Out()
+void TImageFrame::layOut()
 {
     const QFontMetrics metrics = m_caption->fontMetrics();
     const QSize caption(metrics.horizontalAdvance(m_caption->text()), metrics.height());
-    m_geometry = Frame_Geometry(m_imageSize, caption);
+    m_geometry = frameGeometry(m_imageSize, caption);
     setFixedSize(m_geometry.frame);
     m_backdrop->setGeometry(m_geometry.image);
     m_image->setGeometry(m_geometry.image);

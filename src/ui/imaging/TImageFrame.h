@@ -34,7 +34,7 @@ public:
     bool included() const { return m_included; }
     // The caption follows the image's name (after a rename); the frame
     // measures itself again.
-    void Show_Name(const QString& name);
+    void showName(const QString& name);
 
     QLabel* Label1() const { return m_caption; }
     QLabel* Cell_Image() const { return m_image; }
@@ -44,7 +44,7 @@ public:
     // Content: the widest of the picture, the caption + 2 and 50 pixels; the
     // tallest of picture + caption + 4 and 50. The picture is centred in the
     // space above the caption; the frame adds 8 pixels on every side.
-    static TFrameGeometry Frame_Geometry(QSize image, QSize caption);
+    static TFrameGeometry frameGeometry(QSize image, QSize caption);
 
     QSize sizeHint() const override { return m_geometry.frame; }
     QSize minimumSizeHint() const override { return m_geometry.frame; }
@@ -53,7 +53,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void Lay_Out();
+    void layOut();
 
     uint64_t m_pictureId;
     QString m_name;

@@ -19,7 +19,7 @@ TImageFrame* TImageFrameAccessible::frame() const
     return static_cast<TImageFrame*>(widget());
 }
 
-QString TImageFrameAccessible::Inclusion_Text(bool included)
+QString TImageFrameAccessible::inclusionText(bool included)
 {
     return included ? QStringLiteral("included") : QStringLiteral("not included");
 }
@@ -29,7 +29,7 @@ QString TImageFrameAccessible::text(QAccessible::Text t) const
     switch (t) {
     case QAccessible::Name: return frame()->name();
     case QAccessible::Value:
-    case QAccessible::Description: return Inclusion_Text(frame()->included());
+    case QAccessible::Description: return inclusionText(frame()->included());
     default: return QAccessibleWidget::text(t);
     }
 }
@@ -61,11 +61,11 @@ QAccessible::State TImageFrameAccessible::state() const
     return s;
 }
 
-void TImageFrameAccessible::Install()
+void TImageFrameAccessible::install()
 {
-    static const bool installed = [] {
+    static const bool kInstalled = [] {
         QAccessible::installFactory(frameFactory);
         return true;
     }();
-    Q_UNUSED(installed);
+    Q_UNUSED(kInstalled);
 }

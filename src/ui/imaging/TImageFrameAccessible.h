@@ -18,10 +18,10 @@ public:
     int indexOfChild(const QAccessibleInterface* child) const override;
 
     // The text a frame reports as its value: "not included" or "included".
-    static QString Inclusion_Text(bool included);
+    static QString inclusionText(bool included);
 
     // Makes the accessibility layer build this interface for every frame.
-    static void Install();
+    static void install();
 
 private:
     TImageFrame* frame() const;

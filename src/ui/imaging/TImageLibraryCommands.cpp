@@ -15,7 +15,7 @@
 
 namespace {
 
-int Index_Of(const THandle_object& handle, const TCell_object* cell)
+int indexOf(const THandle_object& handle, const TCell_object* cell)
 {
     for (size_t i = 0; i < handle.cells.size(); ++i)
         if (handle.cells[i].get() == cell)
@@ -23,7 +23,7 @@ int Index_Of(const THandle_object& handle, const TCell_object* cell)
     return -1;
 }
 
-TCell_object* Find_Picture(THandle_List& images, uint64_t id)
+TCell_object* findPicture(THandleList& images, uint64_t id)
 {
     for (const auto& handle : images)
         for (const auto& cell : handle->cells)
@@ -32,7 +32,7 @@ TCell_object* Find_Picture(THandle_List& images, uint64_t id)
     return nullptr;
 }
 
-void Update_Memory_Usage(THandle_object& handle)
+void updateMemoryUsage(THandle_object& handle)
 {
     handle.memory_usage = int32_t(Handle_Storage_Bytes(handle));
 }
@@ -44,25 +44,25 @@ TImageLibraryCommands::TImageLibraryCommands(TImagesPage& page, TProjectDocument
     , m_page(page)
     , m_document(document)
 {
-    TProjectTreePanel* tree = page.Tree_Panel();
-    connect(tree->Delete_Button(), &QToolButton::clicked, this, &TImageLibraryCommands::Delete_Selected_Image);
-    connect(tree->Move_Up_Button(), &QToolButton::clicked, this, &TImageLibraryCommands::Move_Image_Up);
-    connect(tree->Move_Down_Button(), &QToolButton::clicked, this, &TImageLibraryCommands::Move_Image_Down);
-    connect(tree->Rename_Button(), &QToolButton::clicked, this, &TImageLibraryCommands::Rename_Selected_Image);
+    TProjectTreePanel* tree = page.treePanel();
+    connect(tree->deleteButton(), &QToolButton::clicked, this, &TImageLibraryCommands::Delete_Selected_Image);
+    connect(tree->moveUpButton(), &QToolButton::clicked, this, &TImageLibraryCommands::Move_Image_Up);
+    connect(tree->moveDownButton(), &QToolButton::clicked, this, &TImageLibraryCommands::Move_Image_Down);
+    connect(tree->renameButton(), &QToolButton::clicked, this, &TImageLibraryCommands::Rename_Selected_Image);
 }
 
 void TImageLibraryCommands::Delete_Selected_Image()
 {
-    TProjectTreePanel* panel = m_page.Tree_Panel();
+    TProjectTreePanel* panel = m_page.treePanel();
     QTreeWidget* tree = panel->Project_TreeView();
-    panel->Disable_Tree_Buttons();
+    panel->disableTreeButtons();
     QTreeWidgetItem* node = tree->currentItem();
-    const TCell_object* cell = panel->Cell_Of(node);
+    const TCell_object* cell = panel->cellOf(node);
     if (!cell || !cell->pHandle || !node->parent())
         return;
     const THandle_object& handle = *cell->pHandle;
-    const int position = m_page.Handle_Position(&handle);
-    const int i = Index_Of(handle, cell);
+    const int position = m_page.handlePosition(&handle);
+    const int i = indexOf(handle, cell);
     if (position < 0 || i < 0)
         return;
     const QString name = cell->name;
@@ -70,8 +70,8 @@ void TImageLibraryCommands::Delete_Selected_Image()
     QTreeWidgetItem* root = node->parent();
     QTreeWidgetItem* next = root->child(root->indexOfChild(node) + 1);
     QTreeWidgetItem* previous = root->child(root->indexOfChild(node) - 1);
-    const THandle_List& images = m_document.images();
-    const int thumbPosition = Thumbnail_Handle_Index(position);
+    const THandleList& images = m_document.images();
+    const int thumbPosition = thumbnailHandleIndex(position);
     const THandle_object* thumbs
         = thumbPosition >= 0 && size_t(thumbPosition) < images.size() ? images[size_t(thumbPosition)].get() : nullptr;
     const bool withThumb = thumbs && size_t(i) < thumbs->cells.size();
@@ -79,19 +79,19 @@ void TImageLibraryCommands::Delete_Selected_Image()
     {
         // The selection moves on below, once the image is gone.
         const QSignalBlocker quiet(tree);
-        panel->Remove_Cell_Node(id);
+        panel->removeCellNode(id);
         if (position == m_page.Visible_Handle_Idx)
-            m_page.Image_View()->Remove_Frame(i);
+            m_page.imageView()->removeFrame(i);
         if (withThumb)
-            panel->Remove_Cell_Node(thumbs->cells[size_t(i)]->pictureId);
-        m_document.editImages(QString(), [&](THandle_List& list) {
+            panel->removeCellNode(thumbs->cells[size_t(i)]->pictureId);
+        m_document.editImages(QString(), [&](THandleList& list) {
             THandle_object& changed = *list[size_t(position)];
             changed.cells.erase(changed.cells.begin() + i);
-            Update_Memory_Usage(changed);
+            updateMemoryUsage(changed);
             if (withThumb) {
                 THandle_object& changedThumbs = *list[size_t(thumbPosition)];
                 changedThumbs.cells.erase(changedThumbs.cells.begin() + i);
-                Update_Memory_Usage(changedThumbs);
+                updateMemoryUsage(changedThumbs);
             }
             return true;
         });
@@ -101,45 +101,45 @@ void TImageLibraryCommands::Delete_Selected_Image()
     tree->setCurrentItem(selected);
     tree->setFocus();
     if (handle.cells.empty())
-        m_page.Image_View()->Show_Drag_Label(true);
-    m_page.Show_Handle_Memory(handle, true);
+        m_page.imageView()->showDragLabel(true);
+    m_page.showHandleMemory(handle, true);
     if (thumbs)
-        m_page.Show_Handle_Memory(*thumbs, true);
+        m_page.showHandleMemory(*thumbs, true);
     m_page.Show_Handle(handle);
     m_page.Update_Tree_Buttons(tree->currentItem());
     emit m_page.logActivity(28, handle.name + QStringLiteral("->") + name);
 }
 
-void TImageLibraryCommands::Move_Selected_Image(int step)
+void TImageLibraryCommands::moveSelectedImage(int step)
 {
-    TProjectTreePanel* panel = m_page.Tree_Panel();
+    TProjectTreePanel* panel = m_page.treePanel();
     QTreeWidget* tree = panel->Project_TreeView();
     QTreeWidgetItem* node = tree->currentItem();
-    const TCell_object* cell = panel->Cell_Of(node);
+    const TCell_object* cell = panel->cellOf(node);
     if (!cell || !cell->pHandle)
         return;
     const THandle_object& handle = *cell->pHandle;
-    const int position = m_page.Handle_Position(&handle);
-    const int i = Index_Of(handle, cell);
+    const int position = m_page.handlePosition(&handle);
+    const int i = indexOf(handle, cell);
     const int j = i + step;
     if (position < 0 || i < 0 || j < 0 || size_t(j) >= handle.cells.size())
         return;
     const QString name = cell->name;
-    const THandle_List& images = m_document.images();
-    const int thumbPosition = Thumbnail_Handle_Index(position);
+    const THandleList& images = m_document.images();
+    const int thumbPosition = thumbnailHandleIndex(position);
     const bool withThumb = thumbPosition >= 0 && size_t(thumbPosition) < images.size()
         && size_t(qMax(i, j)) < images[size_t(thumbPosition)]->cells.size();
 
     tree->setUpdatesEnabled(false);
-    panel->Move_Cell_Node(cell->pictureId, j);
+    panel->moveCellNode(cell->pictureId, j);
     if (position == m_page.Visible_Handle_Idx)
-        m_page.Image_View()->Move_Frame(i, j);
+        m_page.imageView()->moveFrame(i, j);
     if (withThumb)
-        panel->Move_Cell_Node(images[size_t(thumbPosition)]->cells[size_t(i)]->pictureId, j);
+        panel->moveCellNode(images[size_t(thumbPosition)]->cells[size_t(i)]->pictureId, j);
     tree->setUpdatesEnabled(true);
     m_document.editImages(
         (step < 0 ? QStringLiteral("Move Image %1 Up") : QStringLiteral("Move Image %1 Down")).arg(name),
-        [&](THandle_List& list) {
+        [&](THandleList& list) {
             THandle_object& changed = *list[size_t(position)];
             std::swap(changed.cells[size_t(i)], changed.cells[size_t(j)]);
             if (withThumb) {
@@ -153,12 +153,12 @@ void TImageLibraryCommands::Move_Selected_Image(int step)
 
 void TImageLibraryCommands::Rename_Selected_Image()
 {
-    TProjectTreePanel* panel = m_page.Tree_Panel();
-    const TCell_object* cell = panel->Cell_Of(panel->Project_TreeView()->currentItem());
+    TProjectTreePanel* panel = m_page.treePanel();
+    const TCell_object* cell = panel->cellOf(panel->Project_TreeView()->currentItem());
     if (!cell)
         return;
     const uint64_t id = cell->pictureId;
-    const std::optional<QString> answer = m_page.Ask_Name(Rename_Title(), Rename_Prompt(), cell->name);
+    const std::optional<QString> answer = m_page.askName(renameTitle(), renamePrompt(), cell->name);
     // The dialog keeps the window's events running: the picture is looked
     // up again by its id, in case an undo replaced it or it went meanwhile.
     cell = m_document.picture(id);
@@ -166,7 +166,7 @@ void TImageLibraryCommands::Rename_Selected_Image()
     // again; the old name stays.
     if (!cell || !answer || answer->trimmed().isEmpty())
         return;
-    const QString name = Image_Display_Name(*answer);
+    const QString name = imageDisplayName(*answer);
     if (name == cell->name)
         return;
     // Two images of one group by one name cannot be told apart in the tree
@@ -174,23 +174,23 @@ void TImageLibraryCommands::Rename_Selected_Image()
     if (const THandle_object* handle = cell->pHandle) {
         for (const auto& other : handle->cells)
             if (other.get() != cell && other->name == name) {
-                Show_Message_Box(Duplicate_Name_Text(handle->name, name), TMsgDlgType::mtWarning, QMessageBox::Ok);
+                Show_Message_Box(duplicateNameText(handle->name, name), TMsgDlgType::MtWarning, QMessageBox::Ok);
                 return;
             }
     }
     if (QTreeWidgetItem* node = panel->cellNode(id))
         node->setText(0, name);
-    for (TImageFrame* frame : m_page.Image_View()->CellView_List())
+    for (TImageFrame* frame : m_page.imageView()->CellView_List())
         if (frame->pictureId() == id)
-            frame->Show_Name(name);
-    m_page.Image_View()->Lay_Out_Frames();
-    m_document.editImages(QString(), [&](THandle_List& list) {
-        Find_Picture(list, id)->name = name;
+            frame->showName(name);
+    m_page.imageView()->layOutFrames();
+    m_document.editImages(QString(), [&](THandleList& list) {
+        findPicture(list, id)->name = name;
         return true;
     });
 }
 
-QString TImageLibraryCommands::Duplicate_Name_Text(const QString& group, const QString& name)
+QString TImageLibraryCommands::duplicateNameText(const QString& group, const QString& name)
 {
     return QStringLiteral("Another image of %1 is already named %2.      \rThe name was not changed.      ")
         .arg(group, name);

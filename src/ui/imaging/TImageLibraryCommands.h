@@ -14,17 +14,17 @@ public:
     TImageLibraryCommands(TImagesPage& page, TProjectDocument& document, QObject* parent = nullptr);
 
     void Delete_Selected_Image();
-    void Move_Image_Up() { Move_Selected_Image(-1); }
-    void Move_Image_Down() { Move_Selected_Image(+1); }
+    void Move_Image_Up() { moveSelectedImage(-1); }
+    void Move_Image_Down() { moveSelectedImage(+1); }
     void Rename_Selected_Image();
 
-    static QString Rename_Title() { return QStringLiteral("Rename image..."); }
-    static QString Rename_Prompt() { return QStringLiteral("Name (stored in capitals)"); }
+    static QString renameTitle() { return QStringLiteral("Rename image..."); }
+    static QString renamePrompt() { return QStringLiteral("Name (stored in capitals)"); }
     // The box when another image of the group already has the name.
-    static QString Duplicate_Name_Text(const QString& group, const QString& name);
+    static QString duplicateNameText(const QString& group, const QString& name);
 
 private:
-    void Move_Selected_Image(int step);
+    void moveSelectedImage(int step);
 
     TImagesPage& m_page;
     TProjectDocument& m_document;

@@ -16,7 +16,7 @@
 
 namespace {
 
-QStringList Local_Files(const QMimeData* mime)
+QStringList localFiles(const QMimeData* mime)
 {
     QStringList paths;
     if (!mime || !mime->hasUrls())
@@ -27,7 +27,7 @@ QStringList Local_Files(const QMimeData* mime)
     return paths;
 }
 
-QWidget* Make_Veil(QWidget* parent)
+QWidget* makeVeil(QWidget* parent)
 {
     auto* veil = new QWidget(parent);
     veil->setObjectName(QStringLiteral("notinc_veil_Panel"));
@@ -35,7 +35,7 @@ QWidget* Make_Veil(QWidget* parent)
     auto* picture = new QLabel(veil);
     picture->setObjectName(QStringLiteral("notinc_veil_Image"));
     picture->setAlignment(Qt::AlignCenter);
-    if (Has_Picture(QStringLiteral("NOT_INCLUDED_PNG")))
+    if (hasPicture(QStringLiteral("NOT_INCLUDED_PNG")))
         picture->setPixmap(QPixmap::fromImage(::picture(QStringLiteral("NOT_INCLUDED_PNG"), QSize(200, 200))));
     auto* text = new QLabel(QStringLiteral("Not Included"), veil);
     text->setObjectName(QStringLiteral("notinc_veil_Label"));
@@ -78,7 +78,7 @@ TImageView::TImageView(QWidget* parent)
     m_dragLabel->setFont(big);
     m_dragLabel->setStyleSheet(QStringLiteral("color: grey;"));
 
-    m_veil = Make_Veil(viewport());
+    m_veil = makeVeil(viewport());
 
     m_highlight->setParent(viewport());
     m_highlight->setObjectName(QStringLiteral("DragDropHighlight_Shape"));
@@ -86,20 +86,20 @@ TImageView::TImageView(QWidget* parent)
     m_highlight->setStyleSheet(QStringLiteral("#DragDropHighlight_Shape { border: 3px dashed #2E86C1; }"));
     m_highlight->setAttribute(Qt::WA_StyledBackground);
     m_highlight->hide();
-    Show_Drag_Label(true);
+    showDragLabel(true);
 }
 
-void TImageView::Clear_Frames()
+void TImageView::clearFrames()
 {
     m_flowPanel->hide();
     qDeleteAll(m_frames);
     m_frames.clear();
     verticalScrollBar()->setValue(0);
     m_flowPanel->move(0, 0);
-    Lay_Out_Frames();
+    layOutFrames();
 }
 
-void TImageView::Append_Frame(TImageFrame* frame)
+void TImageView::appendFrame(TImageFrame* frame)
 {
     frame->setParent(m_flowPanel);
     m_flow->addWidget(frame);
@@ -107,24 +107,24 @@ void TImageView::Append_Frame(TImageFrame* frame)
     frame->show();
 }
 
-void TImageView::Remove_Frame(int index)
+void TImageView::removeFrame(int index)
 {
     if (index < 0 || index >= m_frames.size())
         return;
     delete m_frames.takeAt(index); // the layout forgets a deleted widget
-    Lay_Out_Frames();
+    layOutFrames();
 }
 
-void TImageView::Move_Frame(int from, int to)
+void TImageView::moveFrame(int from, int to)
 {
     if (from < 0 || from >= m_frames.size() || to < 0 || to >= m_frames.size())
         return;
     m_frames.move(from, to);
     m_flow->moveItem(from, to);
-    Lay_Out_Frames();
+    layOutFrames();
 }
 
-void TImageView::Show_Drag_Label(bool show)
+void TImageView::showDragLabel(bool show)
 {
     m_dragLabel->setVisible(show);
     if (show) {
@@ -133,10 +133,10 @@ void TImageView::Show_Drag_Label(bool show)
     } else {
         m_flowPanel->show();
     }
-    Place_Overlays();
+    placeOverlays();
 }
 
-void TImageView::Show_Not_Included(bool show)
+void TImageView::showNotIncluded(bool show)
 {
     m_veil->setVisible(show);
     if (show)
@@ -144,7 +144,7 @@ void TImageView::Show_Not_Included(bool show)
     m_highlight->raise();
 }
 
-void TImageView::Lay_Out_Frames()
+void TImageView::layOutFrames()
 {
     const int width = viewport()->width();
     const int height = m_frames.isEmpty() ? 0 : m_flow->heightForWidth(width);
@@ -152,14 +152,14 @@ void TImageView::Lay_Out_Frames()
     m_flow->setGeometry(QRect(0, 0, width, height));
 }
 
-void TImageView::Set_Drops_Enabled(bool enabled)
+void TImageView::setDropsEnabled(bool enabled)
 {
     m_dropsEnabled = enabled;
     if (!enabled)
         m_highlight->hide();
 }
 
-bool TImageView::Inside_Client_Area(const QPointF& pos) const
+bool TImageView::insideClientArea(const QPointF& pos) const
 {
     return viewport()->rect().contains(pos.toPoint());
 }
@@ -172,8 +172,8 @@ void TImageView::dragEnterEvent(QDragEnterEvent* event)
 void TImageView::dragMoveEvent(QDragMoveEvent* event)
 {
     // A drag of project files belongs to the window, which opens the project.
-    const bool take = m_dropsEnabled && Inside_Client_Area(event->position()) && event->mimeData()->hasUrls()
-        && !Only_Project_Files(event->mimeData());
+    const bool take = m_dropsEnabled && insideClientArea(event->position()) && event->mimeData()->hasUrls()
+        && !onlyProjectFiles(event->mimeData());
     m_highlight->setVisible(take);
     if (take) {
         m_highlight->raise();
@@ -194,17 +194,17 @@ void TImageView::dragLeaveEvent(QDragLeaveEvent* event)
 
 void TImageView::dropEvent(QDropEvent* event)
 {
-    if (Only_Project_Files(event->mimeData())) {
+    if (onlyProjectFiles(event->mimeData())) {
         event->ignore();
         return;
     }
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    const bool inside = Inside_Client_Area(event->position());
+    const bool inside = insideClientArea(event->position());
     m_highlight->hide();
     if (!m_dropsEnabled || !inside)
         return;
-    const QStringList paths = Local_Files(event->mimeData());
+    const QStringList paths = localFiles(event->mimeData());
     if (!paths.isEmpty())
         emit filesDropped(paths);
 }
@@ -220,11 +220,11 @@ void TImageView::wheelEvent(QWheelEvent* event)
 void TImageView::resizeEvent(QResizeEvent* event)
 {
     QScrollArea::resizeEvent(event);
-    Lay_Out_Frames();
-    Place_Overlays();
+    layOutFrames();
+    placeOverlays();
 }
 
-void TImageView::Place_Overlays()
+void TImageView::placeOverlays()
 {
     const QRect area = viewport()->rect();
     m_dragLabel->setGeometry(area);

@@ -19,27 +19,27 @@ public:
 
     // One frame per image shown, in the order of the handle's cells.
     const QList<TImageFrame*>& CellView_List() const { return m_frames; }
-    QWidget* Flow_Panel() const { return m_flowPanel; }
-    QLabel* Drag_Label() const { return m_dragLabel; }
+    QWidget* flowPanel() const { return m_flowPanel; }
+    QLabel* dragLabel() const { return m_dragLabel; }
     QWidget* DragDropHighlight_Shape() const { return m_highlight; }
-    QWidget* Not_Included_Veil() const { return m_veil; }
+    QWidget* notIncludedVeil() const { return m_veil; }
 
     // Frees every frame and moves the panel back to the top left.
-    void Clear_Frames();
-    void Append_Frame(TImageFrame* frame);
-    void Remove_Frame(int index);
-    void Move_Frame(int from, int to);
+    void clearFrames();
+    void appendFrame(TImageFrame* frame);
+    void removeFrame(int index);
+    void moveFrame(int from, int to);
 
     // "Drag Image Files Here" in place of the frames (which collapse).
-    void Show_Drag_Label(bool show);
+    void showDragLabel(bool show);
     // The "Not Included" veil over the whole view, for an excluded handle.
-    void Show_Not_Included(bool show);
+    void showNotIncluded(bool show);
     // Width: the view's client width; height: the bottom of the last frame.
-    void Lay_Out_Frames();
+    void layOutFrames();
 
     // Drops are taken only while a handle is shown and no import runs.
-    void Set_Drops_Enabled(bool enabled);
-    bool Drops_Enabled() const { return m_dropsEnabled; }
+    void setDropsEnabled(bool enabled);
+    bool dropsEnabled() const { return m_dropsEnabled; }
 
 signals:
     // Local files dropped onto the client area, in the order given.
@@ -54,8 +54,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    bool Inside_Client_Area(const QPointF& pos) const;
-    void Place_Overlays();
+    bool insideClientArea(const QPointF& pos) const;
+    void placeOverlays();
 
     QList<TImageFrame*> m_frames;
     QWidget* m_flowPanel;

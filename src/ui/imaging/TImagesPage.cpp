@@ -27,7 +27,7 @@ namespace {
 
 // Formats whose pixels carry no transparency: a checkerboard behind them
 // would never show.
-bool Has_Transparency(int format)
+bool hasTransparency(int format)
 {
     switch (format) {
     case 1:
@@ -41,34 +41,34 @@ bool Has_Transparency(int format)
 }
 
 // bg_colour is kept as the Windows colour value 0x00BBGGRR.
-QColor Windows_Colour(uint32_t value)
+QColor windowsColour(uint32_t value)
 {
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 
 // What shows behind a frame's picture: the handle's colour, or for a handle
 // that stores transparency a light checkerboard.
-QImage Frame_Background(const THandle_object& handle)
+QImage frameBackground(const THandle_object& handle)
 {
     QImage background;
-    if (!Has_Transparency(handle.compression_format) || !handle.compress_images) {
+    if (!hasTransparency(handle.compression_format) || !handle.compress_images) {
         background = QImage(handle.width, handle.height, QImage::Format_ARGB32_Premultiplied);
-        background.fill(Windows_Colour(handle.bg_colour));
+        background.fill(windowsColour(handle.bg_colour));
     } else {
-        Make_Checker_Bitmap(background, handle.height, handle.width, QColor(0xF7, 0xF7, 0xF7), Qt::white, 5);
+        makeCheckerBitmap(background, handle.height, handle.width, QColor(0xF7, 0xF7, 0xF7), Qt::white, 5);
     }
     return background;
 }
 
-QImage Frame_Veil(const THandle_object& handle)
+QImage frameVeil(const THandle_object& handle)
 {
     QImage veil(handle.width, handle.height, QImage::Format_ARGB32_Premultiplied);
     veil.fill(QColor(0xDA, 0xDA, 0xDA));
     return veil;
 }
 
-std::optional<QString> Ask_With_Dialog(QWidget* parent, const QString& title, const QString& prompt,
-                                       const QString& current)
+std::optional<QString> askWithDialog(QWidget* parent, const QString& title, const QString& prompt,
+                                     const QString& current)
 {
     QInputDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("rename_Dialog"));
@@ -99,7 +99,7 @@ std::optional<QString> Ask_With_Dialog(QWidget* parent, const QString& title, co
     return dialog.textValue();
 }
 
-QStringList Ask_Files_With_Dialog(QWidget* parent, const QString& title, const QString& filter)
+QStringList askFilesWithDialog(QWidget* parent, const QString& title, const QString& filter)
 {
     QFileDialog dialog(parent, title, QString(), filter);
     dialog.setObjectName(QStringLiteral("add_images_Dialog"));
@@ -115,186 +115,186 @@ QStringList Ask_Files_With_Dialog(QWidget* parent, const QString& title, const Q
 TImagesPage::TImagesPage(TProjectDocument& document, QWidget* parent)
     : QWidget(parent)
     , m_document(document)
-    , m_nameInput(Ask_With_Dialog)
-    , m_filesInput(Ask_Files_With_Dialog)
+    , m_nameInput(askWithDialog)
+    , m_filesInput(askFilesWithDialog)
 {
-    TImageFrameAccessible::Install();
+    TImageFrameAccessible::install();
     setObjectName(QStringLiteral("images_TabSheet"));
-    treePanel = new TProjectTreePanel;
-    memoryPanel = new TMemoryUsagePanel;
+    m_treePanel = new TProjectTreePanel;
+    m_memoryPanel = new TMemoryUsagePanel;
     auto* left = new QWidget;
     left->setObjectName(QStringLiteral("tree_Panel"));
     auto* leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(0, 0, 0, 0);
-    leftLayout->addWidget(treePanel, 3);
-    leftLayout->addWidget(memoryPanel, 2);
+    leftLayout->addWidget(m_treePanel, 3);
+    leftLayout->addWidget(m_memoryPanel, 2);
 
-    handlePanel = new THandlePanel;
-    imageView = new TImageView;
-    viewPanel = new QWidget;
-    viewPanel->setObjectName(QStringLiteral("image_view_Panel"));
-    auto* rightLayout = new QVBoxLayout(viewPanel);
+    m_handlePanel = new THandlePanel;
+    m_imageView = new TImageView;
+    m_viewPanel = new QWidget;
+    m_viewPanel->setObjectName(QStringLiteral("image_view_Panel"));
+    auto* rightLayout = new QVBoxLayout(m_viewPanel);
     rightLayout->setContentsMargins(0, 0, 0, 0);
-    rightLayout->addWidget(handlePanel);
-    rightLayout->addWidget(imageView, 1);
+    rightLayout->addWidget(m_handlePanel);
+    rightLayout->addWidget(m_imageView, 1);
     // The drop area is the only place that could say what it takes; a line
     // under it keeps saying so once pictures cover the "Drag Image Files
     // Here" label.
-    dropHint = new QLabel;
-    dropHint->setObjectName(QStringLiteral("drop_hint_Label"));
-    dropHint->setWordWrap(true);
-    dropHint->setContentsMargins(4, 2, 4, 2);
-    rightLayout->addWidget(dropHint);
-    viewPanel->hide();
+    m_dropHint = new QLabel;
+    m_dropHint->setObjectName(QStringLiteral("drop_hint_Label"));
+    m_dropHint->setWordWrap(true);
+    m_dropHint->setContentsMargins(4, 2, 4, 2);
+    rightLayout->addWidget(m_dropHint);
+    m_viewPanel->hide();
 
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(left);
-    split->addWidget(viewPanel);
+    split->addWidget(m_viewPanel);
     split->setStretchFactor(1, 1);
     split->setSizes({220, 600});
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(split);
 
-    importProgress = new QProgressBar;
-    importProgress->setObjectName(QStringLiteral("import_ProgressBar"));
-    importProgress->setFormat(QStringLiteral("Importing images: %v of %m"));
-    importProgress->setAccessibleName(QStringLiteral("Importing images"));
-    importProgress->setMaximumWidth(260);
-    importProgress->hide();
+    m_importProgress = new QProgressBar;
+    m_importProgress->setObjectName(QStringLiteral("import_ProgressBar"));
+    m_importProgress->setFormat(QStringLiteral("Importing images: %v of %m"));
+    m_importProgress->setAccessibleName(QStringLiteral("Importing images"));
+    m_importProgress->setMaximumWidth(260);
+    m_importProgress->hide();
 
-    dropImport = new TImageDropImport(this);
-    commands = new TImageLibraryCommands(*this, m_document, this);
-    treeMenu = new TTreeContextMenu(*treePanel, this);
-    connect(treePanel->Add_Images_Button(), &QToolButton::clicked, this, &TImagesPage::Add_Images);
+    m_dropImport = new TImageDropImport(this);
+    m_commands = new TImageLibraryCommands(*this, m_document, this);
+    m_treeMenu = new TTreeContextMenu(*m_treePanel, this);
+    connect(m_treePanel->addImagesButton(), &QToolButton::clicked, this, &TImagesPage::addImages);
 
-    connect(treePanel->Project_TreeView(), &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current) { On_Selection_Changed(current); });
-    connect(imageView, &TImageView::filesDropped, this, &TImagesPage::Drop_Image_Files);
-    connect(dropImport, &TImageDropImport::prepared, this, &TImagesPage::On_Prepared);
-    connect(dropImport, &TImageDropImport::finished, this, &TImagesPage::On_Import_Finished);
-    connect(dropImport, &TImageDropImport::progress, this, &TImagesPage::On_Import_Progress);
+    connect(m_treePanel->Project_TreeView(), &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { onSelectionChanged(current); });
+    connect(m_imageView, &TImageView::filesDropped, this, &TImagesPage::Drop_Image_Files);
+    connect(m_dropImport, &TImageDropImport::prepared, this, &TImagesPage::onPrepared);
+    connect(m_dropImport, &TImageDropImport::finished, this, &TImagesPage::onImportFinished);
+    connect(m_dropImport, &TImageDropImport::progress, this, &TImagesPage::onImportProgress);
 }
 
 TImagesPage::~TImagesPage()
 {
-    dropImport->Cancel();
+    m_dropImport->cancelImport();
     // The status bar that shows the progress bar may outlive the page.
-    delete importProgress;
+    delete m_importProgress;
 }
 
-QLabel* TImagesPage::Drag_Label() const
+QLabel* TImagesPage::dragLabel() const
 {
-    return imageView->Drag_Label();
+    return m_imageView->dragLabel();
 }
 
-void TImagesPage::Set_Name_Input(TNameInput input)
+void TImagesPage::setNameInput(TNameInput input)
 {
-    m_nameInput = input ? std::move(input) : TNameInput(Ask_With_Dialog);
+    m_nameInput = input ? std::move(input) : TNameInput(askWithDialog);
 }
 
-void TImagesPage::Set_Image_Files_Input(TImageFilesInput input)
+void TImagesPage::setImageFilesInput(TImageFilesInput input)
 {
-    m_filesInput = input ? std::move(input) : TImageFilesInput(Ask_Files_With_Dialog);
+    m_filesInput = input ? std::move(input) : TImageFilesInput(askFilesWithDialog);
 }
 
-QString TImagesPage::Image_Files_Filter()
+QString TImagesPage::imageFilesFilter()
 {
     return QStringLiteral("Pictures (*.bmp *.png *.jpg *.jpeg *.gif);;All files (*)");
 }
 
-QString TImagesPage::Add_Images_Title(const THandle_object& handle)
+QString TImagesPage::addImagesTitle(const THandle_object& handle)
 {
     return QStringLiteral("Add Images to %1 (%2 x %3)").arg(handle.name).arg(handle.width).arg(handle.height);
 }
 
-QString TImagesPage::Drop_Hint_Text(const THandle_object& handle)
+QString TImagesPage::dropHintText(const THandle_object& handle)
 {
     return QStringLiteral("Drop BMP, PNG, JPEG or GIF pictures of exactly %1 x %2 pixels here, or use %3")
         .arg(handle.width)
         .arg(handle.height)
-        .arg(TProjectTreePanel::Add_Images_Text());
+        .arg(TProjectTreePanel::addImagesText());
 }
 
-const THandle_object* TImagesPage::Receiving_Handle() const
+const THandle_object* TImagesPage::receivingHandle() const
 {
-    const QTreeWidgetItem* node = treePanel->Project_TreeView()->currentItem();
+    const QTreeWidgetItem* node = m_treePanel->Project_TreeView()->currentItem();
     if (!node)
         return nullptr;
-    const THandle_object* handle = treePanel->Handle_Of(node->parent() ? node->parent() : node);
-    const int position = Handle_Position(handle);
-    if (position < 0 || (Thumbnail_Handle_Index(position) < 0 && position != INFO_SCREENS_IDX))
+    const THandle_object* handle = m_treePanel->handleOf(node->parent() ? node->parent() : node);
+    const int position = handlePosition(handle);
+    if (position < 0 || (thumbnailHandleIndex(position) < 0 && position != kInfoScreensIdx))
         return nullptr;
     return handle;
 }
 
-bool TImagesPage::Add_Images_Enabled() const
+bool TImagesPage::addImagesEnabled() const
 {
-    return !dropImport->Running() && Receiving_Handle() != nullptr;
+    return !m_dropImport->isRunning() && receivingHandle() != nullptr;
 }
 
-void TImagesPage::Add_Images()
+void TImagesPage::addImages()
 {
-    if (!Add_Images_Enabled())
+    if (!addImagesEnabled())
         return;
-    const THandle_object& handle = *Receiving_Handle();
-    const QStringList paths = m_filesInput(window(), Add_Images_Title(handle), Image_Files_Filter());
+    const THandle_object& handle = *receivingHandle();
+    const QStringList paths = m_filesInput(window(), addImagesTitle(handle), imageFilesFilter());
     // The dialog keeps the window's events running; the project may have
     // been closed or an import started meanwhile.
-    if (paths.isEmpty() || Receiving_Handle() != &handle || dropImport->Running())
+    if (paths.isEmpty() || receivingHandle() != &handle || m_dropImport->isRunning())
         return;
     Drop_Image_Files(paths);
 }
 
-std::optional<QString> TImagesPage::Ask_Name(const QString& title, const QString& prompt, const QString& current)
+std::optional<QString> TImagesPage::askName(const QString& title, const QString& prompt, const QString& current)
 {
     return m_nameInput(this, title, prompt, current);
 }
 
-int TImagesPage::Handle_Position(const THandle_object* handle) const
+int TImagesPage::handlePosition(const THandle_object* handle) const
 {
-    const THandle_List& images = m_document.images();
+    const THandleList& images = m_document.images();
     for (size_t i = 0; i < images.size(); ++i)
         if (images[i].get() == handle)
             return int(i);
     return -1;
 }
 
-void TImagesPage::Build_Tree(const THandle_List& list)
+void TImagesPage::rebuildTree(const THandleList& list)
 {
-    treePanel->Build(list);
+    m_treePanel->build(list);
 }
 
-void TImagesPage::Clear()
+void TImagesPage::clear()
 {
-    dropImport->Cancel();
-    if (importProgress)
-        importProgress->hide();
-    imageView->Set_Drops_Enabled(false);
-    imageView->Clear_Frames();
-    imageView->Show_Not_Included(false);
-    imageView->Show_Drag_Label(true);
-    handlePanel->Clear();
-    dropHint->clear();
-    treePanel->Clear();
-    treePanel->Disable_Tree_Buttons();
-    viewPanel->hide();
+    m_dropImport->cancelImport();
+    if (m_importProgress)
+        m_importProgress->hide();
+    m_imageView->setDropsEnabled(false);
+    m_imageView->clearFrames();
+    m_imageView->showNotIncluded(false);
+    m_imageView->showDragLabel(true);
+    m_handlePanel->clear();
+    m_dropHint->clear();
+    m_treePanel->clear();
+    m_treePanel->disableTreeButtons();
+    m_viewPanel->hide();
     Visible_Handle_Idx = -1;
 }
 
-void TImagesPage::Show_Drag_Label()
+void TImagesPage::showDragLabel()
 {
-    imageView->Show_Drag_Label(true);
+    m_imageView->showDragLabel(true);
 }
 
-void TImagesPage::On_Selection_Changed(QTreeWidgetItem* current)
+void TImagesPage::onSelectionChanged(QTreeWidgetItem* current)
 {
     if (m_document.isClosing())
         return;
-    viewPanel->show();
+    m_viewPanel->show();
     if (current) {
-        const THandle_object* handle = treePanel->Handle_Of(current->parent() ? current->parent() : current);
-        const int position = Handle_Position(handle);
+        const THandle_object* handle = m_treePanel->handleOf(current->parent() ? current->parent() : current);
+        const int position = handlePosition(handle);
         if (handle && position != Visible_Handle_Idx) {
             Visible_Handle_Idx = position;
             Show_Handle(*handle);
@@ -307,55 +307,55 @@ void TImagesPage::Update_Tree_Buttons(const QTreeWidgetItem* node)
 {
     // The commands would change the handle under an import that is still
     // adding to it.
-    if (dropImport->Running())
-        treePanel->Disable_Tree_Buttons();
+    if (m_dropImport->isRunning())
+        m_treePanel->disableTreeButtons();
     else
-        treePanel->Update_Tree_Buttons(node);
+        m_treePanel->Update_Tree_Buttons(node);
 }
 
 void TImagesPage::Show_Handle(const THandle_object& handle)
 {
-    handlePanel->Show(handle);
-    dropHint->setText(Drop_Hint_Text(handle));
+    m_handlePanel->showHandle(handle);
+    m_dropHint->setText(dropHintText(handle));
     Build_Cell_View(handle);
-    imageView->Show_Not_Included(!handle.included);
-    imageView->Set_Drops_Enabled(!dropImport->Running()
-                                 && !TProjectTreePanel::Is_Hidden_Root(Handle_Position(&handle)));
+    m_imageView->showNotIncluded(!handle.included);
+    m_imageView->setDropsEnabled(!m_dropImport->isRunning()
+                                 && !TProjectTreePanel::isHiddenRoot(handlePosition(&handle)));
 }
 
 void TImagesPage::Build_Cell_View(const THandle_object& handle)
 {
-    imageView->Clear_Frames();
+    m_imageView->clearFrames();
     if (handle.cells.empty()) {
-        imageView->Show_Drag_Label(true);
+        m_imageView->showDragLabel(true);
         return;
     }
-    const QImage background = Frame_Background(handle);
-    const QImage veil = Frame_Veil(handle);
-    imageView->Show_Drag_Label(false);
+    const QImage background = frameBackground(handle);
+    const QImage veil = frameVeil(handle);
+    m_imageView->showDragLabel(false);
     for (const auto& cell : handle.cells) {
         auto* frame = new TImageFrame(*cell, background, veil);
         frame->setObjectName(QStringLiteral("ImgFrame%1").arg(cell_frame_counter++));
-        imageView->Append_Frame(frame);
+        m_imageView->appendFrame(frame);
     }
-    imageView->Lay_Out_Frames();
+    m_imageView->layOutFrames();
 }
 
-void TImagesPage::Append_Frame(const TCell_object& cell)
+void TImagesPage::appendFrame(const TCell_object& cell)
 {
     const THandle_object& handle = *cell.pHandle;
-    if (imageView->CellView_List().size() + 1 != qsizetype(handle.cells.size()))
+    if (m_imageView->CellView_List().size() + 1 != qsizetype(handle.cells.size()))
         return; // the view is not in step; the handle is shown afresh at the end
-    auto* frame = new TImageFrame(cell, Frame_Background(handle), Frame_Veil(handle));
+    auto* frame = new TImageFrame(cell, frameBackground(handle), frameVeil(handle));
     frame->setObjectName(QStringLiteral("ImgFrame%1").arg(cell_frame_counter++));
-    imageView->Show_Drag_Label(false);
-    imageView->Append_Frame(frame);
-    imageView->Lay_Out_Frames();
+    m_imageView->showDragLabel(false);
+    m_imageView->appendFrame(frame);
+    m_imageView->layOutFrames();
 }
 
-bool TImagesPage::View_In_Step(const THandle_object& handle) const
+bool TImagesPage::viewInStep(const THandle_object& handle) const
 {
-    const QList<TImageFrame*>& frames = imageView->CellView_List();
+    const QList<TImageFrame*>& frames = m_imageView->CellView_List();
     if (frames.size() != qsizetype(handle.cells.size()))
         return false;
     for (qsizetype i = 0; i < frames.size(); ++i)
@@ -364,93 +364,93 @@ bool TImagesPage::View_In_Step(const THandle_object& handle) const
     return true;
 }
 
-void TImagesPage::Show_Handle_Memory(const THandle_object& handle, bool showLabels)
+void TImagesPage::showHandleMemory(const THandle_object& handle, bool showLabels)
 {
-    if (showLabels && Handle_Position(&handle) == Visible_Handle_Idx)
-        handlePanel->Show_Storage(handle);
+    if (showLabels && handlePosition(&handle) == Visible_Handle_Idx)
+        m_handlePanel->showStorage(handle);
     Update_Memory_Chart();
 }
 
 void TImagesPage::Update_Memory_Chart()
 {
-    memoryPanel->Update_Memory_Chart(m_document.images());
+    m_memoryPanel->Update_Memory_Chart(m_document.images());
 }
 
 void TImagesPage::Drop_Image_Files(const QStringList& paths)
 {
-    if (dropImport->Running() || paths.isEmpty())
+    if (m_dropImport->isRunning() || paths.isEmpty())
         return;
-    const THandle_object* handle = Receiving_Handle();
+    const THandle_object* handle = receivingHandle();
     if (!handle)
         return;
-    const int position = Handle_Position(handle);
-    imageView->Set_Drops_Enabled(false);
-    treePanel->Disable_Tree_Buttons();
-    On_Import_Progress(0, int(paths.size()));
-    if (importProgress)
-        importProgress->show();
+    const int position = handlePosition(handle);
+    m_imageView->setDropsEnabled(false);
+    m_treePanel->disableTreeButtons();
+    onImportProgress(0, int(paths.size()));
+    if (m_importProgress)
+        m_importProgress->show();
     const bool full = handle->cells.size() > size_t(kMaxImagesPerHandle - 1);
     // However many files it adds, one import is one undo step.
-    m_document.Begin_Edit_Group();
-    m_summary.Clear();
-    dropImport->Start(paths, TImport_Target::of(m_document.images(), position), full);
+    m_document.beginEditGroup();
+    m_summary.clear();
+    m_dropImport->start(paths, TImportTarget::of(m_document.images(), position), full);
 }
 
-void TImagesPage::On_Prepared(const TImport_Target& target, TPrepared_Image* image)
+void TImagesPage::onPrepared(const TImportTarget& target, TPreparedImage* image)
 {
     const QString path = image->path;
     const QString reason = image->reason;
-    TImport_Result result;
+    TImportResult result;
     // Inside the import's edit group: the step is made when it ends.
-    m_document.editImages(QString(), [&](THandle_List& images) {
-        result = Apply_Import(images, target, std::move(*image));
+    m_document.editImages(QString(), [&](THandleList& images) {
+        result = applyImport(images, target, std::move(*image));
         return result.cell != nullptr;
     });
     if (result.cell) {
-        treePanel->Add_Cell_Node(target.handleIdx, result.cell);
+        m_treePanel->addCellNode(target.handleIdx, result.cell);
         if (result.thumbnail)
-            treePanel->Add_Cell_Node(target.thumbnailIdx, result.thumbnail);
+            m_treePanel->addCellNode(target.thumbnailIdx, result.thumbnail);
         // The frame is made now, a few milliseconds per image, rather than
         // all of them at the end in one long stretch.
         if (target.handleIdx == Visible_Handle_Idx)
-            Append_Frame(*result.cell);
+            appendFrame(*result.cell);
     }
     emit logActivity(result.status, path);
-    m_summary.Add(path, result.status, reason);
+    m_summary.add(path, result.status, reason);
 }
 
-void TImagesPage::On_Import_Progress(int done, int total)
+void TImagesPage::onImportProgress(int done, int total)
 {
-    if (!importProgress)
+    if (!m_importProgress)
         return;
-    importProgress->setRange(0, total);
-    importProgress->setValue(done);
+    m_importProgress->setRange(0, total);
+    m_importProgress->setValue(done);
 }
 
-void TImagesPage::On_Import_Finished(const TImport_Target& target)
+void TImagesPage::onImportFinished(const TImportTarget& target)
 {
-    m_document.End_Edit_Group();
-    if (importProgress)
-        importProgress->hide();
+    m_document.endEditGroup();
+    if (m_importProgress)
+        m_importProgress->hide();
     if (target.handleIdx == Visible_Handle_Idx) {
         const THandle_object& handle = *m_document.images().at(size_t(target.handleIdx));
         // The frames were added as the images came; when the view shows
         // exactly the handle's images, only the panel needs showing again.
-        if (View_In_Step(handle)) {
-            handlePanel->Show(handle);
-            imageView->Show_Not_Included(!handle.included);
-            imageView->Set_Drops_Enabled(true);
+        if (viewInStep(handle)) {
+            m_handlePanel->showHandle(handle);
+            m_imageView->showNotIncluded(!handle.included);
+            m_imageView->setDropsEnabled(true);
         } else {
             Show_Handle(handle);
         }
     } else if (Visible_Handle_Idx >= 0) {
-        imageView->Set_Drops_Enabled(true);
+        m_imageView->setDropsEnabled(true);
     }
     Update_Memory_Chart();
-    Update_Tree_Buttons(treePanel->Project_TreeView()->currentItem());
+    Update_Tree_Buttons(m_treePanel->Project_TreeView()->currentItem());
     // Refusals are told once, together, rather than only as log rows the
     // user may not be looking at; a drop that added everything speaks for
     // itself in the view.
-    if (m_summary.Refused() > 0)
-        Show_Message_Box(m_summary.Text(), TMsgDlgType::mtWarning, QMessageBox::Ok);
+    if (m_summary.refused() > 0)
+        Show_Message_Box(m_summary.text(), TMsgDlgType::MtWarning, QMessageBox::Ok);
 }

@@ -24,8 +24,8 @@ class TMemoryUsagePanel;
 class TProjectTreePanel;
 class TProjectDocument;
 class TTreeContextMenu;
-struct TImport_Target;
-struct TPrepared_Image;
+struct TImportTarget;
+struct TPreparedImage;
 
 class TImagesPage : public QWidget {
     Q_OBJECT
@@ -33,36 +33,36 @@ public:
     explicit TImagesPage(TProjectDocument& document, QWidget* parent = nullptr);
     ~TImagesPage() override;
 
-    TProjectTreePanel* Tree_Panel() const { return treePanel; }
-    TImageView* Image_View() const { return imageView; }
-    THandlePanel* Handle_Panel() const { return handlePanel; }
-    TMemoryUsagePanel* Memory_Panel() const { return memoryPanel; }
-    TImageDropImport* Drop_Import() const { return dropImport; }
-    TImageLibraryCommands* Commands() const { return commands; }
-    QLabel* Drag_Label() const;
+    TProjectTreePanel* treePanel() const { return m_treePanel; }
+    TImageView* imageView() const { return m_imageView; }
+    THandlePanel* handlePanel() const { return m_handlePanel; }
+    TMemoryUsagePanel* memoryPanel() const { return m_memoryPanel; }
+    TImageDropImport* dropImport() const { return m_dropImport; }
+    TImageLibraryCommands* commands() const { return m_commands; }
+    QLabel* dragLabel() const;
 
     // The image group whose pictures are shown; -1 for none.
     int Visible_Handle_Idx = -1;
     // Numbers the picture frames' object names; never reused while the page lives.
     int cell_frame_counter = 0;
     // Shows the progress of a drop; the window puts it in its status bar.
-    QProgressBar* Import_Progress() const { return importProgress; }
+    QProgressBar* importProgress() const { return m_importProgress; }
 
     // The tree of a project just opened or created.
-    void Build_Tree(const THandle_List& list);
+    void rebuildTree(const THandleList& list);
     // Before the project's handles go: a running import stops, every frame
     // and node goes, nothing points into the model any more.
-    void Clear();
-    void Show_Drag_Label();
+    void clear();
+    void showDragLabel();
 
     void Show_Handle(const THandle_object& handle);
     void Build_Cell_View(const THandle_object& handle);
     // One more frame for a cell just added to the shown handle.
-    void Append_Frame(const TCell_object& cell);
+    void appendFrame(const TCell_object& cell);
     // The view shows exactly the handle's images, in order.
-    bool View_In_Step(const THandle_object& handle) const;
+    bool viewInStep(const THandle_object& handle) const;
     // The handle's storage figures after its memory_usage changed.
-    void Show_Handle_Memory(const THandle_object& handle, bool showLabels);
+    void showHandleMemory(const THandle_object& handle, bool showLabels);
     void Update_Memory_Chart();
     void Update_Tree_Buttons(const QTreeWidgetItem* node);
 
@@ -73,53 +73,53 @@ public:
 
     // Add Images: asks for picture files for the selected node's group and
     // imports them as if they had been dropped.
-    void Add_Images();
-    bool Add_Images_Enabled() const;
+    void addImages();
+    bool addImagesEnabled() const;
     // The group Add Images would fill, or nullptr.
-    const THandle_object* Receiving_Handle() const;
-    static QString Image_Files_Filter();
-    static QString Add_Images_Title(const THandle_object& handle);
+    const THandle_object* receivingHandle() const;
+    static QString imageFilesFilter();
+    static QString addImagesTitle(const THandle_object& handle);
     // What the drop area says it takes, for the shown group.
-    static QString Drop_Hint_Text(const THandle_object& handle);
-    QLabel* Drop_Hint() const { return dropHint; }
-    TTreeContextMenu* Tree_Menu() const { return treeMenu; }
+    static QString dropHintText(const THandle_object& handle);
+    QLabel* dropHint() const { return m_dropHint; }
+    TTreeContextMenu* treeMenu() const { return m_treeMenu; }
 
     // Asks for the files to add: title, filter; an empty list when the user
     // cancels. Tests give their own answers.
     using TImageFilesInput = std::function<QStringList(QWidget* parent, const QString& title, const QString& filter)>;
-    void Set_Image_Files_Input(TImageFilesInput input);
+    void setImageFilesInput(TImageFilesInput input);
 
     // Asks for a new image name: title, prompt, current name; nothing when
     // the user cancels. Tests give their own answers.
     using TNameInput = std::function<std::optional<QString>(QWidget* parent, const QString& title,
                                                             const QString& prompt, const QString& current)>;
-    void Set_Name_Input(TNameInput input);
-    std::optional<QString> Ask_Name(const QString& title, const QString& prompt, const QString& current);
+    void setNameInput(TNameInput input);
+    std::optional<QString> askName(const QString& title, const QString& prompt, const QString& current);
 
     // Position of the handle in the project's list, or -1.
-    int Handle_Position(const THandle_object* handle) const;
+    int handlePosition(const THandle_object* handle) const;
 
 signals:
     void logActivity(int code, const QString& info);
 
 private:
-    void On_Selection_Changed(QTreeWidgetItem* current);
-    void On_Prepared(const TImport_Target& target, TPrepared_Image* image);
-    void On_Import_Finished(const TImport_Target& target);
-    void On_Import_Progress(int done, int total);
+    void onSelectionChanged(QTreeWidgetItem* current);
+    void onPrepared(const TImportTarget& target, TPreparedImage* image);
+    void onImportFinished(const TImportTarget& target);
+    void onImportProgress(int done, int total);
 
     TProjectDocument& m_document;
-    TProjectTreePanel* treePanel = nullptr;
-    TMemoryUsagePanel* memoryPanel = nullptr;
-    QWidget* viewPanel = nullptr;
-    THandlePanel* handlePanel = nullptr;
-    TImageView* imageView = nullptr;
-    TImageDropImport* dropImport = nullptr;
-    TImageLibraryCommands* commands = nullptr;
-    TTreeContextMenu* treeMenu = nullptr;
-    QLabel* dropHint = nullptr;
+    TProjectTreePanel* m_treePanel = nullptr;
+    TMemoryUsagePanel* m_memoryPanel = nullptr;
+    QWidget* m_viewPanel = nullptr;
+    THandlePanel* m_handlePanel = nullptr;
+    TImageView* m_imageView = nullptr;
+    TImageDropImport* m_dropImport = nullptr;
+    TImageLibraryCommands* m_commands = nullptr;
+    TTreeContextMenu* m_treeMenu = nullptr;
+    QLabel* m_dropHint = nullptr;
     // The window's status bar takes it over and may delete it first.
-    QPointer<QProgressBar> importProgress;
+    QPointer<QProgressBar> m_importProgress;
     TNameInput m_nameInput;
     TImageFilesInput m_filesInput;
     TImportSummary m_summary;

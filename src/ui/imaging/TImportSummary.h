@@ -8,17 +8,17 @@
 
 class TImportSummary {
 public:
-    void Clear();
+    void clear();
     // One file's outcome: status an import status code; reason what the
     // file check said, empty when the refusal came from the project (a full
     // group, no room left).
-    void Add(const QString& path, int status, const QString& reason);
+    void add(const QString& path, int status, const QString& reason);
 
-    int Added() const { return m_added; }
-    int Refused() const { return int(m_refused.size()); }
+    int added() const { return m_added; }
+    int refused() const { return int(m_refused.size()); }
     // The box text: lines end in six blanks and are separated by carriage
     // returns, as every message of the window.
-    QString Text() const;
+    QString text() const;
 
 private:
     int m_added = 0;

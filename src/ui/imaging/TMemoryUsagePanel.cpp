@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 namespace {
-qint64 Usage_Of(const THandle_List& list, int position)
+qint64 usageOf(const THandleList& list, int position)
 {
     return size_t(position) < list.size() ? list[size_t(position)]->memory_usage : 0;
 }
@@ -43,21 +43,21 @@ TMemoryUsagePanel::TMemoryUsagePanel(QWidget* parent)
     layout->addWidget(caption);
     layout->addWidget(m_label);
     layout->addWidget(m_chartView, 1);
-    Update_Memory_Chart(THandle_List{});
+    Update_Memory_Chart(THandleList{});
 }
 
-QString TMemoryUsagePanel::Usage_Text(qint64 used)
+QString TMemoryUsagePanel::usageText(qint64 used)
 {
     return QString::asprintf("  %lld/%lld (%.2f%%)", static_cast<long long>(used),
                              static_cast<long long>(kImageStoreBytes), double(used) * 100.0 / double(kImageStoreBytes));
 }
 
-void TMemoryUsagePanel::Update_Memory_Chart(const THandle_List& list)
+void TMemoryUsagePanel::Update_Memory_Chart(const THandleList& list)
 {
-    const qint64 used = Project_Storage_Used(list);
-    const qint64 info = Usage_Of(list, INFO_SCREENS_IDX);
-    const qint64 logos = Usage_Of(list, LOGOS_IDX) + Usage_Of(list, LOGO_THUMBNAILS_IDX);
-    const qint64 backgrounds = Usage_Of(list, BACKGROUNDS_IDX) + Usage_Of(list, BG_THUMBNAILS_IDX);
+    const qint64 used = projectStorageUsed(list);
+    const qint64 info = usageOf(list, kInfoScreensIdx);
+    const qint64 logos = usageOf(list, kLogosIdx) + usageOf(list, kLogoThumbnailsIdx);
+    const qint64 backgrounds = usageOf(list, kBackgroundsIdx) + usageOf(list, kBgThumbnailsIdx);
 
     m_series->clear();
     QPieSlice* free = m_series->append(QStringLiteral("Free"), qreal(kImageStoreBytes - used));
@@ -66,7 +66,7 @@ void TMemoryUsagePanel::Update_Memory_Chart(const THandle_List& list)
     m_series->append(QStringLiteral("Logo"), qreal(logos));
     m_series->append(QStringLiteral("Bgrd"), qreal(backgrounds));
 
-    const QString text = Usage_Text(used);
+    const QString text = usageText(used);
     m_label->setText(text);
     // The chart draws its slices itself; a reader of the accessibility tree
     // gets the same figures in words.

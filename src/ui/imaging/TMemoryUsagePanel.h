@@ -16,14 +16,14 @@ class TMemoryUsagePanel : public QWidget {
 public:
     explicit TMemoryUsagePanel(QWidget* parent = nullptr);
 
-    void Update_Memory_Chart(const THandle_List& list);
+    void Update_Memory_Chart(const THandleList& list);
 
-    QLabel* Usage_Label() const { return m_label; }
-    QPieSeries* Series() const { return m_series; }
-    QChartView* Chart_View() const { return m_chartView; }
+    QLabel* usageLabel() const { return m_label; }
+    QPieSeries* series() const { return m_series; }
+    QChartView* chartView() const { return m_chartView; }
 
     // "  used/3657728 (p.pp%)"
-    static QString Usage_Text(qint64 used);
+    static QString usageText(qint64 used);
 
 private:
     QLabel* m_label;

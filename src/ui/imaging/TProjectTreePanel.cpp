@@ -32,25 +32,25 @@ constexpr ButtonSpec kButtons[4] = {
 TProjectTreePanel::TProjectTreePanel(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("project_tree_Panel"));
-    tree = new QTreeWidget(this);
-    tree->setObjectName(QStringLiteral("Project_TreeView"));
-    tree->setHeaderHidden(true);
-    tree->setColumnCount(1);
-    tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tree->setSelectionMode(QAbstractItemView::SingleSelection);
-    tree->setAccessibleName(QStringLiteral("Project"));
+    m_tree = new QTreeWidget(this);
+    m_tree->setObjectName(QStringLiteral("Project_TreeView"));
+    m_tree->setHeaderHidden(true);
+    m_tree->setColumnCount(1);
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tree->setAccessibleName(QStringLiteral("Project"));
     // The selection stays visible when the tree loses focus.
-    QPalette keep = tree->palette();
+    QPalette keep = m_tree->palette();
     keep.setColor(QPalette::Inactive, QPalette::Highlight, keep.color(QPalette::Active, QPalette::Highlight));
     keep.setColor(QPalette::Inactive, QPalette::HighlightedText,
                   keep.color(QPalette::Active, QPalette::HighlightedText));
-    tree->setPalette(keep);
+    m_tree->setPalette(keep);
 
     auto* buttonRow = new QHBoxLayout;
     buttonRow->setContentsMargins(0, 0, 0, 0);
     m_addButton = new QToolButton(this);
     m_addButton->setObjectName(QStringLiteral("add_images_Button"));
-    m_addButton->setText(Add_Images_Text());
+    m_addButton->setText(addImagesText());
     m_addButton->setToolTip(QStringLiteral("Add picture files to the selected group"));
     m_addButton->setAccessibleName(QStringLiteral("Add Images"));
     m_addButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -65,7 +65,7 @@ TProjectTreePanel::TProjectTreePanel(QWidget* parent) : QWidget(parent)
         b->setAccessibleName(QString::fromLatin1(spec.hint));
         b->setText(QString::fromLatin1(spec.hint));
         b->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        if (Has_Picture(QString::fromLatin1(spec.picture)))
+        if (hasPicture(QString::fromLatin1(spec.picture)))
             b->setIcon(QIcon(QPixmap::fromImage(picture(QString::fromLatin1(spec.picture), QSize(64, 64)))));
         b->setIconSize(QSize(20, 20));
         b->setEnabled(false);
@@ -75,10 +75,10 @@ TProjectTreePanel::TProjectTreePanel(QWidget* parent) : QWidget(parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(buttonRow);
-    layout->addWidget(tree, 1);
+    layout->addWidget(m_tree, 1);
 }
 
-void TProjectTreePanel::Disable_Tree_Buttons()
+void TProjectTreePanel::disableTreeButtons()
 {
     for (QToolButton* b : m_buttons)
         b->setEnabled(false);
@@ -87,21 +87,21 @@ void TProjectTreePanel::Disable_Tree_Buttons()
 
 void TProjectTreePanel::Update_Tree_Buttons(const QTreeWidgetItem* node)
 {
-    Disable_Tree_Buttons();
+    disableTreeButtons();
     m_addButton->setEnabled(node != nullptr);
     if (!node || !node->parent())
         return;
     const int i = node->parent()->indexOfChild(const_cast<QTreeWidgetItem*>(node));
     const int n = node->parent()->childCount();
-    Move_Up_Button()->setEnabled(i > 0);
-    Move_Down_Button()->setEnabled(i < n - 1);
-    Delete_Button()->setEnabled(true);
-    Rename_Button()->setEnabled(true);
+    moveUpButton()->setEnabled(i > 0);
+    moveDownButton()->setEnabled(i < n - 1);
+    deleteButton()->setEnabled(true);
+    renameButton()->setEnabled(true);
 }
 
-QTreeWidgetItem* TProjectTreePanel::Add_Cell_Node(int handlePosition, const TCell_object* cell)
+QTreeWidgetItem* TProjectTreePanel::addCellNode(int handlePosition, const TCell_object* cell)
 {
-    QTreeWidgetItem* root = Handle_Node(handlePosition);
+    QTreeWidgetItem* root = handleNode(handlePosition);
     if (!root || !cell)
         return nullptr;
     auto* node = new QTreeWidgetItem(root, QStringList(cell->name));
@@ -111,55 +111,55 @@ QTreeWidgetItem* TProjectTreePanel::Add_Cell_Node(int handlePosition, const TCel
     return node;
 }
 
-void TProjectTreePanel::Remove_Cell_Node(uint64_t pictureId)
+void TProjectTreePanel::removeCellNode(uint64_t pictureId)
 {
     delete m_cellNodes.take(pictureId);
 }
 
-void TProjectTreePanel::Move_Cell_Node(uint64_t pictureId, int to)
+void TProjectTreePanel::moveCellNode(uint64_t pictureId, int to)
 {
     QTreeWidgetItem* node = m_cellNodes.value(pictureId);
     QTreeWidgetItem* parent = node ? node->parent() : nullptr;
     if (!parent || to < 0 || to >= parent->childCount())
         return;
-    const bool wasCurrent = tree->currentItem() == node;
+    const bool wasCurrent = m_tree->currentItem() == node;
     // Taking the current item out moves the selection; the moved image must
     // stay selected without the page seeing a passing selection change.
-    const QSignalBlocker quiet(tree);
+    const QSignalBlocker quiet(m_tree);
     parent->takeChild(parent->indexOfChild(node));
     parent->insertChild(to, node);
     if (wasCurrent)
-        tree->setCurrentItem(node);
+        m_tree->setCurrentItem(node);
 }
 
-bool TProjectTreePanel::Is_Hidden_Root(int position)
+bool TProjectTreePanel::isHiddenRoot(int position)
 {
-    return position == BG_THUMBNAILS_IDX || position == LOGO_THUMBNAILS_IDX;
+    return position == kBgThumbnailsIdx || position == kLogoThumbnailsIdx;
 }
 
-QString TProjectTreePanel::Image_Display_Name(const QString& name)
+QString TProjectTreePanel::imageDisplayName(const QString& name)
 {
-    return ::Image_Display_Name(name);
+    return ::imageDisplayName(name);
 }
 
-void TProjectTreePanel::Build(const THandle_List& list)
+void TProjectTreePanel::build(const THandleList& list)
 {
-    tree->setUpdatesEnabled(false);
+    m_tree->setUpdatesEnabled(false);
     m_list = &list;
     for (size_t i = 0; i < list.size(); ++i) {
         const THandle_object* handle = list[i].get();
         auto* root = new QTreeWidgetItem(QStringList(handle->name));
         root->setData(0, kHandleRole, int(i));
-        tree->addTopLevelItem(root);
+        m_tree->addTopLevelItem(root);
         if (i < Handle_Node_Array.size())
             Handle_Node_Array[i] = root;
         for (const auto& cell : handle->cells) {
-            auto* node = new QTreeWidgetItem(root, QStringList(Image_Display_Name(cell->name)));
+            auto* node = new QTreeWidgetItem(root, QStringList(imageDisplayName(cell->name)));
             node->setData(0, kHandleRole, int(i));
             node->setData(0, kCellRole, QVariant::fromValue(quint64(cell->pictureId)));
             m_cellNodes.insert(cell->pictureId, node);
         }
-        if (Is_Hidden_Root(int(i))) {
+        if (isHiddenRoot(int(i))) {
             // A hidden item hides its children as well and is skipped by
             // keyboard navigation, so the selection can never land on it.
             root->setHidden(true);
@@ -167,20 +167,20 @@ void TProjectTreePanel::Build(const THandle_List& list)
             root->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
         }
     }
-    tree->setUpdatesEnabled(true);
+    m_tree->setUpdatesEnabled(true);
 }
 
-void TProjectTreePanel::Clear()
+void TProjectTreePanel::clear()
 {
-    tree->setUpdatesEnabled(false);
-    tree->clear();
+    m_tree->setUpdatesEnabled(false);
+    m_tree->clear();
     Handle_Node_Array.fill(nullptr);
     m_cellNodes.clear();
     m_list = nullptr;
-    tree->setUpdatesEnabled(true);
+    m_tree->setUpdatesEnabled(true);
 }
 
-QTreeWidgetItem* TProjectTreePanel::Handle_Node(int position) const
+QTreeWidgetItem* TProjectTreePanel::handleNode(int position) const
 {
     if (position < 0 || position >= int(Handle_Node_Array.size()))
         return nullptr;
@@ -198,7 +198,7 @@ uint64_t TProjectTreePanel::pictureId(const QTreeWidgetItem* item)
     return item ? item->data(0, kCellRole).value<quint64>() : 0;
 }
 
-const THandle_object* TProjectTreePanel::Handle_Of(const QTreeWidgetItem* item) const
+const THandle_object* TProjectTreePanel::handleOf(const QTreeWidgetItem* item) const
 {
     const int position = handlePosition(item);
     if (!m_list || position < 0 || size_t(position) >= m_list->size())
@@ -206,9 +206,9 @@ const THandle_object* TProjectTreePanel::Handle_Of(const QTreeWidgetItem* item) 
     return (*m_list)[size_t(position)].get();
 }
 
-const TCell_object* TProjectTreePanel::Cell_Of(const QTreeWidgetItem* item) const
+const TCell_object* TProjectTreePanel::cellOf(const QTreeWidgetItem* item) const
 {
-    const THandle_object* handle = Handle_Of(item);
+    const THandle_object* handle = handleOf(item);
     const uint64_t id = pictureId(item);
     if (!handle || id == 0)
         return nullptr;

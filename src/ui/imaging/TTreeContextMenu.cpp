@@ -13,16 +13,16 @@ TTreeContextMenu::TTreeContextMenu(TProjectTreePanel& panel, QObject* parent) : 
     QTreeWidget* tree = panel.Project_TreeView();
     m_menu = new QMenu(tree);
     m_menu->setObjectName(QStringLiteral("tree_PopupMenu"));
-    Mirror(panel.Add_Images_Button(), TProjectTreePanel::Add_Images_Text(), "add_images_PopupItem");
+    mirror(panel.addImagesButton(), TProjectTreePanel::addImagesText(), "add_images_PopupItem");
     m_menu->addSeparator();
-    Mirror(panel.Rename_Button(), QStringLiteral("&Rename..."), "rename_image_PopupItem")
+    mirror(panel.renameButton(), QStringLiteral("&Rename..."), "rename_image_PopupItem")
         ->setShortcut(QKeySequence(Qt::Key_F2));
-    Mirror(panel.Move_Up_Button(), QStringLiteral("Move &Up"), "move_up_PopupItem")
+    mirror(panel.moveUpButton(), QStringLiteral("Move &Up"), "move_up_PopupItem")
         ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Up));
-    Mirror(panel.Move_Down_Button(), QStringLiteral("Move &Down"), "move_down_PopupItem")
+    mirror(panel.moveDownButton(), QStringLiteral("Move &Down"), "move_down_PopupItem")
         ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Down));
     m_menu->addSeparator();
-    Mirror(panel.Delete_Button(), QStringLiteral("&Delete"), "delete_image_PopupItem")
+    mirror(panel.deleteButton(), QStringLiteral("&Delete"), "delete_image_PopupItem")
         ->setShortcut(QKeySequence(QKeySequence::Delete));
     for (QAction* a : std::as_const(m_actions)) {
         // The keys act while the tree has the focus, not across the window,
@@ -35,7 +35,7 @@ TTreeContextMenu::TTreeContextMenu(TProjectTreePanel& panel, QObject* parent) : 
     tree->installEventFilter(this);
 }
 
-QAction* TTreeContextMenu::Mirror(QToolButton* button, const QString& text, const char* objectName)
+QAction* TTreeContextMenu::mirror(QToolButton* button, const QString& text, const char* objectName)
 {
     auto* action = new QAction(text, m_menu);
     action->setObjectName(QString::fromLatin1(objectName));
@@ -64,17 +64,17 @@ bool TTreeContextMenu::eventFilter(QObject* watched, QEvent* event)
     const auto* request = static_cast<QContextMenuEvent*>(event);
     QTreeWidget* tree = m_panel.Project_TreeView();
     if (watched == tree->viewport() && request->reason() != QContextMenuEvent::Keyboard) {
-        Show_At(request->pos(), true);
+        showAt(request->pos(), true);
         return true;
     }
     if (watched == tree && request->reason() == QContextMenuEvent::Keyboard) {
-        Show_At(QPoint(), false);
+        showAt(QPoint(), false);
         return true;
     }
     return false;
 }
 
-void TTreeContextMenu::Show_At(const QPoint& viewportPos, bool fromMouse)
+void TTreeContextMenu::showAt(const QPoint& viewportPos, bool fromMouse)
 {
     QTreeWidget* tree = m_panel.Project_TreeView();
     QPoint at = viewportPos;

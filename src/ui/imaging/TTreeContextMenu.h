@@ -17,21 +17,21 @@ class TTreeContextMenu : public QObject {
 public:
     explicit TTreeContextMenu(TProjectTreePanel& panel, QObject* parent = nullptr);
 
-    QMenu* Menu() const { return m_menu; }
-    QAction* Add_Images_Action() const { return m_actions[0]; }
-    QAction* Rename_Action() const { return m_actions[1]; }
-    QAction* Move_Up_Action() const { return m_actions[2]; }
-    QAction* Move_Down_Action() const { return m_actions[3]; }
-    QAction* Delete_Action() const { return m_actions[4]; }
+    QMenu* menu() const { return m_menu; }
+    QAction* addImagesAction() const { return m_actions[0]; }
+    QAction* renameAction() const { return m_actions[1]; }
+    QAction* moveUpAction() const { return m_actions[2]; }
+    QAction* moveDownAction() const { return m_actions[3]; }
+    QAction* deleteAction() const { return m_actions[4]; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QAction* Mirror(QToolButton* button, const QString& text, const char* objectName);
+    QAction* mirror(QToolButton* button, const QString& text, const char* objectName);
     // Mouse: the node under the pointer becomes the selection first, as the
     // commands work on the selection. Keyboard: at the selected node.
-    void Show_At(const QPoint& viewportPos, bool fromMouse);
+    void showAt(const QPoint& viewportPos, bool fromMouse);
 
     TProjectTreePanel& m_panel;
     QMenu* m_menu = nullptr;

@@ -26,8 +26,8 @@ namespace EventOptions {
 
 QString settingCaption(TEventSetting setting)
 {
-    static const QStringList captions{"Run", "Mode", "Setpoint", "Fan Speed", "Air Direction"};
-    return captions[int(setting)];
+    static const QStringList kCaptions{"Run", "Mode", "Setpoint", "Fan Speed", "Air Direction"};
+    return kCaptions[int(setting)];
 }
 
 QString pictureForCode(TEventSetting setting, int code)

@@ -39,7 +39,7 @@ TSchedulerPage::TSchedulerPage(const TDevice_Config_v2& record, QWidget* parent)
     stack->setContentsMargins(0, 0, 0, 0);
     m_stack = stack;
     days->installEventFilter(this);
-    spaceTimelines(Tschedule_timeline_Frame::kHeight * 7 + 6 * Timeline_Gap(Tschedule_timeline_Frame::kHeight));
+    spaceTimelines(Tschedule_timeline_Frame::kHeight * 7 + 6 * timelineGap(Tschedule_timeline_Frame::kHeight));
     for (int day = 1; day <= 7; ++day) {
         auto* frame = new Tschedule_timeline_Frame(days);
         frame->setObjectName(QStringLiteral("schedule_timeline_Frame%1").arg(day));
@@ -66,7 +66,7 @@ TSchedulerPage::TSchedulerPage(const TDevice_Config_v2& record, QWidget* parent)
     auto* dayMenu = new QMenu(m_editEvents);
     dayMenu->setObjectName(QStringLiteral("edit_events_Menu"));
     for (int day = 1; day <= 7; ++day) {
-        QAction* a = dayMenu->addAction(Tschedule_timeline_Frame::Long_Day_Name(day) + QStringLiteral("..."));
+        QAction* a = dayMenu->addAction(Tschedule_timeline_Frame::longDayName(day) + QStringLiteral("..."));
         a->setObjectName(QStringLiteral("edit_events_MenuItem%1").arg(day));
         connect(a, &QAction::triggered, this, [this, day] { schedule_dow_Click_cb_fn(day); });
     }
@@ -95,7 +95,7 @@ TSchedulerPage::TSchedulerPage(const TDevice_Config_v2& record, QWidget* parent)
     m_scroll->setEnabled(false);
 }
 
-int TSchedulerPage::Timeline_Gap(int timelineHeight)
+int TSchedulerPage::timelineGap(int timelineHeight)
 {
     // 5 % of a timeline's height, rounded to the nearest pixel.
     return (timelineHeight * 105 + 50) / 100 - timelineHeight;
@@ -105,7 +105,7 @@ void TSchedulerPage::spaceTimelines(int height)
 {
     // The seven timelines share the height with six gaps of 5 % of theirs.
     const int timeline = height * 100 / 730;
-    m_stack->setSpacing(qMax(2, Timeline_Gap(timeline)));
+    m_stack->setSpacing(qMax(2, timelineGap(timeline)));
 }
 
 void TSchedulerPage::Show_Device_Config(const TDevice_Config_v2& config)
@@ -130,9 +130,9 @@ void TSchedulerPage::scheduler_enable_CheckBoxClick()
 
 void TSchedulerPage::schedule_update_end_of_day_runstate()
 {
-    const std::array<int, kScheduleDays> states = Starting_Run_States(m_record.daily_schedule);
+    const std::array<int, kScheduleDays> states = startingRunStates(m_record.daily_schedule);
     for (int d = 0; d < kScheduleDays; ++d)
-        m_frames[d]->Set_Starting_Runstate(states[std::size_t(d)]);
+        m_frames[d]->setStartingRunstate(states[std::size_t(d)]);
     repaintTimelines();
 }
 
@@ -141,7 +141,7 @@ void TSchedulerPage::schedule_dow_Click_cb_fn(int day)
     Tschedule_timeline_Frame* frame = schedule_dow_Frame(day);
     if (!frame || m_eventsForm->isVisible())
         return;
-    m_eventsForm->Prepare(frame, m_frames);
+    m_eventsForm->prepare(frame, m_frames);
     // Modal for the user, but the caller goes on: the outcome arrives with
     // finished().
     m_eventsForm->open();
@@ -158,7 +158,7 @@ void TSchedulerPage::takeAcceptedDay(int day, const TSchedule_Day& schedule)
 {
     if (day < 1 || day > kScheduleDays)
         return;
-    editRecord([day, schedule](TDevice_Config_v2& r) { Copy_Schedule_Day(schedule, r.daily_schedule[day - 1]); });
+    editRecord([day, schedule](TDevice_Config_v2& r) { copyScheduleDay(schedule, r.daily_schedule[day - 1]); });
     if (Tschedule_timeline_Frame* frame = schedule_dow_Frame(day))
         frame->Refresh_Event_List();
 }
@@ -168,13 +168,13 @@ void TSchedulerPage::takeCopiedDays(const QList<int>& days, const TSchedule_Day&
     // The copies are one edit, whatever the editor's outcome.
     if (m_eventsForm->pSTL_frame)
         emit changeNamed(QStringLiteral("Copy %1 to %2 %3")
-                             .arg(Schedule_Day_Name(m_eventsForm->pSTL_frame->day_index))
+                             .arg(scheduleDayName(m_eventsForm->pSTL_frame->day_index))
                              .arg(days.size())
                              .arg(days.size() == 1 ? QStringLiteral("day") : QStringLiteral("days")));
     editRecord([days, schedule](TDevice_Config_v2& r) {
         for (int day : days)
             if (day >= 1 && day <= kScheduleDays)
-                Copy_Schedule_Day(schedule, r.daily_schedule[day - 1]);
+                copyScheduleDay(schedule, r.daily_schedule[day - 1]);
     });
     for (int day : days)
         if (Tschedule_timeline_Frame* frame = schedule_dow_Frame(day))

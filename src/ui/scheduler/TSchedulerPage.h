@@ -43,7 +43,7 @@ public:
     Tscheduled_events_form* eventsForm() const { return m_eventsForm; }
     QCheckBox* scheduler_enable_CheckBox() const { return m_enable; }
     // "Edit Events": a visible way to a day's events besides clicking its timeline.
-    QToolButton* edit_events_Button() const { return m_editEvents; }
+    QToolButton* editEventsButton() const { return m_editEvents; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -55,7 +55,7 @@ private slots:
     void takeCopiedDays(const QList<int>& days, const TSchedule_Day& schedule);
 
 private:
-    static int Timeline_Gap(int timelineHeight);
+    static int timelineGap(int timelineHeight);
     void spaceTimelines(int height);
     void repaintTimelines();
 

@@ -24,7 +24,7 @@ Tschedule_timeline_Frame* TTimelineAccessible::frame() const
 QString TTimelineAccessible::text(QAccessible::Text t) const
 {
     if (t == QAccessible::Name)
-        return frame()->Accessible_Name();
+        return frame()->spokenName();
     if (t == QAccessible::Description)
         return QStringLiteral("Opens the scheduled events of this day");
     return QAccessibleWidget::text(t);
@@ -40,14 +40,14 @@ QStringList TTimelineAccessible::actionNames() const
 void TTimelineAccessible::doAction(const QString& actionName)
 {
     if (actionName == pressAction())
-        frame()->Click();
+        frame()->click();
 }
 
-void Install_Timeline_Accessibility()
+void installTimelineAccessibility()
 {
-    static const bool installed = [] {
+    static const bool kInstalled = [] {
         QAccessible::installFactory(timelineFactory);
         return true;
     }();
-    (void)installed;
+    (void)kInstalled;
 }

@@ -20,4 +20,4 @@ private:
 };
 
 // Registers the interface with Qt's accessibility; repeated calls do nothing.
-void Install_Timeline_Accessibility();
+void installTimelineAccessibility();

@@ -17,13 +17,13 @@ Tcopy_events_Form::Tcopy_events_Form(QWidget* parent) : QDialog(parent)
 
     auto* days = new QVBoxLayout;
     for (int day = 1; day <= 7; ++day) {
-        auto* button = new QPushButton(Tschedule_timeline_Frame::Long_Day_Name(day), this);
+        auto* button = new QPushButton(Tschedule_timeline_Frame::longDayName(day), this);
         button->setObjectName(QStringLiteral("dow_SpeedButton%1").arg(day));
         button->setCheckable(true);
         button->setProperty("Tag", day);
         button->setMinimumWidth(140);
         connect(button, &QPushButton::clicked, this, &Tcopy_events_Form::SpeedButtonClick);
-        day_Button[std::size_t(day - 1)] = button;
+        m_dayButton[std::size_t(day - 1)] = button;
         days->addWidget(button);
     }
 
@@ -68,13 +68,13 @@ Tcopy_events_Form::Tcopy_events_Form(QWidget* parent) : QDialog(parent)
 void Tcopy_events_Form::Init(int day_idx)
 {
     for (int day = 1; day <= 7; ++day) {
-        QPushButton* button = day_Button[std::size_t(day - 1)];
+        QPushButton* button = m_dayButton[std::size_t(day - 1)];
         button->setChecked(false);
         button->setEnabled(day != day_idx);
-        day_flag[std::size_t(day - 1)] = false;
+        m_dayFlag[std::size_t(day - 1)] = false;
     }
     ok_Button->setEnabled(false);
-    dow_Label->setText(Tschedule_timeline_Frame::Long_Day_Name(day_idx));
+    dow_Label->setText(Tschedule_timeline_Frame::longDayName(day_idx));
 }
 
 void Tcopy_events_Form::SpeedButtonClick()
@@ -83,7 +83,7 @@ void Tcopy_events_Form::SpeedButtonClick()
     if (!button)
         return;
     const std::size_t i = std::size_t(button->property("Tag").toInt() - 1);
-    day_flag[i] = !day_flag[i];
-    button->setChecked(day_flag[i]);
-    ok_Button->setEnabled(std::find(day_flag.begin(), day_flag.end(), true) != day_flag.end());
+    m_dayFlag[i] = !m_dayFlag[i];
+    button->setChecked(m_dayFlag[i]);
+    ok_Button->setEnabled(std::find(m_dayFlag.begin(), m_dayFlag.end(), true) != m_dayFlag.end());
 }

@@ -19,15 +19,15 @@ public:
     // Every day up and enabled but the source, nothing chosen, OK disabled.
     void Init(int day_idx);
     // Day 1..7 chosen.
-    bool Day_Chosen(int day) const { return day_flag[std::size_t(day - 1)]; }
-    QPushButton* Day_Button(int day) const { return day_Button[std::size_t(day - 1)]; }
+    bool dayChosen(int day) const { return m_dayFlag[std::size_t(day - 1)]; }
+    QPushButton* dayButton(int day) const { return m_dayButton[std::size_t(day - 1)]; }
 
 private slots:
     void SpeedButtonClick();
 
 private:
-    std::array<QPushButton*, 7> day_Button{};
-    std::array<bool, 7> day_flag{};
+    std::array<QPushButton*, 7> m_dayButton{};
+    std::array<bool, 7> m_dayFlag{};
     QLabel* dow_Label = nullptr;
     QPushButton* ok_Button = nullptr;
     QPushButton* cancel_Button = nullptr;

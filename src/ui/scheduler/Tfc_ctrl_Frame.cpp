@@ -59,7 +59,7 @@ void Tfc_ctrl_Frame::enable_CheckBoxClick()
     m_list[std::size_t(tag)]->setEnabled(box->isChecked());
 }
 
-void Tfc_ctrl_Frame::Show_Event(const TSchedule_Event& event)
+void Tfc_ctrl_Frame::displayEvent(const TSchedule_Event& event)
 {
     for (int i = 0; i < kEventSettings; ++i) {
         const bool ticked = event.settings_enable[i] == 1;
@@ -75,7 +75,7 @@ void Tfc_ctrl_Frame::Show_Event(const TSchedule_Event& event)
     m_list[4]->setCurrentIndex(airDirectionIndex(event.airdir));
 }
 
-void Tfc_ctrl_Frame::Read_Event(TSchedule_Event& event) const
+void Tfc_ctrl_Frame::readEvent(TSchedule_Event& event) const
 {
     using namespace OptionCodes;
     event.run = uint8_t(m_list[0]->currentIndex());

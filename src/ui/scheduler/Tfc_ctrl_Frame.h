@@ -22,9 +22,9 @@ public:
 
     // Boxes ticked where the event's enable byte is exactly 1, lists at the
     // event's values (a code the lists do not know shows their first item).
-    void Show_Event(const TSchedule_Event& event);
+    void displayEvent(const TSchedule_Event& event);
     // The chosen values and enable bytes into event; nothing else of it.
-    void Read_Event(TSchedule_Event& event) const;
+    void readEvent(TSchedule_Event& event) const;
 
     QCheckBox* enable_Checkbox(TEventSetting s) const { return m_enable[std::size_t(s)]; }
     QComboBox* setting_ComboBox(TEventSetting s) const { return m_list[std::size_t(s)]; }

@@ -48,7 +48,7 @@ struct Tschedule_timeline_Frame::Geometry {
             half = h / 12;
             labelTop = bottom + 10;
         } else {
-            const int labelHeight = QFontMetrics(Label_Font(h)).height();
+            const int labelHeight = QFontMetrics(labelFontFor(h)).height();
             top = 2;
             bottom = qMax(top + 6, h - labelHeight - 2);
             mid = (top + bottom) / 2;
@@ -68,7 +68,7 @@ namespace {
 constexpr int kLabelGap = 6;
 } // namespace
 
-QFont Tschedule_timeline_Frame::Label_Font(int h)
+QFont Tschedule_timeline_Frame::labelFontFor(int h)
 {
     QFont font(QStringLiteral("Arial"));
     if (h >= kFullFormHeight)
@@ -78,7 +78,7 @@ QFont Tschedule_timeline_Frame::Label_Font(int h)
     return font;
 }
 
-QFont Tschedule_timeline_Frame::Name_Font(int h)
+QFont Tschedule_timeline_Frame::nameFont(int h)
 {
     QFont font(QStringLiteral("Arial"));
     if (h >= kFullFormHeight)
@@ -88,7 +88,7 @@ QFont Tschedule_timeline_Frame::Name_Font(int h)
     return font;
 }
 
-QList<Tschedule_timeline_Frame::TimeLabel> Tschedule_timeline_Frame::Time_Labels(int w, int h, const QFont& font)
+QList<Tschedule_timeline_Frame::TimeLabel> Tschedule_timeline_Frame::timeLabels(int w, int h, const QFont& font)
 {
     const Geometry g(w, h);
     const QFontMetrics metrics(font);
@@ -121,7 +121,7 @@ QList<Tschedule_timeline_Frame::TimeLabel> Tschedule_timeline_Frame::Time_Labels
 
 Tschedule_timeline_Frame::Tschedule_timeline_Frame(QWidget* parent) : QFrame(parent)
 {
-    Install_Timeline_Accessibility();
+    installTimelineAccessibility();
     setObjectName(QStringLiteral("schedule_timeline_Frame"));
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -134,61 +134,61 @@ void Tschedule_timeline_Frame::init(int dayidx)
     day_index = dayidx;
     event_list.clear();
     starting_runstate = 0;
-    Announce_Name_Change();
+    announceNameChange();
 }
 
 void Tschedule_timeline_Frame::Refresh_Event_List()
 {
-    event_list = pSchedule ? Schedule_Event_List(*pSchedule) : TScheduleEventList();
-    Announce_Name_Change();
+    event_list = pSchedule ? scheduleEventList(*pSchedule) : TScheduleEventList();
+    announceNameChange();
 }
 
-void Tschedule_timeline_Frame::Set_Starting_Runstate(int state)
+void Tschedule_timeline_Frame::setStartingRunstate(int state)
 {
     starting_runstate = state;
-    Announce_Name_Change();
+    announceNameChange();
 }
 
-QString Tschedule_timeline_Frame::Long_Day_Name(int dayIndex)
+QString Tschedule_timeline_Frame::longDayName(int dayIndex)
 {
     // The locale counts Monday = 1 .. Sunday = 7; the schedule starts with Sunday.
     return QLocale().dayName(dayIndex == 1 ? 7 : dayIndex - 1, QLocale::LongFormat);
 }
 
-QString Tschedule_timeline_Frame::Axis_Day_Name(int dayIndex, const QFontMetrics& metrics, int room)
+QString Tschedule_timeline_Frame::axisDayName(int dayIndex, const QFontMetrics& metrics, int room)
 {
     int widest = 0;
     for (int day = 1; day <= 7; ++day)
-        widest = qMax(widest, metrics.horizontalAdvance(Long_Day_Name(day)));
+        widest = qMax(widest, metrics.horizontalAdvance(longDayName(day)));
     if (widest <= room)
-        return Long_Day_Name(dayIndex);
+        return longDayName(dayIndex);
     return QLocale().dayName(dayIndex == 1 ? 7 : dayIndex - 1, QLocale::ShortFormat);
 }
 
-QMenu* Tschedule_timeline_Frame::Context_Menu()
+QMenu* Tschedule_timeline_Frame::contextMenu()
 {
     if (!m_menu) {
         m_menu = new QMenu(this);
         QAction* edit = m_menu->addAction(QString());
         edit->setObjectName(QStringLiteral("edit_events_PopupItem"));
-        connect(edit, &QAction::triggered, this, [this] { Click(); });
+        connect(edit, &QAction::triggered, this, [this] { click(); });
     }
     QAction* edit = m_menu->actions().constFirst();
-    edit->setText(QStringLiteral("&Add or Edit Events for %1...").arg(Long_Day_Name(day_index)));
+    edit->setText(QStringLiteral("&Add or Edit Events for %1...").arg(longDayName(day_index)));
     edit->setEnabled(isEnabled());
     return m_menu;
 }
 
 void Tschedule_timeline_Frame::contextMenuEvent(QContextMenuEvent* event)
 {
-    Context_Menu()->popup(event->globalPos());
+    contextMenu()->popup(event->globalPos());
     event->accept();
 }
 
 void Tschedule_timeline_Frame::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    Paint_Timeline(painter, width(), height());
+    paintTimeline(painter, width(), height());
     if (hasFocus()) {
         // Amber stands out on the navy of an enabled day and on the grey of
         // a disabled one alike.
@@ -198,7 +198,7 @@ void Tschedule_timeline_Frame::paintEvent(QPaintEvent*)
     }
 }
 
-void Tschedule_timeline_Frame::Paint_Timeline(QPainter& painter, int w, int h) const
+void Tschedule_timeline_Frame::paintTimeline(QPainter& painter, int w, int h) const
 {
     const Geometry g(w, h);
     draw_axis_2(painter, g);
@@ -211,18 +211,18 @@ void Tschedule_timeline_Frame::draw_axis_2(QPainter& p, const Geometry& g) const
     p.fillRect(0, 0, g.w, g.h, on ? kNavy : kGrey);
 
     const QColor textColour = on ? QColor(Qt::white) : kSilver;
-    p.setFont(Name_Font(g.h));
+    p.setFont(nameFont(g.h));
     p.setPen(textColour);
     if (g.full) {
-        p.drawText(QPoint(10, 10 + p.fontMetrics().ascent()), Long_Day_Name(day_index));
+        p.drawText(QPoint(10, 10 + p.fontMetrics().ascent()), longDayName(day_index));
     } else {
         // Beside the axis, short where the long name would reach it.
         const int room = g.left - 6;
-        const QString name = Axis_Day_Name(day_index, p.fontMetrics(), room);
+        const QString name = axisDayName(day_index, p.fontMetrics(), room);
         p.drawText(QRect(4, 0, qMax(0, room), g.h), Qt::AlignVCenter | Qt::AlignLeft, name);
     }
 
-    const QFont labelFont = Label_Font(g.h);
+    const QFont labelFont = labelFontFor(g.h);
     p.setFont(labelFont);
     const QFontMetrics metrics = p.fontMetrics();
     const QPen axisPen(kSilver, 1, Qt::SolidLine);
@@ -231,7 +231,7 @@ void Tschedule_timeline_Frame::draw_axis_2(QPainter& p, const Geometry& g) const
     for (int i = 0; i <= 8; ++i)
         p.drawLine(g.left + i * g.step, g.top, g.left + i * g.step, g.bottom);
     p.setPen(textColour);
-    for (const TimeLabel& label : Time_Labels(g.w, g.h, labelFont))
+    for (const TimeLabel& label : timeLabels(g.w, g.h, labelFont))
         p.drawText(QPoint(label.box.left(), label.box.top() + metrics.ascent()), label.text);
 }
 
@@ -247,7 +247,7 @@ void Tschedule_timeline_Frame::draw_overlay_2(QPainter& p, const Geometry& g) co
         QPainter layer(&layerImage);
         const QColor barColour = isEnabled() ? QColor(Qt::red) : palette().color(QPalette::Disabled, QPalette::Text);
         layer.setOpacity(kBarOpacity / 255.0);
-        for (const TRunPeriod& period : Run_Periods(event_list, starting_runstate)) {
+        for (const TRunPeriod& period : runPeriods(event_list, starting_runstate)) {
             const int start = g.x(period.start);
             const int end = period.end >= 1440 ? g.left + g.span : g.x(period.end);
             layer.fillRect(QRect(start, g.top, end - start, g.mid - g.top), barColour);
@@ -291,14 +291,14 @@ void Tschedule_timeline_Frame::draw_event_mark(QPainter& layer, const Geometry& 
     layer.drawPolyline(triangle());
 }
 
-QString Tschedule_timeline_Frame::Accessible_Name() const
+QString Tschedule_timeline_Frame::spokenName() const
 {
-    QStringList parts{Long_Day_Name(day_index)};
+    QStringList parts{longDayName(day_index)};
     const int count = int(event_list.size());
     parts << (count == 0       ? QStringLiteral("no events")
                   : count == 1 ? QStringLiteral("1 event")
                                : QStringLiteral("%1 events").arg(count));
-    const std::vector<TRunPeriod> periods = Run_Periods(event_list, starting_runstate);
+    const std::vector<TRunPeriod> periods = runPeriods(event_list, starting_runstate);
     if (periods.empty())
         parts << QStringLiteral("off all day");
     for (const TRunPeriod& period : periods) {
@@ -314,7 +314,7 @@ QString Tschedule_timeline_Frame::Accessible_Name() const
     return parts.join(QStringLiteral(", "));
 }
 
-void Tschedule_timeline_Frame::Click()
+void Tschedule_timeline_Frame::click()
 {
     if (isEnabled() && onclick_cb_fn)
         onclick_cb_fn(day_index);
@@ -323,7 +323,7 @@ void Tschedule_timeline_Frame::Click()
 void Tschedule_timeline_Frame::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        Click();
+        click();
     QFrame::mouseReleaseEvent(event);
 }
 
@@ -332,7 +332,7 @@ void Tschedule_timeline_Frame::keyPressEvent(QKeyEvent* event)
     // Reached with Tab, a timeline opens with the keys that press a button.
     const int key = event->key();
     if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
-        Click();
+        click();
         return;
     }
     QFrame::keyPressEvent(event);
@@ -345,7 +345,7 @@ void Tschedule_timeline_Frame::changeEvent(QEvent* event)
     QFrame::changeEvent(event);
 }
 
-void Tschedule_timeline_Frame::Announce_Name_Change()
+void Tschedule_timeline_Frame::announceNameChange()
 {
     if (!QAccessible::isActive())
         return;

@@ -44,10 +44,10 @@ public:
     // The labels of a w x h timeline in the given font: every three hours
     // and 23:59, each centred on its tick, fewer where neighbours would
     // touch (every second, fourth or only the ends), none cut at the edges.
-    static QList<TimeLabel> Time_Labels(int w, int h, const QFont& font);
+    static QList<TimeLabel> timeLabels(int w, int h, const QFont& font);
     // The font of the time labels and the day's name at height h.
-    static QFont Label_Font(int h);
-    static QFont Name_Font(int h);
+    static QFont labelFontFor(int h);
+    static QFont nameFont(int h);
 
     explicit Tschedule_timeline_Frame(QWidget* parent = nullptr);
 
@@ -58,23 +58,23 @@ public:
     void init(int dayidx);
     // Rebuilds event_list from pSchedule.
     void Refresh_Event_List();
-    void Set_Starting_Runstate(int state);
+    void setStartingRunstate(int state);
 
     // Long day name of day 1..7 (Sunday first) in the user's locale.
-    static QString Long_Day_Name(int dayIndex);
+    static QString longDayName(int dayIndex);
     // The name beside the axis in room pixels: the long names when every
     // day's long name fits, otherwise the short names for all seven, so the
     // days never mix the two.
-    static QString Axis_Day_Name(int dayIndex, const QFontMetrics& metrics, int room);
+    static QString axisDayName(int dayIndex, const QFontMetrics& metrics, int room);
     // The timeline's right-click menu: its one command opens the day's events.
-    QMenu* Context_Menu();
+    QMenu* contextMenu();
 
     // Draws the whole timeline into a w x h area.
-    void Paint_Timeline(QPainter& painter, int w, int h) const;
+    void paintTimeline(QPainter& painter, int w, int h) const;
     // "Monday, 2 events, on from 07:05 to 18:00".
-    QString Accessible_Name() const;
+    QString spokenName() const;
     // What a click does: the callback with the day index, when enabled.
-    void Click();
+    void click();
 
     int day_index = 0;
     const TSchedule_Day* pSchedule = nullptr;
@@ -95,7 +95,7 @@ private:
     void draw_axis_2(QPainter& painter, const Geometry& g) const;
     void draw_overlay_2(QPainter& painter, const Geometry& g) const;
     void draw_event_mark(QPainter& layer, const Geometry& g, int minute_of_day, const QColor& color) const;
-    void Announce_Name_Change();
+    void announceNameChange();
 
     QMenu* m_menu = nullptr;
 };

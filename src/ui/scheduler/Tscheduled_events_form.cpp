@@ -38,7 +38,7 @@ constexpr int kButtonColumn = 6;
 // Drawn at the size and density shown, so the buttons stay sharp at any scale.
 QIcon buttonIcon(int pictureIndex, int)
 {
-    return Picture_Icon(TDM_imagestore::misc200Names().value(pictureIndex));
+    return pictureIcon(TDM_imagestore::misc200Names().value(pictureIndex));
 }
 
 QToolButton* pictureButton(const char* objectName, const QString& hint, QWidget* parent)
@@ -89,12 +89,12 @@ Tscheduled_events_form::Tscheduled_events_form(QWidget* parent) : QDialog(parent
     m_pages->addWidget(m_editPage);
 
     m_copyForm = new Tcopy_events_Form(this);
-    connect(m_copyForm, &QDialog::finished, this, &Tscheduled_events_form::Copy_Form_Finished);
+    connect(m_copyForm, &QDialog::finished, this, &Tscheduled_events_form::copyFormFinished);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(dow_Label);
     layout->addWidget(m_pages, 1);
-    Show_Button_Pictures();
+    showButtonPictures();
 }
 
 QWidget* Tscheduled_events_form::buildListPage()
@@ -134,7 +134,7 @@ QWidget* Tscheduled_events_form::buildListPage()
         corner->setAccessibleName(QStringLiteral("Select all events"));
     m_grid->installEventFilter(this);
     m_grid->viewport()->installEventFilter(this);
-    connect(m_grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { Place_Row_Buttons(); });
+    connect(m_grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeRowButtons(); });
     m_rowButtonLayer = new QWidget(page);
     m_rowButtonLayer->setObjectName(QStringLiteral("event_buttons_Panel"));
     m_rowButtonLayer->setAccessibleName(QStringLiteral("Event buttons"));
@@ -212,11 +212,11 @@ QWidget* Tscheduled_events_form::buildEditPage()
     return page;
 }
 
-void Tscheduled_events_form::Prepare(Tschedule_timeline_Frame* frame, const QList<Tschedule_timeline_Frame*>& frames)
+void Tscheduled_events_form::prepare(Tschedule_timeline_Frame* frame, const QList<Tschedule_timeline_Frame*>& frames)
 {
     pSTL_frame_list = frames;
     pSTL_frame = frame;
-    dow_Label->setText(frame ? Tschedule_timeline_Frame::Long_Day_Name(frame->day_index) : QString());
+    dow_Label->setText(frame ? Tschedule_timeline_Frame::longDayName(frame->day_index) : QString());
     init();
 }
 
@@ -224,13 +224,13 @@ void Tscheduled_events_form::init()
 {
     delete_state_set(false);
     schedule_day = pSTL_frame && pSTL_frame->pSchedule ? *pSTL_frame->pSchedule : TSchedule_Day{};
-    Rebuild_List();
+    rebuildList();
     m_pages->setCurrentWidget(m_listPage);
 }
 
-void Tscheduled_events_form::Rebuild_List()
+void Tscheduled_events_form::rebuildList()
 {
-    SE_event_list = Schedule_Event_List(schedule_day);
+    SE_event_list = scheduleEventList(schedule_day);
     const bool any = !SE_event_list.empty();
     m_grid->setVisible(any);
     m_noEvents->setVisible(!any);
@@ -238,11 +238,11 @@ void Tscheduled_events_form::Rebuild_List()
         button->hide();
     m_deleteToggle->setVisible(any);
     m_add->setVisible(SE_event_list.size() < std::size_t(kScheduleSlots));
-    Fill_Grid();
-    Place_Row_Buttons();
+    fillGrid();
+    placeRowButtons();
 }
 
-void Tscheduled_events_form::Fill_Grid()
+void Tscheduled_events_form::fillGrid()
 {
     m_grid->setRowCount(int(SE_event_list.size()));
     for (int row = 0; row < m_grid->rowCount(); ++row) {
@@ -262,7 +262,7 @@ void Tscheduled_events_form::Fill_Grid()
     m_grid->viewport()->update();
 }
 
-void Tscheduled_events_form::Place_Row_Buttons()
+void Tscheduled_events_form::placeRowButtons()
 {
     const QRect visible = m_grid->viewport()->rect();
     // The layer lies exactly over the viewport, so the buttons keep the
@@ -280,7 +280,7 @@ void Tscheduled_events_form::Place_Row_Buttons()
         const QRect shrunk = cell.adjusted(0, 10, 0, -10);
         button->move(cell.right() + 1 - button->width(), shrunk.top() + (shrunk.height() - button->height()) / 2);
         button->setAccessibleName((delete_state ? QStringLiteral("Delete event at ") : QStringLiteral("Edit event at "))
-                                  + Row_Time(i));
+                                  + rowTime(i));
         button->setToolTip(button->accessibleName());
         button->setVisible(cell.intersects(visible));
         if (button->isVisibleTo(m_rowButtonLayer))
@@ -296,12 +296,12 @@ void Tscheduled_events_form::Place_Row_Buttons()
     }
 }
 
-QString Tscheduled_events_form::Row_Time(int row) const
+QString Tscheduled_events_form::rowTime(int row) const
 {
     return eventTime(SE_event_list[std::size_t(row)].event->minute_of_day);
 }
 
-void Tscheduled_events_form::Show_Button_Pictures()
+void Tscheduled_events_form::showButtonPictures()
 {
     m_deleteToggle->setIcon(buttonIcon(delete_state ? kDeletePicture : kDeleteOffPicture, kLargePicture));
     m_deleteToggle->setChecked(delete_state);
@@ -313,8 +313,8 @@ void Tscheduled_events_form::Show_Button_Pictures()
 void Tscheduled_events_form::delete_state_set(bool state)
 {
     delete_state = state;
-    Show_Button_Pictures();
-    Place_Row_Buttons();
+    showButtonPictures();
+    placeRowButtons();
     m_grid->viewport()->update();
 }
 
@@ -326,29 +326,29 @@ void Tscheduled_events_form::event_select(int row)
     selected_evt = row;
     if (delete_state) {
         schedule_day.daily_event[SE_event_list[std::size_t(row)].slot].in_use = 0;
-        Rebuild_List();
+        rebuildList();
         return;
     }
-    Load_Edit_Page(*SE_event_list[std::size_t(row)].event);
+    loadEditPage(*SE_event_list[std::size_t(row)].event);
     new_event = false;
 }
 
-void Tscheduled_events_form::Load_Edit_Page(const TSchedule_Event& event)
+void Tscheduled_events_form::loadEditPage(const TSchedule_Event& event)
 {
-    m_settings->Show_Event(event);
+    m_settings->displayEvent(event);
     m_time->setMinuteOfDay(event.minute_of_day);
     m_pages->setCurrentWidget(m_editPage);
 }
 
 void Tscheduled_events_form::add_ButtonClick()
 {
-    const int slot = Lowest_Free_Slot(schedule_day);
+    const int slot = lowestFreeSlot(schedule_day);
     if (slot == kNoFreeSlot)
         return;
     new_event = true;
     selected_evt = slot;
-    Set_New_Event_Values(schedule_day.daily_event[slot]);
-    Load_Edit_Page(schedule_day.daily_event[slot]);
+    setNewEventValues(schedule_day.daily_event[slot]);
+    loadEditPage(schedule_day.daily_event[slot]);
     delete_state_set(false);
 }
 
@@ -375,8 +375,8 @@ void Tscheduled_events_form::event_accept_ButtonClick()
     TSchedule_Event& e = schedule_day.daily_event[slot];
     e.in_use = 1;
     e.minute_of_day = uint16_t(m_time->minuteOfDay());
-    m_settings->Read_Event(e);
-    Rebuild_List();
+    m_settings->readEvent(e);
+    rebuildList();
     m_pages->setCurrentWidget(m_listPage);
     delete_state_set(false);
 }
@@ -407,13 +407,13 @@ void Tscheduled_events_form::copy_ButtonClick()
     m_copyForm->open();
 }
 
-void Tscheduled_events_form::Copy_Form_Finished(int result)
+void Tscheduled_events_form::copyFormFinished(int result)
 {
     if (result != QDialog::Accepted)
         return;
     QList<int> copied;
     for (Tschedule_timeline_Frame* frame : pSTL_frame_list) {
-        if (!frame || !frame->pSchedule || frame == pSTL_frame || !m_copyForm->Day_Chosen(frame->day_index))
+        if (!frame || !frame->pSchedule || frame == pSTL_frame || !m_copyForm->dayChosen(frame->day_index))
             continue;
         copied << frame->day_index;
     }
@@ -436,7 +436,7 @@ bool Tscheduled_events_form::eventFilter(QObject* watched, QEvent* event)
             m_grid->clearSelection();
         }
     } else if (watched == m_grid->viewport() && event->type() == QEvent::Resize) {
-        Place_Row_Buttons();
+        placeRowButtons();
     } else if (watched == m_rowButtonLayer && event->type() == QEvent::Wheel) {
         // The wheel over a button scrolls the grid, as it did over the cell.
         QApplication::sendEvent(m_grid->viewport(), event);
@@ -444,6 +444,6 @@ bool Tscheduled_events_form::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == m_grid
         && (event->type() == QEvent::Move || event->type() == QEvent::Show || event->type() == QEvent::Hide))
-        Place_Row_Buttons();
+        placeRowButtons();
     return QDialog::eventFilter(watched, event);
 }

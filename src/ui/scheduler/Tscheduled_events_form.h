@@ -35,7 +35,7 @@ public:
 
     // The day of frame, with the seven timelines (days 1..7) whose days a
     // copy may write: the day's name, then init.
-    void Prepare(Tschedule_timeline_Frame* frame, const QList<Tschedule_timeline_Frame*>& frames);
+    void prepare(Tschedule_timeline_Frame* frame, const QList<Tschedule_timeline_Frame*>& frames);
     // Delete mode off, the working copy taken from the day, the list page.
     void init();
     void delete_state_set(bool state);
@@ -52,9 +52,9 @@ public:
 
     QTableWidget* schedule_DrawGrid() const { return m_grid; }
     QToolButton* evt_Btn(int i) const { return m_rowButtons[std::size_t(i)]; }
-    Tfc_ctrl_Frame* fc_ctrl_Frame() const { return m_settings; }
-    TEventTimeEdit* Time_Edit() const { return m_time; }
-    Tcopy_events_Form* Copy_Form() const { return m_copyForm; }
+    Tfc_ctrl_Frame* fcCtrlFrame() const { return m_settings; }
+    TEventTimeEdit* timeEdit() const { return m_time; }
+    Tcopy_events_Form* copyForm() const { return m_copyForm; }
     QStackedWidget* PageControl1() const { return m_pages; }
 
 signals:
@@ -76,17 +76,17 @@ private slots:
     void event_list_ok_ButtonClick();
     void close_ButtonClick();
     void evt_ButtonClick();
-    void Copy_Form_Finished(int result);
+    void copyFormFinished(int result);
 
 private:
     QWidget* buildListPage();
     QWidget* buildEditPage();
-    void Rebuild_List();
-    void Fill_Grid();
-    void Place_Row_Buttons();
-    void Show_Button_Pictures();
-    void Load_Edit_Page(const TSchedule_Event& event);
-    QString Row_Time(int row) const;
+    void rebuildList();
+    void fillGrid();
+    void placeRowButtons();
+    void showButtonPictures();
+    void loadEditPage(const TSchedule_Event& event);
+    QString rowTime(int row) const;
 
     QLabel* dow_Label = nullptr;
     QStackedWidget* m_pages = nullptr;

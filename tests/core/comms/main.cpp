@@ -7,5 +7,5 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    return Run_Test_Objects<TestRxConditions, TestPortRules, TestVrexComms, TestPortBackends, TestErrors>(argc, argv);
+    return runTestObjects<TestRxConditions, TestPortRules, TestVrexComms, TestPortBackends, TestErrors>(argc, argv);
 }

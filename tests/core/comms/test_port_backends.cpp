@@ -65,15 +65,15 @@ void TestPortBackends::unknownBackendIsRefusedByName()
 {
     const ScopedEnv env(kSerialBackendVariable, "serialx");
     QString error;
-    QVERIFY(!Serial_Backend_From_Environment(&error));
+    QVERIFY(!serialBackendFromEnvironment(&error));
     QVERIFY2(error.contains(QStringLiteral("CORVANE_SERIAL_BACKEND=serialx")), qPrintable(error));
     QVERIFY(!error.contains('\n'));
     SimPty peer;
     QVERIFY(peer.open());
     TVrexComms comms;
-    comms.PortName = peer.slavePath();
+    comms.portName = peer.slavePath();
     QVERIFY(!comms.OpenComm());
-    QCOMPARE(comms.LastOpenError(), error);
+    QCOMPARE(comms.lastOpenError(), error);
     QVERIFY(!comms.isOpen());
 }
 
@@ -95,8 +95,8 @@ void TestPortBackends::openIsExclusiveAcrossBackends()
     QFETCH(int, second);
     SimPty peer;
     QVERIFY(peer.open());
-    const auto holder = Make_Serial_Port_Handle(TSerialBackend(first));
-    const auto other = Make_Serial_Port_Handle(TSerialBackend(second));
+    const auto holder = makeSerialPortHandle(TSerialBackend(first));
+    const auto other = makeSerialPortHandle(TSerialBackend(second));
     QVERIFY(holder->open(peer.slavePath()));
     QVERIFY(!other->open(peer.slavePath()));
     QCOMPARE(other->lastFailure(), TPortOpenFailure::Busy);
@@ -111,15 +111,15 @@ void TestPortBackends::permissionDeniedSaysTheFix()
     const QByteArray path = peer.slavePath().toLocal8Bit();
     QVERIFY(::chmod(path.constData(), 0) == 0);
     TVrexComms comms;
-    comms.PortName = peer.slavePath();
+    comms.portName = peer.slavePath();
     bool opened = true;
     asOrdinaryUser([&] { opened = comms.OpenComm(); });
     QVERIFY(!opened);
-    QCOMPARE(comms.LastOpenFailure(), TPortOpenFailure::PermissionDenied);
-    QCOMPARE(Port_Open_Failure_Text(comms.LastOpenFailure(), peer.slavePath()),
+    QCOMPARE(comms.lastOpenFailure(), TPortOpenFailure::PermissionDenied);
+    QCOMPARE(portOpenFailureText(comms.lastOpenFailure(), peer.slavePath()),
              peer.slavePath() + QStringLiteral(": permission denied"));
     // Mode 0 gives no group anything: joining one would not help.
-    QVERIFY(Port_Open_Failure_Fix(comms.LastOpenFailure(), peer.slavePath()).contains(QLatin1String(kPortAccessRule)));
+    QVERIFY(portOpenFailureFix(comms.lastOpenFailure(), peer.slavePath()).contains(QLatin1String(kPortAccessRule)));
 }
 
 void TestPortBackends::vanishedPortEndsTransaction_data()
@@ -140,7 +140,7 @@ void TestPortBackends::vanishedPortEndsTransaction()
     SimPty peer;
     QVERIFY(peer.open());
     TVrexComms comms;
-    comms.PortName = peer.slavePath();
+    comms.portName = peer.slavePath();
     comms.BaudRate = 230400;
     QVERIFY(comms.OpenComm());
     TRxCondition set;
@@ -159,7 +159,7 @@ void TestPortBackends::vanishedPortEndsTransaction()
     }
     QCOMPARE(result, 0);
     QVERIFY2(waited.elapsed() < 30000, "the wait ran until its time limit");
-    CORVANE_TRY_VERIFY(comms.PortWasLost(), 10000);
+    CORVANE_TRY_VERIFY(comms.portWasLost(), 10000);
     comms.DetachCond();
     // Later requests fail at once; closing never hangs.
     QVERIFY(!comms.SendCommData(reinterpret_cast<const uint8_t*>("\x01"), 1, TVrexComms::kNoTimeLimit));

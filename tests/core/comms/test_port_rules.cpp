@@ -18,7 +18,7 @@ void TestPortRules::windowsPortName()
 {
     QFETCH(int, port);
     QFETCH(QString, name);
-    QCOMPARE(Windows_Port_Name(port), name);
+    QCOMPARE(::windowsPortName(port), name);
 }
 
 void TestPortRules::readInterval_data()
@@ -39,5 +39,5 @@ void TestPortRules::readInterval()
     QFETCH(uint, baud);
     QFETCH(uint, interChar);
     QFETCH(uint, ms);
-    QCOMPARE(Read_Interval_Ms(baud, interChar), ms);
+    QCOMPARE(defaultReadIntervalMs(baud, interChar), ms);
 }

@@ -21,7 +21,7 @@ void TestQuitDuringWait::quitEndsWaitAndApplication()
     SimPty peer;
     QVERIFY(peer.open());
     TVrexComms comms;
-    comms.PortName = peer.slavePath();
+    comms.portName = peer.slavePath();
     QVERIFY(comms.OpenComm());
     TRxCondition set;
     const uint8_t ack = 0x06;
@@ -49,7 +49,7 @@ void TestQuitDuringWait::quitEndsStalledWriteAndApplication()
     SimPty peer; // never read: the frame does not fit on the line
     QVERIFY(peer.open());
     TVrexComms comms;
-    comms.PortName = peer.slavePath();
+    comms.portName = peer.slavePath();
     QVERIFY(comms.OpenComm());
     TRxCondition set;
     const uint8_t ack = 0x06;

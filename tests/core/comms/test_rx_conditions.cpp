@@ -202,7 +202,7 @@ void TestRxConditions::endsOnItsLastByte()
     set.PrepRxBuffAdd(uint16_t(start.size()), reinterpret_cast<const uint8_t*>(start.constData()), 1,
                       uint16_t(end.size()), reinterpret_cast<const uint8_t*>(end.constData()), 1, 0, uint16_t(mid),
                       uint16_t(post));
-    QCOMPARE(set.EndsOnItsLastByte(), endsOnLastByte);
+    QCOMPARE(set.endsOnItsLastByte(), endsOnLastByte);
     feed(set, reply.chopped(1));
     QVERIFY(!set.CheckRxChars(1));
     feed(set, reply.right(1));
@@ -215,10 +215,10 @@ void TestRxConditions::endsOnItsLastByte()
         command.PrepRxBuffAdd(1, &b, 0, 0, nullptr, 0, 0, 1, 0);
     const uint8_t frameStart = 0x01;
     command.PrepRxBuffAdd(1, &frameStart, 0, 0, nullptr, 0, 0, 9, 0);
-    QVERIFY(command.EndsOnItsLastByte());
+    QVERIFY(command.endsOnItsLastByte());
     TRxCondition read;
     read.PrepRxBuffAdd(1, &frameStart, 0, 0, nullptr, 0, 0, 1, 128 + 11);
-    QVERIFY(!read.EndsOnItsLastByte());
+    QVERIFY(!read.endsOnItsLastByte());
     read.PrepRxBuffAdd(1, &frameStart, 0, 0, nullptr, 0, 0, 1, 0);
-    QVERIFY2(!read.EndsOnItsLastByte(), "one condition that counts on is enough to wait");
+    QVERIFY2(!read.endsOnItsLastByte(), "one condition that counts on is enough to wait");
 }

@@ -21,7 +21,7 @@ std::unique_ptr<TVrexComms> comms;
 void openComms(uint16_t rxBufferSize = 256)
 {
     comms = std::make_unique<TVrexComms>();
-    comms->PortName = peer->slavePath();
+    comms->portName = peer->slavePath();
     comms->BaudRate = 230400;
     comms->RxBufferSize = rxBufferSize;
     QVERIFY(comms->OpenComm());
@@ -253,15 +253,15 @@ void TestVrexComms::openTwiceThrowsAndKeepsPort()
 void TestVrexComms::openFailureKeepsReason()
 {
     TVrexComms second;
-    second.PortName = peer->slavePath();
+    second.portName = peer->slavePath();
     QVERIFY(!second.OpenComm());
-    QCOMPARE(second.LastOpenFailure(), TPortOpenFailure::Busy);
+    QCOMPARE(second.lastOpenFailure(), TPortOpenFailure::Busy);
     QVERIFY(!second.isOpen());
 
     TVrexComms missing;
-    missing.PortName = QStringLiteral("/dev/corvane-no-such-port");
+    missing.portName = QStringLiteral("/dev/corvane-no-such-port");
     QVERIFY(!missing.OpenComm());
-    QCOMPARE(missing.LastOpenFailure(), TPortOpenFailure::Missing);
+    QCOMPARE(missing.lastOpenFailure(), TPortOpenFailure::Missing);
 
     comms->CloseComm();
     QVERIFY(second.OpenComm()); // free again once the first holder closed it
@@ -270,7 +270,7 @@ void TestVrexComms::openFailureKeepsReason()
 void TestVrexComms::nonTerminalIsRefused()
 {
     TVrexComms c;
-    c.PortName = QStringLiteral("/dev/null");
+    c.portName = QStringLiteral("/dev/null");
     QVERIFY_THROWS_EXCEPTION(ECommsError, c.OpenComm());
     QVERIFY(!c.isOpen());
     QVERIFY_THROWS_EXCEPTION(ECommsError, TVrexComms::CheckPort(QStringLiteral("/dev/null")));
@@ -333,7 +333,7 @@ void TestVrexComms::readIntervalExtremesDeliver()
     QFETCH(uint, interCharTimeOut);
     comms.reset();
     comms = std::make_unique<TVrexComms>();
-    comms->PortName = peer->slavePath();
+    comms->portName = peer->slavePath();
     comms->InterCharTimeOut = interCharTimeOut;
     QVERIFY(comms->OpenComm());
     TRxCondition set;

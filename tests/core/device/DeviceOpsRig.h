@@ -18,25 +18,25 @@
 
 struct DeviceOpsRig {
     explicit DeviceOpsRig(const SimOptions& options = {})
-        : sim(Start_Virtual_Controller(options))
+        : sim(startVirtualController(options))
         , ops(document, link, queue, host)
     {
         started = sim != nullptr;
         // The pauses are the controller's; the tests keep them short.
-        ops.Set_Timings({10, 20});
-        setUp([](TDevice_Config_v2& record, THandle_List&) { record = New_Project_Config(); });
+        ops.setTimings({10, 20});
+        setUp([](TDevice_Config_v2& record, THandleList&) { record = newProjectConfig(); });
         link.PC_Cfg_PartNo = 5813;
         link.PC_Cfg_FW_Ver = 201;
         if (!started)
             return;
-        ops.Set_Port_Lister([this] { return ports.isEmpty() ? QStringList{sim->portName()} : ports; });
-        ops.Allow_Placeholder_Firmware_On({sim->portName()});
+        ops.setPortLister([this] { return ports.isEmpty() ? QStringList{sim->portName()} : ports; });
+        ops.allowPlaceholderFirmwareOn({sim->portName()});
     }
 
     // The project a test starts from, filled in as an opened one is.
-    void setUp(const std::function<void(TDevice_Config_v2&, THandle_List&)>& fill)
+    void setUp(const std::function<void(TDevice_Config_v2&, THandleList&)>& fill)
     {
-        document.fill([&](TDevice_Config_v2& record, THandle_List& images) {
+        document.fill([&](TDevice_Config_v2& record, THandleList& images) {
             fill(record, images);
             return true;
         });
@@ -53,7 +53,7 @@ struct DeviceOpsRig {
 };
 
 // The controller block of a record, with fresh check bytes.
-inline QByteArray Block_Bytes(const TDevice_Config_v2& record)
+inline QByteArray blockBytes(const TDevice_Config_v2& record)
 {
-    return Controller_Block(record);
+    return controllerBlock(record);
 }

@@ -9,12 +9,12 @@
 #include <memory>
 
 struct SimSession {
-    explicit SimSession(const SimOptions& options = {}) : sim(Start_Virtual_Controller(options))
+    explicit SimSession(const SimOptions& options = {}) : sim(startVirtualController(options))
     {
         started = sim != nullptr;
-        Apply_Comms_Settings(comms);
+        applyCommsSettings(comms);
         if (started)
-            comms.PortName = sim->portName();
+            comms.portName = sim->portName();
         opened = started && comms.OpenComm();
     }
     bool ok() const { return started && opened; }

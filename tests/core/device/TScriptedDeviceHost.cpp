@@ -17,20 +17,20 @@ TDeviceAnswer TScriptedDeviceHost::Show_Message_Box(const QString& text, TDevice
     return TDeviceAnswer::Ok;
 }
 
-void TScriptedDeviceHost::Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool error)
+void TScriptedDeviceHost::setProgress(TDeviceBar bar, qint64 position, qint64 maximum, bool error)
 {
     progress[int(bar)] = Progress{position, maximum, error};
     if (onProgress)
         onProgress(bar, position);
 }
 
-void TScriptedDeviceHost::Show_Firmware_Window()
+void TScriptedDeviceHost::showFirmwareWindow()
 {
-    firmwareWindowShowing = true;
+    firmwareWindowShown = true;
     ++firmwareWindowShows;
     if (upgradeOnShow) {
-        Prepare_Firmware_Window(upgradeOnShow->link());
-        upgradeOnShow->Start_Firmware_Upgrade();
+        prepareFirmwareWindow(upgradeOnShow->link());
+        upgradeOnShow->startFirmwareUpgrade();
     }
 }
 

@@ -32,24 +32,24 @@ public:
     void Log_Activity(int code, const QString& info) override { log << Entry{code, info}; }
     TDeviceAnswer Show_Message_Box(const QString& text, TDeviceBoxKind kind, TDeviceButtons buttons,
                                    TDeviceAnswer) override;
-    void Show_Scan_Panel(bool visible) override { scanPanelVisible = visible; }
-    void Set_Scan_Progress(int position, int maximum) override
+    void showScanPanel(bool visible) override { scanPanelVisible = visible; }
+    void setScanProgress(int position, int maximum) override
     {
         scanPosition = position;
         scanMaximum = maximum;
     }
-    void Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool error) override;
-    void Enable_Project_Area(bool enabled) override { projectAreaEnabled = enabled; }
-    void Enable_Device_Buttons(bool enabled) override { deviceButtonsEnabled = enabled; }
-    void Enable_Upload_Boxes(bool enabled) override { uploadBoxesEnabled = enabled; }
-    bool Upload_Config_Ticked() const override { return sendConfig; }
-    bool Upload_Images_Ticked() const override { return sendImages; }
-    QString Service_Text() const override { return serviceText; }
+    void setProgress(TDeviceBar bar, qint64 position, qint64 maximum, bool error) override;
+    void enableProjectArea(bool enabled) override { projectAreaEnabled = enabled; }
+    void enableDeviceButtons(bool enabled) override { deviceButtonsEnabled = enabled; }
+    void enableUploadBoxes(bool enabled) override { uploadBoxesEnabled = enabled; }
+    bool uploadConfigTicked() const override { return sendConfig; }
+    bool uploadImagesTicked() const override { return sendImages; }
+    QString serviceText() const override { return scriptedServiceText; }
     void Show_Device_Config(const TDevice_Config_v2&) override { ++shownConfigs; }
-    void Show_Firmware_Window() override;
-    bool Firmware_Window_Showing() const override { return firmwareWindowShowing; }
-    void Firmware_Transfer_Ended() override { ++transferEnds; }
-    void Operation_Ended() override { ++operationEnds; }
+    void showFirmwareWindow() override;
+    bool firmwareWindowShowing() const override { return firmwareWindowShown; }
+    void firmwareTransferEnded() override { ++transferEnds; }
+    void operationEnded() override { ++operationEnds; }
 
     QList<int> codes() const;
     int count(int code) const;
@@ -66,7 +66,7 @@ public:
 
     bool sendConfig = true;
     bool sendImages = false;
-    QString serviceText;
+    QString scriptedServiceText;
     bool scanPanelVisible = false;
     int scanPosition = 0;
     int scanMaximum = 0;
@@ -74,7 +74,7 @@ public:
     bool deviceButtonsEnabled = true;
     bool uploadBoxesEnabled = true;
     int shownConfigs = 0;
-    bool firmwareWindowShowing = false;
+    bool firmwareWindowShown = false;
     int firmwareWindowShows = 0;
     int transferEnds = 0;
     int operationEnds = 0;

@@ -7,6 +7,6 @@
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    return Run_Test_Objects<TestBLcomms, TestDiscovery, TestDeviceOperations, TestFirmwareOperations,
-                            TestDeviceResults>(argc, argv);
+    return runTestObjects<TestBLcomms, TestDiscovery, TestDeviceOperations, TestFirmwareOperations, TestDeviceResults>(
+        argc, argv);
 }

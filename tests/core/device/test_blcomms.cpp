@@ -238,8 +238,8 @@ void TestBLcomms::portVanishesMidWait()
     // another program (a test running beside this one) made since: only then
     // may the open find something.
     const bool opened = s.comms.OpenComm();
-    if (opened || s.comms.LastOpenFailure() != TPortOpenFailure::Missing) {
-        QVERIFY2(QFileInfo::exists(s.comms.PortName), "the vanished terminal could still be opened");
+    if (opened || s.comms.lastOpenFailure() != TPortOpenFailure::Missing) {
+        QVERIFY2(QFileInfo::exists(s.comms.portName), "the vanished terminal could still be opened");
         s.comms.CloseComm();
     }
     QVERIFY(BL_Command(s.comms, BL::kCmdReset, 0, 1) < 0);

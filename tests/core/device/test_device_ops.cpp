@@ -26,12 +26,12 @@ namespace {
 
 constexpr int kDeadline = 60000;
 
-bool Ended(const DeviceOpsRig& rig)
+bool hasEnded(const DeviceOpsRig& rig)
 {
     return rig.host.operationEnds > 0;
 }
 
-QList<SimFrame> Frames_Of(const VirtualController& sim, uint8_t command)
+QList<SimFrame> framesOf(const VirtualController& sim, uint8_t command)
 {
     QList<SimFrame> out;
     for (const SimFrame& f : sim.frames())
@@ -40,24 +40,24 @@ QList<SimFrame> Frames_Of(const VirtualController& sim, uint8_t command)
     return out;
 }
 
-QList<uint32_t> Write_Addresses(const VirtualController& sim)
+QList<uint32_t> writeAddresses(const VirtualController& sim)
 {
     QList<uint32_t> out;
-    for (const SimFrame& f : Frames_Of(sim, 200))
+    for (const SimFrame& f : framesOf(sim, 200))
         out << f.address;
     return out;
 }
 
-void Add_Image(THandle_object& h, const QString& name, int seed)
+void addImage(THandle_object& h, const QString& name, int seed)
 {
-    Add_Fixture_Image(h, name, Gradient_Picture(h.width, h.height, seed));
+    addFixtureImage(h, name, gradientPicture(h.width, h.height, seed));
 }
 
-TDevice_Config_v2 Distinct_Record()
+TDevice_Config_v2 distinctRecord()
 {
-    TDevice_Config_v2 r = New_Project_Config();
+    TDevice_Config_v2 r = newProjectConfig();
     r.theme_colour = 0x123456;
-    Write_Service_Text(QStringLiteral("Call 555 0100"), r);
+    writeServiceText(QStringLiteral("Call 555 0100"), r);
     return r;
 }
 
@@ -103,7 +103,7 @@ void TestDeviceOperations::purposeByFirmware()
     o.bootLoader = bootLoader;
     o.fwVersion = quint16(fwVersion);
     o.blVersion = quint16(fwVersion);
-    o.initialConfig = Block_Bytes(Distinct_Record());
+    o.initialConfig = blockBytes(distinctRecord());
     DeviceOpsRig rig(o);
     QVERIFY(rig.started);
     if (purpose == 1)
@@ -112,7 +112,7 @@ void TestDeviceOperations::purposeByFirmware()
         QVERIFY(rig.ops.upload_data_BitBtnClick());
     else
         rig.ops.fw_upg_ButtonClick();
-    QVERIFY(!rig.host.deviceButtonsEnabled || rig.ops.Busy());
+    QVERIFY(!rig.host.deviceButtonsEnabled || rig.ops.isBusy());
 
     if (purpose == 3 && refusal.isEmpty()) {
         // Accepted for an upgrade: the firmware window opens on the open link.
@@ -122,22 +122,22 @@ void TestDeviceOperations::purposeByFirmware()
         QVERIFY(!rig.host.deviceButtonsEnabled);
         QVERIFY(rig.host.projectAreaEnabled);
         QVERIFY(!rig.host.scanPanelVisible);
-        rig.ops.Close_Firmware_Window();
+        rig.ops.closeFirmwareWindow();
     }
-    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(hasEnded(rig), kDeadline);
     QVERIFY(!rig.link.comms().isOpen());
     QVERIFY(rig.host.deviceButtonsEnabled);
     QVERIFY(rig.host.projectAreaEnabled);
     QVERIFY(!rig.host.scanPanelVisible);
     QCOMPARE(rig.link.BL_Active_Flag, blActive);
     QCOMPARE(rig.host.codes().mid(0, 2), (QList<int>{29, 12}));
-    QCOMPARE(rig.host.log.at(1).info, Firmware_Text(rig.link.RC_PartNo, rig.link.RC_FW_Ver));
+    QCOMPARE(rig.host.log.at(1).info, firmwareVersionText(rig.link.RC_PartNo, rig.link.RC_FW_Ver));
     QCOMPARE(rig.host.codes().last(), 13);
     if (!refusal.isEmpty()) {
         QCOMPARE(rig.host.boxes.size(), 1);
         QCOMPARE(rig.host.boxes.at(0).text, refusal);
         QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 13}));
-        QCOMPARE(Frames_Of(*rig.sim, 200).size() + Frames_Of(*rig.sim, 204).size(), 0);
+        QCOMPARE(framesOf(*rig.sim, 200).size() + framesOf(*rig.sim, 204).size(), 0);
     } else {
         QVERIFY(rig.host.boxes.isEmpty());
     }
@@ -162,27 +162,27 @@ void TestDeviceOperations::logSequences()
     QFETCH(bool, images);
     QFETCH(QList<int>, codes);
 
-    const TDevice_Config_v2 onController = Distinct_Record();
+    const TDevice_Config_v2 onController = distinctRecord();
     SimOptions o;
-    o.initialConfig = Block_Bytes(onController);
+    o.initialConfig = blockBytes(onController);
     DeviceOpsRig rig(o);
     QVERIFY(rig.started);
-    rig.setUp([](TDevice_Config_v2&, THandle_List& images) {
-        Create_Default_Handles(images);
-        Add_Image(*images[BACKGROUNDS_IDX], QStringLiteral("SKY"), 1);
-        Add_Image(*images[LOGOS_IDX], QStringLiteral("SUN"), 2);
-        Add_Image(*images[LOGO_THUMBNAILS_IDX], QStringLiteral("SUN"), 3);
+    rig.setUp([](TDevice_Config_v2&, THandleList& images) {
+        createDefaultHandles(images);
+        addImage(*images[kBackgroundsIdx], QStringLiteral("SKY"), 1);
+        addImage(*images[kLogosIdx], QStringLiteral("SUN"), 2);
+        addImage(*images[kLogoThumbnailsIdx], QStringLiteral("SUN"), 3);
     });
     rig.host.sendConfig = config;
     rig.host.sendImages = images;
-    rig.host.serviceText = QStringLiteral("Line one\nLine two");
+    rig.host.scriptedServiceText = QStringLiteral("Line one\nLine two");
 
     if (purpose == 1)
         rig.ops.retrieve_cfg_ButtonClick();
     else
         QVERIFY(rig.ops.upload_data_BitBtnClick());
     QVERIFY(!rig.host.uploadBoxesEnabled || purpose == 1);
-    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(hasEnded(rig), kDeadline);
     QCOMPARE(rig.host.codes(), codes);
     QVERIFY(rig.host.boxes.isEmpty());
     QVERIFY(rig.host.uploadBoxesEnabled);
@@ -190,21 +190,21 @@ void TestDeviceOperations::logSequences()
     if (purpose == 1) {
         QCOMPARE(rig.host.log.at(0).info, QStringLiteral("Retrieve configuration"));
         TDevice_Config_v2 expected = onController; // with the check bytes it travelled with
-        Build_Upload_Block(expected);
+        buildUploadBlock(expected);
         QCOMPARE(std::memcmp(&rig.document.record(), &expected, sizeof expected), 0);
         QCOMPARE(rig.host.shownConfigs, 1);
         QVERIFY(rig.document.isModified());
         QList<uint32_t> reads;
-        for (const SimFrame& f : Frames_Of(*rig.sim, 204))
+        for (const SimFrame& f : framesOf(*rig.sim, 204))
             reads << f.address;
         QCOMPARE(reads, (QList<uint32_t>{0, 128, 256, 384, 512, 640, 768, 896, 1024, 1152, 1280}));
         return;
     }
     QCOMPARE(rig.host.log.at(0).info, QStringLiteral("Upload data"));
     // The editor's service text went into the record, whatever was ticked.
-    QCOMPARE(Read_Service_Text(rig.document.record()), QStringLiteral("Line one\r\nLine two"));
+    QCOMPARE(readServiceText(rig.document.record()), QStringLiteral("Line one\r\nLine two"));
     if (config) {
-        const QByteArray expected = Block_Bytes(rig.document.record());
+        const QByteArray expected = blockBytes(rig.document.record());
         QCOMPARE(rig.sim->memory(0, 1408), expected);
         QCOMPARE(rig.host.progress[0].position, 1408);
         QCOMPARE(rig.host.progress[0].maximum, 1408);
@@ -216,11 +216,11 @@ void TestDeviceOperations::logSequences()
         QCOMPARE(rig.sim->memory(0x80000, int(block.size())), block);
         QCOMPARE(rig.host.progress[1].position, block.size());
         QVERIFY(!rig.host.progress[1].error);
-        const QList<uint32_t> addresses = Write_Addresses(*rig.sim);
+        const QList<uint32_t> addresses = writeAddresses(*rig.sim);
         QCOMPARE(addresses.contains(0x80000 + 512), true);
     }
-    QCOMPARE(Frames_Of(*rig.sim, 12).size(), 1);
-    QCOMPARE(Frames_Of(*rig.sim, 12).last().index, rig.sim->frameCount());
+    QCOMPARE(framesOf(*rig.sim, 12).size(), 1);
+    QCOMPARE(framesOf(*rig.sim, 12).last().index, rig.sim->frameCount());
 }
 
 // Two controllers driven from one process at the same time, each through its
@@ -231,29 +231,29 @@ void TestDeviceOperations::twoControllersUploadAtOnce()
     DeviceOpsRig first;
     DeviceOpsRig second;
     QVERIFY(first.started && second.started);
-    first.setUp([](TDevice_Config_v2& record, THandle_List&) { record.theme_colour = 0x0000FF; });
-    second.setUp([](TDevice_Config_v2& record, THandle_List&) { record = Distinct_Record(); });
-    first.host.serviceText = QStringLiteral("Hall A");
-    second.host.serviceText = QStringLiteral("Hall B\nSecond floor");
+    first.setUp([](TDevice_Config_v2& record, THandleList&) { record.theme_colour = 0x0000FF; });
+    second.setUp([](TDevice_Config_v2& record, THandleList&) { record = distinctRecord(); });
+    first.host.scriptedServiceText = QStringLiteral("Hall A");
+    second.host.scriptedServiceText = QStringLiteral("Hall B\nSecond floor");
     for (DeviceOpsRig* rig : {&first, &second}) {
-        rig->setUp([](TDevice_Config_v2&, THandle_List& images) { Create_Default_Handles(images); });
-        rig->ops.Set_Verify_Upload(true);
+        rig->setUp([](TDevice_Config_v2&, THandleList& images) { createDefaultHandles(images); });
+        rig->ops.setVerifyUpload(true);
     }
 
     QVERIFY(first.ops.upload_data_BitBtnClick());
     QVERIFY(second.ops.upload_data_BitBtnClick());
-    QVERIFY(first.ops.Busy() && second.ops.Busy());
-    CORVANE_TRY_VERIFY(Ended(first) && Ended(second), kDeadline);
+    QVERIFY(first.ops.isBusy() && second.ops.isBusy());
+    CORVANE_TRY_VERIFY(hasEnded(first) && hasEnded(second), kDeadline);
 
     for (DeviceOpsRig* rig : {&first, &second}) {
         QVERIFY(rig->host.boxes.isEmpty());
-        QCOMPARE(rig->sim->memory(0, 1408), Block_Bytes(rig->document.record()));
-        QCOMPARE(Frames_Of(*rig->sim, 12).size(), 1);
+        QCOMPARE(rig->sim->memory(0, 1408), blockBytes(rig->document.record()));
+        QCOMPARE(framesOf(*rig->sim, 12).size(), 1);
         for (const SimFrame& f : rig->sim->frames())
             QVERIFY2(f.headerOk && f.dataOk, qPrintable(f.bytes.toHex()));
     }
-    QCOMPARE(Read_Service_Text(first.document.record()), QStringLiteral("Hall A"));
-    QCOMPARE(Read_Service_Text(second.document.record()), QStringLiteral("Hall B\r\nSecond floor"));
+    QCOMPARE(readServiceText(first.document.record()), QStringLiteral("Hall A"));
+    QCOMPARE(readServiceText(second.document.record()), QStringLiteral("Hall B\r\nSecond floor"));
     QVERIFY(first.sim->memory(0, 1408) != second.sim->memory(0, 1408));
 }
 
@@ -265,8 +265,8 @@ void TestDeviceOperations::storedServiceTextIsSentAsStored()
     DeviceOpsRig rig;
     QVERIFY(rig.started);
     const QByteArray field("Caf\xE9\r20\xB0\0old", 12);
-    rig.setUp([&](TDevice_Config_v2& record, THandle_List& images) {
-        Create_Default_Handles(images);
+    rig.setUp([&](TDevice_Config_v2& record, THandleList& images) {
+        createDefaultHandles(images);
         std::memset(record.service_info_text, 0, sizeof record.service_info_text);
         std::memcpy(record.service_info_text, field.constData(), size_t(field.size()));
     });
@@ -274,10 +274,10 @@ void TestDeviceOperations::storedServiceTextIsSentAsStored()
     const TDevice_Config_v2 before = record;
     rig.host.sendConfig = true;
     rig.host.sendImages = false;
-    rig.host.serviceText = Read_Service_Text(record);
+    rig.host.scriptedServiceText = readServiceText(record);
 
     QVERIFY(rig.ops.upload_data_BitBtnClick());
-    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(hasEnded(rig), kDeadline);
 
     QVERIFY(rig.host.boxes.isEmpty());
     QCOMPARE(std::memcmp(record.service_info_text, before.service_info_text, sizeof record.service_info_text), 0);
@@ -293,23 +293,23 @@ void TestDeviceOperations::nakToSecondWriteRetriedFromZero()
     QVERIFY(rig.started);
     rig.host.answers << TDeviceAnswer::Retry;
     QVERIFY(rig.ops.upload_data_BitBtnClick());
-    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(hasEnded(rig), kDeadline);
     QCOMPARE(rig.host.boxes.size(), 1);
     QCOMPARE(rig.host.boxes.at(0).text, DeviceText::configWriteError());
     QCOMPARE(rig.host.boxes.at(0).buttons, TDeviceButtons::RetryCancel);
-    QCOMPARE(Write_Addresses(*rig.sim), (QList<uint32_t>{0, 512, 0, 512, 1024}));
+    QCOMPARE(writeAddresses(*rig.sim), (QList<uint32_t>{0, 512, 0, 512, 1024}));
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 21, 15, 10, 20, 13}));
-    QCOMPARE(rig.sim->memory(0, 1408), Block_Bytes(rig.document.record()));
+    QCOMPARE(rig.sim->memory(0, 1408), blockBytes(rig.document.record()));
 
     // Cancel instead: log 11 names the configuration data, the bar shows the error.
     DeviceOpsRig cancelled(o);
     QVERIFY(cancelled.started);
     QVERIFY(cancelled.ops.upload_data_BitBtnClick());
-    CORVANE_TRY_VERIFY(Ended(cancelled), kDeadline);
+    CORVANE_TRY_VERIFY(hasEnded(cancelled), kDeadline);
     QCOMPARE(cancelled.host.codes(), (QList<int>{29, 12, 21, 11, 13}));
     QCOMPARE(cancelled.host.infoOf(11), QStringLiteral("(1) Configuration data"));
     QVERIFY(cancelled.host.progress[0].error);
-    QCOMPARE(Frames_Of(*cancelled.sim, 12).size(), 0);
+    QCOMPARE(framesOf(*cancelled.sim, 12).size(), 0);
 }
 
 void TestDeviceOperations::ignoredResets_data()
@@ -334,23 +334,23 @@ void TestDeviceOperations::ignoredResets()
     o.ignoreResets = ignored;
     DeviceOpsRig rig(o);
     QVERIFY(rig.started);
-    rig.setUp([](TDevice_Config_v2&, THandle_List& images) { Create_Default_Handles(images); });
+    rig.setUp([](TDevice_Config_v2&, THandleList& images) { createDefaultHandles(images); });
     rig.host.sendConfig = !images;
     rig.host.sendImages = images;
     if (answer >= 0)
         rig.host.answers << TDeviceAnswer(answer);
     QVERIFY(rig.ops.upload_data_BitBtnClick());
-    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(hasEnded(rig), kDeadline);
     const QList<int> codes = rig.host.codes();
     QCOMPARE(codes.mid(codes.size() - tail.size()), tail);
     if (answer < 0) {
         QVERIFY(rig.host.boxes.isEmpty());
-        QCOMPARE(Frames_Of(*rig.sim, 12).size(), ignored + 1);
+        QCOMPARE(framesOf(*rig.sim, 12).size(), ignored + 1);
     } else {
         QCOMPARE(rig.host.boxes.size(), 1);
         QCOMPARE(rig.host.boxes.at(0).text, DeviceText::resetError());
         // Five attempts before the box; Retry makes a sixth, acknowledged one.
-        QCOMPARE(Frames_Of(*rig.sim, 12).size(), answer == int(TDeviceAnswer::Retry) ? 6 : 5);
+        QCOMPARE(framesOf(*rig.sim, 12).size(), answer == int(TDeviceAnswer::Retry) ? 6 : 5);
         if (answer == int(TDeviceAnswer::Cancel))
             QCOMPARE(rig.host.infoOf(11), QStringLiteral("(2) Reset command"));
     }
@@ -372,7 +372,7 @@ void TestDeviceOperations::retrieveFailuresLeaveTheRecord()
     QFETCH(bool, spoilt);
     QFETCH(QString, info);
     SimOptions o;
-    o.initialConfig = Block_Bytes(Distinct_Record());
+    o.initialConfig = blockBytes(distinctRecord());
     if (spoilt)
         o.initialConfig[700] = char(o.initialConfig.at(700) ^ 0x40);
     o.silentAfter = silentAfter;
@@ -380,18 +380,18 @@ void TestDeviceOperations::retrieveFailuresLeaveTheRecord()
     QVERIFY(rig.started);
     const TDevice_Config_v2 before = rig.document.record();
     rig.ops.retrieve_cfg_ButtonClick();
-    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(hasEnded(rig), kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 9, 13}));
     QCOMPARE(rig.host.infoOf(9), info);
     QCOMPARE(std::memcmp(&rig.document.record(), &before, sizeof before), 0);
     QVERIFY(!rig.document.isModified());
     QCOMPARE(rig.host.shownConfigs, 0);
-    QCOMPARE(Frames_Of(*rig.sim, 204).size(), silentAfter ? 7 : 11);
+    QCOMPARE(framesOf(*rig.sim, 204).size(), silentAfter ? 7 : 11);
 }
 
 void TestDeviceOperations::versionOneBlockIsConverted()
 {
-    const TDevice_Config_v2 fresh = New_Project_Config();
+    const TDevice_Config_v2 fresh = newProjectConfig();
     TDevice_Config_v1 v1;
     std::memcpy(&v1, &fresh, 178);
     v1.theme_colour = 0xABCDEF;
@@ -405,7 +405,7 @@ void TestDeviceOperations::versionOneBlockIsConverted()
     DeviceOpsRig rig(o);
     QVERIFY(rig.started);
     rig.ops.retrieve_cfg_ButtonClick();
-    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(hasEnded(rig), kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 8, 13}));
     QCOMPARE(rig.document.record().theme_colour, 0xABCDEFu);
     TDevice_Config_v2 expected{};
@@ -419,24 +419,24 @@ void TestDeviceOperations::uploadRefusedBeforeConnecting()
     DeviceOpsRig rig;
     QVERIFY(rig.started);
     // Four lines: refused only when the configuration goes too.
-    rig.host.serviceText = QStringLiteral("a\nb\nc\nd");
+    rig.host.scriptedServiceText = QStringLiteral("a\nb\nc\nd");
     QVERIFY(!rig.ops.upload_data_BitBtnClick());
     QCOMPARE(rig.host.boxes.size(), 1);
     QCOMPARE(rig.host.boxes.at(0).text, DeviceText::tooManyLines());
     // Unsaved: asked, No is the default and stops.
-    rig.host.serviceText = QStringLiteral("a\nb\nc");
+    rig.host.scriptedServiceText = QStringLiteral("a\nb\nc");
     rig.document.Set_Modified(true);
     QVERIFY(!rig.ops.upload_data_BitBtnClick());
     QCOMPARE(rig.host.boxes.size(), 2);
     QCOMPARE(rig.host.boxes.at(1).text, DeviceText::unsavedUpload());
     QCOMPARE(rig.host.boxes.at(1).buttons, TDeviceButtons::YesNo);
     QVERIFY(rig.host.log.isEmpty());
-    QVERIFY(!rig.ops.Busy());
+    QVERIFY(!rig.ops.isBusy());
     QCOMPARE(rig.sim->frameCount(), 0);
     // Yes goes ahead; the project stays modified.
     rig.host.answers << TDeviceAnswer::Yes;
     QVERIFY(rig.ops.upload_data_BitBtnClick());
-    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(hasEnded(rig), kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 21, 15, 10, 20, 13}));
     QVERIFY(rig.document.isModified());
 }
@@ -445,35 +445,35 @@ void TestDeviceOperations::emptyImageBlockGoesStraightToReset()
 {
     DeviceOpsRig rig;
     QVERIFY(rig.started);
-    rig.setUp([](TDevice_Config_v2&, THandle_List& images) {
-        Create_Default_Handles(images);
+    rig.setUp([](TDevice_Config_v2&, THandleList& images) {
+        createDefaultHandles(images);
         for (auto& h : images)
             h->included = false;
     });
     rig.host.sendConfig = false;
     rig.host.sendImages = true;
     QVERIFY(rig.ops.upload_data_BitBtnClick());
-    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(hasEnded(rig), kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 21, 16, 10, 20, 13}));
-    QCOMPARE(Frames_Of(*rig.sim, 200).size(), 0);
+    QCOMPARE(framesOf(*rig.sim, 200).size(), 0);
 }
 
 void TestDeviceOperations::unbuildableImageBlockEndsTheUpload()
 {
     DeviceOpsRig rig;
     QVERIFY(rig.started);
-    rig.setUp([](TDevice_Config_v2&, THandle_List& images) {
-        Create_Default_Handles(images);
-        Add_Image(*images[LOGOS_IDX], QStringLiteral("BROKEN"), 1);
-        images[LOGOS_IDX]->cells[0]->fmxbmp = QImage();
+    rig.setUp([](TDevice_Config_v2&, THandleList& images) {
+        createDefaultHandles(images);
+        addImage(*images[kLogosIdx], QStringLiteral("BROKEN"), 1);
+        images[kLogosIdx]->cells[0]->fmxbmp = QImage();
     });
     rig.host.sendConfig = false;
     rig.host.sendImages = true;
     QVERIFY(rig.ops.upload_data_BitBtnClick());
-    CORVANE_TRY_VERIFY(Ended(rig), kDeadline);
+    CORVANE_TRY_VERIFY(hasEnded(rig), kDeadline);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 21, 11, 13}));
     QVERIFY(rig.host.infoOf(11).startsWith(QStringLiteral("(1) Image data: ")));
     QVERIFY(rig.host.progress[1].error);
-    QCOMPARE(Frames_Of(*rig.sim, 200).size(), 0);
+    QCOMPARE(framesOf(*rig.sim, 200).size(), 0);
     QVERIFY(!rig.link.comms().isOpen());
 }

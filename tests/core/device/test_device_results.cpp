@@ -14,7 +14,7 @@
 namespace {
 constexpr int kDeadline = 60000;
 
-SimOptions Fault(int SimOptions::*field, int value)
+SimOptions fault(int SimOptions::*field, int value)
 {
     SimOptions o;
     o.*field = value;
@@ -48,9 +48,9 @@ void TestDeviceResults::namedPortIsTheOnlyPort()
     QVERIFY(rig.started);
     SimPty silent;
     QVERIFY(silent.open());
-    rig.ops.Set_Port_Lister({});
+    rig.ops.setPortLister({});
     const QString other = rig.sim->portName();
-    rig.ops.Set_Adapter_Lister([&] { return QStringList{silent.slavePath(), other}; });
+    rig.ops.setAdapterLister([&] { return QStringList{silent.slavePath(), other}; });
     rig.link.explicitPorts = {silent.slavePath()};
     rig.link.namedPortsOnly = namedOnly;
     rig.host.upgradeOnShow = &rig.ops;
@@ -90,33 +90,33 @@ void TestDeviceResults::faultsByPhase_data()
     using V = TVerifyOutcome;
     const QStringList none, config{"config"}, both{"config", "images"};
     QTest::newRow("clean") << SimOptions{} << true << true << P::None << F::None << both << V::Passed;
-    QTest::newRow("config write NAK") << Fault(&SimOptions::nakWrite, 1) << true << false << P::ConfigWrite
+    QTest::newRow("config write NAK") << fault(&SimOptions::nakWrite, 1) << true << false << P::ConfigWrite
                                       << F::Refused << none << V::NotRun;
     QTest::newRow("config write silence")
-        << Fault(&SimOptions::silentAfter, 1) << true << false << P::ConfigWrite << F::NoAnswer << none << V::NotRun;
+        << fault(&SimOptions::silentAfter, 1) << true << false << P::ConfigWrite << F::NoAnswer << none << V::NotRun;
     QTest::newRow("config write port gone")
-        << Fault(&SimOptions::vanishAfter, 3) << true << false << P::ConfigWrite << F::PortGone << none << V::NotRun;
-    QTest::newRow("read-back silence") << Fault(&SimOptions::silentAfter, 6) << true << true << P::ConfigVerify
+        << fault(&SimOptions::vanishAfter, 3) << true << false << P::ConfigWrite << F::PortGone << none << V::NotRun;
+    QTest::newRow("read-back silence") << fault(&SimOptions::silentAfter, 6) << true << true << P::ConfigVerify
                                        << F::NoAnswer << config << V::NoReply;
-    QTest::newRow("read-back spoilt") << Fault(&SimOptions::corruptReadsAfter, 6) << true << true << P::ConfigVerify
+    QTest::newRow("read-back spoilt") << fault(&SimOptions::corruptReadsAfter, 6) << true << true << P::ConfigVerify
                                       << F::None << config << V::BadReply;
-    QTest::newRow("read-back port gone") << Fault(&SimOptions::vanishAfter, 7) << true << true << P::ConfigVerify
+    QTest::newRow("read-back port gone") << fault(&SimOptions::vanishAfter, 7) << true << true << P::ConfigVerify
                                          << F::PortGone << config << V::NoReply;
-    QTest::newRow("image write NAK") << Fault(&SimOptions::nakWrite, 5) << true << false << P::ImageWrite << F::Refused
+    QTest::newRow("image write NAK") << fault(&SimOptions::nakWrite, 5) << true << false << P::ImageWrite << F::Refused
                                      << config << V::NotRun;
     QTest::newRow("image write NAK, images only")
-        << Fault(&SimOptions::nakWrite, 2) << false << false << P::ImageWrite << F::Refused << none << V::NotRun;
-    QTest::newRow("image write silence") << Fault(&SimOptions::silentAfter, 5) << true << false << P::ImageWrite
+        << fault(&SimOptions::nakWrite, 2) << false << false << P::ImageWrite << F::Refused << none << V::NotRun;
+    QTest::newRow("image write silence") << fault(&SimOptions::silentAfter, 5) << true << false << P::ImageWrite
                                          << F::NoAnswer << config << V::NotRun;
     // A stray byte before a write's answer is no answer of its own: the ACK
     // after it still counts, in either phase.
     QTest::newRow("config write, stray byte first")
-        << Fault(&SimOptions::strayBefore, 2) << true << false << P::None << F::None << both << V::NotRun;
+        << fault(&SimOptions::strayBefore, 2) << true << false << P::None << F::None << both << V::NotRun;
     QTest::newRow("image write, stray byte first")
-        << Fault(&SimOptions::strayBefore, 6) << true << false << P::None << F::None << both << V::NotRun;
+        << fault(&SimOptions::strayBefore, 6) << true << false << P::None << F::None << both << V::NotRun;
     QTest::newRow("image write port gone")
-        << Fault(&SimOptions::vanishAfter, 6) << true << false << P::ImageWrite << F::PortGone << config << V::NotRun;
-    QTest::newRow("reset ignored") << Fault(&SimOptions::ignoreResets, 100) << true << true << P::Reset << F::None
+        << fault(&SimOptions::vanishAfter, 6) << true << false << P::ImageWrite << F::PortGone << config << V::NotRun;
+    QTest::newRow("reset ignored") << fault(&SimOptions::ignoreResets, 100) << true << true << P::Reset << F::None
                                    << both << V::Passed;
 }
 
@@ -132,19 +132,19 @@ void TestDeviceResults::faultsByPhase()
 
     DeviceOpsRig rig(fault);
     QVERIFY(rig.started);
-    rig.setUp([](TDevice_Config_v2&, THandle_List& images) {
-        Create_Default_Handles(images);
-        THandle_object& logos = *images[LOGOS_IDX];
+    rig.setUp([](TDevice_Config_v2&, THandleList& images) {
+        createDefaultHandles(images);
+        THandle_object& logos = *images[kLogosIdx];
         // Two pictures: an image block of several writes.
-        Add_Fixture_Image(logos, QStringLiteral("SUN"), Gradient_Picture(logos.width, logos.height, 1));
-        Add_Fixture_Image(logos, QStringLiteral("MOON"), Gradient_Picture(logos.width, logos.height, 2));
+        addFixtureImage(logos, QStringLiteral("SUN"), gradientPicture(logos.width, logos.height, 1));
+        addFixtureImage(logos, QStringLiteral("MOON"), gradientPicture(logos.width, logos.height, 2));
     });
     QByteArray block;
     Build_Image_Data(block, rig.document.images());
     QVERIFY(block.size() > 512);
     rig.host.sendConfig = config;
     rig.host.sendImages = true;
-    rig.ops.Set_Verify_Upload(verify);
+    rig.ops.setVerifyUpload(verify);
     QSignalSpy finished(&rig.ops, &TDeviceOperations::finished);
 
     QVERIFY(rig.ops.upload_data_BitBtnClick());
@@ -160,7 +160,7 @@ void TestDeviceResults::faultsByPhase()
     QCOMPARE(result.portsTried.size(), 1);
     QCOMPARE(result.portsTried[0].port, rig.sim->portName());
 
-    const QByteArray configBlock = Block_Bytes(rig.document.record());
+    const QByteArray configBlock = blockBytes(rig.document.record());
     if (result.configSent) {
         QCOMPARE(rig.sim->memory(0, 1408), configBlock);
         QCOMPARE(result.configChecksum, configBlock.mid(2 + 1342, 2));
@@ -184,5 +184,5 @@ void TestDeviceResults::faultsByPhase()
     QCOMPARE(result.failedPhase, phase);
     QVERIFY2(result.message.startsWith(QStringLiteral("Error uploading data: (")), qPrintable(result.message));
     if (why != TTransferFault::None && phase != TDevicePhase::ConfigVerify)
-        QVERIFY2(result.message.endsWith(QStringLiteral(": ") + Transfer_Fault_Text(why)), qPrintable(result.message));
+        QVERIFY2(result.message.endsWith(QStringLiteral(": ") + transferFaultText(why)), qPrintable(result.message));
 }

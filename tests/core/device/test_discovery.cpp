@@ -37,9 +37,9 @@ void TestDiscovery::identification()
     QVERIFY(GetAppInfo(s.comms, part, ver, blPart, blVer));
     QCOMPARE(int(part), partNo);
     QCOMPARE(int(ver), version);
-    QCOMPARE(int(blPart), int(RC_Model_Table[model].bl_part_no));
+    QCOMPARE(int(blPart), int(RC_Model_Table[model].blPartNo));
     QCOMPARE(Model_Index(part), model);
-    QCOMPARE(Is_Boot_Loader_Part(part), bootLoader);
+    QCOMPARE(isBootLoaderPart(part), bootLoader);
     const SimFrame f = s.sim->frames().back();
     QCOMPARE(f.command, uint8_t(10));
     QCOMPARE(f.address, uint32_t(0x5A1C7B93));
@@ -71,7 +71,7 @@ void TestDiscovery::identificationFailsCleanly()
     QCOMPARE(part | ver | blPart | blVer, 0);
 
     s.comms.CloseComm();
-    const TProbeResult probe = Probe_Controller(s.comms, s.sim->portName());
+    const TProbeResult probe = probeController(s.comms, s.sim->portName());
     QVERIFY(probe.opened);
     QVERIFY(!probe.answered);
     QVERIFY(probe.badReply);
@@ -95,8 +95,8 @@ void TestDiscovery::silenceIsNoAnswer()
     SimPty mute;
     QVERIFY(mute.open());
     TVrexComms c;
-    Apply_Comms_Settings(c);
-    c.PortName = mute.slavePath();
+    applyCommsSettings(c);
+    c.portName = mute.slavePath();
     QVERIFY(c.OpenComm());
     uint16_t part = 1, ver = 1, blPart = 1, blVer = 1;
     bool badReply = true;
@@ -148,17 +148,17 @@ void TestDiscovery::fwCompatIndex()
     QCOMPARE(FW_Compat_Index(static_cast<uint16_t>(version)), index);
     if (index >= 0) {
         for (const auto& table : FW_Compat_Table) {
-            QCOMPARE(int(table[index].cfg_format), cfgFormat);
-            QCOMPARE(int(table[index].data_format), 4);
+            QCOMPARE(int(table[index].cfgFormat), cfgFormat);
+            QCOMPARE(int(table[index].dataFormat), 4);
         }
     }
 }
 
 void TestDiscovery::firmwareText()
 {
-    QCOMPARE(Firmware_Text(5813, 201), QStringLiteral("Firmware: 5813 v2.01"));
-    QCOMPARE(Firmware_Text(5831, 5), QStringLiteral("Firmware: 5831 v0.05"));
-    QCOMPARE(Firmware_Text(42, 1310), QStringLiteral("Firmware: 0042 v13.10"));
+    QCOMPARE(firmwareVersionText(5813, 201), QStringLiteral("Firmware: 5813 v2.01"));
+    QCOMPARE(firmwareVersionText(5831, 5), QStringLiteral("Firmware: 5831 v0.05"));
+    QCOMPARE(firmwareVersionText(42, 1310), QStringLiteral("Firmware: 0042 v13.10"));
 }
 
 void TestDiscovery::namedPortsComeFirst()
@@ -170,7 +170,7 @@ void TestDiscovery::namedPortsComeFirst()
     const QStringList list = Get_CommPort_List(QStringLiteral("FTDI"), {b.slavePath(), a.slavePath()});
     QVERIFY(list.size() >= 2);
     QCOMPARE(list.mid(0, 2), QStringList({b.slavePath(), a.slavePath()}));
-    for (const TCandidatePort& c : Get_CommPort_Candidates(QStringLiteral("FTDI"))) {
+    for (const TCandidatePort& c : getCommPortCandidates(QStringLiteral("FTDI"))) {
         QVERIFY(c.manufacturer.contains(QStringLiteral("FTDI")));
         QVERIFY(!c.named);
     }
@@ -181,25 +181,25 @@ void TestDiscovery::probeReportsWhyAPortFailed()
     SimSession s;
     QVERIFY(s.ok());
     s.comms.CloseComm();
-    const TProbeResult good = Probe_Controller(s.comms, s.sim->portName());
+    const TProbeResult good = probeController(s.comms, s.sim->portName());
     QVERIFY(good.isController());
-    QCOMPARE(good.part_no, uint16_t(5813));
+    QCOMPARE(good.partNo, uint16_t(5813));
     QVERIFY(s.comms.isOpen()); // left open for the operation that follows
 
     TVrexComms other;
-    const TProbeResult busy = Probe_Controller(other, s.sim->portName());
+    const TProbeResult busy = probeController(other, s.sim->portName());
     QVERIFY(!busy.opened);
     QCOMPARE(busy.failure, TPortOpenFailure::Busy);
     QVERIFY(busy.failureText.contains(QStringLiteral("in use")));
 
-    const TProbeResult missing = Probe_Controller(other, QStringLiteral("/dev/corvane-missing"));
+    const TProbeResult missing = probeController(other, QStringLiteral("/dev/corvane-missing"));
     QCOMPARE(missing.failure, TPortOpenFailure::Missing);
     QVERIFY(!other.isOpen());
 
-    QCOMPARE(Port_Open_Failure_Text(TPortOpenFailure::PermissionDenied, QStringLiteral("/dev/ttyUSB0")),
+    QCOMPARE(portOpenFailureText(TPortOpenFailure::PermissionDenied, QStringLiteral("/dev/ttyUSB0")),
              QStringLiteral("/dev/ttyUSB0: permission denied"));
     // No node to read a group from: the rule is the advice, never a group.
-    QVERIFY(Port_Open_Failure_Fix(TPortOpenFailure::PermissionDenied, QStringLiteral("/dev/corvane-missing"))
+    QVERIFY(portOpenFailureFix(TPortOpenFailure::PermissionDenied, QStringLiteral("/dev/corvane-missing"))
                 .contains(QLatin1String(kPortAccessRule)));
 }
 
@@ -211,7 +211,7 @@ void TestDiscovery::commsSettings()
     QCOMPARE(c->BaudRate, 230400u);
     QCOMPARE(c->DataBits, uint8_t(8));
     QVERIFY(c->Parity == TParity::None);
-    QVERIFY(c->StopBits == TStopBits::sb1);
+    QVERIFY(c->StopBits == TStopBits::OneStopBit);
     QCOMPARE(c->RxBufferSize, uint16_t(1024));
     QCOMPARE(c->InterCharTimeOut, 0u);
 }

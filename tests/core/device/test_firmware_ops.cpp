@@ -18,7 +18,7 @@ namespace {
 constexpr int kDeadline = 90000;
 constexpr int kFirmwareBytes = 266240;
 
-QList<SimFrame> Frames_Of(const VirtualController& sim, uint8_t command)
+QList<SimFrame> framesOf(const VirtualController& sim, uint8_t command)
 {
     QList<SimFrame> out;
     for (const SimFrame& f : sim.frames())
@@ -27,10 +27,10 @@ QList<SimFrame> Frames_Of(const VirtualController& sim, uint8_t command)
     return out;
 }
 
-QByteArray Carried(int model)
+QByteArray carried(int model)
 {
-    return Read_Resource_Data(model == 0 ? QStringLiteral("FIRMWARE_BINARY_5813")
-                                         : QStringLiteral("FIRMWARE_BINARY_5827"));
+    return readResourceData(model == 0 ? QStringLiteral("FIRMWARE_BINARY_5813")
+                                       : QStringLiteral("FIRMWARE_BINARY_5827"));
 }
 
 // Runs as another user for as long as it lives, so that a device node
@@ -89,11 +89,11 @@ void TestFirmwareOperations::windowLabels()
     s.RC_FW_Ver = quint16(version);
     s.PC_Cfg_PartNo = 5813;
     s.PC_Cfg_FW_Ver = 201;
-    const TFirmwareWindowInfo info = Prepare_Firmware_Window(s);
+    const TFirmwareWindowInfo info = prepareFirmwareWindow(s);
     QCOMPARE(info.model, model);
-    QCOMPARE(info.model_info, modelText);
-    QCOMPARE(info.rc_fwver, rcText);
-    QCOMPARE(info.available_fwver, availableText);
+    QCOMPARE(info.modelInfo, modelText);
+    QCOMPARE(info.rcFwver, rcText);
+    QCOMPARE(info.availableFwver, availableText);
 }
 
 void TestFirmwareOperations::upgradeByModel_data()
@@ -126,12 +126,12 @@ void TestFirmwareOperations::upgradeByModel()
     const QList<int> expected = command == 20 ? QList<int>{29, 12, 22, 23, 24, 13} : QList<int>{29, 12, 22, 23, 13};
     QCOMPARE(rig.host.codes(), expected);
     QCOMPARE(rig.host.log.at(0).info, QStringLiteral("Firmware upgrade"));
-    const QList<SimFrame> writes = Frames_Of(*rig.sim, 200);
+    const QList<SimFrame> writes = framesOf(*rig.sim, 200);
     QCOMPARE(writes.size(), 520);
     QCOMPARE(writes.first().address, 0x37000u);
     QCOMPARE(writes.at(1).address, 0x37000u + 512);
-    QCOMPARE(rig.sim->memory(0x37000, kFirmwareBytes), Carried(model));
-    const QList<SimFrame> installs = Frames_Of(*rig.sim, uint8_t(command));
+    QCOMPARE(rig.sim->memory(0x37000, kFirmwareBytes), carried(model));
+    const QList<SimFrame> installs = framesOf(*rig.sim, uint8_t(command));
     QCOMPARE(installs.size(), 1);
     // Part number low, high, then version low, high.
     const quint16 part = model == 0 ? 5813 : 5827;
@@ -155,15 +155,15 @@ void TestFirmwareOperations::abortDuringBlock100()
     rig.host.onProgress = [&](TDeviceBar bar, qint64 position) {
         if (bar == TDeviceBar::Firmware && position == 99 * 512 && !asked) {
             asked = true;
-            rig.ops.Request_Upgrade_Abort();
+            rig.ops.requestUpgradeAbort();
         }
     };
     rig.ops.fw_upg_ButtonClick();
     CORVANE_TRY_VERIFY(rig.host.operationEnds == 1, kDeadline);
     QVERIFY(asked);
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 22, 26, 13}));
-    QCOMPARE(Frames_Of(*rig.sim, 200).size(), 100);
-    QCOMPARE(Frames_Of(*rig.sim, 20).size() + Frames_Of(*rig.sim, 14).size(), 0);
+    QCOMPARE(framesOf(*rig.sim, 200).size(), 100);
+    QCOMPARE(framesOf(*rig.sim, 20).size() + framesOf(*rig.sim, 14).size(), 0);
     QVERIFY(!rig.link.comms().isOpen());
 }
 
@@ -185,36 +185,36 @@ void TestFirmwareOperations::nakOnBlock3ThenUpgradeAgain()
     QVERIFY(rig.link.comms().isOpen());
     QCOMPARE(rig.host.operationEnds, 0);
     QVERIFY(!rig.host.deviceButtonsEnabled);
-    QCOMPARE(Frames_Of(*rig.sim, 200).size(), 3);
+    QCOMPARE(framesOf(*rig.sim, 200).size(), 3);
 
     // "Upgrade" again sends the whole image anew, from the first block.
     rig.sim->clearFrames();
-    rig.ops.Start_Firmware_Upgrade();
+    rig.ops.startFirmwareUpgrade();
     CORVANE_TRY_VERIFY(rig.host.operationEnds == 1, kDeadline);
     QCOMPARE(rig.host.codes().mid(4), (QList<int>{22, 23, 24, 13}));
-    QCOMPARE(Frames_Of(*rig.sim, 200).size(), 520);
-    QCOMPARE(Frames_Of(*rig.sim, 200).first().address, 0x37000u);
-    QCOMPARE(rig.sim->memory(0x37000, kFirmwareBytes), Carried(0));
+    QCOMPARE(framesOf(*rig.sim, 200).size(), 520);
+    QCOMPARE(framesOf(*rig.sim, 200).first().address, 0x37000u);
+    QCOMPARE(rig.sim->memory(0x37000, kFirmwareBytes), carried(0));
     QVERIFY(!rig.host.progress[2].error);
 }
 
 void TestFirmwareOperations::placeholderRefusedOnOtherPorts()
 {
-    if (!Carried_Firmware_Is_Placeholder())
+    if (!carriedFirmwareIsPlaceholder())
         QSKIP("this build carries real firmware");
     DeviceOpsRig rig;
     QVERIFY(rig.started);
-    rig.ops.Allow_Placeholder_Firmware_On({});
+    rig.ops.allowPlaceholderFirmwareOn({});
     rig.host.upgradeOnShow = &rig.ops;
     rig.ops.fw_upg_ButtonClick();
     CORVANE_TRY_VERIFY(rig.host.transferEnds == 1, kDeadline);
     QCOMPARE(rig.host.boxes.size(), 1);
     QCOMPARE(rig.host.boxes.at(0).text, DeviceText::placeholderFirmware());
     QCOMPARE(rig.host.codes(), (QList<int>{29, 12, 11}));
-    QCOMPARE(Frames_Of(*rig.sim, 200).size(), 0);
+    QCOMPARE(framesOf(*rig.sim, 200).size(), 0);
     // Cancel closes the link as after any failed transfer.
     QVERIFY(rig.link.comms().isOpen());
-    rig.ops.Close_Firmware_Window();
+    rig.ops.closeFirmwareWindow();
     CORVANE_TRY_VERIFY(rig.host.operationEnds == 1, kDeadline);
     QCOMPARE(rig.host.codes().last(), 13);
 }

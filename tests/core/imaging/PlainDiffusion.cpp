@@ -58,42 +58,42 @@ struct Px {
 
 void PlainDiffusion::quantise(const long double in[4], int format, bool raw, long double out[4])
 {
-    auto colour = [&](long double v, int L) { return levelOf(v * L / 256.0L, L - 1); };
+    auto colour = [&](long double v, int l) { return levelOf(v * l / 256.0L, l - 1); };
     int lv[4];
-    int L[4];
+    int l[4];
     switch (format) {
     case 0:
-        L[0] = L[1] = L[2] = 32;
-        L[3] = 2;
+        l[0] = l[1] = l[2] = 32;
+        l[3] = 2;
         break;
     case 4:
-        L[0] = L[1] = 8;
-        L[2] = 4;
-        L[3] = 0;
+        l[0] = l[1] = 8;
+        l[2] = 4;
+        l[3] = 0;
         break;
-    case 5: L[0] = L[1] = L[2] = L[3] = 4; break;
-    case 6: L[0] = L[1] = L[2] = L[3] = 16; break;
+    case 5: l[0] = l[1] = l[2] = l[3] = 4; break;
+    case 6: l[0] = l[1] = l[2] = l[3] = 16; break;
     case 7:
-        L[0] = L[2] = 32;
-        L[1] = 64;
-        L[3] = 0;
+        l[0] = l[2] = 32;
+        l[1] = 64;
+        l[3] = 0;
         break;
     case 1:
-        L[0] = L[1] = L[2] = 2;
-        L[3] = 0;
+        l[0] = l[1] = l[2] = 2;
+        l[3] = 0;
         break;
     case 2:
-        L[0] = L[1] = L[2] = 16;
-        L[3] = 0;
+        l[0] = l[1] = l[2] = 16;
+        l[3] = 0;
         break;
     case 3:
-        L[0] = L[1] = L[2] = 256;
-        L[3] = 0;
+        l[0] = l[1] = l[2] = 256;
+        l[3] = 0;
         break;
     case 17:
     case 18:
-        L[0] = L[1] = L[2] = 4;
-        L[3] = 0;
+        l[0] = l[1] = l[2] = 4;
+        l[3] = 0;
         break;
     default: throw std::invalid_argument("format");
     }
@@ -103,36 +103,36 @@ void PlainDiffusion::quantise(const long double in[4], int format, bool raw, lon
         sum = sum + 0.72L * in[1];
         sum = sum + 0.07L * in[2];
         const double g = double(sum);
-        const int level = format == 3 ? levelOf((long double)g, 255) : colour((long double)g, L[0]);
+        const int level = format == 3 ? levelOf((long double)g, 255) : colour((long double)g, l[0]);
         for (int c = 0; c < 3; ++c)
-            out[c] = raw || format == 3 ? level : back(level, L[0]);
+            out[c] = raw || format == 3 ? level : back(level, l[0]);
         out[3] = 255;
         return;
     }
     for (int c = 0; c < 3; ++c)
-        lv[c] = colour(in[c], L[c]);
+        lv[c] = colour(in[c], l[c]);
     if (format == 0)
         lv[3] = levelOf((in[3] + 1.0L) / 256.0L, 1);
-    else if (L[3])
-        lv[3] = colour(in[3], L[3]);
+    else if (l[3])
+        lv[3] = colour(in[3], l[3]);
     for (int c = 0; c < 3; ++c)
-        out[c] = raw ? lv[c] : back(lv[c], L[c]);
-    if (!L[3])
+        out[c] = raw ? lv[c] : back(lv[c], l[c]);
+    if (!l[3])
         out[3] = 255;
     else if (format == 0)
         out[3] = raw ? lv[3] : lv[3] * 255;
     else
-        out[3] = raw ? lv[3] : back(lv[3], L[3]);
+        out[3] = raw ? lv[3] : back(lv[3], l[3]);
 }
 
 PlainDiffusion::Result PlainDiffusion::convert(const TDithering_Params& params, const QImage& source, int format)
 {
-    const int W = source.width();
-    const int H = source.height();
-    std::vector<std::vector<Px>> m(static_cast<size_t>(W), std::vector<Px>(static_cast<size_t>(H)));
-    for (int y = 0; y < H; ++y) {
+    const int imageWidth = source.width();
+    const int imageHeight = source.height();
+    std::vector<std::vector<Px>> m(static_cast<size_t>(imageWidth), std::vector<Px>(static_cast<size_t>(imageHeight)));
+    for (int y = 0; y < imageHeight; ++y) {
         const auto* words = reinterpret_cast<const uint32_t*>(source.constScanLine(y));
-        for (int x = 0; x < W; ++x) {
+        for (int x = 0; x < imageWidth; ++x) {
             const uint32_t w = words[x];
             m[size_t(x)][size_t(y)]
                 = {{double((w >> 16) & 255), double((w >> 8) & 255), double(w & 255), double(w >> 24)}};
@@ -156,57 +156,57 @@ PlainDiffusion::Result PlainDiffusion::convert(const TDithering_Params& params, 
     const double n = std::pow(2.0, double(params.random_bits)) - 1.0;
 
     Result r;
-    r.levels.assign(size_t(W) * size_t(H) * 4, 0);
-    r.shown.assign(size_t(W) * size_t(H), 0);
+    r.levels.assign(size_t(imageWidth) * size_t(imageHeight) * 4, 0);
+    r.shown.assign(size_t(imageWidth) * size_t(imageHeight), 0);
     auto give = [&](int x, int y, const double e[3], double w) {
         Px& t = m[size_t(x)][size_t(y)];
         for (int c = 0; c < 3; ++c)
             t.c[c] = t.c[c] + e[c] * w;
     };
-    for (int y = 0; y < H; ++y) {
-        for (int k = 0; k < W; ++k) {
-            const int x = y % 2 == 0 ? k : W - 1 - k;
-            Px P = m[size_t(x)][size_t(y)];
-            for (double& v : P.c)
+    for (int y = 0; y < imageHeight; ++y) {
+        for (int k = 0; k < imageWidth; ++k) {
+            const int x = y % 2 == 0 ? k : imageWidth - 1 - k;
+            Px p = m[size_t(x)][size_t(y)];
+            for (double& v : p.c)
                 v = limit(v);
-            long double in[4], Q[4];
+            long double in[4], q[4];
             for (int c = 0; c < 4; ++c)
-                in[c] = P.c[c];
-            quantise(in, format, false, Q);
-            if (Q[3] >= 255) {
+                in[c] = p.c[c];
+            quantise(in, format, false, q);
+            if (q[3] >= 255) {
                 const double g = gauss(0.0, params.random_stdev);
-                P.c[0] += n * g;
-                P.c[1] += n * g;
-                P.c[2] += n * g;
+                p.c[0] += n * g;
+                p.c[1] += n * g;
+                p.c[2] += n * g;
             }
             for (int c = 0; c < 4; ++c)
-                in[c] = limit(P.c[c]);
-            long double lv[4], Q2[4];
+                in[c] = limit(p.c[c]);
+            long double lv[4], q2[4];
             quantise(in, format, true, lv);
-            quantise(in, format, false, Q2);
-            const size_t i = size_t(y) * size_t(W) + size_t(x);
+            quantise(in, format, false, q2);
+            const size_t i = size_t(y) * size_t(imageWidth) + size_t(x);
             for (int c = 0; c < 4; ++c)
                 r.levels[4 * i + size_t(c)] = uint8_t(lv[c]);
-            r.shown[i] = packByte(double(Q2[3])) << 24 | packByte(double(Q2[0])) << 16 | packByte(double(Q2[1])) << 8
-                | packByte(double(Q2[2]));
-            const double e[3] = {P.c[0] - double(Q2[0]), P.c[1] - double(Q2[1]), P.c[2] - double(Q2[2])};
+            r.shown[i] = packByte(double(q2[3])) << 24 | packByte(double(q2[0])) << 16 | packByte(double(q2[1])) << 8
+                | packByte(double(q2[2]));
+            const double e[3] = {p.c[0] - double(q2[0]), p.c[1] - double(q2[1]), p.c[2] - double(q2[2])};
             if (y % 2 == 0) {
-                if (x + 1 < W)
+                if (x + 1 < imageWidth)
                     give(x + 1, y, e, 7.0 / 16.0);
-                if (x >= 1 && y + 1 < H)
+                if (x >= 1 && y + 1 < imageHeight)
                     give(x - 1, y + 1, e, 3.0 / 16.0);
-                if (y + 1 < H)
+                if (y + 1 < imageHeight)
                     give(x, y + 1, e, 5.0 / 16.0);
-                if (x + 1 < W && y + 1 < H)
+                if (x + 1 < imageWidth && y + 1 < imageHeight)
                     give(x + 1, y + 1, e, 1.0 / 16.0);
             } else {
                 if (x >= 1)
                     give(x - 1, y, e, 7.0 / 16.0);
-                if (x + 1 < W && y + 1 < H)
+                if (x + 1 < imageWidth && y + 1 < imageHeight)
                     give(x + 1, y + 1, e, 3.0 / 16.0);
-                if (y + 1 < H)
+                if (y + 1 < imageHeight)
                     give(x, y + 1, e, 5.0 / 16.0);
-                if (x >= 1 && y + 1 < H)
+                if (x >= 1 && y + 1 < imageHeight)
                     give(x - 1, y + 1, e, 1.0 / 16.0);
             }
         }

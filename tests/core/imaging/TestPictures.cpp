@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-QImage Test_Picture(int width, int height, bool withAlpha, uint32_t seed)
+QImage testPicture(int width, int height, bool withAlpha, uint32_t seed)
 {
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     uint32_t state = seed * 2654435761u + 1u;

@@ -7,4 +7,4 @@
 
 // A picture of gradients and noise; withAlpha adds bands of clear, opaque and
 // every alpha at the quantisation edges (239/240, 254).
-QImage Test_Picture(int width, int height, bool withAlpha, uint32_t seed);
+QImage testPicture(int width, int height, bool withAlpha, uint32_t seed);

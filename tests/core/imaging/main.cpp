@@ -13,6 +13,6 @@ int main(int argc, char** argv)
     // The second run (test_imaging_grey_exact) sends every grey pixel through
     // the exact sum: golden and agreement results must not change.
     const GreyAlwaysExact exact(qEnvironmentVariableIntValue("CORVANE_TEST_GREY_ALWAYS_EXACT") != 0);
-    return Run_Test_Objects<TestQuantisation, TestGreyLevel, TestAgreement, TestNoise, TestConversion, TestPacking,
-                            TestImageDataBlock, TestDecoding>(argc, argv);
+    return runTestObjects<TestQuantisation, TestGreyLevel, TestAgreement, TestNoise, TestConversion, TestPacking,
+                          TestImageDataBlock, TestDecoding>(argc, argv);
 }

@@ -102,7 +102,7 @@ QString compare(BmpConverter& converter, const TDithering_Params& params, const 
         return what + QStringLiteral(": level count differs");
     for (size_t i = 0; i < levels.size(); ++i) {
         const uint8_t* want = &plain.levels[4 * i];
-        const TPixel_Levels& got = levels[i];
+        const TPixelLevels& got = levels[i];
         if (got.R != want[0] || got.G != want[1] || got.B != want[2] || got.A != want[3])
             return what
                 + QStringLiteral(": levels differ at pixel %1: %2 %3 %4 %5, expected %6 %7 %8 %9")
@@ -311,11 +311,11 @@ void TestAgreement::conversionAgreesOnAwkwardPictures()
     BmpConverter converter;
     const QString diff = compare(converter, {stdev, bits}, picture, format);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
-    const std::vector<TPixel_Levels> withPreview = converter.levels();
+    const std::vector<TPixelLevels> withPreview = converter.levels();
     converter.Convert_Bitmap({stdev, bits}, picture, format, false);
     const auto& without = converter.levels();
     QCOMPARE(without.size(), withPreview.size());
     for (size_t i = 0; i < without.size(); ++i)
-        QVERIFY2(std::memcmp(&without[i], &withPreview[i], sizeof(TPixel_Levels)) == 0,
+        QVERIFY2(std::memcmp(&without[i], &withPreview[i], sizeof(TPixelLevels)) == 0,
                  qPrintable(QStringLiteral("pixel %1 differs without the preview").arg(i)));
 }

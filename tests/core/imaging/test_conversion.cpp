@@ -11,7 +11,7 @@
 
 namespace {
 
-bool sameLevels(const std::vector<TPixel_Levels>& a, const std::vector<TPixel_Levels>& b, QString* where = nullptr)
+bool sameLevels(const std::vector<TPixelLevels>& a, const std::vector<TPixelLevels>& b, QString* where = nullptr)
 {
     if (a.size() != b.size())
         return false;
@@ -36,9 +36,9 @@ bool sameLevels(const std::vector<TPixel_Levels>& a, const std::vector<TPixel_Le
 
 // The plain pass's levels and preview in the product's forms; the preview
 // keeps premultiplied pixels valid (colour at most alpha), as the product's.
-std::vector<TPixel_Levels> plainLevels(const PlainDiffusion::Result& r)
+std::vector<TPixelLevels> plainLevels(const PlainDiffusion::Result& r)
 {
-    std::vector<TPixel_Levels> out(r.shown.size());
+    std::vector<TPixelLevels> out(r.shown.size());
     for (size_t i = 0; i < out.size(); ++i)
         out[i] = {r.levels[4 * i], r.levels[4 * i + 1], r.levels[4 * i + 2], r.levels[4 * i + 3]};
     return out;
@@ -76,10 +76,10 @@ void TestConversion::matchesLiteralReference_data()
     QTest::addColumn<int>("bits");
 
     const QList<QPair<const char*, QImage>> pictures = {
-        {"photo 23x17", Test_Picture(23, 17, false, 1)},
-        {"alpha 19x13", Test_Picture(19, 13, true, 2)},
-        {"one wide 1x9", Test_Picture(1, 9, true, 3)},
-        {"one high 11x1", Test_Picture(11, 1, false, 4)},
+        {"photo 23x17", testPicture(23, 17, false, 1)},
+        {"alpha 19x13", testPicture(19, 13, true, 2)},
+        {"one wide 1x9", testPicture(1, 9, true, 3)},
+        {"one high 11x1", testPicture(11, 1, false, 4)},
     };
     for (int f : {0, 1, 2, 3, 4, 5, 6, 7, 17, 18}) {
         const TDithering_Params d = Default_Dithering(f);
@@ -133,7 +133,7 @@ void TestConversion::errorIsDiffused()
     BmpConverter converter;
     const QImage preview = converter.Convert_Bitmap({0.0, 2}, picture, 7, true);
     QList<int> got;
-    for (const TPixel_Levels& lv : converter.levels())
+    for (const TPixelLevels& lv : converter.levels())
         got << lv.G;
     QCOMPARE(got, greenLevels);
     QCOMPARE(qGreen(preview.pixel(0, 0)), 129);
@@ -162,14 +162,14 @@ void TestConversion::noiseOnlyOnOpaquePixels()
     const QImage picture = filled(16, 16, qRgba(grey, grey, grey, alpha));
     BmpConverter converter;
     converter.Convert_Bitmap({0.0, 5}, picture, format, false);
-    const std::vector<TPixel_Levels> plain = converter.levels();
+    const std::vector<TPixelLevels> plain = converter.levels();
     converter.Convert_Bitmap({2.0, 5}, picture, format, false);
     QCOMPARE(!sameLevels(converter.levels(), plain), noisy);
 }
 
 void TestConversion::greyFormatsGiveEqualChannels()
 {
-    const QImage picture = Test_Picture(31, 7, true, 9);
+    const QImage picture = testPicture(31, 7, true, 9);
     BmpConverter converter;
     for (int format : {1, 2, 3, 17, 18}) {
         const QImage preview = converter.Convert_Bitmap(Default_Dithering(format), picture, format, true);
@@ -178,18 +178,18 @@ void TestConversion::greyFormatsGiveEqualChannels()
                 const QRgb p = preview.pixel(x, y);
                 QVERIFY(qRed(p) == qGreen(p) && qGreen(p) == qBlue(p) && qAlpha(p) == 255);
             }
-        for (const TPixel_Levels& lv : converter.levels())
+        for (const TPixelLevels& lv : converter.levels())
             QVERIFY(lv.R == lv.G && lv.G == lv.B);
     }
 }
 
 void TestConversion::sameInputSameResult()
 {
-    const QImage a = Test_Picture(40, 30, true, 5);
-    const QImage b = Test_Picture(30, 40, false, 6);
+    const QImage a = testPicture(40, 30, true, 5);
+    const QImage b = testPicture(30, 40, false, 6);
     BmpConverter converter;
     const QImage first = converter.Convert_Bitmap({0.8, 2}, a, 6, true);
-    const std::vector<TPixel_Levels> firstLevels = converter.levels();
+    const std::vector<TPixelLevels> firstLevels = converter.levels();
     converter.Convert_Bitmap({1.2, 3}, b, 7, true); // other noise, other size in between
     const QImage again = converter.Convert_Bitmap({0.8, 2}, a, 6, true);
     QVERIFY(sameLevels(converter.levels(), firstLevels));
@@ -206,14 +206,14 @@ void TestConversion::otherInputFormatsAreConvertedFirst()
     QImage straight(3, 3, QImage::Format_ARGB32);
     straight.fill(qRgba(255, 0, 0, 128));
     converter.Convert_Bitmap({0.8, 2}, straight, 6, false);
-    const std::vector<TPixel_Levels> fromStraight = converter.levels();
+    const std::vector<TPixelLevels> fromStraight = converter.levels();
     converter.Convert_Bitmap({0.8, 2}, filled(3, 3, qRgba(128, 0, 0, 128)), 6, false);
     QVERIFY(sameLevels(fromStraight, converter.levels()));
     QCOMPARE(int(fromStraight[0].R), 8);
 
-    const QImage photo = Test_Picture(12, 12, false, 8);
+    const QImage photo = testPicture(12, 12, false, 8);
     converter.Convert_Bitmap({0.3, 2}, photo.convertToFormat(QImage::Format_RGB888), 7, false);
-    const std::vector<TPixel_Levels> fromRgb = converter.levels();
+    const std::vector<TPixelLevels> fromRgb = converter.levels();
     converter.Convert_Bitmap({0.3, 2}, photo, 7, false);
     QVERIFY(sameLevels(fromRgb, converter.levels()));
 }
@@ -222,7 +222,7 @@ void TestConversion::badInputIsRefused()
 {
     BmpConverter converter;
     converter.Convert_Bitmap({0.8, 2}, filled(4, 3, qRgb(1, 2, 3)), 6, false);
-    const std::vector<TPixel_Levels> before = converter.levels();
+    const std::vector<TPixelLevels> before = converter.levels();
     QVERIFY_THROWS_EXCEPTION(ImagingError, converter.Convert_Bitmap({0.8, 2}, QImage(), 6, false));
     QVERIFY_THROWS_EXCEPTION(ImagingError, converter.Convert_Bitmap({0.8, 2}, filled(5, 5, qRgb(9, 9, 9)), 9, true));
     QVERIFY(sameLevels(converter.levels(), before));

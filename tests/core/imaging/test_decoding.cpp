@@ -28,7 +28,7 @@ QByteArray encoded(const QImage& image, const char* format)
 
 QImage picture()
 {
-    return Test_Picture(33, 21, true, 77);
+    return testPicture(33, 21, true, 77);
 }
 
 // A BMP that declares width x height (negative: stored top-down) and carries
@@ -66,10 +66,10 @@ QByteArray jpegClaiming(uint16_t width, uint16_t height)
     return bytes;
 }
 
-THandle_List defaultHandles()
+THandleList defaultHandles()
 {
-    THandle_List list;
-    Create_Default_Handles(list);
+    THandleList list;
+    createDefaultHandles(list);
     return list;
 }
 
@@ -175,7 +175,7 @@ void TestDecoding::restoreCellBitmaps()
     cell.name = "LOGO_PNG";
     cell.imgFileData = encoded(picture(), "PNG");
     QString error;
-    QVERIFY2(Restore_Cell_Bitmaps(cell, &error), qPrintable(error));
+    QVERIFY2(::restoreCellBitmaps(cell, &error), qPrintable(error));
     QCOMPARE(cell.fmxbmp, picture());
     QCOMPARE(cell.bmp, picture());
 
@@ -183,7 +183,7 @@ void TestDecoding::restoreCellBitmaps()
     broken.name = "BROKEN_PNG";
     broken.imgFileData = QByteArray("nothing");
     broken.fmxbmp = picture();
-    QVERIFY(!Restore_Cell_Bitmaps(broken, &error));
+    QVERIFY(!::restoreCellBitmaps(broken, &error));
     QVERIFY(error.contains("BROKEN_PNG"));
     QCOMPARE(broken.fmxbmp, picture()); // left as it was
 }
@@ -208,14 +208,14 @@ void TestDecoding::pictureSizeIsCheckedBeforeDecoding_data()
     QTest::newRow("JPEG header of 60000 x 60000, preview")
         << jpegClaiming(60000, 60000) << "preview" << true << previewLimit + QStringList{"60000 x 60000"};
     QTest::newRow("one side beyond every group, import")
-        << encoded(Test_Picture(481, 3, false, 1), "PNG") << "import" << true << importLimit + QStringList{"481 x 3"};
+        << encoded(testPicture(481, 3, false, 1), "PNG") << "import" << true << importLimit + QStringList{"481 x 3"};
     QTest::newRow("a logo for the logos")
-        << encoded(Test_Picture(125, 85, true, 2), "PNG") << "logos" << false << QStringList{};
+        << encoded(testPicture(125, 85, true, 2), "PNG") << "logos" << false << QStringList{};
     QTest::newRow("a background for the logos")
-        << encoded(Test_Picture(480, 272, false, 3), "BMP") << "logos" << true
+        << encoded(testPicture(480, 272, false, 3), "BMP") << "logos" << true
         << QStringList{"480 x 272", "the group LOGOS takes 125 x 85 pixel pictures"};
     QTest::newRow("a background, import")
-        << encoded(Test_Picture(480, 272, false, 3), "JPEG") << "import" << false << QStringList{};
+        << encoded(testPicture(480, 272, false, 3), "JPEG") << "import" << false << QStringList{};
     QTest::newRow("2048 x 2048, preview") << bmpHeaderOnly(2048, 2048) << "preview" << false << QStringList{};
     QTest::newRow("2048 x 2049, preview")
         << bmpHeaderOnly(2048, 2049) << "preview" << true << QStringList{"2048 x 2049"};
@@ -227,11 +227,11 @@ void TestDecoding::pictureSizeIsCheckedBeforeDecoding()
     QFETCH(QString, use);
     QFETCH(bool, refused);
     QFETCH(QStringList, named);
-    const THandle_List list = defaultHandles();
+    const THandleList list = defaultHandles();
     const PictureLimit limit = use == "import" ? PictureLimit::forImport(list)
         : use == "preview"                     ? PictureLimit::forPreview()
-                                               : PictureLimit::forHandle(*list[LOGOS_IDX]);
-    const LoadedPicture got = Load_Picture(bytes, limit, use == "preview");
+                                               : PictureLimit::forHandle(*list[kLogosIdx]);
+    const LoadedPicture got = loadPicture(bytes, limit, use == "preview");
     QCOMPARE(got.status, refused ? PictureStatus::TooLarge : PictureStatus::Loaded);
     QCOMPARE(got.image.isNull(), refused);
     for (const QString& part : named)
@@ -245,13 +245,13 @@ void TestDecoding::pictureSizeIsCheckedBeforeDecoding()
 // decoded, for the block build and for the window's display copies alike.
 void TestDecoding::storedPicturesAreCheckedAgainstTheirGroup()
 {
-    THandle_List list = defaultHandles();
+    THandleList list = defaultHandles();
     TCell_object cell;
     cell.name = "HUGE_BMP";
-    cell.pHandle = list[LOGOS_IDX].get();
+    cell.pHandle = list[kLogosIdx].get();
     cell.imgFileData = bmpHeaderOnly(32784, 272);
     try {
-        Cell_Source_Bitmap(cell);
+        cellSourceBitmap(cell);
         QFAIL("the picture was decoded");
     } catch (const ImagingError& e) {
         QVERIFY2(e.message().contains("HUGE_BMP") && e.message().contains("32784 x 272")
@@ -259,13 +259,13 @@ void TestDecoding::storedPicturesAreCheckedAgainstTheirGroup()
                  qPrintable(e.message()));
     }
     QString error;
-    QVERIFY(!Restore_Cell_Bitmaps(cell, &error));
+    QVERIFY(!::restoreCellBitmaps(cell, &error));
     QVERIFY2(error.contains("HUGE_BMP") && error.contains("32784 x 272"), qPrintable(error));
     QVERIFY(cell.fmxbmp.isNull());
 
     // Without a group, no picture larger than any group may be.
     cell.pHandle = nullptr;
-    QVERIFY(!Restore_Cell_Bitmaps(cell, &error));
+    QVERIFY(!::restoreCellBitmaps(cell, &error));
     QVERIFY2(error.contains("4096 x 4096"), qPrintable(error));
 }
 
@@ -277,13 +277,13 @@ void TestDecoding::pictureFilesAreReadOnce()
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(encoded(picture(), "PNG"));
     f.close();
-    const LoadedPicture got = Load_Picture_File(path, PictureLimit::forImport(defaultHandles()));
+    const LoadedPicture got = loadPictureFile(path, PictureLimit::forImport(defaultHandles()));
     QCOMPARE(got.status, PictureStatus::Loaded);
     QCOMPARE(got.image, picture());
 
-    const LoadedPicture missing = Load_Picture_File(dir.filePath("gone.png"), PictureLimit::forPreview());
+    const LoadedPicture missing = loadPictureFile(dir.filePath("gone.png"), PictureLimit::forPreview());
     QCOMPARE(missing.status, PictureStatus::Undecodable);
     QVERIFY(!missing.error.isEmpty());
-    const LoadedPicture folder = Load_Picture_File(dir.path(), PictureLimit::forPreview());
+    const LoadedPicture folder = loadPictureFile(dir.path(), PictureLimit::forPreview());
     QCOMPARE(folder.status, PictureStatus::Undecodable);
 }

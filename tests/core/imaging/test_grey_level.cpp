@@ -69,10 +69,10 @@ void TestGreyLevel::whiteAndGreyRampKeepTheirLevel()
         const GreyAlwaysExact mode(exact);
         for (int v = 0; v < 256; ++v) {
             const TRGBA_Rec p{double(v), double(v), double(v), 255};
-            QCOMPARE(int(Grey_Level(p, 1.0, 255)), v);
-            QCOMPARE(Grey_Value_Exact(p), double(v));
+            QCOMPARE(int(greyLevel(p, 1.0, 255)), v);
+            QCOMPARE(greyValueExact(p), double(v));
             for (int levels : kLevelCounts)
-                QCOMPARE(int(Grey_Level(p, levels / 256.0, levels - 1)), v * levels / 256);
+                QCOMPARE(int(greyLevel(p, levels / 256.0, levels - 1)), v * levels / 256);
         }
     }
 }
@@ -94,13 +94,13 @@ void TestGreyLevel::agreesWithExtendedSum()
     QString first;
     for (const TRGBA_Rec& p : boundaryColours()) {
         const double expected = extendedGrey(p);
-        if (Grey_Value_Exact(p) != expected && first.isEmpty())
+        if (greyValueExact(p) != expected && first.isEmpty())
             first = QStringLiteral("exact value of %1 %2 %3")
                         .arg(p.R, 0, 'g', 17)
                         .arg(p.G, 0, 'g', 17)
                         .arg(p.B, 0, 'g', 17);
         for (int levels : kLevelCounts) {
-            const int got = Grey_Level(p, levels / 256.0, levels - 1);
+            const int got = greyLevel(p, levels / 256.0, levels - 1);
             if (got != levelOf(expected, levels)) {
                 ++mismatches;
                 if (first.isEmpty())
@@ -124,7 +124,7 @@ void TestGreyLevel::doubleSumAloneWouldBeWrong()
     int wrong = 0;
     for (const TRGBA_Rec& p : boundaryColours()) {
         const double plain = 0.21 * p.R + 0.72 * p.G + 0.07 * p.B;
-        if (levelOf(plain, 256) != Grey_Level(p, 1.0, 255))
+        if (levelOf(plain, 256) != greyLevel(p, 1.0, 255))
             ++wrong;
     }
     QVERIFY(wrong > 0);

@@ -17,17 +17,17 @@
 
 namespace {
 
-constexpr uint32_t base = kImageStoreBase;
+constexpr uint32_t kBase = kImageStoreBase;
 
 TCell_object& addImage(THandle_object& h, const QString& name, uint32_t seed)
 {
-    return Add_Fixture_Image(h, name, Test_Picture(h.width, h.height, h.compress_images, seed));
+    return addFixtureImage(h, name, testPicture(h.width, h.height, h.compress_images, seed));
 }
 
-THandle_List defaultProject()
+THandleList defaultProject()
 {
-    THandle_List list;
-    Create_Default_Handles(list);
+    THandleList list;
+    createDefaultHandles(list);
     return list;
 }
 
@@ -38,7 +38,7 @@ template <typename Rec> Rec recordAt(const QByteArray& block, qsizetype offset)
     return rec;
 }
 
-QByteArray build(const THandle_List& list, TImage_Block_Layout* layout = nullptr)
+QByteArray build(const THandleList& list, TImageBlockLayout* layout = nullptr)
 {
     QByteArray block;
     Build_Image_Data(block, list, layout);
@@ -48,7 +48,7 @@ QByteArray build(const THandle_List& list, TImage_Block_Layout* layout = nullptr
 // The image data at an offset record, as the controller finds it.
 QByteArray dataOf(const QByteArray& block, const TDataOffset_Rec& rec)
 {
-    return block.mid(qsizetype(rec.pos - base), qsizetype(rec.size));
+    return block.mid(qsizetype(rec.pos - kBase), qsizetype(rec.size));
 }
 
 QByteArray inflate(const QByteArray& z, qsizetype expected)
@@ -67,11 +67,11 @@ QByteArray inflate(const QByteArray& z, qsizetype expected)
 
 void TestImageDataBlock::twoLogosAndTwoThumbnails()
 {
-    THandle_List list = defaultProject();
-    TCell_object& logoA = addImage(*list[LOGOS_IDX], "SUN", 1);
-    addImage(*list[LOGOS_IDX], "MOON", 2);
-    addImage(*list[LOGO_THUMBNAILS_IDX], "SUN", 3);
-    addImage(*list[LOGO_THUMBNAILS_IDX], "MOON", 4);
+    THandleList list = defaultProject();
+    TCell_object& logoA = addImage(*list[kLogosIdx], "SUN", 1);
+    addImage(*list[kLogosIdx], "MOON", 2);
+    addImage(*list[kLogoThumbnailsIdx], "SUN", 3);
+    addImage(*list[kLogoThumbnailsIdx], "MOON", 4);
 
     const QByteArray block = build(list);
     QVERIFY(block.size() > 172);
@@ -82,22 +82,22 @@ void TestImageDataBlock::twoLogosAndTwoThumbnails()
         int count;
     };
     const Expect expect[5] = {
-        {1, 7, 480, 272, 960, base + 140, 0}, // BACKGROUNDS (JPEG)
-        {0, 6, 125, 85, 250, base + 140, 2},  // LOGOS
-        {1, 7, 480, 272, 960, base + 156, 0}, // INFO_SCREENS
-        {1, 7, 90, 51, 180, base + 156, 0},   // BG_THUMBNAILS
-        {0, 6, 90, 61, 180, base + 156, 2},   // LOGO_THUMBNAILS
+        {1, 7, 480, 272, 960, kBase + 140, 0}, // BACKGROUNDS (JPEG)
+        {0, 6, 125, 85, 250, kBase + 140, 2},  // LOGOS
+        {1, 7, 480, 272, 960, kBase + 156, 0}, // INFO_SCREENS
+        {1, 7, 90, 51, 180, kBase + 156, 0},   // BG_THUMBNAILS
+        {0, 6, 90, 61, 180, kBase + 156, 2},   // LOGO_THUMBNAILS
     };
     for (int i = 0; i < 5; ++i) {
         const QByteArray raw = block.mid(28 * i, 28);
         const auto h = recordAt<THandleHeader_Rec>(block, 28 * i);
-        QCOMPARE(int(h.storage_kind), expect[i].kind);
-        QCOMPARE(int(h.pixel_format), expect[i].format);
+        QCOMPARE(int(h.storageKind), expect[i].kind);
+        QCOMPARE(int(h.pixelFormat), expect[i].format);
         QCOMPARE(int(h.width), expect[i].width);
         QCOMPARE(int(h.height), expect[i].height);
-        QCOMPARE(int(h.row_bytes), expect[i].rowBytes);
+        QCOMPARE(int(h.rowBytes), expect[i].rowBytes);
         QCOMPARE(h.first_offset_address, expect[i].firstOffset);
-        QCOMPARE(int(h.image_count), expect[i].count);
+        QCOMPARE(int(h.imageCount), expect[i].count);
         // Byte by byte, so the record layout itself is checked too.
         QCOMPARE(uint8_t(raw[16]), uint8_t(expect[i].firstOffset & 0xFF));
         QCOMPARE(uint8_t(raw[18]), uint8_t(0x08));
@@ -106,9 +106,9 @@ void TestImageDataBlock::twoLogosAndTwoThumbnails()
             QCOMPARE(uint8_t(raw[pad]), uint8_t(0));
     }
 
-    uint32_t expectedPos = base + 172;
-    const THandle_object* owners[4] = {list[LOGOS_IDX].get(), list[LOGOS_IDX].get(), list[LOGO_THUMBNAILS_IDX].get(),
-                                       list[LOGO_THUMBNAILS_IDX].get()};
+    uint32_t expectedPos = kBase + 172;
+    const THandle_object* owners[4] = {list[kLogosIdx].get(), list[kLogosIdx].get(), list[kLogoThumbnailsIdx].get(),
+                                       list[kLogoThumbnailsIdx].get()};
     for (int i = 0; i < 4; ++i) {
         const auto rec = recordAt<TDataOffset_Rec>(block, 140 + 8 * i);
         QCOMPARE(rec.pos, expectedPos);
@@ -123,7 +123,7 @@ void TestImageDataBlock::twoLogosAndTwoThumbnails()
         QCOMPARE(inflate(dataOf(block, rec), packed.size()), packed);
         expectedPos += rec.size;
     }
-    QCOMPARE(qsizetype(expectedPos - base), block.size());
+    QCOMPARE(qsizetype(expectedPos - kBase), block.size());
     Q_UNUSED(logoA);
 }
 
@@ -131,25 +131,25 @@ void TestImageDataBlock::twoLogosAndTwoThumbnails()
 // shifted address: the block equals the block of a project without them.
 void TestImageDataBlock::excludedItemsLeaveNoTrace()
 {
-    THandle_List withExcluded = defaultProject();
-    THandle_List without = defaultProject();
-    for (THandle_List* list : {&withExcluded, &without}) {
-        addImage(*(*list)[LOGOS_IDX], "A", 1);
-        addImage(*(*list)[LOGO_THUMBNAILS_IDX], "A", 11);
+    THandleList withExcluded = defaultProject();
+    THandleList without = defaultProject();
+    for (THandleList* list : {&withExcluded, &without}) {
+        addImage(*(*list)[kLogosIdx], "A", 1);
+        addImage(*(*list)[kLogoThumbnailsIdx], "A", 11);
     }
-    addImage(*withExcluded[LOGOS_IDX], "B", 2).included = false;
-    addImage(*withExcluded[LOGO_THUMBNAILS_IDX], "B", 12).included = false;
-    for (THandle_List* list : {&withExcluded, &without}) {
-        addImage(*(*list)[LOGOS_IDX], "C", 3);
-        addImage(*(*list)[LOGO_THUMBNAILS_IDX], "C", 13);
+    addImage(*withExcluded[kLogosIdx], "B", 2).included = false;
+    addImage(*withExcluded[kLogoThumbnailsIdx], "B", 12).included = false;
+    for (THandleList* list : {&withExcluded, &without}) {
+        addImage(*(*list)[kLogosIdx], "C", 3);
+        addImage(*(*list)[kLogoThumbnailsIdx], "C", 13);
     }
-    addImage(*withExcluded[BG_THUMBNAILS_IDX], "X", 20);
-    withExcluded[BG_THUMBNAILS_IDX]->included = false;
-    withExcluded[INFO_SCREENS_IDX]->included = false;
-    without.erase(without.begin() + BG_THUMBNAILS_IDX);
-    without.erase(without.begin() + INFO_SCREENS_IDX);
+    addImage(*withExcluded[kBgThumbnailsIdx], "X", 20);
+    withExcluded[kBgThumbnailsIdx]->included = false;
+    withExcluded[kInfoScreensIdx]->included = false;
+    without.erase(without.begin() + kBgThumbnailsIdx);
+    without.erase(without.begin() + kInfoScreensIdx);
 
-    TImage_Block_Layout layout;
+    TImageBlockLayout layout;
     const QByteArray block = build(withExcluded, &layout);
     QCOMPARE(block, build(without));
     QCOMPARE(layout.handles.size(), size_t(3));
@@ -157,13 +157,13 @@ void TestImageDataBlock::excludedItemsLeaveNoTrace()
     QCOMPARE(layout.handles[1].images[1].name, QStringLiteral("C"));
     const auto& a = layout.handles[1].images[0].offset;
     QCOMPARE(layout.handles[1].images[1].offset.pos, a.pos + a.size);
-    QCOMPARE(layout.dataAddress, base + 3 * 28 + 4 * 8);
+    QCOMPARE(layout.dataAddress, kBase + 3 * 28 + 4 * 8);
 }
 
 void TestImageDataBlock::emptyBlock()
 {
-    THandle_List list = defaultProject();
-    addImage(*list[LOGOS_IDX], "A", 1);
+    THandleList list = defaultProject();
+    addImage(*list[kLogosIdx], "A", 1);
     for (auto& h : list)
         h->included = false;
     QByteArray stream("before");
@@ -171,28 +171,28 @@ void TestImageDataBlock::emptyBlock()
     QCOMPARE(stream, QByteArray("before"));
 
     // Included handles without images: headers only, all pointing at the data.
-    THandle_List bare = defaultProject();
+    THandleList bare = defaultProject();
     const QByteArray headersOnly = build(bare);
     QCOMPARE(headersOnly.size(), 140);
     for (int i = 0; i < 5; ++i)
-        QCOMPARE(recordAt<THandleHeader_Rec>(headersOnly, 28 * i).first_offset_address, base + 140);
+        QCOMPARE(recordAt<THandleHeader_Rec>(headersOnly, 28 * i).first_offset_address, kBase + 140);
 }
 
 void TestImageDataBlock::jpegHandles()
 {
-    THandle_List list = defaultProject();
-    TCell_object& bg = addImage(*list[BACKGROUNDS_IDX], "SKY", 5);
-    list[INFO_SCREENS_IDX]->jpg_display_format = 2;
-    list[INFO_SCREENS_IDX]->display_filter = 0x103; // only the low byte is sent
-    addImage(*list[INFO_SCREENS_IDX], "INFO", 6);
+    THandleList list = defaultProject();
+    TCell_object& bg = addImage(*list[kBackgroundsIdx], "SKY", 5);
+    list[kInfoScreensIdx]->jpg_display_format = 2;
+    list[kInfoScreensIdx]->display_filter = 0x103; // only the low byte is sent
+    addImage(*list[kInfoScreensIdx], "INFO", 6);
 
-    TImage_Block_Layout layout;
+    TImageBlockLayout layout;
     const QByteArray block = build(list, &layout);
     const auto info = recordAt<THandleHeader_Rec>(block, 28 * 2);
-    QCOMPARE(int(info.storage_kind), 1);
+    QCOMPARE(int(info.storageKind), 1);
     QCOMPARE(int(info.jpg_display_format), 2);
-    QCOMPARE(int(info.pixel_format), 3);
-    QCOMPARE(int(info.row_bytes), 480);
+    QCOMPARE(int(info.pixelFormat), 3);
+    QCOMPARE(int(info.rowBytes), 480);
     QCOMPARE(int(info.display_filter), 3);
 
     const QByteArray jpeg = dataOf(block, layout.handles[0].images[0].offset);
@@ -209,16 +209,16 @@ void TestImageDataBlock::jpegHandles()
 
 void TestImageDataBlock::storedSizeEqualsUploadedSize()
 {
-    THandle_List list = defaultProject();
+    THandleList list = defaultProject();
     for (int i = 0; i < 3; ++i) {
-        addImage(*list[BACKGROUNDS_IDX], QString::number(i), 30 + i);
-        addImage(*list[LOGOS_IDX], QString::number(i), 40 + i).dithering = {1.1 + i, 3};
+        addImage(*list[kBackgroundsIdx], QString::number(i), 30 + i);
+        addImage(*list[kLogosIdx], QString::number(i), 40 + i).dithering = {1.1 + i, 3};
     }
     std::vector<int> sizes;
-    for (int idx : {BACKGROUNDS_IDX, LOGOS_IDX})
+    for (int idx : {kBackgroundsIdx, kLogosIdx})
         for (const auto& c : list[size_t(idx)]->cells)
             sizes.push_back(Cell_Storage_Size(*c));
-    TImage_Block_Layout layout;
+    TImageBlockLayout layout;
     const QByteArray block = build(list, &layout);
     std::vector<int> uploaded;
     for (const auto& h : layout.handles)
@@ -230,11 +230,11 @@ void TestImageDataBlock::storedSizeEqualsUploadedSize()
 
 void TestImageDataBlock::cellsReadFromFileAreDecoded()
 {
-    THandle_List list = defaultProject();
-    TCell_object& logo = addImage(*list[LOGOS_IDX], "A", 1);
-    addImage(*list[BACKGROUNDS_IDX], "B", 2);
+    THandleList list = defaultProject();
+    TCell_object& logo = addImage(*list[kLogosIdx], "A", 1);
+    addImage(*list[kBackgroundsIdx], "B", 2);
     const QByteArray fromBitmaps = build(list);
-    for (int idx : {BACKGROUNDS_IDX, LOGOS_IDX}) {
+    for (int idx : {kBackgroundsIdx, kLogosIdx}) {
         TCell_object& c = *list[size_t(idx)]->cells[0];
         QBuffer png(&c.imgFileData);
         png.open(QIODevice::WriteOnly);
@@ -264,11 +264,11 @@ void TestImageDataBlock::badProjectsAreRefusedWhole()
 {
     QFETCH(int, fault);
     QFETCH(QString, named);
-    THandle_List list = defaultProject();
-    addImage(*list[BACKGROUNDS_IDX], "FINE", 1);
-    TCell_object& cell = addImage(*list[LOGOS_IDX], "BROKEN", 2);
+    THandleList list = defaultProject();
+    addImage(*list[kBackgroundsIdx], "FINE", 1);
+    TCell_object& cell = addImage(*list[kLogosIdx], "BROKEN", 2);
     switch (fault) {
-    case 0: list[LOGOS_IDX]->compression_format = 9; break;
+    case 0: list[kLogosIdx]->compression_format = 9; break;
     case 1: cell.fmxbmp = QImage(); break;
     case 2:
         cell.fmxbmp = QImage();
@@ -278,18 +278,18 @@ void TestImageDataBlock::badProjectsAreRefusedWhole()
     case 4:
         // Wider than any JPEG can be, yet within the header's 16-bit
         // fields (a grey JPEG display counts one byte per pixel).
-        list[LOGOS_IDX]->compress_images = false;
-        list[LOGOS_IDX]->jpg_display_format = 1;
-        list[LOGOS_IDX]->width = 65535;
-        list[LOGOS_IDX]->height = 1;
-        cell.fmxbmp = Test_Picture(65535, 1, false, 3);
+        list[kLogosIdx]->compress_images = false;
+        list[kLogosIdx]->jpg_display_format = 1;
+        list[kLogosIdx]->width = 65535;
+        list[kLogosIdx]->height = 1;
+        cell.fmxbmp = testPicture(65535, 1, false, 3);
         break;
-    case 5: list[LOGOS_IDX]->width = 70000; break;
-    case 6: list[LOGOS_IDX]->height = -1; break;
+    case 5: list[kLogosIdx]->width = 70000; break;
+    case 6: list[kLogosIdx]->height = -1; break;
     case 7:
         // 40000 pixels fit the width field, their 80000-byte rows do not.
-        list[LOGOS_IDX]->compression_format = 0;
-        list[LOGOS_IDX]->width = 40000;
+        list[kLogosIdx]->compression_format = 0;
+        list[kLogosIdx]->width = 40000;
         break;
     }
     QByteArray stream("untouched");
@@ -305,7 +305,7 @@ void TestImageDataBlock::badProjectsAreRefusedWhole()
 
     // Excluded, the same handle or image is no obstacle.
     if (fault == 0 || fault >= 5)
-        list[LOGOS_IDX]->included = false;
+        list[kLogosIdx]->included = false;
     else
         cell.included = false;
     Build_Image_Data(stream, list);
@@ -317,16 +317,16 @@ void TestImageDataBlock::badProjectsAreRefusedWhole()
 // JPEG group never uses the code.
 void TestImageDataBlock::storageSizeNamesUnknownFormat()
 {
-    THandle_List list = defaultProject();
-    TCell_object& logo = addImage(*list[LOGOS_IDX], "SUN", 1);
-    list[LOGOS_IDX]->compression_format = 12;
+    THandleList list = defaultProject();
+    TCell_object& logo = addImage(*list[kLogosIdx], "SUN", 1);
+    list[kLogosIdx]->compression_format = 12;
     try {
         Cell_Storage_Size(logo);
         QFAIL("a size was given");
     } catch (const ImagingError& e) {
         QVERIFY2(e.message().contains("LOGOS") && e.message().contains("12"), qPrintable(e.message()));
     }
-    list[LOGOS_IDX]->compress_images = false;
+    list[kLogosIdx]->compress_images = false;
     QVERIFY(Cell_Storage_Size(logo) > 0);
 }
 
@@ -335,14 +335,14 @@ void TestImageDataBlock::storageSizeNamesUnknownFormat()
 // any byte reaches the caller, naming both sizes and the largest groups.
 void TestImageDataBlock::blockLargerThanTheStoreIsRefused()
 {
-    THandle_List list = defaultProject();
-    const QImage noisy = Test_Picture(480, 272, false, 5);
+    THandleList list = defaultProject();
+    const QImage noisy = testPicture(480, 272, false, 5);
     const TDithering_Params params = Default_Dithering(7);
     const qint64 oneImage = Estimate_Storage_Size(noisy, params, false, 7);
     const int count = int(kImageStoreBytes / oneImage) + 1;
     for (int i = 0; i < count; ++i) {
-        THandle_object& h = *list[i % 3 == 2 ? INFO_SCREENS_IDX : BACKGROUNDS_IDX];
-        Add_Fixture_Image(h, QStringLiteral("IMG%1").arg(i), noisy).dithering = params;
+        THandle_object& h = *list[i % 3 == 2 ? kInfoScreensIdx : kBackgroundsIdx];
+        addFixtureImage(h, QStringLiteral("IMG%1").arg(i), noisy).dithering = params;
     }
     auto blockSize = [&](int images) { return 28 * 5 + 8 * images + images * oneImage; };
 
@@ -362,7 +362,7 @@ void TestImageDataBlock::blockLargerThanTheStoreIsRefused()
     // Without the images that do not fit, the same project is built.
     int images = count;
     while (blockSize(images) > kImageStoreBytes) {
-        list[BACKGROUNDS_IDX]->cells.pop_back();
+        list[kBackgroundsIdx]->cells.pop_back();
         --images;
     }
     stream.clear();
@@ -376,12 +376,12 @@ void TestImageDataBlock::blockLargerThanTheStoreIsRefused()
 // that each encoder keeps state for.
 void TestImageDataBlock::parallelBlockEqualsOneEncoderBlock()
 {
-    THandle_List list = defaultProject();
-    list[INFO_SCREENS_IDX]->compress_images = false;
+    THandleList list = defaultProject();
+    list[kInfoScreensIdx]->compress_images = false;
     const int formats[] = {1, 17, 2, 3, 4, 5, 6, 0, 7};
     uint32_t seed = 1;
     for (int i = 0; i < 16; ++i) {
-        for (int h : {BACKGROUNDS_IDX, LOGOS_IDX, INFO_SCREENS_IDX, BG_THUMBNAILS_IDX, LOGO_THUMBNAILS_IDX}) {
+        for (int h : {kBackgroundsIdx, kLogosIdx, kInfoScreensIdx, kBgThumbnailsIdx, kLogoThumbnailsIdx}) {
             TCell_object& cell = addImage(*list[size_t(h)], QStringLiteral("IMG%1").arg(i), seed++);
             // Each image with its own dithering, so an encoder that kept one
             // image's noise for the next would show.
@@ -390,16 +390,16 @@ void TestImageDataBlock::parallelBlockEqualsOneEncoderBlock()
             cell.included = i % 7 != 3;
         }
     }
-    list[LOGOS_IDX]->compression_format = 6;
-    list[BG_THUMBNAILS_IDX]->compression_format = 3;
+    list[kLogosIdx]->compression_format = 6;
+    list[kBgThumbnailsIdx]->compression_format = 3;
 
     QByteArray serial("head");
-    TImage_Block_Layout serialLayout;
+    TImageBlockLayout serialLayout;
     DeviceImageEncoder encoder;
     Build_Image_Data(serial, list, encoder, &serialLayout);
     for (int run = 0; run < 3; ++run) {
         QByteArray parallel("head");
-        TImage_Block_Layout parallelLayout;
+        TImageBlockLayout parallelLayout;
         Build_Image_Data(parallel, list, &parallelLayout);
         QCOMPARE(parallel.size(), serial.size());
         QVERIFY(parallel == serial);
@@ -421,14 +421,14 @@ void TestImageDataBlock::parallelBlockEqualsOneEncoderBlock()
 // block order, however the work was spread; the stream is left as it was.
 void TestImageDataBlock::firstFaultInBlockOrderIsReported()
 {
-    THandle_List list = defaultProject();
+    THandleList list = defaultProject();
     for (int i = 0; i < 12; ++i) {
-        addImage(*list[BACKGROUNDS_IDX], QStringLiteral("BG%1").arg(i), uint32_t(10 + i));
-        addImage(*list[LOGOS_IDX], QStringLiteral("LOGO%1").arg(i), uint32_t(40 + i));
+        addImage(*list[kBackgroundsIdx], QStringLiteral("BG%1").arg(i), uint32_t(10 + i));
+        addImage(*list[kLogosIdx], QStringLiteral("LOGO%1").arg(i), uint32_t(40 + i));
     }
-    list[BACKGROUNDS_IDX]->cells[9]->fmxbmp = QImage();
-    list[LOGOS_IDX]->cells[2]->fmxbmp = list[LOGOS_IDX]->cells[2]->fmxbmp.copy(0, 0, 10, 10);
-    list[LOGOS_IDX]->cells[0]->fmxbmp = QImage();
+    list[kBackgroundsIdx]->cells[9]->fmxbmp = QImage();
+    list[kLogosIdx]->cells[2]->fmxbmp = list[kLogosIdx]->cells[2]->fmxbmp.copy(0, 0, 10, 10);
+    list[kLogosIdx]->cells[0]->fmxbmp = QImage();
     for (int run = 0; run < 3; ++run) {
         QByteArray stream("untouched");
         try {
@@ -439,7 +439,7 @@ void TestImageDataBlock::firstFaultInBlockOrderIsReported()
         }
         QCOMPARE(stream, QByteArray("untouched"));
     }
-    list[BACKGROUNDS_IDX]->cells[9]->included = false;
+    list[kBackgroundsIdx]->cells[9]->included = false;
     QByteArray stream;
     try {
         Build_Image_Data(stream, list);

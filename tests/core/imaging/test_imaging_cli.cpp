@@ -24,14 +24,14 @@ struct Run {
 
 Run cli(const QStringList& args)
 {
-    const ProgramRun r = Run_Cli(args);
+    const ProgramRun r = runCli(args);
     return {r.status, r.outText(), r.errText()};
 }
 
 void addImage(THandle_object& h, const QString& name, uint32_t seed, bool included = true)
 {
-    TCell_object& cell = Add_Fixture_Image(h, name, Test_Picture(h.width, h.height, h.compress_images, seed));
-    cell.imgFileData = Png_Bytes(cell.fmxbmp);
+    TCell_object& cell = addFixtureImage(h, name, testPicture(h.width, h.height, h.compress_images, seed));
+    cell.imgFileData = pngBytes(cell.fmxbmp);
     cell.included = included;
 }
 
@@ -45,15 +45,15 @@ QByteArray readAll(const QString& path)
 
 void TestImagingCli::imageBlockMatchesTheUploadBlock()
 {
-    THandle_List list;
-    Create_Default_Handles(list);
-    addImage(*list[BACKGROUNDS_IDX], "SKY", 1);
-    addImage(*list[BG_THUMBNAILS_IDX], "SKY", 2);
-    addImage(*list[LOGOS_IDX], "SUN", 3);
-    addImage(*list[LOGOS_IDX], "MOON", 4, false);
-    addImage(*list[LOGO_THUMBNAILS_IDX], "SUN", 5);
-    addImage(*list[LOGO_THUMBNAILS_IDX], "MOON", 6, false);
-    list[INFO_SCREENS_IDX]->included = false;
+    THandleList list;
+    createDefaultHandles(list);
+    addImage(*list[kBackgroundsIdx], "SKY", 1);
+    addImage(*list[kBgThumbnailsIdx], "SKY", 2);
+    addImage(*list[kLogosIdx], "SUN", 3);
+    addImage(*list[kLogosIdx], "MOON", 4, false);
+    addImage(*list[kLogoThumbnailsIdx], "SUN", 5);
+    addImage(*list[kLogoThumbnailsIdx], "MOON", 6, false);
+    list[kInfoScreensIdx]->included = false;
     TDevice_Config_v2 rec{};
     const QString project = m_dir.filePath("site.cvp");
     Save_Project_File(project, rec, list);
@@ -72,11 +72,11 @@ void TestImagingCli::imageBlockMatchesTheUploadBlock()
 
 void TestImagingCli::imageBlockRefusesABrokenProject()
 {
-    THandle_List list;
-    Create_Default_Handles(list);
-    addImage(*list[LOGOS_IDX], "FINE", 1);
-    addImage(*list[LOGOS_IDX], "BROKEN", 2);
-    list[LOGOS_IDX]->cells[1]->imgFileData = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(40, 'x');
+    THandleList list;
+    createDefaultHandles(list);
+    addImage(*list[kLogosIdx], "FINE", 1);
+    addImage(*list[kLogosIdx], "BROKEN", 2);
+    list[kLogosIdx]->cells[1]->imgFileData = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(40, 'x');
     TDevice_Config_v2 rec{};
     const QString project = m_dir.filePath("broken.cvp");
     Save_Project_File(project, rec, list);
@@ -99,7 +99,7 @@ void TestImagingCli::imageBlockRefusesABrokenProject()
 
 void TestImagingCli::previewWritesPictureAndPackedBytes()
 {
-    const QImage picture = Test_Picture(125, 85, true, 8);
+    const QImage picture = testPicture(125, 85, true, 8);
     const QString in = m_dir.filePath("logo.png");
     QVERIFY(picture.save(in, "PNG"));
     const QString out = m_dir.filePath("logo-preview.png");
@@ -121,7 +121,7 @@ void TestImagingCli::previewRefusesBadArguments_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("status"); // 2: the command line is wrong; 1: the picture is
     const QString in = m_dir.filePath("in.png");
-    Test_Picture(8, 8, false, 1).save(in, "PNG");
+    testPicture(8, 8, false, 1).save(in, "PNG");
     const QString text = m_dir.filePath("text.png");
     QFile f(text);
     f.open(QIODevice::WriteOnly);

@@ -20,10 +20,10 @@ QByteArray bytesOf(const std::vector<uint8_t>& v)
     return QByteArray(reinterpret_cast<const char*>(v.data()), qsizetype(v.size()));
 }
 
-std::vector<TPixel_Levels> uniformLevels(int count, int level)
+std::vector<TPixelLevels> uniformLevels(int count, int level)
 {
     const auto l = uint8_t(level);
-    return std::vector<TPixel_Levels>(size_t(count), TPixel_Levels{l, l, l, 255});
+    return std::vector<TPixelLevels>(size_t(count), TPixelLevels{l, l, l, 255});
 }
 
 } // namespace
@@ -51,7 +51,7 @@ void TestPacking::pixelBytes()
     QFETCH(int, format);
     QFETCH(QList<int>, levels);
     QFETCH(QByteArray, bytes);
-    const std::vector<TPixel_Levels> lv{
+    const std::vector<TPixelLevels> lv{
         {uint8_t(levels[0]), uint8_t(levels[1]), uint8_t(levels[2]), uint8_t(levels[3])}};
     PixelPacker packer;
     packer.pack(lv, 1, 1, format);
@@ -101,7 +101,7 @@ void TestPacking::packedSizeMatchesRowBytes()
     // controller reads the image askew; every format of the table, but 18,
     // whose row size counts one byte per pixel on purpose.
     PixelPacker packer;
-    for (const PixelFormatInfo& f : Pixel_Formats()) {
+    for (const PixelFormatInfo& f : pixelFormats()) {
         for (int width : {1, 5, 90, 125, 480}) {
             packer.pack(uniformLevels(width * 2, 1), width, 2, f.code);
             const qsizetype packedRow = qsizetype(packer.packed().size()) / 2;

@@ -78,7 +78,7 @@ void TestQuantisation::unknownFormatsAreRefused_data()
 void TestQuantisation::unknownFormatsAreRefused()
 {
     QFETCH(int, format);
-    QVERIFY(!Is_Pixel_Format(format));
+    QVERIFY(!isPixelFormat(format));
     QVERIFY_THROWS_EXCEPTION(ImagingError, Quantise_Pixel({1, 2, 3, 4}, format, true));
     QVERIFY_THROWS_EXCEPTION(ImagingError, Default_Dithering(format));
     try {
@@ -147,19 +147,19 @@ void TestQuantisation::kernelAgreesWithQuantisePixel()
     };
     for (int i = 0; i < 200000; ++i) {
         const TRGBA_Rec p{value(i % 3), value((i / 3) % 3), value(i % 2), value((i / 2) % 3)};
-        const TRGBA_Rec c = RGBA_Clamp(p);
-        const TPixel_Levels expected = Quantise_Levels(c, format);
+        const TRGBA_Rec c = rgbaClamp(p);
+        const TPixelLevels expected = quantiseLevels(c, format);
         const long double in[4] = {c.R, c.G, c.B, c.A};
         long double plain[4];
         PlainDiffusion::quantise(in, format, true, plain);
-        const TPixel_Levels reference{uint8_t(plain[0]), uint8_t(plain[1]), uint8_t(plain[2]), uint8_t(plain[3])};
-        const TPixel_Levels got = kernel.levels(c);
-        const auto same = [](const TPixel_Levels& a, const TPixel_Levels& b) {
+        const TPixelLevels reference{uint8_t(plain[0]), uint8_t(plain[1]), uint8_t(plain[2]), uint8_t(plain[3])};
+        const TPixelLevels got = kernel.levels(c);
+        const auto same = [](const TPixelLevels& a, const TPixelLevels& b) {
             return a.R == b.R && a.G == b.G && a.B == b.B && a.A == b.A;
         };
         if (!same(got, expected) || !same(expected, reference))
             QFAIL(qPrintable(QString::asprintf("pixel %.17g %.17g %.17g %.17g", c.R, c.G, c.B, c.A)));
-        QCOMPARE(kernel.opaque(c), Levels_To_Display(expected, format).A >= 255.0);
+        QCOMPARE(kernel.opaque(c), levelsToDisplay(expected, format).A >= 255.0);
         const TRGBA_Rec shown = kernel.display(got);
         const TRGBA_Rec want = Quantise_Pixel(c, format, false);
         if (shown.R != want.R || shown.G != want.G || shown.B != want.B || shown.A != want.A)

@@ -22,7 +22,7 @@ public:
 protected:
     void customEvent(QEvent* e) override
     {
-        if (e->type() == TWindowMessageEvent::Type) {
+        if (e->type() == TWindowMessageEvent::kType) {
             auto* m = static_cast<TWindowMessageEvent*>(e);
             got.append({m->msg, m->wParam, m->lParam});
         }

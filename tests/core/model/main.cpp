@@ -7,5 +7,5 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    return Run_Test_Objects<TestDeviceConfig, TestProjectModel>(argc, argv);
+    return runTestObjects<TestDeviceConfig, TestProjectModel>(argc, argv);
 }

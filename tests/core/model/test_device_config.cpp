@@ -34,9 +34,9 @@ void TestDeviceConfig::checkBytesNeverZero()
 
 void TestDeviceConfig::uploadBlockValidates()
 {
-    TDevice_Config_v2 rec = New_Project_Config();
+    TDevice_Config_v2 rec = newProjectConfig();
     rec.theme_colour = 0x123456;
-    const TDeviceConfiguration block = Build_Upload_Block(rec);
+    const TDeviceConfiguration block = buildUploadBlock(rec);
     QCOMPARE(block.cfg_ver, uint16_t(2));
     QCOMPARE(std::memcmp(block.cfg_rec, &rec, kConfigV2Size), 0);
     for (std::size_t i = 2 + kConfigV2Size; i < kConfigBlockSize; ++i)
@@ -65,10 +65,10 @@ void TestDeviceConfig::singleByteChangeIsDetected()
     QFETCH(int, offset);
     QFETCH(int, newValue);
     QFETCH(bool, valid);
-    TDevice_Config_v2 rec = New_Project_Config();
-    TDeviceConfiguration block = Build_Upload_Block(rec);
+    TDevice_Config_v2 rec = newProjectConfig();
+    TDeviceConfiguration block = buildUploadBlock(rec);
     block.raw_bytes[2 + offset] = uint8_t(newValue);
-    TDevice_Config_v2 dest = New_Project_Config();
+    TDevice_Config_v2 dest = newProjectConfig();
     const TDevice_Config_v2 before = dest;
     QCOMPARE(Validate_Device_Configuration(block, dest), valid);
     if (!valid)
@@ -77,7 +77,7 @@ void TestDeviceConfig::singleByteChangeIsDetected()
 
 void TestDeviceConfig::versionOneBlockIsConverted()
 {
-    TDevice_Config_v2 fresh = New_Project_Config();
+    TDevice_Config_v2 fresh = newProjectConfig();
     TDevice_Config_v1 v1;
     std::memcpy(&v1, &fresh, 178);
     v1.theme_colour = 0xABCDEF;
@@ -120,8 +120,8 @@ void TestDeviceConfig::versionOneBlockIsConverted()
 
 void TestDeviceConfig::unknownVersionIsRefused()
 {
-    TDevice_Config_v2 rec = New_Project_Config();
-    TDeviceConfiguration block = Build_Upload_Block(rec);
+    TDevice_Config_v2 rec = newProjectConfig();
+    TDeviceConfiguration block = buildUploadBlock(rec);
     for (uint16_t v : {uint16_t(0), uint16_t(3), uint16_t(0x0200)}) {
         block.cfg_ver = v;
         TDevice_Config_v2 dest{};
@@ -133,7 +133,7 @@ void TestDeviceConfig::newProjectDefaults()
 {
     TDevice_Config_v2 rec;
     std::memset(&rec, 0xEE, sizeof rec); // stale bytes of an earlier project
-    Apply_New_Project_Defaults(rec);
+    applyNewProjectDefaults(rec);
     QCOMPARE(rec.theme_colour, 0x00FFFFFFu);
     QCOMPARE(rec.unoccupied_min_temp, 100u);
     QCOMPARE(rec.unoccupied_max_temp, 290u);
@@ -191,14 +191,14 @@ void TestDeviceConfig::serviceText()
     QFETCH(QString, editorText);
     QFETCH(QByteArray, fieldStart);
     QFETCH(QString, readBack);
-    TDevice_Config_v2 rec = New_Project_Config();
+    TDevice_Config_v2 rec = newProjectConfig();
     rec.info_screen_time_to_show = 77;
-    Write_Service_Text(editorText, rec);
+    writeServiceText(editorText, rec);
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(rec.service_info_text), fieldStart.size()), fieldStart);
     for (int i = fieldStart.size(); i < kServiceTextBytes; ++i)
         QCOMPARE(rec.service_info_text[i], uint8_t(0));
     QCOMPARE(rec.info_screen_time_to_show, uint8_t(77)); // nothing outside the field touched
-    QCOMPARE(Read_Service_Text(rec), readBack);
+    QCOMPARE(readServiceText(rec), readBack);
 }
 
 void TestDeviceConfig::serviceTextLines_data()
@@ -218,5 +218,5 @@ void TestDeviceConfig::serviceTextLines()
 {
     QFETCH(QString, text);
     QFETCH(int, lines);
-    QCOMPARE(Service_Text_Line_Count(text), lines);
+    QCOMPARE(serviceTextLineCount(text), lines);
 }

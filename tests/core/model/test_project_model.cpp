@@ -8,8 +8,8 @@
 
 void TestProjectModel::defaultHandles()
 {
-    THandle_List list;
-    Create_Default_Handles(list);
+    THandleList list;
+    createDefaultHandles(list);
     QCOMPARE(int(list.size()), 5);
     const struct {
         int id;
@@ -36,7 +36,7 @@ void TestProjectModel::defaultHandles()
         QCOMPARE(h.memory_usage, 0);
         QVERIFY(h.cells.empty());
     }
-    QCOMPARE(Project_Storage_Free(list), int64_t(3657728));
+    QCOMPARE(projectStorageFree(list), int64_t(3657728));
 }
 
 void TestProjectModel::imageRowBytes_data()
@@ -77,22 +77,22 @@ void TestProjectModel::imageRowBytes()
 
 void TestProjectModel::storageCountsOnlyIncludedCells()
 {
-    THandle_List list;
-    Create_Default_Handles(list);
-    THandle_object& logos = *list[LOGOS_IDX];
+    THandleList list;
+    createDefaultHandles(list);
+    THandle_object& logos = *list[kLogosIdx];
     for (int size : {1000, 2000, 4000}) {
         auto c = std::make_unique<TCell_object>();
         c->imageSize = size;
-        logos.Append_Cell(std::move(c));
+        logos.appendCell(std::move(c));
     }
     logos.cells[1]->included = false;
     QCOMPARE(Handle_Storage_Bytes(logos), int64_t(5000));
     QCOMPARE(Handle_Pixel_Bytes(logos), int64_t(2 * 250 * 85));
     logos.memory_usage = int32_t(Handle_Storage_Bytes(logos));
-    QCOMPARE(Project_Storage_Used(list), int64_t(5000));
-    QCOMPARE(Project_Storage_Free(list), int64_t(3657728 - 5000));
-    QCOMPARE(Thumbnail_Handle_Index(BACKGROUNDS_IDX), int(BG_THUMBNAILS_IDX));
-    QCOMPARE(Thumbnail_Handle_Index(INFO_SCREENS_IDX), -1);
+    QCOMPARE(projectStorageUsed(list), int64_t(5000));
+    QCOMPARE(projectStorageFree(list), int64_t(3657728 - 5000));
+    QCOMPARE(thumbnailHandleIndex(kBackgroundsIdx), int(kBgThumbnailsIdx));
+    QCOMPARE(thumbnailHandleIndex(kInfoScreensIdx), -1);
 }
 
 // A cell handed to a handle points back at it, and a clone is a separate
@@ -100,9 +100,9 @@ void TestProjectModel::storageCountsOnlyIncludedCells()
 // worker reading the clone never follows a pointer into the live project.
 void TestProjectModel::appendedCellsAndClonesBelongToTheirHandle()
 {
-    THandle_List list;
-    Create_Default_Handles(list);
-    THandle_object& backgrounds = *list[BACKGROUNDS_IDX];
+    THandleList list;
+    createDefaultHandles(list);
+    THandle_object& backgrounds = *list[kBackgroundsIdx];
     backgrounds.compression_format = 6;
     backgrounds.jpg_display_format = 2;
     backgrounds.display_filter = 1;
@@ -115,13 +115,13 @@ void TestProjectModel::appendedCellsAndClonesBelongToTheirHandle()
         c->name = QString::fromLatin1(name);
         c->handle_id = 99; // whatever it held before, the handle decides
         c->imgFileData = QByteArray(name);
-        TCell_object& added = backgrounds.Append_Cell(std::move(c));
+        TCell_object& added = backgrounds.appendCell(std::move(c));
         QCOMPARE(added.pHandle, &backgrounds);
         QCOMPARE(added.handle_id, backgrounds.id);
     }
 
-    const std::unique_ptr<THandle_object> copy = backgrounds.Clone();
-    QVERIFY(static_cast<const THandle_settings&>(*copy) == static_cast<const THandle_settings&>(backgrounds));
+    const std::unique_ptr<THandle_object> copy = backgrounds.clone();
+    QVERIFY(static_cast<const THandleSettings&>(*copy) == static_cast<const THandleSettings&>(backgrounds));
     QCOMPARE(copy->cells.size(), backgrounds.cells.size());
     for (std::size_t i = 0; i < copy->cells.size(); ++i) {
         QVERIFY(copy->cells[i].get() != backgrounds.cells[i].get());

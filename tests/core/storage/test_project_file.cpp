@@ -77,9 +77,9 @@ QByteArray newProjectFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("p.cvp");
-    TDevice_Config_v2 rec = New_Project_Config();
-    THandle_List handles;
-    Create_Default_Handles(handles);
+    TDevice_Config_v2 rec = newProjectConfig();
+    THandleList handles;
+    createDefaultHandles(handles);
     Save_Project_File(path, rec, handles);
     QFile f(path);
     f.open(QIODevice::ReadOnly);
@@ -89,7 +89,7 @@ QByteArray newProjectFile()
 QByteArray projectWithImages()
 {
     FileBuilder b;
-    const TDevice_Config_v2 rec = New_Project_Config();
+    const TDevice_Config_v2 rec = newProjectConfig();
     b.header(2, &rec, 1343, 4, 5);
     const char* names[] = {"BACKGROUNDS", "LOGOS", "INFO_SCREENS", "BG_THUMBNAILS", "LOGO_THUMBNAILS"};
     for (int i = 0; i < 5; ++i)
@@ -97,9 +97,9 @@ QByteArray projectWithImages()
     return b.bytes;
 }
 
-bool loadBytes(const QByteArray& bytes, TDevice_Config_v2& rec, THandle_List& list)
+bool loadBytes(const QByteArray& bytes, TDevice_Config_v2& rec, THandleList& list)
 {
-    return Load_Project_Bytes(reinterpret_cast<const uint8_t*>(bytes.constData()), bytes.size(), rec, list);
+    return loadProjectBytes(reinterpret_cast<const uint8_t*>(bytes.constData()), bytes.size(), rec, list);
 }
 
 } // namespace
@@ -114,14 +114,14 @@ private slots:
 
         TDevice_Config_v2 rec;
         std::memset(&rec, 0x77, sizeof rec);
-        THandle_List list;
+        THandleList list;
         QVERIFY(loadBytes(file, rec, list));
-        const TDevice_Config_v2 expected = New_Project_Config();
+        const TDevice_Config_v2 expected = newProjectConfig();
         QCOMPARE(std::memcmp(&rec, &expected, 1343), 0);
         QCOMPARE(rec.checksum[1], uint8_t(0x77)); // the last byte is not stored and keeps its value
 
-        THandle_List defaults;
-        Create_Default_Handles(defaults);
+        THandleList defaults;
+        createDefaultHandles(defaults);
         QCOMPARE(list.size(), defaults.size());
         for (size_t i = 0; i < list.size(); ++i) {
             QCOMPARE(list[i]->id, defaults[i]->id);
@@ -137,11 +137,11 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QString::fromUtf8("Büro – Etage 2.cvp"));
-        TDevice_Config_v2 rec = New_Project_Config();
+        TDevice_Config_v2 rec = newProjectConfig();
         rec.theme_colour = 0x00ABCDEF;
-        THandle_List handles;
-        Create_Default_Handles(handles);
-        THandle_object& logos = *handles[LOGOS_IDX];
+        THandleList handles;
+        createDefaultHandles(handles);
+        THandle_object& logos = *handles[kLogosIdx];
         logos.memory_usage = 1234;
         logos.bg_colour = 0xFF00FF00;
         auto cell = std::make_unique<TCell_object>();
@@ -152,14 +152,14 @@ private slots:
         cell->imageSize = 1234;
         cell->included = false;
         cell->imgFileData = QByteArray("\x89PNG\r\n\x1a\n\0\0rest", 14);
-        logos.Append_Cell(std::move(cell));
+        logos.appendCell(std::move(cell));
         Save_Project_File(path, rec, handles);
 
         TDevice_Config_v2 back{};
-        THandle_List list;
+        THandleList list;
         QVERIFY(Load_Project_File(path, back, list));
         QCOMPARE(back.theme_colour, 0x00ABCDEFu);
-        const THandle_object& h = *list[LOGOS_IDX];
+        const THandle_object& h = *list[kLogosIdx];
         QCOMPARE(h.memory_usage, 1234);
         QCOMPARE(h.bg_colour, 0xFF00FF00u);
         QCOMPARE(int(h.cells.size()), 1);
@@ -196,13 +196,13 @@ private slots:
         QFETCH(int, jpgDisplay);
         QFETCH(uint, bgColour);
         FileBuilder b;
-        const TDevice_Config_v2 rec = New_Project_Config();
+        const TDevice_Config_v2 rec = newProjectConfig();
         b.header(2, &rec, 1343, uint32_t(section), 5);
         for (int i = 0; i < 5; ++i)
             b.handle(uint32_t(section), uint32_t(i + 1), "H", 2);
 
         TDevice_Config_v2 back{};
-        THandle_List list;
+        THandleList list;
         QVERIFY(loadBytes(b.bytes, back, list));
         QCOMPARE(int(list.size()), 5);
         for (const auto& h : list) {
@@ -223,7 +223,7 @@ private slots:
 
     void versionOneRecordIsConverted()
     {
-        TDevice_Config_v2 fresh = New_Project_Config();
+        TDevice_Config_v2 fresh = newProjectConfig();
         fresh.theme_colour = 0x00102030;
         FileBuilder b;
         b.header(1, &fresh, 179, 4, 5);
@@ -232,7 +232,7 @@ private slots:
 
         TDevice_Config_v2 back;
         std::memset(&back, 0xFF, sizeof back); // a previous project with frost protection on
-        THandle_List list;
+        THandleList list;
         QVERIFY(loadBytes(b.bytes, back, list));
         QCOMPARE(std::memcmp(&back, &fresh, 178), 0);
         QCOMPARE(back.info_scr_slideshow_visible_time, uint16_t(1));
@@ -265,10 +265,10 @@ private slots:
     void refusedLayouts()
     {
         QFETCH(QByteArray, file);
-        TDevice_Config_v2 rec = New_Project_Config();
+        TDevice_Config_v2 rec = newProjectConfig();
         rec.theme_colour = 0x42;
-        THandle_List list;
-        Create_Default_Handles(list);
+        THandleList list;
+        createDefaultHandles(list);
         QVERIFY(!loadBytes(file, rec, list));
         QCOMPARE(rec.theme_colour, 0x42u);
         QCOMPARE(int(list.size()), 5);
@@ -280,8 +280,8 @@ private slots:
     {
         const QByteArray file = projectWithImages();
         for (int len = 0; len < file.size(); ++len) {
-            TDevice_Config_v2 rec = New_Project_Config();
-            THandle_List list;
+            TDevice_Config_v2 rec = newProjectConfig();
+            THandleList list;
             bool refused = false;
             try {
                 refused = !loadBytes(file.left(len), rec, list);
@@ -294,7 +294,7 @@ private slots:
             QCOMPARE(rec.theme_colour, 0x00FFFFFFu);
         }
         TDevice_Config_v2 rec;
-        THandle_List list;
+        THandleList list;
         QVERIFY(loadBytes(file, rec, list));
     }
 
@@ -309,8 +309,8 @@ private slots:
             const int hits = 1 + int(rng.bounded(4));
             for (int i = 0; i < hits; ++i)
                 damaged[int(rng.bounded(damaged.size()))] = char(rng.bounded(256));
-            TDevice_Config_v2 rec = New_Project_Config();
-            THandle_List list;
+            TDevice_Config_v2 rec = newProjectConfig();
+            THandleList list;
             bool ok = false;
             try {
                 ok = loadBytes(damaged, rec, list);
@@ -324,7 +324,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("messagePart");
-        const TDevice_Config_v2 rec = New_Project_Config();
+        const TDevice_Config_v2 rec = newProjectConfig();
         {
             FileBuilder b;
             b.header(2, &rec, 1343, 4, 5);
@@ -395,28 +395,28 @@ private slots:
 
     void groupSizesAtTheLimitsAreRead()
     {
-        THandle_List list;
-        Create_Default_Handles(list);
-        list[LOGOS_IDX]->width = 4096;
-        list[LOGOS_IDX]->height = 1;
-        list[BACKGROUNDS_IDX]->width = 1;
-        list[BACKGROUNDS_IDX]->height = 4096;
+        THandleList list;
+        createDefaultHandles(list);
+        list[kLogosIdx]->width = 4096;
+        list[kLogosIdx]->height = 1;
+        list[kBackgroundsIdx]->width = 1;
+        list[kBackgroundsIdx]->height = 4096;
         QTemporaryDir dir;
-        const TDevice_Config_v2 rec = New_Project_Config();
+        const TDevice_Config_v2 rec = newProjectConfig();
         Save_Project_File(dir.filePath("p.cvp"), rec, list);
         TDevice_Config_v2 back;
-        THandle_List read;
+        THandleList read;
         QVERIFY(Load_Project_File(dir.filePath("p.cvp"), back, read));
-        QCOMPARE(read[LOGOS_IDX]->width, 4096);
-        QCOMPARE(read[BACKGROUNDS_IDX]->height, 4096);
+        QCOMPARE(read[kLogosIdx]->width, 4096);
+        QCOMPARE(read[kBackgroundsIdx]->height, 4096);
     }
 
     void absurdLengthsAreReadErrors()
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, messagePart);
-        TDevice_Config_v2 rec = New_Project_Config();
-        THandle_List list;
+        TDevice_Config_v2 rec = newProjectConfig();
+        THandleList list;
         try {
             loadBytes(file, rec, list);
             QFAIL("a damaged file was accepted");
@@ -429,12 +429,12 @@ private slots:
     void fileErrorsNameTheFile()
     {
         QTemporaryDir dir;
-        TDevice_Config_v2 rec = New_Project_Config();
-        THandle_List list;
-        Create_Default_Handles(list);
+        TDevice_Config_v2 rec = newProjectConfig();
+        THandleList list;
+        createDefaultHandles(list);
         QVERIFY_THROWS_EXCEPTION(ProjectFileError, Save_Project_File(dir.filePath("missing/folder/p.cvp"), rec, list));
         try {
-            THandle_List back;
+            THandleList back;
             Load_Project_File(dir.filePath("nothing.cvp"), rec, back);
             QFAIL("opening a missing file succeeded");
         } catch (const ProjectFileError& e) {
@@ -442,7 +442,7 @@ private slots:
         }
         // A device has no end: reading it must be refused, not fill memory.
         if (QFileInfo::exists("/dev/zero")) {
-            THandle_List back;
+            THandleList back;
             QVERIFY_THROWS_EXCEPTION(ProjectFileError, Load_Project_File("/dev/zero", rec, back));
             QVERIFY(back.empty());
         }
@@ -457,9 +457,9 @@ private slots:
             f.open(QIODevice::WriteOnly);
             f.write(QByteArray(100000, 'z')); // longer than the new file
         }
-        TDevice_Config_v2 rec = New_Project_Config();
-        THandle_List list;
-        Create_Default_Handles(list);
+        TDevice_Config_v2 rec = newProjectConfig();
+        THandleList list;
+        createDefaultHandles(list);
         Save_Project_File(path, rec, list);
         QCOMPARE(QFileInfo(path).size(), qint64(1634));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"p.cvp"}); // no temporary left behind

@@ -9,7 +9,7 @@
 #include <QPainter>
 #include <QtTest>
 
-QImage Fixture_Picture(int width, int height, int seed)
+QImage fixturePicture(int width, int height, int seed)
 {
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < height; ++y) {
@@ -19,16 +19,16 @@ QImage Fixture_Picture(int width, int height, int seed)
     return image;
 }
 
-FixtureProject::FixtureProject(bool withImages) : rec(New_Project_Config())
+FixtureProject::FixtureProject(bool withImages) : rec(newProjectConfig())
 {
-    Create_Default_Handles(handles);
+    createDefaultHandles(handles);
     if (!withImages)
         return;
     int seed = 1;
-    for (int position : {BACKGROUNDS_IDX, LOGOS_IDX, BG_THUMBNAILS_IDX, LOGO_THUMBNAILS_IDX}) {
+    for (int position : {kBackgroundsIdx, kLogosIdx, kBgThumbnailsIdx, kLogoThumbnailsIdx}) {
         THandle_object& h = *handles[size_t(position)];
-        Add_Fixture_Image(h, position == LOGOS_IDX || position == LOGO_THUMBNAILS_IDX ? "SUN" : "SKY",
-                          Fixture_Picture(h.width, h.height, seed++), TFixtureImage::Stored);
+        addFixtureImage(h, position == kLogosIdx || position == kLogoThumbnailsIdx ? "SUN" : "SKY",
+                        fixturePicture(h.width, h.height, seed++), TFixtureImage::Stored);
     }
 }
 
@@ -37,14 +37,14 @@ void FixtureProject::save(const QString& path) const
     Save_Project_File(path, rec, handles);
 }
 
-void Write_File(const QString& path, const QByteArray& bytes)
+void writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
     QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
-QByteArray Read_File(const QString& path)
+QByteArray readFile(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();

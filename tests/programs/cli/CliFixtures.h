@@ -10,16 +10,16 @@
 #include <QImage>
 #include <QString>
 
-QImage Fixture_Picture(int width, int height, int seed);
+QImage fixturePicture(int width, int height, int seed);
 
 // A new project's record and handles; with images, one logo (and its
 // thumbnail) and one background (and its thumbnail).
 struct FixtureProject {
     TDevice_Config_v2 rec{};
-    THandle_List handles;
+    THandleList handles;
     explicit FixtureProject(bool withImages = false);
     void save(const QString& path) const;
 };
 
-void Write_File(const QString& path, const QByteArray& bytes);
-QByteArray Read_File(const QString& path);
+void writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);

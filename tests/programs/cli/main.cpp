@@ -8,6 +8,6 @@ int main(int argc, char** argv)
 {
     // The fixtures encode PNG pictures, which needs Qt's image plug-ins.
     QGuiApplication app(argc, argv);
-    return Run_Test_Objects<TestCli, TestCommandLines, TestInfoJson, TestDiff, TestOutputs, TestFileSafety,
-                            TestSimReadiness>(argc, argv);
+    return runTestObjects<TestCli, TestCommandLines, TestInfoJson, TestDiff, TestOutputs, TestFileSafety,
+                          TestSimReadiness>(argc, argv);
 }

@@ -17,16 +17,16 @@
 void TestCli::newThenInfo()
 {
     QTemporaryDir dir;
-    const ProgramRun made = Run_Cli({"new", dir.filePath("site.txt")});
+    const ProgramRun made = runCli({"new", dir.filePath("site.txt")});
     QCOMPARE(made.status, 0);
     const QString path = dir.filePath("site.cvp");
     QCOMPARE(made.out.trimmed(), path.toUtf8());
     QCOMPARE(QFileInfo(path).size(), qint64(1634));
 
-    QCOMPARE(Run_Cli({"new", path}).status, 1); // never overwrites by accident
-    QCOMPARE(Run_Cli({"new", path, "--force"}).status, 0);
+    QCOMPARE(runCli({"new", path}).status, 1); // never overwrites by accident
+    QCOMPARE(runCli({"new", path, "--force"}).status, 0);
 
-    const ProgramRun info = Run_Cli({"info", path, "--json"});
+    const ProgramRun info = runCli({"info", path, "--json"});
     QCOMPARE(info.status, 0);
     const QJsonObject root = QJsonDocument::fromJson(info.out).object();
     const QJsonObject rec = root["configuration"].toObject();
@@ -36,7 +36,7 @@ void TestCli::newThenInfo()
     QCOMPARE(root["handles"].toArray().size(), 5);
     QCOMPARE(root["storage_free"].toInteger(), qint64(3657728));
 
-    const ProgramRun text = Run_Cli({"info", path});
+    const ProgramRun text = runCli({"info", path});
     QCOMPARE(text.status, 0);
     QVERIFY(text.out.contains("unoccupied_min_temp"));
     QVERIFY(text.out.contains("LOGO_THUMBNAILS"));
@@ -63,7 +63,7 @@ void TestCli::newTakesTheProjectExtension()
     QFETCH(QString, written);
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath("dir.x"));
-    const ProgramRun made = Run_Cli({"new", dir.filePath(typed)});
+    const ProgramRun made = runCli({"new", dir.filePath(typed)});
     QCOMPARE(made.status, 0);
     QCOMPARE(QString::fromUtf8(made.out.trimmed()), dir.filePath(written));
     QVERIFY(QFileInfo::exists(dir.filePath(written)));
@@ -75,17 +75,17 @@ void TestCli::serviceTextLineBreaksPrintVisibly()
     // would send the terminal's cursor back over the start of the line.
     QTemporaryDir dir;
     const QString path = dir.filePath("svc.cvp");
-    QCOMPARE(Run_Cli({"new", path}).status, 0);
-    QByteArray bytes = Read_File(path);
+    QCOMPARE(runCli({"new", path}).status, 0);
+    QByteArray bytes = readFile(path);
     const qsizetype comma = bytes.indexOf("For servicing,") + 13;
     bytes[comma] = '\r';
-    Write_File(path, bytes);
+    writeFile(path, bytes);
 
-    const ProgramRun text = Run_Cli({"info", path});
+    const ProgramRun text = runCli({"info", path});
     QCOMPARE(text.status, 0);
     QVERIFY(!text.out.contains('\r'));
     QVERIFY(text.out.contains("For servicing\\r please contact your installer."));
-    const ProgramRun json = Run_Cli({"info", path, "--json"});
+    const ProgramRun json = runCli({"info", path, "--json"});
     const QJsonObject rec = QJsonDocument::fromJson(json.out).object()["configuration"].toObject();
     QCOMPARE(rec["service_info_text"].toString(), QString("For servicing\r please contact your installer."));
 }
@@ -109,11 +109,11 @@ void TestCli::unreadableFilesFailWithOneLine_data()
     QTest::newRow("control characters in a group name") << [] {
         QTemporaryDir dir;
         FixtureProject project;
-        static const char raw[] = "BG\0\a\nsecond line\r\nthird\x1b[2J\u202Eevil";
-        project.handles[0]->name = QString::fromUtf8(raw, sizeof raw - 1);
+        static const char kRaw[] = "BG\0\a\nsecond line\r\nthird\x1b[2J\u202Eevil";
+        project.handles[0]->name = QString::fromUtf8(kRaw, sizeof kRaw - 1);
         project.handles[0]->width = 0;
         project.save(dir.filePath("named.cvp"));
-        return Read_File(dir.filePath("named.cvp"));
+        return readFile(dir.filePath("named.cvp"));
     }() << QStringLiteral("image group 1 (BG\\x00\\x07\\nsecond line\\r\\nthird\\x1b[2J\\u202eevil)");
     QTest::newRow("a group name of a thousand characters") << [] {
         QTemporaryDir dir;
@@ -121,7 +121,7 @@ void TestCli::unreadableFilesFailWithOneLine_data()
         project.handles[2]->name = QString(1000, QLatin1Char('n'));
         project.handles[2]->height = -5;
         project.save(dir.filePath("long.cvp"));
-        return Read_File(dir.filePath("long.cvp"));
+        return readFile(dir.filePath("long.cvp"));
     }() << QStringLiteral("image group 3 (%1...): a height of -5").arg(QString(64, QLatin1Char('n')));
 }
 
@@ -131,10 +131,10 @@ void TestCli::unreadableFilesFailWithOneLine()
     QFETCH(QString, shows);
     QTemporaryDir dir;
     const QString path = dir.filePath("bad.cvp");
-    Write_File(path, content);
+    writeFile(path, content);
     for (const QStringList& args :
          {QStringList{"info", path}, QStringList{"image-block", path, "-o", dir.filePath("b.bin")}}) {
-        const ProgramRun r = Run_Cli(args);
+        const ProgramRun r = runCli(args);
         QCOMPARE(r.status, 1);
         QVERIFY(r.out.isEmpty());
         QCOMPARE(r.err.count('\n'), 1);
@@ -143,7 +143,7 @@ void TestCli::unreadableFilesFailWithOneLine()
             QVERIFY2(uchar(c) >= 0x20 && c != 0x7f, r.err.toHex().constData());
         QVERIFY2(r.errText().contains(shows), qPrintable(r.errText()));
     }
-    QCOMPARE(Run_Cli({"info", dir.filePath("missing.cvp")}).status, 1);
+    QCOMPARE(runCli({"info", dir.filePath("missing.cvp")}).status, 1);
 }
 
 void TestCli::refusedPicturesSayWhy_data()
@@ -179,15 +179,15 @@ void TestCli::refusedPicturesSayWhy()
     le(1, 2), le(24, 2), le(0, 4), le(12, 4);     // planes, bits, no compression, data size
     le(2835, 4), le(2835, 4), le(0, 4), le(0, 4); // resolution, palette
     bmp += QByteArray(12, '\0');
-    Write_File(dir.filePath("huge.bmp"), bmp);
+    writeFile(dir.filePath("huge.bmp"), bmp);
     const QString project = dir.filePath("p.cvp");
-    QCOMPARE(Run_Cli({"new", project}).status, 0);
+    QCOMPARE(runCli({"new", project}).status, 0);
     const QString path = dir.filePath(picture);
 
-    const ProgramRun added = Run_Cli({"add-image", project, "--handle", "backgrounds", path});
+    const ProgramRun added = runCli({"add-image", project, "--handle", "backgrounds", path});
     QCOMPARE(added.status, 1);
     QCOMPARE(added.outLines().value(0), QString(addImage).replace("@", dir.path()));
-    const ProgramRun shown = Run_Cli({"preview", path, "--format", "7", "-o", dir.filePath("out.png")});
+    const ProgramRun shown = runCli({"preview", path, "--format", "7", "-o", dir.filePath("out.png")});
     QCOMPARE(shown.status, 1);
     QCOMPARE(shown.errLines(), QStringList{QString(preview).replace("@", dir.path())});
 }
@@ -200,12 +200,12 @@ void TestCli::addImageReportsAdditionsOnceSaved()
                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
                                       | QFileDevice::ReadOther | QFileDevice::ExeOther));
     const QString project = dir.filePath("site.cvp");
-    QCOMPARE(Run_Cli({"new", project}).status, 0);
+    QCOMPARE(runCli({"new", project}).status, 0);
     QVERIFY(QFile::setPermissions(project, QFileDevice::ReadOwner | QFileDevice::ReadOther));
     const QString logo = dir.filePath("logo.png");
-    Write_File(logo, Png_Bytes(Fixture_Picture(125, 85, 3)));
+    writeFile(logo, pngBytes(fixturePicture(125, 85, 3)));
     QVERIFY(QFile::setPermissions(logo, QFileDevice::ReadOwner | QFileDevice::ReadOther));
-    const QByteArray before = Read_File(project);
+    const QByteArray before = readFile(project);
 
     QStringList args{"add-image", project, "--handle", "logos", logo};
     QString program = QStringLiteral(CORVANE_CLI);
@@ -218,7 +218,7 @@ void TestCli::addImageReportsAdditionsOnceSaved()
         args = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups"} + args;
         program = setpriv;
     }
-    const ProgramRun r = Run_Program(program, args);
+    const ProgramRun r = runProgram(program, args);
     QCOMPARE(r.status, 1);
     QCOMPARE(r.outText(), QString()); // nothing was added
     QCOMPARE(r.errLines(),
@@ -226,19 +226,19 @@ void TestCli::addImageReportsAdditionsOnceSaved()
                                         "read-only. No picture was added; the project was left as "
                                         "it was.")
                              .arg(project)});
-    QCOMPARE(Read_File(project), before);
+    QCOMPARE(readFile(project), before);
 }
 
 void TestCli::namesFromTheFileStayOnTheirLine()
 {
     QTemporaryDir dir;
     FixtureProject project(true);
-    project.handles[LOGOS_IDX]->name = QStringLiteral("LOGOS\x1b[31m");
-    project.handles[LOGOS_IDX]->cells[0]->name = QStringLiteral("SUN\nFAKE LINE\a");
+    project.handles[kLogosIdx]->name = QStringLiteral("LOGOS\x1b[31m");
+    project.handles[kLogosIdx]->cells[0]->name = QStringLiteral("SUN\nFAKE LINE\a");
     project.save(dir.filePath("named.cvp"));
     for (const QStringList& args : {QStringList{"image-block", dir.filePath("named.cvp"), "-o", dir.filePath("b.bin")},
                                     QStringList{"info", dir.filePath("named.cvp")}}) {
-        const ProgramRun r = Run_Cli(args);
+        const ProgramRun r = runCli(args);
         QCOMPARE(r.status, 0);
         for (const char c : r.out)
             QVERIFY2(uchar(c) >= 0x20 || c == '\n', qPrintable(args[0]));
@@ -263,16 +263,16 @@ void TestCli::infoComputesStorageFromTheImages()
     const QString path = dir.filePath("stale.cvp");
     project.save(path);
 
-    const ProgramRun json = Run_Cli({"info", path, "--json"});
+    const ProgramRun json = runCli({"info", path, "--json"});
     QCOMPARE(json.status, 0);
     const QJsonObject root = QJsonDocument::fromJson(json.out).object();
     QCOMPARE(root["storage_estimated"].toInteger(), expected);
     QCOMPARE(root["storage_used"].toInteger(), 0); // the file's own figure, kept apart
-    const QJsonObject logos = root["handles"].toArray()[LOGOS_IDX].toObject();
-    QCOMPARE(logos["estimated_storage"].toInteger(), qint64(Cell_Storage_Size(*project.handles[LOGOS_IDX]->cells[0])));
+    const QJsonObject logos = root["handles"].toArray()[kLogosIdx].toObject();
+    QCOMPARE(logos["estimated_storage"].toInteger(), qint64(Cell_Storage_Size(*project.handles[kLogosIdx]->cells[0])));
     QCOMPARE(logos["memory_usage"].toInteger(), 0);
 
-    const ProgramRun text = Run_Cli({"info", path});
+    const ProgramRun text = runCli({"info", path});
     QCOMPARE(text.status, 0);
     QVERIFY2(text.outText().contains(QStringLiteral("Storage: %1 of 3657728 bytes used").arg(expected)),
              qPrintable(text.outText()));

@@ -44,16 +44,16 @@ QString programPath(const QString& program)
 void TestCommandLines::initTestCase()
 {
     FixtureProject(true).save(m_dir.filePath("site.cvp"));
-    const QByteArray png = Png_Bytes(Fixture_Picture(40, 30, 3));
-    Write_File(m_dir.filePath("in.png"), png);
+    const QByteArray png = pngBytes(fixturePicture(40, 30, 3));
+    writeFile(m_dir.filePath("in.png"), png);
     // A byte of the compressed pixels changed: the chunk's CRC no longer
     // matches and libpng has its own words for that.
     QByteArray damaged = png;
     const qsizetype idat = damaged.indexOf("IDAT");
     QVERIFY(idat > 0);
     damaged[idat + 10] = char(damaged[idat + 10] ^ 0x55);
-    Write_File(m_dir.filePath("damaged.png"), damaged);
-    Write_File(m_dir.filePath("plain-file"), "not a folder");
+    writeFile(m_dir.filePath("damaged.png"), damaged);
+    writeFile(m_dir.filePath("plain-file"), "not a folder");
 }
 
 void TestCommandLines::exitStatusAndStreams_data()
@@ -152,7 +152,7 @@ void TestCommandLines::exitStatusAndStreams()
     QTemporaryDir runtime;
     QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     env.insert("XDG_RUNTIME_DIR", runtime.path());
-    const ProgramRun r = Run_Program(programPath(program), filled(args, m_dir), env);
+    const ProgramRun r = runProgram(programPath(program), filled(args, m_dir), env);
     const QString report
         = QStringLiteral("status %1\nstdout: %2\nstderr: %3").arg(r.status).arg(r.outText(), r.errText());
     QVERIFY2(r.status == status, qPrintable(report));
@@ -176,10 +176,10 @@ void TestCommandLines::exitStatusAndStreams()
 void TestCommandLines::commandsAgreeOnAnUnreadableProject()
 {
     const QString path = m_dir.filePath("text.cvp");
-    Write_File(path, "a text file that only has the project's extension\n");
-    const ProgramRun info = Run_Cli({"info", path});
-    const ProgramRun block = Run_Cli({"image-block", path, "-o", m_dir.filePath("text.bin")});
-    const ProgramRun diff = Run_Cli({"diff", path, m_dir.filePath("site.cvp")});
+    writeFile(path, "a text file that only has the project's extension\n");
+    const ProgramRun info = runCli({"info", path});
+    const ProgramRun block = runCli({"image-block", path, "-o", m_dir.filePath("text.bin")});
+    const ProgramRun diff = runCli({"diff", path, m_dir.filePath("site.cvp")});
     QCOMPARE(info.status, 1);
     QCOMPARE(block.status, 1);
     QCOMPARE(diff.status, 2); // diff's "trouble": 1 means the projects differ

@@ -33,26 +33,26 @@ void TestDiff::findsEachKindOfChange_data()
     }) << "record"
                                    << "field daily_schedule[2].daily_event[5].minute_of_day"
                                    << "configuration.daily_schedule[2].daily_event[5].minute_of_day:";
-    QTest::newRow("handle setting") << Change([](FixtureProject& p) { p.handles[LOGOS_IDX]->compression_format = 5; })
+    QTest::newRow("handle setting") << Change([](FixtureProject& p) { p.handles[kLogosIdx]->compression_format = 5; })
                                     << "handle"
                                     << "field compression_format"
                                     << "handle LOGOS: compression_format: 6 -> 5";
     QTest::newRow("image content") << Change([](FixtureProject& p) {
-        p.handles[LOGOS_IDX]->cells[0]->imgFileData = Png_Bytes(Fixture_Picture(125, 85, 99));
+        p.handles[kLogosIdx]->cells[0]->imgFileData = pngBytes(fixturePicture(125, 85, 99));
     }) << "image"
                                    << "content image_data_sha256"
                                    << "image LOGOS/SUN: picture changed";
     QTest::newRow("image setting") << Change([](FixtureProject& p) {
-        p.handles[BACKGROUNDS_IDX]->cells[0]->dithering.random_stdev = 0.5;
+        p.handles[kBackgroundsIdx]->cells[0]->dithering.random_stdev = 0.5;
     }) << "image"
                                    << "field random_stdev"
                                    << "image BACKGROUNDS/SKY: random_stdev:";
     QTest::newRow("image added") << Change([](FixtureProject& p) {
-        Add_Fixture_Image(*p.handles[INFO_SCREENS_IDX], "NEWS", Fixture_Picture(480, 272, 5), TFixtureImage::Stored);
+        addFixtureImage(*p.handles[kInfoScreensIdx], "NEWS", fixturePicture(480, 272, 5), TFixtureImage::Stored);
     }) << "image"
                                  << "added "
                                  << "image INFO_SCREENS/NEWS: added";
-    QTest::newRow("image removed") << Change([](FixtureProject& p) { p.handles[BG_THUMBNAILS_IDX]->cells.clear(); })
+    QTest::newRow("image removed") << Change([](FixtureProject& p) { p.handles[kBgThumbnailsIdx]->cells.clear(); })
                                    << "image"
                                    << "removed "
                                    << "image BG_THUMBNAILS/SKY: removed";
@@ -71,8 +71,8 @@ void TestDiff::findsEachKindOfChange()
     change(changed);
     changed.save(b);
 
-    const ProgramRun text = Run_Cli({"diff", a, b});
-    const ProgramRun json = Run_Cli({"diff", a, b, "--json"});
+    const ProgramRun text = runCli({"diff", a, b});
+    const ProgramRun json = runCli({"diff", a, b, "--json"});
     const QJsonObject root = QJsonDocument::fromJson(json.out).object();
     const QJsonArray differences = root["differences"].toArray();
     if (kind.isEmpty()) {
@@ -99,7 +99,7 @@ void TestDiff::unreadableFileIsTrouble()
     QTemporaryDir dir;
     const QString a = dir.filePath("a.cvp");
     FixtureProject().save(a);
-    const ProgramRun r = Run_Cli({"diff", a, dir.filePath("missing.cvp")});
+    const ProgramRun r = runCli({"diff", a, dir.filePath("missing.cvp")});
     QCOMPARE(r.status, 2);
     QVERIFY(r.out.isEmpty());
     QCOMPARE(r.errLines().size(), 1);
@@ -115,16 +115,16 @@ void TestDiff::storedChecksumAloneIsNoDifference()
     retrieved.rec.checksum[0] ^= 0x5A;
     retrieved.save(dir.filePath("b.cvp"));
 
-    const ProgramRun plain = Run_Cli({"diff", dir.filePath("a.cvp"), dir.filePath("b.cvp")});
+    const ProgramRun plain = runCli({"diff", dir.filePath("a.cvp"), dir.filePath("b.cvp")});
     QCOMPARE(plain.status, 0);
     QCOMPARE(plain.outLines(), QStringList{"Only the stored checksum of the configuration differs (--raw shows it)."});
-    const ProgramRun json = Run_Cli({"diff", dir.filePath("a.cvp"), dir.filePath("b.cvp"), "--json"});
+    const ProgramRun json = runCli({"diff", dir.filePath("a.cvp"), dir.filePath("b.cvp"), "--json"});
     QCOMPARE(json.status, 0);
     const QJsonObject root = QJsonDocument::fromJson(json.out).object();
     QVERIFY(root["equal"].toBool());
     QVERIFY(root["stored_checksum_differs"].toBool());
 
-    const ProgramRun raw = Run_Cli({"diff", dir.filePath("a.cvp"), dir.filePath("b.cvp"), "--raw"});
+    const ProgramRun raw = runCli({"diff", dir.filePath("a.cvp"), dir.filePath("b.cvp"), "--raw"});
     QCOMPARE(raw.status, 1);
     QCOMPARE(raw.outLines().size(), 1);
     QVERIFY2(raw.outLines().at(0).startsWith("configuration.checksum: "), qPrintable(raw.outText()));

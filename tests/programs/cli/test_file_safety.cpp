@@ -31,7 +31,7 @@ std::map<QString, QByteArray> snapshot(const QString& dir)
     QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        files[path] = QFileInfo(path).isFile() ? Read_File(path) : QByteArray("(special)");
+        files[path] = QFileInfo(path).isFile() ? readFile(path) : QByteArray("(special)");
     }
     return files;
 }
@@ -72,9 +72,9 @@ struct Files {
     Files()
     {
         FixtureProject(true).save(dir.filePath("site.cvp"));
-        Write_File(dir.filePath("in.png"), Png_Bytes(Fixture_Picture(30, 20, 4)));
-        Write_File(dir.filePath("site.jsonl"), logLine("/dev/ttyUSB0", "", true).toUtf8());
-        Write_File(dir.filePath("second.jsonl"), logLine("/dev/ttyUSB1", "", true).toUtf8());
+        writeFile(dir.filePath("in.png"), pngBytes(fixturePicture(30, 20, 4)));
+        writeFile(dir.filePath("site.jsonl"), logLine("/dev/ttyUSB0", "", true).toUtf8());
+        writeFile(dir.filePath("second.jsonl"), logLine("/dev/ttyUSB1", "", true).toUtf8());
         QFile::link(dir.filePath("site.cvp"), dir.filePath("link.cvp"));
     }
     QStringList filled(QStringList args) const
@@ -113,7 +113,7 @@ void TestFileSafety::outputOverAnInputIsRefused()
     QFETCH(QStringList, args);
     Files f;
     const auto before = snapshot(f.dir.path());
-    const ProgramRun r = Run_Cli(f.filled(args));
+    const ProgramRun r = runCli(f.filled(args));
     QVERIFY2(r.status == 2, qPrintable(r.errText() + r.outText()));
     QCOMPARE(r.errLines().size(), 1);
     QVERIFY2(r.errText().contains("same file"), qPrintable(r.errText()));
@@ -143,9 +143,9 @@ void TestFileSafety::specialOutputsAreWrittenInPlace()
             s.replace("@O", output);
         return a;
     };
-    const ProgramRun regular = Run_Cli(with(f.dir.filePath(reference)));
+    const ProgramRun regular = runCli(with(f.dir.filePath(reference)));
     QVERIFY2(regular.status == 0, qPrintable(regular.errText()));
-    const QByteArray expected = Read_File(f.dir.filePath(reference));
+    const QByteArray expected = readFile(f.dir.filePath(reference));
     QVERIFY(!expected.isEmpty());
 
     // The null device: nothing to rename over it (as root that turned the
@@ -156,7 +156,7 @@ void TestFileSafety::specialOutputsAreWrittenInPlace()
         nullDevice = f.dir.filePath("null");
         QVERIFY(::mknod(QFile::encodeName(nullDevice).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0);
     }
-    const ProgramRun null = Run_Cli(with(nullDevice));
+    const ProgramRun null = runCli(with(nullDevice));
     QVERIFY2(null.status == 0, qPrintable(null.errText()));
     QCOMPARE(fileType(nullDevice), mode_t(S_IFCHR));
 
@@ -166,14 +166,14 @@ void TestFileSafety::specialOutputsAreWrittenInPlace()
     QProcess reader;
     reader.start(QStringLiteral("cat"), {fifo});
     QVERIFY(reader.waitForStarted());
-    const ProgramRun piped = Run_Cli(with(fifo));
+    const ProgramRun piped = runCli(with(fifo));
     QVERIFY2(piped.status == 0, qPrintable(piped.errText()));
     QVERIFY(reader.waitForFinished(60000));
     QCOMPARE(reader.readAllStandardOutput(), expected);
     QCOMPARE(fileType(fifo), mode_t(S_IFIFO));
 
     // "-": the data on standard output, the command's own lines on stderr.
-    const ProgramRun dash = Run_Cli(with(QStringLiteral("-")));
+    const ProgramRun dash = runCli(with(QStringLiteral("-")));
     QVERIFY2(dash.status == 0, qPrintable(dash.errText()));
     QCOMPARE(dash.out, expected);
     QVERIFY(!QFileInfo::exists(f.dir.filePath("-")));
@@ -198,7 +198,7 @@ void TestFileSafety::deviceNodeStaysADevice()
     const QString node = f.dir.filePath("device");
     if (::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, makedev(1, unsigned(minorNumber))) != 0)
         QSKIP("this system does not let us make a device node here");
-    const ProgramRun r = Run_Cli(f.filled({"image-block", "@P", "-o", node}));
+    const ProgramRun r = runCli(f.filled({"image-block", "@P", "-o", node}));
     QVERIFY2(r.status == status, qPrintable(r.errText()));
     if (status != 0) {
         QCOMPARE(r.errLines().size(), 1);
@@ -211,13 +211,13 @@ void TestFileSafety::concurrentEditsKeepEveryChange()
 {
     Files f;
     const QString project = f.dir.filePath("new.cvp");
-    QCOMPARE(Run_Cli({"new", project}).status, 0);
+    QCOMPARE(runCli({"new", project}).status, 0);
     QStringList backgrounds, screens;
     for (int i = 0; i < 3; ++i) {
         backgrounds << f.dir.filePath(QStringLiteral("bg%1.png").arg(i));
-        Write_File(backgrounds.last(), Png_Bytes(Fixture_Picture(480, 272, 10 + i)));
+        writeFile(backgrounds.last(), pngBytes(fixturePicture(480, 272, 10 + i)));
         screens << f.dir.filePath(QStringLiteral("screen%1.png").arg(i));
-        Write_File(screens.last(), Png_Bytes(Fixture_Picture(480, 272, 20 + i)));
+        writeFile(screens.last(), pngBytes(fixturePicture(480, 272, 20 + i)));
     }
     QProcess a, b;
     a.start(QStringLiteral(CORVANE_CLI), QStringList{"add-image", project, "--handle", "backgrounds"} + backgrounds);
@@ -226,10 +226,10 @@ void TestFileSafety::concurrentEditsKeepEveryChange()
     QVERIFY(b.waitForFinished(180000));
 
     TDevice_Config_v2 rec{};
-    THandle_List handles;
+    THandleList handles;
     QVERIFY(Load_Project_File(project, rec, handles));
     // Each run either kept its pictures or failed saying who was in the way.
-    for (auto [run, handle] : {std::pair{&a, BACKGROUNDS_IDX}, std::pair{&b, INFO_SCREENS_IDX}}) {
+    for (auto [run, handle] : {std::pair{&a, kBackgroundsIdx}, std::pair{&b, kInfoScreensIdx}}) {
         const QString err = QString::fromUtf8(run->readAllStandardError());
         if (run->exitCode() == 0) {
             QCOMPARE(handles[size_t(handle)]->cells.size(), size_t(3));
@@ -245,17 +245,17 @@ void TestFileSafety::lockedProjectIsNotOverwritten()
 {
     Files f;
     const QString project = f.dir.filePath("site.cvp");
-    const QByteArray before = Read_File(project);
+    const QByteArray before = readFile(project);
     ProjectFileLock held;
     QString error;
     QVERIFY(held.acquire(project, 0, &error));
-    const ProgramRun r = Run_Cli({"add-image", project, "--handle", "logos", f.dir.filePath("in.png")});
+    const ProgramRun r = runCli({"add-image", project, "--handle", "logos", f.dir.filePath("in.png")});
     QCOMPARE(r.status, 1);
     QCOMPARE(r.errLines().size(), 1);
     // The holder is this test program, named with its process.
     QVERIFY2(r.errText().contains(QStringLiteral("process %1").arg(::getpid())), qPrintable(r.errText()));
     QVERIFY(r.out.isEmpty()); // no "added" for a change that was not made
-    QCOMPARE(Read_File(project), before);
+    QCOMPARE(readFile(project), before);
 }
 
 void TestFileSafety::reportRefusesAFileThatIsNotALog_data()
@@ -274,12 +274,12 @@ void TestFileSafety::reportRefusesAFileThatIsNotALog()
     QFETCH(QString, file);
     QFETCH(int, status);
     Files f;
-    Write_File(f.dir.filePath("notes.txt"), "first line\nsecond line\nthird line\n");
-    Write_File(f.dir.filePath("empty.jsonl"), "");
+    writeFile(f.dir.filePath("notes.txt"), "first line\nsecond line\nthird line\n");
+    writeFile(f.dir.filePath("empty.jsonl"), "");
     QStringList args{"report"};
     for (const QString& name : file.split(' '))
         args << f.dir.filePath(name);
-    const ProgramRun r = Run_Cli(args);
+    const ProgramRun r = runCli(args);
     QVERIFY2(r.status == status, qPrintable(r.errText()));
     if (status == 1) {
         QCOMPARE(r.errLines().size(), 1);
@@ -293,7 +293,7 @@ void TestFileSafety::reportRefusesAFileThatIsNotALog()
 void TestFileSafety::reportCountsOneController()
 {
     Files f;
-    const ProgramRun r = Run_Cli({"report", f.dir.filePath("site.jsonl")});
+    const ProgramRun r = runCli({"report", f.dir.filePath("site.jsonl")});
     QCOMPARE(r.status, 0);
     QVERIFY2(r.outText().contains("1 controller: 1 ok, 0 failed"), qPrintable(r.outText()));
 }
@@ -302,23 +302,23 @@ void TestFileSafety::namesFromFilesPrintAsOneVisibleLine()
 {
     Files f;
     const QString hostile = QStringLiteral("PIC\n\x1b[7M\u202eevil");
-    Write_File(f.dir.filePath(hostile + ".png"), Png_Bytes(Fixture_Picture(125, 85, 7)));
+    writeFile(f.dir.filePath(hostile + ".png"), pngBytes(fixturePicture(125, 85, 7)));
     const QString project = f.dir.filePath("site.cvp");
     const QString picture = f.dir.filePath(hostile + ".png");
 
-    const ProgramRun added = Run_Cli({"add-image", project, "--handle", "logos", picture});
+    const ProgramRun added = runCli({"add-image", project, "--handle", "logos", picture});
     QVERIFY2(added.status == 0, qPrintable(added.errText()));
     QVERIFY2(!hasRawControls(added.out + added.err), added.out.constData());
     // The stored name has no control character either.
     TDevice_Config_v2 rec{};
-    THandle_List handles;
+    THandleList handles;
     QVERIFY(Load_Project_File(project, rec, handles));
-    const QString stored = handles[LOGOS_IDX]->cells.back()->name;
+    const QString stored = handles[kLogosIdx]->cells.back()->name;
     QCOMPARE(stored, QStringLiteral("PIC__[7M_EVIL_PNG"));
 
     const QString log = f.dir.filePath("hostile.jsonl");
-    Write_File(log,
-               logLine(QStringLiteral("/dev/tty\x1b[31mUSB0"), QStringLiteral("bad\nline\u2028here"), false).toUtf8());
+    writeFile(log,
+              logLine(QStringLiteral("/dev/tty\x1b[31mUSB0"), QStringLiteral("bad\nline\u2028here"), false).toUtf8());
     struct Case {
         const char* what;
         QStringList args;
@@ -331,7 +331,7 @@ void TestFileSafety::namesFromFilesPrintAsOneVisibleLine()
         {"info", {"info", project}},
     };
     for (const Case& c : cases) {
-        const ProgramRun r = Run_Cli(c.args);
+        const ProgramRun r = runCli(c.args);
         QVERIFY2(r.status == 0, qPrintable(QStringLiteral("%1: %2").arg(c.what, r.errText())));
         QVERIFY2(!hasRawControls(r.out + r.err), c.what);
     }
@@ -341,18 +341,18 @@ void TestFileSafety::sameFileTwiceIsNumbered()
 {
     Files f;
     const QString project = f.dir.filePath("new.cvp");
-    QCOMPARE(Run_Cli({"new", project}).status, 0);
+    QCOMPARE(runCli({"new", project}).status, 0);
     const QString sun = f.dir.filePath("sun.png");
-    Write_File(sun, Png_Bytes(Fixture_Picture(125, 85, 5)));
-    const ProgramRun r = Run_Cli({"add-image", project, "--handle", "logos", sun, sun, sun});
+    writeFile(sun, pngBytes(fixturePicture(125, 85, 5)));
+    const ProgramRun r = runCli({"add-image", project, "--handle", "logos", sun, sun, sun});
     QVERIFY2(r.status == 0, qPrintable(r.errText()));
     QVERIFY2(r.outText().contains("SUN_PNG was taken in this group, so it is named SUN_PNG_2"),
              qPrintable(r.outText()));
     QVERIFY2(r.outText().contains("named SUN_PNG_3"), qPrintable(r.outText()));
     TDevice_Config_v2 rec{};
-    THandle_List handles;
+    THandleList handles;
     QVERIFY(Load_Project_File(project, rec, handles));
-    for (int handle : {LOGOS_IDX, LOGO_THUMBNAILS_IDX}) {
+    for (int handle : {kLogosIdx, kLogoThumbnailsIdx}) {
         QStringList names;
         for (const auto& cell : handles[size_t(handle)]->cells)
             names << cell->name;
@@ -395,7 +395,7 @@ void TestFileSafety::retrieveThatCannotBeSavedFailsFirst()
         args = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", program} + args;
         program = setpriv;
     }
-    const ProgramRun r = Run_Program(program, args);
+    const ProgramRun r = runProgram(program, args);
     if (readOnly)
         QFile::setPermissions(path, readable | QFileDevice::WriteOwner);
     QCOMPARE(r.status, 1);

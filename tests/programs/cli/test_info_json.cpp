@@ -18,7 +18,7 @@ namespace {
 
 QJsonObject infoJson(const QString& path)
 {
-    const ProgramRun r = Run_Cli({"info", path, "--json"});
+    const ProgramRun r = runCli({"info", path, "--json"});
     if (r.status != 0)
         qWarning("%s", r.err.constData());
     return QJsonDocument::fromJson(r.out).object();
@@ -76,7 +76,7 @@ void TestInfoJson::roundTripsUnusualValues()
     r.frost_protection_enabled = 1;
     r.info_scr_slideshow_display_rate = 65535;
 
-    THandle_object& logos = *p.handles[LOGOS_IDX];
+    THandle_object& logos = *p.handles[kLogosIdx];
     logos.name = QString::fromUtf8("LOGOS-ü");
     logos.raw_jpg_enabled = true;
     logos.jpg_display_format = 3;
@@ -87,7 +87,7 @@ void TestInfoJson::roundTripsUnusualValues()
     const double stdevs[] = {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
                              std::numeric_limits<double>::quiet_NaN(), 4.9e-324};
     for (double stdev : stdevs) {
-        TCell_object& c = Add_Fixture_Image(logos, "CELL", Fixture_Picture(4, 4, 1), TFixtureImage::Stored);
+        TCell_object& c = addFixtureImage(logos, "CELL", fixturePicture(4, 4, 1), TFixtureImage::Stored);
         c.dithering = {stdev, -3};
     }
     TCell_object& odd = *logos.cells[0];
@@ -126,7 +126,7 @@ void TestInfoJson::roundTripsUnusualValues()
     QCOMPARE(rec["frost_protection_enabled"].toInt(), 1);
     QCOMPARE(rec["info_scr_slideshow_display_rate"].toInt(), 65535);
 
-    const QJsonObject h = root["handles"].toArray()[LOGOS_IDX].toObject();
+    const QJsonObject h = root["handles"].toArray()[kLogosIdx].toObject();
     QCOMPARE(h["name"].toString(), QString::fromUtf8("LOGOS-ü"));
     QCOMPARE(h["position"].toInt(), 1);
     QCOMPARE(h["raw_jpg_enabled"].toBool(), true);

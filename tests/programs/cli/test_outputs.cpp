@@ -20,7 +20,7 @@ std::map<QString, QByteArray> snapshot(const QString& dir)
     QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        files[path] = Read_File(path);
+        files[path] = readFile(path);
     }
     return files;
 }
@@ -48,12 +48,12 @@ void TestOutputs::failingCommandsLeaveNoFile()
 {
     QFETCH(QStringList, args);
     QTemporaryDir dir;
-    Write_File(dir.filePath("in.png"), Png_Bytes(Fixture_Picture(30, 20, 4)));
-    Write_File(dir.filePath("file"), "a plain file");
-    Write_File(dir.filePath("old.png"), "the previous preview");
-    Write_File(dir.filePath("old.bin"), "the previous bytes");
+    writeFile(dir.filePath("in.png"), pngBytes(fixturePicture(30, 20, 4)));
+    writeFile(dir.filePath("file"), "a plain file");
+    writeFile(dir.filePath("old.png"), "the previous preview");
+    writeFile(dir.filePath("old.bin"), "the previous bytes");
     FixtureProject broken(true);
-    broken.handles[LOGOS_IDX]->cells[0]->imgFileData = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(40, 'x');
+    broken.handles[kLogosIdx]->cells[0]->imgFileData = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(40, 'x');
     broken.save(dir.filePath("broken.cvp"));
     for (QString& a : args) {
         a.replace("@I", dir.filePath("in.png"));
@@ -62,7 +62,7 @@ void TestOutputs::failingCommandsLeaveNoFile()
         a.replace("@D", dir.path());
     }
     const auto before = snapshot(dir.path());
-    const ProgramRun r = Run_Cli(args);
+    const ProgramRun r = runCli(args);
     QVERIFY2(r.status == 1, qPrintable(r.errText()));
     QCOMPARE(r.errLines().size(), 1);
     QVERIFY(snapshot(dir.path()) == before); // no new, changed or temporary file
@@ -83,8 +83,8 @@ void TestOutputs::previewWritesTheFormatItsExtensionNames()
     QFETCH(QString, name);
     QFETCH(QByteArray, format);
     QTemporaryDir dir;
-    Write_File(dir.filePath("in.png"), Png_Bytes(Fixture_Picture(30, 20, 4)));
-    const ProgramRun r = Run_Cli({"preview", dir.filePath("in.png"), "--format", "4", "-o", dir.filePath(name)});
+    writeFile(dir.filePath("in.png"), pngBytes(fixturePicture(30, 20, 4)));
+    const ProgramRun r = runCli({"preview", dir.filePath("in.png"), "--format", "4", "-o", dir.filePath(name)});
     QVERIFY2(r.status == 0, qPrintable(r.errText()));
     QImageReader reader(dir.filePath(name));
     reader.setDecideFormatFromContent(true);
@@ -99,22 +99,22 @@ void TestOutputs::imageBlockRefusesABlockLargerThanTheStore()
     // with the stale memory_usage 0: the block would run past the store.
     QTemporaryDir dir;
     FixtureProject p;
-    THandle_object& logos = *p.handles[LOGOS_IDX];
+    THandle_object& logos = *p.handles[kLogosIdx];
     logos.width = logos.height = 1400;
     logos.compression_format = 7;
-    Add_Fixture_Image(logos, "NOISE", Noise_Picture(1400, 1400, 7), TFixtureImage::Stored);
+    addFixtureImage(logos, "NOISE", noisePicture(1400, 1400, 7), TFixtureImage::Stored);
     const QString project = dir.filePath("big.cvp");
     p.save(project);
 
     const QString block = dir.filePath("big.bin");
-    const ProgramRun r = Run_Cli({"image-block", project, "-o", block});
+    const ProgramRun r = runCli({"image-block", project, "-o", block});
     QVERIFY2(r.status == 1, qPrintable(r.outText()));
     QVERIFY(r.out.isEmpty());
     QCOMPARE(r.errLines().size(), 1);
     QVERIFY2(r.errText().contains("3657728") || r.errText().contains("3,657,728"), qPrintable(r.errText()));
     QVERIFY(!QFile::exists(block));
 
-    const ProgramRun info = Run_Cli({"info", project});
+    const ProgramRun info = runCli({"info", project});
     QCOMPARE(info.status, 0);
     QVERIFY2(info.outText().contains("do not fit the controller"), qPrintable(info.outText()));
 }

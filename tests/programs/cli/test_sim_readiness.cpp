@@ -62,7 +62,7 @@ void TestSimReadiness::clientStartedRightAfterConnects()
         QProcess foreground;
         int pipeFds[2] = {-1, -1};
         if (daemon) {
-            const ProgramRun sim = Run_Program(QStringLiteral(CORVANE_RC_SIM), simArgs + QStringList{"--daemon"});
+            const ProgramRun sim = runProgram(QStringLiteral(CORVANE_RC_SIM), simArgs + QStringList{"--daemon"});
             QVERIFY2(sim.status == 0, qPrintable(sim.errText()));
             QCOMPARE(sim.outLines().size(), 2);
             QVERIFY(sim.outLines()[0].startsWith("PORT /dev/pts/"));
@@ -79,7 +79,7 @@ void TestSimReadiness::clientStartedRightAfterConnects()
             ::close(pipeFds[0]);
             QVERIFY2(line.startsWith("PORT /dev/pts/"), line.constData());
         }
-        const ProgramRun client = Run_Program(QStringLiteral(CORVANE_CLI), {"identify", "--port", link}, quickDevice());
+        const ProgramRun client = runProgram(QStringLiteral(CORVANE_CLI), {"identify", "--port", link}, quickDevice());
         if (daemon)
             ::kill(pid_t(pid), SIGTERM);
         else

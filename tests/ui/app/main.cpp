@@ -9,6 +9,6 @@ int main(int argc, char** argv)
     // The program's own application object, so errors escaping an event
     // handler meet the same top-level handler as in the configurator.
     TConfiguratorApplication app(argc, argv);
-    return Run_Test_Objects<TestProjectCommands, TestMainWindow, TestDemoSimulator, TestDesktopConventions,
-                            TestKeyboardUse, TestWindowPlacement>(argc, argv);
+    return runTestObjects<TestProjectCommands, TestMainWindow, TestDemoSimulator, TestDesktopConventions,
+                          TestKeyboardUse, TestWindowPlacement>(argc, argv);
 }

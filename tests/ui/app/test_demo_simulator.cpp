@@ -10,9 +10,9 @@ void TestDemoSimulator::missingSimulatorIsReported()
 {
     QTemporaryDir empty;
     TDemoSimulator sim;
-    QVERIFY(!sim.Start(empty.path()));
-    QVERIFY(sim.Port().isEmpty());
-    QVERIFY2(sim.Error_Text().contains(QStringLiteral("corvane-rc-sim")), qPrintable(sim.Error_Text()));
+    QVERIFY(!sim.start(empty.path()));
+    QVERIFY(sim.port().isEmpty());
+    QVERIFY2(sim.errorText().contains(QStringLiteral("corvane-rc-sim")), qPrintable(sim.errorText()));
 }
 
 void TestDemoSimulator::startsAndStopsTheSimulator()
@@ -24,8 +24,8 @@ void TestDemoSimulator::startsAndStopsTheSimulator()
     QString port;
     {
         TDemoSimulator sim;
-        QVERIFY2(sim.Start(dir), qPrintable(sim.Error_Text()));
-        port = sim.Port();
+        QVERIFY2(sim.start(dir), qPrintable(sim.errorText()));
+        port = sim.port();
         QVERIFY2(QFileInfo::exists(port), qPrintable(port));
     }
     // Once stopped, its pseudo-terminal is gone.

@@ -34,16 +34,16 @@
 
 namespace {
 
-QMenu* Recent_Menu(Tbmpgen_Form& f)
+QMenu* recentMenu(Tbmpgen_Form& f)
 {
     return f.findChild<QMenu*>(QStringLiteral("open_recent_MenuItem"));
 }
 
 // The entries of Open Recent as the user sees them when the menu opens:
 // the path of each, with "(off)" after a greyed one.
-QStringList Recent_Entries(Tbmpgen_Form& f)
+QStringList recentEntries(Tbmpgen_Form& f)
 {
-    QMenu* menu = Recent_Menu(f);
+    QMenu* menu = recentMenu(f);
     emit menu->aboutToShow();
     QStringList entries;
     for (QAction* a : menu->actions())
@@ -52,16 +52,16 @@ QStringList Recent_Entries(Tbmpgen_Form& f)
     return entries;
 }
 
-QString Saved_Project(TFormFixture& fx, const QString& path)
+QString savedProject(TFormFixture& fx, const QString& path)
 {
     fx.newProject(path);
     fx.trigger("save_project_MenuItem");
-    return fx.form().Document().projectPath();
+    return fx.form().document().projectPath();
 }
 
 // Drags the files over widget and drops them there, as a file manager
 // does; returns whether the drop was taken.
-bool Drop_Files(QWidget* widget, const QStringList& paths)
+bool dropFiles(QWidget* widget, const QStringList& paths)
 {
     QMimeData mime;
     QList<QUrl> urls;
@@ -86,7 +86,7 @@ bool Drop_Files(QWidget* widget, const QStringList& paths)
 
 void TestDesktopConventions::init()
 {
-    TRecentProjects().Clear();
+    TRecentProjects().clear();
 }
 
 void TestDesktopConventions::openRecentSurvivesARestart()
@@ -94,27 +94,27 @@ void TestDesktopConventions::openRecentSurvivesARestart()
     QString first, second;
     {
         TFormFixture fx;
-        first = Saved_Project(fx, dir.filePath(QStringLiteral("first.cvp")));
-        second = Saved_Project(fx, dir.filePath(QStringLiteral("second.cvp")));
+        first = savedProject(fx, m_dir.filePath(QStringLiteral("first.cvp")));
+        second = savedProject(fx, m_dir.filePath(QStringLiteral("second.cvp")));
         fx.trigger("close_project_MenuItem");
         fx.dialogs().answers.enqueue(first);
         fx.trigger("open_project_MenuItem");
-        QCOMPARE(Recent_Entries(fx.form()), QStringList({first, second}));
+        QCOMPARE(recentEntries(fx.form()), QStringList({first, second}));
     }
     // A new window with the same settings: the program started again.
     TFormFixture fx;
-    QCOMPARE(Recent_Entries(fx.form()), QStringList({first, second}));
-    QMenu* menu = Recent_Menu(fx.form());
+    QCOMPARE(recentEntries(fx.form()), QStringList({first, second}));
+    QMenu* menu = recentMenu(fx.form());
     QAction* entry = fx.form().findChild<QAction*>(QStringLiteral("recent_project_MenuItem2"));
     QVERIFY(entry && menu->actions().contains(entry));
     QCOMPARE(entry->text(), QStringLiteral("&2 ") + QDir::toNativeSeparators(second));
     entry->trigger();
-    QCOMPARE(fx.form().Document().projectPath(), second);
+    QCOMPARE(fx.form().document().projectPath(), second);
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Loaded"));
     // Opened last, so now first.
-    QCOMPARE(Recent_Entries(fx.form()), QStringList({second, first}));
+    QCOMPARE(recentEntries(fx.form()), QStringList({second, first}));
     // What was opened is what the next start sees, not a copy in memory.
-    QCOMPARE(TRecentProjects().Paths(), QStringList({second, first}));
+    QCOMPARE(TRecentProjects().paths(), QStringList({second, first}));
 }
 
 void TestDesktopConventions::recentListKeepsEightNewestFirst()
@@ -122,39 +122,39 @@ void TestDesktopConventions::recentListKeepsEightNewestFirst()
     TRecentProjects recent;
     QStringList added;
     for (int i = 0; i < 10; ++i) {
-        added.prepend(dir.filePath(QStringLiteral("p%1.cvp").arg(i)));
-        recent.Add(added.constFirst());
+        added.prepend(m_dir.filePath(QStringLiteral("p%1.cvp").arg(i)));
+        recent.add(added.constFirst());
     }
-    QCOMPARE(recent.Paths(), added.mid(0, 8));
+    QCOMPARE(recent.paths(), added.mid(0, 8));
     // The same file again, by another spelling of its path: moved, not doubled.
-    recent.Add(dir.path() + QStringLiteral("/./sub/../p4.cvp"));
+    recent.add(m_dir.path() + QStringLiteral("/./sub/../p4.cvp"));
     QStringList expected = added.mid(0, 8);
-    expected.removeAll(dir.filePath(QStringLiteral("p4.cvp")));
-    expected.prepend(dir.filePath(QStringLiteral("p4.cvp")));
-    QCOMPARE(recent.Paths(), expected);
+    expected.removeAll(m_dir.filePath(QStringLiteral("p4.cvp")));
+    expected.prepend(m_dir.filePath(QStringLiteral("p4.cvp")));
+    QCOMPARE(recent.paths(), expected);
     // A settings file edited by hand (duplicates, blanks, too many) reads tidy.
     QSettings(QStringLiteral("Corvane"), QStringLiteral("Corvane Configurator"))
-        .setValue(TRecentProjects::Settings_Key(),
+        .setValue(TRecentProjects::settingsKey(),
                   QStringList{"", "/a.cvp", "/a.cvp", "/b.cvp", "/c.cvp", "/d.cvp", "/e.cvp", "/f.cvp", "/g.cvp",
                               "/h.cvp", "/i.cvp"});
-    QCOMPARE(recent.Paths(),
+    QCOMPARE(recent.paths(),
              QStringList({"/a.cvp", "/b.cvp", "/c.cvp", "/d.cvp", "/e.cvp", "/f.cvp", "/g.cvp", "/h.cvp"}));
 }
 
 void TestDesktopConventions::missingRecentProjectIsGreyed()
 {
     TFormFixture fx;
-    const QString kept = Saved_Project(fx, dir.filePath(QStringLiteral("kept.cvp")));
-    const QString gone = Saved_Project(fx, dir.filePath(QStringLiteral("gone.cvp")));
+    const QString kept = savedProject(fx, m_dir.filePath(QStringLiteral("kept.cvp")));
+    const QString gone = savedProject(fx, m_dir.filePath(QStringLiteral("gone.cvp")));
     fx.trigger("close_project_MenuItem");
     QVERIFY(QFile::remove(gone));
-    QCOMPARE(Recent_Entries(fx.form()), QStringList({gone + QStringLiteral(" (off)"), kept}));
+    QCOMPARE(recentEntries(fx.form()), QStringList({gone + QStringLiteral(" (off)"), kept}));
     // Clear Menu empties it for good.
     QAction* clear = fx.action("clear_recent_MenuItem");
     QVERIFY(clear->isEnabled());
     clear->trigger();
-    QVERIFY(Recent_Entries(fx.form()).isEmpty());
-    QVERIFY(TRecentProjects().Paths().isEmpty());
+    QVERIFY(recentEntries(fx.form()).isEmpty());
+    QVERIFY(TRecentProjects().paths().isEmpty());
 }
 
 void TestDesktopConventions::droppedProjectOpens_data()
@@ -174,20 +174,20 @@ void TestDesktopConventions::droppedProjectOpens()
     QFETCH(bool, opened);
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    const QString dropped = Saved_Project(fx, dir.filePath(QStringLiteral("dropped.cvp")));
-    fx.newProject(dir.filePath(QStringLiteral("current.cvp")));
+    const QString dropped = savedProject(fx, m_dir.filePath(QStringLiteral("dropped.cvp")));
+    fx.newProject(m_dir.filePath(QStringLiteral("current.cvp")));
     if (!modified)
         fx.trigger("save_project_MenuItem");
-    const QString current = f.Document().projectPath();
+    const QString current = f.document().projectPath();
     fx.prompter().clear();
     if (answer != QMessageBox::NoButton)
         fx.prompter().enqueue(QMessageBox::StandardButton(answer));
 
     // Let go over the activity log: anywhere on the window will do.
-    QVERIFY(Drop_Files(f.Activity_Log()->grid()->viewport(), {dropped}));
+    QVERIFY(dropFiles(f.activityLog()->grid()->viewport(), {dropped}));
     // The project opens once the drop is over.
-    QTRY_VERIFY(!fx.prompter().questions().isEmpty() || f.Document().projectPath() == dropped);
-    QCOMPARE(f.Document().projectPath(), opened ? dropped : current);
+    QTRY_VERIFY(!fx.prompter().questions().isEmpty() || f.document().projectPath() == dropped);
+    QCOMPARE(f.document().projectPath(), opened ? dropped : current);
     QCOMPARE(fx.prompter().questions().size(), modified ? 1 : 0);
     if (modified)
         QCOMPARE(fx.prompter().questions().constFirst().text,
@@ -200,19 +200,19 @@ void TestDesktopConventions::onlyProjectFilesOpenByDropping()
 {
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    const QString picture = dir.filePath(QStringLiteral("picture.png"));
+    const QString picture = m_dir.filePath(QStringLiteral("picture.png"));
     QFile(picture).open(QIODevice::WriteOnly);
-    QVERIFY(!Drop_Files(f.Activity_Log()->grid()->viewport(), {picture}));
+    QVERIFY(!dropFiles(f.activityLog()->grid()->viewport(), {picture}));
 
     // On the image view, pictures go to the group; a project file goes past
     // it to the window.
-    const QString project = Saved_Project(fx, dir.filePath(QStringLiteral("other.cvp")));
-    fx.newProject(dir.filePath(QStringLiteral("open.cvp")));
+    const QString project = savedProject(fx, m_dir.filePath(QStringLiteral("other.cvp")));
+    fx.newProject(m_dir.filePath(QStringLiteral("open.cvp")));
     fx.trigger("save_project_MenuItem");
-    f.Project_Pages()->setCurrentWidget(f.Images_Page());
-    QVERIFY(Drop_Files(f.Images_Page()->Image_View()->viewport(), {project}));
-    QTRY_COMPARE(f.Document().projectPath(), project);
-    QVERIFY(f.Document().images().at(BACKGROUNDS_IDX)->cells.empty());
+    f.projectPages()->setCurrentWidget(f.imagesPage());
+    QVERIFY(dropFiles(f.imagesPage()->imageView()->viewport(), {project}));
+    QTRY_COMPARE(f.document().projectPath(), project);
+    QVERIFY(f.document().images().at(kBackgroundsIdx)->cells.empty());
 }
 
 void TestDesktopConventions::standardShortcuts_data()
@@ -245,32 +245,32 @@ void TestDesktopConventions::saveAsStartsAtTheProject()
 {
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("site")));
-    const QString path = Saved_Project(fx, dir.filePath(QStringLiteral("site/plant room.cvp")));
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("site")));
+    const QString path = savedProject(fx, m_dir.filePath(QStringLiteral("site/plant room.cvp")));
     f.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f));
-    const QString copy = dir.filePath(QStringLiteral("site/plant room 2.cvp"));
+    const QString copy = m_dir.filePath(QStringLiteral("site/plant room 2.cvp"));
     fx.dialogs().answers.enqueue(copy);
     const int shown = fx.dialogs().shown;
     QTest::keySequence(&f, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     QCOMPARE(fx.dialogs().shown, shown + 1);
     // The dialog opens in the project's folder with its name filled in.
     QCOMPARE(fx.dialogs().lastStart, path);
-    QCOMPARE(f.Document().projectPath(), copy);
+    QCOMPARE(f.document().projectPath(), copy);
     QVERIFY(QFileInfo::exists(copy));
 }
 
 void TestDesktopConventions::dialogsStartInTheLastProjectFolder()
 {
-    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("north")));
-    const QString north = QFileInfo(dir.filePath(QStringLiteral("north"))).absoluteFilePath();
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("north")));
+    const QString north = QFileInfo(m_dir.filePath(QStringLiteral("north"))).absoluteFilePath();
     {
         TFormFixture fx;
         // Nothing worked on yet: not the folder the program was started from.
         fx.trigger("new_project_MenuItem");
         QVERIFY(fx.dialogs().lastStart != QDir::currentPath());
         QVERIFY(QDir(fx.dialogs().lastStart).exists());
-        Saved_Project(fx, QDir(north).filePath(QStringLiteral("tower.cvp")));
+        savedProject(fx, QDir(north).filePath(QStringLiteral("tower.cvp")));
         fx.trigger("close_project_MenuItem");
         fx.trigger("open_project_MenuItem");
         QCOMPARE(fx.dialogs().lastStart, north);
@@ -300,8 +300,8 @@ void TestDesktopConventions::newProjectDialogSaysCreate()
     });
     driver.start();
     TQtFileDialogs dialogs;
-    const QString folder = QFileInfo(dir.path()).absoluteFilePath();
-    QVERIFY(dialogs.New_Project_Name(nullptr, folder).isEmpty());
+    const QString folder = QFileInfo(m_dir.path()).absoluteFilePath();
+    QVERIFY(dialogs.newProjectName(nullptr, folder).isEmpty());
     driver.stop();
     QCOMPARE(accept, QStringLiteral("Create"));
     QCOMPARE(shownFolder, folder);
@@ -311,16 +311,16 @@ void TestDesktopConventions::saveKeySavesTheProject()
 {
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    fx.newProject(dir.filePath(QStringLiteral("keys.cvp")));
-    QVERIFY(f.Document().isModified());
+    fx.newProject(m_dir.filePath(QStringLiteral("keys.cvp")));
+    QVERIFY(f.document().isModified());
     const QList<QKeySequence> save = QKeySequence::keyBindings(QKeySequence::Save);
     QVERIFY(!save.isEmpty());
     // Window shortcuts act in the active window.
     f.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f));
     QTest::keySequence(&f, save.constFirst());
-    QVERIFY(!f.Document().isModified());
-    QVERIFY(QFileInfo::exists(f.Document().projectPath()));
+    QVERIFY(!f.document().isModified());
+    QVERIFY(QFileInfo::exists(f.document().projectPath()));
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved"));
 }
 
@@ -342,22 +342,22 @@ void TestDesktopConventions::titleBarMarksTheModifiedProject()
     QFETCH(QString, caption);
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    fx.newProject(dir.filePath(file));
+    fx.newProject(m_dir.filePath(file));
     QVERIFY(f.isWindowModified());
     QString marked = caption;
     marked.insert(caption.indexOf(QStringLiteral(" - Corvane")), QLatin1Char('*'));
-    QCOMPARE(Shown_Caption(f), marked);
+    QCOMPARE(shownCaption(f), marked);
     fx.trigger("save_project_MenuItem");
     QVERIFY(!f.isWindowModified());
-    QCOMPARE(Shown_Caption(f), caption);
-    QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
+    QCOMPARE(shownCaption(f), caption);
+    QCOMPARE(f.projectStatusBar()->modifiedPanel()->text(), QStringLiteral(" "));
 }
 
 void TestDesktopConventions::editMenuCutCopyPaste()
 {
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    fx.newProject(dir.filePath(QStringLiteral("clip.cvp")));
+    fx.newProject(m_dir.filePath(QStringLiteral("clip.cvp")));
     f.show();
     f.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f));
@@ -375,13 +375,13 @@ void TestDesktopConventions::editMenuCutCopyPaste()
     };
 
     // Focus outside any text: nothing to offer.
-    f.Project_Pages()->tabBar()->setFocus();
+    f.projectPages()->tabBar()->setFocus();
     QApplication::clipboard()->setText(QStringLiteral("on the clipboard"));
     QCOMPARE(states(), QStringLiteral("---"));
 
     auto* memo = f.findChild<QPlainTextEdit*>(QStringLiteral("service_text_Memo"));
     QVERIFY(memo);
-    f.Project_Pages()->setCurrentIndex(0);
+    f.projectPages()->setCurrentIndex(0);
     memo->setPlainText(QStringLiteral("Call Sam"));
     memo->setFocus();
     QTRY_VERIFY(memo->hasFocus());
@@ -402,25 +402,25 @@ void TestDesktopConventions::userGuideOpensInTheBrowser()
 {
     // The build puts the guide where the program looks for it, beside bin/
     // as the package does under /usr.
-    const QString guide = User_Guide_Path(QCoreApplication::applicationDirPath());
+    const QString guide = userGuidePath(QCoreApplication::applicationDirPath());
     QVERIFY2(QFileInfo(guide).isFile(), qPrintable(guide));
     TFormFixture fx;
-    openedUrls.clear();
+    m_openedUrls.clear();
     QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openInBrowser");
     fx.trigger("user_guide_MenuItem");
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    QCOMPARE(openedUrls, QList<QUrl>{QUrl::fromLocalFile(guide)});
+    QCOMPARE(m_openedUrls, QList<QUrl>{QUrl::fromLocalFile(guide)});
     QVERIFY(fx.prompter().questions().isEmpty());
 }
 
 void TestDesktopConventions::missingUserGuideIsSaid()
 {
     TFormFixture fx;
-    openedUrls.clear();
+    m_openedUrls.clear();
     QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openInBrowser");
-    Open_User_Guide(dir.filePath(QStringLiteral("bin")));
+    openUserGuide(m_dir.filePath(QStringLiteral("bin")));
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    QVERIFY(openedUrls.isEmpty());
+    QVERIFY(m_openedUrls.isEmpty());
     QCOMPARE(fx.prompter().questions().size(), 1);
-    QVERIFY(fx.prompter().questions().at(0).text.contains(User_Guide_Path(dir.filePath(QStringLiteral("bin")))));
+    QVERIFY(fx.prompter().questions().at(0).text.contains(userGuidePath(m_dir.filePath(QStringLiteral("bin")))));
 }

@@ -22,7 +22,7 @@ namespace {
 // The name a screen reader announces for the control that has the focus. A
 // control that hands its focus to an inner part (a spin box to its text
 // field) is announced by its own name.
-QString Announced_Name(QWidget* w)
+QString announcedName(QWidget* w)
 {
     for (QWidget* c = w; c; c = c->parentWidget()) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(c);
@@ -37,7 +37,7 @@ QString Announced_Name(QWidget* w)
 
 // The controls of the window that a keyboard user should be able to reach
 // now: shown, enabled, taking focus from Tab.
-QSet<QWidget*> Reachable_Controls(QWidget* window)
+QSet<QWidget*> reachableControls(QWidget* window)
 {
     QSet<QWidget*> controls;
     for (QWidget* w : window->findChildren<QWidget*>()) {
@@ -51,17 +51,17 @@ QSet<QWidget*> Reachable_Controls(QWidget* window)
 }
 
 // Pictures on show that a screen reader would announce without a name.
-void Collect_Unnamed_Pictures(QAccessibleInterface* node, QStringList& unnamed, int depth = 0)
+void collectUnnamedPictures(QAccessibleInterface* node, QStringList& unnamed, int depth = 0)
 {
     if (!node || depth > 60 || node->state().invisible)
         return;
     if (node->role() == QAccessible::Graphic && node->text(QAccessible::Name).trimmed().isEmpty())
         unnamed << (node->object() ? node->object()->objectName() : QStringLiteral("?"));
     for (int i = 0; i < node->childCount(); ++i)
-        Collect_Unnamed_Pictures(node->child(i), unnamed, depth + 1);
+        collectUnnamedPictures(node->child(i), unnamed, depth + 1);
 }
 
-QString Describe(QWidget* w)
+QString describe(QWidget* w)
 {
     return QStringLiteral("%1 (%2)").arg(w->objectName(), QString::fromLatin1(w->metaObject()->className()));
 }
@@ -69,7 +69,7 @@ QString Describe(QWidget* w)
 // Presses Tab from the focused control until the focus comes back to where
 // it started; returns every control it passed, in order. closed: the focus
 // did come back, nothing held it on the way.
-QList<QWidget*> Tab_Round(QWidget* start, bool& closed)
+QList<QWidget*> tabRound(QWidget* start, bool& closed)
 {
     closed = false;
     start->setFocus(Qt::TabFocusReason);
@@ -109,38 +109,38 @@ void TestKeyboardUse::everyControlIsReachedAndNamed()
     QFETCH(int, subPage);
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    fx.newProject(dir.filePath(QStringLiteral("keys.cvp")));
-    fx.addImage(BACKGROUNDS_IDX, QStringLiteral("HALL"), Png_Bytes(480, 272, 0xff336699));
-    fx.addImage(BG_THUMBNAILS_IDX, QStringLiteral("HALL"), Png_Bytes(90, 51, 0xff336699));
+    fx.newProject(m_dir.filePath(QStringLiteral("keys.cvp")));
+    fx.addImage(kBackgroundsIdx, QStringLiteral("HALL"), pngBytes(480, 272, 0xff336699));
+    fx.addImage(kBgThumbnailsIdx, QStringLiteral("HALL"), pngBytes(90, 51, 0xff336699));
     f.Show_Project();
     f.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f));
-    f.Project_Pages()->setCurrentIndex(page);
+    f.projectPages()->setCurrentIndex(page);
     if (subPage >= 0)
-        f.Configuration_Page()->cfg_PageControl()->setCurrentIndex(subPage);
-    const QString shown = f.Project_Pages()->tabText(page)
-        + (subPage >= 0 ? QStringLiteral(" / ") + f.Configuration_Page()->cfg_PageControl()->tabText(subPage)
+        f.configurationPage()->cfg_PageControl()->setCurrentIndex(subPage);
+    const QString shown = f.projectPages()->tabText(page)
+        + (subPage >= 0 ? QStringLiteral(" / ") + f.configurationPage()->cfg_PageControl()->tabText(subPage)
                         : QString());
 
     bool closed = false;
-    const QList<QWidget*> round = Tab_Round(f.Project_Pages()->tabBar(), closed);
-    QVERIFY2(closed, qPrintable(shown + QStringLiteral(": Tab is held at ") + Describe(QApplication::focusWidget())));
+    const QList<QWidget*> round = tabRound(f.projectPages()->tabBar(), closed);
+    QVERIFY2(closed, qPrintable(shown + QStringLiteral(": Tab is held at ") + describe(QApplication::focusWidget())));
     const QSet<QWidget*> reached(round.begin(), round.end());
     QStringList missed;
-    for (QWidget* w : Reachable_Controls(&f))
+    for (QWidget* w : reachableControls(&f))
         if (!reached.contains(w))
-            missed << Describe(w);
+            missed << describe(w);
     QVERIFY2(missed.isEmpty(), qPrintable(shown + QStringLiteral(": not reached by Tab: ") + missed.join(", ")));
     QStringList unnamed;
     for (QWidget* w : round)
-        if (Announced_Name(w).isEmpty())
-            unnamed << Describe(w);
+        if (announcedName(w).isEmpty())
+            unnamed << describe(w);
     QVERIFY2(unnamed.isEmpty(), qPrintable(shown + QStringLiteral(": no accessible name: ") + unnamed.join(", ")));
     // The round passes the log and comes back to its start: nothing traps Tab.
-    QVERIFY(reached.contains(f.Activity_Log()->grid()));
+    QVERIFY(reached.contains(f.activityLog()->grid()));
 
     QStringList pictures;
-    Collect_Unnamed_Pictures(QAccessible::queryAccessibleInterface(&f), pictures);
+    collectUnnamedPictures(QAccessible::queryAccessibleInterface(&f), pictures);
     QVERIFY2(pictures.isEmpty(),
              qPrintable(shown + QStringLiteral(": pictures without a name: ") + pictures.join(", ")));
 }
@@ -149,7 +149,7 @@ void TestKeyboardUse::dropDownsAreNamedByTheirSetting()
 {
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    fx.newProject(dir.filePath(QStringLiteral("lists.cvp")));
+    fx.newProject(m_dir.filePath(QStringLiteral("lists.cvp")));
     QStringList wrong;
     const QList<QComboBox*> lists = f.findChildren<QComboBox*>();
     QVERIFY(!lists.isEmpty());
@@ -174,10 +174,10 @@ void TestKeyboardUse::tabLeavesTheLog()
 {
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    fx.newProject(dir.filePath(QStringLiteral("log.cvp")));
+    fx.newProject(m_dir.filePath(QStringLiteral("log.cvp")));
     f.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f));
-    QTableWidget* log = f.Activity_Log()->grid();
+    QTableWidget* log = f.activityLog()->grid();
     QVERIFY(log->rowCount() > 0);
     log->setFocus(Qt::TabFocusReason);
     QTRY_COMPARE(QApplication::focusWidget(), log);
@@ -195,27 +195,27 @@ void TestKeyboardUse::pagesChangeFromTheKeyboard()
 {
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    fx.newProject(dir.filePath(QStringLiteral("pages.cvp")));
+    fx.newProject(m_dir.filePath(QStringLiteral("pages.cvp")));
     f.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f));
-    QTabBar* pages = f.Project_Pages()->tabBar();
+    QTabBar* pages = f.projectPages()->tabBar();
     pages->setFocus(Qt::TabFocusReason);
     QTRY_COMPARE(QApplication::focusWidget(), pages);
     QTest::keyClick(pages, Qt::Key_Right);
-    QCOMPARE(f.Project_Pages()->currentWidget(), f.Images_Page());
-    QTabBar* sub = f.Configuration_Page()->cfg_PageControl()->tabBar();
+    QCOMPARE(f.projectPages()->currentWidget(), f.imagesPage());
+    QTabBar* sub = f.configurationPage()->cfg_PageControl()->tabBar();
     QTest::keyClick(pages, Qt::Key_Left);
     sub->setFocus(Qt::TabFocusReason);
     QTRY_COMPARE(QApplication::focusWidget(), sub);
     QTest::keyClick(sub, Qt::Key_Right);
-    QCOMPARE(f.Configuration_Page()->cfg_PageControl()->currentIndex(), 1);
+    QCOMPARE(f.configurationPage()->cfg_PageControl()->currentIndex(), 1);
 }
 
 void TestKeyboardUse::badgeShowsItsTextOnFocus()
 {
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    fx.newProject(dir.filePath(QStringLiteral("badge.cvp")));
+    fx.newProject(m_dir.filePath(QStringLiteral("badge.cvp")));
     f.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f));
     Thint_Frame* badge = nullptr;

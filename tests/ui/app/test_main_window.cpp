@@ -41,7 +41,7 @@ public:
     int received = 0;
     bool event(QEvent* e) override
     {
-        if (e->type() == TWindowMessageEvent::Type) {
+        if (e->type() == TWindowMessageEvent::kType) {
             ++received;
             return true;
         }
@@ -54,17 +54,17 @@ void TestMainWindow::startsWithNoProject()
 {
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    QCOMPARE(Shown_Caption(f), kCaption);
-    QVERIFY(!f.Document().isModified());
-    QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
-    QVERIFY(f.No_Project_View()->isVisible());
-    QVERIFY(!f.Project_Pages()->isVisible());
-    QCOMPARE(f.Images_Page()->Visible_Handle_Idx, -1);
+    QCOMPARE(shownCaption(f), kCaption);
+    QVERIFY(!f.document().isModified());
+    QCOMPARE(f.projectStatusBar()->modifiedPanel()->text(), QStringLiteral(" "));
+    QVERIFY(f.noProjectView()->isVisible());
+    QVERIFY(!f.projectPages()->isVisible());
+    QCOMPARE(f.imagesPage()->Visible_Handle_Idx, -1);
     for (const char* a : {"save_project_MenuItem", "save_project_as_MenuItem", "close_project_MenuItem"})
         QVERIFY2(!fx.action(a)->isEnabled(), a);
     // The carried firmware is version 2.01 of part 5813.
-    QCOMPARE(f.Link().PC_Cfg_FW_Ver, quint16(201));
-    QCOMPARE(f.Link().PC_Cfg_PartNo, quint16(5813));
+    QCOMPARE(f.link().PC_Cfg_FW_Ver, quint16(201));
+    QCOMPARE(f.link().PC_Cfg_PartNo, quint16(5813));
     auto* fw = f.findChild<QPushButton*>(QStringLiteral("fw_upg_Button"));
     QVERIFY(fw);
     QCOMPARE(fw->text(), QStringLiteral("Firmware Upgrade (v2.01)"));
@@ -88,7 +88,7 @@ void TestMainWindow::windowShrinksBackAfterGrowing()
     QTRY_COMPARE(f.height(), 1000);
     f.resize(1024, 620);
     QTRY_COMPARE(f.height(), 620);
-    QVERIFY(f.Activity_Log()->height() >= 130 * f.logicalDpiY() / 96);
+    QVERIFY(f.activityLog()->height() >= 130 * f.logicalDpiY() / 96);
 }
 
 void TestMainWindow::firmwareButtonCaption_data()
@@ -104,7 +104,7 @@ void TestMainWindow::firmwareButtonCaption()
 {
     QFETCH(int, version);
     QFETCH(QString, caption);
-    QCOMPARE(Tbmpgen_Form::Firmware_Button_Caption(quint16(version)), caption);
+    QCOMPARE(Tbmpgen_Form::firmwareButtonCaption(quint16(version)), caption);
 }
 
 void TestMainWindow::closeQuery_data()
@@ -137,7 +137,7 @@ void TestMainWindow::closeQuery()
     Tbmpgen_Form& f = fx.form();
     if (state == QLatin1String("saved") || state == QLatin1String("modified")) {
         fx.newProject(dir.filePath(QStringLiteral("q.cvp")));
-        fx.addImage(LOGOS_IDX, QStringLiteral("L"), Png_Bytes(125, 85, 0xff000000));
+        fx.addImage(kLogosIdx, QStringLiteral("L"), pngBytes(125, 85, 0xff000000));
         if (state == QLatin1String("saved"))
             fx.trigger("save_project_MenuItem");
     }
@@ -152,7 +152,7 @@ void TestMainWindow::closeQuery()
     if (asked) {
         const TScriptedPrompter::Question q = fx.prompter().questions().constFirst();
         QCOMPARE(q.text, QStringLiteral("The current project has been modified.      \rQuit without saving?      "));
-        QCOMPARE(q.kind, TMsgDlgType::mtConfirmation);
+        QCOMPARE(q.kind, TMsgDlgType::MtConfirmation);
         QCOMPARE(q.buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
         QCOMPARE(q.defaultButton, QMessageBox::Cancel);
     }
@@ -161,37 +161,37 @@ void TestMainWindow::closeQuery()
         QCOMPARE(QFileInfo::exists(dir.filePath(QStringLiteral("q.cvp"))), answer == QMessageBox::Save);
     QCOMPARE(f.isVisible(), !closes);
     if (!closes && state == QLatin1String("modified")) {
-        QVERIFY(f.Document().isModified());
-        QCOMPARE(f.Document().images().at(LOGOS_IDX)->cells.size(), size_t(1));
+        QVERIFY(f.document().isModified());
+        QCOMPARE(f.document().images().at(kLogosIdx)->cells.size(), size_t(1));
     } else {
-        QVERIFY(f.Document().images().empty()); // torn down on close
+        QVERIFY(f.document().images().empty()); // torn down on close
     }
 }
 
 void TestMainWindow::statusBarShowsShortenedPath()
 {
     TFormFixture fx;
-    TProjectStatusBar* bar = fx.form().Status_Bar();
+    TProjectStatusBar* bar = fx.form().projectStatusBar();
     const QString path = QStringLiteral("/srv/projects/building-7/floor-3/east-wing/meeting-room/controller.cvp");
     fx.form().Show_Project_Path(path);
-    QCOMPARE(bar->Path_Panel()->toolTip(), path);
+    QCOMPARE(bar->pathPanel()->toolTip(), path);
 
-    const QFontMetrics fm = bar->Path_Panel()->fontMetrics();
+    const QFontMetrics fm = bar->pathPanel()->fontMetrics();
     const int narrow = fm.horizontalAdvance(QStringLiteral("/.../meeting-room/controller.cvp")) + 2;
-    const QString shortened = TProjectStatusBar::Shorten_Path(path, fm, narrow);
+    const QString shortened = TProjectStatusBar::shortenPath(path, fm, narrow);
     QCOMPARE(shortened, QStringLiteral("/.../meeting-room/controller.cvp"));
-    QCOMPARE(TProjectStatusBar::Shorten_Path(path, fm, 10000), path);
+    QCOMPARE(TProjectStatusBar::shortenPath(path, fm, 10000), path);
     const QString windows = QStringLiteral("C:\\Users\\installer\\Documents\\site\\plant.cvp");
     const int tiny = fm.horizontalAdvance(QStringLiteral("C:\\...\\site\\plant.cvp")) + 1;
-    QCOMPARE(TProjectStatusBar::Shorten_Path(windows, fm, tiny), QStringLiteral("C:\\...\\site\\plant.cvp"));
+    QCOMPARE(TProjectStatusBar::shortenPath(windows, fm, tiny), QStringLiteral("C:\\...\\site\\plant.cvp"));
     // Even with no room at all the result fits and never overflows the panel.
-    QVERIFY(fm.horizontalAdvance(TProjectStatusBar::Shorten_Path(path, fm, 30)) <= 30);
+    QVERIFY(fm.horizontalAdvance(TProjectStatusBar::shortenPath(path, fm, 30)) <= 30);
 
     // Panel 0 takes half the bar and shows as much of the path as fits.
     fx.form().resize(700, 600);
     QApplication::processEvents();
-    QVERIFY(qAbs(bar->Path_Panel()->width() - bar->contentsRect().width() / 2) <= 1);
-    QVERIFY(bar->Path_Panel()->text().endsWith(QStringLiteral("controller.cvp")));
+    QVERIFY(qAbs(bar->pathPanel()->width() - bar->contentsRect().width() / 2) <= 1);
+    QVERIFY(bar->pathPanel()->text().endsWith(QStringLiteral("controller.cvp")));
 }
 
 void TestMainWindow::showProjectBuildsTheTree()
@@ -200,39 +200,39 @@ void TestMainWindow::showProjectBuildsTheTree()
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     fx.newProject(dir.filePath(QStringLiteral("tree.cvp")));
-    fx.addImage(BACKGROUNDS_IDX, QStringLiteral("7seas"), Png_Bytes(480, 272, 0xff102030));
-    fx.addImage(BACKGROUNDS_IDX, QStringLiteral("Lobby Blue"), Png_Bytes(480, 272, 0xff405060));
-    fx.addImage(BG_THUMBNAILS_IDX, QStringLiteral("7seas"), Png_Bytes(90, 51, 0xff102030));
-    fx.addImage(BG_THUMBNAILS_IDX, QStringLiteral("Lobby Blue"), Png_Bytes(90, 51, 0xff405060));
-    fx.addImage(LOGOS_IDX, QStringLiteral("_acme"), Png_Bytes(125, 85, 0x80ff0000));
+    fx.addImage(kBackgroundsIdx, QStringLiteral("7seas"), pngBytes(480, 272, 0xff102030));
+    fx.addImage(kBackgroundsIdx, QStringLiteral("Lobby Blue"), pngBytes(480, 272, 0xff405060));
+    fx.addImage(kBgThumbnailsIdx, QStringLiteral("7seas"), pngBytes(90, 51, 0xff102030));
+    fx.addImage(kBgThumbnailsIdx, QStringLiteral("Lobby Blue"), pngBytes(90, 51, 0xff405060));
+    fx.addImage(kLogosIdx, QStringLiteral("_acme"), pngBytes(125, 85, 0x80ff0000));
     fx.trigger("save_project_MenuItem");
     fx.trigger("close_project_MenuItem");
     fx.dialogs().answers.enqueue(dir.filePath(QStringLiteral("tree.cvp")));
     fx.trigger("open_project_MenuItem");
 
-    QTreeWidget* tree = f.Tree_Panel()->Project_TreeView();
-    QCOMPARE(tree->topLevelItemCount(), int(HANDLE_COUNT));
+    QTreeWidget* tree = f.treePanel()->Project_TreeView();
+    QCOMPARE(tree->topLevelItemCount(), int(kHandleCount));
     const QStringList roots{"BACKGROUNDS", "LOGOS", "INFO_SCREENS", "BG_THUMBNAILS", "LOGO_THUMBNAILS"};
-    for (int i = 0; i < HANDLE_COUNT; ++i) {
+    for (int i = 0; i < kHandleCount; ++i) {
         QTreeWidgetItem* root = tree->topLevelItem(i);
         QCOMPARE(root->text(0), roots.at(i));
-        QCOMPARE(f.Tree_Panel()->Handle_Node(i), root);
-        QCOMPARE(f.Tree_Panel()->Handle_Of(root), f.Document().images().at(size_t(i)).get());
-        QCOMPARE(root->isHidden(), i >= BG_THUMBNAILS_IDX);
-        QCOMPARE(bool(root->flags() & Qt::ItemIsSelectable), i < BG_THUMBNAILS_IDX);
+        QCOMPARE(f.treePanel()->handleNode(i), root);
+        QCOMPARE(f.treePanel()->handleOf(root), f.document().images().at(size_t(i)).get());
+        QCOMPARE(root->isHidden(), i >= kBgThumbnailsIdx);
+        QCOMPARE(bool(root->flags() & Qt::ItemIsSelectable), i < kBgThumbnailsIdx);
     }
-    QTreeWidgetItem* backgrounds = tree->topLevelItem(BACKGROUNDS_IDX);
+    QTreeWidgetItem* backgrounds = tree->topLevelItem(kBackgroundsIdx);
     QCOMPARE(backgrounds->childCount(), 2);
     QCOMPARE(backgrounds->child(0)->text(0), QStringLiteral("_7SEAS"));
     QCOMPARE(backgrounds->child(1)->text(0), QStringLiteral("LOBBY BLUE"));
-    QCOMPARE(tree->topLevelItem(LOGOS_IDX)->child(0)->text(0), QStringLiteral("_ACME"));
-    QCOMPARE(tree->topLevelItem(BG_THUMBNAILS_IDX)->child(0)->text(0), QStringLiteral("_7SEAS"));
+    QCOMPARE(tree->topLevelItem(kLogosIdx)->child(0)->text(0), QStringLiteral("_ACME"));
+    QCOMPARE(tree->topLevelItem(kBgThumbnailsIdx)->child(0)->text(0), QStringLiteral("_7SEAS"));
 
     // Each image node and its cell know each other, and the cell's pictures
     // come from its stored bytes.
-    const TCell_object* lobby = f.Document().images().at(BACKGROUNDS_IDX)->cells.at(1).get();
-    QCOMPARE(f.Tree_Panel()->cellNode(lobby->pictureId), backgrounds->child(1));
-    QCOMPARE(f.Tree_Panel()->Cell_Of(backgrounds->child(1)), lobby);
+    const TCell_object* lobby = f.document().images().at(kBackgroundsIdx)->cells.at(1).get();
+    QCOMPARE(f.treePanel()->cellNode(lobby->pictureId), backgrounds->child(1));
+    QCOMPARE(f.treePanel()->cellOf(backgrounds->child(1)), lobby);
     QCOMPARE(lobby->name, QStringLiteral("LOBBY BLUE"));
     QCOMPARE(lobby->fmxbmp.size(), QSize(480, 272));
     QCOMPARE(lobby->fmxbmp.format(), QImage::Format_ARGB32_Premultiplied);
@@ -241,15 +241,15 @@ void TestMainWindow::showProjectBuildsTheTree()
     // The selection starts on the first handle and never reaches a hidden root.
     QCOMPARE(tree->currentItem(), backgrounds);
     tree->setFocus();
-    tree->setCurrentItem(tree->topLevelItem(INFO_SCREENS_IDX));
+    tree->setCurrentItem(tree->topLevelItem(kInfoScreensIdx));
     QTest::keyClick(tree, Qt::Key_Down);
     QTest::keyClick(tree, Qt::Key_End);
     QVERIFY(!tree->currentItem()->isHidden());
-    QVERIFY(f.Tree_Panel()->Handle_Of(tree->currentItem()) != f.Document().images().at(BG_THUMBNAILS_IDX).get());
-    QVERIFY(!f.Document().isModified());
+    QVERIFY(f.treePanel()->handleOf(tree->currentItem()) != f.document().images().at(kBgThumbnailsIdx).get());
+    QVERIFY(!f.document().isModified());
 
     // Show_Project leaves the Configuration page and the upload boxes ready.
-    QCOMPARE(f.Project_Pages()->currentIndex(), 0);
+    QCOMPARE(f.projectPages()->currentIndex(), 0);
     QVERIFY(f.findChild<QAbstractButton*>(QStringLiteral("send_Config_CheckBox"))->isChecked());
     QVERIFY(f.findChild<QAbstractButton*>(QStringLiteral("send_Image_CheckBox"))->isChecked());
 }
@@ -261,7 +261,7 @@ void TestMainWindow::undecodableImageIsReportedAndKept()
     Tbmpgen_Form& f = fx.form();
     fx.newProject(dir.filePath(QStringLiteral("odd.cvp")));
     const QByteArray junk("not a picture at all", 20);
-    fx.addImage(INFO_SCREENS_IDX, QStringLiteral("broken"), junk);
+    fx.addImage(kInfoScreensIdx, QStringLiteral("broken"), junk);
     fx.trigger("save_project_MenuItem");
     fx.trigger("close_project_MenuItem");
     fx.dialogs().answers.enqueue(dir.filePath(QStringLiteral("odd.cvp")));
@@ -270,14 +270,14 @@ void TestMainWindow::undecodableImageIsReportedAndKept()
 
     // The project opens; the image is listed without a picture, its bytes
     // are kept and the log names it.
-    QCOMPARE(f.Document().projectPath(), dir.filePath(QStringLiteral("odd.cvp")));
-    const TCell_object* cell = f.Document().images().at(INFO_SCREENS_IDX)->cells.at(0).get();
+    QCOMPARE(f.document().projectPath(), dir.filePath(QStringLiteral("odd.cvp")));
+    const TCell_object* cell = f.document().images().at(kInfoScreensIdx)->cells.at(0).get();
     QVERIFY(cell->bmp.isNull());
     QCOMPARE(cell->imgFileData, junk);
-    QCOMPARE(f.Tree_Panel()->Project_TreeView()->topLevelItem(INFO_SCREENS_IDX)->child(0)->text(0),
+    QCOMPARE(f.treePanel()->Project_TreeView()->topLevelItem(kInfoScreensIdx)->child(0)->text(0),
              QStringLiteral("BROKEN"));
     bool reported = false;
-    QTableWidget* grid = f.Activity_Log()->grid();
+    QTableWidget* grid = f.activityLog()->grid();
     for (int row = 1; row < grid->rowCount(); ++row)
         if (grid->item(row, 2) && grid->item(row, 2)->text() == QLatin1String("Invalid Image File")
             && grid->item(row, 3)->text() == QLatin1String("INFO_SCREENS->BROKEN"))
@@ -296,7 +296,7 @@ void TestMainWindow::topLevelHandlerShowsEscapingError()
 
     QCOMPARE(prompter.questions().size(), 1);
     QCOMPARE(prompter.questions().constFirst().text, QStringLiteral("The disk is full."));
-    QCOMPARE(prompter.questions().constFirst().kind, TMsgDlgType::mtError);
+    QCOMPARE(prompter.questions().constFirst().kind, TMsgDlgType::MtError);
     // The program carries on: events are still delivered.
     QEvent again(QEvent::User);
     QCoreApplication::sendEvent(&failing, &again);

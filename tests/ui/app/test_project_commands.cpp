@@ -31,12 +31,12 @@
 namespace {
 const QString kCaption = QStringLiteral(" Corvane R/C Configurator v2");
 
-bool Same_Record(const TDevice_Config_v2& a, const TDevice_Config_v2& b)
+bool sameRecord(const TDevice_Config_v2& a, const TDevice_Config_v2& b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-void Write_File(const QString& path, const QByteArray& bytes)
+void writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -44,20 +44,20 @@ void Write_File(const QString& path, const QByteArray& bytes)
 }
 
 // A saved project with one background (and its thumbnail) and one logo.
-QString Saved_Project_With_Images(TFormFixture& fx, const QString& path)
+QString savedProjectWithImages(TFormFixture& fx, const QString& path)
 {
     fx.newProject(path);
-    fx.addImage(BACKGROUNDS_IDX, QStringLiteral("SUNSET"), Png_Bytes(480, 272, 0xff336699));
-    fx.addImage(BG_THUMBNAILS_IDX, QStringLiteral("SUNSET"), Png_Bytes(90, 51, 0xff336699));
-    fx.addImage(LOGOS_IDX, QStringLiteral("ACME"), Png_Bytes(125, 85, 0x80ff0000));
+    fx.addImage(kBackgroundsIdx, QStringLiteral("SUNSET"), pngBytes(480, 272, 0xff336699));
+    fx.addImage(kBgThumbnailsIdx, QStringLiteral("SUNSET"), pngBytes(90, 51, 0xff336699));
+    fx.addImage(kLogosIdx, QStringLiteral("ACME"), pngBytes(125, 85, 0x80ff0000));
     fx.trigger("save_project_MenuItem");
-    return fx.form().Document().projectPath();
+    return fx.form().document().projectPath();
 }
 } // namespace
 
 void TestProjectCommands::init()
 {
-    QVERIFY(dir.isValid());
+    QVERIFY(m_dir.isValid());
 }
 
 void TestProjectCommands::newProjectIsBoundAndModified_data()
@@ -84,30 +84,30 @@ void TestProjectCommands::newProjectIsBoundAndModified()
     QFETCH(QString, chosen);
     QFETCH(QString, boundTo);
     QFETCH(QString, name);
-    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("site.a")));
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("site.a")));
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
 
-    fx.newProject(dir.filePath(chosen));
+    fx.newProject(m_dir.filePath(chosen));
 
-    QCOMPARE(f.Document().projectPath(), dir.filePath(boundTo));
+    QCOMPARE(f.document().projectPath(), m_dir.filePath(boundTo));
     // The title bar marks the new, unsaved project.
-    QCOMPARE(Shown_Caption(f), QStringLiteral(" ") + name + QStringLiteral("* - Corvane R/C Configurator v2"));
-    QVERIFY(f.Document().isModified());
-    QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral("M"));
-    QCOMPARE(f.Status_Bar()->Path_Panel()->toolTip(), f.Document().projectPath());
-    QCOMPARE(int(f.Document().images().size()), int(HANDLE_COUNT));
-    QVERIFY(Same_Record(f.Document().record(), New_Project_Config()));
-    QVERIFY(f.Project_Pages()->isVisible());
-    QVERIFY(!f.No_Project_View()->isVisible());
-    QCOMPARE(f.Project_Pages()->currentIndex(), 0);
+    QCOMPARE(shownCaption(f), QStringLiteral(" ") + name + QStringLiteral("* - Corvane R/C Configurator v2"));
+    QVERIFY(f.document().isModified());
+    QCOMPARE(f.projectStatusBar()->modifiedPanel()->text(), QStringLiteral("M"));
+    QCOMPARE(f.projectStatusBar()->pathPanel()->toolTip(), f.document().projectPath());
+    QCOMPARE(int(f.document().images().size()), int(kHandleCount));
+    QVERIFY(sameRecord(f.document().record(), newProjectConfig()));
+    QVERIFY(f.projectPages()->isVisible());
+    QVERIFY(!f.noProjectView()->isVisible());
+    QCOMPARE(f.projectPages()->currentIndex(), 0);
     for (const char* a : {"save_project_MenuItem", "save_project_as_MenuItem", "close_project_MenuItem"})
         QVERIFY2(fx.action(a)->isEnabled(), a);
     const LogEntry log = fx.lastLog();
     QCOMPARE(log.description, QStringLiteral("New project created"));
-    QCOMPARE(log.info, f.Document().projectPath());
+    QCOMPARE(log.info, f.document().projectPath());
     // Nothing is written until the first save.
-    QVERIFY(!QFileInfo::exists(f.Document().projectPath()));
+    QVERIFY(!QFileInfo::exists(f.document().projectPath()));
     QVERIFY(fx.prompter().questions().isEmpty());
 }
 
@@ -115,71 +115,71 @@ void TestProjectCommands::saveClearsModifiedAndReadsBack()
 {
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    fx.newProject(dir.filePath(QStringLiteral("saved.cvp")));
-    f.Document().edit(QString(), [](TDevice_Config_v2& r) { r.theme_colour = 0x123456; });
+    fx.newProject(m_dir.filePath(QStringLiteral("saved.cvp")));
+    f.document().edit(QString(), [](TDevice_Config_v2& r) { r.theme_colour = 0x123456; });
 
     fx.trigger("save_project_MenuItem");
 
-    QVERIFY(!f.Document().isModified());
-    QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
+    QVERIFY(!f.document().isModified());
+    QCOMPARE(f.projectStatusBar()->modifiedPanel()->text(), QStringLiteral(" "));
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved"));
-    QCOMPARE(fx.lastLog().info, f.Document().projectPath());
+    QCOMPARE(fx.lastLog().info, f.document().projectPath());
     TDevice_Config_v2 rec{};
-    THandle_List handles;
-    QVERIFY(Load_Project_File(f.Document().projectPath(), rec, handles));
+    THandleList handles;
+    QVERIFY(Load_Project_File(f.document().projectPath(), rec, handles));
     QCOMPARE(rec.theme_colour, 0x123456u);
-    QCOMPARE(int(handles.size()), int(HANDLE_COUNT));
+    QCOMPARE(int(handles.size()), int(kHandleCount));
 }
 
 void TestProjectCommands::openNeverMarksModified()
 {
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    const QString path = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("open.cvp")));
-    const TDevice_Config_v2 savedRecord = f.Document().record();
-    fx.newProject(dir.filePath(QStringLiteral("other.cvp")));
+    const QString path = savedProjectWithImages(fx, m_dir.filePath(QStringLiteral("open.cvp")));
+    const TDevice_Config_v2 savedRecord = f.document().record();
+    fx.newProject(m_dir.filePath(QStringLiteral("other.cvp")));
     fx.prompter().enqueue(QMessageBox::Discard); // the unsaved new project
     // An editor reacting to what filling the window changes, as the
     // configuration pages do.
-    QObject::connect(f.Tree_Panel()->Project_TreeView(), &QTreeWidget::currentItemChanged, &f,
-                     [&f] { f.Document().Set_Modified(true); });
+    QObject::connect(f.treePanel()->Project_TreeView(), &QTreeWidget::currentItemChanged, &f,
+                     [&f] { f.document().Set_Modified(true); });
 
     fx.dialogs().answers.enqueue(path);
     fx.trigger("open_project_MenuItem");
 
-    QVERIFY(!f.Document().isModified());
-    QCOMPARE(f.Status_Bar()->Modified_Panel()->text(), QStringLiteral(" "));
-    QCOMPARE(f.Document().projectPath(), path);
-    QCOMPARE(Shown_Caption(f), QStringLiteral(" open - Corvane R/C Configurator v2"));
-    QVERIFY(Same_Record(f.Document().record(), savedRecord));
-    QCOMPARE(f.Document().images().at(BACKGROUNDS_IDX)->cells.size(), size_t(1));
-    QCOMPARE(f.Document().images().at(LOGOS_IDX)->cells.at(0)->bmp.size(), QSize(125, 85));
+    QVERIFY(!f.document().isModified());
+    QCOMPARE(f.projectStatusBar()->modifiedPanel()->text(), QStringLiteral(" "));
+    QCOMPARE(f.document().projectPath(), path);
+    QCOMPARE(shownCaption(f), QStringLiteral(" open - Corvane R/C Configurator v2"));
+    QVERIFY(sameRecord(f.document().record(), savedRecord));
+    QCOMPARE(f.document().images().at(kBackgroundsIdx)->cells.size(), size_t(1));
+    QCOMPARE(f.document().images().at(kLogosIdx)->cells.at(0)->bmp.size(), QSize(125, 85));
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Loaded"));
     QCOMPARE(fx.lastLog().info, path);
     QVERIFY(fx.action("close_project_MenuItem")->isEnabled());
-    QVERIFY(!f.Document().isLoading());
+    QVERIFY(!f.document().isLoading());
 }
 
 void TestProjectCommands::bdpKeepsItsExtension()
 {
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    const QString cvp = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("legacy.cvp")));
-    const QString bdp = dir.filePath(QStringLiteral("legacy.bdp"));
+    const QString cvp = savedProjectWithImages(fx, m_dir.filePath(QStringLiteral("legacy.cvp")));
+    const QString bdp = m_dir.filePath(QStringLiteral("legacy.bdp"));
     QVERIFY(QFile::copy(cvp, bdp));
     fx.trigger("close_project_MenuItem");
 
     fx.dialogs().answers.enqueue(bdp);
     fx.trigger("open_project_MenuItem");
-    QCOMPARE(f.Document().projectPath(), bdp);
-    f.Document().edit(QString(), [](TDevice_Config_v2& r) { r.theme_colour = 0xABCDEF; });
+    QCOMPARE(f.document().projectPath(), bdp);
+    f.document().edit(QString(), [](TDevice_Config_v2& r) { r.theme_colour = 0xABCDEF; });
     fx.trigger("save_project_MenuItem");
 
     TDevice_Config_v2 rec{};
-    THandle_List handles;
+    THandleList handles;
     QVERIFY(Load_Project_File(bdp, rec, handles));
     QCOMPARE(rec.theme_colour, 0xABCDEFu);
-    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("legacy.bdp.cvp"))));
+    QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("legacy.bdp.cvp"))));
 }
 
 void TestProjectCommands::discardQuestion_data()
@@ -208,34 +208,34 @@ void TestProjectCommands::discardQuestion()
     QFETCH(bool, saved);
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    QFile::remove(dir.filePath(QStringLiteral("first.cvp")));
-    fx.newProject(dir.filePath(QStringLiteral("first.cvp")));
-    fx.addImage(INFO_SCREENS_IDX, QStringLiteral("HELP"), Png_Bytes(480, 272, 0xff00ff00));
-    const QString path = f.Document().projectPath();
+    QFile::remove(m_dir.filePath(QStringLiteral("first.cvp")));
+    fx.newProject(m_dir.filePath(QStringLiteral("first.cvp")));
+    fx.addImage(kInfoScreensIdx, QStringLiteral("HELP"), pngBytes(480, 272, 0xff00ff00));
+    const QString path = f.document().projectPath();
     fx.prompter().clear();
     fx.prompter().enqueue(QMessageBox::StandardButton(answer));
-    fx.dialogs().answers.enqueue(dir.filePath(QStringLiteral("second.cvp")));
+    fx.dialogs().answers.enqueue(m_dir.filePath(QStringLiteral("second.cvp")));
 
     fx.trigger(command.toLatin1().constData());
 
     QCOMPARE(fx.prompter().questions().size(), 1);
     const TScriptedPrompter::Question q = fx.prompter().questions().constFirst();
     QCOMPARE(q.text, QStringLiteral("The current project has been modified.      \rOK to discard changes?      "));
-    QCOMPARE(q.kind, TMsgDlgType::mtConfirmation);
+    QCOMPARE(q.kind, TMsgDlgType::MtConfirmation);
     QCOMPARE(q.buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
     QCOMPARE(q.defaultButton, QMessageBox::Cancel);
-    QCOMPARE(f.Document().projectPath() == path, kept);
+    QCOMPARE(f.document().projectPath() == path, kept);
     // Save writes the project before it goes; the other answers write nothing.
     QCOMPARE(QFileInfo::exists(path), saved);
     if (saved) {
         TDevice_Config_v2 rec{};
-        THandle_List handles;
+        THandleList handles;
         QVERIFY(Load_Project_File(path, rec, handles));
-        QCOMPARE(handles.at(INFO_SCREENS_IDX)->cells.size(), size_t(1));
+        QCOMPARE(handles.at(kInfoScreensIdx)->cells.size(), size_t(1));
     }
     if (kept) {
-        QVERIFY(f.Document().isModified());
-        QCOMPARE(f.Document().images().at(INFO_SCREENS_IDX)->cells.size(), size_t(1));
+        QVERIFY(f.document().isModified());
+        QCOMPARE(f.document().images().at(kInfoScreensIdx)->cells.size(), size_t(1));
         QCOMPARE(fx.dialogs().shown, 1); // only the first New
     }
 }
@@ -244,7 +244,7 @@ void TestProjectCommands::closeProjectReturnsToNoProject()
 {
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    const QString path = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("closing.cvp")));
+    const QString path = savedProjectWithImages(fx, m_dir.filePath(QStringLiteral("closing.cvp")));
     fx.prompter().clear();
 
     fx.trigger("close_project_MenuItem");
@@ -252,14 +252,14 @@ void TestProjectCommands::closeProjectReturnsToNoProject()
     QVERIFY(fx.prompter().questions().isEmpty()); // saved: nothing to ask
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Closed"));
     QCOMPARE(fx.lastLog().info, path);
-    QVERIFY(f.Document().images().empty());
-    QVERIFY(f.Document().projectPath().isEmpty());
-    QCOMPARE(Shown_Caption(f), kCaption);
-    QVERIFY(f.Status_Bar()->Path_Panel()->text().isEmpty());
-    QVERIFY(!f.Project_Pages()->isVisible());
-    QVERIFY(f.No_Project_View()->isVisible());
-    QCOMPARE(f.Tree_Panel()->Project_TreeView()->topLevelItemCount(), 0);
-    QVERIFY(!f.Document().isClosing());
+    QVERIFY(f.document().images().empty());
+    QVERIFY(f.document().projectPath().isEmpty());
+    QCOMPARE(shownCaption(f), kCaption);
+    QVERIFY(f.projectStatusBar()->pathPanel()->text().isEmpty());
+    QVERIFY(!f.projectPages()->isVisible());
+    QVERIFY(f.noProjectView()->isVisible());
+    QCOMPARE(f.treePanel()->Project_TreeView()->topLevelItemCount(), 0);
+    QVERIFY(!f.document().isClosing());
     for (const char* a : {"save_project_MenuItem", "save_project_as_MenuItem", "close_project_MenuItem"})
         QVERIFY2(!fx.action(a)->isEnabled(), a);
     for (const char* a : {"new_project_MenuItem", "open_project_MenuItem", "exit_MenuItem"})
@@ -270,8 +270,8 @@ void TestProjectCommands::unreadableFileGivesErrorAndNoProject_data()
 {
     QTest::addColumn<QString>("damage");
     QTest::addColumn<QString>("messagePart"); // the reason the box gives
-    QTest::newRow("file format version 2") << "version" << TProjectCommands::Unreadable_Layout_Reason();
-    QTest::newRow("short configuration record") << "short config" << TProjectCommands::Unreadable_Layout_Reason();
+    QTest::newRow("file format version 2") << "version" << TProjectCommands::unreadableLayoutReason();
+    QTest::newRow("short configuration record") << "short config" << TProjectCommands::unreadableLayoutReason();
     QTest::newRow("ends inside an image") << "truncated"
                                           << "damaged";
     QTest::newRow("empty file") << "empty"
@@ -286,10 +286,10 @@ void TestProjectCommands::unreadableFileGivesErrorAndNoProject()
     QFETCH(QString, messagePart);
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    const QString good = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("good.cvp")));
-    QByteArray bytes = File_Bytes(good);
+    const QString good = savedProjectWithImages(fx, m_dir.filePath(QStringLiteral("good.cvp")));
+    QByteArray bytes = fileBytes(good);
     QVERIFY(bytes.size() > 2000);
-    const QString bad = dir.filePath(QStringLiteral("bad.cvp"));
+    const QString bad = m_dir.filePath(QStringLiteral("bad.cvp"));
     QFile::remove(bad);
     if (damage == QLatin1String("version"))
         bytes[0] = 2;
@@ -300,7 +300,7 @@ void TestProjectCommands::unreadableFileGivesErrorAndNoProject()
     else if (damage == QLatin1String("empty"))
         bytes.clear();
     if (damage != QLatin1String("missing"))
-        Write_File(bad, bytes);
+        writeFile(bad, bytes);
     fx.prompter().clear();
 
     fx.dialogs().answers.enqueue(bad);
@@ -308,7 +308,7 @@ void TestProjectCommands::unreadableFileGivesErrorAndNoProject()
 
     QCOMPARE(fx.prompter().questions().size(), 1);
     const TScriptedPrompter::Question q = fx.prompter().questions().constFirst();
-    QCOMPARE(q.kind, TMsgDlgType::mtError);
+    QCOMPARE(q.kind, TMsgDlgType::MtError);
     QCOMPARE(q.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     // The box begins as it always has, then names the file and the reason.
     QVERIFY2(q.text.startsWith(QStringLiteral("Error loading project file.      \rPlease try another file.      \r")),
@@ -326,18 +326,18 @@ void TestProjectCommands::unreadableFileGivesErrorAndNoProject()
         QVERIFY2(failed.info.contains(messagePart), qPrintable(failed.info));
 
     // No project is bound any more, so nothing can be saved over the file.
-    QVERIFY(f.Document().images().empty());
-    QVERIFY(f.Document().projectPath().isEmpty());
-    QVERIFY(!f.Document().isModified());
-    QCOMPARE(Shown_Caption(f), kCaption);
-    QVERIFY(!f.Project_Pages()->isVisible());
+    QVERIFY(f.document().images().empty());
+    QVERIFY(f.document().projectPath().isEmpty());
+    QVERIFY(!f.document().isModified());
+    QCOMPARE(shownCaption(f), kCaption);
+    QVERIFY(!f.projectPages()->isVisible());
     QVERIFY(!fx.action("save_project_MenuItem")->isEnabled());
     QVERIFY(!fx.action("save_project_as_MenuItem")->isEnabled());
-    QVERIFY(!f.Document().isLoading());
+    QVERIFY(!f.document().isLoading());
     fx.trigger("save_project_MenuItem");
-    f.Commands()->Save_Project_Command(); // even past the disabled menu item
+    f.commands()->saveProjectCommand(); // even past the disabled menu item
     QCOMPARE(fx.prompter().questions().size(), 1);
-    QCOMPARE(File_Bytes(bad), damage == QLatin1String("missing") ? QByteArray() : bytes);
+    QCOMPARE(fileBytes(bad), damage == QLatin1String("missing") ? QByteArray() : bytes);
     // Nothing was saved after the failure: its own entry is still the last.
     QCOMPARE(fx.lastLog().description, QStringLiteral("Error loading project file"));
 }
@@ -346,25 +346,25 @@ void TestProjectCommands::saveAsBindsTheNewPath()
 {
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    fx.newProject(dir.filePath(QStringLiteral("draft.cvp")));
-    fx.dialogs().answers.enqueue(dir.filePath(QStringLiteral("final.txt")));
+    fx.newProject(m_dir.filePath(QStringLiteral("draft.cvp")));
+    fx.dialogs().answers.enqueue(m_dir.filePath(QStringLiteral("final.txt")));
 
     fx.trigger("save_project_as_MenuItem");
 
-    const QString expected = dir.filePath(QStringLiteral("final.cvp"));
-    QCOMPARE(f.Document().projectPath(), expected);
-    QCOMPARE(f.Document().projectName(), QStringLiteral("final"));
-    QCOMPARE(Shown_Caption(f), QStringLiteral(" final - Corvane R/C Configurator v2"));
+    const QString expected = m_dir.filePath(QStringLiteral("final.cvp"));
+    QCOMPARE(f.document().projectPath(), expected);
+    QCOMPARE(f.document().projectName(), QStringLiteral("final"));
+    QCOMPARE(shownCaption(f), QStringLiteral(" final - Corvane R/C Configurator v2"));
     QVERIFY(QFileInfo::exists(expected));
-    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("draft.cvp"))));
-    QVERIFY(!f.Document().isModified());
+    QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("draft.cvp"))));
+    QVERIFY(!f.document().isModified());
     QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved"));
     QCOMPARE(fx.lastLog().info, expected);
 
     // Cancelling the dialog changes nothing.
     const int rows = fx.logRows();
     fx.trigger("save_project_as_MenuItem");
-    QCOMPARE(f.Document().projectPath(), expected);
+    QCOMPARE(f.document().projectPath(), expected);
     QCOMPARE(fx.logRows(), rows);
 }
 
@@ -372,21 +372,21 @@ void TestProjectCommands::failedSaveKeepsModifiedAndOldFile()
 {
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    const QString path = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("keep.cvp")));
-    const QByteArray before = File_Bytes(path);
-    f.Document().Set_Modified(true);
+    const QString path = savedProjectWithImages(fx, m_dir.filePath(QStringLiteral("keep.cvp")));
+    const QByteArray before = fileBytes(path);
+    f.document().Set_Modified(true);
     const int rows = fx.logRows();
     fx.prompter().clear();
-    fx.dialogs().answers.enqueue(dir.filePath(QStringLiteral("no/such/folder/x.cvp")));
+    fx.dialogs().answers.enqueue(m_dir.filePath(QStringLiteral("no/such/folder/x.cvp")));
 
     fx.trigger("save_project_as_MenuItem");
 
     QCOMPARE(fx.prompter().questions().size(), 1);
-    QCOMPARE(fx.prompter().questions().constFirst().kind, TMsgDlgType::mtError);
+    QCOMPARE(fx.prompter().questions().constFirst().kind, TMsgDlgType::MtError);
     QVERIFY(fx.prompter().questions().constFirst().text.contains(QStringLiteral("x.cvp")));
-    QVERIFY(f.Document().isModified());
+    QVERIFY(f.document().isModified());
     QCOMPARE(fx.logRows(), rows);
-    QCOMPARE(File_Bytes(path), before);
+    QCOMPARE(fileBytes(path), before);
 }
 
 void TestProjectCommands::serviceTextLineLimit_data()
@@ -404,37 +404,37 @@ void TestProjectCommands::serviceTextLineLimit()
     QFETCH(bool, saved);
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    fx.newProject(dir.filePath(QStringLiteral("service.cvp")));
-    QFile::remove(f.Document().projectPath());
+    fx.newProject(m_dir.filePath(QStringLiteral("service.cvp")));
+    QFile::remove(f.document().projectPath());
     auto* memo = f.findChild<QPlainTextEdit*>(QStringLiteral("service_text_Memo"));
     QVERIFY(memo);
     // No edit makes a fourth line; a record read from a file can hold one.
     QString stored = text;
     stored.replace(QLatin1Char('\n'), QLatin1Char('\r'));
-    f.Document().fill([&](TDevice_Config_v2& record, THandle_List&) {
-        Write_Service_Text(stored, record);
+    f.document().fill([&](TDevice_Config_v2& record, THandleList&) {
+        writeServiceText(stored, record);
         return true;
     });
-    f.Configuration_Page()->Show_Device_Config(f.Document().record());
+    f.configurationPage()->Show_Device_Config(f.document().record());
     QCOMPARE(memo->toPlainText(), text);
-    const TDevice_Config_v2 before = f.Document().record();
+    const TDevice_Config_v2 before = f.document().record();
     fx.prompter().clear();
     const int rows = fx.logRows();
 
     fx.trigger("save_project_MenuItem");
 
-    QCOMPARE(QFileInfo::exists(f.Document().projectPath()), saved);
-    QCOMPARE(f.Document().isModified(), !saved);
+    QCOMPARE(QFileInfo::exists(f.document().projectPath()), saved);
+    QCOMPARE(f.document().isModified(), !saved);
     if (saved) {
         QVERIFY(fx.prompter().questions().isEmpty());
-        QVERIFY(Read_Service_Text(f.Document().record()).startsWith(QStringLiteral("one\r\ntwo\r\nthree")));
+        QVERIFY(readServiceText(f.document().record()).startsWith(QStringLiteral("one\r\ntwo\r\nthree")));
     } else {
         QCOMPARE(fx.prompter().questions().size(), 1);
         QCOMPARE(fx.prompter().questions().constFirst().text,
                  QStringLiteral("The service text contains too many lines.      \rUnable to save the project.      "));
-        QCOMPARE(fx.prompter().questions().constFirst().kind, TMsgDlgType::mtWarning);
+        QCOMPARE(fx.prompter().questions().constFirst().kind, TMsgDlgType::MtWarning);
         QCOMPARE(fx.logRows(), rows);
-        QVERIFY(Same_Record(f.Document().record(), before));
+        QVERIFY(sameRecord(f.document().record(), before));
     }
 }
 
@@ -443,11 +443,11 @@ void TestProjectCommands::serviceTextEditorFollowsTheRecord()
     // An opened project shows the record's lines in the editor without
     // becoming modified; an edit goes into the record at once and marks it
     // modified, and a save writes it.
-    const QString path = dir.filePath(QStringLiteral("text.cvp"));
-    TDevice_Config_v2 rec = New_Project_Config();
-    Write_Service_Text(QStringLiteral("Call 555 0100\r\nAsk for Ana"), rec);
-    THandle_List handles;
-    Create_Default_Handles(handles);
+    const QString path = m_dir.filePath(QStringLiteral("text.cvp"));
+    TDevice_Config_v2 rec = newProjectConfig();
+    writeServiceText(QStringLiteral("Call 555 0100\r\nAsk for Ana"), rec);
+    THandleList handles;
+    createDefaultHandles(handles);
     Save_Project_File(path, rec, handles);
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
@@ -458,16 +458,16 @@ void TestProjectCommands::serviceTextEditorFollowsTheRecord()
     fx.trigger("open_project_MenuItem");
 
     QCOMPARE(memo->toPlainText(), QStringLiteral("Call 555 0100\nAsk for Ana"));
-    QVERIFY(!f.Document().isModified());
+    QVERIFY(!f.document().isModified());
     memo->setPlainText(QStringLiteral("Call 555 0199"));
-    QVERIFY(f.Document().isModified());
-    QCOMPARE(Read_Service_Text(f.Document().record()), QStringLiteral("Call 555 0199"));
+    QVERIFY(f.document().isModified());
+    QCOMPARE(readServiceText(f.document().record()), QStringLiteral("Call 555 0199"));
     fx.trigger("save_project_MenuItem");
-    QVERIFY(!f.Document().isModified());
+    QVERIFY(!f.document().isModified());
     TDevice_Config_v2 saved{};
-    THandle_List savedHandles;
+    THandleList savedHandles;
     QVERIFY(Load_Project_File(path, saved, savedHandles));
-    QCOMPARE(Read_Service_Text(saved), QStringLiteral("Call 555 0199"));
+    QCOMPARE(readServiceText(saved), QStringLiteral("Call 555 0199"));
 }
 
 void TestProjectCommands::untouchedServiceTextSavesAsRead_data()
@@ -491,12 +491,12 @@ void TestProjectCommands::untouchedServiceTextSavesAsRead()
     // another field that is undone changes nothing either.
     QFETCH(QByteArray, field);
     QFETCH(bool, editAndUndo);
-    const QString path = dir.filePath(QStringLiteral("asread.cvp"));
-    TDevice_Config_v2 rec = New_Project_Config();
+    const QString path = m_dir.filePath(QStringLiteral("asread.cvp"));
+    TDevice_Config_v2 rec = newProjectConfig();
     std::memset(rec.service_info_text, 0, sizeof rec.service_info_text);
     std::memcpy(rec.service_info_text, field.constData(), size_t(field.size()));
-    THandle_List handles;
-    Create_Default_Handles(handles);
+    THandleList handles;
+    createDefaultHandles(handles);
     Save_Project_File(path, rec, handles);
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -506,14 +506,14 @@ void TestProjectCommands::untouchedServiceTextSavesAsRead()
     Tbmpgen_Form& f = fx.form();
     fx.dialogs().answers.enqueue(path);
     fx.trigger("open_project_MenuItem");
-    QCOMPARE(f.Document().projectPath(), path);
+    QCOMPARE(f.document().projectPath(), path);
     if (editAndUndo) {
         auto* master = f.findChild<QAbstractButton*>(QStringLiteral("master_ctrl_CheckBox"));
         QVERIFY(master);
         master->click();
-        QVERIFY(f.Document().isModified());
+        QVERIFY(f.document().isModified());
         fx.trigger("undo_MenuItem");
-        QVERIFY(!f.Document().isModified());
+        QVERIFY(!f.document().isModified());
     }
 
     fx.trigger("save_project_MenuItem");
@@ -527,7 +527,7 @@ void TestProjectCommands::saveDialogAsksBeforeReplacingTheProjectFile()
     // A name typed without extension is saved as NAME.cvp: the real dialog
     // must ask about that file, or Save As replaces an existing project
     // without a word.
-    Write_File(dir.filePath(QStringLiteral("site.cvp")), QByteArray("old project"));
+    writeFile(m_dir.filePath(QStringLiteral("site.cvp")), QByteArray("old project"));
     bool asked = false;
     int step = 0;
     QTimer driver;
@@ -541,7 +541,7 @@ void TestProjectCommands::saveDialogAsksBeforeReplacingTheProjectFile()
             auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             if (step++ == 0 && name) {
                 // Typed into the name box, as an installer would.
-                name->setText(QDir(dir.path()).filePath(QStringLiteral("site")));
+                name->setText(QDir(m_dir.path()).filePath(QStringLiteral("site")));
                 QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
             } else {
                 dialog->reject();
@@ -550,11 +550,11 @@ void TestProjectCommands::saveDialogAsksBeforeReplacingTheProjectFile()
     });
     driver.start();
     TQtFileDialogs dialogs;
-    const QString chosen = dialogs.Save_Project_Name(nullptr, QString());
+    const QString chosen = dialogs.saveProjectName(nullptr, QString());
     driver.stop();
     QVERIFY(asked);
     QVERIFY(chosen.isEmpty()); // answered No, then cancelled
-    QCOMPARE(File_Bytes(dir.filePath(QStringLiteral("site.cvp"))), QByteArray("old project"));
+    QCOMPARE(fileBytes(m_dir.filePath(QStringLiteral("site.cvp"))), QByteArray("old project"));
 }
 
 void TestProjectCommands::openGivenPath_data()
@@ -581,33 +581,33 @@ void TestProjectCommands::openGivenPath()
     QString good;
     {
         TFormFixture maker;
-        good = Saved_Project_With_Images(maker, dir.filePath(QStringLiteral("good.cvp")));
+        good = savedProjectWithImages(maker, m_dir.filePath(QStringLiteral("good.cvp")));
     }
-    QByteArray damaged = File_Bytes(good);
+    QByteArray damaged = fileBytes(good);
     damaged.chop(10);
-    Write_File(dir.filePath(QStringLiteral("damaged.cvp")), damaged);
-    QFile::remove(dir.filePath(QStringLiteral("missing.cvp")));
+    writeFile(m_dir.filePath(QStringLiteral("damaged.cvp")), damaged);
+    QFile::remove(m_dir.filePath(QStringLiteral("missing.cvp")));
     {
-        THandle_List handles;
-        Create_Default_Handles(handles);
-        static const char raw[] = "BG\0\a\nFAKE LINE";
-        handles[0]->name = QString::fromUtf8(raw, sizeof raw - 1);
+        THandleList handles;
+        createDefaultHandles(handles);
+        static const char kRaw[] = "BG\0\a\nFAKE LINE";
+        handles[0]->name = QString::fromUtf8(kRaw, sizeof kRaw - 1);
         handles[0]->width = 0;
-        Save_Project_File(dir.filePath(QStringLiteral("named.cvp")), New_Project_Config(), handles);
+        Save_Project_File(m_dir.filePath(QStringLiteral("named.cvp")), newProjectConfig(), handles);
     }
-    const QString path = dir.filePath(file);
+    const QString path = m_dir.filePath(file);
 
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     fx.prompter().clear();
-    f.Commands()->Open_Project_Path(path);
+    f.commands()->openProjectPath(path);
 
-    QVERIFY(!f.Document().isModified());
+    QVERIFY(!f.document().isModified());
     if (error.isEmpty()) {
         QVERIFY(fx.prompter().questions().isEmpty());
-        QCOMPARE(f.Document().projectPath(), path);
-        QCOMPARE(Shown_Caption(f), QStringLiteral(" good - Corvane R/C Configurator v2"));
-        QCOMPARE(f.Document().images().at(LOGOS_IDX)->cells.at(0)->bmp.size(), QSize(125, 85));
+        QCOMPARE(f.document().projectPath(), path);
+        QCOMPARE(shownCaption(f), QStringLiteral(" good - Corvane R/C Configurator v2"));
+        QCOMPARE(f.document().images().at(kLogosIdx)->cells.at(0)->bmp.size(), QSize(125, 85));
         QCOMPARE(fx.lastLog().description, QStringLiteral("Project Loaded"));
         QCOMPARE(fx.lastLog().info, path);
         QVERIFY(fx.action("close_project_MenuItem")->isEnabled());
@@ -615,15 +615,15 @@ void TestProjectCommands::openGivenPath()
     }
     QCOMPARE(fx.prompter().questions().size(), 1);
     const TScriptedPrompter::Question q = fx.prompter().questions().constFirst();
-    QCOMPARE(q.kind, TMsgDlgType::mtError);
+    QCOMPARE(q.kind, TMsgDlgType::MtError);
     QVERIFY2(q.text.contains(error), qPrintable(q.text));
     for (const QChar c : q.text)
         QVERIFY2(c.unicode() >= 0x20 || c == QLatin1Char('\r'), qPrintable(q.text.toUtf8().toHex()));
     QVERIFY(q.text.contains(QFileInfo(path).fileName()) || error == QLatin1String("damaged")
             || file == QLatin1String("named.cvp"));
-    QVERIFY(f.Document().images().empty());
-    QVERIFY(f.Document().projectPath().isEmpty());
-    QCOMPARE(Shown_Caption(f), kCaption);
+    QVERIFY(f.document().images().empty());
+    QVERIFY(f.document().projectPath().isEmpty());
+    QCOMPARE(shownCaption(f), kCaption);
     QVERIFY(!fx.action("save_project_MenuItem")->isEnabled());
     QVERIFY(!fx.action("close_project_MenuItem")->isEnabled());
 }
@@ -645,18 +645,18 @@ void TestProjectCommands::saveAsksBeforeOverwritingAChangeOnDisk()
     QFETCH(bool, written);
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    const QString path = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("shared.cvp")));
+    const QString path = savedProjectWithImages(fx, m_dir.filePath(QStringLiteral("shared.cvp")));
     if (changedOnDisk) {
         // Another program (the command line adding a picture, say) saves the
         // project while it is open here.
-        TDevice_Config_v2 other = New_Project_Config();
+        TDevice_Config_v2 other = newProjectConfig();
         other.theme_colour = 0x00abcdef;
-        THandle_List handles;
-        Create_Default_Handles(handles);
+        THandleList handles;
+        createDefaultHandles(handles);
         Save_Project_File(path, other, handles);
     }
-    const QByteArray onDisk = File_Bytes(path);
-    f.Document().edit(QString(), [](TDevice_Config_v2& r) { r.theme_colour = 0x123456; });
+    const QByteArray onDisk = fileBytes(path);
+    f.document().edit(QString(), [](TDevice_Config_v2& r) { r.theme_colour = 0x123456; });
     fx.prompter().clear();
     if (answer != QMessageBox::NoButton)
         fx.prompter().enqueue(answer);
@@ -667,26 +667,26 @@ void TestProjectCommands::saveAsksBeforeOverwritingAChangeOnDisk()
     QCOMPARE(fx.prompter().questions().size(), changedOnDisk ? 1 : 0);
     if (changedOnDisk) {
         const auto& q = fx.prompter().questions().constFirst();
-        QCOMPARE(q.text, TProjectCommands::Changed_On_Disk_Question(path));
+        QCOMPARE(q.text, TProjectCommands::changedOnDiskQuestion(path));
         QVERIFY(q.text.contains(QStringLiteral("shared.cvp was changed by another program")));
         QCOMPARE(q.defaultButton, QMessageBox::No);
     }
     TDevice_Config_v2 rec{};
-    THandle_List handles;
+    THandleList handles;
     QVERIFY(Load_Project_File(path, rec, handles));
     if (written) {
         QCOMPARE(rec.theme_colour, 0x123456u);
-        QVERIFY(!f.Document().isModified());
+        QVERIFY(!f.document().isModified());
         QCOMPARE(fx.lastLog().description, QStringLiteral("Project Saved"));
     } else {
-        QCOMPARE(File_Bytes(path), onDisk);
-        QVERIFY(f.Document().isModified());
+        QCOMPARE(fileBytes(path), onDisk);
+        QVERIFY(f.document().isModified());
         QCOMPARE(fx.logRows(), rows);
     }
     // Once written (or declined), the next save asks only if the file changes again.
     if (written) {
         fx.prompter().clear();
-        f.Document().Set_Modified(true);
+        f.document().Set_Modified(true);
         fx.trigger("save_project_MenuItem");
         QCOMPARE(fx.prompter().questions().size(), 0);
     }
@@ -696,24 +696,24 @@ void TestProjectCommands::saveWaitsForAnotherProgramsChange()
 {
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
-    const QString path = Saved_Project_With_Images(fx, dir.filePath(QStringLiteral("busy.cvp")));
-    const QByteArray before = File_Bytes(path);
+    const QString path = savedProjectWithImages(fx, m_dir.filePath(QStringLiteral("busy.cvp")));
+    const QByteArray before = fileBytes(path);
     // Another program holds the project for its own read-change-write.
     ProjectFileLock other;
     QString error;
     QVERIFY(other.acquire(path, 0, &error));
-    f.Document().Set_Modified(true);
+    f.document().Set_Modified(true);
     fx.prompter().clear();
     const int rows = fx.logRows();
 
     fx.trigger("save_project_MenuItem");
 
     QCOMPARE(fx.prompter().questions().size(), 1);
-    QCOMPARE(fx.prompter().questions().constFirst().kind, TMsgDlgType::mtError);
+    QCOMPARE(fx.prompter().questions().constFirst().kind, TMsgDlgType::MtError);
     QVERIFY2(fx.prompter().questions().constFirst().text.contains(QStringLiteral("being changed by another program")),
              qPrintable(fx.prompter().questions().constFirst().text));
-    QCOMPARE(File_Bytes(path), before);
-    QVERIFY(f.Document().isModified());
+    QCOMPARE(fileBytes(path), before);
+    QVERIFY(f.document().isModified());
     QCOMPARE(fx.logRows(), rows);
 
     // Once the other program is done, the save goes through.
@@ -721,5 +721,5 @@ void TestProjectCommands::saveWaitsForAnotherProgramsChange()
     fx.prompter().clear();
     fx.trigger("save_project_MenuItem");
     QCOMPARE(fx.prompter().questions().size(), 0);
-    QVERIFY(!f.Document().isModified());
+    QVERIFY(!f.document().isModified());
 }

@@ -32,7 +32,7 @@ private slots:
     void saveWaitsForAnotherProgramsChange();
 
 private:
-    QTemporaryDir dir;
+    QTemporaryDir m_dir;
 };
 
 class TestMainWindow : public QObject {
@@ -84,11 +84,11 @@ private slots:
 
 public slots:
     // The desktop's browser, as QDesktopServices reaches it.
-    void openInBrowser(const QUrl& url) { openedUrls << url; }
+    void openInBrowser(const QUrl& url) { m_openedUrls << url; }
 
 private:
-    QTemporaryDir dir;
-    QList<QUrl> openedUrls;
+    QTemporaryDir m_dir;
+    QList<QUrl> m_openedUrls;
 };
 
 // The window used with the keyboard alone: Tab reaches every control of every
@@ -104,7 +104,7 @@ private slots:
     void badgeShowsItsTextOnFocus();
 
 private:
-    QTemporaryDir dir;
+    QTemporaryDir m_dir;
 };
 
 class TestWindowPlacement : public QObject {

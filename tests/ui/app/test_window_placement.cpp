@@ -12,12 +12,12 @@
 namespace {
 // Each test keeps its placement in a file of its own, never in the user's
 // settings.
-std::unique_ptr<QSettings> Settings_In(const QTemporaryDir& dir)
+std::unique_ptr<QSettings> settingsIn(const QTemporaryDir& dir)
 {
     return std::make_unique<QSettings>(dir.filePath(QStringLiteral("placement.ini")), QSettings::IniFormat);
 }
 
-QSplitter* Log_Splitter(Tbmpgen_Form& f)
+QSplitter* logSplitter(Tbmpgen_Form& f)
 {
     return f.findChild<QSplitter*>(QStringLiteral("log_Splitter"));
 }
@@ -31,23 +31,23 @@ void TestWindowPlacement::remembersSizePositionAndSplit()
     {
         TFormFixture fx;
         Tbmpgen_Form& f = fx.form();
-        auto* placement = new TWindowPlacement(&f, Log_Splitter(f), Settings_In(dir));
+        auto* placement = new TWindowPlacement(&f, logSplitter(f), settingsIn(dir));
         placement->restore();
         f.setGeometry(QRect(40, 50, 820, 640));
         QTRY_COMPARE(f.size(), QSize(820, 640));
         placed = f.geometry();
-        Log_Splitter(f)->setSizes({380, 200});
-        split = Log_Splitter(f)->sizes();
+        logSplitter(f)->setSizes({380, 200});
+        split = logSplitter(f)->sizes();
         QVERIFY(f.close());
     }
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     f.hide();
-    auto* placement = new TWindowPlacement(&f, Log_Splitter(f), Settings_In(dir));
+    auto* placement = new TWindowPlacement(&f, logSplitter(f), settingsIn(dir));
     placement->restore();
     f.show();
     QTRY_COMPARE(f.geometry(), placed);
-    QTRY_COMPARE(Log_Splitter(f)->sizes(), split);
+    QTRY_COMPARE(logSplitter(f)->sizes(), split);
 }
 
 void TestWindowPlacement::firstStartFitsTheScreen_data()
@@ -65,7 +65,7 @@ void TestWindowPlacement::firstStartFitsTheScreen()
 {
     QFETCH(QRect, available);
     QFETCH(QRect, expected);
-    const QRect fitted = TWindowPlacement::Fitting_Geometry(QSize(1024, 720), available);
+    const QRect fitted = TWindowPlacement::fittingGeometry(QSize(1024, 720), available);
     QCOMPARE(fitted, expected);
     QVERIFY(available.contains(fitted));
 }
@@ -78,12 +78,12 @@ void TestWindowPlacement::firstStartGivesTheLogAShare()
     TFormFixture fx;
     Tbmpgen_Form& f = fx.form();
     f.hide();
-    auto* placement = new TWindowPlacement(&f, Log_Splitter(f), Settings_In(dir));
+    auto* placement = new TWindowPlacement(&f, logSplitter(f), settingsIn(dir));
     placement->restore();
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
     const QSize room = f.screen()->availableGeometry().size();
     QVERIFY(f.width() <= qMax(room.width(), f.minimumWidth()) && f.height() <= room.height());
-    const int log = Log_Splitter(f)->sizes().at(1);
+    const int log = logSplitter(f)->sizes().at(1);
     QVERIFY2(log >= 96 && log <= qMax(96, f.height() / 4), qPrintable(QString::number(log)));
 }

@@ -13,7 +13,7 @@
 #include <cstring>
 
 struct PageFixture {
-    TDevice_Config_v2 record = New_Project_Config();
+    TDevice_Config_v2 record = newProjectConfig();
     TConfigurationPage page{record};
     int changes = 0;
 
@@ -62,7 +62,7 @@ struct PageFixture {
     }
 };
 
-inline bool Same_Bytes(const TDevice_Config_v2& a, const TDevice_Config_v2& b)
+inline bool sameBytes(const TDevice_Config_v2& a, const TDevice_Config_v2& b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }

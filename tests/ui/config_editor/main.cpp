@@ -7,6 +7,5 @@
 int main(int argc, char** argv)
 {
     TConfiguratorApplication app(argc, argv);
-    return Run_Test_Objects<TestGeneralPage, TestUserInterfacePage, TestOccupancyPage, TestConfigurationPage>(argc,
-                                                                                                              argv);
+    return runTestObjects<TestGeneralPage, TestUserInterfacePage, TestOccupancyPage, TestConfigurationPage>(argc, argv);
 }

@@ -64,5 +64,5 @@ private slots:
     void everyEditGoesThroughTheEditScope();
 
 private:
-    QTemporaryDir dir;
+    QTemporaryDir m_dir;
 };

@@ -25,7 +25,7 @@
 
 void TestConfigurationPage::init()
 {
-    QVERIFY(dir.isValid());
+    QVERIFY(m_dir.isValid());
 }
 
 void TestConfigurationPage::tabsCarryPicturesAndNames()
@@ -79,14 +79,14 @@ void TestConfigurationPage::showingARecordChangesNothingInIt()
 
     f.show();
     f.show();
-    QVERIFY(Same_Bytes(r, before));
+    QVERIFY(sameBytes(r, before));
     QCOMPARE(f.find<QLineEdit>("unoccupied_min_Edit")->text(), QStringLiteral("05°C"));
     QCOMPARE(f.find<QLineEdit>("unoccupied_max_Edit")->text(), QStringLiteral("04°C"));
     for (int i = 0; i < f.page.cfg_PageControl()->count(); ++i) {
         f.page.cfg_PageControl()->setCurrentIndex(i);
         QCoreApplication::processEvents();
     }
-    QVERIFY(Same_Bytes(r, before));
+    QVERIFY(sameBytes(r, before));
 }
 
 void TestConfigurationPage::everyControlHasAnAccessibleName()
@@ -178,36 +178,36 @@ void TestConfigurationPage::hintBalloonFollowsThePointer()
 
 void TestConfigurationPage::openingNeverModifiesShowingARetrievedRecordDoes()
 {
-    const QString path = dir.filePath(QStringLiteral("shown.cvp"));
-    TDevice_Config_v2 rec = New_Project_Config();
+    const QString path = m_dir.filePath(QStringLiteral("shown.cvp"));
+    TDevice_Config_v2 rec = newProjectConfig();
     rec.controller_type = 7;
     rec.occupied_airdir = 7;
     rec.unoccupied_min_temp = 250;
     rec.unoccupied_max_temp = 240;
-    THandle_List handles;
-    Create_Default_Handles(handles);
+    THandleList handles;
+    createDefaultHandles(handles);
     Save_Project_File(path, rec, handles);
 
     TFormFixture fx;
     Tbmpgen_Form& form = fx.form();
     fx.dialogs().answers.enqueue(path);
     fx.trigger("open_project_MenuItem");
-    QVERIFY(!form.Document().isModified());
-    QVERIFY(Same_Bytes(form.Document().record(), rec));
+    QVERIFY(!form.document().isModified());
+    QVERIFY(sameBytes(form.document().record(), rec));
 
     // A retrieve replaces the record and shows it without the loading flag.
-    TDevice_Config_v2 retrieved = New_Project_Config();
+    TDevice_Config_v2 retrieved = newProjectConfig();
     retrieved.frost_protection_enabled = 1;
-    form.Document().Replace_Record(retrieved);
-    form.Show_Device_Config(form.Document().record());
-    QVERIFY(form.Document().isModified());
-    QVERIFY(Same_Bytes(form.Document().record(), retrieved));
+    form.document().replaceRecord(retrieved);
+    form.Show_Device_Config(form.document().record());
+    QVERIFY(form.document().isModified());
+    QVERIFY(sameBytes(form.document().record(), retrieved));
     QVERIFY(form.findChild<QAbstractButton*>(QStringLiteral("frost_protection_CheckBox"))->isChecked());
 }
 
 void TestConfigurationPage::nonAsciiServiceTextSurvivesSaveAndReopen()
 {
-    const QString path = dir.filePath(QStringLiteral("accents.cvp"));
+    const QString path = m_dir.filePath(QStringLiteral("accents.cvp"));
     const QString text = QString::fromUtf8("Caf\xC3\xA9 du Parc\nMax 24\xC2\xB0"
                                            "C, appelez le 0100");
     TFormFixture fx;
@@ -218,15 +218,15 @@ void TestConfigurationPage::nonAsciiServiceTextSurvivesSaveAndReopen()
 
     for (int cycle = 0; cycle < 3; ++cycle) {
         fx.trigger("save_project_MenuItem");
-        QVERIFY(!form.Document().isModified());
+        QVERIFY(!form.document().isModified());
         fx.trigger("close_project_MenuItem");
         fx.dialogs().answers.enqueue(path);
         fx.trigger("open_project_MenuItem");
         QCOMPARE(memo->toPlainText(), text);
-        QVERIFY(!form.Document().isModified());
+        QVERIFY(!form.document().isModified());
     }
     TDevice_Config_v2 saved{};
-    THandle_List handles;
+    THandleList handles;
     QVERIFY(Load_Project_File(path, saved, handles));
     const QByteArray expected = text.toUtf8().replace('\n', '\r');
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(saved.service_info_text), expected.size()), expected);
@@ -281,7 +281,7 @@ void TestConfigurationPage::everyEditGoesThroughTheEditScope()
         f.page.appearancePage()->trackBar(0)->setValue(f.page.appearancePage()->trackBar(0)->value() - 40);
     }
 
-    QVERIFY(std::any_of(edits.cbegin(), edits.cend(), [&](const auto& e) { return !Same_Bytes(e, before); }));
-    QVERIFY(Same_Bytes(f.record, before));
+    QVERIFY(std::any_of(edits.cbegin(), edits.cend(), [&](const auto& e) { return !sameBytes(e, before); }));
+    QVERIFY(sameBytes(f.record, before));
     QCOMPARE(f.changes, 0);
 }

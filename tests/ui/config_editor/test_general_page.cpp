@@ -280,7 +280,7 @@ void TestGeneralPage::tooManyLinesFollowsTheLineCount()
     QVERIFY(!warning->isVisible());
 
     // No edit makes more than three lines; a stored text can hold more.
-    Write_Service_Text(QStringLiteral("one\rtwo\rthree\rfour\rfive"), f.record);
+    writeServiceText(QStringLiteral("one\rtwo\rthree\rfour\rfive"), f.record);
     f.show();
     QCOMPARE(memo->toPlainText(), QStringLiteral("one\ntwo\nthree\nfour\nfive"));
     QVERIFY(warning->isVisible());
@@ -386,7 +386,7 @@ void TestGeneralPage::serviceTextBetweenRecordAndMemo()
     const TDevice_Config_v2 before = f.record;
     f.show();
     QCOMPARE(f.page.generalPage()->serviceText(), memo);
-    QVERIFY(Same_Bytes(f.record, before));
+    QVERIFY(sameBytes(f.record, before));
 
     // What a save writes.
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(f.record.service_info_text), storedBack.size()), storedBack);

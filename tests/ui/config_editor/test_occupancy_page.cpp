@@ -176,7 +176,7 @@ void TestOccupancyPage::codesOutsideTheListsShowTheFirstItem()
     f.show();
     auto* combo = f.find<QComboBox>(qPrintable(list));
     QCOMPARE(combo->currentText(), shown);
-    QVERIFY(Same_Bytes(f.record, before));
+    QVERIFY(sameBytes(f.record, before));
 }
 
 void TestOccupancyPage::pickingAnItemWritesItsCode_data()

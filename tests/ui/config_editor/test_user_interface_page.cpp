@@ -76,7 +76,7 @@ void TestUserInterfacePage::clickFlipsTheOption()
     // Nothing but the clicked entry moved.
     TDevice_Config_v2 expected = before;
     reinterpret_cast<uint8_t*>(&expected)[offset + cell] = uint8_t(afterClick);
-    QVERIFY(Same_Bytes(f.record, expected));
+    QVERIFY(sameBytes(f.record, expected));
 
     // A second click (a double click, so quickly) flips it back, once.
     clickCell(g, cell);

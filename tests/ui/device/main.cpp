@@ -6,5 +6,5 @@
 int main(int argc, char** argv)
 {
     TConfiguratorApplication app(argc, argv);
-    return Run_Test_Objects<TestDeviceWindow>(argc, argv);
+    return runTestObjects<TestDeviceWindow>(argc, argv);
 }

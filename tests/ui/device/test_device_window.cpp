@@ -39,39 +39,39 @@ namespace {
 
 constexpr int kDeadline = 90000;
 
-QList<int> Logged_Codes(Tbmpgen_Form& form)
+QList<int> loggedCodes(Tbmpgen_Form& form)
 {
-    QTableWidget* grid = form.Activity_Log()->grid();
+    QTableWidget* grid = form.activityLog()->grid();
     QList<int> codes;
     for (int row = 1; row < grid->rowCount(); ++row) {
         const QString text = grid->item(row, 2)->text();
         for (int code = 0; code < TActivityLogPanel::kStatusCodeCount; ++code)
-            if (TActivityLogPanel::Status_Code_Text(code) == text)
+            if (TActivityLogPanel::statusCodeText(code) == text)
                 codes << code;
     }
     return codes;
 }
 
 // What the log says, for a failure message.
-QString Log_Text(Tbmpgen_Form& form)
+QString logText(Tbmpgen_Form& form)
 {
-    QTableWidget* grid = form.Activity_Log()->grid();
+    QTableWidget* grid = form.activityLog()->grid();
     QStringList rows;
     for (int row = 1; row < grid->rowCount(); ++row)
         rows << grid->item(row, 2)->text() + QStringLiteral(" | ") + grid->item(row, 3)->text();
     return rows.join(QStringLiteral("; "));
 }
 
-QList<int> Device_Codes(Tbmpgen_Form& form)
+QList<int> deviceCodes(Tbmpgen_Form& form)
 {
-    QList<int> codes = Logged_Codes(form);
+    QList<int> codes = loggedCodes(form);
     codes.removeAll(27); // the new project
     codes.removeAll(6);  // and its saves
     return codes;
 }
 
 // Pictures for a person to look at: CORVANE_SCREENSHOTS names their folder.
-void Screenshot(QWidget* widget, const QString& name)
+void screenshot(QWidget* widget, const QString& name)
 {
     const QString folder = qEnvironmentVariable("CORVANE_SCREENSHOTS");
     if (!folder.isEmpty())
@@ -80,15 +80,15 @@ void Screenshot(QWidget* widget, const QString& name)
 
 // A window with an open project, talking to a virtual controller.
 struct DeviceWindow {
-    explicit DeviceWindow(const QString& path, const SimOptions& options = {}) : sim(Start_Virtual_Controller(options))
+    explicit DeviceWindow(const QString& path, const SimOptions& options = {}) : sim(startVirtualController(options))
     {
         started = sim != nullptr;
         fx.newProject(path);
         if (!started)
             return;
-        fx.form().Set_Explicit_Ports({sim->portName()}, QString());
-        fx.form().Device_Operations()->Set_Port_Lister([this] { return QStringList{sim->portName()}; });
-        fx.form().Device_Operations()->Allow_Placeholder_Firmware_On({sim->portName()});
+        fx.form().setExplicitPorts({sim->portName()}, QString());
+        fx.form().deviceOperations()->setPortLister([this] { return QStringList{sim->portName()}; });
+        fx.form().deviceOperations()->allowPlaceholderFirmwareOn({sim->portName()});
     }
     TFormFixture fx;
     std::unique_ptr<VirtualController> sim;
@@ -99,11 +99,11 @@ struct DeviceWindow {
 
 void TestDeviceWindow::retrieveShowsTheControllersRecord()
 {
-    TDevice_Config_v2 onController = New_Project_Config();
-    Write_Service_Text(QStringLiteral("Retrieved text"), onController);
+    TDevice_Config_v2 onController = newProjectConfig();
+    writeServiceText(QStringLiteral("Retrieved text"), onController);
     SimOptions o;
-    o.initialConfig = Controller_Block(onController);
-    DeviceWindow w(dir.filePath(QStringLiteral("retrieve.cvp")), o);
+    o.initialConfig = controllerBlock(onController);
+    DeviceWindow w(m_dir.filePath(QStringLiteral("retrieve.cvp")), o);
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
     QPushButton* retrieve = form.findChild<QPushButton*>(QStringLiteral("retrieve_cfg_Button"));
@@ -112,63 +112,63 @@ void TestDeviceWindow::retrieveShowsTheControllersRecord()
     QTest::mouseClick(retrieve, Qt::LeftButton);
     CORVANE_TRY_VERIFY(!retrieve->isEnabled(), kDeadline);
     QVERIFY(!form.fw_upg_Button()->isEnabled());
-    CORVANE_TRY_VERIFY(form.Device_Scan_Panel()->isVisible(), kDeadline);
-    Screenshot(&form, QStringLiteral("scanning.png"));
-    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
-    QCOMPARE(Device_Codes(form), (QList<int>{29, 12, 8, 13}));
-    QCOMPARE(form.Configuration_Page()->generalPage()->serviceText(), QStringLiteral("Retrieved text"));
-    QVERIFY(form.Document().isModified());
+    CORVANE_TRY_VERIFY(form.deviceScanPanel()->isVisible(), kDeadline);
+    screenshot(&form, QStringLiteral("scanning.png"));
+    CORVANE_TRY_VERIFY(deviceCodes(form).contains(13), kDeadline);
+    QCOMPARE(deviceCodes(form), (QList<int>{29, 12, 8, 13}));
+    QCOMPARE(form.configurationPage()->generalPage()->serviceText(), QStringLiteral("Retrieved text"));
+    QVERIFY(form.document().isModified());
     QVERIFY(retrieve->isEnabled());
-    QVERIFY(!form.Device_Scan_Panel()->isVisible());
+    QVERIFY(!form.deviceScanPanel()->isVisible());
     QVERIFY(form.findChild<QWidget*>(QStringLiteral("Project_Panel"))->isEnabled());
-    QVERIFY(!form.Link().comms().isOpen());
+    QVERIFY(!form.link().comms().isOpen());
 }
 
 void TestDeviceWindow::retrieveIsOneUndoStep()
 {
-    TDevice_Config_v2 onController = New_Project_Config();
-    Write_Service_Text(QStringLiteral("Retrieved text"), onController);
+    TDevice_Config_v2 onController = newProjectConfig();
+    writeServiceText(QStringLiteral("Retrieved text"), onController);
     onController.frost_protection_enabled = 1;
     SimOptions o;
-    o.initialConfig = Controller_Block(onController);
-    const QString path = dir.filePath(QStringLiteral("retrieve-undo.cvp"));
+    o.initialConfig = controllerBlock(onController);
+    const QString path = m_dir.filePath(QStringLiteral("retrieve-undo.cvp"));
     DeviceWindow w(path, o);
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
     w.fx.trigger("save_project_MenuItem");
-    const QByteArray before = File_Bytes(path);
+    const QByteArray before = fileBytes(path);
 
-    QTest::mouseClick(form.Configuration_Page()->retrieve_cfg_Button(), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(Device_Codes(form).contains(13), kDeadline);
-    QVERIFY(form.Document().isModified());
-    QCOMPARE(form.Document().Undo_Stack().count(), 1);
+    QTest::mouseClick(form.configurationPage()->retrieve_cfg_Button(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(deviceCodes(form).contains(13), kDeadline);
+    QVERIFY(form.document().isModified());
+    QCOMPARE(form.document().undoStack().count(), 1);
     QCOMPARE(w.fx.action("undo_MenuItem")->text(), QStringLiteral("&Undo Retrieve Configuration"));
     w.fx.trigger("save_project_MenuItem");
-    const QByteArray after = File_Bytes(path);
+    const QByteArray after = fileBytes(path);
     QVERIFY(after != before);
 
     // Undo gives back the record the project had, the service text with it.
     w.fx.trigger("undo_MenuItem");
-    QVERIFY(form.Configuration_Page()->generalPage()->serviceText() != QStringLiteral("Retrieved text"));
+    QVERIFY(form.configurationPage()->generalPage()->serviceText() != QStringLiteral("Retrieved text"));
     w.fx.trigger("save_project_MenuItem");
-    QVERIFY(File_Bytes(path) == before);
+    QVERIFY(fileBytes(path) == before);
     w.fx.trigger("redo_MenuItem");
-    QCOMPARE(form.Configuration_Page()->generalPage()->serviceText(), QStringLiteral("Retrieved text"));
+    QCOMPARE(form.configurationPage()->generalPage()->serviceText(), QStringLiteral("Retrieved text"));
     w.fx.trigger("save_project_MenuItem");
-    QVERIFY(File_Bytes(path) == after);
+    QVERIFY(fileBytes(path) == after);
 }
 
 void TestDeviceWindow::uploadBothThroughThePage()
 {
-    DeviceWindow w(dir.filePath(QStringLiteral("upload.cvp")));
+    DeviceWindow w(m_dir.filePath(QStringLiteral("upload.cvp")));
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
-    for (int idx : {int(LOGOS_IDX), int(LOGO_THUMBNAILS_IDX)}) {
-        const THandle_object& h = *form.Document().images().at(size_t(idx));
-        w.fx.addImage(idx, QStringLiteral("SUN"), Png_Bytes(h.width, h.height, qRgb(200, 120, 10)));
+    for (int idx : {int(kLogosIdx), int(kLogoThumbnailsIdx)}) {
+        const THandle_object& h = *form.document().images().at(size_t(idx));
+        w.fx.addImage(idx, QStringLiteral("SUN"), pngBytes(h.width, h.height, qRgb(200, 120, 10)));
     }
-    form.Configuration_Page()->generalPage()->service_text_Memo()->setPlainText(QStringLiteral("Ask for Sam\nDesk 4"));
-    TUploadDataPage* page = form.Upload_Page();
+    form.configurationPage()->generalPage()->service_text_Memo()->setPlainText(QStringLiteral("Ask for Sam\nDesk 4"));
+    TUploadDataPage* page = form.uploadPage();
     QVERIFY(page->send_Config_CheckBox()->isChecked() && page->send_Image_CheckBox()->isChecked());
     // Modified and not saved: the question comes first, Yes goes on.
     w.fx.prompter().enqueue(QMessageBox::Yes);
@@ -177,13 +177,13 @@ void TestDeviceWindow::uploadBothThroughThePage()
     QCOMPARE(w.fx.prompter().questions().at(0).text, DeviceText::unsavedUpload());
     QVERIFY(!page->send_Config_CheckBox()->isEnabled());
     CORVANE_TRY_VERIFY(!page->upload_data_BitBtn()->isEnabled(), kDeadline);
-    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
-    QVERIFY2(Device_Codes(form) == (QList<int>{29, 12, 21, 15, 16, 10, 20, 13}), qPrintable(Log_Text(form)));
+    CORVANE_TRY_VERIFY(deviceCodes(form).contains(13), kDeadline);
+    QVERIFY2(deviceCodes(form) == (QList<int>{29, 12, 21, 15, 16, 10, 20, 13}), qPrintable(logText(form)));
     QCOMPARE(w.fx.prompter().questions().size(), 1);
 
-    TProjectDocument& s = form.Document();
-    QCOMPARE(Read_Service_Text(s.record()), QStringLiteral("Ask for Sam\r\nDesk 4"));
-    QCOMPARE(w.sim->memory(0, 1408), Controller_Block(s.record()));
+    TProjectDocument& s = form.document();
+    QCOMPARE(readServiceText(s.record()), QStringLiteral("Ask for Sam\r\nDesk 4"));
+    QCOMPARE(w.sim->memory(0, 1408), controllerBlock(s.record()));
     QByteArray images;
     Build_Image_Data(images, s.images());
     QVERIFY(!images.isEmpty());
@@ -192,9 +192,9 @@ void TestDeviceWindow::uploadBothThroughThePage()
     QCOMPARE(imageBar->value(), imageBar->maximum());
     QCOMPARE(imageBar->maximum(), int(images.size()));
     QCOMPARE(page->upload_config_ProgressBar()->value(), 1408);
-    QVERIFY(!Progress_In_Error(imageBar));
-    form.Project_Pages()->setCurrentWidget(page);
-    Screenshot(&form, QStringLiteral("upload_page.png"));
+    QVERIFY(!progressInError(imageBar));
+    form.projectPages()->setCurrentWidget(page);
+    screenshot(&form, QStringLiteral("upload_page.png"));
     QVERIFY(page->send_Config_CheckBox()->isEnabled());
     QVERIFY(page->upload_data_BitBtn()->isEnabled());
     QVERIFY(s.isModified());
@@ -202,25 +202,25 @@ void TestDeviceWindow::uploadBothThroughThePage()
 
 void TestDeviceWindow::notFoundLogSaysWhyEachPortFailed()
 {
-    DeviceWindow w(dir.filePath(QStringLiteral("held.cvp")));
+    DeviceWindow w(m_dir.filePath(QStringLiteral("held.cvp")));
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
     TVrexComms holder; // another program on the controller's port
-    holder.PortName = w.sim->portName();
+    holder.portName = w.sim->portName();
     QVERIFY(holder.OpenComm());
     const QString missing = QStringLiteral("/dev/corvane-no-such-port");
-    form.Device_Operations()->Set_Port_Lister([&] { return QStringList{w.sim->portName(), missing}; });
+    form.deviceOperations()->setPortLister([&] { return QStringList{w.sim->portName(), missing}; });
     // Where the scan panel is while the ports are searched, and whether it
     // is still there when the box comes.
     QRect panelWhileScanning;
     bool panelBehindBox = true;
-    w.fx.prompter().onAsk = [&] { panelBehindBox = form.Device_Scan_Panel()->isVisible(); };
+    w.fx.prompter().onAsk = [&] { panelBehindBox = form.deviceScanPanel()->isVisible(); };
     w.fx.prompter().enqueue(QMessageBox::Yes); // replace the unsaved project's settings
-    QTest::mouseClick(form.Configuration_Page()->retrieve_cfg_Button(), Qt::LeftButton);
-    CORVANE_TRY_VERIFY(form.Device_Scan_Panel()->isVisible() || Device_Codes(form).contains(14), kDeadline);
-    if (form.Device_Scan_Panel()->isVisible())
-        panelWhileScanning = form.Device_Scan_Panel()->geometry();
-    CORVANE_TRY_VERIFY(Device_Codes(form).contains(14), kDeadline);
+    QTest::mouseClick(form.configurationPage()->retrieve_cfg_Button(), Qt::LeftButton);
+    CORVANE_TRY_VERIFY(form.deviceScanPanel()->isVisible() || deviceCodes(form).contains(14), kDeadline);
+    if (form.deviceScanPanel()->isVisible())
+        panelWhileScanning = form.deviceScanPanel()->geometry();
+    CORVANE_TRY_VERIFY(deviceCodes(form).contains(14), kDeadline);
     // The box names each port tried and why it was passed over.
     const QString box = w.fx.prompter().questions().last().text;
     QVERIFY2(box.startsWith(DeviceText::notFound()), qPrintable(box));
@@ -228,12 +228,12 @@ void TestDeviceWindow::notFoundLogSaysWhyEachPortFailed()
              qPrintable(box));
     QVERIFY2(box.contains(missing + QStringLiteral(": no such port      ")), qPrintable(box));
     QVERIFY(!panelBehindBox);
-    QVERIFY(!form.Device_Scan_Panel()->isVisible());
+    QVERIFY(!form.deviceScanPanel()->isVisible());
     if (!panelWhileScanning.isNull()) {
         const QPoint off = panelWhileScanning.center() - form.rect().center();
         QVERIFY2(off.manhattanLength() <= 4, qPrintable(QStringLiteral("%1,%2").arg(off.x()).arg(off.y())));
     }
-    QTableWidget* grid = form.Activity_Log()->grid();
+    QTableWidget* grid = form.activityLog()->grid();
     QCOMPARE(grid->item(grid->rowCount() - 1, 2)->text(), QStringLiteral("R/C not found"));
     QCOMPARE(grid->item(grid->rowCount() - 1, 3)->text(),
              w.sim->portName() + QStringLiteral(": port is in use by another program; ") + missing
@@ -242,10 +242,10 @@ void TestDeviceWindow::notFoundLogSaysWhyEachPortFailed()
 
 void TestDeviceWindow::uploadButtonNeedsATickedBox()
 {
-    DeviceWindow w(dir.filePath(QStringLiteral("boxes.cvp")));
+    DeviceWindow w(m_dir.filePath(QStringLiteral("boxes.cvp")));
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
-    TUploadDataPage* page = form.Upload_Page();
+    TUploadDataPage* page = form.uploadPage();
     QPushButton* upload = page->upload_data_BitBtn();
     page->send_Config_CheckBox()->click();
     page->send_Image_CheckBox()->click();
@@ -253,12 +253,12 @@ void TestDeviceWindow::uploadButtonNeedsATickedBox()
 
     // A scan that finds nothing re-enables the device buttons, but not this one.
     w.sim->stop();
-    form.Device_Operations()->Set_Port_Lister([] { return QStringList{}; });
+    form.deviceOperations()->setPortLister([] { return QStringList{}; });
     w.fx.prompter().enqueue(QMessageBox::Yes); // replace the unsaved project's settings
-    QTest::mouseClick(form.Configuration_Page()->retrieve_cfg_Button(), Qt::LeftButton);
-    CORVANE_TRY_VERIFY(Device_Codes(form).contains(14), kDeadline);
+    QTest::mouseClick(form.configurationPage()->retrieve_cfg_Button(), Qt::LeftButton);
+    CORVANE_TRY_VERIFY(deviceCodes(form).contains(14), kDeadline);
     QVERIFY(w.fx.prompter().questions().last().text.startsWith(DeviceText::notFound()));
-    QVERIFY(form.Configuration_Page()->retrieve_cfg_Button()->isEnabled());
+    QVERIFY(form.configurationPage()->retrieve_cfg_Button()->isEnabled());
     QVERIFY(form.fw_upg_Button()->isEnabled());
     QVERIFY(!upload->isEnabled());
     page->send_Image_CheckBox()->click();
@@ -269,7 +269,7 @@ void TestDeviceWindow::uploadButtonNeedsATickedBox()
     w.fx.prompter().enqueue(QMessageBox::Yes); // upload the unsaved project
     QTest::mouseClick(upload, Qt::LeftButton);
     QVERIFY(!page->send_Config_CheckBox()->isEnabled());
-    CORVANE_TRY_VERIFY(Device_Codes(form).count(14) == 2, kDeadline);
+    CORVANE_TRY_VERIFY(deviceCodes(form).count(14) == 2, kDeadline);
     QVERIFY(page->send_Config_CheckBox()->isEnabled());
     QVERIFY(page->send_Image_CheckBox()->isEnabled());
     QVERIFY(upload->isEnabled());
@@ -305,11 +305,11 @@ void TestDeviceWindow::firmwareWindowShowsTheController()
     o.model = model;
     o.bootLoader = bootLoader;
     o.fwVersion = quint16(fwVersion);
-    DeviceWindow w(dir.filePath(QStringLiteral("fw.cvp")), o);
+    DeviceWindow w(m_dir.filePath(QStringLiteral("fw.cvp")), o);
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
     QTest::mouseClick(form.fw_upg_Button(), Qt::LeftButton);
-    Tfw_upg_Form* fw = form.Firmware_Window();
+    Tfw_upg_Form* fw = form.firmwareWindow();
     CORVANE_TRY_VERIFY(fw->isVisible(), kDeadline);
     QCOMPARE(fw->model_info_Label()->text(), modelText);
     QCOMPARE(fw->rc_fwver_Label()->text(), rcText);
@@ -331,12 +331,12 @@ void TestDeviceWindow::firmwareWindowShowsTheController()
     QCOMPARE(announced, QStringList({"Upgrade", history}));
     QCOMPARE(fw->PageControl1()->currentIndex(), 0);
     QVERIFY(fw->upgrade_Button()->isEnabled());
-    Screenshot(fw, QStringLiteral("firmware_window_%1.png").arg(model));
+    screenshot(fw, QStringLiteral("firmware_window_%1.png").arg(model));
 
     QTest::mouseClick(fw->upgrade_Button(), Qt::LeftButton);
     QVERIFY(!fw->upgrade_Button()->isEnabled());
     QVERIFY(fw->upgrade_in_progress);
-    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
+    CORVANE_TRY_VERIFY(deviceCodes(form).contains(13), kDeadline);
     // Done: the connection closed under the open window, which says so, with
     // the version the controller runs now, and offers to close. "Upgrade"
     // would only fail on the closed link.
@@ -344,24 +344,24 @@ void TestDeviceWindow::firmwareWindowShowsTheController()
     QVERIFY(!fw->upgrade_Button()->isEnabled());
     QVERIFY(!fw->upgrade_in_progress);
     QCOMPARE(fw->upgrade_ProgressBar()->value(), 266240);
-    QVERIFY(fw->finished_Label()->isVisible());
-    QVERIFY2(fw->finished_Label()->text().contains(availableText), qPrintable(fw->finished_Label()->text()));
+    QVERIFY(fw->finishedLabel()->isVisible());
+    QVERIFY2(fw->finishedLabel()->text().contains(availableText), qPrintable(fw->finishedLabel()->text()));
     QCOMPARE(fw->cancel_Button()->text(), QStringLiteral("Close"));
-    Screenshot(fw, QStringLiteral("firmware_finished_%1.png").arg(model));
+    screenshot(fw, QStringLiteral("firmware_finished_%1.png").arg(model));
     QCOMPARE(w.sim->memory(0x37000, 266240).size(), 266240);
     QTest::mouseClick(fw->cancel_Button(), Qt::LeftButton);
     QVERIFY(!fw->isVisible());
-    CORVANE_TRY_COMPARE(Device_Codes(form), codes, kDeadline);
+    CORVANE_TRY_COMPARE(deviceCodes(form), codes, kDeadline);
     QVERIFY(form.fw_upg_Button()->isEnabled());
 }
 
 void TestDeviceWindow::cancelDuringTransferAborts()
 {
-    DeviceWindow w(dir.filePath(QStringLiteral("abort.cvp")));
+    DeviceWindow w(m_dir.filePath(QStringLiteral("abort.cvp")));
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
     QTest::mouseClick(form.fw_upg_Button(), Qt::LeftButton);
-    Tfw_upg_Form* fw = form.Firmware_Window();
+    Tfw_upg_Form* fw = form.firmwareWindow();
     CORVANE_TRY_VERIFY(fw->isVisible(), kDeadline);
     w.fx.prompter().enqueue(QMessageBox::Yes); // it runs the carried version already: send it anyway
     QTest::mouseClick(fw->upgrade_Button(), Qt::LeftButton);
@@ -375,50 +375,49 @@ void TestDeviceWindow::cancelDuringTransferAborts()
     w.fx.prompter().enqueue(QMessageBox::Yes);
     QTest::mouseClick(fw->cancel_Button(), Qt::LeftButton);
     QVERIFY(!fw->isVisible());
-    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
-    QCOMPARE(Device_Codes(form), (QList<int>{29, 12, 22, 26, 13}));
+    CORVANE_TRY_VERIFY(deviceCodes(form).contains(13), kDeadline);
+    QCOMPARE(deviceCodes(form), (QList<int>{29, 12, 22, 26, 13}));
     QVERIFY(w.sim->writeCount() < 520);
     // An aborted upgrade is not reported as finished.
-    QVERIFY(!fw->finished_Label()->isVisibleTo(fw));
-    QVERIFY(!form.Link().comms().isOpen());
+    QVERIFY(!fw->finishedLabel()->isVisibleTo(fw));
+    QVERIFY(!form.link().comms().isOpen());
     QVERIFY(form.fw_upg_Button()->isEnabled());
 }
 
 void TestDeviceWindow::controlsAreNamedForAssistiveTools()
 {
     TFormFixture fx;
-    fx.newProject(dir.filePath(QStringLiteral("names.cvp")));
+    fx.newProject(m_dir.filePath(QStringLiteral("names.cvp")));
     Tbmpgen_Form& form = fx.form();
-    Tfw_upg_Form* fw = form.Firmware_Window();
+    Tfw_upg_Form* fw = form.firmwareWindow();
     auto name = [](QObject* o) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(o);
         return a ? a->text(QAccessible::Name) : QString();
     };
     QCOMPARE(name(form.fw_upg_Button()), form.fw_upg_Button()->text());
-    QCOMPARE(name(form.Upload_Page()->upload_data_BitBtn()), QStringLiteral("Upload Data"));
-    QCOMPARE(name(form.Upload_Page()->upload_img_ProgressBar()), QStringLiteral("Upload Images progress"));
-    QCOMPARE(name(form.Device_Scan_Panel()->device_scan_ProgressBar()),
-             QStringLiteral("Searching for Corvane R/C....."));
+    QCOMPARE(name(form.uploadPage()->upload_data_BitBtn()), QStringLiteral("Upload Data"));
+    QCOMPARE(name(form.uploadPage()->upload_img_ProgressBar()), QStringLiteral("Upload Images progress"));
+    QCOMPARE(name(form.deviceScanPanel()->device_scan_ProgressBar()), QStringLiteral("Searching for Corvane R/C....."));
     QCOMPARE(name(fw->upgrade_Button()), QStringLiteral("Upgrade"));
     QCOMPARE(name(fw->cancel_Button()), QStringLiteral("Cancel"));
     QCOMPARE(name(fw->upgrade_ProgressBar()), QStringLiteral("Upgrade progress"));
     QCOMPARE(name(fw->Memo(0)), QStringLiteral("Version History (Corvane)"));
 
     // The error state is told, not only painted.
-    Set_Progress_State(fw->upgrade_ProgressBar(), 10, 10, true);
+    setProgressState(fw->upgrade_ProgressBar(), 10, 10, true);
     QCOMPARE(QAccessible::queryAccessibleInterface(fw->upgrade_ProgressBar())->text(QAccessible::Description),
              QStringLiteral("error"));
-    QVERIFY(Progress_In_Error(fw->upgrade_ProgressBar()));
+    QVERIFY(progressInError(fw->upgrade_ProgressBar()));
 
     // History pages: sections scaled by the screen's dpi, the history text loaded.
     const int dpi = fw->logicalDpiX();
-    QCOMPARE(fw->HeaderControl(0)->sectionSize(0), 97 * dpi / 96);
-    QCOMPARE(fw->HeaderControl(1)->sectionSize(2), 440 * dpi / 96);
+    QCOMPARE(fw->headerControl(0)->sectionSize(0), 97 * dpi / 96);
+    QCOMPARE(fw->headerControl(1)->sectionSize(2), 440 * dpi / 96);
     QVERIFY(!fw->Memo(0)->toPlainText().isEmpty());
     QVERIFY(fw->Memo(0)->isReadOnly());
     QCOMPARE(fw->Memo(1)->document()->defaultTextOption().tabs().size(), 6);
-    QCOMPARE(Tfw_upg_Form::History_Tab_Stops(96), (QList<int>{24, 48, 72, 80, 88, 96}));
-    QCOMPARE(Tfw_upg_Form::History_Tab_Stops(120), (QList<int>{24, 52, 80, 88, 96, 104}));
+    QCOMPARE(Tfw_upg_Form::historyTabStops(96), (QList<int>{24, 48, 72, 80, 88, 96}));
+    QCOMPARE(Tfw_upg_Form::historyTabStops(120), (QList<int>{24, 52, 80, 88, 96, 104}));
 }
 
 void TestDeviceWindow::lostControllerDuringUpload_data()
@@ -436,22 +435,22 @@ void TestDeviceWindow::lostControllerDuringUpload()
     QFETCH(int, vanishAt);
     SimOptions o;
     o.vanishAfter = vanishAt;
-    DeviceWindow w(dir.filePath(QStringLiteral("lost.cvp")), o);
+    DeviceWindow w(m_dir.filePath(QStringLiteral("lost.cvp")), o);
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
-    const THandle_object& backgrounds = *form.Document().images().at(BACKGROUNDS_IDX);
-    w.fx.addImage(BACKGROUNDS_IDX, QStringLiteral("SKY"),
-                  Png_Bytes(backgrounds.width, backgrounds.height, qRgb(9, 90, 200)));
+    const THandle_object& backgrounds = *form.document().images().at(kBackgroundsIdx);
+    w.fx.addImage(kBackgroundsIdx, QStringLiteral("SKY"),
+                  pngBytes(backgrounds.width, backgrounds.height, qRgb(9, 90, 200)));
     w.fx.trigger("save_project_MenuItem");
-    TUploadDataPage* page = form.Upload_Page();
+    TUploadDataPage* page = form.uploadPage();
     if (!images)
         page->send_Image_CheckBox()->click();
-    QLabel* status = form.Status_Bar()->Spare_Panel();
+    QLabel* status = form.projectStatusBar()->sparePanel();
     QString statusWhileConnected;
     w.fx.prompter().onAsk = [&] { statusWhileConnected = status->text(); };
 
     QTest::mouseClick(page->upload_data_BitBtn(), Qt::LeftButton);
-    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
+    CORVANE_TRY_VERIFY(deviceCodes(form).contains(13), kDeadline);
 
     // One box, that says the link is gone and what the controller may hold
     // now, with nothing to retry on a link that is not there.
@@ -462,8 +461,8 @@ void TestDeviceWindow::lostControllerDuringUpload()
     QVERIFY2(q.text.contains(w.sim->portName() + QStringLiteral(" was lost")), qPrintable(q.text));
     QVERIFY2(q.text.contains(QStringLiteral("partial")), qPrintable(q.text));
     QCOMPARE(q.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QVERIFY2(Device_Codes(form).mid(Device_Codes(form).size() - 2) == QList<int>({11, 13}), qPrintable(Log_Text(form)));
-    QTableWidget* grid = form.Activity_Log()->grid();
+    QVERIFY2(deviceCodes(form).mid(deviceCodes(form).size() - 2) == QList<int>({11, 13}), qPrintable(logText(form)));
+    QTableWidget* grid = form.activityLog()->grid();
     const QString info = grid->item(grid->rowCount() - 2, 3)->text();
     QVERIFY2(info.startsWith(images ? QStringLiteral("(1) Image data") : QStringLiteral("(1) Configuration data")),
              qPrintable(info));
@@ -471,31 +470,31 @@ void TestDeviceWindow::lostControllerDuringUpload()
     // The status bar named the port while connected and says it is lost now.
     QCOMPARE(statusWhileConnected, QStringLiteral("Connected to R/C on ") + w.sim->portName());
     QCOMPARE(status->text(), QStringLiteral("Connection to R/C on ") + w.sim->portName() + QStringLiteral(" lost"));
-    QVERIFY(Progress_In_Error(images ? page->upload_img_ProgressBar() : page->upload_config_ProgressBar()));
-    QVERIFY(!form.Link().comms().isOpen());
+    QVERIFY(progressInError(images ? page->upload_img_ProgressBar() : page->upload_config_ProgressBar()));
+    QVERIFY(!form.link().comms().isOpen());
     QVERIFY(page->send_Config_CheckBox()->isEnabled());
     QVERIFY(page->upload_data_BitBtn()->isEnabled());
-    QVERIFY(form.Configuration_Page()->retrieve_cfg_Button()->isEnabled());
+    QVERIFY(form.configurationPage()->retrieve_cfg_Button()->isEnabled());
 }
 
 void TestDeviceWindow::retrieveFromBlankControllerIsExplained()
 {
-    DeviceWindow w(dir.filePath(QStringLiteral("blank.cvp"))); // a controller never configured
+    DeviceWindow w(m_dir.filePath(QStringLiteral("blank.cvp"))); // a controller never configured
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
     w.fx.trigger("save_project_MenuItem");
-    const QByteArray before = File_Bytes(form.Document().projectPath());
-    QTest::mouseClick(form.Configuration_Page()->retrieve_cfg_Button(), Qt::LeftButton);
-    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
-    QCOMPARE(Device_Codes(form), (QList<int>{29, 12, 9, 13}));
+    const QByteArray before = fileBytes(form.document().projectPath());
+    QTest::mouseClick(form.configurationPage()->retrieve_cfg_Button(), Qt::LeftButton);
+    CORVANE_TRY_VERIFY(deviceCodes(form).contains(13), kDeadline);
+    QCOMPARE(deviceCodes(form), (QList<int>{29, 12, 9, 13}));
     QCOMPARE(w.fx.prompter().questions().size(), 1);
     const TScriptedPrompter::Question q = w.fx.prompter().questions().constFirst();
     QCOMPARE(q.text, DeviceText::retrieveCorrupt());
     QVERIFY(q.text.contains(QStringLiteral("Config data corrupt")));
     QCOMPARE(q.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QVERIFY(!form.Document().isModified());
+    QVERIFY(!form.document().isModified());
     w.fx.trigger("save_project_MenuItem");
-    QVERIFY(File_Bytes(form.Document().projectPath()) == before);
+    QVERIFY(fileBytes(form.document().projectPath()) == before);
 }
 
 void TestDeviceWindow::retrieveOverEditsAsksFirst_data()
@@ -510,11 +509,11 @@ void TestDeviceWindow::retrieveOverEditsAsksFirst()
 {
     QFETCH(int, answer);
     QFETCH(bool, retrieved);
-    TDevice_Config_v2 onController = New_Project_Config();
-    Write_Service_Text(QStringLiteral("From the wall"), onController);
+    TDevice_Config_v2 onController = newProjectConfig();
+    writeServiceText(QStringLiteral("From the wall"), onController);
     SimOptions o;
-    o.initialConfig = Controller_Block(onController);
-    DeviceWindow w(dir.filePath(QStringLiteral("edited.cvp")), o);
+    o.initialConfig = controllerBlock(onController);
+    DeviceWindow w(m_dir.filePath(QStringLiteral("edited.cvp")), o);
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
     w.fx.trigger("save_project_MenuItem");
@@ -522,34 +521,34 @@ void TestDeviceWindow::retrieveOverEditsAsksFirst()
     QVERIFY(frost);
     const bool edited = !frost->isChecked();
     frost->click();
-    QVERIFY(form.Document().isModified());
-    const int stepsBefore = int(form.Document().Undo_Stack().count());
+    QVERIFY(form.document().isModified());
+    const int stepsBefore = int(form.document().undoStack().count());
     w.fx.prompter().enqueue(QMessageBox::StandardButton(answer));
 
-    QTest::mouseClick(form.Configuration_Page()->retrieve_cfg_Button(), Qt::LeftButton);
+    QTest::mouseClick(form.configurationPage()->retrieve_cfg_Button(), Qt::LeftButton);
 
     QCOMPARE(w.fx.prompter().questions().size(), 1);
     const TScriptedPrompter::Question q = w.fx.prompter().questions().constFirst();
-    QCOMPARE(q.text, Tbmpgen_Form::Retrieve_Question());
+    QCOMPARE(q.text, Tbmpgen_Form::retrieveQuestion());
     QCOMPARE(q.buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(q.defaultButton, QMessageBox::No);
     if (!retrieved) {
-        QVERIFY(Device_Codes(form).isEmpty());
+        QVERIFY(deviceCodes(form).isEmpty());
         QCOMPARE(frost->isChecked(), edited);
         return;
     }
-    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
-    QCOMPARE(form.Configuration_Page()->generalPage()->serviceText(), QStringLiteral("From the wall"));
+    CORVANE_TRY_VERIFY(deviceCodes(form).contains(13), kDeadline);
+    QCOMPARE(form.configurationPage()->generalPage()->serviceText(), QStringLiteral("From the wall"));
     // The retrieve is one more step: undo gives the edit back.
-    QCOMPARE(int(form.Document().Undo_Stack().count()), stepsBefore + 1);
+    QCOMPARE(int(form.document().undoStack().count()), stepsBefore + 1);
     w.fx.trigger("undo_MenuItem");
     QCOMPARE(frost->isChecked(), edited);
-    QVERIFY(form.Configuration_Page()->generalPage()->serviceText() != QStringLiteral("From the wall"));
+    QVERIFY(form.configurationPage()->generalPage()->serviceText() != QStringLiteral("From the wall"));
 }
 
 void TestDeviceWindow::firmwareCommandIsInAMenuAndInTabReach()
 {
-    DeviceWindow w(dir.filePath(QStringLiteral("menu.cvp")));
+    DeviceWindow w(m_dir.filePath(QStringLiteral("menu.cvp")));
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
     form.show();
@@ -565,7 +564,7 @@ void TestDeviceWindow::firmwareCommandIsInAMenuAndInTabReach()
     QVERIFY(menu && menu->objectName() == QStringLiteral("device_MenuItem"));
 
     // Tab from the pages reaches the button in the menu bar's corner.
-    form.Configuration_Page()->retrieve_cfg_Button()->setFocus();
+    form.configurationPage()->retrieve_cfg_Button()->setFocus();
     bool reached = false;
     for (int i = 0; i < 200 && !reached; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -575,11 +574,11 @@ void TestDeviceWindow::firmwareCommandIsInAMenuAndInTabReach()
 
     // The shortcut runs the command as the button does.
     QTest::keySequence(&form, item->shortcut());
-    Tfw_upg_Form* fw = form.Firmware_Window();
+    Tfw_upg_Form* fw = form.firmwareWindow();
     CORVANE_TRY_VERIFY(fw->isVisible(), kDeadline);
-    QCOMPARE(Device_Codes(form).value(0), 29);
+    QCOMPARE(deviceCodes(form).value(0), 29);
     QTest::mouseClick(fw->cancel_Button(), Qt::LeftButton);
-    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
+    CORVANE_TRY_VERIFY(deviceCodes(form).contains(13), kDeadline);
     // While a device operation runs, or without a project for the project's
     // own commands, the menu offers nothing it cannot do.
     w.fx.prompter().enqueue(QMessageBox::Discard);
@@ -602,31 +601,31 @@ void TestDeviceWindow::sameFirmwareVersionAsksFirst()
 {
     QFETCH(int, answer);
     QFETCH(bool, sent);
-    DeviceWindow w(dir.filePath(QStringLiteral("same.cvp"))); // runs 2.01, as carried
+    DeviceWindow w(m_dir.filePath(QStringLiteral("same.cvp"))); // runs 2.01, as carried
     QVERIFY(w.started);
     Tbmpgen_Form& form = w.fx.form();
     QTest::mouseClick(form.fw_upg_Button(), Qt::LeftButton);
-    Tfw_upg_Form* fw = form.Firmware_Window();
+    Tfw_upg_Form* fw = form.firmwareWindow();
     CORVANE_TRY_VERIFY(fw->isVisible(), kDeadline);
     const int writesBefore = w.sim->writeCount();
     w.fx.prompter().enqueue(QMessageBox::StandardButton(answer));
     QTest::mouseClick(fw->upgrade_Button(), Qt::LeftButton);
     QCOMPARE(w.fx.prompter().questions().size(), 1);
     const TScriptedPrompter::Question q = w.fx.prompter().questions().constFirst();
-    QCOMPARE(q.text, Tfw_upg_Form::Same_Version_Question(QStringLiteral("v2.01")));
+    QCOMPARE(q.text, Tfw_upg_Form::sameVersionQuestion(QStringLiteral("v2.01")));
     QCOMPARE(q.defaultButton, QMessageBox::No);
     if (!sent) {
         QVERIFY(fw->upgrade_Button()->isEnabled());
         QVERIFY(!fw->upgrade_in_progress);
         Delay_With_Messages(200);
         QCOMPARE(w.sim->writeCount(), writesBefore);
-        QVERIFY(!Device_Codes(form).contains(22));
+        QVERIFY(!deviceCodes(form).contains(22));
         QTest::mouseClick(fw->cancel_Button(), Qt::LeftButton);
-        CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
+        CORVANE_TRY_VERIFY(deviceCodes(form).contains(13), kDeadline);
         return;
     }
-    CORVANE_TRY_VERIFY(Device_Codes(form).contains(13), kDeadline);
-    QVERIFY(fw->finished_Label()->isVisible());
+    CORVANE_TRY_VERIFY(deviceCodes(form).contains(13), kDeadline);
+    QVERIFY(fw->finishedLabel()->isVisible());
     QTest::mouseClick(fw->cancel_Button(), Qt::LeftButton);
     QVERIFY(!fw->isVisible());
 }

@@ -24,5 +24,5 @@ private slots:
     void controlsAreNamedForAssistiveTools();
 
 private:
-    QTemporaryDir dir;
+    QTemporaryDir m_dir;
 };

@@ -24,13 +24,13 @@ struct ImagesPageDriver {
     explicit ImagesPageDriver(const QString& projectPath)
     {
         fx.newProject(projectPath);
-        fx.form().Project_Pages()->setCurrentWidget(page());
+        fx.form().projectPages()->setCurrentWidget(page());
     }
 
-    TImagesPage* page() { return fx.form().Images_Page(); }
-    TImageView* view() { return page()->Image_View(); }
-    QTreeWidget* tree() { return page()->Tree_Panel()->Project_TreeView(); }
-    THandle_object& handle(int position) { return *fx.form().Document().images().at(size_t(position)); }
+    TImagesPage* page() { return fx.form().imagesPage(); }
+    TImageView* view() { return page()->imageView(); }
+    QTreeWidget* tree() { return page()->treePanel()->Project_TreeView(); }
+    THandle_object& handle(int position) { return *fx.form().document().images().at(size_t(position)); }
 
     void select(int position) { tree()->setCurrentItem(tree()->topLevelItem(position)); }
 
@@ -50,12 +50,12 @@ struct ImagesPageDriver {
         QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(viewport, &drop);
         QVERIFY(drop.isAccepted());
-        QTRY_VERIFY_WITH_TIMEOUT(!page()->Drop_Import()->Running(), 120000);
+        QTRY_VERIFY_WITH_TIMEOUT(!page()->dropImport()->isRunning(), 120000);
     }
 
     LogEntry logRow(int row)
     {
-        QTableWidget* grid = fx.form().Activity_Log()->grid();
+        QTableWidget* grid = fx.form().activityLog()->grid();
         auto text = [grid, row](int column) {
             QTableWidgetItem* item = grid->item(row, column);
             return item ? item->text() : QString();

@@ -7,5 +7,5 @@
 int main(int argc, char** argv)
 {
     TConfiguratorApplication app(argc, argv);
-    return Run_Test_Objects<TestImageImport, TestImagesPage, TestImageCommands, TestAddImages>(argc, argv);
+    return runTestObjects<TestImageImport, TestImagesPage, TestImageCommands, TestAddImages>(argc, argv);
 }

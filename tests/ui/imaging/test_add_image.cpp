@@ -33,7 +33,7 @@ void TestAddImageCommand::init()
 QString TestAddImageCommand::newProject()
 {
     const QString path = m_dir->filePath(QStringLiteral("site.cvp"));
-    const ProgramRun r = Run_Cli({"new", path});
+    const ProgramRun r = runCli({"new", path});
     if (r.status != 0)
         qFatal("corvane-cli new failed: %s", r.err.constData());
     return path;
@@ -50,9 +50,9 @@ void TestAddImageCommand::filesStandAloneInOrder()
     const QString project = newProject();
     const QDir d(m_dir->path());
     const QStringList files{
-        Write_Picture(d, "2020 Logo.png", 125, 85, Qt::red), Write_Picture(d, "wide.png", 480, 272, Qt::blue),
-        Write_File(d, "notes.gif", "no picture here"), Write_Picture(d, "second.bmp", 125, 85, Qt::green)};
-    const ProgramRun r = Run_Cli(QStringList{"add-image", project, "--handle", "logos"} + files);
+        writePicture(d, "2020 Logo.png", 125, 85, Qt::red), writePicture(d, "wide.png", 480, 272, Qt::blue),
+        writeFile(d, "notes.gif", "no picture here"), writePicture(d, "second.bmp", 125, 85, Qt::green)};
+    const ProgramRun r = runCli(QStringList{"add-image", project, "--handle", "logos"} + files);
     QCOMPARE(r.status, 1);
     const QStringList lines = r.outLines();
     QCOMPARE(lines.size(), 5);
@@ -67,15 +67,15 @@ void TestAddImageCommand::filesStandAloneInOrder()
 
     // The project holds the two logos and their thumbnails, sizes stored.
     TDevice_Config_v2 rec{};
-    THandle_List list;
+    THandleList list;
     QVERIFY(Load_Project_File(project, rec, list));
-    QCOMPARE(list[LOGOS_IDX]->cells.size(), size_t(2));
-    QCOMPARE(list[LOGO_THUMBNAILS_IDX]->cells.size(), size_t(2));
-    QCOMPARE(list[LOGOS_IDX]->cells[0]->name, QStringLiteral("_2020 LOGO_PNG"));
-    QCOMPARE(list[LOGO_THUMBNAILS_IDX]->cells[1]->name, QStringLiteral("SECOND_BMP"));
-    QCOMPARE(list[LOGOS_IDX]->memory_usage, int32_t(Handle_Storage_Bytes(*list[LOGOS_IDX])));
-    QVERIFY(list[LOGO_THUMBNAILS_IDX]->memory_usage > 0);
-    QVERIFY(lines[4].contains(QString::number(Project_Storage_Used(list)) + " of 3657728 bytes"));
+    QCOMPARE(list[kLogosIdx]->cells.size(), size_t(2));
+    QCOMPARE(list[kLogoThumbnailsIdx]->cells.size(), size_t(2));
+    QCOMPARE(list[kLogosIdx]->cells[0]->name, QStringLiteral("_2020 LOGO_PNG"));
+    QCOMPARE(list[kLogoThumbnailsIdx]->cells[1]->name, QStringLiteral("SECOND_BMP"));
+    QCOMPARE(list[kLogosIdx]->memory_usage, int32_t(Handle_Storage_Bytes(*list[kLogosIdx])));
+    QVERIFY(list[kLogoThumbnailsIdx]->memory_usage > 0);
+    QVERIFY(lines[4].contains(QString::number(projectStorageUsed(list)) + " of 3657728 bytes"));
 }
 
 void TestAddImageCommand::allAddedExitsZero()
@@ -83,15 +83,15 @@ void TestAddImageCommand::allAddedExitsZero()
     const QString project = newProject();
     const QDir d(m_dir->path());
     const ProgramRun r
-        = Run_Cli({"add-image", project, "--handle", "info-screens", Write_Picture(d, "a.jpg", 480, 272, Qt::gray),
-                   Write_Picture(d, "b.gif", 480, 272, Qt::cyan)});
+        = runCli({"add-image", project, "--handle", "info-screens", writePicture(d, "a.jpg", 480, 272, Qt::gray),
+                  writePicture(d, "b.gif", 480, 272, Qt::cyan)});
     QCOMPARE(r.status, 0);
     QVERIFY(r.err.isEmpty());
     TDevice_Config_v2 rec{};
-    THandle_List list;
+    THandleList list;
     QVERIFY(Load_Project_File(project, rec, list));
-    QCOMPARE(list[INFO_SCREENS_IDX]->cells.size(), size_t(2));
-    QVERIFY(list[BG_THUMBNAILS_IDX]->cells.empty());
+    QCOMPARE(list[kInfoScreensIdx]->cells.size(), size_t(2));
+    QVERIFY(list[kBgThumbnailsIdx]->cells.empty());
 }
 
 void TestAddImageCommand::nothingAddedLeavesTheProject()
@@ -99,8 +99,8 @@ void TestAddImageCommand::nothingAddedLeavesTheProject()
     const QString project = newProject();
     const QByteArray before = bytesOf(project);
     const QDir d(m_dir->path());
-    const ProgramRun r = Run_Cli({"add-image", project, "--handle", "backgrounds",
-                                  Write_Picture(d, "logo.png", 125, 85, Qt::red), d.filePath("missing.png")});
+    const ProgramRun r = runCli({"add-image", project, "--handle", "backgrounds",
+                                 writePicture(d, "logo.png", 125, 85, Qt::red), d.filePath("missing.png")});
     QCOMPARE(r.status, 1);
     QCOMPARE(bytesOf(project), before);
     QCOMPARE(r.outLines().value(1).left(20), QStringLiteral("Invalid Image File: "));
@@ -123,7 +123,7 @@ void TestAddImageCommand::usageErrors()
     const QString project = newProject();
     const QByteArray before = bytesOf(project);
     args.replaceInStrings(QStringLiteral("@P"), project);
-    const ProgramRun r = Run_Cli(QStringList{"add-image"} + args);
+    const ProgramRun r = runCli(QStringList{"add-image"} + args);
     QCOMPARE(r.status, 2);
     QVERIFY2(r.errText().contains(message), qPrintable(r.errText()));
     QCOMPARE(bytesOf(project), before);

@@ -17,7 +17,7 @@
 
 namespace {
 
-QStringList Names(const THandle_object& handle)
+QStringList names(const THandle_object& handle)
 {
     QStringList names;
     for (const auto& cell : handle.cells)
@@ -25,7 +25,7 @@ QStringList Names(const THandle_object& handle)
     return names;
 }
 
-QStringList Node_Names(QTreeWidgetItem* root)
+QStringList nodeNames(QTreeWidgetItem* root)
 {
     QStringList names;
     for (int i = 0; i < root->childCount(); ++i)
@@ -33,7 +33,7 @@ QStringList Node_Names(QTreeWidgetItem* root)
     return names;
 }
 
-QStringList Frame_Names(TImageView* view)
+QStringList frameNames(TImageView* view)
 {
     QStringList names;
     for (TImageFrame* f : view->CellView_List())
@@ -42,12 +42,12 @@ QStringList Frame_Names(TImageView* view)
 }
 
 // Three backgrounds A, B, C of distinct colours, BACKGROUNDS selected.
-void Three_Backgrounds(ImagesPageDriver& d, const QString& folder)
+void threeBackgrounds(ImagesPageDriver& d, const QString& folder)
 {
     const QDir dir(folder);
-    d.select(BACKGROUNDS_IDX);
-    d.drop({Write_Picture(dir, "a.png", 480, 272, Qt::red), Write_Picture(dir, "b.png", 480, 272, Qt::green),
-            Write_Picture(dir, "c.png", 480, 272, Qt::blue)});
+    d.select(kBackgroundsIdx);
+    d.drop({writePicture(dir, "a.png", 480, 272, Qt::red), writePicture(dir, "b.png", 480, 272, Qt::green),
+            writePicture(dir, "c.png", 480, 272, Qt::blue)});
 }
 
 } // namespace
@@ -66,47 +66,47 @@ void TestImageCommands::buttonsFollowTheSelection()
 {
     QFETCH(int, child);
     QFETCH(QString, enabled);
-    ImagesPageDriver d(dir.filePath("buttons.cvp"));
-    Three_Backgrounds(d, dir.path());
-    QTreeWidgetItem* root = d.tree()->topLevelItem(BACKGROUNDS_IDX);
+    ImagesPageDriver d(m_dir.filePath("buttons.cvp"));
+    threeBackgrounds(d, m_dir.path());
+    QTreeWidgetItem* root = d.tree()->topLevelItem(kBackgroundsIdx);
     d.tree()->setCurrentItem(child < 0 ? root : root->child(child));
-    TProjectTreePanel* p = d.page()->Tree_Panel();
-    const QString state = QString(p->Rename_Button()->isEnabled() ? "R" : "-")
-        + (p->Move_Up_Button()->isEnabled() ? "U" : "-") + (p->Move_Down_Button()->isEnabled() ? "D" : "-")
-        + (p->Delete_Button()->isEnabled() ? "X" : "-");
+    TProjectTreePanel* p = d.page()->treePanel();
+    const QString state = QString(p->renameButton()->isEnabled() ? "R" : "-")
+        + (p->moveUpButton()->isEnabled() ? "U" : "-") + (p->moveDownButton()->isEnabled() ? "D" : "-")
+        + (p->deleteButton()->isEnabled() ? "X" : "-");
     QCOMPARE(state, enabled);
 }
 
 void TestImageCommands::thumbnailsFollowMoveAndDelete()
 {
-    ImagesPageDriver d(dir.filePath("follow.cvp"));
-    Three_Backgrounds(d, dir.path());
-    THandle_object& bgs = d.handle(BACKGROUNDS_IDX);
-    THandle_object& thumbs = d.handle(BG_THUMBNAILS_IDX);
-    QTreeWidgetItem* root = d.tree()->topLevelItem(BACKGROUNDS_IDX);
-    QTreeWidgetItem* thumbRoot = d.tree()->topLevelItem(BG_THUMBNAILS_IDX);
-    TProjectTreePanel* panel = d.page()->Tree_Panel();
+    ImagesPageDriver d(m_dir.filePath("follow.cvp"));
+    threeBackgrounds(d, m_dir.path());
+    THandle_object& bgs = d.handle(kBackgroundsIdx);
+    THandle_object& thumbs = d.handle(kBgThumbnailsIdx);
+    QTreeWidgetItem* root = d.tree()->topLevelItem(kBackgroundsIdx);
+    QTreeWidgetItem* thumbRoot = d.tree()->topLevelItem(kBgThumbnailsIdx);
+    TProjectTreePanel* panel = d.page()->treePanel();
 
     // C up, then A down: C A B everywhere, each image still selected after
     // its move.
     d.tree()->setCurrentItem(root->child(2));
-    panel->Move_Up_Button()->click();
-    QCOMPARE(d.page()->Tree_Panel()->Cell_Of(d.tree()->currentItem())->name, QStringLiteral("C_PNG"));
-    QVERIFY(panel->Move_Down_Button()->isEnabled());
+    panel->moveUpButton()->click();
+    QCOMPARE(d.page()->treePanel()->cellOf(d.tree()->currentItem())->name, QStringLiteral("C_PNG"));
+    QVERIFY(panel->moveDownButton()->isEnabled());
     d.tree()->setCurrentItem(root->child(0));
-    panel->Move_Down_Button()->click();
+    panel->moveDownButton()->click();
     const QStringList order{"C_PNG", "A_PNG", "B_PNG"};
-    QCOMPARE(Names(bgs), order);
-    QCOMPARE(Names(thumbs), order);
-    QCOMPARE(Node_Names(root), order);
-    QCOMPARE(Node_Names(thumbRoot), order);
-    QCOMPARE(Frame_Names(d.view()), order);
+    QCOMPARE(names(bgs), order);
+    QCOMPARE(names(thumbs), order);
+    QCOMPARE(nodeNames(root), order);
+    QCOMPARE(nodeNames(thumbRoot), order);
+    QCOMPARE(frameNames(d.view()), order);
     // The thumbnails moved with their pictures, not just their names.
     QCOMPARE(QColor(thumbs.cells[0]->fmxbmp.pixel(45, 10)), QColor(Qt::blue));
     QCOMPARE(QColor(thumbs.cells[2]->fmxbmp.pixel(45, 10)), QColor(Qt::green));
-    QCOMPARE(d.page()->Tree_Panel()->Cell_Of(d.tree()->currentItem())->name, QStringLiteral("A_PNG"));
-    QVERIFY(panel->Move_Up_Button()->isEnabled() && panel->Move_Down_Button()->isEnabled());
-    QVERIFY(d.fx.form().Document().isModified());
+    QCOMPARE(d.page()->treePanel()->cellOf(d.tree()->currentItem())->name, QStringLiteral("A_PNG"));
+    QVERIFY(panel->moveUpButton()->isEnabled() && panel->moveDownButton()->isEnabled());
+    QVERIFY(d.fx.form().document().isModified());
 
     // Delete the middle one (A): it goes with its thumbnail, and both
     // handles give back its storage.
@@ -115,20 +115,20 @@ void TestImageCommands::thumbnailsFollowMoveAndDelete()
     const int thumbBefore = thumbs.memory_usage;
     const int aSize = bgs.cells[1]->imageSize;
     const int aThumbSize = thumbs.cells[1]->imageSize;
-    panel->Delete_Button()->click();
+    panel->deleteButton()->click();
     const QStringList left{"C_PNG", "B_PNG"};
-    QCOMPARE(Names(bgs), left);
-    QCOMPARE(Names(thumbs), left);
-    QCOMPARE(Node_Names(root), left);
-    QCOMPARE(Node_Names(thumbRoot), left);
-    QCOMPARE(Frame_Names(d.view()), left);
+    QCOMPARE(names(bgs), left);
+    QCOMPARE(names(thumbs), left);
+    QCOMPARE(nodeNames(root), left);
+    QCOMPARE(nodeNames(thumbRoot), left);
+    QCOMPARE(frameNames(d.view()), left);
     QCOMPARE(bgs.memory_usage, before - aSize);
     QCOMPARE(thumbs.memory_usage, thumbBefore - aThumbSize);
-    QCOMPARE(d.page()->Memory_Panel()->Usage_Label()->text(),
-             TMemoryUsagePanel::Usage_Text(Project_Storage_Used(d.fx.form().Document().images())));
-    QCOMPARE(d.page()->Handle_Panel()->Heading_Label()->text(), QStringLiteral(" BACKGROUNDS (2)"));
+    QCOMPARE(d.page()->memoryPanel()->usageLabel()->text(),
+             TMemoryUsagePanel::usageText(projectStorageUsed(d.fx.form().document().images())));
+    QCOMPARE(d.page()->handlePanel()->headingLabel()->text(), QStringLiteral(" BACKGROUNDS (2)"));
     // The next sibling is selected.
-    QCOMPARE(d.page()->Tree_Panel()->Cell_Of(d.tree()->currentItem())->name, QStringLiteral("B_PNG"));
+    QCOMPARE(d.page()->treePanel()->cellOf(d.tree()->currentItem())->name, QStringLiteral("B_PNG"));
     const LogEntry e = d.fx.lastLog();
     QCOMPARE(e.description, QStringLiteral("Image deleted"));
     QCOMPARE(e.info, QStringLiteral("BACKGROUNDS->A_PNG"));
@@ -136,22 +136,22 @@ void TestImageCommands::thumbnailsFollowMoveAndDelete()
 
 void TestImageCommands::deletingTheOnlyImageSelectsTheHandle()
 {
-    ImagesPageDriver d(dir.filePath("only.cvp"));
-    d.select(LOGOS_IDX);
-    d.drop({Write_Picture(QDir(dir.path()), "only.png", 125, 85, Qt::red)});
-    QTreeWidgetItem* root = d.tree()->topLevelItem(LOGOS_IDX);
+    ImagesPageDriver d(m_dir.filePath("only.cvp"));
+    d.select(kLogosIdx);
+    d.drop({writePicture(QDir(m_dir.path()), "only.png", 125, 85, Qt::red)});
+    QTreeWidgetItem* root = d.tree()->topLevelItem(kLogosIdx);
     d.tree()->setCurrentItem(root->child(0));
-    d.page()->Tree_Panel()->Delete_Button()->click();
+    d.page()->treePanel()->deleteButton()->click();
     QCOMPARE(d.tree()->currentItem(), root);
-    QVERIFY(d.handle(LOGOS_IDX).cells.empty());
-    QVERIFY(d.handle(LOGO_THUMBNAILS_IDX).cells.empty());
-    QCOMPARE(d.handle(LOGOS_IDX).memory_usage, 0);
-    QCOMPARE(d.handle(LOGO_THUMBNAILS_IDX).memory_usage, 0);
-    QVERIFY(d.view()->Drag_Label()->isVisible());
+    QVERIFY(d.handle(kLogosIdx).cells.empty());
+    QVERIFY(d.handle(kLogoThumbnailsIdx).cells.empty());
+    QCOMPARE(d.handle(kLogosIdx).memory_usage, 0);
+    QCOMPARE(d.handle(kLogoThumbnailsIdx).memory_usage, 0);
+    QVERIFY(d.view()->dragLabel()->isVisible());
     QVERIFY(d.view()->CellView_List().isEmpty());
     QCOMPARE(d.fx.lastLog().info, QStringLiteral("LOGOS->ONLY_PNG"));
-    QCOMPARE(d.page()->Memory_Panel()->Usage_Label()->text(), QStringLiteral("  0/3657728 (0.00%)"));
-    QVERIFY(!d.page()->Tree_Panel()->Delete_Button()->isEnabled());
+    QCOMPARE(d.page()->memoryPanel()->usageLabel()->text(), QStringLiteral("  0/3657728 (0.00%)"));
+    QVERIFY(!d.page()->treePanel()->deleteButton()->isEnabled());
 }
 
 void TestImageCommands::rename_data()
@@ -181,34 +181,34 @@ void TestImageCommands::rename()
     QFETCH(bool, answered);
     QFETCH(QString, typed);
     QFETCH(QString, stored);
-    ImagesPageDriver d(dir.filePath("rename.cvp"));
-    Three_Backgrounds(d, dir.path());
-    d.fx.form().Document().Set_Modified(false);
+    ImagesPageDriver d(m_dir.filePath("rename.cvp"));
+    threeBackgrounds(d, m_dir.path());
+    d.fx.form().document().Set_Modified(false);
     QStringList asked;
-    d.page()->Set_Name_Input(
+    d.page()->setNameInput(
         [&](QWidget*, const QString& title, const QString& prompt, const QString& current) -> std::optional<QString> {
             asked << title << prompt << current;
             return answered ? std::optional<QString>(typed) : std::nullopt;
         });
-    QTreeWidgetItem* node = d.tree()->topLevelItem(BACKGROUNDS_IDX)->child(0);
+    QTreeWidgetItem* node = d.tree()->topLevelItem(kBackgroundsIdx)->child(0);
     d.tree()->setCurrentItem(node);
     const int logRows = d.fx.logRows();
-    d.page()->Tree_Panel()->Rename_Button()->click();
+    d.page()->treePanel()->renameButton()->click();
 
     QCOMPARE(asked, QStringList({"Rename image...", "Name (stored in capitals)", "A_PNG"}));
-    QCOMPARE(d.handle(BACKGROUNDS_IDX).cells[0]->name, stored);
+    QCOMPARE(d.handle(kBackgroundsIdx).cells[0]->name, stored);
     QCOMPARE(node->text(0), stored);
     QCOMPARE(d.view()->CellView_List().at(0)->Label1()->text(), stored);
     // The thumbnail keeps the name it was imported with.
-    QCOMPARE(d.handle(BG_THUMBNAILS_IDX).cells[0]->name, QStringLiteral("A_PNG"));
-    QCOMPARE(d.fx.form().Document().isModified(), stored != QLatin1String("A_PNG"));
+    QCOMPARE(d.handle(kBgThumbnailsIdx).cells[0]->name, QStringLiteral("A_PNG"));
+    QCOMPARE(d.fx.form().document().isModified(), stored != QLatin1String("A_PNG"));
     // Nothing is logged; only a name taken by another image gets a box.
     QCOMPARE(d.fx.logRows(), logRows);
     if (typed == QLatin1String("b_png")) {
         QCOMPARE(d.fx.prompter().questions().size(), 1);
         QCOMPARE(d.fx.prompter().questions().constFirst().text,
-                 TImageLibraryCommands::Duplicate_Name_Text(QStringLiteral("BACKGROUNDS"), QStringLiteral("B_PNG")));
-        QCOMPARE(d.fx.prompter().questions().constFirst().kind, TMsgDlgType::mtWarning);
+                 TImageLibraryCommands::duplicateNameText(QStringLiteral("BACKGROUNDS"), QStringLiteral("B_PNG")));
+        QCOMPARE(d.fx.prompter().questions().constFirst().kind, TMsgDlgType::MtWarning);
     } else {
         QVERIFY(d.fx.prompter().questions().isEmpty());
     }
@@ -216,10 +216,10 @@ void TestImageCommands::rename()
 
 void TestImageCommands::renameDialogFitsAndShowsCapitals()
 {
-    ImagesPageDriver d(dir.filePath("rename-dialog.cvp"));
-    Three_Backgrounds(d, dir.path());
-    d.page()->Set_Name_Input(nullptr); // the real dialog
-    d.tree()->setCurrentItem(d.tree()->topLevelItem(BACKGROUNDS_IDX)->child(0));
+    ImagesPageDriver d(m_dir.filePath("rename-dialog.cvp"));
+    threeBackgrounds(d, m_dir.path());
+    d.page()->setNameInput(nullptr); // the real dialog
+    d.tree()->setCurrentItem(d.tree()->topLevelItem(kBackgroundsIdx)->child(0));
     QString shownTyped;
     bool wideEnough = false;
     QString label;
@@ -242,9 +242,9 @@ void TestImageCommands::renameDialogFitsAndShowsCapitals()
         dialog->accept();
     });
     driver.start();
-    d.page()->Tree_Panel()->Rename_Button()->click();
+    d.page()->treePanel()->renameButton()->click();
     QCOMPARE(label, QStringLiteral("Name (stored in capitals)"));
     QVERIFY(wideEnough);
     QCOMPARE(shownTyped, QStringLiteral("LOBBY"));
-    QCOMPARE(d.handle(BACKGROUNDS_IDX).cells[0]->name, QStringLiteral("LOBBY"));
+    QCOMPARE(d.handle(kBackgroundsIdx).cells[0]->name, QStringLiteral("LOBBY"));
 }

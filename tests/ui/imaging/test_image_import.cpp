@@ -29,7 +29,7 @@ void TestImageImport::nameFromFile()
 {
     QFETCH(QString, path);
     QFETCH(QString, name);
-    QCOMPARE(Image_Name_From_File(path), name);
+    QCOMPARE(imageNameFromFile(path), name);
 }
 
 void TestImageImport::fileVerdicts_data()
@@ -37,34 +37,33 @@ void TestImageImport::fileVerdicts_data()
     QTest::addColumn<int>("handle");
     QTest::addColumn<QString>("file");
     QTest::addColumn<int>("status");
-    const QDir d(dir.path());
-    const int full = Image_Added_Successfully;
-    QTest::newRow("png background") << int(BACKGROUNDS_IDX) << Write_Picture(d, "a.png", 480, 272, Qt::blue) << full;
-    QTest::newRow("bmp info screen") << int(INFO_SCREENS_IDX) << Write_Picture(d, "b.bmp", 480, 272, Qt::red) << full;
-    QTest::newRow("jpeg info screen") << int(INFO_SCREENS_IDX) << Write_Picture(d, "c.jpg", 480, 272, Qt::green)
-                                      << full;
-    QTest::newRow("gif logo") << int(LOGOS_IDX) << Write_Picture(d, "d.gif", 125, 85, Qt::yellow) << full;
-    QTest::newRow("background on logos") << int(LOGOS_IDX) << Write_Picture(d, "e.png", 480, 272, Qt::blue)
-                                         << int(Image_Dimensions_Not_Compatible);
-    QTest::newRow("one pixel short") << int(BACKGROUNDS_IDX) << Write_Picture(d, "f.png", 480, 271, Qt::blue)
-                                     << int(Image_Dimensions_Not_Compatible);
-    QTest::newRow("0 x 0 bmp") << int(LOGOS_IDX) << Write_File(d, "g.bmp", Bmp_Header_Bytes(0, 0))
-                               << int(Invalid_Image_File);
-    QTest::newRow("text named png") << int(LOGOS_IDX) << Write_File(d, "h.png", "hello, not a picture")
-                                    << int(Invalid_Image_File);
+    const QDir d(m_dir.path());
+    const int full = ImageAddedSuccessfully;
+    QTest::newRow("png background") << int(kBackgroundsIdx) << writePicture(d, "a.png", 480, 272, Qt::blue) << full;
+    QTest::newRow("bmp info screen") << int(kInfoScreensIdx) << writePicture(d, "b.bmp", 480, 272, Qt::red) << full;
+    QTest::newRow("jpeg info screen") << int(kInfoScreensIdx) << writePicture(d, "c.jpg", 480, 272, Qt::green) << full;
+    QTest::newRow("gif logo") << int(kLogosIdx) << writePicture(d, "d.gif", 125, 85, Qt::yellow) << full;
+    QTest::newRow("background on logos") << int(kLogosIdx) << writePicture(d, "e.png", 480, 272, Qt::blue)
+                                         << int(ImageDimensionsNotCompatible);
+    QTest::newRow("one pixel short") << int(kBackgroundsIdx) << writePicture(d, "f.png", 480, 271, Qt::blue)
+                                     << int(ImageDimensionsNotCompatible);
+    QTest::newRow("0 x 0 bmp") << int(kLogosIdx) << writeFile(d, "g.bmp", bmpHeaderBytes(0, 0))
+                               << int(InvalidImageFile);
+    QTest::newRow("text named png") << int(kLogosIdx) << writeFile(d, "h.png", "hello, not a picture")
+                                    << int(InvalidImageFile);
     QTest::newRow("picture with a foreign extension")
-        << int(LOGOS_IDX) << Write_File(d, "i.txt", File_Bytes(Write_Picture(d, "i.png", 125, 85, Qt::red)))
-        << int(Invalid_Image_File);
+        << int(kLogosIdx) << writeFile(d, "i.txt", fileBytes(writePicture(d, "i.png", 125, 85, Qt::red)))
+        << int(InvalidImageFile);
     // Refused on the size its header declares, before 30 million pixels are
     // decoded.
-    QTest::newRow("huge declared size") << int(BACKGROUNDS_IDX) << Write_File(d, "k.bmp", Bmp_Header_Bytes(6000, 5000))
-                                        << int(Image_Dimensions_Not_Compatible);
+    QTest::newRow("huge declared size") << int(kBackgroundsIdx) << writeFile(d, "k.bmp", bmpHeaderBytes(6000, 5000))
+                                        << int(ImageDimensionsNotCompatible);
     // A pipe named like a picture: refused, not read until it ends.
     const QString fifo = d.filePath("pipe.png");
     if (::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0)
-        QTest::newRow("named pipe") << int(LOGOS_IDX) << fifo << int(Invalid_Image_File);
-    QTest::newRow("missing file") << int(LOGOS_IDX) << d.filePath("gone.png") << int(Invalid_Image_File);
-    QTest::newRow("empty file") << int(LOGOS_IDX) << Write_File(d, "j.gif", QByteArray()) << int(Invalid_Image_File);
+        QTest::newRow("named pipe") << int(kLogosIdx) << fifo << int(InvalidImageFile);
+    QTest::newRow("missing file") << int(kLogosIdx) << d.filePath("gone.png") << int(InvalidImageFile);
+    QTest::newRow("empty file") << int(kLogosIdx) << writeFile(d, "j.gif", QByteArray()) << int(InvalidImageFile);
 }
 
 void TestImageImport::fileVerdicts()
@@ -72,14 +71,14 @@ void TestImageImport::fileVerdicts()
     QFETCH(int, handle);
     QFETCH(QString, file);
     QFETCH(int, status);
-    THandle_List list;
-    Create_Default_Handles(list);
-    const TImport_Result r = Import_Image_File(list, handle, file);
+    THandleList list;
+    createDefaultHandles(list);
+    const TImportResult r = Import_Image_File(list, handle, file);
     QCOMPARE(r.status, status);
-    const bool added = status == Image_Added_Successfully;
+    const bool added = status == ImageAddedSuccessfully;
     QCOMPARE(list[size_t(handle)]->cells.size(), size_t(added ? 1 : 0));
     if (!added) {
-        QCOMPARE(Project_Storage_Used(list), qint64(0));
+        QCOMPARE(projectStorageUsed(list), qint64(0));
         return;
     }
     const TCell_object& cell = *list[size_t(handle)]->cells[0];
@@ -99,14 +98,14 @@ void TestImageImport::fileVerdicts()
 
 void TestImageImport::logoGetsItsThumbnail()
 {
-    THandle_List list;
-    Create_Default_Handles(list);
+    THandleList list;
+    createDefaultHandles(list);
     // Half-transparent red, so the thumbnail's scaling and its transparent
     // border both show in the stored pixels.
-    const QString file = Write_Picture(QDir(dir.path()), "2020 Logo.png", 125, 85, QColor(255, 0, 0, 128));
-    const TImport_Result r = Import_Image_File(list, LOGOS_IDX, file);
-    QCOMPARE(r.status, int(Image_Added_Successfully));
-    const THandle_object& thumbs = *list[LOGO_THUMBNAILS_IDX];
+    const QString file = writePicture(QDir(m_dir.path()), "2020 Logo.png", 125, 85, QColor(255, 0, 0, 128));
+    const TImportResult r = Import_Image_File(list, kLogosIdx, file);
+    QCOMPARE(r.status, int(ImageAddedSuccessfully));
+    const THandle_object& thumbs = *list[kLogoThumbnailsIdx];
     QCOMPARE(thumbs.cells.size(), size_t(1));
     const TCell_object& thumb = *thumbs.cells[0];
     QCOMPARE(r.thumbnail, &thumb);
@@ -120,7 +119,7 @@ void TestImageImport::logoGetsItsThumbnail()
     // thumbnail, with 8 clear rows above and below.
     QImage wide(100, 50, QImage::Format_ARGB32_Premultiplied);
     wide.fill(Qt::red);
-    const QImage fitted = Make_Thumbnail(wide, QSize(90, 61));
+    const QImage fitted = makeThumbnail(wide, QSize(90, 61));
     QCOMPARE(fitted.size(), QSize(90, 61));
     QCOMPARE(fitted.format(), QImage::Format_ARGB32_Premultiplied);
     QCOMPARE(qAlpha(fitted.pixel(45, 6)), 0);
@@ -129,56 +128,56 @@ void TestImageImport::logoGetsItsThumbnail()
     QCOMPARE(fitted.pixel(89, 30), 0xffff0000u);
     QCOMPARE(Cell_Storage_Size(thumb), thumb.imageSize);
     QCOMPARE(thumbs.memory_usage, thumb.imageSize);
-    QCOMPARE(Project_Storage_Used(list), qint64(r.cell->imageSize) + thumb.imageSize);
+    QCOMPARE(projectStorageUsed(list), qint64(r.cell->imageSize) + thumb.imageSize);
 }
 
 void TestImageImport::storageMustStayBelowTheFreeSpace_data()
 {
     QTest::addColumn<int>("spare");
     QTest::addColumn<int>("status");
-    QTest::newRow("exact fit") << 0 << int(Not_Enough_Free_Storage_Memory);
-    QTest::newRow("one byte short") << -1 << int(Not_Enough_Free_Storage_Memory);
-    QTest::newRow("one byte to spare") << 1 << int(Image_Added_Successfully);
+    QTest::newRow("exact fit") << 0 << int(NotEnoughFreeStorageMemory);
+    QTest::newRow("one byte short") << -1 << int(NotEnoughFreeStorageMemory);
+    QTest::newRow("one byte to spare") << 1 << int(ImageAddedSuccessfully);
 }
 
 void TestImageImport::storageMustStayBelowTheFreeSpace()
 {
     QFETCH(int, spare);
     QFETCH(int, status);
-    THandle_List list;
-    Create_Default_Handles(list);
-    const QString file = Write_Picture(QDir(dir.path()), "bg.png", 480, 272, Qt::darkCyan);
-    const TImport_Target target = TImport_Target::of(list, BACKGROUNDS_IDX);
-    TPrepared_Image prepared = Prepare_Import(file, target);
-    QCOMPARE(prepared.status, int(Image_Added_Successfully));
+    THandleList list;
+    createDefaultHandles(list);
+    const QString file = writePicture(QDir(m_dir.path()), "bg.png", 480, 272, Qt::darkCyan);
+    const TImportTarget target = TImportTarget::of(list, kBackgroundsIdx);
+    TPreparedImage prepared = prepareImport(file, target);
+    QCOMPARE(prepared.status, int(ImageAddedSuccessfully));
     const qint64 needed = qint64(prepared.estimate) + prepared.thumbnailEstimate;
     // The rest of the store is taken by information screens and logos.
-    list[INFO_SCREENS_IDX]->memory_usage = int32_t((kImageStoreBytes - needed - spare) / 2);
-    list[LOGOS_IDX]->memory_usage = int32_t(kImageStoreBytes - needed - spare - list[INFO_SCREENS_IDX]->memory_usage);
-    QCOMPARE(Project_Storage_Free(list), needed + spare);
+    list[kInfoScreensIdx]->memory_usage = int32_t((kImageStoreBytes - needed - spare) / 2);
+    list[kLogosIdx]->memory_usage = int32_t(kImageStoreBytes - needed - spare - list[kInfoScreensIdx]->memory_usage);
+    QCOMPARE(projectStorageFree(list), needed + spare);
 
-    const TImport_Result r = Apply_Import(list, target, std::move(prepared));
+    const TImportResult r = applyImport(list, target, std::move(prepared));
     QCOMPARE(r.status, status);
-    const size_t added = status == Image_Added_Successfully ? 1 : 0;
-    QCOMPARE(list[BACKGROUNDS_IDX]->cells.size(), added);
-    QCOMPARE(list[BG_THUMBNAILS_IDX]->cells.size(), added);
+    const size_t added = status == ImageAddedSuccessfully ? 1 : 0;
+    QCOMPARE(list[kBackgroundsIdx]->cells.size(), added);
+    QCOMPARE(list[kBgThumbnailsIdx]->cells.size(), added);
 }
 
 void TestImageImport::fullListRefusesBeforeReading()
 {
-    THandle_List list;
-    Create_Default_Handles(list);
-    const QDir d(dir.path());
-    const QString logo = Write_Picture(d, "logo.png", 125, 85, Qt::magenta);
+    THandleList list;
+    createDefaultHandles(list);
+    const QDir d(m_dir.path());
+    const QString logo = writePicture(d, "logo.png", 125, 85, Qt::magenta);
     for (int i = 0; i < 29; ++i)
-        Add_Cell(*list[LOGOS_IDX], QImage(125, 85, QImage::Format_ARGB32_Premultiplied), QByteArray(),
+        Add_Cell(*list[kLogosIdx], QImage(125, 85, QImage::Format_ARGB32_Premultiplied), QByteArray(),
                  QStringLiteral("L%1").arg(i), 10, 100, {});
-    QCOMPARE(Import_Image_File(list, LOGOS_IDX, logo).status, int(Image_Added_Successfully));
-    QCOMPARE(list[LOGOS_IDX]->cells.size(), size_t(kMaxImagesPerHandle));
+    QCOMPARE(Import_Image_File(list, kLogosIdx, logo).status, int(ImageAddedSuccessfully));
+    QCOMPARE(list[kLogosIdx]->cells.size(), size_t(kMaxImagesPerHandle));
     // A thirty-first is refused as a full list, whatever the file holds.
-    QCOMPARE(Import_Image_File(list, LOGOS_IDX, logo).status, int(Image_List_Full));
-    QCOMPARE(Import_Image_File(list, LOGOS_IDX, d.filePath("gone.png")).status, int(Image_List_Full));
-    QCOMPARE(list[LOGOS_IDX]->cells.size(), size_t(kMaxImagesPerHandle));
-    QCOMPARE(Import_Status_Text(Image_List_Full), QStringLiteral("Image List Full"));
-    QCOMPARE(Import_Status_Text(Invalid_Image_File), QStringLiteral("Invalid Image File"));
+    QCOMPARE(Import_Image_File(list, kLogosIdx, logo).status, int(ImageListFull));
+    QCOMPARE(Import_Image_File(list, kLogosIdx, d.filePath("gone.png")).status, int(ImageListFull));
+    QCOMPARE(list[kLogosIdx]->cells.size(), size_t(kMaxImagesPerHandle));
+    QCOMPARE(importStatusText(ImageListFull), QStringLiteral("Image List Full"));
+    QCOMPARE(importStatusText(InvalidImageFile), QStringLiteral("Invalid Image File"));
 }

@@ -16,7 +16,7 @@ private slots:
     void fullListRefusesBeforeReading();
 
 private:
-    QTemporaryDir dir;
+    QTemporaryDir m_dir;
 };
 
 // Dropping files, the image view and the memory display.
@@ -36,7 +36,7 @@ private slots:
     void accessibilityTree();
 
 private:
-    QTemporaryDir dir;
+    QTemporaryDir m_dir;
 };
 
 // Delete, move and rename from the buttons above the tree.
@@ -52,7 +52,7 @@ private slots:
     void renameDialogFitsAndShowsCapitals();
 
 private:
-    QTemporaryDir dir;
+    QTemporaryDir m_dir;
 };
 
 // Add Images (button, File menu, the tree's context menu) and the tree's
@@ -73,5 +73,5 @@ private slots:
     void offeredOnlyWithAProjectOpen();
 
 private:
-    QTemporaryDir dir;
+    QTemporaryDir m_dir;
 };

@@ -24,21 +24,20 @@
 
 void TestImagesPage::dropFiveOntoTwentySeven()
 {
-    ImagesPageDriver d(dir.filePath("five.cvp"));
-    const QDir folder(dir.path());
+    ImagesPageDriver d(m_dir.filePath("five.cvp"));
+    const QDir folder(m_dir.path());
     QStringList first;
     for (int i = 0; i < 27; ++i)
-        first << Write_Picture(folder, QStringLiteral("logo %1.png").arg(i), 125, 85,
-                               QColor::fromHsv(i * 13, 200, 200));
-    d.select(LOGOS_IDX);
+        first << writePicture(folder, QStringLiteral("logo %1.png").arg(i), 125, 85, QColor::fromHsv(i * 13, 200, 200));
+    d.select(kLogosIdx);
     d.drop(first);
-    QCOMPARE(d.handle(LOGOS_IDX).cells.size(), size_t(27));
+    QCOMPARE(d.handle(kLogosIdx).cells.size(), size_t(27));
     // Everything added: the view shows it, no box interrupts.
     QVERIFY(d.fx.prompter().questions().isEmpty());
 
     QStringList five;
     for (int i = 0; i < 5; ++i)
-        five << Write_Picture(folder, QStringLiteral("%1 more.gif").arg(i), 125, 85, QColor::fromHsv(i * 60, 255, 160));
+        five << writePicture(folder, QStringLiteral("%1 more.gif").arg(i), 125, 85, QColor::fromHsv(i * 60, 255, 160));
     const int rowsBefore = d.fx.logRows();
     d.drop(five);
 
@@ -54,48 +53,48 @@ void TestImagesPage::dropFiveOntoTwentySeven()
     // One box at the end of the drop tells the whole of it.
     QCOMPARE(d.fx.prompter().questions().size(), 1);
     const TScriptedPrompter::Question summary = d.fx.prompter().questions().constFirst();
-    QCOMPARE(summary.kind, TMsgDlgType::mtWarning);
+    QCOMPARE(summary.kind, TMsgDlgType::MtWarning);
     QCOMPARE(summary.text,
              QStringLiteral("Added 3 images, refused 2 files.      "
                             "\r3 more.gif: Image List Full - the image group is full (at most 30 images)      "
                             "\r4 more.gif: Image List Full - the image group is full (at most 30 images)      "));
-    const THandle_object& logos = d.handle(LOGOS_IDX);
-    const THandle_object& thumbs = d.handle(LOGO_THUMBNAILS_IDX);
+    const THandle_object& logos = d.handle(kLogosIdx);
+    const THandle_object& thumbs = d.handle(kLogoThumbnailsIdx);
     QCOMPARE(logos.cells.size(), size_t(30));
     QCOMPARE(thumbs.cells.size(), size_t(30));
     QCOMPARE(logos.cells[29]->name, QStringLiteral("_2 MORE_GIF"));
     for (size_t i = 0; i < 30; ++i)
         QCOMPARE(thumbs.cells[i]->name, logos.cells[i]->name);
     // Tree, view, panel and memory display all show the result.
-    QCOMPARE(d.tree()->topLevelItem(LOGOS_IDX)->childCount(), 30);
-    QCOMPARE(d.tree()->topLevelItem(LOGO_THUMBNAILS_IDX)->childCount(), 30);
-    QCOMPARE(d.tree()->topLevelItem(LOGOS_IDX)->child(29)->text(0), QStringLiteral("_2 MORE_GIF"));
+    QCOMPARE(d.tree()->topLevelItem(kLogosIdx)->childCount(), 30);
+    QCOMPARE(d.tree()->topLevelItem(kLogoThumbnailsIdx)->childCount(), 30);
+    QCOMPARE(d.tree()->topLevelItem(kLogosIdx)->child(29)->text(0), QStringLiteral("_2 MORE_GIF"));
     QCOMPARE(d.view()->CellView_List().size(), 30);
     QCOMPARE(d.view()->CellView_List().at(29)->pictureId(), logos.cells[29]->pictureId);
-    QVERIFY(!d.view()->Drag_Label()->isVisible());
-    QCOMPARE(d.page()->Handle_Panel()->Heading_Label()->text(), QStringLiteral(" LOGOS (30)"));
-    QCOMPARE(d.page()->Handle_Panel()->Storage_Label()->text(), QStringLiteral("%1 bytes").arg(logos.memory_usage));
-    const qint64 used = Project_Storage_Used(d.fx.form().Document().images());
+    QVERIFY(!d.view()->dragLabel()->isVisible());
+    QCOMPARE(d.page()->handlePanel()->headingLabel()->text(), QStringLiteral(" LOGOS (30)"));
+    QCOMPARE(d.page()->handlePanel()->storageLabel()->text(), QStringLiteral("%1 bytes").arg(logos.memory_usage));
+    const qint64 used = projectStorageUsed(d.fx.form().document().images());
     QVERIFY(used > 0);
-    QCOMPARE(d.page()->Memory_Panel()->Usage_Label()->text(), TMemoryUsagePanel::Usage_Text(used));
-    QVERIFY(d.fx.form().Document().isModified());
-    QVERIFY(d.view()->Drops_Enabled());
+    QCOMPARE(d.page()->memoryPanel()->usageLabel()->text(), TMemoryUsagePanel::usageText(used));
+    QVERIFY(d.fx.form().document().isModified());
+    QVERIFY(d.view()->dropsEnabled());
     if (qEnvironmentVariableIsSet("IMAGES_SCREENSHOT_DIR"))
         d.fx.form().grab().save(qEnvironmentVariable("IMAGES_SCREENSHOT_DIR") + "/images_page_logos.png");
 }
 
 void TestImagesPage::refusedFilesAreLoggedAndNothingIsAdded()
 {
-    ImagesPageDriver d(dir.filePath("refused.cvp"));
-    const QDir folder(dir.path());
+    ImagesPageDriver d(m_dir.filePath("refused.cvp"));
+    const QDir folder(m_dir.path());
     const QStringList files{
-        Write_Picture(folder, "logo size.png", 125, 85, Qt::red),
-        Write_File(folder, "empty.bmp", Bmp_Header_Bytes(0, 0)),
-        Write_File(folder, "notes.png", "plain text, not a picture"),
-        Write_Picture(folder, "background.jpg", 480, 272, Qt::blue),
+        writePicture(folder, "logo size.png", 125, 85, Qt::red),
+        writeFile(folder, "empty.bmp", bmpHeaderBytes(0, 0)),
+        writeFile(folder, "notes.png", "plain text, not a picture"),
+        writePicture(folder, "background.jpg", 480, 272, Qt::blue),
     };
-    d.select(BACKGROUNDS_IDX);
-    d.fx.form().Document().Set_Modified(false);
+    d.select(kBackgroundsIdx);
+    d.fx.form().document().Set_Modified(false);
     const int rowsBefore = d.fx.logRows();
     d.drop(files);
 
@@ -107,9 +106,9 @@ void TestImagesPage::refusedFilesAreLoggedAndNothingIsAdded()
         QCOMPARE(e.info, files.at(i));
         QCOMPARE(e.marker, i < 3 ? QStringLiteral("!") : QStringLiteral(" "));
     }
-    QCOMPARE(d.handle(BACKGROUNDS_IDX).cells.size(), size_t(1));
-    QCOMPARE(d.handle(BG_THUMBNAILS_IDX).cells.size(), size_t(1));
-    QCOMPARE(d.handle(BG_THUMBNAILS_IDX).cells[0]->fmxbmp.size(), QSize(90, 51));
+    QCOMPARE(d.handle(kBackgroundsIdx).cells.size(), size_t(1));
+    QCOMPARE(d.handle(kBgThumbnailsIdx).cells.size(), size_t(1));
+    QCOMPARE(d.handle(kBgThumbnailsIdx).cells[0]->fmxbmp.size(), QSize(90, 51));
     // The refusals are not left to the log alone: one box lists them, the
     // wrong size with the size the group takes.
     QCOMPARE(d.fx.prompter().questions().size(), 1);
@@ -122,14 +121,14 @@ void TestImagesPage::refusedFilesAreLoggedAndNothingIsAdded()
     QVERIFY2(lines.at(2).startsWith(QStringLiteral("empty.bmp: Invalid Image File - ")), qPrintable(lines.at(2)));
     QVERIFY2(lines.at(3).startsWith(QStringLiteral("notes.png: Invalid Image File - ")), qPrintable(lines.at(3)));
     QCOMPARE(d.view()->CellView_List().size(), 1);
-    QVERIFY(d.fx.form().Document().isModified());
+    QVERIFY(d.fx.form().document().isModified());
 }
 
 void TestImagesPage::dragHighlightAndClientArea()
 {
-    ImagesPageDriver d(dir.filePath("drag.cvp"));
-    d.select(INFO_SCREENS_IDX);
-    const QString file = Write_Picture(QDir(dir.path()), "info.png", 480, 272, Qt::gray);
+    ImagesPageDriver d(m_dir.filePath("drag.cvp"));
+    d.select(kInfoScreensIdx);
+    const QString file = writePicture(QDir(m_dir.path()), "info.png", 480, 272, Qt::gray);
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(file)});
     QWidget* viewport = d.view()->viewport();
@@ -151,32 +150,32 @@ void TestImagesPage::dragHighlightAndClientArea()
     // A drop outside the client area imports nothing.
     QDropEvent dropOutside(QPointF(outside), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &dropOutside);
-    QVERIFY(!d.page()->Drop_Import()->Running());
-    QVERIFY(d.handle(INFO_SCREENS_IDX).cells.empty());
+    QVERIFY(!d.page()->dropImport()->isRunning());
+    QVERIFY(d.handle(kInfoScreensIdx).cells.empty());
 
     // A drop without files is ignored.
     QMimeData text;
     text.setText(QStringLiteral("just words"));
     QDropEvent textDrop(QPointF(inside), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &textDrop);
-    QVERIFY(!d.page()->Drop_Import()->Running());
+    QVERIFY(!d.page()->dropImport()->isRunning());
 
     QApplication::sendEvent(viewport, &enter);
     QVERIFY(highlight->isVisible());
     d.drop({file});
     QVERIFY(!highlight->isVisible());
-    QCOMPARE(d.handle(INFO_SCREENS_IDX).cells.size(), size_t(1));
+    QCOMPARE(d.handle(kInfoScreensIdx).cells.size(), size_t(1));
     // Information screens keep no thumbnails.
-    QVERIFY(d.handle(BG_THUMBNAILS_IDX).cells.empty());
+    QVERIFY(d.handle(kBgThumbnailsIdx).cells.empty());
 }
 
 void TestImagesPage::closingDuringAnImportStopsIt()
 {
-    ImagesPageDriver d(dir.filePath("closing.cvp"));
-    d.select(BACKGROUNDS_IDX);
+    ImagesPageDriver d(m_dir.filePath("closing.cvp"));
+    d.select(kBackgroundsIdx);
     QStringList files;
     for (int i = 0; i < 12; ++i)
-        files << Write_Picture(QDir(dir.path()), QStringLiteral("c%1.png").arg(i), 480, 272, Qt::darkRed);
+        files << writePicture(QDir(m_dir.path()), QStringLiteral("c%1.png").arg(i), 480, 272, Qt::darkRed);
     QMimeData mime;
     QList<QUrl> urls;
     for (const QString& f : files)
@@ -188,15 +187,15 @@ void TestImagesPage::closingDuringAnImportStopsIt()
     QApplication::sendEvent(viewport, &enter);
     QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &drop);
-    QVERIFY(d.page()->Drop_Import()->Running());
+    QVERIFY(d.page()->dropImport()->isRunning());
     // While it runs, the view takes no second drop and the commands are off.
-    QVERIFY(!d.view()->Drops_Enabled());
-    QVERIFY(!d.page()->Tree_Panel()->Delete_Button()->isEnabled());
+    QVERIFY(!d.view()->dropsEnabled());
+    QVERIFY(!d.page()->treePanel()->deleteButton()->isEnabled());
 
     d.fx.prompter().enqueue(QMessageBox::Discard); // the changes
     d.fx.trigger("close_project_MenuItem");
-    QVERIFY(!d.page()->Drop_Import()->Running());
-    QVERIFY(d.fx.form().Document().images().empty());
+    QVERIFY(!d.page()->dropImport()->isRunning());
+    QVERIFY(d.fx.form().document().images().empty());
     QCOMPARE(d.tree()->topLevelItemCount(), 0);
     QVERIFY(d.view()->CellView_List().isEmpty());
     const int rows = d.fx.logRows();
@@ -228,20 +227,20 @@ void TestImagesPage::frameGeometry()
     QFETCH(QSize, caption);
     QFETCH(QSize, frame);
     QFETCH(QPoint, imageAt);
-    const TFrameGeometry g = TImageFrame::Frame_Geometry(image, caption);
+    const TFrameGeometry g = TImageFrame::frameGeometry(image, caption);
     QCOMPARE(g.frame, frame);
     QCOMPARE(g.image, QRect(imageAt, image));
     QCOMPARE(g.caption.bottom(), frame.height() - 9);
     QVERIFY(g.caption.top() >= g.image.bottom());
 
     // A real frame measures its caption with its own font.
-    ImagesPageDriver d(dir.filePath("frame.cvp"));
-    d.select(LOGOS_IDX);
-    d.drop({Write_Picture(QDir(dir.path()), "w.png", 125, 85, Qt::darkGreen)});
+    ImagesPageDriver d(m_dir.filePath("frame.cvp"));
+    d.select(kLogosIdx);
+    d.drop({writePicture(QDir(m_dir.path()), "w.png", 125, 85, Qt::darkGreen)});
     TImageFrame* f = d.view()->CellView_List().at(0);
     const QFontMetrics m = f->Label1()->fontMetrics();
     const TFrameGeometry real
-        = TImageFrame::Frame_Geometry(QSize(125, 85), QSize(m.horizontalAdvance("W_PNG"), m.height()));
+        = TImageFrame::frameGeometry(QSize(125, 85), QSize(m.horizontalAdvance("W_PNG"), m.height()));
     QCOMPARE(f->size(), real.frame);
     QCOMPARE(f->width(), 141);
     QCOMPARE(f->Cell_Image()->geometry(), real.image);
@@ -249,11 +248,11 @@ void TestImagesPage::frameGeometry()
 
 void TestImagesPage::framesShowCheckerboardAndVeil()
 {
-    ImagesPageDriver d(dir.filePath("veil.cvp"));
-    d.select(LOGOS_IDX);
-    d.drop({Write_Picture(QDir(dir.path()), "clear.png", 125, 85, Qt::transparent),
-            Write_Picture(QDir(dir.path()), "hidden.png", 125, 85, Qt::blue)});
-    THandle_object& logos = d.handle(LOGOS_IDX);
+    ImagesPageDriver d(m_dir.filePath("veil.cvp"));
+    d.select(kLogosIdx);
+    d.drop({writePicture(QDir(m_dir.path()), "clear.png", 125, 85, Qt::transparent),
+            writePicture(QDir(m_dir.path()), "hidden.png", 125, 85, Qt::blue)});
+    THandle_object& logos = d.handle(kLogosIdx);
     logos.cells[1]->included = false;
     d.page()->Show_Handle(logos);
     const QList<TImageFrame*>& frames = d.view()->CellView_List();
@@ -271,35 +270,35 @@ void TestImagesPage::framesShowCheckerboardAndVeil()
     const QColor veiled = frames[1]->Cell_Image()->pixmap().toImage().pixelColor(60, 10);
     QVERIFY2(veiled.red() > 150 && veiled.blue() > 200, qPrintable(veiled.name()));
     // The whole view is veiled while its handle is excluded.
-    QVERIFY(!d.view()->Not_Included_Veil()->isVisible());
+    QVERIFY(!d.view()->notIncludedVeil()->isVisible());
     logos.included = false;
     d.page()->Show_Handle(logos);
-    QVERIFY(d.view()->Not_Included_Veil()->isVisible());
-    d.view()->grab().save(dir.filePath("veil.png"));
+    QVERIFY(d.view()->notIncludedVeil()->isVisible());
+    d.view()->grab().save(m_dir.filePath("veil.png"));
     if (qEnvironmentVariableIsSet("IMAGES_SCREENSHOT_DIR"))
         d.fx.form().grab().save(qEnvironmentVariable("IMAGES_SCREENSHOT_DIR") + "/images_page_veiled.png");
 }
 
 void TestImagesPage::selectionWithinHandleKeepsTheView()
 {
-    ImagesPageDriver d(dir.filePath("select.cvp"));
-    d.select(BACKGROUNDS_IDX);
-    const QDir folder(dir.path());
-    d.drop({Write_Picture(folder, "a.png", 480, 272, Qt::red), Write_Picture(folder, "b.png", 480, 272, Qt::green)});
-    QTreeWidgetItem* root = d.tree()->topLevelItem(BACKGROUNDS_IDX);
+    ImagesPageDriver d(m_dir.filePath("select.cvp"));
+    d.select(kBackgroundsIdx);
+    const QDir folder(m_dir.path());
+    d.drop({writePicture(folder, "a.png", 480, 272, Qt::red), writePicture(folder, "b.png", 480, 272, Qt::green)});
+    QTreeWidgetItem* root = d.tree()->topLevelItem(kBackgroundsIdx);
     const QList<TImageFrame*> frames = d.view()->CellView_List();
-    const int counter = d.fx.form().Images_Page()->cell_frame_counter;
+    const int counter = d.fx.form().imagesPage()->cell_frame_counter;
 
     d.tree()->setCurrentItem(root->child(0));
     d.tree()->setCurrentItem(root->child(1));
     d.tree()->setCurrentItem(root);
     QCOMPARE(d.view()->CellView_List(), frames);
-    QCOMPARE(d.fx.form().Images_Page()->cell_frame_counter, counter);
+    QCOMPARE(d.fx.form().imagesPage()->cell_frame_counter, counter);
 
-    d.select(LOGOS_IDX);
-    QCOMPARE(d.fx.form().Images_Page()->Visible_Handle_Idx, int(LOGOS_IDX));
+    d.select(kLogosIdx);
+    QCOMPARE(d.fx.form().imagesPage()->Visible_Handle_Idx, int(kLogosIdx));
     QVERIFY(d.view()->CellView_List().isEmpty());
-    QVERIFY(d.view()->Drag_Label()->isVisible());
+    QVERIFY(d.view()->dragLabel()->isVisible());
     d.tree()->setCurrentItem(root->child(1));
     QCOMPARE(d.view()->CellView_List().size(), 2);
     QCOMPARE(d.view()->CellView_List().at(1)->objectName(), QStringLiteral("ImgFrame%1").arg(counter + 1));
@@ -307,10 +306,10 @@ void TestImagesPage::selectionWithinHandleKeepsTheView()
 
 void TestImagesPage::emptyProjectMemoryDisplay()
 {
-    ImagesPageDriver d(dir.filePath("empty.cvp"));
-    TMemoryUsagePanel* memory = d.page()->Memory_Panel();
-    QCOMPARE(memory->Usage_Label()->text(), QStringLiteral("  0/3657728 (0.00%)"));
-    const QList<QPieSlice*> slices = memory->Series()->slices();
+    ImagesPageDriver d(m_dir.filePath("empty.cvp"));
+    TMemoryUsagePanel* memory = d.page()->memoryPanel();
+    QCOMPARE(memory->usageLabel()->text(), QStringLiteral("  0/3657728 (0.00%)"));
+    const QList<QPieSlice*> slices = memory->series()->slices();
     QCOMPARE(slices.size(), 4);
     const QStringList labels{"Free", "Info", "Logo", "Bgrd"};
     for (int i = 0; i < slices.size(); ++i) {
@@ -318,17 +317,17 @@ void TestImagesPage::emptyProjectMemoryDisplay()
         QCOMPARE(slices[i]->value(), i == 0 ? qreal(kImageStoreBytes) : 0.0);
     }
     QCOMPARE(slices[0]->color(), QColor(0x00, 0x9F, 0x50));
-    QCOMPARE(TMemoryUsagePanel::Usage_Text(1828864), QStringLiteral("  1828864/3657728 (50.00%)"));
-    QCOMPARE(TMemoryUsagePanel::Usage_Text(1234), QStringLiteral("  1234/3657728 (0.03%)"));
+    QCOMPARE(TMemoryUsagePanel::usageText(1828864), QStringLiteral("  1828864/3657728 (50.00%)"));
+    QCOMPARE(TMemoryUsagePanel::usageText(1234), QStringLiteral("  1234/3657728 (0.03%)"));
 }
 
 void TestImagesPage::wheelScrollsByItsDelta()
 {
-    ImagesPageDriver d(dir.filePath("wheel.cvp"));
-    d.select(BACKGROUNDS_IDX);
+    ImagesPageDriver d(m_dir.filePath("wheel.cvp"));
+    d.select(kBackgroundsIdx);
     QStringList files;
     for (int i = 0; i < 4; ++i)
-        files << Write_Picture(QDir(dir.path()), QStringLiteral("w%1.png").arg(i), 480, 272, Qt::cyan);
+        files << writePicture(QDir(m_dir.path()), QStringLiteral("w%1.png").arg(i), 480, 272, Qt::cyan);
     d.drop(files);
     QScrollBar* bar = d.view()->verticalScrollBar();
     QTRY_VERIFY(bar->maximum() > 200);
@@ -349,11 +348,11 @@ void TestImagesPage::wheelScrollsByItsDelta()
 
 void TestImagesPage::accessibilityTree()
 {
-    ImagesPageDriver d(dir.filePath("a11y.cvp"));
-    d.select(LOGOS_IDX);
-    d.drop({Write_Picture(QDir(dir.path()), "shown.png", 125, 85, Qt::red),
-            Write_Picture(QDir(dir.path()), "left out.png", 125, 85, Qt::blue)});
-    THandle_object& logos = d.handle(LOGOS_IDX);
+    ImagesPageDriver d(m_dir.filePath("a11y.cvp"));
+    d.select(kLogosIdx);
+    d.drop({writePicture(QDir(m_dir.path()), "shown.png", 125, 85, Qt::red),
+            writePicture(QDir(m_dir.path()), "left out.png", 125, 85, Qt::blue)});
+    THandle_object& logos = d.handle(kLogosIdx);
     logos.cells[1]->included = false;
     d.page()->Show_Handle(logos);
 
@@ -374,22 +373,22 @@ void TestImagesPage::accessibilityTree()
     QCOMPARE(frames[0]->findChild<QLabel*>(QStringLiteral("Cell_Image"))->accessibleName(),
              QStringLiteral("SHOWN_PNG"));
     // Reachable from the view by walking the tree down.
-    QAccessibleInterface* flow = QAccessible::queryAccessibleInterface(d.view()->Flow_Panel());
+    QAccessibleInterface* flow = QAccessible::queryAccessibleInterface(d.view()->flowPanel());
     QCOMPARE(flow->childCount(), 2);
     QCOMPARE(flow->child(1)->text(QAccessible::Name), QStringLiteral("LEFT OUT_PNG"));
 
     // The picture buttons by their hints, with a press action when enabled.
-    d.tree()->setCurrentItem(d.tree()->topLevelItem(LOGOS_IDX)->child(1));
-    TProjectTreePanel* panel = d.page()->Tree_Panel();
-    const QList<QPair<QToolButton*, QString>> buttons{{panel->Rename_Button(), "Rename image"},
-                                                      {panel->Move_Up_Button(), "Move image up"},
-                                                      {panel->Move_Down_Button(), "Move image down"},
-                                                      {panel->Delete_Button(), "Delete image"}};
+    d.tree()->setCurrentItem(d.tree()->topLevelItem(kLogosIdx)->child(1));
+    TProjectTreePanel* panel = d.page()->treePanel();
+    const QList<QPair<QToolButton*, QString>> buttons{{panel->renameButton(), "Rename image"},
+                                                      {panel->moveUpButton(), "Move image up"},
+                                                      {panel->moveDownButton(), "Move image down"},
+                                                      {panel->deleteButton(), "Delete image"}};
     for (const auto& [button, hint] : buttons) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(button);
         QCOMPARE(a->text(QAccessible::Name), hint);
         QCOMPARE(a->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()),
-                 button != panel->Move_Down_Button());
+                 button != panel->moveDownButton());
     }
 
     // The tree's items carry the image names; the hidden thumbnail roots are
@@ -407,7 +406,7 @@ void TestImagesPage::accessibilityTree()
     QVERIFY2(names.contains("SHOWN_PNG") && names.contains("LEFT OUT_PNG"), qPrintable(names.join(',')));
 
     // The memory figure.
-    QAccessibleInterface* figure = QAccessible::queryAccessibleInterface(d.page()->Memory_Panel()->Usage_Label());
+    QAccessibleInterface* figure = QAccessible::queryAccessibleInterface(d.page()->memoryPanel()->usageLabel());
     QCOMPARE(figure->text(QAccessible::Name).trimmed(),
-             TMemoryUsagePanel::Usage_Text(Project_Storage_Used(d.fx.form().Document().images())).trimmed());
+             TMemoryUsagePanel::usageText(projectStorageUsed(d.fx.form().document().images())).trimmed());
 }

@@ -20,8 +20,8 @@ Q_DECLARE_METATYPE(PlannedEvents)
 
 // An event at minute in slot of day, in use, setting only run when
 // runEnable is 1.
-TSchedule_Event& Put_Event(TSchedule_Day& day, int slot, int minute, int runEnable, int run);
+TSchedule_Event& putEvent(TSchedule_Day& day, int slot, int minute, int runEnable, int run);
 // Every planned event into its day of record (days cleared first); event_count set.
-void Put_Events(TDevice_Config_v2& record, const PlannedEvents& events);
+void putEvents(TDevice_Config_v2& record, const PlannedEvents& events);
 // A day's events of one day, for the timeline tests.
-TSchedule_Day Day_With(const PlannedEvents& events);
+TSchedule_Day dayWith(const PlannedEvents& events);

@@ -8,7 +8,7 @@
 
 SchedulerPageFixture::SchedulerPageFixture(const PlannedEvents& events, bool schedulerOn)
 {
-    Put_Events(record, events);
+    putEvents(record, events);
     record.scheduler_enabled = schedulerOn ? 1 : 0;
     m_page = std::make_unique<TSchedulerPage>(record);
     m_page->editInPlace(record);
@@ -53,10 +53,10 @@ void SchedulerPageFixture::type(QLineEdit* field, const QString& text)
 void SchedulerPageFixture::addEvent(int hour, int minute, int run)
 {
     click("add_Button");
-    type(form().Time_Edit()->hour_Edit(), QString::number(hour));
-    type(form().Time_Edit()->min_Edit(), QString::number(minute));
+    type(form().timeEdit()->hour_Edit(), QString::number(hour));
+    type(form().timeEdit()->min_Edit(), QString::number(minute));
     if (run >= 0) {
-        Tfc_ctrl_Frame* settings = form().fc_ctrl_Frame();
+        Tfc_ctrl_Frame* settings = form().fcCtrlFrame();
         QCheckBox* box = settings->enable_Checkbox(TEventSetting::Run);
         if (!box->isChecked())
             QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));

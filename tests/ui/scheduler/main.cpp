@@ -10,5 +10,5 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // Day names and times as the tests spell them, whatever the machine's locale.
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
-    return Run_Test_Objects<TestTimeline, TestEventsEditor, TestSchedulerPage>(argc, argv);
+    return runTestObjects<TestTimeline, TestEventsEditor, TestSchedulerPage>(argc, argv);
 }

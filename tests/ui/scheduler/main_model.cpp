@@ -7,5 +7,5 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    return Run_Test_Objects<TestScheduleModel>(argc, argv);
+    return runTestObjects<TestScheduleModel>(argc, argv);
 }

@@ -55,13 +55,13 @@ void TestEventsEditor::typedTimeIsStored()
     fx.click("add_Button");
     QCOMPARE(fx.form().PageControl1()->currentWidget()->objectName(), QString("event_edit_TabSheet"));
     // A new event starts at 12:00 with every setting left alone.
-    QCOMPARE(fx.form().Time_Edit()->hour_Edit()->text(), QString("12"));
-    QCOMPARE(fx.form().Time_Edit()->min_Edit()->text(), QString("00"));
-    QVERIFY(!fx.form().fc_ctrl_Frame()->enable_Checkbox(TEventSetting::Run)->isChecked());
-    QVERIFY(!fx.form().fc_ctrl_Frame()->setting_ComboBox(TEventSetting::Run)->isEnabled());
+    QCOMPARE(fx.form().timeEdit()->hour_Edit()->text(), QString("12"));
+    QCOMPARE(fx.form().timeEdit()->min_Edit()->text(), QString("00"));
+    QVERIFY(!fx.form().fcCtrlFrame()->enable_Checkbox(TEventSetting::Run)->isChecked());
+    QVERIFY(!fx.form().fcCtrlFrame()->setting_ComboBox(TEventSetting::Run)->isEnabled());
 
-    fx.type(fx.form().Time_Edit()->hour_Edit(), "7");
-    fx.type(fx.form().Time_Edit()->min_Edit(), "5");
+    fx.type(fx.form().timeEdit()->hour_Edit(), "7");
+    fx.type(fx.form().timeEdit()->min_Edit(), "5");
     fx.click("event_accept_Button");
     QCOMPARE(fx.form().PageControl1()->currentWidget()->objectName(), QString("event_list_TabSheet"));
     QCOMPARE(fx.rows(), 1);
@@ -102,7 +102,7 @@ void TestEventsEditor::timeFieldRules()
     SchedulerPageFixture fx;
     QVERIFY(fx.open(kMonday));
     fx.click("add_Button");
-    TEventTimeEdit* time = fx.form().Time_Edit();
+    TEventTimeEdit* time = fx.form().timeEdit();
     QLineEdit* field = hourField ? time->hour_Edit() : time->min_Edit();
     QLineEdit* other = hourField ? time->min_Edit() : time->hour_Edit();
     fx.type(field, typed);
@@ -160,7 +160,7 @@ void TestEventsEditor::addThenCancelLeavesSlotFree()
     QCOMPARE(fx.rows(), 2);
     fx.click("add_Button");
     QCOMPARE(fx.form().selected_evt, 1);
-    fx.type(fx.form().Time_Edit()->hour_Edit(), "3");
+    fx.type(fx.form().timeEdit()->hour_Edit(), "3");
     fx.click("event_cancel_Button");
     QCOMPARE(fx.form().PageControl1()->currentWidget()->objectName(), QString("event_list_TabSheet"));
     QCOMPARE(fx.rows(), 2);
@@ -214,9 +214,9 @@ void TestEventsEditor::eventSelectShowsRecordValues()
     QVERIFY(fx.open(kMonday));
     QTest::mouseClick(fx.form().evt_Btn(0), Qt::LeftButton);
     QVERIFY(!fx.form().new_event);
-    QCOMPARE(fx.form().Time_Edit()->hour_Edit()->text(), QString("10"));
-    QCOMPARE(fx.form().Time_Edit()->min_Edit()->text(), QString("15"));
-    Tfc_ctrl_Frame* settings = fx.form().fc_ctrl_Frame();
+    QCOMPARE(fx.form().timeEdit()->hour_Edit()->text(), QString("10"));
+    QCOMPARE(fx.form().timeEdit()->min_Edit()->text(), QString("15"));
+    Tfc_ctrl_Frame* settings = fx.form().fcCtrlFrame();
     for (int s = 0; s < kEventSettings; ++s) {
         QCOMPARE(settings->setting_ComboBox(TEventSetting(s))->currentIndex(), positions[s]);
         QCOMPARE(settings->enable_Checkbox(TEventSetting(s))->isChecked(), bool(ticked[s]));
@@ -289,7 +289,7 @@ void TestEventsEditor::rowButtonsFollowTheirRows()
     grid->setCurrentCell(7, 0);
     QTest::keyClick(grid, Qt::Key_Return);
     QCOMPARE(fx.form().PageControl1()->currentWidget()->objectName(), QString("event_edit_TabSheet"));
-    QCOMPARE(fx.form().Time_Edit()->hour_Edit()->text(), QString("07"));
+    QCOMPARE(fx.form().timeEdit()->hour_Edit()->text(), QString("07"));
 }
 
 void TestEventsEditor::copyDialogOffersOnlyOtherDays()
@@ -297,29 +297,29 @@ void TestEventsEditor::copyDialogOffersOnlyOtherDays()
     SchedulerPageFixture fx({{kMonday, 600, 1, 1}});
     QVERIFY(fx.open(kMonday));
     fx.click("copy_Button");
-    Tcopy_events_Form* copy = fx.form().Copy_Form();
+    Tcopy_events_Form* copy = fx.form().copyForm();
     QTRY_VERIFY(copy->isVisible());
     QCOMPARE(copy->windowTitle(), QString(" Copy Scheduled Event List..."));
     QCOMPARE(copy->findChild<QLabel*>("dow_Label")->text(), QString("Monday"));
     auto* ok = copy->findChild<QPushButton*>("ok_Button");
     QVERIFY(!ok->isEnabled());
-    QVERIFY(!copy->Day_Button(kMonday)->isEnabled());
+    QVERIFY(!copy->dayButton(kMonday)->isEnabled());
 
     for (int day = 1; day <= 7; ++day) {
-        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(copy->Day_Button(day));
-        QCOMPARE(a->text(QAccessible::Name), Tschedule_timeline_Frame::Long_Day_Name(day));
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(copy->dayButton(day));
+        QCOMPARE(a->text(QAccessible::Name), Tschedule_timeline_Frame::longDayName(day));
         QVERIFY(a->state().checkable);
     }
-    QTest::mouseClick(copy->Day_Button(kMonday), Qt::LeftButton);
+    QTest::mouseClick(copy->dayButton(kMonday), Qt::LeftButton);
     QVERIFY(!ok->isEnabled());
-    QTest::mouseClick(copy->Day_Button(kTuesday), Qt::LeftButton);
+    QTest::mouseClick(copy->dayButton(kTuesday), Qt::LeftButton);
     QVERIFY(ok->isEnabled());
-    QVERIFY(QAccessible::queryAccessibleInterface(copy->Day_Button(kTuesday))->state().checked);
-    QTest::mouseClick(copy->Day_Button(kTuesday), Qt::LeftButton);
+    QVERIFY(QAccessible::queryAccessibleInterface(copy->dayButton(kTuesday))->state().checked);
+    QTest::mouseClick(copy->dayButton(kTuesday), Qt::LeftButton);
     QVERIFY(!ok->isEnabled());
-    QVERIFY(!copy->Day_Chosen(kTuesday));
+    QVERIFY(!copy->dayChosen(kTuesday));
 
-    QTest::mouseClick(copy->Day_Button(kTuesday), Qt::LeftButton);
+    QTest::mouseClick(copy->dayButton(kTuesday), Qt::LeftButton);
     fx.click("cancel_Button");
     QTRY_VERIFY(!copy->isVisible());
     QCOMPARE(fx.day(kTuesday).event_count, uint32_t(0));
@@ -328,7 +328,7 @@ void TestEventsEditor::copyDialogOffersOnlyOtherDays()
     // Reopened, the dialog starts afresh.
     fx.click("copy_Button");
     QTRY_VERIFY(copy->isVisible());
-    QVERIFY(!copy->Day_Button(kTuesday)->isChecked());
+    QVERIFY(!copy->dayButton(kTuesday)->isChecked());
     QVERIFY(!ok->isEnabled());
     fx.click("cancel_Button");
 }
@@ -339,10 +339,10 @@ void TestEventsEditor::copyThenCancelKeepsCopyAndRecomputes()
     QVERIFY(fx.open(kMonday));
     fx.addEvent(7, 0, 1);
     fx.click("copy_Button");
-    QTRY_VERIFY(fx.form().Copy_Form()->isVisible());
-    QTest::mouseClick(fx.form().Copy_Form()->Day_Button(kTuesday), Qt::LeftButton);
+    QTRY_VERIFY(fx.form().copyForm()->isVisible());
+    QTest::mouseClick(fx.form().copyForm()->dayButton(kTuesday), Qt::LeftButton);
     fx.click("ok_Button");
-    QTRY_VERIFY(!fx.form().Copy_Form()->isVisible());
+    QTRY_VERIFY(!fx.form().copyForm()->isVisible());
 
     // Written at once, and the project is modified.
     QCOMPARE(fx.day(kTuesday).event_count, uint32_t(1));
@@ -378,9 +378,9 @@ void TestEventsEditor::pictureButtonsAreNamed()
     QCOMPARE(accessibleName(fx.form().evt_Btn(0)), QString("Edit event at 10:00"));
     // On Linux a list's accessible name is its current item; the setting's
     // name stays on the widget.
-    QCOMPARE(fx.form().fc_ctrl_Frame()->setting_ComboBox(TEventSetting::FanSpeed)->accessibleName(),
+    QCOMPARE(fx.form().fcCtrlFrame()->setting_ComboBox(TEventSetting::FanSpeed)->accessibleName(),
              QString("Fan Speed"));
-    QCOMPARE(accessibleName(fx.form().Time_Edit()->hour_Edit()), QString("Hour"));
+    QCOMPARE(accessibleName(fx.form().timeEdit()->hour_Edit()), QString("Hour"));
 }
 
 void TestEventsEditor::settingListsShowTheirPicturesByName()
@@ -393,7 +393,7 @@ void TestEventsEditor::settingListsShowTheirPicturesByName()
     // The setpoint is a plain list of degrees; the other four show pictures.
     for (TEventSetting s :
          {TEventSetting::Run, TEventSetting::Mode, TEventSetting::FanSpeed, TEventSetting::AirDirection}) {
-        QComboBox* list = fx.form().fc_ctrl_Frame()->setting_ComboBox(s);
+        QComboBox* list = fx.form().fcCtrlFrame()->setting_ComboBox(s);
         list->setEnabled(true);
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(list);
         QVERIFY(iface);
@@ -411,7 +411,7 @@ void TestEventsEditor::settingListsShowTheirPicturesByName()
 
 namespace {
 // The shown buttons a screen reader finds walking down from the interface.
-void Collect_Buttons(QAccessibleInterface* node, QStringList& names, int depth = 0)
+void collectButtons(QAccessibleInterface* node, QStringList& names, int depth = 0)
 {
     if (!node || depth > 40)
         return;
@@ -419,7 +419,7 @@ void Collect_Buttons(QAccessibleInterface* node, QStringList& names, int depth =
         && node->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()))
         names << node->text(QAccessible::Name);
     for (int i = 0; i < node->childCount(); ++i)
-        Collect_Buttons(node->child(i), names, depth + 1);
+        collectButtons(node->child(i), names, depth + 1);
 }
 } // namespace
 
@@ -428,13 +428,13 @@ void TestEventsEditor::rowButtonsAreInTheAccessibilityTree()
     SchedulerPageFixture fx({{kMonday, 600, 1, 1}, {kMonday, 1080, 0, 0}});
     QVERIFY(fx.open(kMonday));
     QStringList names;
-    Collect_Buttons(QAccessible::queryAccessibleInterface(&fx.form()), names);
+    collectButtons(QAccessible::queryAccessibleInterface(&fx.form()), names);
     QVERIFY2(names.contains(QStringLiteral("Edit event at 10:00")), qPrintable(names.join(", ")));
     QVERIFY(names.contains(QStringLiteral("Edit event at 18:00")));
 
     fx.click("del_toggle_Button");
     names.clear();
-    Collect_Buttons(QAccessible::queryAccessibleInterface(&fx.form()), names);
+    collectButtons(QAccessible::queryAccessibleInterface(&fx.form()), names);
     QVERIFY2(names.contains(QStringLiteral("Delete event at 18:00")), qPrintable(names.join(", ")));
     // Pressed through the accessibility layer, as a screen reader presses it.
     QAccessibleInterface* second = QAccessible::queryAccessibleInterface(fx.form().evt_Btn(1));

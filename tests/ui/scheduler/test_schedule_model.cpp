@@ -13,7 +13,7 @@ using Slots = QList<int>;
 QList<int> listedSlots(const TSchedule_Day& day)
 {
     QList<int> listed;
-    for (const TScheduleListEntry& entry : Schedule_Event_List(day))
+    for (const TScheduleListEntry& entry : scheduleEventList(day))
         listed << entry.slot;
     return listed;
 }
@@ -50,8 +50,8 @@ void TestScheduleModel::slotsAndOrder()
         day.daily_event[slot].minute_of_day = uint16_t(minutes[slot]);
     }
     QCOMPARE(listedSlots(day), listed);
-    QCOMPARE(Lowest_Free_Slot(day), freeSlot);
-    QCOMPARE(Listed_Event_Count(day), int(listed.size()));
+    QCOMPARE(lowestFreeSlot(day), freeSlot);
+    QCOMPARE(listedEventCount(day), int(listed.size()));
 }
 
 void TestScheduleModel::newEventValuesLeaveSlotFree()
@@ -59,7 +59,7 @@ void TestScheduleModel::newEventValuesLeaveSlotFree()
     TSchedule_Event e;
     std::memset(&e, 0xAB, sizeof e);
     e.in_use = 0;
-    Set_New_Event_Values(e);
+    setNewEventValues(e);
     QCOMPARE(e.minute_of_day, uint16_t(720));
     QCOMPARE(e.run, uint8_t(0));
     QCOMPARE(e.mode, uint8_t(5));
@@ -76,9 +76,9 @@ void TestScheduleModel::newEventValuesLeaveSlotFree()
 void TestScheduleModel::copyTakesAllSlotsAndCountsEvents()
 {
     TSchedule_Day source{};
-    Put_Event(source, 0, 420, 1, 1);
-    Put_Event(source, 2, 600, 0, 0);
-    Put_Event(source, 5, 1080, 1, 0);
+    putEvent(source, 0, 420, 1, 1);
+    putEvent(source, 2, 600, 0, 0);
+    putEvent(source, 5, 1080, 1, 0);
     // A free slot keeps whatever it held; the copy takes it byte for byte.
     source.daily_event[7].minute_of_day = 999;
     source.daily_event[7].reserved2[1] = 0x5A;
@@ -86,10 +86,10 @@ void TestScheduleModel::copyTakesAllSlotsAndCountsEvents()
 
     TSchedule_Day target{};
     for (int slot = 0; slot < kScheduleSlots; ++slot)
-        Put_Event(target, slot, slot * 60, 1, 1);
+        putEvent(target, slot, slot * 60, 1, 1);
     target.event_count = 8;
 
-    Copy_Schedule_Day(source, target);
+    copyScheduleDay(source, target);
     QCOMPARE(target.event_count, uint32_t(3));
     QCOMPARE(std::memcmp(target.daily_event, source.daily_event, sizeof source.daily_event), 0);
 }
@@ -122,8 +122,8 @@ void TestScheduleModel::startingRunStates()
     QFETCH(PlannedEvents, events);
     QFETCH(QList<int>, states);
     TDevice_Config_v2 record{};
-    Put_Events(record, events);
-    const std::array<int, kScheduleDays> got = Starting_Run_States(record.daily_schedule);
+    putEvents(record, events);
+    const std::array<int, kScheduleDays> got = ::startingRunStates(record.daily_schedule);
     QCOMPARE(QList<int>(got.begin(), got.end()), states);
 }
 
@@ -150,9 +150,9 @@ void TestScheduleModel::runPeriods()
     QFETCH(PlannedEvents, events);
     QFETCH(int, startState);
     QFETCH(QList<int>, periods);
-    const TSchedule_Day day = Day_With(events);
+    const TSchedule_Day day = dayWith(events);
     QList<int> got;
-    for (const TRunPeriod& p : Run_Periods(Schedule_Event_List(day), startState))
+    for (const TRunPeriod& p : ::runPeriods(scheduleEventList(day), startState))
         got << p.start << p.end;
     QCOMPARE(got, periods);
 }

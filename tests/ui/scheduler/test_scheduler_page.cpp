@@ -62,7 +62,7 @@ void TestSchedulerPage::showRecordRebuildsTimelinesAndRunStates()
     }
 
     // Another record: showing it changes nothing in it.
-    Put_Events(fx.record, {{kWednesday, 420, 1, 0}});
+    putEvents(fx.record, {{kWednesday, 420, 1, 0}});
     fx.record.scheduler_enabled = 0;
     const TDevice_Config_v2 before = fx.record;
     fx.page().Show_Device_Config(fx.record);
@@ -134,13 +134,13 @@ void TestSchedulerPage::cancelWritesNothing()
 void TestSchedulerPage::pageSitsInTheConfigurationPages()
 {
     Tbmpgen_Form window;
-    TProjectDocument& document = window.Document();
-    auto* page = qobject_cast<TSchedulerPage*>(window.Configuration_Page()->subPage("scheduler_cfg_TabSheet"));
+    TProjectDocument& document = window.document();
+    auto* page = qobject_cast<TSchedulerPage*>(window.configurationPage()->subPage("scheduler_cfg_TabSheet"));
     QVERIFY(page);
 
     // Showing a project's record leaves it unmodified.
-    document.fill([](TDevice_Config_v2& record, THandle_List&) {
-        Put_Events(record, {{kMonday, 480, 1, 1}});
+    document.fill([](TDevice_Config_v2& record, THandleList&) {
+        putEvents(record, {{kMonday, 480, 1, 1}});
         record.scheduler_enabled = 1;
         return true;
     });
@@ -205,12 +205,12 @@ void TestSchedulerPage::eventsOpenFromButtonAndContextMenu()
 {
     QFETCH(QString, way);
     SchedulerPageFixture fx({{kMonday, 600, 1, 1}}, false);
-    QToolButton* button = fx.page().edit_events_Button();
+    QToolButton* button = fx.page().editEventsButton();
     QVERIFY(button);
     QVERIFY(button->isVisibleTo(&fx.page()));
     // Off with the scheduler, as the timelines are.
     QVERIFY(!button->isEnabled());
-    QVERIFY(!fx.page().schedule_dow_Frame(kMonday)->Context_Menu()->actions().constFirst()->isEnabled());
+    QVERIFY(!fx.page().schedule_dow_Frame(kMonday)->contextMenu()->actions().constFirst()->isEnabled());
     QCheckBox* box = fx.page().scheduler_enable_CheckBox();
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
     QVERIFY(button->isEnabled());
@@ -219,10 +219,10 @@ void TestSchedulerPage::eventsOpenFromButtonAndContextMenu()
     if (way == QLatin1String("button")) {
         QCOMPARE(button->menu()->actions().size(), 7);
         open = button->menu()->actions().at(kMonday - 1);
-        QCOMPARE(open->text(), Tschedule_timeline_Frame::Long_Day_Name(kMonday) + QStringLiteral("..."));
+        QCOMPARE(open->text(), Tschedule_timeline_Frame::longDayName(kMonday) + QStringLiteral("..."));
     } else {
-        open = fx.page().schedule_dow_Frame(kMonday)->Context_Menu()->actions().constFirst();
-        QVERIFY(open->text().contains(Tschedule_timeline_Frame::Long_Day_Name(kMonday)));
+        open = fx.page().schedule_dow_Frame(kMonday)->contextMenu()->actions().constFirst();
+        QVERIFY(open->text().contains(Tschedule_timeline_Frame::longDayName(kMonday)));
     }
     QVERIFY(open->isEnabled());
     open->trigger();

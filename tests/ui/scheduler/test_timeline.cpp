@@ -46,12 +46,12 @@ bool isWhite(QRgb p)
 struct Timeline {
     explicit Timeline(const PlannedEvents& events, int startState = 0, int dayIndex = 2)
     {
-        day = Day_With(events);
+        day = dayWith(events);
         frame = std::make_unique<Tschedule_timeline_Frame>();
         frame->init(dayIndex);
         frame->pSchedule = &day;
         frame->Refresh_Event_List();
-        frame->Set_Starting_Runstate(startState);
+        frame->setStartingRunstate(startState);
         frame->resize(kW, kH);
     }
     QImage render() const { return frame->grab().toImage().convertToFormat(QImage::Format_RGB32); }
@@ -79,8 +79,8 @@ QString describe(const QImage& image, int x, int y)
 
 void TestTimeline::initTestCase()
 {
-    QCOMPARE(Tschedule_timeline_Frame::Long_Day_Name(1), QString("Sunday"));
-    QCOMPARE(Tschedule_timeline_Frame::Long_Day_Name(7), QString("Saturday"));
+    QCOMPARE(Tschedule_timeline_Frame::longDayName(1), QString("Sunday"));
+    QCOMPARE(Tschedule_timeline_Frame::longDayName(7), QString("Saturday"));
 }
 
 void TestTimeline::geometryAt600x100()
@@ -171,8 +171,8 @@ void TestTimeline::timeLabelsNeverTouch()
     QLocale::setDefault(QLocale(locale));
     const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
 
-    const QFont font = Tschedule_timeline_Frame::Label_Font(height);
-    const auto labels = Tschedule_timeline_Frame::Time_Labels(width, height, font);
+    const QFont font = Tschedule_timeline_Frame::labelFontFor(height);
+    const auto labels = Tschedule_timeline_Frame::timeLabels(width, height, font);
     const QLocale here;
     // The day's two ends are always labelled.
     QVERIFY(labels.size() >= 2);
@@ -209,7 +209,7 @@ void TestTimeline::compactTimelineKeepsItsParts()
              qPrintable(QStringLiteral("%1..%2").arg(bar.left()).arg(bar.right())));
     QVERIFY(bar.top() >= 1);
     QVERIFY(!boundsOf(img, QRect(300, 0, 100, 28), isYellow).isEmpty());
-    const int labelTop = Tschedule_timeline_Frame::Time_Labels(700, 28, Tschedule_timeline_Frame::Label_Font(28))
+    const int labelTop = Tschedule_timeline_Frame::timeLabels(700, 28, Tschedule_timeline_Frame::labelFontFor(28))
                              .constFirst()
                              .box.top();
     QVERIFY(bar.bottom() < labelTop);
@@ -294,11 +294,11 @@ void TestTimeline::accessibleNameAndPress()
     QCOMPARE(clicks, QList<int>{2});
 
     // The summary follows the list and the starting state.
-    t.day = Day_With({{1, 480, 1, 0}});
+    t.day = dayWith({{1, 480, 1, 0}});
     t.frame->Refresh_Event_List();
-    t.frame->Set_Starting_Runstate(1);
+    t.frame->setStartingRunstate(1);
     QCOMPARE(a->text(QAccessible::Name), QString("Monday, 1 event, on until 08:00"));
-    t.frame->Set_Starting_Runstate(0);
+    t.frame->setStartingRunstate(0);
     QCOMPARE(a->text(QAccessible::Name), QString("Monday, 1 event, off all day"));
 
     t.frame->setEnabled(false);
@@ -324,14 +324,14 @@ void TestTimeline::dayNamesAreAllLongOrAllShort()
     const QFontMetrics metrics(font);
     int widest = 0;
     for (int day = 1; day <= 7; ++day)
-        widest = qMax(widest, metrics.horizontalAdvance(Tschedule_timeline_Frame::Long_Day_Name(day)));
+        widest = qMax(widest, metrics.horizontalAdvance(Tschedule_timeline_Frame::longDayName(day)));
     // Room for some long names but not all: the seven still read alike.
     for (int room : {widest - 1, widest, widest + 20, widest / 2}) {
         QStringList names;
         int longOnes = 0;
         for (int day = 1; day <= 7; ++day) {
-            const QString name = Tschedule_timeline_Frame::Axis_Day_Name(day, metrics, room);
-            longOnes += name == Tschedule_timeline_Frame::Long_Day_Name(day) ? 1 : 0;
+            const QString name = Tschedule_timeline_Frame::axisDayName(day, metrics, room);
+            longOnes += name == Tschedule_timeline_Frame::longDayName(day) ? 1 : 0;
             names << name;
         }
         QVERIFY2(longOnes == 0 || longOnes == 7, qPrintable(names.join(QStringLiteral(", "))));
