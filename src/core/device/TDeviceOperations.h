@@ -55,6 +55,7 @@ public:
     void Allow_Placeholder_Firmware_On(const QStringList& ports) { m_placeholderPorts = ports; }
     void Allow_Placeholder_Firmware_Everywhere(bool allowed) { m_placeholderEverywhere = allowed; }
     bool Placeholder_Firmware_Allowed(const QString& port) const override;
+    QStringList placeholderFirmwarePorts() const { return m_placeholderPorts; }
     // A configuration upload reads the block back and compares it before the
     // controller is restarted.
     void Set_Verify_Upload(bool verify);

@@ -30,6 +30,8 @@ QString Box_Text_Line(const QString& text)
 
 void CliDeviceHost::Log_Activity(int code, const QString& info)
 {
+    if (quiet)
+        return;
     const QString marker = Status_Code_Marker(code);
     const QString when = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     printLine(stdout, QStringLiteral("%1 %2 %3 | %4").arg(when, marker, Status_Code_Text(code), info));
@@ -57,6 +59,8 @@ TDeviceAnswer CliDeviceHost::Show_Message_Box(const QString& text, TDeviceBoxKin
 
 void CliDeviceHost::Set_Progress(TDeviceBar bar, qint64 position, qint64 maximum, bool error)
 {
+    if (onProgress && !error && maximum > 0)
+        onProgress(bar, position, maximum);
     if (error || maximum <= 0 || !showProgress)
         return;
     const int tenth = int(position * 10 / maximum);
@@ -78,9 +82,12 @@ QString CliDeviceHost::Service_Text() const
 void CliDeviceHost::Show_Firmware_Window()
 {
     const TFirmwareWindowInfo info = Prepare_Firmware_Window(m_link);
-    printLine(stdout, QStringLiteral("R/C Model: %1").arg(info.known() ? info.model_info : QStringLiteral("unknown")));
-    printLine(stdout, QStringLiteral("R/C Firmware Version: %1").arg(info.rc_fwver));
-    printLine(stdout, QStringLiteral("Available Firmware Version: %1").arg(info.available_fwver));
+    if (!quiet) {
+        printLine(stdout,
+                  QStringLiteral("R/C Model: %1").arg(info.known() ? info.model_info : QStringLiteral("unknown")));
+        printLine(stdout, QStringLiteral("R/C Firmware Version: %1").arg(info.rc_fwver));
+        printLine(stdout, QStringLiteral("Available Firmware Version: %1").arg(info.available_fwver));
+    }
     m_firmwareWindow = true;
     m_firmwareAttempts = 1;
     if (info.known() && beforeFirmware)

@@ -1,6 +1,7 @@
 #include "CommissionWorker.h"
 
 #include "CliDeviceHost.h"
+#include "CommissionFirmware.h"
 
 #include "core/commissioning/CommissioningLog.h"
 #include "core/commissioning/CommissioningPlan.h"
@@ -214,13 +215,20 @@ int Run_Commission_Worker(const TCommissionJob& job)
     TVrexComms* comms = &link.comms();
     // No write reaches a controller before it has identified itself in full
     // and its firmware is known to take an upload.
-    const TProbeResult probe = Probe_Controller(*comms, job.port);
+    TProbeResult probe = Probe_Controller(*comms, job.port);
     comms->CloseComm();
     if (!probe.isController())
         return finish(false, notAController(probe));
     record.partNumber = probe.part_no;
     record.firmware = firmwareText(probe.fw_version);
     emitEvent({{"event", "identified"}, {"part_number", probe.part_no}, {"firmware", record.firmware}});
+    if (job.firmware) {
+        TCommissionFirmwareJob upgrade{job.port,         job.allowPlaceholder, job.placeholderPorts,
+                                       job.backupFolder, link.PC_Cfg_FW_Ver,   emitEvent};
+        QString failure;
+        if (!Commission_Firmware_Step(upgrade, *comms, probe, record, &failure))
+            return finish(false, failure);
+    }
     const TConnect_Verdict verdict = Connect_Verdict(probe.part_no, probe.fw_version, kPurposeUpload);
     if (verdict != TConnect_Verdict::Yes)
         return finish(false, skippedBecause(verdict, probe));

@@ -53,6 +53,7 @@ TCommissionWindow* TCommissionLauncher::commissionWindow()
         else
             setup.workerProgram = m_workerProgram;
         setup.logPath = [this] { return m_form.Commissioning_Log(); };
+        setup.placeholderFirmwarePorts = [this] { return m_form.Device_Operations()->placeholderFirmwarePorts(); };
         setup.busyReason = [this] {
             return m_form.Device_Operations()->Busy()
                 ? QStringLiteral("Another device operation is running: start when it has ended.")

@@ -1,0 +1,269 @@
+// corvane-cli commission --firmware end to end: virtual controllers on
+// pseudo-terminals, some with old firmware. An old one is backed up,
+// upgraded, identified again and then gets the project; an up-to-date one
+// beside it gets the project and not a byte of firmware; a failed or refused
+// upgrade sends no data.
+#include "ProgramRun.h"
+#include "ProjectFixtures.h"
+#include "SimFixtures.h"
+
+#include "core/commissioning/CommissioningLog.h"
+#include "core/imaging/ImageDataBlock.h"
+#include "core/model/DeviceConfig.h"
+#include "core/protocol/BLcomms.h"
+#include "core/resources/CarriedData.h"
+#include "core/storage/DiskIO.h"
+#include "sim/lib/VirtualController.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <map>
+
+namespace {
+
+constexpr uint32_t kStaging = 0x37000;
+constexpr uint32_t kImageStore = 0x80000;
+
+// Firmware blocks and 'firmware write' commands a controller received.
+int Firmware_Frames(const VirtualController& sim)
+{
+    int n = 0;
+    for (const SimFrame& f : sim.frames()) {
+        const bool block = f.command == BL::kCmdWriteMemory && f.address >= kStaging && f.address < kImageStore;
+        n += block || f.command == BL::kCmdFirmwareWriteApp || f.command == BL::kCmdFirmwareWriteBoot ? 1 : 0;
+    }
+    return n;
+}
+
+// Data writes: the configuration block and the image store.
+int Data_Writes(const VirtualController& sim)
+{
+    int n = 0;
+    for (const SimFrame& f : sim.frames())
+        n += f.command == BL::kCmdWriteMemory && (f.address < kStaging || f.address >= kImageStore) ? 1 : 0;
+    return n;
+}
+
+std::map<QString, TCommissioningRecord> Records_By_Port(const QString& log)
+{
+    std::map<QString, TCommissioningRecord> out;
+    for (const TCommissioningRecord& r : Read_Commissioning_Log(log).records)
+        out[r.port] = r;
+    return out;
+}
+
+QString Carried_Version()
+{
+    const quint16 v = Read_Resource_Word(QStringLiteral("FW_VER"));
+    return QString::asprintf("%d.%02d", v / 100, v % 100);
+}
+
+} // namespace
+
+class TestCommissionFirmware : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void oldControllerIsUpgradedThenCommissioned_data();
+    void oldControllerIsUpgradedThenCommissioned();
+    void noDataWithoutASuccessfulUpgrade_data();
+    void noDataWithoutASuccessfulUpgrade();
+
+private:
+    QStringList commission(const std::vector<VirtualController*>& sims, const QString& log) const;
+
+    QTemporaryDir dir;
+    QString project;
+    QString backups;
+    QByteArray config;
+    QByteArray images;
+};
+
+void TestCommissionFirmware::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    project = dir.filePath(QStringLiteral("site.cvp"));
+    TDevice_Config_v2 rec = New_Project_Config();
+    Write_Service_Text(QStringLiteral("Plant room"), rec);
+    THandle_List handles;
+    Create_Default_Handles(handles);
+    THandle_object& logos = *handles[LOGOS_IDX];
+    QImage logo(logos.width, logos.height, QImage::Format_ARGB32_Premultiplied);
+    logo.fill(qRgb(20, 90, 160));
+    Add_Fixture_Image(logos, QStringLiteral("BLUE"), logo, TFixtureImage::Stored);
+    Save_Project_File(project, rec, handles);
+    config = Controller_Block(rec);
+    Build_Image_Data(images, handles);
+    QVERIFY(images.size() > 100);
+    backups = dir.filePath(QStringLiteral("backups"));
+    QVERIFY(QDir().mkpath(backups));
+}
+
+QStringList TestCommissionFirmware::commission(const std::vector<VirtualController*>& sims, const QString& log) const
+{
+    QStringList args{QStringLiteral("commission"), project, QStringLiteral("--verify"), QStringLiteral("--log"), log};
+    for (const VirtualController* s : sims)
+        args << QStringLiteral("--port") << s->portName();
+    return args;
+}
+
+void TestCommissionFirmware::oldControllerIsUpgradedThenCommissioned_data()
+{
+    QTest::addColumn<SimOptions>("old");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<bool>("backedUp");
+    // A controller from stock: a configuration of its own, which the backup keeps.
+    TDevice_Config_v2 stock = New_Project_Config();
+    Write_Service_Text(QStringLiteral("From stock"), stock);
+    SimOptions v104;
+    v104.initialConfig = Controller_Block(stock);
+    v104.fwVersion = 104; // cannot take an upload
+    QTest::newRow("1.04") << v104 << QStringLiteral("1.04") << true;
+    SimOptions v200 = v104;
+    v200.fwVersion = 200; // takes one, but is older than the carried firmware
+    QTest::newRow("2.00") << v200 << QStringLiteral("2.00") << true;
+    SimOptions bootLoader;
+    bootLoader.bootLoader = true; // reports its boot loader's version; nothing to back up
+    QTest::newRow("boot loader") << bootLoader << QStringLiteral("1.00") << false;
+}
+
+void TestCommissionFirmware::oldControllerIsUpgradedThenCommissioned()
+{
+    QFETCH(SimOptions, old);
+    QFETCH(QString, from);
+    QFETCH(bool, backedUp);
+    const auto outdatedSim = Start_Virtual_Controller(old);
+    const auto currentSim = Start_Virtual_Controller();
+    QVERIFY(outdatedSim && currentSim);
+    VirtualController& outdated = *outdatedSim;
+    VirtualController& current = *currentSim;
+    const QString log = dir.filePath(QStringLiteral("%1.jsonl").arg(QTest::currentDataTag()).replace(' ', '-'));
+    const QStringList before = QDir(backups).entryList(QDir::Files);
+    const ProgramRun r = Run_Cli(commission({&outdated, &current}, log)
+                                 << QStringLiteral("--firmware") << QStringLiteral("--allow-placeholder")
+                                 << QStringLiteral("--backup-dir") << backups);
+    QVERIFY2(r.status == 0, qPrintable(r.errText() + r.outText()));
+
+    // Upgraded: the carried image in its staging area, then the project.
+    const QByteArray firmware = Read_Resource_Data(QStringLiteral("FIRMWARE_BINARY_5813"));
+    QCOMPARE(outdated.memory(kStaging, int(firmware.size())), firmware);
+    QCOMPARE(outdated.options().fwVersion, Read_Resource_Word(QStringLiteral("FW_VER")));
+    // Beside it, the up-to-date controller: the project, not a byte of firmware.
+    QCOMPARE(Firmware_Frames(current), 0);
+    for (VirtualController* s : {&outdated, &current}) {
+        QCOMPARE(s->memory(0, 1408), config);
+        QCOMPARE(s->memory(kImageStore, int(images.size())), images);
+    }
+    // The data went after the last firmware frame.
+    const std::vector<SimFrame> frames = outdated.frames();
+    int lastFirmware = -1, firstData = -1;
+    for (int i = 0; i < int(frames.size()); ++i) {
+        if (frames[size_t(i)].command == BL::kCmdFirmwareWriteApp
+            || frames[size_t(i)].command == BL::kCmdFirmwareWriteBoot)
+            lastFirmware = i;
+        if (frames[size_t(i)].command == BL::kCmdWriteMemory && frames[size_t(i)].address < kStaging && firstData < 0)
+            firstData = i;
+    }
+    QVERIFY(lastFirmware >= 0 && firstData > lastFirmware);
+
+    const auto records = Records_By_Port(log);
+    QCOMPARE(int(records.size()), 2);
+    const TCommissioningRecord& up = records.at(outdated.portName());
+    QVERIFY2(up.ok, qPrintable(up.message));
+    QCOMPARE(up.firmware, Carried_Version());
+    QCOMPARE(up.sent, (QStringList{"config", "images"}));
+    QCOMPARE(up.verify, TVerifyResult::Passed);
+    QVERIFY(up.upgrade.has_value());
+    QCOMPARE(up.upgrade->from, from);
+    QCOMPARE(up.upgrade->to, Carried_Version());
+    QVERIFY(up.upgrade->ok);
+    const QStringList added = QDir(backups).entryList(QDir::Files);
+    if (backedUp) {
+        // The backup holds what the controller had: the configuration it started with.
+        QCOMPARE(added.size(), before.size() + 1);
+        QVERIFY2(QFileInfo(up.upgrade->backup).fileName().startsWith(QLatin1String("corvane-backup-")),
+                 qPrintable(up.upgrade->backup));
+        TDevice_Config_v2 saved{};
+        THandle_List handles;
+        QVERIFY(Load_Project_File(up.upgrade->backup, saved, handles));
+        QCOMPARE(Controller_Block(saved), old.initialConfig);
+    } else {
+        QVERIFY(up.upgrade->backup.isEmpty());
+        QCOMPARE(added, before);
+    }
+    const TCommissioningRecord& same = records.at(current.portName());
+    QVERIFY(same.ok);
+    QVERIFY(!same.upgrade.has_value());
+    QCOMPARE(same.firmware, Carried_Version());
+
+    // The run's table and the report both show the step.
+    const QString step = QStringLiteral("%1 -> %2").arg(from, Carried_Version());
+    QVERIFY2(r.outText().contains(step), qPrintable(r.outText()));
+    const ProgramRun report = Run_Cli({QStringLiteral("report"), log});
+    QCOMPARE(report.status, 0);
+    QVERIFY2(report.outText().contains(step), qPrintable(report.outText()));
+}
+
+void TestCommissionFirmware::noDataWithoutASuccessfulUpgrade_data()
+{
+    QTest::addColumn<SimOptions>("old");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("message"); // the record's message starts so; empty: refused before any port
+    QTest::addColumn<bool>("upgradeTried");
+    SimOptions v104;
+    v104.fwVersion = 104;
+    QTest::newRow("without --firmware") << v104 << QStringList{}
+                                        << QStringLiteral(
+                                               "skipped: firmware 1.04 needs an upgrade before data can be uploaded")
+                                        << false;
+    SimOptions dying = v104;
+    dying.initialConfig = Controller_Block(New_Project_Config());
+    // Answers the probe and the backup's reads, then falls silent among the firmware blocks.
+    dying.silentAfter = 40;
+    const QStringList upgrade{"--firmware", "--allow-placeholder", "--backup-dir", backups};
+    QTest::newRow("silent during the upgrade")
+        << dying << upgrade << QStringLiteral("firmware upgrade failed, no data sent: ") << true;
+    if (Carried_Firmware_Is_Placeholder())
+        QTest::newRow("stand-in firmware") << v104 << upgrade.mid(0, 1) << QString() << false;
+}
+
+void TestCommissionFirmware::noDataWithoutASuccessfulUpgrade()
+{
+    QFETCH(SimOptions, old);
+    QFETCH(QStringList, options);
+    QFETCH(QString, message);
+    QFETCH(bool, upgradeTried);
+    const auto sim = Start_Virtual_Controller(old);
+    QVERIFY(sim);
+    VirtualController& outdated = *sim;
+    const QString log = dir.filePath(QStringLiteral("%1.jsonl").arg(QTest::currentDataTag()).replace(' ', '-'));
+    const ProgramRun r = Run_Cli(commission({&outdated}, log) << options);
+    QCOMPARE(r.status, 1);
+    QCOMPARE(Data_Writes(outdated), 0);
+    if (message.isEmpty()) {
+        // Refused as the firmware command refuses it: before any port is opened.
+        QCOMPARE(r.errLines().size(), 1);
+        QVERIFY2(r.errText().contains(QLatin1String("--allow-placeholder")), qPrintable(r.errText()));
+        QCOMPARE(outdated.frameCount(), 0);
+        QVERIFY(!QFileInfo::exists(log));
+        return;
+    }
+    const auto records = Records_By_Port(log);
+    QCOMPARE(int(records.size()), 1);
+    const TCommissioningRecord& rec = records.at(outdated.portName());
+    QVERIFY(!rec.ok);
+    QVERIFY2(rec.message.startsWith(message), qPrintable(rec.message));
+    QVERIFY(rec.sent.isEmpty());
+    QCOMPARE(rec.firmware, QStringLiteral("1.04"));
+    QCOMPARE(rec.upgrade.has_value(), upgradeTried);
+    if (upgradeTried) {
+        QVERIFY(Firmware_Frames(outdated) > 0);
+        QVERIFY(!rec.upgrade->ok);
+        QCOMPARE(rec.upgrade->text(), QStringLiteral("1.04 -> %1 failed").arg(Carried_Version()));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCommissionFirmware)
+#include "test_commission_firmware.moc"
