@@ -20,6 +20,8 @@
 #include <QtTest>
 
 #include <map>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -68,6 +70,7 @@ private slots:
     void initTestCase();
     void oldControllerIsUpgradedThenCommissioned_data();
     void oldControllerIsUpgradedThenCommissioned();
+    void everyUpgradedControllerKeepsItsOwnBackup();
     void noDataWithoutASuccessfulUpgrade_data();
     void noDataWithoutASuccessfulUpgrade();
 
@@ -204,6 +207,39 @@ void TestCommissionFirmware::oldControllerIsUpgradedThenCommissioned()
     const ProgramRun report = Run_Cli({QStringLiteral("report"), log});
     QCOMPARE(report.status, 0);
     QVERIFY2(report.outText().contains(step), qPrintable(report.outText()));
+}
+
+// Workers upgrading at once back up within the same second: each backup
+// gets a file of its own, none is written over another.
+void TestCommissionFirmware::everyUpgradedControllerKeepsItsOwnBackup()
+{
+    std::vector<std::unique_ptr<VirtualController>> sims;
+    std::vector<VirtualController*> ports;
+    for (const char* text : {"Room 1", "Room 2", "Room 3"}) {
+        TDevice_Config_v2 stock = New_Project_Config();
+        Write_Service_Text(QString::fromLatin1(text), stock);
+        SimOptions old;
+        old.fwVersion = 104;
+        old.initialConfig = Controller_Block(stock);
+        sims.push_back(Start_Virtual_Controller(old));
+        QVERIFY(sims.back());
+        ports.push_back(sims.back().get());
+    }
+    QTemporaryDir folder;
+    const QString log = dir.filePath(QStringLiteral("three-backups.jsonl"));
+    const ProgramRun r
+        = Run_Cli(commission(ports, log) << QStringLiteral("--firmware") << QStringLiteral("--allow-placeholder")
+                                         << QStringLiteral("--backup-dir") << folder.path());
+    QVERIFY2(r.status == 0, qPrintable(r.errText()));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 3);
+    for (const VirtualController* sim : ports) {
+        const TCommissioningRecord rec = Records_By_Port(log).at(sim->portName());
+        QVERIFY(rec.upgrade && rec.upgrade->ok);
+        TDevice_Config_v2 saved{};
+        THandle_List handles;
+        QVERIFY(Load_Project_File(rec.upgrade->backup, saved, handles));
+        QCOMPARE(Controller_Block(saved), sim->options().initialConfig);
+    }
 }
 
 void TestCommissionFirmware::noDataWithoutASuccessfulUpgrade_data()
