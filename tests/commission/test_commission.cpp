@@ -61,9 +61,9 @@ Memory memoryOf(const VirtualController& sim, int imageBytes)
     return {sim.memory(0, 1408), sim.memory(kImageStore, imageBytes)};
 }
 
-QStringList commissionArgs(const QString& m_project, const std::vector<VirtualController*>& sims, const QString& log)
+QStringList commissionArgs(const QString& project, const std::vector<VirtualController*>& sims, const QString& log)
 {
-    QStringList args{QStringLiteral("commission"), m_project};
+    QStringList args{QStringLiteral("commission"), project};
     for (const VirtualController* s : sims)
         args << QStringLiteral("--port") << s->portName();
     args << QStringLiteral("--verify") << QStringLiteral("--log") << log;

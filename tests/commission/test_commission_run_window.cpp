@@ -8,8 +8,11 @@
 #include "IsolatedSettings.h"
 #include "SimFixtures.h"
 #include "core/commissioning/CommissioningLog.h"
+#include "core/device/TDeviceOperations.h"
 #include "core/document/TProjectDocument.h"
 #include "core/imaging/ImageDataBlock.h"
+#include "core/model/DeviceConfig.h"
+#include "core/resources/CarriedData.h"
 #include "core/storage/DiskIO.h"
 #include "ui/app/TCommissionLauncher.h"
 #include "ui/app/TCommissioningLogWindow.h"
@@ -113,6 +116,7 @@ private slots:
     void everyControllerGetsTheProject();
     void silentControllerFailsAloneAndRetrySucceeds();
     void oldFirmwareIsSkippedWithItsReason();
+    void oldFirmwareIsUpgradedWhenAsked();
     void stopPutsEveryPortOnRecordAsInterrupted();
     void everyControlIsNamedAndReachedByTab();
     void watchCommissionsControllerAfterController();
@@ -230,6 +234,42 @@ void TestCommissionRunWindow::oldFirmwareIsSkippedWithItsReason()
     QCOMPARE(int(records.size()), 1);
     QVERIFY(!records[0].ok);
     QVERIFY(records[0].sent.isEmpty());
+}
+
+// With the firmware box ticked the old controller is upgraded (its backup
+// beside the log), then gets the project; the row says so.
+void TestCommissionRunWindow::oldFirmwareIsUpgradedWhenAsked()
+{
+    RunFixture run;
+    SimOptions old;
+    old.fwVersion = 104;
+    old.initialConfig = controllerBlock(newProjectConfig()); // a configuration to back up
+    const Sims sims = startSims(1, old);
+    QCOMPARE(int(sims.size()), 1);
+    const QString port = sims[0]->portName();
+    // As with --demo: this build's stand-in firmware may go to the virtual controller.
+    run.form().deviceOperations()->allowPlaceholderFirmwareOn({port});
+    run.addPorts(sims);
+    QCheckBox* firmware = run.window->findChild<QCheckBox*>(QStringLiteral("commission_firmware_CheckBox"));
+    QVERIFY(firmware);
+    QCOMPARE(firmware->accessibleName(), QStringLiteral("Upgrade old firmware first"));
+    QVERIFY(!firmware->isChecked());
+    firmware->setChecked(true);
+    QVERIFY(run.runAndWait(run.window->startButton()));
+
+    const quint16 carried = Read_Resource_Word(QStringLiteral("FW_VER"));
+    const QString version = QString::asprintf("%d.%02d", carried / 100, carried % 100);
+    QCOMPARE(run.cell(port, TCommissionPortTable::kReasonColumn),
+             QStringLiteral("firmware upgraded 1.04 -> %1").arg(version));
+    QCOMPARE(run.cell(port, TCommissionPortTable::kStateColumn), QStringLiteral("done"));
+    QCOMPARE(run.cell(port, TCommissionPortTable::kFirmwareColumn), version);
+    run.checkMemory(*sims[0]);
+    const std::vector<TCommissioningRecord> records = readCommissioningLog(run.log).records;
+    QCOMPARE(int(records.size()), 1);
+    QVERIFY(records[0].ok);
+    QVERIFY(records[0].upgrade && records[0].upgrade->ok);
+    QCOMPARE(QFileInfo(records[0].upgrade->backup).absolutePath(), QFileInfo(run.log).absolutePath());
+    QVERIFY(QFileInfo(records[0].upgrade->backup).size() > 0);
 }
 
 void TestCommissionRunWindow::stopPutsEveryPortOnRecordAsInterrupted()

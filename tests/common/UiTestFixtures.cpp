@@ -71,9 +71,9 @@ QByteArray pngBytes(int width, int height, QRgb colour)
     return bytes;
 }
 
-QString shownCaption(const QWidget& m_window)
+QString shownCaption(const QWidget& window)
 {
-    return m_window.windowHandle() ? m_window.windowHandle()->title() : QStringLiteral("(no window)");
+    return window.windowHandle() ? window.windowHandle()->title() : QStringLiteral("(no window)");
 }
 
 QByteArray fileBytes(const QString& path)

@@ -47,5 +47,5 @@ private:
 QByteArray pngBytes(int width, int height, QRgb colour);
 // The title the platform shows for a window that exists: the caption with the
 // modified marker put in or left out.
-QString shownCaption(const QWidget& m_window);
+QString shownCaption(const QWidget& window);
 QByteArray fileBytes(const QString& path);

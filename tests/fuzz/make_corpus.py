@@ -130,6 +130,12 @@ failed = (b'{"adapter_serial":null,"config_checksum":null,"firmware":null,"image
           b'"watch_session":"2026-12-10T09:00:00Z"}\n')
 put("corpus", "commissioning-log", "two-records", line + failed)
 put("corpus", "commissioning-log", "one-record-and-a-torn-line", line + line[:40])
+# commission --firmware: an upgrade that went through, and one that did not.
+upgraded = line.replace(b'"verify":"passed"}', b'"verify":"passed","upgrade":{"backup":"/home/corvane-backup-'
+                        b'20261210-091448.cvp","from":"1.04","outcome":"ok","to":"2.01"}}')
+refused = failed.replace(b'"watch_index":2', b'"upgrade":{"backup":null,"from":"1.00","outcome":"failed","to":7},'
+                         b'"watch_index":2')
+put("corpus", "commissioning-log", "upgraded-and-failed-upgrade", upgraded + refused)
 
 # Findings: each must end fast with a clear refusal.
 big = bmp_header_only(32784, 272, 24, b"\0" * 52)

@@ -48,6 +48,8 @@ QJsonObject TCommissioningRecord::toJson() const
         o["watch_session"] = watchSession;
         o["watch_index"] = watchIndex;
     }
+    if (upgrade)
+        o["upgrade"] = upgrade->toJson();
     return o;
 }
 
@@ -107,6 +109,9 @@ std::optional<TCommissioningRecord> TCommissioningRecord::fromJson(const QJsonOb
     r.message = o["message"].toString();
     r.watchSession = o["watch_session"].toString();
     r.watchIndex = o["watch_index"].toInt();
+    // Lines written before upgrades were made have none.
+    if (o["upgrade"].isObject())
+        r.upgrade = TFirmwareUpgradeRecord::fromJson(o["upgrade"].toObject());
     return r;
 }
 

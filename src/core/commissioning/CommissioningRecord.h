@@ -3,6 +3,8 @@
 // controller (as far as the link can tell), which project and firmware, what
 // reached it, and how it ended. One line of the commissioning log.
 
+#include "core/commissioning/FirmwareUpgradeRecord.h"
+
 #include <QDateTime>
 #include <QJsonObject>
 #include <QString>
@@ -17,7 +19,7 @@ struct TCommissioningRecord {
     QString port;
     QString adapterSerial; // the USB adapter's serial number, empty when unknown
     std::optional<int> partNumber;
-    QString firmware; // "2.01", empty when no controller answered
+    QString firmware; // "2.01", empty when no controller answered; after an upgrade, the new one
     QString project;  // the project file's path
     QString projectSha256;
     std::optional<QByteArray> configChecksum; // the two check bytes of the uploaded block
@@ -32,6 +34,8 @@ struct TCommissioningRecord {
     // (watch mode) share port and adapter; these tell them apart.
     QString watchSession; // when the watch started, ISO 8601 UTC
     int watchIndex = 0;   // 1, 2, ... within that watch; 0 outside one
+    // commission --firmware upgraded (or tried to) before sending.
+    std::optional<TFirmwareUpgradeRecord> upgrade;
 
     QJsonObject toJson() const;
     // Nothing when a field the log always carries is missing or of the wrong

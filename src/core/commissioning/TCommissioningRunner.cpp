@@ -171,13 +171,16 @@ void TCommissioningRunner::readEvents(int index)
             p.record.firmware = o["firmware"].toString();
             p.identity = QStringLiteral("%1 v%2").arg(o["part_number"].toInt()).arg(p.record.firmware);
             p.state = State::Connected;
+        } else if (event == QLatin1String("upgrading")) {
+            p.record.upgrade = TFirmwareUpgradeRecord{o["from"].toString(), o["to"].toString(), {}, false};
         } else if (event == QLatin1String("progress")) {
             p.state = State::Sending;
             p.bar = o["bar"].toString();
             p.percent = o["percent"].toInt();
             p.activity = QStringLiteral("%1 %2 %")
-                             .arg(o["bar"].toString() == QLatin1String("config") ? QStringLiteral("configuration")
-                                                                                 : QStringLiteral("images"))
+                             .arg(p.bar == QLatin1String("config")         ? QStringLiteral("configuration")
+                                      : p.bar == QLatin1String("firmware") ? QStringLiteral("firmware")
+                                                                           : QStringLiteral("images"))
                              .arg(o["percent"].toInt());
         } else if (event == QLatin1String("result")) {
             if (auto r = TCommissioningRecord::fromJson(o["record"].toObject()))

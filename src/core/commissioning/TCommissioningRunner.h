@@ -8,9 +8,11 @@
 //
 // A worker is a program that takes: PORT PROJECT --log LOG --plan FILE
 // --plan-sha256 HASH --project-sha256 HASH [--config] [--images] [--verify]
+// (--firmware and its options come with the options' worker arguments)
 // [--watch-session TIME --watch-index N], and prints JSON lines on stdout:
 //   {"event":"identified","part_number":5813,"firmware":"2.01"}
-//   {"event":"progress","bar":"config"|"images","percent":40}
+//   {"event":"upgrading","from":"1.04","to":"2.01"}   (with --firmware)
+//   {"event":"progress","bar":"firmware"|"config"|"images","percent":40}
 //   {"event":"result","record":{...log record...},"log_error":"..."}
 
 #include "core/commissioning/CommissioningPlan.h"
@@ -47,7 +49,7 @@ public:
         State state = State::Waiting;
         QString identity; // "5813 v2.01" once the controller identified itself
         QString activity; // "configuration 40 %"
-        QString bar;      // the part being sent: "config" or "images"
+        QString bar;      // the part being sent: "firmware", "config" or "images"
         int percent = 0;  // of that part
         TCommissioningRecord record;
         QString logError;

@@ -55,6 +55,7 @@ public:
     void allowPlaceholderFirmwareOn(const QStringList& ports) { m_placeholderPorts = ports; }
     void allowPlaceholderFirmwareEverywhere(bool allowed) { m_placeholderEverywhere = allowed; }
     bool placeholderFirmwareAllowed(const QString& port) const override;
+    QStringList placeholderFirmwarePorts() const { return m_placeholderPorts; }
     // A configuration upload reads the block back and compares it before the
     // controller is restarted.
     void setVerifyUpload(bool verify);

@@ -64,9 +64,9 @@ QImage BmpConverter::Convert_Bitmap(const TDithering_Params& params, const QImag
     m_rows[0].resize(size_t(m_width));
     m_rows[1].resize(size_t(m_width));
 
-    const bool WantPreview = !preview.isNull();
+    const bool wantPreview = !preview.isNull();
     auto run = [&](const auto& quantiser) {
-        if (WantPreview)
+        if (wantPreview)
             diffuse<std::decay_t<decltype(quantiser)>, true>(quantiser, source, preview);
         else
             diffuse<std::decay_t<decltype(quantiser)>, false>(quantiser, source, preview);

@@ -21,7 +21,7 @@ constexpr qint64 kLargestImportFile = qint64(64) * 1024 * 1024;
 
 struct DecodedFile {
     QImage image;
-    int status = InvalidImageFile;
+    int status = kInvalidImageFile;
     QString reason;
 };
 
@@ -33,19 +33,19 @@ DecodedFile decodeImportFile(const QString& path, const TImportTarget& target)
     const QFileInfo info(path);
     if (!importFileExtensions().contains(info.suffix().toLower()))
         return {{},
-                InvalidImageFile,
+                kInvalidImageFile,
                 QStringLiteral("The file type is not one of %1.").arg(importFileExtensions().join(u", "))};
     if (info.isFile() && info.size() > kLargestImportFile)
-        return {{}, InvalidImageFile, QStringLiteral("The file is too large to be a picture for the controller.")};
+        return {{}, kInvalidImageFile, QStringLiteral("The file is too large to be a picture for the controller.")};
     LoadedPicture loaded
         = loadPictureFile(path, target.importLimit ? *target.importLimit : PictureLimit::forAnyHandle());
     switch (loaded.status) {
-    case PictureStatus::Loaded: return {std::move(loaded.image), ImageAddedSuccessfully, QString()};
+    case PictureStatus::Loaded: return {std::move(loaded.image), kImageAddedSuccessfully, QString()};
     // No handle could take it: its size is what is wrong with it.
-    case PictureStatus::TooLarge: return {{}, ImageDimensionsNotCompatible, loaded.error};
+    case PictureStatus::TooLarge: return {{}, kImageDimensionsNotCompatible, loaded.error};
     case PictureStatus::Undecodable: break;
     }
-    return {{}, InvalidImageFile, loaded.error};
+    return {{}, kInvalidImageFile, loaded.error};
 }
 
 QByteArray pngOf(const QImage& image)
@@ -68,7 +68,7 @@ int32_t clampedFileSize(qint64 size)
 QString importStatusText(int code)
 {
     // The import statuses are the first activity-log codes; one table holds their texts.
-    if (code < InvalidImageFile || code > ImageAddedSuccessfully)
+    if (code < kInvalidImageFile || code > kImageAddedSuccessfully)
         return QString();
     return statusCodeText(code);
 }
@@ -139,18 +139,18 @@ TPreparedImage prepareImport(const QString& path, const TImportTarget& target)
     p.name = imageNameFromFile(path);
     p.fileSize = Get_File_Size(path);
     DecodedFile decoded = decodeImportFile(path, target);
-    if (decoded.status != ImageAddedSuccessfully) {
+    if (decoded.status != kImageAddedSuccessfully) {
         p.status = decoded.status;
         p.reason = decoded.reason;
         return p;
     }
     if (decoded.image.isNull() || decoded.image.width() <= 0 || decoded.image.height() <= 0) {
-        p.status = InvalidImageFile;
+        p.status = kInvalidImageFile;
         p.reason = decoded.reason;
         return p;
     }
     if (decoded.image.size() != target.size) {
-        p.status = ImageDimensionsNotCompatible;
+        p.status = kImageDimensionsNotCompatible;
         p.reason = QStringLiteral("The picture is %1 x %2 pixels; the image group takes %3 x %4.")
                        .arg(decoded.image.width())
                        .arg(decoded.image.height())
@@ -188,7 +188,7 @@ TPreparedImage prepareImport(const QString& path, const TImportTarget& target)
         refused.fileSize = p.fileSize;
         return refused;
     }
-    p.status = ImageAddedSuccessfully;
+    p.status = kImageAddedSuccessfully;
     return p;
 }
 
@@ -217,16 +217,16 @@ TImportResult applyImport(THandleList& list, const TImportTarget& target, TPrepa
     TImportResult result;
     THandle_object& handle = *list.at(size_t(target.handleIdx));
     if (handle.cells.size() > size_t(kMaxImagesPerHandle - 1)) {
-        result.status = ImageListFull;
+        result.status = kImageListFull;
         return result;
     }
-    if (prepared.status != ImageAddedSuccessfully) {
+    if (prepared.status != kImageAddedSuccessfully) {
         result.status = prepared.status;
         return result;
     }
     const qint64 needed = qint64(prepared.estimate) + qint64(prepared.thumbnailEstimate);
     if (needed >= projectStorageFree(list)) {
-        result.status = NotEnoughFreeStorageMemory;
+        result.status = kNotEnoughFreeStorageMemory;
         return result;
     }
     result.cell = &Add_Cell(handle, prepared.image, prepared.png, prepared.name, prepared.fileSize, prepared.estimate,
@@ -237,7 +237,7 @@ TImportResult applyImport(THandleList& list, const TImportTarget& target, TPrepa
                                      prepared.fileSize, prepared.thumbnailCellSize, prepared.thumbnailDithering);
     }
     prepared = TPreparedImage{};
-    result.status = ImageAddedSuccessfully;
+    result.status = kImageAddedSuccessfully;
     return result;
 }
 
@@ -246,6 +246,6 @@ TImportResult Import_Image_File(THandleList& list, int handleIdx, const QString&
     const TImportTarget target = TImportTarget::of(list, handleIdx);
     // A full list refuses the file before it is read.
     if (list.at(size_t(handleIdx))->cells.size() > size_t(kMaxImagesPerHandle - 1))
-        return {ImageListFull, nullptr, nullptr};
+        return {kImageListFull, nullptr, nullptr};
     return applyImport(list, target, prepareImport(path, target));
 }

@@ -24,11 +24,11 @@
 #include <optional>
 
 enum TImportStatus : int {
-    InvalidImageFile = 0,
-    ImageDimensionsNotCompatible = 1,
-    NotEnoughFreeStorageMemory = 2,
-    ImageListFull = 3,
-    ImageAddedSuccessfully = 4,
+    kInvalidImageFile = 0,
+    kImageDimensionsNotCompatible = 1,
+    kNotEnoughFreeStorageMemory = 2,
+    kImageListFull = 3,
+    kImageAddedSuccessfully = 4,
 };
 
 // "Invalid Image File", ... "Image Added Successfully"; empty for other codes.
@@ -77,7 +77,7 @@ struct TPreparedImage {
     // Image_Added_Successfully when the file itself passes; otherwise
     // Invalid_Image_File or Image_Dimensions_Not_Compatible (also for a
     // picture larger than any handle, refused before it is decoded).
-    int status = InvalidImageFile;
+    int status = kInvalidImageFile;
     QString reason; // why the file was refused, for a reader who asks
     qint64 fileSize = -1;
 
@@ -97,7 +97,7 @@ struct TPreparedImage {
 TPreparedImage prepareImport(const QString& path, const TImportTarget& target);
 
 struct TImportResult {
-    int status = InvalidImageFile;
+    int status = kInvalidImageFile;
     TCell_object* cell = nullptr;      // the new image, when added
     TCell_object* thumbnail = nullptr; // and its thumbnail, where the handle keeps one
 };

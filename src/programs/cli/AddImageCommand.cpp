@@ -106,7 +106,7 @@ int runAddImage(const QStringList& args)
         QString reason;
         QString renamed;
         if (list[size_t(handle->second)]->cells.size() > size_t(kMaxImagesPerHandle - 1)) {
-            result.status = ImageListFull;
+            result.status = kImageListFull;
         } else {
             TPreparedImage prepared = prepareImport(file, target);
             reason = prepared.reason;

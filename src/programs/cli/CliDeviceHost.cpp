@@ -30,6 +30,8 @@ QString boxTextLine(const QString& text)
 
 void CliDeviceHost::Log_Activity(int code, const QString& info)
 {
+    if (quiet)
+        return;
     const QString marker = statusCodeMarker(code);
     const QString when = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     printLine(stdout, QStringLiteral("%1 %2 %3 | %4").arg(when, marker, statusCodeText(code), info));
@@ -57,6 +59,8 @@ TDeviceAnswer CliDeviceHost::Show_Message_Box(const QString& text, TDeviceBoxKin
 
 void CliDeviceHost::setProgress(TDeviceBar bar, qint64 position, qint64 maximum, bool error)
 {
+    if (onProgress && !error && maximum > 0)
+        onProgress(bar, position, maximum);
     if (error || maximum <= 0 || !showProgress)
         return;
     const int tenth = int(position * 10 / maximum);
@@ -78,9 +82,12 @@ QString CliDeviceHost::serviceText() const
 void CliDeviceHost::showFirmwareWindow()
 {
     const TFirmwareWindowInfo info = prepareFirmwareWindow(m_link);
-    printLine(stdout, QStringLiteral("R/C Model: %1").arg(info.known() ? info.modelInfo : QStringLiteral("unknown")));
-    printLine(stdout, QStringLiteral("R/C Firmware Version: %1").arg(info.rcFwver));
-    printLine(stdout, QStringLiteral("Available Firmware Version: %1").arg(info.availableFwver));
+    if (!quiet) {
+        printLine(stdout,
+                  QStringLiteral("R/C Model: %1").arg(info.known() ? info.modelInfo : QStringLiteral("unknown")));
+        printLine(stdout, QStringLiteral("R/C Firmware Version: %1").arg(info.rcFwver));
+        printLine(stdout, QStringLiteral("Available Firmware Version: %1").arg(info.availableFwver));
+    }
     m_firmwareWindow = true;
     m_firmwareAttempts = 1;
     if (info.known() && beforeFirmware)

@@ -53,6 +53,9 @@ public:
     bool sendConfig = true;
     bool sendImages = true;
     bool ended = false;
+    // See CliDeviceJob::quiet and onProgress.
+    bool quiet = false;
+    std::function<void(TDeviceBar bar, qint64 position, qint64 maximum)> onProgress;
     // See CliDeviceJob::beforeFirmware; its answer when it stopped the upgrade.
     std::function<QString()> beforeFirmware;
     QString firmwareRefusal;

@@ -33,7 +33,9 @@ CliDeviceOutcome runDeviceOperation(TProjectDocument& document, const CliDeviceJ
     host.sendConfig = job.sendConfig;
     host.sendImages = job.sendImages;
     host.beforeFirmware = job.beforeFirmware;
-    host.showProgress = job.verbose || ::isatty(STDOUT_FILENO);
+    host.showProgress = !job.quiet && (job.verbose || ::isatty(STDOUT_FILENO));
+    host.quiet = job.quiet;
+    host.onProgress = job.onProgress;
     TDeviceOperations operations(document, link, queue, host);
     ops = &operations;
     applyPauseScale(operations);

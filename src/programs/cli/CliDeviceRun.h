@@ -3,6 +3,7 @@
 // under corvane-cli's event loop until its link is closed.
 
 #include "core/device/DeviceOperationResult.h"
+#include "core/device/TDeviceHost.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,6 +20,10 @@ struct CliDeviceJob {
     bool verify = false;
     bool allowPlaceholder = false;
     bool verbose = false; // progress and retries even when stdout is not a terminal
+    // Nothing printed (a commissioning worker's stdout carries its events);
+    // progress, if wanted, through onProgress.
+    bool quiet = false;
+    std::function<void(TDeviceBar bar, qint64 position, qint64 maximum)> onProgress;
     // Built and checked before any port is opened; empty: none (built from
     // the project when images are sent).
     QByteArray imageBlock;

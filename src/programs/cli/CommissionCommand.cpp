@@ -2,6 +2,7 @@
 // worker process per port), or, with --watch, to controller after controller
 // on one port; every attempt is appended to the commissioning log.
 #include "CliCommand.h"
+#include "CliFirmwareUpgrade.h"
 #include "CliOutputFiles.h"
 #include "CliProject.h"
 #include "CommissionSummary.h"
@@ -14,8 +15,10 @@
 #include "core/commissioning/TCommissioningRunner.h"
 #include "core/device/CommPortList.h"
 #include "core/messaging/UntrustedText.h"
+#include "core/resources/CarriedData.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -39,7 +42,8 @@ const char* const kDescription
       "are sent. The project is read once, and its configuration and image data block are built and checked\n"
       "before any port is opened: a picture that cannot be sent stops the run before anything is written,\n"
       "naming it, and every controller gets the same bytes even if the file is edited during the run. A\n"
-      "controller whose firmware cannot take an upload is skipped with the reason and counts as failed.\n"
+      "controller whose firmware cannot take an upload is skipped (without --firmware) with the reason and\n"
+      "counts as failed.\n"
       "On a terminal one progress line per port (the counts and the failed ports when there are more ports\n"
       "than lines); at the end a table: port, part number, firmware, what was sent, verify result, time,\n"
       "outcome. Ports still waiting when the run is stopped are logged as not attempted.\n\n"
@@ -47,9 +51,16 @@ const char* const kDescription
       "a second, writing nothing before a full identification), commissions it, prints one result line\n"
       "(and rings the terminal bell), waits until the controller stops answering (the cable is moved),\n"
       "then waits for the next. Ctrl+C ends it with the summary of every controller done.\n\n"
+      "With --firmware a controller whose firmware is older than the firmware this program carries, or\n"
+      "cannot take an upload (also a running boot loader), is upgraded first: its configuration is read\n"
+      "into a backup project (corvane-backup-<date>-<time>.cvp in --backup-dir, default the working\n"
+      "directory), the firmware is sent, and once the controller answers with its new firmware the data\n"
+      "follows. An upgrade that fails stops that controller with nothing sent. As for the firmware command,\n"
+      "this build's stand-in firmware is sent only with --allow-placeholder.\n\n"
       "Every attempt on every controller is one line of the log (JSON Lines, appended and synced):\n"
-      "time, port, adapter_serial, part_number, firmware, project, project_sha256, config_checksum,\n"
-      "image_block_bytes, image_block_sha256, sent, verify, seconds, outcome (ok or failed), message.\n\n"
+      "time, port, adapter_serial, part_number, firmware (at the end), project, project_sha256,\n"
+      "config_checksum, image_block_bytes, image_block_sha256, sent, verify, seconds, outcome (ok or\n"
+      "failed), message; after an upgrade also upgrade: {from, to, backup, outcome}.\n\n"
       "Exit status: 0 every controller was commissioned, 1 any failed (stderr names each failed port and\n"
       "its reason), 2 usage error.";
 
@@ -253,6 +264,13 @@ int runCommission(const QStringList& args)
     cl.addOption({"log", "Append to this log (default: PROJECT-commissioning.jsonl beside the project).", "FILE"});
     cl.addOption({"jobs", "Commission at most N ports at a time (default: 16).", "N"});
     cl.addOption({"watch", "Commission controller after controller on one --port, until Ctrl+C."});
+    cl.addOption({"firmware", "Upgrade old firmware first (after a backup of the configuration)."});
+    cl.addOption({"allow-placeholder", "With --firmware: send stand-in firmware (for the virtual controller)."});
+    cl.addOption({"backup-dir", "With --firmware: where the backups go (default: the working directory).", "DIR"});
+    // The window's virtual controller: stand-in firmware may go to it alone.
+    QCommandLineOption placeholderPort(QStringLiteral("placeholder-port"), QString(), QStringLiteral("NAME"));
+    placeholderPort.setFlags(QCommandLineOption::HiddenFromHelp);
+    cl.addOption(placeholderPort);
     QCommandLineOption worker(QStringLiteral("worker"), QStringLiteral("One port, for a parent commission."));
     worker.setFlags(QCommandLineOption::HiddenFromHelp);
     cl.addOption(worker);
@@ -277,6 +295,10 @@ int runCommission(const QStringList& args)
     base.sendConfig = config || !images;
     base.sendImages = images || !config;
     base.verify = cl.isSet("verify");
+    base.firmware = cl.isSet("firmware");
+    base.allowPlaceholder = cl.isSet("allow-placeholder");
+    base.placeholderPorts = cl.values("placeholder-port");
+    base.backupFolder = cl.isSet("backup-dir") ? cl.value("backup-dir") : QDir::currentPath();
     if (isWorker) {
         base.port = cl.positional()[0];
         base.project = cl.positional()[1];
@@ -290,6 +312,8 @@ int runCommission(const QStringList& args)
     }
     if (cl.isSet("verify") && images && !config)
         return cl.usageError(QStringLiteral("--verify checks the configuration: give --config too"));
+    if (!base.firmware && (base.allowPlaceholder || cl.isSet("backup-dir")))
+        return cl.usageError(QStringLiteral("--allow-placeholder and --backup-dir go with --firmware"));
     const QStringList named = cl.values("port");
     if (named.isEmpty() == !cl.isSet("all"))
         return cl.usageError(QStringLiteral("give the ports with --port NAME..., or --all (not both)"));
@@ -337,11 +361,25 @@ int runCommission(const QStringList& args)
     if (logInfo.exists() ? !logInfo.isFile() || !logInfo.isWritable() : !QFileInfo(logInfo.absolutePath()).isWritable())
         return cliFail(QStringLiteral("%1: the commissioning log cannot be written there").arg(base.log));
 
+    // Stand-in firmware and a backup folder that cannot take a backup are
+    // refused before any port is opened, as the firmware command refuses them.
+    if (base.firmware) {
+        if (carriedFirmwareIsPlaceholder() && !base.allowPlaceholder)
+            return cliFail(placeholderFirmwareRefusal());
+        base.backupFolder = QFileInfo(base.backupFolder).absoluteFilePath();
+        if (const QFileInfo folder(base.backupFolder); !folder.isDir() || !folder.isWritable())
+            return cliFail(QStringLiteral("%1: no backup can be written there (--backup-dir)").arg(base.backupFolder));
+    }
+
     TCommissioningOptions options;
     options.verify = base.verify;
     options.log = base.log;
     options.workerProgram = QCoreApplication::applicationFilePath();
     options.workerArguments = QStringList{QStringLiteral("commission"), QStringLiteral("--worker")};
+    if (base.firmware)
+        options.workerArguments << QStringLiteral("--firmware") << QStringLiteral("--backup-dir") << base.backupFolder;
+    if (base.allowPlaceholder)
+        options.workerArguments << QStringLiteral("--allow-placeholder");
 
     if (watch) {
         CommissionWatch w(named[0], plan, options);
@@ -358,7 +396,8 @@ int runCommission(const QStringList& args)
 
 const CliRegistration kCommissionCommand{
     {"commission",
-     "PROJECT (--port NAME... | --all) [--config] [--images] [--verify] [--log FILE] [--jobs N] [--watch]",
+     "PROJECT (--port NAME... | --all) [--config] [--images] [--verify] [--log FILE] [--jobs N] [--watch] "
+     "[--firmware [--allow-placeholder] [--backup-dir DIR]]",
      "send PROJECT to many controllers at once, or one after another with --watch, and log each", runCommission}};
 
 } // namespace

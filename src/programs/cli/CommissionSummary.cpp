@@ -18,6 +18,14 @@ QString sentText(const TCommissioningRecord& r)
     return r.sent.isEmpty() ? QStringLiteral("nothing") : r.sent.join(QStringLiteral(", "));
 }
 
+// "2.01", or "1.04 -> 2.01" after an upgrade.
+QString firmwareText(const TCommissioningRecord& r)
+{
+    if (r.upgrade)
+        return cellText(r.upgrade->text());
+    return r.firmware.isEmpty() ? QStringLiteral("-") : cellText(r.firmware);
+}
+
 QString secondsText(double s)
 {
     return QString::number(s, 'f', 1) + QStringLiteral(" s");
@@ -28,7 +36,7 @@ QString commissionResultLine(const TCommissioningRecord& r)
 {
     QStringList parts{cellText(r.port)};
     if (r.partNumber)
-        parts << QStringLiteral("%1 v%2").arg(*r.partNumber).arg(r.firmware);
+        parts << QStringLiteral("%1 v%2").arg(*r.partNumber).arg(r.upgrade ? firmwareText(r) : r.firmware);
     parts << QStringLiteral("sent %1").arg(sentText(r)) << QStringLiteral("verify %1").arg(verifyResultText(r.verify))
           << secondsText(r.seconds) << (r.ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + cellText(r.message));
     return parts.join(QStringLiteral("  "));
@@ -43,9 +51,9 @@ QString commissionTable(const std::vector<TCommissioningRecord>& records)
     for (const TCommissioningRecord& r : records) {
         rows.push_back(
             {r.watchIndex > 0 ? QStringLiteral("%1 #%2").arg(cellText(r.port)).arg(r.watchIndex) : cellText(r.port),
-             r.partNumber ? QString::number(*r.partNumber) : QStringLiteral("-"),
-             r.firmware.isEmpty() ? QStringLiteral("-") : cellText(r.firmware), sentText(r), verifyResultText(r.verify),
-             secondsText(r.seconds), r.ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + cellText(r.message)});
+             r.partNumber ? QString::number(*r.partNumber) : QStringLiteral("-"), firmwareText(r), sentText(r),
+             verifyResultText(r.verify), secondsText(r.seconds),
+             r.ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + cellText(r.message)});
     }
     std::vector<qsizetype> width(header.size(), 0);
     for (const QStringList& row : rows)

@@ -1,6 +1,7 @@
 #include "CommissionWorker.h"
 
 #include "CliDeviceHost.h"
+#include "CommissionFirmware.h"
 
 #include "core/commissioning/CommissioningLog.h"
 #include "core/commissioning/CommissioningPlan.h"
@@ -214,13 +215,20 @@ int runCommissionWorker(const TCommissionJob& job)
     TVrexComms* comms = &link.comms();
     // No write reaches a controller before it has identified itself in full
     // and its firmware is known to take an upload.
-    const TProbeResult probe = probeController(*comms, job.port);
+    TProbeResult probe = probeController(*comms, job.port);
     comms->CloseComm();
     if (!probe.isController())
         return finish(false, notAController(probe));
     record.partNumber = probe.partNo;
     record.firmware = firmwareText(probe.fwVersion);
     emitEvent({{"event", "identified"}, {"part_number", probe.partNo}, {"firmware", record.firmware}});
+    if (job.firmware) {
+        TCommissionFirmwareJob upgrade{job.port,         job.allowPlaceholder, job.placeholderPorts,
+                                       job.backupFolder, link.PC_Cfg_FW_Ver,   emitEvent};
+        QString failure;
+        if (!commissionFirmwareStep(upgrade, *comms, probe, record, &failure))
+            return finish(false, failure);
+    }
     const TConnectVerdict verdict = connectVerdict(probe.partNo, probe.fwVersion, kPurposeUpload);
     if (verdict != TConnectVerdict::Yes)
         return finish(false, skippedBecause(verdict, probe));

@@ -5,12 +5,15 @@
 // serve, upload through the configurator's own step machines, append the
 // record to the log. It tells its parent what happens as JSON lines on stdout:
 //   {"event":"identified","part_number":5813,"firmware":"2.01"}
+//   {"event":"upgrading","from":"1.04","to":"2.01"}   (--firmware; then
+//     progress with "bar":"firmware", and "identified" again)
 //   {"event":"progress","bar":"config"|"images","percent":40}
 //   {"event":"result","record":{...log record...},"log_error":"..."}
 // A process per port keeps links apart (nothing of one link's state is
 // shared with another) and a crash on one port from touching the others.
 
 #include <QString>
+#include <QStringList>
 
 struct TCommissionJob {
     QString port;
@@ -25,6 +28,11 @@ struct TCommissionJob {
     QString plan;
     QString planSha256;
     QString projectSha256;
+    // --firmware: upgrade old firmware first (CommissionFirmware.h).
+    bool firmware = false;
+    bool allowPlaceholder = false;
+    QStringList placeholderPorts;
+    QString backupFolder;
 };
 
 // Returns the exit status: 0 the controller was commissioned, 1 not.

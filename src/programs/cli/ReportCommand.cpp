@@ -34,7 +34,7 @@ QStringList cells(const Row& row)
     return {r.controllerKey(),
             r.port,
             r.partNumber ? QString::number(*r.partNumber) : QString(),
-            r.firmware,
+            r.upgrade ? r.upgrade->text() : r.firmware, // "1.04 -> 2.01" after an upgrade
             r.time.toString(Qt::ISODate),
             r.sent.join(QStringLiteral(", ")),
             verifyResultText(r.verify),

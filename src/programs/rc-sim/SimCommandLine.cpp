@@ -72,7 +72,10 @@ SimCommandLine SimCommandLine::parse(const QStringList& arguments)
     for (const QCommandLineOption& option : std::initializer_list<QCommandLineOption>{
              {"model", "Controller model: first (part 5813, boot loader 5819) or rtc (5827, 5831).", "first|rtc",
               "first"},
-             {"fw-version", "Application firmware version as major*100+minor (default 201 = v2.01).", "n", "201"},
+             {"fw-version",
+              "Application firmware version as major*100+minor (default 201 = v2.01); a 'firmware write' installs the "
+              "version it names.",
+              "n", "201"},
              {"bootloader", "The boot loader runs: identify with the boot loader's part number and version."},
              {"bl-version", "Boot-loader version as major*100+minor (default 100).", "n", "100"},
              {"part-number", "Report this part number instead (an unknown device).", "n"},

@@ -310,7 +310,16 @@ QByteArray VirtualController::answerFor(SimFrame& frame, const SimOptions& o)
         frame.reply = QStringLiteral("ACK");
         return ack;
     case BL::kCmdFirmwareWriteBoot:
-    case BL::kCmdFirmwareWriteApp: frame.reply = QStringLiteral("ACK"); return ack;
+    case BL::kCmdFirmwareWriteApp: {
+        // The command names the version it installs (high word); the
+        // controller restarts into that application, so the next
+        // identification reports it, as a real one would after an upgrade.
+        std::lock_guard lock(m_mutex);
+        m_options.fwVersion = static_cast<uint16_t>(frame.address >> 16);
+        m_options.bootLoader = false;
+        frame.reply = QStringLiteral("ACK");
+        return ack;
+    }
     default: frame.reply = QStringLiteral("NAK"); return nak;
     }
 }

@@ -62,9 +62,9 @@ TClipboardActions::TClipboardActions(QMenu* menu, const char* before, QObject* p
     m_paste->setShortcuts(QKeySequence::Paste);
     for (QAction* a : {m_cut, m_copy, m_paste})
         a->setShortcutContext(Qt::WidgetShortcut);
-    connect(m_cut, &QAction::triggered, this, [this] { Run(TCommand::Cut); });
-    connect(m_copy, &QAction::triggered, this, [this] { Run(TCommand::Copy); });
-    connect(m_paste, &QAction::triggered, this, [this] { Run(TCommand::Paste); });
+    connect(m_cut, &QAction::triggered, this, [this] { run(TCommand::Cut); });
+    connect(m_copy, &QAction::triggered, this, [this] { run(TCommand::Copy); });
+    connect(m_paste, &QAction::triggered, this, [this] { run(TCommand::Paste); });
 
     QAction* anchor = nullptr;
     for (QAction* a : menu->actions())
@@ -85,7 +85,7 @@ void TClipboardActions::updateActions()
     m_paste->setEnabled(s.present && !s.readOnly && clip && clip->hasText());
 }
 
-void TClipboardActions::Run(TCommand command)
+void TClipboardActions::run(TCommand command)
 {
     QWidget* w = focusedText();
     auto apply = [command](auto* edit) {

@@ -26,7 +26,7 @@ public:
 
 private:
     enum class TCommand { Cut, Copy, Paste };
-    void Run(TCommand command);
+    void run(TCommand command);
 
     QAction* m_cut;
     QAction* m_copy;

@@ -53,6 +53,7 @@ TCommissionWindow* TCommissionLauncher::commissionWindow()
         else
             setup.workerProgram = m_workerProgram;
         setup.logPath = [this] { return m_form.commissioningLog(); };
+        setup.placeholderFirmwarePorts = [this] { return m_form.deviceOperations()->placeholderFirmwarePorts(); };
         setup.busyReason = [this] {
             return m_form.deviceOperations()->isBusy()
                 ? QStringLiteral("Another device operation is running: start when it has ended.")

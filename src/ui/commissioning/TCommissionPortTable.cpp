@@ -29,6 +29,9 @@ QString commissionRowState(const TCommissioningRunner::Port& p, bool verify)
     case State::Connecting:
     case State::Connected: return QStringLiteral("identifying");
     case State::Sending:
+        if (p.bar == QLatin1String("firmware"))
+            return p.record.upgrade ? QStringLiteral("upgrading %1").arg(p.record.upgrade->text())
+                                    : QStringLiteral("upgrading");
         if (p.bar == QLatin1String("images"))
             return QStringLiteral("images");
         // The configuration is read back once it is written, before the images.
@@ -181,7 +184,11 @@ void TCommissionPortTable::showRunPort(int row, const TCommissioningRunner::Port
     if (p.done) {
         r.outcome = p.state == State::Ok ? Outcome::Ok : Outcome::Failed;
         setText(row, kTimeColumn, secondsText(rec.seconds));
-        setText(row, kReasonColumn, rec.ok ? QString() : rec.message);
+        // An upgrade made on the way is worth a word also when all went well.
+        setText(row, kReasonColumn,
+                !rec.ok           ? rec.message
+                    : rec.upgrade ? QStringLiteral("firmware upgraded %1").arg(rec.upgrade->text())
+                                  : QString());
         if (rec.ok)
             bar->setValue(100);
         return;
@@ -192,6 +199,10 @@ void TCommissionPortTable::showRunPort(int row, const TCommissioningRunner::Port
     if (p.state == State::Sending) {
         // Both parts on one bar: the configuration fills its first half.
         const bool images = p.bar == QLatin1String("images");
-        bar->setValue(!bothParts ? p.percent : (images ? 50 + p.percent / 2 : p.percent / 2));
+        // The firmware has the bar to itself before the data.
+        if (p.bar == QLatin1String("firmware"))
+            bar->setValue(p.percent);
+        else
+            bar->setValue(!bothParts ? p.percent : (images ? 50 + p.percent / 2 : p.percent / 2));
     }
 }

@@ -61,6 +61,12 @@ TCommissionWindow::TCommissionWindow(TCommissionSetup setup, QWidget* parent)
                             QStringLiteral("Images"));
     m_verify = namedControl(new QCheckBox(QStringLiteral("Verify the configuration"), options),
                             "commission_verify_CheckBox", QStringLiteral("Verify the configuration"));
+    // Off by default: an upgrade is a step an installer chooses.
+    m_firmware = namedControl(new QCheckBox(QStringLiteral("Upgrade old firmware first"), options),
+                              "commission_firmware_CheckBox", QStringLiteral("Upgrade old firmware first"));
+    m_firmware->setToolTip(QStringLiteral("A controller with older firmware than this program carries is upgraded "
+                                          "(its configuration backed up beside the commissioning log) before the "
+                                          "data is sent."));
     m_jobs = namedControl(new QSpinBox(options), "commission_jobs_SpinBox", QStringLiteral("Parallel jobs"));
     m_jobs->setRange(1, 64);
     m_jobs->setValue(kDefaultJobs);
@@ -71,7 +77,7 @@ TCommissionWindow::TCommissionWindow(TCommissionSetup setup, QWidget* parent)
         connect(box, &QCheckBox::toggled, this, &TCommissionWindow::updateButtons);
     }
     auto* optionRow = new QHBoxLayout(options);
-    for (QWidget* w : std::initializer_list<QWidget*>{m_config, m_images, m_verify, jobsLabel, m_jobs})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_config, m_images, m_verify, m_firmware, jobsLabel, m_jobs})
         optionRow->addWidget(w);
     optionRow->addStretch(1);
 
@@ -192,7 +198,7 @@ void TCommissionWindow::updateButtons()
     m_stop->setEnabled(m_running);
     // The read-back checks the configuration: without it there is nothing to verify.
     m_verify->setEnabled(!running && m_config->isChecked());
-    for (QWidget* w : std::initializer_list<QWidget*>{m_config, m_images, m_jobs, m_addPort})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_config, m_images, m_firmware, m_jobs, m_addPort})
         w->setEnabled(!running);
 }
 
@@ -223,6 +229,14 @@ void TCommissionWindow::prepareRun(TPrepared done)
     options.log = logInfo.absoluteFilePath();
     options.workerProgram = m_setup.workerProgram;
     options.workerArguments = m_setup.workerArguments;
+    if (m_firmware->isChecked()) {
+        // The backups go beside the log: the window has no working directory a user would look in.
+        options.workerArguments << QStringLiteral("--firmware") << QStringLiteral("--backup-dir")
+                                << logInfo.absolutePath();
+        for (const QString& port :
+             m_setup.placeholderFirmwarePorts ? m_setup.placeholderFirmwarePorts() : QStringList())
+            options.workerArguments << QStringLiteral("--placeholder-port") << port;
+    }
     TCommissioningPlan plan;
     plan.sendConfig = m_config->isChecked();
     plan.sendImages = m_images->isChecked();

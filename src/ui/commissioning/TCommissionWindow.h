@@ -34,6 +34,8 @@ struct TCommissionSetup {
     QString workerProgram; // empty: workerError says why
     QString workerError;
     QStringList workerArguments{QStringLiteral("commission"), QStringLiteral("--worker")};
+    // The ports (virtual controllers) this build's stand-in firmware may go to.
+    std::function<QStringList()> placeholderFirmwarePorts;
 };
 
 class TCommissionWindow : public QWidget {
@@ -60,6 +62,7 @@ public:
     QCheckBox* configBox() const { return m_config; }
     QCheckBox* imagesBox() const { return m_images; }
     QCheckBox* verifyBox() const { return m_verify; }
+    QCheckBox* firmwareBox() const { return m_firmware; }
     QSpinBox* jobsBox() const { return m_jobs; }
     QPushButton* startButton() const { return m_start; }
     QPushButton* retryButton() const { return m_retry; }
@@ -97,6 +100,7 @@ private:
     QCheckBox* m_config = nullptr;
     QCheckBox* m_images = nullptr;
     QCheckBox* m_verify = nullptr;
+    QCheckBox* m_firmware = nullptr;
     QSpinBox* m_jobs = nullptr;
     QPushButton* m_addPort = nullptr;
     QPushButton* m_start = nullptr;

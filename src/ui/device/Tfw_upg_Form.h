@@ -40,7 +40,7 @@ public:
     QProgressBar* upgrade_ProgressBar() const { return m_progress; }
     QPushButton* upgrade_Button() const { return m_upgrade; }
     QPushButton* cancel_Button() const { return m_cancel; }
-    QPlainTextEdit* Memo(int model) const { return model == 0 ? m_memo1 : m_memo2; }
+    QPlainTextEdit* historyMemo(int model) const { return model == 0 ? m_memo1 : m_memo2; }
     QHeaderView* headerControl(int model) const { return model == 0 ? m_header1 : m_header2; }
 
     // Tab stops of the history memos, in dialog units, by screen dots per inch.

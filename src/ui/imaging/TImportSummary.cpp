@@ -9,8 +9,8 @@ namespace {
 QString whyRefused(int status, const QString& reason)
 {
     switch (status) {
-    case ImageListFull: return QStringLiteral("the image group is full (at most %1 images)").arg(kMaxImagesPerHandle);
-    case NotEnoughFreeStorageMemory: return QStringLiteral("not enough free image memory left on the controller");
+    case kImageListFull: return QStringLiteral("the image group is full (at most %1 images)").arg(kMaxImagesPerHandle);
+    case kNotEnoughFreeStorageMemory: return QStringLiteral("not enough free image memory left on the controller");
     default: break;
     }
     return reason.isEmpty() ? importStatusText(status) : reason;
@@ -30,7 +30,7 @@ void TImportSummary::clear()
 
 void TImportSummary::add(const QString& path, int status, const QString& reason)
 {
-    if (status == ImageAddedSuccessfully) {
+    if (status == kImageAddedSuccessfully) {
         ++m_added;
         return;
     }

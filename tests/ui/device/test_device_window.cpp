@@ -401,7 +401,7 @@ void TestDeviceWindow::controlsAreNamedForAssistiveTools()
     QCOMPARE(name(fw->upgrade_Button()), QStringLiteral("Upgrade"));
     QCOMPARE(name(fw->cancel_Button()), QStringLiteral("Cancel"));
     QCOMPARE(name(fw->upgrade_ProgressBar()), QStringLiteral("Upgrade progress"));
-    QCOMPARE(name(fw->Memo(0)), QStringLiteral("Version History (Corvane)"));
+    QCOMPARE(name(fw->historyMemo(0)), QStringLiteral("Version History (Corvane)"));
 
     // The error state is told, not only painted.
     setProgressState(fw->upgrade_ProgressBar(), 10, 10, true);
@@ -413,9 +413,9 @@ void TestDeviceWindow::controlsAreNamedForAssistiveTools()
     const int dpi = fw->logicalDpiX();
     QCOMPARE(fw->headerControl(0)->sectionSize(0), 97 * dpi / 96);
     QCOMPARE(fw->headerControl(1)->sectionSize(2), 440 * dpi / 96);
-    QVERIFY(!fw->Memo(0)->toPlainText().isEmpty());
-    QVERIFY(fw->Memo(0)->isReadOnly());
-    QCOMPARE(fw->Memo(1)->document()->defaultTextOption().tabs().size(), 6);
+    QVERIFY(!fw->historyMemo(0)->toPlainText().isEmpty());
+    QVERIFY(fw->historyMemo(0)->isReadOnly());
+    QCOMPARE(fw->historyMemo(1)->document()->defaultTextOption().tabs().size(), 6);
     QCOMPARE(Tfw_upg_Form::historyTabStops(96), (QList<int>{24, 48, 72, 80, 88, 96}));
     QCOMPARE(Tfw_upg_Form::historyTabStops(120), (QList<int>{24, 52, 80, 88, 96, 104}));
 }

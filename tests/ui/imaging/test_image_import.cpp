@@ -38,32 +38,32 @@ void TestImageImport::fileVerdicts_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<int>("status");
     const QDir d(m_dir.path());
-    const int full = ImageAddedSuccessfully;
+    const int full = kImageAddedSuccessfully;
     QTest::newRow("png background") << int(kBackgroundsIdx) << writePicture(d, "a.png", 480, 272, Qt::blue) << full;
     QTest::newRow("bmp info screen") << int(kInfoScreensIdx) << writePicture(d, "b.bmp", 480, 272, Qt::red) << full;
     QTest::newRow("jpeg info screen") << int(kInfoScreensIdx) << writePicture(d, "c.jpg", 480, 272, Qt::green) << full;
     QTest::newRow("gif logo") << int(kLogosIdx) << writePicture(d, "d.gif", 125, 85, Qt::yellow) << full;
     QTest::newRow("background on logos") << int(kLogosIdx) << writePicture(d, "e.png", 480, 272, Qt::blue)
-                                         << int(ImageDimensionsNotCompatible);
+                                         << int(kImageDimensionsNotCompatible);
     QTest::newRow("one pixel short") << int(kBackgroundsIdx) << writePicture(d, "f.png", 480, 271, Qt::blue)
-                                     << int(ImageDimensionsNotCompatible);
+                                     << int(kImageDimensionsNotCompatible);
     QTest::newRow("0 x 0 bmp") << int(kLogosIdx) << writeFile(d, "g.bmp", bmpHeaderBytes(0, 0))
-                               << int(InvalidImageFile);
+                               << int(kInvalidImageFile);
     QTest::newRow("text named png") << int(kLogosIdx) << writeFile(d, "h.png", "hello, not a picture")
-                                    << int(InvalidImageFile);
+                                    << int(kInvalidImageFile);
     QTest::newRow("picture with a foreign extension")
         << int(kLogosIdx) << writeFile(d, "i.txt", fileBytes(writePicture(d, "i.png", 125, 85, Qt::red)))
-        << int(InvalidImageFile);
+        << int(kInvalidImageFile);
     // Refused on the size its header declares, before 30 million pixels are
     // decoded.
     QTest::newRow("huge declared size") << int(kBackgroundsIdx) << writeFile(d, "k.bmp", bmpHeaderBytes(6000, 5000))
-                                        << int(ImageDimensionsNotCompatible);
+                                        << int(kImageDimensionsNotCompatible);
     // A pipe named like a picture: refused, not read until it ends.
     const QString fifo = d.filePath("pipe.png");
     if (::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0)
-        QTest::newRow("named pipe") << int(kLogosIdx) << fifo << int(InvalidImageFile);
-    QTest::newRow("missing file") << int(kLogosIdx) << d.filePath("gone.png") << int(InvalidImageFile);
-    QTest::newRow("empty file") << int(kLogosIdx) << writeFile(d, "j.gif", QByteArray()) << int(InvalidImageFile);
+        QTest::newRow("named pipe") << int(kLogosIdx) << fifo << int(kInvalidImageFile);
+    QTest::newRow("missing file") << int(kLogosIdx) << d.filePath("gone.png") << int(kInvalidImageFile);
+    QTest::newRow("empty file") << int(kLogosIdx) << writeFile(d, "j.gif", QByteArray()) << int(kInvalidImageFile);
 }
 
 void TestImageImport::fileVerdicts()
@@ -75,7 +75,7 @@ void TestImageImport::fileVerdicts()
     createDefaultHandles(list);
     const TImportResult r = Import_Image_File(list, handle, file);
     QCOMPARE(r.status, status);
-    const bool added = status == ImageAddedSuccessfully;
+    const bool added = status == kImageAddedSuccessfully;
     QCOMPARE(list[size_t(handle)]->cells.size(), size_t(added ? 1 : 0));
     if (!added) {
         QCOMPARE(projectStorageUsed(list), qint64(0));
@@ -104,7 +104,7 @@ void TestImageImport::logoGetsItsThumbnail()
     // border both show in the stored pixels.
     const QString file = writePicture(QDir(m_dir.path()), "2020 Logo.png", 125, 85, QColor(255, 0, 0, 128));
     const TImportResult r = Import_Image_File(list, kLogosIdx, file);
-    QCOMPARE(r.status, int(ImageAddedSuccessfully));
+    QCOMPARE(r.status, int(kImageAddedSuccessfully));
     const THandle_object& thumbs = *list[kLogoThumbnailsIdx];
     QCOMPARE(thumbs.cells.size(), size_t(1));
     const TCell_object& thumb = *thumbs.cells[0];
@@ -135,9 +135,9 @@ void TestImageImport::storageMustStayBelowTheFreeSpace_data()
 {
     QTest::addColumn<int>("spare");
     QTest::addColumn<int>("status");
-    QTest::newRow("exact fit") << 0 << int(NotEnoughFreeStorageMemory);
-    QTest::newRow("one byte short") << -1 << int(NotEnoughFreeStorageMemory);
-    QTest::newRow("one byte to spare") << 1 << int(ImageAddedSuccessfully);
+    QTest::newRow("exact fit") << 0 << int(kNotEnoughFreeStorageMemory);
+    QTest::newRow("one byte short") << -1 << int(kNotEnoughFreeStorageMemory);
+    QTest::newRow("one byte to spare") << 1 << int(kImageAddedSuccessfully);
 }
 
 void TestImageImport::storageMustStayBelowTheFreeSpace()
@@ -149,7 +149,7 @@ void TestImageImport::storageMustStayBelowTheFreeSpace()
     const QString file = writePicture(QDir(m_dir.path()), "bg.png", 480, 272, Qt::darkCyan);
     const TImportTarget target = TImportTarget::of(list, kBackgroundsIdx);
     TPreparedImage prepared = prepareImport(file, target);
-    QCOMPARE(prepared.status, int(ImageAddedSuccessfully));
+    QCOMPARE(prepared.status, int(kImageAddedSuccessfully));
     const qint64 needed = qint64(prepared.estimate) + prepared.thumbnailEstimate;
     // The rest of the store is taken by information screens and logos.
     list[kInfoScreensIdx]->memory_usage = int32_t((kImageStoreBytes - needed - spare) / 2);
@@ -158,7 +158,7 @@ void TestImageImport::storageMustStayBelowTheFreeSpace()
 
     const TImportResult r = applyImport(list, target, std::move(prepared));
     QCOMPARE(r.status, status);
-    const size_t added = status == ImageAddedSuccessfully ? 1 : 0;
+    const size_t added = status == kImageAddedSuccessfully ? 1 : 0;
     QCOMPARE(list[kBackgroundsIdx]->cells.size(), added);
     QCOMPARE(list[kBgThumbnailsIdx]->cells.size(), added);
 }
@@ -172,12 +172,12 @@ void TestImageImport::fullListRefusesBeforeReading()
     for (int i = 0; i < 29; ++i)
         Add_Cell(*list[kLogosIdx], QImage(125, 85, QImage::Format_ARGB32_Premultiplied), QByteArray(),
                  QStringLiteral("L%1").arg(i), 10, 100, {});
-    QCOMPARE(Import_Image_File(list, kLogosIdx, logo).status, int(ImageAddedSuccessfully));
+    QCOMPARE(Import_Image_File(list, kLogosIdx, logo).status, int(kImageAddedSuccessfully));
     QCOMPARE(list[kLogosIdx]->cells.size(), size_t(kMaxImagesPerHandle));
     // A thirty-first is refused as a full list, whatever the file holds.
-    QCOMPARE(Import_Image_File(list, kLogosIdx, logo).status, int(ImageListFull));
-    QCOMPARE(Import_Image_File(list, kLogosIdx, d.filePath("gone.png")).status, int(ImageListFull));
+    QCOMPARE(Import_Image_File(list, kLogosIdx, logo).status, int(kImageListFull));
+    QCOMPARE(Import_Image_File(list, kLogosIdx, d.filePath("gone.png")).status, int(kImageListFull));
     QCOMPARE(list[kLogosIdx]->cells.size(), size_t(kMaxImagesPerHandle));
-    QCOMPARE(importStatusText(ImageListFull), QStringLiteral("Image List Full"));
-    QCOMPARE(importStatusText(InvalidImageFile), QStringLiteral("Invalid Image File"));
+    QCOMPARE(importStatusText(kImageListFull), QStringLiteral("Image List Full"));
+    QCOMPARE(importStatusText(kInvalidImageFile), QStringLiteral("Invalid Image File"));
 }
