@@ -26,6 +26,8 @@ QString Fuzz_Configuration(const uint8_t* data, size_t size);
 QString Fuzz_Frames(const uint8_t* data, size_t size);
 // A commissioning log file: read, and every record read written again.
 QString Fuzz_Commissioning_Log(const uint8_t* data, size_t size);
+// A site sheet: read and checked, and every row applied to a record.
+QString Fuzz_Site_Sheet(const uint8_t* data, size_t size);
 
 // Qt's and the codecs' own warnings are not findings; keeps them off stderr.
 void Fuzz_Quiet_Qt_Messages();

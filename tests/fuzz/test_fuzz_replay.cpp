@@ -25,6 +25,8 @@ Target targetNamed(const QString& name)
         return Fuzz_Frames;
     if (name == "commissioning-log")
         return Fuzz_Commissioning_Log;
+    if (name == "site-sheet")
+        return Fuzz_Site_Sheet;
     return Fuzz_Configuration;
 }
 
