@@ -60,7 +60,8 @@ bool Read_Csv_Records(const QString& text, TCsvTable& table, int* errorLine, QSt
                     }
                     // A line break inside quotes belongs to the cell; CR LF
                     // counts as one line.
-                    if (c == QLatin1Char('\n') || (c == QLatin1Char('\r') && (i + 1 >= n || text[i + 1] != QLatin1Char('\n'))))
+                    if (c == QLatin1Char('\n')
+                        || (c == QLatin1Char('\r') && (i + 1 >= n || text[i + 1] != QLatin1Char('\n'))))
                         ++line;
                     cell += c;
                     ++i;

@@ -136,8 +136,7 @@ QJsonValue numberValue(const Field& f, const QString& cell, QString* why)
             ok = decimal(cell, v);
         }
         if (!ok || v > f.max) {
-            *why = QStringLiteral("\"%1\" is not a time of day: minutes after midnight (0 to 1439) or HH:MM")
-                       .arg(cell);
+            *why = QStringLiteral("\"%1\" is not a time of day: minutes after midnight (0 to 1439) or HH:MM").arg(cell);
             return QJsonValue(QJsonValue::Undefined);
         }
         return QJsonValue(v);
@@ -209,7 +208,9 @@ QJsonValue textValue(const QString& cell, QString* why)
     // take more than one byte, and the field does not grow for them.
     const qsizetype bytes = lines.join(QLatin1Char('\r')).toUtf8().size();
     if (bytes > kServiceTextBytes) {
-        *why = QStringLiteral("the service text takes %1 bytes in UTF-8; the field holds %2").arg(bytes).arg(kServiceTextBytes);
+        *why = QStringLiteral("the service text takes %1 bytes in UTF-8; the field holds %2")
+                   .arg(bytes)
+                   .arg(kServiceTextBytes);
         return QJsonValue(QJsonValue::Undefined);
     }
     return text;
@@ -236,7 +237,8 @@ QString Site_Field_Not_Settable(const QString& name)
         return QStringLiteral("the schedule is set in the project, not per controller");
     if (name == QLatin1String("service_info_text_bytes"))
         return QStringLiteral("give the service text as text in \"service_info_text\"");
-    if (name == QLatin1String("_padding1") || name == QLatin1String("_padding2") || name == QLatin1String("_padding_end"))
+    if (name == QLatin1String("_padding1") || name == QLatin1String("_padding2")
+        || name == QLatin1String("_padding_end"))
         return QStringLiteral("reserved bytes are not set per controller");
     return {};
 }

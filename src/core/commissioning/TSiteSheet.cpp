@@ -88,7 +88,8 @@ bool TSiteSheet::parse(const QByteArray& input, const QString& name)
     m_sha256 = QString::fromLatin1(QCryptographicHash::hash(input, QCryptographicHash::Sha256).toHex());
     auto done = [this] {
         if (m_problemCount > m_problems.size())
-            m_problems << QStringLiteral("%1: %2 more problems not shown").arg(m_name).arg(m_problemCount - m_problems.size());
+            m_problems
+                << QStringLiteral("%1: %2 more problems not shown").arg(m_name).arg(m_problemCount - m_problems.size());
         m_valid = m_problemCount == 0;
         if (!m_valid)
             m_rows.clear();
@@ -168,21 +169,25 @@ void TSiteSheet::checkHeader(const QStringList& header, int line)
             continue;
         const QString why = Site_Field_Not_Settable(column);
         problem(line, column,
-                why.isEmpty() ? QStringLiteral("not a field of the record (columns are named as corvane-cli info --json "
-                                               "names the fields; adapter_serial, port, order, name and room besides)")
-                              : QStringLiteral("cannot be set per controller: %1").arg(why));
+                why.isEmpty()
+                    ? QStringLiteral("not a field of the record (columns are named as corvane-cli info --json "
+                                     "names the fields; adapter_serial, port, order, name and room besides)")
+                    : QStringLiteral("cannot be set per controller: %1").arg(why));
     }
     if (keys.isEmpty())
-        problem(line, {},
-                QStringLiteral("no key column: one of adapter_serial, port or order says which controller a row is for"));
+        problem(
+            line, {},
+            QStringLiteral("no key column: one of adapter_serial, port or order says which controller a row is for"));
     else if (keys.size() > 1)
-        problem(line, {}, QStringLiteral("%1 key columns (%2): give one").arg(keys.size()).arg(keys.join(QStringLiteral(", "))));
+        problem(line, {},
+                QStringLiteral("%1 key columns (%2): give one").arg(keys.size()).arg(keys.join(QStringLiteral(", "))));
 }
 
 void TSiteSheet::checkRows(const std::vector<TCsvRecord>& records)
 {
     if (records.size() - 1 > std::size_t(kMaxRows)) {
-        problem(0, {}, QStringLiteral("%1 rows; a site sheet may have at most %2").arg(records.size() - 1).arg(kMaxRows));
+        problem(0, {},
+                QStringLiteral("%1 rows; a site sheet may have at most %2").arg(records.size() - 1).arg(kMaxRows));
         return;
     }
     QHash<QString, int> seen; // key -> line
@@ -221,7 +226,9 @@ void TSiteSheet::checkRows(const std::vector<TCsvRecord>& records)
             const QString folded = m_key == Key::AdapterSerial ? key.toUpper() : key;
             if (seen.contains(folded)) {
                 problem(record.line, keyName,
-                        QStringLiteral("\"%1\" is also the key of line %2: one row per controller").arg(key).arg(seen[folded]));
+                        QStringLiteral("\"%1\" is also the key of line %2: one row per controller")
+                            .arg(key)
+                            .arg(seen[folded]));
             } else {
                 seen.insert(folded, record.line);
             }

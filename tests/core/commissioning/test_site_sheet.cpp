@@ -43,24 +43,27 @@ void TestSiteSheet::reads_data()
     QTest::addColumn<QString>("rows");
 
     // Good sheets, as spreadsheets save them.
-    QTest::newRow("comma")
-        << QByteArray("adapter_serial,service_info_text,controller_type\nFT1,Room 104,0\nFT2,Room 105,1\n")
-        << QStringList() << QStringLiteral("2 FT1 FT1 {\"controller_type\":0,\"service_info_text\":\"Room 104\"}\n"
-                                           "3 FT2 FT2 {\"controller_type\":1,\"service_info_text\":\"Room 105\"}");
+    QTest::newRow("comma") << QByteArray(
+        "adapter_serial,service_info_text,controller_type\nFT1,Room 104,0\nFT2,Room 105,1\n")
+                           << QStringList()
+                           << QStringLiteral("2 FT1 FT1 {\"controller_type\":0,\"service_info_text\":\"Room 104\"}\n"
+                                             "3 FT2 FT2 {\"controller_type\":1,\"service_info_text\":\"Room 105\"}");
     QTest::newRow("semicolon, BOM, CRLF, no final break")
         << QByteArray("\xEF\xBB\xBF"
                       "port;room;theme_colour\r\n/dev/ttyUSB0;Room 1,5;#00FF80\r\n/dev/ttyUSB1;;0x10")
-        << QStringList() << QStringLiteral("2 /dev/ttyUSB0 Room 1,5 {\"theme_colour\":65408}\n"
-                                           "3 /dev/ttyUSB1 /dev/ttyUSB1 {\"theme_colour\":16}");
+        << QStringList()
+        << QStringLiteral("2 /dev/ttyUSB0 Room 1,5 {\"theme_colour\":65408}\n"
+                          "3 /dev/ttyUSB1 /dev/ttyUSB1 {\"theme_colour\":16}");
     QTest::newRow("quoted cells: separators, doubled quotes, three lines")
-        << QByteArray("order,name,service_info_text\n1,\"Unit \"\"A\"\", west\",\"Room 104\r\nCall 555 0100\nFloor 1\"\n"
-                      "2,B,\"x;y\"\n")
+        << QByteArray(
+               "order,name,service_info_text\n1,\"Unit \"\"A\"\", west\",\"Room 104\r\nCall 555 0100\nFloor 1\"\n"
+               "2,B,\"x;y\"\n")
         << QStringList()
         << QStringLiteral("2 1 Unit \"A\", west {\"service_info_text\":\"Room 104\\nCall 555 0100\\nFloor 1\"}\n"
                           "5 2 B {\"service_info_text\":\"x;y\"}");
     QTest::newRow("empty cells keep the project, blank rows are skipped")
-        << QByteArray("adapter_serial,controller_type,occupied_setpoint\n\nFT1,,\n,,\nFT2, 1 ,210\n")
-        << QStringList() << QStringLiteral("3 FT1 FT1 {}\n5 FT2 FT2 {\"controller_type\":1,\"occupied_setpoint\":210}");
+        << QByteArray("adapter_serial,controller_type,occupied_setpoint\n\nFT1,,\n,,\nFT2, 1 ,210\n") << QStringList()
+        << QStringLiteral("3 FT1 FT1 {}\n5 FT2 FT2 {\"controller_type\":1,\"occupied_setpoint\":210}");
     QTest::newRow("flags, times, every kind of field")
         << QByteArray("order,rc_ctrl_enable,info_scr_slideshow_start_min,info_scr_slideshow_stop_min,show_setpoint_dp\n"
                       "01,\"[1, 0, 1, 1]\",07:30,1200,0\n")
@@ -77,17 +80,18 @@ void TestSiteSheet::reads_data()
     // Bad sheets: every problem, by line and column.
     QTest::newRow("unknown column, not settable column")
         << QByteArray("adapter_serial,master_controller,checksum\nFT1,1,2\n")
-        << QStringList{QStringLiteral("site.csv:1: column \"master_controller\": not a field of the record (columns are "
-                                      "named as corvane-cli info --json names the fields; adapter_serial, port, order, "
-                                      "name and room besides)"),
+        << QStringList{QStringLiteral(
+                           "site.csv:1: column \"master_controller\": not a field of the record (columns are "
+                           "named as corvane-cli info --json names the fields; adapter_serial, port, order, "
+                           "name and room besides)"),
                        QStringLiteral("site.csv:1: column \"checksum\": cannot be set per controller: the checksum is "
                                       "computed for each controller")}
         << QString();
-    QTest::newRow("no key column")
-        << QByteArray("room,controller_type\nA,1\n")
-        << QStringList{QStringLiteral("site.csv:1: no key column: one of adapter_serial, port or order says which "
-                                      "controller a row is for")}
-        << QString();
+    QTest::newRow("no key column") << QByteArray("room,controller_type\nA,1\n")
+                                   << QStringList{QStringLiteral(
+                                          "site.csv:1: no key column: one of adapter_serial, port or order says which "
+                                          "controller a row is for")}
+                                   << QString();
     QTest::newRow("two key columns, a column named twice")
         << QByteArray("port,order,controller_type,controller_type\nA,1,1,1\n")
         << QStringList{QStringLiteral("site.csv:1: column \"controller_type\": named twice"),
@@ -104,25 +108,32 @@ void TestSiteSheet::reads_data()
     QTest::newRow("bad values, each named")
         << QByteArray("order,controller_type,occupied_setpoint,theme_colour,occupied_mode,fs_ctrl_enable,language\n"
                       "1,2,21,#GG0000,0,1 1 1,1\n0,x,215,16777216,6,1 1 1 2,0\n")
-        << QStringList{QStringLiteral("site.csv:2: column \"controller_type\": \"2\" is not a value of this field: 0 or 1"),
+        << QStringList{QStringLiteral(
+                           "site.csv:2: column \"controller_type\": \"2\" is not a value of this field: 0 or 1"),
                        QStringLiteral("site.csv:2: column \"occupied_setpoint\": \"21\" is not a value of this field: "
                                       "180 to 290 in steps of 10"),
                        QStringLiteral("site.csv:2: column \"theme_colour\": \"#GG0000\" is not a colour: write it as "
                                       "#RRGGBB (or 0xRRGGBB, or a number up to 16777215)"),
-                       QStringLiteral("site.csv:2: column \"occupied_mode\": \"0\" is not a value of this field: 1 to 5"),
-                       QStringLiteral("site.csv:2: column \"fs_ctrl_enable\": \"1 1 1\" is not a row of 4 flags: write 4 "
-                                      "values 0 or 1, such as \"1 1 1 1\""),
+                       QStringLiteral(
+                           "site.csv:2: column \"occupied_mode\": \"0\" is not a value of this field: 1 to 5"),
+                       QStringLiteral(
+                           "site.csv:2: column \"fs_ctrl_enable\": \"1 1 1\" is not a row of 4 flags: write 4 "
+                           "values 0 or 1, such as \"1 1 1 1\""),
                        QStringLiteral("site.csv:2: column \"language\": \"1\" is not a value of this field: only 0"),
-                       QStringLiteral("site.csv:3: column \"order\": \"0\" is not a place in the order: 1 for the first "
-                                      "controller, 2 for the second, ..."),
-                       QStringLiteral("site.csv:3: column \"controller_type\": \"x\" is not a value of this field: 0 or 1"),
+                       QStringLiteral(
+                           "site.csv:3: column \"order\": \"0\" is not a place in the order: 1 for the first "
+                           "controller, 2 for the second, ..."),
+                       QStringLiteral(
+                           "site.csv:3: column \"controller_type\": \"x\" is not a value of this field: 0 or 1"),
                        QStringLiteral("site.csv:3: column \"occupied_setpoint\": \"215\" is not a value of this field: "
                                       "180 to 290 in steps of 10"),
                        QStringLiteral("site.csv:3: column \"theme_colour\": \"16777216\" is not a colour: write it as "
                                       "#RRGGBB (or 0xRRGGBB, or a number up to 16777215)"),
-                       QStringLiteral("site.csv:3: column \"occupied_mode\": \"6\" is not a value of this field: 1 to 5"),
-                       QStringLiteral("site.csv:3: column \"fs_ctrl_enable\": \"1 1 1 2\" is not a row of 4 flags: write 4 "
-                                      "values 0 or 1, such as \"1 1 1 1\"")}
+                       QStringLiteral(
+                           "site.csv:3: column \"occupied_mode\": \"6\" is not a value of this field: 1 to 5"),
+                       QStringLiteral(
+                           "site.csv:3: column \"fs_ctrl_enable\": \"1 1 1 2\" is not a row of 4 flags: write 4 "
+                           "values 0 or 1, such as \"1 1 1 1\"")}
         << QString();
     QTest::newRow("overlong service text: four lines, a long line, too many bytes, a control character")
         << (QByteArray("port,service_info_text\nA,\"1\n2\n3\n4\"\nB,") + QByteArray(41, 'x') + "\nC,\""
@@ -136,22 +147,23 @@ void TestSiteSheet::reads_data()
                        QStringLiteral("site.csv:10: column \"service_info_text\": the service text holds a control "
                                       "character (U+0009)")}
         << QString();
-    QTest::newRow("quote never closed")
-        << QByteArray("port,service_info_text\nA,\"Room\n") << QStringList{QStringLiteral("site.csv:2: a quoted cell is never closed")}
-        << QString();
+    QTest::newRow("quote never closed") << QByteArray("port,service_info_text\nA,\"Room\n")
+                                        << QStringList{QStringLiteral("site.csv:2: a quoted cell is never closed")}
+                                        << QString();
     QTest::newRow("text after a closing quote")
         << QByteArray("port,service_info_text\n\n\nA,\"Room\" 4\n")
         << QStringList{QStringLiteral("site.csv:4: text after the closing quote of a cell")} << QString();
     QTest::newRow("quote inside an unquoted cell")
         << QByteArray("port,service_info_text\nA,Ro\"om\n")
         << QStringList{QStringLiteral("site.csv:2: a quote inside a cell that does not start with one")} << QString();
-    QTest::newRow("not UTF-8")
-        << QByteArray("port,service_info_text\nA,Room\nB,Caf\xE9\n")
-        << QStringList{QStringLiteral("site.csv:3: not UTF-8 text (save the sheet as CSV UTF-8)")} << QString();
-    QTest::newRow("empty")
-        << QByteArray("\xEF\xBB\xBF\r\n;;\r\n")
-        << QStringList{QStringLiteral("site.csv: the sheet is empty: it needs a header row and a row per controller")}
-        << QString();
+    QTest::newRow("not UTF-8") << QByteArray("port,service_info_text\nA,Room\nB,Caf\xE9\n")
+                               << QStringList{QStringLiteral(
+                                      "site.csv:3: not UTF-8 text (save the sheet as CSV UTF-8)")}
+                               << QString();
+    QTest::newRow("empty") << QByteArray("\xEF\xBB\xBF\r\n;;\r\n")
+                           << QStringList{QStringLiteral(
+                                  "site.csv: the sheet is empty: it needs a header row and a row per controller")}
+                           << QString();
 }
 
 void TestSiteSheet::reads()
@@ -246,7 +258,8 @@ void TestSiteSheet::oversizedFileIsRefusedUnread()
     f.close();
     TSiteSheet s;
     QVERIFY(!s.read(path));
-    QCOMPARE(s.problems(), QStringList({path + QStringLiteral(": larger than a site sheet may be (1048576 bytes at most)")}));
+    QCOMPARE(s.problems(),
+             QStringList({path + QStringLiteral(": larger than a site sheet may be (1048576 bytes at most)")}));
     QVERIFY(!s.read(dir.filePath(QStringLiteral("missing.csv"))));
     QCOMPARE(s.problems().size(), 1);
 }
