@@ -48,6 +48,13 @@ QJsonObject TCommissioningRecord::toJson() const
         o["watch_session"] = watchSession;
         o["watch_index"] = watchIndex;
     }
+    // Lines of runs without a sheet stay as they were.
+    if (!siteSheet.isEmpty()) {
+        o["site_sheet"] = siteSheet;
+        o["site_sheet_sha256"] = siteSheetSha256;
+        o["site_row"] = siteRow.isEmpty() ? QJsonValue() : QJsonValue(siteRow);
+        o["site_values"] = siteValues;
+    }
     return o;
 }
 
@@ -107,6 +114,12 @@ std::optional<TCommissioningRecord> TCommissioningRecord::fromJson(const QJsonOb
     r.message = o["message"].toString();
     r.watchSession = o["watch_session"].toString();
     r.watchIndex = o["watch_index"].toInt();
+    r.siteSheet = o["site_sheet"].toString();
+    if (!r.siteSheet.isEmpty()) {
+        r.siteSheetSha256 = o["site_sheet_sha256"].toString();
+        r.siteRow = o["site_row"].toString();
+        r.siteValues = o["site_values"].toObject();
+    }
     return r;
 }
 

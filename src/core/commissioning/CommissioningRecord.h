@@ -32,6 +32,11 @@ struct TCommissioningRecord {
     // (watch mode) share port and adapter; these tell them apart.
     QString watchSession; // when the watch started, ISO 8601 UTC
     int watchIndex = 0;   // 1, 2, ... within that watch; 0 outside one
+    // The site sheet of the run (commission --site); all empty without one.
+    QString siteSheet;       // its file name
+    QString siteSheetSha256; // of its bytes
+    QString siteRow;         // the key of the row applied; empty when none was
+    QJsonObject siteValues;  // the fields that row set, as the sheet gave them
 
     QJsonObject toJson() const;
     // Nothing when a field the log always carries is missing or of the wrong

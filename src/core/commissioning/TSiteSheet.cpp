@@ -130,9 +130,12 @@ bool TSiteSheet::parse(const QByteArray& input, const QString& name)
         problem(0, {}, QStringLiteral("the sheet is empty: it needs a header row and a row per controller"));
         return done();
     }
+    if (records.size() == 1)
+        problem(0, {}, QStringLiteral("the sheet has a header but no rows"));
+    // The rows are checked also under a bad header, so one pass over the
+    // sheet names everything to mend.
     checkHeader(records.front().cells, records.front().line);
-    if (m_problemCount == 0)
-        checkRows(records);
+    checkRows(records);
     return done();
 }
 
@@ -144,16 +147,19 @@ void TSiteSheet::checkHeader(const QStringList& header, int line)
         m_columns << column;
         if (column.isEmpty()) {
             problem(line, {}, QStringLiteral("column %1 has no name").arg(c + 1));
+            m_badColumns << c;
             continue;
         }
         if (m_columns.indexOf(column) < c) {
             problem(line, column, QStringLiteral("named twice"));
+            m_badColumns << c;
             continue;
         }
         bool special = false;
         for (int k = 0; k < 3; ++k) {
             if (column == QLatin1String(kKeyColumns[k])) {
                 keys << column;
+                m_keyColumnIndexes << c;
                 m_key = Key(k);
                 m_keyColumn = c;
                 special = true;
@@ -168,6 +174,7 @@ void TSiteSheet::checkHeader(const QStringList& header, int line)
         if (special || Site_Field_Known(column))
             continue;
         const QString why = Site_Field_Not_Settable(column);
+        m_badColumns << c;
         problem(line, column,
                 why.isEmpty()
                     ? QStringLiteral("not a field of the record (columns are named as corvane-cli info --json "
@@ -201,12 +208,13 @@ void TSiteSheet::checkRows(const std::vector<TCsvRecord>& records)
         }
         Row row;
         row.line = record.line;
-        QString key = record.cells[m_keyColumn].trimmed();
-        bool keyOk = true;
-        if (key.isEmpty()) {
+        // Without one key column there is no key to check.
+        QString key = m_keyColumnIndexes.size() == 1 ? record.cells[m_keyColumn].trimmed() : QStringLiteral("?");
+        bool keyOk = m_keyColumnIndexes.size() == 1;
+        if (keyOk && key.isEmpty()) {
             problem(record.line, keyName, QStringLiteral("empty: every row needs its key"));
             keyOk = false;
-        } else if (m_key == Key::Order) {
+        } else if (keyOk && m_key == Key::Order) {
             bool ok = false;
             const int n = key.toInt(&ok);
             if (!ok || n < 1 || n > kMaxRows || key.startsWith(QLatin1Char('+'))) {
@@ -218,7 +226,7 @@ void TSiteSheet::checkRows(const std::vector<TCsvRecord>& records)
             } else {
                 key = QString::number(n);
             }
-        } else if (hasControl(key)) {
+        } else if (keyOk && hasControl(key)) {
             problem(record.line, keyName, QStringLiteral("holds a control character"));
             keyOk = false;
         }
@@ -236,7 +244,7 @@ void TSiteSheet::checkRows(const std::vector<TCsvRecord>& records)
         row.key = key;
         for (int c = 0; c < m_columns.size(); ++c) {
             const QString& cell = record.cells[c];
-            if (c == m_keyColumn)
+            if (m_keyColumnIndexes.contains(c) || m_badColumns.contains(c))
                 continue;
             if (m_labelColumns.contains(c)) {
                 if (row.label.isEmpty() && !cell.trimmed().isEmpty())

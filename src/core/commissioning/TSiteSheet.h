@@ -86,6 +86,8 @@ private:
     Key m_key = Key::AdapterSerial;
     int m_keyColumn = -1;
     QList<int> m_labelColumns;
+    QList<int> m_badColumns; // named in a problem already: their cells are not checked
+    QList<int> m_keyColumnIndexes;
     QStringList m_columns;
     std::vector<Row> m_rows;
 };

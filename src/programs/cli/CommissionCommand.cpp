@@ -4,6 +4,7 @@
 #include "CliCommand.h"
 #include "CliOutputFiles.h"
 #include "CliProject.h"
+#include "CommissionSite.h"
 #include "CommissionSummary.h"
 #include "CommissionWatch.h"
 #include "CommissionWorker.h"
@@ -47,9 +48,23 @@ const char* const kDescription
       "a second, writing nothing before a full identification), commissions it, prints one result line\n"
       "(and rings the terminal bell), waits until the controller stops answering (the cable is moved),\n"
       "then waits for the next. Ctrl+C ends it with the summary of every controller done.\n\n"
+      "With --site SHEET each controller gets the project's record with its row of the site sheet applied:\n"
+      "a CSV file (UTF-8, comma or semicolon) whose header names one key column, adapter_serial or port\n"
+      "(or, with --watch, order: 1 for the first controller, 2 for the next, ...), and record fields as\n"
+      "info --json names them (service_info_text, controller_type, show_setpoint_dp, theme_colour, ...); a\n"
+      "name or room column labels the row. An empty cell keeps the project's value. The whole sheet is\n"
+      "checked first: every problem is printed with its line and column and nothing is sent (exit 2). A\n"
+      "controller without a row gets the project as it is; with --site-only it is skipped with that reason\n"
+      "and counts as failed. Example:\n"
+      "  adapter_serial,room,service_info_text,controller_type\n"
+      "  FT4XK1A,Room 104,\"Room 104\n"
+      "  Service: 0161 555 0100\",0\n"
+      "  FT4XK1B,Room 105,Room 105,1\n\n"
       "Every attempt on every controller is one line of the log (JSON Lines, appended and synced):\n"
       "time, port, adapter_serial, part_number, firmware, project, project_sha256, config_checksum,\n"
-      "image_block_bytes, image_block_sha256, sent, verify, seconds, outcome (ok or failed), message.\n\n"
+      "image_block_bytes, image_block_sha256, sent, verify, seconds, outcome (ok or failed), message; with\n"
+      "--site also site_sheet, site_sheet_sha256, site_row (the row's key) and site_values (what it set),\n"
+      "and config_checksum is that controller's own.\n\n"
       "Exit status: 0 every controller was commissioned, 1 any failed (stderr names each failed port and\n"
       "its reason), 2 usage error.";
 
@@ -253,6 +268,7 @@ int runCommission(const QStringList& args)
     cl.addOption({"log", "Append to this log (default: PROJECT-commissioning.jsonl beside the project).", "FILE"});
     cl.addOption({"jobs", "Commission at most N ports at a time (default: 16).", "N"});
     cl.addOption({"watch", "Commission controller after controller on one --port, until Ctrl+C."});
+    Add_Commission_Site_Options(cl);
     QCommandLineOption worker(QStringLiteral("worker"), QStringLiteral("One port, for a parent commission."));
     worker.setFlags(QCommandLineOption::HiddenFromHelp);
     cl.addOption(worker);
@@ -286,6 +302,7 @@ int runCommission(const QStringList& args)
         base.plan = cl.value("plan");
         base.planSha256 = cl.value("plan-sha256");
         base.projectSha256 = cl.value("project-sha256");
+        base.site = Commission_Site_Job(cl);
         return Run_Commission_Worker(base);
     }
     if (cl.isSet("verify") && images && !config)
@@ -343,6 +360,9 @@ int runCommission(const QStringList& args)
     options.log = base.log;
     options.workerProgram = QCoreApplication::applicationFilePath();
     options.workerArguments = QStringList{QStringLiteral("commission"), QStringLiteral("--worker")};
+    CommissionSite site;
+    if (const auto status = site.prepare(cl, plan.record, watch, &options.workerArguments))
+        return *status;
 
     if (watch) {
         CommissionWatch w(named[0], plan, options);
@@ -359,7 +379,8 @@ int runCommission(const QStringList& args)
 
 const CliRegistration commissionCommand{
     {"commission",
-     "PROJECT (--port NAME... | --all) [--config] [--images] [--verify] [--log FILE] [--jobs N] [--watch]",
+     "PROJECT (--port NAME... | --all) [--config] [--images] [--verify] [--log FILE] [--jobs N] [--watch] "
+     "[--site SHEET [--site-only]]",
      "send PROJECT to many controllers at once, or one after another with --watch, and log each", runCommission}};
 
 } // namespace

@@ -10,6 +10,8 @@
 // A process per port keeps links apart (nothing of one link's state is
 // shared with another) and a crash on one port from touching the others.
 
+#include "CommissionSite.h"
+
 #include <QString>
 
 struct TCommissionJob {
@@ -25,6 +27,7 @@ struct TCommissionJob {
     QString plan;
     QString planSha256;
     QString projectSha256;
+    TCommissionSiteJob site;
 };
 
 // Returns the exit status: 0 the controller was commissioned, 1 not.

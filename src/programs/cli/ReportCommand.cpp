@@ -44,12 +44,15 @@ QStringList cells(const Row& row)
             r.ok ? QStringLiteral("ok") : QStringLiteral("failed"),
             r.message,
             r.project,
-            r.projectSha256};
+            r.projectSha256,
+            r.siteRow,
+            r.siteSheet};
 }
 
 const QStringList kHeader{"controller", "port",    "part number",     "firmware",           "time",
                           "sent",       "verify",  "config checksum", "image block sha256", "attempts",
-                          "outcome",    "message", "project",         "project sha256"};
+                          "outcome",    "message", "project",         "project sha256",     "site row",
+                          "site sheet"};
 
 QByteArray csv(const std::vector<Row>& rows)
 {
@@ -171,7 +174,12 @@ int runReport(const QStringList& args)
     }
     QString text;
     // The project's hash shows a run that sent two different projects.
-    const QStringList shown{"controller", "part number", "firmware", "time", "sent", "verify", "project", "outcome"};
+    QStringList shown{"controller", "part number", "firmware", "time", "sent", "verify", "project", "outcome"};
+    // The row of the site sheet each controller got, when a run had one.
+    const bool sheets
+        = std::any_of(rows.begin(), rows.end(), [](const Row& r) { return !r.record.siteSheet.isEmpty(); });
+    if (sheets)
+        shown.insert(1, QStringLiteral("site row"));
     std::vector<QStringList> table{shown};
     for (const Row& row : rows) {
         const QStringList c = cells(row);
@@ -183,6 +191,8 @@ int runReport(const QStringList& args)
                          c[6],
                          c[13].isEmpty() ? QStringLiteral("-") : c[13].left(12),
                          row.record.ok ? c[10] : c[10] + QStringLiteral(": ") + c[11]};
+        if (sheets)
+            line.insert(1, c[14].isEmpty() ? QStringLiteral("-") : c[14]);
         // Every cell comes from a log file: one visible line per controller.
         for (QString& cell : line)
             cell = reportText(cell);

@@ -87,6 +87,17 @@ void TestSiteSheet::reads_data()
                        QStringLiteral("site.csv:1: column \"checksum\": cannot be set per controller: the checksum is "
                                       "computed for each controller")}
         << QString();
+    QTest::newRow("problems of the header and of the rows, in one pass")
+        << QByteArray("port,colour,controller_type\nA,red,5\n")
+        << QStringList{QStringLiteral("site.csv:1: column \"colour\": not a field of the record (columns are named as "
+                                      "corvane-cli info --json names the fields; adapter_serial, port, order, name and "
+                                      "room besides)"),
+                       QStringLiteral(
+                           "site.csv:2: column \"controller_type\": \"5\" is not a value of this field: 0 or 1")}
+        << QString();
+    QTest::newRow("header only") << QByteArray("port,controller_type\r\n")
+                                 << QStringList{QStringLiteral("site.csv: the sheet has a header but no rows")}
+                                 << QString();
     QTest::newRow("no key column") << QByteArray("room,controller_type\nA,1\n")
                                    << QStringList{QStringLiteral(
                                           "site.csv:1: no key column: one of adapter_serial, port or order says which "

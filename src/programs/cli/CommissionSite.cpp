@@ -1,0 +1,130 @@
+#include "CommissionSite.h"
+
+#include "CliCommand.h"
+
+#include "programs/common/QuietMessages.h"
+
+#include "core/messaging/UntrustedText.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+const char* const kCopy = "site-sheet-copy";
+const char* const kSha = "site-sheet-sha256";
+const char* const kName = "site-sheet-name";
+
+} // namespace
+
+void Add_Commission_Site_Options(CommandLine& cl)
+{
+    cl.addOption({"site",
+                  "A site sheet (CSV): per controller, the record fields that differ from the project's, in the row "
+                  "of its adapter_serial, port or (with --watch) order.",
+                  "SHEET"});
+    cl.addOption({"site-only", "With --site: skip a controller the sheet has no row for (it counts as failed)."});
+    for (const char* name : {kCopy, kSha, kName}) {
+        QCommandLineOption hidden(QString::fromLatin1(name), QString(), QStringLiteral("VALUE"));
+        hidden.setFlags(QCommandLineOption::HiddenFromHelp);
+        cl.addOption(hidden);
+    }
+}
+
+TCommissionSiteJob Commission_Site_Job(const CommandLine& cl)
+{
+    TCommissionSiteJob job;
+    job.copy = cl.value(kCopy);
+    job.sha256 = cl.value(kSha);
+    job.name = cl.value(kName);
+    job.only = cl.isSet("site-only");
+    return job;
+}
+
+CommissionSite::CommissionSite() = default;
+CommissionSite::~CommissionSite() = default;
+
+std::optional<int> CommissionSite::prepare(const CommandLine& cl, const TDevice_Config_v2& project, bool watch,
+                                           QStringList* workerArguments)
+{
+    if (!cl.isSet("site")) {
+        if (cl.isSet("site-only"))
+            return cl.usageError(QStringLiteral("--site-only needs --site SHEET"));
+        return std::nullopt;
+    }
+    const QString path = cl.value("site");
+    // Every problem of the sheet, one a line, then the exit of a usage
+    // error: the sheet is part of the command.
+    auto refuse = [&](const QStringList& problems) {
+        QTextStream err(Program_Stderr());
+        for (const QString& p : problems)
+            err << "corvane-cli commission: " << Untrusted_Text(p, 1 << 20) << '\n';
+        err << "corvane-cli commission: the site sheet is not usable; nothing was sent\n";
+        return kExitUsage;
+    };
+    if (!m_sheet.read(path))
+        return refuse(m_sheet.problems());
+    QStringList problems = m_sheet.checkAgainst(project);
+    if (m_sheet.key() == TSiteSheet::Key::Order && !watch)
+        problems << QStringLiteral("%1: column \"order\": the n-th controller is known only with --watch; key the rows "
+                                   "by adapter_serial or port")
+                        .arg(path);
+    if (!problems.isEmpty())
+        return refuse(problems);
+
+    // The workers read a copy: the run sends what was checked here, however
+    // the sheet is edited meanwhile.
+    m_dir = std::make_unique<QTemporaryDir>();
+    QFile copy(m_dir->filePath(QStringLiteral("site.csv")));
+    if (!m_dir->isValid() || !copy.open(QIODevice::WriteOnly) || copy.write(m_sheet.bytes()) != m_sheet.bytes().size()
+        || !copy.flush())
+        return cliFail(QStringLiteral("the site sheet could not be handed to the workers: %1").arg(copy.errorString()));
+    copy.close();
+    *workerArguments << QStringLiteral("--%1").arg(QLatin1String(kCopy)) << copy.fileName()
+                     << QStringLiteral("--%1").arg(QLatin1String(kSha)) << m_sheet.sha256()
+                     << QStringLiteral("--%1").arg(QLatin1String(kName)) << m_sheet.fileName();
+    if (cl.isSet("site-only"))
+        *workerArguments << QStringLiteral("--site-only");
+    return std::nullopt;
+}
+
+bool Apply_Commission_Site(const TCommissionSiteJob& job, const QString& port, const QString& adapterSerial,
+                           int watchIndex, TDevice_Config_v2& rec, TCommissioningRecord& record, QString* why)
+{
+    if (job.copy.isEmpty())
+        return true;
+    record.siteSheet = job.name;
+    record.siteSheetSha256 = job.sha256;
+    QFile file(job.copy);
+    TSiteSheet sheet;
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.read(TSiteSheet::kMaxBytes + 1);
+    const QString sha = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    if (sha != job.sha256 || !sheet.parse(bytes, job.name)) {
+        *why = QStringLiteral("%1: the run's site sheet is not the one its parent checked").arg(job.copy);
+        return false;
+    }
+    const TSiteSheet::Row* row = sheet.rowFor(port, adapterSerial, watchIndex);
+    if (!row) {
+        if (!job.only)
+            return true;
+        *why = QStringLiteral("skipped: the site sheet has no row for it (%1 %2)")
+                   .arg(sheet.keyColumn(),
+                        sheet.key() == TSiteSheet::Key::Order          ? QString::number(watchIndex)
+                            : sheet.key() == TSiteSheet::Key::AdapterSerial ? (adapterSerial.isEmpty()
+                                                                                   ? QStringLiteral("unknown")
+                                                                                   : adapterSerial)
+                                                                            : port);
+        return false;
+    }
+    record.siteRow = row->key;
+    record.siteValues = row->values;
+    rec = TSiteSheet::applied(rec, *row);
+    return true;
+}
