@@ -116,11 +116,10 @@ bool Apply_Commission_Site(const TCommissionSiteJob& job, const QString& port, c
             return true;
         *why = QStringLiteral("skipped: the site sheet has no row for it (%1 %2)")
                    .arg(sheet.keyColumn(),
-                        sheet.key() == TSiteSheet::Key::Order          ? QString::number(watchIndex)
-                            : sheet.key() == TSiteSheet::Key::AdapterSerial ? (adapterSerial.isEmpty()
-                                                                                   ? QStringLiteral("unknown")
-                                                                                   : adapterSerial)
-                                                                            : port);
+                        sheet.key() == TSiteSheet::Key::Order ? QString::number(watchIndex)
+                            : sheet.key() == TSiteSheet::Key::AdapterSerial
+                            ? (adapterSerial.isEmpty() ? QStringLiteral("unknown") : adapterSerial)
+                            : port);
         return false;
     }
     record.siteRow = row->key;
