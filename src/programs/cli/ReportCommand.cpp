@@ -51,14 +51,32 @@ QStringList cells(const Row& row)
 
 const QStringList kHeader{"controller", "port",    "part number",     "firmware",           "time",
                           "sent",       "verify",  "config checksum", "image block sha256", "attempts",
-                          "outcome",    "message", "project",         "project sha256",     "site row",
-                          "site sheet"};
+                          "outcome",    "message", "project",         "project sha256"};
+
+// Logs of runs with a site sheet add the row each controller got; reports of
+// other logs keep their columns.
+bool anySheet(const std::vector<Row>& rows)
+{
+    return std::any_of(rows.begin(), rows.end(), [](const Row& r) { return !r.record.siteSheet.isEmpty(); });
+}
+
+QStringList header(const std::vector<Row>& rows)
+{
+    return anySheet(rows) ? kHeader + QStringList{"site row", "site sheet"} : kHeader;
+}
+
+QStringList cells(const Row& row, bool sheets)
+{
+    const QStringList c = cells(row);
+    return sheets ? c : c.mid(0, kHeader.size());
+}
 
 QByteArray csv(const std::vector<Row>& rows)
 {
-    QString text = Csv_Line(kHeader);
+    QString text = Csv_Line(header(rows));
+    const bool sheets = anySheet(rows);
     for (const Row& r : rows)
-        text += Csv_Line(cells(r));
+        text += Csv_Line(cells(r, sheets));
     return text.toUtf8();
 }
 
@@ -78,14 +96,16 @@ QByteArray html(const std::vector<Row>& rows, int ok, int failed, const QStringL
     for (const QString& log : logs)
         s << "<li><code>" << log.toHtmlEscaped() << "</code></li>\n";
     s << "</ul>\n<table>\n<tr>";
-    for (const QString& h : kHeader)
+    const QStringList columns = header(rows);
+    const bool sheets = anySheet(rows);
+    for (const QString& h : columns)
         s << "<th>" << h.toHtmlEscaped() << "</th>";
     s << "</tr>\n";
     for (const Row& row : rows) {
         s << "<tr>";
-        const QStringList c = cells(row);
+        const QStringList c = cells(row, sheets);
         for (qsizetype i = 0; i < c.size(); ++i) {
-            const bool outcome = kHeader[i] == QLatin1String("outcome");
+            const bool outcome = columns[i] == QLatin1String("outcome");
             s << (outcome ? QStringLiteral("<td class=\"%1\">").arg(c[i]) : QStringLiteral("<td>"))
               << c[i].toHtmlEscaped() << "</td>";
         }
@@ -176,8 +196,7 @@ int runReport(const QStringList& args)
     // The project's hash shows a run that sent two different projects.
     QStringList shown{"controller", "part number", "firmware", "time", "sent", "verify", "project", "outcome"};
     // The row of the site sheet each controller got, when a run had one.
-    const bool sheets
-        = std::any_of(rows.begin(), rows.end(), [](const Row& r) { return !r.record.siteSheet.isEmpty(); });
+    const bool sheets = anySheet(rows);
     if (sheets)
         shown.insert(1, QStringLiteral("site row"));
     std::vector<QStringList> table{shown};
