@@ -143,18 +143,19 @@ void TestCommissionSite::everyControllerGetsItsRow()
         QVERIFY(s->start());
     const QString sheet = dir.filePath(QStringLiteral("rooms.csv"));
     // As a spreadsheet saves it where the decimal mark is a comma.
-    Write_File(sheet, "\xEF\xBB\xBF"
-                          + QStringLiteral("port;room;service_info_text;controller_type;theme_colour\r\n"
-                                     "%1;Room 104;\"Room 104\r\nService: 0161 555 0100\";0;\r\n"
-                                     "%2;Room 105;Room 105;;#102030\r\n"
-                                     "%3;Room 106;\"Room 106; east\";1;\r\n")
-                                .arg(a.portName(), b.portName(), c.portName())
-                                .toUtf8());
+    Write_File(sheet,
+               "\xEF\xBB\xBF"
+                   + QStringLiteral("port;room;service_info_text;controller_type;theme_colour\r\n"
+                                    "%1;Room 104;\"Room 104\r\nService: 0161 555 0100\";0;\r\n"
+                                    "%2;Room 105;Room 105;;#102030\r\n"
+                                    "%3;Room 106;\"Room 106; east\";1;\r\n")
+                         .arg(a.portName(), b.portName(), c.portName())
+                         .toUtf8());
     const QString log = dir.filePath(QStringLiteral("rooms.jsonl"));
-    const ProgramRun r = Run_Cli({QStringLiteral("commission"), project, QStringLiteral("--port"), a.portName(),
-                                  QStringLiteral("--port"), b.portName(), QStringLiteral("--port"), c.portName(),
-                                  QStringLiteral("--verify"), QStringLiteral("--site"), sheet, QStringLiteral("--log"),
-                                  log});
+    const ProgramRun r
+        = Run_Cli({QStringLiteral("commission"), project, QStringLiteral("--port"), a.portName(),
+                   QStringLiteral("--port"), b.portName(), QStringLiteral("--port"), c.portName(),
+                   QStringLiteral("--verify"), QStringLiteral("--site"), sheet, QStringLiteral("--log"), log});
     QVERIFY2(r.status == 0, qPrintable(r.errText() + r.outText()));
 
     const auto records = Records_By_Port(log);
@@ -190,7 +191,8 @@ void TestCommissionSite::everyControllerGetsItsRow()
     const ProgramRun report = Run_Cli({QStringLiteral("report"), log});
     QCOMPARE(report.status, 0);
     const QStringList lines = report.outLines();
-    QVERIFY2(lines.value(0).startsWith(QStringLiteral("controller")) && lines.value(0).contains(QStringLiteral("site row")),
+    QVERIFY2(lines.value(0).startsWith(QStringLiteral("controller"))
+                 && lines.value(0).contains(QStringLiteral("site row")),
              qPrintable(report.outText()));
     for (VirtualController* s : {&a, &b, &c})
         QVERIFY2(report.outText().contains(s->portName() + QStringLiteral("  ")), qPrintable(report.outText()));
@@ -208,8 +210,8 @@ void TestCommissionSite::controllerWithoutRow()
     // Without --site-only a controller the sheet does not name gets the
     // project as it is.
     ProgramRun r = Run_Cli({QStringLiteral("commission"), project, QStringLiteral("--port"), a.portName(),
-                            QStringLiteral("--port"), b.portName(), QStringLiteral("--config"), QStringLiteral("--site"),
-                            sheet, QStringLiteral("--log"), log});
+                            QStringLiteral("--port"), b.portName(), QStringLiteral("--config"),
+                            QStringLiteral("--site"), sheet, QStringLiteral("--log"), log});
     QVERIFY2(r.status == 0, qPrintable(r.errText()));
     QCOMPARE(a.memory(0, 1408), expectedBlock(sheet, a.portName(), 0));
     QCOMPARE(b.memory(0, 1408), expectedBlock(sheet, QStringLiteral("none"), 0));
@@ -223,8 +225,9 @@ void TestCommissionSite::controllerWithoutRow()
                  QStringLiteral("--config"), QStringLiteral("--site"), sheet, QStringLiteral("--site-only"),
                  QStringLiteral("--log"), log});
     QCOMPARE(r.status, 1);
-    QVERIFY2(r.errText().contains(QStringLiteral("skipped: the site sheet has no row for it (port %1)").arg(c.portName())),
-             qPrintable(r.errText()));
+    QVERIFY2(
+        r.errText().contains(QStringLiteral("skipped: the site sheet has no row for it (port %1)").arg(c.portName())),
+        qPrintable(r.errText()));
     QCOMPARE(c.frameCount(), 0);
     QCOMPARE(c.writeCount(), 0);
     records = Records_By_Port(log);
@@ -239,8 +242,9 @@ void TestCommissionSite::badSheetSendsNothing_data()
     // %1 %2 %3: the controllers' ports.
     QTest::newRow("unknown column and a bad value")
         << QByteArray("port,master,controller_type\n%1,1,0\n%2,1,2\n%3,0,1\n") << QStringList()
-        << QStringList{QStringLiteral("bad.csv:1: column \"master\": not a field of the record"),
-                       QStringLiteral("bad.csv:3: column \"controller_type\": \"2\" is not a value of this field: 0 or 1")};
+        << QStringList{
+               QStringLiteral("bad.csv:1: column \"master\": not a field of the record"),
+               QStringLiteral("bad.csv:3: column \"controller_type\": \"2\" is not a value of this field: 0 or 1")};
     QTest::newRow("two rows for one controller, a service text too long")
         << QByteArray("port,service_info_text\n%1,A\n%2,\"B\nB\nB\nB\"\n%1,C\n") << QStringList()
         << QStringList{QStringLiteral("bad.csv:3: column \"service_info_text\": the service text has 4 lines"),
@@ -250,11 +254,11 @@ void TestCommissionSite::badSheetSendsNothing_data()
         << QStringList{QStringLiteral("bad.csv: column \"order\": the n-th controller is known only with --watch")};
     QTest::newRow("lower limit set too close to the project's upper limit")
         << QByteArray("port,unoccupied_min_temp\n%1,240\n") << QStringList()
-        << QStringList{QStringLiteral("bad.csv:2: column \"unoccupied_min_temp\": the unoccupied lower limit (240) must "
-                                      "be at least 20 below the upper limit (250)")};
-    QTest::newRow("--site-only without --site")
-        << QByteArray() << QStringList{QStringLiteral("--site-only")}
-        << QStringList{QStringLiteral("--site-only needs --site SHEET")};
+        << QStringList{
+               QStringLiteral("bad.csv:2: column \"unoccupied_min_temp\": the unoccupied lower limit (240) must "
+                              "be at least 20 below the upper limit (250)")};
+    QTest::newRow("--site-only without --site") << QByteArray() << QStringList{QStringLiteral("--site-only")}
+                                                << QStringList{QStringLiteral("--site-only needs --site SHEET")};
 }
 
 void TestCommissionSite::badSheetSendsNothing()
@@ -329,8 +333,10 @@ void TestCommissionSite::watchAppliesRowsInOrder()
     QCOMPARE(report.status, 0);
     const QStringList lines = report.outLines();
     QCOMPARE(lines.size(), 4);
-    QVERIFY2(lines[1].contains(QRegularExpression(QStringLiteral("#1 \\(watch of [^)]*\\)  +1  "))), qPrintable(lines[1]));
-    QVERIFY2(lines[2].contains(QRegularExpression(QStringLiteral("#2 \\(watch of [^)]*\\)  +2  "))), qPrintable(lines[2]));
+    QVERIFY2(lines[1].contains(QRegularExpression(QStringLiteral("#1 \\(watch of [^)]*\\)  +1  "))),
+             qPrintable(lines[1]));
+    QVERIFY2(lines[2].contains(QRegularExpression(QStringLiteral("#2 \\(watch of [^)]*\\)  +2  "))),
+             qPrintable(lines[2]));
 }
 
 QTEST_GUILESS_MAIN(TestCommissionSite)

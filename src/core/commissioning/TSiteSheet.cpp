@@ -1,6 +1,7 @@
 #include "core/commissioning/TSiteSheet.h"
 
 #include "core/commissioning/SiteSheetFields.h"
+#include "core/messaging/UntrustedText.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -76,8 +77,10 @@ void TSiteSheet::problem(int line, const QString& column, const QString& text)
         return;
     QString where = line > 0 ? QStringLiteral("%1:%2: ").arg(m_name).arg(line) : m_name + QStringLiteral(": ");
     if (!column.isEmpty())
-        where += QStringLiteral("column \"%1\": ").arg(column);
-    m_problems << where + text;
+        where += QStringLiteral("column \"%1\": ").arg(Untrusted_Text(column));
+    // Cells quoted in the text may hold line breaks and any length: each
+    // problem stays one line of visible characters.
+    m_problems << where + Untrusted_Text(text, kMaxProblemCharacters);
 }
 
 bool TSiteSheet::parse(const QByteArray& input, const QString& name)

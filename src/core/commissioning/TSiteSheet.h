@@ -41,6 +41,8 @@ public:
     static constexpr int kMaxRows = 10000;
     // Problems listed at most; a sheet with more is wrong throughout.
     static constexpr int kMaxProblems = 100;
+    // A problem's text after its line and column; a cell quoted in it is cut.
+    static constexpr int kMaxProblemCharacters = 240;
 
     // Reads and checks the file; false when it cannot be used (problems()).
     // name is how problems name the sheet, the path as given.

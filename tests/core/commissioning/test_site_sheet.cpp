@@ -158,6 +158,12 @@ void TestSiteSheet::reads_data()
                        QStringLiteral("site.csv:10: column \"service_info_text\": the service text holds a control "
                                       "character (U+0009)")}
         << QString();
+    QTest::newRow("a cell with line breaks quoted in a problem stays on its line")
+        << QByteArray("port,controller_type\nA,\"1\r\n2\"\n")
+        << QStringList{QStringLiteral(
+               "site.csv:2: column \"controller_type\": \"1\\r\\n2\" is not a value of this field: "
+               "0 or 1")}
+        << QString();
     QTest::newRow("quote never closed") << QByteArray("port,service_info_text\nA,\"Room\n")
                                         << QStringList{QStringLiteral("site.csv:2: a quoted cell is never closed")}
                                         << QString();
