@@ -4,6 +4,7 @@
 
 #include "programs/common/QuietMessages.h"
 
+#include "core/commissioning/SiteSheetHandover.h"
 #include "core/messaging/UntrustedText.h"
 
 #include <QCryptographicHash>
@@ -14,14 +15,6 @@
 
 #include <cstdio>
 
-namespace {
-
-const char* const kCopy = "site-sheet-copy";
-const char* const kSha = "site-sheet-sha256";
-const char* const kName = "site-sheet-name";
-
-} // namespace
-
 void Add_Commission_Site_Options(CommandLine& cl)
 {
     cl.addOption({"site",
@@ -29,7 +22,7 @@ void Add_Commission_Site_Options(CommandLine& cl)
                   "of its adapter_serial, port or (with --watch) order.",
                   "SHEET"});
     cl.addOption({"site-only", "With --site: skip a controller the sheet has no row for (it counts as failed)."});
-    for (const char* name : {kCopy, kSha, kName}) {
+    for (const char* name : {kSiteCopyOption, kSiteShaOption, kSiteNameOption}) {
         QCommandLineOption hidden(QString::fromLatin1(name), QString(), QStringLiteral("VALUE"));
         hidden.setFlags(QCommandLineOption::HiddenFromHelp);
         cl.addOption(hidden);
@@ -39,9 +32,9 @@ void Add_Commission_Site_Options(CommandLine& cl)
 TCommissionSiteJob Commission_Site_Job(const CommandLine& cl)
 {
     TCommissionSiteJob job;
-    job.copy = cl.value(kCopy);
-    job.sha256 = cl.value(kSha);
-    job.name = cl.value(kName);
+    job.copy = cl.value(kSiteCopyOption);
+    job.sha256 = cl.value(kSiteShaOption);
+    job.name = cl.value(kSiteNameOption);
     job.only = cl.isSet("site-only");
     return job;
 }
@@ -80,16 +73,15 @@ std::optional<int> CommissionSite::prepare(const CommandLine& cl, const TDevice_
     // The workers read a copy: the run sends what was checked here, however
     // the sheet is edited meanwhile.
     m_dir = std::make_unique<QTemporaryDir>();
-    QFile copy(m_dir->filePath(QStringLiteral("site.csv")));
-    if (!m_dir->isValid() || !copy.open(QIODevice::WriteOnly) || copy.write(m_sheet.bytes()) != m_sheet.bytes().size()
-        || !copy.flush())
-        return cliFail(QStringLiteral("the site sheet could not be handed to the workers: %1").arg(copy.errorString()));
-    copy.close();
-    *workerArguments << QStringLiteral("--%1").arg(QLatin1String(kCopy)) << copy.fileName()
-                     << QStringLiteral("--%1").arg(QLatin1String(kSha)) << m_sheet.sha256()
-                     << QStringLiteral("--%1").arg(QLatin1String(kName)) << m_sheet.fileName();
-    if (cl.isSet("site-only"))
-        *workerArguments << QStringLiteral("--site-only");
+    QString error;
+    const QStringList args = m_dir->isValid()
+        ? Site_Sheet_Worker_Arguments(m_sheet, m_dir->path(), cl.isSet("site-only"), &error)
+        : QStringList();
+    if (args.isEmpty())
+        return cliFail(error.isEmpty() ? QStringLiteral("the site sheet could not be handed to the workers: no "
+                                                        "private folder")
+                                       : error);
+    *workerArguments << args;
     return std::nullopt;
 }
 
