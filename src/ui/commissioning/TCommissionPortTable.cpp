@@ -46,7 +46,8 @@ TCommissionPortTable::TCommissionPortTable(QWidget* parent) : QTableWidget(0, Co
     setAccessibleName(QStringLiteral("Ports to commission"));
     setHorizontalHeaderLabels({QStringLiteral("Port"), QStringLiteral("Adapter serial"), QStringLiteral("Model"),
                                QStringLiteral("Part number"), QStringLiteral("Firmware"), QStringLiteral("Progress"),
-                               QStringLiteral("State"), QStringLiteral("Time"), QStringLiteral("Reason")});
+                               QStringLiteral("State"), QStringLiteral("Time"), QStringLiteral("Reason"),
+                               QStringLiteral("Site row")});
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -55,6 +56,8 @@ TCommissionPortTable::TCommissionPortTable(QWidget* parent) : QTableWidget(0, Co
     setTabKeyNavigation(false);
     verticalHeader()->hide();
     horizontalHeader()->setStretchLastSection(true);
+    // The row of the site sheet beside the port it is for; the reason stays last.
+    horizontalHeader()->moveSection(SiteColumn, PortColumn + 1);
     horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     horizontalHeader()->setSectionResizeMode(ProgressColumn, QHeaderView::Fixed);
     setColumnWidth(ProgressColumn, 110);
@@ -193,5 +196,15 @@ void TCommissionPortTable::showRunPort(int row, const TCommissioningRunner::Port
         // Both parts on one bar: the configuration fills its first half.
         const bool images = p.bar == QLatin1String("images");
         bar->setValue(!bothParts ? p.percent : (images ? 50 + p.percent / 2 : p.percent / 2));
+    }
+}
+
+void TCommissionPortTable::showSiteRows(const std::function<QString(const QString& port, const QString& serial)>& label)
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        const QString text = label(m_rows[size_t(row)].port, item(row, SerialColumn)->text());
+        // Unchanged cells are left alone: each change is an itemChanged.
+        if (item(row, SiteColumn)->text() != text)
+            setText(row, SiteColumn, text);
     }
 }
