@@ -40,7 +40,8 @@ TSiteSheetPanel::TSiteSheetPanel(QWidget* parent) : QGroupBox(QStringLiteral("Si
     m_label = named(new QLabel(QStringLiteral("No site sheet: every controller gets the project as it is."), this),
                     "commission_site_sheet_Label", QStringLiteral("Site sheet in use"));
     m_label->setWordWrap(true);
-    m_problems = named(new QPlainTextEdit(this), "commission_site_problems_Text", QStringLiteral("Site sheet problems"));
+    m_problems
+        = named(new QPlainTextEdit(this), "commission_site_problems_Text", QStringLiteral("Site sheet problems"));
     m_problems->setReadOnly(true);
     m_problems->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_problems->setMaximumHeight(110);
