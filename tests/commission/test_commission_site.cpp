@@ -257,6 +257,10 @@ void TestCommissionSite::badSheetSendsNothing_data()
         << QStringList{
                QStringLiteral("bad.csv:2: column \"unoccupied_min_temp\": the unoccupied lower limit (240) must "
                               "be at least 20 below the upper limit (250)")};
+    QTest::newRow("images only") << QByteArray("port,service_info_text\n%1,A\n")
+                                 << QStringList{QStringLiteral("--images")}
+                                 << QStringList{
+                                        QStringLiteral("--site sets fields of the configuration: give --config too")};
     QTest::newRow("--site-only without --site") << QByteArray() << QStringList{QStringLiteral("--site-only")}
                                                 << QStringList{QStringLiteral("--site-only needs --site SHEET")};
 }

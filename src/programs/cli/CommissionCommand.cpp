@@ -361,7 +361,7 @@ int runCommission(const QStringList& args)
     options.workerProgram = QCoreApplication::applicationFilePath();
     options.workerArguments = QStringList{QStringLiteral("commission"), QStringLiteral("--worker")};
     CommissionSite site;
-    if (const auto status = site.prepare(cl, plan.record, watch, &options.workerArguments))
+    if (const auto status = site.prepare(cl, plan, watch, &options.workerArguments))
         return *status;
 
     if (watch) {

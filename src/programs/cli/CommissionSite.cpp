@@ -42,7 +42,7 @@ TCommissionSiteJob Commission_Site_Job(const CommandLine& cl)
 CommissionSite::CommissionSite() = default;
 CommissionSite::~CommissionSite() = default;
 
-std::optional<int> CommissionSite::prepare(const CommandLine& cl, const TDevice_Config_v2& project, bool watch,
+std::optional<int> CommissionSite::prepare(const CommandLine& cl, const TCommissioningPlan& plan, bool watch,
                                            QStringList* workerArguments)
 {
     if (!cl.isSet("site")) {
@@ -50,6 +50,10 @@ std::optional<int> CommissionSite::prepare(const CommandLine& cl, const TDevice_
             return cl.usageError(QStringLiteral("--site-only needs --site SHEET"));
         return std::nullopt;
     }
+    // The sheet's fields are the configuration's: an images-only run would
+    // log rows it never sent.
+    if (!plan.sendConfig)
+        return cl.usageError(QStringLiteral("--site sets fields of the configuration: give --config too"));
     const QString path = cl.value("site");
     // Every problem of the sheet, one a line, then the exit of a usage
     // error: the sheet is part of the command.
@@ -62,7 +66,7 @@ std::optional<int> CommissionSite::prepare(const CommandLine& cl, const TDevice_
     };
     if (!m_sheet.read(path))
         return refuse(m_sheet.problems());
-    QStringList problems = m_sheet.checkAgainst(project);
+    QStringList problems = m_sheet.checkAgainst(plan.record);
     if (m_sheet.key() == TSiteSheet::Key::Order && !watch)
         problems << QStringLiteral("%1: column \"order\": the n-th controller is known only with --watch; key the rows "
                                    "by adapter_serial or port")

@@ -8,6 +8,7 @@
 
 #include "programs/common/CommandLine.h"
 
+#include "core/commissioning/CommissioningPlan.h"
 #include "core/commissioning/CommissioningRecord.h"
 #include "core/commissioning/TSiteSheet.h"
 #include "core/model/DeviceConfigRecords.h"
@@ -43,7 +44,7 @@ public:
     // reads and checks the sheet against the project's record and the run's
     // kind: an exit status when the run must stop (every problem printed),
     // else nothing, with the workers' arguments in *workerArguments.
-    std::optional<int> prepare(const CommandLine& cl, const TDevice_Config_v2& project, bool watch,
+    std::optional<int> prepare(const CommandLine& cl, const TCommissioningPlan& plan, bool watch,
                                QStringList* workerArguments);
     bool isSet() const { return m_sheet.isValid(); }
     const TSiteSheet& sheet() const { return m_sheet; }

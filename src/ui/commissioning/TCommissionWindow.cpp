@@ -267,8 +267,7 @@ void TCommissionWindow::prepareRun(TPrepared done, bool watch)
         // Each worker applies its controller's row of the site sheet.
         TCommissioningOptions withSheet = options;
         QString sheetError;
-        if (prepared.ok
-            && !m_site->addWorkerArguments(prepared.plan.record, watch, &withSheet.workerArguments, &sheetError))
+        if (prepared.ok && !m_site->addWorkerArguments(prepared.plan, watch, &withSheet.workerArguments, &sheetError))
             return done(sheetError, prepared.plan, options);
         done(prepared.ok ? QString() : prepared.error, prepared.plan, withSheet);
     });

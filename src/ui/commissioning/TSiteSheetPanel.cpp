@@ -118,8 +118,7 @@ QString TSiteSheetPanel::rowLabel(const QString& port, const QString& adapterSer
     return row ? Untrusted_Text(row->label) : QString();
 }
 
-bool TSiteSheetPanel::addWorkerArguments(const TDevice_Config_v2& project, bool watch, QStringList* args,
-                                         QString* error)
+bool TSiteSheetPanel::addWorkerArguments(const TCommissioningPlan& plan, bool watch, QStringList* args, QString* error)
 {
     if (isBad()) {
         *error = QStringLiteral("The site sheet cannot be used: %1").arg(m_sheet.problems().value(0));
@@ -127,7 +126,12 @@ bool TSiteSheetPanel::addWorkerArguments(const TDevice_Config_v2& project, bool 
     }
     if (!isSet())
         return true;
-    QStringList problems = m_sheet.checkAgainst(project);
+    if (!plan.sendConfig) {
+        *error = QStringLiteral("The site sheet sets fields of the configuration: tick Configuration, or choose No "
+                                "Sheet.");
+        return false;
+    }
+    QStringList problems = m_sheet.checkAgainst(plan.record);
     if (m_sheet.key() == TSiteSheet::Key::Order && !watch)
         problems << QStringLiteral("%1: column \"order\": the n-th controller is known only when watching one port; "
                                    "key the rows by adapter_serial or port")

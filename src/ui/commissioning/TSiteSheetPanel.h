@@ -5,6 +5,7 @@
 // (loaded again) or cleared; a good one names, for each port, the row it
 // applies ("Room 104"), and in a watch the row the next controller gets.
 
+#include "core/commissioning/CommissioningPlan.h"
 #include "core/commissioning/TSiteSheet.h"
 
 #include <QGroupBox>
@@ -42,7 +43,7 @@ public:
     // For a run about to start: the sheet checked against the project's
     // record and the kind of run, and the workers' arguments added to *args.
     // False with *error (every problem, one a line) when it may not start.
-    bool addWorkerArguments(const TDevice_Config_v2& project, bool watch, QStringList* args, QString* error);
+    bool addWorkerArguments(const TCommissioningPlan& plan, bool watch, QStringList* args, QString* error);
     // In a watch: which row the next controller gets (index: the controller
     // of the watch now, 0 before the first; commissioning: it is under way).
     void showWatch(bool watching, int index, bool commissioning);
