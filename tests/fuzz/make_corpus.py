@@ -130,6 +130,9 @@ failed = (b'{"adapter_serial":null,"config_checksum":null,"firmware":null,"image
           b'"watch_session":"2026-12-10T09:00:00Z"}\n')
 put("corpus", "commissioning-log", "two-records", line + failed)
 put("corpus", "commissioning-log", "one-record-and-a-torn-line", line + line[:40])
+site = line.replace(b'"verify":"passed"}', b'"verify":"passed","site_sheet":"rooms.csv","site_sheet_sha256":"ef",'
+                    b'"site_row":"FT1234","site_values":{"controller_type":0,"service_info_text":"Room 104"}}')
+put("corpus", "commissioning-log", "record-with-a-site-row-and-one-without", site + line)
 
 # Site sheets as spreadsheets save them: comma and semicolon, a byte order
 # mark and CR LF, quoted cells over several lines, every kind of field.
