@@ -87,7 +87,7 @@ public:
     bool runAndWait(QPushButton* button)
     {
         button->click();
-        return Wait_Until([this] { return !window->isRunning(); }, kDeadline);
+        return waitUntil([this] { return !window->isRunning(); }, kDeadline);
     }
     QString cell(const QString& port, int column) { return table().item(table().rowOf(port), column)->text(); }
     // What one upload of the saved project leaves in a controller.

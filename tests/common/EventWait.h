@@ -14,7 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
-template <class Condition> bool Wait_Until(Condition condition, int timeoutMs)
+template <class Condition> bool waitUntil(Condition condition, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
     // Some conditions change on another thread with no event for this one
@@ -32,12 +32,12 @@ template <class Condition> bool Wait_Until(Condition condition, int timeoutMs)
 
 #define CORVANE_TRY_VERIFY(expr, timeoutMs)                                                                            \
     do {                                                                                                               \
-        if (!Wait_Until([&] { return bool(expr); }, (timeoutMs)))                                                      \
+        if (!waitUntil([&] { return bool(expr); }, (timeoutMs)))                                                       \
             QVERIFY(expr);                                                                                             \
     } while (false)
 
 #define CORVANE_TRY_COMPARE(actual, expected, timeoutMs)                                                               \
     do {                                                                                                               \
-        Wait_Until([&] { return (actual) == (expected); }, (timeoutMs));                                               \
+        waitUntil([&] { return (actual) == (expected); }, (timeoutMs));                                                \
         QCOMPARE(actual, expected);                                                                                    \
     } while (false)

@@ -26,6 +26,8 @@ QString fuzzConfiguration(const uint8_t* data, size_t size);
 QString fuzzFrames(const uint8_t* data, size_t size);
 // A commissioning log file: read, and every record read written again.
 QString fuzzCommissioningLog(const uint8_t* data, size_t size);
+// A site sheet: read and checked, and every row applied to a record.
+QString fuzzSiteSheet(const uint8_t* data, size_t size);
 
 // Qt's and the codecs' own warnings are not findings; keeps them off stderr.
 void fuzzQuietQtMessages();

@@ -136,6 +136,30 @@ upgraded = line.replace(b'"verify":"passed"}', b'"verify":"passed","upgrade":{"b
 refused = failed.replace(b'"watch_index":2', b'"upgrade":{"backup":null,"from":"1.00","outcome":"failed","to":7},'
                          b'"watch_index":2')
 put("corpus", "commissioning-log", "upgraded-and-failed-upgrade", upgraded + refused)
+site = line.replace(b'"verify":"passed"}', b'"verify":"passed","site_sheet":"rooms.csv","site_sheet_sha256":"ef",'
+                    b'"site_row":"FT1234","site_values":{"controller_type":0,"service_info_text":"Room 104"}}')
+put("corpus", "commissioning-log", "record-with-a-site-row-and-one-without", site + line)
+
+# Site sheets as spreadsheets save them: comma and semicolon, a byte order
+# mark and CR LF, quoted cells over several lines, every kind of field.
+put("corpus", "site-sheet", "serials-comma.csv",
+    b'adapter_serial,room,service_info_text,controller_type\n'
+    b'FT4XK1A,Room 104,"Room 104\nCall 0161 555 0100",0\nFT4XK1B,Room 105,Room 105,1\n')
+put("corpus", "site-sheet", "ports-semicolon-bom-crlf.csv",
+    b'\xef\xbb\xbfport;name;theme_colour;show_setpoint_dp;show_setpoint_value\r\n'
+    b'/dev/ttyUSB0;"Unit ""A""; west";#00FF80;0;1\r\n/dev/ttyUSB1;;0x10;;\r\n;;;;\r\n')
+put("corpus", "site-sheet", "order-every-field.csv",
+    b'order,theme_colour,unoccupied_min_temp,unoccupied_max_temp,occupied_setpoint,controller_type,'
+    b'show_setpoint_dp,show_setpoint_value,theme_background_index,theme_logo_index,language,rc_ctrl_enable,'
+    b'md_ctrl_enable,fs_ctrl_enable,ad_ctrl_enable,occupancy_strategy_enable,occupied_settings_enable,'
+    b'occupied_run,occupied_mode,occupied_fanspeed,occupied_airdir,theme_background_enabled,'
+    b'theme_logo_enabled,service_info_text,info_screen_time_to_show,info_screen_display_time,'
+    b'scheduler_enabled,frost_protection_enabled,info_scr_slideshow_enabled,'
+    b'info_scr_slideshow_display_rate,info_scr_slideshow_visible_time,info_scr_slideshow_start_min,'
+    b'info_scr_slideshow_stop_min\n'
+    b'1,16777215,100,290,210,1,1,1,0,0,0,1 1 1 1,"[1,1,1,1,1]",1 1 1 1,1 1 1 1 1 1 1,3,1 1 1 1 1,1,5,5,1,1,1,'
+    b'"Caf\xc3\xa9 1\nLine 2\nLine 3",20,20,1,1,1,10,60,07:30,1439\n'
+    b'2,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,\n')
 
 # Findings: each must end fast with a clear refusal.
 big = bmp_header_only(32784, 272, 24, b"\0" * 52)

@@ -25,6 +25,8 @@ Target targetNamed(const QString& name)
         return fuzzFrames;
     if (name == "commissioning-log")
         return fuzzCommissioningLog;
+    if (name == "site-sheet")
+        return fuzzSiteSheet;
     return fuzzConfiguration;
 }
 
@@ -117,6 +119,11 @@ void TestFuzzReplay::findingsAreRefusedClearly_data()
     QTest::newRow("log numbers beyond range")
         << "commissioning-log"
         << "seconds-and-bytes-beyond-range.jsonl" << QStringList{"0 records, 2 malformed lines"};
+    // A problem quoting a cell that holds line breaks (a service text with a
+    // bad value): the problem stays on one line.
+    QTest::newRow("site sheet problem quoting a multi-line cell")
+        << "site-sheet"
+        << "cell-with-line-breaks-in-a-problem.csv" << QStringList{"refused: 23 problems"};
     QTest::newRow("negative height") << "project"
                                      << "negative-height.cvp"
                                      << QStringList{"refused", "image group 4 (BG_THUMBNAILS)",

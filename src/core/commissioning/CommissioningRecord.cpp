@@ -50,6 +50,13 @@ QJsonObject TCommissioningRecord::toJson() const
     }
     if (upgrade)
         o["upgrade"] = upgrade->toJson();
+    // Lines of runs without a sheet stay as they were.
+    if (!siteSheet.isEmpty()) {
+        o["site_sheet"] = siteSheet;
+        o["site_sheet_sha256"] = siteSheetSha256;
+        o["site_row"] = siteRow.isEmpty() ? QJsonValue() : QJsonValue(siteRow);
+        o["site_values"] = siteValues;
+    }
     return o;
 }
 
@@ -112,6 +119,12 @@ std::optional<TCommissioningRecord> TCommissioningRecord::fromJson(const QJsonOb
     // Lines written before upgrades were made have none.
     if (o["upgrade"].isObject())
         r.upgrade = TFirmwareUpgradeRecord::fromJson(o["upgrade"].toObject());
+    r.siteSheet = o["site_sheet"].toString();
+    if (!r.siteSheet.isEmpty()) {
+        r.siteSheetSha256 = o["site_sheet_sha256"].toString();
+        r.siteRow = o["site_row"].toString();
+        r.siteValues = o["site_values"].toObject();
+    }
     return r;
 }
 

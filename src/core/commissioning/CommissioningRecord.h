@@ -36,6 +36,11 @@ struct TCommissioningRecord {
     int watchIndex = 0;   // 1, 2, ... within that watch; 0 outside one
     // commission --firmware upgraded (or tried to) before sending.
     std::optional<TFirmwareUpgradeRecord> upgrade;
+    // The site sheet of the run (commission --site); all empty without one.
+    QString siteSheet;       // its file name
+    QString siteSheetSha256; // of its bytes
+    QString siteRow;         // the key of the row applied; empty when none was
+    QJsonObject siteValues;  // the fields that row set, as the sheet gave them
 
     QJsonObject toJson() const;
     // Nothing when a field the log always carries is missing or of the wrong

@@ -5,6 +5,7 @@
 #include "CliFirmwareUpgrade.h"
 #include "CliOutputFiles.h"
 #include "CliProject.h"
+#include "CommissionSite.h"
 #include "CommissionSummary.h"
 #include "CommissionWatch.h"
 #include "CommissionWorker.h"
@@ -57,10 +58,24 @@ const char* const kDescription
       "directory), the firmware is sent, and once the controller answers with its new firmware the data\n"
       "follows. An upgrade that fails stops that controller with nothing sent. As for the firmware command,\n"
       "this build's stand-in firmware is sent only with --allow-placeholder.\n\n"
+      "With --site SHEET each controller gets the project's record with its row of the site sheet applied:\n"
+      "a CSV file (UTF-8, comma or semicolon) whose header names one key column, adapter_serial or port\n"
+      "(or, with --watch, order: 1 for the first controller, 2 for the next, ...), and record fields as\n"
+      "info --json names them (service_info_text, controller_type, show_setpoint_dp, theme_colour, ...); a\n"
+      "name or room column labels the row. An empty cell keeps the project's value. The whole sheet is\n"
+      "checked first: every problem is printed with its line and column and nothing is sent (exit 2). A\n"
+      "controller without a row gets the project as it is; with --site-only it is skipped with that reason\n"
+      "and counts as failed. Example:\n"
+      "  adapter_serial,room,service_info_text,controller_type\n"
+      "  FT4XK1A,Room 104,\"Room 104\n"
+      "  Service: 0161 555 0100\",0\n"
+      "  FT4XK1B,Room 105,Room 105,1\n\n"
       "Every attempt on every controller is one line of the log (JSON Lines, appended and synced):\n"
       "time, port, adapter_serial, part_number, firmware (at the end), project, project_sha256,\n"
       "config_checksum, image_block_bytes, image_block_sha256, sent, verify, seconds, outcome (ok or\n"
-      "failed), message; after an upgrade also upgrade: {from, to, backup, outcome}.\n\n"
+      "failed), message; after an upgrade also upgrade: {from, to, backup, outcome}; with --site also\n"
+      "site_sheet, site_sheet_sha256, site_row (the row's key) and site_values (what it set), and\n"
+      "config_checksum is that controller's own.\n\n"
       "Exit status: 0 every controller was commissioned, 1 any failed (stderr names each failed port and\n"
       "its reason), 2 usage error.";
 
@@ -271,6 +286,7 @@ int runCommission(const QStringList& args)
     QCommandLineOption placeholderPort(QStringLiteral("placeholder-port"), QString(), QStringLiteral("NAME"));
     placeholderPort.setFlags(QCommandLineOption::HiddenFromHelp);
     cl.addOption(placeholderPort);
+    addCommissionSiteOptions(cl);
     QCommandLineOption worker(QStringLiteral("worker"), QStringLiteral("One port, for a parent commission."));
     worker.setFlags(QCommandLineOption::HiddenFromHelp);
     cl.addOption(worker);
@@ -308,6 +324,7 @@ int runCommission(const QStringList& args)
         base.plan = cl.value("plan");
         base.planSha256 = cl.value("plan-sha256");
         base.projectSha256 = cl.value("project-sha256");
+        base.site = commissionSiteJob(cl);
         return runCommissionWorker(base);
     }
     if (cl.isSet("verify") && images && !config)
@@ -380,6 +397,9 @@ int runCommission(const QStringList& args)
         options.workerArguments << QStringLiteral("--firmware") << QStringLiteral("--backup-dir") << base.backupFolder;
     if (base.allowPlaceholder)
         options.workerArguments << QStringLiteral("--allow-placeholder");
+    CommissionSite site;
+    if (const auto status = site.prepare(cl, plan, watch, &options.workerArguments))
+        return *status;
 
     if (watch) {
         CommissionWatch w(named[0], plan, options);
@@ -397,7 +417,7 @@ int runCommission(const QStringList& args)
 const CliRegistration kCommissionCommand{
     {"commission",
      "PROJECT (--port NAME... | --all) [--config] [--images] [--verify] [--log FILE] [--jobs N] [--watch] "
-     "[--firmware [--allow-placeholder] [--backup-dir DIR]]",
+     "[--firmware [--allow-placeholder] [--backup-dir DIR]] [--site SHEET [--site-only]]",
      "send PROJECT to many controllers at once, or one after another with --watch, and log each", runCommission}};
 
 } // namespace

@@ -205,6 +205,11 @@ int runCommissionWorker(const TCommissionJob& job)
         || !document.fill(
             [&](TDevice_Config_v2& record, THandleList&) { return readPlanFileBytes(bytes, record, imageBlock); }))
         return finish(false, QStringLiteral("%1: the run's plan is not the one its parent wrote").arg(job.plan));
+    // The controller's own row of the site sheet, before a byte reaches it.
+    if (QString why; !document.fill([&](TDevice_Config_v2& rec, THandleList&) {
+            return applyCommissionSite(job.site, job.port, record.adapterSerial, job.watchIndex, rec, record, &why);
+        }))
+        return finish(false, why);
     try {
         link.PC_Cfg_PartNo = Read_Resource_Word(QStringLiteral("FW_PARTNO"));
         link.PC_Cfg_FW_Ver = Read_Resource_Word(QStringLiteral("FW_VER"));

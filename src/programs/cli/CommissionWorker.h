@@ -12,6 +12,8 @@
 // A process per port keeps links apart (nothing of one link's state is
 // shared with another) and a crash on one port from touching the others.
 
+#include "CommissionSite.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -33,6 +35,7 @@ struct TCommissionJob {
     bool allowPlaceholder = false;
     QStringList placeholderPorts;
     QString backupFolder;
+    TCommissionSiteJob site;
 };
 
 // Returns the exit status: 0 the controller was commissioned, 1 not.

@@ -44,18 +44,39 @@ QStringList cells(const Row& row)
             r.ok ? QStringLiteral("ok") : QStringLiteral("failed"),
             r.message,
             r.project,
-            r.projectSha256};
+            r.projectSha256,
+            r.siteRow,
+            r.siteSheet};
 }
 
 const QStringList kHeader{"controller", "port",    "part number",     "firmware",           "time",
                           "sent",       "verify",  "config checksum", "image block sha256", "attempts",
                           "outcome",    "message", "project",         "project sha256"};
 
+// Logs of runs with a site sheet add the row each controller got; reports of
+// other logs keep their columns.
+bool anySheet(const std::vector<Row>& rows)
+{
+    return std::any_of(rows.begin(), rows.end(), [](const Row& r) { return !r.record.siteSheet.isEmpty(); });
+}
+
+QStringList header(const std::vector<Row>& rows)
+{
+    return anySheet(rows) ? kHeader + QStringList{"site row", "site sheet"} : kHeader;
+}
+
+QStringList cells(const Row& row, bool sheets)
+{
+    const QStringList c = cells(row);
+    return sheets ? c : c.mid(0, kHeader.size());
+}
+
 QByteArray csv(const std::vector<Row>& rows)
 {
-    QString text = csvLine(kHeader);
+    QString text = csvLine(header(rows));
+    const bool sheets = anySheet(rows);
     for (const Row& r : rows)
-        text += csvLine(cells(r));
+        text += csvLine(cells(r, sheets));
     return text.toUtf8();
 }
 
@@ -75,14 +96,16 @@ QByteArray html(const std::vector<Row>& rows, int ok, int failed, const QStringL
     for (const QString& log : logs)
         s << "<li><code>" << log.toHtmlEscaped() << "</code></li>\n";
     s << "</ul>\n<table>\n<tr>";
-    for (const QString& h : kHeader)
+    const QStringList columns = header(rows);
+    const bool sheets = anySheet(rows);
+    for (const QString& h : columns)
         s << "<th>" << h.toHtmlEscaped() << "</th>";
     s << "</tr>\n";
     for (const Row& row : rows) {
         s << "<tr>";
-        const QStringList c = cells(row);
+        const QStringList c = cells(row, sheets);
         for (qsizetype i = 0; i < c.size(); ++i) {
-            const bool outcome = kHeader[i] == QLatin1String("outcome");
+            const bool outcome = columns[i] == QLatin1String("outcome");
             s << (outcome ? QStringLiteral("<td class=\"%1\">").arg(c[i]) : QStringLiteral("<td>"))
               << c[i].toHtmlEscaped() << "</td>";
         }
@@ -171,7 +194,11 @@ int runReport(const QStringList& args)
     }
     QString text;
     // The project's hash shows a run that sent two different projects.
-    const QStringList shown{"controller", "part number", "firmware", "time", "sent", "verify", "project", "outcome"};
+    QStringList shown{"controller", "part number", "firmware", "time", "sent", "verify", "project", "outcome"};
+    // The row of the site sheet each controller got, when a run had one.
+    const bool sheets = anySheet(rows);
+    if (sheets)
+        shown.insert(1, QStringLiteral("site row"));
     std::vector<QStringList> table{shown};
     for (const Row& row : rows) {
         const QStringList c = cells(row);
@@ -183,6 +210,8 @@ int runReport(const QStringList& args)
                          c[6],
                          c[13].isEmpty() ? QStringLiteral("-") : c[13].left(12),
                          row.record.ok ? c[10] : c[10] + QStringLiteral(": ") + c[11]};
+        if (sheets)
+            line.insert(1, c[14].isEmpty() ? QStringLiteral("-") : c[14]);
         // Every cell comes from a log file: one visible line per controller.
         for (QString& cell : line)
             cell = reportText(cell);

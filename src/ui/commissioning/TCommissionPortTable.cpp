@@ -49,7 +49,8 @@ TCommissionPortTable::TCommissionPortTable(QWidget* parent) : QTableWidget(0, kC
     setAccessibleName(QStringLiteral("Ports to commission"));
     setHorizontalHeaderLabels({QStringLiteral("Port"), QStringLiteral("Adapter serial"), QStringLiteral("Model"),
                                QStringLiteral("Part number"), QStringLiteral("Firmware"), QStringLiteral("Progress"),
-                               QStringLiteral("State"), QStringLiteral("Time"), QStringLiteral("Reason")});
+                               QStringLiteral("State"), QStringLiteral("Time"), QStringLiteral("Reason"),
+                               QStringLiteral("Site row")});
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -58,6 +59,8 @@ TCommissionPortTable::TCommissionPortTable(QWidget* parent) : QTableWidget(0, kC
     setTabKeyNavigation(false);
     verticalHeader()->hide();
     horizontalHeader()->setStretchLastSection(true);
+    // The row of the site sheet beside the port it is for; the reason stays last.
+    horizontalHeader()->moveSection(kSiteColumn, kPortColumn + 1);
     horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     horizontalHeader()->setSectionResizeMode(kProgressColumn, QHeaderView::Fixed);
     setColumnWidth(kProgressColumn, 110);
@@ -204,5 +207,15 @@ void TCommissionPortTable::showRunPort(int row, const TCommissioningRunner::Port
             bar->setValue(p.percent);
         else
             bar->setValue(!bothParts ? p.percent : (images ? 50 + p.percent / 2 : p.percent / 2));
+    }
+}
+
+void TCommissionPortTable::showSiteRows(const std::function<QString(const QString& port, const QString& serial)>& label)
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        const QString text = label(m_rows[size_t(row)].port, item(row, kSerialColumn)->text());
+        // Unchanged cells are left alone: each change is an itemChanged.
+        if (item(row, kSiteColumn)->text() != text)
+            setText(row, kSiteColumn, text);
     }
 }

@@ -11,6 +11,7 @@
 
 #include <QTableWidget>
 
+#include <functional>
 #include <vector>
 
 class TCommissionPortTable : public QTableWidget {
@@ -26,6 +27,7 @@ public:
         kStateColumn,
         kTimeColumn,
         kReasonColumn,
+        kSiteColumn,
         kColumnCount
     };
     enum class Outcome { None, Running, Ok, Failed };
@@ -51,6 +53,8 @@ public:
     // configuration back (the state says so between the two parts);
     // bothParts: configuration and images share the bar.
     void showRunPort(int row, const TCommissioningRunner::Port& p, bool verify, bool bothParts);
+    // The site sheet's row each port gets (label(port, adapter serial)).
+    void showSiteRows(const std::function<QString(const QString& port, const QString& serial)>& label);
 
 private:
     struct Row {

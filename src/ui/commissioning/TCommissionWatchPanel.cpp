@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <csignal>
@@ -128,9 +129,20 @@ void TCommissionWatchPanel::ended()
     emit watchingChanged(false);
 }
 
+int TCommissionWatchPanel::controllerIndex() const
+{
+    return m_watch ? m_watch->index() : 0;
+}
+
+bool TCommissionWatchPanel::isCommissioning() const
+{
+    return m_watch && m_watch->state() == TCommissioningWatch::State::Commissioning;
+}
+
 void TCommissionWatchPanel::showState()
 {
     const bool watching = bool(m_watch);
+    const auto shown = qScopeGuard([this] { emit stateShown(); });
     m_port->setEnabled(!watching && m_available);
     m_button->setEnabled(watching || m_available);
     const QString caption = watching ? QStringLiteral("Stop Watching") : QStringLiteral("Start Watching");

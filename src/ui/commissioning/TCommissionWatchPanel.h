@@ -33,6 +33,10 @@ public:
     ~TCommissionWatchPanel() override;
 
     bool isWatching() const { return bool(m_watch); }
+    // The controller of the watch now (0 before the first), and whether it is
+    // being commissioned.
+    int controllerIndex() const;
+    bool isCommissioning() const;
     // Offered while no run of the table goes on.
     void setAvailable(bool available);
     // Ends the watch and waits (the window kept alive) until the controller
@@ -47,6 +51,8 @@ public:
 
 signals:
     void watchingChanged(bool watching);
+    // The watch's state was shown anew.
+    void stateShown();
 
 private:
     void toggle();

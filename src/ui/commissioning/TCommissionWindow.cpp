@@ -4,6 +4,7 @@
 #include "ui/commissioning/TAdapterPoller.h"
 #include "ui/commissioning/TCommissionPortTable.h"
 #include "ui/commissioning/TCommissionWatchPanel.h"
+#include "ui/commissioning/TSiteSheetPanel.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -47,6 +48,7 @@ TCommissionWindow::TCommissionWindow(TCommissionSetup setup, QWidget* parent)
     m_poller = new TAdapterPoller(this);
     connect(m_poller, &TAdapterPoller::adaptersChanged, this, [this] {
         m_table->showAdapters(m_poller->adapters());
+        showSiteRows();
         updateButtons();
     });
     m_addPort = namedControl(new QPushButton(QStringLiteral("Add Port..."), this), "commission_add_port_Button",
@@ -122,7 +124,16 @@ TCommissionWindow::TCommissionWindow(TCommissionSetup setup, QWidget* parent)
                     showPort(i);
     });
 
-    m_watch = new TCommissionWatchPanel([this](TPrepared done) { prepareRun(std::move(done)); }, this);
+    m_site = new TSiteSheetPanel(this);
+    m_watch = new TCommissionWatchPanel([this](TPrepared done) { prepareRun(std::move(done), true); }, this);
+    auto showWatch
+        = [this] { m_site->showWatch(m_watch->isWatching(), m_watch->controllerIndex(), m_watch->isCommissioning()); };
+    connect(m_site, &TSiteSheetPanel::changed, this, [this, showWatch] {
+        showSiteRows();
+        showWatch();
+        updateButtons();
+    });
+    connect(m_watch, &TCommissionWatchPanel::stateShown, this, showWatch);
     connect(m_watch, &TCommissionWatchPanel::watchingChanged, this, [this](bool watching) {
         updateButtons();
         emit runningChanged(watching);
@@ -140,6 +151,7 @@ TCommissionWindow::TCommissionWindow(TCommissionSetup setup, QWidget* parent)
     layout->addWidget(m_table, 1);
     layout->addLayout(portRow);
     layout->addWidget(options);
+    layout->addWidget(m_site);
     layout->addLayout(buttonRow);
     layout->addWidget(m_status);
     layout->addWidget(m_watch);
@@ -170,8 +182,15 @@ bool TCommissionWindow::addPort(const QString& port)
         say(QStringLiteral("%1 is in the list already.").arg(name));
         return false;
     }
+    showSiteRows();
     updateButtons();
     return true;
+}
+
+void TCommissionWindow::showSiteRows()
+{
+    m_table->showSiteRows(
+        [this](const QString& port, const QString& serial) { return m_site->rowLabel(port, serial, 0); });
 }
 
 void TCommissionWindow::askForPort()
@@ -184,7 +203,9 @@ void TCommissionWindow::askForPort()
 void TCommissionWindow::updateButtons()
 {
     const bool running = isRunning();
-    m_watch->setAvailable(!m_running && !m_preparing);
+    // A site sheet with problems sends nothing until it is mended or cleared.
+    const bool sheet = !m_site->isBad();
+    m_watch->setAvailable(!m_running && !m_preparing && sheet);
     bool anyChecked = false;
     bool anyFailed = false;
     for (int row = 0; row < m_table->rowCount(); ++row) {
@@ -193,8 +214,9 @@ void TCommissionWindow::updateButtons()
     }
     const bool something = m_config->isChecked() || m_images->isChecked();
     const bool worker = !m_setup.workerProgram.isEmpty();
-    m_start->setEnabled(!running && !m_preparing && anyChecked && something && worker);
-    m_retry->setEnabled(!running && !m_preparing && anyFailed && something && worker);
+    m_start->setEnabled(!running && !m_preparing && anyChecked && something && worker && sheet);
+    m_retry->setEnabled(!running && !m_preparing && anyFailed && something && worker && sheet);
+    m_site->setEnabled(!running);
     m_stop->setEnabled(m_running);
     // The read-back checks the configuration: without it there is nothing to verify.
     m_verify->setEnabled(!running && m_config->isChecked());
@@ -202,7 +224,7 @@ void TCommissionWindow::updateButtons()
         w->setEnabled(!running);
 }
 
-void TCommissionWindow::prepareRun(TPrepared done)
+void TCommissionWindow::prepareRun(TPrepared done, bool watch)
 {
     auto fail = [done](const QString& error) { done(error, {}, {}); };
     if (m_preparing)
@@ -250,13 +272,18 @@ void TCommissionWindow::prepareRun(TPrepared done)
     say(QStringLiteral("Reading the project and building what is sent..."));
     updateButtons();
     auto* watcher = new QFutureWatcher<Prepared>(this);
-    connect(watcher, &QFutureWatcher<Prepared>::finished, this, [this, watcher, done, options] {
+    connect(watcher, &QFutureWatcher<Prepared>::finished, this, [this, watcher, done, options, watch] {
         const Prepared prepared = watcher->result();
         watcher->deleteLater();
         m_preparing = false;
         say(QString());
         updateButtons();
-        done(prepared.ok ? QString() : prepared.error, prepared.plan, options);
+        // Each worker applies its controller's row of the site sheet.
+        TCommissioningOptions withSheet = options;
+        QString sheetError;
+        if (prepared.ok && !m_site->addWorkerArguments(prepared.plan, watch, &withSheet.workerArguments, &sheetError))
+            return done(sheetError, prepared.plan, options);
+        done(prepared.ok ? QString() : prepared.error, prepared.plan, withSheet);
     });
     watcher->setFuture(QtConcurrent::run([project, plan]() mutable {
         Prepared p;

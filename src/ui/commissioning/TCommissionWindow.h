@@ -22,6 +22,7 @@ class TAdapterPoller;
 class TCommissionPortTable;
 class TCommissioningRunner;
 class TCommissionWatchPanel;
+class TSiteSheetPanel;
 
 struct TCommissionSetup {
     // The project file whose bytes are sent (saved first when it has to
@@ -59,6 +60,7 @@ public:
     TCommissionPortTable* portTable() const { return m_table; }
     TAdapterPoller* adapterPoller() const { return m_poller; }
     TCommissionWatchPanel* watchPanel() const { return m_watch; }
+    TSiteSheetPanel* sitePanel() const { return m_site; }
     QCheckBox* configBox() const { return m_config; }
     QCheckBox* imagesBox() const { return m_images; }
     QCheckBox* verifyBox() const { return m_verify; }
@@ -85,7 +87,8 @@ private:
     // many pictures that takes longer than the window may stand still.
     using TPrepared = std::function<void(const QString& error, const TCommissioningPlan& plan,
                                          const TCommissioningOptions& options)>;
-    void prepareRun(TPrepared done);
+    void prepareRun(TPrepared done, bool watch = false);
+    void showSiteRows();
     void startPorts(const QStringList& ports, const TCommissioningPlan& plan, const TCommissioningOptions& options);
     void showPort(int index);
     void runEnded();
@@ -97,6 +100,7 @@ private:
     TCommissionPortTable* m_table = nullptr;
     TAdapterPoller* m_poller = nullptr;
     TCommissionWatchPanel* m_watch = nullptr;
+    TSiteSheetPanel* m_site = nullptr;
     QCheckBox* m_config = nullptr;
     QCheckBox* m_images = nullptr;
     QCheckBox* m_verify = nullptr;
