@@ -206,7 +206,10 @@ void TSiteSheet::checkRows(const std::vector<TCsvRecord>& records)
         const TCsvRecord& record = records[r];
         if (record.cells.size() != m_columns.size()) {
             problem(record.line, {},
-                    QStringLiteral("%1 cells where the header has %2").arg(record.cells.size()).arg(m_columns.size()));
+                    QStringLiteral("%1 %2 where the header has %3")
+                        .arg(record.cells.size())
+                        .arg(record.cells.size() == 1 ? QStringLiteral("cell") : QStringLiteral("cells"))
+                        .arg(m_columns.size()));
             continue;
         }
         Row row;

@@ -113,7 +113,7 @@ void TestSiteSheet::reads_data()
         << QStringList{QStringLiteral("site.csv:3: column \"adapter_serial\": \"ft1\" is also the key of line 2: one "
                                       "row per controller"),
                        QStringLiteral("site.csv:4: column \"adapter_serial\": empty: every row needs its key"),
-                       QStringLiteral("site.csv:5: 1 cells where the header has 2"),
+                       QStringLiteral("site.csv:5: 1 cell where the header has 2"),
                        QStringLiteral("site.csv:6: 3 cells where the header has 2")}
         << QString();
     QTest::newRow("bad values, each named")
